@@ -1,0 +1,56 @@
+# Two commands do everything on a fresh Debian 12 machine: `make run` and `make test`.
+BUILD      ?= build
+BUILD_ASAN ?= build-asan
+BUILD_BENCH ?= build-bench
+JOBS       ?= $(shell nproc)
+CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+BIN        := $(BUILD)/bin
+
+.PHONY: all deps build run demo test test-sanitize bench clean format
+
+all: build
+
+deps:
+	@scripts/setup-deps.sh
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPILMORA_WERROR=ON
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+# The demo workspace is copied once; later runs keep what the user changed there.
+$(BIN)/ProjectsASCII:
+	mkdir -p $(BIN)
+	cp -r data/demo $(BIN)/ProjectsASCII
+
+run: build $(BIN)/ProjectsASCII
+	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
+		$(BIN)/PilmoraASCII; \
+	else \
+		echo "No display available: running the headless demo instead (make demo)."; \
+		$(MAKE) --no-print-directory demo; \
+	fi
+
+demo: build $(BIN)/ProjectsASCII
+	@scripts/demo.sh $(BIN)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	cmake -S . -B $(BUILD_ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DPILMORA_SANITIZE=ON -DPILMORA_WERROR=ON
+	cmake --build $(BUILD_ASAN) -j $(JOBS)
+	cd $(BUILD_ASAN) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BUILD_BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DPILMORA_BENCH=ON
+	cmake --build $(BUILD_BENCH) -j $(JOBS)
+	@for b in $(BUILD_BENCH)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH)

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, testing and benchmarking need.
+# Idempotent: packages already present are skipped, so a second run is quick.
+set -euo pipefail
+pkgs=(build-essential cmake ninja-build pkg-config ccache
+      qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev libqt6svg6
+      qt6-l10n-tools libgl1-mesa-dev
+      libgtest-dev libbenchmark-dev
+      xvfb xauth imagemagick socat hyperfine
+      clang libclang-rt-14-dev)
+missing=()
+for p in "${pkgs[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    echo "setup-deps: all packages present"
+    exit 0
+fi
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,90 @@
+#include "AnsiText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+// Windows-1252 has five undefined bytes (0x81, 0x8D, 0x8F, 0x90, 0x9D); they map to
+// the C1 controls of the same value so that every byte survives a round trip.
+const char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                            0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                            0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char encodeOne(char16_t u) {
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return char(u);
+    for (int i = 0; i < 32; ++i)
+        if (kHigh[i] == u) return char(0x80 + i);
+    return '?';
+}
+}  // namespace
+
+QString fromAnsi(const QByteArray& bytes) {
+    QString s(bytes.size(), Qt::Uninitialized);
+    QChar* d = s.data();
+    for (int i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        d[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHigh[b - 0x80]) : QChar(b);
+    }
+    return s;
+}
+
+QByteArray toAnsi(const QString& text) {
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* d = out.data();
+    const QChar* s = text.constData();
+    for (int i = 0; i < text.size(); ++i) d[i] = encodeOne(s[i].unicode());
+    return out;
+}
+
+QString joinPath(const QString& folder, const QString& name) {
+    if (folder.isEmpty()) return name;
+    QString f = QDir::fromNativeSeparators(folder);
+    if (!f.endsWith(QLatin1Char('/'))) f += QLatin1Char('/');
+    return QDir::toNativeSeparators(f + name);
+}
+
+QString findNoCase(const QString& folder, const QString& name) {
+    const QString exact = joinPath(folder, name);
+    if (QFileInfo::exists(exact)) return exact;
+    const QDir dir(folder);
+    const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& e : entries)
+        if (e.compare(name, Qt::CaseInsensitive) == 0) return joinPath(folder, e);
+    return exact;
+}
+
+bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
+    const QFileInfo fi(path);
+    if (fi.exists() && (!fi.isFile() || !fi.isWritable())) {
+        if (error) *error = fi.isFile() ? QStringLiteral("Permission denied") : QStringLiteral("Path is not a file");
+        return false;
+    }
+    QSaveFile f(path);
+    f.setDirectWriteFallback(false);
+    if (!f.open(QIODevice::WriteOnly)) {
+        if (error) *error = f.errorString();
+        return false;
+    }
+    if (f.write(bytes) != bytes.size()) {
+        if (error) *error = f.errorString();
+        f.cancelWriting();
+        return false;
+    }
+    if (!f.commit()) {
+        if (error) *error = f.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool readFileBytes(const QString& path, QByteArray* out, QString* error) {
+    QFile f(path);
+    if (QFileInfo(path).isDir() || !f.open(QIODevice::ReadOnly)) {
+        if (error) *error = QFileInfo(path).isDir() ? QStringLiteral("Path is a folder") : f.errorString();
+        return false;
+    }
+    *out = f.readAll();
+    return true;
+}

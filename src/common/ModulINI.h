@@ -1,0 +1,22 @@
+// INI settings store with the semantics of the Windows private-profile functions.
+#pragma once
+
+#include <QString>
+
+// Application INI: application folder + "PilmoraASCII.ini".
+QString LeeIniAplicacion(const QString& section, const QString& key, const QString& defaultValue);
+qint32 LeeIniAplicacionEntero(const QString& section, const QString& key, qint32 defaultValue);
+void EscribeIniAplicacion(const QString& section, const QString& key, const QString& value);
+
+// Project INI: RutaProyecto + (NombreIni, or the section when NombreIni is empty) + ".ini".
+QString LeeIni(const QString& section, const QString& key, const QString& defaultValue);
+qint32 LeeIniEntero(const QString& section, const QString& key, qint32 defaultValue);
+void EscribeIni(const QString& section, const QString& key, const QString& value);
+
+// The same on an explicit file path. iniWrite returns false on failure and shows nothing.
+QString iniRead(const QString& path, const QString& section, const QString& key, const QString& defaultValue);
+qint32 iniReadInt(const QString& path, const QString& section, const QString& key, qint32 defaultValue);
+bool iniWrite(const QString& path, const QString& section, const QString& key, const QString& value);
+
+QString rutaIniAplicacion();
+QString rutaIniProyecto(const QString& section);

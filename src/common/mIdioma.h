@@ -1,0 +1,11 @@
+// Language texts: every caption and message is looked up by its key.
+#pragma once
+
+#include <QString>
+
+// Loads the language file of the application folder into Textos / Idiomas.
+// Returns false after the fatal message; the caller then ends the program.
+bool CargaIdioma();
+
+// Text of a key in the selected language; "???" (after a message) when missing.
+QString Texto(const QString& key);

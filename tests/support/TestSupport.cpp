@@ -1,0 +1,55 @@
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "AppGlobals.h"
+#include "mIdioma.h"
+
+TestHome::TestHome(bool withTemplates, bool loadLanguage) {
+    resetApp();
+    app().appFolder = m_dir.path();
+    LlenaProtocolos();
+    const QString bin = QStringLiteral(PILMORA_BIN_DIR);
+    QFile::copy(bin + "/PilmoraASCII.LNG", file("PilmoraASCII.LNG"));
+    if (withTemplates) copyFolder(bin + "/TemplatesASCII", file("TemplatesASCII"));
+    app().RutaPlantillas = file("TemplatesASCII");
+    app().RutaProyectos = file("ProjectsASCII");
+    if (loadLanguage) CargaIdioma();
+}
+
+TestHome::~TestHome() { resetApp(); }
+
+QString TestHome::file(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
+
+QString TestHome::projectsRoot(const QString& sub) {
+    const QString p = file(sub);
+    QDir().mkpath(p);
+    app().RutaProyectos = p;
+    return p;
+}
+
+QString testData(const QString& name) { return QStringLiteral(PILMORA_TEST_DATA) + "/" + name; }
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+bool copyFolder(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    const QDir src(from);
+    bool ok = src.exists();
+    for (const QFileInfo& fi : src.entryInfoList(QDir::Files)) {
+        const QString dst = QDir(to).filePath(fi.fileName());
+        QFile::remove(dst);
+        ok = QFile::copy(fi.filePath(), dst) && ok;
+    }
+    return ok;
+}
