@@ -55,3 +55,8 @@ int slotDeProtocolo(const QString& name);
 
 // appFolder + separator + name.
 QString rutaAplicacion(const QString& name);
+
+// Window positions, sizes and column widths are kept in twips (15 per pixel).
+inline constexpr int kTwipsPerPixel = 15;
+inline int twipsToPx(int twips) { return twips / kTwipsPerPixel; }
+inline int pxToTwips(int px) { return px * kTwipsPerPixel; }
