@@ -1,20 +1,284 @@
-// Placeholder until the INI store lands.
+// INI store with the behaviour of the Windows private-profile functions, so that
+// files written by the earlier Windows tool and by hand read back the same way.
 #include "ModulINI.h"
 
-#include "AppGlobals.h"
+#include <QDateTime>
+#include <QFileInfo>
+#include <QHash>
+#include <QMutex>
+#include <QStringList>
+#include <QVector>
+#include <memory>
+
 #include "AnsiText.h"
+#include "AppGlobals.h"
+#include "Prompts.h"
+#include "mIdioma.h"
+
+namespace {
+
+// The callers read into a 255-character buffer: 254 characters and the NUL.
+constexpr int kMaxValue = 254;
+// A file modified this recently may change again without its size or time
+// changing (coarse file-system clocks), so its cached copy is checked byte by byte.
+constexpr qint64 kRacyWindowMs = 2000;
+constexpr int kMaxCachedFiles = 64;
+
+bool isBlank(QChar c) {
+    const ushort u = c.unicode();
+    return u == ' ' || u == '\t' || u == '\r' || u == '\n' || u == '\v' || u == '\f';
+}
+
+QStringView trimmed(QStringView s) {
+    int b = 0, e = int(s.size());
+    while (b < e && isBlank(s[b])) ++b;
+    while (e > b && isBlank(s[e - 1])) --e;
+    return s.mid(b, e - b);
+}
+
+QString foldKey(QStringView name) { return trimmed(name).toString().toCaseFolded(); }
+
+// One line of the file as the profile functions see it.
+struct Line {
+    enum Kind { Other, Section, Entry };
+    Kind kind = Other;
+    QString name;   // folded section or key name
+    QString value;  // entry value, blanks around it removed, quotes kept
+};
+
+Line classify(const QString& text) {
+    Line l;
+    const QStringView t = trimmed(text);
+    if (t.startsWith(QLatin1Char('['))) {
+        // The section name runs to the last ']' of the line; text after it is ignored.
+        const qsizetype close = t.lastIndexOf(QLatin1Char(']'));
+        if (close > 0) {
+            l.kind = Line::Section;
+            l.name = foldKey(t.mid(1, close - 1));
+            return l;
+        }
+    }
+    const qsizetype eq = t.indexOf(QLatin1Char('='));
+    if (eq >= 0) {
+        l.kind = Line::Entry;
+        l.name = foldKey(t.left(eq));
+        l.value = trimmed(t.mid(eq + 1)).toString();
+    }
+    return l;
+}
+
+struct Parsed {
+    QByteArray raw;
+    QStringList lines;
+    QVector<Line> info;
+    // First section of each name -> (folded key -> index of its first entry line).
+    QHash<QString, QHash<QString, int>> index;
+    QHash<QString, int> sectionLine;
+};
+
+std::shared_ptr<Parsed> parse(const QByteArray& raw) {
+    auto p = std::make_shared<Parsed>();
+    p->raw = raw;
+    const QString text = fromAnsi(raw);
+    // Lines end in CR LF, LF or a lone CR.
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+            p->lines << text.mid(start, i - start);
+            if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n')) ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n) p->lines << text.mid(start);
+
+    p->info.reserve(p->lines.size());
+    QHash<QString, int>* keys = nullptr;  // keys of the section being read, or null for a repeated one
+    bool inFirst = false;
+    for (int i = 0; i < p->lines.size(); ++i) {
+        Line l = classify(p->lines[i]);
+        if (l.kind == Line::Section) {
+            inFirst = !p->sectionLine.contains(l.name);
+            if (inFirst) {
+                p->sectionLine.insert(l.name, i);
+                keys = &p->index[l.name];
+            } else {
+                keys = nullptr;  // only the first section of a name is ever searched
+            }
+        } else if (l.kind == Line::Entry && inFirst && keys && !keys->contains(l.name)) {
+            keys->insert(l.name, i);
+        }
+        p->info.append(std::move(l));
+    }
+    return p;
+}
+
+struct CacheEntry {
+    qint64 size = -1;
+    qint64 mtime = 0;
+    bool racy = true;
+    std::shared_ptr<Parsed> parsed;
+};
+
+QMutex g_mutex;
+QHash<QString, CacheEntry> g_cache;
+
+void remember(const QString& path, const QFileInfo& fi, std::shared_ptr<Parsed> p) {
+    if (g_cache.size() >= kMaxCachedFiles && !g_cache.contains(path)) g_cache.clear();
+    CacheEntry e;
+    e.size = fi.size();
+    e.mtime = fi.lastModified().toMSecsSinceEpoch();
+    e.racy = QDateTime::currentMSecsSinceEpoch() - e.mtime < kRacyWindowMs;
+    e.parsed = std::move(p);
+    g_cache.insert(path, e);
+}
+
+// The parsed file, or null when it does not exist or cannot be read. Called with the mutex held.
+std::shared_ptr<Parsed> load(const QString& path) {
+    const QFileInfo fi(path);
+    if (!fi.isFile()) {
+        g_cache.remove(path);
+        return nullptr;
+    }
+    auto it = g_cache.find(path);
+    if (it != g_cache.end() && it->size == fi.size() && it->mtime == fi.lastModified().toMSecsSinceEpoch()) {
+        if (!it->racy) return it->parsed;
+        QByteArray raw;
+        if (readFileBytes(path, &raw) && raw == it->parsed->raw) {
+            it->racy = QDateTime::currentMSecsSinceEpoch() - it->mtime < kRacyWindowMs;
+            return it->parsed;
+        }
+    }
+    QByteArray raw;
+    if (!readFileBytes(path, &raw)) {
+        g_cache.remove(path);
+        return nullptr;
+    }
+    auto p = parse(raw);
+    remember(path, fi, p);
+    return p;
+}
+
+// The stored value of the key, or nothing when section or key is missing.
+bool lookup(const QString& path, const QString& section, const QString& key, QString* value) {
+    const QString s = foldKey(section), k = foldKey(key);
+    if (k.isEmpty()) return false;
+    QMutexLocker lock(&g_mutex);
+    const auto p = load(path);
+    if (!p) return false;
+    const auto sec = p->index.constFind(s);
+    if (sec == p->index.constEnd()) return false;
+    const auto line = sec->constFind(k);
+    if (line == sec->constEnd()) return false;
+    *value = p->info[*line].value;
+    return true;
+}
+
+QString stripQuotes(const QString& v) {
+    if (v.size() >= 2) {
+        const QChar q = v.front();
+        if ((q == QLatin1Char('"') || q == QLatin1Char('\'')) && v.back() == q) return v.mid(1, v.size() - 2);
+    }
+    return v;
+}
+
+// Optional sign and the leading decimal digits; 32-bit wrap-around like the system's reader.
+qint32 leadingInteger(const QString& v) {
+    int i = 0;
+    while (i < v.size() && isBlank(v[i])) ++i;
+    bool negative = false;
+    if (i < v.size() && (v[i] == QLatin1Char('-') || v[i] == QLatin1Char('+'))) negative = v[i++] == QLatin1Char('-');
+    quint32 n = 0;
+    for (; i < v.size() && v[i] >= QLatin1Char('0') && v[i] <= QLatin1Char('9'); ++i)
+        n = n * 10u + quint32(v[i].unicode() - '0');
+    if (negative) n = 0u - n;
+    return qint32(n);
+}
+
+void reportWriteFailure(const QString& path) {
+    MsgBox(Texto(QStringLiteral("ErrorAlEscribirEn")) + QFileInfo(path).fileName(), Msg::OKOnly);
+}
+
+}  // namespace
 
 QString rutaIniAplicacion() { return rutaAplicacion(QString::fromLatin1(kAppTitle) + ".ini"); }
+
 QString rutaIniProyecto(const QString& section) {
     const QString base = app().NombreIni.isEmpty() ? section : app().NombreIni;
     return joinPath(app().RutaProyecto, base + ".ini");
 }
-QString iniRead(const QString&, const QString&, const QString&, const QString& d) { return d; }
-qint32 iniReadInt(const QString&, const QString&, const QString&, qint32 d) { return d; }
-bool iniWrite(const QString&, const QString&, const QString&, const QString&) { return false; }
-QString LeeIniAplicacion(const QString& s, const QString& k, const QString& d) { return iniRead(rutaIniAplicacion(), s, k, d); }
-qint32 LeeIniAplicacionEntero(const QString& s, const QString& k, qint32 d) { return iniReadInt(rutaIniAplicacion(), s, k, d); }
-void EscribeIniAplicacion(const QString& s, const QString& k, const QString& v) { iniWrite(rutaIniAplicacion(), s, k, v); }
+
+QString iniRead(const QString& path, const QString& section, const QString& key, const QString& defaultValue) {
+    QString v;
+    if (!lookup(path, section, key, &v)) {
+        // The system drops trailing blanks of the default.
+        v = defaultValue;
+        while (!v.isEmpty() && isBlank(v.back())) v.chop(1);
+    } else {
+        v = stripQuotes(v);
+    }
+    return v.left(kMaxValue);
+}
+
+qint32 iniReadInt(const QString& path, const QString& section, const QString& key, qint32 defaultValue) {
+    QString v;
+    if (!lookup(path, section, key, &v)) return defaultValue;
+    v = stripQuotes(v);
+    if (v.isEmpty()) return defaultValue;
+    return leadingInteger(v);
+}
+
+bool iniWrite(const QString& path, const QString& section, const QString& key, const QString& value) {
+    const QString s = foldKey(section), k = foldKey(key);
+    if (s.isEmpty() || k.isEmpty()) return false;
+    QMutexLocker lock(&g_mutex);
+
+    std::shared_ptr<Parsed> old;
+    if (QFileInfo::exists(path)) {
+        old = load(path);
+        if (!old) return false;  // there but unreadable: never overwrite what we could not read
+    }
+    QStringList lines = old ? old->lines : QStringList();
+    const QString entry = trimmed(key).toString() + QLatin1Char('=') + value;
+
+    const int found = old ? old->index.value(s).value(k, -1) : -1;
+    if (found >= 0) {
+        // Replace the line, keeping the key's spelling as it stands in the file.
+        const int i = found;
+        const QString& text = lines[i];
+        const QString name = trimmed(QStringView(text).left(text.indexOf(QLatin1Char('=')))).toString();
+        lines[i] = name + QLatin1Char('=') + value;
+    } else if (old && old->sectionLine.contains(s)) {
+        // Append after the last non-blank line of the section.
+        const int head = old->sectionLine.value(s);
+        int last = head;
+        for (int i = head + 1; i < lines.size() && old->info[i].kind != Line::Section; ++i)
+            if (!trimmed(lines[i]).isEmpty()) last = i;
+        lines.insert(last + 1, entry);
+    } else {
+        lines << QLatin1Char('[') + trimmed(section).toString() + QLatin1Char(']') << entry;
+    }
+
+    const QByteArray raw = toAnsi(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
+    if (!writeFileAtomic(path, raw)) return false;
+    remember(path, QFileInfo(path), parse(raw));
+    return true;
+}
+
+QString LeeIniAplicacion(const QString& s, const QString& k, const QString& d) {
+    return iniRead(rutaIniAplicacion(), s, k, d);
+}
+qint32 LeeIniAplicacionEntero(const QString& s, const QString& k, qint32 d) {
+    return iniReadInt(rutaIniAplicacion(), s, k, d);
+}
+void EscribeIniAplicacion(const QString& s, const QString& k, const QString& v) {
+    const QString path = rutaIniAplicacion();
+    if (!iniWrite(path, s, k, v)) reportWriteFailure(path);
+}
 QString LeeIni(const QString& s, const QString& k, const QString& d) { return iniRead(rutaIniProyecto(s), s, k, d); }
 qint32 LeeIniEntero(const QString& s, const QString& k, qint32 d) { return iniReadInt(rutaIniProyecto(s), s, k, d); }
-void EscribeIni(const QString& s, const QString& k, const QString& v) { iniWrite(rutaIniProyecto(s), s, k, v); }
+void EscribeIni(const QString& s, const QString& k, const QString& v) {
+    const QString path = rutaIniProyecto(s);
+    if (!iniWrite(path, s, k, v)) reportWriteFailure(path);
+}

@@ -9,3 +9,7 @@ bool CargaIdioma();
 
 // Text of a key in the selected language; "???" (after a message) when missing.
 QString Texto(const QString& key);
+
+// The language menu's choice: stores the index as the "Language" setting and
+// tells the user that it applies after a restart. The texts loaded stay as they are.
+void CambiaIdioma(int index);
