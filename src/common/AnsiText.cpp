@@ -57,7 +57,10 @@ QString findNoCase(const QString& folder, const QString& name) {
 
 bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
     const QFileInfo fi(path);
-    if (fi.exists() && (!fi.isFile() || !fi.isWritable())) {
+    // A file without its owner's write bit counts as read-only even for an
+    // administrator, like the read-only attribute on Windows.
+    const bool readOnly = !fi.isWritable() || !fi.permission(QFileDevice::WriteOwner);
+    if (fi.exists() && (!fi.isFile() || readOnly)) {
         if (error) *error = fi.isFile() ? QStringLiteral("Permission denied") : QStringLiteral("Path is not a file");
         return false;
     }
