@@ -10,7 +10,10 @@ SignalGrid::SignalGrid(int rows, int cols, QObject* parent) : QObject(parent) {
 }
 
 void SignalGrid::beginStructure() {
-    if (m_redraw) emit structureAboutToChange();
+    // With drawing off the views hear once, before the first change of rows or
+    // columns, and again when drawing is switched back on.
+    if (m_redraw || !m_pendingStructure) emit structureAboutToChange();
+    if (!m_redraw) m_pendingStructure = true;
 }
 
 void SignalGrid::endStructure() {
@@ -22,10 +25,15 @@ void SignalGrid::endStructure() {
 }
 
 void SignalGrid::emitCells(int t, int l, int b, int r) {
-    if (m_redraw)
+    if (m_redraw) {
         emit cellsChanged(t, l, b, r);
-    else
+    } else if (!m_pendingCells) {
         m_pendingCells = true;
+        m_pendTop = t, m_pendLeft = l, m_pendBottom = b, m_pendRight = r;
+    } else {
+        m_pendTop = qMin(m_pendTop, t), m_pendLeft = qMin(m_pendLeft, l);
+        m_pendBottom = qMax(m_pendBottom, b), m_pendRight = qMax(m_pendRight, r);
+    }
 }
 
 void SignalGrid::clampCurrent() {
@@ -195,22 +203,37 @@ void SignalGrid::moveRows(int first, int count, int to) {
     endStructure();
 }
 
+void SignalGrid::removeMarkedRows(const QVector<bool>& remove) {
+    const int n = qMin(Rows(), int(remove.size()));
+    int firstRemoved = -1;
+    for (int r = 1; r < n && firstRemoved < 0; ++r)
+        if (remove[r]) firstRemoved = r;
+    if (firstRemoved < 0) return;
+    beginStructure();
+    int out = firstRemoved;
+    for (int r = firstRemoved + 1; r < Rows(); ++r)
+        if (r >= n || !remove[r]) m_rows[out++] = std::move(m_rows[r]);
+    m_rows.resize(out);
+    endStructure();
+}
+
 void SignalGrid::renumber(int first) {
-    for (int r = qMax(first, 1); r < Rows(); ++r) m_rows[r].cells[0] = QString::number(r);
-    if (Rows() > 1) emitCells(qMax(first, 1), 0, Rows() - 1, 0);
+    first = qMax(first, 1);
+    for (int r = first; r < Rows(); ++r) m_rows[r].cells[0] = QString::number(r);
+    if (first < Rows()) emitCells(first, 0, Rows() - 1, 0);
 }
 
 void SignalGrid::setRedraw(bool on) {
     if (on == m_redraw) return;
-    if (!on) {
-        // Views must drop what they hold before the grid changes beneath them.
-        emit structureAboutToChange();
-        m_pendingStructure = true;
-        m_redraw = false;
-        return;
-    }
-    m_redraw = true;
-    if (m_pendingStructure || m_pendingCells) emit structureChanged();
+    m_redraw = on;
+    if (!on) return;
+    const bool structure = m_pendingStructure, cells = m_pendingCells;
     m_pendingStructure = m_pendingCells = false;
+    if (structure) {
+        clampCurrent();
+        emit structureChanged();
+    } else if (cells) {
+        emit cellsChanged(m_pendTop, m_pendLeft, m_pendBottom, m_pendRight);
+    }
     emit currentChanged();
 }

@@ -78,11 +78,15 @@ public:
     void removeRows(int first, int count);
     // Moves `count` rows starting at `first` so that they start at `to`.
     void moveRows(int first, int count, int to);
+    // Removes every row r >= 1 with remove[r] set, in one pass (row 0 always stays).
+    void removeMarkedRows(const QVector<bool>& remove);
     // Renumbers column 0 of rows first..last as first..last.
     void renumber(int first = 1);
 
     // Drawing switched off: changes are collected and announced once when it is
-    // switched back on.
+    // switched back on (cell edits only as one cellsChanged of their bounding
+    // range; a change of rows or columns as structureAboutToChange, sent before
+    // the first such change, and structureChanged when drawing is back on).
     bool Redraw() const { return m_redraw; }
     void setRedraw(bool on);
 
@@ -119,4 +123,5 @@ private:
     bool m_redraw = true;
     bool m_pendingStructure = false;
     bool m_pendingCells = false;
+    int m_pendTop = 0, m_pendLeft = 0, m_pendBottom = 0, m_pendRight = 0;
 };

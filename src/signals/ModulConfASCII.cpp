@@ -1,0 +1,284 @@
+#include "ModulConfASCII.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "AnsiText.h"
+#include "AppGlobals.h"
+#include "Numeric.h"
+#include "Prompts.h"
+#include "SignalGrid.h"
+#include "mIdioma.h"
+
+namespace {
+const QChar kCR = QLatin1Char('\r');
+const QChar kTab = QLatin1Char('\t');
+
+bool protocoloValido(int protocolo) { return protocolo >= 0 && protocolo < kNumProtocolos; }
+
+// The protocol table is indexed 0..77; anything else is a caller's fault, told the
+// user the way the runtime reports a bad subscript and never reaching the disk.
+void avisaFueraDeTabla(bool systemBox) {
+    const QString text = Texto("HaOcurridoUnError") + kCR + QStringLiteral("Error: ") + kCR +
+                         QStringLiteral("Subscript out of range");
+    if (systemBox)
+        MsgBox(text, Msg::Critical);
+    else
+        Aviso(text);
+}
+
+// Trim of the file format: blanks only, as the grid shows them.
+QString trimBlanks(const QString& s) {
+    int b = 0, e = s.size();
+    while (b < e && s.at(b) == QLatin1Char(' ')) ++b;
+    while (e > b && s.at(e - 1) == QLatin1Char(' ')) --e;
+    return (b == 0 && e == s.size()) ? s : s.mid(b, e - b);
+}
+
+// Splits text into lines ended by CR LF, a lone CR or a lone LF; a final line
+// without an ending still counts, a final ending does not start another line.
+QVector<QStringView> splitLines(const QString& text) {
+    QVector<QStringView> lines;
+    const QChar* d = text.constData();
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = d[i];
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) continue;
+        lines.append(QStringView(d + start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < n && d[i + 1] == QLatin1Char('\n')) ++i;
+        start = i + 1;
+    }
+    if (start < n) lines.append(QStringView(d + start, n - start));
+    return lines;
+}
+}  // namespace
+
+// ---- OpcionesColumna
+
+void OpcionesColumna::Add(const QString& text, const QString& key) {
+    const int i = int(m_keys.indexOf(key));
+    if (i >= 0) {
+        m_texts[i] = text;
+        return;
+    }
+    m_keys << key;
+    m_texts << text;
+}
+
+QString OpcionesColumna::Item(const QString& key) const {
+    const int i = int(m_keys.indexOf(key));
+    return i >= 0 ? m_texts.at(i) : QString();
+}
+
+// ---- TablaSenyales
+
+QString TablaSenyales::cell(int col, int row) const {
+    if (row < 1 || row > rows() || col < 1 || col > m_cols) return QString();
+    return m_rows.at(row - 1).value(col - 1);
+}
+
+void TablaSenyales::setCell(int col, int row, const QString& text) {
+    if (row < 1 || row > rows() || col < 1 || col > m_cols) return;
+    QStringList& r = m_rows[row - 1];
+    while (r.size() < col) r.append(QString());
+    r[col - 1] = text;
+}
+
+void TablaSenyales::reset(int columns) {
+    m_cols = qMax(columns, 0);
+    m_rows.clear();
+}
+
+int TablaSenyales::addRow() {
+    m_rows.append(QStringList());
+    return rows();
+}
+
+// ---- file
+
+QString textoCeldaSeguro(const QString& text) {
+    if (!text.contains(kTab) && !text.contains(kCR) && !text.contains(QLatin1Char('\n'))) return text;
+    QString s = text;
+    for (QChar& c : s)
+        if (c == kTab || c == kCR || c == QLatin1Char('\n')) c = QLatin1Char(' ');
+    return s;
+}
+
+QString rutaTablaSenyales(int protocolo) {
+    if (!protocoloValido(protocolo)) return QString();
+    return findNoCase(app().RutaProyecto, app().Protocolos.at(protocolo) + QStringLiteral(".dat"));
+}
+
+bool Graba_Senyales(int protocolo, const QString& version, const SignalGrid& grid, bool allRows) {
+    if (!protocoloValido(protocolo)) {
+        avisaFueraDeTabla(false);
+        return false;
+    }
+    const QString nombre = app().Protocolos.at(protocolo);
+    const QString path = findNoCase(app().RutaProyecto, nombre + QStringLiteral(".dat"));
+    BusyPointer busy;
+
+    auto fallo = [&](const QString& key, const QString& reason) {
+        prompts().setBusy(false);
+        Aviso(Texto(key) + kCR + path + kCR + QStringLiteral("Error: ") + kCR + reason);
+    };
+
+    // The whole table goes to a temporary file beside the old one, renamed over it
+    // at the end: a crash or a full disk leaves the old table whole.
+    const QFileInfo fi(path);
+    if (fi.exists() && (!fi.isFile() || !fi.isWritable())) {
+        fallo(QStringLiteral("NoSePuedeGrabar"),
+              fi.isFile() ? QStringLiteral("Permission denied") : QStringLiteral("Path/File access error"));
+        return false;
+    }
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        fallo(QStringLiteral("NoSePuedeGrabar"), file.errorString());
+        return false;
+    }
+
+    QString text;
+    text.reserve(grid.Rows() * grid.Cols() * 8 + 64);
+    text += QStringLiteral("PROTOCOLO=") + QString::number(protocolo) + QLatin1Char('-') + nombre.toUpper() +
+            QStringLiteral("\r\n");
+    text += QStringLiteral("VERSION=") + version + QStringLiteral("\r\n");
+    text += QStringLiteral("CAMPOS=") + QString::number(grid.Cols()) + QStringLiteral("\r\n");
+    const int last = grid.lastCol();
+    for (int r = 0; r < grid.Rows(); ++r) {
+        if (r != 0 && !allRows && Val(grid.TextMatrix(r, last)) == 0) continue;
+        for (int c = 0; c <= last; ++c) {
+            text += trimBlanks(textoCeldaSeguro(grid.TextMatrix(r, c)));
+            text += kTab;
+        }
+        text += QStringLiteral("\r\n");
+    }
+    const QByteArray bytes = toAnsi(text);
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        fallo(QStringLiteral("HaOcurridoUnError"), reason);
+        return false;
+    }
+    return true;
+}
+
+bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table) {
+    table.clear();
+    if (!protocoloValido(protocolo)) {
+        avisaFueraDeTabla(true);
+        return false;
+    }
+    const QString nombre = app().Protocolos.at(protocolo);
+    const QString path = findNoCase(app().RutaProyecto, nombre + QStringLiteral(".DAT"));
+
+    const QFileInfo fi(path);
+    if (!fi.exists()) {
+        MsgBox(Texto("NoSeEncuentraFicheroConf") + kCR + path + kCR + Texto("DelProtocolo") + nombre +
+                   Texto("SeleccioneCorrectamente"),
+               Msg::Exclamation);
+        return false;
+    }
+    QByteArray bytes;
+    QString reason;
+    if (!readFileBytes(path, &bytes, &reason)) {
+        if (fi.isDir()) reason = QStringLiteral("Path/File access error");
+        MsgBox(Texto("ErrorAlAbrirFichero") + kCR + path + kCR + QStringLiteral("Error: ") + kCR + reason,
+               Msg::Critical);
+        return false;
+    }
+
+    const QString text = fromAnsi(bytes);
+    const QVector<QStringView> lines = splitLines(text);
+    auto line = [&](int i) { return i < lines.size() ? lines.at(i).toString() : QString(); };
+
+    const QString l1 = line(0);
+    if (!l1.contains(QString::number(protocolo) + QLatin1Char('-') + nombre.toUpper())) {
+        MsgBox(Texto("ElFicheroDeConfiguracionDe") + nombre + Texto("NoEsElCorrecto") + kCR + path + kCR + l1,
+               Msg::Critical);
+        return false;
+    }
+    auto versionMala = [&](const QString& shown) {
+        MsgBox(Texto("LaVersionDelFicheroDeConfiguracionDe") + nombre + Texto("NoEsCorrecta") + kCR + path + kCR +
+                   shown,
+               Msg::Critical);
+        return false;
+    };
+    const QString l2 = line(1);
+    if (!l2.contains(version)) return versionMala(l2);
+    const QString l3 = line(2);
+    if (!l3.contains(QLatin1String("CAMPOS="))) return versionMala(l3);
+    // A table needs at least one column besides the row number; a count the
+    // runtime could not size a table with is a wrong third line as well.
+    const double campos = Val(l3.mid(7)) - 1;
+    if (!(campos >= 1 && campos <= 32767)) return versionMala(l3);
+    const int n = int(campos);
+
+    BusyPointer busy;
+    table.reset(n);
+    for (int i = 4; i < lines.size(); ++i) {
+        const QStringView l = lines.at(i);
+        const int row = table.addRow();
+        // Field 0 is the row number; fields 1..n are the cells, the rest is ignored.
+        qsizetype pos = l.indexOf(kTab);
+        for (int k = 1; k <= n && pos >= 0; ++k) {
+            const qsizetype start = pos + 1;
+            if (start > l.size()) break;
+            qsizetype end = l.indexOf(kTab, start);
+            const qsizetype stop = end < 0 ? l.size() : end;
+            if (end < 0 && start == l.size()) break;  // the trailing TAB ends the line
+            if (stop > start) table.setCell(k, row, l.mid(start, stop - start).toString());
+            pos = end;
+        }
+    }
+    return true;
+}
+
+void Carga_CabecerasComunes(SignalGrid& grid, QVector<InfoColumna>& info, int colSlave, int colDireccion,
+                            int colSentido, int colTipoSenyal, int colActiva) {
+    if (info.size() < grid.Cols()) info.resize(grid.Cols());
+    auto columna = [&](int col, const QString& caption, int width) -> InfoColumna* {
+        if (col < 0 || col >= grid.Cols()) return nullptr;
+        grid.setTextMatrix(0, col, caption);
+        grid.setColWidth(col, width);
+        return &info[col];
+    };
+    columna(0, Texto("Noo"), 500);
+    if (colSlave > 0)
+        if (InfoColumna* c = columna(colSlave, QStringLiteral("Slave"), 800)) {
+            c->Tipo = 0;
+            c->Ayuda = QStringLiteral("Slave");
+        }
+    if (colDireccion > 0)
+        if (InfoColumna* c = columna(colDireccion, Texto("Dir"), 600)) {
+            c->Tipo = 0;
+            c->Ayuda = QStringLiteral("Address ASCII");
+        }
+    if (colSentido > 0)
+        if (InfoColumna* c = columna(colSentido, Texto("E/S"), 600)) {
+            c->Tipo = 1;
+            c->Ayuda = Texto("DireccionDatos2");
+            c->Opciones.clear();
+            c->Opciones.Add(Texto("0-Ent"), QStringLiteral("K0"));
+            c->Opciones.Add(Texto("1-Sal"), QStringLiteral("K1"));
+            c->Opciones.Add(Texto("2-E/S"), QStringLiteral("K2"));
+        }
+    if (colTipoSenyal > 0)
+        if (InfoColumna* c = columna(colTipoSenyal, QStringLiteral("A/D"), 600)) {
+            c->Tipo = 1;
+            c->Ayuda = Texto("TipoSenyal");
+            c->Opciones.clear();
+            c->Opciones.Add(Texto("0-Ana"), QStringLiteral("K0"));
+            c->Opciones.Add(Texto("1-Dig"), QStringLiteral("K1"));
+        }
+    if (colActiva > 0)
+        if (InfoColumna* c = columna(colActiva, Texto("Activa"), 600)) {
+            c->Tipo = 1;
+            c->Ayuda = Texto("IndicaSiIntegrar");
+            c->Opciones.clear();
+            c->Opciones.Add(Texto("0-No"), QStringLiteral("K0"));
+            c->Opciones.Add(Texto("1-Si"), QStringLiteral("K1"));
+        }
+}

@@ -1,0 +1,86 @@
+// The signal table file shared by both gateway editors and the monitor: writing
+// it from a grid, reading it into a table of strings, and the columns that the
+// editors and the live viewer have in common.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class SignalGrid;
+
+// Table version written and required by both editors.
+inline constexpr const char* kVersionTabla = "ASCII.1.0";
+
+// Ordered collection of choice texts keyed "K0", "K1", ... (insertion order kept).
+class OpcionesColumna {
+public:
+    void Add(const QString& text, const QString& key);
+    // Text stored under key; empty when there is none.
+    QString Item(const QString& key) const;
+    bool contains(const QString& key) const { return m_keys.contains(key); }
+    int Count() const { return int(m_texts.size()); }
+    // Items in insertion order, 0-based.
+    QString at(int i) const { return m_texts.value(i); }
+    QString keyAt(int i) const { return m_keys.value(i); }
+    const QStringList& texts() const { return m_texts; }
+    void clear() {
+        m_keys.clear();
+        m_texts.clear();
+    }
+
+private:
+    QStringList m_keys, m_texts;
+};
+
+// Per-column descriptor kept by the editors and the viewer.
+struct InfoColumna {
+    // 0 = typed in the floating editor; 1 = choice list (right-click menu) and may
+    // be typed; 2 = never typed, set only by a command or menu.
+    qint16 Tipo = 0;
+    OpcionesColumna Opciones;
+    QString Ayuda;
+};
+
+// In-memory signal table: cells (column, row) with columns 1..columns() and rows
+// 1..rows(); the row-number column of the file is dropped. Rows keep only the
+// fields their line had, so a huge CAMPOS or a short line costs nothing.
+class TablaSenyales {
+public:
+    int columns() const { return m_cols; }
+    int rows() const { return int(m_rows.size()); }
+    // Empty for a cell the line had no field for, and outside the table.
+    QString cell(int col, int row) const;
+    void setCell(int col, int row, const QString& text);
+    // Empties the table and sets its column count.
+    void reset(int columns);
+    // Appends an empty row; returns its number.
+    int addRow();
+    void clear() { reset(0); }
+
+private:
+    int m_cols = 0;
+    QVector<QStringList> m_rows;
+};
+
+// Writes RutaProyecto\<protocol name>.dat from the grid: the three header lines,
+// the caption row, then every row (allRows) or only those whose last cell reads
+// non-zero. Failures are shown to the user; returns true when the file was written.
+bool Graba_Senyales(int protocolo, const QString& version, const SignalGrid& grid, bool allRows);
+
+// Reads RutaProyecto\<protocol name>.dat into `table`. False after the user has been
+// told what failed (the table must not be used then).
+bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table);
+
+// Caption, width (twips) and descriptor of column 0 and of each column given (0 = the
+// grid has no such column). `info` grows to the grid's column count when shorter.
+void Carga_CabecerasComunes(SignalGrid& grid, QVector<InfoColumna>& info, int colSlave, int colDireccion,
+                            int colSentido, int colTipoSenyal, int colActiva);
+
+// Path of the signal table of a protocol in the current project, whatever the letter
+// case of the file's extension on disk.
+QString rutaTablaSenyales(int protocolo);
+
+// A cell text as it may be stored: TAB, CR and LF (which would break the file's
+// lines) become blanks.
+QString textoCeldaSeguro(const QString& text);
