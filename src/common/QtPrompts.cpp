@@ -2,27 +2,20 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QInputDialog>
 #include <QMessageBox>
-#include <QPushButton>
+
+#include "fInputBox.h"
+#include "fMsgBox.h"
 
 namespace {
 QWidget* parentWindow() { return QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow(); }
 }  // namespace
 
 int QtPrompts::toolBox(const ToolBoxRequest& r) {
-    QMessageBox box(parentWindow());
-    box.setWindowTitle(r.title);
-    box.setText(r.text);
-    box.setIcon(r.icon == 2 ? QMessageBox::Warning : r.icon == 3 ? QMessageBox::Critical : QMessageBox::Question);
-    QList<QPushButton*> buttons;
-    for (int i = 0; i < qBound(1, r.buttons, 3); ++i)
-        buttons << box.addButton(r.captions[i].isEmpty() ? QStringLiteral("OK") : QString(r.captions[i]).remove('&'),
-                                 QMessageBox::AcceptRole);
-    if (r.defaultButton >= 1 && r.defaultButton <= buttons.size()) box.setDefaultButton(buttons[r.defaultButton - 1]);
-    box.setEscapeButton(buttons.last());
+    fMsgBox box(parentWindow());
+    box.Msgbox1(r.text, r.title, r.icon, r.defaultButton, r.buttons, r.captions[0], r.captions[1], r.captions[2]);
     box.exec();
-    return int(buttons.indexOf(static_cast<QPushButton*>(box.clickedButton()))) + 1;
+    return box.respuesta();
 }
 
 int QtPrompts::systemBox(const QString& text, int style, const QString& caption) {
@@ -51,9 +44,7 @@ int QtPrompts::systemBox(const QString& text, int style, const QString& caption)
 }
 
 QString QtPrompts::inputBox(const QString& title, const QString& prompt, const QString& defaultValue) {
-    bool ok = false;
-    const QString t = QInputDialog::getText(parentWindow(), title, prompt, QLineEdit::Normal, defaultValue, &ok);
-    return ok ? t : QString();
+    return fInputBox::PideDato(title, prompt, defaultValue, parentWindow());
 }
 
 void QtPrompts::setBusy(bool on) {
