@@ -1,0 +1,283 @@
+#include "LonDownload.h"
+
+#include <QFile>
+#include <QHash>
+
+#include "AnsiText.h"
+#include "AppGlobals.h"
+#include "DownloadWriter.h"
+#include "LonConfig.h"
+#include "LonGrid.h"
+#include "ModulINI.h"
+#include "Numeric.h"
+#include "Prompts.h"
+#include "SignalGrid.h"
+#include "mIdioma.h"
+
+namespace {
+const QString kProtocol = QStringLiteral("LON");
+
+// What the generator needs of one grid row, read once.
+struct RowView {
+    bool active = false;
+    bool readable = false;  // NV access "R" or "RW"
+    bool readWrite = false;
+    int device = 0;
+    int snvt = 0;
+};
+
+bool isCommError(int snvt) { return snvt == kSnvtDeviceError || snvt == kSnvtGatewayError; }
+
+int cellInt(const SignalGrid& g, int r, int c) { return CInt(Val(g.TextMatrix(r, c))); }
+}  // namespace
+
+LonTuning LonTuning::fromIni() {
+    LonTuning t;
+    t.ltaRqRpTimeout = LeeIniEntero(kProtocol, "ltaRqRpTimeout", t.ltaRqRpTimeout);
+    t.lnkTimeoutMs = LeeIniEntero(kProtocol, "lnkTimeoutMs", t.lnkTimeoutMs);
+    t.lnkRetries = LeeIniEntero(kProtocol, "lnkRetries", t.lnkRetries);
+    t.ssResetTimeMs = LeeIniEntero(kProtocol, "ssResetTimeMs", t.ssResetTimeMs);
+    t.resetTimeMs = LeeIniEntero(kProtocol, "resetTimeMs", t.resetTimeMs);
+    t.lonRetries = LeeIniEntero(kProtocol, "lonRetries", t.lonRetries);
+    t.targetSubnet = LeeIniEntero(kProtocol, "targetSubnet", t.targetSubnet);
+    return t;
+}
+
+LonDownload composeLonDownload(const LonConfig& cfg, const SignalGrid& grid, const LonTuning& tuning,
+                               const QDateTime& at) {
+    LonDownload d;
+
+    // Devices in use, in list order; position 0 is the gateway itself.
+    QVector<int> selected;
+    QHash<int, int> position;
+    for (int n = 1; n <= cfg.deviceCount(); ++n) {
+        if (!cfg.device(n).On) continue;
+        selected.append(n);
+        position.insert(n, int(selected.size()));
+    }
+    d.devices = int(selected.size());
+
+    const int lastRow = grid.Rows() - 1;
+    QVector<RowView> rows(lastRow + 1);
+    for (int r = 1; r <= lastRow; ++r) {
+        RowView& v = rows[r];
+        v.active = Val(grid.TextMatrix(r, LonCol::Activa)) != 0;
+        if (!v.active) continue;
+        const QString access = grid.TextMatrix(r, LonCol::NvAccess);
+        v.readWrite = access == QLatin1String("RW");
+        v.readable = v.readWrite || access == QLatin1String("R");
+        v.device = cellInt(grid, r, LonCol::Disp);
+        v.snvt = cellInt(grid, r, LonCol::Snvt);
+    }
+
+    // Readable points first, device by device; every selected device needs one.
+    QVector<int> slotRows;
+    slotRows.reserve(lastRow);
+    for (int dev : selected) {
+        int taken = 0;
+        for (int r = 1; r <= lastRow; ++r) {
+            const RowView& v = rows[r];
+            if (!v.active || v.device != dev) continue;
+            if (v.readWrite) ++d.readWrite;
+            if (v.readable && !isCommError(v.snvt)) {
+                slotRows.append(r);
+                ++taken;
+            }
+        }
+        if (taken == 0) {
+            d.outcome = LonDownload::NoDeviceInputs;
+            d.failedDevice = dev;
+            d.message = Texto("NoSenyalesEntradaDispositivo") + QString::number(dev) +
+                        Texto("RevisarConfiguracionODesactivarDispositivo");
+            return d;
+        }
+    }
+    d.readable = int(slotRows.size());
+
+    // Then the write-only and error points of selected devices and the gateway.
+    int commErrors = 0;
+    for (int r = 1; r <= lastRow; ++r) {
+        const RowView& v = rows[r];
+        if (!v.active || (v.readable && v.snvt >= 0)) continue;
+        if (v.device != 0 && !position.contains(v.device)) continue;
+        slotRows.append(r);
+        if (isCommError(v.snvt)) ++commErrors;
+    }
+    d.total = int(slotRows.size());
+    d.writes = d.total - d.readable - commErrors;
+
+    const int maxPoints = cfg.maxAddress();
+    if (d.total == 0) {
+        d.outcome = LonDownload::NoSignals;
+        d.message = Texto("NoEncontradoSenyales");
+        return d;
+    }
+    if (d.total > maxPoints) {
+        d.outcome = LonDownload::TooManyPoints;
+        d.message = Texto("DemasiadosPuntos") + QString::number(d.total) + QStringLiteral(" Max.") +
+                    QString::number(maxPoints);
+        return d;
+    }
+
+    DownloadWriter w(256 + 8 * d.devices + 24 * d.total + 121);
+
+    // Error-point addresses come from the error rows among the total.
+    QVector<double> deviceErrorPoint(d.devices, -1);
+    double gatewayErrorPoint = -1;
+    for (int r : slotRows) {
+        const int snvt = rows[r].snvt;
+        if (!isCommError(snvt)) continue;
+        const double addr = Val(grid.TextMatrix(r, LonCol::Add));
+        if (snvt == kSnvtGatewayError) {
+            gatewayErrorPoint = addr;
+        } else {
+            const int pos = position.value(rows[r].device, 0);
+            if (pos >= 1)
+                deviceErrorPoint[pos - 1] = addr;
+            else
+                w.setFault(QStringLiteral("Subscript out of range"));  // the gateway has no device record
+        }
+    }
+
+    const int fw = cfg.firmwareIndex();
+    w.paddedText(downloadHeaderText(kProtocol, fw == LonConfig::kFirmwareSerialOnly ? QStringLiteral("-V.1.0 ")
+                                                                                    : QStringLiteral("-V.2.0 "),
+                                    at),
+                 62);
+    w.raw(QByteArrayLiteral("\r\n"));
+    w.spaces(64);
+
+    // Serial side.
+    w.longValue(Val(cfg.baudText()));
+    w.byte(qint64(cfg.Bits));
+    w.byte(qint64(cfg.Paridad));
+    w.longValue(qMax<qint64>(0, RedondeaPar(Val(cfg.Tmout_ms))));
+    w.byte(qint64(cfg.SendACK ? 1 : 0));
+    w.byte(qint64(1));
+    w.byte(qint64(cfg.RS_TCP != 0 ? 1 : 0));
+    w.spaces(9);
+
+    // The gateway's LON side.
+    w.byte(qint64(cfg.Subnet));
+    w.byte(qint64(cfg.Node));
+    w.hexId6(cfg.Domain);
+    w.byte(Val(cfg.LenDomain));
+    w.byte(qint64(tuning.ltaRqRpTimeout));
+    w.integer(qint64(tuning.lnkTimeoutMs));
+    w.integer(qint64(0));
+    w.byte(qint64(tuning.lnkRetries));
+    w.integer(qint64(tuning.ssResetTimeMs));
+    w.longValue(Val(cfg.TimeoutPoll));
+    w.integer(qint64(tuning.resetTimeMs));
+    w.byte(qint64(cfg.Addressing == 1 ? 1 : 0));
+    w.integer(gatewayErrorPoint);
+    w.byte(qint64(0));
+    w.zeros(3);
+    w.byte(qint64(qMin(tuning.lonRetries, 11)));
+    w.byte(qint64(tuning.targetSubnet));
+    w.zeros(8);
+
+    // Devices.
+    w.integer(qint64(d.devices));
+    for (int i = 0; i < d.devices; ++i) {
+        const LonDevice dev = cfg.device(selected[i]);
+        if (cfg.Addressing == 1) {
+            w.byte(Val(dev.Sb));
+            w.byte(Val(dev.Nd));
+            w.zeros(4);
+        } else {
+            w.hexId6(dev.NId);
+        }
+        w.integer(deviceErrorPoint[i]);
+    }
+
+    // Network variables, one per slot.
+    w.integer(qint64(d.readable));
+    w.integer(qint64(d.total));
+    for (int r : slotRows) {
+        const RowView& v = rows[r];
+        if (isCommError(v.snvt)) {
+            w.zeros(17);
+            continue;
+        }
+        w.integer(qint64(position.value(v.device, 0) - 1));
+        w.integer(Val(grid.TextMatrix(r, LonCol::Idx)));
+        w.byte(Val(grid.TextMatrix(r, LonCol::Offset)));
+        w.byte(Val(grid.TextMatrix(r, LonCol::DataType)));
+        w.byte(Val(grid.TextMatrix(r, LonCol::Filter)));
+        w.integer(Val(grid.TextMatrix(r, LonCol::A)));
+        w.integer(Val(grid.TextMatrix(r, LonCol::B)));
+        w.integer(Val(grid.TextMatrix(r, LonCol::C)));
+        w.integer(Val(grid.TextMatrix(r, LonCol::Snvt)));
+        w.integer(Val(grid.TextMatrix(r, LonCol::Add)));
+    }
+
+    // ASCII points, same order.
+    w.integer(qint64(d.total));
+    for (int k = 0; k < slotRows.size(); ++k) {
+        const int r = slotRows[k];
+        w.integer(Val(grid.TextMatrix(r, LonCol::Add)));
+        w.integer(qint64(isCommError(rows[r].snvt) ? -1 : k));
+        w.byte(Val(grid.TextMatrix(r, LonCol::AD)));
+        const QString dir = grid.TextMatrix(r, LonCol::Direction);
+        w.byte(qint64(dir == QLatin1String("R") ? 0 : dir == QLatin1String("W") ? 1 : 2));
+        w.byte(Val(grid.TextMatrix(r, LonCol::Spontaneous)));
+    }
+
+    if (fw == LonConfig::kFirmwareTcp) {
+        w.nulText(cfg.IP, 16);
+        w.nulText(cfg.NetMask, 16);
+        w.nulText(cfg.Gateway, 16);
+        w.longValue(qint64(cfg.Port));
+        w.byte(qint64(Val(cfg.Nagle) != 0 ? 1 : 0));
+        w.longValue(qMax<qint64>(0, RedondeaPar(Val(cfg.tmoutKeepAlive_sec))));
+        w.zeros(64);
+    }
+
+    d.fault = w.fault();
+    d.bytes = std::move(w.bytes());
+    d.checksum = Calcula_Checksum(d.bytes);
+    return d;
+}
+
+QString lonDownloadReport(const LonDownload& d, const QString& path) {
+    return QStringLiteral("Devs:") + QString::number(d.devices) + QStringLiteral(" ") + QStringLiteral(" LON-> Tot:") +
+           QString::number(d.total) + QStringLiteral(" R:") + QString::number(d.readable) + QStringLiteral(" W:") +
+           QString::number(d.writes) + QStringLiteral(" RW:") + QString::number(d.readWrite) + Texto("BytesFichero") +
+           QString::number(d.bytes.size()) + QStringLiteral(". Checksum:") +
+           QString::number(d.checksum, 16).toUpper() + QLatin1Char('\r') +
+           Texto("AhoraPuedeEnviaraMerovantixFichero") + QLatin1Char('\r') + path;
+}
+
+QString lonDownloadErrorText(const QString& path, const QString& description) {
+    return Texto("ErrorAlGenerarFichero") + path + QLatin1Char('\r') + QStringLiteral("Error: ") + QLatin1Char('\r') +
+           description;
+}
+
+QString lonDownloadPath() { return joinPath(app().RutaProyecto, kProtocol + QStringLiteral(".Plmx")); }
+
+bool Genera_FicheroDescarga(const LonConfig& cfg, const SignalGrid& grid, const QDateTime& at) {
+    prompts().setBusy(true);
+    const LonDownload d =
+        composeLonDownload(cfg, grid, LonTuning::fromIni(), at.isValid() ? at : QDateTime::currentDateTime());
+    if (d.outcome != LonDownload::Ready) {
+        prompts().setBusy(false);
+        Aviso(d.message);
+        return false;
+    }
+    const QString path = lonDownloadPath();
+    QFile::remove(path);  // the file is recreated from scratch; a failure shows below
+    QString error;
+    const bool written = writeFileAtomic(path, d.bytes, &error);
+    prompts().setBusy(false);
+    if (!written) {
+        Aviso(lonDownloadErrorText(path, error));
+        return false;
+    }
+    if (!d.fault.isEmpty()) {
+        Aviso(lonDownloadErrorText(path, d.fault));
+        return false;
+    }
+    Aviso(lonDownloadReport(d, path));
+    return true;
+}

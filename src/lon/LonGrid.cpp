@@ -1,0 +1,223 @@
+#include "LonGrid.h"
+
+#include <cmath>
+
+#include "LonConfig.h"
+#include "ModulConfASCII.h"
+#include "Numeric.h"
+#include "Prompts.h"
+#include "SignalGrid.h"
+#include "mIdioma.h"
+
+namespace {
+struct ColumnDef {
+    int width;
+    int kind;  // -1: set by Carga_CabecerasComunes
+    int valueType;
+    const char* caption;  // literal caption, or nullptr with captionKey
+    const char* captionKey;
+    const char* help;  // literal help, or nullptr with helpKey
+    const char* helpKey;
+};
+
+// Columns 0, 13, 15 and 17 are the common ones; their captions and help come
+// from Carga_CabecerasComunes (13's caption and help are then replaced).
+const ColumnDef kCols[LonCol::Count] = {
+    {500, -1, SignalGrid::Text, nullptr, "Noo", nullptr, nullptr},
+    {500, 0, SignalGrid::Int16, nullptr, "Disp", nullptr, "NMaquinaPertenecenSenyales"},
+    {500, 2, SignalGrid::Int16, "SNVT", nullptr, "SNVT standard Id", nullptr},
+    {2200, 2, SignalGrid::Text, "SNVT name", nullptr, "SNVT name (use-right-click menu)", nullptr},
+    {600, 0, SignalGrid::Int16, "Idx", nullptr, "Index of NV in the device", nullptr},
+    {600, 0, SignalGrid::Int16, "Offset", nullptr, "Offset in bytes inside the NV", nullptr},
+    {1000, 2, SignalGrid::Text, "Data type", nullptr, "Fundamental LON data type of the data to be read", nullptr},
+    {400, 0, SignalGrid::Int16, "a", nullptr, "a scaling factor for NV", nullptr},
+    {400, 0, SignalGrid::Int16, "b", nullptr, "b scaling factor for NV", nullptr},
+    {400, 0, SignalGrid::Int16, "c", nullptr, "c scaling factor for NV", nullptr},
+    {500, 0, SignalGrid::Int16, "Filter", nullptr, "Filter code to apply to data (see the documentation)", nullptr},
+    {400, 2, SignalGrid::Text, "RW", nullptr, "Read, Write, Read/Write access to NV. (nv outputs only can be read)",
+     nullptr},
+    {3000, 0, SignalGrid::Text, nullptr, "Descripcion", nullptr, "NombreSenyalIntegrar"},
+    {600, 0, SignalGrid::Int16, "Add", nullptr, nullptr, nullptr},
+    {500, 2, SignalGrid::Text, "R/W", nullptr, "Data direction: Read only, Write only, Read&&Write", nullptr},
+    {600, -1, SignalGrid::Text, nullptr, nullptr, nullptr, nullptr},
+    {1100, 0, SignalGrid::Text, "Spontaneous", nullptr,
+     "If active, every time a change in the LON data, will be transmited an Ascii data.", nullptr},
+    {600, -1, SignalGrid::Text, nullptr, nullptr, nullptr, nullptr},
+};
+
+void setOptions(InfoColumna& c, const QStringList& items) {
+    c.Opciones.clear();
+    for (int i = 0; i < items.size(); ++i) c.Opciones.Add(items[i], QLatin1Char('K') + QString::number(i));
+}
+
+// Decimal text of a number read from a cell: integral values without a point.
+QString numText(double v) {
+    if (std::fabs(v) < 1e15 && v == std::floor(v)) return QString::number(qint64(v));
+    return QString::number(v, 'g', 15);
+}
+
+}  // namespace
+
+const QStringList& lonDataTypeCaptions() {
+    static const QStringList l{"0-8bit sig",    "1-8bit unsig", "2-16bit sig",   "3-16bit unsig",
+                               "4-32bit sig",   "5-32bit unsig", "6-32bit float", "7-bit field"};
+    return l;
+}
+const QStringList& lonAccessCaptions() {
+    static const QStringList l{"R", "W", "RW"};
+    return l;
+}
+const QStringList& lonSpontaneousCaptions() {
+    static const QStringList l{"0-NoSpon", "1-Spon"};
+    return l;
+}
+
+int lonColumnWidth(int col) { return (col >= 0 && col < LonCol::Count) ? kCols[col].width : 0; }
+
+QString lonAddressHelp(int maxAddress) {
+    return QStringLiteral("Address ASCII. A number from 1 to ") + QString::number(maxAddress);
+}
+
+void Carga_CabecerasLon(SignalGrid& grid, QVector<InfoColumna>& info, const LonConfig& cfg) {
+    grid.setRows(1);
+    grid.setCols(LonCol::Count);
+    info.clear();
+    info.resize(LonCol::Count);
+    Carga_CabecerasComunes(grid, info, 0, LonCol::Add, 0, LonCol::AD, LonCol::Activa);
+    for (int c = 0; c < LonCol::Count; ++c) {
+        const ColumnDef& d = kCols[c];
+        if (d.caption) grid.setTextMatrix(0, c, QString::fromLatin1(d.caption));
+        if (d.captionKey) grid.setTextMatrix(0, c, Texto(QString::fromLatin1(d.captionKey)));
+        if (d.kind >= 0) info[c].Tipo = qint16(d.kind);
+        if (d.help) info[c].Ayuda = QString::fromLatin1(d.help);
+        if (d.helpKey) info[c].Ayuda = Texto(QString::fromLatin1(d.helpKey));
+        grid.setColDataType(c, d.valueType);
+        const bool hidden = c >= LonCol::kFirstHidden && c <= LonCol::kLastHidden;
+        grid.setColWidth(c, hidden ? 0 : d.width);
+    }
+    info[LonCol::Add].Ayuda = lonAddressHelp(cfg.maxAddress());
+    setOptions(info[LonCol::DataType], lonDataTypeCaptions());
+    setOptions(info[LonCol::NvAccess], lonAccessCaptions());
+    setOptions(info[LonCol::Direction], lonAccessCaptions());
+    setOptions(info[LonCol::Spontaneous], lonSpontaneousCaptions());
+}
+
+QString lonRowKey(const QString& device, const QString& snvt) {
+    return numText(Val(device)) + QLatin1Char('-') + numText(Val(snvt));
+}
+
+QHash<QString, int> CreaFilasInternas(SignalGrid& grid, const LonConfig& cfg) {
+    QHash<QString, int> map;
+    const int nDevs = qMax(cfg.NDevs, 0);
+    const int first = grid.Rows();
+    grid.setRows(first + 1 + nDevs);
+    const QString error = Texto("ErrorComunicacion");
+    const QString dig = Texto("1-Dig"), no = Texto("0-No");
+    for (int i = 0; i <= nDevs; ++i) {
+        const int r = first + i;
+        const QString desc = i == 0 ? error + QStringLiteral(" hard") : error;
+        grid.setTextMatrix(r, LonCol::Noo, QString::number(r));
+        grid.setTextMatrix(r, LonCol::Disp, QString::number(i));
+        grid.setTextMatrix(r, LonCol::Snvt, QString::number(i == 0 ? kSnvtGatewayError : kSnvtDeviceError));
+        grid.setTextMatrix(r, LonCol::SnvtName, QLatin1Char('[') + desc + QLatin1Char(']'));
+        grid.setTextMatrix(r, LonCol::Descripcion, desc);
+        grid.setTextMatrix(r, LonCol::Add, QString());
+        grid.setTextMatrix(r, LonCol::Direction, QStringLiteral("R"));
+        grid.setTextMatrix(r, LonCol::AD, dig);
+        grid.setTextMatrix(r, LonCol::Spontaneous, lonSpontaneousCaptions()[1]);
+        grid.setTextMatrix(r, LonCol::Activa, no);
+        map.insert(QString::number(i) + QLatin1Char('-') + QString::number(i == 0 ? kSnvtGatewayError : kSnvtDeviceError),
+                   r);
+    }
+    return map;
+}
+
+int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const TablaSenyales& tabla) {
+    const bool redraw = grid.Redraw();
+    grid.setRedraw(false);
+    QVector<QVector<QString>> appended;
+    appended.reserve(tabla.rows());
+    int refused = 0;
+    for (int r = 1; r <= tabla.rows(); ++r) {
+        auto cell = [&](int c) { return tabla.cell(c, r); };
+        const auto it = builtIn.constFind(lonRowKey(cell(LonCol::Disp), cell(LonCol::Snvt)));
+        if (it != builtIn.constEnd()) {
+            const int row = *it;
+            grid.setTextMatrix(row, LonCol::Noo, QString::number(r));
+            for (int c : {int(LonCol::Descripcion), int(LonCol::Add), int(LonCol::Spontaneous), int(LonCol::Activa)})
+                grid.setTextMatrix(row, c, cell(c));
+            continue;
+        }
+        QVector<QString> cells(LonCol::Count);
+        cells[LonCol::Noo] = QString::number(r);
+        bool bad = false;
+        for (int c = 1; c < LonCol::Count && !bad; ++c) {
+            const QString t = cell(c);
+            switch (c) {
+                case LonCol::Disp:
+                case LonCol::Snvt:
+                case LonCol::Idx:
+                case LonCol::Offset:
+                case LonCol::A:
+                case LonCol::B:
+                case LonCol::C:
+                case LonCol::Add:
+                    cells[c] = numText(Val(t));
+                    break;
+                case LonCol::DataType: {
+                    bool over = false;
+                    const qint16 code = CIntText(t, &over);
+                    if (over || code < 0 || code >= lonDataTypeCaptions().size())
+                        bad = true;
+                    else
+                        cells[c] = lonDataTypeCaptions()[code];
+                    break;
+                }
+                case LonCol::Filter: {
+                    bool over = false;
+                    const qint16 v = CIntText(t, &over);
+                    if (over)
+                        bad = true;
+                    else if (v != 0)
+                        cells[c] = QString::number(v);
+                    break;
+                }
+                default:
+                    cells[c] = t;
+            }
+        }
+        if (bad) {
+            // The row is left out whole rather than half filled.
+            ++refused;
+            Aviso(Texto("AlgunDatoIncorrecto"));
+            continue;
+        }
+        appended.append(cells);
+    }
+    if (!appended.isEmpty()) {
+        const int first = grid.Rows();
+        grid.setRows(first + int(appended.size()));
+        for (int i = 0; i < appended.size(); ++i)
+            for (int c = 0; c < LonCol::Count; ++c) grid.setTextMatrix(first + i, c, appended[i][c]);
+    }
+    grid.setRedraw(redraw);
+    return refused;
+}
+
+void UpdateRow(SignalGrid& grid, int row) {
+    QString dir = QStringLiteral("R");
+    if (Val(grid.TextMatrix(row, LonCol::Snvt)) > -1) {
+        const QString access = grid.TextMatrix(row, LonCol::NvAccess);
+        if (access == QLatin1String("W") || access == QLatin1String("RW")) dir = access;
+    }
+    grid.setTextMatrix(row, LonCol::Direction, dir);
+}
+
+void lonInitInsertedRow(SignalGrid& grid, int row) {
+    grid.setTextMatrix(row, LonCol::Disp, QStringLiteral("1"));
+    grid.setTextMatrix(row, LonCol::NvAccess, QStringLiteral("R"));
+    grid.setTextMatrix(row, LonCol::Add, QString());
+    grid.setTextMatrix(row, LonCol::Spontaneous, lonSpontaneousCaptions()[1]);
+    grid.setTextMatrix(row, LonCol::Activa, Texto("0-No"));
+    UpdateRow(grid, row);
+}

@@ -1,0 +1,31 @@
+#include "LonProject.h"
+
+#include "AnsiText.h"
+#include "AppGlobals.h"
+#include "LonGrid.h"
+#include "ModulConfASCII.h"
+#include "ModulINI.h"
+#include "SignalGrid.h"
+
+QString projectProtocol(const QString& folder) {
+    return iniRead(findNoCase(folder, QStringLiteral("Project.ini")), QStringLiteral("Project"), QStringLiteral("Prot"),
+                   QString())
+        .trimmed();
+}
+
+bool loadLonProject(const QString& folder, LonConfig& cfg, SignalGrid& grid, QVector<InfoColumna>& info) {
+    auto& a = app();
+    a.RutaProyecto = folder;
+    a.ProtProyecto = a.Protocolos.value(kSlotLon, QStringLiteral("LON"));
+    a.NombreIni = a.ProtProyecto;
+    cfg.Carga_ConfLon();
+    grid.setRedraw(false);
+    Carga_CabecerasLon(grid, info, cfg);
+    const QHash<QString, int> builtIn = CreaFilasInternas(grid, cfg);
+    TablaSenyales table;
+    const bool read = Carga_Senyales(kSlotLon, QString::fromLatin1(kVersionTabla), table);
+    if (read) LlenaGridLon(grid, builtIn, table);
+    grid.setRedraw(true);
+    cfg.gridChanged = false;
+    return read;
+}
