@@ -1,0 +1,161 @@
+// pilmora: checks a project and builds its gateway download file without a window.
+//
+//   pilmora [--home DIR] check PROJECT_DIR
+//   pilmora [--home DIR] generate PROJECT_DIR [--at "yyyy/mm/dd hh:nn:ss"]
+//   pilmora --help
+//
+// Exit status: 0 done, 1 the project has a fault (the message says which),
+// 2 wrong usage. Texts come from the language file of the application folder.
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QVector>
+#include <cstdio>
+
+#include "AppGlobals.h"
+#include "ConsolePrompts.h"
+#include "LonChecks.h"
+#include "LonConfig.h"
+#include "LonDownload.h"
+#include "LonProject.h"
+#include "ModPilmoraASCII.h"
+#include "ModulConfASCII.h"
+#include "Prompts.h"
+#include "SignalGrid.h"
+#include "mIdioma.h"
+
+namespace {
+enum Exit { kOk = 0, kFault = 1, kUsage = 2 };
+
+struct Options {
+    bool help = false;
+    QString home;
+    QString command;
+    QString project;
+    QDateTime at;
+    QString error;  // set when the command line is wrong
+};
+
+Options parse(const QStringList& args) {
+    Options o;
+    QStringList positional;
+    for (int i = 0; i < args.size() && o.error.isEmpty(); ++i) {
+        const QString& a = args[i];
+        auto value = [&](const QString& name, QString* out) {
+            if (a.startsWith(name + QLatin1Char('='))) {
+                *out = a.mid(name.size() + 1);
+            } else if (i + 1 < args.size()) {
+                *out = args[++i];
+            } else {
+                o.error = name;
+            }
+        };
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            o.help = true;
+        } else if (a == QLatin1String("--home") || a.startsWith(QLatin1String("--home="))) {
+            value(QStringLiteral("--home"), &o.home);
+        } else if (a == QLatin1String("--at") || a.startsWith(QLatin1String("--at="))) {
+            QString t;
+            value(QStringLiteral("--at"), &t);
+            o.at = QDateTime::fromString(t, QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+            if (o.error.isEmpty() && !o.at.isValid()) o.error = a + QLatin1Char(' ') + t;
+        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+            o.error = a;
+        } else {
+            positional << a;
+        }
+    }
+    if (o.help || !o.error.isEmpty()) return o;
+    if (positional.size() != 2) {
+        o.error = positional.join(QLatin1Char(' '));
+        return o;
+    }
+    o.command = positional[0];
+    o.project = positional[1];
+    if (o.command != QLatin1String("check") && o.command != QLatin1String("generate")) o.error = o.command;
+    else if (o.at.isValid() && o.command != QLatin1String("generate")) o.error = QStringLiteral("--at");
+    return o;
+}
+
+void out(std::FILE* f, const QString& text) {
+    const QByteArray b = (text + QLatin1Char('\n')).toLocal8Bit();
+    std::fputs(b.constData(), f);
+}
+
+void usage(std::FILE* f) {
+    out(f, Texto("PilmoraUso"));
+    out(f, QStringLiteral("  pilmora [--home DIR] check PROJECT_DIR"));
+    out(f, QStringLiteral("      ") + Texto("PilmoraAyudaCheck"));
+    out(f, QStringLiteral("  pilmora [--home DIR] generate PROJECT_DIR [--at \"yyyy/mm/dd hh:nn:ss\"]"));
+    out(f, QStringLiteral("      ") + Texto("PilmoraAyudaGenerate"));
+    out(f, QStringLiteral("  pilmora --help"));
+    out(f, QStringLiteral("  --home DIR   ") + Texto("PilmoraAyudaHome"));
+    out(f, QStringLiteral("  --at         ") + Texto("PilmoraAyudaAt"));
+}
+
+QString homeFolder(const Options& o) {
+    if (!o.home.isEmpty()) return QDir(o.home).absolutePath();
+    const QString env = qEnvironmentVariable("PILMORA_HOME");
+    if (!env.isEmpty()) return QDir(env).absolutePath();
+    return QCoreApplication::applicationDirPath();
+}
+
+int check(const QString& folder) {
+    LonConfig cfg;
+    SignalGrid grid;
+    QVector<InfoColumna> info;
+    if (!loadLonProject(folder, cfg, grid, info)) return kFault;
+    Limpia_FilasVacias(grid);
+    if (!Valida_Puntos(cfg, grid)) {
+        out(stderr, Texto("PosicionCelda") + QString::number(grid.Row()) + QStringLiteral(", ") +
+                        QString::number(grid.Col()));
+        return kFault;
+    }
+    if (!Valida_Dispositivos(cfg)) return kFault;
+    out(stdout, Texto("ComprobacionCorrecta"));
+    return kOk;
+}
+
+int generate(const QString& folder, const QDateTime& at) {
+    LonConfig cfg;
+    SignalGrid grid;
+    QVector<InfoColumna> info;
+    if (!loadLonProject(folder, cfg, grid, info)) return kFault;
+    return Genera_FicheroDescarga(cfg, grid, at) ? kOk : kFault;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication qapp(argc, argv);
+    const Options o = parse(qapp.arguments().mid(1));
+
+    app().appFolder = homeFolder(o);
+    LlenaProtocolos();
+    ConsolePrompts console;
+    installPrompts(&console);
+    if (!CargaIdioma()) return kFault;
+
+    if (o.help) {
+        usage(stdout);
+        return kOk;
+    }
+    if (!o.error.isEmpty()) {
+        out(stderr, Texto("PilmoraErrorUso") + o.error);
+        usage(stderr);
+        return kUsage;
+    }
+
+    const QFileInfo project(o.project);
+    if (!project.isDir()) {
+        out(stderr, Texto("ProyectoNoEncontrado") + o.project);
+        return kFault;
+    }
+    const QString folder = QDir::toNativeSeparators(project.absoluteFilePath());
+    const QString protocol = projectProtocol(folder);
+    if (protocol.compare(QLatin1String("LON"), Qt::CaseInsensitive) != 0) {
+        out(stderr, Texto("ProtocoloNoSoportado") + (protocol.isEmpty() ? QStringLiteral("-") : protocol));
+        return kFault;
+    }
+    return o.command == QLatin1String("check") ? check(folder) : generate(folder, o.at);
+}

@@ -1,0 +1,352 @@
+// The LON model: loading from LON.ini (defaults, encodings, the device-count
+// cut, garbage), saving (order and encodings), round trips, version limits and
+// the firmware rule, and the devices dialog.
+#include <QDir>
+#include <QtTest>
+
+#include "AppGlobals.h"
+#include "LonConfig.h"
+#include "LonFixtures.h"
+#include "TestSupport.h"
+#include "mIdioma.h"
+
+namespace {
+// A project folder with LON.ini holding `ini`, made the current project.
+QString useProject(TestHome& home, const QByteArray& ini, bool writeIni = true) {
+    const QString dir = home.file("P");
+    QDir().mkpath(dir);
+    if (writeIni) writeAll(dir + "/LON.ini", ini);
+    app().RutaProyecto = dir;
+    app().NombreIni = "LON";
+    return dir;
+}
+
+LonConfig loaded(TestHome& home, const QByteArray& ini) {
+    useProject(home, ini);
+    LonConfig c;
+    c.Carga_ConfLon();
+    return c;
+}
+}  // namespace
+
+class TstLonConfig : public QObject {
+    Q_OBJECT
+private slots:
+    void defaults_data();
+    void defaults();
+    void choices_data();
+    void choices();
+    void deviceCount_data();
+    void deviceCount();
+    void deviceDefaults();
+    void garbageEverywhere();
+    void saveOrderAndEncodings();
+    void roundTrip();
+    void limitsAndCaption_data();
+    void limitsAndCaption();
+    void firmwareRule();
+    void changeFlags();
+    void devicesDialog_data();
+    void devicesDialog();
+};
+
+void TstLonConfig::defaults_data() {
+    QTest::addColumn<bool>("writeIni");
+    QTest::newRow("empty file") << true;
+    QTest::newRow("no file") << false;
+}
+
+void TstLonConfig::defaults() {
+    QFETCH(bool, writeIni);
+    TestHome home;
+    useProject(home, QByteArray(), writeIni);
+    LonConfig c;
+    c.IP = "junk";  // everything must come from the load
+    c.Carga_ConfLon();
+    QCOMPARE(c.NDevs, 1);
+    QCOMPARE(c.deviceCount(), 1);
+    QCOMPARE(c.device(1).Nd, QString("1"));
+    QCOMPARE(c.device(1).Sb, QString("1"));
+    QCOMPARE(c.device(1).On, false);
+    QCOMPARE(c.Addressing, 0);
+    QCOMPARE(c.Subnet, 1);
+    QCOMPARE(c.Node, 1);
+    QCOMPARE(c.TimeoutPoll, QString("100"));
+    QCOMPARE(c.LenDomain, QString("1"));
+    QCOMPARE(c.baudText(), QString("600"));
+    QCOMPARE(c.bitsText(), QString("8"));
+    QCOMPARE(c.paridadText(), QString("none-1stop"));
+    QCOMPARE(c.Tmout_ms, QString("1000"));
+    QCOMPARE(c.SendACK, false);
+    QCOMPARE(c.GatewayVersion, QString("A-Basic"));
+    QCOMPARE(c.IP, QString("192.168.100.246"));
+    QCOMPARE(c.IPTag, QString("192.168.100.246"));
+    QCOMPARE(c.NetMask, QString("255.255.255.0"));
+    QCOMPARE(c.Gateway, QString());
+    QCOMPARE(c.Port, 5000);
+    QCOMPARE(c.tmoutKeepAlive_sec, QString("30"));
+    QCOMPARE(c.Nagle, QString("0"));
+    QCOMPARE(c.RS_TCP, 0);
+    QCOMPARE(c.FwVersion, QString("V.43.1.x"));
+    QCOMPARE(c.firmwareIndex(), 1);
+    QCOMPARE(c.currentDevice, 1);
+    QVERIFY(!c.connectionChanged && !c.gridChanged && !c.loading);
+}
+
+void TstLonConfig::choices_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("index");
+    QTest::newRow("baud 6 (38400)") << "Baudios" << "6 (38400)" << 6;
+    QTest::newRow("baud index only") << "Baudios" << "4" << 4;
+    QTest::newRow("baud text ignored") << "Baudios" << "7 (600)" << 7;
+    QTest::newRow("baud out of list") << "Baudios" << "8 (115200)" << 0;
+    QTest::newRow("baud negative") << "Baudios" << "-1" << 0;
+    QTest::newRow("baud garbage") << "Baudios" << "(9600)" << 0;
+    QTest::newRow("bits 1 (7)") << "Bits" << "1 (7)" << 1;
+    QTest::newRow("bits out of list") << "Bits" << "2" << 0;
+    QTest::newRow("parity 3 (2stop)") << "Paridad" << "3 (2stop)" << 3;
+    QTest::newRow("parity blanks") << "Paridad" << "  2 (odd-1stop)" << 2;
+}
+
+void TstLonConfig::choices() {
+    QFETCH(QString, key);
+    QFETCH(QString, stored);
+    QFETCH(int, index);
+    TestHome home;
+    const LonConfig c = loaded(home, ("[ASCII]\r\n" + key + "=" + stored + "\r\n").toLatin1());
+    const int got = key == "Baudios" ? c.Baudios : key == "Bits" ? c.Bits : c.Paridad;
+    QCOMPARE(got, index);
+}
+
+void TstLonConfig::deviceCount_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<int>("nDevs");
+    QTest::addColumn<int>("devices");
+    QTest::newRow("zero") << "0" << "B-Extended" << 0 << 0;
+    QTest::newRow("negative") << "-5" << "B-Extended" << -5 << 0;
+    QTest::newRow("huge cut to 128") << "100000" << "B-Extended" << 128 << 128;
+    QTest::newRow("129 cut to 128") << "129" << "A-Basic" << 128 << 128;
+    QTest::newRow("65 with A-Basic loads in full") << "65" << "A-Basic" << 65 << 65;
+    QTest::newRow("garbage reads 0") << "many" << "B-Extended" << 0 << 0;
+}
+
+void TstLonConfig::deviceCount() {
+    QFETCH(QString, stored);
+    QFETCH(QString, version);
+    QFETCH(int, nDevs);
+    QFETCH(int, devices);
+    TestHome home;
+    const LonConfig c = loaded(home, "[LON]\r\nNDevs=" + stored.toLatin1() + "\r\nD128-Nm=last\r\nD129-Nm=gone\r\n"
+                                     "[ASCII]\r\nGatewayVersion=" + version.toLatin1() + "\r\n");
+    QCOMPARE(c.NDevs, nDevs);
+    QCOMPARE(c.deviceCount(), devices);
+    QCOMPARE(c.currentDevice, devices > 0 ? 1 : 0);
+    if (devices == 128) QCOMPARE(c.device(128).Nm, QString("last"));
+    QCOMPARE(c.device(129).Nm, QString());  // never loaded
+}
+
+void TstLonConfig::deviceDefaults() {
+    TestHome home;
+    const LonConfig c = loaded(home,
+                               "[LON]\r\nNDevs=3\r\nD1-On=1\r\nD1-NId=0102\r\nD1-Sb=7\r\nD1-Nd=9\r\nD1-Nm=Boiler\r\n"
+                               "D2-On=5\r\nD3-On=0\r\n");
+    QCOMPARE(c.device(1).On, true);
+    QCOMPARE(c.device(1).NId, QString("0102"));
+    QCOMPARE(c.device(1).Sb, QString("7"));
+    QCOMPARE(c.device(1).Nd, QString("9"));
+    QCOMPARE(c.device(1).Nm, QString("Boiler"));
+    QCOMPARE(c.device(2).On, true);  // any non-zero value
+    QCOMPARE(c.device(3).On, false);
+    QCOMPARE(c.device(2).Nd, QString("2"));  // missing node: the device's own number
+    QCOMPARE(c.device(3).Nd, QString("3"));
+    QCOMPARE(c.device(3).Sb, QString("1"));
+    QCOMPARE(LonConfig::deviceListText(12), Texto("Dispositivo") + "12");
+}
+
+void TstLonConfig::garbageEverywhere() {
+    TestHome home;
+    QByteArray ini = "[LON]\r\n";
+    for (const char* k : {"Domain", "LenDomain", "Subnet", "Node", "Addressing", "TimeoutPoll", "NDevs", "D1-On",
+                          "D1-NId", "D1-Sb", "D1-Nd", "D1-Nm"})
+        ini += QByteArray(k) + "=\xff#x%\r\n";
+    ini += "[ASCII]\r\n";
+    for (const char* k : {"Baudios", "Bits", "Paridad", "Tmout_ms", "SendACK", "GatewayVersion", "IP", "NetMask",
+                          "Gateway", "Port", "Nagle", "tmoutKeepAlive_sec", "RS_TCP", "FwVersion"})
+        ini += QByteArray(k) + "=\xff#x%\r\n";
+    const LonConfig c = loaded(home, ini);
+    QCOMPARE(c.NDevs, 0);
+    QCOMPARE(c.Subnet, 0);
+    QCOMPARE(c.Addressing, 0);
+    QCOMPARE(c.Baudios, 0);
+    QCOMPARE(c.Port, 0);
+    QCOMPARE(c.RS_TCP, 0);
+    QCOMPARE(c.maxDevices(), 128);  // the version text does not begin with "A"
+    QCOMPARE(c.firmwareIndex(), 1);
+    QCOMPARE(c.IP, QString::fromLatin1("\xff#x%"));
+}
+
+void TstLonConfig::saveOrderAndEncodings() {
+    TestHome home;
+    const QString dir = useProject(home, QByteArray());
+    LonConfig c;
+    c.Carga_ConfLon();
+    c.Domain = "0A";
+    c.LenDomain = "3";
+    c.Addressing = 1;
+    c.NDevs = 2;
+    c.Dispositivos.resize(2);
+    c.Dispositivos[0] = {true, "000000000102", "4", "5", "Fan"};
+    c.Dispositivos[1] = {false, "", "1", "2", ""};
+    c.Baudios = 4;
+    c.Bits = 1;
+    c.Paridad = 2;
+    c.SendACK = true;
+    c.GatewayVersion = "B-Extended";
+    c.IP = "127.0.0.1";
+    c.Port = 5001;
+    c.RS_TCP = 1;
+    c.Graba_ConfLon();
+    const QString text = QString::fromLatin1(readAll(dir + "/LON.ini"));
+    const QStringList expected = {
+        "[LON]", "Domain=0A", "LenDomain=3", "Subnet=1", "Node=1", "Addressing=1", "TimeoutPoll=100", "NDevs=2",
+        "D1-On=1", "D1-NId=000000000102", "D1-Sb=4", "D1-Nd=5", "D1-Nm=Fan", "D2-On=0", "D2-NId=", "D2-Sb=1",
+        "D2-Nd=2", "D2-Nm=", "[ASCII]", "Baudios=4 (9600)", "Bits=1 (7)", "Paridad=2 (odd-1stop)",
+        "Tmout_ms=1000", "SendACK=1", "GatewayVersion=B-Extended", "IP=127.0.0.1", "NetMask=255.255.255.0",
+        "Gateway=", "Port=5001", "Nagle=0", "tmoutKeepAlive_sec=30", "RS_TCP=1 (ASCII TCP)", "FwVersion=V.43.1.x"};
+    QStringList lines = text.split("\r\n", Qt::SkipEmptyParts);
+    QCOMPARE(lines, expected);
+}
+
+void TstLonConfig::roundTrip() {
+    TestHome home;
+    LonFixture f = largeLonFixture(5, 0, "B-Extended", "V.43.1.x", false);
+    f.addressing = 1;
+    f.devices[2].on = false;
+    f.keys = {{"LON", "Domain", "A1B2"}, {"ASCII", "Nagle", "7"}, {"ASCII", "Gateway", "127.0.0.2"},
+              {"ASCII", "Tmout_ms", "250"}};
+    const LonConfig a = loaded(home, lonIniBytes(f));
+    a.Graba_ConfLon();
+    LonConfig b;
+    b.Carga_ConfLon();
+    QCOMPARE(b.Domain, QString("A1B2"));
+    QCOMPARE(b.Nagle, QString("7"));  // carried through unchanged
+    QCOMPARE(b.Gateway, QString("127.0.0.2"));
+    QCOMPARE(b.Tmout_ms, QString("250"));
+    QCOMPARE(b.Addressing, 1);
+    QCOMPARE(b.Baudios, 4);
+    QCOMPARE(b.RS_TCP, 1);
+    QCOMPARE(b.deviceCount(), 5);
+    for (int n = 1; n <= 5; ++n) {
+        QCOMPARE(b.device(n).On, a.device(n).On);
+        QCOMPARE(b.device(n).NId, a.device(n).NId);
+        QCOMPARE(b.device(n).Nm, a.device(n).Nm);
+        QCOMPARE(b.device(n).Nd, QString::number(n));
+    }
+    QCOMPARE(b.device(3).On, false);
+}
+
+void TstLonConfig::limitsAndCaption_data() {
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<int>("devices");
+    QTest::addColumn<int>("addresses");
+    QTest::newRow("A-Basic") << "A-Basic" << 64 << 500;
+    QTest::newRow("B-Extended") << "B-Extended" << 128 << 4000;
+    QTest::newRow("none chosen") << "" << 128 << 4000;
+    QTest::newRow("lower-case a is not A") << "a-basic" << 128 << 4000;
+}
+
+void TstLonConfig::limitsAndCaption() {
+    QFETCH(QString, version);
+    QFETCH(int, devices);
+    QFETCH(int, addresses);
+    TestHome home;
+    LonConfig c;
+    c.setGatewayVersion(version);
+    QCOMPARE(c.maxDevices(), devices);
+    QCOMPARE(c.maxAddress(), addresses);
+    QCOMPARE(c.captionText(), "LON " + Texto("Configuracion") + " - Max.Lon " + Texto("Dispositivos") + ":" +
+                                  QString::number(devices) + " Max.Regs.ASCII:" + QString::number(addresses));
+    QVERIFY(c.connectionChanged);
+}
+
+void TstLonConfig::firmwareRule() {
+    TestHome home;
+    LonConfig c = loaded(home, "[ASCII]\r\nRS_TCP=1 (ASCII TCP)\r\nFwVersion=V.3.1.0\r\n");
+    QCOMPARE(c.firmwareIndex(), 0);
+    QVERIFY(!c.tcpVisible());
+    QCOMPARE(c.RS_TCP, 0);  // the old firmware has only the serial line
+    QVERIFY(!c.connectionChanged);
+
+    c.setFwVersion("V.43.1.x");
+    QVERIFY(c.tcpVisible());
+    c.RS_TCP = 1;
+    c.setFwVersion("V.3.1.0");
+    QCOMPARE(c.RS_TCP, 0);
+    QVERIFY(c.connectionChanged);
+    c.Graba_ConfLon();
+    QVERIFY(readAll(app().RutaProyecto + "/LON.ini").contains("RS_TCP=0 (ASCII RS232)\r\n"));
+}
+
+void TstLonConfig::changeFlags() {
+    LonConfig c;
+    c.loading = true;
+    c.markConnectionChanged();
+    c.markGridChanged();
+    c.setGatewayVersion("B-Extended");
+    QVERIFY(!c.connectionChanged && !c.gridChanged);
+    c.loading = false;
+    c.markGridChanged();
+    QVERIFY(c.gridChanged && !c.connectionChanged);
+}
+
+void TstLonConfig::devicesDialog_data() {
+    QTest::addColumn<bool>("pending");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("unsaved changes") << true << "3" << false << "PrimeroDebeGrabarLosCambios" << "2";
+    QTest::newRow("new count") << false << "3" << true << "MbusEstecambioaf" << "3";
+    QTest::newRow("above A-Basic maximum") << false << "65" << false << "NDispNoval" << "2";
+    QTest::newRow("A-Basic maximum") << false << "64" << true << "MbusEstecambioaf" << "64";
+    QTest::newRow("same count") << false << "2" << false << "" << "2";
+    QTest::newRow("zero") << false << "0" << false << "" << "2";
+    QTest::newRow("not a number") << false << "many" << false << "" << "2";
+    QTest::newRow("cancelled") << false << "" << false << "" << "2";
+}
+
+void TstLonConfig::devicesDialog() {
+    QFETCH(bool, pending);
+    QFETCH(QString, answer);
+    QFETCH(bool, closes);
+    QFETCH(QString, message);
+    QFETCH(QString, stored);
+    TestHome home;
+    ScriptedPrompts prompts;
+    LonConfig c = loaded(home, "[LON]\r\nNDevs=2\r\n[ASCII]\r\nGatewayVersion=A-Basic\r\n");
+    c.gridChanged = pending;
+    prompts.queueText(answer);
+    QCOMPARE(c.PideNumeroDispositivos(), closes);
+    QStringList texts = prompts.texts();
+    if (!pending) {
+        QCOMPARE(prompts.shown().first().kind, ScriptedPrompts::InputBox);
+        QCOMPARE(prompts.shown().first().text, Texto("Inndisp"));
+        QCOMPARE(prompts.shown().first().caption, "Nb" + Texto("Dispositivos"));
+        texts.removeFirst();
+    }
+    if (message.isEmpty()) {
+        QVERIFY(texts.isEmpty());
+    } else {
+        QCOMPARE(texts.size(), 1);
+        QVERIFY(texts[0].startsWith(Texto(message)));
+        if (message == "NDispNoval") QCOMPARE(texts[0], Texto(message) + ". Max:64");
+    }
+    LonConfig again;
+    again.Carga_ConfLon();
+    QCOMPARE(QString::number(again.NDevs), stored);
+}
+
+QTEST_GUILESS_MAIN(TstLonConfig)
+#include "tst_lonconfig.moc"
