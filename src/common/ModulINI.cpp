@@ -2,12 +2,14 @@
 // files written by the earlier Windows tool and by hand read back the same way.
 #include "ModulINI.h"
 
-#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
 #include <QStringList>
 #include <QVector>
+#include <chrono>
+#include <filesystem>
 #include <memory>
 
 #include "AnsiText.h"
@@ -114,9 +116,37 @@ std::shared_ptr<Parsed> parse(const QByteArray& raw) {
     return p;
 }
 
+namespace fs = std::filesystem;
+
+// Size and modification time, straight from the file system: no time-zone work,
+// which would cost more than the lookup itself.
+struct Stamp {
+    bool isFile = false;
+    std::uintmax_t size = 0;
+    fs::file_time_type mtime;
+};
+
+Stamp stampOf(const QString& path) {
+#ifdef Q_OS_WIN
+    const fs::path p(path.toStdWString());
+#else
+    const fs::path p(QFile::encodeName(path).toStdString());
+#endif
+    Stamp st;
+    std::error_code ec;
+    st.size = fs::file_size(p, ec);  // fails for folders and missing files
+    if (ec) return st;
+    st.mtime = fs::last_write_time(p, ec);
+    st.isFile = !ec;
+    return st;
+}
+
+bool isRecent(fs::file_time_type mtime) {
+    return fs::file_time_type::clock::now() - mtime < std::chrono::milliseconds(kRacyWindowMs);
+}
+
 struct CacheEntry {
-    qint64 size = -1;
-    qint64 mtime = 0;
+    Stamp stamp;
     bool racy = true;
     std::shared_ptr<Parsed> parsed;
 };
@@ -124,29 +154,28 @@ struct CacheEntry {
 QMutex g_mutex;
 QHash<QString, CacheEntry> g_cache;
 
-void remember(const QString& path, const QFileInfo& fi, std::shared_ptr<Parsed> p) {
+void remember(const QString& path, const Stamp& st, std::shared_ptr<Parsed> p) {
     if (g_cache.size() >= kMaxCachedFiles && !g_cache.contains(path)) g_cache.clear();
     CacheEntry e;
-    e.size = fi.size();
-    e.mtime = fi.lastModified().toMSecsSinceEpoch();
-    e.racy = QDateTime::currentMSecsSinceEpoch() - e.mtime < kRacyWindowMs;
+    e.stamp = st;
+    e.racy = isRecent(st.mtime);
     e.parsed = std::move(p);
     g_cache.insert(path, e);
 }
 
 // The parsed file, or null when it does not exist or cannot be read. Called with the mutex held.
 std::shared_ptr<Parsed> load(const QString& path) {
-    const QFileInfo fi(path);
-    if (!fi.isFile()) {
+    const Stamp st = stampOf(path);
+    if (!st.isFile) {
         g_cache.remove(path);
         return nullptr;
     }
     auto it = g_cache.find(path);
-    if (it != g_cache.end() && it->size == fi.size() && it->mtime == fi.lastModified().toMSecsSinceEpoch()) {
+    if (it != g_cache.end() && it->stamp.size == st.size && it->stamp.mtime == st.mtime) {
         if (!it->racy) return it->parsed;
         QByteArray raw;
         if (readFileBytes(path, &raw) && raw == it->parsed->raw) {
-            it->racy = QDateTime::currentMSecsSinceEpoch() - it->mtime < kRacyWindowMs;
+            it->racy = isRecent(it->stamp.mtime);
             return it->parsed;
         }
     }
@@ -156,7 +185,7 @@ std::shared_ptr<Parsed> load(const QString& path) {
         return nullptr;
     }
     auto p = parse(raw);
-    remember(path, fi, p);
+    remember(path, st, p);
     return p;
 }
 
@@ -262,7 +291,7 @@ bool iniWrite(const QString& path, const QString& section, const QString& key, c
 
     const QByteArray raw = toAnsi(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
     if (!writeFileAtomic(path, raw)) return false;
-    remember(path, QFileInfo(path), parse(raw));
+    remember(path, stampOf(path), parse(raw));
     return true;
 }
 
