@@ -29,7 +29,8 @@ QString NormalizaIP(const QString& text) {
     return out;
 }
 
-bool EsIPValida(const QString& text) { return NormalizaIP(text) == text; }
+// An empty text normalises to itself but is no address.
+bool EsIPValida(const QString& text) { return !text.isEmpty() && NormalizaIP(text) == text; }
 
 namespace {
 // An address box: the entered text when valid, otherwise the message and the
