@@ -34,13 +34,14 @@ struct Options {
     QString command;
     QString project;
     QDateTime at;
-    QString error;  // set when the command line is wrong
+    bool wrong = false;  // the command line is wrong
+    QString error;       // the part that is
 };
 
 Options parse(const QStringList& args) {
     Options o;
     QStringList positional;
-    for (int i = 0; i < args.size() && o.error.isEmpty(); ++i) {
+    for (int i = 0; i < args.size() && !o.wrong; ++i) {
         const QString& a = args[i];
         auto value = [&](const QString& name, QString* out) {
             if (a.startsWith(name + QLatin1Char('='))) {
@@ -48,6 +49,7 @@ Options parse(const QStringList& args) {
             } else if (i + 1 < args.size()) {
                 *out = args[++i];
             } else {
+                o.wrong = true;
                 o.error = name;
             }
         };
@@ -59,22 +61,31 @@ Options parse(const QStringList& args) {
             QString t;
             value(QStringLiteral("--at"), &t);
             o.at = QDateTime::fromString(t, QStringLiteral("yyyy/MM/dd HH:mm:ss"));
-            if (o.error.isEmpty() && !o.at.isValid()) o.error = a + QLatin1Char(' ') + t;
+            if (!o.wrong && !o.at.isValid()) {
+                o.wrong = true;
+                o.error = QStringLiteral("--at ") + t;
+            }
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+            o.wrong = true;
             o.error = a;
         } else {
             positional << a;
         }
     }
-    if (o.help || !o.error.isEmpty()) return o;
+    if (o.help || o.wrong) return o;
+    o.wrong = true;
     if (positional.size() != 2) {
         o.error = positional.join(QLatin1Char(' '));
         return o;
     }
     o.command = positional[0];
     o.project = positional[1];
-    if (o.command != QLatin1String("check") && o.command != QLatin1String("generate")) o.error = o.command;
-    else if (o.at.isValid() && o.command != QLatin1String("generate")) o.error = QStringLiteral("--at");
+    if (o.command != QLatin1String("check") && o.command != QLatin1String("generate"))
+        o.error = o.command;
+    else if (o.at.isValid() && o.command != QLatin1String("generate"))
+        o.error = QStringLiteral("--at");
+    else
+        o.wrong = false;
     return o;
 }
 
@@ -140,7 +151,7 @@ int main(int argc, char** argv) {
         usage(stdout);
         return kOk;
     }
-    if (!o.error.isEmpty()) {
+    if (o.wrong) {
         out(stderr, Texto("PilmoraErrorUso") + o.error);
         usage(stderr);
         return kUsage;
