@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Headless demo: shows the projects of the demo workspace of the application
+# folder given as $1 (default build/bin), with their protocol and description.
+set -euo pipefail
+bin="${1:-build/bin}"
+root="$bin/ProjectsASCII"
+if [ ! -d "$root" ]; then
+    echo "demo: no workspace at $root (run 'make demo' to create it)" >&2
+    exit 1
+fi
+
+# Value of key $3 in section $2 of INI file $1 (section and key ignore letter
+# case, like the tool's own INI reader; the file is Windows-1252 with CR LF).
+ini_value() {
+    iconv -f WINDOWS-1252 -t UTF-8 "$1" 2>/dev/null | tr -d '\r' | awk -v sec="$2" -v key="$3" '
+        BEGIN { sec = tolower(sec); key = tolower(key) }
+        /^[ \t]*\[/ { s = $0; sub(/^[ \t]*\[/, "", s); sub(/\].*$/, "", s); gsub(/^[ \t]+|[ \t]+$/, "", s); insec = (tolower(s) == sec); next }
+        insec && index($0, "=") > 0 {
+            k = substr($0, 1, index($0, "=") - 1); v = substr($0, index($0, "=") + 1)
+            gsub(/^[ \t]+|[ \t]+$/, "", k); gsub(/^[ \t]+|[ \t]+$/, "", v)
+            if (tolower(k) == key) { print v; exit }
+        }'
+}
+
+echo "PilmoraASCII demo workspace: $root"
+printf '%-24s %-6s %-16s %s\n' "Project" "Prot" "Gateway address" "Description"
+count=0
+for dir in "$root"/*/; do
+    [ -d "$dir" ] || continue
+    name="$(basename "$dir")"
+    ini="$dir/Project.ini"
+    [ -f "$ini" ] || continue
+    prot="$(ini_value "$ini" Project Prot)"
+    [ -n "$prot" ] || continue
+    desc="$(ini_value "$ini" Project Desc)"
+    ip=""
+    [ -f "$dir/$prot.ini" ] && ip="$(ini_value "$dir/$prot.ini" ASCII IP)"
+    printf '%-24s %-6s %-16s %s\n' "$name" "$prot" "${ip:--}" "$desc"
+    count=$((count + 1))
+done
+echo "$count project(s)."

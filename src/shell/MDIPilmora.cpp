@@ -1,0 +1,447 @@
+#include "MDIPilmora.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "AppGlobals.h"
+#include "ModulINI.h"
+#include "Prompts.h"
+#include "fProject.h"
+#include "fTestPilmora.h"
+#include "mIdioma.h"
+
+namespace {
+// Controls whose window or link is not part of the program yet: they are shown
+// and captioned but stay disabled. Whoever brings the window removes its name.
+const QStringList kPendientes = {
+    QStringLiteral("mnuVDatos"),   QStringLiteral("mnuVInterno"), QStringLiteral("mnuVPTester"),
+    QStringLiteral("mnuVPExterno"), QStringLiteral("mnuCConexion"), QStringLiteral("mnuAcercade"),
+    QStringLiteral("mnuRefresh"),  QStringLiteral("mnuEdit"),     QStringLiteral("chkOnline"),
+    QStringLiteral("cmdEnviar"),   QStringLiteral("cmdSendFilePilmora"), QStringLiteral("cboFichero"),
+};
+
+bool pendiente(const QObject* o) { return kPendientes.contains(o->objectName()); }
+
+QAction* accion(QMenu* menu, const char* name, const QString& caption) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+QMenu* submenu(QWidget* parent, const char* name, const QString& caption) {
+    auto* m = new QMenu(caption, parent);
+    m->setObjectName(QString::fromLatin1(name));
+    m->menuAction()->setObjectName(QString::fromLatin1(name));
+    return m;
+}
+
+void separador(QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(QString::fromLatin1(name)); }
+
+QFrame* marcaTransferencia(QWidget* parent, const char* name) {
+    auto* f = new QFrame(parent);
+    f->setObjectName(QString::fromLatin1(name));
+    f->setFixedSize(12, 12);
+    f->setFrameShape(QFrame::Box);
+    f->setAutoFillBackground(true);
+    return f;
+}
+}  // namespace
+
+MDIPilmora::MDIPilmora(QWidget* parent) : QMainWindow(parent) {
+    Q_INIT_RESOURCE(resources);
+    setObjectName(QStringLiteral("MDIPilmora"));
+    setWindowTitle(QString::fromLatin1(kAppTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/pilmora.svg")));
+
+    construyeMenus();
+    construyeConsola();
+    construyeEstado();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    connect(Timer1, &QTimer::timeout, this, &MDIPilmora::Timer1_Timer);
+    // Timer2 has no action; it is kept so the set of controls is complete.
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+
+    resize(1100, 720);
+}
+
+MDIPilmora::~MDIPilmora() = default;
+
+void MDIPilmora::construyeMenus() {
+    QMenuBar* bar = menuBar();
+
+    mnuArchivo = submenu(this, "mnuArchivo", QStringLiteral("&Archivo"));
+    mnuAProject = accion(mnuArchivo, "mnuAProject", QStringLiteral("&Proyectos..."));
+    separador(mnuArchivo, "mnuSep1");
+    mnuASalir = accion(mnuArchivo, "mnuASalir", QStringLiteral("&Salir"));
+    bar->addMenu(mnuArchivo);
+
+    mnuVer = submenu(this, "mnuVer", QStringLiteral("&Ver"));
+    mnuVDatos = accion(mnuVer, "mnuVDatos", QStringLiteral("&Datos..."));
+    separador(mnuVer, "mnuSep2");
+    mnuVProtocolos = submenu(mnuVer, "mnuVProtocolos", QStringLiteral("&Bus"));
+    mnuVInterno = accion(mnuVProtocolos, "mnuVInterno", QStringLiteral("ASCII..."));
+    mnuVPTester = accion(mnuVProtocolos, "mnuVPTester", QStringLiteral("&Tester..."));
+    mnuVPExterno = accion(mnuVProtocolos, "mnuVPExterno", QStringLiteral("&Externo..."));
+    mnuVer->addMenu(mnuVProtocolos);
+    bar->addMenu(mnuVer);
+
+    mnuConfiguracion = submenu(this, "mnuConfiguracion", QStringLiteral("&Configuracion"));
+    mnuCConexion = accion(mnuConfiguracion, "mnuCConexion", QStringLiteral("&Conexion..."));
+    mnuCIdioma = submenu(mnuConfiguracion, "mnuCIdioma", QStringLiteral("&Idioma"));
+    mnuConfiguracion->addMenu(mnuCIdioma);
+    separador(mnuConfiguracion, "mnuSep3");
+    mnuCProtocolo = accion(mnuConfiguracion, "mnuCProtocolo", QStringLiteral("Merovantix..."));
+    bar->addMenu(mnuConfiguracion);
+
+    mnuVentanas = submenu(this, "mnuVentanas", QStringLiteral("&Ventanas"));
+    mnuVMosaico = accion(mnuVentanas, "mnuVMosaico", QStringLiteral("&Mosaico"));
+    mnuVCascada = accion(mnuVentanas, "mnuVCascada", QStringLiteral("&Cascada"));
+    bar->addMenu(mnuVentanas);
+
+    mnuAyuda = submenu(this, "mnuAyuda", QStringLiteral("&?"));
+    mnuAcercade = accion(mnuAyuda, "mnuAcercade", QStringLiteral("&Acerca de..."));
+    bar->addMenu(mnuAyuda);
+
+    // Popup over the viewer's grid; never on the bar.
+    popmnuRefresh = submenu(this, "popmnuRefresh", QStringLiteral("popmnuRefresh"));
+    mnuRefresh = accion(popmnuRefresh, "mnuRefresh", QStringLiteral("Refresh"));
+    mnuEdit = accion(popmnuRefresh, "mnuEdit", QStringLiteral("Edit..."));
+
+    m_grupoIdiomas = new QActionGroup(this);
+    m_grupoIdiomas->setExclusive(true);
+
+    connect(mnuAProject, &QAction::triggered, this, &MDIPilmora::mnuAProject_Click);
+    connect(mnuASalir, &QAction::triggered, this, &MDIPilmora::mnuASalir_Click);
+    connect(mnuCProtocolo, &QAction::triggered, this, &MDIPilmora::mnuCProtocolo_Click);
+    connect(mnuVMosaico, &QAction::triggered, this, &MDIPilmora::mnuVMosaico_Click);
+    connect(mnuVCascada, &QAction::triggered, this, &MDIPilmora::mnuVCascada_Click);
+    connect(mnuAcercade, &QAction::triggered, this, &MDIPilmora::mnuAcercade_Click);
+
+    for (QAction* a : {mnuVDatos, mnuVInterno, mnuVPTester, mnuVPExterno, mnuCConexion, mnuAcercade, mnuRefresh,
+                       mnuEdit})
+        habilita(a, true);
+}
+
+void MDIPilmora::construyeConsola() {
+    auto* central = new QWidget(this);
+    picPilmora = new QWidget(central);
+    picPilmora->setObjectName(QStringLiteral("picPilmora"));
+    picPilmora->setVisible(false);
+
+    cboCmd = new QComboBox(picPilmora);
+    cboCmd->setObjectName(QStringLiteral("cboCmd"));
+    cboCmd->setEditable(true);
+    cboCmd->setInsertPolicy(QComboBox::NoInsert);
+    cboCmd->setMinimumWidth(260);
+    cboCmd->setMaxVisibleItems(20);
+    cmdEnviar = new QPushButton(QStringLiteral("Enviar"), picPilmora);
+    cmdEnviar->setObjectName(QStringLiteral("cmdEnviar"));
+    cboFichero = new QComboBox(picPilmora);
+    cboFichero->setObjectName(QStringLiteral("cboFichero"));
+    cboFichero->setMinimumWidth(160);
+    cmdSendFilePilmora = new QPushButton(QStringLiteral("Send file"), picPilmora);
+    cmdSendFilePilmora->setObjectName(QStringLiteral("cmdSendFilePilmora"));
+    chkOnline = new QPushButton(QStringLiteral("Off Line"), picPilmora);
+    chkOnline->setObjectName(QStringLiteral("chkOnline"));
+    chkOnline->setCheckable(true);
+    chkOnline->setMinimumWidth(90);
+    ProgressBar1 = new QProgressBar(picPilmora);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setFixedWidth(160);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    shpTransfer1 = marcaTransferencia(picPilmora, "shpTransfer1");
+    shpTransfer2 = marcaTransferencia(picPilmora, "shpTransfer2");
+    imgLogo = new QLabel(picPilmora);
+    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo->setPixmap(QIcon(QStringLiteral(":/icons/pilmora.svg")).pixmap(28, 28));
+
+    // Everything that needs the link starts disabled; the link enables it.
+    for (QWidget* w : {static_cast<QWidget*>(cmdEnviar), static_cast<QWidget*>(cmdSendFilePilmora),
+                       static_cast<QWidget*>(chkOnline), static_cast<QWidget*>(cboFichero)})
+        w->setEnabled(false);
+
+    auto* h = new QHBoxLayout(picPilmora);
+    h->setContentsMargins(6, 4, 6, 4);
+    h->addWidget(cboCmd, 2);
+    h->addWidget(cmdEnviar);
+    h->addSpacing(12);
+    h->addWidget(cboFichero, 1);
+    h->addWidget(cmdSendFilePilmora);
+    h->addSpacing(12);
+    h->addWidget(chkOnline);
+    h->addSpacing(12);
+    h->addWidget(ProgressBar1);
+    h->addWidget(shpTransfer1);
+    h->addWidget(shpTransfer2);
+    h->addStretch(0);
+    h->addWidget(imgLogo);
+
+    mdiArea = new QMdiArea(central);
+    mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    auto* line = new QFrame(central);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    auto* v = new QVBoxLayout(central);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    v->addWidget(picPilmora);
+    v->addWidget(line);
+    v->addWidget(mdiArea, 1);
+    setCentralWidget(central);
+}
+
+void MDIPilmora::construyeEstado() {
+    QStatusBar* sb = statusBar();
+    sb->setObjectName(QStringLiteral("stsBar"));
+    sb->setSizeGripEnabled(true);
+    const int minimos[3] = {180, 90, 0};
+    for (int i = 0; i < 3; ++i) {
+        m_panel[i] = new QLabel(sb);
+        m_panel[i]->setObjectName(QStringLiteral("stsBar(%1)").arg(i + 1));
+        m_panel[i]->setFrameShape(QFrame::StyledPanel);
+        m_panel[i]->setFrameShadow(QFrame::Sunken);
+        m_panel[i]->setMinimumWidth(minimos[i]);
+        m_panel[i]->setContentsMargins(4, 0, 4, 0);
+        sb->addPermanentWidget(m_panel[i], i == 2 ? 1 : 0);
+    }
+}
+
+QString MDIPilmora::panel(int n) const { return (n >= 1 && n <= 3) ? m_panel[n - 1]->text() : QString(); }
+
+void MDIPilmora::habilita(QAction* a, bool on) { a->setEnabled(on && !pendiente(a)); }
+void MDIPilmora::habilita(QWidget* w, bool on) { w->setEnabled(on && !pendiente(w)); }
+
+bool MDIPilmora::Form_Load() {
+    auto& a = app();
+    // 2. Protocol table; slot 0 is the section of the ASCII-side settings.
+    LlenaProtocolos();
+
+    // 3. Menu fix-ups.
+    mnuVInterno->setText(QStringLiteral("ASCII..."));
+    mnuASalir->setEnabled(true);
+    mnuCConexion->setVisible(true);
+
+    // 4. Caption and console strip.
+    setWindowTitle(QString::fromLatin1(kAppTitle));
+    picPilmora->setVisible(true);
+
+    // 5. Language texts; an unusable file has already said so.
+    a.Textos.clear();
+    a.Idiomas.clear();
+    if (!CargaIdioma()) return false;
+
+    // 6. Serial control settings and the console commands.
+    m_comPort = LeeConfigSerie();
+    cboCmd->clear();
+    cboCmd->addItems(ComandosConsola());
+
+    // 7. and 8. Folders; a missing templates folder is reported and start-up goes on.
+    ResuelveRutas();
+    CompruebaPlantillas();
+
+    // 9. Language menu, 10. captions.
+    cargaMenuIdiomas();
+    ponTextos();
+
+    // 11. Link monitor.
+    muestraMonitor();
+
+    // 12. Link supervision tick.
+    Timer1->setInterval(1000);
+    Timer1->start();
+
+    // 13. What needs an open project.
+    mnuVer->menuAction()->setEnabled(false);
+    mnuCConexion->setEnabled(false);
+    mnuCProtocolo->setEnabled(false);
+
+    // 14. The project to preselect in the catalogue.
+    LeeUltimoProyecto();
+    return true;
+}
+
+void MDIPilmora::cargaMenuIdiomas() {
+    for (QAction* act : mnuCISel) {
+        mnuCIdioma->removeAction(act);
+        m_grupoIdiomas->removeAction(act);
+        delete act;
+    }
+    mnuCISel.clear();
+    const QStringList& idiomas = app().Idiomas;
+    for (int i = 0; i < idiomas.size(); ++i) {
+        QAction* act = mnuCIdioma->addAction(idiomas[i]);
+        act->setObjectName(QStringLiteral("mnuCISel(%1)").arg(i));
+        act->setCheckable(true);
+        act->setEnabled(true);
+        m_grupoIdiomas->addAction(act);
+        connect(act, &QAction::triggered, this, [this, i] { mnuCISel_Click(i); });
+        mnuCISel << act;
+    }
+    const int sel = app().Idioma;
+    if (sel >= 0 && sel < mnuCISel.size()) mnuCISel[sel]->setChecked(true);
+}
+
+void MDIPilmora::ponTextos() {
+    mnuArchivo->setTitle(Texto("mnuArchivo"));
+    mnuAProject->setText(QStringLiteral("&") + Texto("Proyecto") + QStringLiteral("s..."));
+    mnuASalir->setText(Texto("mnuASalir"));
+    mnuVer->setTitle(Texto("mnuVer"));
+    mnuVDatos->setText(Texto("mnuVDatos"));
+    mnuVPExterno->setText(Texto("mnuVPExternoPlmx"));
+    mnuConfiguracion->setTitle(Texto("mnuConfiguracion"));
+    mnuCIdioma->setTitle(Texto("mnuCIdioma"));
+    mnuCConexion->setText(Texto("mnuCConexion"));
+    mnuVentanas->setTitle(Texto("mnuVentanas"));
+    mnuVMosaico->setText(Texto("mnuVMosaico"));
+    mnuVCascada->setText(Texto("mnuVCascada"));
+    mnuAcercade->setText(Texto("mnuAcercade"));
+    cmdEnviar->setText(Texto("cmdEnviar"));
+    cmdSendFilePilmora->setText(Texto("cmdSendFilePilmora"));
+    if (pendiente(chkOnline)) chkOnline->setToolTip(Texto("OnlineNoDisponible"));
+    m_panel[0]->setToolTip(Texto("Proyecto"));
+    m_panel[1]->setToolTip(QStringLiteral("Merovantix"));
+    m_panel[2]->setToolTip(Texto("Descripcion"));
+}
+
+void MDIPilmora::muestraMonitor() {
+    if (!m_fTestPilmora) {
+        m_fTestPilmora = new fTestPilmora;
+        QMdiSubWindow* sub = mdiArea->addSubWindow(m_fTestPilmora);
+        sub->setObjectName(QStringLiteral("subfTestPilmora"));
+        // The user cannot close the link monitor: no close button either.
+        sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowCloseButtonHint);
+    }
+    QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(m_fTestPilmora->parentWidget());
+    sub->show();
+    sub->setGeometry(0, 0, twipsToPx(7000), twipsToPx(4000));
+}
+
+void MDIPilmora::mnuAProject_Click() {
+    {
+        fProject catalogo(this);
+        catalogo.exec();
+    }
+    muestraProyecto();
+}
+
+void MDIPilmora::muestraProyecto() {
+    auto& a = app();
+    if (a.ProtProyecto.isEmpty()) {
+        // Nothing chosen (or the open project was deleted): no project is open.
+        a.NombreProyecto.clear();
+        for (QLabel* p : m_panel) p->clear();
+        chkOnline->setEnabled(false);
+        mnuCConexion->setEnabled(false);
+        mnuCProtocolo->setEnabled(false);
+        return;
+    }
+    m_panel[0]->setText(a.NombreProyecto);
+    m_panel[1]->setText(a.ProtProyecto);
+    m_panel[2]->setText(a.DescProyecto);
+    habilita(chkOnline, true);
+    mnuVPExterno->setText(a.ProtProyecto + QStringLiteral("..."));
+    habilita(mnuCConexion, true);
+    mnuCProtocolo->setEnabled(EditorDisponible(slotDeProtocolo(a.ProtProyecto)));
+    LeeEnlaceProyecto();
+}
+
+bool MDIPilmora::EditorDisponible(int slot) {
+    switch (slot) {
+        case kSlotLon:   // fConfLonA
+        case kSlotMbs6:  // fConfMbs6A
+            return false;
+        default:
+            return false;
+    }
+}
+
+bool MDIPilmora::AbreEditor(int slot) {
+    switch (slot) {
+        case kSlotLon:
+            // fConfLonA, created once and shown modally.
+            return false;
+        case kSlotMbs6:
+            // fConfMbs6A, created once and shown modally.
+            return false;
+        default:
+            return false;
+    }
+}
+
+void MDIPilmora::mnuCProtocolo_Click() {
+    // An unknown protocol opens nothing.
+    const int slot = slotDeProtocolo(app().ProtProyecto);
+    if (slot >= 0) AbreEditor(slot);
+}
+
+void MDIPilmora::mnuASalir_Click() { close(); }
+
+void MDIPilmora::mnuCISel_Click(int index) {
+    auto& a = app();
+    if (a.Idioma >= 0 && a.Idioma < mnuCISel.size()) mnuCISel[a.Idioma]->setChecked(false);
+    a.Idioma = qint16(index);
+    if (index >= 0 && index < mnuCISel.size()) mnuCISel[index]->setChecked(true);
+    EscribeIniAplicacion(QStringLiteral("Configuracion"), QStringLiteral("Language"), QString::number(index));
+    Aviso(Texto("CambiosTenganEfectosReiniciar"), 2);
+}
+
+void MDIPilmora::mnuVMosaico_Click() {
+    // Side by side, each window the full height of the area.
+    QList<QMdiSubWindow*> subs;
+    for (QMdiSubWindow* s : mdiArea->subWindowList())
+        if (s->isVisible() && !s->isMinimized()) subs << s;
+    if (subs.isEmpty()) return;
+    const QRect area = mdiArea->viewport()->rect();
+    const int w = area.width() / int(subs.size());
+    for (int i = 0; i < subs.size(); ++i) {
+        subs[i]->showNormal();
+        subs[i]->setGeometry(i * w, 0, w, area.height());
+    }
+}
+
+void MDIPilmora::mnuVCascada_Click() { mdiArea->cascadeSubWindows(); }
+
+void MDIPilmora::mnuAcercade_Click() {}
+
+void MDIPilmora::Timer1_Timer() {
+    // The link supervision tick; the link itself drives it.
+}
+
+void MDIPilmora::closeEvent(QCloseEvent* e) {
+    if (!qApp->isSavingSession() && chkOnline->isChecked()) {
+        if (isMinimized()) showMaximized();
+        show();
+        Aviso(Texto("PasaaOffline"), 3);
+        e->ignore();
+        return;
+    }
+    GrabaUltimoProyecto();
+    // With the link open, its spies are switched off and the port or socket
+    // closed here, once the link exists.
+    Timer1->stop();
+    if (m_fTestPilmora) m_fTestPilmora->permiteCerrar();
+    e->accept();
+}

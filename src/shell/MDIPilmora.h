@@ -1,0 +1,96 @@
+// The main window: menus, console strip, status bar, the link monitor and the
+// start-up of the whole program.
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+
+#include "Startup.h"
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class fTestPilmora;
+
+class MDIPilmora : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MDIPilmora(QWidget* parent = nullptr);
+    ~MDIPilmora() override;
+
+    // Start-up steps 2 to 14 (step 1, the single instance, is taken before the
+    // window exists; step 15 is mnuAProject_Click once the window shows).
+    // False when the language file is unusable: the program ends.
+    bool Form_Load();
+
+    // Opens the editor of a protocol slot modally: 60 LON, 77 MBS6; any other
+    // slot opens nothing. False when nothing opened.
+    bool AbreEditor(int slot);
+    // Whether AbreEditor has a window for the slot (mnuCProtocolo follows it).
+    static bool EditorDisponible(int slot);
+
+    // Status bar panel text, 1..3.
+    QString panel(int n) const;
+    fTestPilmora* monitorEnlace() const { return m_fTestPilmora; }
+    const ConfigSerie& comPort() const { return m_comPort; }
+
+    // Controls, named as the system names them.
+    QMdiArea* mdiArea = nullptr;
+    QWidget* picPilmora = nullptr;
+    QComboBox* cboCmd = nullptr;
+    QPushButton* cmdEnviar = nullptr;
+    QComboBox* cboFichero = nullptr;
+    QPushButton* cmdSendFilePilmora = nullptr;
+    QPushButton* chkOnline = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QFrame* shpTransfer1 = nullptr;
+    QFrame* shpTransfer2 = nullptr;
+    QLabel* imgLogo = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+
+    QMenu *mnuArchivo = nullptr, *mnuVer = nullptr, *mnuVProtocolos = nullptr, *mnuConfiguracion = nullptr,
+          *mnuCIdioma = nullptr, *mnuVentanas = nullptr, *mnuAyuda = nullptr, *popmnuRefresh = nullptr;
+    QAction *mnuAProject = nullptr, *mnuASalir = nullptr, *mnuVDatos = nullptr, *mnuVInterno = nullptr,
+            *mnuVPTester = nullptr, *mnuVPExterno = nullptr, *mnuCConexion = nullptr, *mnuCProtocolo = nullptr,
+            *mnuVMosaico = nullptr, *mnuVCascada = nullptr, *mnuAcercade = nullptr, *mnuRefresh = nullptr,
+            *mnuEdit = nullptr;
+    QList<QAction*> mnuCISel;
+
+public slots:
+    void mnuAProject_Click();
+    void mnuASalir_Click();
+    void mnuCISel_Click(int index);
+    void mnuCProtocolo_Click();
+    void mnuVMosaico_Click();
+    void mnuVCascada_Click();
+    void mnuAcercade_Click();
+    void Timer1_Timer();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void construyeMenus();
+    void construyeConsola();
+    void construyeEstado();
+    void cargaMenuIdiomas();
+    void ponTextos();
+    void muestraMonitor();
+    void muestraProyecto();
+    // Enables a control unless its window or link is not there yet.
+    void habilita(QAction* a, bool on);
+    void habilita(QWidget* w, bool on);
+
+    fTestPilmora* m_fTestPilmora = nullptr;
+    QLabel* m_panel[3] = {nullptr, nullptr, nullptr};
+    QActionGroup* m_grupoIdiomas = nullptr;
+    ConfigSerie m_comPort;
+};
