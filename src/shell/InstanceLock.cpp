@@ -1,6 +1,8 @@
 #include "InstanceLock.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 
 #include "AnsiText.h"
@@ -20,6 +22,16 @@ bool InstanceLock::acquire(const QString& folder) {
     // whose process is gone is recognised as stale by its process id.
     m_lock->setStaleLockTime(0);
     if (m_lock->tryLock(0)) return true;
+    // A lock file that names no process at all was cut short by a crash while
+    // being written. Only an old one is taken over: a copy that is starting
+    // right now may be in the middle of writing its own.
+    qint64 pid = 0;
+    QString host, appName;
+    const QFileInfo fi(m_lock->fileName());
+    if (m_lock->error() == QLockFile::LockFailedError && !m_lock->getLockInfo(&pid, &host, &appName) &&
+        fi.lastModified().secsTo(QDateTime::currentDateTime()) > 2 && m_lock->removeStaleLockFile() &&
+        m_lock->tryLock(0))
+        return true;
     m_lock.reset();
     return false;
 }

@@ -19,7 +19,6 @@
 #include <QVBoxLayout>
 
 #include "AppGlobals.h"
-#include "ModulINI.h"
 #include "Prompts.h"
 #include "fProject.h"
 #include "fTestPilmora.h"
@@ -329,10 +328,11 @@ void MDIPilmora::ponTextos() {
 void MDIPilmora::muestraMonitor() {
     if (!m_fTestPilmora) {
         m_fTestPilmora = new fTestPilmora;
-        QMdiSubWindow* sub = mdiArea->addSubWindow(m_fTestPilmora);
+        // The user cannot close the link monitor: it has no close button either.
+        QMdiSubWindow* sub = mdiArea->addSubWindow(
+            m_fTestPilmora, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                Qt::WindowMinMaxButtonsHint | Qt::WindowSystemMenuHint);
         sub->setObjectName(QStringLiteral("subfTestPilmora"));
-        // The user cannot close the link monitor: no close button either.
-        sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowCloseButtonHint);
     }
     QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(m_fTestPilmora->parentWidget());
     sub->show();
@@ -400,12 +400,10 @@ void MDIPilmora::mnuCProtocolo_Click() {
 void MDIPilmora::mnuASalir_Click() { close(); }
 
 void MDIPilmora::mnuCISel_Click(int index) {
-    auto& a = app();
-    if (a.Idioma >= 0 && a.Idioma < mnuCISel.size()) mnuCISel[a.Idioma]->setChecked(false);
-    a.Idioma = qint16(index);
+    const int antes = app().Idioma;
+    if (antes >= 0 && antes < mnuCISel.size()) mnuCISel[antes]->setChecked(false);
     if (index >= 0 && index < mnuCISel.size()) mnuCISel[index]->setChecked(true);
-    EscribeIniAplicacion(QStringLiteral("Configuracion"), QStringLiteral("Language"), QString::number(index));
-    Aviso(Texto("CambiosTenganEfectosReiniciar"), 2);
+    CambiaIdioma(index);
 }
 
 void MDIPilmora::mnuVMosaico_Click() {
