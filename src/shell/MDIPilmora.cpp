@@ -20,6 +20,7 @@
 
 #include "AppGlobals.h"
 #include "Prompts.h"
+#include "fAbout.h"
 #include "fProject.h"
 #include "fTestPilmora.h"
 #include "mIdioma.h"
@@ -29,7 +30,7 @@ namespace {
 // and captioned but stay disabled. Whoever brings the window removes its name.
 const QStringList kPendientes = {
     QStringLiteral("mnuVDatos"),   QStringLiteral("mnuVInterno"), QStringLiteral("mnuVPTester"),
-    QStringLiteral("mnuVPExterno"), QStringLiteral("mnuCConexion"), QStringLiteral("mnuAcercade"),
+    QStringLiteral("mnuVPExterno"), QStringLiteral("mnuCConexion"),
     QStringLiteral("mnuRefresh"),  QStringLiteral("mnuEdit"),     QStringLiteral("chkOnline"),
     QStringLiteral("cmdEnviar"),   QStringLiteral("cmdSendFilePilmora"), QStringLiteral("cboFichero"),
 };
@@ -422,7 +423,10 @@ void MDIPilmora::mnuVMosaico_Click() {
 
 void MDIPilmora::mnuVCascada_Click() { mdiArea->cascadeSubWindows(); }
 
-void MDIPilmora::mnuAcercade_Click() {}
+void MDIPilmora::mnuAcercade_Click() {
+    fAbout about(this);
+    about.exec();
+}
 
 void MDIPilmora::Timer1_Timer() {
     // The link supervision tick; the link itself drives it.

@@ -22,6 +22,7 @@
 #include "ModulINI.h"
 #include "Startup.h"
 #include "TestSupport.h"
+#include "fAbout.h"
 #include "fProject.h"
 #include "fTestPilmora.h"
 #include "mIdioma.h"
@@ -449,6 +450,18 @@ private slots:
             QVERIFY(prompts.shown().isEmpty());
             QVERIFY(!w.AbreEditor(slot));
         }
+    }
+
+    void aboutWindowOpensModally() {
+        TestHome home;
+        ScriptedPrompts prompts;
+        MDIPilmora w;
+        QVERIFY(w.Form_Load());
+        QVERIFY(w.mnuAcercade->isEnabled());
+        bool ran = false;
+        whenModal<fAbout>([](fAbout* d) { d->accept(); }, &ran);
+        w.mnuAcercade->trigger();
+        QVERIFY(ran);
     }
 
     // ---- shutdown
