@@ -51,7 +51,10 @@ fMsgBox::fMsgBox(QWidget* parent) : QDialog(parent) {
     lblMsg->setGeometry(twipsToPx(kTextLeft), twipsToPx(kTextTop), twipsToPx(kWidth - kTextLeft - kTextRight),
                         twipsToPx(kTextHeight));
 
-    const QString captions[3] = {Texto("&Aceptar"), Texto("&Salir"), Texto("&Salir")};
+    // The box also reports missing keys, so its own captions must not ask for another box.
+    const QString ok = HayTexto("&Aceptar") ? Texto("&Aceptar") : QStringLiteral("&OK");
+    const QString exit = HayTexto("&Salir") ? Texto("&Salir") : QStringLiteral("E&xit");
+    const QString captions[3] = {ok, exit, exit};
     for (int i = 0; i < 3; ++i) {
         cmd[i] = new QPushButton(captions[i], this);
         cmd[i]->setObjectName(QStringLiteral("cmd%1").arg(i));

@@ -124,6 +124,8 @@ QString Texto(const QString& key) {
     return QStringLiteral("???");
 }
 
+bool HayTexto(const QString& key) { return app().Textos.contains(key.toLower()); }
+
 void CambiaIdioma(int index) {
     app().Idioma = qint16(index);
     EscribeIniAplicacion(QStringLiteral("Configuracion"), QStringLiteral("Language"), QString::number(index));

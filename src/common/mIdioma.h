@@ -10,6 +10,10 @@ bool CargaIdioma();
 // Text of a key in the selected language; "???" (after a message) when missing.
 QString Texto(const QString& key);
 
+// Whether the key is loaded; asks nothing. For captions that must not raise a
+// message of their own (the message box's own buttons).
+bool HayTexto(const QString& key);
+
 // The language menu's choice: stores the index as the "Language" setting and
 // tells the user that it applies after a restart. The texts loaded stay as they are.
 void CambiaIdioma(int index);

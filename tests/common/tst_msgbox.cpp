@@ -122,6 +122,16 @@ private slots:
         QCOMPARE(box.cmd[2]->text(), Texto("&Salir"));
     }
 
+    // A message shown before the texts are loaded must not ask for its own captions.
+    void ownCaptionsWithoutLanguage() {
+        ScriptedPrompts prompts;
+        app().Textos.clear();
+        fMsgBox box;
+        QVERIFY(prompts.shown().isEmpty());
+        QCOMPARE(box.cmd[0]->text(), QString("&OK"));
+        QCOMPARE(box.cmd[1]->text(), QString("E&xit"));
+    }
+
     void keysAndClicks_data() {
         QTest::addColumn<int>("buttons");
         QTest::addColumn<int>("defaultButton");
