@@ -257,6 +257,8 @@ bool MDIPilmora::Form_Load() {
     m_comPort = LeeConfigSerie();
     cboCmd->clear();
     cboCmd->addItems(ComandosConsola());
+    // The command line starts empty; the list offers the commands.
+    cboCmd->setCurrentIndex(-1);
 
     // 7. and 8. Folders; a missing templates folder is reported and start-up goes on.
     ResuelveRutas();
@@ -332,7 +334,7 @@ void MDIPilmora::muestraMonitor() {
         // The user cannot close the link monitor: it has no close button either.
         QMdiSubWindow* sub = mdiArea->addSubWindow(
             m_fTestPilmora, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                Qt::WindowMinMaxButtonsHint | Qt::WindowSystemMenuHint);
+                                Qt::WindowMinMaxButtonsHint);
         sub->setObjectName(QStringLiteral("subfTestPilmora"));
     }
     QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(m_fTestPilmora->parentWidget());

@@ -1,6 +1,7 @@
 // PilmoraASCII: configures Merovantix ASCII gateways and brings them into service.
 #include <QApplication>
 #include <QIcon>
+#include <QScreen>
 #include <QTimer>
 
 #include "AppGlobals.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
     MDIPilmora w;
     QApplication::setWindowIcon(w.windowIcon());
     if (!w.Form_Load()) return 1;
+    if (const QScreen* screen = w.screen()) w.resize(w.size().boundedTo(screen->availableGeometry().size()));
     w.show();
     // The catalogue opens at once, over the visible main window.
     QTimer::singleShot(0, &w, &MDIPilmora::mnuAProject_Click);
