@@ -1,0 +1,941 @@
+#include "fConfLonA.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "AppGlobals.h"
+#include "LonChecks.h"
+#include "LonConfig.h"
+#include "LonDownload.h"
+#include "LonGrid.h"
+#include "LonProject.h"
+#include "ModPilmoraASCII.h"
+#include "ModulASCII.h"
+#include "ModulConfASCII.h"
+#include "Prompts.h"
+#include "SignalGrid.h"
+#include "SignalGridModel.h"
+#include "SignalGridView.h"
+#include "CellEditorWidget.h"
+#include "Numeric.h"
+#include "mIdioma.h"
+
+namespace {
+
+QLabel* label(const QString& text, QWidget* buddy) {
+    auto* l = new QLabel(text);
+    l->setBuddy(buddy);
+    return l;
+}
+
+QLineEdit* lineEdit(const char* name, int chars) {
+    auto* e = new QLineEdit;
+    e->setObjectName(QLatin1String(name));
+    e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars + 12);
+    return e;
+}
+
+QComboBox* combo(const char* name) {
+    auto* c = new QComboBox;
+    c->setObjectName(QLatin1String(name));
+    return c;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- layout
+
+void fConfLonA::buildControls() {
+    setObjectName(QStringLiteral("fConfLonA"));
+    setModal(true);
+    setSizeGripEnabled(true);
+
+    TabStrip1 = new QTabBar;
+    TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
+    TabStrip1->addTab(QString());
+    TabStrip1->addTab(QString());
+    TabStrip1->setExpanding(false);
+
+    // ---- first tab: connection, LON identity, devices
+    fraConexion = new QFrame;
+    fraConexion->setObjectName(QStringLiteral("fraConexion"));
+
+    fraASCII = new QGroupBox(QStringLiteral("ASCII"));
+    optRS_TCP[0] = new QRadioButton(QStringLiteral("ASCII RS232"));
+    optRS_TCP[1] = new QRadioButton(QStringLiteral("ASCII TCP"));
+    optRS_TCP[0]->setObjectName(QStringLiteral("optRS_TCP0"));
+    optRS_TCP[1]->setObjectName(QStringLiteral("optRS_TCP1"));
+    cboBaud = combo("cboBaud");
+    cmbBits = combo("cmbBits");
+    cmbParidad = combo("cmbParidad");
+    txtTimeoutAscii = lineEdit("txtTimeoutAscii", 6);
+    chkACK = new QCheckBox(QStringLiteral("Send OK for writes"));
+    chkACK->setObjectName(QStringLiteral("chkACK"));
+    {
+        auto* g = new QGridLayout(fraASCII);
+        auto* opts = new QHBoxLayout;
+        opts->addWidget(optRS_TCP[0]);
+        opts->addWidget(optRS_TCP[1]);
+        opts->addStretch();
+        g->addLayout(opts, 0, 0, 1, 2);
+        m_lblBaud = label(QString(), cboBaud);
+        m_lblBits = label(QString(), cmbBits);
+        m_lblParidad = label(QString(), cmbParidad);
+        g->addWidget(m_lblBaud, 1, 0);
+        g->addWidget(cboBaud, 1, 1);
+        g->addWidget(m_lblBits, 2, 0);
+        g->addWidget(cmbBits, 2, 1);
+        g->addWidget(m_lblParidad, 3, 0);
+        g->addWidget(cmbParidad, 3, 1);
+        g->addWidget(label(QStringLiteral("Timeout (ms)"), txtTimeoutAscii), 4, 0);
+        g->addWidget(txtTimeoutAscii, 4, 1);
+        g->addWidget(chkACK, 5, 0, 1, 2);
+        g->setColumnStretch(1, 1);
+        g->setRowStretch(6, 1);
+    }
+
+    fraTCP = new QGroupBox(QStringLiteral("TCP/IP"));
+    fraTCP->setObjectName(QStringLiteral("fraTCP"));
+    txtIp = lineEdit("txtIp", 15);
+    txtNetMask = lineEdit("txtNetMask", 15);
+    txtGateway = lineEdit("txtGateway", 15);
+    txtPortASCII = lineEdit("txtPortASCII", 6);
+    txtTimeoutKeepAlive = lineEdit("txtTimeoutKeepAlive", 6);
+    {
+        auto* g = new QGridLayout(fraTCP);
+        g->addWidget(label(QStringLiteral("IP"), txtIp), 0, 0);
+        g->addWidget(txtIp, 0, 1);
+        g->addWidget(label(QStringLiteral("NetMask"), txtNetMask), 1, 0);
+        g->addWidget(txtNetMask, 1, 1);
+        g->addWidget(label(QStringLiteral("Gateway"), txtGateway), 2, 0);
+        g->addWidget(txtGateway, 2, 1);
+        g->addWidget(label(QStringLiteral("Port"), txtPortASCII), 3, 0);
+        g->addWidget(txtPortASCII, 3, 1);
+        g->addWidget(label(QStringLiteral("KeepAlive (s)"), txtTimeoutKeepAlive), 4, 0);
+        g->addWidget(txtTimeoutKeepAlive, 4, 1);
+        g->setColumnStretch(1, 1);
+        g->setRowStretch(5, 1);
+    }
+
+    auto* fraVersion = new QGroupBox;
+    cboFirmVersion = combo("cboFirmVersion");
+    cboVersion = combo("cboVersion");
+    {
+        auto* g = new QGridLayout(fraVersion);
+        g->addWidget(label(QStringLiteral("Firmware Version"), cboFirmVersion), 0, 0);
+        g->addWidget(cboFirmVersion, 1, 0);
+        m_lblVersion = label(QString(), cboVersion);
+        g->addWidget(m_lblVersion, 2, 0);
+        g->addWidget(cboVersion, 3, 0);
+        g->setRowStretch(4, 1);
+    }
+
+    fraLON = new QGroupBox(QStringLiteral("LON"));
+    txtLDomain = lineEdit("txtLDomain", 12);
+    cboLLenDomain = combo("cboLLenDomain");
+    txtLSubnet = lineEdit("txtLSubnet", 4);
+    txtLNode = lineEdit("txtLNode", 4);
+    optLAddressing[0] = new QRadioButton(QStringLiteral("Neuron ID"));
+    optLAddressing[1] = new QRadioButton(QStringLiteral("Subnet/Node"));
+    optLAddressing[0]->setObjectName(QStringLiteral("optLAddressing0"));
+    optLAddressing[1]->setObjectName(QStringLiteral("optLAddressing1"));
+    txtLTimeoutPollLon = lineEdit("txtLTimeoutPollLon", 6);
+    {
+        auto* g = new QGridLayout(fraLON);
+        g->addWidget(label(QStringLiteral("Domain"), txtLDomain), 0, 0);
+        auto* dom = new QHBoxLayout;
+        dom->addWidget(txtLDomain, 1);
+        dom->addWidget(label(QStringLiteral("Len"), cboLLenDomain));
+        dom->addWidget(cboLLenDomain);
+        g->addLayout(dom, 0, 1);
+        g->addWidget(label(QStringLiteral("Subnet"), txtLSubnet), 1, 0);
+        auto* sn = new QHBoxLayout;
+        sn->addWidget(txtLSubnet);
+        sn->addWidget(label(QStringLiteral("Node"), txtLNode));
+        sn->addWidget(txtLNode);
+        sn->addStretch();
+        g->addLayout(sn, 1, 1);
+        auto* addrBox = new QGroupBox(QStringLiteral("Addressing"));
+        auto* al = new QHBoxLayout(addrBox);
+        al->addWidget(optLAddressing[0]);
+        al->addWidget(optLAddressing[1]);
+        al->addStretch();
+        g->addWidget(addrBox, 2, 0, 1, 2);
+        g->addWidget(label(QStringLiteral("Poll period:"), txtLTimeoutPollLon), 3, 0);
+        auto* pl = new QHBoxLayout;
+        pl->addWidget(txtLTimeoutPollLon);
+        pl->addWidget(new QLabel(QStringLiteral("ms")));
+        pl->addStretch();
+        g->addLayout(pl, 3, 1);
+        g->setColumnStretch(1, 1);
+        g->setRowStretch(4, 1);
+    }
+
+    fraDevices = new QGroupBox;
+    lstMaquina = new QListWidget;
+    lstMaquina->setObjectName(QStringLiteral("lstMaquina"));
+    lstMaquina->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstMaquina->setMinimumWidth(150);
+    const char* devNames[4] = {"txtMaquina0", "txtMaquina1", "txtMaquina2", "txtMaquina3"};
+    const int devChars[4] = {12, 4, 4, 20};
+    for (int i = 0; i < 4; ++i) txtMaquina[i] = lineEdit(devNames[i], devChars[i]);
+    cmdLDevices = new QPushButton;
+    cmdLDevices->setObjectName(QStringLiteral("cmdLDevices"));
+    {
+        auto* h = new QHBoxLayout(fraDevices);
+        h->addWidget(lstMaquina, 1);
+        auto* g = new QGridLayout;
+        g->addWidget(label(QStringLiteral("Neuron ID"), txtMaquina[0]), 0, 0);
+        g->addWidget(txtMaquina[0], 0, 1);
+        g->addWidget(label(QStringLiteral("Subnet"), txtMaquina[1]), 1, 0);
+        g->addWidget(txtMaquina[1], 1, 1);
+        g->addWidget(label(QStringLiteral("Node"), txtMaquina[2]), 2, 0);
+        g->addWidget(txtMaquina[2], 2, 1);
+        m_lblNombre = label(QString(), txtMaquina[3]);
+        g->addWidget(m_lblNombre, 3, 0);
+        g->addWidget(txtMaquina[3], 3, 1);
+        g->setRowStretch(4, 1);
+        g->addWidget(cmdLDevices, 5, 0, 1, 2);
+        g->setColumnStretch(1, 1);
+        h->addLayout(g, 1);
+    }
+
+    txtMsg = new QPlainTextEdit;
+    txtMsg->setObjectName(QStringLiteral("txtMsg"));
+    txtMsg->setReadOnly(true);
+    txtMsg->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtMsg->setMinimumHeight(txtMsg->fontMetrics().lineSpacing() * 4);
+
+    {
+        auto* g = new QGridLayout(fraConexion);
+        g->setContentsMargins(0, 6, 0, 0);
+        g->addWidget(fraASCII, 0, 0);
+        g->addWidget(fraTCP, 0, 1);
+        g->addWidget(fraVersion, 0, 2);
+        g->addWidget(fraLON, 1, 0, 1, 1);
+        g->addWidget(fraDevices, 1, 1, 1, 2);
+        g->addWidget(txtMsg, 2, 0, 1, 3);
+        g->setColumnStretch(0, 3);
+        g->setColumnStretch(1, 3);
+        g->setColumnStretch(2, 2);
+        g->setRowStretch(1, 1);
+        g->setRowStretch(2, 1);
+    }
+
+    // ---- second tab: the signal grid
+    fraSenyales = new QFrame;
+    fraSenyales->setObjectName(QStringLiteral("fraSenyales"));
+    m_gridHost = new QVBoxLayout(fraSenyales);
+    m_gridHost->setContentsMargins(0, 6, 0, 0);
+
+    // ---- buttons; the grid commands show on the second tab only
+    cmdUp = new QToolButton;
+    cmdUp->setObjectName(QStringLiteral("cmdUp"));
+    cmdUp->setArrowType(Qt::UpArrow);
+    cmdUp->setToolTip(QStringLiteral("ALT+arrow up"));
+    cmdDown = new QToolButton;
+    cmdDown->setObjectName(QStringLiteral("cmdDown"));
+    cmdDown->setArrowType(Qt::DownArrow);
+    cmdDown->setToolTip(QStringLiteral("ALT+arrow down"));
+    cmdInsertar = new QPushButton;
+    cmdInsertar->setObjectName(QStringLiteral("cmdInsertar"));
+    cmdElimina = new QPushButton;
+    cmdElimina->setObjectName(QStringLiteral("cmdElimina"));
+    cmdImportXIF = new QPushButton(QStringLiteral("Import XIF..."));
+    cmdImportXIF->setObjectName(QStringLiteral("cmdImportXIF"));
+    cmdAceptar = new QPushButton;
+    cmdAceptar->setObjectName(QStringLiteral("cmdAceptar"));
+    cmdCancelar = new QPushButton;
+    cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
+    cmdPilmora = new QPushButton(QStringLiteral("&Pilmora"));
+    cmdPilmora->setObjectName(QStringLiteral("cmdPilmora"));
+    cmdPilmora->setToolTip(QStringLiteral("Generar fichero Pilmora para descargar"));
+    for (QPushButton* b : {cmdInsertar, cmdElimina, cmdImportXIF, cmdAceptar, cmdCancelar, cmdPilmora}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+
+    lblHelp = new QLabel;
+    lblHelp->setObjectName(QStringLiteral("lblHelp"));
+    lblHelp->setFrameShape(QFrame::StyledPanel);
+    lblHelp->setFrameShadow(QFrame::Sunken);
+    lblHelp->setWordWrap(true);
+    lblHelp->setMinimumHeight(lblHelp->fontMetrics().lineSpacing() * 2 + 8);
+    lblHelp->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblHelp->setTextInteractionFlags(Qt::NoTextInteraction);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdUp);
+    buttons->addWidget(cmdDown);
+    buttons->addSpacing(8);
+    buttons->addWidget(cmdInsertar);
+    buttons->addWidget(cmdElimina);
+    buttons->addWidget(cmdImportXIF);
+    buttons->addStretch();
+    buttons->addWidget(cmdPilmora);
+    buttons->addWidget(cmdAceptar);
+    buttons->addWidget(cmdCancelar);
+
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(TabStrip1);
+    top->addWidget(fraConexion, 1);
+    top->addWidget(fraSenyales, 1);
+    top->addWidget(lblHelp);
+    top->addLayout(buttons);
+
+    // Fits a 1024x768 screen with its task bar; larger screens get more grid.
+    setMinimumSize(900, 600);
+    resize(1180, 720);
+}
+
+// Menu captions (opening, step 2).
+void fConfLonA::buildMenus() {
+    auto fill = [this](const char* name, const QStringList& captions) {
+        auto* m = new QMenu(this);
+        m->setObjectName(QLatin1String(name));
+        for (const QString& c : captions) m->addAction(c);
+        return m;
+    };
+    popmnuEdit = fill("popmnuEdit", {QStringLiteral("&Cut"), QStringLiteral("&Copy"), QStringLiteral("&Paste")});
+    mnuPaste = popmnuEdit->actions().at(2);
+    mnuPaste->setEnabled(false);
+    popmnuDir = fill("popmnuDir", {QStringLiteral("R"), QStringLiteral("W"), QStringLiteral("RW")});
+    popmnuAD = fill("popmnuAD", {Texto("0-Ana"), Texto("1-Dig")});
+    popmnuSpon = fill("popmnuSpon", {QStringLiteral("0-NoSpon"), QStringLiteral("1-Spon")});
+    popmnuSiNo = fill("popmnuSiNo", {Texto("0-No"), Texto("1-Si")});
+    popmnuEnum = fill("popmnuEnum", {Texto("AutoEnumerar") + QStringLiteral("...")});
+    mnuLonDataType = fill("mnuLonDataType",
+                          {QStringLiteral("0-8bit sig"), QStringLiteral("1-8bit unsig"), QStringLiteral("2-16bit sig"),
+                           QStringLiteral("3-16bit unsig"), QStringLiteral("4-32bit sig"),
+                           QStringLiteral("5-32bit unsig"), QStringLiteral("6-32bit float"),
+                           QStringLiteral("7-bit field")});
+    popmnuNVAccess = fill("popmnuNVAccess", {QStringLiteral("R"), QStringLiteral("W"), QStringLiteral("RW")});
+    popmnuColumns = fill("popmnuColumns", {QStringLiteral("Show/Hide columns")});
+}
+
+void fConfLonA::setHelp(QWidget* w, const QString& help) {
+    m_help.insert(w, help);
+    w->installEventFilter(this);
+}
+
+// Tab captions, labels and buttons (step 5), the protocol summary (step 6) and
+// the help lines shown on entering each field.
+void fConfLonA::setTexts() {
+    TabStrip1->setTabText(0, Texto("Conexion"));
+    TabStrip1->setTabText(1, Texto("Senyales"));
+    TabStrip1->setTabToolTip(0, Texto("ConfConexion"));
+    TabStrip1->setTabToolTip(1, Texto("ConfSenyales"));
+    fraDevices->setTitle(Texto("Dispositivos"));
+    cmdLDevices->setText(QStringLiteral("Nb") + Texto("Dispositivos") + QStringLiteral("..."));
+    m_lblNombre->setText(Texto("Nombre"));
+    m_lblBaud->setText(Texto("Baudios"));
+    m_lblParidad->setText(Texto("Paridad") + QStringLiteral("-Stop"));
+    m_lblBits->setText(Texto("BitsDatos"));
+    m_lblVersion->setText(Texto("Version"));
+    cmdInsertar->setText(Texto("&Insertar"));
+    cmdElimina->setText(Texto("&Eliminar"));
+    cmdAceptar->setText(Texto("&Grabar"));
+    cmdCancelar->setText(Texto("&Salir"));
+
+    const QString crlf = QStringLiteral("\r\n");
+    txtMsg->setPlainText(QStringList{QStringLiteral("For read:"), QStringLiteral("   >Daaaa?\\r"),
+                                     QStringLiteral("For write:"), QStringLiteral("   >Daaaa=xx\\r"),
+                                     QStringLiteral("When a LON data change, it will send:"),
+                                     QStringLiteral("   >Daaaa=xx\\r"), QString(),
+                                     QStringLiteral("where 'aaaa' is the address ascii, '\\r' is a carriage return "
+                                                    "and xx is a numeric value: 0, 1, 22.22, ...")}
+                             .join(crlf));
+
+    setHelp(cboFirmVersion, QStringLiteral("Select the firmware version of the gateway, V.43.1.x since 31/12/2014."));
+    setHelp(cboVersion, Texto("A30"));
+    setHelp(optRS_TCP[0], QString());  // depends on the option chosen
+    setHelp(optRS_TCP[1], QString());
+    setHelp(txtIp, Texto("IPMerovantix"));
+    setHelp(txtNetMask, Texto("NetMaskMerovantix"));
+    setHelp(txtGateway, Texto("Gateway"));
+    setHelp(cboBaud, Texto("Baudios"));
+    setHelp(cmbBits, Texto("BitsDatos"));
+    setHelp(cmbParidad, Texto("Paridad"));
+    setHelp(txtTimeoutKeepAlive, QStringLiteral("Time without activity to send KeepALive packet, if 0 never send") +
+                                     QStringLiteral(". (0..65535 s)"));
+    setHelp(txtTimeoutAscii, QStringLiteral("Timeout between spontaneous ascii frames. (0..2000 ms)"));
+    setHelp(chkACK, QStringLiteral("If active, after a received ascii write, it will send a OK frame."));
+    const QString addressing = QStringLiteral("Addressing format used. It can be either Neuron-Id or Subnet/node");
+    setHelp(optLAddressing[0], addressing);
+    setHelp(optLAddressing[1], addressing);
+    setHelp(cboLLenDomain, QStringLiteral("Length of the domain number in bytes"));
+    setHelp(txtLDomain, QStringLiteral("LON Domain number, in hex format"));
+    setHelp(txtLSubnet, QStringLiteral("LON subnet number for Merovantix") + QStringLiteral(" (0..255)"));
+    setHelp(txtLNode, QStringLiteral("LON node number for Merovantix") + QStringLiteral(" (0..127)"));
+    setHelp(txtLTimeoutPollLon, QStringLiteral("Time in ms between two consecutive LON requests"));
+    setHelp(txtMaquina[0], QStringLiteral("Neuron-Id of current LON device, in hex format 000000000000"));
+    setHelp(txtMaquina[1], QStringLiteral("Subnet address of current LON device") + QStringLiteral(" (0..255)"));
+    setHelp(txtMaquina[2], QStringLiteral("Node address of current LON device") + QStringLiteral(" (0..127)"));
+    setHelp(txtMaquina[3], Texto("NombreDescriptivo"));
+    setHelp(lstMaquina, Texto("MarcarDispoAUtilizar"));
+}
+
+// ---------------------------------------------------------------- construction
+
+fConfLonA::fConfLonA(QWidget* parent) : QDialog(parent), m_cfg(new LonConfig), m_grid(new SignalGrid(1, LonCol::Count, this)) {
+    buildControls();
+    buildMenus();
+    setTexts();
+    wireEvents();
+    TabStrip1_Click(0);
+}
+
+fConfLonA::~fConfLonA() { delete m_cfg; }
+
+SignalGrid& fConfLonA::gridModel() { return *m_grid; }
+bool fConfLonA::connectionChanged() const { return m_cfg->connectionChanged; }
+bool fConfLonA::gridChanged() const { return m_cfg->gridChanged; }
+void fConfLonA::setGenerationTime(const QDateTime& when) { m_generationTime = when; }
+
+int fConfLonA::Muestra() {
+    Form_Load();
+    return exec();
+}
+
+// Opening, in the order the project is loaded: protocol and INI name, version
+// lists, model, grid columns with the built-in rows, the signal table, captions.
+void fConfLonA::Form_Load() {
+    BusyPointer busy;
+    m_protocolo = app().Protocolos.value(kSlotLon);
+    app().NombreIni = m_protocolo;
+    m_copyBuffer.clear();
+    mnuPaste->setEnabled(false);
+    endCellEdit();
+
+    *m_cfg = LonConfig();
+    m_cfg->loading = true;
+    m_grid->setRedraw(false);
+    loadLonProject(app().RutaProyecto, *m_cfg, *m_grid, m_info);
+    for (int c = LonCol::kFirstHidden; c <= LonCol::kLastHidden; ++c) m_hiddenWidths[c] = lonColumnWidth(c);
+    m_grid->select(m_grid->Rows() > 1 ? 1 : 0, 1, m_grid->Rows() > 1 ? 1 : 0, 1);
+    for (int r = qMax(1, m_grid->selTop()); r <= m_grid->selBottom(); ++r) ::UpdateRow(*m_grid, r);
+    m_grid->setRedraw(true);
+
+    controlsFromModel();
+    m_cfg->connectionChanged = false;
+    m_cfg->gridChanged = false;
+    m_cfg->loading = false;
+    cmdPilmora->setEnabled(true);
+    TabStrip1->setCurrentIndex(0);
+    TabStrip1_Click(0);
+}
+
+// ---------------------------------------------------------------- model <-> controls
+
+void fConfLonA::controlsFromModel() {
+    LonConfig& c = *m_cfg;
+    const bool wasLoading = c.loading;
+    c.loading = true;
+    auto fillCombo = [](QComboBox* box, const QStringList& items, int index) {
+        box->clear();
+        box->addItems(items);
+        box->setCurrentIndex(index >= 0 && index < items.size() ? index : -1);
+    };
+    fillCombo(cboVersion, LonConfig::versionItems(), int(LonConfig::versionItems().indexOf(c.GatewayVersion)));
+    fillCombo(cboFirmVersion, LonConfig::firmwareItems(), c.firmwareIndex());
+    fillCombo(cmbParidad, LonConfig::paridadItems(), c.Paridad);
+    fillCombo(cmbBits, LonConfig::bitsItems(), c.Bits);
+    fillCombo(cboBaud, LonConfig::baudItems(), c.Baudios);
+    fillCombo(cboLLenDomain, LonConfig::lenDomainItems(), int(LonConfig::lenDomainItems().indexOf(c.LenDomain)));
+
+    txtLDomain->setText(c.Domain);
+    txtLSubnet->setText(QString::number(c.Subnet));
+    txtLNode->setText(QString::number(c.Node));
+    optLAddressing[c.Addressing == 1 ? 1 : 0]->setChecked(true);
+    txtLTimeoutPollLon->setText(c.TimeoutPoll);
+
+    lstMaquina->clear();
+    for (int n = 1; n <= c.deviceCount(); ++n) {
+        auto* item = new QListWidgetItem(LonConfig::deviceListText(n), lstMaquina);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(c.device(n).On ? Qt::Checked : Qt::Unchecked);
+    }
+    if (lstMaquina->count() > 0) {
+        c.currentDevice = 1;
+        lstMaquina->setCurrentRow(0);
+    } else {
+        c.currentDevice = 0;
+    }
+    deviceFieldsFromModel();
+
+    txtTimeoutAscii->setText(c.Tmout_ms);
+    chkACK->setChecked(c.SendACK);
+    txtIp->setText(c.IP);
+    txtNetMask->setText(c.NetMask);
+    txtGateway->setText(c.Gateway);
+    txtPortASCII->setText(QString::number(c.Port));
+    txtTimeoutKeepAlive->setText(c.tmoutKeepAlive_sec);
+    optRS_TCP[c.RS_TCP != 0 ? 1 : 0]->setChecked(true);
+
+    applyVersionCaption();
+    applyFirmware();
+    applyAddressing();
+    c.loading = wasLoading;
+}
+
+void fConfLonA::deviceFieldsFromModel() {
+    const LonDevice d = m_cfg->device(m_cfg->currentDevice);
+    const bool any = m_cfg->currentDevice >= 1;
+    txtMaquina[0]->setText(any ? d.NId : QString());
+    txtMaquina[1]->setText(any ? d.Sb : QString());
+    txtMaquina[2]->setText(any ? d.Nd : QString());
+    txtMaquina[3]->setText(any ? d.Nm : QString());
+    for (QLineEdit* e : txtMaquina) e->setEnabled(any);
+    if (any) applyAddressing();
+}
+
+void fConfLonA::markConnectionChanged() { m_cfg->markConnectionChanged(); }
+
+// Caption with the version's limits, and the address help of column 13.
+void fConfLonA::applyVersionCaption() {
+    setWindowTitle(m_cfg->captionText());
+    if (m_info.size() > LonCol::Add) m_info[LonCol::Add].Ayuda = lonAddressHelp(m_cfg->maxAddress());
+}
+
+// The TCP fields exist only with the second firmware.
+void fConfLonA::applyFirmware() {
+    const bool tcp = m_cfg->tcpVisible();
+    if (!tcp && optRS_TCP[1]->isChecked()) optRS_TCP[0]->setChecked(true);
+    fraTCP->setVisible(tcp);
+    optRS_TCP[1]->setVisible(tcp);
+}
+
+// Neuron-ID addressing edits only the Neuron-ID, subnet/node only those two.
+void fConfLonA::applyAddressing() {
+    const bool any = m_cfg->currentDevice >= 1;
+    const bool bySubnet = optLAddressing[1]->isChecked();
+    txtMaquina[0]->setEnabled(any && !bySubnet);
+    txtMaquina[1]->setEnabled(any && bySubnet);
+    txtMaquina[2]->setEnabled(any && bySubnet);
+}
+
+void fConfLonA::cboVersion_Click() {
+    if (m_cfg->loading) return;
+    m_cfg->setGatewayVersion(cboVersion->currentText());
+    applyVersionCaption();
+    if (lblHelp && m_grid->Col() == LonCol::Add && TabStrip1->currentIndex() == 1)
+        lblHelp->setText(m_info.value(LonCol::Add).Ayuda);
+}
+
+void fConfLonA::cboFirmVersion_Click() {
+    if (m_cfg->loading) return;
+    m_cfg->setFwVersion(cboFirmVersion->currentText());
+    const bool wasLoading = m_cfg->loading;
+    m_cfg->loading = true;  // the forced transport is part of this one change
+    if (m_cfg->RS_TCP == 0) optRS_TCP[0]->setChecked(true);
+    m_cfg->loading = wasLoading;
+    applyFirmware();
+}
+
+void fConfLonA::wireEvents() {
+    connect(TabStrip1, &QTabBar::currentChanged, this, [this](int i) { TabStrip1_Click(i); });
+    connect(cboVersion, &QComboBox::activated, this, [this] { cboVersion_Click(); });
+    connect(cboFirmVersion, &QComboBox::activated, this, [this] { cboFirmVersion_Click(); });
+
+    auto comboIndex = [this](QComboBox* box, int LonConfig::*field) {
+        connect(box, &QComboBox::currentIndexChanged, this, [this, field](int i) {
+            if (m_cfg->loading) return;
+            m_cfg->*field = i;
+            markConnectionChanged();
+        });
+    };
+    comboIndex(cboBaud, &LonConfig::Baudios);
+    comboIndex(cmbBits, &LonConfig::Bits);
+    comboIndex(cmbParidad, &LonConfig::Paridad);
+    connect(cboLLenDomain, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (m_cfg->loading || i < 0) return;
+        m_cfg->LenDomain = cboLLenDomain->itemText(i);
+        markConnectionChanged();
+    });
+    connect(chkACK, &QCheckBox::toggled, this, [this](bool on) {
+        if (m_cfg->loading) return;
+        m_cfg->SendACK = on;
+        markConnectionChanged();
+    });
+    connect(optRS_TCP[1], &QRadioButton::toggled, this, [this](bool on) {
+        if (m_cfg->loading) return;
+        m_cfg->RS_TCP = on ? 1 : 0;
+        markConnectionChanged();
+        lblHelp->setText(helpOf(on ? optRS_TCP[1] : optRS_TCP[0]));
+    });
+    connect(optLAddressing[1], &QRadioButton::toggled, this, [this](bool on) {
+        applyAddressing();
+        if (m_cfg->loading) return;
+        m_cfg->Addressing = on ? 1 : 0;
+        markConnectionChanged();
+    });
+    // Texts without a leave check are taken as typed.
+    connect(txtLDomain, &QLineEdit::textEdited, this, [this](const QString& t) {
+        m_cfg->Domain = t;
+        markConnectionChanged();
+    });
+    connect(txtLTimeoutPollLon, &QLineEdit::textEdited, this, [this](const QString& t) {
+        m_cfg->TimeoutPoll = t;
+        markConnectionChanged();
+    });
+    for (QLineEdit* e : {txtIp, txtNetMask, txtGateway, txtPortASCII, txtTimeoutKeepAlive, txtTimeoutAscii, txtLSubnet,
+                         txtLNode, txtMaquina[0], txtMaquina[1], txtMaquina[2], txtMaquina[3]}) {
+        connect(e, &QLineEdit::textEdited, this, [this] { markConnectionChanged(); });
+        e->installEventFilter(this);
+    }
+
+    connect(lstMaquina, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (m_cfg->loading) return;
+        m_cfg->currentDevice = row + 1;
+        deviceFieldsFromModel();
+    });
+    connect(lstMaquina, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        if (m_cfg->loading) return;
+        LonDevice* d = m_cfg->devicePtr(lstMaquina->row(item) + 1);
+        if (!d) return;
+        const bool on = item->checkState() == Qt::Checked;
+        if (d->On == on) return;
+        d->On = on;
+        markConnectionChanged();
+    });
+
+    connect(cmdLDevices, &QPushButton::clicked, this, [this] { cmdLDevices_Click(); });
+    connect(cmdAceptar, &QPushButton::clicked, this, [this] { cmdAceptar_Click(); });
+    connect(cmdCancelar, &QPushButton::clicked, this, [this] { reject(); });
+    connect(cmdPilmora, &QPushButton::clicked, this, [this] { cmdPilmora_Click(); });
+    connect(cmdInsertar, &QPushButton::clicked, this, [this] { cmdInsertar_Click(); });
+    connect(cmdElimina, &QPushButton::clicked, this, [this] { cmdElimina_Click(); });
+    connect(cmdUp, &QToolButton::clicked, this, [this] { cmdUp_Click(); });
+    connect(cmdDown, &QToolButton::clicked, this, [this] { cmdDown_Click(); });
+    cmdImportXIF->setEnabled(false);  // the XIF import window comes with its own command
+
+    wireGrid();
+}
+
+QString fConfLonA::helpOf(QWidget* w) const {
+    if (w == optRS_TCP[0] || w == optRS_TCP[1])
+        return optRS_TCP[1]->isChecked() ? QStringLiteral("Selected ASCII over Ethernet")
+                                         : QStringLiteral("Selected ASCII over RS232");
+    return m_help.value(w);
+}
+
+// ---------------------------------------------------------------- field checks
+
+// Runs the leave check of a field and shows what the check leaves in it.
+void fConfLonA::fieldLeft(QWidget* w) {
+    if (m_inFieldCheck || m_cfg->loading) return;
+    auto* e = qobject_cast<QLineEdit*>(w);
+    if (!e) return;
+    m_inFieldCheck = true;
+    LonConfig& c = *m_cfg;
+    const QString t = e->text();
+    QString shown = t;
+    bool known = true;
+    if (e == txtIp) shown = lonLeaveIp(c, t);
+    else if (e == txtNetMask) shown = lonLeaveNetMask(c, t);
+    else if (e == txtGateway) shown = lonLeaveGateway(c, t);
+    else if (e == txtPortASCII) shown = lonLeavePort(c, t);
+    else if (e == txtTimeoutKeepAlive) shown = lonLeaveKeepAlive(c, t);
+    else if (e == txtTimeoutAscii) shown = lonLeaveAsciiTimeout(c, t);
+    else if (e == txtLSubnet) shown = lonLeaveLonSubnet(c, t);
+    else if (e == txtLNode) shown = lonLeaveLonNode(c, t);
+    else if (c.currentDevice >= 1 && (e == txtMaquina[0] || e == txtMaquina[1] || e == txtMaquina[2] || e == txtMaquina[3])) {
+        const int field = e == txtMaquina[0] ? 0 : e == txtMaquina[1] ? 1 : e == txtMaquina[2] ? 2 : 3;
+        shown = lonLeaveDeviceField(c, c.currentDevice, field, t);
+    } else {
+        known = false;
+    }
+    if (known && shown != t) e->setText(shown);
+    m_inFieldCheck = false;
+}
+
+// The field that has the focus is checked before a command reads the model.
+void fConfLonA::commitFocusedField() {
+    if (QWidget* w = focusWidget()) fieldLeft(w);
+}
+
+bool fConfLonA::eventFilter(QObject* watched, QEvent* event) {
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (w && event->type() == QEvent::FocusIn && m_help.contains(w)) {
+        lblHelp->setText(helpOf(w));
+    } else if (w && event->type() == QEvent::FocusOut) {
+        // Leaving the field, not the window (another application, a popup menu).
+        const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
+        if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason) fieldLeft(w);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- tabs
+
+void fConfLonA::TabStrip1_Click(int index) {
+    if (index != m_currentTab) endCellEdit();
+    m_currentTab = index;
+    fraConexion->setVisible(index == 0);
+    fraSenyales->setVisible(index == 1);
+    for (QWidget* w : std::initializer_list<QWidget*>{cmdInsertar, cmdElimina, cmdImportXIF, cmdUp, cmdDown})
+        w->setVisible(index == 1);
+    lblHelp->setText(TabStrip1->tabToolTip(index));
+}
+
+// ---------------------------------------------------------------- devices dialog
+
+void fConfLonA::cmdLDevices_Click() {
+    commitFocusedField();
+    if (m_cfg->PideNumeroDispositivos()) {
+        // The new count is on disk; the window is reopened to load it.
+        QDialog::reject();
+    }
+}
+
+// ---------------------------------------------------------------- save, generate, close
+
+void fConfLonA::cmdAceptar_Click() {
+    commitFocusedField();
+    endCellEdit();
+    Limpia_FilasVacias(*m_grid);
+    if (!Valida_Puntos(*m_cfg, *m_grid)) {
+        showGridFault();
+        return;
+    }
+    if (!Valida_Dispositivos(*m_cfg)) return;
+    if (Msgbox1(Texto("A23"), QString::fromLatin1(kAppTitle), 1, 1, 2, Texto("Si"), Texto("No")) == 2) return;
+    m_cfg->Graba_ConfLon();
+    Graba_Senyales(kSlotLon, QString::fromLatin1(kVersionTabla), *m_grid, true);
+    app().ProtProyecto = m_protocolo;
+    app().IPNueva = txtIp->text();
+    m_cfg->connectionChanged = false;
+    m_cfg->gridChanged = false;
+    cmdPilmora_Click();
+}
+
+void fConfLonA::cmdPilmora_Click() {
+    commitFocusedField();
+    if (m_cfg->connectionChanged) {
+        Aviso(Texto("PrimeroDebeGrabarLosCambios"));
+        return;
+    }
+    if (Msgbox1(Texto("A24"), QString::fromLatin1(kAppTitle), 1, 1, 2, Texto("Si"), Texto("No")) == 2) return;
+    Genera_FicheroDescarga(*m_cfg, *m_grid, m_generationTime);
+    cmdPilmora->setEnabled(false);
+}
+
+// Any answer but "Si" keeps the window open.
+bool fConfLonA::askLeave() {
+    if (!m_cfg->connectionChanged && !m_cfg->gridChanged) return true;
+    return Msgbox1(Texto("EstaSeguroDeSalirSinGrabar"), QString::fromLatin1(kAppTitle), 1, 2, 2, Texto("Si"),
+                   Texto("No")) == 1;
+}
+
+// Close box, Esc and "&Salir" all come here (QDialog routes its close event
+// through reject()).
+void fConfLonA::reject() {
+    commitFocusedField();
+    endCellEdit();
+    if (!askLeave()) return;
+    QDialog::reject();
+}
+
+// ---------------------------------------------------------------- signal grid
+
+void fConfLonA::wireGrid() {
+    grid = new SignalGridView(m_grid);
+    grid->setObjectName(QStringLiteral("grid"));
+    m_gridHost->addWidget(grid);
+    txtEdit = new CellEditorWidget(grid);
+    txtEdit->setObjectName(QStringLiteral("txtEdit"));
+    Prepara_Editor(*m_grid, *txtEdit);
+
+    connect(grid, &SignalGridView::keyTyped, this, [this](int key) { gridKeyTyped(key); });
+    connect(grid, &SignalGridView::cellDoubleClicked, this, [this](int row, int col) {
+        if (row < 1 || col < 1) return;
+        m_grid->select(row, col, row, col);
+        gridKeyTyped(KeyAscii::Return);
+    });
+    connect(grid, &SignalGridView::cellRightClicked, this,
+            [this](int row, int col, const QPoint& at) { gridRightClick(row, col, true, at); });
+    connect(grid, &SignalGridView::altUpPressed, this, [this] {
+        if (cmdUp->isEnabled()) cmdUp_Click();
+    });
+    connect(grid, &SignalGridView::altDownPressed, this, [this] {
+        if (cmdDown->isEnabled()) cmdDown_Click();
+    });
+    connect(grid, &SignalGridView::currentCellChanged, this, [this](int, int col) {
+        // Moving while a cell is typed into writes that cell first.
+        endCellEdit();
+        if (col >= 1 && col < m_info.size()) lblHelp->setText(m_info.at(col).Ayuda);
+    });
+    // Keys kept by the filter inside the box and every edit written back set the
+    // grid-changed flag.
+    txtEdit->setChangedFlag(&m_cfg->gridChanged);
+    connect(txtEdit, &CellEditorWidget::editWritten, this, [this] { m_cfg->markGridChanged(); });
+
+    auto fillFrom = [this](QMenu* menu) {
+        connect(menu, &QMenu::triggered, this, [this](QAction* a) { fillColumn(m_menuCol, a->text()); });
+    };
+    for (QMenu* m : {mnuLonDataType, popmnuDir, popmnuAD, popmnuSpon, popmnuSiNo}) fillFrom(m);
+    connect(popmnuNVAccess, &QMenu::triggered, this, [this](QAction* a) {
+        fillColumn(LonCol::NvAccess, a->text());
+        for (int r = qMax(1, m_grid->selTop()); r <= m_grid->selBottom(); ++r)
+            if (!m_grid->isRowHidden(r)) ::UpdateRow(*m_grid, r);
+    });
+    connect(popmnuEnum, &QMenu::triggered, this, [this] {
+        bool changed = false;
+        const int col = m_menuCol;
+        const qint32 maximum = col == LonCol::Disp  ? m_cfg->maxDevices()
+                               : col == LonCol::Add ? m_cfg->maxAddress()
+                                                    : 1000000;
+        Auto_Enumera(*m_grid, col, m_grid->TextMatrix(0, col), changed, maximum);
+        if (changed) m_cfg->markGridChanged();
+    });
+    connect(popmnuColumns, &QMenu::triggered, this, [this] { toggleHiddenColumns(); });
+    const QList<QAction*> edit = popmnuEdit->actions();
+    connect(edit.at(0), &QAction::triggered, this, [this] {
+        bool changed = false;
+        if (Corta_Fila(*m_grid, m_copyBuffer, changed)) mnuPaste->setEnabled(true);
+        if (changed) m_cfg->markGridChanged();
+    });
+    connect(edit.at(1), &QAction::triggered, this, [this] {
+        if (Copia_Fila(*m_grid, m_copyBuffer)) mnuPaste->setEnabled(true);
+    });
+    connect(mnuPaste, &QAction::triggered, this, [this] {
+        bool changed = false;
+        Pega_Fila(*m_grid, m_copyBuffer, changed);
+        if (changed) m_cfg->markGridChanged();
+    });
+}
+
+// Kind-2 columns are set by menus only; the device of a communication-error row
+// is fixed.
+bool fConfLonA::cellTypable(int row, int col) const {
+    if (row < 1 || col < 1 || row >= m_grid->Rows() || col >= m_grid->Cols()) return false;
+    if (col < m_info.size() && m_info.at(col).Tipo == 2) return false;
+    if (col == LonCol::Disp && Val(m_grid->TextMatrix(row, LonCol::Snvt)) < 0) return false;
+    return true;
+}
+
+void fConfLonA::gridKeyTyped(int keyAscii) {
+    if (!cellTypable(m_grid->Row(), m_grid->Col())) return;
+    bool changed = false;
+    FiltroTecla(keyAscii, *m_grid, changed);
+    if (changed) m_cfg->markGridChanged();
+    if (keyAscii == 0) return;
+    Empieza_Edicion(*m_grid, *txtEdit, keyAscii);
+}
+
+void fConfLonA::endCellEdit() {
+    if (!txtEdit || !txtEdit->editorVisible()) return;
+    Termina_Edicion(*m_grid, *txtEdit);
+    m_cfg->markGridChanged();
+}
+
+// The menu of a right click: "Show/Hide columns" on the captions, otherwise the
+// menu of the column (the ones for NV data only on rows with a real SNVT).
+QMenu* fConfLonA::gridRightClick(int row, int col, bool exec, const QPoint& at) {
+    endCellEdit();
+    QMenu* menu = nullptr;
+    if (row == 0) {
+        menu = popmnuColumns;
+    } else if (row >= 1 && row < m_grid->Rows() && col >= 0 && col < m_grid->Cols()) {
+        const bool inSelection = row >= m_grid->selTop() && row <= m_grid->selBottom() &&
+                                 col >= m_grid->selLeft() && col <= m_grid->selRight();
+        if (!inSelection) m_grid->select(row, qMax(col, 1), row, qMax(col, 1));
+        const bool nv = Val(m_grid->TextMatrix(row, LonCol::Snvt)) > -1;
+        switch (col) {
+            case LonCol::SnvtName: menu = nullptr; break;  // the SNVT chooser comes with the catalogue
+            case LonCol::DataType: menu = nv ? mnuLonDataType : nullptr; break;
+            case LonCol::NvAccess: menu = nv ? popmnuNVAccess : nullptr; break;
+            case LonCol::Direction: menu = nv ? popmnuDir : nullptr; break;
+            case LonCol::AD: menu = nv ? popmnuAD : nullptr; break;
+            case LonCol::Spontaneous: menu = popmnuSpon; break;
+            case LonCol::Add: menu = popmnuEnum; break;
+            case LonCol::Activa: menu = popmnuSiNo; break;
+            default: menu = popmnuEdit; break;
+        }
+    }
+    m_menuCol = col;
+    if (menu && exec) menu->exec(at.isNull() ? QCursor::pos() : at);
+    return menu;
+}
+
+void fConfLonA::fillColumn(int col, const QString& caption) {
+    bool changed = false;
+    Rellena_Columna(*m_grid, col, caption, changed);
+    if (changed) m_cfg->markGridChanged();
+}
+
+// Columns 5..10 between hidden and their normal widths.
+void fConfLonA::toggleHiddenColumns() {
+    const bool hidden = m_grid->ColWidth(LonCol::kFirstHidden) == 0;
+    for (int c = LonCol::kFirstHidden; c <= LonCol::kLastHidden; ++c) {
+        if (hidden) {
+            m_grid->setColWidth(c, m_hiddenWidths.value(c, lonColumnWidth(c)));
+        } else {
+            if (m_grid->ColWidth(c) > 0) m_hiddenWidths[c] = m_grid->ColWidth(c);
+            m_grid->setColWidth(c, 0);
+        }
+    }
+}
+
+void fConfLonA::UpdateRow(int row) { ::UpdateRow(*m_grid, row); }
+
+void fConfLonA::cmdInsertar_Click() {
+    endCellEdit();
+    bool changed = false;
+    Inserta_Fila(*m_grid, changed);
+    lonInitInsertedRow(*m_grid, m_grid->Row());
+    if (changed) m_cfg->markGridChanged();
+    grid->setFocus();
+}
+
+void fConfLonA::cmdElimina_Click() {
+    endCellEdit();
+    bool changed = false;
+    Elimina_Filas(*m_grid, *txtEdit, changed);
+    if (changed) m_cfg->markGridChanged();
+    grid->setFocus();
+}
+
+void fConfLonA::cmdUp_Click() {
+    endCellEdit();
+    bool changed = false;
+    Mueve_Filas(*m_grid, changed, true);
+    if (changed) m_cfg->markGridChanged();
+    grid->setFocus();
+}
+
+void fConfLonA::cmdDown_Click() {
+    endCellEdit();
+    bool changed = false;
+    Mueve_Filas(*m_grid, changed, false);
+    if (changed) m_cfg->markGridChanged();
+    grid->setFocus();
+}
+
+// A failed point check has selected the faulty cell: show it at the top.
+void fConfLonA::showGridFault() {
+    if (TabStrip1->currentIndex() != 1) TabStrip1->setCurrentIndex(1);
+    const QModelIndex cell = grid->gridModel()->indexOfCell(m_grid->Row(), m_grid->Col());
+    grid->scrollTo(cell, QAbstractItemView::PositionAtTop);
+    grid->setFocus();
+}
