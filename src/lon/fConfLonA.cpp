@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -137,7 +139,7 @@ void fConfLonA::buildControls() {
         g->setRowStretch(5, 1);
     }
 
-    auto* fraVersion = new QGroupBox;
+    auto* fraVersion = new QGroupBox(QStringLiteral("Gateway"));
     cboFirmVersion = combo("cboFirmVersion");
     cboVersion = combo("cboVersion");
     {
@@ -225,6 +227,7 @@ void fConfLonA::buildControls() {
     txtMsg->setReadOnly(true);
     txtMsg->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtMsg->setMinimumHeight(txtMsg->fontMetrics().lineSpacing() * 4);
+    txtMsg->setMaximumHeight(txtMsg->fontMetrics().lineSpacing() * 10);
 
     {
         auto* g = new QGridLayout(fraConexion);
@@ -238,7 +241,7 @@ void fConfLonA::buildControls() {
         g->setColumnStretch(0, 3);
         g->setColumnStretch(1, 3);
         g->setColumnStretch(2, 2);
-        g->setRowStretch(1, 1);
+        g->setRowStretch(1, 2);
         g->setRowStretch(2, 1);
     }
 
@@ -305,7 +308,9 @@ void fConfLonA::buildControls() {
 
     // Fits a 1024x768 screen with its task bar; larger screens get more grid.
     setMinimumSize(900, 600);
-    resize(1180, 720);
+    QSize size(1180, 720);
+    if (QScreen* s = screen()) size = size.boundedTo(s->availableGeometry().size() - QSize(24, 48));
+    resize(size.expandedTo(minimumSize()));
 }
 
 // Menu captions (opening, step 2).
@@ -346,7 +351,7 @@ void fConfLonA::setTexts() {
     TabStrip1->setTabToolTip(0, Texto("ConfConexion"));
     TabStrip1->setTabToolTip(1, Texto("ConfSenyales"));
     fraDevices->setTitle(Texto("Dispositivos"));
-    cmdLDevices->setText(QStringLiteral("Nb") + Texto("Dispositivos") + QStringLiteral("..."));
+    cmdLDevices->setText(Texto("Dispositivos") + QStringLiteral("..."));
     m_lblNombre->setText(Texto("Nombre"));
     m_lblBaud->setText(Texto("Baudios"));
     m_lblParidad->setText(Texto("Paridad") + QStringLiteral("-Stop"));
@@ -432,6 +437,10 @@ void fConfLonA::Form_Load() {
     m_grid->setRedraw(false);
     loadLonProject(app().RutaProyecto, *m_cfg, *m_grid, m_info);
     for (int c = LonCol::kFirstHidden; c <= LonCol::kLastHidden; ++c) m_hiddenWidths[c] = lonColumnWidth(c);
+    // The A/D texts come from the language file and may not fit the column.
+    const QFontMetrics fm(grid->font());
+    const int adPx = qMax(fm.horizontalAdvance(Texto("0-Ana")), fm.horizontalAdvance(Texto("1-Dig"))) + 10;
+    m_grid->setColWidth(LonCol::AD, qMax(m_grid->ColWidth(LonCol::AD), pxToTwips(adPx)));
     m_grid->select(m_grid->Rows() > 1 ? 1 : 0, 1, m_grid->Rows() > 1 ? 1 : 0, 1);
     for (int r = qMax(1, m_grid->selTop()); r <= m_grid->selBottom(); ++r) ::UpdateRow(*m_grid, r);
     m_grid->setRedraw(true);
@@ -761,6 +770,13 @@ void fConfLonA::reject() {
 void fConfLonA::wireGrid() {
     grid = new SignalGridView(m_grid);
     grid->setObjectName(QStringLiteral("grid"));
+    // The column widths are those of a small 8-point grid font; the dialog's
+    // font would cut most cells.
+    QFont small = grid->font();
+    small.setPointSizeF(qMin(small.pointSizeF(), 8.0));
+    grid->setFont(small);
+    grid->horizontalHeader()->setFont(small);
+    grid->verticalHeader()->setFont(small);
     m_gridHost->addWidget(grid);
     txtEdit = new CellEditorWidget(grid);
     txtEdit->setObjectName(QStringLiteral("txtEdit"));

@@ -10,11 +10,13 @@
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -99,6 +101,7 @@ private slots:
     void devicesDialog_data();
     void devicesDialog();
     void helpLineFollowsFocus();
+    void fitsASmallScreen();
 
     void gridTypingByKeys_data();
     void gridTypingByKeys();
@@ -118,6 +121,10 @@ private slots:
     void generateRefusedWithUnsavedConnection();
     void closingAsksWhenChanged_data();
     void closingAsksWhenChanged();
+
+    // Pictures of both tabs for the README; runs only with PILMORA_SHOTS_DIR set,
+    // under a real X server (xvfb-run, QT_QPA_PLATFORM=xcb).
+    void screenshots();
 
 private:
     TestHome* m_home = nullptr;
@@ -399,6 +406,28 @@ void TstConfLonEditor::helpLineFollowsFocus() {
     QCOMPARE(w.lblHelp->text(), Texto("A30"));
     QCoreApplication::sendEvent(w.lstMaquina, &in);
     QCOMPARE(w.lblHelp->text(), Texto("MarcarDispoAUtilizar"));
+}
+
+// A 1024x768 screen with a task bar: the whole window, both tabs, must fit.
+void TstConfLonEditor::fitsASmallScreen() {
+    makeProject(*m_home, "Small", fixture(8));
+    fConfLonA w;
+    w.Form_Load();
+    w.resize(1000, 700);
+    w.show();
+    for (int tab : {0, 1}) {
+        w.TabStrip1->setCurrentIndex(tab);
+        const QSize need = w.layout()->minimumSize();
+        QVERIFY2(need.width() <= 1000 && need.height() <= 700,
+                 qPrintable(QString("%1x%2").arg(need.width()).arg(need.height())));
+        QCOMPARE(w.size(), QSize(1000, 700));
+    }
+    for (QWidget* c : {static_cast<QWidget*>(w.cmdCancelar), static_cast<QWidget*>(w.txtMaquina[3]),
+                       static_cast<QWidget*>(w.txtTimeoutKeepAlive), static_cast<QWidget*>(w.lblHelp)}) {
+        w.TabStrip1->setCurrentIndex(0);
+        const QRect r(c->mapTo(&w, QPoint(0, 0)), c->size());
+        QVERIFY2(w.rect().contains(r), qPrintable(c->objectName()));
+    }
 }
 
 // ---------------------------------------------------------------- grid
@@ -809,6 +838,32 @@ void TstConfLonEditor::closingAsksWhenChanged() {
         QCOMPARE(m_prompts->shown().size(), 2);
     }
     QCOMPARE(readAll(dir + "/LON.dat"), dat);
+}
+
+void TstConfLonEditor::screenshots() {
+    const QString out = qEnvironmentVariable("PILMORA_SHOTS_DIR");
+    if (out.isEmpty()) QSKIP("PILMORA_SHOTS_DIR not set");
+    const QString dir = QDir(m_home->projectsRoot()).filePath("DemoLON");
+    QVERIFY(copyFolder(QStringLiteral(PILMORA_SOURCE_DIR) + "/data/demo/DemoLON", dir));
+    app().RutaProyecto = dir;
+    app().ProtProyecto = "LON";
+    fConfLonA w;
+    w.Form_Load();
+    const QSize size = qEnvironmentVariableIsSet("PILMORA_SHOTS_SIZE")
+                           ? QSize(qEnvironmentVariable("PILMORA_SHOTS_SIZE").section('x', 0, 0).toInt(),
+                                   qEnvironmentVariable("PILMORA_SHOTS_SIZE").section('x', 1, 1).toInt())
+                           : w.size();
+    w.resize(size);
+    w.move(0, 0);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCoreApplication::sendEvent(w.txtIp, new QFocusEvent(QEvent::FocusIn, Qt::TabFocusReason));
+    QTest::qWait(300);
+    QVERIFY(w.screen()->grabWindow(0).save(out + "/loneditor-connection.png"));
+    w.TabStrip1->setCurrentIndex(1);
+    w.gridModel().select(3, LonCol::Add, 3, LonCol::Add);
+    QTest::qWait(300);
+    QVERIFY(w.screen()->grabWindow(0).save(out + "/loneditor-signals.png"));
 }
 
 QTEST_MAIN(TstConfLonEditor)
