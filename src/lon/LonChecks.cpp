@@ -134,19 +134,19 @@ bool Valida_Puntos(const LonConfig& cfg, SignalGrid& grid) {
     const int nDevs = cfg.deviceCount();
     const int maxAddr = cfg.maxAddress();
     for (int r = 1; r < grid.Rows(); ++r) {
-        if (Val(grid.TextMatrix(r, LonCol::Activa)) <= 0) continue;
+        if (lonCellValue(grid.TextMatrix(r, LonCol::Activa)) <= 0) continue;
         UpdateRow(grid, r);
         QString message;
         int col = 0;
-        if (Val(grid.TextMatrix(r, LonCol::Snvt)) != kSnvtGatewayError) {
-            const double dev = Val(grid.TextMatrix(r, LonCol::Disp));
+        if (lonCellValue(grid.TextMatrix(r, LonCol::Snvt)) != kSnvtGatewayError) {
+            const double dev = lonCellValue(grid.TextMatrix(r, LonCol::Disp));
             if (dev < 1 || dev > nDevs) {
                 message = Texto("SoloValoresDispositivoEntre") + QStringLiteral(" 1...") + QString::number(nDevs);
                 col = LonCol::Disp;
             }
         }
         if (message.isEmpty()) {
-            const qint64 addr = RedondeaPar(Val(grid.TextMatrix(r, LonCol::Add)));
+            const qint64 addr = RedondeaPar(lonCellValue(grid.TextMatrix(r, LonCol::Add)));
             if (addr < 1 || addr > maxAddr) {
                 message = Texto("AddressDebeSerNumeroEntre") + QStringLiteral(" 1") + Texto("y") + QString::number(maxAddr);
                 col = LonCol::Add;

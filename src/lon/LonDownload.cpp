@@ -24,11 +24,13 @@ struct RowView {
     bool readWrite = false;
     int device = 0;
     int snvt = 0;
+    double snvtValue = 0, address = 0;
 };
 
 bool isCommError(int snvt) { return snvt == kSnvtDeviceError || snvt == kSnvtGatewayError; }
 
-int cellInt(const SignalGrid& g, int r, int c) { return CInt(Val(g.TextMatrix(r, c))); }
+double cell(const SignalGrid& g, int r, int c) { return lonCellValue(g.TextMatrix(r, c)); }
+int cellInt(const SignalGrid& g, int r, int c) { return CInt(cell(g, r, c)); }
 }  // namespace
 
 LonTuning LonTuning::fromIni() {
@@ -61,36 +63,39 @@ LonDownload composeLonDownload(const LonConfig& cfg, const SignalGrid& grid, con
     QVector<RowView> rows(lastRow + 1);
     for (int r = 1; r <= lastRow; ++r) {
         RowView& v = rows[r];
-        v.active = Val(grid.TextMatrix(r, LonCol::Activa)) != 0;
+        v.active = cell(grid, r, LonCol::Activa) != 0;
         if (!v.active) continue;
         const QString access = grid.TextMatrix(r, LonCol::NvAccess);
         v.readWrite = access == QLatin1String("RW");
         v.readable = v.readWrite || access == QLatin1String("R");
         v.device = cellInt(grid, r, LonCol::Disp);
-        v.snvt = cellInt(grid, r, LonCol::Snvt);
+        v.snvtValue = cell(grid, r, LonCol::Snvt);
+        v.snvt = CInt(v.snvtValue);
+        v.address = cell(grid, r, LonCol::Add);
     }
 
     // Readable points first, device by device; every selected device needs one.
+    // One pass sorts the rows by device position, keeping grid order within one.
+    QVector<QVector<int>> readableOf(d.devices);
+    for (int r = 1; r <= lastRow; ++r) {
+        const RowView& v = rows[r];
+        if (!v.active) continue;
+        const int pos = position.value(v.device, 0);
+        if (pos == 0) continue;
+        if (v.readWrite) ++d.readWrite;
+        if (v.readable && !isCommError(v.snvt)) readableOf[pos - 1].append(r);
+    }
     QVector<int> slotRows;
     slotRows.reserve(lastRow);
-    for (int dev : selected) {
-        int taken = 0;
-        for (int r = 1; r <= lastRow; ++r) {
-            const RowView& v = rows[r];
-            if (!v.active || v.device != dev) continue;
-            if (v.readWrite) ++d.readWrite;
-            if (v.readable && !isCommError(v.snvt)) {
-                slotRows.append(r);
-                ++taken;
-            }
-        }
-        if (taken == 0) {
+    for (int i = 0; i < d.devices; ++i) {
+        if (readableOf[i].isEmpty()) {
             d.outcome = LonDownload::NoDeviceInputs;
-            d.failedDevice = dev;
-            d.message = Texto("NoSenyalesEntradaDispositivo") + QString::number(dev) +
+            d.failedDevice = selected[i];
+            d.message = Texto("NoSenyalesEntradaDispositivo") + QString::number(selected[i]) +
                         Texto("RevisarConfiguracionODesactivarDispositivo");
             return d;
         }
+        slotRows += readableOf[i];
     }
     d.readable = int(slotRows.size());
 
@@ -121,13 +126,13 @@ LonDownload composeLonDownload(const LonConfig& cfg, const SignalGrid& grid, con
 
     DownloadWriter w(256 + 8 * d.devices + 24 * d.total + 121);
 
-    // Error-point addresses come from the error rows among the total.
+    // Error-point addresses come from the error rows among the slots.
     QVector<double> deviceErrorPoint(d.devices, -1);
     double gatewayErrorPoint = -1;
     for (int r : slotRows) {
         const int snvt = rows[r].snvt;
         if (!isCommError(snvt)) continue;
-        const double addr = Val(grid.TextMatrix(r, LonCol::Add));
+        const double addr = rows[r].address;
         if (snvt == kSnvtGatewayError) {
             gatewayErrorPoint = addr;
         } else {
@@ -201,27 +206,27 @@ LonDownload composeLonDownload(const LonConfig& cfg, const SignalGrid& grid, con
             continue;
         }
         w.integer(qint64(position.value(v.device, 0) - 1));
-        w.integer(Val(grid.TextMatrix(r, LonCol::Idx)));
-        w.byte(Val(grid.TextMatrix(r, LonCol::Offset)));
-        w.byte(Val(grid.TextMatrix(r, LonCol::DataType)));
-        w.byte(Val(grid.TextMatrix(r, LonCol::Filter)));
-        w.integer(Val(grid.TextMatrix(r, LonCol::A)));
-        w.integer(Val(grid.TextMatrix(r, LonCol::B)));
-        w.integer(Val(grid.TextMatrix(r, LonCol::C)));
-        w.integer(Val(grid.TextMatrix(r, LonCol::Snvt)));
-        w.integer(Val(grid.TextMatrix(r, LonCol::Add)));
+        w.integer(cell(grid, r, LonCol::Idx));
+        w.byte(cell(grid, r, LonCol::Offset));
+        w.byte(cell(grid, r, LonCol::DataType));
+        w.byte(cell(grid, r, LonCol::Filter));
+        w.integer(cell(grid, r, LonCol::A));
+        w.integer(cell(grid, r, LonCol::B));
+        w.integer(cell(grid, r, LonCol::C));
+        w.integer(v.snvtValue);
+        w.integer(v.address);
     }
 
     // ASCII points, same order.
     w.integer(qint64(d.total));
     for (int k = 0; k < slotRows.size(); ++k) {
         const int r = slotRows[k];
-        w.integer(Val(grid.TextMatrix(r, LonCol::Add)));
+        w.integer(rows[r].address);
         w.integer(qint64(isCommError(rows[r].snvt) ? -1 : k));
-        w.byte(Val(grid.TextMatrix(r, LonCol::AD)));
+        w.byte(cell(grid, r, LonCol::AD));
         const QString dir = grid.TextMatrix(r, LonCol::Direction);
         w.byte(qint64(dir == QLatin1String("R") ? 0 : dir == QLatin1String("W") ? 1 : 2));
-        w.byte(Val(grid.TextMatrix(r, LonCol::Spontaneous)));
+        w.byte(cell(grid, r, LonCol::Spontaneous));
     }
 
     if (fw == LonConfig::kFirmwareTcp) {

@@ -56,6 +56,18 @@ QString numText(double v) {
     return QString::number(v, 'g', 15);
 }
 
+// True when the text is already the decimal text of its value ("12", "-3"), so
+// the cell can share it instead of building the same text again.
+bool isCanonicalInt(const QString& t) {
+    const int n = int(t.size());
+    const int first = n > 0 && t[0] == QLatin1Char('-') ? 1 : 0;
+    if (n == first || n - first > 9) return false;
+    if (t[first] == QLatin1Char('0') && (n - first > 1 || first == 1)) return false;
+    for (int i = first; i < n; ++i)
+        if (t[i].unicode() < '0' || t[i].unicode() > '9') return false;
+    return true;
+}
+
 }  // namespace
 
 const QStringList& lonDataTypeCaptions() {
@@ -70,6 +82,23 @@ const QStringList& lonAccessCaptions() {
 const QStringList& lonSpontaneousCaptions() {
     static const QStringList l{"0-NoSpon", "1-Spon"};
     return l;
+}
+
+double lonCellValue(const QString& t) {
+    const int n = int(t.size());
+    if (n == 0) return 0;
+    const QChar* p = t.constData();
+    const int first = p[0] == QLatin1Char('-') ? 1 : 0;
+    if (first == n || n - first > 9) return Val(t);
+    qint32 v = 0;
+    for (int i = first; i < n; ++i) {
+        const ushort u = p[i].unicode();
+        // After digits a sign ends the number.
+        if ((u == '-' || u == '+') && i > first) break;
+        if (u < '0' || u > '9') return Val(t);
+        v = v * 10 + (u - '0');
+    }
+    return first ? -double(v) : double(v);
 }
 
 int lonColumnWidth(int col) { return (col >= 0 && col < LonCol::Count) ? kCols[col].width : 0; }
@@ -103,7 +132,7 @@ void Carga_CabecerasLon(SignalGrid& grid, QVector<InfoColumna>& info, const LonC
 }
 
 QString lonRowKey(const QString& device, const QString& snvt) {
-    return numText(Val(device)) + QLatin1Char('-') + numText(Val(snvt));
+    return numText(lonCellValue(device)) + QLatin1Char('-') + numText(lonCellValue(snvt));
 }
 
 QHash<QString, int> CreaFilasInternas(SignalGrid& grid, const LonConfig& cfg) {
@@ -140,7 +169,10 @@ int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const Tab
     int refused = 0;
     for (int r = 1; r <= tabla.rows(); ++r) {
         auto cell = [&](int c) { return tabla.cell(c, r); };
-        const auto it = builtIn.constFind(lonRowKey(cell(LonCol::Disp), cell(LonCol::Snvt)));
+        // Built-in rows all have a negative SNVT; only such rows need the lookup.
+        const bool mayBeBuiltIn = lonCellValue(cell(LonCol::Snvt)) < 0;
+        const auto it = mayBeBuiltIn ? builtIn.constFind(lonRowKey(cell(LonCol::Disp), cell(LonCol::Snvt)))
+                                     : builtIn.constEnd();
         if (it != builtIn.constEnd()) {
             const int row = *it;
             grid.setTextMatrix(row, LonCol::Noo, QString::number(r));
@@ -162,11 +194,11 @@ int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const Tab
                 case LonCol::B:
                 case LonCol::C:
                 case LonCol::Add:
-                    cells[c] = numText(Val(t));
+                    cells[c] = isCanonicalInt(t) ? t : numText(lonCellValue(t));
                     break;
                 case LonCol::DataType: {
                     bool over = false;
-                    const qint16 code = CIntText(t, &over);
+                    const qint16 code = CInt(lonCellValue(t), &over);
                     if (over || code < 0 || code >= lonDataTypeCaptions().size())
                         bad = true;
                     else
@@ -175,7 +207,7 @@ int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const Tab
                 }
                 case LonCol::Filter: {
                     bool over = false;
-                    const qint16 v = CIntText(t, &over);
+                    const qint16 v = CInt(lonCellValue(t), &over);
                     if (over)
                         bad = true;
                     else if (v != 0)
@@ -206,7 +238,7 @@ int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const Tab
 
 void UpdateRow(SignalGrid& grid, int row) {
     QString dir = QStringLiteral("R");
-    if (Val(grid.TextMatrix(row, LonCol::Snvt)) > -1) {
+    if (lonCellValue(grid.TextMatrix(row, LonCol::Snvt)) > -1) {
         const QString access = grid.TextMatrix(row, LonCol::NvAccess);
         if (access == QLatin1String("W") || access == QLatin1String("RW")) dir = access;
     }

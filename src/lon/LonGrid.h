@@ -56,6 +56,11 @@ const QStringList& lonDataTypeCaptions();
 const QStringList& lonAccessCaptions();
 // "0-NoSpon", "1-Spon".
 const QStringList& lonSpontaneousCaptions();
+// Numeric value of a cell, exactly as Val reads it; plain integers and codes
+// such as "1-Spon" are read without the general parser (the generator and the
+// checks read tens of thousands of cells).
+double lonCellValue(const QString& text);
+
 // Normal width (twips) of a column, also of the hidden ones.
 int lonColumnWidth(int col);
 

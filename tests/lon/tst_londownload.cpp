@@ -573,6 +573,7 @@ void TstLonDownload::faultStillFinishesFile_data() {
     QTest::newRow("gateway subnet above 255") << "subnet";
     QTest::newRow("address beyond 16 bits") << "address";
     QTest::newRow("negative offset") << "offset";
+    QTest::newRow("SNVT beyond 16 bits") << "snvt";
     QTest::newRow("error row of the gateway as a device") << "deviceZeroError";
 }
 
@@ -594,6 +595,7 @@ void TstLonDownload::faultStillFinishesFile() {
     if (what == "subnet") cfg.Subnet = 300;
     if (what == "address") rows[0][12] = "40000";
     if (what == "offset") rows[0][4] = "-1";
+    if (what == "snvt") rows[0][1] = "40000";
     if (what == "deviceZeroError") rows << QStringList{"0", "-1", "", "", "", "", "", "", "", "", "", "x", "9", "R",
                                                        "1", "1", "1"};
     SignalGrid grid;

@@ -9,6 +9,7 @@
 #include "LonGrid.h"
 #include "LonProject.h"
 #include "ModulConfASCII.h"
+#include "Numeric.h"
 #include "SignalGrid.h"
 #include "TestSupport.h"
 #include "mIdioma.h"
@@ -61,6 +62,8 @@ private slots:
     void mergeAppendsConverted();
     void mergeRefusesBadRow_data();
     void mergeRefusesBadRow();
+    void cellValueAsVal_data();
+    void cellValueAsVal();
     void updateRow_data();
     void updateRow();
     void insertedRow();
@@ -256,6 +259,19 @@ void TstLonGrid::mergeRefusesBadRow() {
     QCOMPARE(b.grid.TextMatrix(3, LonCol::Noo), QString("2"));
     QCOMPARE(b.grid.TextMatrix(3, LonCol::Add), QString("2"));
     QCOMPARE(b.grid.TextMatrix(2, LonCol::Add), QString("3"));  // the row after still merged
+}
+
+void TstLonGrid::cellValueAsVal_data() {
+    QTest::addColumn<QString>("text");
+    for (const char* t : {"", "0", "7", "-2", "-", "+5", "123456789", "1234567890", "-123456789", "1-Spon",
+                          "0-NoSpon", "1-Si", "12-3", "1+2", "-1-x", "--1", "1.5", "1e3", "1d2", "&H1F", " 12",
+                          "12 3", "1.5-Spon", "abc", "-0", "2-16bit sig", "99999999999"})
+        QTest::newRow(t) << QString::fromLatin1(t);
+}
+
+void TstLonGrid::cellValueAsVal() {
+    QFETCH(QString, text);
+    QCOMPARE(lonCellValue(text), Val(text));
 }
 
 void TstLonGrid::updateRow_data() {
