@@ -39,3 +39,26 @@ for dir in "$root"/*/; do
     count=$((count + 1))
 done
 echo "$count project(s)."
+
+# The LON demo project: checked and compiled into its download file by the
+# command-line tool, in the workspace copy (added there when the workspace was
+# made before the project existed).
+pilmora="$bin/pilmora"
+lon="$root/DemoLON"
+src="$(cd "$(dirname "$0")/.." && pwd)/data/demo/DemoLON"
+if [ -x "$pilmora" ]; then
+    if [ ! -d "$lon" ] && [ -d "$src" ]; then cp -r "$src" "$lon"; fi
+    if [ -d "$lon" ]; then
+        echo
+        echo "\$ pilmora check $lon"
+        status=0
+        "$pilmora" --home "$bin" check "$lon" 2>&1 | tr '\r' '\n' || status=$?
+        echo "(exit $status)"
+        echo
+        at="2026/12/06 07:00:00"
+        echo "\$ pilmora generate $lon --at \"$at\""
+        status=0
+        "$pilmora" --home "$bin" generate "$lon" --at "$at" 2>&1 | tr '\r' '\n' || status=$?
+        echo "(exit $status)"
+    fi
+fi
