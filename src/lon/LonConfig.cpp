@@ -196,7 +196,10 @@ bool LonConfig::PideNumeroDispositivos() {
         return false;
     }
     const QString answer = PideDato(QStringLiteral("Nb") + Texto("Dispositivos"), Texto("Inndisp"), QString::number(NDevs));
-    const qint32 n = CLngText(answer);
+    // Only a number counts ("3abc" is not one).
+    bool numeric = false;
+    const double value = answer.trimmed().toDouble(&numeric);
+    const qint32 n = numeric ? CLng(value) : 0;
     if (n <= 0 || n == NDevs) return false;
     if (n > maxDevices()) {
         Aviso(Texto("NDispNoval") + QStringLiteral(". Max:") + QString::number(maxDevices()));

@@ -150,6 +150,7 @@ void TstLonCli::generate_data() {
     QTest::newRow("NDevs -5") << "ndevs-5" << 0 << "AhoraPuedeEnviaraMerovantixFichero" << true;
     QTest::newRow("NDevs 100000") << "ndevs100000" << 1 << "NoSenyalesEntradaDispositivo" << false;
     QTest::newRow("data type out of range") << "dataType" << 0 << "AlgunDatoIncorrecto" << true;
+    QTest::newRow("garbage in every key") << "garbage" << 0 << "AhoraPuedeEnviaraMerovantixFichero" << true;
 }
 
 void TstLonCli::generate() {
@@ -178,6 +179,12 @@ void TstLonCli::generate() {
     if (change == "dataType") f.rows[6][5] = "9";
     const QString dir = home.file("P");
     writeLonFixture(dir, f);
+    if (change == "garbage") {  // every key of both sections unreadable: only the gateway's own point remains
+        QByteArray ini;
+        for (const QByteArray& line : lonIniBytes(f).split('\n'))
+            ini += line.contains('=') ? line.left(line.indexOf('=') + 1) + "\xff#x%\r\n" : line + '\n';
+        writeAll(dir + "/LON.ini", ini);
+    }
     const Run r = pilmora(home.path(), {"generate", dir, "--at", kAt});
     QCOMPARE(r.code, code);
     QVERIFY2((r.out + r.err).contains(Texto(expected)), qPrintable(r.out + r.err));

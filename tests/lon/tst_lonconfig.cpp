@@ -314,6 +314,8 @@ void TstLonConfig::devicesDialog_data() {
     QTest::newRow("same count") << false << "2" << false << "" << "2";
     QTest::newRow("zero") << false << "0" << false << "" << "2";
     QTest::newRow("not a number") << false << "many" << false << "" << "2";
+    QTest::newRow("number with text after it") << false << "3abc" << false << "" << "2";
+    QTest::newRow("blanks around") << false << " 5 " << true << "MbusEstecambioaf" << "5";
     QTest::newRow("cancelled") << false << "" << false << "" << "2";
 }
 
