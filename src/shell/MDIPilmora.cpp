@@ -21,6 +21,7 @@
 #include "AppGlobals.h"
 #include "Prompts.h"
 #include "fAbout.h"
+#include "fConfLonA.h"
 #include "fProject.h"
 #include "fTestPilmora.h"
 #include "mIdioma.h"
@@ -373,7 +374,8 @@ void MDIPilmora::muestraProyecto() {
 
 bool MDIPilmora::EditorDisponible(int slot) {
     switch (slot) {
-        case kSlotLon:   // fConfLonA
+        case kSlotLon:  // fConfLonA
+            return true;
         case kSlotMbs6:  // fConfMbs6A
             return false;
         default:
@@ -384,8 +386,10 @@ bool MDIPilmora::EditorDisponible(int slot) {
 bool MDIPilmora::AbreEditor(int slot) {
     switch (slot) {
         case kSlotLon:
-            // fConfLonA, created once and shown modally.
-            return false;
+            // fConfLonA, created once and shown modally; it loads the project each time.
+            if (!m_fConfLonA) m_fConfLonA = new fConfLonA(this);
+            m_fConfLonA->Muestra();
+            return true;
         case kSlotMbs6:
             // fConfMbs6A, created once and shown modally.
             return false;

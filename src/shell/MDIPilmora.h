@@ -18,6 +18,7 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 class fTestPilmora;
+class fConfLonA;
 
 class MDIPilmora : public QMainWindow {
     Q_OBJECT
@@ -90,6 +91,7 @@ private:
     void habilita(QWidget* w, bool on);
 
     fTestPilmora* m_fTestPilmora = nullptr;
+    fConfLonA* m_fConfLonA = nullptr;
     QLabel* m_panel[3] = {nullptr, nullptr, nullptr};
     QActionGroup* m_grupoIdiomas = nullptr;
     ConfigSerie m_comPort;

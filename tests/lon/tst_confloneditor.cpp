@@ -27,6 +27,7 @@
 
 #include "AppGlobals.h"
 #include "LonConfig.h"
+#include "MDIPilmora.h"
 #include "LonFixtures.h"
 #include "LonGrid.h"
 #include "ModulINI.h"
@@ -121,6 +122,7 @@ private slots:
     void generateRefusedWithUnsavedConnection();
     void closingAsksWhenChanged_data();
     void closingAsksWhenChanged();
+    void openedFromTheProtocolMenu();
 
     // Pictures of both tabs for the README; runs only with PILMORA_SHOTS_DIR set,
     // under a real X server (xvfb-run, QT_QPA_PLATFORM=xcb).
@@ -838,6 +840,40 @@ void TstConfLonEditor::closingAsksWhenChanged() {
         QCOMPARE(m_prompts->shown().size(), 2);
     }
     QCOMPARE(readAll(dir + "/LON.dat"), dat);
+}
+
+// The main window's protocol menu opens the editor modally, one instance that
+// loads the current project each time it opens.
+void TstConfLonEditor::openedFromTheProtocolMenu() {
+    MDIPilmora main;
+    QVERIFY(main.Form_Load());
+    makeProject(*m_home, "FromMenu", pointsFixture());
+    QVERIFY(MDIPilmora::EditorDisponible(kSlotLon));
+    QList<fConfLonA*> seen;
+    QList<int> rows;
+    auto closeWhenShown = [&] {
+        QTimer::singleShot(0, this, [&] {
+            auto* d = qobject_cast<fConfLonA*>(QApplication::activeModalWidget());
+            seen << d;
+            if (!d) return;
+            rows << d->gridModel().Rows();
+            d->cmdCancelar->click();
+        });
+    };
+    closeWhenShown();
+    main.mnuCProtocolo_Click();
+    QCOMPARE(seen.size(), 1);
+    QVERIFY(seen.at(0));
+    QCOMPARE(rows.at(0), 6);
+    // Reopened on another project: the same window, loaded again.
+    makeProject(*m_home, "FromMenu2", fixture(6));
+    closeWhenShown();
+    QVERIFY(main.AbreEditor(kSlotLon));
+    QCOMPARE(seen.size(), 2);
+    QCOMPARE(seen.at(1), seen.at(0));
+    QCOMPARE(rows.at(1), 8);
+    QCOMPARE(main.findChildren<fConfLonA*>().size(), 1);
+    QVERIFY(!seen.at(0)->isVisible());
 }
 
 void TstConfLonEditor::screenshots() {
