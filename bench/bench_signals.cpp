@@ -44,12 +44,23 @@ void fill(SignalGrid& g, int rows, int emptyEvery = 0) {
     g.setRedraw(true);
 }
 
+// The widgets need an application object; made once, before the first benchmark.
+void ensureApplication() {
+    static int argc = 1;
+    static char name[] = "bench_signals";
+    static char* argv[] = {name, nullptr};
+    if (QApplication::instance()) return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QApplication(argc, argv);
+}
+
 struct Shown {
     SignalGrid grid;
     SignalGridView view;
     CellEditorWidget* editor;
     bool changed = false;
     Shown() {
+        ensureApplication();
         fill(grid, kRows);
         view.setGrid(&grid);
         editor = new CellEditorWidget(&view);
@@ -75,6 +86,7 @@ void BM_WriteReadTable(benchmark::State& state) {
 BENCHMARK(BM_WriteReadTable)->Unit(benchmark::kMillisecond);
 
 void BM_FillAndShowGrid(benchmark::State& state) {
+    ensureApplication();
     for (auto _ : state) {
         SignalGrid g;
         SignalGridView view;
@@ -147,11 +159,4 @@ void BM_RemoveEmptyRows2000(benchmark::State& state) {
 BENCHMARK(BM_RemoveEmptyRows2000)->Unit(benchmark::kMillisecond);
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK_MAIN();

@@ -37,7 +37,7 @@ void SignalGrid::emitCells(int t, int l, int b, int r) {
 }
 
 void SignalGrid::clampCurrent() {
-    const int maxR = Rows() - 1, maxC = m_cols - 1;
+    const int maxR = qMax(Rows() - 1, 0), maxC = qMax(m_cols - 1, 0);
     m_row = qBound(0, m_row, maxR);
     m_rowSel = qBound(0, m_rowSel, maxR);
     m_col = qBound(0, m_col, maxC);

@@ -200,16 +200,6 @@ private slots:
         QCOMPARE(g.TextMatrix(2, 1), stored);
     }
 
-    void prepareEditor() {
-        SignalGrid g;
-        FakeCellEditor e;
-        e.text = "left over";
-        Prepara_Editor(g, e);
-        QCOMPARE(e.text, " ");
-        QVERIFY(!e.visible);
-        QCOMPARE(e.lookMatched, 1);
-    }
-
     // ---- rows
 
     void insertRow_data() {
@@ -456,17 +446,6 @@ private slots:
         } else {
             QCOMPARE(shown.size(), 1);
         }
-    }
-
-    void autoNumberOffersCurrentCell() {
-        SignalGrid g;
-        load(g, kFour);
-        g.select(3, 2, 3, 2);
-        bool flag = false;
-        // No queued answers: the boxes answer their defaults.
-        Auto_Enumera(g, 2, "Add", flag, 1000000);
-        QCOMPARE(g.TextMatrix(3, 2), "0");  // "h" reads as 0
-        QVERIFY(flag);
     }
 
     void removeEmptyRows_data() {
