@@ -63,6 +63,24 @@ QFrame* marcaTransferencia(QWidget* parent, const char* name) {
 }
 }  // namespace
 
+void MuestraVentana(QWidget* form) {
+    if (!form) return;
+    QWidget* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+    if (!frame) frame = form;
+    if (frame->isMinimized()) frame->showNormal();
+    if (!form->isVisible()) {
+        form->show();
+        frame->show();
+    }
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(frame)) {
+        if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
+    } else {
+        frame->raise();
+        frame->activateWindow();
+    }
+    form->setFocus();
+}
+
 MDIPilmora::MDIPilmora(QWidget* parent) : QMainWindow(parent) {
     Q_INIT_RESOURCE(resources);
     setObjectName(QStringLiteral("MDIPilmora"));

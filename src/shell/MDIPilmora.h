@@ -2,6 +2,7 @@
 // start-up of the whole program.
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QMainWindow>
 
@@ -19,6 +20,10 @@ class QPushButton;
 class QTimer;
 class fTestPilmora;
 class fConfLonA;
+
+// Brings a window to the user: a minimized one is restored, a hidden one shown,
+// and it gets the focus. MDI children are handled through their frame.
+void MuestraVentana(QWidget* form);
 
 class MDIPilmora : public QMainWindow {
     Q_OBJECT
@@ -64,6 +69,15 @@ public:
             *mnuVMosaico = nullptr, *mnuVCascada = nullptr, *mnuAcercade = nullptr, *mnuRefresh = nullptr,
             *mnuEdit = nullptr;
     QList<QAction*> mnuCISel;
+
+    // Link state kept by the window: the receive buffer, the download-file
+    // transfer (block size, position, size, bytes), the supervision tick count
+    // and the re-entry guard of the on-line button.
+    QString BufferRx;
+    qint32 TamBloque = 0, PosFichero = 0, TamFichero = 0;
+    QByteArray DatosFichero;
+    qint16 ContTimeout = 0;
+    bool Ocupado = false;
 
 public slots:
     void mnuAProject_Click();

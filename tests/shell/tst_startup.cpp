@@ -520,6 +520,25 @@ private slots:
         QCOMPARE(mon.lstTramas->item(499)->text(), QStringLiteral("<x"));
     }
 
+    void muestraVentanaBringsBack() {
+        TestHome home;
+        ScriptedPrompts prompts;
+        MDIPilmora w;
+        QVERIFY(w.Form_Load());
+        w.show();
+        auto* form = new QWidget;
+        QMdiSubWindow* sub = w.mdiArea->addSubWindow(form);
+        sub->showMinimized();
+        w.mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w.monitorEnlace()->parentWidget()));
+        MuestraVentana(form);
+        QVERIFY(!sub->isMinimized());
+        QCOMPARE(w.mdiArea->activeSubWindow(), sub);
+        sub->hide();
+        MuestraVentana(form);
+        QVERIFY(sub->isVisible());
+        QVERIFY(form->isVisible());
+    }
+
     void tileAndCascade() {
         TestHome home;
         ScriptedPrompts prompts;
