@@ -59,6 +59,18 @@ void BM_IniWriteOneKey(benchmark::State& state) {
     for (auto _ : state) iniWrite(path, "Section10", "D50-NId", QString::number(n++));
 }
 
+// What saving a LON gateway with 128 devices costs: five keys a device plus the rest.
+void BM_IniSaveLonGateway(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("LON.ini");
+    for (auto _ : state) {
+        for (int d = 1; d <= 128; ++d)
+            for (const char* k : {"-On", "-NId", "-Sub", "-Nod", "-Nom"})
+                iniWrite(path, "LON", "D" + QString::number(d) + k, QString::number(d * 7));
+        for (int k = 0; k < 20; ++k) iniWrite(path, "ASCII", "K" + QString::number(k), "1");
+    }
+}
+
 void BM_CargaIdioma(benchmark::State& state) {
     ScriptedPrompts prompts;
     TestHome home(false, false);
@@ -72,5 +84,6 @@ void BM_CargaIdioma(benchmark::State& state) {
 BENCHMARK(BM_Ini1000ReadsSettledFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Ini1000ReadsJustWrittenFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IniWriteOneKey)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IniSaveLonGateway)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CargaIdioma)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

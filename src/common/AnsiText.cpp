@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
+#include <filesystem>
 
 namespace {
 // Windows-1252 has five undefined bytes (0x81, 0x8D, 0x8F, 0x90, 0x9D); they map to
@@ -55,7 +57,35 @@ QString findNoCase(const QString& folder, const QString& name) {
     return exact;
 }
 
-bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
+namespace {
+// Temporary file in the same folder, renamed over the old one. The rename is
+// atomic, so a crash leaves the old file or the new one, never a mix.
+bool replaceByRename(const QString& path, const QFileInfo& old, const QByteArray& bytes, QString* error) {
+    QTemporaryFile tmp(QDir(old.absolutePath()).filePath(QStringLiteral(".") + old.fileName() + QStringLiteral(".XXXXXX")));
+    if (!tmp.open() || tmp.write(bytes) != bytes.size() || !tmp.flush()) {
+        if (error) *error = tmp.errorString();
+        return false;
+    }
+    tmp.setPermissions(old.exists() ? old.permissions()
+                                    : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                          QFileDevice::ReadOther);
+    tmp.close();
+    std::error_code ec;
+#ifdef Q_OS_WIN
+    std::filesystem::rename(tmp.fileName().toStdWString(), path.toStdWString(), ec);
+#else
+    std::filesystem::rename(QFile::encodeName(tmp.fileName()).toStdString(), QFile::encodeName(path).toStdString(), ec);
+#endif
+    if (ec) {
+        if (error) *error = QString::fromLocal8Bit(ec.message().c_str());
+        return false;
+    }
+    tmp.setAutoRemove(false);
+    return true;
+}
+}  // namespace
+
+bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error, bool syncToDisk) {
     const QFileInfo fi(path);
     // A file without its owner's write bit counts as read-only even for an
     // administrator, like the read-only attribute on Windows.
@@ -64,6 +94,7 @@ bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
         if (error) *error = fi.isFile() ? QStringLiteral("Permission denied") : QStringLiteral("Path is not a file");
         return false;
     }
+    if (!syncToDisk) return replaceByRename(path, fi, bytes, error);
     QSaveFile f(path);
     f.setDirectWriteFallback(false);
     if (!f.open(QIODevice::WriteOnly)) {

@@ -17,7 +17,10 @@ QString joinPath(const QString& folder, const QString& name);
 // Writes the whole file under a temporary name in the same folder and renames it
 // over the old one, so a crash never leaves half a file. An existing read-only
 // file is not replaced. On failure returns false and a reason in *error.
-bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// Without `syncToDisk` the data are not forced to the disk before the rename:
+// still all-or-nothing for a crash of the program, and fast enough for settings
+// files that are rewritten once per key.
+bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr, bool syncToDisk = true);
 
 // Whole file; false when it cannot be opened (reason in *error).
 bool readFileBytes(const QString& path, QByteArray* out, QString* error = nullptr);

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QVector>
 #include <chrono>
@@ -271,27 +272,63 @@ bool iniWrite(const QString& path, const QString& section, const QString& key, c
     QStringList lines = old ? old->lines : QStringList();
     const QString entry = trimmed(key).toString() + QLatin1Char('=') + value;
 
+    enum { Replace, Insert, NewSection } edit = NewSection;
+    int at = int(lines.size());
     const int found = old ? old->index.value(s).value(k, -1) : -1;
     if (found >= 0) {
         // Replace the line, keeping the key's spelling as it stands in the file.
-        const int i = found;
-        const QString& text = lines[i];
+        edit = Replace;
+        at = found;
+        const QString& text = lines[at];
         const QString name = trimmed(QStringView(text).left(text.indexOf(QLatin1Char('=')))).toString();
-        lines[i] = name + QLatin1Char('=') + value;
+        lines[at] = name + QLatin1Char('=') + value;
     } else if (old && old->sectionLine.contains(s)) {
         // Append after the last non-blank line of the section.
+        edit = Insert;
         const int head = old->sectionLine.value(s);
         int last = head;
         for (int i = head + 1; i < lines.size() && old->info[i].kind != Line::Section; ++i)
             if (!trimmed(lines[i]).isEmpty()) last = i;
-        lines.insert(last + 1, entry);
+        at = last + 1;
+        lines.insert(at, entry);
     } else {
         lines << QLatin1Char('[') + trimmed(section).toString() + QLatin1Char(']') << entry;
     }
 
     const QByteArray raw = toAnsi(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
-    if (!writeFileAtomic(path, raw)) return false;
-    remember(path, stampOf(path), parse(raw));
+    if (!writeFileAtomic(path, raw, nullptr, false)) return false;
+
+    // Saving a gateway writes hundreds of keys one by one: patch the parsed copy
+    // instead of parsing the whole file again, unless the new text could change
+    // how other lines read.
+    static const QRegularExpression awkward(QStringLiteral("[\r\n]"));
+    const bool simple = old && !entry.contains(awkward) && !section.contains(awkward) &&
+                        !trimmed(key).contains(QLatin1Char('=')) && !trimmed(key).startsWith(QLatin1Char('['));
+    if (!simple) {
+        remember(path, stampOf(path), parse(raw));
+        return true;
+    }
+    auto p = std::make_shared<Parsed>(*old);
+    p->raw = raw;
+    p->lines = lines;
+    if (edit == Replace) {
+        p->info[at].value = trimmed(value).toString();
+    } else {
+        if (edit == Insert) {
+            for (auto& keys : p->index)
+                for (auto& line : keys)
+                    if (line >= at) ++line;
+            for (auto& line : p->sectionLine)
+                if (line >= at) ++line;
+        } else {
+            p->info.append(Line{Line::Section, s, QString()});
+            p->sectionLine.insert(s, at);
+            ++at;
+        }
+        p->info.insert(at, Line{Line::Entry, k, trimmed(value).toString()});
+        p->index[s].insert(k, at);
+    }
+    remember(path, stampOf(path), std::move(p));
     return true;
 }
 
