@@ -17,14 +17,19 @@
 namespace {
 const QString kProtocol = QStringLiteral("LON");
 
-// What the generator needs of one grid row, read once.
+// What the generator needs of one grid row, read once in grid order (the
+// slots then visit rows device by device; reading the cells in row order keeps
+// that walk away from the scattered cell texts).
 struct RowView {
     bool active = false;
     bool readable = false;  // NV access "R" or "RW"
     bool readWrite = false;
     int device = 0;
     int snvt = 0;
+    int direction = 2;  // 0 "R", 1 "W", 2 anything else
     double snvtValue = 0, address = 0;
+    double idx = 0, offset = 0, dataType = 0, filter = 0, a = 0, b = 0, c = 0;
+    double ad = 0, spontaneous = 0;
 };
 
 bool isCommError(int snvt) { return snvt == kSnvtDeviceError || snvt == kSnvtGatewayError; }
@@ -72,6 +77,17 @@ LonDownload composeLonDownload(const LonConfig& cfg, const SignalGrid& grid, con
         v.snvtValue = cell(grid, r, LonCol::Snvt);
         v.snvt = CInt(v.snvtValue);
         v.address = cell(grid, r, LonCol::Add);
+        v.idx = cell(grid, r, LonCol::Idx);
+        v.offset = cell(grid, r, LonCol::Offset);
+        v.dataType = cell(grid, r, LonCol::DataType);
+        v.filter = cell(grid, r, LonCol::Filter);
+        v.a = cell(grid, r, LonCol::A);
+        v.b = cell(grid, r, LonCol::B);
+        v.c = cell(grid, r, LonCol::C);
+        v.ad = cell(grid, r, LonCol::AD);
+        v.spontaneous = cell(grid, r, LonCol::Spontaneous);
+        const QString dir = grid.TextMatrix(r, LonCol::Direction);
+        v.direction = dir == QLatin1String("R") ? 0 : dir == QLatin1String("W") ? 1 : 2;
     }
 
     // Readable points first, device by device; every selected device needs one.
@@ -206,13 +222,13 @@ LonDownload composeLonDownload(const LonConfig& cfg, const SignalGrid& grid, con
             continue;
         }
         w.integer(qint64(position.value(v.device, 0) - 1));
-        w.integer(cell(grid, r, LonCol::Idx));
-        w.byte(cell(grid, r, LonCol::Offset));
-        w.byte(cell(grid, r, LonCol::DataType));
-        w.byte(cell(grid, r, LonCol::Filter));
-        w.integer(cell(grid, r, LonCol::A));
-        w.integer(cell(grid, r, LonCol::B));
-        w.integer(cell(grid, r, LonCol::C));
+        w.integer(v.idx);
+        w.byte(v.offset);
+        w.byte(v.dataType);
+        w.byte(v.filter);
+        w.integer(v.a);
+        w.integer(v.b);
+        w.integer(v.c);
         w.integer(v.snvtValue);
         w.integer(v.address);
     }
@@ -220,13 +236,12 @@ LonDownload composeLonDownload(const LonConfig& cfg, const SignalGrid& grid, con
     // ASCII points, same order.
     w.integer(qint64(d.total));
     for (int k = 0; k < slotRows.size(); ++k) {
-        const int r = slotRows[k];
-        w.integer(rows[r].address);
-        w.integer(qint64(isCommError(rows[r].snvt) ? -1 : k));
-        w.byte(cell(grid, r, LonCol::AD));
-        const QString dir = grid.TextMatrix(r, LonCol::Direction);
-        w.byte(qint64(dir == QLatin1String("R") ? 0 : dir == QLatin1String("W") ? 1 : 2));
-        w.byte(cell(grid, r, LonCol::Spontaneous));
+        const RowView& v = rows[slotRows[k]];
+        w.integer(v.address);
+        w.integer(qint64(isCommError(v.snvt) ? -1 : k));
+        w.byte(v.ad);
+        w.byte(qint64(v.direction));
+        w.byte(v.spontaneous);
     }
 
     if (fw == LonConfig::kFirmwareTcp) {
