@@ -224,7 +224,7 @@ void TstLonConfig::roundTrip() {
     LonFixture f = largeLonFixture(5, 0, "B-Extended", "V.43.1.x", false);
     f.addressing = 1;
     f.devices[2].on = false;
-    f.keys = {{"LON", "Domain", "A1B2"}, {"ASCII", "Nagle", "7"}, {"ASCII", "Gateway", "127.0.0.2"},
+    f.keys = {{"LON", "Domain", "A1B2"}, {"ASCII", "Nagle", "7"}, {"ASCII", "Gateway", "127.0.0.1"},
               {"ASCII", "Tmout_ms", "250"}};
     const LonConfig a = loaded(home, lonIniBytes(f));
     a.Graba_ConfLon();
@@ -232,7 +232,7 @@ void TstLonConfig::roundTrip() {
     b.Carga_ConfLon();
     QCOMPARE(b.Domain, QString("A1B2"));
     QCOMPARE(b.Nagle, QString("7"));  // carried through unchanged
-    QCOMPARE(b.Gateway, QString("127.0.0.2"));
+    QCOMPARE(b.Gateway, QString("127.0.0.1"));
     QCOMPARE(b.Tmout_ms, QString("250"));
     QCOMPARE(b.Addressing, 1);
     QCOMPARE(b.Baudios, 4);
