@@ -1,5 +1,6 @@
 #include "InstanceLock.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -15,9 +16,26 @@ QString InstanceLock::lockPath(const QString& folder) {
     return joinPath(folder, QString::fromLatin1(kAppTitle) + QStringLiteral(".lock"));
 }
 
+QString InstanceLock::fallbackLockPath(const QString& folder) {
+    const QByteArray id = QCryptographicHash::hash(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()).toUtf8(),
+                                                   QCryptographicHash::Sha1)
+                              .toHex()
+                              .left(16);
+    return joinPath(QDir::tempPath(), QString::fromLatin1(kAppTitle) + QLatin1Char('-') + QString::fromLatin1(id) +
+                                          QStringLiteral(".lock"));
+}
+
 bool InstanceLock::acquire(const QString& folder) {
     QDir().mkpath(folder);
-    m_lock = std::make_unique<QLockFile>(lockPath(folder));
+    if (tryPath(lockPath(folder))) return true;
+    // An application folder the user may not write to (an installed copy)
+    // keeps its lock in the temporary folder, still one per application folder.
+    if (m_error != QLockFile::LockFailedError) return tryPath(fallbackLockPath(folder));
+    return false;
+}
+
+bool InstanceLock::tryPath(const QString& path) {
+    m_lock = std::make_unique<QLockFile>(path);
     // No age limit: a copy that has run for hours still holds its lock. A lock
     // whose process is gone is recognised as stale by its process id.
     m_lock->setStaleLockTime(0);
@@ -32,6 +50,7 @@ bool InstanceLock::acquire(const QString& folder) {
         fi.lastModified().secsTo(QDateTime::currentDateTime()) > 2 && m_lock->removeStaleLockFile() &&
         m_lock->tryLock(0))
         return true;
+    m_error = m_lock->error();
     m_lock.reset();
     return false;
 }

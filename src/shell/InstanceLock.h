@@ -17,7 +17,11 @@ public:
     // True when this process now holds the lock of `folder`.
     bool acquire(const QString& folder);
     static QString lockPath(const QString& folder);
+    // Where the lock goes when the application folder cannot hold one.
+    static QString fallbackLockPath(const QString& folder);
 
 private:
+    bool tryPath(const QString& path);
     std::unique_ptr<QLockFile> m_lock;
+    int m_error = 0;  // QLockFile::LockError of the last attempt
 };

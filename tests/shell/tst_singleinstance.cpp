@@ -3,6 +3,7 @@
 
 #include <QProcess>
 
+#include "FolderRights.h"
 #include "InstanceLock.h"
 #include "TestSupport.h"
 
@@ -145,6 +146,24 @@ private slots:
         f.close();
         InstanceLock other;
         QVERIFY(!other.acquire(tmp.path()));
+    }
+
+    void readOnlyFolderLocksInTemporaryFolder() {
+        QTemporaryDir tmp;
+        QFile::remove(InstanceLock::fallbackLockPath(tmp.path()));
+        NoWriteFolder deny(tmp.path());
+        if (!deny.active()) QSKIP("cannot take write rights away here");
+        {
+            InstanceLock lock;
+            QVERIFY(lock.acquire(tmp.path()));
+            QVERIFY(!QFileInfo::exists(InstanceLock::lockPath(tmp.path())));
+            QVERIFY(QFileInfo::exists(InstanceLock::fallbackLockPath(tmp.path())));
+            InstanceLock other;
+            QVERIFY(!other.acquire(tmp.path()));
+        }
+        // Released with the first holder.
+        InstanceLock next;
+        QVERIFY(next.acquire(tmp.path()));
     }
 
     void homeFromEnvironment() {
