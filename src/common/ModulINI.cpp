@@ -154,6 +154,9 @@ struct CacheEntry {
 
 QMutex g_mutex;
 QHash<QString, CacheEntry> g_cache;
+// Files written while an IniBatch lives: their new content, not yet on disk.
+int g_batchDepth = 0;
+QHash<QString, std::shared_ptr<Parsed>> g_pending;
 
 void remember(const QString& path, const Stamp& st, std::shared_ptr<Parsed> p) {
     if (g_cache.size() >= kMaxCachedFiles && !g_cache.contains(path)) g_cache.clear();
@@ -166,6 +169,7 @@ void remember(const QString& path, const Stamp& st, std::shared_ptr<Parsed> p) {
 
 // The parsed file, or null when it does not exist or cannot be read. Called with the mutex held.
 std::shared_ptr<Parsed> load(const QString& path) {
+    if (const auto pending = g_pending.constFind(path); pending != g_pending.constEnd()) return *pending;
     const Stamp st = stampOf(path);
     if (!st.isFile) {
         g_cache.remove(path);
@@ -230,6 +234,52 @@ void reportWriteFailure(const QString& path) {
     MsgBox(Texto(QStringLiteral("ErrorAlEscribirEn")) + QFileInfo(path).fileName(), Msg::OKOnly);
 }
 
+// iniWrite inside a batch: the same edit of the lines, made on the file's
+// pending copy in memory without parsing it again. Called with the mutex held.
+bool batchWrite(const QString& path, const QString& s, const QString& k, const QString& section, const QString& key,
+                const QString& value) {
+    auto it = g_pending.find(path);
+    if (it == g_pending.end()) {
+        std::shared_ptr<Parsed> old;
+        if (QFileInfo::exists(path)) {
+            old = load(path);
+            if (!old) return false;
+        }
+        // A copy of its own: the cache's parsed file must not change.
+        it = g_pending.insert(path, old ? std::make_shared<Parsed>(*old) : std::make_shared<Parsed>());
+    }
+    Parsed& p = **it;
+    const QString entry = trimmed(key).toString() + QLatin1Char('=') + value;
+    const int found = p.index.value(s).value(k, -1);
+    if (found >= 0) {
+        const QString& text = p.lines[found];
+        const QString name = trimmed(QStringView(text).left(text.indexOf(QLatin1Char('=')))).toString();
+        p.lines[found] = name + QLatin1Char('=') + value;
+        p.info[found] = classify(p.lines[found]);
+    } else if (p.sectionLine.contains(s)) {
+        const int head = p.sectionLine.value(s);
+        int last = head;
+        for (int i = head + 1; i < p.lines.size() && p.info[i].kind != Line::Section; ++i)
+            if (!trimmed(p.lines[i]).isEmpty()) last = i;
+        const int at = last + 1;
+        p.lines.insert(at, entry);
+        p.info.insert(at, classify(entry));
+        for (auto sec = p.index.begin(); sec != p.index.end(); ++sec)
+            for (auto line = sec->begin(); line != sec->end(); ++line)
+                if (*line >= at) ++*line;
+        for (auto line = p.sectionLine.begin(); line != p.sectionLine.end(); ++line)
+            if (*line >= at) ++*line;
+        p.index[s].insert(k, at);
+    } else {
+        p.lines << QLatin1Char('[') + trimmed(section).toString() + QLatin1Char(']') << entry;
+        p.info.append(classify(p.lines[p.lines.size() - 2]));
+        p.info.append(classify(entry));
+        p.sectionLine.insert(s, int(p.lines.size()) - 2);
+        p.index[s].insert(k, int(p.lines.size()) - 1);
+    }
+    return true;
+}
+
 }  // namespace
 
 QString rutaIniAplicacion() { return rutaAplicacion(QString::fromLatin1(kAppTitle) + ".ini"); }
@@ -263,6 +313,8 @@ bool iniWrite(const QString& path, const QString& section, const QString& key, c
     const QString s = foldKey(section), k = foldKey(key);
     if (s.isEmpty() || k.isEmpty()) return false;
     QMutexLocker lock(&g_mutex);
+
+    if (g_batchDepth > 0) return batchWrite(path, s, k, section, key, value);
 
     std::shared_ptr<Parsed> old;
     if (QFileInfo::exists(path)) {
@@ -347,4 +399,27 @@ qint32 LeeIniEntero(const QString& s, const QString& k, qint32 d) { return iniRe
 void EscribeIni(const QString& s, const QString& k, const QString& v) {
     const QString path = rutaIniProyecto(s);
     if (!iniWrite(path, s, k, v)) reportWriteFailure(path);
+}
+
+IniBatch::IniBatch() {
+    QMutexLocker lock(&g_mutex);
+    ++g_batchDepth;
+}
+
+IniBatch::~IniBatch() {
+    QStringList failed;
+    {
+        QMutexLocker lock(&g_mutex);
+        if (--g_batchDepth > 0) return;
+        for (auto it = g_pending.constBegin(); it != g_pending.constEnd(); ++it) {
+            Parsed& p = *it.value();
+            p.raw = toAnsi(p.lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
+            if (writeFileAtomic(it.key(), p.raw))
+                remember(it.key(), stampOf(it.key()), it.value());
+            else
+                failed << it.key();
+        }
+        g_pending.clear();
+    }
+    for (const QString& path : failed) reportWriteFailure(path);
 }

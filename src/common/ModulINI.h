@@ -20,3 +20,15 @@ bool iniWrite(const QString& path, const QString& section, const QString& key, c
 
 QString rutaIniAplicacion();
 QString rutaIniProyecto(const QString& section);
+
+// While an object of this class lives, INI writes are collected in memory (reads
+// see them) and each file is written once, when the outermost batch ends: one
+// temporary file and rename instead of one per key. A file that cannot be
+// written then is reported with "ErrorAlEscribirEn" and keeps its old content.
+class IniBatch {
+public:
+    IniBatch();
+    ~IniBatch();
+    IniBatch(const IniBatch&) = delete;
+    IniBatch& operator=(const IniBatch&) = delete;
+};

@@ -32,6 +32,7 @@
 #include "LonGrid.h"
 #include "LonProject.h"
 #include "ModPilmoraASCII.h"
+#include "ModulINI.h"
 #include "ModulASCII.h"
 #include "ModulConfASCII.h"
 #include "Prompts.h"
@@ -729,7 +730,10 @@ void fConfLonA::cmdAceptar_Click() {
     }
     if (!Valida_Dispositivos(*m_cfg)) return;
     if (Msgbox1(Texto("A23"), QString::fromLatin1(kAppTitle), 1, 1, 2, Texto("Si"), Texto("No")) == 2) return;
-    m_cfg->Graba_ConfLon();
+    {
+        IniBatch once;  // LON.ini written once, not once per key
+        m_cfg->Graba_ConfLon();
+    }
     Graba_Senyales(kSlotLon, QString::fromLatin1(kVersionTabla), *m_grid, true);
     app().ProtProyecto = m_protocolo;
     app().IPNueva = txtIp->text();

@@ -1,0 +1,119 @@
+// Batched INI writes: the same bytes as one write per key, reads that see the
+// collected values, one write per file at the end, failures told once.
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include "AppGlobals.h"
+#include "ModulINI.h"
+#include "TestSupport.h"
+
+namespace {
+using Writes = QList<QStringList>;  // (section, key, value)
+
+void apply(const QString& path, const Writes& w) {
+    for (const QStringList& e : w) QVERIFY(iniWrite(path, e[0], e[1], e[2]));
+}
+}  // namespace
+
+class TstIniBatch : public QObject {
+    Q_OBJECT
+private slots:
+    void sameBytesAsKeyByKey_data() {
+        QTest::addColumn<QByteArray>("start");  // "-" : no file
+        QTest::addColumn<Writes>("writes");
+        const Writes lon{{"LON", "Domain", "0A"}, {"LON", "NDevs", "2"}, {"LON", "D1-On", "1"},
+                         {"ASCII", "IP", "127.0.0.1"}, {"LON", "D2-Nm", "Pump"}, {"ASCII", "Port", "5000"}};
+        QTest::newRow("new file") << QByteArray("-") << lon;
+        QTest::newRow("empty file") << QByteArray("") << lon;
+        QTest::newRow("keys replaced in place, spelling kept")
+            << QByteArray("[lon]\r\n ndevs = 7\r\n; note\r\nDOMAIN=FF\r\n\r\n[Other]\r\nx=1\r\n") << lon;
+        QTest::newRow("same key twice") << QByteArray("[A]\r\nk=0\r\n")
+                                        << Writes{{"A", "k", "1"}, {"A", "k", "2"}, {"B", "k", "3"}, {"A", "j", "4"}};
+        QTest::newRow("insert shifts the later sections")
+            << QByteArray("[A]\r\nk=1\r\n\r\n[B]\r\nx=1\r\n[A]\r\nm=2\r\n")
+            << Writes{{"A", "m", "5"}, {"A", "n", "6"}, {"B", "x", "7"}, {"B", "y", "8"}, {"A", "k", "9"}, {"C", "z", "0"},
+                      {"B", "x", "10"}};
+        QTest::newRow("lone LF and no last line end") << QByteArray("[A]\nk=0\n[B]\rz=9")
+                                                      << Writes{{"B", "y", "1"}, {"A", "k", "2"}};
+    }
+    void sameBytesAsKeyByKey() {
+        QFETCH(QByteArray, start);
+        QFETCH(Writes, writes);
+        TestHome home(false);
+        const QString one = home.file("one.ini"), batched = home.file("batched.ini");
+        if (start != "-") {
+            QVERIFY(writeAll(one, start));
+            QVERIFY(writeAll(batched, start));
+        }
+        apply(one, writes);
+        {
+            IniBatch batch;
+            apply(batched, writes);
+            // Nothing on disk yet; reads see the new values.
+            QCOMPARE(QFile::exists(batched), start != "-");
+            if (start != "-") QCOMPARE(readAll(batched), start);
+            const QStringList& last = writes.last();
+            QCOMPARE(iniRead(batched, last[0], last[1], "?"), last[2]);
+        }
+        QCOMPARE(readAll(batched), readAll(one));
+        const QStringList& first = writes.first();
+        QCOMPARE(iniRead(batched, first[0], first[1], "?"), iniRead(one, first[0], first[1], "!"));
+    }
+
+    void nestedBatchesWriteAtTheOuterEnd() {
+        TestHome home(false);
+        const QString path = home.file("nested.ini");
+        {
+            IniBatch outer;
+            {
+                IniBatch inner;
+                QVERIFY(iniWrite(path, "S", "a", "1"));
+            }
+            QVERIFY(!QFile::exists(path));
+            QVERIFY(iniWrite(path, "S", "b", "2"));
+        }
+        QCOMPARE(readAll(path), QByteArray("[S]\r\na=1\r\nb=2\r\n"));
+        // After the batch a write goes to disk at once again.
+        QVERIFY(iniWrite(path, "S", "a", "3"));
+        QCOMPARE(readAll(path), QByteArray("[S]\r\na=3\r\nb=2\r\n"));
+    }
+
+    void projectFileThroughEscribeIni() {
+        TestHome home(false);
+        ScriptedPrompts prompts;
+        app().RutaProyecto = home.path();
+        app().NombreIni = "LON";
+        {
+            IniBatch batch;
+            for (int n = 1; n <= 128; ++n) EscribeIni("LON", QString("D%1-On").arg(n), "1");
+            QCOMPARE(LeeIniEntero("LON", "D128-On", 0), 1);
+        }
+        QCOMPARE(iniReadInt(home.file("LON.ini"), "LON", "D77-On", 0), 1);
+        QVERIFY(prompts.shown().isEmpty());
+    }
+
+    void unwritableFileToldOnceAtTheEnd() {
+        TestHome home(false);
+        ScriptedPrompts prompts;
+        app().RutaProyecto = home.path();
+        app().NombreIni = "LON";
+        const QString path = home.file("LON.ini");
+        QVERIFY(writeAll(path, "[LON]\r\nNDevs=1\r\n"));
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser);
+        {
+            IniBatch batch;
+            EscribeIni("LON", "NDevs", "2");
+            EscribeIni("LON", "Node", "5");
+            QVERIFY(prompts.shown().isEmpty());
+        }
+        QCOMPARE(prompts.shown().size(), 1);
+        QVERIFY(prompts.lastText().endsWith("LON.ini"));
+        QCOMPARE(readAll(path), QByteArray("[LON]\r\nNDevs=1\r\n"));
+        QCOMPARE(LeeIniEntero("LON", "NDevs", 0), 1);
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstIniBatch)
+#include "tst_inibatch.moc"
