@@ -477,6 +477,9 @@ void fConfLonA::controlsFromModel() {
     txtLSubnet->setText(QString::number(c.Subnet));
     txtLNode->setText(QString::number(c.Node));
     optLAddressing[c.Addressing == 1 ? 1 : 0]->setChecked(true);
+    // The poll period and the keep-alive show the numeric value of what is stored,
+    // and are saved as shown.
+    c.TimeoutPoll = QString::number(Val(c.TimeoutPoll), 'g', 15);
     txtLTimeoutPollLon->setText(c.TimeoutPoll);
 
     lstMaquina->clear();
@@ -499,6 +502,7 @@ void fConfLonA::controlsFromModel() {
     txtNetMask->setText(c.NetMask);
     txtGateway->setText(c.Gateway);
     txtPortASCII->setText(QString::number(c.Port));
+    c.tmoutKeepAlive_sec = QString::number(Val(c.tmoutKeepAlive_sec), 'g', 15);
     txtTimeoutKeepAlive->setText(c.tmoutKeepAlive_sec);
     optRS_TCP[c.RS_TCP != 0 ? 1 : 0]->setChecked(true);
 

@@ -176,7 +176,7 @@ void TstConfLonEditor::newProjectOpensWithBuiltInRows() {
 }
 
 void TstConfLonEditor::openingSetsCaptionsAndSummary() {
-    makeProject(*m_home, "Captions", fixture(2));
+    makeProject(*m_home, "Captions", fixture(2, {{"LON", "TimeoutPoll", "250ms"}, {"ASCII", "tmoutKeepAlive_sec", "45 s"}}));
     fConfLonA w;
     w.Form_Load();
     QCOMPARE(w.TabStrip1->tabText(0), Texto("Conexion"));
@@ -187,6 +187,8 @@ void TstConfLonEditor::openingSetsCaptionsAndSummary() {
     QCOMPARE(w.cboVersion->count(), 2);
     QCOMPARE(w.cboFirmVersion->itemText(1), QString("V.43.1.x"));
     QCOMPARE(w.txtIp->text(), QString("127.0.0.1"));
+    QCOMPARE(w.txtLTimeoutPollLon->text(), QString("250"));
+    QCOMPARE(w.txtTimeoutKeepAlive->text(), QString("45"));
     const QStringList lines = w.txtMsg->toPlainText().split('\n');
     QCOMPARE(lines.size(), 8);
     QCOMPARE(lines.at(1), QString("   >Daaaa?\\r"));
