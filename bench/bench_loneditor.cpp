@@ -8,9 +8,9 @@
 #include "AppGlobals.h"
 #include "LonFixtures.h"
 #include "SignalGrid.h"
-#include "mIdioma.h"
 #include "TestSupport.h"
 #include "fConfLonA.h"
+#include "mIdioma.h"
 
 namespace {
 

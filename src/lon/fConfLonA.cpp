@@ -10,8 +10,8 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,21 +26,21 @@
 #include <QVBoxLayout>
 
 #include "AppGlobals.h"
+#include "CellEditorWidget.h"
 #include "LonChecks.h"
 #include "LonConfig.h"
 #include "LonDownload.h"
 #include "LonGrid.h"
 #include "LonProject.h"
 #include "ModPilmoraASCII.h"
-#include "ModulINI.h"
 #include "ModulASCII.h"
 #include "ModulConfASCII.h"
+#include "ModulINI.h"
+#include "Numeric.h"
 #include "Prompts.h"
 #include "SignalGrid.h"
 #include "SignalGridModel.h"
 #include "SignalGridView.h"
-#include "CellEditorWidget.h"
-#include "Numeric.h"
 #include "mIdioma.h"
 
 namespace {
@@ -330,11 +330,10 @@ void fConfLonA::buildMenus() {
     popmnuSpon = fill("popmnuSpon", {QStringLiteral("0-NoSpon"), QStringLiteral("1-Spon")});
     popmnuSiNo = fill("popmnuSiNo", {Texto("0-No"), Texto("1-Si")});
     popmnuEnum = fill("popmnuEnum", {Texto("AutoEnumerar") + QStringLiteral("...")});
-    mnuLonDataType = fill("mnuLonDataType",
-                          {QStringLiteral("0-8bit sig"), QStringLiteral("1-8bit unsig"), QStringLiteral("2-16bit sig"),
-                           QStringLiteral("3-16bit unsig"), QStringLiteral("4-32bit sig"),
-                           QStringLiteral("5-32bit unsig"), QStringLiteral("6-32bit float"),
-                           QStringLiteral("7-bit field")});
+    mnuLonDataType = fill("mnuLonDataType", {QStringLiteral("0-8bit sig"), QStringLiteral("1-8bit unsig"),
+                                             QStringLiteral("2-16bit sig"), QStringLiteral("3-16bit unsig"),
+                                             QStringLiteral("4-32bit sig"), QStringLiteral("5-32bit unsig"),
+                                             QStringLiteral("6-32bit float"), QStringLiteral("7-bit field")});
     popmnuNVAccess = fill("popmnuNVAccess", {QStringLiteral("R"), QStringLiteral("W"), QStringLiteral("RW")});
     popmnuColumns = fill("popmnuColumns", {QStringLiteral("Show/Hide columns")});
 }
@@ -403,7 +402,8 @@ void fConfLonA::setTexts() {
 
 // ---------------------------------------------------------------- construction
 
-fConfLonA::fConfLonA(QWidget* parent) : QDialog(parent), m_cfg(new LonConfig), m_grid(new SignalGrid(1, LonCol::Count, this)) {
+fConfLonA::fConfLonA(QWidget* parent)
+    : QDialog(parent), m_cfg(new LonConfig), m_grid(new SignalGrid(1, LonCol::Count, this)) {
     buildControls();
     buildMenus();
     setTexts();
@@ -665,15 +665,24 @@ void fConfLonA::fieldLeft(QWidget* w) {
     const QString t = e->text();
     QString shown = t;
     bool known = true;
-    if (e == txtIp) shown = lonLeaveIp(c, t);
-    else if (e == txtNetMask) shown = lonLeaveNetMask(c, t);
-    else if (e == txtGateway) shown = lonLeaveGateway(c, t);
-    else if (e == txtPortASCII) shown = lonLeavePort(c, t);
-    else if (e == txtTimeoutKeepAlive) shown = lonLeaveKeepAlive(c, t);
-    else if (e == txtTimeoutAscii) shown = lonLeaveAsciiTimeout(c, t);
-    else if (e == txtLSubnet) shown = lonLeaveLonSubnet(c, t);
-    else if (e == txtLNode) shown = lonLeaveLonNode(c, t);
-    else if (c.currentDevice >= 1 && (e == txtMaquina[0] || e == txtMaquina[1] || e == txtMaquina[2] || e == txtMaquina[3])) {
+    if (e == txtIp)
+        shown = lonLeaveIp(c, t);
+    else if (e == txtNetMask)
+        shown = lonLeaveNetMask(c, t);
+    else if (e == txtGateway)
+        shown = lonLeaveGateway(c, t);
+    else if (e == txtPortASCII)
+        shown = lonLeavePort(c, t);
+    else if (e == txtTimeoutKeepAlive)
+        shown = lonLeaveKeepAlive(c, t);
+    else if (e == txtTimeoutAscii)
+        shown = lonLeaveAsciiTimeout(c, t);
+    else if (e == txtLSubnet)
+        shown = lonLeaveLonSubnet(c, t);
+    else if (e == txtLNode)
+        shown = lonLeaveLonNode(c, t);
+    else if (c.currentDevice >= 1 &&
+             (e == txtMaquina[0] || e == txtMaquina[1] || e == txtMaquina[2] || e == txtMaquina[3])) {
         const int field = e == txtMaquina[0] ? 0 : e == txtMaquina[1] ? 1 : e == txtMaquina[2] ? 2 : 3;
         shown = lonLeaveDeviceField(c, c.currentDevice, field, t);
     } else {
@@ -881,20 +890,38 @@ QMenu* fConfLonA::gridRightClick(int row, int col, bool exec, const QPoint& at) 
     if (row == 0) {
         menu = popmnuColumns;
     } else if (row >= 1 && row < m_grid->Rows() && col >= 0 && col < m_grid->Cols()) {
-        const bool inSelection = row >= m_grid->selTop() && row <= m_grid->selBottom() &&
-                                 col >= m_grid->selLeft() && col <= m_grid->selRight();
+        const bool inSelection = row >= m_grid->selTop() && row <= m_grid->selBottom() && col >= m_grid->selLeft() &&
+                                 col <= m_grid->selRight();
         if (!inSelection) m_grid->select(row, qMax(col, 1), row, qMax(col, 1));
         const bool nv = Val(m_grid->TextMatrix(row, LonCol::Snvt)) > -1;
         switch (col) {
-            case LonCol::SnvtName: menu = nullptr; break;  // the SNVT chooser comes with the catalogue
-            case LonCol::DataType: menu = nv ? mnuLonDataType : nullptr; break;
-            case LonCol::NvAccess: menu = nv ? popmnuNVAccess : nullptr; break;
-            case LonCol::Direction: menu = nv ? popmnuDir : nullptr; break;
-            case LonCol::AD: menu = nv ? popmnuAD : nullptr; break;
-            case LonCol::Spontaneous: menu = popmnuSpon; break;
-            case LonCol::Add: menu = popmnuEnum; break;
-            case LonCol::Activa: menu = popmnuSiNo; break;
-            default: menu = popmnuEdit; break;
+            case LonCol::SnvtName:
+                menu = nullptr;
+                break;  // the SNVT chooser comes with the catalogue
+            case LonCol::DataType:
+                menu = nv ? mnuLonDataType : nullptr;
+                break;
+            case LonCol::NvAccess:
+                menu = nv ? popmnuNVAccess : nullptr;
+                break;
+            case LonCol::Direction:
+                menu = nv ? popmnuDir : nullptr;
+                break;
+            case LonCol::AD:
+                menu = nv ? popmnuAD : nullptr;
+                break;
+            case LonCol::Spontaneous:
+                menu = popmnuSpon;
+                break;
+            case LonCol::Add:
+                menu = popmnuEnum;
+                break;
+            case LonCol::Activa:
+                menu = popmnuSiNo;
+                break;
+            default:
+                menu = popmnuEdit;
+                break;
         }
     }
     m_menuCol = col;

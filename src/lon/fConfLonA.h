@@ -4,10 +4,9 @@
 // forwards their events; every rule lives in the core.
 #pragma once
 
+#include <QDateTime>
 #include <QDialog>
 #include <QHash>
-#include <QPointer>
-#include <QDateTime>
 #include <QString>
 #include <QVector>
 
@@ -20,7 +19,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QListWidgetItem;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
@@ -29,6 +27,7 @@ class QTabBar;
 class QToolButton;
 class QWidget;
 class QAction;
+class QPoint;
 class QVBoxLayout;
 class LonConfig;
 class SignalGrid;
@@ -176,7 +175,6 @@ private:
     QLabel* m_lblParidad = nullptr;
     QLabel* m_lblVersion = nullptr;
     QLabel* m_lblNombre = nullptr;
-    QLabel* m_lblDispositivos = nullptr;
     QVBoxLayout* m_gridHost = nullptr;
 
     LonConfig* m_cfg = nullptr;

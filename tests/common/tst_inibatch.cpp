@@ -22,7 +22,7 @@ private slots:
     void sameBytesAsKeyByKey_data() {
         QTest::addColumn<QByteArray>("start");  // "-" : no file
         QTest::addColumn<Writes>("writes");
-        const Writes lon{{"LON", "Domain", "0A"}, {"LON", "NDevs", "2"}, {"LON", "D1-On", "1"},
+        const Writes lon{{"LON", "Domain", "0A"},      {"LON", "NDevs", "2"},    {"LON", "D1-On", "1"},
                          {"ASCII", "IP", "127.0.0.1"}, {"LON", "D2-Nm", "Pump"}, {"ASCII", "Port", "5000"}};
         QTest::newRow("new file") << QByteArray("-") << lon;
         QTest::newRow("empty file") << QByteArray("") << lon;
@@ -32,10 +32,10 @@ private slots:
                                         << Writes{{"A", "k", "1"}, {"A", "k", "2"}, {"B", "k", "3"}, {"A", "j", "4"}};
         QTest::newRow("insert shifts the later sections")
             << QByteArray("[A]\r\nk=1\r\n\r\n[B]\r\nx=1\r\n[A]\r\nm=2\r\n")
-            << Writes{{"A", "m", "5"}, {"A", "n", "6"}, {"B", "x", "7"}, {"B", "y", "8"}, {"A", "k", "9"}, {"C", "z", "0"},
-                      {"B", "x", "10"}};
-        QTest::newRow("lone LF and no last line end") << QByteArray("[A]\nk=0\n[B]\rz=9")
-                                                      << Writes{{"B", "y", "1"}, {"A", "k", "2"}};
+            << Writes{{"A", "m", "5"}, {"A", "n", "6"}, {"B", "x", "7"}, {"B", "y", "8"},
+                      {"A", "k", "9"}, {"C", "z", "0"}, {"B", "x", "10"}};
+        QTest::newRow("lone LF and no last line end")
+            << QByteArray("[A]\nk=0\n[B]\rz=9") << Writes{{"B", "y", "1"}, {"A", "k", "2"}};
     }
     void sameBytesAsKeyByKey() {
         QFETCH(QByteArray, start);

@@ -14,12 +14,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QScreen>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
@@ -27,9 +27,9 @@
 
 #include "AppGlobals.h"
 #include "LonConfig.h"
-#include "MDIPilmora.h"
 #include "LonFixtures.h"
 #include "LonGrid.h"
+#include "MDIPilmora.h"
 #include "ModulINI.h"
 #include "SignalGrid.h"
 #include "SignalGridView.h"
@@ -176,7 +176,8 @@ void TstConfLonEditor::newProjectOpensWithBuiltInRows() {
 }
 
 void TstConfLonEditor::openingSetsCaptionsAndSummary() {
-    makeProject(*m_home, "Captions", fixture(2, {{"LON", "TimeoutPoll", "250ms"}, {"ASCII", "tmoutKeepAlive_sec", "45 s"}}));
+    makeProject(*m_home, "Captions",
+                fixture(2, {{"LON", "TimeoutPoll", "250ms"}, {"ASCII", "tmoutKeepAlive_sec", "45 s"}}));
     fConfLonA w;
     w.Form_Load();
     QCOMPARE(w.TabStrip1->tabText(0), Texto("Conexion"));
@@ -248,29 +249,63 @@ void TstConfLonEditor::fieldChecksOnLeaving_data() {
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("message");  // empty: none
 
-    QTest::newRow("ip valid") << "txtIp" << false << "127.0.0.2" << "127.0.0.2" << "";
-    QTest::newRow("ip leading zero") << "txtIp" << false << "127.0.0.01" << "127.0.0.1"
+    QTest::newRow("ip valid") << "txtIp" << false << "127.0.0.2"
+                              << "127.0.0.2"
+                              << "";
+    QTest::newRow("ip leading zero") << "txtIp" << false << "127.0.0.01"
+                                     << "127.0.0.1"
                                      << "IP: 127.0.0.01{incorrecta}";
-    QTest::newRow("mask three octets") << "txtNetMask" << false << "255.255.0" << "255.255.255.0"
+    QTest::newRow("mask three octets") << "txtNetMask" << false << "255.255.0"
+                                       << "255.255.255.0"
                                        << "NetMask: 255.255.0{incorrecta}";
-    QTest::newRow("gateway empty") << "txtGateway" << false << "" << "" << "";
-    QTest::newRow("gateway trimmed") << "txtGateway" << false << "  10.0.0.1 " << "10.0.0.1" << "";
-    QTest::newRow("gateway bad") << "txtGateway" << false << "10.0.0.x" << ""
+    QTest::newRow("gateway empty") << "txtGateway" << false << ""
+                                   << ""
+                                   << "";
+    QTest::newRow("gateway trimmed") << "txtGateway" << false << "  10.0.0.1 "
+                                     << "10.0.0.1"
+                                     << "";
+    QTest::newRow("gateway bad") << "txtGateway" << false << "10.0.0.x"
+                                 << ""
                                  << "Gateway: 10.0.0.x{incorrecta}";
-    QTest::newRow("port zero") << "txtPortASCII" << false << "0" << "5000" << "";
-    QTest::newRow("port ok") << "txtPortASCII" << false << "6001" << "6001" << "";
-    QTest::newRow("keep-alive too big") << "txtTimeoutKeepAlive" << false << "70000" << "30" << "";
-    QTest::newRow("keep-alive zero") << "txtTimeoutKeepAlive" << false << "0" << "0" << "";
-    QTest::newRow("ascii timeout clamped") << "txtTimeoutAscii" << false << "3000" << "2000" << "";
-    QTest::newRow("lon subnet clamped") << "txtLSubnet" << false << "300" << "255" << "";
-    QTest::newRow("lon node clamped") << "txtLNode" << false << "-5" << "0" << "";
-    QTest::newRow("neuron id padded") << "txtMaquina0" << false << "12AB" << "0000000012AB" << "";
-    QTest::newRow("neuron id cut") << "txtMaquina0" << false << "FF0102030405AB" << "0102030405AB" << "";
-    QTest::newRow("device subnet free with neuron ids") << "txtMaquina1" << false << "300" << "300" << "";
-    QTest::newRow("device subnet refused") << "txtMaquina1" << true << "300" << "1"
+    QTest::newRow("port zero") << "txtPortASCII" << false << "0"
+                               << "5000"
+                               << "";
+    QTest::newRow("port ok") << "txtPortASCII" << false << "6001"
+                             << "6001"
+                             << "";
+    QTest::newRow("keep-alive too big") << "txtTimeoutKeepAlive" << false << "70000"
+                                        << "30"
+                                        << "";
+    QTest::newRow("keep-alive zero") << "txtTimeoutKeepAlive" << false << "0"
+                                     << "0"
+                                     << "";
+    QTest::newRow("ascii timeout clamped") << "txtTimeoutAscii" << false << "3000"
+                                           << "2000"
+                                           << "";
+    QTest::newRow("lon subnet clamped") << "txtLSubnet" << false << "300"
+                                        << "255"
+                                        << "";
+    QTest::newRow("lon node clamped") << "txtLNode" << false << "-5"
+                                      << "0"
+                                      << "";
+    QTest::newRow("neuron id padded") << "txtMaquina0" << false << "12AB"
+                                      << "0000000012AB"
+                                      << "";
+    QTest::newRow("neuron id cut") << "txtMaquina0" << false << "FF0102030405AB"
+                                   << "0102030405AB"
+                                   << "";
+    QTest::newRow("device subnet free with neuron ids") << "txtMaquina1" << false << "300"
+                                                        << "300"
+                                                        << "";
+    QTest::newRow("device subnet refused") << "txtMaquina1" << true << "300"
+                                           << "1"
                                            << "Device Subnet not valid: 300";
-    QTest::newRow("device node refused") << "txtMaquina2" << true << "128" << "1" << "Device Node not valid: 128";
-    QTest::newRow("device name trimmed") << "txtMaquina3" << false << " Boiler  " << "Boiler" << "";
+    QTest::newRow("device node refused") << "txtMaquina2" << true << "128"
+                                         << "1"
+                                         << "Device Node not valid: 128";
+    QTest::newRow("device name trimmed") << "txtMaquina3" << false << " Boiler  "
+                                         << "Boiler"
+                                         << "";
 }
 
 void TstConfLonEditor::fieldChecksOnLeaving() {
@@ -355,11 +390,16 @@ void TstConfLonEditor::devicesDialog_data() {
     QTest::addColumn<int>("storedDevices");
     QTest::addColumn<bool>("closed");
 
-    QTest::newRow("unsaved changes") << true << "" << "{PrimeroDebeGrabarLosCambios}" << 2 << false;
-    QTest::newRow("new count") << false << "5" << "{MbusEstecambioaf}" << 5 << true;
-    QTest::newRow("above the maximum") << false << "129" << "{NDispNoval}. Max:128" << 2 << false;
-    QTest::newRow("same count") << false << "2" << "" << 2 << false;
-    QTest::newRow("cancelled") << false << "" << "" << 2 << false;
+    QTest::newRow("unsaved changes") << true << ""
+                                     << "{PrimeroDebeGrabarLosCambios}" << 2 << false;
+    QTest::newRow("new count") << false << "5"
+                               << "{MbusEstecambioaf}" << 5 << true;
+    QTest::newRow("above the maximum") << false << "129"
+                                       << "{NDispNoval}. Max:128" << 2 << false;
+    QTest::newRow("same count") << false << "2"
+                                << "" << 2 << false;
+    QTest::newRow("cancelled") << false << ""
+                               << "" << 2 << false;
 }
 
 void TstConfLonEditor::devicesDialog() {
@@ -465,8 +505,7 @@ void TstConfLonEditor::gridTypingByKeys_data() {
     QTest::addColumn<QString>("cell");
     QTest::addColumn<bool>("changed");
 
-    QTest::newRow("description replaced") << 3 << int(LonCol::Descripcion) << "Boiler 1" << false << "Boiler 1"
-                                          << true;
+    QTest::newRow("description replaced") << 3 << int(LonCol::Descripcion) << "Boiler 1" << false << "Boiler 1" << true;
     QTest::newRow("address refuses letters") << 3 << int(LonCol::Add) << "1x2" << false << "12" << true;
     QTest::newRow("escape keeps the cell") << 3 << int(LonCol::Descripcion) << "Other" << true << "Point 10" << false;
     QTest::newRow("snvt column is never typed") << 3 << int(LonCol::Snvt) << "7" << false << "105" << false;
