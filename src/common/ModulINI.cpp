@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <QVector>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -277,6 +278,10 @@ bool batchWrite(const QString& path, const QString& s, const QString& k, const Q
         p.sectionLine.insert(s, int(p.lines.size()) - 2);
         p.index[s].insert(k, int(p.lines.size()) - 1);
     }
+    // A line break in the text makes more lines of it: read them as the file will.
+    const auto isBreak = [](QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); };
+    if (std::any_of(entry.begin(), entry.end(), isBreak) || std::any_of(section.begin(), section.end(), isBreak))
+        *it = parse(toAnsi(p.lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n")));
     return true;
 }
 
@@ -412,10 +417,12 @@ IniBatch::~IniBatch() {
         QMutexLocker lock(&g_mutex);
         if (--g_batchDepth > 0) return;
         for (auto it = g_pending.constBegin(); it != g_pending.constEnd(); ++it) {
-            Parsed& p = *it.value();
-            p.raw = toAnsi(p.lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
-            if (writeFileAtomic(it.key(), p.raw))
-                remember(it.key(), stampOf(it.key()), it.value());
+            const Parsed& p = *it.value();
+            const QByteArray raw = toAnsi(p.lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
+            // Parsed again from the bytes: a value holding a line break reads as
+            // two lines from now on, as it would after a key-by-key write.
+            if (writeFileAtomic(it.key(), raw))
+                remember(it.key(), stampOf(it.key()), parse(raw));
             else
                 failed << it.key();
         }

@@ -34,6 +34,8 @@ private slots:
             << QByteArray("[A]\r\nk=1\r\n\r\n[B]\r\nx=1\r\n[A]\r\nm=2\r\n")
             << Writes{{"A", "m", "5"}, {"A", "n", "6"}, {"B", "x", "7"}, {"B", "y", "8"},
                       {"A", "k", "9"}, {"C", "z", "0"}, {"B", "x", "10"}};
+        QTest::newRow("value with a line break")
+            << QByteArray("[A]\r\nk=0\r\n") << Writes{{"A", "k", "1\r\n[B]\r\nz=2"}, {"A", "j", "3"}};
         QTest::newRow("lone LF and no last line end")
             << QByteArray("[A]\nk=0\n[B]\rz=9") << Writes{{"B", "y", "1"}, {"A", "k", "2"}};
     }
@@ -57,8 +59,8 @@ private slots:
             QCOMPARE(iniRead(batched, last[0], last[1], "?"), last[2]);
         }
         QCOMPARE(readAll(batched), readAll(one));
-        const QStringList& first = writes.first();
-        QCOMPARE(iniRead(batched, first[0], first[1], "?"), iniRead(one, first[0], first[1], "!"));
+        for (const QStringList& w : writes + Writes{{"B", "z"}})
+            QCOMPARE(iniRead(batched, w[0], w[1], "?"), iniRead(one, w[0], w[1], "?"));
     }
 
     void nestedBatchesWriteAtTheOuterEnd() {
