@@ -47,7 +47,7 @@ test-sanitize: deps
 bench: deps
 	cmake -S . -B $(BUILD_BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DPILMORA_BENCH=ON
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
-	@for b in $(BUILD_BENCH)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+	@for b in $(BUILD_BENCH)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
