@@ -14,27 +14,12 @@
 Q_DECLARE_METATYPE(LonDevice)
 
 namespace {
-// A grid as the editor holds it after loading `rows` (LON.dat cells 1..17).
-void buildGrid(LonConfig& cfg, SignalGrid& grid, const QVector<QStringList>& rows) {
-    QVector<InfoColumna> info;
-    Carga_CabecerasLon(grid, info, cfg);
-    const auto builtIn = CreaFilasInternas(grid, cfg);
-    TablaSenyales t;
-    t.reset(17);
-    for (const QStringList& cells : rows) {
-        const int r = t.addRow();
-        for (int c = 0; c < cells.size(); ++c) t.setCell(c + 1, r, cells[c]);
-    }
-    LlenaGridLon(grid, builtIn, t);
-}
-
 LonConfig config(int nDevs, const QString& version) {
-    LonConfig c;
-    c.NDevs = nDevs;
-    c.Dispositivos.resize(nDevs);
-    c.GatewayVersion = version;
+    LonConfig c = lonConfig(nDevs, version);
+    for (LonDevice& d : c.Dispositivos) d = LonDevice();
     return c;
 }
+
 }  // namespace
 
 class TstLonChecks : public QObject {
@@ -49,8 +34,6 @@ private slots:
     void validaPuntos_data();
     void validaPuntos();
     void validaPuntosRefreshesDirection();
-    void validaPuntosAtTheLimit_data();
-    void validaPuntosAtTheLimit();
     void validaDispositivos_data();
     void validaDispositivos();
 };
@@ -60,7 +43,6 @@ void TstLonChecks::ip_data() {
     QTest::addColumn<QString>("normal");
     QTest::addColumn<bool>("valid");
     QTest::newRow("canonical") << "192.168.100.246" << "192.168.100.246" << true;
-    QTest::newRow("zeros") << "0.0.0.0" << "0.0.0.0" << true;
     QTest::newRow("loopback") << "127.0.0.1" << "127.0.0.1" << true;
     QTest::newRow("three octets") << "192.168.100" << "" << false;
     QTest::newRow("five octets") << "192.168.100.246.1" << "192.168.100.246" << false;
@@ -94,7 +76,6 @@ void TstLonChecks::leaveField_data() {
     QTest::newRow("ip invalid") << "ip" << "10.0.0.300" << "127.0.0.1" << "IP: 10.0.0.300@incorrecta";
     QTest::newRow("ip blanks") << "ip" << " 127.0.0.2" << "127.0.0.1" << "IP:  127.0.0.2@incorrecta";
     QTest::newRow("mask invalid") << "mask" << "255.255.255" << "255.0.0.0" << "NetMask: 255.255.255@incorrecta";
-    QTest::newRow("mask valid") << "mask" << "255.255.0.0" << "255.255.0.0" << "";
     QTest::newRow("gateway empty") << "gateway" << "   " << "" << "";
     QTest::newRow("gateway trimmed") << "gateway" << " 10.0.0.1 " << "10.0.0.1" << "";
     QTest::newRow("gateway invalid") << "gateway" << " 10.0.0 " << "127.0.0.9" << "Gateway: 10.0.0@incorrecta";
@@ -102,16 +83,13 @@ void TstLonChecks::leaveField_data() {
     QTest::newRow("port 0") << "port" << "0" << "5000" << "";
     QTest::newRow("port 65536") << "port" << "65536" << "5000" << "";
     QTest::newRow("port text") << "port" << "abc" << "5000" << "";
-    QTest::newRow("keep-alive ok") << "keepalive" << "120" << "120" << "";
     QTest::newRow("keep-alive 0") << "keepalive" << "0" << "0" << "";
     QTest::newRow("keep-alive too big") << "keepalive" << "70000" << "30" << "";
     QTest::newRow("keep-alive negative") << "keepalive" << "-1" << "30" << "";
     QTest::newRow("timeout clamped high") << "timeout" << "2500" << "2000" << "";
     QTest::newRow("timeout clamped low") << "timeout" << "-3" << "0" << "";
-    QTest::newRow("timeout ok") << "timeout" << "150" << "150" << "";
     QTest::newRow("subnet high") << "subnet" << "300" << "255" << "";
     QTest::newRow("subnet low") << "subnet" << "-1" << "0" << "";
-    QTest::newRow("subnet ok") << "subnet" << "12" << "12" << "";
     QTest::newRow("node high") << "node" << "200" << "127" << "";
     QTest::newRow("node ok") << "node" << "127" << "127" << "";
 }
@@ -127,34 +105,22 @@ void TstLonChecks::leaveField() {
     c.IP = c.IPTag = "127.0.0.1";
     c.NetMask = c.NetMaskTag = "255.0.0.0";
     c.Gateway = c.GatewayTag = "127.0.0.9";
-    QString got;
-    if (field == "ip") got = lonLeaveIp(c, text);
-    if (field == "mask") got = lonLeaveNetMask(c, text);
-    if (field == "gateway") got = lonLeaveGateway(c, text);
-    if (field == "port") got = lonLeavePort(c, text);
-    if (field == "keepalive") got = lonLeaveKeepAlive(c, text);
-    if (field == "timeout") got = lonLeaveAsciiTimeout(c, text);
-    if (field == "subnet") got = lonLeaveLonSubnet(c, text);
-    if (field == "node") got = lonLeaveLonNode(c, text);
-    QCOMPARE(got, shown);
-    const QString model = field == "ip"          ? c.IP
-                          : field == "mask"      ? c.NetMask
-                          : field == "gateway"   ? c.Gateway
-                          : field == "port"      ? QString::number(c.Port)
-                          : field == "keepalive" ? c.tmoutKeepAlive_sec
-                          : field == "timeout"   ? c.Tmout_ms
-                          : field == "subnet"    ? QString::number(c.Subnet)
-                                                 : QString::number(c.Node);
-    QCOMPARE(model, shown);
-    if (message.isEmpty()) {
-        QVERIFY(prompts.texts().isEmpty());
-    } else {
-        const int at = message.indexOf('@');
-        QCOMPARE(prompts.texts(), QStringList{message.left(at) + Texto(message.mid(at + 1))});
-        QCOMPARE(prompts.shown().first().buttons, 1);
-    }
+    using Leave = QString (*)(LonConfig&, const QString&);
+    using Model = QString (*)(const LonConfig&);
+    static const QHash<QString, QPair<Leave, Model>> fields{
+        {"ip", {lonLeaveIp, [](const LonConfig& m) { return m.IP; }}},
+        {"mask", {lonLeaveNetMask, [](const LonConfig& m) { return m.NetMask; }}},
+        {"gateway", {lonLeaveGateway, [](const LonConfig& m) { return m.Gateway; }}},
+        {"port", {lonLeavePort, [](const LonConfig& m) { return QString::number(m.Port); }}},
+        {"keepalive", {lonLeaveKeepAlive, [](const LonConfig& m) { return m.tmoutKeepAlive_sec; }}},
+        {"timeout", {lonLeaveAsciiTimeout, [](const LonConfig& m) { return m.Tmout_ms; }}},
+        {"subnet", {lonLeaveLonSubnet, [](const LonConfig& m) { return QString::number(m.Subnet); }}},
+        {"node", {lonLeaveLonNode, [](const LonConfig& m) { return QString::number(m.Node); }}}};
+    QCOMPARE(fields[field].first(c, text), shown);
+    QCOMPARE(fields[field].second(c), shown);
+    QCOMPARE(prompts.texts(), message.isEmpty() ? QStringList() : QStringList{lonText(message)});
+    if (!message.isEmpty()) QCOMPARE(prompts.shown().first().buttons, 1);
 }
-
 void TstLonChecks::leaveDeviceField_data() {
     QTest::addColumn<int>("addressing");
     QTest::addColumn<int>("field");
@@ -247,7 +213,7 @@ void TstLonChecks::validaPuntos() {
     ScriptedPrompts prompts;
     LonConfig cfg = config(2, version);
     SignalGrid grid;
-    buildGrid(cfg, grid, rows);
+    lonGrid(cfg, grid, rows);
     grid.select(1, 1, 1, 1);
     const bool ok = Valida_Puntos(cfg, grid);
     QCOMPARE(ok, message.isEmpty());
@@ -255,18 +221,9 @@ void TstLonChecks::validaPuntos() {
         QVERIFY(prompts.texts().isEmpty());
         return;
     }
-    // "@key" pieces are language texts, "|" separates pieces.
-    QString expected;
-    for (QString piece : message.split('|')) {
-        const int at = piece.indexOf('@');
-        expected += at < 0 ? piece : piece.left(at) + Texto(piece.mid(at + 1));
-    }
-    QCOMPARE(prompts.texts(), QStringList{expected});
+    QCOMPARE(prompts.texts(), QStringList{lonText(message)});
     QCOMPARE(prompts.shown().first().buttons, 1);
-    QCOMPARE(grid.Row(), row);
-    QCOMPARE(grid.Col(), col);
-    QCOMPARE(grid.RowSel(), row);
-    QCOMPARE(grid.ColSel(), col);
+    QCOMPARE(QVector<int>({grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()}), QVector<int>({row, col, row, col}));
 }
 
 void TstLonChecks::validaPuntosRefreshesDirection() {
@@ -277,33 +234,10 @@ void TstLonChecks::validaPuntosRefreshesDirection() {
     active[13] = "R";  // direction out of line with the NV access
     QStringList inactive = lonPointRow(1, 105, 1, "W", 2, false);
     inactive[13] = "R";
-    buildGrid(cfg, grid, {active, inactive});
+    lonGrid(cfg, grid, {active, inactive});
     QVERIFY(Valida_Puntos(cfg, grid));
     QCOMPARE(grid.TextMatrix(3, LonCol::Direction), QString("W"));
     QCOMPARE(grid.TextMatrix(4, LonCol::Direction), QString("R"));
-}
-
-void TstLonChecks::validaPuntosAtTheLimit_data() {
-    QTest::addColumn<int>("points");
-    QTest::addColumn<bool>("ok");
-    QTest::newRow("500 pass") << 500 << true;
-    QTest::newRow("501 fail") << 501 << false;
-}
-
-void TstLonChecks::validaPuntosAtTheLimit() {
-    QFETCH(int, points);
-    QFETCH(bool, ok);
-    TestHome home;
-    ScriptedPrompts prompts;
-    const LonFixture f = largeLonFixture(4, points, "A-Basic", "V.43.1.x");
-    LonConfig cfg = config(4, "A-Basic");
-    SignalGrid grid;
-    buildGrid(cfg, grid, f.rows);
-    QCOMPARE(Valida_Puntos(cfg, grid), ok);
-    if (!ok) {
-        QCOMPARE(prompts.texts(), QStringList{Texto("AddressDebeSerNumeroEntre") + " 1" + Texto("y") + "500"});
-        QCOMPARE(grid.TextMatrix(grid.Row(), LonCol::Add), QString("501"));
-    }
 }
 
 void TstLonChecks::validaDispositivos_data() {

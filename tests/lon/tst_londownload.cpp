@@ -10,7 +10,6 @@
 #include "LonDownload.h"
 #include "LonFixtures.h"
 #include "LonGrid.h"
-#include "ModulConfASCII.h"
 #include "SignalGrid.h"
 #include "TestSupport.h"
 #include "mIdioma.h"
@@ -18,36 +17,9 @@
 namespace {
 const QDateTime kAt(QDate(2026, 1, 2), QTime(3, 4, 5));
 
-// A model of `devices` devices in use (Neuron-ID = the number in hexadecimal), serial
-// settings at their defaults.
-LonConfig config(int devices, const QString& version = "A-Basic", const QString& fw = "V.3.1.0") {
-    LonConfig c;
-    c.NDevs = devices;
-    c.Dispositivos.resize(devices);
-    for (int n = 1; n <= devices; ++n)
-        c.Dispositivos[n - 1] = {true, QStringLiteral("%1").arg(n, 12, 16, QLatin1Char('0')), "1", QString::number(n), ""};
-    c.GatewayVersion = version;
-    c.FwVersion = fw;
-    c.IP = "127.0.0.1";
-    return c;
-}
-
-void buildGrid(const LonConfig& cfg, SignalGrid& grid, const QVector<QStringList>& rows) {
-    QVector<InfoColumna> info;
-    Carga_CabecerasLon(grid, info, cfg);
-    const auto builtIn = CreaFilasInternas(grid, cfg);
-    TablaSenyales t;
-    t.reset(17);
-    for (const QStringList& cells : rows) {
-        const int r = t.addRow();
-        for (int c = 0; c < cells.size(); ++c) t.setCell(c + 1, r, cells[c]);
-    }
-    LlenaGridLon(grid, builtIn, t);
-}
-
 LonDownload compose(const LonConfig& cfg, const QVector<QStringList>& rows, const LonTuning& tuning = LonTuning()) {
     SignalGrid grid;
-    buildGrid(cfg, grid, rows);
+    lonGrid(cfg, grid, rows);
     return composeLonDownload(cfg, grid, tuning, kAt);
 }
 
@@ -58,8 +30,8 @@ QByteArray b(std::initializer_list<int> bytes) {
 }
 
 // Everything up to the device count for the default model and tuning.
-QByteArray expectedHead(const QString& marker, int gatewayErrorPoint) {
-    QByteArray h = QByteArray("MEROVANTIX-ASCII-LON") + marker.toLatin1() + "2026/01/02 03:04:05";
+QByteArray expectedHead(int gatewayErrorPoint) {
+    QByteArray h = "MEROVANTIX-ASCII-LON-V.1.0 2026/01/02 03:04:05";
     h += QByteArray(62 - h.size(), ' ') + "\r\n" + QByteArray(64, ' ');
     h += le32(600) + b({0, 0}) + le32(1000) + b({0, 1, 0}) + QByteArray(9, ' ');
     h += b({1, 1}) + QByteArray(6, '\0') + b({1, 8}) + le16(3000) + le16(0) + b({3}) + le16(500) + le32(100) +
@@ -67,96 +39,17 @@ QByteArray expectedHead(const QString& marker, int gatewayErrorPoint) {
     return h;
 }
 
-QByteArray withChecksum(const QByteArray& content) {
-    quint32 sum = 0;
-    for (char c : content) sum += quint8(c);
-    return le32(sum) + content;
+QByteArray withChecksum(const QByteArray& content) { return le32(sumaBytes(content)) + content; }
+
+// One NV slot: device index, NV index, data type 2, a = 1, SNVT, address.
+QByteArray slot(int device, int nv, int snvt, int address) {
+    return le16(device) + le16(nv) + b({0, 2, 0}) + le16(1) + le16(0) + le16(0) + le16(snvt) + le16(address);
 }
 
-// ---- Decoding of a whole file.
-struct Decoded {
-    bool ok = false;
-    quint32 checksum = 0, sum = 0;
-    QByteArray header;
-    int gatewayErrorPoint = 0, lonRetries = 0;
-    struct Device {
-        QByteArray address;
-        int errorPoint;
-    };
-    struct Variable {
-        int device, nvIndex, offset, dataType, filter, a, b, c, snvt, address;
-        bool zero;
-    };
-    struct Point {
-        int address, link, ad, direction, spontaneous;
-    };
-    QVector<Device> devices;
-    int readable = 0;
-    QVector<Variable> variables;
-    QVector<Point> points;
-    QByteArray tcp;
-};
-
-Decoded decode(const QByteArray& f) {
-    Decoded d;
-    int p = 0;
-    auto u8 = [&] { return p < f.size() ? int(quint8(f[p++])) : (p++, -1); };
-    auto i16 = [&] {
-        const int lo = u8(), hi = u8();
-        return int(qint16(quint16(lo | (hi << 8))));
-    };
-    auto i32 = [&] {
-        quint32 v = 0;
-        for (int i = 0; i < 4; ++i) v |= quint32(u8()) << (8 * i);
-        return v;
-    };
-    d.checksum = i32();
-    for (int i = 4; i < f.size(); ++i) d.sum += quint8(f[i]);
-    d.header = f.mid(4, 62);
-    p = 178;
-    d.gatewayErrorPoint = i16();
-    p = 184;
-    d.lonRetries = u8();
-    p = 194;
-    const int nDev = i16();
-    for (int i = 0; i < nDev; ++i) {
-        Decoded::Device dev;
-        dev.address = f.mid(p, 6);
-        p += 6;
-        dev.errorPoint = i16();
-        d.devices << dev;
-    }
-    d.readable = i16();
-    const int s = i16();
-    for (int i = 0; i < s; ++i) {
-        const QByteArray raw = f.mid(p, 17);
-        Decoded::Variable v;
-        v.device = i16();
-        v.nvIndex = i16();
-        v.offset = u8();
-        v.dataType = u8();
-        v.filter = u8();
-        v.a = i16();
-        v.b = i16();
-        v.c = i16();
-        v.snvt = i16();
-        v.address = i16();
-        v.zero = raw == QByteArray(17, '\0');
-        d.variables << v;
-    }
-    const int np = i16();
-    for (int i = 0; i < np; ++i) {
-        Decoded::Point pt;
-        pt.address = i16();
-        pt.link = i16();
-        pt.ad = u8();
-        pt.direction = u8();
-        pt.spontaneous = u8();
-        d.points << pt;
-    }
-    d.tcp = f.mid(p);
-    d.ok = p <= f.size() && np == s;
-    return d;
+QVector<int> column(const QVector<QVector<int>>& records, int field) {
+    QVector<int> out;
+    for (const auto& r : records) out << r[field];
+    return out;
 }
 }  // namespace
 
@@ -164,9 +57,8 @@ class TstLonDownload : public QObject {
     Q_OBJECT
 private slots:
     void checksumAbc();
-    void oneReadableRow();
-    void errorRows();
-    void subnetNodeAddressing();
+    void smallFiles_data();
+    void smallFiles();
     void neuronIds_data();
     void neuronIds();
     void slotOrder();
@@ -175,12 +67,10 @@ private slots:
     void serialAndLonFields();
     void tuningFromIni_data();
     void tuningFromIni();
-    void limits_data();
-    void limits();
-    void largestProject();
+    void largeProjects_data();
+    void largeProjects();
     void messages_data();
     void messages();
-    void report();
     void faultStillFinishesFile_data();
     void faultStillFinishesFile();
     void cannotCreateFile();
@@ -190,74 +80,63 @@ void TstLonDownload::checksumAbc() {
     QByteArray content("abc");
     QCOMPARE(Calcula_Checksum(content), quint32(294));
     QCOMPARE(content, b({0x26, 0x01, 0x00, 0x00, 'a', 'b', 'c'}));
-    QByteArray high(300, char(0xFF));
-    QCOMPARE(sumaBytes(high), quint32(300 * 255));  // bytes are added unsigned
+    QCOMPARE(sumaBytes(QByteArray(300, char(0xFF))), quint32(300 * 255));  // bytes are added unsigned
 }
 
-void TstLonDownload::oneReadableRow() {
+void TstLonDownload::smallFiles_data() {
+    QTest::addColumn<int>("addressing");
+    QTest::addColumn<QVector<QStringList>>("rows");
+    QTest::addColumn<QByteArray>("tail");  // everything after the device count's place
+    QTest::addColumn<QVector<int>>("counts");  // total, readable, writes, read/write
+    QTest::newRow("one readable row, Neuron-ID 0102")
+        << 0 << QVector<QStringList>{lonPointRow(1, 105, 6, "R", 1)}
+        << le16(1) + b({1, 2, 0, 0, 0, 0}) + le16(-1) + le16(1) + le16(1) + slot(0, 6, 105, 1) + le16(1) + le16(1) +
+               le16(0) + b({0, 0, 1})
+        << QVector<int>{1, 1, 0, 0};
+    // Device 2's error row is inactive; error rows are not write points.
+    QTest::newRow("error rows")
+        << 0
+        << QVector<QStringList>{lonErrorRow(0, 9), lonErrorRow(1, 8), lonErrorRow(2, 7, false),
+                                lonPointRow(2, 105, 0, "R", 2), lonPointRow(1, 105, 0, "R", 1)}
+        << le16(2) + b({1, 2, 0, 0, 0, 0}) + le16(8) + b({0, 0, 0, 0, 0, 2}) + le16(-1) + le16(2) + le16(4) +
+               slot(0, 0, 105, 1) + slot(1, 0, 105, 2) + QByteArray(34, '\0') + le16(4) + le16(1) + le16(0) +
+               b({0, 0, 1}) + le16(2) + le16(1) + b({0, 0, 1}) + le16(9) + le16(-1) + b({1, 0, 1}) + le16(8) +
+               le16(-1) + b({1, 0, 1})
+        << QVector<int>{4, 2, 0, 0};
+    QTest::newRow("subnet/node addressing")
+        << 1 << QVector<QStringList>{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)}
+        << le16(2) + b({3, 4, 0, 0, 0, 0}) + le16(-1) + b({255, 127, 0, 0, 0, 0}) + le16(-1) + le16(2) + le16(2) +
+               slot(0, 0, 105, 1) + slot(1, 0, 105, 2) + le16(2) + le16(1) + le16(0) + b({0, 0, 1}) + le16(2) +
+               le16(1) + b({0, 0, 1})
+        << QVector<int>{2, 2, 0, 0};
+}
+
+void TstLonDownload::smallFiles() {
+    QFETCH(int, addressing);
+    QFETCH(QVector<QStringList>, rows);
+    QFETCH(QByteArray, tail);
+    QFETCH(QVector<int>, counts);
     TestHome home;
-    LonConfig cfg = config(1);
+    LonConfig cfg = lonConfig(2);
     cfg.Dispositivos[0].NId = "0102";
-    const LonDownload d = compose(cfg, {lonPointRow(1, 105, 6, "R", 1)});
-    QCOMPARE(d.outcome, LonDownload::Ready);
-    QByteArray content = expectedHead("-V.1.0 ", -1);
-    content += le16(1) + b({1, 2, 0, 0, 0, 0}) + le16(-1);
-    content += le16(1) + le16(1);
-    content += le16(0) + le16(6) + b({0, 2, 0}) + le16(1) + le16(0) + le16(0) + le16(105) + le16(1);
-    content += le16(1) + le16(1) + le16(0) + b({0, 0, 1});
-    QCOMPARE(d.bytes.size(), 234);
-    QCOMPARE(d.bytes, withChecksum(content));
-    QCOMPARE(d.fault, QString());
-    QCOMPARE(d.devices, 1);
-    QCOMPARE(d.total, 1);
-    QCOMPARE(d.readable, 1);
-    QCOMPARE(d.writes, 0);
-    QCOMPARE(d.readWrite, 0);
-}
-
-void TstLonDownload::errorRows() {
-    TestHome home;
-    const LonConfig cfg = config(2);
-    // Device 2's error row is active too, but device 2 contributes a readable row.
-    const LonDownload d = compose(cfg, {lonErrorRow(0, 9), lonErrorRow(1, 8), lonErrorRow(2, 7, false),
-                                        lonPointRow(2, 105, 0, "R", 2), lonPointRow(1, 105, 0, "R", 1)});
-    QCOMPARE(d.outcome, LonDownload::Ready);
-    QByteArray content = expectedHead("-V.1.0 ", 9);
-    content += le16(2) + b({0, 0, 0, 0, 0, 1}) + le16(8) + b({0, 0, 0, 0, 0, 2}) + le16(-1);
-    content += le16(2) + le16(4);
-    content += le16(0) + le16(0) + b({0, 2, 0}) + le16(1) + le16(0) + le16(0) + le16(105) + le16(1);  // device 1
-    content += le16(1) + le16(0) + b({0, 2, 0}) + le16(1) + le16(0) + le16(0) + le16(105) + le16(2);  // device 2
-    content += QByteArray(17, '\0') + QByteArray(17, '\0');  // gateway error, device 1 error
-    content += le16(4);
-    content += le16(1) + le16(0) + b({0, 0, 1});
-    content += le16(2) + le16(1) + b({0, 0, 1});
-    content += le16(9) + le16(-1) + b({1, 0, 1});
-    content += le16(8) + le16(-1) + b({1, 0, 1});
-    QCOMPARE(d.bytes, withChecksum(content));
-    QCOMPARE(d.total, 4);
-    QCOMPARE(d.readable, 2);
-    QCOMPARE(d.writes, 0);  // error rows are not write points
-}
-
-void TstLonDownload::subnetNodeAddressing() {
-    TestHome home;
-    LonConfig cfg = config(2);
-    cfg.Addressing = 1;
+    cfg.Addressing = addressing;
     cfg.Dispositivos[0].Sb = "3";
     cfg.Dispositivos[0].Nd = "4";
     cfg.Dispositivos[1].Sb = "255";
     cfg.Dispositivos[1].Nd = "127";
-    const LonDownload d = compose(cfg, {lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)});
-    QCOMPARE(d.bytes.mid(177, 1), b({1}));  // addressing
-    QCOMPARE(d.bytes.mid(194, 2), le16(2));
-    QCOMPARE(d.bytes.mid(196, 16), b({3, 4, 0, 0, 0, 0, 0xFF, 0xFF, 255, 127, 0, 0, 0, 0, 0xFF, 0xFF}));
+    if (counts[0] == 1) cfg.Dispositivos.resize(cfg.NDevs = 1);
+    const LonDownload d = compose(cfg, rows);
+    QCOMPARE(d.outcome, LonDownload::Ready);
+    QByteArray head = expectedHead(rows[0][1] == "-2" ? 9 : -1);
+    head[177 - 4] = char(addressing);
+    QCOMPARE(d.bytes, withChecksum(head + tail));
     QCOMPARE(d.fault, QString());
+    QCOMPARE(QVector<int>({d.total, d.readable, d.writes, d.readWrite}), counts);
 }
 
 void TstLonDownload::neuronIds_data() {
     QTest::addColumn<QString>("nid");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("0102") << "0102" << b({1, 2, 0, 0, 0, 0});
     QTest::newRow("twelve digits") << "04A2c31B01FF" << b({0x04, 0xA2, 0xC3, 0x1B, 0x01, 0xFF});
     QTest::newRow("longer: first twelve") << "0102030405060708" << b({1, 2, 3, 4, 5, 6});
     QTest::newRow("empty") << "" << b({0, 0, 0, 0, 0, 0});
@@ -269,11 +148,10 @@ void TstLonDownload::neuronIds() {
     QFETCH(QString, nid);
     QFETCH(QByteArray, bytes);
     TestHome home;
-    LonConfig cfg = config(1);
+    LonConfig cfg = lonConfig(1);
     cfg.Dispositivos[0].NId = nid;
     cfg.Domain = nid;  // the domain is converted the same way
     const LonDownload d = compose(cfg, {lonPointRow(1, 105, 0, "R", 1)});
-    QCOMPARE(d.outcome, LonDownload::Ready);
     QCOMPARE(d.bytes.mid(196, 6), bytes);
     QCOMPARE(d.bytes.mid(156, 6), bytes);
     QCOMPARE(d.fault, QString());
@@ -281,7 +159,7 @@ void TstLonDownload::neuronIds() {
 
 void TstLonDownload::slotOrder() {
     TestHome home;
-    LonConfig cfg = config(3);
+    LonConfig cfg = lonConfig(3);
     cfg.Dispositivos[2].On = false;
     const LonDownload d = compose(cfg, {
                                            lonPointRow(2, 105, 0, "R", 1),
@@ -293,25 +171,15 @@ void TstLonDownload::slotOrder() {
                                            lonPointRow(0, 95, 6, "W", 7),         // the gateway's own write point
                                            lonPointRow(0, 95, 7, "R", 8),         // readable on device 0: nowhere
                                        });
-    QCOMPARE(d.outcome, LonDownload::Ready);
-    const Decoded f = decode(d.bytes);
+    const LonFileView f = decodeLonDownload(d.bytes);
     QVERIFY(f.ok);
     QCOMPARE(f.readable, 3);
-    QVector<int> order;
-    for (const auto& p : f.points) order << p.address;
-    QCOMPARE(order, QVector<int>({2, 1, 4, 3, 7}));
-    QVector<int> deviceIndex;
-    for (const auto& v : f.variables) deviceIndex << v.device;
-    QCOMPARE(deviceIndex, QVector<int>({0, 1, 1, 0, -1}));
-    QCOMPARE(f.variables[2].nvIndex, 3);
-    QVector<int> directions;
-    for (const auto& p : f.points) directions << p.direction;
-    QCOMPARE(directions, QVector<int>({0, 0, 2, 1, 1}));
-    for (int k = 0; k < f.points.size(); ++k) QCOMPARE(f.points[k].link, k);
-    QCOMPARE(d.readable, 3);
-    QCOMPARE(d.writes, 2);
-    QCOMPARE(d.readWrite, 1);
-    QCOMPARE(d.total, 5);
+    QCOMPARE(column(f.points, 0), QVector<int>({2, 1, 4, 3, 7}));
+    QCOMPARE(column(f.points, 1), QVector<int>({0, 1, 2, 3, 4}));
+    QCOMPARE(column(f.points, 3), QVector<int>({0, 0, 2, 1, 1}));
+    QCOMPARE(column(f.variables, 0), QVector<int>({0, 1, 1, 0, -1}));
+    QCOMPARE(column(f.variables, 1), QVector<int>({1, 0, 3, 2, 6}));
+    QCOMPARE(QVector<int>({d.total, d.readable, d.writes, d.readWrite}), QVector<int>({5, 3, 2, 1}));
 }
 
 void TstLonDownload::tcpBlock_data() {
@@ -320,16 +188,15 @@ void TstLonDownload::tcpBlock_data() {
     QTest::addColumn<QString>("keepAlive");
     QTest::addColumn<QByteArray>("block");
     const QByteArray tail = QByteArray("255.0.0.0") + '\0' + QByteArray(6, ' ') + '\0' + QByteArray(15, ' ') + le32(5000);
+    const QByteArray end(64, '\0');
     QTest::newRow("12 characters") << "127.0.100.10" << "0" << "30"
-                                   << QByteArray("127.0.100.10") + '\0' + "   " + tail + b({0}) + le32(30) +
-                                          QByteArray(64, '\0');
+                                   << QByteArray("127.0.100.10") + '\0' + "   " + tail + b({0}) + le32(30) + end;
     QTest::newRow("15 characters") << "127.100.100.100" << "1" << "0"
-                                   << QByteArray("127.100.100.100") + '\0' + tail + b({1}) + le32(0) +
-                                          QByteArray(64, '\0');
+                                   << QByteArray("127.100.100.100") + '\0' + tail + b({1}) + le32(0) + end;
     QTest::newRow("16 characters") << "127.100.100.100x" << "7" << "-5"
-                                   << QByteArray("127.100.100.100x") + tail + b({1}) + le32(0) + QByteArray(64, '\0');
+                                   << QByteArray("127.100.100.100x") + tail + b({1}) + le32(0) + end;
     QTest::newRow("longer") << "127.100.100.100xyz" << "abc" << "65535"
-                            << QByteArray("127.100.100.100x") + tail + b({0}) + le32(65535) + QByteArray(64, '\0');
+                            << QByteArray("127.100.100.100x") + tail + b({0}) + le32(65535) + end;
 }
 
 void TstLonDownload::tcpBlock() {
@@ -338,7 +205,7 @@ void TstLonDownload::tcpBlock() {
     QFETCH(QString, keepAlive);
     QFETCH(QByteArray, block);
     TestHome home;
-    LonConfig cfg = config(1, "A-Basic", "V.43.1.x");
+    LonConfig cfg = lonConfig(1, "A-Basic", "V.43.1.x");
     cfg.IP = ip;
     cfg.NetMask = "255.0.0.0";
     cfg.Gateway = "";
@@ -349,12 +216,11 @@ void TstLonDownload::tcpBlock() {
     QCOMPARE(d.bytes.mid(4, 27), QByteArray("MEROVANTIX-ASCII-LON-V.2.0 "));
     QCOMPARE(d.bytes.mid(4 + 46, 16), QByteArray(16, ' '));  // 46 characters, then padding
     QCOMPARE(d.bytes.right(121), block);
-    QCOMPARE(d.fault, QString());
 }
 
 void TstLonDownload::serialAndLonFields() {
     TestHome home;
-    LonConfig cfg = config(1);
+    LonConfig cfg = lonConfig(1);
     cfg.Baudios = 7;
     cfg.Bits = 1;
     cfg.Paridad = 3;
@@ -397,36 +263,31 @@ void TstLonDownload::tuningFromIni() {
     QFETCH(int, lonRetries);
     QFETCH(int, ltaRqRpTimeout);
     TestHome home;
-    const QString dir = home.file("P");
-    QDir().mkpath(dir);
-    writeAll(dir + "/LON.ini", ini);
-    app().RutaProyecto = dir;
-    app().NombreIni = "LON";
-    const LonDownload d = compose(config(1), {lonPointRow(1, 105, 0, "R", 1)}, LonTuning::fromIni());
-    const Decoded f = decode(d.bytes);
-    QCOMPARE(f.lonRetries, lonRetries);
+    useLonProject(home.file("P"), ini);
+    const LonDownload d = compose(lonConfig(1), {lonPointRow(1, 105, 0, "R", 1)}, LonTuning::fromIni());
+    QCOMPARE(decodeLonDownload(d.bytes).lonRetries, lonRetries);
     QCOMPARE(int(quint8(d.bytes[163])), ltaRqRpTimeout);
 }
 
-void TstLonDownload::limits_data() {
+void TstLonDownload::largeProjects_data() {
     QTest::addColumn<QString>("version");
     QTest::addColumn<int>("devices");
     QTest::addColumn<int>("points");
     QTest::addColumn<bool>("ready");
     QTest::newRow("500 on A-Basic") << "A-Basic" << 4 << 500 << true;
     QTest::newRow("501 on A-Basic") << "A-Basic" << 4 << 501 << false;
-    QTest::newRow("4000 on B-Extended") << "B-Extended" << 128 << 4000 << true;
+    QTest::newRow("4000 on B-Extended, 128 devices") << "B-Extended" << 128 << 4000 << true;
     QTest::newRow("4001 on B-Extended") << "B-Extended" << 128 << 4001 << false;
 }
 
-void TstLonDownload::limits() {
+void TstLonDownload::largeProjects() {
     QFETCH(QString, version);
     QFETCH(int, devices);
     QFETCH(int, points);
     QFETCH(bool, ready);
     TestHome home;
-    const LonFixture fx = largeLonFixture(devices, points, version, "V.43.1.x");
-    const LonDownload d = compose(config(devices, version, "V.43.1.x"), fx.rows);
+    const LonDownload d =
+        compose(lonConfig(devices, version, "V.43.1.x"), largeLonFixture(devices, points, version, "V.43.1.x").rows);
     if (!ready) {
         QCOMPARE(d.outcome, LonDownload::TooManyPoints);
         const int max = version.startsWith('A') ? 500 : 4000;
@@ -434,137 +295,93 @@ void TstLonDownload::limits() {
         QVERIFY(d.bytes.isEmpty());
         return;
     }
-    QCOMPARE(d.outcome, LonDownload::Ready);
-    const Decoded f = decode(d.bytes);
-    QVERIFY(f.ok);
-    QCOMPARE(f.checksum, f.sum);
-    QCOMPARE(f.points.size(), points);
-    QCOMPARE(d.bytes.size(), 4 + 190 + 2 + 8 * devices + 4 + 17 * points + 2 + 7 * points + 121);
-}
-
-void TstLonDownload::largestProject() {
-    TestHome home;
-    const LonFixture fx = largeLonFixture(128, 4000, "B-Extended", "V.43.1.x");
-    LonConfig cfg = config(128, "B-Extended", "V.43.1.x");
-    const LonDownload d = compose(cfg, fx.rows);
-    QCOMPARE(d.outcome, LonDownload::Ready);
-    const Decoded f = decode(d.bytes);
+    const LonFileView f = decodeLonDownload(d.bytes);
     QVERIFY(f.ok);
     QCOMPARE(f.checksum, f.sum);
     QCOMPARE(f.checksum, d.checksum);
-    QVERIFY(f.header.startsWith("MEROVANTIX-ASCII-LON-V.2.0 2026/01/02 03:04:05"));
-    QCOMPARE(f.devices.size(), 128);
+    QCOMPARE(d.bytes.size(), 4 + 190 + 2 + 8 * devices + 4 + 17 * points + 2 + 7 * points + 121);
+    QVERIFY(d.bytes.mid(4, 46) == "MEROVANTIX-ASCII-LON-V.2.0 2026/01/02 03:04:05");
+    QCOMPARE(f.deviceAddress.size(), devices);
     QCOMPARE(f.gatewayErrorPoint, 1);
-    for (int n = 1; n <= 128; ++n) {
-        QCOMPARE(f.devices[n - 1].errorPoint, n + 1);  // the error rows carry addresses 2..129
-        QCOMPARE(int(quint8(f.devices[n - 1].address[5])), n);
+    for (int n = 1; n <= devices; ++n) {
+        QCOMPARE(f.deviceErrorPoint[n - 1], n + 1);  // the error rows carry addresses 2..devices+1
+        QCOMPARE(f.deviceAddress[n - 1], QByteArray(5, '\0') + char(n));
     }
-    // 3871 NV rows: 9 in 10 readable ("W" every 10th).
-    int nv = 4000 - 129, writeOnly = 0;
-    for (int k = 0; k < nv; ++k) writeOnly += k % 10 == 9;
+    // The NV rows are 9 in 10 readable ("W" every 10th).
+    const int nv = points - devices - 1, writeOnly = nv / 10;
     QCOMPARE(f.readable, nv - writeOnly);
     QCOMPARE(d.readable, nv - writeOnly);
     QCOMPARE(d.writes, writeOnly);
-    QCOMPARE(f.variables.size(), 4000);
-    // Readable slots come device by device; within a device in grid order.
+    // Readable slots come device by device, within a device in grid order.
     int lastDevice = 0, lastAddress = 0;
     for (int k = 0; k < f.readable; ++k) {
-        const auto& v = f.variables[k];
-        QVERIFY(!v.zero);
-        QVERIFY(v.device >= lastDevice);
-        if (v.device == lastDevice) QVERIFY(v.address > lastAddress);
-        lastDevice = v.device;
-        lastAddress = v.address;
-        QCOMPARE(f.points[k].link, k);
-        QCOMPARE(f.points[k].address, v.address);
-        QCOMPARE(v.dataType, 2);
-        QCOMPARE(v.snvt, 105);
+        const QVector<int>& v = f.variables[k];
+        QVERIFY(v[0] > lastDevice || (v[0] == lastDevice && v[9] > lastAddress));
+        lastDevice = v[0];
+        lastAddress = v[9];
+        QCOMPARE(f.points[k].mid(0, 2), QVector<int>({v[9], k}));
+        QCOMPARE(v[3], 2);
+        QCOMPARE(v[8], 105);
     }
     // Then the gateway and device error rows (zero slots), then the write points.
-    for (int k = f.readable; k < f.readable + 129; ++k) {
-        QVERIFY(f.variables[k].zero);
-        QCOMPARE(f.points[k].link, -1);
-        QCOMPARE(f.points[k].address, k - f.readable + 1);
+    for (int k = f.readable; k <= f.readable + devices; ++k) {
+        QCOMPARE(f.variables[k], QVector<int>(10, 0));
+        QCOMPARE(f.points[k].mid(0, 2), QVector<int>({k - f.readable + 1, -1}));
     }
     QSet<int> addresses;
-    for (const auto& p : f.points) addresses.insert(p.address);
-    QCOMPARE(addresses.size(), 4000);
-    QCOMPARE(f.tcp.size(), 121);
+    for (const auto& p : f.points) addresses.insert(p[0]);
+    QCOMPARE(addresses.size(), points);
     QCOMPARE(f.tcp.left(10), QByteArray("127.0.0.1") + '\0');
 }
 
 void TstLonDownload::messages_data() {
     QTest::addColumn<QVector<QStringList>>("rows");
     QTest::addColumn<QVector<bool>>("inUse");
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("message");  // "" = file written; "@key" = that key's text
+    const QString a = "@NoSenyalesEntradaDispositivo|%1|@RevisarConfiguracionODesactivarDispositivo";
     QTest::newRow("a: device with only a write row")
-        << QVector<QStringList>{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 95, 0, "W", 2)}
-        << QVector<bool>{true, true} << int(LonDownload::NoDeviceInputs) << "@NoSenyalesEntradaDispositivo|2|@RevisarConfiguracionODesactivarDispositivo";
-    QTest::newRow("a: device with only its error row")
-        << QVector<QStringList>{lonErrorRow(1, 5)} << QVector<bool>{true, false} << int(LonDownload::NoDeviceInputs)
-        << "@NoSenyalesEntradaDispositivo|1|@RevisarConfiguracionODesactivarDispositivo";
+        << QVector<QStringList>{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 95, 0, "W", 2)} << QVector<bool>{true, true} << a.arg(2);
+    QTest::newRow("a: device with only its error row") << QVector<QStringList>{lonErrorRow(1, 5)} << QVector<bool>{true, false}
+                                                         << a.arg(1);
     QTest::newRow("a: readable row inactive")
-        << QVector<QStringList>{lonPointRow(1, 105, 0, "R", 1, false)} << QVector<bool>{true, false}
-        << int(LonDownload::NoDeviceInputs) << "@NoSenyalesEntradaDispositivo|1|@RevisarConfiguracionODesactivarDispositivo";
-    QTest::newRow("b: nothing in use") << QVector<QStringList>{lonPointRow(1, 105, 0, "R", 1)}
-                                       << QVector<bool>{false, false} << int(LonDownload::NoSignals)
+        << QVector<QStringList>{lonPointRow(1, 105, 0, "R", 1, false)} << QVector<bool>{true, false} << a.arg(1);
+    QTest::newRow("b: nothing in use") << QVector<QStringList>{lonPointRow(1, 105, 0, "R", 1)} << QVector<bool>{false, false}
                                        << "@NoEncontradoSenyales";
-    QTest::newRow("only the gateway's error row")
-        << QVector<QStringList>{lonErrorRow(0, 3)} << QVector<bool>{false, false} << int(LonDownload::Ready) << "";
+    QTest::newRow("only the gateway's error row") << QVector<QStringList>{lonErrorRow(0, 3)} << QVector<bool>{false, false}
+                                                    << "";
+    QTest::newRow("report") << QVector<QStringList>{lonPointRow(1, 105, 0, "RW", 1), lonPointRow(1, 95, 1, "W", 2)}
+                            << QVector<bool>{true} << "Devs:1  LON-> Tot:2 R:1 W:1 RW:1@BytesFichero|258";
 }
 
 void TstLonDownload::messages() {
     QFETCH(QVector<QStringList>, rows);
     QFETCH(QVector<bool>, inUse);
-    QFETCH(int, outcome);
     QFETCH(QString, message);
     TestHome home;
     ScriptedPrompts prompts;
-    const QString dir = home.file("P");
-    QDir().mkpath(dir);
-    app().RutaProyecto = dir;
-    app().NombreIni = "LON";
+    const QString dir = useLonProject(home.file("P"));
     writeAll(dir + "/LON.Plmx", "OLD");
-    LonConfig cfg = config(2);
+    LonConfig cfg = lonConfig(int(inUse.size()));
     for (int i = 0; i < inUse.size(); ++i) cfg.Dispositivos[i].On = inUse[i];
     SignalGrid grid;
-    buildGrid(cfg, grid, rows);
+    lonGrid(cfg, grid, rows);
     const bool ok = Genera_FicheroDescarga(cfg, grid, kAt);
-    QCOMPARE(ok, outcome == LonDownload::Ready);
+    QCOMPARE(ok, !message.startsWith('@'));
     QCOMPARE(prompts.texts().size(), 1);
-    if (ok) {
-        QVERIFY(readAll(dir + "/LON.Plmx").size() > 3);
-        return;
-    }
-    QString expected;
-    for (const QString& piece : message.split('|')) expected += piece.startsWith('@') ? Texto(piece.mid(1)) : piece;
-    QCOMPARE(prompts.lastText(), expected);
-    QCOMPARE(readAll(dir + "/LON.Plmx"), QByteArray("OLD"));  // left as it was
-}
-
-void TstLonDownload::report() {
-    TestHome home;
-    ScriptedPrompts prompts;
-    const QString dir = home.file("P");
-    QDir().mkpath(dir);
-    app().RutaProyecto = dir;
-    app().NombreIni = "LON";
-    LonConfig cfg = config(1);
-    SignalGrid grid;
-    buildGrid(cfg, grid, {lonPointRow(1, 105, 0, "RW", 1), lonPointRow(1, 95, 1, "W", 2)});
-    QVERIFY(Genera_FicheroDescarga(cfg, grid, kAt));
+    const QString expected = lonText(message);
     const QString path = QDir::toNativeSeparators(dir + "/LON.Plmx");
     const QByteArray file = readAll(path);
-    QCOMPARE(file.size(), 234 + 24);
-    quint32 sum = 0;
-    for (int i = 4; i < file.size(); ++i) sum += quint8(file[i]);
-    QCOMPARE(file.left(4), le32(sum));
-    const QString expected = "Devs:1  LON-> Tot:2 R:1 W:1 RW:1" + Texto("BytesFichero") + "258. Checksum:" +
-                             QString::number(sum, 16).toUpper() + "\r" + Texto("AhoraPuedeEnviaraMerovantixFichero") +
-                             "\r" + path;
-    QCOMPARE(prompts.texts(), QStringList{expected});
-    QVERIFY(QDir(dir).entryList(QDir::Files).size() == 1);  // no temporary file left behind
+    if (!ok) {
+        QCOMPARE(prompts.lastText(), expected);
+        QCOMPARE(file, QByteArray("OLD"));  // left as it was
+        return;
+    }
+    QCOMPARE(file.left(4), le32(sumaBytes(file.mid(4))));
+    QCOMPARE(QDir(dir).entryList(QDir::Files).size(), 1);  // no temporary file left behind
+    if (message.isEmpty()) return;
+    QCOMPARE(file.size(), 258);
+    QCOMPARE(prompts.lastText(), expected + ". Checksum:" + QString::number(sumaBytes(file.mid(4)), 16).toUpper() +
+                                     "\r" + Texto("AhoraPuedeEnviaraMerovantixFichero") + "\r" + path);
 }
 
 void TstLonDownload::faultStillFinishesFile_data() {
@@ -581,13 +398,9 @@ void TstLonDownload::faultStillFinishesFile() {
     QFETCH(QString, what);
     TestHome home;
     ScriptedPrompts prompts;
-    const QString dir = home.file("P");
-    QDir().mkpath(dir);
-    app().RutaProyecto = dir;
-    app().NombreIni = "LON";
-    LonConfig cfg = config(2);
-    QStringList row = lonPointRow(1, 105, 0, "R", 1);
-    QVector<QStringList> rows{row, lonPointRow(2, 105, 0, "R", 2)};
+    const QString dir = useLonProject(home.file("P"));
+    LonConfig cfg = lonConfig(2);
+    QVector<QStringList> rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)};
     if (what == "deviceSubnet") {
         cfg.Addressing = 1;
         cfg.Dispositivos[0].Sb = "300";
@@ -599,7 +412,7 @@ void TstLonDownload::faultStillFinishesFile() {
     if (what == "deviceZeroError") rows << QStringList{"0", "-1", "", "", "", "", "", "", "", "", "", "x", "9", "R",
                                                        "1", "1", "1"};
     SignalGrid grid;
-    buildGrid(cfg, grid, rows);
+    lonGrid(cfg, grid, rows);
     const LonDownload d = composeLonDownload(cfg, grid, LonTuning(), kAt);
     QVERIFY(!d.fault.isEmpty());
     QVERIFY(!Genera_FicheroDescarga(cfg, grid, kAt));
@@ -608,7 +421,7 @@ void TstLonDownload::faultStillFinishesFile() {
     // The whole file is still there, same layout, checksum in front.
     const QByteArray file = readAll(path);
     QCOMPARE(file, d.bytes);
-    const Decoded f = decode(file);
+    const LonFileView f = decodeLonDownload(file);
     QVERIFY(f.ok);
     QCOMPARE(f.checksum, f.sum);
     QCOMPARE(f.tcp.size(), 0);
@@ -620,14 +433,14 @@ void TstLonDownload::cannotCreateFile() {
     const QString dir = home.file("missing/folder");
     app().RutaProyecto = dir;
     app().NombreIni = "LON";
-    LonConfig cfg = config(1);
+    LonConfig cfg = lonConfig(1);
     SignalGrid grid;
-    buildGrid(cfg, grid, {lonPointRow(1, 105, 0, "R", 1)});
+    lonGrid(cfg, grid, {lonPointRow(1, 105, 0, "R", 1)});
     QVERIFY(!Genera_FicheroDescarga(cfg, grid, kAt));
     const QString path = QDir::toNativeSeparators(dir + "/LON.Plmx");
+    const QString start = Texto("ErrorAlGenerarFichero") + path + "\rError: \r";
     QCOMPARE(prompts.texts().size(), 1);
-    QVERIFY(prompts.lastText().startsWith(Texto("ErrorAlGenerarFichero") + path + "\rError: \r"));
-    QVERIFY(prompts.lastText().size() > (Texto("ErrorAlGenerarFichero") + path + "\rError: \r").size());
+    QVERIFY(prompts.lastText().startsWith(start) && prompts.lastText().size() > start.size());
     QVERIFY(!QFile::exists(path));
 }
 

@@ -1,6 +1,5 @@
 // The LON signal grid: its 18 columns, the built-in communication-error rows,
 // the merge of the signal table into them, and the direction rule.
-#include <QDir>
 #include <QtTest>
 
 #include "AppGlobals.h"
@@ -15,35 +14,17 @@
 #include "mIdioma.h"
 
 namespace {
-struct Built {
-    LonConfig cfg;
-    SignalGrid grid;
-    QVector<InfoColumna> info;
-    QHash<QString, int> builtIn;
-};
-
-void build(Built& b, int nDevs, const QString& version = "B-Extended") {
-    b.cfg.NDevs = nDevs;
-    b.cfg.Dispositivos.resize(qMax(nDevs, 0));
-    b.cfg.GatewayVersion = version;
-    Carga_CabecerasLon(b.grid, b.info, b.cfg);
-    b.builtIn = CreaFilasInternas(b.grid, b.cfg);
-}
-
-TablaSenyales table(const QVector<QStringList>& rows) {
-    TablaSenyales t;
-    t.reset(17);
-    for (const QStringList& cells : rows) {
-        const int r = t.addRow();
-        for (int c = 0; c < cells.size() && c < 17; ++c) t.setCell(c + 1, r, cells[c]);
-    }
-    return t;
-}
-
 QStringList rowCells(const SignalGrid& g, int r) {
     QStringList l;
     for (int c = 0; c < g.Cols(); ++c) l << g.TextMatrix(r, c);
     return l;
+}
+
+// The built-in error row of device `d` (0: the gateway) at grid row `row`.
+QStringList builtInRow(int d, int row) {
+    const QString text = Texto("ErrorComunicacion") + (d == 0 ? " hard" : "");
+    return {QString::number(row), QString::number(d), d == 0 ? "-2" : "-1", "[" + text + "]", "", "", "", "", "", "",
+            "", "", text, "", "R", Texto("1-Dig"), "1-Spon", Texto("0-No")};
 }
 }  // namespace
 
@@ -52,10 +33,8 @@ class TstLonGrid : public QObject {
 private slots:
     void columns_data();
     void columns();
-    void columnOptions();
+    void builtInRows_data();
     void builtInRows();
-    void builtInRowsWithoutDevices_data();
-    void builtInRowsWithoutDevices();
     void mergeUpdatesBuiltInRow_data();
     void mergeUpdatesBuiltInRow();
     void mergeAppendsConverted_data();
@@ -66,107 +45,57 @@ private slots:
     void cellValueAsVal();
     void updateRow_data();
     void updateRow();
-    void insertedRow();
+    void loadProject_data();
     void loadProject();
-    void loadProjectWithoutTable();
 };
 
 void TstLonGrid::columns_data() {
-    QTest::addColumn<int>("col");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("help");
-    // A caption or help beginning with "@" is the text of that language key.
-    QTest::newRow("0 Noo") << 0 << "@Noo" << 500 << 0 << "";
-    QTest::newRow("1 device") << 1 << "@Disp" << 500 << 0 << "@NMaquinaPertenecenSenyales";
-    QTest::newRow("2 SNVT") << 2 << "SNVT" << 500 << 2 << "SNVT standard Id";
-    QTest::newRow("3 name") << 3 << "SNVT name" << 2200 << 2 << "SNVT name (use-right-click menu)";
-    QTest::newRow("4 Idx") << 4 << "Idx" << 600 << 0 << "Index of NV in the device";
-    QTest::newRow("5 Offset") << 5 << "Offset" << 0 << 0 << "Offset in bytes inside the NV";
-    QTest::newRow("6 Data type") << 6 << "Data type" << 0 << 2 << "Fundamental LON data type of the data to be read";
-    QTest::newRow("7 a") << 7 << "a" << 0 << 0 << "a scaling factor for NV";
-    QTest::newRow("8 b") << 8 << "b" << 0 << 0 << "b scaling factor for NV";
-    QTest::newRow("9 c") << 9 << "c" << 0 << 0 << "c scaling factor for NV";
-    QTest::newRow("10 Filter") << 10 << "Filter" << 0 << 0 << "Filter code to apply to data (see the documentation)";
-    QTest::newRow("11 RW") << 11 << "RW" << 400 << 2
-                           << "Read, Write, Read/Write access to NV. (nv outputs only can be read)";
-    QTest::newRow("12 description") << 12 << "@Descripcion" << 3000 << 0 << "@NombreSenyalIntegrar";
-    QTest::newRow("13 Add") << 13 << "Add" << 600 << 0 << "Address ASCII. A number from 1 to 500";
-    QTest::newRow("14 R/W") << 14 << "R/W" << 500 << 2 << "Data direction: Read only, Write only, Read&&Write";
-    QTest::newRow("15 A/D") << 15 << "A/D" << 600 << 1 << "@TipoSenyal";
-    QTest::newRow("16 Spontaneous") << 16 << "Spontaneous" << 1100 << 0
-                                    << "If active, every time a change in the LON data, will be transmited an Ascii data.";
-    QTest::newRow("17 active") << 17 << "@Activa" << 600 << 1 << "@IndicaSiIntegrar";
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<int>("max");
+    QTest::newRow("A-Basic") << "A-Basic" << 500;
+    QTest::newRow("B-Extended") << "B-Extended" << 4000;
 }
 
 void TstLonGrid::columns() {
-    QFETCH(int, col);
-    QFETCH(QString, caption);
-    QFETCH(int, width);
-    QFETCH(int, kind);
-    QFETCH(QString, help);
+    QFETCH(QString, version);
+    QFETCH(int, max);
     TestHome home;
-    Built b;
-    build(b, 2, "A-Basic");
-    auto text = [](const QString& t) { return t.startsWith('@') ? Texto(t.mid(1)) : t; };
-    QCOMPARE(b.grid.Cols(), 18);
-    QCOMPARE(b.info.size(), 18);
-    QCOMPARE(b.grid.TextMatrix(0, col), text(caption));
-    QCOMPARE(b.grid.ColWidth(col), width);
-    if (col > 0) QCOMPARE(int(b.info[col].Tipo), kind);
-    QCOMPARE(b.info[col].Ayuda, text(help));
-    if (width == 0) QVERIFY(lonColumnWidth(col) > 0);  // remembered for Show/Hide
-    else QCOMPARE(lonColumnWidth(col), width);
-}
-
-void TstLonGrid::columnOptions() {
-    TestHome home;
-    Built b;
-    build(b, 1);
-    QCOMPARE(b.info[LonCol::Direction].Opciones.texts(), QStringList({"R", "W", "RW"}));
-    QCOMPARE(b.info[LonCol::Direction].Opciones.Item("K2"), QString("RW"));
-    QCOMPARE(b.info[LonCol::Spontaneous].Opciones.texts(), QStringList({"0-NoSpon", "1-Spon"}));
-    QCOMPARE(b.info[LonCol::AD].Opciones.texts(), QStringList({Texto("0-Ana"), Texto("1-Dig")}));
-    QCOMPARE(b.info[LonCol::Activa].Opciones.texts(), QStringList({Texto("0-No"), Texto("1-Si")}));
-    QCOMPARE(b.info[LonCol::DataType].Opciones.Count(), 8);
-    QCOMPARE(b.info[LonCol::DataType].Opciones.Item("K7"), QString("7-bit field"));
-    QCOMPARE(b.info[LonCol::Add].Ayuda, QString("Address ASCII. A number from 1 to 4000"));
-}
-
-void TstLonGrid::builtInRows() {
-    TestHome home;
-    Built b;
-    build(b, 3);
-    QCOMPARE(b.grid.Rows(), 5);  // captions, gateway, three devices
-    const QString err = Texto("ErrorComunicacion");
-    const QString hard = err + " hard";
-    QStringList gateway = {"1", "0", "-2", "[" + hard + "]", "", "", "", "", "", "", "", "", hard, "", "R",
-                           Texto("1-Dig"), "1-Spon", Texto("0-No")};
-    QCOMPARE(rowCells(b.grid, 1), gateway);
-    for (int d = 1; d <= 3; ++d) {
-        QStringList dev = {QString::number(d + 1), QString::number(d), "-1", "[" + err + "]", "", "", "", "", "", "", "",
-                           "", err, "", "R", Texto("1-Dig"), "1-Spon", Texto("0-No")};
-        QCOMPARE(rowCells(b.grid, d + 1), dev);
-        QCOMPARE(b.builtIn.value(QString::number(d) + "--1"), d + 1);
+    SignalGrid grid;
+    QVector<InfoColumna> info;
+    Carga_CabecerasLon(grid, info, lonConfig(2, version));
+    QCOMPARE(grid.Cols(), 18);
+    QCOMPARE(info.size(), 18);
+    for (int c = 0; c < 18; ++c) {
+        if (grid.ColWidth(c) == 0) QVERIFY(lonColumnWidth(c) > 0);  // remembered for Show/Hide
+        else QCOMPARE(lonColumnWidth(c), grid.ColWidth(c));
     }
-    QCOMPARE(b.builtIn.value("0--2"), 1);
-    QCOMPARE(b.builtIn.size(), 4);
+    QCOMPARE(info[LonCol::Add].Ayuda, "Address ASCII. A number from 1 to " + QString::number(max));
+    QCOMPARE(info[LonCol::Direction].Opciones.Item("K2"), QString("RW"));
 }
 
-void TstLonGrid::builtInRowsWithoutDevices_data() {
+void TstLonGrid::builtInRows_data() {
     QTest::addColumn<int>("nDevs");
+    QTest::newRow("three") << 3;
     QTest::newRow("zero") << 0;
     QTest::newRow("negative") << -5;
 }
 
-void TstLonGrid::builtInRowsWithoutDevices() {
+void TstLonGrid::builtInRows() {
     QFETCH(int, nDevs);
     TestHome home;
-    Built b;
-    build(b, nDevs);
-    QCOMPARE(b.grid.Rows(), 2);  // only the gateway's own row
-    QCOMPARE(b.grid.TextMatrix(1, LonCol::Snvt), QString("-2"));
+    SignalGrid grid;
+    QVector<InfoColumna> info;
+    LonConfig cfg = lonConfig(qMax(nDevs, 0), "B-Extended");
+    cfg.NDevs = nDevs;
+    Carga_CabecerasLon(grid, info, cfg);
+    const QHash<QString, int> builtIn = CreaFilasInternas(grid, cfg);
+    const int n = qMax(nDevs, 0);
+    QCOMPARE(grid.Rows(), 2 + n);  // captions, the gateway, the devices
+    QCOMPARE(builtIn.size(), 1 + n);
+    for (int d = 0; d <= n; ++d) {
+        QCOMPARE(rowCells(grid, d + 1), builtInRow(d, d + 1));
+        QCOMPARE(builtIn.value(QString::number(d) + (d ? "--1" : "--2")), d + 1);
+    }
 }
 
 void TstLonGrid::mergeUpdatesBuiltInRow_data() {
@@ -183,20 +112,17 @@ void TstLonGrid::mergeUpdatesBuiltInRow() {
     QFETCH(QString, snvt);
     QFETCH(int, row);
     TestHome home;
-    Built b;
-    build(b, 2);
-    const QStringList before = rowCells(b.grid, row);
-    QStringList stored = {device, snvt, "[changed]", "9", "9", "5-32bit unsig", "9", "9", "9", "9", "RW",
-                          "My description", "77", "W", "0-Ana", "0-NoSpon", "1-Si"};
-    LlenaGridLon(b.grid, b.builtIn, table({stored}));
-    QCOMPARE(b.grid.Rows(), 4);  // nothing appended
-    QStringList expected = before;
-    expected[0] = "1";  // the table's row number
+    SignalGrid grid;
+    lonGrid(lonConfig(2), grid, {{device, snvt, "[changed]", "9", "9", "5-32bit unsig", "9", "9", "9", "9", "RW",
+                                  "My description", "77", "W", "0-Ana", "0-NoSpon", "1-Si"}});
+    QCOMPARE(grid.Rows(), 4);  // nothing appended
+    // Only the table's row number, description, address, spontaneous and active are taken.
+    QStringList expected = builtInRow(row - 1, 1);
     expected[12] = "My description";
     expected[13] = "77";
     expected[16] = "0-NoSpon";
     expected[17] = "1-Si";
-    QCOMPARE(rowCells(b.grid, row), expected);
+    QCOMPARE(rowCells(grid, row), expected);
 }
 
 void TstLonGrid::mergeAppendsConverted_data() {
@@ -225,11 +151,10 @@ void TstLonGrid::mergeAppendsConverted() {
     QFETCH(QStringList, expected);
     TestHome home;
     ScriptedPrompts prompts;
-    Built b;
-    build(b, 2);
-    QCOMPARE(LlenaGridLon(b.grid, b.builtIn, table({stored})), 0);
-    QCOMPARE(b.grid.Rows(), 5);
-    QCOMPARE(rowCells(b.grid, 4), expected);
+    SignalGrid grid;
+    QCOMPARE(lonGrid(lonConfig(2), grid, {stored}), 0);
+    QCOMPARE(grid.Rows(), 5);
+    QCOMPARE(rowCells(grid, 4), expected);
     QVERIFY(prompts.texts().isEmpty());
 }
 
@@ -247,18 +172,15 @@ void TstLonGrid::mergeRefusesBadRow() {
     QFETCH(QString, filter);
     TestHome home;
     ScriptedPrompts prompts;
-    Built b;
-    build(b, 1);
     QStringList bad = lonPointRow(1, 105, 0, "R", 1);
     bad[5] = dataType;
     bad[9] = filter;
-    QStringList good = lonPointRow(1, 105, 1, "R", 2);
-    QCOMPARE(LlenaGridLon(b.grid, b.builtIn, table({bad, good, lonErrorRow(1, 3)})), 1);
+    SignalGrid grid;
+    QCOMPARE(lonGrid(lonConfig(1), grid, {bad, lonPointRow(1, 105, 1, "R", 2), lonErrorRow(1, 3)}), 1);
     QCOMPARE(prompts.texts(), QStringList{Texto("AlgunDatoIncorrecto")});
-    QCOMPARE(b.grid.Rows(), 4);  // captions, two built-in rows, the good row
-    QCOMPARE(b.grid.TextMatrix(3, LonCol::Noo), QString("2"));
-    QCOMPARE(b.grid.TextMatrix(3, LonCol::Add), QString("2"));
-    QCOMPARE(b.grid.TextMatrix(2, LonCol::Add), QString("3"));  // the row after still merged
+    QCOMPARE(grid.Rows(), 4);  // captions, two built-in rows, the good row
+    QCOMPARE(grid.TextMatrix(3, LonCol::Noo) + grid.TextMatrix(3, LonCol::Add), QString("22"));
+    QCOMPARE(grid.TextMatrix(2, LonCol::Add), QString("3"));  // the row after still merged
 }
 
 void TstLonGrid::cellValueAsVal_data() {
@@ -300,54 +222,36 @@ void TstLonGrid::updateRow() {
     QCOMPARE(g.TextMatrix(1, LonCol::Direction), direction);
 }
 
-void TstLonGrid::insertedRow() {
-    TestHome home;
-    SignalGrid g(2, 18);
-    g.setTextMatrix(1, LonCol::Add, "5");
-    lonInitInsertedRow(g, 1);
-    QCOMPARE(g.TextMatrix(1, LonCol::Disp), QString("1"));
-    QCOMPARE(g.TextMatrix(1, LonCol::NvAccess), QString("R"));
-    QCOMPARE(g.TextMatrix(1, LonCol::Add), QString());
-    QCOMPARE(g.TextMatrix(1, LonCol::Spontaneous), QString("1-Spon"));
-    QCOMPARE(g.TextMatrix(1, LonCol::Activa), Texto("0-No"));
-    QCOMPARE(g.TextMatrix(1, LonCol::Direction), QString("R"));
+void TstLonGrid::loadProject_data() {
+    QTest::addColumn<bool>("withTable");
+    QTest::newRow("whole project") << true;
+    QTest::newRow("no signal table") << false;
 }
 
 void TstLonGrid::loadProject() {
-    TestHome home;
-    LonFixture f = largeLonFixture(3, 20, "A-Basic", "V.43.1.x");
-    const QString dir = home.file("P");
-    QVERIFY(writeLonFixture(dir, f));
-    LonConfig cfg;
-    SignalGrid grid;
-    QVector<InfoColumna> info;
-    QVERIFY(loadLonProject(dir, cfg, grid, info));
-    QCOMPARE(app().NombreIni, QString("LON"));
-    QCOMPARE(cfg.deviceCount(), 3);
-    // The four error rows of the table went into the built-in rows; 16 points appended.
-    QCOMPARE(grid.Rows(), 1 + 4 + 16);
-    QCOMPARE(grid.TextMatrix(1, LonCol::Add), QString("1"));
-    QCOMPARE(grid.TextMatrix(4, LonCol::Add), QString("4"));
-    QCOMPARE(grid.TextMatrix(5, LonCol::Add), QString("5"));
-    QCOMPARE(grid.TextMatrix(20, LonCol::Add), QString("20"));
-    QCOMPARE(grid.TextMatrix(20, LonCol::DataType), QString("2-16bit sig"));
-    QVERIFY(!cfg.gridChanged && !cfg.connectionChanged);
-}
-
-void TstLonGrid::loadProjectWithoutTable() {
+    QFETCH(bool, withTable);
     TestHome home;
     ScriptedPrompts prompts;
-    LonFixture f = largeLonFixture(2, 10, "A-Basic", "V.43.1.x");
-    f.writeDat = false;
+    LonFixture f = largeLonFixture(3, 20, "A-Basic", "V.43.1.x");
+    f.writeDat = withTable;
     const QString dir = home.file("P");
     QVERIFY(writeLonFixture(dir, f));
     LonConfig cfg;
     SignalGrid grid;
     QVector<InfoColumna> info;
-    QVERIFY(!loadLonProject(dir, cfg, grid, info));
-    QCOMPARE(prompts.texts().size(), 1);
-    QVERIFY(prompts.lastText().startsWith(Texto("NoSeEncuentraFicheroConf")));
-    QCOMPARE(grid.Rows(), 4);  // the built-in rows stay
+    QCOMPARE(loadLonProject(dir, cfg, grid, info), withTable);
+    QCOMPARE(app().NombreIni, QString("LON"));
+    if (!withTable) {
+        QCOMPARE(prompts.texts().size(), 1);
+        QVERIFY(prompts.lastText().startsWith(Texto("NoSeEncuentraFicheroConf")));
+        QCOMPARE(grid.Rows(), 5);  // the built-in rows stay
+        return;
+    }
+    // The four error rows of the table went into the built-in rows; 16 points appended.
+    QCOMPARE(grid.Rows(), 1 + 4 + 16);
+    for (int r = 1; r <= 20; ++r) QCOMPARE(grid.TextMatrix(r, LonCol::Add), QString::number(r));
+    QCOMPARE(grid.TextMatrix(20, LonCol::DataType), QString("2-16bit sig"));
+    QVERIFY(!cfg.gridChanged && !cfg.connectionChanged);
 }
 
 QTEST_GUILESS_MAIN(TstLonGrid)

@@ -4,6 +4,12 @@
 #include <QFile>
 
 #include "AnsiText.h"
+#include "AppGlobals.h"
+#include "LonConfig.h"
+#include "LonGrid.h"
+#include "ModulConfASCII.h"
+#include "SignalGrid.h"
+#include "mIdioma.h"
 
 namespace {
 const char* const kCaptions[] = {"Noo", "Disp", "SNVT", "SNVT name", "Idx", "Offset", "Data type", "a", "b",
@@ -163,4 +169,79 @@ QByteArray le32(qint64 v) {
     QByteArray b(4, '\0');
     for (int i = 0; i < 4; ++i) b[i] = char((quint64(v) >> (8 * i)) & 0xFF);
     return b;
+}
+
+LonConfig lonConfig(int devices, const QString& version, const QString& firmware) {
+    LonConfig c;
+    c.NDevs = devices;
+    c.Dispositivos.resize(qMax(devices, 0));
+    for (int n = 1; n <= devices; ++n)
+        c.Dispositivos[n - 1] = {true, QStringLiteral("%1").arg(n, 12, 16, QLatin1Char('0')), "1", QString::number(n), ""};
+    c.GatewayVersion = version;
+    c.FwVersion = firmware;
+    c.IP = QStringLiteral("127.0.0.1");
+    return c;
+}
+
+int lonGrid(const LonConfig& cfg, SignalGrid& grid, const QVector<QStringList>& rows) {
+    QVector<InfoColumna> info;
+    Carga_CabecerasLon(grid, info, cfg);
+    const auto builtIn = CreaFilasInternas(grid, cfg);
+    TablaSenyales t;
+    t.reset(17);
+    for (const QStringList& cells : rows) {
+        const int r = t.addRow();
+        for (int c = 0; c < cells.size() && c < 17; ++c) t.setCell(c + 1, r, cells[c]);
+    }
+    return LlenaGridLon(grid, builtIn, t);
+}
+
+QString useLonProject(const QString& dir, const QByteArray& ini) {
+    QDir().mkpath(dir);
+    if (!ini.isNull()) writeFile(dir + "/LON.ini", ini);
+    app().RutaProyecto = dir;
+    app().NombreIni = QStringLiteral("LON");
+    return dir;
+}
+
+LonFileView decodeLonDownload(const QByteArray& f) {
+    LonFileView d;
+    int p = 0;
+    auto field = [&](int size) {
+        int v = 0;
+        for (int i = 0; i < size; ++i) v |= int(p < f.size() ? quint8(f[p]) : 0) << (8 * i), ++p;
+        return size == 2 ? int(qint16(v)) : v;
+    };
+    auto record = [&](const char* layout) {
+        QVector<int> r;
+        for (const char* c = layout; *c; ++c) r << field(*c - '0');
+        return r;
+    };
+    d.checksum = quint32(field(4));
+    for (int i = 4; i < f.size(); ++i) d.sum += quint8(f[i]);
+    p = 178;
+    d.gatewayErrorPoint = field(2);
+    p = 184;
+    d.lonRetries = field(1);
+    p = 194;
+    for (int i = field(2); i > 0; --i) {
+        d.deviceAddress << f.mid(p, 6);
+        p += 6;
+        d.deviceErrorPoint << field(2);
+    }
+    d.readable = field(2);
+    for (int i = field(2); i > 0; --i) d.variables << record("2211122222");
+    for (int i = field(2); i > 0; --i) d.points << record("22111");
+    d.tcp = f.mid(p);
+    d.ok = p <= f.size() && d.points.size() == d.variables.size();
+    return d;
+}
+
+QString lonText(const QString& message) {
+    QString out;
+    for (const QString& piece : message.split('|')) {
+        const int at = piece.indexOf('@');
+        out += at < 0 ? piece : piece.left(at) + Texto(piece.mid(at + 1));
+    }
+    return out;
 }

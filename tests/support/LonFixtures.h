@@ -52,6 +52,34 @@ QByteArray lonIniBytes(const LonFixture& f);
 LonFixture largeLonFixture(int devices, int points, const QString& version, const QString& firmware,
                            bool errorRows = true);
 
+class LonConfig;
+class SignalGrid;
+// A model of `devices` devices in use (Neuron-ID = the number in hexadecimal,
+// node = the number), serial settings at their defaults, IP 127.0.0.1.
+LonConfig lonConfig(int devices, const QString& version = QStringLiteral("A-Basic"),
+                    const QString& firmware = QStringLiteral("V.3.1.0"));
+// The grid as the editor holds it after loading `rows` (LON.dat cells 1..17):
+// captions, built-in error rows, then the merge. Returns the merge's result.
+int lonGrid(const LonConfig& cfg, SignalGrid& grid, const QVector<QStringList>& rows);
+// `dir` (created) made the current LON project; LON.ini holds `ini` unless null.
+QString useLonProject(const QString& dir, const QByteArray& ini = QByteArray());
+
+// A download file read back field by field, for checks on large files.
+struct LonFileView {
+    bool ok = false;
+    quint32 checksum = 0, sum = 0;
+    int gatewayErrorPoint = 0, lonRetries = 0, readable = 0;
+    QVector<QByteArray> deviceAddress;
+    QVector<int> deviceErrorPoint;
+    QVector<QVector<int>> variables;  // device, nv, offset, type, filter, a, b, c, snvt, address
+    QVector<QVector<int>> points;     // address, link, A/D, direction, spontaneous
+    QByteArray tcp;
+};
+
+LonFileView decodeLonDownload(const QByteArray& file);
+// A message of "|"-separated pieces; "text@Key" in a piece is text + Texto("Key").
+QString lonText(const QString& message);
+
 // Little-endian pieces for expected bytes.
 QByteArray le16(int v);
 QByteArray le32(qint64 v);
