@@ -1,6 +1,7 @@
 // The signal table file: exact bytes written, the reader's header checks and
 // messages, and hostile files that must load or be refused, never crash.
 #include <QDir>
+#include <QProcess>
 #include <QtTest>
 #include <optional>
 
@@ -28,6 +29,17 @@ void fillGrid(SignalGrid& g, int rows) {
 
 QString projectFile(const QString& name) { return QDir(app().RutaProyecto).filePath(name); }
 QStringList projectFiles() { return QDir(app().RutaProyecto).entryList(QDir::Files | QDir::Hidden); }
+
+// Child mode of the kill test: saves a small and a large table in turn, forever.
+int saveLoop(const QString& folder) {
+    resetApp();
+    LlenaProtocolos();
+    app().RutaProyecto = folder;
+    SignalGrid small, big;
+    fillGrid(small, 10);
+    fillGrid(big, 20000);
+    for (quint64 i = 0;; ++i) Graba_Senyales(kSlotLon, kVersionTabla, (i % 2) ? big : small, true);
+}
 }  // namespace
 
 class TestSignalFile : public QObject {
@@ -192,7 +204,37 @@ private slots:
         QCOMPARE(m_prompts->shown().size(), 4);
         QVERIFY(projectFiles().isEmpty());
     }
+
+    // A save killed at a random moment leaves the old or the new table, never a mix.
+    void killDuringSaveLeavesWholeTable() {
+        SignalGrid small, big;
+        fillGrid(small, 10);
+        fillGrid(big, 20000);
+        QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, small, true));
+        const QByteArray a = readAll(projectFile("LON.dat"));
+        QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, big, true));
+        const QByteArray b = readAll(projectFile("LON.dat"));
+        for (int round = 0; round < 4; ++round) {
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("PILMORA_SAVE_LOOP", app().RutaProyecto);
+            child.setProcessEnvironment(env);
+            child.start(QCoreApplication::applicationFilePath(), {});
+            QVERIFY(child.waitForStarted());
+            QTest::qWait(150 + 50 * round);
+            child.kill();
+            QVERIFY(child.waitForFinished());
+            const QByteArray now = readAll(projectFile("LON.dat"));
+            QVERIFY2(now == a || now == b, "a killed save left a partial table");
+        }
+    }
 };
 
-QTEST_GUILESS_MAIN(TestSignalFile)
+int main(int argc, char** argv) {
+    const QByteArray loop = qgetenv("PILMORA_SAVE_LOOP");
+    QCoreApplication a(argc, argv);
+    if (!loop.isEmpty()) return saveLoop(QString::fromLocal8Bit(loop));
+    TestSignalFile t;
+    return QTest::qExec(&t, argc, argv);
+}
 #include "tst_signalfile.moc"
