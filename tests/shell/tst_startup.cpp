@@ -1,59 +1,45 @@
-// Start-up of the main window: protocol table, application folder, the steps
-// that read settings and folders, menus, the project action and shutdown.
+// Start-up of the main window: protocol table, application folder, settings and
+// folders read at start, the project action, the link monitor and shutdown.
 #include <QtTest>
 
 #include <QAction>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTreeWidget>
 
-#include "AnsiText.h"
 #include "AppGlobals.h"
 #include "MDIPilmora.h"
 #include "ModalDriver.h"
 #include "ModulINI.h"
+#include "ProjectFixtures.h"
 #include "Startup.h"
-#include "TestSupport.h"
-#include "fAbout.h"
 #include "fProject.h"
 #include "fTestPilmora.h"
 #include "mIdioma.h"
 
 namespace {
-QByteArray crlf(const QStringList& lines) { return toAnsi(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")); }
-
-// A project folder with its description file and, optionally, its protocol INI.
-QString makeProject(const QString& root, const QString& name, const QString& prot, const QString& desc,
-                    const QStringList& protIni = {}) {
-    const QString dir = QDir(root).filePath(name);
-    QDir().mkpath(dir);
-    writeAll(QDir(dir).filePath(QStringLiteral("Project.ini")),
-             crlf({QStringLiteral("[Project]"), QStringLiteral("Prot=") + prot, QStringLiteral("Desc=") + desc}));
-    if (!protIni.isEmpty()) writeAll(QDir(dir).filePath(prot + QStringLiteral(".ini")), crlf(protIni));
-    return dir;
-}
-
-QStringList actionNames(const QList<QAction*>& actions) {
-    QStringList l;
-    for (QAction* a : actions) l << a->objectName();
-    return l;
-}
+// A started main window in a fresh application folder, with optional INI lines.
+struct Started {
+    explicit Started(const QStringList& ini = {}, bool withTemplates = true) : home(withTemplates) {
+        if (!ini.isEmpty()) writeAll(home.file("PilmoraASCII.ini"), crlf(ini));
+        loaded = w.Form_Load();
+    }
+    TestHome home;
+    ScriptedPrompts prompts;
+    MDIPilmora w;
+    bool loaded = false;
+};
+QString lastProjectSetting() { return LeeIniAplicacion("Configuracion", "LastProject", ""); }
 }  // namespace
 
 class TestStartup : public QObject {
     Q_OBJECT
 private slots:
     void init() { QApplication::setQuitOnLastWindowClosed(false); }
-
-    // ---- protocol table
 
     void protocolSlots_data() {
         QTest::addColumn<QString>("name");
@@ -80,27 +66,17 @@ private slots:
         const auto& a = app();
         QCOMPARE(a.Protocolos.size(), 78);
         QCOMPARE(a.Protocolos[0], QStringLiteral("ASCII"));
-        QCOMPARE(a.Protocolos[1], QStringLiteral("Tester"));
-        QCOMPARE(a.Protocolos[60], QStringLiteral("LON"));
-        QCOMPARE(a.Protocolos[77], QStringLiteral("MBS6"));
-        int others = 0;
         QSet<QString> names;
         for (int i = 1; i < 78; ++i) {
             const QString& n = a.Protocolos[i];
             if (n.isEmpty()) continue;
             names.insert(n.toUpper());
-            // Every name leads back to its own slot.
-            QCOMPARE(slotDeProtocolo(n), i);
-            if (i == 1 || i == 60 || i == 77) continue;
-            ++others;
-            QVERIFY2(i >= 2 && i <= 63, qPrintable(QStringLiteral("slot %1 outside 2..63").arg(i)));
+            QCOMPARE(slotDeProtocolo(n), i);  // every name leads back to its own slot
+            QVERIFY2(i == 77 || i <= 63, qPrintable(QStringLiteral("slot %1 outside 1..63").arg(i)));
         }
-        QCOMPARE(others, 43);
         QCOMPARE(names.size(), 46);
         QCOMPARE(a.ColProtocolos.size(), 46);
     }
-
-    // ---- application folder
 
     void appFolder_data() {
         QTest::addColumn<QStringList>("args");
@@ -108,11 +84,12 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("executable folder") << QStringList{"prog"} << "" << "/opt/pilmora";
         QTest::newRow("environment") << QStringList{"prog"} << "/srv/ws" << "/srv/ws";
-        QTest::newRow("--home DIR") << QStringList{"prog", "--home", "/tmp/h"} << "" << "/tmp/h";
+        QTest::newRow("--home DIR beats environment") << QStringList{"prog", "--home", "/tmp/h"} << "/srv/ws" << "/tmp/h";
         QTest::newRow("--home=DIR") << QStringList{"prog", "--home=/tmp/h2"} << "" << "/tmp/h2";
-        QTest::newRow("--home beats environment") << QStringList{"prog", "--home", "/tmp/h"} << "/srv/ws" << "/tmp/h";
         QTest::newRow("--home without folder") << QStringList{"prog", "--home"} << "/srv/ws" << "/srv/ws";
         QTest::newRow("cleaned") << QStringList{"prog", "--home", "/tmp/a/../b/"} << "" << "/tmp/b";
+        QTest::newRow("relative made absolute") << QStringList{"prog", "--home", "ws"} << ""
+                                                << QDir::cleanPath(QDir::current().absoluteFilePath("ws"));
     }
     void appFolder() {
         QFETCH(QStringList, args);
@@ -121,174 +98,46 @@ private slots:
         QCOMPARE(resolveAppFolder(args, QStringLiteral("/opt/pilmora"), env), expected);
     }
 
-    void relativeHomeBecomesAbsolute() {
-        const QString r = resolveAppFolder({"prog", "--home", "ws"}, "/opt/pilmora", "");
-        QVERIFY(QDir::isAbsolutePath(r));
-        QCOMPARE(r, QDir::cleanPath(QDir::current().absoluteFilePath("ws")));
-    }
-
-    // ---- settings read at start-up
-
     void settingsAtStartup_data() {
         QTest::addColumn<QStringList>("ini");
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<int>("com");
-        QTest::addColumn<QString>("templates");  // relative to the home folder when not absolute
-        QTest::addColumn<QString>("projects");
-        QTest::addColumn<QString>("lastProject");
-        QTest::newRow("no INI file") << QStringList() << "57600,n,8,1" << 1 << "TemplatesASCII" << "ProjectsASCII" << "";
-        QTest::newRow("all set") << QStringList{"[Configuracion]", "Settings=9600,e,7,1", "Com=4",
-                                                "PathTemplates=/srv/tpl", "PathProjects=/srv/prj", "LastProject=Plant"}
-                                 << "9600,e,7,1" << 4 << "/srv/tpl" << "/srv/prj" << "Plant";
+        QTest::addColumn<QStringList>("expected");  // settings, com, templates, projects, last project
+        const QStringList defaults{"57600,n,8,1", "1", "TemplatesASCII", "ProjectsASCII", ""};
+        QTest::newRow("no INI file") << QStringList() << defaults;
+        QTest::newRow("all set") << QStringList{"[Configuracion]", "Settings=9600,e,7,1", "Com=4", "PathTemplates=/srv/tpl",
+                                                "PathProjects=/srv/prj", "LastProject=Plant"}
+                                 << QStringList{"9600,e,7,1", "4", "/srv/tpl", "/srv/prj", "Plant"};
         QTest::newRow("empty paths fall back") << QStringList{"[Configuracion]", "PathTemplates=", "PathProjects="}
-                                               << "57600,n,8,1" << 1 << "TemplatesASCII" << "ProjectsASCII" << "";
-        QTest::newRow("other section ignored") << QStringList{"[Other]", "Com=7", "LastProject=X"} << "57600,n,8,1"
-                                               << 1 << "TemplatesASCII" << "ProjectsASCII" << "";
-        QTest::newRow("Com not a number") << QStringList{"[configuracion]", "com=abc"} << "57600,n,8,1" << 0
-                                          << "TemplatesASCII" << "ProjectsASCII" << "";
+                                               << defaults;
+        QTest::newRow("other section ignored") << QStringList{"[Other]", "Com=7", "LastProject=X"} << defaults;
+        QTest::newRow("Com not a number") << QStringList{"[configuracion]", "com=abc"}
+                                          << QStringList{"57600,n,8,1", "0", "TemplatesASCII", "ProjectsASCII", ""};
     }
     void settingsAtStartup() {
         QFETCH(QStringList, ini);
-        QFETCH(QString, settings);
-        QFETCH(int, com);
-        QFETCH(QString, templates);
-        QFETCH(QString, projects);
-        QFETCH(QString, lastProject);
-        TestHome home;
-        ScriptedPrompts prompts;
-        if (!ini.isEmpty()) QVERIFY(writeAll(home.file("PilmoraASCII.ini"), crlf(ini)));
-        MDIPilmora w;
-        QVERIFY(w.Form_Load());
-        QCOMPARE(w.comPort().settings, settings);
-        QCOMPARE(w.comPort().com, com);
-        auto abs = [&](const QString& p) { return QDir::isAbsolutePath(p) ? p : QDir::toNativeSeparators(home.file(p)); };
-        QCOMPARE(app().RutaPlantillas, abs(templates));
-        QCOMPARE(app().RutaProyectos, abs(projects));
-        QCOMPARE(app().NombreProyecto, lastProject);
-    }
-
-    void startupSetsWindowUp() {
-        TestHome home;
-        ScriptedPrompts prompts;
-        MDIPilmora w;
-        QVERIFY(w.Form_Load());
-        QVERIFY2(prompts.shown().isEmpty(), qPrintable(prompts.texts().join('|')));
-        QCOMPARE(w.windowTitle(), QStringLiteral("PilmoraASCII"));
-        QVERIFY(!w.picPilmora->isHidden());
-        QCOMPARE(w.mnuAProject->text(), QStringLiteral("&") + Texto("Proyecto") + QStringLiteral("s..."));
-        QCOMPARE(w.mnuVPExterno->text(), Texto("mnuVPExternoPlmx"));
-        QCOMPARE(w.mnuVInterno->text(), QStringLiteral("ASCII..."));
-        QCOMPARE(w.mnuVProtocolos->title(), QStringLiteral("&Bus"));
-        QCOMPARE(w.mnuAyuda->title(), QStringLiteral("&?"));
-        QCOMPARE(w.cmdEnviar->text(), Texto("cmdEnviar"));
-        QCOMPARE(w.cmdSendFilePilmora->text(), Texto("cmdSendFilePilmora"));
-        QCOMPARE(w.chkOnline->text(), QStringLiteral("Off Line"));
-        QVERIFY(w.chkOnline->isCheckable());
-        QCOMPARE(w.mnuArchivo->title(), Texto("mnuArchivo"));
-        QCOMPARE(w.mnuCIdioma->title(), Texto("mnuCIdioma"));
-
-        // Console commands in the order offered.
-        QCOMPARE(w.cboCmd->count(), 20);
-        QCOMPARE(w.cboCmd->itemText(0), QStringLiteral("BUSINTALL"));
-        QCOMPARE(w.cboCmd->itemText(10), QStringLiteral("INFO?"));
-        QCOMPARE(w.cboCmd->itemText(12), QStringLiteral("TIME=YYYY/MM/DD HH:NN:SS"));
-        QCOMPARE(w.cboCmd->itemText(19), QStringLiteral("AD0001=0"));
-
-        // Status bar tooltips.
-        const auto panels = w.statusBar()->findChildren<QLabel*>(QRegularExpression("^stsBar\\(\\d\\)$"));
-        QCOMPARE(panels.size(), 3);
-        QCOMPARE(w.findChild<QLabel*>("stsBar(1)")->toolTip(), Texto("Proyecto"));
-        QCOMPARE(w.findChild<QLabel*>("stsBar(2)")->toolTip(), QStringLiteral("Merovantix"));
-        QCOMPARE(w.findChild<QLabel*>("stsBar(3)")->toolTip(), Texto("Descripcion"));
-
-        // Link monitor at 0,0, 7000 x 4000 twips.
-        fTestPilmora* mon = w.monitorEnlace();
-        QVERIFY(mon);
-        auto* sub = qobject_cast<QMdiSubWindow*>(mon->parentWidget());
-        QVERIFY(sub);
-        QCOMPARE(sub->geometry(), QRect(0, 0, 7000 / 15, 4000 / 15));
-        QCOMPARE(mon->windowTitle(), Texto("ComunicacionPilmora"));
-
-        QVERIFY(w.Timer1->isActive());
-        QCOMPARE(w.Timer1->interval(), 1000);
-        QVERIFY(!w.Timer2->isActive());
-
-        // Needs an open project.
-        QVERIFY(!w.mnuVer->menuAction()->isEnabled());
-        QVERIFY(!w.mnuCConexion->isEnabled());
-        QVERIFY(!w.mnuCProtocolo->isEnabled());
-        QVERIFY(w.mnuCConexion->isVisible());
-        QVERIFY(w.mnuASalir->isEnabled());
-        QVERIFY(!w.chkOnline->isEnabled());
-    }
-
-    void menuLayout_data() {
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<QStringList>("items");
-        QTest::newRow("bar") << "" << QStringList{"mnuArchivo", "mnuVer", "mnuConfiguracion", "mnuVentanas", "mnuAyuda"};
-        QTest::newRow("mnuArchivo") << "mnuArchivo" << QStringList{"mnuAProject", "mnuSep1", "mnuASalir"};
-        QTest::newRow("mnuVer") << "mnuVer" << QStringList{"mnuVDatos", "mnuSep2", "mnuVProtocolos"};
-        QTest::newRow("mnuVProtocolos") << "mnuVProtocolos" << QStringList{"mnuVInterno", "mnuVPTester", "mnuVPExterno"};
-        QTest::newRow("mnuConfiguracion") << "mnuConfiguracion"
-                                          << QStringList{"mnuCConexion", "mnuCIdioma", "mnuSep3", "mnuCProtocolo"};
-        QTest::newRow("mnuVentanas") << "mnuVentanas" << QStringList{"mnuVMosaico", "mnuVCascada"};
-        QTest::newRow("mnuAyuda") << "mnuAyuda" << QStringList{"mnuAcercade"};
-        QTest::newRow("popmnuRefresh") << "popmnuRefresh" << QStringList{"mnuRefresh", "mnuEdit"};
-    }
-    void menuLayout() {
-        QFETCH(QString, menu);
-        QFETCH(QStringList, items);
-        TestHome home;
-        ScriptedPrompts prompts;
-        MDIPilmora w;
-        QVERIFY(w.Form_Load());
-        if (menu.isEmpty()) {
-            QCOMPARE(actionNames(w.menuBar()->actions()), items);
-            return;
+        QFETCH(QStringList, expected);
+        Started s(ini);
+        QVERIFY(s.loaded);
+        auto abs = [&](const QString& p) { return QDir::isAbsolutePath(p) ? p : nat(s.home.file(p)); };
+        QCOMPARE((QStringList{s.w.comPort().settings, QString::number(s.w.comPort().com), app().RutaPlantillas,
+                              app().RutaProyectos, app().NombreProyecto}),
+                 (QStringList{expected[0], expected[1], abs(expected[2]), abs(expected[3]), expected[4]}));
+        if (ini.isEmpty()) {  // a plain start: quiet, monitor up, nothing that needs a project
+            QVERIFY2(s.prompts.shown().isEmpty(), qPrintable(s.prompts.texts().join('|')));
+            QVERIFY(s.w.monitorEnlace());
+            QVERIFY(s.w.Timer1->isActive());
+            QVERIFY(!s.w.mnuVer->menuAction()->isEnabled() && !s.w.mnuCConexion->isEnabled());
+            QVERIFY(!s.w.mnuCProtocolo->isEnabled() && !s.w.chkOnline->isEnabled());
         }
-        auto* m = w.findChild<QMenu*>(menu);
-        QVERIFY(m);
-        QCOMPARE(actionNames(m->actions()), items);
     }
 
-    void languageMenu() {
-        TestHome home;
-        ScriptedPrompts prompts;
-        QVERIFY(writeAll(home.file("PilmoraASCII.ini"), crlf({"[Configuracion]", "Language=1"})));
-        MDIPilmora w;
-        QVERIFY(w.Form_Load());
-        QCOMPARE(w.mnuCISel.size(), app().Idiomas.size());
-        QVERIFY(w.mnuCISel.size() >= 3);
-        for (int i = 0; i < w.mnuCISel.size(); ++i) {
-            QCOMPARE(w.mnuCISel[i]->objectName(), QStringLiteral("mnuCISel(%1)").arg(i));
-            QCOMPARE(w.mnuCISel[i]->text(), app().Idiomas[i]);
-            QVERIFY(w.mnuCISel[i]->isEnabled());
-            QCOMPARE(w.mnuCISel[i]->isChecked(), i == 1);
-        }
-        const QString menuText = w.mnuArchivo->title();
-        w.mnuCISel[2]->trigger();
-        QCOMPARE(app().Idioma, qint16(2));
-        for (int i = 0; i < w.mnuCISel.size(); ++i) QCOMPARE(w.mnuCISel[i]->isChecked(), i == 2);
-        QCOMPARE(LeeIniAplicacion("Configuracion", "Language", ""), QStringLiteral("2"));
-        QCOMPARE(prompts.lastText(), Texto("CambiosTenganEfectosReiniciar"));
-        // The new language applies after a restart only.
-        QCOMPARE(w.mnuArchivo->title(), menuText);
-    }
-
-    void missingTemplatesGivesTwoMessages() {
-        TestHome home(/*withTemplates=*/false);
-        ScriptedPrompts prompts;
-        MDIPilmora w;
-        QVERIFY(w.Form_Load());
-        const QString path = QDir::toNativeSeparators(home.file("TemplatesASCII"));
-        QCOMPARE(prompts.shown().size(), 2);
-        QCOMPARE(prompts.shown()[0].text, Texto("Erroralacc") + "\r" + path);
-        QCOMPARE(prompts.shown()[0].style & 0x70, int(Msg::Critical));
-        QCOMPARE(prompts.shown()[1].text, QStringLiteral("Error path Templates\r") + path);
-        QCOMPARE(prompts.shown()[1].style & 0x70, int(Msg::Critical));
-        // Start-up went on to the end.
-        QVERIFY(w.Timer1->isActive());
-        QVERIFY(w.monitorEnlace());
+    void missingTemplatesGivesTwoMessagesAndGoesOn() {
+        Started s({}, /*withTemplates=*/false);
+        QVERIFY(s.loaded);
+        const QString path = nat(s.home.file("TemplatesASCII"));
+        QCOMPARE(s.prompts.texts(), (QStringList{Texto("Erroralacc") + "\r" + path, "Error path Templates\r" + path}));
+        for (const auto& m : s.prompts.shown()) QCOMPARE(m.style & 0x70, int(Msg::Critical));
+        QVERIFY(s.w.Timer1->isActive());
+        QVERIFY(s.w.monitorEnlace());
     }
 
     void missingLanguageFileEndsStartup() {
@@ -300,7 +149,18 @@ private slots:
         QVERIFY(!w.Timer1->isActive());
     }
 
-    // ---- the project action
+    void languageChangeAppliesAfterRestart() {
+        Started s({"[Configuracion]", "Language=1"});
+        QVERIFY(s.w.mnuCISel.size() >= 3);
+        QVERIFY(s.w.mnuCISel[1]->isChecked());
+        const QString menuText = s.w.mnuArchivo->title();
+        s.w.mnuCISel[2]->trigger();
+        QCOMPARE(app().Idioma, qint16(2));
+        for (int i = 0; i < s.w.mnuCISel.size(); ++i) QCOMPARE(s.w.mnuCISel[i]->isChecked(), i == 2);
+        QCOMPARE(LeeIniAplicacion("Configuracion", "Language", ""), QStringLiteral("2"));
+        QCOMPARE(s.prompts.lastText(), Texto("CambiosTenganEfectosReiniciar"));
+        QCOMPARE(s.w.mnuArchivo->title(), menuText);
+    }
 
     void linkSettingsOfProject_data() {
         QTest::addColumn<QStringList>("ini");
@@ -310,8 +170,7 @@ private slots:
         const QString def = QString::fromLatin1(kIPPorDefecto);
         QTest::newRow("no Console section") << QStringList{"[ASCII]", "Baudios=0"} << false << 23 << def;
         QTest::newRow("no INI at all") << QStringList() << false << 23 << def;
-        QTest::newRow("UDP on loopback") << QStringList{"[Console]", "UDPConsole=1", "Port=5001", "[ASCII]",
-                                                        "IP=127.0.0.1"}
+        QTest::newRow("UDP on loopback") << QStringList{"[Console]", "UDPConsole=1", "Port=5001", "[ASCII]", "IP=127.0.0.1"}
                                          << true << 5001 << "127.0.0.1";
         QTest::newRow("any non-zero is UDP") << QStringList{"[console]", "udpconsole=-1"} << true << 23 << def;
         QTest::newRow("serial") << QStringList{"[Console]", "UDPConsole=0", "Port=24"} << false << 24 << def;
@@ -326,238 +185,115 @@ private slots:
         QFETCH(QString, ip);
         TestHome home;
         ScriptedPrompts prompts;
-        const QString root = home.projectsRoot();
-        const QString dir = makeProject(root, "P", "MBS6", "d", ini);
         auto& a = app();
-        a.RutaProyecto = dir;
+        a.RutaProyecto = makeProject(home.projectsRoot(), "P", "MBS6", "d", ini);
         a.ProtProyecto = "MBS6";
         a.NombreIni = "Project";
         LeeEnlaceProyecto();
         QCOMPARE(a.NombreIni, QStringLiteral("MBS6"));
         QCOMPARE(a.ConsolaUDP, udp);
         QCOMPARE(a.PuertoUDP, port);
-        QCOMPARE(a.IPConexion, ip);
-        QCOMPARE(a.IPNueva, ip);
+        QCOMPARE(a.IPConexion + "|" + a.IPNueva, ip + "|" + ip);
     }
 
-    void choosingProjectShowsIt() {
+    // The catalogue from the main window: choose, cancel, delete the open project.
+    void projectAction_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("choose") << "choose";
+        QTest::newRow("cancel") << "cancel";
+        QTest::newRow("delete the open project") << "delete";
+    }
+    void projectAction() {
+        QFETCH(QString, how);
         TestHome home;
-        ScriptedPrompts prompts;
         const QString root = home.projectsRoot();
         makeProject(root, "Alpha", "LON", "first", {"[Console]", "UDPConsole=1", "[ASCII]", "IP=127.0.0.1"});
         makeProject(root, "Beta", "MBS6", "second", {"[ASCII]", "Baudios=3 (9600)"});
-        QVERIFY(writeAll(home.file("PilmoraASCII.ini"), crlf({"[Configuracion]", "LastProject=Beta"})));
+        writeAll(home.file("PilmoraASCII.ini"), crlf({"[Configuracion]", "LastProject=Beta"}));
+        ScriptedPrompts prompts;
         MDIPilmora w;
         QVERIFY(w.Form_Load());
-        bool ran = false;
         QString preselected;
+        bool ran = false;
         whenModal<fProject>(
             [&](fProject* d) {
                 preselected = d->lvwPro->currentItem()->text(0);
-                d->cmdSelec->click();
+                (how == "cancel" ? d->cmdSalir : d->cmdSelec)->click();
             },
             &ran);
         w.mnuAProject_Click();
         QVERIFY(ran);
         QCOMPARE(preselected, QStringLiteral("Beta"));
-        QCOMPARE(w.panel(1), QStringLiteral("Beta"));
-        QCOMPARE(w.panel(2), QStringLiteral("MBS6"));
-        QCOMPARE(w.panel(3), QStringLiteral("second"));
-        QCOMPARE(w.mnuVPExterno->text(), QStringLiteral("MBS6..."));
-        QCOMPARE(app().RutaProyecto, QDir::toNativeSeparators(root + "/Beta"));
-        QCOMPARE(app().NombreIni, QStringLiteral("MBS6"));
-        QVERIFY(!app().ConsolaUDP);
-        QCOMPARE(app().PuertoUDP, 23);
-        QCOMPARE(app().IPConexion, QString::fromLatin1(kIPPorDefecto));
-        // Still disabled: the link and the connection dialog are not there yet,
-        // and the MBS6 editor neither.
-        QVERIFY(!w.chkOnline->isEnabled());
-        QVERIFY(!w.chkOnline->toolTip().isEmpty());
-        QCOMPARE(w.mnuCProtocolo->isEnabled(), MDIPilmora::EditorDisponible(77));
-
-        // Closing writes the project as the last one.
-        QVERIFY(w.close());
-        QCOMPARE(LeeIniAplicacion("Configuracion", "LastProject", ""), QStringLiteral("Beta"));
-    }
-
-    void cancellingCatalogueLeavesNoProject() {
-        TestHome home;
-        ScriptedPrompts prompts;
-        const QString root = home.projectsRoot();
-        makeProject(root, "Alpha", "LON", "first");
-        QVERIFY(writeAll(home.file("PilmoraASCII.ini"), crlf({"[Configuracion]", "LastProject=Alpha"})));
-        MDIPilmora w;
-        QVERIFY(w.Form_Load());
-        QCOMPARE(app().NombreProyecto, QStringLiteral("Alpha"));
-        bool ran = false;
-        whenModal<fProject>([](fProject* d) { d->cmdSalir->click(); }, &ran);
-        w.mnuAProject_Click();
-        QVERIFY(ran);
-        QCOMPARE(app().NombreProyecto, QString());
-        QCOMPARE(app().ProtProyecto, QString());
-        for (int i = 1; i <= 3; ++i) QCOMPARE(w.panel(i), QString());
-        QVERIFY(!w.chkOnline->isEnabled());
-        QVERIFY(!w.mnuCConexion->isEnabled());
-        QVERIFY(!w.mnuCProtocolo->isEnabled());
-        // The setting is not rewritten at exit: it still names the old project.
-        QVERIFY(w.close());
-        QVERIFY(prompts.shown().isEmpty());
-        QCOMPARE(LeeIniAplicacion("Configuracion", "LastProject", ""), QStringLiteral("Alpha"));
-    }
-
-    void deletingOpenProjectClosesIt() {
-        TestHome home;
-        ScriptedPrompts prompts;
-        const QString root = home.projectsRoot();
-        makeProject(root, "Alpha", "LON", "first");
-        MDIPilmora w;
-        QVERIFY(w.Form_Load());
-        whenModal<fProject>([](fProject* d) { d->cmdSelec->click(); });
-        w.mnuAProject_Click();
-        QCOMPARE(w.panel(1), QStringLiteral("Alpha"));
-        prompts.queueAnswer(Msg::Yes);
-        whenModal<fProject>([](fProject* d) {
-            d->cmdBorrar->click();
-            d->cmdSalir->click();
-        });
-        w.mnuAProject_Click();
-        QVERIFY(!QFileInfo::exists(root + "/Alpha"));
-        QCOMPARE(w.panel(1), QString());
-        QCOMPARE(app().NombreProyecto, QString());
-        QVERIFY(!w.mnuCConexion->isEnabled());
-    }
-
-    void protocolMenuOpensOnlyEditors_data() {
-        QTest::addColumn<QString>("prot");
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("LON") << "LON" << MDIPilmora::EditorDisponible(60);
-        QTest::newRow("MBS6") << "MBS6" << MDIPilmora::EditorDisponible(77);
-        QTest::newRow("Tester opens nothing") << "Tester" << false;
-        QTest::newRow("unknown opens nothing") << "Unknown" << false;
-    }
-    void protocolMenuOpensOnlyEditors() {
-        QFETCH(QString, prot);
-        QFETCH(bool, opens);
-        TestHome home;
-        ScriptedPrompts prompts;
-        MDIPilmora w;
-        QVERIFY(w.Form_Load());
-        app().ProtProyecto = prot;
-        const int slot = slotDeProtocolo(prot);
-        QCOMPARE(MDIPilmora::EditorDisponible(slot), opens);
-        if (!opens) {
-            w.mnuCProtocolo_Click();  // nothing opens, nothing is said
-            QVERIFY(prompts.shown().isEmpty());
-            QVERIFY(!w.AbreEditor(slot));
+        if (how == "delete") {
+            prompts.queueAnswer(Msg::Yes);
+            whenModal<fProject>([](fProject* d) { d->cmdBorrar->click(); d->cmdSalir->click(); });
+            w.mnuAProject_Click();
+            QVERIFY(!QFileInfo::exists(root + "/Beta"));
         }
+        const bool open = how == "choose";
+        QCOMPARE(w.panel(1) + w.panel(2) + w.panel(3), open ? QStringLiteral("BetaMBS6second") : QString());
+        QCOMPARE(app().NombreProyecto + app().ProtProyecto, open ? QStringLiteral("BetaMBS6") : QString());
+        QVERIFY(!w.chkOnline->isEnabled());  // no link to a gateway yet
+        QCOMPARE(w.mnuCProtocolo->isEnabled(), open && MDIPilmora::EditorDisponible(77));
+        if (!open) QVERIFY(!w.mnuCConexion->isEnabled());
+        if (open) {
+            QCOMPARE(w.mnuVPExterno->text(), QStringLiteral("MBS6..."));
+            QCOMPARE(app().RutaProyecto, nat(root + "/Beta"));
+            QCOMPARE(app().NombreIni, QStringLiteral("MBS6"));
+            QCOMPARE(QString::number(app().ConsolaUDP) + app().IPConexion, "0" + QString::fromLatin1(kIPPorDefecto));
+        }
+        // Closing names the open project as the last one; after cancelling the setting stays.
+        QVERIFY(w.close());
+        if (how != "delete") QCOMPARE(lastProjectSetting(), QStringLiteral("Beta"));
     }
-
-    void aboutWindowOpensModally() {
-        TestHome home;
-        ScriptedPrompts prompts;
-        MDIPilmora w;
-        QVERIFY(w.Form_Load());
-        QVERIFY(w.mnuAcercade->isEnabled());
-        bool ran = false;
-        whenModal<fAbout>([](fAbout* d) { d->accept(); }, &ran);
-        w.mnuAcercade->trigger();
-        QVERIFY(ran);
-    }
-
-    // ---- shutdown
 
     void closeRefusedWhileOnline() {
-        TestHome home;
-        ScriptedPrompts prompts;
-        MDIPilmora w;
-        QVERIFY(w.Form_Load());
+        Started s;
         app().NombreProyecto = "Alpha";
-        w.show();
-        w.chkOnline->setChecked(true);
-        QVERIFY(!w.close());
-        QVERIFY(w.isVisible());
-        QCOMPARE(prompts.shown().size(), 1);
-        QCOMPARE(prompts.shown()[0].kind, ScriptedPrompts::ToolBox);
-        QCOMPARE(prompts.shown()[0].text, Texto("PasaaOffline"));
-        QCOMPARE(prompts.shown()[0].style, 3);
-        QCOMPARE(prompts.shown()[0].caption, QStringLiteral("PilmoraASCII"));
-        // Nothing was written while refusing.
-        QCOMPARE(LeeIniAplicacion("Configuracion", "LastProject", ""), QString());
-
-        w.showMinimized();
-        QVERIFY(!w.close());
-        QVERIFY(!w.isMinimized());
-
-        w.chkOnline->setChecked(false);
-        QVERIFY(w.close());
-        QCOMPARE(LeeIniAplicacion("Configuracion", "LastProject", ""), QStringLiteral("Alpha"));
+        s.w.show();
+        s.w.chkOnline->setChecked(true);
+        QVERIFY(!s.w.close());
+        QVERIFY(s.w.isVisible());
+        QCOMPARE(s.prompts.texts(), QStringList{Texto("PasaaOffline")});
+        QCOMPARE(s.prompts.shown()[0].kind, ScriptedPrompts::ToolBox);
+        QCOMPARE(s.prompts.shown()[0].style, 3);
+        QCOMPARE(lastProjectSetting(), QString());  // nothing written while refusing
+        s.w.showMinimized();
+        QVERIFY(!s.w.close());
+        QVERIFY(!s.w.isMinimized());
+        s.w.chkOnline->setChecked(false);
+        QVERIFY(s.w.close());
+        QCOMPARE(lastProjectSetting(), QStringLiteral("Alpha"));
     }
 
-    void linkMonitorCannotBeClosedByUser() {
-        TestHome home;
-        ScriptedPrompts prompts;
-        MDIPilmora w;
-        QVERIFY(w.Form_Load());
-        w.show();
-        auto* sub = qobject_cast<QMdiSubWindow*>(w.monitorEnlace()->parentWidget());
-        QVERIFY(!sub->close());
-        QVERIFY(w.monitorEnlace()->isVisible());
-        QVERIFY(!(sub->windowFlags() & Qt::WindowCloseButtonHint));
-    }
-
-    void linkMonitorKeepsNewest500() {
-        TestHome home;
-        fTestPilmora mon;
-        for (int i = 1; i <= 501; ++i) mon.VerTramas(QString::number(i), ">");
-        QCOMPARE(mon.lstTramas->count(), 500);
-        QCOMPARE(mon.lstTramas->item(0)->text(), QStringLiteral(">2"));
-        QCOMPARE(mon.lstTramas->currentRow(), 499);
-        mon.chkUltimo->setChecked(false);
-        mon.VerTramas("x", "<");
-        QCOMPARE(mon.lstTramas->currentRow(), 498);
-        mon.chkBus->setChecked(false);
-        mon.VerTramas("dropped", "<");
-        QCOMPARE(mon.lstTramas->item(499)->text(), QStringLiteral("<x"));
-    }
-
-    void muestraVentanaBringsBack() {
-        TestHome home;
-        ScriptedPrompts prompts;
-        MDIPilmora w;
-        QVERIFY(w.Form_Load());
-        w.show();
+    void linkMonitor() {
+        Started s;
+        s.w.show();
+        fTestPilmora* mon = s.w.monitorEnlace();
+        auto* sub = qobject_cast<QMdiSubWindow*>(mon->parentWidget());
+        QVERIFY(!sub->close());  // the user cannot close it
+        QVERIFY(mon->isVisible());
+        for (int i = 1; i <= 501; ++i) mon->VerTramas(QString::number(i), ">");
+        QCOMPARE(mon->lstTramas->count(), 500);  // the newest 500
+        QCOMPARE(mon->lstTramas->item(0)->text(), QStringLiteral(">2"));
+        QCOMPARE(mon->lstTramas->currentRow(), 499);
+        mon->chkUltimo->setChecked(false);
+        mon->VerTramas("x", "<");
+        QCOMPARE(mon->lstTramas->currentRow(), 498);
+        mon->chkBus->setChecked(false);
+        mon->VerTramas("dropped", "<");
+        QCOMPARE(mon->lstTramas->item(499)->text(), QStringLiteral("<x"));
+        // MuestraVentana brings a minimized or hidden form back to the front.
         auto* form = new QWidget;
-        QMdiSubWindow* sub = w.mdiArea->addSubWindow(form);
-        sub->showMinimized();
-        w.mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w.monitorEnlace()->parentWidget()));
+        QMdiSubWindow* other = s.w.mdiArea->addSubWindow(form);
+        other->showMinimized();
+        s.w.mdiArea->setActiveSubWindow(sub);
         MuestraVentana(form);
-        QVERIFY(!sub->isMinimized());
-        QCOMPARE(w.mdiArea->activeSubWindow(), sub);
-        sub->hide();
+        QVERIFY(!other->isMinimized());
+        QCOMPARE(s.w.mdiArea->activeSubWindow(), other);
+        other->hide();
         MuestraVentana(form);
-        QVERIFY(sub->isVisible());
-        QVERIFY(form->isVisible());
-    }
-
-    void tileAndCascade() {
-        TestHome home;
-        ScriptedPrompts prompts;
-        MDIPilmora w;
-        QVERIFY(w.Form_Load());
-        w.resize(900, 600);
-        w.show();
-        auto* extra = w.mdiArea->addSubWindow(new QWidget);
-        extra->show();
-        w.mnuVMosaico_Click();
-        const auto subs = w.mdiArea->subWindowList();
-        QCOMPARE(subs.size(), 2);
-        const int h = w.mdiArea->viewport()->height();
-        QCOMPARE(subs[0]->height(), h);
-        QCOMPARE(subs[1]->height(), h);
-        QCOMPARE(subs[0]->y(), 0);
-        QVERIFY(subs[0]->x() != subs[1]->x());
-        w.mnuVCascada_Click();
-        QVERIFY(subs[0]->pos() != subs[1]->pos());
+        QVERIFY(other->isVisible() && form->isVisible());
     }
 };
 

@@ -1,0 +1,29 @@
+// Project folders on disk for the shell and catalogue tests.
+#pragma once
+
+#include <QDir>
+#include <QStringList>
+
+#include "AnsiText.h"
+#include "TestSupport.h"
+
+// Lines as the program writes them: Windows-1252, CR LF.
+inline QByteArray crlf(const QStringList& lines) {
+    return toAnsi(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+}
+
+// A project folder with its "Project.ini" (no "Prot" key when prot is null) and,
+// when given, the lines of its protocol INI.
+inline QString makeProject(const QString& root, const QString& name, const QString& prot, const QString& desc,
+                           const QStringList& protIni = {}) {
+    const QString dir = QDir(root).filePath(name);
+    QDir().mkpath(dir);
+    QStringList ini{QStringLiteral("[Project]")};
+    if (!prot.isNull()) ini << QStringLiteral("Prot=") + prot;
+    ini << QStringLiteral("Desc=") + desc;
+    writeAll(QDir(dir).filePath(QStringLiteral("Project.ini")), crlf(ini));
+    if (!protIni.isEmpty()) writeAll(QDir(dir).filePath(prot + QStringLiteral(".ini")), crlf(protIni));
+    return dir;
+}
+
+inline QString nat(const QString& p) { return QDir::toNativeSeparators(p); }
