@@ -57,28 +57,10 @@ private slots:
         m_home.reset();
     }
 
-    void listAndLeave() {
-        app().NombreProyecto = "Bravo";
-        app().RutaProyecto = "/current/project";
-        fProject w;
-        w.show();
-        QVERIFY(w.cargado());
-        QCOMPARE(w.lblPathProjects->text(), app().RutaProyectos);
-        QCOMPARE(names(w.lvwPro), (QStringList{"alpha", "Bravo", "Charlie"}));
-        QCOMPARE(current(w), QStringLiteral("Bravo|LON|a-desc"));
-        // Leaving restores the project that was current when the window opened.
-        w.cmdSalir->click();
-        QCOMPARE(app().RutaProyecto, QStringLiteral("/current/project"));
-        QCOMPARE(app().NombreProyecto, QStringLiteral("Bravo"));
-        QCOMPARE(w.result(), int(QDialog::Rejected));
-    }
-
     void sortByColumn_data() {
         QTest::addColumn<QList<int>>("clicks");
         QTest::addColumn<QStringList>("order");
         QTest::newRow("name descending") << QList<int>{0, 0} << QStringList{"Charlie", "Bravo", "alpha"};
-        QTest::newRow("name back to ascending") << QList<int>{0, 0, 0} << QStringList{"alpha", "Bravo", "Charlie"};
-        QTest::newRow("protocol") << QList<int>{1} << QStringList{"Bravo", "Charlie", "alpha"};
         QTest::newRow("protocol descending") << QList<int>{1, 1} << QStringList{"alpha", "Bravo", "Charlie"};
         QTest::newRow("new column starts ascending") << QList<int>{0, 0, 2} << QStringList{"Bravo", "Charlie", "alpha"};
     }
@@ -94,27 +76,34 @@ private slots:
         QCOMPARE(names(w.lvwPro), order);
     }
 
-    void selectHandsProjectOver_data() {
+    // Opening lists the projects with the current one selected; leaving restores it.
+    void selectOrLeave_data() {
         QTest::addColumn<QString>("how");
-        QTest::newRow("button") << "button";
-        QTest::newRow("enter key") << "enter";
-        QTest::newRow("double click") << "double";
+        for (const char* how : {"button", "enter key", "double click", "leave"}) QTest::newRow(how) << how;
     }
-    void selectHandsProjectOver() {
+    void selectOrLeave() {
         QFETCH(QString, how);
+        app().NombreProyecto = "Bravo";
+        app().RutaProyecto = "/current/project";
         fProject w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.lblPathProjects->text(), app().RutaProyectos);
+        QCOMPARE(names(w.lvwPro), (QStringList{"alpha", "Bravo", "Charlie"}));
+        QCOMPARE(current(w), QStringLiteral("Bravo|LON|a-desc"));
         selectRow(w, "Charlie");
         const QPoint p = w.lvwPro->visualItemRect(w.lvwPro->currentItem()).center();
         if (how == "button") QTest::mouseClick(w.cmdSelec, Qt::LeftButton);
-        if (how == "enter") w.lvwPro->setFocus(), QTest::keyClick(w.lvwPro, Qt::Key_Return);
-        if (how == "double") QTest::mouseClick(w.lvwPro->viewport(), Qt::LeftButton, {}, p);
-        if (how == "double") QTest::mouseDClick(w.lvwPro->viewport(), Qt::LeftButton, {}, p);
-        QCOMPARE(w.result(), int(QDialog::Accepted));
+        if (how == "enter key") w.lvwPro->setFocus(), QTest::keyClick(w.lvwPro, Qt::Key_Return);
+        if (how == "double click")
+            QTest::mouseClick(w.lvwPro->viewport(), Qt::LeftButton, {}, p), QTest::mouseDClick(w.lvwPro->viewport(), Qt::LeftButton, {}, p);
+        if (how == "leave") w.cmdSalir->click();
         QVERIFY(!w.isVisible());
-        QCOMPARE(app().NombreProyecto + app().ProtProyecto + app().DescProyecto, QStringLiteral("CharlieLONb-desc"));
-        QCOMPARE(app().RutaProyecto, nat(m_root + "/Charlie"));
+        const bool chosen = how != "leave";
+        QCOMPARE(w.result(), int(chosen ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(app().NombreProyecto + app().ProtProyecto + app().DescProyecto,
+                 chosen ? QStringLiteral("CharlieLONb-desc") : "Bravo" + app().ProtProyecto + app().DescProyecto);
+        QCOMPARE(app().RutaProyecto, chosen ? nat(m_root + "/Charlie") : QStringLiteral("/current/project"));
     }
 
     void emptyListRefusesQuietly() {
@@ -146,50 +135,58 @@ private slots:
         QCOMPARE(app().RutaProyecto, QStringLiteral("/keep"));
     }
 
-    void newFromTemplateWithRowSelected() {
-        fProject w;
-        w.show();
-        selectRow(w, "Bravo");
-        m_prompts->queueAnswer(Msg::No);
-        QString seen;
-        whenModal<fProjectNew>([&](fProjectNew* d) {
-            seen = QString::number(d->cboProt->isEnabled()) + d->txtNom->text() + d->txtDesc->text();
-            QTest::keyClicks(d->txtNom, "Delta");
-            QTest::keyClicks(d->txtDesc, "fresh");
-            d->cboProt->setCurrentIndex(1);
-            QTest::mouseClick(d->cmdAceptar, Qt::LeftButton);
-        });
-        w.cmdNuevo->click();
-        QCOMPARE(m_prompts->texts(), QStringList{Texto("NuevoProCopia") + "\rBravo - LON"});
-        QCOMPARE(m_prompts->shown()[0].style, int(Msg::YesNoCancel | Msg::Question));
-        QCOMPARE(seen, QStringLiteral("1"));  // protocol choice open, fields empty
-        QCOMPARE(current(w), QStringLiteral("Delta|MBS6|fresh"));
-        QVERIFY(QFileInfo::exists(m_root + "/Delta/MBS6.dat"));
+    // "New" (from a template or as a copy) and "edit", carried through.
+    void newOrEditAccepted_data() {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<int>("answer");  // to "copy the selected project?"
+        QTest::addColumn<QString>("opened");  // name|desc|protocol, protocol choice open, copy
+        QTest::addColumn<QString>("result");
+        QTest::newRow("new from template") << "Bravo" << int(Msg::No) << "||LON10" << "Delta|MBS6|fresh";
+        QTest::newRow("new as copy, same name refused") << "alpha" << int(Msg::Yes) << "alpha|c-desc|MBS601"
+                                                        << "Delta|MBS6|fresh";
+        QTest::newRow("edit renames the open project") << "Charlie" << -1 << "Charlie|b-desc|LON00" << "Delta|LON|fresh";
     }
-
-    void newAsCopyNeedsAnotherName() {
+    void newOrEditAccepted() {
+        QFETCH(QString, row);
+        QFETCH(int, answer);
+        QFETCH(QString, opened);
+        QFETCH(QString, result);
+        app().NombreProyecto = "Charlie";
+        app().RutaProyecto = nat(m_root + "/Charlie");
+        QVERIFY(writeAll(m_root + "/alpha/MBS6.dat", "signals"));
+        const QString rowProt = iniRead(m_root + "/" + row + "/Project.ini", "Project", "Prot", "");
         fProject w;
         w.show();
-        selectRow(w, "alpha");
-        QVERIFY(writeAll(m_root + "/alpha/MBS6.dat", "signals"));
-        m_prompts->queueAnswer(Msg::Yes);
+        selectRow(w, row);
+        if (answer >= 0) m_prompts->queueAnswer(answer);
         QString seen;
         bool stayedOpen = false;
         whenModal<fProjectNew>([&](fProjectNew* d) {
             seen = d->txtNom->text() + "|" + d->txtDesc->text() + "|" + d->cboProt->currentText() +
                    QString::number(d->cboProt->isEnabled()) + QString::number(d->copiarProyecto());
-            d->cmdAceptar->click();  // the same name is an existing folder
-            stayedOpen = d->isVisible();
-            d->txtNom->setText("alpha2");
-            d->cmdAceptar->click();
+            if (answer == Msg::Yes) d->cmdAceptar->click(), stayedOpen = d->isVisible();  // name taken
+            d->txtNom->setText("");
+            QTest::keyClicks(d->txtNom, "Delta");
+            d->txtDesc->setText("fresh");
+            if (answer == Msg::No) d->cboProt->setCurrentIndex(1);
+            QTest::mouseClick(d->cmdAceptar, Qt::LeftButton);
         });
-        w.cmdNuevo->click();
-        QCOMPARE(seen, QStringLiteral("alpha|c-desc|MBS601"));
-        QVERIFY(stayedOpen);
-        QCOMPARE(m_prompts->texts().mid(1), QStringList{Texto("ProErr")});
-        QCOMPARE(readAll(m_root + "/alpha2/MBS6.dat"), QByteArray("signals"));
-        QCOMPARE(current(w), QStringLiteral("alpha2|MBS6|c-desc"));
-        QCOMPARE(w.lvwPro->topLevelItemCount(), 4);
+        (answer < 0 ? w.cmdEdit : w.cmdNuevo)->click();
+        QCOMPARE(seen, opened);
+        QStringList said{Texto("ProErr")};
+        if (answer >= 0) said.prepend(Texto("NuevoProCopia") + "\r" + row + " - " + rowProt);
+        QCOMPARE(m_prompts->texts(), answer == Msg::Yes ? said : said.mid(0, answer == Msg::No ? 1 : 0));
+        if (answer >= 0) QCOMPARE(m_prompts->shown()[0].style, int(Msg::YesNoCancel | Msg::Question));
+        QVERIFY(stayedOpen == (answer == Msg::Yes));
+        QCOMPARE(current(w), result);
+        QCOMPARE(w.lvwPro->topLevelItemCount(), answer < 0 ? 3 : 4);
+        if (answer >= 0)
+            QCOMPARE(readAll(m_root + "/Delta/MBS6.dat"),
+                     answer == Msg::Yes ? QByteArray("signals") : readAll(m_home->file("TemplatesASCII/MBS6.dat")));
+        QCOMPARE(QFileInfo::exists(m_root + "/" + row), answer >= 0);
+        w.cmdSalir->click();  // a renamed open project stays open under its new name
+        QCOMPARE(app().NombreProyecto, answer < 0 ? QStringLiteral("Delta") : QStringLiteral("Charlie"));
+        QCOMPARE(app().RutaProyecto, nat(m_root + (answer < 0 ? "/Delta" : "/Charlie")));
     }
 
     // Every way out of "new" or "edit" leaves the list and the folders as they were.
@@ -232,30 +229,6 @@ private slots:
         if (how != "question") QCOMPARE(w.ProModo, qint16(0));
         QCOMPARE(names(w.lvwPro), (QStringList{"alpha", "Bravo", "Charlie"}));
         QCOMPARE(QDir(m_root).entryList(QDir::Dirs | QDir::NoDotAndDotDot), names(w.lvwPro));
-    }
-
-    void editRenamesOpenProject() {
-        app().NombreProyecto = "Charlie";
-        app().RutaProyecto = nat(m_root + "/Charlie");
-        fProject w;
-        w.show();
-        selectRow(w, "Charlie");
-        QString seen;
-        whenModal<fProjectNew>([&](fProjectNew* d) {
-            seen = QString::number(d->cboProt->isEnabled()) + QString::number(d->copiarProyecto());
-            d->txtNom->setText("Charles");
-            d->txtDesc->setText("renamed");
-            d->cmdAceptar->click();
-        });
-        w.cmdEdit->click();
-        QCOMPARE(seen, QStringLiteral("00"));
-        QCOMPARE(current(w), QStringLiteral("Charles|LON|renamed"));
-        QVERIFY(QFileInfo(m_root + "/Charles").isDir());
-        QVERIFY(!QFileInfo::exists(m_root + "/Charlie"));
-        // The open project stays open under its new name.
-        w.cmdSalir->click();
-        QCOMPARE(app().RutaProyecto, nat(m_root + "/Charles"));
-        QCOMPARE(app().NombreProyecto, QStringLiteral("Charles"));
     }
 
     void deleteRow_data() {
