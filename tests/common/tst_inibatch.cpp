@@ -25,7 +25,6 @@ private slots:
         const Writes lon{{"LON", "Domain", "0A"},      {"LON", "NDevs", "2"},    {"LON", "D1-On", "1"},
                          {"ASCII", "IP", "127.0.0.1"}, {"LON", "D2-Nm", "Pump"}, {"ASCII", "Port", "5000"}};
         QTest::newRow("new file") << QByteArray("-") << lon;
-        QTest::newRow("empty file") << QByteArray("") << lon;
         QTest::newRow("keys replaced in place, spelling kept")
             << QByteArray("[lon]\r\n ndevs = 7\r\n; note\r\nDOMAIN=FF\r\n\r\n[Other]\r\nx=1\r\n") << lon;
         QTest::newRow("same key twice") << QByteArray("[A]\r\nk=0\r\n")
@@ -79,20 +78,6 @@ private slots:
         // After the batch a write goes to disk at once again.
         QVERIFY(iniWrite(path, "S", "a", "3"));
         QCOMPARE(readAll(path), QByteArray("[S]\r\na=3\r\nb=2\r\n"));
-    }
-
-    void projectFileThroughEscribeIni() {
-        TestHome home(false);
-        ScriptedPrompts prompts;
-        app().RutaProyecto = home.path();
-        app().NombreIni = "LON";
-        {
-            IniBatch batch;
-            for (int n = 1; n <= 128; ++n) EscribeIni("LON", QString("D%1-On").arg(n), "1");
-            QCOMPARE(LeeIniEntero("LON", "D128-On", 0), 1);
-        }
-        QCOMPARE(iniReadInt(home.file("LON.ini"), "LON", "D77-On", 0), 1);
-        QVERIFY(prompts.shown().isEmpty());
     }
 
     void unwritableFileToldOnceAtTheEnd() {
