@@ -2,6 +2,7 @@
 // because existing projects were written by them and by hand.
 #include <QFile>
 #include <QtTest>
+#include <optional>
 
 #include "AppGlobals.h"
 #include "ModulINI.h"
@@ -64,21 +65,19 @@ private slots:
 
     void readInteger_data() {
         QTest::addColumn<QByteArray>("value");
-        QTest::addColumn<int>("def");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("number") << QByteArray("42") << 7 << 42;
-        QTest::newRow("not a number reads 0") << QByteArray("abc") << 7 << 0;
-        QTest::newRow("empty gives default") << QByteArray("") << 7 << 7;
-        QTest::newRow("blank gives default") << QByteArray("   ") << 7 << 7;
-        QTest::newRow("quoted") << QByteArray("\"15\"") << 7 << 15;
-        QTest::newRow("32-bit wrap") << QByteArray("4294967297") << 7 << 1;
+        QTest::addColumn<int>("expected");  // default 7
+        QTest::newRow("number") << QByteArray("42") << 42;
+        QTest::newRow("not a number reads 0") << QByteArray("abc") << 0;
+        QTest::newRow("empty gives default") << QByteArray("") << 7;
+        QTest::newRow("blank gives default") << QByteArray("   ") << 7;
+        QTest::newRow("quoted") << QByteArray("\"15\"") << 15;
+        QTest::newRow("32-bit wrap") << QByteArray("4294967297") << 1;
     }
     void readInteger() {
         QFETCH(QByteArray, value);
-        QFETCH(int, def);
         QFETCH(int, expected);
         QVERIFY(writeAll(m_path, "[S]\r\nK=" + value + "\r\n"));
-        QCOMPARE(iniReadInt(m_path, "S", "K", def), expected);
+        QCOMPARE(iniReadInt(m_path, "S", "K", 7), expected);
     }
 
     void write_data() {
@@ -122,17 +121,17 @@ private slots:
         QTest::addColumn<bool>("application");
         QTest::addColumn<QString>("folder");  // empty: the test home, file there and read-only
         QTest::addColumn<QString>("fileName");
-        QTest::newRow("read-only application file") << true << ""
-                                                    << "PilmoraASCII.ini";
-        QTest::newRow("read-only project file") << false << ""
-                                                << "LON.ini";
-        QTest::newRow("missing project folder") << false << "no/such"
-                                                << "LON.ini";
+        QTest::addColumn<bool>("batched");  // two writes in a batch: told once, when it ends
+        QTest::newRow("read-only application file") << true << QString() << QString("PilmoraASCII.ini") << false;
+        QTest::newRow("read-only project file") << false << QString() << QString("LON.ini") << false;
+        QTest::newRow("read-only project file, batched") << false << QString() << QString("LON.ini") << true;
+        QTest::newRow("missing project folder") << false << QString("no/such") << QString("LON.ini") << false;
     }
     void failedWrite() {
         QFETCH(bool, application);
         QFETCH(QString, folder);
         QFETCH(QString, fileName);
+        QFETCH(bool, batched);
         ScriptedPrompts prompts;
         app().RutaProyecto = folder.isEmpty() ? m_home->path() : m_home->file(folder);
         app().NombreIni = "LON";
@@ -142,18 +141,20 @@ private slots:
             QVERIFY(writeAll(path, before));
             QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser));
         }
-        if (application)
-            EscribeIniAplicacion("Configuracion", "Language", "2");
-        else
-            EscribeIni("Configuracion", "Language", "2");
+        {
+            std::optional<IniBatch> batch;
+            if (batched) batch.emplace();
+            (application ? EscribeIniAplicacion : EscribeIni)("Configuracion", "Language", "2");
+            if (batched) EscribeIni("Configuracion", "Node", "5");
+            QCOMPARE(prompts.shown().isEmpty(), batched);
+        }
         QCOMPARE(prompts.shown().size(), 1);
         QCOMPARE(prompts.shown()[0].kind, ScriptedPrompts::SystemBox);
         QCOMPARE(prompts.shown()[0].style, int(Msg::OKOnly));
         QCOMPARE(prompts.shown()[0].text, Texto("ErrorAlEscribirEn") + fileName);
         QCOMPARE(readAll(path), folder.isEmpty() ? before : QByteArray());
-        const int now = application ? LeeIniAplicacionEntero("Configuracion", "Language", 0)
-                                    : LeeIniEntero("Configuracion", "Language", 0);
-        QCOMPARE(now, folder.isEmpty() ? 1 : 0);
+        QCOMPARE((application ? LeeIniAplicacionEntero : LeeIniEntero)("Configuracion", "Language", 0),
+                 folder.isEmpty() ? 1 : 0);
         QVERIFY(!QFile::exists(m_home->file("no")));
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }

@@ -25,10 +25,6 @@ class TestLanguage : public QObject {
         if (!lng.isNull()) QVERIFY(writeAll(lngPath(), lng));
         if (!resources.isNull()) QVERIFY(writeAll(m_home->file("RESOURCES.LNG"), resources));
     }
-    void setLanguage(int index) {
-        QVERIFY(writeAll(m_home->file("PilmoraASCII.ini"),
-                         "[Configuracion]\r\nLanguage=" + QByteArray::number(index) + "\r\n"));
-    }
 
 private slots:
     void init() { m_home.reset(new TestHome(false, false)); }
@@ -103,28 +99,20 @@ private slots:
         QTest::addColumn<QString>("text");
 
         const QByteArray full = "Greet\tHello\tHola\tBonjour";
-        QTest::newRow("second language") << full << 1 << "Greet"
-                                         << "Hola";
-        QTest::newRow("third language") << full << 2 << "Greet"
-                                        << "Bonjour";
-        QTest::newRow("key case ignored") << full << 0 << "gREET"
-                                          << "Hello";
-        QTest::newRow("key alone is its own text") << QByteArray("Lonely") << 0 << "Lonely"
-                                                   << "Lonely";
-        QTest::newRow("key and TAB gives ???") << QByteArray("Empty\t") << 0 << "Empty"
-                                               << "???";
-        QTest::newRow("short record wraps to key") << QByteArray("K\tA") << 1 << "K"
-                                                   << "K";
+        auto row = [](const char* name, const QByteArray& record, int language, const char* key, const char* text) {
+            QTest::newRow(name) << record << language << QString(key) << QString(text);
+        };
+        row("second language", full, 1, "Greet", "Hola");
+        row("third language", full, 2, "Greet", "Bonjour");
+        row("key case ignored", full, 0, "gREET", "Hello");
+        row("key alone is its own text", "Lonely", 0, "Lonely", "Lonely");
+        row("key and TAB gives ???", "Empty\t", 0, "Empty", "???");
+        row("short record wraps to key", "K\tA", 1, "K", "K");
         // Four fields: column 5 is the key again, column 7 the second language.
-        QTest::newRow("index just beyond gives the key") << full << 3 << "Greet"
-                                                         << "Greet";
-        QTest::newRow("index beyond wraps") << full << 5 << "Greet"
-                                            << "Hola";
-        QTest::newRow("fields not trimmed") << QByteArray("K\t  spaced  \tx\ty") << 0 << "K"
-                                            << "  spaced  ";
-        QTest::newRow("comments and blank lines skipped")
-            << QByteArray("*K\tcomment\tx\ty\r\n* note\r\n   \r\n\r\nK\tk\tb\tb") << 0 << "K"
-            << "k";
+        row("index just beyond gives the key", full, 3, "Greet", "Greet");
+        row("index beyond wraps", full, 5, "Greet", "Hola");
+        row("fields not trimmed", "K\t  spaced  \tx\ty", 0, "K", "  spaced  ");
+        row("comments and blank lines skipped", "*K\tcomment\tx\ty\r\n* note\r\n   \r\n\r\nK\tk\tb\tb", 0, "K", "k");
     }
     void recordTexts() {
         QFETCH(QByteArray, record);
@@ -132,7 +120,8 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QString, text);
         ScriptedPrompts prompts;
-        setLanguage(language);
+        QVERIFY(
+            writeAll(m_home->file("PilmoraASCII.ini"), "[Configuracion]\r\nLanguage=" + QByteArray::number(language)));
         setFiles(kHeader + record + "\r\n", QByteArray());
         QVERIFY(CargaIdioma());
         QCOMPARE(int(app().Idioma), language);
@@ -140,26 +129,17 @@ private slots:
         QVERIFY2(prompts.shown().isEmpty(), qPrintable(prompts.texts().join('|')));
     }
 
-    void duplicateKeyKeepsFirst() {
-        const QByteArray second = "DUP\tsecond\tx\ty";  // key case does not matter
+    // A repeated key (in any case) keeps its first record; an unknown key reads "???". Both tell the user.
+    void duplicateAndMissingKeys() {
         ScriptedPrompts prompts;
-        setFiles(kHeader + "Dup\tfirst\tx\ty\r\n" + second + "\r\nAfter\tok\tx\ty\r\n", QByteArray());
+        setFiles(kHeader + "Dup\tfirst\tx\ty\r\nDUP\tsecond\tx\ty\r\nAfter\tok\tx\ty\r\n", QByteArray());
         QVERIFY(CargaIdioma());
-        QCOMPARE(prompts.shown().size(), 1);
-        QCOMPARE(prompts.shown()[0].kind, ScriptedPrompts::ToolBox);
-        QCOMPARE(prompts.shown()[0].text, "Duplicated register in " + lngPath() + "\rDUP");
         QCOMPARE(Texto("dup"), QString("first"));
         QCOMPARE(Texto("After"), QString("ok"));
-    }
-
-    void missingKeyShowsMessage() {
-        ScriptedPrompts prompts;
-        setFiles(kHeader + "&Aceptar\tOK\tAceptar\tOK\r\n", QByteArray());
-        QVERIFY(CargaIdioma());
         QCOMPARE(Texto("NoSuchKey"), QString("???"));
-        QCOMPARE(prompts.texts(), QStringList("No text found for Key: NoSuchKey"));
-        QCOMPARE(prompts.shown().first().kind, ScriptedPrompts::ToolBox);
-        QCOMPARE(prompts.shown().first().style, 3);
+        QCOMPARE(prompts.texts(),
+                 QStringList({"Duplicated register in " + lngPath() + "\rDUP", "No text found for Key: NoSuchKey"}));
+        for (const auto& m : prompts.shown()) QVERIFY(m.kind == ScriptedPrompts::ToolBox && m.style == 3);
     }
 };
 

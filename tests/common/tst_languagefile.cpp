@@ -30,7 +30,7 @@ QSet<QString> keysUsedInSources() {
 class TestLanguageFile : public QObject {
     Q_OBJECT
 private slots:
-    void storedAsWindows1252WithCrLf() {
+    void windows1252CrLfUniqueFilledRecords() {
         const QByteArray bytes = fileBytes();
         // A UTF-8 lead byte followed by a continuation byte is how an editor's
         // UTF-8 slips in; the single-byte accented letters never pair up that way here.
@@ -40,11 +40,8 @@ private slots:
         QVERIFY(!bytes.contains('\0'));
         QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
         QVERIFY(bytes.endsWith("\r\n") && bytes.count('\n') > 100);
-    }
-
-    // Records as the loader sees them: unique keys, three filled texts each.
-    void recordsUniqueAndFilled() {
-        const QList<QByteArray> lines = fileBytes().split('\n');
+        // Records as the loader sees them: unique keys, three filled texts each.
+        const QList<QByteArray> lines = bytes.split('\n');
         QHash<QString, int> seen;
         for (int i = 1; i < lines.size(); ++i) {
             const QString text = fromAnsi(lines[i]).remove(QLatin1Char('\r'));

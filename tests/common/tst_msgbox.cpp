@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
 
@@ -37,27 +36,6 @@ class TestMsgBox : public QObject {
 private slots:
     void init() { m_home.reset(new TestHome(false)); }
     void cleanup() { m_home.reset(); }
-
-    void lineBreaks_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("CR LF kept") << "a\r\nb"
-                                    << "a\r\nb";
-        QTest::newRow("lone CR breaks") << "a\rb"
-                                        << "a\r\nb";
-        QTest::newRow("lone LF does not break") << "a\nb"
-                                                << "ab";
-        QTest::newRow("two CRs") << "a\r\rb"
-                                 << "a\r\n\r\nb";
-    }
-    void lineBreaks() {
-        QFETCH(QString, text);
-        QFETCH(QString, shown);
-        fMsgBox box;
-        box.Msgbox1(text, "T", 3, 1, 1);
-        QCOMPARE(box.texto(), shown);
-        QCOMPARE(box.lblMsg->toPlainText(), QString(shown).replace("\r\n", "\n"));
-    }
 
     void keysAndClicks_data() {
         QTest::addColumn<int>("buttons");
@@ -99,30 +77,14 @@ private slots:
         QTest::addColumn<QString>("typed");  // empty: nothing typed
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("result");
-        QTest::newRow("Enter takes the default") << "12.5"
-                                                 << ""
-                                                 << "enter"
-                                                 << "12.5";
-        QTest::newRow("typing replaces the selection") << "12.5"
-                                                       << "7"
-                                                       << "enter"
-                                                       << "7";
-        QTest::newRow("OK button") << "abc"
-                                   << "x"
-                                   << "ok"
-                                   << "x";
-        QTest::newRow("cancel gives empty") << "abc"
-                                            << "x"
-                                            << "cancel"
-                                            << "";
-        QTest::newRow("Esc gives empty") << "abc"
-                                         << ""
-                                         << "esc"
-                                         << "";
-        QTest::newRow("close box gives empty") << "abc"
-                                               << ""
-                                               << "close"
-                                               << "";
+        const char* const rows[][5] = {{"Enter takes the default", "12.5", "", "enter", "12.5"},
+                                       {"typing replaces the selection", "12.5", "7", "enter", "7"},
+                                       {"OK button", "abc", "x", "ok", "x"},
+                                       {"cancel gives empty", "abc", "x", "cancel", ""},
+                                       {"Esc gives empty", "abc", "", "esc", ""},
+                                       {"close box gives empty", "abc", "", "close", ""}};
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]) << QString(r[3]) << QString(r[4]);
     }
     void inputBox() {
         QFETCH(QString, def);
