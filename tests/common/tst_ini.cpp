@@ -52,6 +52,10 @@ private slots:
             "al \x80\r\n",
             "Sec", "Key", "", QString::fromUtf8("Señal €"));
         row("cut to 254", "[Sec]\r\nKey=" + QByteArray(300, 'x') + "\r\n", "Sec", "Key", "", QString(254, 'x'));
+        QByteArray many;
+        for (int i = 0; i < 10000; ++i) many += "[S" + QByteArray::number(i) + "]\r\nK=" + QByteArray::number(i) + "\r\n";
+        row("10,000 sections", many, "s9999", "k", "", "9999");
+        row("binary file", QByteArray("\x00\x01[Sec]\x00\r\nKey=\x00x\r\n\xff", 22), "Sec", "Other", "d", "d");
     }
     void readString() {
         QFETCH(QByteArray, file);
