@@ -55,7 +55,8 @@ private slots:
         QByteArray many;
         for (int i = 0; i < 10000; ++i) many += "[S" + QByteArray::number(i) + "]\r\nK=" + QByteArray::number(i) + "\r\n";
         row("10,000 sections", many, "s9999", "k", "", "9999");
-        row("binary file", QByteArray("\x00\x01[Sec]\x00\r\nKey=\x00x\r\n\xff", 22), "Sec", "Other", "d", "d");
+        static const char binary[] = "\x00\x01[Sec]\x00\r\nKey=\x00x\r\n\xff";
+        row("binary file", QByteArray(binary, sizeof binary - 1), "Sec", "Other", "d", "d");
     }
     void readString() {
         QFETCH(QByteArray, file);
