@@ -844,18 +844,15 @@ void fConfLonA::wireGrid() {
     connect(popmnuColumns, &QMenu::triggered, this, [this] { toggleHiddenColumns(); });
     const QList<QAction*> edit = popmnuEdit->actions();
     connect(edit.at(0), &QAction::triggered, this, [this] {
-        bool changed = false;
-        if (Corta_Fila(*m_grid, m_copyBuffer, changed)) mnuPaste->setEnabled(true);
-        if (changed) m_cfg->markGridChanged();
+        gridOp([this](bool& changed) {
+            if (Corta_Fila(*m_grid, m_copyBuffer, changed)) mnuPaste->setEnabled(true);
+        });
     });
     connect(edit.at(1), &QAction::triggered, this, [this] {
         if (Copia_Fila(*m_grid, m_copyBuffer)) mnuPaste->setEnabled(true);
     });
-    connect(mnuPaste, &QAction::triggered, this, [this] {
-        bool changed = false;
-        Pega_Fila(*m_grid, m_copyBuffer, changed);
-        if (changed) m_cfg->markGridChanged();
-    });
+    connect(mnuPaste, &QAction::triggered, this,
+            [this] { gridOp([this](bool& changed) { Pega_Fila(*m_grid, m_copyBuffer, changed); }); });
 }
 
 // Kind-2 columns are set by menus only; the device of a communication-error row
@@ -874,6 +871,12 @@ void fConfLonA::gridKeyTyped(int keyAscii) {
     if (changed) m_cfg->markGridChanged();
     if (keyAscii == 0) return;
     Empieza_Edicion(*m_grid, *txtEdit, keyAscii);
+}
+
+void fConfLonA::gridOp(const std::function<void(bool&)>& op) {
+    bool changed = false;
+    op(changed);
+    if (changed) m_cfg->markGridChanged();
 }
 
 void fConfLonA::endCellEdit() {
@@ -930,9 +933,7 @@ QMenu* fConfLonA::gridRightClick(int row, int col, bool exec, const QPoint& at) 
 }
 
 void fConfLonA::fillColumn(int col, const QString& caption) {
-    bool changed = false;
-    Rellena_Columna(*m_grid, col, caption, changed);
-    if (changed) m_cfg->markGridChanged();
+    gridOp([&](bool& changed) { Rellena_Columna(*m_grid, col, caption, changed); });
 }
 
 // Columns 5..10 between hidden and their normal widths.
@@ -952,34 +953,28 @@ void fConfLonA::UpdateRow(int row) { ::UpdateRow(*m_grid, row); }
 
 void fConfLonA::cmdInsertar_Click() {
     endCellEdit();
-    bool changed = false;
-    Inserta_Fila(*m_grid, changed);
-    lonInitInsertedRow(*m_grid, m_grid->Row());
-    if (changed) m_cfg->markGridChanged();
+    gridOp([this](bool& changed) {
+        Inserta_Fila(*m_grid, changed);
+        lonInitInsertedRow(*m_grid, m_grid->Row());
+    });
     grid->setFocus();
 }
 
 void fConfLonA::cmdElimina_Click() {
     endCellEdit();
-    bool changed = false;
-    Elimina_Filas(*m_grid, *txtEdit, changed);
-    if (changed) m_cfg->markGridChanged();
+    gridOp([this](bool& changed) { Elimina_Filas(*m_grid, *txtEdit, changed); });
     grid->setFocus();
 }
 
 void fConfLonA::cmdUp_Click() {
     endCellEdit();
-    bool changed = false;
-    Mueve_Filas(*m_grid, changed, true);
-    if (changed) m_cfg->markGridChanged();
+    gridOp([this](bool& changed) { Mueve_Filas(*m_grid, changed, true); });
     grid->setFocus();
 }
 
 void fConfLonA::cmdDown_Click() {
     endCellEdit();
-    bool changed = false;
-    Mueve_Filas(*m_grid, changed, false);
-    if (changed) m_cfg->markGridChanged();
+    gridOp([this](bool& changed) { Mueve_Filas(*m_grid, changed, false); });
     grid->setFocus();
 }
 

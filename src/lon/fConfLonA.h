@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QString>
 #include <QVector>
+#include <functional>
 
 #include "ModulConfASCII.h"
 
@@ -166,6 +167,8 @@ private:
     bool cellTypable(int row, int col) const;
     void gridKeyTyped(int keyAscii);
     void endCellEdit();
+    // Runs a grid operation; a change it reports marks the grid as changed.
+    void gridOp(const std::function<void(bool&)>& op);
     void showGridFault();
 
     bool askLeave();
