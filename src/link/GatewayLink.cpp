@@ -1,0 +1,571 @@
+#include "GatewayLink.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
+
+#include "AnsiText.h"
+#include "AppGlobals.h"
+#include "ModulINI.h"
+#include "Numeric.h"
+#include "Prompts.h"
+#include "SerialTransport.h"
+#include "UdpTransport.h"
+#include "mIdioma.h"
+
+namespace {
+const QLatin1String kNeedles[3] = {QLatin1String("START"), QLatin1String("CANCEL"), QLatin1String("SUCCES")};
+enum { kStart = 0, kCancel = 1, kSucces = 2 };
+
+// Blanks only, as the console has always trimmed: tabs are part of a command.
+QString trimBlanks(const QString& s) {
+    qsizetype a = 0, b = s.size();
+    while (a < b && s[a] == QLatin1Char(' ')) ++a;
+    while (b > a && s[b - 1] == QLatin1Char(' ')) --b;
+    return s.mid(a, b - a);
+}
+
+void defaultWait(int ms) {
+    if (ms <= 0) {
+        QCoreApplication::processEvents();
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+}  // namespace
+
+GatewayLink::GatewayLink(QObject* parent) : QObject(parent), m_waiter(defaultWait) {}
+
+GatewayLink::~GatewayLink() {
+    if (m_transport) m_transport->disconnect(this);
+}
+
+// ---- settings
+
+void GatewayLink::loadSerialSettings() {
+    const QString conf = QStringLiteral("Configuracion");
+    m_settings = LeeIniAplicacion(conf, QStringLiteral("Settings"), QStringLiteral("57600,n,8,1"));
+    m_comPort = LeeIniAplicacionEntero(conf, QStringLiteral("Com"), 1);
+    m_comDevice = LeeIniAplicacion(conf, QStringLiteral("ComDevice"), QString()).trimmed();
+}
+
+void GatewayLink::setSerial(int portNumber, const QString& settings, const QString& device) {
+    m_comPort = portNumber;
+    m_settings = settings;
+    m_comDevice = device;
+}
+
+bool GatewayLink::serialOpen() const { return m_transport && !m_transport->isDatagram() && m_transport->isOpen(); }
+
+void GatewayLink::setTransport(std::unique_ptr<Transport> t) {
+    adopt(std::move(t));
+    m_transportGiven = m_transport != nullptr;
+}
+
+void GatewayLink::adopt(std::unique_ptr<Transport> t) {
+    if (m_transport) {
+        m_transport->disconnect(this);
+        m_transport->close();
+    }
+    m_transport = std::move(t);
+    if (m_transport) {
+        connect(m_transport.get(), &Transport::received, this,
+                qOverload<const QByteArray&>(&GatewayLink::ProcesaRecepcion));
+        connect(m_transport.get(), &Transport::failed, this, &GatewayLink::onTransportFailed);
+    }
+}
+
+std::unique_ptr<Transport> GatewayLink::buildTransport() const {
+    if (app().ConsolaUDP) return std::make_unique<UdpTransport>(app().IPConexion, quint16(app().PuertoUDP));
+    return std::make_unique<SerialTransport>(m_comPort, m_comDevice, m_settings);
+}
+
+void GatewayLink::wait(int ms) {
+    if (m_waiter) m_waiter(ms);
+}
+
+void GatewayLink::setEstado(int s) {
+    if (app().EstadoConexion == s) return;
+    app().EstadoConexion = qint16(s);
+    emit stateChanged(s);
+}
+
+void GatewayLink::setBusy(bool on) {
+    if (on == m_busy) return;
+    m_busy = on;
+    prompts().setBusy(on);
+}
+
+// ---- on line / off line
+
+void GatewayLink::chkOnline_Click(bool checked) {
+    if (m_ocupado) return;
+    m_ocupado = true;
+    if (checked) {
+        QString message;
+        if (!PasaOnLine(&message)) {
+            PasaOffLine();
+            Msgbox1(message, QStringLiteral("Error"), 3, 1, 1, Texto("&Aceptar"));
+        }
+    } else {
+        PasaOffLine();
+    }
+    m_ocupado = false;
+}
+
+bool GatewayLink::PasaOnLine(QString* message) {
+    ++m_session;
+    m_buffer.clear();
+    m_start = 0;
+    m_trimmedSaid = false;
+    for (auto& n : m_needles) n = Needle();
+
+    const bool udp = m_transportGiven ? m_transport->isDatagram() : app().ConsolaUDP;
+    bool ok = true;
+    QString error;
+    if (udp) {
+        emit monitorCaption(Texto("ComunicacionPilmora") + QStringLiteral(". IP:") + app().IPConexion);
+        if (!m_transportGiven) adopt(buildTransport());
+        if (!m_transport->isOpen() && !m_transport->open(&error)) {
+            ok = false;
+            if (message) *message = Texto("X110") + QLatin1Char(' ') + error;
+        }
+        wait(0);
+    } else if (!(m_transport && !m_transport->isDatagram() && m_transport->isOpen())) {
+        if (!m_transportGiven) adopt(buildTransport());
+        const QString name = m_transport->describe();
+        const QString port = m_comDevice.isEmpty() && !m_transportGiven ? QString::number(m_comPort) : name;
+        emit monitorCaption(Texto("ComunicacionPilmora") + QStringLiteral(". COM") + port);
+        if (!m_transport->open(&error)) {
+            ok = false;
+            if (message) *message = Texto("ErroralabrirCOM") + port + QStringLiteral(". ") + error;
+        }
+    }
+    if (ok) {
+        setEstado(1);
+        m_timer = true;
+        emit linkOpened();
+    } else {
+        setEstado(0);
+        m_timer = false;
+    }
+    return ok;
+}
+
+void GatewayLink::PasaOffLine() {
+    ++m_session;
+    emit monitorCaption(Texto("ComunicacionPilmora"));
+    if (m_transport && m_transport->isDatagram()) {
+        if (app().EstadoConexion != 0) DesactivaEspias();
+        FinTransferencia();
+        // The socket is closed too: nothing the gateway sends while off line is
+        // taken, and going on line again opens a fresh one.
+        m_transport->close();
+    } else if (m_transport && m_transport->isOpen()) {
+        DesactivaEspias();
+        FinTransferencia();
+        setEstado(0);
+        m_transport->flush(2000);
+        m_transport->close();
+    }
+    setEstado(0);
+    m_timer = false;
+    setBusy(false);
+    m_datos.clear();
+    emit linkClosed();
+}
+
+void GatewayLink::shutdown() {
+    if (app().EstadoConexion == 0 || !m_transport) return;
+    if (m_transport->isDatagram()) {
+        DesactivaEspias();
+        m_transport->close();
+    } else if (m_transport->isOpen()) {
+        DesactivaEspias();
+        m_transport->flush(2000);
+        m_transport->close();
+    }
+    setEstado(0);
+    m_timer = false;
+}
+
+void GatewayLink::onTransportFailed(const QString& description, bool fatal) {
+    if (!fatal) {
+        // A UDP error (an ICMP "port unreachable" while the gateway restarts)
+        // is shown and the link carries on: the next poll tries again.
+        echo(description + QStringLiteral(" wsock_Error"), QStringLiteral(">"));
+        return;
+    }
+    echo(description, QStringLiteral(">"));
+    if (app().EstadoConexion == 0) return;
+    const QString name = m_transport ? m_transport->describe() : QString();
+    if (m_transport) m_transport->close();
+    PasaOffLine();
+    Aviso(Texto("PuertoPerdido") + QLatin1Char('\r') + name + QStringLiteral(": ") + description, 3);
+}
+
+// ---- sending
+
+void GatewayLink::TransmitPilmora(const QString& text, bool raw) {
+    if (app().EstadoConexion == 0 || !m_transport) return;
+    QString t = text;
+    QByteArray bytes;
+    if (!raw) {
+        t = trimBlanks(t);
+        if (t.isEmpty()) return;
+        echo(t, QStringLiteral("<"));
+        if (m_transport->isDatagram())
+            bytes = QByteArrayLiteral("IS") + toAnsi(t);
+        else
+            bytes = toAnsi(t) + '\r';
+    } else {
+        bytes = toAnsi(t);
+    }
+    m_transport->write(bytes);  // a failed send is left to the time-outs
+}
+
+// ---- receiving
+
+void GatewayLink::ProcesaRecepcion(const QByteArray& bytes) { ProcesaRecepcion(fromAnsi(bytes)); }
+
+qsizetype GatewayLink::findInBuffer(int which, qsizetype from) {
+    Needle& n = m_needles[which];
+    const QLatin1String needle = kNeedles[which];
+    if (n.found >= from) return n.found;
+    qsizetype begin = from;
+    if (n.found < 0) begin = qMax(from, n.searched - needle.size() + 1);
+    n.found = m_buffer.indexOf(needle, begin);
+    n.searched = m_buffer.size();
+    return n.found;
+}
+
+void GatewayLink::ProcesaRecepcion(const QString& chunk) {
+    // Nothing listens while off line.
+    if (app().EstadoConexion == 0) return;
+    m_buffer += chunk;
+    // A handler below may let events run and so bring more data: the loop
+    // running further up takes it.
+    if (m_inReceive) return;
+    m_inReceive = true;
+    const quint32 session = m_session;
+
+    while (m_start < m_buffer.size()) {
+        if (m_buffer[m_start] == QLatin1Char('\n')) {
+            ++m_start;
+            continue;
+        }
+        const qsizetype cr = m_buffer.indexOf(QLatin1Char('\r'), m_start);
+        if (cr < 0) break;
+        const QString line = m_buffer.mid(m_start, cr - m_start);
+        dispatchLine(line);
+        if (session != m_session) break;
+
+        const int state = app().EstadoConexion;
+        if (state == 3) {
+            if (findInBuffer(kStart, m_start) >= 0) {
+                IniciaTransferencia();
+            } else if (findInBuffer(kCancel, m_start) >= 0) {
+                setEstado(2);
+                setBusy(false);
+                m_datos.clear();
+                echo(Texto("InicioTransfFicheroCANCEL"), QStringLiteral(">"));
+                emit transferFinished(false);
+            }
+        } else if (state == 4) {
+            if (findInBuffer(kSucces, m_start) >= 0) {
+                m_transferOk = true;
+                FinTransferencia();
+                echo(Texto("TransfEscFicheroOK"), QStringLiteral(">"));
+                if (!app().IPNueva.isEmpty()) {
+                    app().IPConexion = app().IPNueva;
+                    if (m_transport && m_transport->isDatagram()) {
+                        wait(100);
+                        if (session == m_session) ReinicioTrasDescarga();
+                    }
+                }
+                if (app().VerDatosAbierto) emit viewerReloadRequested();
+            } else if (findInBuffer(kCancel, m_start) >= 0) {
+                FinTransferencia();
+                echo(Texto("TransfFicheroCANCEL"), QStringLiteral(">"));
+            } else if (line.startsWith(QLatin1String("Bytes:")) && Val(line.mid(6)) == double(m_posFichero - 1)) {
+                EnviaBloque();
+            }
+        } else if (state != 0) {
+            const qsizetype q = line.indexOf(QLatin1String("Protocol:"));
+            if (q >= 0) {
+                const qsizetype from = m_start + q + 9;
+                const qsizetype dot = m_buffer.indexOf(QLatin1Char('.'), from);
+                if (dot >= 0) {
+                    app().ProtEquipo = m_buffer.mid(from, dot - from);
+                    if (app().ProtEquipo.toUpper() != app().ProtProyecto.toUpper()) {
+                        PasaOffLine();
+                        m_inReceive = false;
+                        Msgbox1(Texto("Incongruencia") + app().ProtEquipo.toUpper() + QLatin1Char(' ') + Texto("yeldel") +
+                                    app().ProtProyecto.toUpper() + QLatin1Char('\r') + Texto("SelcorrPro"),
+                                QString::fromLatin1(kAppTitle), 2, 1, 1, Texto("&Aceptar"));
+                        return;
+                    }
+                    m_fichero = app().ProtEquipo + QStringLiteral(".PLMX");
+                    setEstado(2);
+                    emit protocolConfirmed(m_fichero);
+                    ActivaCambios();
+                }
+            }
+        }
+        if (session != m_session) break;
+        m_start = cr + 1;
+    }
+
+    if (session == m_session) {
+        // Keep the unprocessed text only; a peer that never sends a CR gets its
+        // newest 64 KiB kept and is told once.
+        m_buffer.remove(0, m_start);
+        m_start = 0;
+        if (m_buffer.size() > kMaxPendiente) {
+            m_buffer.remove(0, m_buffer.size() - kMaxPendiente);
+            if (!m_trimmedSaid) {
+                m_trimmedSaid = true;
+                echo(Texto("BufferRxRecortado"), QStringLiteral(">"));
+            }
+        }
+        for (auto& n : m_needles) n = Needle();
+    }
+    m_inReceive = false;
+}
+
+void GatewayLink::dispatchLine(const QString& line) {
+    if (line.startsWith(QLatin1String("AD"))) {
+        echo(line, QStringLiteral(">"));
+        if (app().EstadoConexion == 2 && line.indexOf(QLatin1Char('=')) == 6) {
+            const QString key = line.left(6);
+            const double value = Val(line.mid(7));
+            bool digits = true;
+            for (int i = 2; i < 6; ++i) digits = digits && line[i].isDigit();
+            if (m_sink && !m_sink->setValue(key, value)) echo(Texto("RecibidaSenyalNoExistente"), QString());
+            if (digits) emit valueReported(line.mid(2, 4).toInt(), value);
+        }
+    } else if (line.startsWith(QLatin1String("CL"))) {
+        if (line.startsWith(QLatin1String("CLEARALL"))) {
+            echo(QStringLiteral("CLEARALL"), QStringLiteral(">"));
+            if (m_sink) m_sink->clearAll();
+            emit valuesCleared();
+        }
+    } else if (line.startsWith(QLatin1String("EXT"))) {
+        if (app().EspiaExt) emit spyLineReceived(QStringLiteral("EXT"), line.mid(4));
+    } else if (line.startsWith(QLatin1String("INT"))) {
+        if (app().EspiaInt) emit spyLineReceived(QStringLiteral("INT"), line.mid(4));
+    } else {
+        echo(line, QStringLiteral(">"));
+    }
+}
+
+// ---- tick
+
+void GatewayLink::onTick() {
+    if (!m_timer) return;
+    const bool udp = m_transport && m_transport->isDatagram();
+    switch (app().EstadoConexion) {
+        case 1:
+            TransmitPilmora(QStringLiteral("INFO?"), false);
+            break;
+        case 2:
+            if (udp && ++m_contTimeout > 20) {
+                m_contTimeout = 0;
+                TransmitPilmora(QStringLiteral("IS"), true);
+            }
+            break;
+        case 3:
+        case 4:
+            if (++m_contTimeout > 5) {
+                FinTransferencia();
+                echo(Texto("TransfFicheroCANCEL") + QStringLiteral(" Timeout"), QStringLiteral("<"));
+            }
+            break;
+        case 5:
+            if (udp && ++m_contTimeout > 5) FinReinicio();
+            break;
+        default:
+            break;
+    }
+}
+
+// ---- console commands
+
+QStringList GatewayLink::comandos() {
+    return {QStringLiteral("BUSINTALL"), QStringLiteral("BUSINTTX"),  QStringLiteral("BUSINTRX"),
+            QStringLiteral("BUSINTOFF"), QStringLiteral("BUSEXTALL"), QStringLiteral("BUSEXTTX"),
+            QStringLiteral("BUSEXTRX"),  QStringLiteral("BUSEXTOFF"), QStringLiteral("RESET~"),
+            QStringLiteral("HELP"),      QStringLiteral("INFO?"),     QStringLiteral("TIME?"),
+            QStringLiteral("TIME=YYYY/MM/DD HH:NN:SS"),               QStringLiteral("OFCHANGES"),
+            QStringLiteral("ONCHANGES"), QStringLiteral("DEBUG=0"),   QStringLiteral("DEBUG=1"),
+            QStringLiteral("DEBUG=2"),   QStringLiteral("AD0001?"),   QStringLiteral("AD0001=0")};
+}
+
+void GatewayLink::ControlaBusPilmora(const QString& bus, bool on) {
+    if (app().EstadoConexion != 2) return;
+    if (bus == QLatin1String("INT")) {
+        if (on == app().EspiaInt) return;
+        app().EspiaInt = on;
+        TransmitPilmora(on ? QStringLiteral("BUSINTALL") : QStringLiteral("BUSINTOFF"), false);
+    } else if (bus == QLatin1String("EXT")) {
+        if (on == app().EspiaExt) return;
+        app().EspiaExt = on;
+        TransmitPilmora(on ? QStringLiteral("BUSEXTALL") : QStringLiteral("BUSEXTOFF"), false);
+    }
+}
+
+void GatewayLink::ActivaCambios() { TransmitPilmora(QStringLiteral("ONCHANGES"), false); }
+
+void GatewayLink::DesactivaEspias() {
+    TransmitPilmora(QStringLiteral("BUSINTOFF"), false);
+    TransmitPilmora(QStringLiteral("BUSEXTOFF"), false);
+    TransmitPilmora(QStringLiteral("OFCHANGES"), false);
+    TransmitPilmora(QStringLiteral("DEBUG=0"), false);
+}
+
+// ---- transfer
+
+DownloadFileInfo GatewayLink::downloadFileInfo() const {
+    DownloadFileInfo info;
+    info.path = findNoCase(app().RutaProyecto, m_fichero);
+    const QFileInfo fi(info.path);
+    info.exists = !m_fichero.isEmpty() && fi.isFile();
+    if (!info.exists) return info;
+    info.size = fi.size();
+    info.modified = fi.lastModified();
+    QByteArray bytes;
+    if (readFileBytes(info.path, &bytes) && bytes.size() >= 4) {
+        const auto* b = reinterpret_cast<const uchar*>(bytes.constData());
+        info.checksum = quint32(b[0]) | quint32(b[1]) << 8 | quint32(b[2]) << 16 | quint32(b[3]) << 24;
+        quint32 sum = 0;
+        for (qsizetype i = 4; i < bytes.size(); ++i) sum += b[i];
+        info.checksumOk = sum == info.checksum;
+    }
+    // The project's own files (its INI and signal table) saved after the file.
+    const QString prot = app().ProtProyecto;
+    for (const QString& ext : {QStringLiteral(".ini"), QStringLiteral(".dat")}) {
+        const QFileInfo src(findNoCase(app().RutaProyecto, prot + ext));
+        if (!prot.isEmpty() && src.isFile() && src.lastModified() > info.modified) info.stale = true;
+    }
+    return info;
+}
+
+bool GatewayLink::askAndSend(const std::function<bool(const QString& bus)>& switchMonitorOff) {
+    if (!(switchMonitorOff && switchMonitorOff(QStringLiteral("INT"))))
+        TransmitPilmora(QStringLiteral("BUSINTOFF"), false);
+    if (!(switchMonitorOff && switchMonitorOff(QStringLiteral("EXT"))))
+        TransmitPilmora(QStringLiteral("BUSEXTOFF"), false);
+    const DownloadFileInfo info = downloadFileInfo();
+    QString text = Texto("SeguroEnviarFichero");
+    if (info.exists) {
+        text += QStringLiteral("\r\r") + info.path + QLatin1Char('\r') +
+                info.modified.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) + QStringLiteral(", ") +
+                QString::number(info.size) + QStringLiteral(" bytes, Checksum:") +
+                QString::number(info.checksum, 16).toUpper();
+        if (!info.checksumOk) text += QLatin1Char('\r') + Texto("ChecksumIncorrecto");
+        if (info.stale) text += QLatin1Char('\r') + Texto("FicheroAnteriorAlProyecto");
+    }
+    Msgbox1(text, QString::fromLatin1(kAppTitle), 1, 2, 2, Texto("&Aceptar"), Texto("&Cancelar"));
+    if (app().RespuestaMsgBox != 1) return false;
+    wait(0);
+    EnviaFichero();
+    return app().EstadoConexion == 3;
+}
+
+void GatewayLink::EnviaFichero() {
+    if (app().EstadoConexion != 2) return;
+    const QString path = findNoCase(app().RutaProyecto, m_fichero);
+    const QFileInfo fi(path);
+    if (m_fichero.isEmpty() || !fi.isFile()) {
+        setBusy(false);
+        Aviso(Texto("NoSeEncuentraFichero") + QLatin1Char('\r') + path, 3);
+        return;
+    }
+    QByteArray bytes;
+    QString error;
+    if (!readFileBytes(path, &bytes, &error) || bytes.isEmpty()) {
+        if (error.isEmpty()) error = Texto("FicheroVacio");
+        setBusy(false);
+        Aviso(Texto("NoSePuedeLeerFichero") + QLatin1Char('\r') + path + QLatin1Char('\r') + QStringLiteral("Error: ") +
+                  QLatin1Char('\r') + error,
+              3);
+        return;
+    }
+    echo(Texto("Fichero") + path, QStringLiteral(">"));
+    echo(Texto("Tamanyo") + QString::number(bytes.size()) + QStringLiteral(" bytes"), QStringLiteral(">"));
+    m_datos = bytes;
+    m_tamFichero = qint32(bytes.size());
+    m_transferOk = false;
+    echo(Texto("PeticionTransferFichero"), QStringLiteral("<"));
+    setEstado(3);
+    TransmitPilmora(QStringLiteral("SEND~") + QString::number(m_tamFichero), false);
+    m_contTimeout = 0;
+}
+
+void GatewayLink::IniciaTransferencia() {
+    echo(Texto("InicioTransfFichero"), QStringLiteral(">"));
+    setEstado(4);
+    m_posFichero = 1;
+    m_tamBloque = kTamBloque;
+    m_chunksSent = 0;
+    setBusy(true);
+    emit transferStarted((m_tamFichero + m_tamBloque - 1) / m_tamBloque);
+    EnviaBloque();
+}
+
+void GatewayLink::EnviaBloque() {
+    if (m_posFichero > m_tamFichero) return;
+    const int total = (m_tamFichero + m_tamBloque - 1) / m_tamBloque;
+    emit transferProgress(++m_chunksSent, total);
+    const qint32 length =
+        m_tamFichero - m_posFichero >= m_tamBloque ? m_tamBloque : m_tamFichero - m_posFichero + 1;
+    echo(QStringLiteral("TX: ") + QString::number(m_posFichero) + QStringLiteral(" size ") + QString::number(length),
+         QStringLiteral(">"));
+    EnviaBytes(m_posFichero, length);
+    m_posFichero += m_tamBloque;
+    if (m_posFichero > m_tamFichero) m_datos.clear();
+    m_contTimeout = 0;
+}
+
+void GatewayLink::EnviaBytes(qint32 position, qint32 length) {
+    if (app().EstadoConexion == 0 || !m_transport) return;
+    if (position < 1 || length < 0 || position - 1 + length > m_datos.size()) return;
+    const QByteArray part = m_datos.mid(position - 1, length);
+    m_transport->write(m_transport->isDatagram() ? QByteArrayLiteral("IS") + part : part);
+}
+
+void GatewayLink::FinTransferencia() {
+    const int state = app().EstadoConexion;
+    m_contTimeout = 0;
+    setBusy(false);
+    if (state != 3 && state != 4) return;
+    setEstado(2);
+    const bool ok = m_transferOk;
+    m_transferOk = false;
+    m_datos.clear();
+    emit transferFinished(ok);
+}
+
+void GatewayLink::ReinicioTrasDescarga() {
+    setEstado(5);
+    m_contTimeout = 0;
+    // As the on-line button's handler does when it is unchecked.
+    const bool was = m_ocupado;
+    m_ocupado = true;
+    PasaOffLine();
+    m_ocupado = was;
+    for (const QString& t : {QString(), QString(), Texto("X132"), QString(), QString()}) echo(t, QStringLiteral(">"));
+    m_timer = true;
+}
+
+void GatewayLink::FinReinicio() {
+    m_timer = false;
+    if (m_transport && m_transport->isDatagram()) {
+        setEstado(0);
+        PasaOffLine();
+    }
+}

@@ -1,0 +1,190 @@
+// The link to the gateway's service console: state, framing, dispatch of what
+// the gateway sends, console commands and the transfer of the download file.
+//
+// How a window uses it (the main window owns one GatewayLink for the whole run):
+//   - Globals: the link state and settings live in app() (EstadoConexion 0..5,
+//     ConsolaUDP, PuertoUDP, IPConexion, IPNueva, ProtEquipo, EspiaInt,
+//     EspiaExt); the link writes them, windows read them. Serial settings come
+//     from the application INI (section "Configuracion": "Com", "Settings",
+//     "ComDevice") through loadSerialSettings(), or are set with setSerial().
+//   - On-line button: forward its new check state to chkOnline_Click(checked).
+//     It holds the Ocupado guard, goes on or off line and shows the messages.
+//     Follow linkOpened() / linkClosed() for the caption "On Line" (green) or
+//     "Off Line", the check state (block the button's signals when setting it),
+//     mnuAProject, and disabling cmdSendFilePilmora, cmdEnviar, mnuVer and
+//     clearing cboFichero. protocolConfirmed(fileName) is the moment to put
+//     fileName in cboFichero and enable cmdSendFilePilmora, cmdEnviar, mnuVer.
+//   - cmdEnviar / Enter in cboCmd: TransmitPilmora(text, false).
+//   - A QTimer of 1000 ms calls onTick(); the link keeps its own "timer
+//     enabled" flag, so the window's timer may simply run all the time.
+//   - Send button: askAndSend() does the whole button (spies off, question,
+//     EnviaFichero); downloadFileInfo() gives date, size, checksum and staleness
+//     for the question. During the transfer follow transferStarted(),
+//     transferProgress(sent, total) (toggle shpTransfer2 at each) and
+//     transferFinished(ok).
+//   - monitorText(text, prefix) is what the link monitor (fTestPilmora) shows;
+//     monitorCaption(text) its caption. spyLineReceived(bus, text) feeds the
+//     spy monitors; valuesCleared()/valueReported() the viewer.
+//   - Closing the main window: shutdown() switches the spies off and closes.
+// Messages go through Prompts; "wait letting events run" goes through setWaiter().
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "Transport.h"
+
+// Where value reports go (the monitor signal list). Without one they are only echoed.
+class ValueSink {
+public:
+    virtual ~ValueSink() = default;
+    // key = "AD" + four digits; false when no signal has that address.
+    virtual bool setValue(const QString& key, double value) = 0;
+    // "CLEARALL": every value back to 0.
+    virtual void clearAll() = 0;
+};
+
+// What the send confirmation shows about the download file.
+struct DownloadFileInfo {
+    QString path;          // found whatever the letter case of the name
+    bool exists = false;
+    qint64 size = 0;
+    QDateTime modified;
+    quint32 checksum = 0;  // stored in the first 4 bytes
+    bool checksumOk = false;  // the stored checksum matches the content
+    bool stale = false;    // a project file was saved after the download file
+};
+
+class GatewayLink : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kTamBloque = 128;
+    static constexpr int kMaxPendiente = 64 * 1024;  // text after the last CR kept at most
+
+    explicit GatewayLink(QObject* parent = nullptr);
+    ~GatewayLink() override;
+
+    // ---- settings
+    // Reads "Com", "Settings" (default "57600,n,8,1") and "ComDevice" of section
+    // "Configuracion" of the application INI file.
+    void loadSerialSettings();
+    void setSerial(int portNumber, const QString& settings, const QString& device = QString());
+    int serialPort() const { return m_comPort; }
+    QString serialSettings() const { return m_settings; }
+    QString serialDevice() const { return m_comDevice; }
+    // The serial port is open (the connection dialog changes the port only when not).
+    bool serialOpen() const;
+    // Tests and tools hand in a transport of their own; PasaOnLine then uses it
+    // instead of building one from the settings. Owned by the link.
+    void setTransport(std::unique_ptr<Transport> t);
+    Transport* transport() const { return m_transport.get(); }
+    // "Wait `ms` letting events run" (0: let pending events run once).
+    void setWaiter(std::function<void(int)> waiter) { m_waiter = std::move(waiter); }
+    void setValueSink(ValueSink* sink) { m_sink = sink; }
+
+    // ---- the on-line button and the link
+    void chkOnline_Click(bool checked);
+    bool PasaOnLine(QString* message);
+    void PasaOffLine();
+    bool Ocupado() const { return m_ocupado; }
+    bool timerEnabled() const { return m_timer; }
+    // Unload of the main window: with the link open, spies off and port closed.
+    void shutdown();
+
+    // ---- sending and receiving
+    void TransmitPilmora(const QString& text, bool raw);
+    void ProcesaRecepcion(const QString& chunk);
+    void ProcesaRecepcion(const QByteArray& bytes);
+    // The one-second supervision tick.
+    void onTick();
+    QString BufferRx() const { return m_buffer.mid(m_start); }
+    qint16 ContTimeout() const { return m_contTimeout; }
+
+    // ---- console commands
+    void ControlaBusPilmora(const QString& bus, bool on);
+    void ActivaCambios();
+    void DesactivaEspias();
+    // The fixed command list offered in cboCmd.
+    static QStringList comandos();
+
+    // ---- file transfer
+    // cboFichero: set when the protocol report matches.
+    QString Fichero() const { return m_fichero; }
+    void setFichero(const QString& name) { m_fichero = name; }
+    DownloadFileInfo downloadFileInfo() const;
+    // The send button: spies off (the spy monitors' own switches first when
+    // given), the confirmation, then EnviaFichero. Returns true when sent.
+    bool askAndSend(const std::function<bool(const QString& bus)>& switchMonitorOff = {});
+    void EnviaFichero();
+    void IniciaTransferencia();
+    void EnviaBloque();
+    void EnviaBytes(qint32 position, qint32 length);
+    void FinTransferencia();
+    void ReinicioTrasDescarga();
+    void FinReinicio();
+    qint32 TamFichero() const { return m_tamFichero; }
+    qint32 PosFichero() const { return m_posFichero; }
+
+signals:
+    void monitorText(const QString& text, const QString& prefix);
+    void monitorCaption(const QString& caption);
+    void stateChanged(int state);
+    void linkOpened();
+    void linkClosed();
+    // The gateway runs the project's protocol; `fileName` goes into cboFichero.
+    void protocolConfirmed(const QString& fileName);
+    void spyLineReceived(const QString& bus, const QString& text);
+    void valueReported(int address, double value);
+    void valuesCleared();
+    void transferStarted(int totalChunks);
+    void transferProgress(int sentChunks, int totalChunks);
+    void transferFinished(bool ok);
+    // After a good download while the viewer is open: reload it.
+    void viewerReloadRequested();
+
+private:
+    void setEstado(int s);
+    void echo(const QString& text, const QString& prefix) { emit monitorText(text, prefix); }
+    void wait(int ms);
+    void dispatchLine(const QString& line);
+    // Position of `needle` at or after `from` in the buffer, -1 when absent;
+    // remembers what it searched so a flood of lines stays linear.
+    qsizetype findInBuffer(int which, qsizetype from);
+    void onTransportFailed(const QString& description, bool fatal);
+    std::unique_ptr<Transport> buildTransport() const;
+    void adopt(std::unique_ptr<Transport> t);
+    void setBusy(bool on);
+
+    std::unique_ptr<Transport> m_transport;
+    bool m_transportGiven = false;
+    std::function<void(int)> m_waiter;
+    ValueSink* m_sink = nullptr;
+
+    int m_comPort = 1;
+    QString m_settings = QStringLiteral("57600,n,8,1");
+    QString m_comDevice;
+
+    QString m_buffer;       // BufferRx: the unprocessed text starts at m_start
+    qsizetype m_start = 0;
+    bool m_inReceive = false;
+    bool m_trimmedSaid = false;
+    quint32 m_session = 0;  // changes at every PasaOnLine / PasaOffLine
+    struct Needle {
+        qsizetype found = -1;     // position, or -1
+        qsizetype searched = 0;   // searched up to here (exclusive)
+    } m_needles[3];
+
+    qint16 m_contTimeout = 0;
+    bool m_ocupado = false;
+    bool m_timer = false;
+    bool m_busy = false;
+    QString m_fichero;
+    QByteArray m_datos;  // DatosFichero
+    qint32 m_tamFichero = 0, m_posFichero = 0, m_tamBloque = 0;
+    int m_chunksSent = 0;
+    bool m_transferOk = false;
+};

@@ -1,0 +1,54 @@
+#include "UdpTransport.h"
+
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+
+UdpTransport::UdpTransport(const QString& host, quint16 port, QObject* parent)
+    : Transport(parent), m_socket(new QUdpSocket(this)), m_hostText(host.trimmed()), m_port(port) {
+    connect(m_socket, &QUdpSocket::readyRead, this, &UdpTransport::onReadyRead);
+    connect(m_socket, &QUdpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
+        emit failed(m_socket->errorString(), false);
+    });
+}
+
+UdpTransport::~UdpTransport() { m_socket->disconnect(this); }
+
+bool UdpTransport::open(QString* error) {
+    if (!m_host.setAddress(m_hostText) || m_host.protocol() != QAbstractSocket::IPv4Protocol) {
+        if (error) *error = QStringLiteral("IP: ") + m_hostText;
+        return false;
+    }
+    if (m_port == 0) {
+        if (error) *error = QStringLiteral("Port: 0");
+        return false;
+    }
+    if (m_socket->state() == QAbstractSocket::BoundState) return true;
+    if (!m_socket->bind(QHostAddress::AnyIPv4, 0)) {
+        if (error) *error = m_socket->errorString();
+        return false;
+    }
+    return true;
+}
+
+void UdpTransport::close() { m_socket->close(); }
+
+bool UdpTransport::isOpen() const { return m_socket->state() == QAbstractSocket::BoundState; }
+
+bool UdpTransport::write(const QByteArray& bytes) {
+    if (!isOpen()) return false;
+    return m_socket->writeDatagram(bytes, m_host, m_port) == bytes.size();
+}
+
+void UdpTransport::onReadyRead() {
+    while (m_socket->hasPendingDatagrams()) {
+        const QNetworkDatagram d = m_socket->receiveDatagram();
+        if (!d.isValid()) break;
+        // Only the gateway we talk to; IPv4-mapped forms compare equal.
+        if (d.senderPort() != m_port || !d.senderAddress().isEqual(m_host)) {
+            ++m_dropped;
+            continue;
+        }
+        emit received(d.data());
+        if (!isOpen()) break;
+    }
+}
