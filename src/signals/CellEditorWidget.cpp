@@ -41,6 +41,10 @@ void CellEditorWidget::endEdit() {
 
 void CellEditorWidget::setEditorVisible(bool visible) {
     if (!visible) {
+        // Hiding a widget that holds the focus makes Qt pass the focus on as if Tab
+        // were pressed, and the view takes that Tab as a move: hand the focus to the
+        // grid first so the current cell stays where the edit put it.
+        if (hasFocus() && m_view) m_view->setFocus(Qt::OtherFocusReason);
         hide();
         return;
     }
@@ -88,7 +92,8 @@ void CellEditorWidget::keyPressEvent(QKeyEvent* e) {
 
     int code = 0;
     switch (e->key()) {
-        case Qt::Key_Tab: code = KeyCode::Tab; break;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab: code = KeyCode::Tab; break;
         case Qt::Key_Return:
         case Qt::Key_Enter: code = KeyCode::Return; break;
         case Qt::Key_Escape: code = KeyCode::Escape; break;
@@ -96,14 +101,11 @@ void CellEditorWidget::keyPressEvent(QKeyEvent* e) {
         case Qt::Key_Down: code = KeyCode::Down; break;
         default: break;
     }
-    if (e->key() == Qt::Key_Backtab) {
-        e->accept();
-        return;
-    }
     if (code != 0 && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         const int row = editRow, col = editCol;
         const bool writes = code != KeyCode::Escape && isVisible();
-        if (Teclas_Editor(code, *grid, *this)) {
+        const bool back = e->key() == Qt::Key_Backtab || (e->modifiers() & Qt::ShiftModifier);
+        if (Teclas_Editor(code, *grid, *this, code == KeyCode::Tab && back)) {
             if (writes && row >= 0) emit editWritten(row, col);
             e->accept();
             return;

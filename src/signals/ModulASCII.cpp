@@ -64,7 +64,7 @@ void Termina_Edicion(SignalGrid& grid, CellEditor& editor) {
     editor.setEditorVisible(false);
 }
 
-bool Teclas_Editor(int keyCode, SignalGrid& grid, CellEditor& editor) {
+bool Teclas_Editor(int keyCode, SignalGrid& grid, CellEditor& editor, bool shift) {
     switch (keyCode) {
         case KeyCode::Escape:
             editor.editRow = editor.editCol = -1;
@@ -87,7 +87,12 @@ bool Teclas_Editor(int keyCode, SignalGrid& grid, CellEditor& editor) {
             Termina_Edicion(grid, editor);
             editor.giveFocusToGrid();
             const int row = grid.Row(), col = grid.Col();
-            if (col < grid.lastCol())
+            if (shift) {
+                if (col > 1)
+                    grid.select(row, col - 1, row, col - 1);
+                else if (row > 1)
+                    grid.select(row - 1, grid.lastCol(), row - 1, grid.lastCol());
+            } else if (col < grid.lastCol())
                 grid.select(row, col + 1, row, col + 1);
             else if (row < grid.lastRow())
                 grid.select(row + 1, 1, row + 1, 1);

@@ -30,7 +30,9 @@ void Empieza_Edicion(SignalGrid& grid, CellEditor& editor, int firstKeyAscii);
 
 // Tab, Enter, Esc, Up and Down pressed inside the floating editor. Returns true
 // when the key was one of those (the editor must then not handle it itself).
-bool Teclas_Editor(int keyCode, SignalGrid& grid, CellEditor& editor);
+// Tab with `shift` walks back: previous column, from column 1 to the last column
+// of the row above, and stays at the first cell.
+bool Teclas_Editor(int keyCode, SignalGrid& grid, CellEditor& editor, bool shift = false);
 
 // When the editor is shown: its text goes into the cell it was opened on (TAB, CR
 // and LF become blanks) and it is hidden.

@@ -35,8 +35,10 @@ struct Harness {
                          [this](int, int) { Empieza_Edicion(grid, *editor, 0); });
         view.resize(700, 300);
         view.show();
-        view.activateWindow();
+        // Focus moves are where the editor goes wrong: the window must really hold it.
+        QApplication::setActiveWindow(&view);
         view.setFocus();
+        if (!QTest::qWaitForWindowActive(&view)) qWarning("grid window not active");
     }
 };
 }  // namespace
@@ -62,7 +64,8 @@ private slots:
         QTest::addColumn<QString>("cell");
         QTest::addColumn<QPoint>("to");
         QTest::addColumn<bool>("changed");
-        const int ret = Qt::Key_Return, tab = Qt::Key_Tab, up = Qt::Key_Up, down = Qt::Key_Down, esc = Qt::Key_Escape;
+        const int ret = Qt::Key_Return, tab = Qt::Key_Tab, btab = Qt::Key_Backtab, up = Qt::Key_Up, down = Qt::Key_Down,
+                  esc = Qt::Key_Escape;
         QTest::newRow("integer refuses letters") << QPoint(2, 1) << "5a-2" << ret << "5-2" << QPoint(2, 1) << true;
         QTest::newRow("integer refuses + . blank") << QPoint(2, 1) << "1+. 2" << ret << "12" << QPoint(2, 1) << true;
         QTest::newRow("decimal point to comma") << QPoint(2, 2) << "1.5" << ret << "1,5" << QPoint(2, 2) << true;
@@ -74,6 +77,11 @@ private slots:
         QTest::newRow("tab next column") << QPoint(2, 1) << "7" << tab << "7" << QPoint(2, 2) << true;
         QTest::newRow("tab from last column") << QPoint(2, 4) << "t" << tab << "t" << QPoint(3, 1) << false;
         QTest::newRow("tab at last cell stays") << QPoint(4, 4) << "t" << tab << "t" << QPoint(4, 4) << false;
+        QTest::newRow("shift+tab previous column") << QPoint(2, 2) << "7" << btab << "7" << QPoint(2, 1) << true;
+        QTest::newRow("shift+tab from column 1") << QPoint(2, 1) << "7" << btab << "7" << QPoint(1, 4) << true;
+        QTest::newRow("shift+tab at first cell stays") << QPoint(1, 1) << "7" << btab << "7" << QPoint(1, 1) << true;
+        QTest::newRow("enter at last cell stays") << QPoint(4, 4) << "e" << ret << "e" << QPoint(4, 4) << false;
+        QTest::newRow("escape at first cell stays") << QPoint(1, 1) << "7" << esc << "v11" << QPoint(1, 1) << true;
         QTest::newRow("up") << QPoint(2, 2) << "3" << up << "3" << QPoint(1, 2) << true;
         QTest::newRow("up at row 1 stays") << QPoint(1, 2) << "3" << up << "3" << QPoint(1, 2) << true;
         QTest::newRow("down") << QPoint(2, 2) << "3" << down << "3" << QPoint(3, 2) << true;
@@ -92,7 +100,7 @@ private slots:
         QVERIFY(h.editor->isVisible());
         QCOMPARE(h.editor->geometry(), h.view.cellRect(from.x(), from.y()));
         QTest::keyClicks(h.editor, keys.mid(1));
-        QTest::keyClick(h.editor, Qt::Key(endKey));
+        QTest::keyClick(h.editor, Qt::Key(endKey), endKey == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
         QVERIFY(!h.editor->isVisible());
         QCOMPARE(h.grid.TextMatrix(from.x(), from.y()), cell);
         QCOMPARE(QPoint(h.grid.Row(), h.grid.Col()), to);
