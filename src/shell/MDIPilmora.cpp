@@ -21,6 +21,7 @@
 #include "AppGlobals.h"
 #include "Prompts.h"
 #include "fAbout.h"
+#include "fConfPort.h"
 #include "fConfLonA.h"
 #include "fProject.h"
 #include "fTestPilmora.h"
@@ -31,7 +32,7 @@ namespace {
 // and captioned but stay disabled. Whoever brings the window removes its name.
 const QStringList kPendientes = {
     QStringLiteral("mnuVDatos"),   QStringLiteral("mnuVInterno"), QStringLiteral("mnuVPTester"),
-    QStringLiteral("mnuVPExterno"), QStringLiteral("mnuCConexion"),
+    QStringLiteral("mnuVPExterno"),
     QStringLiteral("mnuRefresh"),  QStringLiteral("mnuEdit"),     QStringLiteral("chkOnline"),
     QStringLiteral("cmdEnviar"),   QStringLiteral("cmdSendFilePilmora"), QStringLiteral("cboFichero"),
 };
@@ -149,6 +150,7 @@ void MDIPilmora::construyeMenus() {
 
     connect(mnuAProject, &QAction::triggered, this, &MDIPilmora::mnuAProject_Click);
     connect(mnuASalir, &QAction::triggered, this, &MDIPilmora::mnuASalir_Click);
+    connect(mnuCConexion, &QAction::triggered, this, &MDIPilmora::mnuCConexion_Click);
     connect(mnuCProtocolo, &QAction::triggered, this, &MDIPilmora::mnuCProtocolo_Click);
     connect(mnuVMosaico, &QAction::triggered, this, &MDIPilmora::mnuVMosaico_Click);
     connect(mnuVCascada, &QAction::triggered, this, &MDIPilmora::mnuVCascada_Click);
@@ -420,6 +422,11 @@ void MDIPilmora::mnuCProtocolo_Click() {
     // An unknown protocol opens nothing.
     const int slot = slotDeProtocolo(app().ProtProyecto);
     if (slot >= 0) AbreEditor(slot);
+}
+
+void MDIPilmora::mnuCConexion_Click() {
+    fConfPort dlg(m_comPort, puertoAbierto(), this);
+    dlg.exec();
 }
 
 void MDIPilmora::mnuASalir_Click() { close(); }

@@ -46,6 +46,8 @@ public:
     QString panel(int n) const;
     fTestPilmora* monitorEnlace() const { return m_fTestPilmora; }
     const ConfigSerie& comPort() const { return m_comPort; }
+    // The serial port of the link is open (its settings then wait until it closes).
+    bool puertoAbierto() const { return false; }
 
     // Controls, named as the system names them.
     QMdiArea* mdiArea = nullptr;
@@ -84,6 +86,7 @@ public slots:
     void mnuASalir_Click();
     void mnuCISel_Click(int index);
     void mnuCProtocolo_Click();
+    void mnuCConexion_Click();
     void mnuVMosaico_Click();
     void mnuVCascada_Click();
     void mnuAcercade_Click();

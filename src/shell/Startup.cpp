@@ -35,6 +35,7 @@ ConfigSerie LeeConfigSerie() {
     ConfigSerie c;
     c.settings = LeeIniAplicacion(kConfiguracion, QStringLiteral("Settings"), QStringLiteral("57600,n,8,1"));
     c.com = LeeIniAplicacionEntero(kConfiguracion, QStringLiteral("Com"), 1);
+    c.device = LeeIniAplicacion(kConfiguracion, QStringLiteral("ComDevice"), QString());
     return c;
 }
 

@@ -13,10 +13,13 @@ inline constexpr const char* kIPPorDefecto = "192.168.100.246";
 // value PILMORA_HOME, then the executable's folder. Returned absolute and clean.
 QString resolveAppFolder(const QStringList& args, const QString& exeDir, const QString& envHome);
 
-// Serial control settings of the application INI ("Settings", "Com").
+// Serial control settings of the application INI ("Settings", "Com",
+// "ComDevice"). A device path, when set, names the port instead of the number
+// (platforms whose serial ports have no COM numbers).
 struct ConfigSerie {
     QString settings;  // e.g. "57600,n,8,1"
     int com = 1;
+    QString device;  // e.g. "/dev/ttyUSB0"; empty: the port is "COM" + com
 };
 ConfigSerie LeeConfigSerie();
 
