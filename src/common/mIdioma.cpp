@@ -71,6 +71,10 @@ bool fatal(const QString& firstPath) {
     return false;
 }
 
+// Repeated keys are told in one message, the first few by name: a file pasted
+// together twice must not raise a box per line.
+constexpr int kDuplicatesNamed = 10;
+
 // A missing key's own message box looks its captions up too; they must not ask again.
 bool g_reporting = false;
 
@@ -96,6 +100,8 @@ bool CargaIdioma() {
 
     // A negative saved index has no column; it reads as the first language.
     const int column = qMax<int>(a.Idioma, 0) + 2;
+    QStringList duplicates;
+    bool moreDuplicates = false;
     for (int i = 1; i < lines.size(); ++i) {
         const QString& line = lines[i];
         if (line.startsWith(QLatin1Char('*')) || trimBlanks(line).isEmpty()) continue;
@@ -104,10 +110,19 @@ bool CargaIdioma() {
         if (text.isEmpty()) text = QStringLiteral("???");
         const QString folded = key.toLower();
         if (a.Textos.contains(folded)) {
-            Msgbox1(QStringLiteral("Duplicated register in ") + firstPath + QLatin1Char('\r') + key, QString(), 3, 1, 1);
+            if (duplicates.size() < kDuplicatesNamed)
+                duplicates << key;
+            else
+                moreDuplicates = true;
             continue;
         }
         a.Textos.insert(folded, text);
+    }
+    if (!duplicates.isEmpty()) {
+        if (moreDuplicates) duplicates << QStringLiteral("...");
+        Msgbox1(QStringLiteral("Duplicated register in ") + firstPath + QLatin1Char('\r') +
+                    duplicates.join(QLatin1Char('\r')),
+                QString(), 3, 1, 1);
     }
     return true;
 }

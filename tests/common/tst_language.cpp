@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QtTest>
 
+#include "AnsiText.h"
 #include "AppGlobals.h"
 #include "ModulINI.h"
 #include "TestSupport.h"
@@ -129,16 +130,35 @@ private slots:
         QVERIFY2(prompts.shown().isEmpty(), qPrintable(prompts.texts().join('|')));
     }
 
-    // A repeated key (in any case) keeps its first record; an unknown key reads "???". Both tell the user.
+    // A repeated key (in any case) keeps its first record; an unknown key reads "???". Both tell
+    // the user, repeated keys in one message however many there are.
+    void duplicateAndMissingKeys_data() {
+        QTest::addColumn<QByteArray>("lng");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("first");       // its text: the first record's
+        QTest::addColumn<QString>("duplicates");  // the message's lines after the path
+        QTest::newRow("one repeated key") << QByteArray(kHeader + "Dup\tfirst\tx\ty\r\nDUP\tsecond\tx\ty\r\n")
+                                          << QString("dup") << QString("first") << QString("DUP");
+        QByteArray pasted;  // found by fuzzing: 25 keys repeated, 25 boxes before
+        QVERIFY(readFileBytes(PILMORA_TEST_DATA "/common/lng-pasted-twice.LNG", &pasted));
+        QTest::newRow("file pasted twice")
+            << pasted << QString("&Aceptar") << QString("&OK")
+            << QString("&Aceptar\r&Borrar\r&Cancelar\r&Editar\r&Eliminar\r&Grabar\r&Insertar\r&Nuevo\r"
+                                 "&Salir\r&Selecc\r...");
+    }
     void duplicateAndMissingKeys() {
+        QFETCH(QByteArray, lng);
+        QFETCH(QString, key);
+        QFETCH(QString, first);
+        QFETCH(QString, duplicates);
         ScriptedPrompts prompts;
-        setFiles(kHeader + "Dup\tfirst\tx\ty\r\nDUP\tsecond\tx\ty\r\nAfter\tok\tx\ty\r\n", QByteArray());
+        setFiles(lng + "After\tok\tx\ty\r\n", QByteArray());
         QVERIFY(CargaIdioma());
-        QCOMPARE(Texto("dup"), QString("first"));
+        QCOMPARE(Texto(key), first);
         QCOMPARE(Texto("After"), QString("ok"));
         QCOMPARE(Texto("NoSuchKey"), QString("???"));
-        QCOMPARE(prompts.texts(),
-                 QStringList({"Duplicated register in " + lngPath() + "\rDUP", "No text found for Key: NoSuchKey"}));
+        QCOMPARE(prompts.texts(), QStringList({"Duplicated register in " + lngPath() + "\r" + duplicates,
+                                               "No text found for Key: NoSuchKey"}));
         for (const auto& m : prompts.shown()) QVERIFY(m.kind == ScriptedPrompts::ToolBox && m.style == 3);
     }
 };
