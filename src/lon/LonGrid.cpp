@@ -221,7 +221,6 @@ int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const Tab
         if (bad) {
             // The row is left out whole rather than half filled.
             ++refused;
-            Aviso(Texto("AlgunDatoIncorrecto"));
             continue;
         }
         appended.append(cells);
@@ -233,6 +232,9 @@ int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const Tab
             for (int c = 0; c < LonCol::Count; ++c) grid.setTextMatrix(first + i, c, appended[i][c]);
     }
     grid.setRedraw(redraw);
+    // One message for the whole table, however many rows a damaged file spoils.
+    if (refused > 0)
+        Aviso(Texto("AlgunDatoIncorrecto") + (refused > 1 ? QStringLiteral(" (%1)").arg(refused) : QString()));
     return refused;
 }
 

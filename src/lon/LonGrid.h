@@ -80,8 +80,9 @@ QString lonRowKey(const QString& device, const QString& snvt);
 // Merges a signal table as read by Carga_Senyales into the grid. Rows whose device and
 // SNVT match a built-in row update only its description, address, spontaneous
 // and active cells; the others are appended. A row that cannot be placed (data
-// type outside 0..7, filter out of range) shows "AlgunDatoIncorrecto" and is
-// left out; reading goes on with the next row. Returns the rows left out.
+// type outside 0..7, filter out of range) is left out and reading goes on with
+// the next row; at the end one "AlgunDatoIncorrecto" tells of them all (with
+// their count when more than one). Returns the rows left out.
 int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const TablaSenyales& tabla);
 
 // Column 14 from column 11 for one row: "W" for "W", "RW" for "RW", "R"

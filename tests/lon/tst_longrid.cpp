@@ -161,25 +161,33 @@ void TstLonGrid::mergeAppendsConverted() {
 void TstLonGrid::mergeRefusesBadRow_data() {
     QTest::addColumn<QString>("dataType");
     QTest::addColumn<QString>("filter");
-    QTest::newRow("data type 8") << "8" << "";
-    QTest::newRow("data type -1") << "-1" << "";
-    QTest::newRow("data type huge") << "99999" << "";
-    QTest::newRow("filter beyond 16 bits") << "2" << "40000";
+    QTest::addColumn<int>("copies");  // bad rows in the table
+    QTest::addColumn<QString>("count");  // after the message's text
+    QTest::newRow("data type 8") << "8" << "" << 1 << "";
+    QTest::newRow("data type -1") << "-1" << "" << 1 << "";
+    QTest::newRow("data type huge") << "99999" << "" << 1 << "";
+    QTest::newRow("filter beyond 16 bits") << "2" << "40000" << 1 << "";
+    // Found by fuzzing: one box per bad row, thousands for a damaged file.
+    QTest::newRow("twelve bad rows, one message") << "9" << "" << 12 << " (12)";
 }
 
 void TstLonGrid::mergeRefusesBadRow() {
     QFETCH(QString, dataType);
     QFETCH(QString, filter);
+    QFETCH(int, copies);
+    QFETCH(QString, count);
     TestHome home;
     ScriptedPrompts prompts;
     QStringList bad = lonPointRow(1, 105, 0, "R", 1);
     bad[5] = dataType;
     bad[9] = filter;
+    QVector<QStringList> rows(copies, bad);
+    rows << lonPointRow(1, 105, 1, "R", 2) << lonErrorRow(1, 3);
     SignalGrid grid;
-    QCOMPARE(lonGrid(lonConfig(1), grid, {bad, lonPointRow(1, 105, 1, "R", 2), lonErrorRow(1, 3)}), 1);
-    QCOMPARE(prompts.texts(), QStringList{Texto("AlgunDatoIncorrecto")});
+    QCOMPARE(lonGrid(lonConfig(1), grid, rows), copies);
+    QCOMPARE(prompts.texts(), QStringList{Texto("AlgunDatoIncorrecto") + count});
     QCOMPARE(grid.Rows(), 4);  // captions, two built-in rows, the good row
-    QCOMPARE(grid.TextMatrix(3, LonCol::Noo) + grid.TextMatrix(3, LonCol::Add), QString("22"));
+    QCOMPARE(grid.TextMatrix(3, LonCol::Noo) + grid.TextMatrix(3, LonCol::Add), QString::number(copies + 1) + "2");
     QCOMPARE(grid.TextMatrix(2, LonCol::Add), QString("3"));  // the row after still merged
 }
 
