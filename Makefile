@@ -2,11 +2,13 @@
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_BENCH ?= build-bench
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 BIN        := $(BUILD)/bin
 
-.PHONY: all deps build run demo test test-sanitize bench clean format
+.PHONY: all deps build run demo test test-sanitize bench fuzz fuzz-ci clean format
 
 all: build
 
@@ -49,8 +51,16 @@ bench: deps
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
 	@for b in $(BUILD_BENCH)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
 
+# libFuzzer harnesses (clang): each runs FUZZ_SECONDS; fuzz-ci replays the corpora
+# and runs a fixed number of inputs from a fixed seed.
+fuzz: deps
+	FUZZ_BUILD=$(BUILD_FUZZ) FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) fuzz/run.sh
+
+fuzz-ci: deps
+	FUZZ_BUILD=$(BUILD_FUZZ) JOBS=$(JOBS) fuzz/run.sh --ci
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ)
