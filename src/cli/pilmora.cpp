@@ -2,6 +2,7 @@
 //
 //   pilmora [--home DIR] check PROJECT_DIR
 //   pilmora [--home DIR] generate PROJECT_DIR [--at "yyyy/mm/dd hh:nn:ss"]
+//   pilmora [--home DIR] import-xif PROJECT_DIR FILE... [--devices FIRST-LAST] [--prefix] [--node-object]
 //   pilmora --help
 //
 // Exit status: 0 done, 1 the project has a fault (the message says which),
@@ -20,9 +21,12 @@
 #include "LonDownload.h"
 #include "LonProject.h"
 #include "ModPilmoraASCII.h"
+#include "ModSNVT.h"
 #include "ModulConfASCII.h"
 #include "Prompts.h"
 #include "SignalGrid.h"
+#include "Startup.h"
+#include "XifImport.h"
 #include "mIdioma.h"
 
 namespace {
@@ -34,6 +38,10 @@ struct Options {
     QString command;
     QString project;
     QDateTime at;
+    QStringList files;  // import-xif
+    int firstDevice = 1, lastDevice = 1;
+    bool devicesGiven = false;
+    bool prefix = false, nodeObject = false;
     bool wrong = false;  // the command line is wrong
     QString error;       // the part that is
 };
@@ -65,6 +73,22 @@ Options parse(const QStringList& args) {
                 o.wrong = true;
                 o.error = QStringLiteral("--at ") + t;
             }
+        } else if (a == QLatin1String("--devices") || a.startsWith(QLatin1String("--devices="))) {
+            QString t;
+            value(QStringLiteral("--devices"), &t);
+            const QStringList ends = t.split(QLatin1Char('-'));
+            bool ok1 = false, ok2 = ends.size() == 1;
+            if (ends.size() <= 2) o.firstDevice = ends[0].trimmed().toInt(&ok1);
+            o.lastDevice = ends.size() == 2 ? ends[1].trimmed().toInt(&ok2) : o.firstDevice;
+            o.devicesGiven = true;
+            if (!o.wrong && (!ok1 || !ok2)) {
+                o.wrong = true;
+                o.error = QStringLiteral("--devices ") + t;
+            }
+        } else if (a == QLatin1String("--prefix")) {
+            o.prefix = true;
+        } else if (a == QLatin1String("--node-object")) {
+            o.nodeObject = true;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             o.wrong = true;
             o.error = a;
@@ -74,16 +98,22 @@ Options parse(const QStringList& args) {
     }
     if (o.help || o.wrong) return o;
     o.wrong = true;
-    if (positional.size() != 2) {
+    const bool import = !positional.isEmpty() && positional[0] == QLatin1String("import-xif");
+    if (import ? positional.size() < 3 : positional.size() != 2) {
         o.error = positional.join(QLatin1Char(' '));
         return o;
     }
     o.command = positional[0];
     o.project = positional[1];
-    if (o.command != QLatin1String("check") && o.command != QLatin1String("generate"))
+    o.files = positional.mid(2);
+    if (o.command != QLatin1String("check") && o.command != QLatin1String("generate") && !import)
         o.error = o.command;
     else if (o.at.isValid() && o.command != QLatin1String("generate"))
         o.error = QStringLiteral("--at");
+    else if (!import && (o.devicesGiven || o.prefix || o.nodeObject))
+        o.error = o.devicesGiven ? QStringLiteral("--devices")
+                  : o.prefix     ? QStringLiteral("--prefix")
+                                 : QStringLiteral("--node-object");
     else
         o.wrong = false;
     return o;
@@ -100,6 +130,9 @@ void usage(std::FILE* f) {
     out(f, QStringLiteral("      ") + Texto("PilmoraAyudaCheck"));
     out(f, QStringLiteral("  pilmora [--home DIR] generate PROJECT_DIR [--at \"yyyy/mm/dd hh:nn:ss\"]"));
     out(f, QStringLiteral("      ") + Texto("PilmoraAyudaGenerate"));
+    out(f, QStringLiteral("  pilmora [--home DIR] import-xif PROJECT_DIR FILE... [--devices FIRST-LAST] [--prefix] "
+                          "[--node-object]"));
+    out(f, QStringLiteral("      ") + Texto("PilmoraAyudaImportXif"));
     out(f, QStringLiteral("  pilmora --help"));
     out(f, QStringLiteral("  --home DIR   ") + Texto("PilmoraAyudaHome"));
     out(f, QStringLiteral("  --at         ") + Texto("PilmoraAyudaAt"));
@@ -119,8 +152,8 @@ int check(const QString& folder) {
     if (!loadLonProject(folder, cfg, grid, info)) return kFault;
     Limpia_FilasVacias(grid);
     if (!Valida_Puntos(cfg, grid)) {
-        out(stderr, Texto("PosicionCelda") + QString::number(grid.Row()) + QStringLiteral(", ") +
-                        QString::number(grid.Col()));
+        out(stderr,
+            Texto("PosicionCelda") + QString::number(grid.Row()) + QStringLiteral(", ") + QString::number(grid.Col()));
         return kFault;
     }
     if (!Valida_Dispositivos(cfg)) return kFault;
@@ -134,6 +167,38 @@ int generate(const QString& folder, const QDateTime& at) {
     QVector<InfoColumna> info;
     if (!loadLonProject(folder, cfg, grid, info)) return kFault;
     return Genera_FicheroDescarga(cfg, grid, at) ? kOk : kFault;
+}
+// The editor's import without a window: every importable NV of the files, for
+// the device range, then the signal table written as the save writes it (the
+// configuration INI is left as it is).
+int importXif(const QString& folder, const Options& o) {
+    LonConfig cfg;
+    SignalGrid grid;
+    QVector<InfoColumna> info;
+    ResuelveRutas();
+    ModSNVT& catalogue = catalogoSNVT();
+    if (!catalogue.CargaSNVT()) return kFault;
+    if (!loadLonProject(folder, cfg, grid, info)) return kFault;
+    if (o.firstDevice < 1 || o.lastDevice < o.firstDevice || o.lastDevice > cfg.NDevs) {
+        out(stderr, Texto("XifRangoIncorrecto") + QString::number(qMax(cfg.NDevs, 0)) + QStringLiteral("): ") +
+                        QString::number(o.firstDevice) + QLatin1Char('-') + QString::number(o.lastDevice));
+        return kFault;
+    }
+    QVector<XifFila> list;
+    XifLectura read;
+    read.nodeObject = o.nodeObject;
+    for (const QString& file : o.files) {
+        if (!QFileInfo(file).isFile() || !leeFicheroXif(file, catalogue, read, list)) {
+            out(stderr, Texto("XifNoLeido") + file);
+            return kFault;
+        }
+    }
+    const QVector<bool> all(list.size(), true);
+    const int count = Importar_Puntos(grid, catalogue, list, all, o.firstDevice, o.lastDevice, o.prefix, false);
+    Limpia_FilasVacias(grid);
+    if (!Graba_Senyales(kSlotLon, QString::fromLatin1(kVersionTabla), grid, true)) return kFault;
+    out(stdout, textoPuntosNuevos(count));
+    return kOk;
 }
 }  // namespace
 
@@ -168,5 +233,6 @@ int main(int argc, char** argv) {
         out(stderr, Texto("ProtocoloNoSoportado") + (protocol.isEmpty() ? QStringLiteral("-") : protocol));
         return kFault;
     }
+    if (o.command == QLatin1String("import-xif")) return importXif(folder, o);
     return o.command == QLatin1String("check") ? check(folder) : generate(folder, o.at);
 }
