@@ -40,8 +40,9 @@ fInputBox::fInputBox(QWidget* parent) : QDialog(parent) {
     cmdCancelar->setObjectName("cmdCancelar");
     cmdCancelar->setGeometry(twipsToPx(buttonLeft), twipsToPx(kMargin + kButtonHeight + kGap), twipsToPx(kButtonWidth),
                              twipsToPx(kButtonHeight));
-    cmdAceptar->setAutoDefault(false);
-    cmdCancelar->setAutoDefault(false);
+    // Enter on a focused button presses that button (Cancel cancels).
+    cmdAceptar->setAutoDefault(true);
+    cmdCancelar->setAutoDefault(true);
     connect(cmdAceptar, &QPushButton::clicked, this, &fInputBox::acepta);
     connect(cmdCancelar, &QPushButton::clicked, this, &fInputBox::cancela);
 

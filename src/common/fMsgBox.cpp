@@ -58,7 +58,8 @@ fMsgBox::fMsgBox(QWidget* parent) : QDialog(parent) {
     for (int i = 0; i < 3; ++i) {
         cmd[i] = new QPushButton(captions[i], this);
         cmd[i]->setObjectName(QStringLiteral("cmd%1").arg(i));
-        cmd[i]->setAutoDefault(false);
+        // A button that has the focus takes Enter; the default button only when none has it.
+        cmd[i]->setAutoDefault(true);
         const int left = kTextLeft + i * (kButtonWidth + kButtonGap);
         cmd[i]->setGeometry(twipsToPx(left), twipsToPx(kHeight - kButtonBottom - kButtonHeight), twipsToPx(kButtonWidth),
                             twipsToPx(kButtonHeight));

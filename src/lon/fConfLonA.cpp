@@ -773,7 +773,17 @@ bool fConfLonA::askLeave() {
                    Texto("No")) == 1;
 }
 
-// Close box, Esc and "&Salir" all come here (QDialog routes its close event
+// The window closes only by "&Salir" and its close box: Esc would throw a
+// morning's work away with one stray key.
+void fConfLonA::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// Close box and "&Salir" both come here (QDialog routes its close event
 // through reject()).
 void fConfLonA::reject() {
     commitFocusedField();

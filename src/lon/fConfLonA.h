@@ -139,6 +139,7 @@ public:
     void setGenerationTime(const QDateTime& when);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

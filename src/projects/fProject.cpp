@@ -30,7 +30,7 @@ public:
 QPushButton* boton(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
+    b->setAutoDefault(true);  // Enter on a focused button presses it, not "Select"
     b->setMinimumWidth(100);
     return b;
 }

@@ -49,6 +49,7 @@ private slots:
         QTest::newRow("close box") << 2 << 1 << "close" << 0;
         QTest::newRow("click second") << 3 << 1 << "click2" << 2;
         QTest::newRow("space on focused default") << 3 << 3 << "space" << 3;
+        QTest::newRow("Enter on focused second") << 2 << 1 << "tab enter" << 2;
     }
     void keysAndClicks() {
         QFETCH(int, buttons);
@@ -67,6 +68,10 @@ private slots:
         if (action == "close") box.close();
         if (action == "click2") QTest::mouseClick(box.cmd[1], Qt::LeftButton);
         if (action == "space") QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        if (action == "tab enter") {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
         QVERIFY(!box.isVisible());
         QCOMPARE(int(app().RespuestaMsgBox), answer);
         QCOMPARE(box.respuesta(), answer);
@@ -82,6 +87,7 @@ private slots:
                                        {"OK button", "abc", "x", "ok", "x"},
                                        {"cancel gives empty", "abc", "x", "cancel", ""},
                                        {"Esc gives empty", "abc", "", "esc", ""},
+                                       {"Enter on focused cancel", "abc", "x", "tab tab enter", ""},
                                        {"close box gives empty", "abc", "", "close", ""}};
         for (const auto& r : rows)
             QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]) << QString(r[3]) << QString(r[4]);
@@ -100,12 +106,19 @@ private slots:
             QVERIFY(app().InputBoxAbierto);
             QCOMPARE(box->txtDato->selectedText(), def);
             checked = true;
+            QVERIFY(QTest::qWaitForWindowActive(w));
             if (!typed.isEmpty()) QTest::keyClicks(box->txtDato, typed);
             if (action == "enter") QTest::keyClick(box->txtDato, Qt::Key_Return);
             if (action == "ok") QTest::mouseClick(box->cmdAceptar, Qt::LeftButton);
             if (action == "cancel") QTest::mouseClick(box->cmdCancelar, Qt::LeftButton);
             if (action == "esc") QTest::keyClick(box->txtDato, Qt::Key_Escape);
             if (action == "close") box->close();
+            if (action == "tab tab enter") {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            }
+            if (box->isVisible()) box->cmdAceptar->click();  // a key that did nothing shows as the typed text
         });
         const QString r = PideDato("Title", "Prompt", def);
         installPrompts(nullptr);

@@ -862,6 +862,10 @@ void TstConfLonEditor::closingAsksWhenChanged() {
     fConfLonA w;
     w.Form_Load();
     w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // only "&Salir" and the close box close it
+    QVERIFY(w.isVisible());
     if (change == "grid") {
         w.TabStrip1->setCurrentIndex(1);
         w.gridModel().select(3, LonCol::Descripcion, 3, LonCol::Descripcion);

@@ -79,7 +79,8 @@ private slots:
     // Opening lists the projects with the current one selected; leaving restores it.
     void selectOrLeave_data() {
         QTest::addColumn<QString>("how");
-        for (const char* how : {"button", "enter key", "double click", "leave"}) QTest::newRow(how) << how;
+        for (const char* how : {"button", "enter key", "double click", "leave", "leave, enter on focused exit"})
+            QTest::newRow(how) << how;
     }
     void selectOrLeave() {
         QFETCH(QString, how);
@@ -87,7 +88,8 @@ private slots:
         app().RutaProyecto = "/current/project";
         fProject w;
         w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
         QCOMPARE(w.lblPathProjects->text(), app().RutaProyectos);
         QCOMPARE(names(w.lvwPro), (QStringList{"alpha", "Bravo", "Charlie"}));
         QCOMPARE(current(w), QStringLiteral("Bravo|LON|a-desc"));
@@ -98,8 +100,9 @@ private slots:
         if (how == "double click")
             QTest::mouseClick(w.lvwPro->viewport(), Qt::LeftButton, {}, p), QTest::mouseDClick(w.lvwPro->viewport(), Qt::LeftButton, {}, p);
         if (how == "leave") w.cmdSalir->click();
+        if (how.contains("focused")) w.cmdSalir->setFocus(), QTest::keyClick(w.cmdSalir, Qt::Key_Return);
         QVERIFY(!w.isVisible());
-        const bool chosen = how != "leave";
+        const bool chosen = !how.startsWith("leave");
         QCOMPARE(w.result(), int(chosen ? QDialog::Accepted : QDialog::Rejected));
         QCOMPARE(app().NombreProyecto + app().ProtProyecto + app().DescProyecto,
                  chosen ? QStringLiteral("CharlieLONb-desc") : "Bravo" + app().ProtProyecto + app().DescProyecto);
