@@ -43,17 +43,39 @@ fTestPilmora::fTestPilmora(QWidget* parent) : QWidget(parent) {
 
     connect(chkUltimo, &QCheckBox::toggled, this, [this](bool on) { VerUltimo = on ? 1 : 0; });
     connect(chkBus, &QCheckBox::toggled, this, [this](bool on) { MonitorActivo = on; });
-    connect(cmdClear, &QPushButton::clicked, lstTramas, &QListWidget::clear);
+    connect(cmdClear, &QPushButton::clicked, this, [this] {
+        m_pendientes.clear();
+        lstTramas->clear();
+    });
+    m_flush.setSingleShot(true);
+    m_flush.setInterval(30);
+    connect(&m_flush, &QTimer::timeout, this, &fTestPilmora::flush);
 }
 
 void fTestPilmora::VerTramas(const QString& text, const QString& prefix) {
     if (!MonitorActivo) return;
-    // No repaint per line: a burst of traffic would redraw the list each time.
+    m_pendientes << prefix + text;
+    if (m_pendientes.size() > kMaxLineas) m_pendientes.removeFirst();
+    if (!m_flush.isActive()) m_flush.start();
+}
+
+void fTestPilmora::flush() {
+    m_flush.stop();
+    if (m_pendientes.isEmpty()) return;
     lstTramas->setUpdatesEnabled(false);
-    lstTramas->addItem(prefix + text);
+    const int drop = qMin(lstTramas->count(), int(lstTramas->count() + m_pendientes.size()) - kMaxLineas);
+    for (int i = 0; i < drop; ++i) delete lstTramas->takeItem(0);
+    lstTramas->addItems(m_pendientes);
+    m_pendientes.clear();
     if (VerUltimo) lstTramas->setCurrentRow(lstTramas->count() - 1);
-    if (lstTramas->count() > kMaxLineas) delete lstTramas->takeItem(0);
     lstTramas->setUpdatesEnabled(true);
+}
+
+QStringList fTestPilmora::lineas() {
+    flush();
+    QStringList l;
+    for (int i = 0; i < lstTramas->count(); ++i) l << lstTramas->item(i)->text();
+    return l;
 }
 
 void fTestPilmora::closeEvent(QCloseEvent* e) {
@@ -67,7 +89,7 @@ void fTestPilmora::closeEvent(QCloseEvent* e) {
 
 void fTestPilmora::mouseDoubleClickEvent(QMouseEvent*) {
     QString all;
-    for (int i = 0; i < lstTramas->count(); ++i) all += lstTramas->item(i)->text() + QStringLiteral("\r\n");
+    for (const QString& l : lineas()) all += l + QStringLiteral("\r\n");
     QClipboard* cb = QApplication::clipboard();
     cb->clear();
     if (!all.isEmpty()) cb->setText(all);

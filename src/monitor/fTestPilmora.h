@@ -2,6 +2,8 @@
 // tool's own transfer and error notes. Shown from start-up to exit.
 #pragma once
 
+#include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 class QCheckBox;
@@ -13,8 +15,14 @@ class fTestPilmora : public QWidget {
 public:
     explicit fTestPilmora(QWidget* parent = nullptr);
 
-    // Adds prefix + text as the newest line ("<" sent, ">" received).
+    // Adds prefix + text as the newest line ("<" sent, ">" received). Lines
+    // reach the list in batches, a few times a second: a flood of traffic
+    // would otherwise freeze the window drawing one line at a time.
     void VerTramas(const QString& text, const QString& prefix);
+    // Puts the lines still waiting into the list now.
+    void flush();
+    // Every line shown, oldest first (after a flush).
+    QStringList lineas();
 
     // Display on (chkBus); while off, lines are dropped.
     bool MonitorActivo = true;
@@ -37,4 +45,6 @@ protected:
 
 private:
     bool m_puedeCerrar = false;
+    QStringList m_pendientes;  // at most kMaxLineas, newest last
+    QTimer m_flush;
 };

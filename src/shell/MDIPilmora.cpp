@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -19,6 +20,8 @@
 #include <QVBoxLayout>
 
 #include "AppGlobals.h"
+#include "GatewayLink.h"
+#include "LinkControls.h"
 #include "Prompts.h"
 #include "fAbout.h"
 #include "fConfPort.h"
@@ -32,9 +35,7 @@ namespace {
 // and captioned but stay disabled. Whoever brings the window removes its name.
 const QStringList kPendientes = {
     QStringLiteral("mnuVDatos"),   QStringLiteral("mnuVInterno"), QStringLiteral("mnuVPTester"),
-    QStringLiteral("mnuVPExterno"),
-    QStringLiteral("mnuRefresh"),  QStringLiteral("mnuEdit"),     QStringLiteral("chkOnline"),
-    QStringLiteral("cmdEnviar"),   QStringLiteral("cmdSendFilePilmora"), QStringLiteral("cboFichero"),
+    QStringLiteral("mnuVPExterno"), QStringLiteral("mnuRefresh"),  QStringLiteral("mnuEdit"),
 };
 
 bool pendiente(const QObject* o) { return kPendientes.contains(o->objectName()); }
@@ -54,12 +55,20 @@ QMenu* submenu(QWidget* parent, const char* name, const QString& caption) {
 
 void separador(QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(QString::fromLatin1(name)); }
 
-QFrame* marcaTransferencia(QWidget* parent, const char* name) {
+QFrame* marcaTransferencia(QWidget* parent, const char* name, const QColor& colour) {
     auto* f = new QFrame(parent);
     f->setObjectName(QString::fromLatin1(name));
     f->setFixedSize(12, 12);
     f->setFrameShape(QFrame::Box);
     f->setAutoFillBackground(true);
+    QPalette pal = f->palette();
+    pal.setColor(QPalette::Window, colour);
+    f->setPalette(pal);
+    // Shown and hidden during a transfer without moving the controls beside it.
+    QSizePolicy sp = f->sizePolicy();
+    sp.setRetainSizeWhenHidden(true);
+    f->setSizePolicy(sp);
+    f->setVisible(false);
     return f;
 }
 }  // namespace
@@ -95,6 +104,8 @@ MDIPilmora::MDIPilmora(QWidget* parent) : QMainWindow(parent) {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     connect(Timer1, &QTimer::timeout, this, &MDIPilmora::Timer1_Timer);
+    m_link = new GatewayLink(this);
+    conectaEnlace();
     // Timer2 has no action; it is kept so the set of controls is complete.
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
@@ -184,14 +195,21 @@ void MDIPilmora::construyeConsola() {
     chkOnline->setObjectName(QStringLiteral("chkOnline"));
     chkOnline->setCheckable(true);
     chkOnline->setMinimumWidth(90);
+    chkOnline->setAutoFillBackground(true);
     ProgressBar1 = new QProgressBar(picPilmora);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setFixedWidth(160);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
-    shpTransfer1 = marcaTransferencia(picPilmora, "shpTransfer1");
-    shpTransfer2 = marcaTransferencia(picPilmora, "shpTransfer2");
+    {
+        QSizePolicy sp = ProgressBar1->sizePolicy();
+        sp.setRetainSizeWhenHidden(true);
+        ProgressBar1->setSizePolicy(sp);
+    }
+    ProgressBar1->setVisible(false);
+    shpTransfer1 = marcaTransferencia(picPilmora, "shpTransfer1", QColor(0, 160, 0));
+    shpTransfer2 = marcaTransferencia(picPilmora, "shpTransfer2", QColor(255, 160, 0));
     imgLogo = new QLabel(picPilmora);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setPixmap(QIcon(QStringLiteral(":/icons/pilmora.svg")).pixmap(28, 28));
@@ -276,8 +294,9 @@ bool MDIPilmora::Form_Load() {
 
     // 6. Serial control settings and the console commands.
     m_comPort = LeeConfigSerie();
-    cboCmd->clear();
-    cboCmd->addItems(ComandosConsola());
+    m_link->setSerial(m_comPort.com, m_comPort.settings, m_comPort.device);
+    m_historial.load();
+    llenaComandos();
     // The command line starts empty; the list offers the commands.
     cboCmd->setCurrentIndex(-1);
 
@@ -343,7 +362,6 @@ void MDIPilmora::ponTextos() {
     mnuAcercade->setText(Texto("mnuAcercade"));
     cmdEnviar->setText(Texto("cmdEnviar"));
     cmdSendFilePilmora->setText(Texto("cmdSendFilePilmora"));
-    if (pendiente(chkOnline)) chkOnline->setToolTip(Texto("OnlineNoDisponible"));
     m_panel[0]->setToolTip(Texto("Proyecto"));
     m_panel[1]->setToolTip(QStringLiteral("Merovantix"));
     m_panel[2]->setToolTip(Texto("Descripcion"));
@@ -390,6 +408,7 @@ void MDIPilmora::muestraProyecto() {
     habilita(mnuCConexion, true);
     mnuCProtocolo->setEnabled(EditorDisponible(slotDeProtocolo(a.ProtProyecto)));
     LeeEnlaceProyecto();
+    aplicaControles();
 }
 
 bool MDIPilmora::EditorDisponible(int slot) {
@@ -426,8 +445,12 @@ void MDIPilmora::mnuCProtocolo_Click() {
 
 void MDIPilmora::mnuCConexion_Click() {
     fConfPort dlg(m_comPort, puertoAbierto(), this);
-    dlg.exec();
+    // The link takes the serial settings the dialog saved (it keeps them while its port is open).
+    if (dlg.exec() == QDialog::Accepted && !puertoAbierto())
+        m_link->setSerial(m_comPort.com, m_comPort.settings, m_comPort.device);
 }
+
+bool MDIPilmora::puertoAbierto() const { return m_link->serialOpen(); }
 
 void MDIPilmora::mnuASalir_Click() { close(); }
 
@@ -459,8 +482,104 @@ void MDIPilmora::mnuAcercade_Click() {
     about.exec();
 }
 
-void MDIPilmora::Timer1_Timer() {
-    // The link supervision tick; the link itself drives it.
+void MDIPilmora::Timer1_Timer() { m_link->onTick(); }
+
+void MDIPilmora::conectaEnlace() {
+    connect(chkOnline, &QPushButton::clicked, this, &MDIPilmora::chkOnline_Click);
+    connect(cmdEnviar, &QPushButton::clicked, this, &MDIPilmora::cmdEnviar_Click);
+    // Enter in the command box sends, but only while sending is allowed.
+    connect(cboCmd->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        if (cmdEnviar->isEnabled()) cmdEnviar_Click();
+    });
+    connect(cmdSendFilePilmora, &QPushButton::clicked, this, &MDIPilmora::cmdSendFilePilmora_Click);
+
+    connect(m_link, &GatewayLink::monitorText, this, [this](const QString& text, const QString& prefix) {
+        if (m_fTestPilmora) m_fTestPilmora->VerTramas(text, prefix);
+    });
+    connect(m_link, &GatewayLink::monitorCaption, this, [this](const QString& caption) {
+        if (m_fTestPilmora) m_fTestPilmora->setWindowTitle(caption);
+    });
+    connect(m_link, &GatewayLink::linkOpened, this, [this] { ponEnLinea(true); });
+    connect(m_link, &GatewayLink::linkClosed, this, [this] {
+        cboFichero->clear();
+        ponEnLinea(false);
+    });
+    connect(m_link, &GatewayLink::stateChanged, this, [this] { aplicaControles(); });
+    connect(m_link, &GatewayLink::protocolConfirmed, this, [this](const QString& fileName) {
+        cboFichero->clear();
+        cboFichero->addItem(fileName);
+        cboFichero->setCurrentIndex(0);
+        aplicaControles();
+    });
+    connect(m_link, &GatewayLink::transferStarted, this, [this](int chunks) {
+        ProgressBar1->setRange(0, chunks);
+        ProgressBar1->setValue(0);
+        ProgressBar1->setVisible(true);
+        shpTransfer1->setVisible(true);
+    });
+    connect(m_link, &GatewayLink::transferProgress, this, [this](int sent, int) {
+        shpTransfer2->setVisible(!shpTransfer2->isVisible());
+        ProgressBar1->setValue(sent);
+    });
+    connect(m_link, &GatewayLink::transferFinished, this, [this] {
+        shpTransfer1->setVisible(false);
+        shpTransfer2->setVisible(false);
+        ProgressBar1->setVisible(false);
+    });
+}
+
+void MDIPilmora::ponEnLinea(bool on) {
+    // The caption and colour say the link state; the check follows the link,
+    // not the click, so a refused or failed change leaves no false state.
+    const QSignalBlocker block(chkOnline);
+    chkOnline->setChecked(on);
+    chkOnline->setText(on ? QStringLiteral("On Line") : QStringLiteral("Off Line"));
+    QPalette pal = chkOnline->palette();
+    pal.setColor(QPalette::Button, on ? QColor(0, 255, 0) : QApplication::palette().color(QPalette::Button));
+    chkOnline->setPalette(pal);
+    aplicaControles();
+}
+
+void MDIPilmora::aplicaControles() {
+    const auto& a = app();
+    const LinkControls c = LinkControls::para(!a.ProtProyecto.isEmpty(), a.EstadoConexion, chkOnline->isChecked());
+    habilita(chkOnline, c.chkOnline);
+    mnuAProject->setEnabled(c.mnuAProject);
+    habilita(mnuCConexion, c.mnuCConexion);
+    habilita(mnuVer->menuAction(), c.mnuVer);
+    habilita(cmdEnviar, c.cmdEnviar);
+    habilita(cboFichero, c.cboFichero);
+    habilita(cmdSendFilePilmora, c.cmdSendFilePilmora);
+}
+
+void MDIPilmora::chkOnline_Click(bool checked) {
+    m_link->chkOnline_Click(checked);
+    // A click the link ignored (busy going on or off line) leaves the button as the link is.
+    if (!m_link->Ocupado()) ponEnLinea(app().EstadoConexion != 0);
+}
+
+void MDIPilmora::cmdEnviar_Click() {
+    const QString text = cboCmd->currentText();
+    m_link->TransmitPilmora(text, false);
+    if (app().EstadoConexion != 0 && m_historial.remember(text)) {
+        llenaComandos();
+        cboCmd->setEditText(text);
+    }
+}
+
+void MDIPilmora::llenaComandos() {
+    cboCmd->clear();
+    cboCmd->addItems(ComandosConsola());
+    if (m_historial.recent().isEmpty()) return;
+    cboCmd->insertSeparator(cboCmd->count());
+    cboCmd->addItems(m_historial.recent());
+}
+
+void MDIPilmora::cmdSendFilePilmora_Click() {
+    // Spies off, the question with the file's details, then the announcement.
+    m_link->askAndSend();
+    raise();
+    activateWindow();
 }
 
 void MDIPilmora::closeEvent(QCloseEvent* e) {
@@ -472,8 +591,8 @@ void MDIPilmora::closeEvent(QCloseEvent* e) {
         return;
     }
     GrabaUltimoProyecto();
-    // With the link open, its spies are switched off and the port or socket
-    // closed here, once the link exists.
+    // With the link still open: spies off, then the port or socket closed.
+    m_link->shutdown();
     Timer1->stop();
     if (m_fTestPilmora) m_fTestPilmora->permiteCerrar();
     e->accept();

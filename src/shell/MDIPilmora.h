@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMainWindow>
 
+#include "CommandHistory.h"
 #include "Startup.h"
 
 class QAction;
@@ -18,6 +19,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QTimer;
+class GatewayLink;
 class fTestPilmora;
 class fConfLonA;
 
@@ -47,7 +49,9 @@ public:
     fTestPilmora* monitorEnlace() const { return m_fTestPilmora; }
     const ConfigSerie& comPort() const { return m_comPort; }
     // The serial port of the link is open (its settings then wait until it closes).
-    bool puertoAbierto() const { return false; }
+    bool puertoAbierto() const;
+    // The link to the gateway: state, framing, console commands, transfer.
+    GatewayLink* enlace() const { return m_link; }
 
     // Controls, named as the system names them.
     QMdiArea* mdiArea = nullptr;
@@ -72,15 +76,6 @@ public:
             *mnuEdit = nullptr;
     QList<QAction*> mnuCISel;
 
-    // Link state kept by the window: the receive buffer, the download-file
-    // transfer (block size, position, size, bytes), the supervision tick count
-    // and the re-entry guard of the on-line button.
-    QString BufferRx;
-    qint32 TamBloque = 0, PosFichero = 0, TamFichero = 0;
-    QByteArray DatosFichero;
-    qint16 ContTimeout = 0;
-    bool Ocupado = false;
-
 public slots:
     void mnuAProject_Click();
     void mnuASalir_Click();
@@ -91,6 +86,9 @@ public slots:
     void mnuVCascada_Click();
     void mnuAcercade_Click();
     void Timer1_Timer();
+    void chkOnline_Click(bool checked);
+    void cmdEnviar_Click();
+    void cmdSendFilePilmora_Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -103,6 +101,11 @@ private:
     void ponTextos();
     void muestraMonitor();
     void muestraProyecto();
+    void conectaEnlace();
+    // Enables the console controls as the project and the link state allow.
+    void aplicaControles();
+    void ponEnLinea(bool on);
+    void llenaComandos();
     // Enables a control unless its window or link is not there yet.
     void habilita(QAction* a, bool on);
     void habilita(QWidget* w, bool on);
@@ -112,4 +115,6 @@ private:
     QLabel* m_panel[3] = {nullptr, nullptr, nullptr};
     QActionGroup* m_grupoIdiomas = nullptr;
     ConfigSerie m_comPort;
+    GatewayLink* m_link = nullptr;
+    CommandHistory m_historial;
 };

@@ -56,11 +56,14 @@ fConfPort::fConfPort(ConfigSerie& comPort, bool puertoAbierto, QWidget* parent)
     v->addWidget(frmCom[0]);
     v->addWidget(optRSTCP[1]);
     v->addWidget(frmCom[1]);
+    m_aviso = new QLabel(Texto("ConfPortSoloBaudios"), this);
+    m_aviso->setWordWrap(true);
+    v->addWidget(m_aviso);
     v->addLayout(botones);
 
     connect(cmdAceptar, &QPushButton::clicked, this, &fConfPort::cmdAceptar_Click);
     connect(cmdSalir, &QPushButton::clicked, this, &fConfPort::cmdSalir_Click);
-    // The frame of the way not chosen is greyed, so the user sees which entries count.
+    // The option buttons are the frames' headings; the frame of the way not chosen is greyed, so the user sees which entries count.
     connect(optRSTCP[1], &QRadioButton::toggled, this, [this](bool udpOn) {
         frmCom[0]->setEnabled(!udpOn || app().EstadoConexion != 0);
         frmCom[1]->setEnabled(udpOn);
@@ -93,8 +96,6 @@ void fConfPort::Form_Load() {
     setWindowTitle(Texto("ConfConexMerovantix"));
     optRSTCP[0]->setText(Texto("PuertoSerie"));
     optRSTCP[1]->setText(Texto("ConfPortUDP"));
-    frmCom[0]->setTitle(Texto("PuertoSerie"));
-    frmCom[1]->setTitle(Texto("ConfPortUDP"));
     cmdAceptar->setText(Texto("&Grabar"));
     cmdSalir->setText(Texto("&Cancelar"));
 
@@ -112,7 +113,7 @@ void fConfPort::Form_Load() {
     if (!editable && !a.ConsolaUDP) cboCom->setEnabled(false);
     frmCom[0]->setEnabled(!a.ConsolaUDP || !editable);
     frmCom[1]->setEnabled(a.ConsolaUDP);
-    if (!editable) setToolTip(Texto("ConfPortSoloBaudios"));
+    m_aviso->setVisible(!editable);
 }
 
 EntradaConexion fConfPort::entrada() const {

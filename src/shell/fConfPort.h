@@ -9,6 +9,7 @@
 
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -48,4 +49,5 @@ private:
     bool m_puertoAbierto;
     // The values shown at load, put back after a rejected entry.
     QString m_tagIp, m_tagPort;
+    QLabel* m_aviso = nullptr;  // says why most entries are locked while on line
 };

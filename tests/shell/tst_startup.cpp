@@ -189,7 +189,7 @@ private slots:
         const bool open = how == "choose";
         QCOMPARE(s.w.panel(1) + s.w.panel(2) + s.w.panel(3), open ? QStringLiteral("BetaMBS6second") : QString());
         QCOMPARE(app().NombreProyecto + app().ProtProyecto, open ? QStringLiteral("BetaMBS6") : QString());
-        QVERIFY(!s.w.chkOnline->isEnabled());  // no link to a gateway yet
+        QCOMPARE(s.w.chkOnline->isEnabled(), open);
         QCOMPARE(s.w.mnuCProtocolo->isEnabled(), open && MDIPilmora::EditorDisponible(77));
         QVERIFY(open || !s.w.mnuCConexion->isEnabled());
         if (open) {  // Beta's INI has no Console section: link defaults
