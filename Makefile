@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 BIN        := $(BUILD)/bin
 
-.PHONY: all deps build run demo test test-sanitize bench fuzz fuzz-ci clean format
+.PHONY: all deps build run demo test test-sanitize bench fuzz fuzz-ci package clean format
 
 all: build
 
@@ -58,6 +58,10 @@ fuzz: deps
 
 fuzz-ci: deps
 	FUZZ_BUILD=$(BUILD_FUZZ) JOBS=$(JOBS) fuzz/run.sh --ci
+
+# Debian package of the installed layout (bin/, share/, desktop entry, man page).
+package: build
+	cmake --build $(BUILD) --target package
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -14,6 +14,7 @@
 #include <QVector>
 #include <cstdio>
 
+#include "AppFolder.h"
 #include "AppGlobals.h"
 #include "ConsolePrompts.h"
 #include "LonChecks.h"
@@ -138,13 +139,6 @@ void usage(std::FILE* f) {
     out(f, QStringLiteral("  --at         ") + Texto("PilmoraAyudaAt"));
 }
 
-QString homeFolder(const Options& o) {
-    if (!o.home.isEmpty()) return QDir(o.home).absolutePath();
-    const QString env = qEnvironmentVariable("PILMORA_HOME");
-    if (!env.isEmpty()) return QDir(env).absolutePath();
-    return QCoreApplication::applicationDirPath();
-}
-
 int check(const QString& folder) {
     LonConfig cfg;
     SignalGrid grid;
@@ -204,9 +198,14 @@ int importXif(const QString& folder, const Options& o) {
 
 int main(int argc, char** argv) {
     QCoreApplication qapp(argc, argv);
+    // Same name as the program with windows: both share the per-user folder.
+    QCoreApplication::setApplicationName(QString::fromLatin1(kAppTitle));
     const Options o = parse(qapp.arguments().mid(1));
 
-    app().appFolder = homeFolder(o);
+    QStringList problems;
+    app().appFolder = openAppFolder(o.home, qEnvironmentVariable("PILMORA_HOME"),
+                                    QCoreApplication::applicationDirPath(), &problems);
+    for (const QString& p : problems) out(stderr, p);
     LlenaProtocolos();
     ConsolePrompts console;
     installPrompts(&console);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "AppFolder.h"
 #include "AppGlobals.h"
 #include "ModulINI.h"
 #include "Numeric.h"
@@ -13,7 +14,8 @@ namespace {
 const QString kConfiguracion = QStringLiteral("Configuracion");
 }
 
-QString resolveAppFolder(const QStringList& args, const QString& exeDir, const QString& envHome) {
+QString resolveAppFolder(const QStringList& args, const QString& exeDir, const QString& envHome,
+                         QStringList* problems) {
     QString folder;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -26,9 +28,7 @@ QString resolveAppFolder(const QStringList& args, const QString& exeDir, const Q
             break;
         }
     }
-    if (folder.isEmpty()) folder = envHome;
-    if (folder.isEmpty()) folder = exeDir;
-    return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    return openAppFolder(folder, envHome, exeDir, problems);
 }
 
 ConfigSerie LeeConfigSerie() {

@@ -10,8 +10,11 @@
 inline constexpr const char* kIPPorDefecto = "192.168.100.246";
 
 // Application folder: "--home DIR" (or "--home=DIR") wins, then the environment
-// value PILMORA_HOME, then the executable's folder. Returned absolute and clean.
-QString resolveAppFolder(const QStringList& args, const QString& exeDir, const QString& envHome);
+// value PILMORA_HOME, then, for an installed copy, the per-user folder (brought
+// up to date from the installed data; see AppFolder.h), else the executable's
+// folder. Returned absolute and clean.
+QString resolveAppFolder(const QStringList& args, const QString& exeDir, const QString& envHome,
+                         QStringList* problems = nullptr);
 
 // Serial control settings of the application INI ("Settings", "Com",
 // "ComDevice"). A device path, when set, names the port instead of the number

@@ -15,8 +15,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
     QApplication::setApplicationVersion(QStringLiteral(PILMORA_VERSION));
 
+    QStringList problems;
     app().appFolder = resolveAppFolder(QApplication::arguments(), QApplication::applicationDirPath(),
-                                       qEnvironmentVariable("PILMORA_HOME"));
+                                       qEnvironmentVariable("PILMORA_HOME"), &problems);
+    for (const QString& p : problems) qWarning("%s", qPrintable(p));
 
     // One copy per application folder; a second one leaves without a word.
     InstanceLock lock;

@@ -1,0 +1,100 @@
+// The installed programs, started as a user would start them: no --home, a
+// fresh HOME, the data only in share/. Installed with `cmake --install` into a
+// temporary DESTDIR.
+#include <QtTest>
+
+#include <QProcess>
+
+#include "AppFolder.h"
+#include "TestSupport.h"
+
+namespace {
+struct Installed {
+    QTemporaryDir root;
+    QString bin() const { return root.filePath("usr/bin"); }
+    QString share() const { return root.filePath("usr/share/pilmora-ascii"); }
+};
+
+QProcessEnvironment userEnv(const QString& home) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.remove("XDG_DATA_HOME");
+    env.remove("PILMORA_HOME");
+    return env;
+}
+
+QString userFolder(const QString& home) { return home + "/.local/share/PilmoraASCII"; }
+
+// Runs the command-line tool to its end; returns its exit code, stdout in *out.
+int runCli(const Installed& in, const QString& home, const QStringList& args, QByteArray* out = nullptr) {
+    QProcess p;
+    p.setProcessEnvironment(userEnv(home));
+    p.start(in.bin() + "/pilmora", args);
+    if (!p.waitForFinished(30000)) return -1;
+    if (out) *out = p.readAllStandardOutput();
+    return p.exitCode();
+}
+}  // namespace
+
+class TestInstall : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        QVERIFY(m_in.root.isValid());
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DESTDIR", m_in.root.path());
+        p.setProcessEnvironment(env);
+        p.start(PILMORA_CMAKE, {"--install", PILMORA_BUILD_DIR, "--prefix", "/usr"});
+        QVERIFY(p.waitForFinished(120000));
+        QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+        for (const QString& f : {"usr/bin/PilmoraASCII", "usr/bin/pilmora", "usr/share/applications/pilmora-ascii.desktop",
+                                 "usr/share/man/man1/pilmora.1.gz", "usr/share/icons/hicolor/scalable/apps/pilmora-ascii.svg"})
+            QVERIFY2(QFileInfo::exists(m_in.root.filePath(f)), qPrintable(f));
+    }
+
+    // The window fills the per-user folder at its first start, the command-line
+    // tool works from what it finds there.
+    void firstStartFillsPerUserFolder() {
+        QTemporaryDir home;
+        QProcess w;
+        w.setProcessEnvironment(userEnv(home.path()));
+        w.start(m_in.bin() + "/PilmoraASCII");
+        QVERIFY(w.waitForStarted(10000));
+        const QString user = userFolder(home.path());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(user + "/" + kCopyManifest), 20000);
+        QVERIFY(!w.waitForFinished(1000));  // running: its language file was usable
+        w.kill();
+        w.waitForFinished(5000);
+        for (const QString& f : {"PilmoraASCII.LNG", "TemplatesASCII/LON.ini", "TemplatesASCII/MBS6.dat",
+                                 "ProjectsASCII/DemoLON/LON.dat", "ProjectsASCII/DemoMBS6/Project.ini"})
+            QCOMPARE(readAll(user + "/" + f), readAll(m_in.share() + "/" + f));
+        QByteArray out;
+        QCOMPARE(runCli(m_in, home.path(), {"check", user + "/ProjectsASCII/DemoLON"}, &out), 0);
+        QVERIFY(!out.isEmpty());
+    }
+
+    // An upgrade brings its new texts and templates and keeps what the user changed.
+    void upgradeKeepsUsersEdits() {
+        QTemporaryDir home;
+        QCOMPARE(runCli(m_in, home.path(), {"--help"}), 0);  // first start
+        const QString user = userFolder(home.path());
+        QVERIFY(writeAll(user + "/TemplatesASCII/LON.ini", "[ASCII]\r\nIP=127.0.0.1\r\n"));
+        QByteArray lng = readAll(m_in.share() + "/PilmoraASCII.LNG");
+        lng += "NewTextOfTheUpgrade\tnew\tnuevo\tnouveau\r\n";
+        QVERIFY(writeAll(m_in.share() + "/PilmoraASCII.LNG", lng));
+        QVERIFY(writeAll(m_in.share() + "/TemplatesASCII/LON.ini", "[ASCII]\r\nIP=127.0.0.2\r\n"));
+        QVERIFY(writeAll(m_in.share() + "/TemplatesASCII/MBS6.ini", "[ASCII]\r\nIP=127.0.0.3\r\n"));
+        QCOMPARE(runCli(m_in, home.path(), {"--help"}), 0);
+        QCOMPARE(readAll(user + "/PilmoraASCII.LNG"), lng);
+        QCOMPARE(readAll(user + "/TemplatesASCII/LON.ini"), QByteArray("[ASCII]\r\nIP=127.0.0.1\r\n"));
+        QCOMPARE(readAll(user + "/TemplatesASCII/MBS6.ini"), QByteArray("[ASCII]\r\nIP=127.0.0.3\r\n"));
+    }
+
+private:
+    Installed m_in;
+};
+
+QTEST_GUILESS_MAIN(TestInstall)
+#include "tst_install.moc"
