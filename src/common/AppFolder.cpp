@@ -82,9 +82,11 @@ QStringList installedDataEntries() {
     return {QStringLiteral("PilmoraASCII.LNG"), QStringLiteral("TemplatesASCII"), QStringLiteral("ProjectsASCII")};
 }
 
-DataCopyResult copyNewData(const QString& from, const QString& to, const QStringList& entries) {
+DataCopyResult copyNewData(const QString& from, const QString& to, const QStringList& entries,
+                           bool adoptUnrecorded) {
     DataCopyResult r;
     const QString manifestPath = to + QLatin1Char('/') + QLatin1String(kCopyManifest);
+    const bool adopt = adoptUnrecorded && !QFileInfo::exists(manifestPath);
     Manifest manifest = readManifest(manifestPath);
     const Manifest before = manifest;
     for (const QString& entry : entries) {
@@ -105,7 +107,8 @@ DataCopyResult copyNewData(const QString& from, const QString& to, const QString
                     manifest.insert(rel, srcHash);
                     continue;
                 }
-                if (last == manifest.constEnd() || *last != dstHash) {  // the user's work
+                const bool ours = last != manifest.constEnd() ? *last == dstHash : adopt;
+                if (!ours) {  // the user's work
                     r.kept << rel;
                     continue;
                 }

@@ -37,7 +37,10 @@ struct DataCopyResult {
 // last copy left it; a file the user edited stays. A demo project file the user
 // deleted stays deleted. The hashes of what was copied are kept in the manifest
 // in `to`, so the next run can tell the user's edits from our own copies.
-DataCopyResult copyNewData(const QString& from, const QString& to, const QStringList& entries);
+// `adoptUnrecorded`: while `to` has no manifest yet, its files count as earlier
+// copies (a build folder whose earlier builds copied without one).
+DataCopyResult copyNewData(const QString& from, const QString& to, const QStringList& entries,
+                           bool adoptUnrecorded = false);
 
 // The entries an installed copy brings into the per-user folder.
 QStringList installedDataEntries();

@@ -12,7 +12,8 @@ private slots:
     // action, then an upgrade to `v2`.
     void copyKeepsUsersWork_data() {
         QTest::addColumn<QString>("rel");
-        QTest::addColumn<QString>("userAction");  // "", "edit", "delete", "preexisting" (there before any copy)
+        // "", "edit", "delete", "preexisting" (there before any copy), "adopt" (the same, taken for a copy)
+        QTest::addColumn<QString>("userAction");
         QTest::addColumn<QByteArray>("expected");  // content after the upgrade; "-" = missing
         QTest::addColumn<bool>("keptReported");
         const QString tpl = "TemplatesASCII/LON.ini", demo = "ProjectsASCII/DemoLON/LON.dat";
@@ -23,6 +24,7 @@ private slots:
         QTest::newRow("edited demo project kept") << demo << "edit" << QByteArray("mine") << true;
         QTest::newRow("language file upgraded") << "PilmoraASCII.LNG" << "" << QByteArray("v2") << false;
         QTest::newRow("file there before any copy kept") << tpl << "preexisting" << QByteArray("mine") << true;
+        QTest::newRow("build folder of older builds adopted") << tpl << "adopt" << QByteArray("v2") << false;
     }
     void copyKeepsUsersWork() {
         QFETCH(QString, rel);
@@ -34,7 +36,7 @@ private slots:
         QDir().mkpath(QFileInfo(src).path());
         QDir().mkpath(QFileInfo(dst).path());
         QVERIFY(writeAll(src, "v1"));
-        if (userAction == "preexisting") {
+        if (userAction == "preexisting" || userAction == "adopt") {
             QVERIFY(writeAll(dst, "mine"));
         } else {
             QCOMPARE(copyNewData(from.path(), to.path(), {entry}).copied, QStringList{rel});
@@ -44,7 +46,7 @@ private slots:
             if (userAction == "delete") QVERIFY(QFile::remove(dst));
         }
         QVERIFY(writeAll(src, "v2"));
-        const DataCopyResult r = copyNewData(from.path(), to.path(), {entry});
+        const DataCopyResult r = copyNewData(from.path(), to.path(), {entry}, userAction == "adopt");
         QVERIFY(r.ok());
         QCOMPARE(QFileInfo::exists(dst) ? readAll(dst) : QByteArray("-"), expected);
         QCOMPARE(r.kept.contains(rel), keptReported);

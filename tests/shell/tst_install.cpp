@@ -49,9 +49,9 @@ private slots:
         p.start(PILMORA_CMAKE, {"--install", PILMORA_BUILD_DIR, "--prefix", "/usr"});
         QVERIFY(p.waitForFinished(120000));
         QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
-        for (const QString& f : {"usr/bin/PilmoraASCII", "usr/bin/pilmora", "usr/share/applications/pilmora-ascii.desktop",
+        for (const char* f : {"usr/bin/PilmoraASCII", "usr/bin/pilmora", "usr/share/applications/pilmora-ascii.desktop",
                                  "usr/share/man/man1/pilmora.1.gz", "usr/share/icons/hicolor/scalable/apps/pilmora-ascii.svg"})
-            QVERIFY2(QFileInfo::exists(m_in.root.filePath(f)), qPrintable(f));
+            QVERIFY2(QFileInfo::exists(m_in.root.filePath(f)), f);
     }
 
     // The window fills the per-user folder at its first start, the command-line
@@ -67,7 +67,7 @@ private slots:
         QVERIFY(!w.waitForFinished(1000));  // running: its language file was usable
         w.kill();
         w.waitForFinished(5000);
-        for (const QString& f : {"PilmoraASCII.LNG", "TemplatesASCII/LON.ini", "TemplatesASCII/MBS6.dat",
+        for (const char* f : {"PilmoraASCII.LNG", "TemplatesASCII/LON.ini", "TemplatesASCII/MBS6.dat",
                                  "ProjectsASCII/DemoLON/LON.dat", "ProjectsASCII/DemoMBS6/Project.ini"})
             QCOMPARE(readAll(user + "/" + f), readAll(m_in.share() + "/" + f));
         QByteArray out;

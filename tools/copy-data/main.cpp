@@ -13,7 +13,8 @@ int main(int argc, char** argv) {
         std::fputs("usage: pilmora-copy-data FROM TO ENTRY...\n", stderr);
         return 2;
     }
-    const DataCopyResult r = copyNewData(args[0], args[1], args.mid(2));
+    // Builds before this tool overwrote the folder's copies; the first run takes them for its own.
+    const DataCopyResult r = copyNewData(args[0], args[1], args.mid(2), /*adoptUnrecorded=*/true);
     for (const QString& k : r.kept) std::printf("kept (changed here): %s\n", qPrintable(k));
     for (const QString& f : r.failed) std::fprintf(stderr, "not copied: %s\n", qPrintable(f));
     return r.ok() ? 0 : 1;
