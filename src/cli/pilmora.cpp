@@ -3,6 +3,7 @@
 //   pilmora [--home DIR] check PROJECT_DIR
 //   pilmora [--home DIR] generate PROJECT_DIR [--at "yyyy/mm/dd hh:nn:ss"]
 //   pilmora [--home DIR] import-xif PROJECT_DIR FILE... [--devices FIRST-LAST] [--prefix] [--node-object]
+//   pilmora [--home DIR] send PROJECT_DIR (--udp HOST:PORT | --serial DEVICE [--settings TEXT]) [--timeout S]
 //   pilmora --help
 //
 // Exit status: 0 done, 1 the project has a fault (the message says which),
@@ -25,6 +26,7 @@
 #include "ModSNVT.h"
 #include "ModulConfASCII.h"
 #include "Prompts.h"
+#include "SendCommand.h"
 #include "SignalGrid.h"
 #include "Startup.h"
 #include "XifImport.h"
@@ -134,6 +136,7 @@ void usage(std::FILE* f) {
     out(f, QStringLiteral("  pilmora [--home DIR] import-xif PROJECT_DIR FILE... [--devices FIRST-LAST] [--prefix] "
                           "[--node-object]"));
     out(f, QStringLiteral("      ") + Texto("PilmoraAyudaImportXif"));
+    for (const QString& u : sendUsage()) out(f, u);
     out(f, QStringLiteral("  pilmora --help"));
     out(f, QStringLiteral("  --home DIR   ") + Texto("PilmoraAyudaHome"));
     out(f, QStringLiteral("  --at         ") + Texto("PilmoraAyudaAt"));
@@ -200,7 +203,23 @@ int main(int argc, char** argv) {
     QCoreApplication qapp(argc, argv);
     // Same name as the program with windows: both share the per-user folder.
     QCoreApplication::setApplicationName(QString::fromLatin1(kAppTitle));
-    const Options o = parse(qapp.arguments().mid(1));
+    QStringList args = qapp.arguments().mid(1);
+    // "send" has options of its own: everything after it is its own.
+    QStringList sendArgs;
+    bool isSend = false;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--home")) {
+            ++i;
+        } else if (!args[i].startsWith(QLatin1Char('-'))) {
+            if (args[i] == QLatin1String("send")) {
+                isSend = true;
+                sendArgs = args.mid(i + 1);
+                args = args.mid(0, i);
+            }
+            break;
+        }
+    }
+    const Options o = parse(isSend ? args + QStringList{QStringLiteral("check"), QStringLiteral(".")} : args);
 
     QStringList problems;
     app().appFolder = openAppFolder(o.home, qEnvironmentVariable("PILMORA_HOME"),
@@ -215,6 +234,7 @@ int main(int argc, char** argv) {
         usage(stdout);
         return kOk;
     }
+    if (isSend && !o.wrong) return runSend(sendArgs);
     if (o.wrong) {
         out(stderr, Texto("PilmoraErrorUso") + o.error);
         usage(stderr);
