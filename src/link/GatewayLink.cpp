@@ -345,8 +345,10 @@ void GatewayLink::dispatchLine(const QString& line) {
             const double value = Val(line.mid(7));
             bool digits = true;
             for (int i = 2; i < 6; ++i) digits = digits && line[i].isDigit();
-            if (m_sink && !m_sink->setValue(key, value)) echo(Texto("RecibidaSenyalNoExistente"), QString());
-            if (digits) emit valueReported(line.mid(2, 4).toInt(), value);
+            if (m_sink && !m_sink->setValue(key, value))
+                echo(Texto("RecibidaSenyalNoExistente"), QString());
+            else if (digits)
+                emit valueReported(line.mid(2, 4).toInt(), value);
         }
     } else if (line.startsWith(QLatin1String("CL"))) {
         if (line.startsWith(QLatin1String("CLEARALL"))) {
