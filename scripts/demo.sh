@@ -40,6 +40,33 @@ for dir in "$root"/*/; do
 done
 echo "$count project(s)."
 
+# Sends a project's download file to the simulated gateway on loopback UDP with
+# `pilmora send`, then stops the simulator. Only 127.0.0.1 is ever used here.
+send_to_simulator() {
+    local project="$1" sim="$bin/pilmora-gateway-sim"
+    [ -x "$sim" ] || return 0
+    local ip
+    ip="$(ini_value "$project/$(ini_value "$project/Project.ini" Project Prot).ini" ASCII IP)"
+    if [ -n "$ip" ] && [ "$ip" != "127.0.0.1" ]; then
+        echo "demo: $project names the gateway address $ip; the demo only talks to 127.0.0.1" >&2
+        return 1
+    fi
+    local fifo pid where status=0
+    fifo="$(mktemp -u)"
+    mkfifo "$fifo"
+    "$sim" --udp 127.0.0.1:0 --project "$project" >"$fifo" 2>/dev/null &
+    pid=$!
+    read -r where <"$fifo"
+    rm -f "$fifo"
+    echo
+    echo "\$ pilmora-gateway-sim --udp 127.0.0.1:0 --project $project    # $where"
+    echo "\$ pilmora send $project --udp ${where#udp }"
+    "$pilmora" --home "$bin" send "$project" --udp "${where#udp }" --timeout 20 2>&1 | tr '\r' '\n' || status=$?
+    echo "(exit $status)"
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+}
+
 # The LON demo project: checked and compiled into its download file by the
 # command-line tool, in the workspace copy (added there when the workspace was
 # made before the project existed).
@@ -60,5 +87,6 @@ if [ -x "$pilmora" ]; then
         status=0
         "$pilmora" --home "$bin" generate "$lon" --at "$at" 2>&1 | tr '\r' '\n' || status=$?
         echo "(exit $status)"
+        send_to_simulator "$lon"
     fi
 fi

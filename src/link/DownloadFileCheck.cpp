@@ -17,9 +17,7 @@ DownloadFileCheck DownloadFileCheck::of(const QByteArray& f) {
     for (qsizetype i = 4; i < f.size(); ++i) sum += uchar(f[i]);
     if (sum != c.checksum) {
         c.reason = QStringLiteral("checksum %1 stored, %2 computed")
-                       .arg(c.checksum, 0, 16)
-                       .arg(sum, 0, 16)
-                       .toUpper();
+                       .arg(QString::number(c.checksum, 16).toUpper(), QString::number(sum, 16).toUpper());
         return c;
     }
     const QByteArray head = f.mid(4, 62);

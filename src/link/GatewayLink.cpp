@@ -195,9 +195,11 @@ void GatewayLink::shutdown() {
 
 void GatewayLink::onTransportFailed(const QString& description, bool fatal) {
     if (!fatal) {
-        // A UDP error (an ICMP "port unreachable" while the gateway restarts)
-        // is shown and the link carries on: the next poll tries again.
-        echo(description + QStringLiteral(" wsock_Error"), QStringLiteral(">"));
+        // A passing fault (over UDP an ICMP "port unreachable" while the
+        // gateway restarts) is shown and the link carries on: the next poll
+        // or the time-out deals with it.
+        const bool udp = m_transport && m_transport->isDatagram();
+        echo(udp ? description + QStringLiteral(" wsock_Error") : description, QStringLiteral(">"));
         return;
     }
     echo(description, QStringLiteral(">"));

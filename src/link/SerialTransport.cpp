@@ -9,10 +9,15 @@ SerialTransport::SerialTransport(int portNumber, const QString& device, const QS
     m_name = device.isEmpty() ? portName(portNumber) : device;
     connect(m_port, &QSerialPort::readyRead, this, &SerialTransport::onReadyRead);
     connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        // A port that vanishes (adapter pulled out) reports a resource error;
-        // the rest are passing faults of one read or write.
-        if (e == QSerialPort::NoError || !m_port->isOpen()) return;
-        const bool fatal = e == QSerialPort::ResourceError || e == QSerialPort::PermissionError ||
+        // A port that vanishes (adapter pulled out, the other end of a
+        // pseudo-terminal gone) reports a resource or read error, and goes on
+        // reporting it at every read: the port is closed at the first. Write
+        // faults pass; the link's time-outs deal with them.
+        // Faults of the set-up itself (a pseudo-terminal refuses some ioctls)
+        // are open()'s to report.
+        if (e == QSerialPort::NoError || !m_port->isOpen() || m_opening) return;
+        const bool fatal = e == QSerialPort::ResourceError || e == QSerialPort::ReadError ||
+                           e == QSerialPort::PermissionError ||
                            e == QSerialPort::DeviceNotFoundError;
         const QString text = m_port->errorString();
         m_port->clearError();
@@ -58,6 +63,11 @@ bool SerialTransport::open(QString* error) {
         return false;
     }
     m_port->setPortName(m_name);
+    m_opening = true;
+    const struct Done {
+        bool& f;
+        ~Done() { f = false; }
+    } done{m_opening};
     if (!m_port->open(QIODevice::ReadWrite)) {
         if (error) *error = m_port->errorString();
         m_port->clearError();

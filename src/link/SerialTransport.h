@@ -42,4 +42,5 @@ private:
     QSerialPort* m_port;
     QString m_name;
     QString m_settings;
+    bool m_opening = false;
 };

@@ -30,6 +30,8 @@ bool UdpTransport::open(QString* error) {
     return true;
 }
 
+quint16 UdpTransport::localPort() const { return isOpen() ? m_socket->localPort() : 0; }
+
 void UdpTransport::close() { m_socket->close(); }
 
 bool UdpTransport::isOpen() const { return m_socket->state() == QAbstractSocket::BoundState; }

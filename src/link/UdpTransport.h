@@ -22,6 +22,8 @@ public:
     bool isDatagram() const override { return true; }
     QString describe() const override { return m_hostText; }
 
+    // The local port the socket is bound to (0 while closed).
+    quint16 localPort() const;
     // Datagrams dropped because they came from another address or port.
     int droppedDatagrams() const { return m_dropped; }
 

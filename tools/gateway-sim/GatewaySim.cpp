@@ -229,11 +229,11 @@ void GatewaySim::finishFile() {
             m_log << "cannot store " << m_o.outFile << ": " << error << "\n";
     }
     ++m_transfers;
-    if (!c.ok) {
+    if (!c.ok && m_o.checkFile) {
         m_log << "CANCEL: " << c.reason << "\n";
         reply(QStringLiteral("CANCEL"));
     } else {
-        m_log << "received " << c.protocol << " file, " << m_file.size() << " bytes, " << c.devices << " devices, "
+        m_log << "received " << (c.ok ? c.protocol : QStringLiteral("unchecked")) << " file, " << m_file.size() << " bytes, " << c.devices << " devices, "
               << c.points << " points, checksum " << QString::number(c.checksum, 16).toUpper() << "\n";
         reply(QStringLiteral("SUCCES"));
     }

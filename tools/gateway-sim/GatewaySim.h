@@ -23,6 +23,7 @@ struct SimOptions {
     int silentAfter = -1;     // no answer at all after this many chunks
     int wrongCountFrom = -1;  // from this chunk on, "Bytes:" carries one more
     int ackDelayMs = 0;       // hold each acknowledgement
+    bool checkFile = true;    // checksum and record counts before "SUCCES"
     int tickMs = 1000;        // value changes and spy lines
     QString outFile;          // where the received file is stored
     QString project;          // folder whose points are served

@@ -42,6 +42,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption tick(QStringLiteral("tick"), QStringLiteral("Value and spy period in MS (1000)."),
                                   QStringLiteral("ms"));
     const QCommandLineOption noDot(QStringLiteral("no-dot"), QStringLiteral("Report the protocol without the \".\"."));
+    const QCommandLineOption noCheck(QStringLiteral("no-check"),
+                                     QStringLiteral("Take any file content (no checksum or count check)."));
     const QCommandLineOption refuse(QStringLiteral("refuse"), QStringLiteral("Answer SEND~ with CANCEL."));
     const QCommandLineOption abortAfter(QStringLiteral("abort-after"), QStringLiteral("CANCEL after N chunks."),
                                         QStringLiteral("n"));
@@ -51,7 +53,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption wrongCount(QStringLiteral("wrong-count"),
                                         QStringLiteral("From chunk N on, acknowledge one byte too many."),
                                         QStringLiteral("n"));
-    for (const auto& o : {udp, pty, protocol, project, out, ackDelay, tick, noDot, refuse, abortAfter, silentAfter,
+    for (const auto& o : {udp, pty, protocol, project, out, ackDelay, tick, noDot, noCheck, refuse, abortAfter, silentAfter,
                           wrongCount})
         p.addOption(o);
     p.process(a);
@@ -67,6 +69,7 @@ int main(int argc, char** argv) {
     o.datagrams = p.isSet(udp);
     o.noDot = p.isSet(noDot);
     o.refuse = p.isSet(refuse);
+    o.checkFile = !p.isSet(noCheck);
     o.abortAfter = p.isSet(abortAfter) ? p.value(abortAfter).toInt() : -1;
     o.silentAfter = p.isSet(silentAfter) ? p.value(silentAfter).toInt() : -1;
     o.wrongCountFrom = p.isSet(wrongCount) ? p.value(wrongCount).toInt() : -1;
