@@ -33,6 +33,7 @@
 #include "LonGrid.h"
 #include "LonProject.h"
 #include "ModPilmoraASCII.h"
+#include "ModSNVT.h"
 #include "ModulASCII.h"
 #include "ModulConfASCII.h"
 #include "ModulINI.h"
@@ -41,6 +42,8 @@
 #include "SignalGrid.h"
 #include "SignalGridModel.h"
 #include "SignalGridView.h"
+#include "fImportXif.h"
+#include "fSNVT.h"
 #include "mIdioma.h"
 
 namespace {
@@ -433,6 +436,8 @@ void fConfLonA::Form_Load() {
     mnuPaste->setEnabled(false);
     endCellEdit();
 
+    // The catalogue is read again at every opening: LON.snvt may have been edited.
+    catalogoSNVT().CargaSNVT();
     *m_cfg = LonConfig();
     m_cfg->loading = true;
     m_grid->setRedraw(false);
@@ -641,7 +646,7 @@ void fConfLonA::wireEvents() {
     connect(cmdElimina, &QPushButton::clicked, this, [this] { cmdElimina_Click(); });
     connect(cmdUp, &QToolButton::clicked, this, [this] { cmdUp_Click(); });
     connect(cmdDown, &QToolButton::clicked, this, [this] { cmdDown_Click(); });
-    cmdImportXIF->setEnabled(false);  // the XIF import window comes with its own command
+    connect(cmdImportXIF, &QPushButton::clicked, this, [this] { cmdImportXIF_Click(); });
 
     wireGrid();
 }
@@ -909,8 +914,12 @@ QMenu* fConfLonA::gridRightClick(int row, int col, bool exec, const QPoint& at) 
         const bool nv = Val(m_grid->TextMatrix(row, LonCol::Snvt)) > -1;
         switch (col) {
             case LonCol::SnvtName:
-                menu = nullptr;
-                break;  // the SNVT chooser comes with the catalogue
+                // Not a menu: the chooser, preset to the row's type.
+                if (nv) {
+                    snvtChooser()->SNVTLink_Muestra(this, m_grid->TextMatrix(row, LonCol::SnvtName));
+                    if (exec) m_snvt->exec();
+                }
+                break;
             case LonCol::DataType:
                 menu = nv ? mnuLonDataType : nullptr;
                 break;
@@ -960,6 +969,26 @@ void fConfLonA::toggleHiddenColumns() {
 }
 
 void fConfLonA::UpdateRow(int row) { ::UpdateRow(*m_grid, row); }
+
+void fConfLonA::SNVTLink_Pasa(double index) {
+    gridOp([&](bool& changed) { changed = ::SNVTLink_Pasa(*m_grid, catalogoSNVT(), int(index)); });
+}
+
+fSNVT* fConfLonA::snvtChooser() {
+    if (!m_snvt) m_snvt = new fSNVT(this);
+    return m_snvt;
+}
+
+fImportXif* fConfLonA::importWindow() {
+    if (!m_import) m_import = new fImportXif(this);
+    return m_import;
+}
+
+void fConfLonA::cmdImportXIF_Click() {
+    endCellEdit();
+    importWindow()->Muestra();
+    grid->setFocus();
+}
 
 void fConfLonA::cmdInsertar_Click() {
     endCellEdit();

@@ -34,6 +34,8 @@ class LonConfig;
 class SignalGrid;
 class SignalGridView;
 class CellEditorWidget;
+class fSNVT;
+class fImportXif;
 
 class fConfLonA : public QDialog {
     Q_OBJECT
@@ -48,6 +50,11 @@ public:
 
     // Sets column 14 of a row from its NV access (public for the XIF import).
     void UpdateRow(int row);
+    // The SNVT chooser's answer: catalogue entry `index` into the selected rows.
+    Q_INVOKABLE void SNVTLink_Pasa(double index);
+    // The chooser and the import window, created on first use.
+    fSNVT* snvtChooser();
+    fImportXif* importWindow();
 
     // The model and the grid the window edits.
     LonConfig& model() { return *m_cfg; }
@@ -120,6 +127,7 @@ public:
     void cmdElimina_Click();
     void cmdUp_Click();
     void cmdDown_Click();
+    void cmdImportXIF_Click();
     void cboVersion_Click();
     void cboFirmVersion_Click();
     void TabStrip1_Click(int index);
@@ -188,6 +196,8 @@ private:
     QString m_protocolo;
     QDateTime m_generationTime;
     CellEditorWidget* txtEdit = nullptr;
+    fSNVT* m_snvt = nullptr;
+    fImportXif* m_import = nullptr;
     QHash<QObject*, QString> m_help;
     QString m_copyBuffer;
     int m_currentTab = 0;
