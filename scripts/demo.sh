@@ -67,26 +67,28 @@ send_to_simulator() {
     wait "$pid" 2>/dev/null || true
 }
 
-# The LON demo project: checked and compiled into its download file by the
-# command-line tool, in the workspace copy (added there when the workspace was
-# made before the project existed).
+# The LON and MBS6 demo projects: checked and compiled into their download
+# files by the command-line tool, in the workspace copy (added there when the
+# workspace was made before the project existed).
 pilmora="$bin/pilmora"
-lon="$root/DemoLON"
-src="$(cd "$(dirname "$0")/.." && pwd)/data/demo/DemoLON"
+data="$(cd "$(dirname "$0")/.." && pwd)/data/demo"
 if [ -x "$pilmora" ]; then
-    if [ ! -d "$lon" ] && [ -d "$src" ]; then cp -r "$src" "$lon"; fi
-    if [ -d "$lon" ]; then
+    for demo in DemoLON DemoMBS6; do
+        project="$root/$demo"
+        if [ ! -d "$project" ] && [ -d "$data/$demo" ]; then cp -r "$data/$demo" "$project"; fi
+        [ -d "$project" ] || continue
         echo
-        echo "\$ pilmora check $lon"
+        echo "\$ pilmora check $project"
         status=0
-        "$pilmora" --home "$bin" check "$lon" 2>&1 | tr '\r' '\n' || status=$?
+        "$pilmora" --home "$bin" check "$project" 2>&1 | tr '\r' '\n' || status=$?
         echo "(exit $status)"
         echo
         at="2026/12/06 07:00:00"
-        echo "\$ pilmora generate $lon --at \"$at\""
+        echo "\$ pilmora generate $project --at \"$at\""
         status=0
-        "$pilmora" --home "$bin" generate "$lon" --at "$at" 2>&1 | tr '\r' '\n' || status=$?
+        "$pilmora" --home "$bin" generate "$project" --at "$at" 2>&1 | tr '\r' '\n' || status=$?
         echo "(exit $status)"
-        send_to_simulator "$lon"
-    fi
+        # The simulated gateway takes the LON file.
+        if [ "$demo" = DemoLON ]; then send_to_simulator "$project"; fi
+    done
 fi

@@ -1,4 +1,5 @@
-// pilmora: checks a project and builds its gateway download file without a window.
+// pilmora: checks a LON or MBS6 project and builds its gateway download file
+// without a window.
 //
 //   pilmora [--home DIR] check PROJECT_DIR
 //   pilmora [--home DIR] generate PROJECT_DIR [--at "yyyy/mm/dd hh:nn:ss"]
@@ -22,6 +23,9 @@
 #include "LonConfig.h"
 #include "LonDownload.h"
 #include "LonProject.h"
+#include "Mbs6Download.h"
+#include "Mbs6Grid.h"
+#include "Mbs6Project.h"
 #include "ModPilmoraASCII.h"
 #include "ModSNVT.h"
 #include "ModulConfASCII.h"
@@ -142,29 +146,33 @@ void usage(std::FILE* f) {
     out(f, QStringLiteral("  --at         ") + Texto("PilmoraAyudaAt"));
 }
 
-int check(const QString& folder) {
+// Where the point check stopped.
+int pointFault(const SignalGrid& grid) {
+    out(stderr, Texto("PosicionCelda") + QString::number(grid.Row()) + QStringLiteral(", ") +
+                    QString::number(grid.Col()));
+    return kFault;
+}
+
+int checkLon(const QString& folder) {
     LonConfig cfg;
     SignalGrid grid;
     QVector<InfoColumna> info;
     if (!loadLonProject(folder, cfg, grid, info)) return kFault;
     Limpia_FilasVacias(grid);
-    if (!Valida_Puntos(cfg, grid)) {
-        out(stderr,
-            Texto("PosicionCelda") + QString::number(grid.Row()) + QStringLiteral(", ") + QString::number(grid.Col()));
-        return kFault;
-    }
+    if (!Valida_Puntos(cfg, grid)) return pointFault(grid);
     if (!Valida_Dispositivos(cfg)) return kFault;
     out(stdout, Texto("ComprobacionCorrecta"));
     return kOk;
 }
 
-int generate(const QString& folder, const QDateTime& at) {
+int generateLon(const QString& folder, const QDateTime& at) {
     LonConfig cfg;
     SignalGrid grid;
     QVector<InfoColumna> info;
     if (!loadLonProject(folder, cfg, grid, info)) return kFault;
     return Genera_FicheroDescarga(cfg, grid, at) ? kOk : kFault;
 }
+
 // The editor's import without a window: every importable NV of the files, for
 // the device range, then the signal table written as the save writes it (the
 // configuration INI is left as it is).
@@ -196,6 +204,25 @@ int importXif(const QString& folder, const Options& o) {
     if (!Graba_Senyales(kSlotLon, QString::fromLatin1(kVersionTabla), grid, true)) return kFault;
     out(stdout, textoPuntosNuevos(count));
     return kOk;
+}
+
+// The MBS6 grid is fixed: there are no empty rows to remove and no devices to check.
+int checkMbs6(const QString& folder) {
+    Mbs6Config cfg;
+    SignalGrid grid;
+    QVector<InfoColumna> info;
+    if (!loadMbs6Project(folder, cfg, grid, info)) return kFault;
+    if (!Valida_PuntosMbs6(grid)) return pointFault(grid);
+    out(stdout, Texto("ComprobacionCorrecta"));
+    return kOk;
+}
+
+int generateMbs6(const QString& folder, const QDateTime& at) {
+    Mbs6Config cfg;
+    SignalGrid grid;
+    QVector<InfoColumna> info;
+    if (!loadMbs6Project(folder, cfg, grid, info)) return kFault;
+    return Genera_FicheroDescarga(cfg, grid, at) ? kOk : kFault;
 }
 }  // namespace
 
@@ -248,10 +275,15 @@ int main(int argc, char** argv) {
     }
     const QString folder = QDir::toNativeSeparators(project.absoluteFilePath());
     const QString protocol = projectProtocol(folder);
-    if (protocol.compare(QLatin1String("LON"), Qt::CaseInsensitive) != 0) {
+    // The XIF import is for LON projects only.
+    const int slot = slotDeProtocolo(protocol);
+    const bool xif = o.command == QLatin1String("import-xif");
+    if (slot != kSlotLon && (slot != kSlotMbs6 || xif)) {
         out(stderr, Texto("ProtocoloNoSoportado") + (protocol.isEmpty() ? QStringLiteral("-") : protocol));
         return kFault;
     }
-    if (o.command == QLatin1String("import-xif")) return importXif(folder, o);
-    return o.command == QLatin1String("check") ? check(folder) : generate(folder, o.at);
+    if (xif) return importXif(folder, o);
+    const bool check = o.command == QLatin1String("check");
+    if (slot == kSlotLon) return check ? checkLon(folder) : generateLon(folder, o.at);
+    return check ? checkMbs6(folder) : generateMbs6(folder, o.at);
 }

@@ -8,6 +8,10 @@
 // non-numeric text reads 0.
 double Val(const QString& text);
 
+// Val for cells read by the tens of thousands: plain integers and codes such as
+// "1-Spon" are read without the general parser; anything else goes to Val.
+double ValCelda(const QString& text);
+
 // Rounding to an integer field: to nearest, ties to even. Values outside the
 // field's range are clamped and *overflow is set (when given).
 qint64 RedondeaPar(double v);

@@ -4,6 +4,7 @@
 
 #include "LonConfig.h"
 #include "LonGrid.h"
+#include "ModPilmoraASCII.h"
 #include "Numeric.h"
 #include "Prompts.h"
 #include "SignalGrid.h"
@@ -85,7 +86,7 @@ QString lonLeaveKeepAlive(LonConfig& cfg, const QString& text) {
 }
 
 QString lonLeaveAsciiTimeout(LonConfig& cfg, const QString& text) {
-    store(cfg, cfg.Tmout_ms, QString::number(qBound<qint32>(0, CLngText(text), 2000)));
+    if (clampAsciiTimeout(cfg, text)) cfg.markConnectionChanged();
     return cfg.Tmout_ms;
 }
 
@@ -129,43 +130,15 @@ QString lonLeaveDeviceField(LonConfig& cfg, int device, int field, const QString
 }
 
 bool Valida_Puntos(const LonConfig& cfg, SignalGrid& grid) {
-    prompts().setBusy(true);
-    QSet<qint64> used;
     const int nDevs = cfg.deviceCount();
-    const int maxAddr = cfg.maxAddress();
-    for (int r = 1; r < grid.Rows(); ++r) {
-        if (lonCellValue(grid.TextMatrix(r, LonCol::Activa)) <= 0) continue;
+    return Valida_Direcciones(grid, LonCol::Activa, LonCol::Add, cfg.maxAddress(), [&](int r, QString& message) {
         UpdateRow(grid, r);
-        QString message;
-        int col = 0;
-        if (lonCellValue(grid.TextMatrix(r, LonCol::Snvt)) != kSnvtGatewayError) {
-            const double dev = lonCellValue(grid.TextMatrix(r, LonCol::Disp));
-            if (dev < 1 || dev > nDevs) {
-                message = Texto("SoloValoresDispositivoEntre") + QStringLiteral(" 1...") + QString::number(nDevs);
-                col = LonCol::Disp;
-            }
-        }
-        if (message.isEmpty()) {
-            const qint64 addr = RedondeaPar(lonCellValue(grid.TextMatrix(r, LonCol::Add)));
-            if (addr < 1 || addr > maxAddr) {
-                message = Texto("AddressDebeSerNumeroEntre") + QStringLiteral(" 1") + Texto("y") + QString::number(maxAddr);
-                col = LonCol::Add;
-            } else if (used.contains(addr)) {
-                message = grid.TextMatrix(0, LonCol::Add) + QLatin1Char(':') + QString::number(addr) + Texto("repetida");
-                col = LonCol::Add;
-            } else {
-                used.insert(addr);
-            }
-        }
-        if (!message.isEmpty()) {
-            prompts().setBusy(false);
-            Aviso(message);
-            grid.select(r, col, r, col);
-            return false;
-        }
-    }
-    prompts().setBusy(false);
-    return true;
+        if (lonCellValue(grid.TextMatrix(r, LonCol::Snvt)) == kSnvtGatewayError) return 0;
+        const double dev = lonCellValue(grid.TextMatrix(r, LonCol::Disp));
+        if (dev >= 1 && dev <= nDevs) return 0;
+        message = Texto("SoloValoresDispositivoEntre") + QStringLiteral(" 1...") + QString::number(nDevs);
+        return int(LonCol::Disp);
+    });
 }
 
 bool Valida_Dispositivos(const LonConfig& cfg) {

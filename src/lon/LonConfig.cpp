@@ -12,26 +12,10 @@ const QString kSecAscii = QStringLiteral("ASCII");
 
 QString devKey(int n, const char* suffix) { return QLatin1Char('D') + QString::number(n) + QLatin1String(suffix); }
 
-// A stored list index is read by its numeric prefix; one the list does not have
-// falls back to the first item, as an empty choice cannot be saved again.
-int readChoice(const QString& key, const QStringList& items) {
-    const qint32 i = CLngText(LeeIni(kSecAscii, key, QStringLiteral("0")));
-    return (i >= 0 && i < items.size()) ? i : 0;
-}
-
-QString itemOr(const QStringList& items, int i) { return (i >= 0 && i < items.size()) ? items[i] : QString(); }
 }  // namespace
 
 const QStringList& LonConfig::baudItems() {
     static const QStringList l{"600", "1200", "2400", "4800", "9600", "19200", "38400", "57600"};
-    return l;
-}
-const QStringList& LonConfig::bitsItems() {
-    static const QStringList l{"8", "7"};
-    return l;
-}
-const QStringList& LonConfig::paridadItems() {
-    static const QStringList l{"none-1stop", "even-1stop", "odd-1stop", "2stop"};
     return l;
 }
 const QStringList& LonConfig::lenDomainItems() {
@@ -90,13 +74,7 @@ void LonConfig::setFwVersion(const QString& version) {
     markConnectionChanged();
 }
 
-QString LonConfig::baudText() const { return itemOr(baudItems(), Baudios); }
-QString LonConfig::bitsText() const { return itemOr(bitsItems(), Bits); }
-QString LonConfig::paridadText() const { return itemOr(paridadItems(), Paridad); }
-
-QString LonConfig::encodeChoice(int index, const QStringList& items) {
-    return QString::number(index) + QStringLiteral(" (") + itemOr(items, index) + QLatin1Char(')');
-}
+QString LonConfig::baudText() const { return itemOf(baudItems(), Baudios); }
 
 QString LonConfig::encodeRsTcp() const {
     const int i = RS_TCP != 0 ? 1 : 0;
@@ -137,11 +115,7 @@ void LonConfig::Carga_ConfLon() {
     loading = false;
     currentDevice = Dispositivos.isEmpty() ? 0 : 1;
 
-    Baudios = readChoice("Baudios", baudItems());
-    Bits = readChoice("Bits", bitsItems());
-    Paridad = readChoice("Paridad", paridadItems());
-    Tmout_ms = LeeIni(kSecAscii, "Tmout_ms", "1000");
-    SendACK = LeeIniEntero(kSecAscii, "SendACK", 0) != 0;
+    readSerialKeys(baudItems());
     GatewayVersion = LeeIni(kSecAscii, "GatewayVersion", versionItems()[0]);
     IP = IPTag = LeeIni(kSecAscii, "IP", "192.168.100.246");
     NetMask = NetMaskTag = LeeIni(kSecAscii, "NetMask", "255.255.255.0");
@@ -174,11 +148,7 @@ void LonConfig::Graba_ConfLon() const {
         EscribeIni(kSecLon, devKey(n, "-Nd"), d.Nd);
         EscribeIni(kSecLon, devKey(n, "-Nm"), d.Nm);
     }
-    EscribeIni(kSecAscii, "Baudios", encodeChoice(Baudios, baudItems()));
-    EscribeIni(kSecAscii, "Bits", encodeChoice(Bits, bitsItems()));
-    EscribeIni(kSecAscii, "Paridad", encodeChoice(Paridad, paridadItems()));
-    EscribeIni(kSecAscii, "Tmout_ms", Tmout_ms);
-    EscribeIni(kSecAscii, "SendACK", SendACK ? "1" : "0");
+    writeSerialKeys(baudItems());
     EscribeIni(kSecAscii, "GatewayVersion", GatewayVersion);
     EscribeIni(kSecAscii, "IP", IP);
     EscribeIni(kSecAscii, "NetMask", NetMask);

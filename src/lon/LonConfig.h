@@ -16,6 +16,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include "AsciiSerialConfig.h"
+
 // One LON device (number n = index + 1). The four fields hold the text the
 // device fields show; "On" is the device list's check mark.
 struct LonDevice {
@@ -26,12 +28,11 @@ struct LonDevice {
     QString Nm;              // "Dn-Nm": descriptive name
 };
 
-class LonConfig {
+class LonConfig : public AsciiSerialConfig {
 public:
     // ---- Choice lists, in list order (index 0 first).
     static const QStringList& baudItems();       // cboBaud: "600" .. "57600"
-    static const QStringList& bitsItems();       // cmbBits: "8", "7"
-    static const QStringList& paridadItems();    // cmbParidad: "none-1stop", "even-1stop", "odd-1stop", "2stop"
+    // cmbBits and cmbParidad: AsciiSerialConfig.
     static const QStringList& lenDomainItems();  // cboLLenDomain: "1", "3", "6"
     static const QStringList& versionItems();    // cboVersion: "A-Basic", "B-Extended"
     static const QStringList& firmwareItems();   // cboFirmVersion: "V.3.1.0", "V.43.1.x"
@@ -53,12 +54,7 @@ public:
     qint32 NDevs = 1;                            // number of devices as read (cut to 128; may be 0 or negative)
     QVector<LonDevice> Dispositivos;             // size max(NDevs, 0); device n is Dispositivos[n - 1]
 
-    // ---- Section "ASCII".
-    int Baudios = 0;                             // cboBaud list index
-    int Bits = 0;                                // cmbBits list index
-    int Paridad = 0;                             // cmbParidad list index
-    QString Tmout_ms = QStringLiteral("1000");   // txtTimeoutAscii: 0..2000 ms
-    bool SendACK = false;                        // chkACK "Send OK for writes"
+    // ---- Section "ASCII" (the serial keys: AsciiSerialConfig).
     QString GatewayVersion = QStringLiteral("A-Basic");  // cboVersion text
     QString IP = QStringLiteral("192.168.100.246");      // txtIp
     QString NetMask = QStringLiteral("255.255.255.0");   // txtNetMask
@@ -117,10 +113,6 @@ public:
 
     // ---- List texts.
     QString baudText() const;      // item of Baudios, "" when out of range
-    QString bitsText() const;
-    QString paridadText() const;
-    // "Baudios"/"Bits"/"Paridad" as stored: index, blank, item in parentheses, e.g. "4 (9600)".
-    static QString encodeChoice(int index, const QStringList& items);
     // "RS_TCP" as stored: "0 (ASCII RS232)" or "1 (ASCII TCP)".
     QString encodeRsTcp() const;
     // Device list item: text of "Dispositivo" followed by the number.

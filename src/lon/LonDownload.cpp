@@ -1,6 +1,5 @@
 #include "LonDownload.h"
 
-#include <QFile>
 #include <QHash>
 
 #include "AnsiText.h"
@@ -161,20 +160,9 @@ LonDownload composeLonDownload(const LonConfig& cfg, const SignalGrid& grid, con
     }
 
     const int fw = cfg.firmwareIndex();
-    w.paddedText(downloadHeaderText(kProtocol, fw == LonConfig::kFirmwareSerialOnly ? QStringLiteral("-V.1.0 ")
-                                                                                    : QStringLiteral("-V.2.0 "),
-                                    at),
-                 62);
-    w.raw(QByteArrayLiteral("\r\n"));
-    w.spaces(64);
-
-    // Serial side.
-    w.longValue(Val(cfg.baudText()));
-    w.byte(qint64(cfg.Bits));
-    w.byte(qint64(cfg.Paridad));
-    w.longValue(qMax<qint64>(0, RedondeaPar(Val(cfg.Tmout_ms))));
-    w.byte(qint64(cfg.SendACK ? 1 : 0));
-    w.byte(qint64(1));
+    writeDownloadHeader(
+        w, kProtocol, fw == LonConfig::kFirmwareSerialOnly ? QStringLiteral("-V.1.0 ") : QStringLiteral("-V.2.0 "), at);
+    writeSerialBlock(w, cfg, cfg.baudText());
     w.byte(qint64(cfg.RS_TCP != 0 ? 1 : 0));
     w.spaces(9);
 
@@ -254,50 +242,28 @@ LonDownload composeLonDownload(const LonConfig& cfg, const SignalGrid& grid, con
         w.zeros(64);
     }
 
-    d.fault = w.fault();
-    d.bytes = std::move(w.bytes());
-    d.checksum = Calcula_Checksum(d.bytes);
+    finishDownload(w, d);
     return d;
 }
 
-QString lonDownloadReport(const LonDownload& d, const QString& path) {
+namespace {
+// "Devs:", D, " ", " LON-> Tot:", S, " R:", R, " W:", W, " RW:", the RW count.
+QString reportHead(const LonDownload& d) {
     return QStringLiteral("Devs:") + QString::number(d.devices) + QStringLiteral(" ") + QStringLiteral(" LON-> Tot:") +
            QString::number(d.total) + QStringLiteral(" R:") + QString::number(d.readable) + QStringLiteral(" W:") +
-           QString::number(d.writes) + QStringLiteral(" RW:") + QString::number(d.readWrite) + Texto("BytesFichero") +
-           QString::number(d.bytes.size()) + QStringLiteral(". Checksum:") +
-           QString::number(d.checksum, 16).toUpper() + QLatin1Char('\r') +
-           Texto("AhoraPuedeEnviaraMerovantixFichero") + QLatin1Char('\r') + path;
+           QString::number(d.writes) + QStringLiteral(" RW:") + QString::number(d.readWrite);
+}
+}  // namespace
+
+QString lonDownloadReport(const LonDownload& d, const QString& path) {
+    return reportHead(d) + downloadReportTail(d, path);
 }
 
-QString lonDownloadErrorText(const QString& path, const QString& description) {
-    return Texto("ErrorAlGenerarFichero") + path + QLatin1Char('\r') + QStringLiteral("Error: ") + QLatin1Char('\r') +
-           description;
-}
-
-QString lonDownloadPath() { return joinPath(app().RutaProyecto, kProtocol + QStringLiteral(".Plmx")); }
+QString lonDownloadPath() { return downloadPath(kProtocol); }
 
 bool Genera_FicheroDescarga(const LonConfig& cfg, const SignalGrid& grid, const QDateTime& at) {
     prompts().setBusy(true);
     const LonDownload d =
         composeLonDownload(cfg, grid, LonTuning::fromIni(), at.isValid() ? at : QDateTime::currentDateTime());
-    if (d.outcome != LonDownload::Ready) {
-        prompts().setBusy(false);
-        Aviso(d.message);
-        return false;
-    }
-    const QString path = lonDownloadPath();
-    QFile::remove(path);  // the file is recreated from scratch; a failure shows below
-    QString error;
-    const bool written = writeFileAtomic(path, d.bytes, &error);
-    prompts().setBusy(false);
-    if (!written) {
-        Aviso(lonDownloadErrorText(path, error));
-        return false;
-    }
-    if (!d.fault.isEmpty()) {
-        Aviso(lonDownloadErrorText(path, d.fault));
-        return false;
-    }
-    Aviso(lonDownloadReport(d, path));
-    return true;
+    return publishDownload(d, lonDownloadPath(), reportHead(d));
 }

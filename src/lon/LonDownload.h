@@ -8,6 +8,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include "DownloadFrame.h"
+
 class LonConfig;
 class SignalGrid;
 
@@ -24,18 +26,14 @@ struct LonTuning {
     static LonTuning fromIni();
 };
 
-struct LonDownload {
+struct LonDownload : DownloadFile {
     enum Outcome {
         Ready,           // bytes hold the whole file (with checksum); fault() may still be set
         NoDeviceInputs,  // a: a selected device has no readable row
         NoSignals,       // b: no point at all
         TooManyPoints,   // c: more points than the version allows
     };
-    Outcome outcome = Ready;
-    QString message;       // text of message a, b or c
-    QByteArray bytes;      // whole file, checksum first
-    QString fault;         // first value that did not fit its field (then message d)
-    quint32 checksum = 0;
+    Outcome outcome = Ready;  // message: text of message a, b or c
     int devices = 0;       // D: selected devices
     int total = 0;         // S (= number of ASCII points)
     int readable = 0;      // R: readable slots, first in the table
@@ -50,8 +48,6 @@ LonDownload composeLonDownload(const LonConfig& cfg, const SignalGrid& grid, con
 
 // Report shown after a good run (message e).
 QString lonDownloadReport(const LonDownload& d, const QString& path);
-// Message d.
-QString lonDownloadErrorText(const QString& path, const QString& description);
 // RutaProyecto + separator + "LON.Plmx".
 QString lonDownloadPath();
 

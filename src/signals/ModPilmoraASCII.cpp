@@ -1,5 +1,6 @@
 #include "ModPilmoraASCII.h"
 
+#include <QSet>
 #include <QVector>
 
 #include "CellEditor.h"
@@ -185,4 +186,35 @@ void Limpia_FilasVacias(SignalGrid& grid) {
     RedrawOff off(grid);
     grid.removeMarkedRows(remove);
     grid.renumber(1);
+}
+
+bool Valida_Direcciones(SignalGrid& grid, int colActiva, int colAdd, int maxAddress,
+                        const std::function<int(int row, QString& message)>& rowCheck) {
+    prompts().setBusy(true);
+    QSet<qint64> used;
+    for (int r = 1; r < grid.Rows(); ++r) {
+        if (ValCelda(grid.TextMatrix(r, colActiva)) <= 0) continue;
+        QString message;
+        int col = rowCheck ? rowCheck(r, message) : 0;
+        if (col == 0) {
+            const qint64 addr = RedondeaPar(ValCelda(grid.TextMatrix(r, colAdd)));
+            if (addr < 1 || addr > maxAddress) {
+                message = Texto("AddressDebeSerNumeroEntre") + QStringLiteral(" 1") + Texto("y") + numero(maxAddress);
+                col = colAdd;
+            } else if (used.contains(addr)) {
+                message = grid.TextMatrix(0, colAdd) + QLatin1Char(':') + numero(addr) + Texto("repetida");
+                col = colAdd;
+            } else {
+                used.insert(addr);
+            }
+        }
+        if (col != 0) {
+            prompts().setBusy(false);
+            Aviso(message);
+            grid.select(r, col, r, col);
+            return false;
+        }
+    }
+    prompts().setBusy(false);
+    return true;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class CellEditor;
 class SignalGrid;
@@ -39,3 +40,13 @@ void Auto_Enumera(SignalGrid& grid, int col, const QString& prompt, bool& change
 // Removes data rows whose cells 1..last are all blank (at least one data row stays)
 // and renumbers column 0. Nothing happens with fewer than two data rows.
 void Limpia_FilasVacias(SignalGrid& grid);
+
+// The address check of both editors' save. Every row whose column `colActiva`
+// reads above 0, in order: `rowCheck` (when given) runs first and may refuse the
+// row by returning the faulty column and its message; then the address in
+// `colAdd` must be 1..maxAddress ("AddressDebeSerNumeroEntre") and not taken by an
+// earlier such row (caption of `colAdd`, ":", address, "repetida"). On a fault
+// the message is shown, the faulty cell becomes the current cell and whole
+// selection, and the result is false.
+bool Valida_Direcciones(SignalGrid& grid, int colActiva, int colAdd, int maxAddress,
+                        const std::function<int(int row, QString& message)>& rowCheck = {});

@@ -55,6 +55,11 @@ QVector<QStringView> splitLines(const QString& text) {
 }
 }  // namespace
 
+const QStringList& spontaneousCaptions() {
+    static const QStringList l{"0-NoSpon", "1-Spon"};
+    return l;
+}
+
 // ---- OpcionesColumna
 
 void OpcionesColumna::Add(const QString& text, const QString& key) {

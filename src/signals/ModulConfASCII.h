@@ -12,6 +12,9 @@ class SignalGrid;
 // Table version written and required by both editors.
 inline constexpr const char* kVersionTabla = "ASCII.1.0";
 
+// Captions of the spontaneous column of both editors: "0-NoSpon", "1-Spon".
+const QStringList& spontaneousCaptions();
+
 // Ordered collection of choice texts keyed "K0", "K1", ... (insertion order kept).
 class OpcionesColumna {
 public:

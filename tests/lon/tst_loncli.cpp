@@ -97,7 +97,7 @@ void TstLonCli::run_data() {
     row("check no LON.ini: one device", "check", "noIni", 1, "SoloValoresDispositivoEntre");
     row("check empty rows removed", "check", "emptyRows", 0, "ComprobacionCorrecta");
     row("check data type out of range", "check", "dataType", 0, "AlgunDatoIncorrecto");
-    row("check other protocol", "check", "mbs6", 1, "ProtocoloNoSoportado", "@ProtocoloNoSoportado|MBS6");
+    row("check other protocol", "check", "tester", 1, "ProtocoloNoSoportado", "@ProtocoloNoSoportado|Tester");
     row("check no description file", "check", "noProject", 1, "ProtocoloNoSoportado");
     row("check no such folder", "check", "noFolder", 1, "ProyectoNoEncontrado");
     row("generate good", "generate", "", 0, "AhoraPuedeEnviaraMerovantixFichero", "Devs:2  LON-> Tot:12 R:", true);
@@ -148,7 +148,7 @@ void TstLonCli::run() {
             ini += line.contains('=') ? line.left(line.indexOf('=') + 1) + "\xff#x%\r\n" : line + '\n';
         writeAll(dir + "/LON.ini", ini);
     }
-    if (change == "mbs6") writeAll(dir + "/Project.ini", "[Project]\r\nProt=MBS6\r\n");
+    if (change == "tester") writeAll(dir + "/Project.ini", "[Project]\r\nProt=Tester\r\n");
     if (change == "noProject") QFile::remove(dir + "/Project.ini");
     QStringList args{command, change == "noFolder" ? home.file("nowhere") : dir};
     if (command == "generate") args << "--at" << kAt;

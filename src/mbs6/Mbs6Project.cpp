@@ -1,0 +1,24 @@
+#include "Mbs6Project.h"
+
+#include "AppGlobals.h"
+#include "Mbs6Grid.h"
+#include "ModulConfASCII.h"
+#include "SignalGrid.h"
+
+bool loadMbs6Project(const QString& folder, Mbs6Config& cfg, SignalGrid& grid, QVector<InfoColumna>& info) {
+    auto& a = app();
+    a.RutaProyecto = folder;
+    a.ProtProyecto = a.Protocolos.value(kSlotMbs6, QStringLiteral("MBS6"));
+    a.NombreIni = a.ProtProyecto;
+    cfg.Carga_ConfMbs6();
+    const bool redraw = grid.Redraw();
+    grid.setRedraw(false);
+    Carga_CabecerasMbs6(grid, info);
+    const QHash<QString, int> rows = CreaFilasMbs6(grid);
+    TablaSenyales table;
+    const bool read = Carga_Senyales(kSlotMbs6, QString::fromLatin1(kVersionTabla), table);
+    if (read) LlenaGridMbs6(grid, rows, table);
+    grid.setRedraw(redraw);
+    cfg.gridChanged = false;
+    return read;
+}

@@ -1,0 +1,63 @@
+#include "Mbs6Fixtures.h"
+
+#include <QDir>
+
+#include "AnsiText.h"
+#include "TestSupport.h"
+
+namespace {
+QByteArray lines(const QStringList& l) { return toAnsi(l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")); }
+}  // namespace
+
+QStringList mbs6Row(int unit, int code, bool active) {
+    return {QString::number(unit),
+            QString::number(code),
+            QStringLiteral("Unit %1 property %2").arg(unit).arg(code),
+            QString::number(unit * 100 + code),
+            QStringLiteral("RW"),
+            QStringLiteral("1-Dig"),
+            QStringLiteral("1-Spon"),
+            active ? QStringLiteral("1-Yes") : QStringLiteral("0-No")};
+}
+
+Mbs6Fixture fullMbs6Fixture() {
+    Mbs6Fixture f;
+    static const int broadcast[] = {1, 2, 3, 4, 6, 9, 10};
+    for (int code : broadcast) f.rows << mbs6Row(0, code);
+    for (int u = 1; u <= 63; ++u) {
+        f.units << u;
+        for (int code = 0; code <= 12; ++code) f.rows << mbs6Row(u, code);
+    }
+    return f;
+}
+
+bool writeMbs6Fixture(const QString& folder, const Mbs6Fixture& f) {
+    QDir().mkpath(folder);
+    QList<QStringList> keys{{"MBS6", "TimeoutPoll", "1000"}};
+    for (int u : f.units)
+        keys << QStringList{"MBS6", QStringLiteral("D%1-On").arg(u), "1"}
+             << QStringList{"MBS6", QStringLiteral("D%1-Nm").arg(u), QStringLiteral("Unit %1").arg(u)};
+    for (const char* k : {"Baudios=3 (9600)", "Bits=0 (8)", "Paridad=0 (none-1stop)", "Tmout_ms=1000", "SendACK=0",
+                          "IP=127.0.0.1"})
+        keys << (QStringList{"ASCII"} + QString::fromLatin1(k).split(QLatin1Char('=')));
+    for (const QStringList& k : f.keys) {
+        bool replaced = false;
+        for (QStringList& have : keys)
+            if (have[0] == k[0] && have[1] == k[1]) have = k, replaced = true;
+        if (!replaced) keys << k;
+    }
+    QStringList ini;
+    for (const QString& section : {QStringLiteral("MBS6"), QStringLiteral("ASCII")}) {
+        ini << QLatin1Char('[') + section + QLatin1Char(']');
+        for (const QStringList& k : keys)
+            if (k[0] == section) ini << k[1] + QLatin1Char('=') + k[2];
+    }
+    bool ok = writeAll(folder + "/Project.ini", lines({"[Project]", "Prot=MBS6", "Desc=Test"})) &&
+              writeAll(folder + "/MBS6.ini", lines(ini));
+    if (!f.writeDat) return ok;
+    QStringList dat{"PROTOCOLO=77-MBS6", "VERSION=ASCII.1.0", "CAMPOS=9",
+                    "No.\tUnit\tProp.\tDescription\tAdd\tR/W\tA/D\tSpontaneous\tActive\t"};
+    for (int i = 0; i < f.rows.size(); ++i)
+        dat << QString::number(i + 1) + QLatin1Char('\t') + f.rows[i].join(QLatin1Char('\t')) + QLatin1Char('\t');
+    return ok && writeAll(folder + "/MBS6.dat", lines(dat));
+}

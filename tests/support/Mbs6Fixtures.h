@@ -1,0 +1,24 @@
+// MBS6 projects for tests and benchmarks, written to disk as the editor saves
+// them (Project.ini, MBS6.ini, MBS6.dat; CR LF, Windows-1252).
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+struct Mbs6Fixture {
+    QVector<int> units;        // units in use
+    QList<QStringList> keys;   // extra INI keys: (section, key, value)
+    QVector<QStringList> rows;  // signal rows, cells 1..8 as stored in MBS6.dat
+    bool writeDat = true;
+};
+
+// A stored row: unit, code, description, address unit x 100 + code, "RW",
+// "1-Dig", "1-Spon", active or not.
+QStringList mbs6Row(int unit, int code, bool active = true);
+// Every unit in use and every one of the 826 rows active.
+Mbs6Fixture fullMbs6Fixture();
+
+bool writeMbs6Fixture(const QString& folder, const Mbs6Fixture& f);
