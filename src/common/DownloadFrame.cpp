@@ -31,7 +31,9 @@ void finishDownload(DownloadWriter& w, DownloadFile& d) {
     d.checksum = Calcula_Checksum(d.bytes);
 }
 
-QString downloadPath(const QString& protocol) { return joinPath(app().RutaProyecto, protocol + QStringLiteral(".Plmx")); }
+QString downloadPath(const QString& protocol) {
+    return joinPath(app().RutaProyecto, protocol + QStringLiteral(".Plmx"));
+}
 
 QString downloadErrorText(const QString& path, const QString& description) {
     return Texto("ErrorAlGenerarFichero") + path + QLatin1Char('\r') + QStringLiteral("Error: ") + QLatin1Char('\r') +

@@ -12,9 +12,9 @@ struct AsciiSerialConfig;
 
 // A composed download file, or why there is none.
 struct DownloadFile {
-    QString message;     // set when the run is refused before writing: shown instead of the report
-    QByteArray bytes;    // whole file, checksum first
-    QString fault;       // first value that did not fit its field (the error message replaces the report)
+    QString message;   // set when the run is refused before writing: shown instead of the report
+    QByteArray bytes;  // whole file, checksum first
+    QString fault;     // first value that did not fit its field (the error message replaces the report)
     quint32 checksum = 0;
 };
 

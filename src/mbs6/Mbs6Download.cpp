@@ -83,7 +83,7 @@ QString mbs6DownloadPath() { return downloadPath(kProtocol); }
 
 bool Genera_FicheroDescarga(const Mbs6Config& cfg, const SignalGrid& grid, const QDateTime& at) {
     prompts().setBusy(true);
-    const Mbs6Download d = composeMbs6Download(cfg, grid, mbs6TimeoutInterFrame(),
-                                               at.isValid() ? at : QDateTime::currentDateTime());
+    const Mbs6Download d =
+        composeMbs6Download(cfg, grid, mbs6TimeoutInterFrame(), at.isValid() ? at : QDateTime::currentDateTime());
     return publishDownload(d, mbs6DownloadPath(), reportHead(d));
 }

@@ -53,8 +53,14 @@ const QVector<Mbs6Property>& mbs6Properties() {
         {5, "Electric heating (0-Off,1-On)", "RW", true, true},
         {6, "User setup permision (0-Enabled,1-Disabled)", "RW", true, false},
         {7, "Fan only mode (0-Off,1-On)", "RW", true, true},
-        {8, "Room temperature (0..63\xBA" "C, 0.5 steps)", "R", false, true},
-        {9, "SetPoint temperature (10..30\xBA" "C, 0.5 steps)", "RW", false, false},
+        {8,
+         "Room temperature (0..63\xBA"
+         "C, 0.5 steps)",
+         "R", false, true},
+        {9,
+         "SetPoint temperature (10..30\xBA"
+         "C, 0.5 steps)",
+         "RW", false, false},
         {10, "Fan speed in manual mode (1..10)", "RW", false, false},
         {11, "Fan speed active (1..10)", "R", false, true},
         {12, "Faults (bitfield)", "R", false, true},
@@ -109,8 +115,7 @@ QHash<QString, int> CreaFilasMbs6(SignalGrid& grid) {
             grid.setTextMatrix(r, Mbs6Col::Prop, QString::number(p.code));
             grid.setTextMatrix(r, Mbs6Col::Descripcion, u == 0 ? broadcast + desc : desc);
             grid.setTextMatrix(r, Mbs6Col::Add, QString::number(u * 100 + p.code));
-            grid.setTextMatrix(r, Mbs6Col::Direction,
-                               u == 0 ? QStringLiteral("W") : QString::fromLatin1(p.direction));
+            grid.setTextMatrix(r, Mbs6Col::Direction, u == 0 ? QStringLiteral("W") : QString::fromLatin1(p.direction));
             grid.setTextMatrix(r, Mbs6Col::AD, p.digital ? dig : ana);
             grid.setTextMatrix(r, Mbs6Col::Spontaneous, spon);
             grid.setTextMatrix(r, Mbs6Col::Activa, yes);

@@ -63,20 +63,24 @@ void TstMbs6::fixedGrid_data() {
     QTest::addColumn<int>("row");
     QTest::addColumn<QStringList>("cells");  // columns 1..8
     QTest::newRow("first broadcast row") << "0-1" << 1
-                                         << QStringList{"0", "1", "Broadcast write. OffOn (0-Off,1-On)", "1", "W",
-                                                        "1-Digital", "1-Spon", "1-Yes"};
+                                         << QStringList{"0",      "1",    "Broadcast write. OffOn (0-Off,1-On)",
+                                                        "1",      "W",    "1-Digital",
+                                                        "1-Spon", "1-Yes"};
     QTest::newRow("last broadcast row") << "0-10" << 7
-                                        << QStringList{"0", "10", "Broadcast write. Fan speed in manual mode (1..10)",
-                                                       "10", "W", "0-Analog", "1-Spon", "1-Yes"};
+                                        << QStringList{
+                                               "0",      "10",   "Broadcast write. Fan speed in manual mode (1..10)",
+                                               "10",     "W",    "0-Analog",
+                                               "1-Spon", "1-Yes"};
     QTest::newRow("unit 1 error") << "1-0" << 8
                                   << QStringList{"1", "0", "Error.Com", "100", "R", "1-Digital", "1-Spon", "1-Yes"};
     QTest::newRow("room temperature of unit 12")
         << "12-8" << 7 + 11 * 13 + 9
-        << QStringList{"12", "8", QString::fromUtf8("Room temperature (0..63\u00BAC, 0.5 steps)"), "1208", "R",
-                       "0-Analog", "1-Spon", "1-Yes"};
+        << QStringList{"12",     "8",    QString::fromUtf8("Room temperature (0..63\u00BAC, 0.5 steps)"),
+                       "1208",   "R",    "0-Analog",
+                       "1-Spon", "1-Yes"};
     QTest::newRow("last row") << "63-12" << 826
-                              << QStringList{"63", "12", "Faults (bitfield)", "6312", "R", "0-Analog", "1-Spon",
-                                             "1-Yes"};
+                              << QStringList{"63",     "12",   "Faults (bitfield)", "6312", "R", "0-Analog",
+                                             "1-Spon", "1-Yes"};
 }
 
 void TstMbs6::fixedGrid() {
@@ -143,7 +147,8 @@ void TstMbs6::iniKeys() {
     Mbs6Config again;
     again.Carga_ConfMbs6();
     QCOMPARE(again.unit(5).Nm, QString("Hall"));
-    QCOMPARE(QVector<bool>({again.unit(3).On, again.unit(5).On, again.unit(63).On}), QVector<bool>({false, true, true}));
+    QCOMPARE(QVector<bool>({again.unit(3).On, again.unit(5).On, again.unit(63).On}),
+             QVector<bool>({false, true, true}));
     QCOMPARE(again.Baudios, 6);
 }
 
@@ -151,11 +156,10 @@ void TstMbs6::download_data() {
     QTest::addColumn<QVector<int>>("units");
     QTest::addColumn<QStringList>("active");
     QTest::addColumn<QByteArray>("tail");  // from the unit count on
-    QTest::newRow("units 3 and 5, one row each")
-        << QVector<int>{3, 5} << QStringList{"3-1", "5-8"}
-        << b({2, 3, 5}) + le16(2) + point(301, 1, 1, 2) + point(508, 2, 0, 0);
-    QTest::newRow("broadcast row at position 0")
-        << QVector<int>{4} << QStringList{"0-9", "4-0"} << b({1, 4}) + le16(2) + point(9, 0, 0, 1) + point(400, 1, 1, 0);
+    QTest::newRow("units 3 and 5, one row each") << QVector<int>{3, 5} << QStringList{"3-1", "5-8"}
+                                                 << b({2, 3, 5}) + le16(2) + point(301, 1, 1, 2) + point(508, 2, 0, 0);
+    QTest::newRow("broadcast row at position 0") << QVector<int>{4} << QStringList{"0-9", "4-0"}
+                                                 << b({1, 4}) + le16(2) + point(9, 0, 0, 1) + point(400, 1, 1, 0);
     QTest::newRow("address 101") << QVector<int>{1} << QStringList{"1-1"}
                                  << b({1, 1}) + le16(1) + b({0x65, 0, 0x65, 0, 1, 1, 2, 1});
     QTest::newRow("unselected unit's row dropped")
@@ -223,11 +227,16 @@ void TstMbs6::cli_data() {
     QTest::addColumn<QString>("change");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("expected");  // printed text, "@Key" a language key's text
-    QTest::newRow("check") << "check" << "" << 0 << "@ComprobacionCorrecta";
-    QTest::newRow("generate") << "generate" << "" << 0 << "Devs:2  Points:3";
-    QTest::newRow("generate, no unit") << "generate" << "noUnits" << 1 << "@NoEncontradoSenyales";
-    QTest::newRow("check, no table") << "check" << "noDat" << 1 << "@NoSeEncuentraFicheroConf";
-    QTest::newRow("other protocol") << "check" << "tester" << 1 << "@ProtocoloNoSoportado";
+    QTest::newRow("check") << "check"
+                           << "" << 0 << "@ComprobacionCorrecta";
+    QTest::newRow("generate") << "generate"
+                              << "" << 0 << "Devs:2  Points:3";
+    QTest::newRow("generate, no unit") << "generate"
+                                       << "noUnits" << 1 << "@NoEncontradoSenyales";
+    QTest::newRow("check, no table") << "check"
+                                     << "noDat" << 1 << "@NoSeEncuentraFicheroConf";
+    QTest::newRow("other protocol") << "check"
+                                    << "tester" << 1 << "@ProtocoloNoSoportado";
 }
 
 void TstMbs6::cli() {
@@ -244,7 +253,9 @@ void TstMbs6::cli() {
     writeMbs6Fixture(dir, f);
     if (change == "tester") writeAll(dir + "/Project.ini", "[Project]\r\nProt=Tester\r\n");
     QStringList args{"--home", home.path(), command, dir};
-    if (command == "generate") args << "--at" << "2026/12/06 07:00:00";
+    if (command == "generate")
+        args << "--at"
+             << "2026/12/06 07:00:00";
     QProcess p;
     p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), args);
     QVERIFY(p.waitForFinished(30000));

@@ -37,8 +37,8 @@ bool writeMbs6Fixture(const QString& folder, const Mbs6Fixture& f) {
     for (int u : f.units)
         keys << QStringList{"MBS6", QStringLiteral("D%1-On").arg(u), "1"}
              << QStringList{"MBS6", QStringLiteral("D%1-Nm").arg(u), QStringLiteral("Unit %1").arg(u)};
-    for (const char* k : {"Baudios=3 (9600)", "Bits=0 (8)", "Paridad=0 (none-1stop)", "Tmout_ms=1000", "SendACK=0",
-                          "IP=127.0.0.1"})
+    for (const char* k :
+         {"Baudios=3 (9600)", "Bits=0 (8)", "Paridad=0 (none-1stop)", "Tmout_ms=1000", "SendACK=0", "IP=127.0.0.1"})
         keys << (QStringList{"ASCII"} + QString::fromLatin1(k).split(QLatin1Char('=')));
     for (const QStringList& k : f.keys) {
         bool replaced = false;
