@@ -135,13 +135,15 @@ int LlenaGridMbs6(SignalGrid& grid, const QHash<QString, int>& rows, const Tabla
         const auto it = rows.constFind(mbs6RowKey(tabla.cell(Mbs6Col::Disp, r), tabla.cell(Mbs6Col::Prop, r)));
         if (it == rows.constEnd()) {
             ++refused;
-            Aviso(Texto("AlgunDatoIncorrecto"));
             continue;
         }
         for (int c : {int(Mbs6Col::Descripcion), int(Mbs6Col::Spontaneous), int(Mbs6Col::Activa)})
             grid.setTextMatrix(*it, c, tabla.cell(c, r));
     }
     grid.setRedraw(redraw);
+    // One message for the whole table, as the LON editor tells it.
+    if (refused > 0)
+        Aviso(Texto("AlgunDatoIncorrecto") + (refused > 1 ? QStringLiteral(" (%1)").arg(refused) : QString()));
     return refused;
 }
 

@@ -55,7 +55,8 @@ QString mbs6RowKey(const QString& unit, const QString& code);
 
 // Carries a signal table into the fixed rows: a row whose unit and code match
 // takes the table's description, spontaneous and active cells. A row whose key
-// is not offered shows "AlgunDatoIncorrecto" and is skipped; reading goes on.
+// is not offered is skipped and reading goes on; at the end one
+// "AlgunDatoIncorrecto" tells of them all (with their count when more than one).
 // Returns the rows skipped.
 int LlenaGridMbs6(SignalGrid& grid, const QHash<QString, int>& rows, const TablaSenyales& tabla);
 

@@ -102,7 +102,7 @@ void TstMbs6::fixedGrid() {
 
 // Rows carry description, spontaneous and active only; a key the grid does not
 // offer (the broadcast unit has no error property; there is no unit 64) is
-// refused with one message each and reading goes on.
+// refused, reading goes on, and one message tells of both.
 void TstMbs6::tableIntoGrid() {
     TestHome home;
     const QString dir = home.file("P");
@@ -115,7 +115,7 @@ void TstMbs6::tableIntoGrid() {
     SignalGrid grid;
     QVector<InfoColumna> info;
     QVERIFY(loadMbs6Project(dir, cfg, grid, info));
-    QCOMPARE(prompts.texts(), QStringList(2, Texto("AlgunDatoIncorrecto")));
+    QCOMPARE(prompts.texts(), QStringList{Texto("AlgunDatoIncorrecto") + " (2)"});
     QCOMPARE(grid.Rows(), 827);
     const int r = 7 + 6 * 13 + 10;  // unit 7, code 9
     QStringList got;
