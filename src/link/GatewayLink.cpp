@@ -139,7 +139,10 @@ bool GatewayLink::PasaOnLine(QString* message) {
         if (!m_transportGiven) adopt(buildTransport());
         const QString name = m_transport->describe();
         const QString port = m_comDevice.isEmpty() && !m_transportGiven ? QString::number(m_comPort) : name;
-        emit monitorCaption(Texto("ComunicacionPilmora") + QStringLiteral(". COM") + port);
+        // A device path ("/dev/ttyUSB0") is shown as it is, a port number as "COM" + number.
+        const bool numbered = port == QString::number(m_comPort) || name.startsWith(QLatin1String("COM"));
+        emit monitorCaption(Texto("ComunicacionPilmora") + (numbered ? QStringLiteral(". COM") : QStringLiteral(". ")) +
+                            (name.startsWith(QLatin1String("COM")) ? name.mid(3) : port));
         if (!m_transport->open(&error)) {
             ok = false;
             if (message) *message = Texto("ErroralabrirCOM") + port + QStringLiteral(". ") + error;

@@ -6,6 +6,7 @@
 #include "AnsiText.h"
 #include "AppGlobals.h"
 #include "GatewayLink.h"
+#include "SerialTransport.h"
 #include "TestSupport.h"
 #include "mIdioma.h"
 
@@ -139,6 +140,8 @@ private slots:
     void manyLines();
     void portVanishes();
     void openFails();
+    void serialSettings_data();
+    void serialSettings();
 };
 
 void TstGatewayLink::transmit_data() {
@@ -431,6 +434,35 @@ void TstGatewayLink::openFails() {
     QCOMPARE(r.prompts.shown().size(), 1);
     QCOMPARE(r.prompts.shown().first().caption, QStringLiteral("Error"));
     QCOMPARE(r.prompts.lastText(), Texto("ErroralabrirCOM") + "FAKE. no such port");
+}
+
+void TstGatewayLink::serialSettings_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<int>("parity");
+    QTest::addColumn<int>("dataBits");
+    QTest::addColumn<int>("stopBits");
+    QTest::newRow("default") << "57600,n,8,1" << true << 57600 << int('n') << 8 << 1;
+    QTest::newRow("non-standard speed, capitals, blanks") << " 56000 ,N, 8 ,1" << true << 56000 << int('n') << 8 << 1;
+    QTest::newRow("even, 7 bits, 2 stops") << "1200,e,7,2" << true << 1200 << int('e') << 7 << 2;
+    QTest::newRow("1.5 stop bits") << "9600,o,5,1.5" << true << 9600 << int('o') << 5 << 3;
+    QTest::newRow("speed not a number") << "fast,n,8,1" << false << 0 << 0 << 0 << 0;
+    QTest::newRow("field missing") << "9600,n,8" << false << 0 << 0 << 0 << 0;
+    QTest::newRow("unknown parity") << "9600,x,8,1" << false << 0 << 0 << 0 << 0;
+    QTest::newRow("9 data bits") << "9600,n,9,1" << false << 0 << 0 << 0 << 0;
+}
+
+void TstGatewayLink::serialSettings() {
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    const SerialSettings s = SerialTransport::parseSettings(text);
+    QCOMPARE(s.valid, valid);
+    if (!valid) return;
+    QTEST(s.baud, "baud");
+    QTEST(int(s.parity), "parity");
+    QTEST(s.dataBits, "dataBits");
+    QTEST(s.stopBits, "stopBits");
 }
 
 QTEST_GUILESS_MAIN(TstGatewayLink)

@@ -75,7 +75,7 @@ struct Session {
 
     // On line with the simulator the way the window does it: UDP from the
     // project's settings, serial through "ComDevice" of the application INI.
-    bool connectTo(GatewaySimProcess& sim) {
+    bool connectTo(GatewaySimProcess& sim, const QString& settings = QStringLiteral("57600,n,8,1")) {
         const QString guard = nonLoopback(folder, app().IPConexion);
         if (!guard.isEmpty()) qFatal("%s", qPrintable(guard));
         if (!sim.started()) return false;
@@ -85,6 +85,7 @@ struct Session {
         } else {
             app().ConsolaUDP = false;
             EscribeIniAplicacion(QStringLiteral("Configuracion"), QStringLiteral("ComDevice"), sim.device());
+            EscribeIniAplicacion(QStringLiteral("Configuracion"), QStringLiteral("Settings"), settings);
             link.loadSerialSettings();
         }
         link.chkOnline_Click(true);
@@ -110,25 +111,31 @@ private slots:
     void portVanishes();
     void fileCheck_data();
     void fileCheck();
+    void cli_data();
+    void cli();
 };
 
 void TstGatewaySim::protocol_data() {
     QTest::addColumn<QString>("where");
     QTest::addColumn<QStringList>("simArgs");
+    QTest::addColumn<QString>("settings");
     QTest::addColumn<int>("state");
-    QTest::newRow("udp, other letter case") << "udp" << QStringList{"--protocol", "lon"} << 2;
-    QTest::newRow("pty, same protocol") << "pty" << QStringList{"--protocol", "LON"} << 2;
-    QTest::newRow("udp, other protocol") << "udp" << QStringList{"--protocol", "MBS6"} << 0;
-    QTest::newRow("udp, no dot: still polling") << "udp" << QStringList{"--no-dot"} << 1;
+    const QString usual = "57600,n,8,1";
+    QTest::newRow("udp, other letter case") << "udp" << QStringList{"--protocol", "lon"} << usual << 2;
+    QTest::newRow("pty, same protocol") << "pty" << QStringList{"--protocol", "LON"} << usual << 2;
+    QTest::newRow("pty, speed without a standard rate") << "pty" << QStringList() << "56000,n,8,1" << 2;
+    QTest::newRow("udp, other protocol") << "udp" << QStringList{"--protocol", "MBS6"} << usual << 0;
+    QTest::newRow("udp, no dot: still polling") << "udp" << QStringList{"--no-dot"} << usual << 1;
 }
 
 void TstGatewaySim::protocol() {
     QFETCH(QString, where);
     QFETCH(QStringList, simArgs);
+    QFETCH(QString, settings);
     QFETCH(int, state);
     Session s(1);
     GatewaySimProcess sim(where, simArgs);
-    QVERIFY(s.connectTo(sim));
+    QVERIFY(s.connectTo(sim, settings));
     if (state == 1) {
         QTRY_VERIFY(s.monitor.filter("Protocol:LON").size() == 1);
         s.link.onTick();  // polls again
@@ -267,6 +274,49 @@ void TstGatewaySim::fileCheck() {
     QCOMPARE(c.ok, reason.isEmpty());
     QVERIFY2(c.reason.contains(reason), qPrintable(c.reason));
     if (c.ok) QCOMPARE(c.points, 4000);
+}
+
+void TstGatewaySim::cli_data() {
+    QTest::addColumn<QString>("where");  // "" no simulator
+    QTest::addColumn<QStringList>("simArgs");
+    QTest::addColumn<QStringList>("args");  // after PROJECT_DIR; @ is the simulator's address
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("udp: sent") << "udp" << QStringList() << QStringList{"--udp", "@"} << 0 << "SUCCES";
+    QTest::newRow("pty: sent") << "pty" << QStringList() << QStringList{"--serial", "@"} << 0 << "SUCCES";
+    QTest::newRow("refused") << "udp" << QStringList{"--refuse"} << QStringList{"--udp", "@"} << 1 << "CANCEL";
+    QTest::newRow("other protocol") << "udp" << QStringList{"--protocol", "MBS6"} << QStringList{"--udp", "@"} << 1
+                                    << "MBS6";
+    QTest::newRow("no answer") << "udp" << QStringList{"--silent-after", "0"}
+                               << QStringList{"--udp", "@", "--timeout", "2"} << 1 << "SEND~";
+    QTest::newRow("both links given") << "" << QStringList() << QStringList{"--udp", "127.0.0.1:1", "--serial", "x"}
+                                      << 2 << "--udp / --serial";
+}
+
+void TstGatewaySim::cli() {
+    QFETCH(QString, where);
+    QFETCH(QStringList, simArgs);
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, says);
+    Session s(0);
+    std::unique_ptr<GatewaySimProcess> sim;
+    if (!where.isEmpty()) {
+        sim = std::make_unique<GatewaySimProcess>(where, simArgs);
+        QVERIFY(sim->started());
+        const QString at = where == "udp" ? "127.0.0.1:" + QString::number(sim->port()) : sim->device();
+        args.replaceInStrings(QRegularExpression("^@$"), at);
+    }
+    const QString guard = nonLoopback(s.folder, where == "udp" ? QStringLiteral("127.0.0.1") : QString());
+    if (!guard.isEmpty()) qFatal("%s", qPrintable(guard));
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QStringLiteral(PILMORA_BIN_DIR) + "/pilmora",
+            QStringList{"--home", s.home.path(), "send", s.folder} + args);
+    QVERIFY(p.waitForFinished(30000));
+    const QString output = QString::fromLocal8Bit(p.readAll());
+    QVERIFY2(output.contains(says), qPrintable(output));
+    QCOMPARE(p.exitCode(), exitCode);
 }
 
 QTEST_MAIN(TstGatewaySim)
