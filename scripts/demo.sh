@@ -88,7 +88,7 @@ if [ -x "$pilmora" ]; then
         status=0
         "$pilmora" --home "$bin" generate "$project" --at "$at" 2>&1 | tr '\r' '\n' || status=$?
         echo "(exit $status)"
-        # The simulated gateway takes the LON file.
-        if [ "$demo" = DemoLON ]; then send_to_simulator "$project"; fi
+        # The simulated gateway takes the file.
+        send_to_simulator "$project"
     done
 fi

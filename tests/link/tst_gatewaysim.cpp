@@ -51,21 +51,31 @@ struct Session {
     QList<int> values;
 
     // A LON project with a download file of `size` bytes (0: the largest
-    // LON project's real file).
+    // LON project's real file; -1: the MBS6 demo project's file).
     explicit Session(int size) {
         folder = home.projectsRoot() + QStringLiteral("/Gw");
         QDir().mkpath(folder);
-        if (size == 0) {
+        QString prot = QStringLiteral("LON");
+        if (size < 0) {
+            prot = QStringLiteral("MBS6");
+            copyFolder(QStringLiteral(PILMORA_SOURCE_DIR "/data/demo/DemoMBS6"), folder);
+            QProcess gen;
+            gen.setStandardOutputFile(QProcess::nullDevice());
+            gen.setStandardErrorFile(QProcess::nullDevice());
+            gen.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"),
+                      {QStringLiteral("--home"), home.path(), QStringLiteral("generate"), folder});
+            gen.waitForFinished(30000);
+            file = readAll(folder + QStringLiteral("/MBS6.Plmx"));
+        } else if (size == 0) {
             file = largestLonFile(folder);
         } else {
             writeLonFixture(folder, LonFixture());
             file = letters(size);
         }
-        writeAll(folder + QStringLiteral("/LON.Plmx"), file);
+        if (size >= 0) writeAll(folder + QStringLiteral("/LON.Plmx"), file);
         AppGlobals& g = app();
         g.RutaProyecto = folder;
-        g.ProtProyecto = QStringLiteral("LON");
-        g.NombreIni = QStringLiteral("LON");
+        g.ProtProyecto = g.NombreIni = prot;
         g.IPConexion = g.IPNueva = QStringLiteral("127.0.0.1");
         QObject::connect(&link, &GatewayLink::monitorText,
                          [this](const QString& t, const QString& p) { monitor << p + t; });
@@ -162,6 +172,8 @@ void TstGatewaySim::send_data() {
     QTest::newRow("pty, 300 bytes") << "pty" << 300 << any << false << true << "unchecked file, 300 bytes";
     QTest::newRow("udp, largest LON project") << "udp" << 0 << QStringList() << false << true << "received LON file";
     QTest::newRow("pty, largest LON project") << "pty" << 0 << QStringList() << false << true << "received LON file";
+    QTest::newRow("udp, MBS6 demo project") << "udp" << -1 << QStringList{"--protocol", "MBS6"} << false << true
+                                            << "received MBS6 file";
     QTest::newRow("content refused by the gateway") << "udp" << 300 << QStringList() << false << false
                                                     << "CANCEL: checksum";
     QTest::newRow("refused") << "udp" << 300 << QStringList{"--refuse"} << false << false << "SEND~300";
