@@ -13,6 +13,7 @@
 
 #include "AppGlobals.h"
 #include "CommandHistory.h"
+#include "GatewaySimProcess.h"
 #include "GatewayLink.h"
 #include "MDIPilmora.h"
 #include "ModalDriver.h"
@@ -25,24 +26,6 @@
 
 namespace {
 const QString kBin = QStringLiteral(PILMORA_BIN_DIR);
-
-// The simulated gateway on a free loopback UDP port, storing what it receives.
-struct Simulator {
-    Simulator(const QString& project, const QString& received) {
-        proc.start(kBin + "/pilmora-gateway-sim",
-                   {"--udp", "127.0.0.1:0", "--project", project, "--protocol", "LON", "--out", received});
-        if (proc.waitForReadyRead(10000)) {
-            const QString line = QString::fromLatin1(proc.readLine()).trimmed();  // "udp 127.0.0.1:PORT"
-            if (line.startsWith("udp 127.0.0.1:")) port = line.section(':', 1).toInt();
-        }
-    }
-    ~Simulator() {
-        proc.kill();
-        proc.waitForFinished(5000);
-    }
-    QProcess proc;
-    int port = 0;
-};
 
 // Enabled state of chkOnline, mnuAProject, mnuCConexion, mnuVer, cmdEnviar,
 // cboFichero, cmdSendFilePilmora, as '1'/'0'.
@@ -196,23 +179,20 @@ private slots:
     // progress to its end and the link off line while the gateway restarts;
     // and at each step, which controls the user may use.
     void sessionWithSimulatedGateway() {
-        if (!QFileInfo::exists(kBin + "/pilmora-gateway-sim")) QSKIP("pilmora-gateway-sim is not built");
         TestHome home;
         ScriptedPrompts prompts;
         const QString dir = home.projectsRoot() + "/DemoLON";
         QVERIFY(copyFolder(QStringLiteral(PILMORA_SOURCE_DIR) + "/data/demo/DemoLON", dir));
-        // Never anything but loopback: a project naming another gateway stops the test here.
         const QString ini = dir + "/LON.ini";
-        QCOMPARE(iniRead(ini, "ASCII", "IP", ""), QStringLiteral("127.0.0.1"));
         QProcess gen;
         gen.start(kBin + "/pilmora", {"generate", dir, "--at", "2026/12/06 07:00:00"});
         QVERIFY(gen.waitForFinished(30000) && gen.exitCode() == 0);
         const QByteArray file = readAll(dir + "/LON.Plmx");
 
-        Simulator sim(dir, home.file("received.plmx"));
-        QVERIFY2(sim.port > 0, sim.proc.readAllStandardError().constData());
+        GatewaySimProcess sim("udp", {"--project", dir, "--protocol", "LON", "--out", home.file("received.plmx")});
+        QVERIFY2(sim.started(), qPrintable(sim.log()));
         QVERIFY(iniWrite(ini, "Console", "UDPConsole", "1"));
-        QVERIFY(iniWrite(ini, "Console", "Port", QString::number(sim.port)));
+        QVERIFY(iniWrite(ini, "Console", "Port", QString::number(sim.port())));
         EscribeIniAplicacion("Configuracion", "LastProject", "DemoLON");
 
         MDIPilmora w;
@@ -224,7 +204,9 @@ private slots:
         QStringList steps{controls(w)};
         whenModal<fProject>([](fProject* d) { d->cmdSelec->click(); });
         w.mnuAProject_Click();
-        QVERIFY2(app().ConsolaUDP && app().IPConexion == "127.0.0.1", qPrintable(app().IPConexion));
+        // Never anything but loopback: a project naming another gateway stops the test here.
+        const QString refused = nonLoopback(dir, app().IPConexion);
+        QVERIFY2(refused.isEmpty() && app().ConsolaUDP, qPrintable(refused));
         steps << controls(w);
 
         QTest::mouseClick(w.chkOnline, Qt::LeftButton);
