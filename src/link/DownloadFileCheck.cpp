@@ -34,6 +34,7 @@ DownloadFileCheck DownloadFileCheck::of(const QByteArray& f) {
     };
     if (c.protocol == QLatin1String("LON")) {
         qsizetype at = 194;
+        if (f.size() < at + 2) return bad(QStringLiteral("file ends before the device count"));
         c.devices = i16(f, at);
         if (c.devices < 0 || c.devices > 128) return bad(QStringLiteral("device count %1").arg(c.devices));
         at += 2 + 8 * qsizetype(c.devices);

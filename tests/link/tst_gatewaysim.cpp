@@ -252,12 +252,13 @@ void TstGatewaySim::portVanishes() {
 }
 
 void TstGatewaySim::fileCheck_data() {
-    QTest::addColumn<int>("change");  // 0 none, 1 one content byte, 2 one byte more, 3 point count
+    QTest::addColumn<int>("change");  // 0 none, 1 one content byte, 2 one byte more, 3 point count, 4 cut
     QTest::addColumn<QString>("reason");
     QTest::newRow("as generated") << 0 << "";
     QTest::newRow("one byte changed") << 1 << "checksum";
     QTest::newRow("one byte more, checksum fixed") << 2 << "length";
     QTest::newRow("point count off by one, checksum fixed") << 3 << "points for";
+    QTest::newRow("cut inside the header, checksum fixed") << 4 << "device count";
 }
 
 void TstGatewaySim::fileCheck() {
@@ -273,6 +274,7 @@ void TstGatewaySim::fileCheck() {
     };
     if (change == 1) f[300] = char(f[300] + 1);
     if (change == 2) f.append('\0'), fixSum();
+    if (change == 4) f.truncate(195), fixSum();
     if (change == 3) {
         // P sits right before the 7-byte point records at the end (121-byte TCP/IP block last).
         const qsizetype at = f.size() - 121 - 7 * 4000 - 2;
