@@ -546,7 +546,7 @@ void TstConfLonEditor::rightClickMenus_data() {
     QTest::addColumn<QString>("menu");  // object name, empty: no menu
 
     QTest::newRow("caption row") << 0 << 7 << "popmnuColumns";
-    QTest::newRow("snvt name: chooser not yet") << 3 << int(LonCol::SnvtName) << "";
+    QTest::newRow("snvt name: the chooser, no menu") << 3 << int(LonCol::SnvtName) << "";
     QTest::newRow("data type") << 3 << int(LonCol::DataType) << "mnuLonDataType";
     QTest::newRow("data type on error row") << 1 << int(LonCol::DataType) << "";
     QTest::newRow("nv access") << 3 << int(LonCol::NvAccess) << "popmnuNVAccess";

@@ -1,14 +1,10 @@
 // The SNVT catalogue: the table reader, the name and number indexes with their
-// duplicate and preferred rules, the shipped LON.snvt against the public data,
-// and the writing of a chosen entry into the selected grid rows.
+// duplicate and preferred rules, the shipped LON.snvt against the public data
+// (the chooser's writing into the grid is tested with the editor's window).
 #include <QtTest>
 
 #include "AppGlobals.h"
-#include "LonConfig.h"
-#include "LonFixtures.h"
-#include "LonGrid.h"
 #include "ModSNVT.h"
-#include "SignalGrid.h"
 #include "TestSupport.h"
 #include "mIdioma.h"
 
@@ -30,9 +26,7 @@ private slots:
     void load();
     void recordFields();
     void missingFileKeepsCatalogue();
-    void hugeCatalogueStopsAtCount();
     void shippedCatalogueMatchesPublicData();
-    void pasaWritesVisibleSelectedRows();
 };
 
 void TstSnvt::load_data() {
@@ -114,18 +108,6 @@ void TstSnvt::missingFileKeepsCatalogue() {
     QVERIFY(prompts.lastText().startsWith(Texto("NoSeEncuentraFicheroConf") + "\r"));
 }
 
-void TstSnvt::hugeCatalogueStopsAtCount() {
-    TestHome home;
-    ScriptedPrompts prompts;
-    QByteArray body = kHead;
-    for (int i = 0; i < 100000; ++i) body += line(i % 300, "N" + QString::number(i));
-    QVERIFY(writeAll(home.file("TemplatesASCII/LON.snvt"), body));
-    ModSNVT cat;
-    QVERIFY(cat.CargaSNVT());
-    QCOMPARE(cat.count(), ModSNVT::kMaxEntradas);
-    QCOMPARE(prompts.texts(), QStringList{Texto("SnvtDemasiadasEntradas") + "32767"});
-}
-
 // Every type of the public table is in the shipped catalogue under its number;
 // scalars with the table's scaling, structures as consecutive preferred fields.
 void TstSnvt::shippedCatalogueMatchesPublicData() {
@@ -161,25 +143,6 @@ void TstSnvt::shippedCatalogueMatchesPublicData() {
     const int sw = cat.indiceNumero(95);
     QCOMPARE(cat.entry(sw).nombre + " " + cat.entry(sw + 1).nombre, QString("SNVT_switch.value SNVT_switch.state"));
     QCOMPARE(QList<int>({cat.entry(sw + 1).offset, cat.entry(sw + 1).tipo}), QList<int>({1, 0}));
-}
-
-void TstSnvt::pasaWritesVisibleSelectedRows() {
-    TestHome home;
-    ScriptedPrompts prompts;
-    ModSNVT cat;
-    QVERIFY(cat.CargaSNVT());
-    SignalGrid grid;
-    const QStringList nv = lonPointRow(1, 8, 0, "R", 1);
-    lonGrid(lonConfig(1), grid, {nv, nv, nv});  // rows 1, 2 built in; 3..5 points
-    grid.setRowHeight(4, 0);
-    grid.select(2, 3, 5, 3);
-    QVERIFY(SNVTLink_Pasa(grid, cat, cat.indiceNumero(105)));
-    const QStringList expected{"105", "SNVT_temp_p", "0", "2-16bit sig", "1", "-2", "0"};
-    for (int r = 2; r <= 5; ++r) {
-        QStringList got;
-        for (int c : {2, 3, 5, 6, 7, 8, 9}) got << grid.TextMatrix(r, c);
-        QCOMPARE(got == expected, r == 3 || r == 5);  // not the hidden row, not the error row
-    }
 }
 
 QTEST_GUILESS_MAIN(TstSnvt)

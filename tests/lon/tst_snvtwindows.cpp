@@ -55,7 +55,6 @@ private slots:
     void chooserWritesSelectedRows();
     void chooserKeepsRowsAfterReload();
     void importWindow();
-    void screenshots();
 
 private:
     TestHome* m_home = nullptr;
@@ -63,16 +62,16 @@ private:
 };
 
 void TstSnvtWindows::chooserWritesSelectedRows_data() {
-    QTest::addColumn<int>("row");         // right-clicked (rows 3..5 selected first)
+    QTest::addColumn<int>("row");         // right-clicked (rows 2..5 selected first, 4 hidden)
     QTest::addColumn<QString>("typed");   // into the filter; empty: cancel
     QTest::addColumn<QString>("preset");  // row selected on opening
-    QTest::addColumn<int>("written");     // rows that get SNVT_lev_percent
-    QTest::newRow("filter and accept: whole selection") << 4 << "lev_PERC"
-                                                        << "SNVT_temp_p" << 3;
-    QTest::newRow("cancel writes nothing") << 4 << ""
+    QTest::addColumn<int>("written");     // rows that get SNVT_lev_percent (-1: no chooser)
+    QTest::newRow("filter, accept: visible NV rows of the selection") << 3 << "lev_PERC"
+                                                                      << "SNVT_temp_p" << 2;
+    QTest::newRow("cancel writes nothing") << 3 << ""
                                            << "SNVT_temp_p" << 0;
-    QTest::newRow("outside the selection: that row only") << 2 << ""
-                                                          << "" << -1;
+    QTest::newRow("error row: no chooser") << 1 << ""
+                                           << "" << -1;
 }
 
 void TstSnvtWindows::chooserWritesSelectedRows() {
@@ -84,7 +83,8 @@ void TstSnvtWindows::chooserWritesSelectedRows() {
     fConfLonA w;
     w.Form_Load();
     SignalGrid& g = w.gridModel();
-    g.select(3, 3, 5, 3);
+    g.select(2, 3, 5, 3);
+    g.setRowHeight(4, 0);
     bool shown = false;
     QString presetSeen;
     whenModal<fSNVT>(
@@ -96,7 +96,6 @@ void TstSnvtWindows::chooserWritesSelectedRows() {
         },
         &shown);
     w.gridRightClick(row, LonCol::SnvtName, true);
-    // The device's communication-error row (row 2) opens no chooser.
     QCOMPARE(shown, written >= 0);
     QCOMPARE(presetSeen, preset);
     const QStringList temp{"81", "SNVT_lev_percent", "0", "2-16bit sig", "5", "-3", "0"};
@@ -151,9 +150,10 @@ void TstSnvtWindows::importWindow() {
             d->cmdCargar->click();
             listed = d->lvwPro->topLevelItemCount();
             d->cmdSelAll[0]->click();
-            d->cboDfin->setCurrentIndex(2);  // 1..3
-            d->cboDini->setCurrentIndex(3);  // 4 moves the last to 4
-            d->cboDfin->setCurrentIndex(1);  // 2 moves the first to 2
+            d->lvwPro->topLevelItem(listed - 1)->setSelected(false);  // the last NV stays out
+            d->cboDfin->setCurrentIndex(2);                           // 1..3
+            d->cboDini->setCurrentIndex(3);                           // 4 moves the last to 4
+            d->cboDfin->setCurrentIndex(1);                           // 2 moves the first to 2
             d->chkNDevice->setChecked(true);
             d->cmdImportar->click();
             d->cmdSalir->click();
@@ -164,38 +164,11 @@ void TstSnvtWindows::importWindow() {
     QCOMPARE(files, QStringList({"astroClock.xif", "cover.XIF"}));
     QCOMPARE(dirs, QStringList({"..", "sub"}));
     QCOMPARE(listed, 2 + 27);
-    QCOMPARE(w.gridModel().Rows(), before + 27);
+    QCOMPARE(w.gridModel().Rows(), before + 26);
     QCOMPARE(w.gridModel().TextMatrix(before, LonCol::Descripcion), QString("D2.nviRequest.object_id"));
-    QCOMPARE(m_prompts->lastText(), QString("New points:27"));
+    QCOMPARE(m_prompts->lastText(), QString("New points:26"));
     QVERIFY(w.gridChanged());
     QCOMPARE(QDir(LeeIni("Import", "Path", "")).absolutePath(), QDir(xifs).absolutePath());
-}
-
-// Pictures of both windows for a look (PILMORA_SHOTS_DIR set).
-void TstSnvtWindows::screenshots() {
-    const QString out = qEnvironmentVariable("PILMORA_SHOTS_DIR");
-    if (out.isEmpty()) QSKIP("PILMORA_SHOTS_DIR not set");
-    makeProject(*m_home, 4);
-    app().NombreIni = "LON";
-    EscribeIni("Import", "Path", QStringLiteral(PILMORA_TEST_DATA) + "/xif");
-    fConfLonA w;
-    w.Form_Load();
-    whenModal<fSNVT>([&](fSNVT* d) {
-        QTest::keyClicks(d->txtFiltro, "temp");
-        QTest::qWait(200);
-        d->grab().save(out + "/snvt-chooser.png");
-        d->reject();
-    });
-    w.gridRightClick(6, LonCol::SnvtName, true);  // the first NV row after the built-in ones
-    whenModal<fImportXif>([&](fImportXif* d) {
-        for (int i = 0; i < d->File1->count(); ++i) d->File1->item(i)->setSelected(i < 2);
-        d->cmdCargar->click();
-        d->cmdSelAll[0]->click();
-        QTest::qWait(200);
-        d->grab().save(out + "/import-xif.png");
-        d->reject();
-    });
-    w.cmdImportXIF->click();
 }
 
 QTEST_MAIN(TstSnvtWindows)

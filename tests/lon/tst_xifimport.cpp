@@ -1,6 +1,6 @@
-// Device interface files: field splitting, the reader's list (real files and
-// edge cases), bad input, the import into the grid for a device range, and the
-// same import from the command line.
+// Device interface files: the reader's list (real files and edge cases), bad
+// input with its progress reports, the import into the grid for a device range,
+// and the same import from the command line.
 #include <QProcess>
 #include <QtTest>
 
@@ -39,36 +39,12 @@ const QString kV = " |XIF Version 4.402| | | ";
 class TstXifImport : public QObject {
     Q_OBJECT
 private slots:
-    void separaCampos_data();
-    void separaCampos();
     void reader_data();
     void reader();
-    void realFiles_data();
-    void realFiles();
     void badInput_data();
     void badInput();
-    void longFileReportsProgress();
-    void importRows();
-    void deviceRange();
     void commandLine();
 };
-
-void TstXifImport::separaCampos_data() {
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QStringList>("fields");
-    QTest::newRow("plain") << "VAR nvoA 5 0" << QStringList{"VAR", "nvoA", "5", "0"};
-    QTest::newRow("two blanks give an empty field") << "a  b " << QStringList{"a", "", "b", ""};
-    QTest::newRow("one field") << "abc" << QStringList{"abc"};
-    QStringList many;
-    for (int i = 1; i <= 25; ++i) many << QString::number(i);
-    QTest::newRow("beyond 20 dropped") << many.join(' ') << many.mid(0, 20);
-}
-
-void TstXifImport::separaCampos() {
-    QFETCH(QString, line);
-    QFETCH(QStringList, fields);
-    QCOMPARE(SeparaCampos(line), fields);
-}
 
 void TstXifImport::reader_data() {
     QTest::addColumn<QByteArray>("file");
@@ -100,6 +76,8 @@ void TstXifImport::reader_data() {
                "0 1 63 1 0 1 0 1 0 1 0 0 0\n\n* comment\n# comment\n105 * 2\nFILE template\nx 1\n1 * 3\n"
                "NVVAL\n8 * 9")
         << false << QStringList{" |XIF Version 3.1| | | ", "105|SNVT_temp_p|7|R|nvoT"};
+    QTest::newRow("two blanks: an empty field") << kHead + nv("nvoT", 5, 0, true, 105).replace("nvoT 5", "nvoT  5")
+                                                << false << QStringList{kV, "105|SNVT_temp_p|0|R|nvoT"};
     QTest::newRow("record cut off by the next VAR")
         << kHead + "VAR nvoA 1 0 0 0\r\n0 1 63 1 0 0 0 0 0 0 0 0 0\r\n" + nv("nvoT", 5, 0, true, 105) << false
         << QStringList{kV, "105|SNVT_temp_p|5|R|nvoT"};
@@ -120,43 +98,14 @@ void TstXifImport::reader() {
     QCOMPARE(listed(list), rows);
 }
 
-void TstXifImport::realFiles_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<bool>("nodeObject");
-    QTest::addColumn<int>("importable");
-    QTest::addColumn<int>("warnings");
-    QTest::addColumn<QString>("last");
-    // Counted from each file's records and the catalogue's fields per type.
-    QTest::newRow("cover") << "cover.XIF" << false << 23 << 0 << "8|SNVT_count|13|R|nvoOpenCount";
-    QTest::newRow("cover, node object") << "cover.XIF" << true << 27 << 0 << "8|SNVT_count|13|R|nvoOpenCount";
-    QTest::newRow("SC100MP: LF, TAG, FILE and NVVAL sections")
-        << "SC100MP.XIF" << false << 31 << 0 << "95|SNVT_switch.state|18|R|nvoDI_4.state";
-    QTest::newRow("astroClock: configuration types")
-        << "astroClock.xif" << false << 34 << 3 << "107|SNVT_time_sec|10|W|cpTimeHb";
-}
-
-void TstXifImport::realFiles() {
-    QFETCH(QString, file);
-    QFETCH(bool, nodeObject);
-    QFETCH(int, importable);
-    QFETCH(int, warnings);
-    QFETCH(QString, last);
-    TestHome home;
-    QVERIFY(catalogoSNVT().CargaSNVT());
-    QVector<XifFila> list;
-    XifLectura opt;
-    opt.nodeObject = nodeObject;
-    QVERIFY(leeFicheroXif(testData("xif/" + file), catalogoSNVT(), opt, list));
-    const int ok = int(std::count_if(list.begin(), list.end(), [](const XifFila& f) { return f.importable(); }));
-    QCOMPARE(ok, importable);
-    QCOMPARE(list.size(), 2 + importable + warnings);
-    QCOMPARE(listed(list).last(), last);
-}
-
 void TstXifImport::badInput_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<int>("rows");
     QTest::newRow("empty") << QByteArray() << 1;
+    QByteArray big = kHead;
+    const QByteArray left = nv("nviRequest", 0, 0, false, 92);  // left out without the node object
+    while (big.size() < 50 * 1024 * 1024) big += left;
+    QTest::newRow("50 MB, progress reported") << big + nv("nvoT", 5, 0, true, 105) << 3;
     QByteArray binary(65536, '\0');
     for (int i = 0; i < binary.size(); ++i) binary[i] = char((i * 7919) % 251);
     QTest::newRow("binary") << binary << 1;
@@ -176,65 +125,11 @@ void TstXifImport::badInput() {
     QVector<XifFila> list;
     XifLectura opt;
     opt.maxFilas = 100002;
+    int reports = 0;
+    opt.progreso = [&](qint64 done, qint64 total) { return ++reports, done <= total && total == file.size(); };
     QVERIFY(leeFicheroXif(home.file("bad.xif"), catalogoSNVT(), opt, list));
     QCOMPARE(list.size(), rows);
-}
-
-// 50 MB: the reader reports its progress and stops when told to.
-void TstXifImport::longFileReportsProgress() {
-    TestHome home;
-    QVERIFY(catalogoSNVT().CargaSNVT());
-    QByteArray body = kHead;
-    const QByteArray record = nv("nviRequest", 0, 0, false, 92);  // left out without the node object
-    while (body.size() < 50 * 1024 * 1024) body += record;
-    body += nv("nvoT", 5, 0, true, 105);
-    QVERIFY(writeAll(home.file("big.xif"), body));
-    for (const bool cancel : {false, true}) {
-        QVector<XifFila> list;
-        XifLectura opt;
-        int reports = 0;
-        opt.progreso = [&](qint64 done, qint64 total) {
-            return ++reports, total == body.size() && done <= total && !cancel;
-        };
-        QVERIFY(leeFicheroXif(home.file("big.xif"), catalogoSNVT(), opt, list));
-        QCOMPARE(reports > 100, !cancel);
-        QCOMPARE(list.size(), cancel ? 2 : 3);
-    }
-}
-
-void TstXifImport::importRows() {
-    TestHome home;
-    ScriptedPrompts prompts;
-    QVERIFY(catalogoSNVT().CargaSNVT());
-    QVERIFY(writeAll(home.file("t.xif"), kHead + nv("nvoT", 5, 0, true, 105) + nv("nviS", 2, 0, false, 95) +
-                                             nv("nviX", 3, 0, false, 300) + nv("nvoC", 4, 0, true, 8)));
-    QVector<XifFila> list;
-    QVERIFY(leeFicheroXif(home.file("t.xif"), catalogoSNVT(), XifLectura(), list));
-    SignalGrid grid;
-    lonGrid(lonConfig(3), grid, {});
-    // Every row selected but the last: header, version and warning rows are passed over.
-    QVector<bool> selected(list.size(), true);
-    selected.last() = false;
-    QCOMPARE(Importar_Puntos(grid, catalogoSNVT(), list, selected, 2, 3, true), 6);
-    QCOMPARE(prompts.lastText(), QString("New points:6"));
-    QCOMPARE(grid.Rows(), 5 + 6);
-    auto row = [&](int r) { return grid.rowCells(r).join('|'); };
-    QCOMPARE(row(5), QString("5|2|105|SNVT_temp_p|5|0|2-16bit sig|1|-2|0|0|R|D2.nvoT||R|%1|1-Spon|%2")
-                         .arg(Texto("0-Ana"), Texto("0-No")));
-    QCOMPARE(row(7), QString("7|2|95|SNVT_switch.state|2|1|0-8bit sig|1|0|0|0|W|D2.nviS.state||W|%1|1-Spon|%2")
-                         .arg(Texto("1-Dig"), Texto("0-No")));
-    QCOMPARE(grid.TextMatrix(8, LonCol::Descripcion), QString("D3.nvoT"));
-    QCOMPARE(Importar_Puntos(grid, catalogoSNVT(), list, QVector<bool>(list.size(), false), 1, 1, false), 0);
-    QCOMPARE(prompts.lastText(), QString("New points:0"));
-}
-
-void TstXifImport::deviceRange() {
-    int first = 5, last = 3;
-    ajustaRangoDispositivos(first, last, true);
-    QCOMPARE(QPoint(first, last), QPoint(5, 5));
-    first = 5, last = 3;
-    ajustaRangoDispositivos(first, last, false);
-    QCOMPARE(QPoint(first, last), QPoint(3, 3));
+    QVERIFY(reports >= file.size() / (512 * 1024));
 }
 
 void TstXifImport::commandLine() {
@@ -252,13 +147,21 @@ void TstXifImport::commandLine() {
     QCOMPARE(run({cover, "--devices", "2-4"}).first, 1);  // three devices only
     QCOMPARE(run({"--devices", "x", cover}).first, 2);
     QCOMPARE(run({cover, home.file("none.xif")}).first, 1);
-    const auto ok = run({cover, testData("xif/astroClock.xif"), "--devices", "2-3", "--prefix", "--node-object"});
+    // Real files: cover (node object), SC100MP (LF, no final line end, TAG, FILE
+    // and NVVAL sections), astroClock (3 configuration NVs of user types, not imported).
+    const auto ok = run({cover, testData("xif/SC100MP.XIF"), testData("xif/astroClock.xif"), "--devices", "2-3",
+                         "--prefix", "--node-object"});
     QCOMPARE(ok.first, 0);
-    QVERIFY(ok.second.contains("New points:" + QString::number(2 * (27 + 34))));
+    QVERIFY(ok.second.contains("New points:" + QString::number(2 * (27 + 35 + 34))));
     const QString dat = QString::fromLatin1(readAll(home.file("P/LON.dat")));
-    QVERIFY(dat.contains(
-        "\t2\t92\tSNVT_obj_request.object_id\t0\t0\t3-16bit unsig\t1\t0\t0\t0\tW\tD2.nviRequest.object_id\t"));
-    QVERIFY(dat.contains("\t3\t107\tSNVT_time_sec\t10\t0\t3-16bit unsig\t1\t-1\t0\t0\tW\tD3.cpTimeHb\t"));
+    const QString tail = "\t\t%1\t%2\t1-Spon\t" + Texto("0-No") + "\t\r\n";
+    for (const QString& row :
+         {"\t2\t92\tSNVT_obj_request.object_id\t0\t0\t3-16bit unsig\t1\t0\t0\t0\tW\tD2.nviRequest.object_id" +
+              tail.arg("W", Texto("0-Ana")),
+          "\t3\t107\tSNVT_time_sec\t10\t0\t3-16bit unsig\t1\t-1\t0\t0\tW\tD3.cpTimeHb" + tail.arg("W", Texto("0-Ana")),
+          "\t3\t95\tSNVT_switch.value\t18\t0\t1-8bit unsig\t5\t-1\t0\t0\tR\tD3.nvoDI_4.value" +
+              tail.arg("R", Texto("1-Dig"))})
+        QVERIFY2(dat.contains(row), qPrintable(row));
     QCOMPARE(readAll(home.file("P/LON.ini")), ini);
 }
 
