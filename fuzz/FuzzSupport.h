@@ -20,7 +20,8 @@
 namespace fuzz {
 
 // One bad input may be worth a few messages, never one per line of the file.
-inline constexpr int kMaxMessages = 8;
+// The catalogue names up to ten repeated entries before counting the rest.
+inline constexpr int kMaxMessages = 12;
 
 [[noreturn]] inline void fail(const char* what, const QString& detail) {
     std::fprintf(stderr, "==fuzz== check failed: %s\n%s\n", what, detail.toLocal8Bit().constData());
