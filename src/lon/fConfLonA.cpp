@@ -73,8 +73,6 @@ QComboBox* combo(const char* name) {
 
 void fConfLonA::buildControls() {
     setObjectName(QStringLiteral("fConfLonA"));
-    setModal(true);
-    setSizeGripEnabled(true);
 
     TabStrip1 = new QTabBar;
     TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
@@ -86,38 +84,18 @@ void fConfLonA::buildControls() {
     fraConexion = new QFrame;
     fraConexion->setObjectName(QStringLiteral("fraConexion"));
 
-    fraASCII = new QGroupBox(QStringLiteral("ASCII"));
     optRS_TCP[0] = new QRadioButton(QStringLiteral("ASCII RS232"));
     optRS_TCP[1] = new QRadioButton(QStringLiteral("ASCII TCP"));
     optRS_TCP[0]->setObjectName(QStringLiteral("optRS_TCP0"));
     optRS_TCP[1]->setObjectName(QStringLiteral("optRS_TCP1"));
-    cboBaud = combo("cboBaud");
-    cmbBits = combo("cmbBits");
-    cmbParidad = combo("cmbParidad");
-    txtTimeoutAscii = lineEdit("txtTimeoutAscii", 6);
-    chkACK = new QCheckBox(QStringLiteral("Send OK for writes"));
-    chkACK->setObjectName(QStringLiteral("chkACK"));
     {
-        auto* g = new QGridLayout(fraASCII);
+        // The transport above the shared serial settings.
+        auto* g = static_cast<QGridLayout*>(buildSerialPanel(1)->layout());
         auto* opts = new QHBoxLayout;
         opts->addWidget(optRS_TCP[0]);
         opts->addWidget(optRS_TCP[1]);
         opts->addStretch();
         g->addLayout(opts, 0, 0, 1, 2);
-        m_lblBaud = label(QString(), cboBaud);
-        m_lblBits = label(QString(), cmbBits);
-        m_lblParidad = label(QString(), cmbParidad);
-        g->addWidget(m_lblBaud, 1, 0);
-        g->addWidget(cboBaud, 1, 1);
-        g->addWidget(m_lblBits, 2, 0);
-        g->addWidget(cmbBits, 2, 1);
-        g->addWidget(m_lblParidad, 3, 0);
-        g->addWidget(cmbParidad, 3, 1);
-        g->addWidget(label(QStringLiteral("Timeout (ms)"), txtTimeoutAscii), 4, 0);
-        g->addWidget(txtTimeoutAscii, 4, 1);
-        g->addWidget(chkACK, 5, 0, 1, 2);
-        g->setColumnStretch(1, 1);
-        g->setRowStretch(6, 1);
     }
 
     fraTCP = new QGroupBox(QStringLiteral("TCP/IP"));
@@ -282,14 +260,7 @@ void fConfLonA::buildControls() {
         b->setDefault(false);
     }
 
-    lblHelp = new QLabel;
-    lblHelp->setObjectName(QStringLiteral("lblHelp"));
-    lblHelp->setFrameShape(QFrame::StyledPanel);
-    lblHelp->setFrameShadow(QFrame::Sunken);
-    lblHelp->setWordWrap(true);
-    lblHelp->setMinimumHeight(lblHelp->fontMetrics().lineSpacing() * 2 + 8);
-    lblHelp->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    lblHelp->setTextInteractionFlags(Qt::NoTextInteraction);
+    buildHelpLine();
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdUp);
@@ -319,31 +290,19 @@ void fConfLonA::buildControls() {
 
 // Menu captions (opening, step 2).
 void fConfLonA::buildMenus() {
-    auto fill = [this](const char* name, const QStringList& captions) {
-        auto* m = new QMenu(this);
-        m->setObjectName(QLatin1String(name));
-        for (const QString& c : captions) m->addAction(c);
-        return m;
-    };
+    auto fill = [this](const char* name, const QStringList& captions) { return makeMenu(name, captions); };
+    buildCommonMenus();
     popmnuEdit = fill("popmnuEdit", {QStringLiteral("&Cut"), QStringLiteral("&Copy"), QStringLiteral("&Paste")});
     mnuPaste = popmnuEdit->actions().at(2);
     mnuPaste->setEnabled(false);
     popmnuDir = fill("popmnuDir", {QStringLiteral("R"), QStringLiteral("W"), QStringLiteral("RW")});
     popmnuAD = fill("popmnuAD", {Texto("0-Ana"), Texto("1-Dig")});
-    popmnuSpon = fill("popmnuSpon", {QStringLiteral("0-NoSpon"), QStringLiteral("1-Spon")});
-    popmnuSiNo = fill("popmnuSiNo", {Texto("0-No"), Texto("1-Si")});
     popmnuEnum = fill("popmnuEnum", {Texto("AutoEnumerar") + QStringLiteral("...")});
     mnuLonDataType = fill("mnuLonDataType", {QStringLiteral("0-8bit sig"), QStringLiteral("1-8bit unsig"),
                                              QStringLiteral("2-16bit sig"), QStringLiteral("3-16bit unsig"),
                                              QStringLiteral("4-32bit sig"), QStringLiteral("5-32bit unsig"),
                                              QStringLiteral("6-32bit float"), QStringLiteral("7-bit field")});
     popmnuNVAccess = fill("popmnuNVAccess", {QStringLiteral("R"), QStringLiteral("W"), QStringLiteral("RW")});
-    popmnuColumns = fill("popmnuColumns", {QStringLiteral("Show/Hide columns")});
-}
-
-void fConfLonA::setHelp(QWidget* w, const QString& help) {
-    m_help.insert(w, help);
-    w->installEventFilter(this);
 }
 
 // Tab captions, labels and buttons (step 5), the protocol summary (step 6) and
@@ -356,23 +315,14 @@ void fConfLonA::setTexts() {
     fraDevices->setTitle(Texto("Dispositivos"));
     cmdLDevices->setText(Texto("Dispositivos") + QStringLiteral("..."));
     m_lblNombre->setText(Texto("Nombre"));
-    m_lblBaud->setText(Texto("Baudios"));
-    m_lblParidad->setText(Texto("Paridad") + QStringLiteral("-Stop"));
-    m_lblBits->setText(Texto("BitsDatos"));
+    setSerialTexts();
     m_lblVersion->setText(Texto("Version"));
     cmdInsertar->setText(Texto("&Insertar"));
     cmdElimina->setText(Texto("&Eliminar"));
     cmdAceptar->setText(Texto("&Grabar"));
     cmdCancelar->setText(Texto("&Salir"));
 
-    const QString crlf = QStringLiteral("\r\n");
-    txtMsg->setPlainText(QStringList{QStringLiteral("For read:"), QStringLiteral("   >Daaaa?\\r"),
-                                     QStringLiteral("For write:"), QStringLiteral("   >Daaaa=xx\\r"),
-                                     QStringLiteral("When a LON data change, it will send:"),
-                                     QStringLiteral("   >Daaaa=xx\\r"), QString(),
-                                     QStringLiteral("where 'aaaa' is the address ascii, '\\r' is a carriage return "
-                                                    "and xx is a numeric value: 0, 1, 22.22, ...")}
-                             .join(crlf));
+    txtMsg->setPlainText(protocolSummary(QStringLiteral("When a LON data change, it will send:")));
 
     setHelp(cboFirmVersion, QStringLiteral("Select the firmware version of the gateway, V.43.1.x since 31/12/2014."));
     setHelp(cboVersion, Texto("A30"));
@@ -381,13 +331,8 @@ void fConfLonA::setTexts() {
     setHelp(txtIp, Texto("IPMerovantix"));
     setHelp(txtNetMask, Texto("NetMaskMerovantix"));
     setHelp(txtGateway, Texto("Gateway"));
-    setHelp(cboBaud, Texto("Baudios"));
-    setHelp(cmbBits, Texto("BitsDatos"));
-    setHelp(cmbParidad, Texto("Paridad"));
     setHelp(txtTimeoutKeepAlive, QStringLiteral("Time without activity to send KeepALive packet, if 0 never send") +
                                      QStringLiteral(". (0..65535 s)"));
-    setHelp(txtTimeoutAscii, QStringLiteral("Timeout between spontaneous ascii frames. (0..2000 ms)"));
-    setHelp(chkACK, QStringLiteral("If active, after a received ascii write, it will send a OK frame."));
     const QString addressing = QStringLiteral("Addressing format used. It can be either Neuron-Id or Subnet/node");
     setHelp(optLAddressing[0], addressing);
     setHelp(optLAddressing[1], addressing);
@@ -405,8 +350,7 @@ void fConfLonA::setTexts() {
 
 // ---------------------------------------------------------------- construction
 
-fConfLonA::fConfLonA(QWidget* parent)
-    : QDialog(parent), m_cfg(new LonConfig), m_grid(new SignalGrid(1, LonCol::Count, this)) {
+fConfLonA::fConfLonA(QWidget* parent) : fSignalEditor(parent, LonCol::Count), m_cfg(new LonConfig) {
     buildControls();
     buildMenus();
     setTexts();
@@ -416,10 +360,11 @@ fConfLonA::fConfLonA(QWidget* parent)
 
 fConfLonA::~fConfLonA() { delete m_cfg; }
 
-SignalGrid& fConfLonA::gridModel() { return *m_grid; }
 bool fConfLonA::connectionChanged() const { return m_cfg->connectionChanged; }
 bool fConfLonA::gridChanged() const { return m_cfg->gridChanged; }
-void fConfLonA::setGenerationTime(const QDateTime& when) { m_generationTime = when; }
+bool fConfLonA::connectionChangedFlag() const { return m_cfg->connectionChanged; }
+bool& fConfLonA::gridChangedFlag() { return m_cfg->gridChanged; }
+void fConfLonA::markGridChanged() { m_cfg->markGridChanged(); }
 
 int fConfLonA::Muestra() {
     Form_Load();
@@ -473,9 +418,7 @@ void fConfLonA::controlsFromModel() {
     };
     fillCombo(cboVersion, LonConfig::versionItems(), int(LonConfig::versionItems().indexOf(c.GatewayVersion)));
     fillCombo(cboFirmVersion, LonConfig::firmwareItems(), c.firmwareIndex());
-    fillCombo(cmbParidad, LonConfig::paridadItems(), c.Paridad);
-    fillCombo(cmbBits, LonConfig::bitsItems(), c.Bits);
-    fillCombo(cboBaud, LonConfig::baudItems(), c.Baudios);
+    serialFromModel(c, LonConfig::baudItems());
     fillCombo(cboLLenDomain, LonConfig::lenDomainItems(), int(LonConfig::lenDomainItems().indexOf(c.LenDomain)));
 
     txtLDomain->setText(c.Domain);
@@ -501,8 +444,6 @@ void fConfLonA::controlsFromModel() {
     }
     deviceFieldsFromModel();
 
-    txtTimeoutAscii->setText(c.Tmout_ms);
-    chkACK->setChecked(c.SendACK);
     txtIp->setText(c.IP);
     txtNetMask->setText(c.NetMask);
     txtGateway->setText(c.Gateway);
@@ -576,24 +517,10 @@ void fConfLonA::wireEvents() {
     connect(cboVersion, &QComboBox::activated, this, [this] { cboVersion_Click(); });
     connect(cboFirmVersion, &QComboBox::activated, this, [this] { cboFirmVersion_Click(); });
 
-    auto comboIndex = [this](QComboBox* box, int LonConfig::*field) {
-        connect(box, &QComboBox::currentIndexChanged, this, [this, field](int i) {
-            if (m_cfg->loading) return;
-            m_cfg->*field = i;
-            markConnectionChanged();
-        });
-    };
-    comboIndex(cboBaud, &LonConfig::Baudios);
-    comboIndex(cmbBits, &LonConfig::Bits);
-    comboIndex(cmbParidad, &LonConfig::Paridad);
+    wireSerialPanel(m_cfg, [this] { markConnectionChanged(); });
     connect(cboLLenDomain, &QComboBox::currentIndexChanged, this, [this](int i) {
         if (m_cfg->loading || i < 0) return;
         m_cfg->LenDomain = cboLLenDomain->itemText(i);
-        markConnectionChanged();
-    });
-    connect(chkACK, &QCheckBox::toggled, this, [this](bool on) {
-        if (m_cfg->loading) return;
-        m_cfg->SendACK = on;
         markConnectionChanged();
     });
     connect(optRS_TCP[1], &QRadioButton::toggled, this, [this](bool on) {
@@ -617,8 +544,8 @@ void fConfLonA::wireEvents() {
         m_cfg->TimeoutPoll = t;
         markConnectionChanged();
     });
-    for (QLineEdit* e : {txtIp, txtNetMask, txtGateway, txtPortASCII, txtTimeoutKeepAlive, txtTimeoutAscii, txtLSubnet,
-                         txtLNode, txtMaquina[0], txtMaquina[1], txtMaquina[2], txtMaquina[3]}) {
+    for (QLineEdit* e : {txtIp, txtNetMask, txtGateway, txtPortASCII, txtTimeoutKeepAlive, txtLSubnet, txtLNode,
+                         txtMaquina[0], txtMaquina[1], txtMaquina[2], txtMaquina[3]}) {
         connect(e, &QLineEdit::textEdited, this, [this] { markConnectionChanged(); });
         e->installEventFilter(this);
     }
@@ -655,7 +582,7 @@ QString fConfLonA::helpOf(QWidget* w) const {
     if (w == optRS_TCP[0] || w == optRS_TCP[1])
         return optRS_TCP[1]->isChecked() ? QStringLiteral("Selected ASCII over Ethernet")
                                          : QStringLiteral("Selected ASCII over RS232");
-    return m_help.value(w);
+    return fSignalEditor::helpOf(w);
 }
 
 // ---------------------------------------------------------------- field checks
@@ -697,23 +624,6 @@ void fConfLonA::fieldLeft(QWidget* w) {
     m_inFieldCheck = false;
 }
 
-// The field that has the focus is checked before a command reads the model.
-void fConfLonA::commitFocusedField() {
-    if (QWidget* w = focusWidget()) fieldLeft(w);
-}
-
-bool fConfLonA::eventFilter(QObject* watched, QEvent* event) {
-    auto* w = qobject_cast<QWidget*>(watched);
-    if (w && event->type() == QEvent::FocusIn && m_help.contains(w)) {
-        lblHelp->setText(helpOf(w));
-    } else if (w && event->type() == QEvent::FocusOut) {
-        // Leaving the field, not the window (another application, a popup menu).
-        const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
-        if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason) fieldLeft(w);
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 // ---------------------------------------------------------------- tabs
 
 void fConfLonA::TabStrip1_Click(int index) {
@@ -743,7 +653,7 @@ void fConfLonA::cmdAceptar_Click() {
     endCellEdit();
     Limpia_FilasVacias(*m_grid);
     if (!Valida_Puntos(*m_cfg, *m_grid)) {
-        showGridFault();
+        showGridFault(TabStrip1, 1);
         return;
     }
     if (!Valida_Dispositivos(*m_cfg)) return;
@@ -771,77 +681,16 @@ void fConfLonA::cmdPilmora_Click() {
     cmdPilmora->setEnabled(false);
 }
 
-// Any answer but "Si" keeps the window open.
-bool fConfLonA::askLeave() {
-    if (!m_cfg->connectionChanged && !m_cfg->gridChanged) return true;
-    return Msgbox1(Texto("EstaSeguroDeSalirSinGrabar"), QString::fromLatin1(kAppTitle), 1, 2, 2, Texto("Si"),
-                   Texto("No")) == 1;
-}
-
-// The window closes only by "&Salir" and its close box: Esc would throw a
-// morning's work away with one stray key.
-void fConfLonA::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-// Close box and "&Salir" both come here (QDialog routes its close event
-// through reject()).
-void fConfLonA::reject() {
-    commitFocusedField();
-    endCellEdit();
-    if (!askLeave()) return;
-    QDialog::reject();
-}
-
 // ---------------------------------------------------------------- signal grid
 
 void fConfLonA::wireGrid() {
-    grid = new SignalGridView(m_grid);
-    grid->setObjectName(QStringLiteral("grid"));
-    // The column widths are those of a small 8-point grid font; the dialog's
-    // font would cut most cells.
-    QFont small = grid->font();
-    small.setPointSizeF(qMin(small.pointSizeF(), 8.0));
-    grid->setFont(small);
-    grid->horizontalHeader()->setFont(small);
-    grid->verticalHeader()->setFont(small);
-    m_gridHost->addWidget(grid);
-    txtEdit = new CellEditorWidget(grid);
-    txtEdit->setObjectName(QStringLiteral("txtEdit"));
-    Prepara_Editor(*m_grid, *txtEdit);
-
-    connect(grid, &SignalGridView::keyTyped, this, [this](int key) { gridKeyTyped(key); });
-    connect(grid, &SignalGridView::cellDoubleClicked, this, [this](int row, int col) {
-        if (row < 1 || col < 1) return;
-        m_grid->select(row, col, row, col);
-        gridKeyTyped(KeyAscii::Return);
-    });
-    connect(grid, &SignalGridView::cellRightClicked, this,
-            [this](int row, int col, const QPoint& at) { gridRightClick(row, col, true, at); });
+    wireGridView(m_gridHost, {mnuLonDataType, popmnuDir, popmnuAD, popmnuSpon, popmnuSiNo});
     connect(grid, &SignalGridView::altUpPressed, this, [this] {
         if (cmdUp->isEnabled()) cmdUp_Click();
     });
     connect(grid, &SignalGridView::altDownPressed, this, [this] {
         if (cmdDown->isEnabled()) cmdDown_Click();
     });
-    connect(grid, &SignalGridView::currentCellChanged, this, [this](int, int col) {
-        // Moving while a cell is typed into writes that cell first.
-        endCellEdit();
-        if (col >= 1 && col < m_info.size()) lblHelp->setText(m_info.at(col).Ayuda);
-    });
-    // Keys kept by the filter inside the box and every edit written back set the
-    // grid-changed flag.
-    txtEdit->setChangedFlag(&m_cfg->gridChanged);
-    connect(txtEdit, &CellEditorWidget::editWritten, this, [this] { m_cfg->markGridChanged(); });
-
-    auto fillFrom = [this](QMenu* menu) {
-        connect(menu, &QMenu::triggered, this, [this](QAction* a) { fillColumn(m_menuCol, a->text()); });
-    };
-    for (QMenu* m : {mnuLonDataType, popmnuDir, popmnuAD, popmnuSpon, popmnuSiNo}) fillFrom(m);
     connect(popmnuNVAccess, &QMenu::triggered, this, [this](QAction* a) {
         fillColumn(LonCol::NvAccess, a->text());
         for (int r = qMax(1, m_grid->selTop()); r <= m_grid->selBottom(); ++r)
@@ -870,34 +719,10 @@ void fConfLonA::wireGrid() {
             [this] { gridOp([this](bool& changed) { Pega_Fila(*m_grid, m_copyBuffer, changed); }); });
 }
 
-// Kind-2 columns are set by menus only; the device of a communication-error row
-// is fixed.
+// The device of a communication-error row is fixed.
 bool fConfLonA::cellTypable(int row, int col) const {
-    if (row < 1 || col < 1 || row >= m_grid->Rows() || col >= m_grid->Cols()) return false;
-    if (col < m_info.size() && m_info.at(col).Tipo == 2) return false;
-    if (col == LonCol::Disp && Val(m_grid->TextMatrix(row, LonCol::Snvt)) < 0) return false;
-    return true;
-}
-
-void fConfLonA::gridKeyTyped(int keyAscii) {
-    if (!cellTypable(m_grid->Row(), m_grid->Col())) return;
-    bool changed = false;
-    FiltroTecla(keyAscii, *m_grid, changed);
-    if (changed) m_cfg->markGridChanged();
-    if (keyAscii == 0) return;
-    Empieza_Edicion(*m_grid, *txtEdit, keyAscii);
-}
-
-void fConfLonA::gridOp(const std::function<void(bool&)>& op) {
-    bool changed = false;
-    op(changed);
-    if (changed) m_cfg->markGridChanged();
-}
-
-void fConfLonA::endCellEdit() {
-    if (!txtEdit || !txtEdit->editorVisible()) return;
-    Termina_Edicion(*m_grid, *txtEdit);
-    m_cfg->markGridChanged();
+    if (!fSignalEditor::cellTypable(row, col)) return false;
+    return !(col == LonCol::Disp && Val(m_grid->TextMatrix(row, LonCol::Snvt)) < 0);
 }
 
 // The menu of a right click: "Show/Hide columns" on the captions, otherwise the
@@ -908,9 +733,7 @@ QMenu* fConfLonA::gridRightClick(int row, int col, bool exec, const QPoint& at) 
     if (row == 0) {
         menu = popmnuColumns;
     } else if (row >= 1 && row < m_grid->Rows() && col >= 0 && col < m_grid->Cols()) {
-        const bool inSelection = row >= m_grid->selTop() && row <= m_grid->selBottom() && col >= m_grid->selLeft() &&
-                                 col <= m_grid->selRight();
-        if (!inSelection) m_grid->select(row, qMax(col, 1), row, qMax(col, 1));
+        selectClickedCell(row, col);
         const bool nv = Val(m_grid->TextMatrix(row, LonCol::Snvt)) > -1;
         switch (col) {
             case LonCol::SnvtName:
@@ -949,10 +772,6 @@ QMenu* fConfLonA::gridRightClick(int row, int col, bool exec, const QPoint& at) 
     m_menuCol = col;
     if (menu && exec) menu->exec(at.isNull() ? QCursor::pos() : at);
     return menu;
-}
-
-void fConfLonA::fillColumn(int col, const QString& caption) {
-    gridOp([&](bool& changed) { Rellena_Columna(*m_grid, col, caption, changed); });
 }
 
 // Columns 5..10 between hidden and their normal widths.
@@ -1014,13 +833,5 @@ void fConfLonA::cmdUp_Click() {
 void fConfLonA::cmdDown_Click() {
     endCellEdit();
     gridOp([this](bool& changed) { Mueve_Filas(*m_grid, changed, false); });
-    grid->setFocus();
-}
-
-// A failed point check has selected the faulty cell: show it at the top.
-void fConfLonA::showGridFault() {
-    if (TabStrip1->currentIndex() != 1) TabStrip1->setCurrentIndex(1);
-    const QModelIndex cell = grid->gridModel()->indexOfCell(m_grid->Row(), m_grid->Col());
-    grid->scrollTo(cell, QAbstractItemView::PositionAtTop);
     grid->setFocus();
 }

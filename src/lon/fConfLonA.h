@@ -4,14 +4,10 @@
 // forwards their events; every rule lives in the core.
 #pragma once
 
-#include <QDateTime>
-#include <QDialog>
 #include <QHash>
 #include <QString>
-#include <QVector>
-#include <functional>
 
-#include "ModulConfASCII.h"
+#include "fSignalEditor.h"
 
 class QCheckBox;
 class QComboBox;
@@ -37,7 +33,7 @@ class CellEditorWidget;
 class fSNVT;
 class fImportXif;
 
-class fConfLonA : public QDialog {
+class fConfLonA : public fSignalEditor {
     Q_OBJECT
 public:
     explicit fConfLonA(QWidget* parent = nullptr);
@@ -56,22 +52,15 @@ public:
     fSNVT* snvtChooser();
     fImportXif* importWindow();
 
-    // The model and the grid the window edits.
+    // The model the window edits (the grid: gridModel()).
     LonConfig& model() { return *m_cfg; }
-    SignalGrid& gridModel();
 
     // --- controls, named as the system names them
     QTabBar* TabStrip1 = nullptr;
     QFrame* fraConexion = nullptr;
     QFrame* fraSenyales = nullptr;
 
-    QGroupBox* fraASCII = nullptr;
     QRadioButton* optRS_TCP[2] = {nullptr, nullptr};
-    QComboBox* cboBaud = nullptr;
-    QComboBox* cmbBits = nullptr;
-    QComboBox* cmbParidad = nullptr;
-    QLineEdit* txtTimeoutAscii = nullptr;
-    QCheckBox* chkACK = nullptr;
     QGroupBox* fraTCP = nullptr;
     QLineEdit* txtIp = nullptr;
     QLineEdit* txtNetMask = nullptr;
@@ -95,7 +84,6 @@ public:
     QPushButton* cmdLDevices = nullptr;
     QPlainTextEdit* txtMsg = nullptr;
 
-    SignalGridView* grid = nullptr;
     QToolButton* cmdUp = nullptr;
     QToolButton* cmdDown = nullptr;
     QPushButton* cmdImportXIF = nullptr;
@@ -105,18 +93,14 @@ public:
     QPushButton* cmdAceptar = nullptr;
     QPushButton* cmdCancelar = nullptr;
     QPushButton* cmdPilmora = nullptr;
-    QLabel* lblHelp = nullptr;
 
     // Right-click menus of the grid.
     QMenu* popmnuEdit = nullptr;      // &Cut &Copy &Paste
     QMenu* popmnuDir = nullptr;       // R W RW (column 14)
     QMenu* popmnuAD = nullptr;        // 0-Ana 1-Dig
-    QMenu* popmnuSpon = nullptr;      // 0-NoSpon 1-Spon
-    QMenu* popmnuSiNo = nullptr;      // 0-No 1-Si
     QMenu* popmnuEnum = nullptr;      // AutoEnumerar...
     QMenu* mnuLonDataType = nullptr;  // 0-8bit sig .. 7-bit field
     QMenu* popmnuNVAccess = nullptr;  // R W RW (column 11)
-    QMenu* popmnuColumns = nullptr;   // Show/Hide columns
     QAction* mnuPaste = nullptr;
 
     // Handlers, public so that tests and the main window can drive them.
@@ -131,31 +115,25 @@ public:
     void cboVersion_Click();
     void cboFirmVersion_Click();
     void TabStrip1_Click(int index);
-    // Right click on a grid cell (row, col; row 0 = captions): returns the menu of
-    // that place, or nullptr. `exec` false only prepares it (the clicked cell
-    // becomes current; tests then trigger the menu's actions).
-    QMenu* gridRightClick(int row, int col, bool exec = true, const QPoint& at = QPoint());
-    // Data-type, direction, A/D, ... menu item chosen: caption into the column.
-    void fillColumn(int col, const QString& caption);
+    QMenu* gridRightClick(int row, int col, bool exec = true, const QPoint& at = QPoint()) override;
     void toggleHiddenColumns();
 
     // Change flags as the window sees them (model's connection flag, grid flag).
     bool connectionChanged() const;
     bool gridChanged() const;
 
-    // Date seam: the generator stamps this date and time when it is valid.
-    void setGenerationTime(const QDateTime& when);
-
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void reject() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool connectionChangedFlag() const override;
+    bool& gridChangedFlag() override;
+    void markGridChanged() override;
+    bool cellTypable(int row, int col) const override;
+    void fieldLeft(QWidget* w) override;
+    QString helpOf(QWidget* w) const override;
 
 private:
     void buildControls();
     void buildMenus();
     void setTexts();
-    void setHelp(QWidget* w, const QString& help);
     void wireEvents();
 
     // Model <-> controls.
@@ -166,41 +144,18 @@ private:
     void applyVersionCaption();
     void applyAddressing();
 
-    // Field checks on leaving.
-    void fieldLeft(QWidget* w);
-    void commitFocusedField();
-    QString helpOf(QWidget* w) const;
-
     // Grid events.
     void wireGrid();
-    bool cellTypable(int row, int col) const;
-    void gridKeyTyped(int keyAscii);
-    void endCellEdit();
-    // Runs a grid operation; a change it reports marks the grid as changed.
-    void gridOp(const std::function<void(bool&)>& op);
-    void showGridFault();
 
-    bool askLeave();
-
-    QLabel* m_lblBaud = nullptr;
-    QLabel* m_lblBits = nullptr;
-    QLabel* m_lblParidad = nullptr;
     QLabel* m_lblVersion = nullptr;
     QLabel* m_lblNombre = nullptr;
     QVBoxLayout* m_gridHost = nullptr;
 
     LonConfig* m_cfg = nullptr;
-    SignalGrid* m_grid = nullptr;
-    QVector<InfoColumna> m_info;
     QHash<int, int> m_hiddenWidths;  // normal widths of columns 5..10
     QString m_protocolo;
-    QDateTime m_generationTime;
-    CellEditorWidget* txtEdit = nullptr;
     fSNVT* m_snvt = nullptr;
     fImportXif* m_import = nullptr;
-    QHash<QObject*, QString> m_help;
     QString m_copyBuffer;
     int m_currentTab = 0;
-    int m_menuCol = 0;  // column of the last right click
-    bool m_inFieldCheck = false;
 };

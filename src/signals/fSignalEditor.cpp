@@ -1,0 +1,288 @@
+#include "fSignalEditor.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCursor>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include "AppGlobals.h"
+#include "AsciiSerialConfig.h"
+#include "CellEditorWidget.h"
+#include "ModPilmoraASCII.h"
+#include "ModulASCII.h"
+#include "Prompts.h"
+#include "SignalGrid.h"
+#include "SignalGridModel.h"
+#include "SignalGridView.h"
+#include "mIdioma.h"
+
+fSignalEditor::fSignalEditor(QWidget* parent, int gridCols)
+    : QDialog(parent), m_grid(new SignalGrid(1, gridCols, this)) {
+    setModal(true);
+    setSizeGripEnabled(true);
+}
+
+// ---------------------------------------------------------------- building
+
+QGroupBox* fSignalEditor::buildSerialPanel(int firstRow) {
+    fraASCII = new QGroupBox(QStringLiteral("ASCII"));
+    auto combo = [](const char* name) {
+        auto* c = new QComboBox;
+        c->setObjectName(QLatin1String(name));
+        return c;
+    };
+    cboBaud = combo("cboBaud");
+    cmbBits = combo("cmbBits");
+    cmbParidad = combo("cmbParidad");
+    txtTimeoutAscii = new QLineEdit;
+    txtTimeoutAscii->setObjectName(QStringLiteral("txtTimeoutAscii"));
+    txtTimeoutAscii->setMinimumWidth(txtTimeoutAscii->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 6 + 12);
+    chkACK = new QCheckBox(QStringLiteral("Send OK for writes"));
+    chkACK->setObjectName(QStringLiteral("chkACK"));
+    auto* g = new QGridLayout(fraASCII);
+    auto label = [](QWidget* buddy, const QString& text = QString()) {
+        auto* l = new QLabel(text);
+        l->setBuddy(buddy);
+        return l;
+    };
+    m_lblBaud = label(cboBaud);
+    m_lblBits = label(cmbBits);
+    m_lblParidad = label(cmbParidad);
+    g->addWidget(m_lblBaud, firstRow, 0);
+    g->addWidget(cboBaud, firstRow, 1);
+    g->addWidget(m_lblBits, firstRow + 1, 0);
+    g->addWidget(cmbBits, firstRow + 1, 1);
+    g->addWidget(m_lblParidad, firstRow + 2, 0);
+    g->addWidget(cmbParidad, firstRow + 2, 1);
+    g->addWidget(label(txtTimeoutAscii, QStringLiteral("Timeout (ms)")), firstRow + 3, 0);
+    g->addWidget(txtTimeoutAscii, firstRow + 3, 1);
+    g->addWidget(chkACK, firstRow + 4, 0, 1, 2);
+    g->setColumnStretch(1, 1);
+    g->setRowStretch(firstRow + 5, 1);
+    return fraASCII;
+}
+
+void fSignalEditor::serialFromModel(const AsciiSerialConfig& s, const QStringList& baudItems) {
+    const bool was = m_fillingControls;
+    m_fillingControls = true;
+    auto fill = [](QComboBox* box, const QStringList& items, int index) {
+        box->clear();
+        box->addItems(items);
+        box->setCurrentIndex(index >= 0 && index < items.size() ? index : -1);
+    };
+    fill(cmbParidad, AsciiSerialConfig::paridadItems(), s.Paridad);
+    fill(cmbBits, AsciiSerialConfig::bitsItems(), s.Bits);
+    fill(cboBaud, baudItems, s.Baudios);
+    txtTimeoutAscii->setText(s.Tmout_ms);
+    chkACK->setChecked(s.SendACK);
+    m_fillingControls = was;
+}
+
+void fSignalEditor::wireSerialPanel(AsciiSerialConfig* serial, const std::function<void()>& changed) {
+    auto comboIndex = [this, changed](QComboBox* box, int* field) {
+        connect(box, &QComboBox::currentIndexChanged, this, [this, changed, field](int i) {
+            if (m_fillingControls) return;
+            *field = i;
+            changed();
+        });
+    };
+    comboIndex(cboBaud, &serial->Baudios);
+    comboIndex(cmbBits, &serial->Bits);
+    comboIndex(cmbParidad, &serial->Paridad);
+    connect(chkACK, &QCheckBox::toggled, this, [this, serial, changed](bool on) {
+        if (m_fillingControls) return;
+        serial->SendACK = on;
+        changed();
+    });
+    connect(txtTimeoutAscii, &QLineEdit::textEdited, this, [changed] { changed(); });
+    txtTimeoutAscii->installEventFilter(this);
+}
+
+void fSignalEditor::setSerialTexts() {
+    m_lblBaud->setText(Texto("Baudios"));
+    m_lblParidad->setText(Texto("Paridad") + QStringLiteral("-Stop"));
+    m_lblBits->setText(Texto("BitsDatos"));
+    setHelp(cboBaud, Texto("Baudios"));
+    setHelp(cmbBits, Texto("BitsDatos"));
+    setHelp(cmbParidad, Texto("Paridad"));
+    setHelp(txtTimeoutAscii, QStringLiteral("Timeout between spontaneous ascii frames. (0..2000 ms)"));
+    setHelp(chkACK, QStringLiteral("If active, after a received ascii write, it will send a OK frame."));
+}
+
+QLabel* fSignalEditor::buildHelpLine() {
+    lblHelp = new QLabel;
+    lblHelp->setObjectName(QStringLiteral("lblHelp"));
+    lblHelp->setFrameShape(QFrame::StyledPanel);
+    lblHelp->setFrameShadow(QFrame::Sunken);
+    lblHelp->setWordWrap(true);
+    lblHelp->setMinimumHeight(lblHelp->fontMetrics().lineSpacing() * 2 + 8);
+    lblHelp->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblHelp->setTextInteractionFlags(Qt::NoTextInteraction);
+    return lblHelp;
+}
+
+QMenu* fSignalEditor::makeMenu(const char* name, const QStringList& captions) {
+    auto* m = new QMenu(this);
+    m->setObjectName(QLatin1String(name));
+    for (const QString& c : captions) m->addAction(c);
+    return m;
+}
+
+void fSignalEditor::buildCommonMenus() {
+    popmnuSpon = makeMenu("popmnuSpon", spontaneousCaptions());
+    popmnuSiNo = makeMenu("popmnuSiNo", {Texto("0-No"), Texto("1-Si")});
+    popmnuColumns = makeMenu("popmnuColumns", {QStringLiteral("Show/Hide columns")});
+}
+
+QString fSignalEditor::protocolSummary(const QString& changeLine) {
+    return QStringList{QStringLiteral("For read:"),
+                       QStringLiteral("   >Daaaa?\\r"),
+                       QStringLiteral("For write:"),
+                       QStringLiteral("   >Daaaa=xx\\r"),
+                       changeLine,
+                       QStringLiteral("   >Daaaa=xx\\r"),
+                       QString(),
+                       QStringLiteral("where 'aaaa' is the address ascii, '\\r' is a carriage return "
+                                      "and xx is a numeric value: 0, 1, 22.22, ...")}
+        .join(QStringLiteral("\r\n"));
+}
+
+void fSignalEditor::setHelp(QWidget* w, const QString& help) {
+    m_help.insert(w, help);
+    w->installEventFilter(this);
+}
+
+void fSignalEditor::wireGridView(QVBoxLayout* host, const QList<QMenu*>& fillMenus) {
+    grid = new SignalGridView(m_grid);
+    grid->setObjectName(QStringLiteral("grid"));
+    // The column widths are those of a small 8-point grid font; the dialog's
+    // font would cut most cells.
+    QFont small = grid->font();
+    small.setPointSizeF(qMin(small.pointSizeF(), 8.0));
+    grid->setFont(small);
+    grid->horizontalHeader()->setFont(small);
+    grid->verticalHeader()->setFont(small);
+    host->addWidget(grid);
+    txtEdit = new CellEditorWidget(grid);
+    txtEdit->setObjectName(QStringLiteral("txtEdit"));
+    Prepara_Editor(*m_grid, *txtEdit);
+
+    connect(grid, &SignalGridView::keyTyped, this, [this](int key) { gridKeyTyped(key); });
+    connect(grid, &SignalGridView::cellDoubleClicked, this, [this](int row, int col) {
+        if (row < 1 || col < 1) return;
+        m_grid->select(row, col, row, col);
+        gridKeyTyped(KeyAscii::Return);
+    });
+    connect(grid, &SignalGridView::cellRightClicked, this,
+            [this](int row, int col, const QPoint& at) { gridRightClick(row, col, true, at); });
+    connect(grid, &SignalGridView::currentCellChanged, this, [this](int, int col) {
+        // Moving while a cell is typed into writes that cell first.
+        endCellEdit();
+        if (col >= 1 && col < m_info.size()) lblHelp->setText(m_info.at(col).Ayuda);
+    });
+    // Keys kept by the filter inside the box and every edit written back set the
+    // grid-changed flag.
+    txtEdit->setChangedFlag(&gridChangedFlag());
+    connect(txtEdit, &CellEditorWidget::editWritten, this, [this] { markGridChanged(); });
+    for (QMenu* m : fillMenus)
+        connect(m, &QMenu::triggered, this, [this](QAction* a) { fillColumn(m_menuCol, a->text()); });
+}
+
+// ---------------------------------------------------------------- grid events
+
+bool fSignalEditor::cellTypable(int row, int col) const {
+    if (row < 1 || col < 1 || row >= m_grid->Rows() || col >= m_grid->Cols()) return false;
+    return !(col < m_info.size() && m_info.at(col).Tipo == 2);
+}
+
+void fSignalEditor::gridKeyTyped(int keyAscii) {
+    if (!cellTypable(m_grid->Row(), m_grid->Col())) return;
+    bool changed = false;
+    FiltroTecla(keyAscii, *m_grid, changed);
+    if (changed) markGridChanged();
+    if (keyAscii == 0) return;
+    Empieza_Edicion(*m_grid, *txtEdit, keyAscii);
+}
+
+void fSignalEditor::gridOp(const std::function<void(bool&)>& op) {
+    bool changed = false;
+    op(changed);
+    if (changed) markGridChanged();
+}
+
+void fSignalEditor::endCellEdit() {
+    if (!txtEdit || !txtEdit->editorVisible()) return;
+    Termina_Edicion(*m_grid, *txtEdit);
+    markGridChanged();
+}
+
+void fSignalEditor::fillColumn(int col, const QString& caption) {
+    gridOp([&](bool& changed) { Rellena_Columna(*m_grid, col, caption, changed); });
+}
+
+void fSignalEditor::selectClickedCell(int row, int col) {
+    const bool inSelection =
+        row >= m_grid->selTop() && row <= m_grid->selBottom() && col >= m_grid->selLeft() && col <= m_grid->selRight();
+    if (!inSelection) m_grid->select(row, qMax(col, 1), row, qMax(col, 1));
+}
+
+void fSignalEditor::showGridFault(QTabBar* tabs, int signalsTab) {
+    if (tabs->currentIndex() != signalsTab) tabs->setCurrentIndex(signalsTab);
+    const QModelIndex cell = grid->gridModel()->indexOfCell(m_grid->Row(), m_grid->Col());
+    grid->scrollTo(cell, QAbstractItemView::PositionAtTop);
+    grid->setFocus();
+}
+
+// ---------------------------------------------------------------- fields, closing
+
+void fSignalEditor::commitFocusedField() {
+    if (QWidget* w = focusWidget()) fieldLeft(w);
+}
+
+bool fSignalEditor::eventFilter(QObject* watched, QEvent* event) {
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (w && event->type() == QEvent::FocusIn && m_help.contains(w)) {
+        lblHelp->setText(helpOf(w));
+    } else if (w && event->type() == QEvent::FocusOut) {
+        // Leaving the field, not the window (another application, a popup menu).
+        const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
+        if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason) fieldLeft(w);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool fSignalEditor::askLeave() {
+    if (!connectionChangedFlag() && !gridChangedFlag()) return true;
+    return Msgbox1(Texto("EstaSeguroDeSalirSinGrabar"), QString::fromLatin1(kAppTitle), 1, 2, 2, Texto("Si"),
+                   Texto("No")) == 1;
+}
+
+// The window closes only by "&Salir" and its close box: Esc would throw a
+// morning's work away with one stray key.
+void fSignalEditor::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// Close box and "&Salir" both come here (QDialog routes its close event
+// through reject()).
+void fSignalEditor::reject() {
+    commitFocusedField();
+    endCellEdit();
+    if (!askLeave()) return;
+    QDialog::reject();
+}
