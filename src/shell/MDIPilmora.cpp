@@ -26,6 +26,7 @@
 #include "fAbout.h"
 #include "fConfPort.h"
 #include "fConfLonA.h"
+#include "fConfMbs6A.h"
 #include "fProject.h"
 #include "fTestPilmora.h"
 #include "mIdioma.h"
@@ -406,7 +407,8 @@ void MDIPilmora::muestraProyecto() {
     habilita(chkOnline, true);
     mnuVPExterno->setText(a.ProtProyecto + QStringLiteral("..."));
     habilita(mnuCConexion, true);
-    mnuCProtocolo->setEnabled(EditorDisponible(slotDeProtocolo(a.ProtProyecto)));
+    // Enabled for every project; a protocol without an editor ("Tester") opens nothing.
+    mnuCProtocolo->setEnabled(true);
     LeeEnlaceProyecto();
     aplicaControles();
 }
@@ -416,7 +418,7 @@ bool MDIPilmora::EditorDisponible(int slot) {
         case kSlotLon:  // fConfLonA
             return true;
         case kSlotMbs6:  // fConfMbs6A
-            return false;
+            return true;
         default:
             return false;
     }
@@ -430,8 +432,10 @@ bool MDIPilmora::AbreEditor(int slot) {
             m_fConfLonA->Muestra();
             return true;
         case kSlotMbs6:
-            // fConfMbs6A, created once and shown modally.
-            return false;
+            // fConfMbs6A, created once and shown modally; it loads the project each time.
+            if (!m_fConfMbs6A) m_fConfMbs6A = new fConfMbs6A(this);
+            m_fConfMbs6A->Muestra();
+            return true;
         default:
             return false;
     }

@@ -22,6 +22,7 @@ class QTimer;
 class GatewayLink;
 class fTestPilmora;
 class fConfLonA;
+class fConfMbs6A;
 
 // Brings a window to the user: a minimized one is restored, a hidden one shown,
 // and it gets the focus. MDI children are handled through their frame.
@@ -112,6 +113,7 @@ private:
 
     fTestPilmora* m_fTestPilmora = nullptr;
     fConfLonA* m_fConfLonA = nullptr;
+    fConfMbs6A* m_fConfMbs6A = nullptr;
     QLabel* m_panel[3] = {nullptr, nullptr, nullptr};
     QActionGroup* m_grupoIdiomas = nullptr;
     ConfigSerie m_comPort;

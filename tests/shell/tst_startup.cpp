@@ -190,7 +190,7 @@ private slots:
         QCOMPARE(s.w.panel(1) + s.w.panel(2) + s.w.panel(3), open ? QStringLiteral("BetaMBS6second") : QString());
         QCOMPARE(app().NombreProyecto + app().ProtProyecto, open ? QStringLiteral("BetaMBS6") : QString());
         QCOMPARE(s.w.chkOnline->isEnabled(), open);
-        QCOMPARE(s.w.mnuCProtocolo->isEnabled(), open && MDIPilmora::EditorDisponible(77));
+        QCOMPARE(s.w.mnuCProtocolo->isEnabled(), open);
         QVERIFY(open || !s.w.mnuCConexion->isEnabled());
         if (open) {  // Beta's INI has no Console section: link defaults
             QCOMPARE(s.w.mnuVPExterno->text() + app().NombreIni, QStringLiteral("MBS6...MBS6"));
