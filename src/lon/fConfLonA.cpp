@@ -389,9 +389,7 @@ void fConfLonA::Form_Load() {
     loadLonProject(app().RutaProyecto, *m_cfg, *m_grid, m_info);
     for (int c = LonCol::kFirstHidden; c <= LonCol::kLastHidden; ++c) m_hiddenWidths[c] = lonColumnWidth(c);
     // The A/D texts come from the language file and may not fit the column.
-    const QFontMetrics fm(grid->font());
-    const int adPx = qMax(fm.horizontalAdvance(Texto("0-Ana")), fm.horizontalAdvance(Texto("1-Dig"))) + 10;
-    m_grid->setColWidth(LonCol::AD, qMax(m_grid->ColWidth(LonCol::AD), pxToTwips(adPx)));
+    fitColumn(LonCol::AD, {Texto("0-Ana"), Texto("1-Dig")});
     m_grid->select(m_grid->Rows() > 1 ? 1 : 0, 1, m_grid->Rows() > 1 ? 1 : 0, 1);
     for (int r = qMax(1, m_grid->selTop()); r <= m_grid->selBottom(); ++r) ::UpdateRow(*m_grid, r);
     m_grid->setRedraw(true);

@@ -223,10 +223,14 @@ void fConfMbs6A::Form_Load() {
     m_grid->setRedraw(false);
     loadMbs6Project(app().RutaProyecto, *m_cfg, *m_grid, m_info);
     for (int c : kToggled) m_hiddenWidths[c] = m_grid->ColWidth(c);
-    // The A/D texts come from the language file and may not fit the column.
-    const QFontMetrics fm(grid->font());
-    const int adPx = qMax(fm.horizontalAdvance(Texto("0-Ana")), fm.horizontalAdvance(Texto("1-Dig"))) + 10;
-    m_grid->setColWidth(Mbs6Col::AD, qMax(m_grid->ColWidth(Mbs6Col::AD), pxToTwips(adPx)));
+    // Language texts and the descriptions (with the names users prefix) are not
+    // cut while the window has room; the grid has no other wide column.
+    fitColumn(Mbs6Col::AD, {Texto("0-Ana"), Texto("1-Dig")});
+    fitColumn(Mbs6Col::Spontaneous, spontaneousCaptions());
+    fitColumn(Mbs6Col::Activa, {Texto("0-No"), Texto("1-Si")});
+    QStringList descriptions;
+    for (int r = 1; r < m_grid->Rows(); ++r) descriptions << m_grid->TextMatrix(r, Mbs6Col::Descripcion);
+    fitColumn(Mbs6Col::Descripcion, descriptions, 540);
     m_grid->select(1, Mbs6Col::Descripcion, 1, Mbs6Col::Descripcion);
     m_grid->setRedraw(true);
 

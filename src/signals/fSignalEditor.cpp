@@ -231,6 +231,14 @@ void fSignalEditor::fillColumn(int col, const QString& caption) {
     gridOp([&](bool& changed) { Rellena_Columna(*m_grid, col, caption, changed); });
 }
 
+void fSignalEditor::fitColumn(int col, const QStringList& texts, int maxPx) {
+    const QFontMetrics fm(grid->font());
+    int px = fm.horizontalAdvance(m_grid->TextMatrix(0, col));
+    for (const QString& t : texts) px = qMax(px, fm.horizontalAdvance(t));
+    px = qMin(px + 12, maxPx);
+    m_grid->setColWidth(col, qMax(m_grid->ColWidth(col), pxToTwips(px)));
+}
+
 void fSignalEditor::selectClickedCell(int row, int col) {
     const bool inSelection =
         row >= m_grid->selTop() && row <= m_grid->selBottom() && col >= m_grid->selLeft() && col <= m_grid->selRight();

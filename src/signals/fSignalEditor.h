@@ -100,6 +100,10 @@ protected:
     // A failed point check has selected the faulty cell: show it at the top of
     // the signals tab.
     void showGridFault(QTabBar* tabs, int signalsTab);
+    // Widens column `col` (never narrows it, never beyond `maxPx` pixels) so that
+    // its caption and `texts` fit the grid's font: language texts and long
+    // descriptions are not cut while there is room.
+    void fitColumn(int col, const QStringList& texts, int maxPx = 1000);
     // The right-clicked cell becomes current unless it lies in the selection.
     void selectClickedCell(int row, int col);
 

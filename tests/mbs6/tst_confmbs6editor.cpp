@@ -186,8 +186,9 @@ void TstConfMbs6Editor::rowCommandsChangeNothing() {
     QCOMPARE(g.Rows(), 827);
     QCOMPARE(g.TextMatrix(9, Mbs6Col::Add), QString("101"));
     QVERIFY(!w.gridChanged());
+    const int description = g.ColWidth(3);
     w.gridRightClick(0, 1, false)->actions().at(0)->trigger();
-    QCOMPARE(QVector<int>({g.ColWidth(1), g.ColWidth(2), g.ColWidth(3)}), QVector<int>({0, 0, 4500}));
+    QCOMPARE(QVector<int>({g.ColWidth(1), g.ColWidth(2), g.ColWidth(3)}), QVector<int>({0, 0, description}));
     w.toggleHiddenColumns();
     QCOMPARE(QVector<int>({g.ColWidth(1), g.ColWidth(2)}), QVector<int>({500, 500}));
 }
