@@ -13,16 +13,6 @@
 namespace {
 const QString kCR = QStringLiteral("\r");
 
-// Names Windows reserves for devices, whatever the letter case.
-bool esNombreReservado(const QString& name) {
-    static const QStringList kReserved = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
-                                          QStringLiteral("NUL")};
-    const QString up = name.toUpper();
-    if (kReserved.contains(up)) return true;
-    return up.size() == 4 && (up.startsWith(QLatin1String("COM")) || up.startsWith(QLatin1String("LPT"))) &&
-           up[3] >= QLatin1Char('1') && up[3] <= QLatin1Char('9');
-}
-
 // A copied template may be read-only; the project's copy must stay editable.
 void haceEscribible(const QString& path) {
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
@@ -60,19 +50,17 @@ bool CopiarFicheros(const QString& source, const QString& destination, const QSt
 
 bool NombreProyectoValido(const QString& name) {
     if (name.trimmed().isEmpty()) return false;
-    // 255 is the limit of a single name on the usual file systems, counted in
-    // UTF-16 units on Windows and in bytes on Linux.
-    if (name.size() > 255 || name.toUtf8().size() > 255) return false;
-    for (const QChar c : name) {
-        const ushort u = c.unicode();
-        if (u < 0x20 || u == 0x7F) return false;
-        if (QStringLiteral("/\\.<>:\"|?*").contains(c)) return false;
-    }
-    // Windows drops a trailing blank, so the folder would not have this name.
-    if (name.endsWith(QLatin1Char(' '))) return false;
-    if (esNombreReservado(name)) return false;
-    // The name is stored as "LastProject" in an ANSI INI file: it must survive that.
+    for (const QChar c : name)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char('.')) return false;
+    // The name is kept as "LastProject" in an INI file of Windows-1252 lines,
+    // whose values lose blanks around them: it must come back unchanged.
+    const auto blank = [](QChar c) {
+        return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\v') || c == QLatin1Char('\f');
+    };
+    if (blank(name.front()) || blank(name.back())) return false;
+    if (name.contains(QLatin1Char('\r')) || name.contains(QLatin1Char('\n')) || name.contains(QChar())) return false;
     if (fromAnsi(toAnsi(name)) != name) return false;
+    // Everything else is for the file system to refuse when the folder is made.
     return true;
 }
 
@@ -111,7 +99,9 @@ bool AceptarProyecto(const ProyectoEdicion& e) {
     auto& a = app();
     const QString nueva = rutaDeProyecto(e.nombre);
     a.RutaProyecto = nueva;
-    if (!NombreProyectoValido(e.nombre)) {
+    // A listed project keeps whatever name it has while only its description changes.
+    const bool cambiaNombre = e.modo != 2 || e.nombre != e.original;
+    if (cambiaNombre && !NombreProyectoValido(e.nombre)) {
         MsgBox(Texto("ErrNomPro"), Msg::Exclamation);
         return false;
     }
@@ -124,7 +114,11 @@ bool AceptarProyecto(const ProyectoEdicion& e) {
             // only is the same folder.
             const bool ocupado =
                 destino.exists() && destino.canonicalFilePath() != QFileInfo(vieja).canonicalFilePath();
-            if (ocupado || !QDir().rename(vieja, nueva)) {
+            if (ocupado) {
+                MsgBox(Texto("ErrNomProExiste") + kCR + nueva, Msg::Critical);
+                return false;
+            }
+            if (!QDir().rename(vieja, nueva)) {
                 MsgBox(Texto("ErrNomPro"), Msg::Critical);
                 return false;
             }
@@ -149,8 +143,11 @@ bool AceptarProyecto(const ProyectoEdicion& e) {
 }
 
 bool BorrarProyecto(const QString& nombre) {
-    if (MsgBox(Texto("BorrarPro") + nombre + QStringLiteral(" ?"), Msg::YesNo | Msg::Question) != Msg::Yes)
-        return false;
+    // The question ends in the language text; the name follows on a line of its own.
+    if (MsgBox(Texto("BorrarPro") + kCR + nombre, Msg::YesNo | Msg::Question) != Msg::Yes) return false;
+    // The next start must not look for the deleted folder.
+    const QString seccion = QStringLiteral("Configuracion"), clave = QStringLiteral("LastProject");
+    if (LeeIniAplicacion(seccion, clave, QString()) == nombre) EscribeIniAplicacion(seccion, clave, QString());
     const QString ruta = rutaDeProyecto(nombre);
     const QDir dir(ruta);
     bool ficherosOk = dir.isReadable();

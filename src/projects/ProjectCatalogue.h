@@ -24,10 +24,10 @@ bool ExisteCarpeta(const QString& path);
 // source cannot be listed; a single failed copy shows "Erroralcopy" and goes on.
 bool CopiarFicheros(const QString& source, const QString& destination, const QString& pattern);
 
-// A name the catalogue accepts as a project folder name: not blank, no "/", "\"
-// or ".", and something every file system the tool runs on can hold (length,
-// control characters, characters Windows refuses, reserved device names,
-// trailing blank, characters outside Windows-1252).
+// A name the catalogue accepts for a new or renamed project: not blank, no "/",
+// "\" or ".", and one the INI files can keep (Windows-1252 characters, no line
+// break, no blank at either end). What else the file system refuses shows when
+// the folder is created or renamed.
 bool NombreProyectoValido(const QString& name);
 
 struct Escaneo {
@@ -55,7 +55,8 @@ struct ProyectoEdicion {
 bool AceptarProyecto(const ProyectoEdicion& e);
 
 // Asks "BorrarPro" and, on Yes, deletes the project's files and folder (with
-// "ErrBFi" / "ErrBCa" on failure). True when the user confirmed: the row goes.
+// "ErrBFi" / "ErrBCa" on failure) and forgets it as "LastProject". True when the
+// user confirmed: the row goes.
 bool BorrarProyecto(const QString& nombre);
 
 // RutaProyectos + separator + name.

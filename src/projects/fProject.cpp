@@ -180,10 +180,12 @@ void fProject::cmdEdit_Click() {
     if (ProModo != 2) return;
     it->setText(0, ProNombre);
     it->setText(2, ProDesc);
-    // A renamed current project stays the current project under its new name.
-    if (ProNombre != anterior && m_rutaGuardada == rutaDeProyecto(anterior)) {
+    // The open project stays open under its new name and description; the
+    // main window shows them when the catalogue closes.
+    if (!m_rutaGuardada.isEmpty() && m_rutaGuardada == rutaDeProyecto(anterior)) {
         m_rutaGuardada = rutaDeProyecto(ProNombre);
         if (app().NombreProyecto == anterior) app().NombreProyecto = ProNombre;
+        app().DescProyecto = ProDesc;
     }
 }
 
@@ -220,10 +222,10 @@ void fProject::cmdSelec_Click() {
 void fProject::cmdSalir_Click() { reject(); }
 
 void fProject::lvwPro_ColumnClick(int column) {
-    if (column == m_sortColumn)
+    // The first click sorts ascending; every later one toggles the order,
+    // whichever column it is on.
+    if (m_sortColumn >= 0)
         m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    else
-        m_sortOrder = Qt::AscendingOrder;
     m_sortColumn = column;
     lvwPro->header()->setSortIndicatorShown(true);
     lvwPro->sortItems(column, m_sortOrder);

@@ -111,14 +111,15 @@ private slots:
     void names_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("valid");
-        for (const QString& n : {QString("Plant 1"), QString::fromUtf8("Área Ñandú"), QString(" Left"),
-                                 QString("a-b_c(2)"), QString(255, 'x'), QString("COM10")})
+        for (const QString& n : {QString("Plant 1"), QString::fromUtf8("Área Ñandú"), QString("a-b_c(2)"),
+                                 QString(255, 'x'), QString("COM10"), QString("CON"), QString("x:y*?"),
+                                 QString::fromUtf8("Hall\u00a0")})
             QTest::newRow(qPrintable("valid: " + n.left(12))) << n << true;
-        QStringList bad{"", "   ", "Right ", "v1.2", "CON", "com1", "LPT9", QString(256, 'x'), QString(130, QChar(0xE9)),
-                        QString::fromUtf8("Ωmega")};
-        for (const char* c : {"/", "\\", "<", ">", ":", "\"", "|", "?", "*", "\t", "\n", "\x7f"}) bad << QString("a%1b").arg(c);
+        QStringList bad{"", "   ", " Left", "Right ", "\tTab", "v1.2", QString::fromUtf8("Ωmega"),
+                        QString::fromUtf8("Проект")};
+        for (const char* c : {"/", "\\", "\r", "\n"}) bad << QString("a%1b").arg(c);
         for (const QString& n : bad)
-            QTest::newRow(qPrintable("invalid: " + n.left(12).toLatin1().toHex())) << n << false;
+            QTest::newRow(qPrintable("invalid: " + n.left(12).toUtf8().toHex())) << n << false;
     }
     void names() {
         QFETCH(QString, name);
@@ -144,13 +145,17 @@ private slots:
         row("edit, same name", {2, false, "Mine", "Mine", "LON", "", true, {}, -1, mines});
         row("edit with rename", {2, false, "Mine", "After", "LON", "", true, {}, -1, mines});
         row("rename changing letter case", {2, false, "plant", "Plant", "LON", "", true, {}, -1, ini});
-        for (const char* bad : {"a.b", "a\\b", "  ", "x:y"}) row(bad, {1, false, "", bad, "LON", "", false, nameErr, excl, {}});
-        row("create too long", {1, false, "", QString(300, 'n'), "LON", "", false, nameErr, excl, {}});
-        for (const char* bad : {"Mine.1", "Mine/1", "Mine*"}) row(bad, {2, false, "Mine", bad, "LON", "", false, nameErr, excl, {}});
+        for (const char* bad : {"a.b", "a\\b", "  ", "Right "})
+            row(bad, {1, false, "", bad, "LON", "", false, nameErr, excl, {}});
+        row("create refused by the file system", {1, false, "", QString(300, 'n'), "LON", "", false, taken, crit, {}});
+        for (const char* bad : {"Mine.1", "Mine/1", " Mine"})
+            row(bad, {2, false, "Mine", bad, "LON", "", false, nameErr, excl, {}});
+        row("edit keeps a name it would refuse", {2, false, "Hall 3 ", "Hall 3 ", "LON", "", true, {}, -1, ini});
         for (const char* t : {"Other", "Empty", "File"}) row(t, {1, false, "", t, "MBS6", "", false, taken, crit, {}});
         row("root without rights", {1, false, "", "Denied", "LON", "noRights", false, taken, -1, {}});
-        row("rename onto another project", {2, false, "Mine", "Other", "LON", "", false, nameErr, crit, {}});
-        row("rename onto an empty folder", {2, false, "Mine", "Empty", "LON", "", false, nameErr, crit, {}});
+        for (const char* t : {"Other", "Empty"})
+            row(qPrintable(QString("rename onto ") + t),
+                {2, false, "Mine", t, "LON", "", false, {QString("ErrNomProExiste\r%root/") + t}, crit, {}});
         row("rename of vanished project", {2, false, "Gone", "Fresh", "LON", "", false, nameErr, crit, {}});
     }
     void accept() {
@@ -165,6 +170,7 @@ private slots:
         QDir().mkpath(mine + "/sub");  // sub-folders are not copied
         makeProject(root, "Other", "LON", "other");
         makeProject(root, "plant", "LON", "");
+        makeProject(root, "Hall 3 ", "LON", "");
         QDir().mkpath(root + "/Empty");
         QVERIFY(writeAll(root + "/File", "x"));
         const QString tpl = home.file("tpl");
@@ -226,6 +232,7 @@ private slots:
         TestHome home;
         ScriptedPrompts prompts;
         const QString dir = makeProject(home.projectsRoot(), "Doomed", "LON", "");
+        EscribeIniAplicacion("Configuracion", "LastProject", "Doomed");
         QVERIFY(writeAll(dir + "/LON.dat", "x"));
         QVERIFY(writeAll(dir + "/.hidden", "x"));
         if (subfolder) QDir().mkpath(dir + "/logs");
@@ -235,11 +242,22 @@ private slots:
             if (noRights && !denied(deny, dir)) QSKIP("cannot take write rights away here");
             QCOMPARE(BorrarProyecto("Doomed"), answer == Msg::Yes);
         }
-        QCOMPARE(prompts.texts(), QStringList{Texto("BorrarPro") + "Doomed ?"} + texts(errors));
+        QCOMPARE(prompts.texts(), QStringList{Texto("BorrarPro") + "\rDoomed"} + texts(errors));
+        QCOMPARE(LeeIniAplicacion("Configuracion", "LastProject", "-"), answer == Msg::Yes ? "" : "Doomed");
         QCOMPARE(prompts.shown()[0].style, int(Msg::YesNo | Msg::Question));
         if (!errors.isEmpty()) QCOMPARE(icon(prompts), int(Msg::Critical));
         QCOMPARE(QFileInfo::exists(dir), answer == Msg::No || !errors.isEmpty());
         QCOMPARE(filesIn(dir).isEmpty(), answer == Msg::Yes && !noRights);
+    }
+
+    // New projects of a real user target the gateway's factory address; the
+    // tests' own templates keep every project on this machine.
+    void templatesAddress() {
+        TestHome home;
+        for (const char* f : {"LON.ini", "MBS6.ini"}) {
+            QCOMPARE(iniRead(QString(PILMORA_BIN_DIR "/TemplatesASCII/") + f, "ASCII", "IP", ""), "192.168.100.246");
+            QCOMPARE(iniRead(home.file("TemplatesASCII/") + f, "ASCII", "IP", ""), "127.0.0.1");
+        }
     }
 
     void existeCarpeta() {

@@ -62,7 +62,7 @@ private slots:
         QTest::addColumn<QStringList>("order");
         QTest::newRow("name descending") << QList<int>{0, 0} << QStringList{"Charlie", "Bravo", "alpha"};
         QTest::newRow("protocol descending") << QList<int>{1, 1} << QStringList{"alpha", "Bravo", "Charlie"};
-        QTest::newRow("new column starts ascending") << QList<int>{0, 0, 2} << QStringList{"Bravo", "Charlie", "alpha"};
+        QTest::newRow("another column toggles too") << QList<int>{0, 2} << QStringList{"alpha", "Charlie", "Bravo"};
     }
     void sortByColumn() {
         QFETCH(QList<int>, clicks);
@@ -156,6 +156,7 @@ private slots:
         QFETCH(QString, result);
         app().NombreProyecto = "Charlie";
         app().RutaProyecto = nat(m_root + "/Charlie");
+        app().DescProyecto = "b-desc";
         QVERIFY(writeAll(m_root + "/alpha/MBS6.dat", "signals"));
         const QString rowProt = iniRead(m_root + "/" + row + "/Project.ini", "Project", "Prot", "");
         fProject w;
@@ -188,7 +189,8 @@ private slots:
                      answer == Msg::Yes ? QByteArray("signals") : readAll(m_home->file("TemplatesASCII/MBS6.dat")));
         QCOMPARE(QFileInfo::exists(m_root + "/" + row), answer >= 0);
         w.cmdSalir->click();  // a renamed open project stays open under its new name
-        QCOMPARE(app().NombreProyecto, answer < 0 ? QStringLiteral("Delta") : QStringLiteral("Charlie"));
+        QCOMPARE(app().NombreProyecto + app().DescProyecto,
+                 answer < 0 ? QStringLiteral("Deltafresh") : QStringLiteral("Charlieb-desc"));
         QCOMPARE(app().RutaProyecto, nat(m_root + (answer < 0 ? "/Delta" : "/Charlie")));
     }
 
@@ -252,7 +254,7 @@ private slots:
         selectRow(w, "alpha");
         m_prompts->queueAnswer(answer);
         w.cmdBorrar->click();
-        QCOMPARE(m_prompts->texts().first(), Texto("BorrarPro") + "alpha ?");
+        QCOMPARE(m_prompts->texts().first(), Texto("BorrarPro") + "\ralpha");
         if (subfolder) QCOMPARE(m_prompts->texts().last(), Texto("ErrBCa"));
         QCOMPARE(names(w.lvwPro), left);
         QCOMPARE(QFileInfo::exists(m_root + "/alpha"), answer != int(Msg::Yes) || subfolder);
