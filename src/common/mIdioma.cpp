@@ -98,8 +98,9 @@ bool CargaIdioma() {
     a.Idiomas = languageNames(lines.first());
     if (a.Idiomas.isEmpty()) return fatal(firstPath);
 
-    // A negative saved index has no column; it reads as the first language.
-    const int column = qMax<int>(a.Idioma, 0) + 2;
+    // Index -1 is the key column: each key is its own text. Lower indexes
+    // would reach no field at all and read the same way.
+    const int column = qMax<int>(a.Idioma + 2, 1);
     QStringList duplicates;
     bool moreDuplicates = false;
     for (int i = 1; i < lines.size(); ++i) {

@@ -112,6 +112,8 @@ private slots:
         // Four fields: column 5 is the key again, column 7 the second language.
         row("index just beyond gives the key", full, 3, "Greet", "Greet");
         row("index beyond wraps", full, 5, "Greet", "Hola");
+        row("index -1 is the key column", full, -1, "Greet", "Greet");
+        row("lower index reads as the key column", full, -7, "Greet", "Greet");
         row("fields not trimmed", "K\t  spaced  \tx\ty", 0, "K", "  spaced  ");
         row("comments and blank lines skipped", "*K\tcomment\tx\ty\r\n* note\r\n   \r\n\r\nK\tk\tb\tb", 0, "K", "k");
     }
