@@ -85,7 +85,11 @@ bool replaceByRename(const QString& path, const QFileInfo& old, const QByteArray
 }
 }  // namespace
 
-bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error, bool syncToDisk) {
+bool writeFileAtomic(const QString& given, const QByteArray& bytes, QString* error, bool syncToDisk) {
+    // A symbolic link stays a link: the new file replaces its target, in the
+    // target's folder (a dangling link gets its target created).
+    QString path = given;
+    for (int hops = 0; hops < 40 && QFileInfo(path).isSymLink(); ++hops) path = QFileInfo(path).symLinkTarget();
     const QFileInfo fi(path);
     // A file without its owner's write bit counts as read-only even for an
     // administrator, like the read-only attribute on Windows.

@@ -287,11 +287,12 @@ bool batchWrite(const QString& path, const QString& s, const QString& k, const Q
 
 }  // namespace
 
-QString rutaIniAplicacion() { return rutaAplicacion(QString::fromLatin1(kAppTitle) + ".ini"); }
+// Files copied from another system may spell the name in another letter case.
+QString rutaIniAplicacion() { return findNoCase(app().appFolder, QString::fromLatin1(kAppTitle) + ".ini"); }
 
 QString rutaIniProyecto(const QString& section) {
     const QString base = app().NombreIni.isEmpty() ? section : app().NombreIni;
-    return joinPath(app().RutaProyecto, base + ".ini");
+    return findNoCase(app().RutaProyecto, base + ".ini");
 }
 
 QString iniRead(const QString& path, const QString& section, const QString& key, const QString& defaultValue) {

@@ -121,6 +121,42 @@ private slots:
         QCOMPARE(iniRead(m_path, section, key, "default"), value.trimmed());
     }
 
+    // The project file is found whatever its letter case, and a file that is a
+    // symbolic link is written through to its target: the link stays.
+    void projectFileFound_data() {
+        QTest::addColumn<QString>("onDisk");
+        QTest::addColumn<bool>("linked");
+        QTest::addColumn<bool>("batched");
+        QTest::newRow("lower case") << "project.ini" << false << false;
+        QTest::newRow("upper case, batched") << "PROJECT.INI" << false << true;
+        QTest::newRow("symbolic link") << "Project.ini" << true << false;
+    }
+    void projectFileFound() {
+        QFETCH(QString, onDisk);
+        QFETCH(bool, linked);
+        QFETCH(bool, batched);
+        ScriptedPrompts prompts;
+        const QString dir = m_home->file("Proj"), target = m_home->file("shared/real.ini");
+        QDir().mkpath(dir);
+        QDir().mkpath(m_home->file("shared"));
+        const QString path = dir + "/" + onDisk;
+        QVERIFY(writeAll(linked ? target : path, "[Project]\r\nProt=LON\r\n"));
+        if (linked) QVERIFY(QFile::link(target, path));
+        app().RutaProyecto = dir;
+        app().NombreIni = "Project";
+        QCOMPARE(LeeIni("Project", "Prot", "none"), QStringLiteral("LON"));
+        {
+            std::optional<IniBatch> batch;
+            if (batched) batch.emplace();
+            EscribeIni("Project", "Desc", "d");
+        }
+        QVERIFY(prompts.shown().isEmpty());
+        QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{onDisk});
+        QCOMPARE(QFileInfo(path).isSymLink(), linked);
+        QCOMPARE(readAll(linked ? target : path), QByteArray("[Project]\r\nProt=LON\r\nDesc=d\r\n"));
+        if (linked) QCOMPARE(QDir(m_home->file("shared")).entryList(QDir::Files), QStringList{"real.ini"});
+    }
+
     // Failed writes: one system box naming the file without its folder; the old value stays.
     void failedWrite_data() {
         QTest::addColumn<bool>("application");
