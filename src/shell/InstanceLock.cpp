@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QStandardPaths>
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
@@ -21,16 +22,25 @@ QString InstanceLock::fallbackLockPath(const QString& folder) {
                                                    QCryptographicHash::Sha1)
                               .toHex()
                               .left(16);
-    return joinPath(QDir::tempPath(), QString::fromLatin1(kAppTitle) + QLatin1Char('-') + QString::fromLatin1(id) +
-                                          QStringLiteral(".lock"));
+    // A folder of this user's own: another user's copy of an installed program
+    // is not refused, and nobody else's stale lock is ever in the way.
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) dir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (dir.isEmpty()) dir = QDir::tempPath();
+    return joinPath(dir, QString::fromLatin1(kAppTitle) + QLatin1Char('-') + QString::fromLatin1(id) +
+                             QStringLiteral(".lock"));
 }
 
 bool InstanceLock::acquire(const QString& folder) {
     QDir().mkpath(folder);
     if (tryPath(lockPath(folder))) return true;
     // An application folder the user may not write to (an installed copy)
-    // keeps its lock in the temporary folder, still one per application folder.
-    if (m_error != QLockFile::LockFailedError) return tryPath(fallbackLockPath(folder));
+    // keeps its lock in the user's runtime folder, still one per application folder.
+    if (m_error != QLockFile::LockFailedError) {
+        const QString fallback = fallbackLockPath(folder);
+        QDir().mkpath(QFileInfo(fallback).absolutePath());
+        return tryPath(fallback);
+    }
     return false;
 }
 

@@ -17,7 +17,8 @@ public:
     // True when this process now holds the lock of `folder`.
     bool acquire(const QString& folder);
     static QString lockPath(const QString& folder);
-    // Where the lock goes when the application folder cannot hold one.
+    // Where the lock goes when the application folder cannot hold one: the
+    // user's runtime folder.
     static QString fallbackLockPath(const QString& folder);
 
 private:

@@ -13,7 +13,7 @@ namespace {
 std::unique_ptr<QProcess> start(const QString& home, bool viaEnv = false) {
     QDir().mkpath(home + "/ProjectsASCII");
     QFile::copy(QStringLiteral(PILMORA_BIN_DIR "/PilmoraASCII.LNG"), home + "/PilmoraASCII.LNG");
-    copyFolder(QStringLiteral(PILMORA_BIN_DIR "/TemplatesASCII"), home + "/TemplatesASCII");
+    copyTemplates(home + "/TemplatesASCII");
     auto p = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -99,21 +99,30 @@ private slots:
         QVERIFY(!again.acquire(tmp.path()));
     }
 
-    void readOnlyFolderLocksInTemporaryFolder() {
-        QTemporaryDir tmp;
-        QFile::remove(InstanceLock::fallbackLockPath(tmp.path()));
+    // Each user keeps the lock of a read-only folder in a runtime folder of their own.
+    void readOnlyFolderLocksPerUser() {
+        QTemporaryDir tmp, userA, userB;
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        auto asUser = [](const QTemporaryDir& d) { qputenv("XDG_RUNTIME_DIR", QFile::encodeName(d.path())); };
         NoWriteFolder deny(tmp.path());
         if (!deny.active()) QSKIP("cannot take write rights away here");
         {
+            asUser(userA);
             InstanceLock lock;
             QVERIFY(lock.acquire(tmp.path()));
             QVERIFY(!QFileInfo::exists(InstanceLock::lockPath(tmp.path())));
+            QVERIFY(InstanceLock::fallbackLockPath(tmp.path()).startsWith(userA.path()));
             QVERIFY(QFileInfo::exists(InstanceLock::fallbackLockPath(tmp.path())));
             InstanceLock other;
             QVERIFY(!other.acquire(tmp.path()));
+            asUser(userB);
+            InstanceLock otherUser;
+            QVERIFY(otherUser.acquire(tmp.path()));
+            asUser(userA);
         }
         InstanceLock next;  // released with the first holder
         QVERIFY(next.acquire(tmp.path()));
+        qputenv("XDG_RUNTIME_DIR", saved);
     }
 };
 
