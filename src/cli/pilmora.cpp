@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QVector>
 #include <cstdio>
+#include <functional>
 
 #include "AppFolder.h"
 #include "AppGlobals.h"
@@ -165,12 +166,25 @@ int checkLon(const QString& folder) {
     return kOk;
 }
 
-int generateLon(const QString& folder, const QDateTime& at) {
+// The report of a file written is the result (stdout); anything else said on
+// the way is a fault or a warning (stderr).
+int reported(ConsolePrompts& console, const std::function<bool()>& generate) {
+    const qsizetype before = console.shown().size();
+    console.setEcho(false);
+    const bool ok = generate();
+    console.setEcho(true);
+    const QStringList said = console.shown().mid(before);
+    for (qsizetype i = 0; i < said.size(); ++i)
+        ConsolePrompts::printTo(ok && i == said.size() - 1 ? stdout : stderr, said[i]);
+    return ok ? kOk : kFault;
+}
+
+int generateLon(const QString& folder, const QDateTime& at, ConsolePrompts& console) {
     LonConfig cfg;
     SignalGrid grid;
     QVector<InfoColumna> info;
     if (!loadLonProject(folder, cfg, grid, info)) return kFault;
-    return Genera_FicheroDescarga(cfg, grid, at) ? kOk : kFault;
+    return reported(console, [&] { return Genera_FicheroDescarga(cfg, grid, at); });
 }
 
 // The editor's import without a window: every importable NV of the files, for
@@ -217,12 +231,12 @@ int checkMbs6(const QString& folder) {
     return kOk;
 }
 
-int generateMbs6(const QString& folder, const QDateTime& at) {
+int generateMbs6(const QString& folder, const QDateTime& at, ConsolePrompts& console) {
     Mbs6Config cfg;
     SignalGrid grid;
     QVector<InfoColumna> info;
     if (!loadMbs6Project(folder, cfg, grid, info)) return kFault;
-    return Genera_FicheroDescarga(cfg, grid, at) ? kOk : kFault;
+    return reported(console, [&] { return Genera_FicheroDescarga(cfg, grid, at); });
 }
 }  // namespace
 
@@ -284,6 +298,6 @@ int main(int argc, char** argv) {
     }
     if (xif) return importXif(folder, o);
     const bool check = o.command == QLatin1String("check");
-    if (slot == kSlotLon) return check ? checkLon(folder) : generateLon(folder, o.at);
-    return check ? checkMbs6(folder) : generateMbs6(folder, o.at);
+    if (slot == kSlotLon) return check ? checkLon(folder) : generateLon(folder, o.at, console);
+    return check ? checkMbs6(folder) : generateMbs6(folder, o.at, console);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QStringList>
+#include <cstdio>
 
 #include "Prompts.h"
 
@@ -14,6 +15,10 @@ public:
     int systemBox(const QString& text, int style, const QString& caption) override;
     QString inputBox(const QString& title, const QString& prompt, const QString& defaultValue) override;
     const QStringList& shown() const { return m_shown; }
+    // Messages go to stderr while echo is on; with it off the caller decides
+    // afterwards which of them are results (stdout) and prints them with printTo.
+    void setEcho(bool echo) { m_echo = echo; }
+    static void printTo(std::FILE* stream, const QString& text);
 
 private:
     void print(const QString& text);

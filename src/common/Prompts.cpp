@@ -51,11 +51,14 @@ QString PideDato(const QString& title, const QString& prompt, const QString& def
 
 void ConsolePrompts::print(const QString& text) {
     m_shown << text;
-    if (!m_echo) return;
+    if (m_echo) printTo(stderr, text);
+}
+
+void ConsolePrompts::printTo(std::FILE* stream, const QString& text) {
     QString t = text;
     t.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     const QByteArray b = t.toLocal8Bit();
-    std::fprintf(stderr, "%s\n", b.constData());
+    std::fprintf(stream, "%s\n", b.constData());
 }
 
 int ConsolePrompts::toolBox(const ToolBoxRequest& request) {
