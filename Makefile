@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 BIN        := $(BUILD)/bin
 
-.PHONY: all deps build run demo test test-sanitize bench fuzz fuzz-ci package clean format
+.PHONY: all deps app build run demo test test-sanitize bench fuzz fuzz-ci package clean format
 
 all: build
 
@@ -26,7 +26,11 @@ $(BIN)/ProjectsASCII:
 	mkdir -p $(BIN)
 	cp -r data/demo $(BIN)/ProjectsASCII
 
-run: build $(BIN)/ProjectsASCII
+# Only what runs: the window, the command-line tool and their data (not the tests).
+app: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target PilmoraASCII pilmora
+
+run: app $(BIN)/ProjectsASCII
 	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
 		$(BIN)/PilmoraASCII; \
 	else \
@@ -34,7 +38,7 @@ run: build $(BIN)/ProjectsASCII
 		$(MAKE) --no-print-directory demo; \
 	fi
 
-demo: build $(BIN)/ProjectsASCII
+demo: app $(BIN)/ProjectsASCII
 	@scripts/demo.sh $(BIN)
 
 test: build

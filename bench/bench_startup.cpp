@@ -26,7 +26,7 @@ struct Workspace {
     Workspace() {
         const QString bin = QStringLiteral(PILMORA_BENCH_BIN);
         QFile::copy(bin + "/PilmoraASCII.LNG", dir.filePath("PilmoraASCII.LNG"));
-        copyFolder(bin + "/TemplatesASCII", dir.filePath("TemplatesASCII"));
+        copyTemplates(dir.filePath("TemplatesASCII"));
         const QDateTime old = QDateTime::currentDateTime().addDays(-3);
         for (int i = 0; i < kProjects; ++i) {
             const QString name = QStringLiteral("Project %1").arg(i, 3, 10, QLatin1Char('0'));

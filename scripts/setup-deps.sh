@@ -17,7 +17,15 @@ if [ ${#missing[@]} -eq 0 ]; then
     exit 0
 fi
 SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+        echo "setup-deps: these packages are missing: ${missing[*]}" >&2
+        echo "setup-deps: install them as root with:" >&2
+        echo "    apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
+        exit 1
+    fi
+    SUDO="sudo"
+fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

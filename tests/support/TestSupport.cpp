@@ -13,7 +13,7 @@ TestHome::TestHome(bool withTemplates, bool loadLanguage) {
     LlenaProtocolos();
     const QString bin = QStringLiteral(PILMORA_BIN_DIR);
     QFile::copy(bin + "/PilmoraASCII.LNG", file("PilmoraASCII.LNG"));
-    if (withTemplates) copyFolder(bin + "/TemplatesASCII", file("TemplatesASCII"));
+    if (withTemplates) copyTemplates(file("TemplatesASCII"));
     app().RutaPlantillas = file("TemplatesASCII");
     app().RutaProyectos = file("ProjectsASCII");
     if (loadLanguage) CargaIdioma();
@@ -50,6 +50,17 @@ bool copyFolder(const QString& from, const QString& to) {
         const QString dst = QDir(to).filePath(fi.fileName());
         QFile::remove(dst);
         ok = QFile::copy(fi.filePath(), dst) && ok;
+    }
+    return ok;
+}
+
+bool copyTemplates(const QString& to) {
+    bool ok = copyFolder(QStringLiteral(PILMORA_BIN_DIR) + "/TemplatesASCII", to);
+    for (const QFileInfo& fi : QDir(to).entryInfoList({"*.ini"}, QDir::Files)) {
+        QByteArray bytes = readAll(fi.filePath());
+        bytes.replace("\nIP=192.168.100.246\r", "\nIP=127.0.0.1\r");
+        QFile::setPermissions(fi.filePath(), fi.permissions() | QFileDevice::WriteOwner);
+        ok = writeAll(fi.filePath(), bytes) && ok;
     }
     return ok;
 }

@@ -30,3 +30,6 @@ QByteArray readAll(const QString& path);
 bool writeAll(const QString& path, const QByteArray& bytes);
 // Copies a folder's plain files (not recursive) into another, creating it.
 bool copyFolder(const QString& from, const QString& to);
+// The built templates, copied for a test: the gateway address they ship with
+// becomes 127.0.0.1, so that nothing a test creates ever points off this machine.
+bool copyTemplates(const QString& to);
