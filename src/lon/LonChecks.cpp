@@ -57,11 +57,11 @@ void store(LonConfig& cfg, T& field, const T& value) {
 }  // namespace
 
 QString lonLeaveIp(LonConfig& cfg, const QString& text) {
-    return leaveAddress(cfg, cfg.IP, cfg.IPTag, QStringLiteral("IP: "), text);
+    return leaveAddress(cfg, cfg.IP, cfg.IPTag, Texto("EtqIP"), text);
 }
 
 QString lonLeaveNetMask(LonConfig& cfg, const QString& text) {
-    return leaveAddress(cfg, cfg.NetMask, cfg.NetMaskTag, QStringLiteral("NetMask: "), text);
+    return leaveAddress(cfg, cfg.NetMask, cfg.NetMaskTag, Texto("EtqNetMask"), text);
 }
 
 QString lonLeaveGateway(LonConfig& cfg, const QString& text) {
@@ -70,7 +70,7 @@ QString lonLeaveGateway(LonConfig& cfg, const QString& text) {
         store(cfg, cfg.Gateway, t);
         return t;
     }
-    return leaveAddress(cfg, cfg.Gateway, cfg.GatewayTag, QStringLiteral("Gateway: "), t);
+    return leaveAddress(cfg, cfg.Gateway, cfg.GatewayTag, Texto("EtqRouter"), t);
 }
 
 QString lonLeavePort(LonConfig& cfg, const QString& text) {
@@ -136,7 +136,7 @@ bool Valida_Puntos(const LonConfig& cfg, SignalGrid& grid) {
         if (lonCellValue(grid.TextMatrix(r, LonCol::Snvt)) == kSnvtGatewayError) return 0;
         const double dev = lonCellValue(grid.TextMatrix(r, LonCol::Disp));
         if (dev >= 1 && dev <= nDevs) return 0;
-        message = Texto("SoloValoresDispositivoEntre") + QStringLiteral(" 1...") + QString::number(nDevs);
+        message = Texto("SoloValoresDispositivoEntre") + QStringLiteral(" 1") + Texto("y") + QString::number(nDevs);
         return int(LonCol::Disp);
     });
 }

@@ -16,7 +16,7 @@ bool EsIPValida(const QString& text);
 // ---- Leaving a field. Each takes the text in the box, stores the accepted
 // value in the model, and returns the text the box must show afterwards.
 
-// Invalid address: "IP: " + text + "incorrecta", then the loaded value (IPTag).
+// Invalid address: the label ("EtqIP") + text + "incorrecta", then the loaded value (IPTag).
 QString lonLeaveIp(LonConfig& cfg, const QString& text);
 // The same with "NetMask: ".
 QString lonLeaveNetMask(LonConfig& cfg, const QString& text);

@@ -181,7 +181,7 @@ bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table)
 
     const QFileInfo fi(path);
     if (!fi.exists()) {
-        MsgBox(Texto("NoSeEncuentraFicheroConf") + kCR + path + kCR + Texto("DelProtocolo") + nombre +
+        MsgBox(Texto("NoSeEncuentraFicheroConf") + kCR + path + kCR + Texto("DelProtocolo") + nombre + kCR +
                    Texto("SeleccioneCorrectamente"),
                Msg::Exclamation);
         return false;

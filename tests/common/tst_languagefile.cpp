@@ -32,9 +32,11 @@ class TestLanguageFile : public QObject {
 private slots:
     void windows1252CrLfUniqueFilledRecords() {
         const QByteArray bytes = fileBytes();
-        // A UTF-8 lead byte followed by a continuation byte is how an editor's
-        // UTF-8 slips in; the single-byte accented letters never pair up that way here.
-        static const QRegularExpression utf8(QStringLiteral("[\\xC2-\\xF4][\\x80-\\xBF]"));
+        // A whole UTF-8 sequence (lead byte and all its continuation bytes) is how
+        // an editor's UTF-8 slips in; an accented letter before a no-break space
+        // (French "créé :") is only the start of one.
+        static const QRegularExpression utf8(
+            QStringLiteral("[\\xC2-\\xDF][\\x80-\\xBF]|[\\xE0-\\xEF][\\x80-\\xBF]{2}|[\\xF0-\\xF4][\\x80-\\xBF]{3}"));
         const auto m = utf8.match(QString::fromLatin1(bytes));
         QVERIFY2(!m.hasMatch(), qPrintable("UTF-8 sequence at byte " + QString::number(m.capturedStart())));
         QVERIFY(!bytes.contains('\0'));

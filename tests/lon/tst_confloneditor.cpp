@@ -254,10 +254,10 @@ void TstConfLonEditor::fieldChecksOnLeaving_data() {
                               << "";
     QTest::newRow("ip leading zero") << "txtIp" << false << "127.0.0.01"
                                      << "127.0.0.1"
-                                     << "IP: 127.0.0.01{incorrecta}";
+                                     << "{EtqIP}127.0.0.01{incorrecta}";
     QTest::newRow("mask three octets") << "txtNetMask" << false << "255.255.0"
                                        << "255.255.255.0"
-                                       << "NetMask: 255.255.0{incorrecta}";
+                                       << "{EtqNetMask}255.255.0{incorrecta}";
     QTest::newRow("gateway empty") << "txtGateway" << false << ""
                                    << ""
                                    << "";
@@ -266,7 +266,7 @@ void TstConfLonEditor::fieldChecksOnLeaving_data() {
                                      << "";
     QTest::newRow("gateway bad") << "txtGateway" << false << "10.0.0.x"
                                  << ""
-                                 << "Gateway: 10.0.0.x{incorrecta}";
+                                 << "{EtqRouter}10.0.0.x{incorrecta}";
     QTest::newRow("port zero") << "txtPortASCII" << false << "0"
                                << "5000"
                                << "";

@@ -73,12 +73,12 @@ void TstLonChecks::leaveField_data() {
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("message");  // "" = none; "@key" ends with that key's text
     QTest::newRow("ip valid") << "ip" << "127.0.0.2" << "127.0.0.2" << "";
-    QTest::newRow("ip invalid") << "ip" << "10.0.0.300" << "127.0.0.1" << "IP: 10.0.0.300@incorrecta";
-    QTest::newRow("ip blanks") << "ip" << " 127.0.0.2" << "127.0.0.1" << "IP:  127.0.0.2@incorrecta";
-    QTest::newRow("mask invalid") << "mask" << "255.255.255" << "255.0.0.0" << "NetMask: 255.255.255@incorrecta";
+    QTest::newRow("ip invalid") << "ip" << "10.0.0.300" << "127.0.0.1" << "@EtqIP|10.0.0.300@incorrecta";
+    QTest::newRow("ip blanks") << "ip" << " 127.0.0.2" << "127.0.0.1" << "@EtqIP| 127.0.0.2@incorrecta";
+    QTest::newRow("mask invalid") << "mask" << "255.255.255" << "255.0.0.0" << "@EtqNetMask|255.255.255@incorrecta";
     QTest::newRow("gateway empty") << "gateway" << "   " << "" << "";
     QTest::newRow("gateway trimmed") << "gateway" << " 10.0.0.1 " << "10.0.0.1" << "";
-    QTest::newRow("gateway invalid") << "gateway" << " 10.0.0 " << "127.0.0.9" << "Gateway: 10.0.0@incorrecta";
+    QTest::newRow("gateway invalid") << "gateway" << " 10.0.0 " << "127.0.0.9" << "@EtqRouter|10.0.0@incorrecta";
     QTest::newRow("port ok") << "port" << "8080" << "8080" << "";
     QTest::newRow("port 0") << "port" << "0" << "5000" << "";
     QTest::newRow("port 65536") << "port" << "65536" << "5000" << "";
@@ -171,9 +171,9 @@ void TstLonChecks::validaPuntos_data() {
     QTest::newRow("inactive row with address 0")
         << "A-Basic" << QVector<QStringList>{lonPointRow(1, 105, 0, "R", 0, false)} << "" << 0 << 0;
     QTest::newRow("device 0 on a point") << "A-Basic" << QVector<QStringList>{lonPointRow(0, 105, 0, "R", 3)}
-                                         << "@SoloValoresDispositivoEntre| 1...2" << 4 << D;
+                                         << "@SoloValoresDispositivoEntre| 1@y|2" << 4 << D;
     QTest::newRow("device beyond NDevs") << "A-Basic" << QVector<QStringList>{lonPointRow(3, 105, 0, "R", 3)}
-                                         << "@SoloValoresDispositivoEntre| 1...2" << 4 << D;
+                                         << "@SoloValoresDispositivoEntre| 1@y|2" << 4 << D;
     QTest::newRow("gateway error row skips the device test")
         << "A-Basic" << QVector<QStringList>{lonErrorRow(0, 9)} << "" << 0 << 0;
     QTest::newRow("gateway error row address tested")
@@ -199,7 +199,7 @@ void TstLonChecks::validaPuntos_data() {
         << "A-Basic" << QVector<QStringList>{lonErrorRow(1, 5), lonPointRow(1, 105, 0, "R", 5)} << "Add:5@repetida"
         << 4 << A;
     QTest::newRow("device checked before address")
-        << "A-Basic" << QVector<QStringList>{lonPointRow(5, 105, 0, "R", 0)} << "@SoloValoresDispositivoEntre| 1...2"
+        << "A-Basic" << QVector<QStringList>{lonPointRow(5, 105, 0, "R", 0)} << "@SoloValoresDispositivoEntre| 1@y|2"
         << 4 << D;
 }
 

@@ -93,8 +93,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("row1");  // cells 1..3 of row 1, joined by '|'
-        const QString notRight = "The configuration file of LON is not the right one.\r%1\r";
-        const QString badVersion = "The version of the configuration file of LON is not correct.\r%1\r";
+        const QString notRight = "The signal table of LON is not the right one.\r%1\r";
+        const QString badVersion = "The version of the signal table of LON is not correct.\r%1\r";
         const QByteArray crOnly = QByteArray(kHead).replace("\r\n", "\r"),
                          lfOnly = QByteArray(kHead).replace("\r\n", "\n");
         QTest::newRow("caption row only") << kHead << 60 << "" << 0 << "";
@@ -120,7 +120,7 @@ private slots:
         QTest::newRow("CAMPOS 10000") << kHead3 + "CAMPOS=10000\r\ncap\r\n1\tx\t\r\n" << 60 << "" << 1 << "x||";
         QTest::newRow("empty file") << QByteArray() << 60 << notRight << 0 << "";
         QTest::newRow("wrong protocol") << kHead << 77
-                                        << "The configuration file of MBS6 is not the right one.\r%1\rPROTOCOLO=60-LON"
+                                        << "The signal table of MBS6 is not the right one.\r%1\rPROTOCOLO=60-LON"
                                         << 0 << "";
         QTest::newRow("protocol in lower case")
             << QByteArray(kHead).replace("60-LON", "60-lon") << 60 << notRight + "PROTOCOLO=60-lon" << 0 << "";
@@ -161,8 +161,8 @@ private slots:
     void unreadableTable() {
         TablaSenyales t;
         QVERIFY(!Carga_Senyales(kSlotMbs6, kVersionTabla, t));
-        QCOMPARE(m_prompts->lastText(), "Configuration file not found:\r" + projectFile("MBS6.DAT") +
-                                            "\rof protocol MBS6. Select the project correctly.");
+        QCOMPARE(m_prompts->lastText(), "Signal table not found:\r" + projectFile("MBS6.DAT") +
+                                            "\rProtocol: MBS6\rSelect the right project.");
         const QString path = projectFile("LON.dat");
         QVERIFY(QDir().mkpath(path));
         QVERIFY(!Carga_Senyales(kSlotLon, kVersionTabla, t));
