@@ -389,7 +389,8 @@ void GatewayLink::onTick() {
         case 4:
             if (++m_contTimeout > 5) {
                 FinTransferencia();
-                echo(Texto("TransfFicheroCANCEL") + QStringLiteral(" Timeout"), QStringLiteral("<"));
+                echo(Texto("TransfFicheroCANCEL") + QStringLiteral(" (") + Texto("SinRespuesta") + QStringLiteral(")"),
+                     QStringLiteral("<"));
             }
             break;
         case 5:

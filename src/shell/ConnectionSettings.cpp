@@ -47,12 +47,12 @@ QString ConnectionSettings::SettingsDe(const QString& baud) { return baud + QStr
 
 ConnectionSettings::Fallo ConnectionSettings::Valida(const QString& ip, const QString& port) {
     if (!EsIPValida(ip)) {
-        avisoEntrada(QStringLiteral("IP: ") + ip + Texto("incorrecta"));
+        avisoEntrada(Texto("EtqIP") + ip + Texto("incorrecta"));
         return IPIncorrecta;
     }
     const double p = Val(port);
     if (p >= 1 && p <= 65535) return Correcto;
-    avisoEntrada(QStringLiteral("Port: ") + port + Texto("incorrecto"));
+    avisoEntrada(Texto("EtqPuerto") + port + Texto("incorrecto"));
     return PuertoIncorrecto;
 }
 

@@ -101,7 +101,8 @@ private slots:
         dlg.cboCom->setCurrentIndex(dlg.cboCom->findText(e[4]));
         dlg.cmdAceptar->click();
 
-        const QStringList m = message.split('#');
+        QStringList m = message.split('#');  // literal part, language key
+        if (!message.isEmpty()) m[0].replace("IP: ", Texto("EtqIP")).replace("Port: ", Texto("EtqPuerto"));
         QCOMPARE(prompts.texts(), message.isEmpty() ? QStringList() : QStringList{m[0] + Texto(m[1])});
         QCOMPARE(dlg.result(), message.isEmpty() ? int(QDialog::Accepted) : int(QDialog::Rejected));
         auto appKey = [](const char* k) { return LeeIniAplicacion("Configuracion", k, "-"); };
