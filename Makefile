@@ -38,7 +38,9 @@ run: app $(BIN)/ProjectsASCII
 		$(MAKE) --no-print-directory demo; \
 	fi
 
+# The demo also sends the LON file to the simulated gateway on loopback.
 demo: app $(BIN)/ProjectsASCII
+	cmake --build $(BUILD) -j $(JOBS) --target pilmora-gateway-sim
 	@scripts/demo.sh $(BIN)
 
 test: build
