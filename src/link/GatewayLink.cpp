@@ -504,7 +504,7 @@ void GatewayLink::EnviaFichero() {
         return;
     }
     echo(Texto("Fichero") + path, QStringLiteral(">"));
-    echo(Texto("Tamanyo") + QString::number(bytes.size()) + QStringLiteral(" bytes"), QStringLiteral(">"));
+    echo(Texto("Tamanyo") + QString::number(bytes.size()), QStringLiteral(">"));
     m_datos = bytes;
     m_tamFichero = qint32(bytes.size());
     m_transferOk = false;

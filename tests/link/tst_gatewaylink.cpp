@@ -240,7 +240,7 @@ void TstGatewayLink::transfer_data() {
     QTest::addColumn<int>("state");
     QTest::addColumn<QString>("note");  // a line of the link monitor
     const QString ok = ">@TransfEscFicheroOK";
-    const QString timeout = "<@TransfFicheroCANCEL Timeout";
+    const QString timeout = "<@TransfFicheroCANCEL (@SinRespuesta)";
     const QStringList c300{pos(1) + ":128", pos(129) + ":128", pos(257) + ":44"};
     QTest::newRow("300 bytes, serial") << false << 300
                                        << QByteArrayList{"START\r", "Bytes:128\r", "Bytes:256\r", "Bytes:300\r",
