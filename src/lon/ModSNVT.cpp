@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cfloat>
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
@@ -107,7 +108,8 @@ void ModSNVT::cargaDesdeTabla(const QVector<QStringList>& table) {
         e.b = clampTo<qint16>(num(row, 8), -32768, 32767);
         e.c = clampTo<qint16>(num(row, 9), -32768, 32767);
         e.filtro = clampTo<quint8>(num(row, 10), 0, 255);
-        e.real = float(num(row, 11));
+        const double real = num(row, 11);  // kept inside the float's range: no overflow on conversion
+        e.real = float(qBound(double(-FLT_MAX), real, double(FLT_MAX)));
         e.preferido = num(row, 13) > 0;
         m_entries.append(e);
         const int index = int(m_entries.size());
