@@ -5,6 +5,8 @@
 //   pilmora [--home DIR] generate PROJECT_DIR [--at "yyyy/mm/dd hh:nn:ss"]
 //   pilmora [--home DIR] import-xif PROJECT_DIR FILE... [--devices FIRST-LAST] [--prefix] [--node-object]
 //   pilmora [--home DIR] send PROJECT_DIR (--udp HOST:PORT | --serial DEVICE [--settings TEXT]) [--timeout S]
+//   pilmora [--home DIR] export-csv PROJECT_DIR FILE [--separator C]
+//   pilmora [--home DIR] import-csv PROJECT_DIR FILE
 //   pilmora --help
 //
 // Exit status: 0 done, 1 the project has a fault (the message says which),
@@ -22,6 +24,7 @@
 #include "ConsolePrompts.h"
 #include "LonChecks.h"
 #include "LonConfig.h"
+#include "LonCsv.h"
 #include "LonDownload.h"
 #include "LonProject.h"
 #include "Mbs6Download.h"
@@ -45,6 +48,8 @@ struct Options {
     QString home;
     QString command;
     QString project;
+    QString file;       // export-csv / import-csv
+    QString separator;  // export-csv
     QDateTime at;
     QStringList files;  // import-xif
     int firstDevice = 1, lastDevice = 1;
@@ -97,6 +102,12 @@ Options parse(const QStringList& args) {
             o.prefix = true;
         } else if (a == QLatin1String("--node-object")) {
             o.nodeObject = true;
+        } else if (a == QLatin1String("--separator") || a.startsWith(QLatin1String("--separator="))) {
+            value(QStringLiteral("--separator"), &o.separator);
+            if (!o.wrong && o.separator != QLatin1String(",") && o.separator != QLatin1String(";")) {
+                o.wrong = true;
+                o.error = QStringLiteral("--separator ") + o.separator;
+            }
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             o.wrong = true;
             o.error = a;
@@ -106,15 +117,17 @@ Options parse(const QStringList& args) {
     }
     if (o.help || o.wrong) return o;
     o.wrong = true;
-    const bool import = !positional.isEmpty() && positional[0] == QLatin1String("import-xif");
-    if (import ? positional.size() < 3 : positional.size() != 2) {
+    o.command = positional.value(0);
+    const bool import = o.command == QLatin1String("import-xif");
+    const bool csv = o.command == QLatin1String("export-csv") || o.command == QLatin1String("import-csv");
+    if (import ? positional.size() < 3 : positional.size() != (csv ? 3 : 2)) {
         o.error = positional.join(QLatin1Char(' '));
         return o;
     }
-    o.command = positional[0];
     o.project = positional[1];
     o.files = positional.mid(2);
-    if (o.command != QLatin1String("check") && o.command != QLatin1String("generate") && !import)
+    if (csv) o.file = positional[2];
+    if (o.command != QLatin1String("check") && o.command != QLatin1String("generate") && !import && !csv)
         o.error = o.command;
     else if (o.at.isValid() && o.command != QLatin1String("generate"))
         o.error = QStringLiteral("--at");
@@ -122,6 +135,8 @@ Options parse(const QStringList& args) {
         o.error = o.devicesGiven ? QStringLiteral("--devices")
                   : o.prefix     ? QStringLiteral("--prefix")
                                  : QStringLiteral("--node-object");
+    else if (!o.separator.isEmpty() && o.command != QLatin1String("export-csv"))
+        o.error = QStringLiteral("--separator");
     else
         o.wrong = false;
     return o;
@@ -142,6 +157,10 @@ void usage(std::FILE* f) {
                           "[--node-object]"));
     out(f, QStringLiteral("      ") + Texto("PilmoraAyudaImportXif"));
     for (const QString& u : sendUsage()) out(f, u);
+    out(f, QStringLiteral("  pilmora [--home DIR] export-csv PROJECT_DIR FILE [--separator ,|;]"));
+    out(f, QStringLiteral("      ") + Texto("CsvAyudaExportar"));
+    out(f, QStringLiteral("  pilmora [--home DIR] import-csv PROJECT_DIR FILE"));
+    out(f, QStringLiteral("      ") + Texto("CsvAyudaImportar"));
     out(f, QStringLiteral("  pilmora --help"));
     out(f, QStringLiteral("  --home DIR   ") + Texto("PilmoraAyudaHome"));
     out(f, QStringLiteral("  --at         ") + Texto("PilmoraAyudaAt"));
@@ -238,6 +257,53 @@ int generateMbs6(const QString& folder, const QDateTime& at, ConsolePrompts& con
     if (!loadMbs6Project(folder, cfg, grid, info)) return kFault;
     return reported(console, [&] { return Genera_FicheroDescarga(cfg, grid, at); });
 }
+
+int exportCsv(const QString& folder, const Options& o) {
+    LonConfig cfg;
+    SignalGrid grid;
+    QVector<InfoColumna> info;
+    if (!loadLonProject(folder, cfg, grid, info)) return kFault;
+    const QChar sep = o.separator.isEmpty() ? csvDefaultSeparator() : o.separator[0];
+    QString error;
+    if (!lonCsvExport(o.file, grid, cfg, sep, &error)) {
+        out(stderr, error);
+        return kFault;
+    }
+    out(stdout, Texto("CsvExportado") + QString::number(grid.dataRows()));
+    return kOk;
+}
+
+// Nothing is written unless every row is right; the table replaced stays beside as a backup.
+int importCsv(const QString& folder, const Options& o) {
+    LonConfig cfg;
+    SignalGrid grid;
+    QVector<InfoColumna> info;
+    if (!loadLonProject(folder, cfg, grid, info)) return kFault;
+    CsvRecords records;
+    QString error;
+    QStringList faults;
+    if (!csvReadFile(o.file, &records, &error)) faults << error;
+    int rows = 0;
+    if (faults.isEmpty() && !lonCsvImport(records, cfg, grid, &faults, &rows)) {
+        if (faults.size() >= 200) faults << Texto("CsvMasErrores");
+    }
+    if (!faults.isEmpty()) {
+        out(stderr, Texto("CsvNoImportado"));
+        for (const QString& f : faults) out(stderr, f);
+        return kFault;
+    }
+    const QString table = rutaTablaSenyales(kSlotLon);
+    bool failed = false;
+    const QString backup = keepTableBackup(table, &failed);
+    if (failed) {
+        out(stderr, Texto("CsvNoSePuedeCopiar") + table);
+        return kFault;
+    }
+    if (!Graba_Senyales(kSlotLon, QString::fromLatin1(kVersionTabla), grid, true)) return kFault;
+    out(stdout, Texto("CsvImportado") + QString::number(rows));
+    if (!backup.isEmpty()) out(stdout, Texto("CsvCopiaGuardada") + backup);
+    return kOk;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -297,6 +363,13 @@ int main(int argc, char** argv) {
         return kFault;
     }
     if (xif) return importXif(folder, o);
+    if (o.command == QLatin1String("export-csv") || o.command == QLatin1String("import-csv")) {
+        if (slot != kSlotLon) {
+            out(stderr, Texto("ProtocoloNoSoportado") + protocol);
+            return kFault;
+        }
+        return o.command == QLatin1String("export-csv") ? exportCsv(folder, o) : importCsv(folder, o);
+    }
     const bool check = o.command == QLatin1String("check");
     if (slot == kSlotLon) return check ? checkLon(folder) : generateLon(folder, o.at, console);
     return check ? checkMbs6(folder) : generateMbs6(folder, o.at, console);

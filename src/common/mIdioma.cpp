@@ -142,6 +142,33 @@ QString Texto(const QString& key) {
 
 bool HayTexto(const QString& key) { return app().Textos.contains(key.toLower()); }
 
+QHash<QString, QStringList> TextosEnTodosLosIdiomas(const QStringList& keys) {
+    QHash<QString, QStringList> out;
+    QByteArray bytes;
+    const QString path = findNoCase(app().appFolder, QString::fromLatin1(kAppTitle) + QStringLiteral(".LNG"));
+    if (!readFileBytes(path, &bytes) && !readFileBytes(findNoCase(app().appFolder, kFallbackName), &bytes)) return out;
+    const QStringList lines = splitLines(fromAnsi(bytes));
+    if (lines.isEmpty()) return out;
+    const int languages = int(languageNames(lines.first()).size());
+    QHash<QString, QString> wanted;  // folded -> as asked
+    for (const QString& k : keys) wanted.insert(k.toLower(), k);
+    for (int i = 1; i < lines.size(); ++i) {
+        const QString& line = lines[i];
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+        if (tab <= 0 || line.startsWith(QLatin1Char('*'))) continue;
+        const auto it = wanted.constFind(line.left(tab).toLower());
+        if (it == wanted.constEnd() || out.contains(*it)) continue;
+        QStringList texts;
+        for (int column = 2; column < languages + 2; ++column) {
+            QString key, text;
+            recordField(line, column, &key, &text);
+            texts << trimBlanks(text);
+        }
+        out.insert(*it, texts);
+    }
+    return out;
+}
+
 void CambiaIdioma(int index) {
     app().Idioma = qint16(index);
     EscribeIniAplicacion(QStringLiteral("Configuracion"), QStringLiteral("Language"), QString::number(index));

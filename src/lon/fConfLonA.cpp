@@ -29,6 +29,7 @@
 #include "CellEditorWidget.h"
 #include "LonChecks.h"
 #include "LonConfig.h"
+#include "LonCsv.h"
 #include "LonDownload.h"
 #include "LonGrid.h"
 #include "LonProject.h"
@@ -44,6 +45,7 @@
 #include "SignalGridView.h"
 #include "fImportXif.h"
 #include "fSNVT.h"
+#include "fSignalCsv.h"
 #include "mIdioma.h"
 
 namespace {
@@ -248,6 +250,10 @@ void fConfLonA::buildControls() {
     cmdElimina->setObjectName(QStringLiteral("cmdElimina"));
     cmdImportXIF = new QPushButton(QStringLiteral("Import XIF..."));
     cmdImportXIF->setObjectName(QStringLiteral("cmdImportXIF"));
+    cmdExportar = new QPushButton;
+    cmdExportar->setObjectName(QStringLiteral("cmdExportar"));
+    cmdImportar = new QPushButton;
+    cmdImportar->setObjectName(QStringLiteral("cmdImportar"));
     cmdAceptar = new QPushButton;
     cmdAceptar->setObjectName(QStringLiteral("cmdAceptar"));
     cmdCancelar = new QPushButton;
@@ -255,7 +261,8 @@ void fConfLonA::buildControls() {
     cmdPilmora = new QPushButton(QStringLiteral("&Pilmora"));
     cmdPilmora->setObjectName(QStringLiteral("cmdPilmora"));
     cmdPilmora->setToolTip(QStringLiteral("Generar fichero Pilmora para descargar"));
-    for (QPushButton* b : {cmdInsertar, cmdElimina, cmdImportXIF, cmdAceptar, cmdCancelar, cmdPilmora}) {
+    for (QPushButton* b :
+         {cmdInsertar, cmdElimina, cmdImportXIF, cmdExportar, cmdImportar, cmdAceptar, cmdCancelar, cmdPilmora}) {
         b->setAutoDefault(false);
         b->setDefault(false);
     }
@@ -269,6 +276,8 @@ void fConfLonA::buildControls() {
     buttons->addWidget(cmdInsertar);
     buttons->addWidget(cmdElimina);
     buttons->addWidget(cmdImportXIF);
+    buttons->addWidget(cmdExportar);
+    buttons->addWidget(cmdImportar);
     buttons->addStretch();
     buttons->addWidget(cmdPilmora);
     buttons->addWidget(cmdAceptar);
@@ -320,6 +329,10 @@ void fConfLonA::setTexts() {
     cmdInsertar->setText(Texto("&Insertar"));
     cmdElimina->setText(Texto("&Eliminar"));
     cmdAceptar->setText(Texto("&Grabar"));
+    cmdExportar->setText(Texto("CsvExportar"));
+    cmdImportar->setText(Texto("CsvImportar"));
+    cmdExportar->setToolTip(Texto("CsvAyudaExportar"));
+    cmdImportar->setToolTip(Texto("CsvAyudaImportar"));
     cmdCancelar->setText(Texto("&Salir"));
 
     txtMsg->setPlainText(protocolSummary(QStringLiteral("When a LON data change, it will send:")));
@@ -572,6 +585,8 @@ void fConfLonA::wireEvents() {
     connect(cmdUp, &QToolButton::clicked, this, [this] { cmdUp_Click(); });
     connect(cmdDown, &QToolButton::clicked, this, [this] { cmdDown_Click(); });
     connect(cmdImportXIF, &QPushButton::clicked, this, [this] { cmdImportXIF_Click(); });
+    connect(cmdExportar, &QPushButton::clicked, this, [this] { cmdExportar_Click(); });
+    connect(cmdImportar, &QPushButton::clicked, this, [this] { cmdImportar_Click(); });
 
     wireGrid();
 }
@@ -629,7 +644,8 @@ void fConfLonA::TabStrip1_Click(int index) {
     m_currentTab = index;
     fraConexion->setVisible(index == 0);
     fraSenyales->setVisible(index == 1);
-    for (QWidget* w : std::initializer_list<QWidget*>{cmdInsertar, cmdElimina, cmdImportXIF, cmdUp, cmdDown})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{cmdInsertar, cmdElimina, cmdImportXIF, cmdExportar, cmdImportar, cmdUp, cmdDown})
         w->setVisible(index == 1);
     lblHelp->setText(TabStrip1->tabToolTip(index));
 }
@@ -656,11 +672,21 @@ void fConfLonA::cmdAceptar_Click() {
     }
     if (!Valida_Dispositivos(*m_cfg)) return;
     if (Msgbox1(Texto("A23"), QString::fromLatin1(kAppTitle), 1, 1, 2, Texto("Si"), Texto("No")) == 2) return;
+    QString backup;
+    if (m_backupOnSave) {
+        bool failed = false;
+        backup = keepTableBackup(rutaTablaSenyales(kSlotLon), &failed);
+        if (failed) {
+            Aviso(Texto("CsvNoSePuedeCopiar") + rutaTablaSenyales(kSlotLon));
+            return;
+        }
+    }
     {
         IniBatch once;  // LON.ini written once, not once per key
         m_cfg->Graba_ConfLon();
     }
-    Graba_Senyales(kSlotLon, QString::fromLatin1(kVersionTabla), *m_grid, true);
+    if (Graba_Senyales(kSlotLon, QString::fromLatin1(kVersionTabla), *m_grid, true)) m_backupOnSave = false;
+    if (!backup.isEmpty()) Aviso(Texto("CsvCopiaGuardada") + backup, 2);
     app().ProtProyecto = m_protocolo;
     app().IPNueva = txtIp->text();
     m_cfg->connectionChanged = false;
@@ -832,4 +858,49 @@ void fConfLonA::cmdDown_Click() {
     endCellEdit();
     gridOp([this](bool& changed) { Mueve_Filas(*m_grid, changed, false); });
     grid->setFocus();
+}
+
+// ---------------------------------------------------------------- spreadsheet files
+
+void fConfLonA::cmdExportar_Click() {
+    endCellEdit();
+    QChar separator;
+    const QString path = fSignalCsv::askExportFile(this, app().NombreProyecto + QStringLiteral(".csv"), &separator);
+    if (!path.isEmpty()) exportarSenyales(path, separator);
+}
+
+void fConfLonA::cmdImportar_Click() {
+    endCellEdit();
+    const QString path = fSignalCsv::askImportFile(this);
+    if (!path.isEmpty()) importarSenyales(path);
+}
+
+bool fConfLonA::exportarSenyales(const QString& path, QChar separator) {
+    QString error;
+    if (!lonCsvExport(path, *m_grid, *m_cfg, separator, &error)) {
+        Aviso(error);
+        return false;
+    }
+    Aviso(Texto("CsvExportado") + QString::number(m_grid->dataRows()), 2);
+    return true;
+}
+
+bool fConfLonA::importarSenyales(const QString& path) {
+    CsvRecords records;
+    QStringList faults;
+    int rows = 0;
+    if (fSignalCsv::readFile(this, path, &records, &faults)) {
+        BusyPointer busy;
+        lonCsvImport(records, *m_cfg, *m_grid, &faults, &rows);
+    }
+    if (!faults.isEmpty()) {
+        fSignalCsv::showFaults(faults);
+        return false;
+    }
+    m_backupOnSave = true;
+    m_cfg->markGridChanged();
+    Aviso(Texto("CsvImportado") + QString::number(rows) + QLatin1Char('\r') +
+              Texto("CsvGrabarParaConservar"),
+          2);
+    return true;
 }

@@ -87,6 +87,8 @@ public:
     QToolButton* cmdUp = nullptr;
     QToolButton* cmdDown = nullptr;
     QPushButton* cmdImportXIF = nullptr;
+    QPushButton* cmdExportar = nullptr;  // signal table to a spreadsheet file
+    QPushButton* cmdImportar = nullptr;  // and back
     QPushButton* cmdInsertar = nullptr;
     QPushButton* cmdElimina = nullptr;
 
@@ -112,6 +114,12 @@ public:
     void cmdUp_Click();
     void cmdDown_Click();
     void cmdImportXIF_Click();
+    void cmdExportar_Click();
+    void cmdImportar_Click();
+    // The two without their file dialogs: the grid to `path`; the grid from
+    // `path` (every fault shown, nothing changed unless all rows are right).
+    bool exportarSenyales(const QString& path, QChar separator);
+    bool importarSenyales(const QString& path);
     void cboVersion_Click();
     void cboFirmVersion_Click();
     void TabStrip1_Click(int index);
@@ -131,6 +139,9 @@ protected:
     QString helpOf(QWidget* w) const override;
 
 private:
+    // The table on disk is kept as a backup by the next save (after an import).
+    bool m_backupOnSave = false;
+
     void buildControls();
     void buildMenus();
     void setTexts();

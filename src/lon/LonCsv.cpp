@@ -1,0 +1,323 @@
+#include "LonCsv.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QSaveFile>
+
+#include "LonChecks.h"
+#include "LonConfig.h"
+#include "LonGrid.h"
+#include "ModulConfASCII.h"
+#include "Prompts.h"
+#include "SignalGrid.h"
+#include "mIdioma.h"
+
+namespace {
+// Column of the built-in mark, after the grid's own columns.
+constexpr int kColMark = LonCol::Count;
+// Listing stops here: a file this wrong needs another look, not a longer list.
+constexpr int kMaxFaults = 200;
+
+// Language keys whose texts are captions or menu items the file may hold in any language.
+const QStringList& languageKeys() {
+    static const QStringList k{"Noo", "Disp", "Descripcion", "Activa", "CsvInterna", "0-Ana", "1-Dig", "0-No", "1-Si"};
+    return k;
+}
+
+enum class Kind { Ignored, Number, Text, DataType, Menu, Mark };
+
+struct ColumnRule {
+    Kind kind = Kind::Text;
+    int min = 0, max = 0;            // Number
+    QStringList menu;                // Menu: the captions as the grid holds them
+    QVector<QStringList> menuAlike;  // Menu: per item, every caption that means it (any language)
+};
+
+QVector<ColumnRule> rulesFor(const LonConfig& cfg, const QHash<QString, QStringList>& lang) {
+    QVector<ColumnRule> rules(LonCol::Count + 1);
+    auto number = [&](int col, int min, int max) {
+        rules[col].kind = Kind::Number;
+        rules[col].min = min;
+        rules[col].max = max;
+    };
+    auto menu = [&](int col, const QStringList& items, const QStringList& keys = {}) {
+        rules[col].kind = Kind::Menu;
+        rules[col].menu = items;
+        for (int i = 0; i < items.size(); ++i)
+            // Files hold the caption of the language they were saved in, or the key itself.
+            rules[col].menuAlike << (keys.isEmpty() ? QStringList{items[i]}
+                                                    : lang.value(keys[i]) + QStringList{items[i], keys[i]});
+    };
+    rules[LonCol::Noo].kind = Kind::Ignored;
+    number(LonCol::Disp, 0, cfg.maxDevices());
+    number(LonCol::Snvt, kSnvtGatewayError, 32767);
+    number(LonCol::Idx, 0, 32767);
+    number(LonCol::Offset, 0, 32767);
+    rules[LonCol::DataType].kind = Kind::DataType;
+    for (int c : {int(LonCol::A), int(LonCol::B), int(LonCol::C), int(LonCol::Filter)}) number(c, -32768, 32767);
+    menu(LonCol::NvAccess, lonAccessCaptions());
+    number(LonCol::Add, 0, cfg.maxAddress());
+    menu(LonCol::Direction, lonAccessCaptions());
+    menu(LonCol::AD, {Texto("0-Ana"), Texto("1-Dig")}, {"0-Ana", "1-Dig"});
+    menu(LonCol::Spontaneous, lonSpontaneousCaptions());
+    menu(LonCol::Activa, {Texto("0-No"), Texto("1-Si")}, {"0-No", "1-Si"});
+    rules[kColMark].kind = Kind::Mark;
+    return rules;
+}
+
+// Every caption a column may have in the file, folded: the grid's own and, for
+// captions from the language file, the same key in every language.
+QVector<QStringList> captionsFor(const SignalGrid& grid, const QHash<QString, QStringList>& lang) {
+    QVector<QStringList> names(LonCol::Count + 1);
+    for (int c = 0; c < LonCol::Count; ++c) names[c] << grid.TextMatrix(0, c);
+    names[kColMark] << Texto("CsvInterna");
+    const QHash<int, QString> keyed{{LonCol::Noo, "Noo"},
+                                    {LonCol::Disp, "Disp"},
+                                    {LonCol::Descripcion, "Descripcion"},
+                                    {LonCol::Activa, "Activa"},
+                                    {kColMark, "CsvInterna"}};
+    for (auto it = keyed.constBegin(); it != keyed.constEnd(); ++it) names[it.key()] << lang.value(it.value());
+    for (QStringList& l : names)
+        for (QString& s : l) s = s.trimmed().toCaseFolded();
+    return names;
+}
+
+bool isBuiltIn(const SignalGrid& grid, int row, const LonConfig& cfg) {
+    const double snvt = lonCellValue(grid.TextMatrix(row, LonCol::Snvt));
+    const double dev = lonCellValue(grid.TextMatrix(row, LonCol::Disp));
+    if (snvt == kSnvtGatewayError) return dev == 0;
+    return snvt == kSnvtDeviceError && dev >= 1 && dev <= qMax(cfg.NDevs, 0);
+}
+
+bool isWholeNumber(const QString& t) {
+    const int first = t.startsWith(QLatin1Char('-')) ? 1 : 0;
+    if (t.size() == first || t.size() - first > 6) return false;
+    for (int i = first; i < t.size(); ++i)
+        if (t[i].unicode() < '0' || t[i].unicode() > '9') return false;
+    return true;
+}
+
+// Messages of the save checks, taken down instead of shown.
+class TakeDown : public Prompts {
+public:
+    TakeDown() : m_previous(&prompts()) { installPrompts(this); }
+    ~TakeDown() override { installPrompts(m_previous); }
+    int toolBox(const ToolBoxRequest& r) override {
+        texts << r.text;
+        return 1;
+    }
+    int systemBox(const QString& text, int, const QString&) override {
+        texts << text;
+        return Msg::OK;
+    }
+    QString inputBox(const QString&, const QString&, const QString& d) override { return d; }
+    QStringList texts;
+
+private:
+    Prompts* m_previous;
+};
+
+QString oneLine(QString text) { return text.replace(QLatin1Char('\r'), QLatin1Char(' ')).trimmed(); }
+}  // namespace
+
+QVector<QStringList> lonCsvRecords(const SignalGrid& grid, const LonConfig& cfg) {
+    QVector<QStringList> records;
+    records.reserve(grid.Rows());
+    QStringList header;
+    for (int c = 0; c < LonCol::Count; ++c) header << grid.TextMatrix(0, c);
+    header << Texto("CsvInterna");
+    records << header;
+    for (int r = 1; r < grid.Rows(); ++r) {
+        QStringList cells;
+        cells.reserve(LonCol::Count + 1);
+        for (int c = 0; c < LonCol::Count; ++c) cells << grid.TextMatrix(r, c).trimmed();
+        cells << (isBuiltIn(grid, r, cfg) ? QStringLiteral("1") : QString());
+        records << cells;
+    }
+    return records;
+}
+
+bool lonCsvExport(const QString& path, const SignalGrid& grid, const LonConfig& cfg, QChar separator,
+                  QString* error) {
+    QSaveFile f(path);
+    if (f.open(QIODevice::WriteOnly) && f.write(csvEncode(lonCsvRecords(grid, cfg), separator)) >= 0 && f.commit())
+        return true;
+    *error = Texto("NoSePuedeGrabar") + QLatin1Char('\r') + path + QLatin1Char('\r') + f.errorString();
+    return false;
+}
+
+bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, QStringList* faults, int* rows) {
+    faults->clear();
+    auto fault = [&](int record, const QString& column, const QString& text) {
+        if (faults->size() < kMaxFaults) *faults << csvPlace(record, column) + text;
+    };
+    const QHash<QString, QStringList> lang = TextosEnTodosLosIdiomas(languageKeys());
+    const QVector<ColumnRule> rules = rulesFor(cfg, lang);
+    const QVector<QStringList> names = captionsFor(grid, lang);
+
+    // Caption row: which grid column each field of the file fills.
+    const QStringList& header = in.records.first();
+    const int headerRow = in.numbers.value(0, 1);
+    QVector<int> target(header.size(), -1);
+    QVector<int> fieldOf(LonCol::Count + 1, -1);
+    for (int f = 0; f < header.size(); ++f) {
+        const QString folded = header[f].trimmed().toCaseFolded();
+        int col = -1;
+        for (int c = 0; c <= LonCol::Count && col < 0; ++c)
+            if (names[c].contains(folded)) col = c;
+        if (col < 0) {
+            if (!folded.isEmpty()) fault(headerRow, header[f], Texto("CsvColumnaDesconocida"));
+        } else if (fieldOf[col] >= 0) {
+            fault(headerRow, header[f], Texto("CsvColumnaRepetida"));
+        } else {
+            fieldOf[col] = f;
+            target[f] = col;
+        }
+    }
+    for (int c = 1; c < LonCol::Count; ++c)
+        if (fieldOf[c] < 0) fault(headerRow, grid.TextMatrix(0, c), Texto("CsvFaltaColumna"));
+    if (!faults->isEmpty()) return false;
+
+    // Every cell, as typing it into the grid would allow.
+    TablaSenyales table;
+    table.reset(LonCol::Count - 1);
+    QVector<int> recordOfTableRow(1, 0);
+    QSet<QString> builtInSeen;
+    for (int i = 1; i < in.records.size(); ++i) {
+        const QStringList& rec = in.records[i];
+        const int row = in.numbers.value(i, i + 1);
+        bool empty = true;
+        for (const QString& s : rec) empty = empty && s.trimmed().isEmpty();
+        if (empty) continue;  // rows a spreadsheet pads with separators only
+        QVector<QString> cells(LonCol::Count + 1);
+        for (int f = 0; f < rec.size(); ++f) {
+            const QString caption = f < header.size() ? header[f] : QString::number(f + 1);
+            if (f >= target.size() || target[f] < 0) {
+                if (!rec[f].trimmed().isEmpty()) fault(row, caption, Texto("CsvCeldaSinColumna") + rec[f]);
+                continue;
+            }
+            const int col = target[f];
+            const QString t = rec[f].trimmed();
+            const QChar bad = csvUnstorableChar(rec[f]);
+            if (!bad.isNull()) {
+                fault(row, caption, Texto("CsvCaracter") + QStringLiteral("U+%1").arg(bad.unicode(), 4, 16, QLatin1Char('0')).toUpper());
+                continue;
+            }
+            const ColumnRule& rule = rules[col];
+            QString value = t;
+            switch (rule.kind) {
+                case Kind::Ignored:
+                case Kind::Text:
+                    break;
+                case Kind::Number:
+                    if (t.isEmpty()) break;
+                    if (!isWholeNumber(t)) {
+                        fault(row, caption, Texto("CsvNoNumero") + t);
+                    } else if (t.toInt() < rule.min || t.toInt() > rule.max) {
+                        fault(row, caption, Texto("CsvFueraDeRango") + QString::number(rule.min) + QStringLiteral("..") +
+                                                QString::number(rule.max) + QStringLiteral(": ") + t);
+                    }
+                    break;
+                case Kind::DataType: {
+                    const int code = lonDataTypeCaptions().indexOf(t);
+                    if (t.isEmpty() || code >= 0) break;
+                    if (isWholeNumber(t) && t.toInt() >= 0 && t.toInt() < lonDataTypeCaptions().size())
+                        value = lonDataTypeCaptions()[t.toInt()];
+                    else
+                        fault(row, caption, Texto("CsvNoEnLista") + t);
+                    break;
+                }
+                case Kind::Menu: {
+                    if (t.isEmpty()) break;
+                    // As written it stays (a round trip keeps the language it was saved in);
+                    // in other letter case it becomes the caption of the current language.
+                    int item = -1;
+                    bool exact = false;
+                    for (int k = 0; k < rule.menuAlike.size() && !exact; ++k)
+                        for (const QString& alike : rule.menuAlike[k]) {
+                            if (alike == t) exact = true;
+                            if (alike.compare(t, Qt::CaseInsensitive) == 0) item = k;
+                        }
+                    if (item < 0)
+                        fault(row, caption, Texto("CsvNoEnLista") + t);
+                    else if (!exact)
+                        value = rule.menu[item];
+                    break;
+                }
+                case Kind::Mark:
+                    if (!t.isEmpty() && t != QLatin1String("0") && t != QLatin1String("1"))
+                        fault(row, caption, Texto("CsvNoEnLista") + t);
+                    break;
+            }
+            cells[col] = value;
+        }
+        // Built-in rows: those the configuration has, each once; a mark on any other row is a fault.
+        const double snvt = lonCellValue(cells[LonCol::Snvt]), dev = lonCellValue(cells[LonCol::Disp]);
+        const bool builtIn = (snvt == kSnvtGatewayError && dev == 0) ||
+                             (snvt == kSnvtDeviceError && dev >= 1 && dev <= qMax(cfg.NDevs, 0));
+        const QString markCaption = fieldOf[kColMark] >= 0 ? header[fieldOf[kColMark]] : Texto("CsvInterna");
+        if (cells[kColMark] == QLatin1String("1") && !builtIn) fault(row, markCaption, Texto("CsvFilaInternaDesconocida"));
+        if (builtIn) {
+            const QString key = lonRowKey(cells[LonCol::Disp], cells[LonCol::Snvt]);
+            if (builtInSeen.contains(key)) fault(row, markCaption, Texto("CsvFilaInternaRepetida"));
+            builtInSeen.insert(key);
+        }
+        const int r = table.addRow();
+        for (int c = 1; c < LonCol::Count; ++c) table.setCell(c, r, cells[c]);
+        recordOfTableRow << row;
+    }
+    if (!faults->isEmpty()) return false;
+
+    // The rows as loading them would place them, then the save's point checks:
+    // every active row that fails is listed (it is left out of the next round
+    // so that the rows after it are checked too).
+    SignalGrid fresh;
+    fresh.setRedraw(false);
+    QVector<InfoColumna> info;
+    Carga_CabecerasLon(fresh, info, cfg);
+    const QHash<QString, int> builtInRows = CreaFilasInternas(fresh, cfg);
+    LlenaGridLon(fresh, builtInRows, table);
+    {
+        SignalGrid probe;
+        probe.setRedraw(false);
+        probe.setCols(fresh.Cols());
+        probe.setRows(fresh.Rows());
+        for (int r = 0; r < fresh.Rows(); ++r)
+            for (int c = 0; c < fresh.Cols(); ++c) probe.setTextMatrix(r, c, fresh.TextMatrix(r, c));
+        TakeDown takeDown;
+        while (faults->size() < kMaxFaults && !Valida_Puntos(cfg, probe)) {
+            const int r = probe.Row(), c = probe.Col();
+            const int tableRow = int(lonCellValue(probe.TextMatrix(r, LonCol::Noo)));
+            const int col = fieldOf[c] >= 0 ? fieldOf[c] : 0;
+            *faults << csvPlace(recordOfTableRow.value(tableRow), header.value(col)) + oneLine(takeDown.texts.value(0));
+            takeDown.texts.clear();
+            probe.setTextMatrix(r, LonCol::Activa, QString());
+        }
+    }
+    if (!faults->isEmpty()) return false;
+    // Directions as the save leaves them.
+    Valida_Puntos(cfg, fresh);
+
+    const bool redraw = grid.Redraw();
+    grid.setRedraw(false);
+    grid.setRows(1);
+    grid.setRows(fresh.Rows());
+    for (int r = 1; r < fresh.Rows(); ++r)
+        for (int c = 0; c < LonCol::Count; ++c) grid.setTextMatrix(r, c, fresh.TextMatrix(r, c));
+    grid.select(grid.Rows() > 1 ? 1 : 0, 1, grid.Rows() > 1 ? 1 : 0, 1);
+    grid.setRedraw(redraw);
+    if (rows) *rows = table.rows();
+    return true;
+}
+
+QString keepTableBackup(const QString& path, bool* failed) {
+    if (failed) *failed = false;
+    if (!QFileInfo(path).isFile()) return QString();
+    QString copy = path + QStringLiteral(".bak");
+    for (int n = 2; QFileInfo::exists(copy); ++n) copy = path + QStringLiteral(".bak") + QString::number(n);
+    if (QFile::copy(path, copy)) return copy;
+    if (failed) *failed = true;
+    return QString();
+}
