@@ -4,8 +4,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 #include <QTemporaryFile>
 #include <filesystem>
+#include <utility>
 
 namespace {
 // Windows-1252 has five undefined bytes (0x81, 0x8D, 0x8F, 0x90, 0x9D); they map to
@@ -58,6 +60,39 @@ QString findNoCase(const QString& folder, const QString& name) {
 }
 
 namespace {
+QSet<QString> g_lossy;
+QStringList g_backups;
+
+QString lossyKey(const QString& path) {
+    const QFileInfo fi(path);
+    const QString canonical = fi.canonicalFilePath();
+    return canonical.isEmpty() ? fi.absoluteFilePath() : canonical;
+}
+
+// The old file, kept under the first free backup name before it is replaced.
+bool keepBackupIfLossy(const QString& path, QString* error) {
+    const QString key = lossyKey(path);
+    if (!g_lossy.contains(key) || !QFileInfo(key).isFile()) return true;
+    QString backup = key + QStringLiteral(".bak");
+    for (int n = 1; QFileInfo::exists(backup) || QFileInfo(backup).isSymLink(); ++n)
+        backup = key + QStringLiteral(".bak") + QString::number(n);
+    QFile old(key);
+    if (!old.copy(backup)) {
+        if (error) *error = old.errorString();
+        return false;
+    }
+    g_lossy.remove(key);
+    g_backups << backup;
+    return true;
+}
+
+bool writeInPlace(const QString& path, const QByteArray& bytes, QString* error) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush()) return true;
+    if (error) *error = f.errorString();
+    return false;
+}
+
 // Temporary file in the same folder, renamed over the old one. The rename is
 // atomic, so a crash leaves the old file or the new one, never a mix.
 bool replaceByRename(const QString& path, const QFileInfo& old, const QByteArray& bytes, QString* error) {
@@ -94,10 +129,12 @@ bool writeFileAtomic(const QString& given, const QByteArray& bytes, QString* err
     // A file without its owner's write bit counts as read-only even for an
     // administrator, like the read-only attribute on Windows.
     const bool readOnly = !fi.isWritable() || !fi.permission(QFileDevice::WriteOwner);
+    if (fi.exists() && !fi.isFile() && !fi.isDir() && !readOnly) return writeInPlace(path, bytes, error);
     if (fi.exists() && (!fi.isFile() || readOnly)) {
         if (error) *error = fi.isFile() ? QStringLiteral("Permission denied") : QStringLiteral("Path is not a file");
         return false;
     }
+    if (!keepBackupIfLossy(path, error)) return false;
     if (!syncToDisk) return replaceByRename(path, fi, bytes, error);
     QSaveFile f(path);
     f.setDirectWriteFallback(false);
@@ -126,3 +163,12 @@ bool readFileBytes(const QString& path, QByteArray* out, QString* error) {
     *out = f.readAll();
     return true;
 }
+
+void markLossyLoad(const QString& path, bool lossy) {
+    if (lossy)
+        g_lossy.insert(lossyKey(path));
+    else
+        g_lossy.remove(lossyKey(path));
+}
+
+QStringList takeBackupsMade() { return std::exchange(g_backups, QStringList()); }

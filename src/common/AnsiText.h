@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 QString fromAnsi(const QByteArray& bytes);
 QByteArray toAnsi(const QString& text);
@@ -19,8 +20,17 @@ QString joinPath(const QString& folder, const QString& name);
 // file is not replaced. On failure returns false and a reason in *error.
 // Without `syncToDisk` the data are not forced to the disk before the rename:
 // still all-or-nothing for a crash of the program, and fast enough for settings
-// files that are rewritten once per key.
+// files that are rewritten once per key. A device in the file's place (a link to
+// one) is written in place, so its own error, a full disk, is what gets reported.
 bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr, bool syncToDisk = true);
+
+// Loading this file lost part of what it held (a refused header, dropped rows, a
+// cut list): the next writeFileAtomic of it first keeps the old file beside it,
+// as "<name>.bak", or ".bak1", ".bak2"... when older copies are there. A clean
+// load clears the mark.
+void markLossyLoad(const QString& path, bool lossy = true);
+// Copies made since the last call, so a save can tell the user where they are.
+QStringList takeBackupsMade();
 
 // Whole file; false when it cannot be opened (reason in *error).
 bool readFileBytes(const QString& path, QByteArray* out, QString* error = nullptr);

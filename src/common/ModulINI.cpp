@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMap>
 #include <QMutex>
 #include <QRegularExpression>
 #include <QStringList>
@@ -13,6 +14,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <utility>
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
@@ -158,6 +160,10 @@ QHash<QString, CacheEntry> g_cache;
 // Files written while an IniBatch lives: their new content, not yet on disk.
 int g_batchDepth = 0;
 QHash<QString, std::shared_ptr<Parsed>> g_pending;
+// Files a batched write could not even prepare (path and reason), told once when it ends.
+QMap<QString, QString> g_batchFaults;
+// Why the last iniWrite failed.
+QString g_writeError;
 
 void remember(const QString& path, const Stamp& st, std::shared_ptr<Parsed> p) {
     if (g_cache.size() >= kMaxCachedFiles && !g_cache.contains(path)) g_cache.clear();
@@ -231,6 +237,19 @@ qint32 leadingInteger(const QString& v) {
     return qint32(n);
 }
 
+// A file or a folder in its place; a device (a link to one) has no old text and
+// is written in place.
+bool holdsText(const QString& path) {
+    const QFileInfo fi(path);
+    return fi.isFile() || fi.isDir();
+}
+
+bool failedToRead(const QString& path) {
+    QByteArray ignored;
+    if (readFileBytes(path, &ignored, &g_writeError)) g_writeError = QStringLiteral("Path is not a file");
+    return false;
+}
+
 void reportWriteFailure(const QString& path) {
     MsgBox(Texto(QStringLiteral("ErrorAlEscribirEn")) + QFileInfo(path).fileName(), Msg::OKOnly);
 }
@@ -242,9 +261,9 @@ bool batchWrite(const QString& path, const QString& s, const QString& k, const Q
     auto it = g_pending.find(path);
     if (it == g_pending.end()) {
         std::shared_ptr<Parsed> old;
-        if (QFileInfo::exists(path)) {
+        if (holdsText(path)) {
             old = load(path);
-            if (!old) return false;
+            if (!old) return failedToRead(path);
         }
         // A copy of its own: the cache's parsed file must not change.
         it = g_pending.insert(path, old ? std::make_shared<Parsed>(*old) : std::make_shared<Parsed>());
@@ -323,9 +342,9 @@ bool iniWrite(const QString& path, const QString& section, const QString& key, c
     if (g_batchDepth > 0) return batchWrite(path, s, k, section, key, value);
 
     std::shared_ptr<Parsed> old;
-    if (QFileInfo::exists(path)) {
+    if (holdsText(path)) {
         old = load(path);
-        if (!old) return false;  // there but unreadable: never overwrite what we could not read
+        if (!old) return failedToRead(path);  // there but unreadable: never overwrite what we could not read
     }
     QStringList lines = old ? old->lines : QStringList();
     const QString entry = trimmed(key).toString() + QLatin1Char('=') + value;
@@ -354,7 +373,7 @@ bool iniWrite(const QString& path, const QString& section, const QString& key, c
     }
 
     const QByteArray raw = toAnsi(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
-    if (!writeFileAtomic(path, raw, nullptr, false)) return false;
+    if (!writeFileAtomic(path, raw, &g_writeError, false)) return false;
 
     // Saving a gateway writes hundreds of keys one by one: patch the parsed copy
     // instead of parsing the whole file again, unless the new text could change
@@ -404,7 +423,14 @@ QString LeeIni(const QString& s, const QString& k, const QString& d) { return in
 qint32 LeeIniEntero(const QString& s, const QString& k, qint32 d) { return iniReadInt(rutaIniProyecto(s), s, k, d); }
 void EscribeIni(const QString& s, const QString& k, const QString& v) {
     const QString path = rutaIniProyecto(s);
-    if (!iniWrite(path, s, k, v)) reportWriteFailure(path);
+    if (iniWrite(path, s, k, v)) return;
+    QMutexLocker lock(&g_mutex);
+    if (g_batchDepth > 0) {
+        if (!g_batchFaults.contains(path)) g_batchFaults.insert(path, g_writeError);
+        return;
+    }
+    lock.unlock();
+    reportWriteFailure(path);
 }
 
 IniBatch::IniBatch() {
@@ -412,22 +438,33 @@ IniBatch::IniBatch() {
     ++g_batchDepth;
 }
 
-IniBatch::~IniBatch() {
-    QStringList failed;
+IniBatch::~IniBatch() { finish(); }
+
+bool IniBatch::finish() {
+    if (!m_open) return true;
+    m_open = false;
+    QMap<QString, QString> failed;
     {
         QMutexLocker lock(&g_mutex);
-        if (--g_batchDepth > 0) return;
+        if (--g_batchDepth > 0) return true;
+        failed = std::exchange(g_batchFaults, {});
         for (auto it = g_pending.constBegin(); it != g_pending.constEnd(); ++it) {
+            if (failed.contains(it.key())) continue;
             const Parsed& p = *it.value();
             const QByteArray raw = toAnsi(p.lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
             // Parsed again from the bytes: a value holding a line break reads as
             // two lines from now on, as it would after a key-by-key write.
-            if (writeFileAtomic(it.key(), raw))
+            QString reason;
+            if (writeFileAtomic(it.key(), raw, &reason))
                 remember(it.key(), stampOf(it.key()), parse(raw));
             else
-                failed << it.key();
+                failed.insert(it.key(), reason);
         }
         g_pending.clear();
     }
-    for (const QString& path : failed) reportWriteFailure(path);
+    // One message per file, as the signal table's save tells its own.
+    for (auto it = failed.constBegin(); it != failed.constEnd(); ++it)
+        Aviso(Texto(QStringLiteral("NoSePuedeGrabar")) + QLatin1Char('\r') + it.key() +
+              QStringLiteral("\rError: \r") + it.value());
+    return failed.isEmpty();
 }

@@ -24,11 +24,18 @@ QString rutaIniProyecto(const QString& section);
 // While an object of this class lives, INI writes are collected in memory (reads
 // see them) and each file is written once, when the outermost batch ends: one
 // temporary file and rename instead of one per key. A file that cannot be
-// written then is reported with "ErrorAlEscribirEn" and keeps its old content.
+// written keeps its old content and is told once, with its path and the system's
+// reason, however many keys went to it.
 class IniBatch {
 public:
     IniBatch();
     ~IniBatch();
+    // Ends the batch now when it is the outermost one: writes each file and tells
+    // each failure. False when a file could not be written.
+    bool finish();
     IniBatch(const IniBatch&) = delete;
     IniBatch& operator=(const IniBatch&) = delete;
+
+private:
+    bool m_open = true;
 };

@@ -1,5 +1,6 @@
 #include "LonConfig.h"
 
+#include "AnsiText.h"
 #include "AppGlobals.h"
 #include "ModulINI.h"
 #include "Numeric.h"
@@ -100,7 +101,10 @@ void LonConfig::Carga_ConfLon() {
     Addressing = LeeIniEntero(kSecLon, "Addressing", 0) == 1 ? 1 : 0;
     TimeoutPoll = LeeIni(kSecLon, "TimeoutPoll", "100");
     // The stored version is applied only later, so the cut is the larger limit.
-    NDevs = qMin(LeeIniEntero(kSecLon, "NDevs", 1), qint32(kMaxDevicesStored));
+    const qint32 stored = LeeIniEntero(kSecLon, "NDevs", 1);
+    NDevs = qMin(stored, qint32(kMaxDevicesStored));
+    // Devices cut here would be gone after a save: the old file is kept aside then.
+    markLossyLoad(rutaIniProyecto(kSecLon), stored > NDevs);
 
     Dispositivos.clear();
     Dispositivos.resize(qMax(NDevs, 0));

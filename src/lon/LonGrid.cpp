@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "AnsiText.h"
+#include "AppGlobals.h"
 #include "LonConfig.h"
 #include "ModulConfASCII.h"
 #include "Numeric.h"
@@ -215,6 +217,7 @@ int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const Tab
     }
     grid.setRedraw(redraw);
     // One message for the whole table, however many rows a damaged file spoils.
+    if (refused > 0) markLossyLoad(rutaTablaSenyales(kSlotLon));
     if (refused > 0)
         Aviso(Texto("AlgunDatoIncorrecto") + (refused > 1 ? QStringLiteral(" (%1)").arg(refused) : QString()));
     return refused;

@@ -5,7 +5,9 @@
 #include "LonGrid.h"
 #include "ModulConfASCII.h"
 #include "ModulINI.h"
+#include "Prompts.h"
 #include "SignalGrid.h"
+#include "mIdioma.h"
 
 QString projectProtocol(const QString& folder) {
     return iniRead(findNoCase(folder, QStringLiteral("Project.ini")), QStringLiteral("Project"), QStringLiteral("Prot"),
@@ -28,4 +30,19 @@ bool loadLonProject(const QString& folder, LonConfig& cfg, SignalGrid& grid, QVe
     grid.setRedraw(true);
     cfg.gridChanged = false;
     return read;
+}
+
+bool saveLonProject(LonConfig& cfg, const SignalGrid& grid) {
+    takeBackupsMade();
+    bool ok = true;
+    {
+        IniBatch once;  // LON.ini written once, not once per key
+        cfg.Graba_ConfLon();
+        ok = once.finish();
+    }
+    ok = Graba_Senyales(kSlotLon, QString::fromLatin1(kVersionTabla), grid, true) && ok;
+    const QStringList backups = takeBackupsMade();
+    if (!backups.isEmpty()) Aviso(Texto("CopiaAntesDeGrabar") + QLatin1Char('\r') + backups.join(QLatin1Char('\r')));
+    if (ok) cfg.connectionChanged = cfg.gridChanged = false;
+    return ok;
 }

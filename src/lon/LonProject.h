@@ -19,3 +19,10 @@ QString projectProtocol(const QString& folder);
 // table could not be read (its reader has shown why); the grid then keeps its
 // built-in rows.
 bool loadLonProject(const QString& folder, LonConfig& cfg, SignalGrid& grid, QVector<InfoColumna>& info);
+
+// Writes LON.ini and LON.dat of the current project, each whole or not at all.
+// Every file that fails is told once, with its path and the system's reason, and
+// the change flags stay set; they are cleared only when both files were written.
+// A file whose loading had lost data is first kept beside it (LON.dat.bak, ...),
+// and one message says where.
+bool saveLonProject(LonConfig& cfg, const SignalGrid& grid);

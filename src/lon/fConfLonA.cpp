@@ -681,16 +681,13 @@ void fConfLonA::cmdAceptar_Click() {
             return;
         }
     }
-    {
-        IniBatch once;  // LON.ini written once, not once per key
-        m_cfg->Graba_ConfLon();
-    }
-    if (Graba_Senyales(kSlotLon, QString::fromLatin1(kVersionTabla), *m_grid, true)) m_backupOnSave = false;
+    // A save that failed stops here: the change flags stay set, nothing is generated.
+    const bool saved = saveLonProject(*m_cfg, *m_grid);
+    if (saved) m_backupOnSave = false;
     if (!backup.isEmpty()) Aviso(Texto("CsvCopiaGuardada") + backup, 2);
+    if (!saved) return;
     app().ProtProyecto = m_protocolo;
     app().IPNueva = txtIp->text();
-    m_cfg->connectionChanged = false;
-    m_cfg->gridChanged = false;
     cmdPilmora_Click();
 }
 

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
@@ -130,21 +129,6 @@ bool Graba_Senyales(int protocolo, const QString& version, const SignalGrid& gri
         Aviso(Texto(key) + kCR + path + kCR + QStringLiteral("Error: ") + kCR + reason);
     };
 
-    // The whole table goes to a temporary file beside the old one, renamed over it
-    // at the end: a crash or a full disk leaves the old table whole.
-    const QFileInfo fi(path);
-    if (fi.exists() && (!fi.isFile() || !fi.isWritable())) {
-        fallo(QStringLiteral("NoSePuedeGrabar"),
-              fi.isFile() ? QStringLiteral("Permission denied") : QStringLiteral("Path/File access error"));
-        return false;
-    }
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        fallo(QStringLiteral("NoSePuedeGrabar"), file.errorString());
-        return false;
-    }
-
     QString text;
     text.reserve(grid.Rows() * grid.Cols() * 8 + 64);
     text += QStringLiteral("PROTOCOLO=") + QString::number(protocolo) + QLatin1Char('-') + nombre.toUpper() +
@@ -160,11 +144,11 @@ bool Graba_Senyales(int protocolo, const QString& version, const SignalGrid& gri
         }
         text += QStringLiteral("\r\n");
     }
-    const QByteArray bytes = toAnsi(text);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        fallo(QStringLiteral("HaOcurridoUnError"), reason);
+    // The whole table goes to a temporary file beside the old one, renamed over it
+    // at the end: a crash or a full disk leaves the old table whole.
+    QString reason;
+    if (!writeFileAtomic(path, toAnsi(text), &reason)) {
+        fallo(QStringLiteral("NoSePuedeGrabar"), reason);
         return false;
     }
     return true;
@@ -195,6 +179,8 @@ bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table)
         return false;
     }
 
+    // A table that cannot be read whole is kept aside before a save replaces it.
+    markLossyLoad(path, true);
     const QString text = fromAnsi(bytes);
     const QVector<QStringView> lines = splitLines(text);
     auto line = [&](int i) { return i < lines.size() ? lines.at(i).toString() : QString(); };
@@ -215,11 +201,12 @@ bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table)
     if (!l2.contains(version)) return versionMala(l2);
     const QString l3 = line(2);
     if (!l3.contains(QLatin1String("CAMPOS="))) return versionMala(l3);
-    // A table needs at least one column besides the row number; a count the
-    // runtime could not size a table with is a wrong third line as well.
+    // No lower limit: a count below 2 keeps the caption row and no cells. A count
+    // the runtime could not size a table with is a wrong third line.
     const double campos = Val(l3.mid(7)) - 1;
-    if (!(campos >= 1 && campos <= 32767)) return versionMala(l3);
-    const int n = int(campos);
+    if (!(campos <= 32767)) return versionMala(l3);
+    const int n = campos < 0 ? 0 : int(campos);
+    bool lost = false;
 
     BusyPointer busy;
     table.reset(n);
@@ -237,7 +224,11 @@ bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table)
             if (stop > start) table.setCell(k, row, l.mid(start, stop - start).toString());
             pos = end;
         }
+        // Text beyond the stored columns is left out: that much of the file is lost.
+        if (pos >= 0 && !lost)
+            for (qsizetype i = pos + 1; i < l.size() && !lost; ++i) lost = l.at(i) != kTab && l.at(i) != QLatin1Char(' ');
     }
+    markLossyLoad(path, lost);
     return true;
 }
 

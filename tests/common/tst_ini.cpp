@@ -190,9 +190,13 @@ private slots:
             QCOMPARE(prompts.shown().isEmpty(), batched);
         }
         QCOMPARE(prompts.shown().size(), 1);
-        QCOMPARE(prompts.shown()[0].kind, ScriptedPrompts::SystemBox);
-        QCOMPARE(prompts.shown()[0].style, int(Msg::OKOnly));
-        QCOMPARE(prompts.shown()[0].text, Texto("ErrorAlEscribirEn") + fileName);
+        if (batched) {  // a save: the file's path and the system's reason
+            QCOMPARE(prompts.lastText(), Texto("NoSePuedeGrabar") + "\r" + path + "\rError: \rPermission denied");
+        } else {
+            QCOMPARE(prompts.shown()[0].kind, ScriptedPrompts::SystemBox);
+            QCOMPARE(prompts.shown()[0].style, int(Msg::OKOnly));
+            QCOMPARE(prompts.shown()[0].text, Texto("ErrorAlEscribirEn") + fileName);
+        }
         QCOMPARE(readAll(path), folder.isEmpty() ? before : QByteArray());
         QCOMPARE((application ? LeeIniAplicacionEntero : LeeIniEntero)("Configuracion", "Language", 0),
                  folder.isEmpty() ? 1 : 0);

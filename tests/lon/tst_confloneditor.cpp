@@ -118,6 +118,8 @@ private slots:
 
     void saveWithDuplicateAddress();
     void saveAnsweredNoWritesNothing();
+    void saveThatFailsStopsTheSequence_data();
+    void saveThatFailsStopsTheSequence();
     void saveAndGenerateMatchesCommandLine();
     void generateRefusedWithUnsavedConnection();
     void closingAsksWhenChanged_data();
@@ -771,6 +773,44 @@ void TstConfLonEditor::saveAnsweredNoWritesNothing() {
     QCOMPARE(readAll(dir + "/LON.dat"), dat);
     QCOMPARE(iniReadInt(dir + "/LON.ini", "ASCII", "SendACK", -1), 0);
     QVERIFY(w.connectionChanged());
+}
+
+// Ways that fail for root too. Each failed file is told once, with its path and
+// the system's reason; nothing is generated and leaving still asks.
+void TstConfLonEditor::saveThatFailsStopsTheSequence_data() {
+    QTest::addColumn<QStringList>("folderFor");  // files replaced by a folder
+    QTest::addColumn<QStringList>("linkToFull");  // files replaced by a link to /dev/full
+    QTest::addColumn<QStringList>("reasons");    // file:reason, in the order told
+    QTest::newRow("folder in LON.dat's place") << QStringList{"LON.dat"} << QStringList{}
+                                               << QStringList{"LON.dat:Path is not a file"};
+    QTest::newRow("LON.ini on a full disk") << QStringList{} << QStringList{"LON.ini"}
+                                            << QStringList{"LON.ini:No space left on device"};
+    QTest::newRow("both, one message each") << QStringList{"LON.ini"} << QStringList{"LON.dat"}
+                                            << QStringList{"LON.ini:Path is a folder",
+                                                           "LON.dat:No space left on device"};
+}
+
+void TstConfLonEditor::saveThatFailsStopsTheSequence() {
+    QFETCH(QStringList, folderFor);
+    QFETCH(QStringList, linkToFull);
+    QFETCH(QStringList, reasons);
+    const QString dir = makeProject(*m_home, "SaveFails", pointsFixture());
+    fConfLonA w;
+    w.Form_Load();
+    w.chkACK->toggle();
+    for (const QString& f : folderFor) QVERIFY(QFile::remove(dir + "/" + f) && QDir().mkpath(dir + "/" + f));
+    for (const QString& f : linkToFull) QVERIFY(QFile::remove(dir + "/" + f) && QFile::link("/dev/full", dir + "/" + f));
+    m_prompts->queueAnswer(1);
+    w.cmdAceptar_Click();
+    QStringList told{Texto("A23")};
+    for (const QString& r : reasons)
+        told << Texto("NoSePuedeGrabar") + "\r" + dir + "/" + r.section(':', 0, 0) + "\rError: \r" + r.section(':', 1);
+    QCOMPARE(m_prompts->texts(), told);
+    QVERIFY(w.connectionChanged());
+    QVERIFY(!QFile::exists(dir + "/LON.Plmx"));
+    m_prompts->queueAnswer(2);
+    w.cmdCancelar->click();
+    QCOMPARE(m_prompts->lastText(), Texto("EstaSeguroDeSalirSinGrabar"));
 }
 
 void TstConfLonEditor::saveAndGenerateMatchesCommandLine() {

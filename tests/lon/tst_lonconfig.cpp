@@ -7,6 +7,9 @@
 #include "AppGlobals.h"
 #include "LonConfig.h"
 #include "LonFixtures.h"
+#include "LonProject.h"
+#include "ModulConfASCII.h"
+#include "SignalGrid.h"
 #include "TestSupport.h"
 #include "mIdioma.h"
 
@@ -45,6 +48,8 @@ private slots:
     void firmwareRule();
     void devicesDialog_data();
     void devicesDialog();
+    void lossyLoadKeepsOldFile_data();
+    void lossyLoadKeepsOldFile();
 };
 
 void TstLonConfig::defaults_data() {
@@ -291,6 +296,58 @@ void TstLonConfig::devicesDialog() {
     LonConfig again;
     again.Carga_ConfLon();
     QCOMPARE(again.NDevs, stored);
+}
+
+// A load that lost anything makes the next save keep the old file beside it,
+// under the first free backup name, once; a clean load makes none.
+void TstLonConfig::lossyLoadKeepsOldFile_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("from");  // text of the file replaced by `to`
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("backup");  // "" none
+    QTest::newRow("version refused") << "LON.dat" << "VERSION=ASCII.1.0" << "VERSION=ASCII 1.0" << "LON.dat.bak";
+    QTest::newRow("bare CAMPOS=") << "LON.dat" << "CAMPOS=18" << "CAMPOS=" << "LON.dat.bak";
+    QTest::newRow("row dropped") << "LON.dat" << "2-16bit sig" << "9-16bit sig" << "LON.dat.bak";
+    QTest::newRow("older backup kept") << "LON.dat" << "VERSION=ASCII.1.0" << "VERSION=ASCII 1.0" << "LON.dat.bak1";
+    QTest::newRow("devices beyond 128 cut") << "LON.ini" << "NDevs=1" << "NDevs=129" << "LON.ini.bak";
+    QTest::newRow("clean load") << "LON.dat" << "" << "" << "";
+}
+
+void TstLonConfig::lossyLoadKeepsOldFile() {
+    QFETCH(QString, file);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, backup);
+    TestHome home;
+    ScriptedPrompts prompts;
+    const QString dir = home.file("P");
+    LonFixture f;
+    f.devices.resize(1);
+    f.rows = {lonPointRow(1, 105, 1, "R", 1)};
+    QVERIFY(writeLonFixture(dir, f));
+    const QString path = dir + "/" + file;
+    QByteArray old = readAll(path);
+    QVERIFY(old.contains(from.toLatin1()));
+    old.replace(from.toLatin1(), to.toLatin1());
+    QVERIFY(writeAll(path, old));
+    if (backup.endsWith("1")) QVERIFY(writeAll(path + ".bak", "older"));
+    LonConfig cfg;
+    SignalGrid grid;
+    QVector<InfoColumna> info;
+    loadLonProject(dir, cfg, grid, info);
+    const int before = int(prompts.shown().size());
+    QVERIFY(saveLonProject(cfg, grid));
+    QVERIFY(saveLonProject(cfg, grid));  // the second save keeps no further copy
+    const QStringList kept = QDir(dir).entryList({"*.bak*"}, QDir::Files, QDir::Name);
+    if (backup.isEmpty()) {
+        QCOMPARE(kept, QStringList());
+        QCOMPARE(prompts.shown().size(), before);
+        return;
+    }
+    QCOMPARE(readAll(dir + "/" + backup), old);
+    QCOMPARE(kept.size(), backup.endsWith("1") ? 2 : 1);
+    if (kept.size() == 2) QCOMPARE(readAll(path + ".bak"), QByteArray("older"));
+    QCOMPARE(prompts.texts().mid(before), QStringList{Texto("CopiaAntesDeGrabar") + "\r" + dir + "/" + backup});
 }
 
 QTEST_GUILESS_MAIN(TstLonConfig)
