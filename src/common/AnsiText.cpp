@@ -172,3 +172,10 @@ void markLossyLoad(const QString& path, bool lossy) {
 }
 
 QStringList takeBackupsMade() { return std::exchange(g_backups, QStringList()); }
+
+QString trimSpaces(const QString& s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && s.at(b) == QLatin1Char(' ')) ++b;
+    while (e > b && s.at(e - 1) == QLatin1Char(' ')) --e;
+    return (b == 0 && e == s.size()) ? s : s.mid(b, e - b);
+}

@@ -8,6 +8,9 @@
 QString fromAnsi(const QByteArray& bytes);
 QByteArray toAnsi(const QString& text);
 
+// Leading and trailing blanks removed; other white space (TAB, line breaks) stays.
+QString trimSpaces(const QString& s);
+
 // Path of the entry `name` in `folder`, found whatever its letter case; when no
 // entry matches, folder + separator + name as given.
 QString findNoCase(const QString& folder, const QString& name);

@@ -6,9 +6,12 @@
 namespace {
 const QString kSecAscii = QStringLiteral("ASCII");
 
-int readChoice(const QString& key, const QStringList& items) {
-    const qint32 i = CLngText(LeeIni(kSecAscii, key, QStringLiteral("0")));
-    return (i >= 0 && i < items.size()) ? i : 0;
+int readChoice(const QString& key, const QStringList& items, QString& kept) {
+    const QString stored = LeeIni(kSecAscii, key, QStringLiteral("0"));
+    const qint32 i = CLngText(stored);
+    const bool inList = i >= 0 && i < items.size();
+    kept = inList ? QString() : stored;
+    return inList ? i : 0;
 }
 }  // namespace
 
@@ -31,17 +34,20 @@ QString AsciiSerialConfig::encodeChoice(int index, const QStringList& items) {
 }
 
 void AsciiSerialConfig::readSerialKeys(const QStringList& baudItems) {
-    Baudios = readChoice(QStringLiteral("Baudios"), baudItems);
-    Bits = readChoice(QStringLiteral("Bits"), bitsItems());
-    Paridad = readChoice(QStringLiteral("Paridad"), paridadItems());
+    Baudios = readChoice(QStringLiteral("Baudios"), baudItems, BaudiosKept);
+    Bits = readChoice(QStringLiteral("Bits"), bitsItems(), BitsKept);
+    Paridad = readChoice(QStringLiteral("Paridad"), paridadItems(), ParidadKept);
     Tmout_ms = LeeIni(kSecAscii, QStringLiteral("Tmout_ms"), QStringLiteral("1000"));
     SendACK = LeeIniEntero(kSecAscii, QStringLiteral("SendACK"), 0) != 0;
 }
 
 void AsciiSerialConfig::writeSerialKeys(const QStringList& baudItems) const {
-    EscribeIni(kSecAscii, QStringLiteral("Baudios"), encodeChoice(Baudios, baudItems));
-    EscribeIni(kSecAscii, QStringLiteral("Bits"), encodeChoice(Bits, bitsItems()));
-    EscribeIni(kSecAscii, QStringLiteral("Paridad"), encodeChoice(Paridad, paridadItems()));
+    auto choice = [](int index, const QStringList& items, const QString& kept) {
+        return kept.isEmpty() ? encodeChoice(index, items) : kept;
+    };
+    EscribeIni(kSecAscii, QStringLiteral("Baudios"), choice(Baudios, baudItems, BaudiosKept));
+    EscribeIni(kSecAscii, QStringLiteral("Bits"), choice(Bits, bitsItems(), BitsKept));
+    EscribeIni(kSecAscii, QStringLiteral("Paridad"), choice(Paridad, paridadItems(), ParidadKept));
     EscribeIni(kSecAscii, QStringLiteral("Tmout_ms"), Tmout_ms);
     EscribeIni(kSecAscii, QStringLiteral("SendACK"), SendACK ? QStringLiteral("1") : QStringLiteral("0"));
 }

@@ -13,6 +13,9 @@ struct AsciiSerialConfig {
     int Paridad = 0;                            // cmbParidad list index
     QString Tmout_ms = QStringLiteral("1000");  // txtTimeoutAscii: 0..2000 ms
     bool SendACK = false;                       // chkACK "Send OK for writes"
+    // Stored text of an index outside its list: written back unchanged until
+    // the user picks an item (empty when the index is in the list).
+    QString BaudiosKept, BitsKept, ParidadKept;
 
     static const QStringList& bitsItems();     // cmbBits: "8", "7"
     static const QStringList& paridadItems();  // cmbParidad: "none-1stop", "even-1stop", "odd-1stop", "2stop"
@@ -26,7 +29,7 @@ struct AsciiSerialConfig {
 
     // "Baudios", "Bits", "Paridad", "Tmout_ms", "SendACK" of section "ASCII" of
     // the current project INI, in that order. A stored index the list does not
-    // have reads as the first item (an empty choice could not be saved again).
+    // have reads as the first item, and its text is kept to be saved as it was.
     void readSerialKeys(const QStringList& baudItems);
     void writeSerialKeys(const QStringList& baudItems) const;
 };

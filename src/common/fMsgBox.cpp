@@ -37,7 +37,7 @@ fMsgBox::fMsgBox(QWidget* parent) : QDialog(parent) {
     imgExclamacion = iconLabel(this, QStyle::SP_MessageBoxWarning);
     imgExclamacion->setObjectName("imgExclamacion");
     imgExclamacion->hide();
-    imgAlerta = iconLabel(this, QStyle::SP_MessageBoxCritical);
+    imgAlerta = iconLabel(this, QStyle::SP_MessageBoxWarning);  // attention: reports and failures alike
     imgAlerta->setObjectName("imgAlerta");
     imgAlerta->hide();
 
@@ -97,7 +97,7 @@ void fMsgBox::Msgbox1(const QString& text, const QString& title, int icon, int d
     m_icon = icon;
     QLabel* source = icon == 2 ? imgExclamacion : icon == 3 ? imgAlerta : nullptr;
     QStyle::StandardPixmap which = icon == 2   ? QStyle::SP_MessageBoxWarning
-                                   : icon == 3 ? QStyle::SP_MessageBoxCritical
+                                   : icon == 3 ? QStyle::SP_MessageBoxWarning
                                                : QStyle::SP_MessageBoxQuestion;
     imgInterrogacion->setPixmap(source ? source->pixmap(Qt::ReturnByValue)
                                        : style()->standardIcon(which, nullptr, this).pixmap(twipsToPx(kIconSize)));

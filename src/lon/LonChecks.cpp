@@ -2,6 +2,7 @@
 
 #include <QSet>
 
+#include "AnsiText.h"
 #include "LonConfig.h"
 #include "LonGrid.h"
 #include "ModPilmoraASCII.h"
@@ -102,7 +103,7 @@ QString lonLeaveLonNode(LonConfig& cfg, const QString& text) {
 
 QString lonLeaveDeviceField(LonConfig& cfg, int device, int field, const QString& text) {
     LonDevice* d = cfg.devicePtr(device);
-    QString t = text.trimmed();
+    QString t = trimSpaces(text);
     if (!d) return t;
     switch (field) {
         case 0:

@@ -175,14 +175,13 @@ void Auto_Enumera(SignalGrid& grid, int col, const QString& prompt, bool& change
 void Limpia_FilasVacias(SignalGrid& grid) {
     if (grid.dataRows() < 2) return;
     QVector<bool> remove(grid.Rows(), false);
-    int kept = 0;
     for (int r = 1; r < grid.Rows(); ++r) {
         bool empty = true;
-        for (int c = 1; c < grid.Cols() && empty; ++c) empty = grid.TextMatrix(r, c).trimmed().isEmpty();
+        // Blanks only, as the file writer trims them.
+        for (int c = 1; c < grid.Cols() && empty; ++c)
+            for (const QChar ch : grid.TextMatrix(r, c)) empty = empty && ch == QLatin1Char(' ');
         remove[r] = empty;
-        if (!empty) ++kept;
     }
-    if (kept == 0) remove[1] = false;  // the grid keeps one data row
     RedrawOff off(grid);
     grid.removeMarkedRows(remove);
     grid.renumber(1);

@@ -37,8 +37,8 @@ void Rellena_Columna(SignalGrid& grid, int col, const QString& text, bool& chang
 // selected row; values above `maximum` are written as 0.
 void Auto_Enumera(SignalGrid& grid, int col, const QString& prompt, bool& changed, qint32 maximum);
 
-// Removes data rows whose cells 1..last are all blank (at least one data row stays)
-// and renumbers column 0. Nothing happens with fewer than two data rows.
+// Removes data rows whose cells 1..last are all blank (all of them when every row
+// is) and renumbers column 0. Nothing happens with fewer than two data rows.
 void Limpia_FilasVacias(SignalGrid& grid);
 
 // The address check of both editors' save. Every row whose column `colActiva`

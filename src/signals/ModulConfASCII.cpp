@@ -27,13 +27,6 @@ void avisaFueraDeTabla(bool systemBox) {
         Aviso(text);
 }
 
-// Trim of the file format: blanks only, as the grid shows them.
-QString trimBlanks(const QString& s) {
-    int b = 0, e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' ')) ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' ')) --e;
-    return (b == 0 && e == s.size()) ? s : s.mid(b, e - b);
-}
 
 // Splits text into lines ended by CR LF, a lone CR or a lone LF; a final line
 // without an ending still counts, a final ending does not start another line.
@@ -139,7 +132,7 @@ bool Graba_Senyales(int protocolo, const QString& version, const SignalGrid& gri
     for (int r = 0; r < grid.Rows(); ++r) {
         if (r != 0 && !allRows && Val(grid.TextMatrix(r, last)) == 0) continue;
         for (int c = 0; c <= last; ++c) {
-            text += trimBlanks(textoCeldaSeguro(grid.TextMatrix(r, c)));
+            text += trimSpaces(textoCeldaSeguro(grid.TextMatrix(r, c)));
             text += kTab;
         }
         text += QStringLiteral("\r\n");

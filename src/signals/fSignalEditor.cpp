@@ -81,25 +81,27 @@ void fSignalEditor::serialFromModel(const AsciiSerialConfig& s, const QStringLis
         box->addItems(items);
         box->setCurrentIndex(index >= 0 && index < items.size() ? index : -1);
     };
-    fill(cmbParidad, AsciiSerialConfig::paridadItems(), s.Paridad);
-    fill(cmbBits, AsciiSerialConfig::bitsItems(), s.Bits);
-    fill(cboBaud, baudItems, s.Baudios);
+    // A stored index outside its list shows no item until the user picks one.
+    fill(cmbParidad, AsciiSerialConfig::paridadItems(), s.ParidadKept.isEmpty() ? s.Paridad : -1);
+    fill(cmbBits, AsciiSerialConfig::bitsItems(), s.BitsKept.isEmpty() ? s.Bits : -1);
+    fill(cboBaud, baudItems, s.BaudiosKept.isEmpty() ? s.Baudios : -1);
     txtTimeoutAscii->setText(s.Tmout_ms);
     chkACK->setChecked(s.SendACK);
     m_fillingControls = was;
 }
 
 void fSignalEditor::wireSerialPanel(AsciiSerialConfig* serial, const std::function<void()>& changed) {
-    auto comboIndex = [this, changed](QComboBox* box, int* field) {
-        connect(box, &QComboBox::currentIndexChanged, this, [this, changed, field](int i) {
-            if (m_fillingControls) return;
+    auto comboIndex = [this, changed](QComboBox* box, int* field, QString* kept) {
+        connect(box, &QComboBox::currentIndexChanged, this, [this, changed, field, kept](int i) {
+            if (m_fillingControls || i < 0) return;
             *field = i;
+            kept->clear();  // the user's pick replaces what was stored
             changed();
         });
     };
-    comboIndex(cboBaud, &serial->Baudios);
-    comboIndex(cmbBits, &serial->Bits);
-    comboIndex(cmbParidad, &serial->Paridad);
+    comboIndex(cboBaud, &serial->Baudios, &serial->BaudiosKept);
+    comboIndex(cmbBits, &serial->Bits, &serial->BitsKept);
+    comboIndex(cmbParidad, &serial->Paridad, &serial->ParidadKept);
     connect(chkACK, &QCheckBox::toggled, this, [this, serial, changed](bool on) {
         if (m_fillingControls) return;
         serial->SendACK = on;

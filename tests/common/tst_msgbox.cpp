@@ -1,7 +1,9 @@
 // The tool's message box and input box, driven by real key and mouse events.
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QtTest>
 
@@ -75,6 +77,19 @@ private slots:
         QVERIFY(!box.isVisible());
         QCOMPARE(int(app().RespuestaMsgBox), answer);
         QCOMPARE(box.respuesta(), answer);
+    }
+
+    // The alert kind carries reports and "saved" as well as failures: an attention
+    // sign, never the error cross.
+    void alertIconIsAttention() {
+        fMsgBox box;
+        box.Msgbox1("Saved", "", 3, 1, 1);
+        const QImage shown = box.imgInterrogacion->pixmap().toImage();
+        auto icon = [&](QStyle::StandardPixmap p) {
+            return box.style()->standardIcon(p, nullptr, &box).pixmap(shown.size()).toImage();
+        };
+        QCOMPARE(shown, icon(QStyle::SP_MessageBoxWarning));
+        QVERIFY(shown != icon(QStyle::SP_MessageBoxCritical));
     }
 
     void inputBox_data() {

@@ -8,6 +8,7 @@
 #include "LonConfig.h"
 #include "LonFixtures.h"
 #include "LonProject.h"
+#include "ModulINI.h"
 #include "ModulConfASCII.h"
 #include "SignalGrid.h"
 #include "TestSupport.h"
@@ -99,6 +100,11 @@ void TstLonConfig::choices() {
     TestHome home;
     const LonConfig c = loaded(home, ("[ASCII]\r\n" + key + "=" + stored + "\r\n").toLatin1());
     QCOMPARE(key == "Baudios" ? c.Baudios : key == "Bits" ? c.Bits : c.Paridad, index);
+    // An index outside its list is saved back as it was stored, untouched.
+    c.Graba_ConfLon();
+    const QString saved = LeeIni("ASCII", key, "");
+    const QString tag = QTest::currentDataTag();
+    if (tag.contains("out of list") || tag.contains("negative")) QCOMPARE(saved, stored);
 }
 
 void TstLonConfig::deviceCount_data() {

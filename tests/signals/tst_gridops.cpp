@@ -123,7 +123,10 @@ private slots:
         row("clean one empty row stays") << "clean" << blank << QPoint(1, 1) << 0 << blank << any;
         row("clean empties") << "clean" << QStringList{"1|||", "2|a||", "3|||", "4| | |", "5|||b"} << QPoint(1, 1) << 0
                              << QStringList{"1|a||", "2|||b"} << any;
-        row("clean all empty keeps one") << "clean" << QStringList{"1|||", "2|||"} << QPoint(1, 1) << 0 << blank << any;
+        row("clean all empty removes all") << "clean" << QStringList{"1|||", "2| ||"} << QPoint(1, 1) << 0 << QStringList{}
+                                           << any;
+        row("clean trims blanks only") << "clean" << QStringList{"1|\t||", "2|||"} << QPoint(1, 1) << 0
+                                       << QStringList{"1|\t||"} << any;
         row("clean renumbers") << "clean" << QStringList{"7|a||", "9|b||"} << QPoint(1, 1) << 0 << ab << any;
     }
     void rowOps() {
