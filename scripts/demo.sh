@@ -41,7 +41,8 @@ done
 echo "$count project(s)."
 
 # Sends a project's download file to the simulated gateway on loopback UDP with
-# `pilmora send`, then stops the simulator. Only 127.0.0.1 is ever used here.
+# `pilmora send`, polls its signals with `pilmora poll`, then stops the
+# simulator. Only 127.0.0.1 is ever used here.
 send_to_simulator() {
     local project="$1" sim="$bin/pilmora-gateway-sim"
     [ -x "$sim" ] || return 0
@@ -62,6 +63,13 @@ send_to_simulator() {
     echo "\$ pilmora-gateway-sim --udp 127.0.0.1:0 --project $project    # $where"
     echo "\$ pilmora send $project --udp ${where#udp }"
     "$pilmora" --home "$bin" send "$project" --udp "${where#udp }" --timeout 20 2>&1 | tr '\r' '\n' || status=$?
+    echo "(exit $status)"
+    # On line again: every signal asked once, the gateway's lines as they
+    # arrive, then the table of values.
+    echo
+    echo "\$ pilmora poll $project --udp ${where#udp }"
+    status=0
+    "$pilmora" --home "$bin" poll "$project" --udp "${where#udp }" --timeout 20 2>&1 | tr '\r' '\n' || status=$?
     echo "(exit $status)"
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true

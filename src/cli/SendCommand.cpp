@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QHostAddress>
+#include <QTime>
 #include <QTimer>
 #include <cstdio>
 
@@ -13,6 +14,7 @@
 #include "GatewayLink.h"
 #include "LonProject.h"
 #include "ModulINI.h"
+#include "SenyalesMonitor.h"
 #include "SerialTransport.h"
 #include "UdpTransport.h"
 #include "mIdioma.h"
@@ -29,10 +31,11 @@ void line(std::FILE* f, const QString& text) {
 struct SendOptions {
     QString project, udp, serial, settings = QStringLiteral("57600,n,8,1");
     int timeout = 60;
+    int watch = 0;  // poll: seconds of value reports after the table
     QString wrong;
 };
 
-SendOptions parseSend(const QStringList& args) {
+SendOptions parseSend(const QStringList& args, bool poll = false) {
     SendOptions o;
     QStringList positional;
     for (int i = 0; i < args.size() && o.wrong.isEmpty(); ++i) {
@@ -56,6 +59,10 @@ SendOptions parseSend(const QStringList& args) {
             bool ok = false;
             o.timeout = t.toInt(&ok);
             if (!ok || o.timeout <= 0) o.wrong = QStringLiteral("--timeout ") + t;
+        } else if (poll && value("--watch", &t)) {
+            bool ok = false;
+            o.watch = t.toInt(&ok);
+            if (!ok || o.watch < 0) o.wrong = QStringLiteral("--watch ") + t;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             o.wrong = a;
         } else {
@@ -79,13 +86,10 @@ QStringList sendUsage() {
             QStringLiteral("      ") + Texto("PilmoraAyudaSend")};
 }
 
-int runSend(const QStringList& args) {
-    const SendOptions o = parseSend(args);
-    if (!o.wrong.isEmpty()) {
-        line(stderr, Texto("PilmoraErrorUso") + o.wrong);
-        for (const QString& u : sendUsage()) line(stderr, u);
-        return 2;
-    }
+namespace {
+// The project made current and the link's transport built from the options;
+// 0 when ready, else the exit status.
+int prepareLink(const SendOptions& o, GatewayLink& link) {
     const QFileInfo project(o.project);
     if (!project.isDir()) {
         line(stderr, Texto("ProyectoNoEncontrado") + o.project);
@@ -103,7 +107,6 @@ int runSend(const QStringList& args) {
     g.ProtProyecto = protocol;
     g.NombreIni = protocol;
 
-    GatewayLink link;
     if (!o.udp.isEmpty()) {
         const int colon = o.udp.lastIndexOf(QLatin1Char(':'));
         bool ok = false;
@@ -125,6 +128,21 @@ int runSend(const QStringList& args) {
     // The address stays the one in use: after the download the gateway is
     // reached where it was.
     g.IPNueva = g.IPConexion;
+
+    return 0;
+}
+}  // namespace
+
+int runSend(const QStringList& args) {
+    const SendOptions o = parseSend(args);
+    if (!o.wrong.isEmpty()) {
+        line(stderr, Texto("PilmoraErrorUso") + o.wrong);
+        for (const QString& u : sendUsage()) line(stderr, u);
+        return 2;
+    }
+    AppGlobals& g = app();
+    GatewayLink link;
+    if (const int status = prepareLink(o, link)) return status;
 
     QObject::connect(&link, &GatewayLink::monitorText, [](const QString& text, const QString& prefix) {
         // Chunk notes are many and say little on a terminal.
@@ -176,4 +194,118 @@ int runSend(const QStringList& args) {
     tick.stop();
     if (g.EstadoConexion != 0) link.chkOnline_Click(false);
     return ok ? 0 : 1;
+}
+
+QStringList pollUsage() {
+    return {QStringLiteral("  pilmora [--home DIR] poll PROJECT_DIR (--udp HOST:PORT | --serial DEVICE "
+                           "[--settings 57600,n,8,1]) [--watch S] [--timeout S]"),
+            QStringLiteral("      ") + Texto("PilmoraAyudaPoll")};
+}
+
+namespace {
+// One signal as printed: address, description, value (or that there is none).
+QString signalLine(const Senyal& s) {
+    const QString v = s.HayValor ? textoValor(s) : Texto("MonitorSinValor");
+    return QStringLiteral("%1  %2  %3").arg(claveSenyal(s.Direccion), -7).arg(s.Descripcion, -40).arg(v);
+}
+}  // namespace
+
+int runPoll(const QStringList& args) {
+    const SendOptions o = parseSend(args, true);
+    if (!o.wrong.isEmpty()) {
+        line(stderr, Texto("PilmoraErrorUso") + o.wrong);
+        for (const QString& u : pollUsage()) line(stderr, u);
+        return 2;
+    }
+    AppGlobals& g = app();
+    GatewayLink link;
+    SenyalesSink sink;
+    link.setValueSink(&sink);
+    if (const int status = prepareLink(o, link)) return status;
+
+    // What the gateway says, as it arrives; the requests themselves (one per
+    // signal) are left out. While watching, reports print as table lines instead.
+    bool watching = false;
+    QObject::connect(&link, &GatewayLink::monitorText, [&](const QString& text, const QString& prefix) {
+        if (prefix != QLatin1String("<") && !(watching && text.startsWith(QLatin1String("AD"))))
+            line(stdout, prefix + text);
+    });
+    QObject::connect(&link, &GatewayLink::monitorCaption, [](const QString& c) { line(stdout, c); });
+
+    QEventLoop loop;
+    bool tablePrinted = false;
+    int next = 1;
+    QTimer ask, settle, watch, limit;
+    ask.setInterval(50);
+    settle.setSingleShot(true);
+    watch.setSingleShot(true);
+    limit.setSingleShot(true);
+    const ListaSenyales& l = listaSenyales();
+
+    auto printTable = [&] {
+        int missing = 0;
+        for (int i = 1; i <= l.NumSenyales; ++i) {
+            line(stdout, signalLine(l.Senyales[i]));
+            if (!l.Senyales[i].HayValor) ++missing;
+        }
+        if (missing > 0) line(stdout, Texto("MonitorSinContestar") + QString::number(missing));
+        tablePrinted = true;
+        if (o.watch > 0) {
+            watching = true;
+            watch.start(o.watch * 1000);
+        } else {
+            loop.quit();
+        }
+    };
+    QObject::connect(&link, &GatewayLink::protocolConfirmed, [&] {
+        limit.stop();
+        // Leave the confirmation's own handlers first, then load as the main window does.
+        QTimer::singleShot(0, &loop, [&] {
+            Carga_DatosMFAPilmora(g.ProtEquipo);
+            line(stdout, Texto("MonitorSenyalesCargadas") + QString::number(l.NumSenyales));
+            if (l.NumSenyales == 0)
+                printTable();
+            else
+                ask.start();
+        });
+    });
+    QObject::connect(&ask, &QTimer::timeout, [&] {
+        if (g.EstadoConexion != 2) {
+            ask.stop();
+            loop.quit();
+            return;
+        }
+        link.TransmitPilmora(claveSenyal(l.Senyales[next].Direccion) + QLatin1Char('?'), false);
+        if (++next > l.NumSenyales) {
+            ask.stop();
+            // The last answers are still on their way.
+            settle.start(1000);
+        }
+    });
+    QObject::connect(&settle, &QTimer::timeout, printTable);
+    QObject::connect(&link, &GatewayLink::valueReported, [&](int address, double) {
+        if (!watching) return;
+        const qint32 i = l.IndiceSenyales.value(claveSenyal(address));
+        if (i > 0) line(stdout, QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz  ")) + signalLine(l.Senyales[i]));
+    });
+    QObject::connect(&watch, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&link, &GatewayLink::linkClosed, &loop, &QEventLoop::quit);
+    QObject::connect(&limit, &QTimer::timeout, [&] {
+        line(stderr, Texto("PilmoraSinRespuesta") + QString::number(o.timeout) + QStringLiteral(" s"));
+        loop.quit();
+    });
+
+    link.chkOnline_Click(true);
+    if (g.EstadoConexion == 0) return 1;
+    link.onTick();  // the first "INFO?" at once
+    QTimer tick;
+    tick.setInterval(1000);
+    QObject::connect(&tick, &QTimer::timeout, &link, &GatewayLink::onTick);
+    tick.start();
+    limit.start(o.timeout * 1000);
+    loop.exec();
+    tick.stop();
+    ask.stop();
+    if (g.EstadoConexion != 0) link.chkOnline_Click(false);
+    return tablePrinted ? 0 : 1;
 }

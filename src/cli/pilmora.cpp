@@ -7,6 +7,7 @@
 //   pilmora [--home DIR] send PROJECT_DIR (--udp HOST:PORT | --serial DEVICE [--settings TEXT]) [--timeout S]
 //   pilmora [--home DIR] export-csv PROJECT_DIR FILE [--separator C]
 //   pilmora [--home DIR] import-csv PROJECT_DIR FILE
+//   pilmora [--home DIR] poll PROJECT_DIR (--udp HOST:PORT | --serial DEVICE [--settings TEXT]) [--watch S]
 //   pilmora --help
 //
 // Exit status: 0 done, 1 the project has a fault (the message says which),
@@ -161,6 +162,7 @@ void usage(std::FILE* f) {
     out(f, QStringLiteral("      ") + Texto("CsvAyudaExportar"));
     out(f, QStringLiteral("  pilmora [--home DIR] import-csv PROJECT_DIR FILE"));
     out(f, QStringLiteral("      ") + Texto("CsvAyudaImportar"));
+    for (const QString& u : pollUsage()) out(f, u);
     out(f, QStringLiteral("  pilmora --help"));
     out(f, QStringLiteral("  --home DIR   ") + Texto("PilmoraAyudaHome"));
     out(f, QStringLiteral("  --at         ") + Texto("PilmoraAyudaAt"));
@@ -311,14 +313,15 @@ int main(int argc, char** argv) {
     // Same name as the program with windows: both share the per-user folder.
     QCoreApplication::setApplicationName(QString::fromLatin1(kAppTitle));
     QStringList args = qapp.arguments().mid(1);
-    // "send" has options of its own: everything after it is its own.
+    // "send" and "poll" have options of their own: everything after them is theirs.
     QStringList sendArgs;
-    bool isSend = false;
+    bool isSend = false, isPoll = false;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--home")) {
             ++i;
         } else if (!args[i].startsWith(QLatin1Char('-'))) {
-            if (args[i] == QLatin1String("send")) {
+            if (args[i] == QLatin1String("send") || args[i] == QLatin1String("poll")) {
+                isPoll = args[i] == QLatin1String("poll");
                 isSend = true;
                 sendArgs = args.mid(i + 1);
                 args = args.mid(0, i);
@@ -341,7 +344,7 @@ int main(int argc, char** argv) {
         usage(stdout);
         return kOk;
     }
-    if (isSend && !o.wrong) return runSend(sendArgs);
+    if (isSend && !o.wrong) return isPoll ? runPoll(sendArgs) : runSend(sendArgs);
     if (o.wrong) {
         out(stderr, Texto("PilmoraErrorUso") + o.error);
         usage(stderr);

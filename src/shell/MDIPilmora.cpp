@@ -23,6 +23,7 @@
 #include "GatewayLink.h"
 #include "LinkControls.h"
 #include "Prompts.h"
+#include "SenyalesMonitor.h"
 #include "fAbout.h"
 #include "fConfPort.h"
 #include "fConfLonA.h"
@@ -106,6 +107,9 @@ MDIPilmora::MDIPilmora(QWidget* parent) : QMainWindow(parent) {
     Timer1->setObjectName(QStringLiteral("Timer1"));
     connect(Timer1, &QTimer::timeout, this, &MDIPilmora::Timer1_Timer);
     m_link = new GatewayLink(this);
+    // Value reports land in the monitor signal list, which outlives every window.
+    static SenyalesSink sink;
+    m_link->setValueSink(&sink);
     conectaEnlace();
     // Timer2 has no action; it is kept so the set of controls is complete.
     Timer2 = new QTimer(this);
@@ -514,6 +518,7 @@ void MDIPilmora::conectaEnlace() {
         cboFichero->addItem(fileName);
         cboFichero->setCurrentIndex(0);
         aplicaControles();
+        Carga_DatosMFAPilmora(app().ProtEquipo);
     });
     connect(m_link, &GatewayLink::transferStarted, this, [this](int chunks) {
         ProgressBar1->setRange(0, chunks);
@@ -600,4 +605,10 @@ void MDIPilmora::closeEvent(QCloseEvent* e) {
     Timer1->stop();
     if (m_fTestPilmora) m_fTestPilmora->permiteCerrar();
     e->accept();
+}
+
+void MDIPilmora::Carga_DatosMFAPilmora(const QString& protocol) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ::Carga_DatosMFAPilmora(protocol);
+    QApplication::restoreOverrideCursor();
 }

@@ -53,6 +53,8 @@ public:
     bool puertoAbierto() const;
     // The link to the gateway: state, framing, console commands, transfer.
     GatewayLink* enlace() const { return m_link; }
+    // The monitor signal list rebuilt for the gateway's protocol (busy pointer meanwhile).
+    void Carga_DatosMFAPilmora(const QString& protocol);
 
     // Controls, named as the system names them.
     QMdiArea* mdiArea = nullptr;
