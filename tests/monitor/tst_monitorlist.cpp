@@ -140,10 +140,10 @@ void TstMonitorList::poll_data() {
     // A slow simulator step: every value in the table came from an answer.
     const QStringList slow{"--tick", "60000"};
     QTest::newRow("every signal once") << slow << QStringList() << false << 0
-                                       << QStringList{"Signals to ask for: 10", "AD0101  Communication error"};
+                                       << QStringList{"Signals to ask for: 10", "AD0101 +Communication error +0\\n"};
     QTest::newRow("point the gateway lacks") << slow << QStringList() << true << 0
                                              << QStringList{"AD0102 .*\\(no value\\)", "without an answer: 1\\n"};
-    QTest::newRow("watch") << QStringList() << QStringList{"--watch", "2"} << false << 0 << QStringList{"\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  AD0100 "};
+    QTest::newRow("watch") << QStringList() << QStringList{"--watch", "2"} << false << 0 << QStringList{"\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  AD0001 +Boiler flow temperature"};
     QTest::newRow("bad watch") << QStringList() << QStringList{"--watch", "x"} << false << 2 << QStringList{"--watch x"};
 }
 

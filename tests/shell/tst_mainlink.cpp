@@ -14,6 +14,7 @@
 #include "AppGlobals.h"
 #include "CommandHistory.h"
 #include "GatewaySimProcess.h"
+#include "SenyalesMonitor.h"
 #include "GatewayLink.h"
 #include "MDIPilmora.h"
 #include "ModalDriver.h"
@@ -225,6 +226,9 @@ private slots:
         QTest::keyClick(w.cboCmd, Qt::Key_Return);
         QVERIFY(monitorHas(w, "<AD0002?"));
         QCOMPARE(w.cboCmd->itemText(w.cboCmd->count() - 1), QStringLiteral("AD0002?"));
+        // The confirmation loaded the signal list; the gateway's values land in it.
+        QCOMPARE(listaSenyales().NumSenyales, 10);
+        QTRY_VERIFY_WITH_TIMEOUT(listaSenyales().Senyales[listaSenyales().IndiceSenyales.value("AD0002")].HayValor, 5000);
         QCOMPARE(w.cboCmd->count(), ComandosConsola().size() + 2);  // the separator and the command
         shot(&w, "main-window-online.png");
         whenModal<fConfPort>([](fConfPort* d) {
