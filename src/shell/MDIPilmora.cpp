@@ -30,13 +30,14 @@
 #include "fConfMbs6A.h"
 #include "fProject.h"
 #include "fTestPilmora.h"
+#include "fVerDatos.h"
 #include "mIdioma.h"
 
 namespace {
 // Controls whose window or link is not part of the program yet: they are shown
 // and captioned but stay disabled. Whoever brings the window removes its name.
 const QStringList kPendientes = {
-    QStringLiteral("mnuVDatos"),   QStringLiteral("mnuVInterno"), QStringLiteral("mnuVPTester"),
+    QStringLiteral("mnuVInterno"), QStringLiteral("mnuVPTester"),
     QStringLiteral("mnuVPExterno"), QStringLiteral("mnuRefresh"),  QStringLiteral("mnuEdit"),
 };
 
@@ -171,6 +172,7 @@ void MDIPilmora::construyeMenus() {
     connect(mnuVMosaico, &QAction::triggered, this, &MDIPilmora::mnuVMosaico_Click);
     connect(mnuVCascada, &QAction::triggered, this, &MDIPilmora::mnuVCascada_Click);
     connect(mnuAcercade, &QAction::triggered, this, &MDIPilmora::mnuAcercade_Click);
+    connect(mnuVDatos, &QAction::triggered, this, &MDIPilmora::mnuVDatos_Click);
 
     for (QAction* a : {mnuVDatos, mnuVInterno, mnuVPTester, mnuVPExterno, mnuCConexion, mnuAcercade, mnuRefresh,
                        mnuEdit})
@@ -519,6 +521,10 @@ void MDIPilmora::conectaEnlace() {
         cboFichero->setCurrentIndex(0);
         aplicaControles();
         Carga_DatosMFAPilmora(app().ProtEquipo);
+        if (m_fVerDatos) m_fVerDatos->Datos_Carga();
+    });
+    connect(m_link, &GatewayLink::viewerReloadRequested, this, [this] {
+        if (m_fVerDatos) m_fVerDatos->Datos_Carga();
     });
     connect(m_link, &GatewayLink::transferStarted, this, [this](int chunks) {
         ProgressBar1->setRange(0, chunks);
@@ -611,4 +617,13 @@ void MDIPilmora::Carga_DatosMFAPilmora(const QString& protocol) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ::Carga_DatosMFAPilmora(protocol);
     QApplication::restoreOverrideCursor();
+}
+
+void MDIPilmora::mnuVDatos_Click() {
+    if (!m_fVerDatos) {
+        m_fVerDatos = new fVerDatos([this](const QString& text) { m_link->TransmitPilmora(text, false); });
+        mdiArea->addSubWindow(m_fVerDatos)->setObjectName(QStringLiteral("subfVerDatos"));
+        m_fVerDatos->parentWidget()->resize(twipsToPx(9000), twipsToPx(5000));
+    }
+    MuestraVentana(m_fVerDatos);
 }

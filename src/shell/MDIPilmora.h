@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 #include "CommandHistory.h"
 #include "Startup.h"
@@ -21,6 +22,7 @@ class QPushButton;
 class QTimer;
 class GatewayLink;
 class fTestPilmora;
+class fVerDatos;
 class fConfLonA;
 class fConfMbs6A;
 
@@ -55,6 +57,9 @@ public:
     GatewayLink* enlace() const { return m_link; }
     // The monitor signal list rebuilt for the gateway's protocol (busy pointer meanwhile).
     void Carga_DatosMFAPilmora(const QString& protocol);
+    // View menu "Data...": the live signal viewer, one instance.
+    void mnuVDatos_Click();
+    fVerDatos* visorDatos() const { return m_fVerDatos; }
 
     // Controls, named as the system names them.
     QMdiArea* mdiArea = nullptr;
@@ -120,5 +125,6 @@ private:
     QActionGroup* m_grupoIdiomas = nullptr;
     ConfigSerie m_comPort;
     GatewayLink* m_link = nullptr;
+    QPointer<fVerDatos> m_fVerDatos;
     CommandHistory m_historial;
 };

@@ -8,6 +8,7 @@
 #include "Mbs6Fixtures.h"
 #include "SenyalesMonitor.h"
 #include "TestSupport.h"
+#include "VisorSenyales.h"
 
 namespace {
 // Each record as "device/address/direction", then the index as "key=record".
@@ -50,6 +51,10 @@ private slots:
     void lon();
     void mbs6AfterLon();
     void values();
+    void writeFrame_data();
+    void writeFrame();
+    void viewerPolling();
+    void viewerEmpty();
     void poll_data();
     void poll();
 };
@@ -129,6 +134,78 @@ void TstMonitorList::values() {
     QVERIFY(a.UltimoInforme.isValid());
     sink.clearAll();
     QVERIFY(!a.HayValor && !b.HayValor);
+}
+
+void TstMonitorList::writeFrame_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("sent");  // "" nothing sent
+    QTest::newRow("comma accepted, point sent") << 0 << "12,5" << "AD0007=12.50";
+    QTest::newRow("no leading zero") << 0 << "0.5" << "AD0007=.50";
+    QTest::newRow("negative") << 0 << "-0,25" << "AD0007=-.25";
+    QTest::newRow("digital non-zero") << 1 << "3" << "AD0007=1";
+    QTest::newRow("digital zero") << 1 << "0" << "AD0007=0";
+    QTest::newRow("empty answer") << 0 << "" << "";
+    QTest::newRow("other type") << 2 << "1" << "";
+}
+
+void TstMonitorList::writeFrame() {
+    QFETCH(int, type);
+    QFETCH(QString, answer);
+    QFETCH(QString, sent);
+    TestHome home;
+    QVERIFY(useLon(home.projectsRoot() + QStringLiteral("/L"), {true}, {lonPointRow(1, 105, 0, "R", 7)}));
+    Carga_DatosMFAPilmora(QStringLiteral("LON"));
+    listaSenyales().Senyales[1].TipoSenyal = qint16(type);
+    VisorSenyales v;
+    QStringList out;
+    v.transmite = [&](const QString& t) { out << t; };
+    v.Datos_Carga();
+    QCOMPARE(v.escribe(1, answer), !sent.isEmpty());
+    QCOMPARE(out.join(""), sent);
+}
+
+void TstMonitorList::viewerPolling() {
+    TestHome home;
+    QVERIFY(useLon(home.projectsRoot() + QStringLiteral("/L"), {true},
+                   {lonPointRow(1, 105, 0, "R", 9), lonPointRow(1, 105, 1, "R", 7), lonPointRow(1, 105, 2, "R", 8)}));
+    Carga_DatosMFAPilmora(QStringLiteral("LON"));
+    app().ProtEquipo = QStringLiteral("LON");
+    app().EstadoConexion = 2;
+    VisorSenyales v;
+    QStringList out;
+    v.transmite = [&](const QString& t) { out << t; };
+    v.Datos_Carga();
+    const QString idle = v.captionRefrescar();
+    // "Stop" half-way leaves the rest unasked; the next start begins again.
+    v.cmdRefrescar();
+    QCOMPARE(v.captionRefrescar(), QStringLiteral("Stop"));
+    v.tick();
+    v.cmdRefrescar();
+    v.tick();
+    QCOMPARE(out, QStringList{"AD0009?"});
+    v.cmdRefrescar();
+    for (int i = 0; i < 4; ++i) v.tick();
+    QCOMPARE(out, QStringList({"AD0009?", "AD0009?", "AD0007?", "AD0008?"}));
+    QCOMPARE(v.captionRefrescar(), idle);
+    // Off line: nothing starts.
+    app().EstadoConexion = 1;
+    v.cmdRefrescar();
+    QVERIFY(!v.sondeando());
+}
+
+void TstMonitorList::viewerEmpty() {
+    TestHome home;
+    Carga_DatosMFAPilmora(QStringLiteral("BACX"));
+    app().ProtEquipo = QStringLiteral("BACX");  // not LON: the MBS6 set
+    VisorSenyales v;
+    v.Datos_Carga();
+    QCOMPARE(v.colTipoSenyal, 7);
+    QCOMPARE(v.colValor, 8);
+    const QStringList lines = v.textoCopia().split("\r\n");
+    QCOMPARE(lines.size(), 3);  // captions, the one empty row, and after the last CR LF
+    QVERIFY(lines[0].startsWith(Texto("Noo") + "\t" + Texto("Disp") + "\t"));
+    QCOMPARE(lines[1], QString(v.grid.Cols(), QLatin1Char('\t')));
 }
 
 void TstMonitorList::poll_data() {

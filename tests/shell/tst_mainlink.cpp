@@ -15,6 +15,7 @@
 #include "CommandHistory.h"
 #include "GatewaySimProcess.h"
 #include "SenyalesMonitor.h"
+#include "fVerDatos.h"
 #include "GatewayLink.h"
 #include "MDIPilmora.h"
 #include "ModalDriver.h"
@@ -229,6 +230,10 @@ private slots:
         // The confirmation loaded the signal list; the gateway's values land in it.
         QCOMPARE(listaSenyales().NumSenyales, 10);
         QTRY_VERIFY_WITH_TIMEOUT(listaSenyales().Senyales[listaSenyales().IndiceSenyales.value("AD0002")].HayValor, 5000);
+        // The viewer opens from the view menu with one row per signal.
+        w.mnuVDatos->trigger();
+        QVERIFY(w.visorDatos());
+        QCOMPARE(w.visorDatos()->visor.grid.Rows(), 11);
         QCOMPARE(w.cboCmd->count(), ComandosConsola().size() + 2);  // the separator and the command
         shot(&w, "main-window-online.png");
         whenModal<fConfPort>([](fConfPort* d) {
