@@ -627,3 +627,5 @@ void MDIPilmora::mnuVDatos_Click() {
     }
     MuestraVentana(m_fVerDatos);
 }
+
+fVerDatos* MDIPilmora::visorDatos() const { return m_fVerDatos; }

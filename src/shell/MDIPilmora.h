@@ -59,7 +59,7 @@ public:
     void Carga_DatosMFAPilmora(const QString& protocol);
     // View menu "Data...": the live signal viewer, one instance.
     void mnuVDatos_Click();
-    fVerDatos* visorDatos() const { return m_fVerDatos; }
+    fVerDatos* visorDatos() const;
 
     // Controls, named as the system names them.
     QMdiArea* mdiArea = nullptr;

@@ -9,6 +9,7 @@
 #include "SenyalesMonitor.h"
 #include "TestSupport.h"
 #include "VisorSenyales.h"
+#include "mIdioma.h"
 
 namespace {
 // Each record as "device/address/direction", then the index as "key=record".
