@@ -179,3 +179,13 @@ QString trimSpaces(const QString& s) {
     while (e > b && s.at(e - 1) == QLatin1Char(' ')) --e;
     return (b == 0 && e == s.size()) ? s : s.mid(b, e - b);
 }
+
+QString visibleText(const QString& s) {
+    QString out = s;
+    for (QChar& c : out) {
+        const ushort u = c.unicode();
+        const bool keep = u == '\r' || u == '\n' || u == '\t';
+        if (!keep && (u < 0x20 || (u >= 0x7F && u <= 0x9F))) c = QLatin1Char('?');
+    }
+    return out;
+}

@@ -10,6 +10,9 @@ QByteArray toAnsi(const QString& text);
 
 // Leading and trailing blanks removed; other white space (TAB, line breaks) stays.
 QString trimSpaces(const QString& s);
+// Text fit to show: control characters (a binary file's bytes quoted in a message)
+// become "?", line breaks and TABs stay.
+QString visibleText(const QString& s);
 
 // Path of the entry `name` in `folder`, found whatever its letter case; when no
 // entry matches, folder + separator + name as given.

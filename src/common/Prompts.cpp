@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "AnsiText.h"
 #include "AppGlobals.h"
 #include "ConsolePrompts.h"
 #include "ScriptedPrompts.h"
@@ -18,7 +19,7 @@ void installPrompts(Prompts* p) { g_prompts = p; }
 int Msgbox1(const QString& text, const QString& title, int icon, int defaultButton, int buttons,
             const QString& caption1, const QString& caption2, const QString& caption3) {
     ToolBoxRequest r;
-    r.text = text;
+    r.text = visibleText(text);
     r.title = title.isEmpty() ? QString::fromLatin1(kAppTitle) : title;
     r.icon = icon;
     r.defaultButton = defaultButton;
@@ -37,7 +38,7 @@ void Aviso(const QString& text, int icon) {
 }
 
 int MsgBox(const QString& text, int style, const QString& caption) {
-    return prompts().systemBox(text, style, caption.isEmpty() ? QString::fromLatin1(kAppTitle) : caption);
+    return prompts().systemBox(visibleText(text), style, caption.isEmpty() ? QString::fromLatin1(kAppTitle) : caption);
 }
 
 QString PideDato(const QString& title, const QString& prompt, const QString& defaultValue) {
@@ -55,7 +56,7 @@ void ConsolePrompts::print(const QString& text) {
 }
 
 void ConsolePrompts::printTo(std::FILE* stream, const QString& text) {
-    QString t = text;
+    QString t = visibleText(text);
     t.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     const QByteArray b = t.toLocal8Bit();
     std::fprintf(stream, "%s\n", b.constData());

@@ -401,8 +401,14 @@ void fConfLonA::Form_Load() {
     m_grid->setRedraw(false);
     loadLonProject(app().RutaProyecto, *m_cfg, *m_grid, m_info);
     for (int c = LonCol::kFirstHidden; c <= LonCol::kLastHidden; ++c) m_hiddenWidths[c] = lonColumnWidth(c);
-    // The A/D texts come from the language file and may not fit the column.
-    fitColumn(LonCol::AD, {Texto("0-Ana"), Texto("1-Dig")});
+    // Captions and menu texts come from the language file and may not fit the column.
+    fitColumnsToTexts({{LonCol::DataType, mnuLonDataType},
+                       {LonCol::NvAccess, popmnuNVAccess},
+                       {LonCol::Direction, popmnuDir},
+                       {LonCol::AD, popmnuAD},
+                       {LonCol::Spontaneous, popmnuSpon},
+                       {LonCol::Add, popmnuEnum},
+                       {LonCol::Activa, popmnuSiNo}});
     m_grid->select(m_grid->Rows() > 1 ? 1 : 0, 1, m_grid->Rows() > 1 ? 1 : 0, 1);
     for (int r = qMax(1, m_grid->selTop()); r <= m_grid->selBottom(); ++r) ::UpdateRow(*m_grid, r);
     m_grid->setRedraw(true);

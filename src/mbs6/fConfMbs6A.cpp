@@ -226,8 +226,7 @@ void fConfMbs6A::Form_Load() {
     // Language texts and the descriptions (with the names users prefix) are not
     // cut while the window has room; the grid has no other wide column.
     fitColumn(Mbs6Col::AD, {Texto("0-Ana"), Texto("1-Dig")});
-    fitColumn(Mbs6Col::Spontaneous, spontaneousCaptions());
-    fitColumn(Mbs6Col::Activa, {Texto("0-No"), Texto("1-Si")});
+    fitColumnsToTexts({{Mbs6Col::Spontaneous, popmnuSpon}, {Mbs6Col::Activa, popmnuSiNo}});
     QStringList descriptions;
     for (int r = 1; r < m_grid->Rows(); ++r) descriptions << m_grid->TextMatrix(r, Mbs6Col::Descripcion);
     fitColumn(Mbs6Col::Descripcion, descriptions, 540);

@@ -235,10 +235,22 @@ void fSignalEditor::fillColumn(int col, const QString& caption) {
 
 void fSignalEditor::fitColumn(int col, const QStringList& texts, int maxPx) {
     const QFontMetrics fm(grid->font());
-    int px = fm.horizontalAdvance(m_grid->TextMatrix(0, col));
+    const QFontMetrics header(grid->horizontalHeader()->font());
+    int px = header.horizontalAdvance(m_grid->TextMatrix(0, col));
     for (const QString& t : texts) px = qMax(px, fm.horizontalAdvance(t));
     px = qMin(px + 12, maxPx);
     m_grid->setColWidth(col, qMax(m_grid->ColWidth(col), pxToTwips(px)));
+}
+
+void fSignalEditor::fitColumnsToTexts(const QHash<int, QMenu*>& columnMenus) {
+    for (int col = 1; col < m_grid->Cols(); ++col) {
+        if (m_grid->ColWidth(col) <= 0) continue;
+        QStringList texts;
+        if (QMenu* m = columnMenus.value(col))
+            for (const QAction* a : m->actions())
+                if (!a->isSeparator()) texts << QString(a->text()).remove(QLatin1Char('&'));
+        fitColumn(col, texts);
+    }
 }
 
 void fSignalEditor::selectClickedCell(int row, int col) {

@@ -104,6 +104,9 @@ protected:
     // its caption and `texts` fit the grid's font: language texts and long
     // descriptions are not cut while there is room.
     void fitColumn(int col, const QStringList& texts, int maxPx = 1000);
+    // Every shown column at least as wide as its caption, and each column that has
+    // a menu as wide as the menu's texts too: captions differ per language.
+    void fitColumnsToTexts(const QHash<int, QMenu*>& columnMenus);
     // The right-clicked cell becomes current unless it lies in the selection.
     void selectClickedCell(int row, int col);
 

@@ -9,6 +9,7 @@
 
 #include "AppGlobals.h"
 #include "Prompts.h"
+#include "ScriptedPrompts.h"
 #include "QtPrompts.h"
 #include "TestSupport.h"
 #include "fInputBox.h"
@@ -90,6 +91,18 @@ private slots:
         };
         QCOMPARE(shown, icon(QStyle::SP_MessageBoxWarning));
         QVERIFY(shown != icon(QStyle::SP_MessageBoxCritical));
+    }
+
+    // Bytes of a binary file quoted in a message: control characters show as "?",
+    // line breaks and TABs stay, in the tool's box and in the system box alike.
+    void controlCharactersShownAsQuestionMarks() {
+        ScriptedPrompts rec;
+        installPrompts(&rec);
+        const QString raw = QString::fromLatin1("A\x01\x1f\tB\r\nC\x7f\x81\x00", 11);
+        Msgbox1(raw, "", 3, 1, 1, "OK");
+        MsgBox(raw, 0, "");
+        installPrompts(nullptr);
+        QCOMPARE(rec.texts(), QStringList({"A??\tB\r\nC???", "A??\tB\r\nC???"}));
     }
 
     void inputBox_data() {

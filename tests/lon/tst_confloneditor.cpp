@@ -35,6 +35,7 @@
 #include "SignalGridView.h"
 #include "TestSupport.h"
 #include "fConfLonA.h"
+#include <QHeaderView>
 #include "mIdioma.h"
 
 namespace {
@@ -103,6 +104,8 @@ private slots:
     void devicesDialog();
     void helpLineFollowsFocus();
     void fitsASmallScreen();
+    void columnsFitCaptionsAndMenus_data();
+    void columnsFitCaptionsAndMenus();
 
     void gridTypingByKeys_data();
     void gridTypingByKeys();
@@ -455,6 +458,36 @@ void TstConfLonEditor::helpLineFollowsFocus() {
 }
 
 // A 1024x768 screen with a task bar: the whole window, both tabs, must fit.
+void TstConfLonEditor::columnsFitCaptionsAndMenus_data() {
+    QTest::addColumn<int>("language");
+    QTest::newRow("English") << 0;
+    QTest::newRow("Spanish") << 1;
+    QTest::newRow("French") << 2;
+}
+
+// A caption or menu text wider than its column is cut: the engineer reads "Spont".
+void TstConfLonEditor::columnsFitCaptionsAndMenus() {
+    QFETCH(int, language);
+    EscribeIniAplicacion("Configuracion", "Language", QString::number(language));
+    QVERIFY(CargaIdioma());
+    makeProject(*m_home, "Widths", fixture(2));
+    fConfLonA w;
+    w.Form_Load();
+    const SignalGrid& g = w.gridModel();
+    const QFontMetrics header(w.grid->horizontalHeader()->font()), cell(w.grid->font());
+    const QHash<int, QMenu*> menus{{LonCol::DataType, w.mnuLonDataType}, {LonCol::NvAccess, w.popmnuNVAccess},
+                                   {LonCol::Direction, w.popmnuDir},     {LonCol::AD, w.popmnuAD},
+                                   {LonCol::Spontaneous, w.popmnuSpon},  {LonCol::Activa, w.popmnuSiNo}};
+    for (int col = 1; col < g.Cols(); ++col) {
+        const int px = w.grid->columnWidth(col - 1);  // the row numbers are the view's vertical header
+        if (w.grid->isColumnHidden(col - 1) || px == 0) continue;
+        int need = header.horizontalAdvance(g.TextMatrix(0, col));
+        if (QMenu* m = menus.value(col))
+            for (QAction* a : m->actions()) need = qMax(need, cell.horizontalAdvance(a->text().remove('&')));
+        QVERIFY2(px >= need, qPrintable(QString("column %1 \"%2\": %3 < %4").arg(col).arg(g.TextMatrix(0, col)).arg(px).arg(need)));
+    }
+}
+
 void TstConfLonEditor::fitsASmallScreen() {
     makeProject(*m_home, "Small", fixture(8));
     fConfLonA w;
