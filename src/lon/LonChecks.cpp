@@ -66,7 +66,7 @@ QString lonLeaveNetMask(LonConfig& cfg, const QString& text) {
 }
 
 QString lonLeaveGateway(LonConfig& cfg, const QString& text) {
-    const QString t = text.trimmed();
+    const QString t = trimSpaces(text);
     if (t.isEmpty()) {
         store(cfg, cfg.Gateway, t);
         return t;

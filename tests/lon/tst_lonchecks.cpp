@@ -77,6 +77,7 @@ void TstLonChecks::leaveField_data() {
     QTest::newRow("ip blanks") << "ip" << " 127.0.0.2" << "127.0.0.1" << "@EtqIP| 127.0.0.2@incorrecta";
     QTest::newRow("mask invalid") << "mask" << "255.255.255" << "255.0.0.0" << "@EtqNetMask|255.255.255@incorrecta";
     QTest::newRow("gateway empty") << "gateway" << "   " << "" << "";
+    QTest::newRow("gateway TAB is no blank") << "gateway" << "\t" << "127.0.0.9" << "@EtqRouter|\t@incorrecta";
     QTest::newRow("gateway trimmed") << "gateway" << " 10.0.0.1 " << "10.0.0.1" << "";
     QTest::newRow("gateway invalid") << "gateway" << " 10.0.0 " << "127.0.0.9" << "@EtqRouter|10.0.0@incorrecta";
     QTest::newRow("port ok") << "port" << "8080" << "8080" << "";
