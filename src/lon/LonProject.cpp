@@ -33,16 +33,7 @@ bool loadLonProject(const QString& folder, LonConfig& cfg, SignalGrid& grid, QVe
 }
 
 bool saveLonProject(LonConfig& cfg, const SignalGrid& grid) {
-    takeBackupsMade();
-    bool ok = true;
-    {
-        IniBatch once;  // LON.ini written once, not once per key
-        cfg.Graba_ConfLon();
-        ok = once.finish();
-    }
-    ok = Graba_Senyales(kSlotLon, QString::fromLatin1(kVersionTabla), grid, true) && ok;
-    const QStringList backups = takeBackupsMade();
-    if (!backups.isEmpty()) Aviso(Texto("CopiaAntesDeGrabar") + QLatin1Char('\r') + backups.join(QLatin1Char('\r')));
+    const bool ok = GrabaProyecto([&] { cfg.Graba_ConfLon(); }, kSlotLon, grid);
     if (ok) cfg.connectionChanged = cfg.gridChanged = false;
     return ok;
 }

@@ -328,11 +328,8 @@ void fConfMbs6A::cmdAceptar_Click() {
         return;
     }
     if (Msgbox1(Texto("A23"), QString::fromLatin1(kAppTitle), 1, 1, 2, Texto("Si"), Texto("No")) == 2) return;
-    {
-        IniBatch once;  // MBS6.ini written once, not once per key
-        m_cfg->Graba_ConfMbs6();
-    }
-    if (!Graba_Senyales(kSlotMbs6, QString::fromLatin1(kVersionTabla), *m_grid, true)) return;
+    // A file that could not be written stops here: the flags stay set, nothing is generated.
+    if (!GrabaProyecto([this] { m_cfg->Graba_ConfMbs6(); }, kSlotMbs6, *m_grid)) return;
     app().ProtProyecto = m_protocolo;
     m_cfg->connectionChanged = false;
     m_cfg->gridChanged = false;

@@ -5,6 +5,7 @@
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
+#include "ModulINI.h"
 #include "Numeric.h"
 #include "Prompts.h"
 #include "SignalGrid.h"
@@ -270,4 +271,18 @@ void Carga_CabecerasComunes(SignalGrid& grid, QVector<InfoColumna>& info, int co
             c->Opciones.Add(Texto("0-No"), QStringLiteral("K0"));
             c->Opciones.Add(Texto("1-Si"), QStringLiteral("K1"));
         }
+}
+
+bool GrabaProyecto(const std::function<void()>& grabaIni, int protocolo, const SignalGrid& grid) {
+    takeBackupsMade();
+    bool ok = true;
+    {
+        IniBatch once;  // the INI file written once, not once per key
+        grabaIni();
+        ok = once.finish();
+    }
+    ok = Graba_Senyales(protocolo, QString::fromLatin1(kVersionTabla), grid, true) && ok;
+    const QStringList backups = takeBackupsMade();
+    if (!backups.isEmpty()) Aviso(Texto("CopiaAntesDeGrabar") + QLatin1Char('\r') + backups.join(QLatin1Char('\r')));
+    return ok;
 }

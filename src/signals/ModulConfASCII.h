@@ -3,6 +3,8 @@
 // editors and the live viewer have in common.
 #pragma once
 
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -70,6 +72,10 @@ private:
 // the caption row, then every row (allRows) or only those whose last cell reads
 // non-zero. Failures are shown to the user; returns true when the file was written.
 bool Graba_Senyales(int protocolo, const QString& version, const SignalGrid& grid, bool allRows);
+// One editor save: the project INI file written in one batch by `grabaIni`, then
+// the signal table. Each file that fails is told once and the result is false,
+// so the caller keeps its change flags; backups kept after a lossy load are named.
+bool GrabaProyecto(const std::function<void()>& grabaIni, int protocolo, const SignalGrid& grid);
 
 // Reads RutaProyecto\<protocol name>.dat into `table`. False after the user has been
 // told what failed (the table must not be used then).

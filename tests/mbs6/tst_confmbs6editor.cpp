@@ -66,6 +66,7 @@ private slots:
     void rowCommandsChangeNothing();
     void unitListAndName();
     void saveWritesEveryRow();
+    void saveThatFailsStops();
     void generateRefusedWithUnsavedConnection();
     void closingAsks_data();
     void closingAsks();
@@ -234,6 +235,23 @@ void TstConfMbs6Editor::saveWritesEveryRow() {
     QCOMPARE(iniReadInt(dir + "/MBS6.ini", "MBS6", "D3-On", -1), 1);
     QVERIFY(!w.connectionChanged() && !w.gridChanged());
     QVERIFY(!QFile::exists(dir + "/MBS6.Plmx"));
+}
+
+// MBS6.ini cannot be written (a folder in its place): one message with its path,
+// no generate question, the change flags stay set so closing still asks.
+void TstConfMbs6Editor::saveThatFailsStops() {
+    const QString dir = newProject(*m_home, "Fails");
+    fConfMbs6A w;
+    w.Form_Load();
+    w.lstMaquina->item(2)->setCheckState(Qt::Checked);
+    QVERIFY(QFile::remove(dir + "/MBS6.ini") && QDir(dir).mkdir("MBS6.ini"));
+    m_prompts->queueAnswer(1);
+    w.cmdAceptar_Click();
+    const QStringList shown = m_prompts->texts();
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown[0], Texto("A23"));
+    QVERIFY2(shown[1].startsWith(Texto("NoSePuedeGrabar")) && shown[1].contains(dir + "/MBS6.ini"), qPrintable(shown[1]));
+    QVERIFY(w.connectionChanged());
 }
 
 void TstConfMbs6Editor::generateRefusedWithUnsavedConnection() {
