@@ -12,19 +12,9 @@
 #include "mIdioma.h"
 
 namespace {
-struct ColumnDef {
-    int width;
-    int kind;  // -1: set by Carga_CabecerasComunes
-    int valueType;
-    const char* caption;  // literal caption, or nullptr with captionKey
-    const char* captionKey;
-    const char* help;  // literal help, or nullptr with helpKey
-    const char* helpKey;
-};
-
 // Columns 0, 13, 15 and 17 are the common ones; their captions and help come
 // from Carga_CabecerasComunes (13's caption and help are then replaced).
-const ColumnDef kCols[LonCol::Count] = {
+const DefColumna kCols[LonCol::Count] = {
     {500, -1, SignalGrid::Text, nullptr, "Noo", nullptr, nullptr},
     {500, 0, SignalGrid::Int16, nullptr, "Disp", nullptr, "NMaquinaPertenecenSenyales"},
     {500, 2, SignalGrid::Int16, "SNVT", nullptr, "SNVT standard Id", nullptr},
@@ -73,8 +63,8 @@ bool isCanonicalInt(const QString& t) {
 }  // namespace
 
 const QStringList& lonDataTypeCaptions() {
-    static const QStringList l{"0-8bit sig",    "1-8bit unsig", "2-16bit sig",   "3-16bit unsig",
-                               "4-32bit sig",   "5-32bit unsig", "6-32bit float", "7-bit field"};
+    static const QStringList l{"0-8bit sig",  "1-8bit unsig",  "2-16bit sig",   "3-16bit unsig",
+                               "4-32bit sig", "5-32bit unsig", "6-32bit float", "7-bit field"};
     return l;
 }
 const QStringList& lonAccessCaptions() {
@@ -87,28 +77,15 @@ double lonCellValue(const QString& t) { return ValCelda(t); }
 
 int lonColumnWidth(int col) { return (col >= 0 && col < LonCol::Count) ? kCols[col].width : 0; }
 
-QString lonAddressHelp(int maxAddress) {
-    return QStringLiteral("Address ASCII. A number from 1 to ") + QString::number(maxAddress);
-}
-
 void Carga_CabecerasLon(SignalGrid& grid, QVector<InfoColumna>& info, const LonConfig& cfg) {
     grid.setRows(1);
     grid.setCols(LonCol::Count);
     info.clear();
     info.resize(LonCol::Count);
     Carga_CabecerasComunes(grid, info, 0, LonCol::Add, 0, LonCol::AD, LonCol::Activa);
-    for (int c = 0; c < LonCol::Count; ++c) {
-        const ColumnDef& d = kCols[c];
-        if (d.caption) grid.setTextMatrix(0, c, QString::fromLatin1(d.caption));
-        if (d.captionKey) grid.setTextMatrix(0, c, Texto(QString::fromLatin1(d.captionKey)));
-        if (d.kind >= 0) info[c].Tipo = qint16(d.kind);
-        if (d.help) info[c].Ayuda = QString::fromLatin1(d.help);
-        if (d.helpKey) info[c].Ayuda = Texto(QString::fromLatin1(d.helpKey));
-        grid.setColDataType(c, d.valueType);
-        const bool hidden = c >= LonCol::kFirstHidden && c <= LonCol::kLastHidden;
-        grid.setColWidth(c, hidden ? 0 : d.width);
-    }
-    info[LonCol::Add].Ayuda = lonAddressHelp(cfg.maxAddress());
+    Aplica_Columnas(grid, info, kCols, LonCol::Count);
+    for (int c = LonCol::kFirstHidden; c <= LonCol::kLastHidden; ++c) grid.setColWidth(c, 0);
+    info[LonCol::Add].Ayuda = AyudaDireccion(cfg.maxAddress());
     setOptions(info[LonCol::DataType], lonDataTypeCaptions());
     setOptions(info[LonCol::NvAccess], lonAccessCaptions());
     setOptions(info[LonCol::Direction], lonAccessCaptions());
@@ -139,8 +116,8 @@ QHash<QString, int> CreaFilasInternas(SignalGrid& grid, const LonConfig& cfg) {
         grid.setTextMatrix(r, LonCol::AD, dig);
         grid.setTextMatrix(r, LonCol::Spontaneous, lonSpontaneousCaptions()[1]);
         grid.setTextMatrix(r, LonCol::Activa, no);
-        map.insert(QString::number(i) + QLatin1Char('-') + QString::number(i == 0 ? kSnvtGatewayError : kSnvtDeviceError),
-                   r);
+        map.insert(
+            QString::number(i) + QLatin1Char('-') + QString::number(i == 0 ? kSnvtGatewayError : kSnvtDeviceError), r);
     }
     return map;
 }
@@ -155,8 +132,8 @@ int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const Tab
         auto cell = [&](int c) { return tabla.cell(c, r); };
         // Built-in rows all have a negative SNVT; only such rows need the lookup.
         const bool mayBeBuiltIn = lonCellValue(cell(LonCol::Snvt)) < 0;
-        const auto it = mayBeBuiltIn ? builtIn.constFind(lonRowKey(cell(LonCol::Disp), cell(LonCol::Snvt)))
-                                     : builtIn.constEnd();
+        const auto it =
+            mayBeBuiltIn ? builtIn.constFind(lonRowKey(cell(LonCol::Disp), cell(LonCol::Snvt))) : builtIn.constEnd();
         if (it != builtIn.constEnd()) {
             const int row = *it;
             grid.setTextMatrix(row, LonCol::Noo, QString::number(r));

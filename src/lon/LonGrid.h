@@ -68,8 +68,6 @@ int lonColumnWidth(int col);
 // captions, widths (5..10 at 0), value types and the descriptors (resized to 18).
 // Column 13's help names the maximum address of the configuration's version.
 void Carga_CabecerasLon(SignalGrid& grid, QVector<InfoColumna>& info, const LonConfig& cfg);
-// Help text of column 13 for a maximum address.
-QString lonAddressHelp(int maxAddress);
 
 // Appends the built-in rows (gateway error row, then one per device 1..NDevs)
 // and returns the map from key "device-SNVT" ("0--2", "d--1") to grid row.

@@ -491,7 +491,7 @@ void fConfLonA::markConnectionChanged() { m_cfg->markConnectionChanged(); }
 // Caption with the version's limits, and the address help of column 13.
 void fConfLonA::applyVersionCaption() {
     setWindowTitle(m_cfg->captionText());
-    if (m_info.size() > LonCol::Add) m_info[LonCol::Add].Ayuda = lonAddressHelp(m_cfg->maxAddress());
+    if (m_info.size() > LonCol::Add) m_info[LonCol::Add].Ayuda = AyudaDireccion(m_cfg->maxAddress());
 }
 
 // The TCP fields exist only with the second firmware.

@@ -11,19 +11,9 @@
 #include "mIdioma.h"
 
 namespace {
-struct ColumnDef {
-    int width;
-    int kind;  // -1: set by Carga_CabecerasComunes
-    int valueType;
-    const char* caption;  // literal caption, or nullptr with captionKey
-    const char* captionKey;
-    const char* help;  // literal help, or nullptr with helpKey
-    const char* helpKey;
-};
-
 // Columns 0, 6 and 8 are the common ones (captions, help and lists from
 // Carga_CabecerasComunes); 4 takes the common address column and is then fixed.
-const ColumnDef kCols[Mbs6Col::Count] = {
+const DefColumna kCols[Mbs6Col::Count] = {
     {500, -1, SignalGrid::Text, nullptr, "Noo", nullptr, nullptr},
     {500, 2, SignalGrid::Int16, nullptr, "Disp", nullptr, "NMaquinaPertenecenSenyales"},
     {500, 2, SignalGrid::Int16, "Prop.", nullptr, "Property", nullptr},
@@ -74,18 +64,8 @@ void Carga_CabecerasMbs6(SignalGrid& grid, QVector<InfoColumna>& info) {
     info.clear();
     info.resize(Mbs6Col::Count);
     Carga_CabecerasComunes(grid, info, 0, Mbs6Col::Add, 0, Mbs6Col::AD, Mbs6Col::Activa);
-    for (int c = 0; c < Mbs6Col::Count; ++c) {
-        const ColumnDef& d = kCols[c];
-        if (d.caption) grid.setTextMatrix(0, c, QString::fromLatin1(d.caption));
-        if (d.captionKey) grid.setTextMatrix(0, c, Texto(QString::fromLatin1(d.captionKey)));
-        if (d.kind >= 0) info[c].Tipo = qint16(d.kind);
-        if (d.help) info[c].Ayuda = QString::fromLatin1(d.help);
-        if (d.helpKey) info[c].Ayuda = Texto(QString::fromLatin1(d.helpKey));
-        grid.setColDataType(c, d.valueType);
-        grid.setColWidth(c, d.width);
-    }
-    info[Mbs6Col::Add].Ayuda =
-        QStringLiteral("Address ASCII. A number from 1 to ") + QString::number(Mbs6Config::kMaxAddress);
+    Aplica_Columnas(grid, info, kCols, Mbs6Col::Count);
+    info[Mbs6Col::Add].Ayuda = AyudaDireccion(Mbs6Config::kMaxAddress);
     auto& spon = info[Mbs6Col::Spontaneous].Opciones;
     spon.clear();
     for (int i = 0; i < spontaneousCaptions().size(); ++i)

@@ -20,14 +20,13 @@ bool protocoloValido(int protocolo) { return protocolo >= 0 && protocolo < kNumP
 // The protocol table is indexed 0..77; anything else is a caller's fault, told the
 // user the way the runtime reports a bad subscript and never reaching the disk.
 void avisaFueraDeTabla(bool systemBox) {
-    const QString text = Texto("HaOcurridoUnError") + kCR + QStringLiteral("Error: ") + kCR +
-                         QStringLiteral("Subscript out of range");
+    const QString text =
+        Texto("HaOcurridoUnError") + kCR + QStringLiteral("Error: ") + kCR + QStringLiteral("Subscript out of range");
     if (systemBox)
         MsgBox(text, Msg::Critical);
     else
         Aviso(text);
 }
-
 
 // Splits text into lines ended by CR LF, a lone CR or a lone LF; a final line
 // without an ending still counts, a final ending does not start another line.
@@ -186,9 +185,9 @@ bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table)
         return false;
     }
     auto versionMala = [&](const QString& shown) {
-        MsgBox(Texto("LaVersionDelFicheroDeConfiguracionDe") + nombre + Texto("NoEsCorrecta") + kCR + path + kCR +
-                   shown,
-               Msg::Critical);
+        MsgBox(
+            Texto("LaVersionDelFicheroDeConfiguracionDe") + nombre + Texto("NoEsCorrecta") + kCR + path + kCR + shown,
+            Msg::Critical);
         return false;
     };
     const QString l2 = line(1);
@@ -220,7 +219,8 @@ bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table)
         }
         // Text beyond the stored columns is left out: that much of the file is lost.
         if (pos >= 0 && !lost)
-            for (qsizetype i = pos + 1; i < l.size() && !lost; ++i) lost = l.at(i) != kTab && l.at(i) != QLatin1Char(' ');
+            for (qsizetype i = pos + 1; i < l.size() && !lost; ++i)
+                lost = l.at(i) != kTab && l.at(i) != QLatin1Char(' ');
     }
     markLossyLoad(path, lost);
     return true;
@@ -285,4 +285,21 @@ bool GrabaProyecto(const std::function<void()>& grabaIni, int protocolo, const S
     const QStringList backups = takeBackupsMade();
     if (!backups.isEmpty()) Aviso(Texto("CopiaAntesDeGrabar") + QLatin1Char('\r') + backups.join(QLatin1Char('\r')));
     return ok;
+}
+
+void Aplica_Columnas(SignalGrid& grid, QVector<InfoColumna>& info, const DefColumna* defs, int count) {
+    for (int c = 0; c < count; ++c) {
+        const DefColumna& d = defs[c];
+        if (d.caption) grid.setTextMatrix(0, c, QString::fromLatin1(d.caption));
+        if (d.captionKey) grid.setTextMatrix(0, c, Texto(QString::fromLatin1(d.captionKey)));
+        if (d.kind >= 0) info[c].Tipo = qint16(d.kind);
+        if (d.help) info[c].Ayuda = QString::fromLatin1(d.help);
+        if (d.helpKey) info[c].Ayuda = Texto(QString::fromLatin1(d.helpKey));
+        grid.setColDataType(c, d.valueType);
+        grid.setColWidth(c, d.width);
+    }
+}
+
+QString AyudaDireccion(int maxAddress) {
+    return QStringLiteral("Address ASCII. A number from 1 to ") + QString::number(maxAddress);
 }

@@ -3,11 +3,10 @@
 // editors and the live viewer have in common.
 #pragma once
 
-#include <functional>
-
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 
 class SignalGrid;
 
@@ -83,6 +82,22 @@ bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table)
 
 // Caption, width (twips) and descriptor of column 0 and of each column given (0 = the
 // grid has no such column). `info` grows to the grid's column count when shorter.
+// One column of an editor's grid: width in twips, typing kind (-1: as the common
+// headers leave it), cell value type, caption and help, each a literal or a language key.
+struct DefColumna {
+    int width;
+    int kind;
+    int valueType;
+    const char* caption;
+    const char* captionKey;
+    const char* help;
+    const char* helpKey;
+};
+// Help line of the ASCII address column.
+QString AyudaDireccion(int maxAddress);
+// Captions, help, typing kinds, value types and widths of columns 0..count-1.
+void Aplica_Columnas(SignalGrid& grid, QVector<InfoColumna>& info, const DefColumna* defs, int count);
+
 void Carga_CabecerasComunes(SignalGrid& grid, QVector<InfoColumna>& info, int colSlave, int colDireccion,
                             int colSentido, int colTipoSenyal, int colActiva);
 
