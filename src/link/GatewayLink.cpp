@@ -471,8 +471,8 @@ bool GatewayLink::askAndSend(const std::function<bool(const QString& bus)>& swit
     QString text = Texto("SeguroEnviarFichero");
     if (info.exists) {
         text += QStringLiteral("\r\r") + info.path + QLatin1Char('\r') +
-                info.modified.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) + QStringLiteral(", ") +
-                QString::number(info.size) + QStringLiteral(" bytes, Checksum:") +
+                info.modified.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) + QStringLiteral(", ") + Texto("Tamanyo") +
+                QString::number(info.size) + QStringLiteral(", Checksum: ") +
                 QString::number(info.checksum, 16).toUpper();
         if (!info.checksumOk) text += QLatin1Char('\r') + Texto("ChecksumIncorrecto");
         if (info.stale) text += QLatin1Char('\r') + Texto("FicheroAnteriorAlProyecto");
