@@ -252,7 +252,7 @@ private slots:
         prompts.clear();
         prompts.queueAnswer(1);
         QTest::mouseClick(w.cmdSendFilePilmora, Qt::LeftButton);
-        QVERIFY(prompts.texts().value(0).contains(QString::number(file.size()) + " bytes"));
+        QVERIFY(prompts.texts().value(0).contains(Texto("Tamanyo") + QString::number(file.size()) + ", Checksum: "));
         QTRY_VERIFY_WITH_TIMEOUT(monitorHas(w, ">" + Texto("TransfEscFicheroOK")), 10000);
         QCOMPARE(maximum, (file.size() + 127) / 128);
         QCOMPARE(lastValue, maximum);
