@@ -1,16 +1,49 @@
-// The grid on screen: key filter and floating editor under real key events, double click, selection both ways.
+// The signal grid: row operations on the grid model (insert, delete, move, copy, fill,
+// numbering, clean-up), the model adapter, the shared column set-up, and the grid on
+// screen: key filter and floating editor under real key events in a focused window.
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QtTest>
 #include <optional>
 
+#include "AppGlobals.h"
 #include "CellEditorWidget.h"
+#include "FakeCellEditor.h"
 #include "ModPilmoraASCII.h"
 #include "ModulASCII.h"
+#include "ModulConfASCII.h"
 #include "SignalGrid.h"
 #include "SignalGridModel.h"
 #include "SignalGridView.h"
 #include "TestSupport.h"
+#include "mIdioma.h"
 
 namespace {
+// Four columns: captions "No.|A|B|C", then one row per entry written "n|a|b|c".
+void load(SignalGrid& g, const QStringList& rows) {
+    g.setCols(4);
+    g.setRows(int(rows.size()) + 1);
+    for (int r = 0; r <= rows.size(); ++r) {
+        const QStringList cells = (r == 0 ? QString("No.|A|B|C") : rows[r - 1]).split('|');
+        for (int c = 0; c < 4; ++c) g.setTextMatrix(r, c, cells.value(c));
+    }
+}
+QStringList dump(const SignalGrid& g) {
+    QStringList out;
+    for (int r = 1; r < g.Rows(); ++r) out << g.rowCells(r).join('|');
+    return out;
+}
+const QStringList kFour = {"1|a|b|c", "2|d|e|f", "3|g|h|i", "4|j|k|l"};
+QStringList withRow(int r, const QString& cells) {
+    QStringList out = kFour;
+    out[r - 1] = cells;
+    return out;
+}
+QStringList withB(const QString& b1, const QString& b2, const QString& b3, const QString& b4) {
+    return {"1|a|" + b1 + "|c", "2|d|" + b2 + "|f", "3|g|" + b3 + "|i", "4|j|" + b4 + "|l"};
+}
 // Columns: 1 integer, 2 decimal, 3 hex byte, 4 text; cell (r, c) holds "v<r><c>".
 struct Harness {
     SignalGrid grid{5, 5};
@@ -73,6 +106,7 @@ private slots:
         QTest::newRow("hex digits, keypad enter")
             << QPoint(2, 3) << "fG-1" << int(Qt::Key_Enter) << "f1" << QPoint(2, 3) << true;
         QTest::newRow("text takes all") << QPoint(2, 4) << "a.b-Z" << ret << "a.b-Z" << QPoint(2, 4) << false;
+        QTest::newRow("blank as first key") << QPoint(2, 4) << " b" << ret << " b" << QPoint(2, 4) << false;
         QTest::newRow("escape discards") << QPoint(2, 4) << "xyz" << esc << "v24" << QPoint(2, 4) << false;
         QTest::newRow("tab next column") << QPoint(2, 1) << "7" << tab << "7" << QPoint(2, 2) << true;
         QTest::newRow("tab from last column") << QPoint(2, 4) << "t" << tab << "t" << QPoint(3, 1) << false;
@@ -147,6 +181,193 @@ private slots:
                           h.view.cellRect(cur.y(), cur.x()).center());
         QCOMPARE(QList<int>({h.grid.Row(), h.grid.Col(), h.grid.RowSel(), h.grid.ColSel()}),
                  QList<int>({cur.y(), cur.x(), far.y(), far.x()}));
+    }
+    // Widths set on the grid hide or size the view's columns; a width the user drags
+    // goes back to the grid; a rebuilt table keeps the place it was scrolled to.
+    void geometryBothWays() {
+        Harness h;
+        h.grid.setColWidth(2, 0);
+        h.grid.setColWidth(3, 3000);
+        QCOMPARE(QList<bool>({h.view.isColumnHidden(0), h.view.isColumnHidden(1)}), QList<bool>({false, true}));
+        QCOMPARE(h.view.columnWidth(2), twipsToPx(3000));
+        h.view.horizontalHeader()->resizeSection(3, 400);
+        QCOMPARE(h.grid.ColWidth(4), pxToTwips(400));
+        for (int c = 1; c < 5; ++c) h.grid.setColWidth(c, 1500);
+        h.grid.select(1, 2, 1, 2);
+        h.view.resize(h.view.verticalHeader()->width() + twipsToPx(4500) + 30, 300);
+        QCoreApplication::processEvents();
+        h.view.horizontalScrollBar()->setValue(1);  // columns 2..4 in sight, the current one among them
+        const int scrolled = h.view.horizontalScrollBar()->value();
+        QVERIFY(scrolled > 0);
+        h.grid.removeRows(4, 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(h.view.horizontalScrollBar()->value(), scrolled);
+    }
+
+    // One operation on the rows selected from `row` to `rowSel` (columns 2..3); row
+    // `hidden` has height 0. The changed flag must be set exactly when the table changed.
+    // Ops: "copy>N"/"cut>N" take the current row and paste it into row N; "paste:BUFFER";
+    // "number:START|STEP" answers the two prompts of the numbering (maximum 500).
+    void rowOps_data() {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QPoint>("sel");
+        QTest::addColumn<int>("hidden");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QList<int>>("cursor");  // Row, RowSel, Col, ColSel; empty: not checked
+        const QStringList ab{"1|a||", "2|b||"}, abc{"1|a||", "2|b||", "3|c||"}, blank{"1|||"};
+        auto row = [](const char* n, const char* op, const QStringList& rows, QPoint sel, int hidden, const QStringList& exp,
+                      const QList<int>& cursor = {}) { QTest::newRow(n) << QString(op) << rows << sel << hidden << exp << cursor; };
+        row("insert, no data row", "insert", {}, {0, 0}, 0, blank, {1, 1, 1, 1});
+        row("insert below middle row", "insert", abc, {2, 2}, 0, {"1|a||", "2|b||", "3|||", "4|c||"}, {3, 3, 1, 1});
+        row("insert below last row", "insert", ab, {2, 2}, 0, {"1|a||", "2|b||", "3|||"}, {3, 3, 1, 1});
+        row("insert, numbers with gaps", "insert", {"1|a||", "5|b||", "9|c||"}, {1, 1}, 0, {"1|a||", "2|||", "6|b||", "10|c||"});
+        row("insert, caption row current", "insert", {"1|a||"}, {0, 0}, 0, {"1|||", "2|a||"}, {1, 1, 1, 1});
+        row("delete whole table upwards", "delete", kFour, {4, 1}, 0, blank);
+        row("delete with caption row", "delete", kFour, {0, 4}, 0, blank);
+        row("delete middle block", "delete", kFour, {2, 3}, 0, {"1|a|b|c", "2|j|k|l"});
+        row("delete first row", "delete", kFour, {1, 1}, 0, {"1|d|e|f", "2|g|h|i", "3|j|k|l"});
+        row("delete last row", "delete", kFour, {4, 4}, 0, {"1|a|b|c", "2|d|e|f", "3|g|h|i"});
+        row("delete only row", "delete", {"1|a|b|c"}, {1, 1}, 0, blank);
+        row("delete, no data row", "delete", {}, {0, 0}, 0, {});
+        row("first row up", "up", kFour, {1, 1}, 2, kFour, {1, 1, 2, 3});
+        row("last row down", "down", kFour, {4, 4}, 2, kFour, {4, 4, 2, 3});
+        row("block touching top up", "up", kFour, {1, 2}, 2, kFour, {1, 2, 2, 3});
+        row("one row up", "up", kFour, {3, 3}, 2, {"1|a|b|c", "2|g|h|i", "3|d|e|f", "4|j|k|l"}, {2, 2, 2, 3});
+        row("one row down", "down", kFour, {1, 1}, 2, {"1|d|e|f", "2|a|b|c", "3|g|h|i", "4|j|k|l"}, {2, 2, 2, 3});
+        row("block up", "up", kFour, {3, 4}, 2, {"1|a|b|c", "2|g|h|i", "3|j|k|l", "4|d|e|f"}, {2, 3, 2, 3});
+        row("block down, selected upwards", "down", kFour, {2, 1}, 2, {"1|g|h|i", "2|a|b|c", "3|d|e|f", "4|j|k|l"}, {3, 2, 2, 3});
+        row("copy row", "copy>4", kFour, {2, 2}, 0, withRow(4, "4|d|e|f"));
+        row("cut row", "cut>4", kFour, {2, 2}, 0, {"1|a|b|c", "2|||", "3|g|h|i", "4|d|e|f"});
+        row("copy from caption row", "copy>4", kFour, {0, 0}, 0, kFour);
+        row("paste fewer pieces", "paste:x\t", kFour, {2, 2}, 0, withRow(2, "2|x||f"));
+        row("paste more pieces", "paste:x\ty\tz\tw\tv\t", kFour, {2, 2}, 0, withRow(2, "2|x|y|z"));
+        row("paste without tab", "paste:x", kFour, {4, 4}, 0, withRow(4, "4|x|k|l"));
+        row("fill block, hidden row skipped", "fill", kFour, {1, 4}, 2, withB("D", "e", "D", "D"));
+        row("fill selected upwards", "fill", kFour, {4, 3}, 0, withB("b", "e", "D", "D"));
+        row("fill, caption row current", "fill", kFour, {0, 0}, 0, kFour);
+        row("number up to the maximum", "number:498|1", kFour, {1, 3}, 0, withB("498", "499", "500", "k"));
+        row("number above maximum", "number:498|1", kFour, {1, 4}, 0, withB("498", "499", "500", "0"));
+        row("number, hidden row skipped", "number:10|5", kFour, {1, 4}, 2, withB("10", "e", "15", "20"));
+        row("number, decimal comma rounds", "number:2,5|1,5", kFour, {1, 3}, 0, withB("2", "4", "6", "k"));
+        row("number, negative step", "number:3|-2", kFour, {1, 3}, 0, withB("3", "1", "-1", "k"));
+        row("number, no start stops", "number:|1", kFour, {1, 3}, 0, kFour);
+        row("number, no step stops", "number:7|", kFour, {1, 3}, 0, kFour);
+        row("clean one empty row stays", "clean", blank, {1, 1}, 0, blank);
+        row("clean empties, renumbers", "clean", {"1|||", "7|a||", "3|||", "4| | |", "5|||b"}, {1, 1}, 0, {"1|a||", "2|||b"});
+        row("clean all empty removes all", "clean", {"1|||", "2| ||"}, {1, 1}, 0, {});
+        row("clean trims blanks only", "clean", {"1|\t||", "2|||"}, {1, 1}, 0, {"1|\t||"});
+    }
+    void rowOps() {
+        QFETCH(QString, op);
+        QFETCH(QStringList, rows);
+        QFETCH(QPoint, sel);
+        QFETCH(int, hidden);
+        QFETCH(QStringList, expected);
+        QFETCH(QList<int>, cursor);
+        SignalGrid g;
+        load(g, rows);
+        for (int r = 1; r < g.Rows(); ++r) g.setRowData(r, 100 + r);
+        if (hidden) g.setRowHeight(hidden, 0);
+        g.select(sel.x(), 2, sel.y(), 3);
+        FakeCellEditor e;
+        bool changed = false;
+        QString buffer = op.section(':', 1);
+        if (op == "insert") Inserta_Fila(g, changed);
+        if (op == "delete") Elimina_Filas(g, e, changed);
+        if (op == "up" || op == "down") Mueve_Filas(g, changed, op == "up");
+        if (op == "fill") Rellena_Columna(g, 2, "D", changed);
+        if (op.startsWith("paste:")) Pega_Fila(g, buffer, changed);
+        if (op == "clean") Limpia_FilasVacias(g), changed = dump(g) != rows;
+        if (op.startsWith("copy>") || op.startsWith("cut>")) {
+            const bool took = op.startsWith("cut") ? Corta_Fila(g, buffer, changed) : Copia_Fila(g, buffer);
+            QCOMPARE(took, sel.x() > 0);
+            g.select(op.section('>', 1).toInt(), 1, op.section('>', 1).toInt(), 1);
+            if (took) Pega_Fila(g, buffer, changed);
+        }
+        if (op.startsWith("number:")) {
+            for (const QString& a : buffer.split('|')) m_prompts->queueText(a);
+            Auto_Enumera(g, 2, "Add", changed, 500);
+            QCOMPARE(m_prompts->shown().size(), buffer.startsWith('|') ? 1 : 2);
+            QCOMPARE(m_prompts->shown()[0].text, "Add");
+            QCOMPARE(m_prompts->shown().last().text, buffer.startsWith('|') ? "Add" : Texto("EntrarInc"));
+        }
+        QCOMPARE(dump(g), expected);
+        QCOMPARE(changed, expected != rows);
+        QCOMPARE(g.TextMatrix(0, 2), "B");
+        QVERIFY(g.Row() >= 0 && g.Row() < g.Rows());
+        if (op == "delete" && changed) QVERIFY(!e.visible);  // an open edit is discarded
+        if (!cursor.isEmpty()) QCOMPARE(QList<int>({g.Row(), g.RowSel(), g.Col(), g.ColSel()}), cursor);
+        if (op == "up" || op == "down") {  // row data and heights stay with the place, like the numbers
+            for (int r = 1; r <= 4; ++r) QCOMPARE(g.RowData(r), 100 + r);
+            QCOMPARE(g.RowHeight(2), 0);
+            QCOMPARE(g.RowHeight(3), int(SignalGrid::kDefaultRowHeight));
+        }
+    }
+
+    void modelFollowsGrid() {
+        SignalGrid g;
+        load(g, kFour);
+        SignalGridModel m(&g);
+        QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(m.indexOfCell(2, 3), m.index(1, 2));
+        QVERIFY(!m.indexOfCell(0, 1).isValid());
+        QSignalSpy data(&m, &QAbstractItemModel::dataChanged);
+        QSignalSpy header(&m, &QAbstractItemModel::headerDataChanged);
+        QSignalSpy reset(&m, &QAbstractItemModel::modelReset);
+        g.setTextMatrix(2, 3, "new");
+        QCOMPARE(data.count(), 1);
+        QCOMPARE(data[0][0].toModelIndex(), m.index(1, 2));
+        g.setTextMatrix(0, 1, "Cap");
+        QCOMPARE(header.count(), 1);
+        QCOMPARE(header[0][0].value<Qt::Orientation>(), Qt::Horizontal);
+        g.setTextMatrix(1, 0, "99");
+        QCOMPARE(header.last()[0].value<Qt::Orientation>(), Qt::Vertical);
+        // Off redraw, cell changes come as one notice for the block.
+        g.setRedraw(false);
+        g.setTextMatrix(1, 1, "x");
+        g.setTextMatrix(3, 3, "y");
+        QCOMPARE(data.count(), 1);
+        g.setRedraw(true);
+        QCOMPARE(data.count(), 2);
+        QCOMPARE(data[1][0].toModelIndex(), m.index(0, 0));
+        QCOMPARE(data[1][1].toModelIndex(), m.index(2, 2));
+        bool changed = false;
+        FakeCellEditor e;
+        g.select(1, 1, 2, 1);
+        Elimina_Filas(g, e, changed);
+        QCOMPARE(reset.count(), 1);
+        QCOMPARE(m.rowCount(), 2);
+        QCOMPARE(m.headerData(1, Qt::Vertical).toString(), "2");
+        Rellena_Columna(g, 1, "q", changed);  // cells only: no reset
+        QCOMPARE(reset.count(), 1);
+        QCOMPARE(m.data(m.index(0, 0)).toString(), "q");
+    }
+
+    // The column set-up both gateway grids share: captions (the file's caption line),
+    // widths, typing rules and option lists.
+    void columnSetUp() {
+        SignalGrid g(2, 5);
+        QVector<InfoColumna> info(5);
+        const DefColumna defs[] = {{0, -1, SignalGrid::Text, "#", nullptr, nullptr, nullptr},
+                                   {900, 0, SignalGrid::Int16, "Node", nullptr, "node help", nullptr}};
+        Aplica_Columnas(g, info, defs, 2);
+        Carga_CabecerasComunes(g, info, 0, 2, 0, 3, 4);
+        QCOMPARE(g.rowCells(0), QStringList({Texto("Noo"), "Node", Texto("Dir"), "A/D", Texto("Activa")}));
+        QCOMPARE(QList<int>({g.ColWidth(0), g.ColWidth(1), g.ColWidth(2)}), QList<int>({500, 900, 600}));
+        QCOMPARE(info[1].Ayuda + "|" + info[4].Opciones.texts().join('|'), "node help|" + Texto("0-No") + "|" + Texto("1-Si"));
+        bool changed = false;
+        QList<int> typed;
+        for (int col : {1, 2}) {
+            int key = 'a';
+            g.select(1, col, 1, col);
+            FiltroTecla(key, g, changed);
+            typed << key;
+        }
+        QCOMPARE(typed, QList<int>({0, 'a'}));  // a number column refuses letters
+        OpcionesColumna o;
+        for (const char* kt : {"K0=a", "K1=b", "K0=c"}) o.Add(QString(kt).mid(3), QString(kt).left(2));
+        QCOMPARE(o.texts(), QStringList({"c", "b"}));  // a key given again replaces its text
     }
 };
 

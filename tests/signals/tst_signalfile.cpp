@@ -68,6 +68,7 @@ private slots:
         QTest::newRow("blanks around") << true << "  x y  " << row2("x y");
         QTest::newRow("tab inside") << true << "a\tb" << row2("a b");
         QTest::newRow("line breaks") << true << "a\r\nb\nc" << row2("a  b c");
+        QTest::newRow("line feed only") << true << "a\nb" << row2("a b");
         QTest::newRow("trailing tab") << true << "a\t" << row2("a");
         QTest::newRow("windows-1252") << true << QString::fromUtf8("caf\u00e9 \u20ac") << row2("caf\xe9 \x80");
         QTest::newRow("not in code page") << true << QString::fromUtf8("\u4e2d") << row2("?");
@@ -155,6 +156,7 @@ private slots:
         }
         QCOMPARE(m_prompts->texts(), QStringList());
         QCOMPARE(t.rows(), rows);
+        QCOMPARE(t.cell(1, 0) + t.cell(1, rows + 1), QString());  // outside the table: empty
         if (rows > 0) QCOMPARE(QStringList({t.cell(1, 1), t.cell(2, 1), t.cell(3, 1)}).join('|'), row1);
     }
 
