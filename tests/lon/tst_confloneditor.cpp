@@ -1,7 +1,7 @@
 // The LON editor driven through its real widgets, with scripted answers to every
-// question: opening, the connection fields and their checks, the device list and
-// dialog, the signal grid by keys and menus, save, generate and close.
-#include <QAction>
+// question: opening, the connection fields and their checks, the device list,
+// the signal grid by keys and menus, the SNVT chooser and the XIF import window,
+// save, generate and close.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,7 +10,6 @@
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -23,6 +22,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include "AppGlobals.h"
@@ -30,18 +30,31 @@
 #include "LonFixtures.h"
 #include "LonGrid.h"
 #include "MDIPilmora.h"
+#include "ModSNVT.h"
+#include "ModalDriver.h"
 #include "ModulINI.h"
 #include "SignalGrid.h"
 #include "SignalGridView.h"
 #include "TestSupport.h"
 #include "fConfLonA.h"
-#include <QHeaderView>
+#include "fImportXif.h"
+#include "fSNVT.h"
 #include "mIdioma.h"
 
 namespace {
+// `devices` devices in use (Neuron-IDs 000000000001..), extra keys as
+// (section, key, value), and `points` NV rows of device 1 with addresses 10.. (grid
+// rows 3.. after the two built-in rows).
+LonFixture fixture(int devices, const QList<QStringList>& keys = {}, int points = 3) {
+    LonFixture f;
+    for (int n = 1; n <= devices; ++n) f.devices.append({true, QStringLiteral("%1").arg(n, 12, 10, QLatin1Char('0')), "1", "", ""});
+    for (int k = 0; k < points; ++k) f.rows << lonPointRow(1, 105, k, "R", 10 + k);
+    f.keys = keys;
+    return f;
+}
 
 // A LON project folder written from a fixture, made the current project.
-QString makeProject(TestHome& home, const QString& name, const LonFixture& f) {
+QString makeProject(TestHome& home, const LonFixture& f, const QString& name = "P") {
     const QString dir = QDir(home.projectsRoot()).filePath(name);
     writeLonFixture(dir, f);
     app().RutaProyecto = dir;
@@ -50,20 +63,16 @@ QString makeProject(TestHome& home, const QString& name, const LonFixture& f) {
     return dir;
 }
 
-// `devices` devices in use, no signal rows; extra keys as (section, key, value).
-LonFixture fixture(int devices, const QList<QStringList>& keys = {}) {
-    LonFixture f;
-    for (int n = 1; n <= devices; ++n) {
-        LonFixtureDevice d;
-        d.nid = QStringLiteral("%1").arg(n, 12, 10, QLatin1Char('0'));
-        f.devices.append(d);
-    }
-    f.keys = keys;
-    return f;
+// Loaded, shown and made the active window (keys go where a user's would).
+void open(fConfLonA& w, int tab = 0) {
+    w.Form_Load();
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.TabStrip1->setCurrentIndex(tab);
 }
 
-// Message texts of the tables: "{Key}" stands for the text of that language key
-// (the tables are built before the language is loaded).
+// "{Key}" in a table's text stands for that language key's text.
 QString expand(QString text) {
     static const QRegularExpression key(QStringLiteral("\\{([^}]+)\\}"));
     QRegularExpressionMatch m;
@@ -83,942 +92,794 @@ void typeInto(QLineEdit* e, const QString& text) {
     QTest::keyClicks(e, text);
 }
 
+QLineEdit* cellEditor(fConfLonA& w) { return w.findChild<QLineEdit*>("txtEdit"); }
+
+// Types into the current cell: the first key opens the floating editor, the rest
+// goes into it, Enter (or Escape) ends it.
+void typeInCell(fConfLonA& w, const QString& text, Qt::Key end = Qt::Key_Return) {
+    QTest::keyClick(w.grid, text.at(0).toLatin1());
+    if (!cellEditor(w)->isVisible()) return;
+    QTest::keyClicks(cellEditor(w), text.mid(1));
+    QTest::keyClick(cellEditor(w), end);
+}
+
+void choose(QComboBox* box, int index) {
+    box->setCurrentIndex(index);
+    emit box->activated(index);  // as a user's pick
+}
+
+QString selectedName(fSNVT* d) {
+    const auto sel = d->lvwPro->selectedItems();
+    return sel.isEmpty() ? QString() : sel.first()->text(0);
+}
 }  // namespace
 
 class TstConfLonEditor : public QObject {
     Q_OBJECT
+    TestHome* m_home = nullptr;
+    ScriptedPrompts* m_prompts = nullptr;
 private slots:
-    void init();
-    void cleanup();
+    void init() { m_home = new TestHome, m_prompts = new ScriptedPrompts; }
+    void cleanup() { delete m_prompts, delete m_home; }
 
-    void newProjectOpensWithBuiltInRows_data();
-    void newProjectOpensWithBuiltInRows();
-    void openingSetsCaptionsAndSummary();
-    void firmwareRuleHidesTcpFields();
-    void versionRuleRewritesCaptionAndAddressHelp();
-    void fieldChecksOnLeaving_data();
-    void fieldChecksOnLeaving();
-    void addressingEnablesItsFields();
-    void deviceListBindsFieldsAndFlags();
-    void devicesDialog_data();
-    void devicesDialog();
-    void helpLineFollowsFocus();
-    void fitsASmallScreen();
-    void columnsFitCaptionsAndMenus_data();
-    void columnsFitCaptionsAndMenus();
+    void newProjectOpensWithBuiltInRows_data() {
+        QTest::addColumn<int>("devices");
+        QTest::newRow("one device") << 1;
+        QTest::newRow("sixty-four devices") << 64;
+    }
 
-    void gridTypingByKeys_data();
-    void gridTypingByKeys();
-    void rightClickMenus_data();
-    void rightClickMenus();
-    void realRightClickOpensColumnMenu();
-    void menusFillTheSelection();
-    void nvAccessMenuUpdatesDirection();
-    void enumerateUsesAddressMaximum();
-    void showHideColumnsTwiceRestores();
-    void cutCopyPaste();
-    void insertDeleteAndMoveRows();
+    void newProjectOpensWithBuiltInRows() {
+        QFETCH(int, devices);
+        makeProject(*m_home, fixture(devices, {}, 0));
+        fConfLonA w;
+        w.Form_Load();
+        const SignalGrid& g = w.gridModel();
+        QCOMPARE(g.Rows(), devices + 2);
+        for (int d = 0; d <= devices; ++d) {
+            const QString text = Texto("ErrorComunicacion") + (d == 0 ? " hard" : "");
+            QCOMPARE(g.rowCells(d + 1), QStringList({QString::number(d + 1), QString::number(d), d ? "-1" : "-2",
+                                                     "[" + text + "]", "", "", "", "", "", "", "", "", text, "", "R",
+                                                     Texto("1-Dig"), "1-Spon", Texto("0-No")}));
+        }
+        QCOMPARE(w.lstMaquina->count(), devices);
+        QCOMPARE(w.lstMaquina->item(devices - 1)->text(), Texto("Dispositivo") + QString::number(devices));
+        QVERIFY(!w.connectionChanged() && !w.gridChanged());
+        QVERIFY(m_prompts->shown().isEmpty());
+    }
 
-    void saveWithDuplicateAddress();
-    void saveAnsweredNoWritesNothing();
-    void saveThatFailsStopsTheSequence_data();
-    void saveThatFailsStopsTheSequence();
-    void saveAndGenerateMatchesCommandLine();
-    void generateRefusedWithUnsavedConnection();
-    void closingAsksWhenChanged_data();
-    void closingAsksWhenChanged();
-    void openedFromTheProtocolMenu();
+    void openingFillsFieldsAndSummary() {
+        makeProject(*m_home, fixture(2, {{"LON", "TimeoutPoll", "250ms"},
+                                         {"ASCII", "tmoutKeepAlive_sec", "45 s"},
+                                         {"ASCII", "Gateway", "127.0.0.9"}}));
+        fConfLonA w;
+        open(w);
+        QCOMPARE(w.txtIp->text() + "|" + w.txtGateway->text() + "|" + w.txtLTimeoutPollLon->text() + "|" +
+                     w.txtTimeoutKeepAlive->text(),
+                 QString("127.0.0.1|127.0.0.9|250|45"));
+        QCOMPARE(w.cboVersion->currentText() + w.cboFirmVersion->currentText(), QString("B-ExtendedV.43.1.x"));
+        const QStringList lines = w.txtMsg->toPlainText().split('\n');
+        QCOMPARE(lines.size(), 8);
+        QCOMPARE(lines.at(1), QString("   >Daaaa?\\r"));
+        QVERIFY(lines.at(7).startsWith("where 'aaaa' is the address ascii, '\\r' is a carriage return"));
+        QVERIFY(!w.mnuPaste->isEnabled());
+        // The grid commands belong to the signals tab.
+        QVERIFY(w.cmdInsertar->isHidden());
+        w.TabStrip1->setCurrentIndex(1);
+        QVERIFY(!w.cmdInsertar->isHidden() && w.fraConexion->isHidden());
+        QCOMPARE(w.lblHelp->text(), Texto("ConfSenyales"));
+    }
+
+    void versionAndFirmwareChosenInTheirBoxes() {
+        makeProject(*m_home, fixture(1, {{"ASCII", "GatewayVersion", "A-Basic"}, {"ASCII", "RS_TCP", "1"}}));
+        fConfLonA w;
+        open(w);
+        QCOMPARE(w.cboVersion->currentIndex(), 0);
+        QVERIFY(w.windowTitle().endsWith(":64 Max.Regs.ASCII:500"));
+        QVERIFY(w.optRS_TCP[1]->isChecked() && w.fraTCP->isVisible());
+        choose(w.cboVersion, 1);
+        QCOMPARE(w.windowTitle(), QString("LON ") + Texto("Configuracion") + " - Max.Lon " + Texto("Dispositivos") +
+                                      ":128 Max.Regs.ASCII:4000");
+        QVERIFY(w.connectionChanged());
+        w.TabStrip1->setCurrentIndex(1);
+        w.gridModel().select(1, LonCol::Add, 1, LonCol::Add);
+        QVERIFY(w.lblHelp->text().endsWith("4000"));  // the address help names the new limit
+        w.TabStrip1->setCurrentIndex(0);
+        choose(w.cboFirmVersion, 0);  // the old firmware has only the serial line
+        QVERIFY(w.optRS_TCP[0]->isChecked() && !w.fraTCP->isVisible() && !w.optRS_TCP[1]->isVisible());
+        QCOMPARE(w.model().RS_TCP, 0);
+        choose(w.cboFirmVersion, 1);
+        QVERIFY(w.fraTCP->isVisible() && w.optRS_TCP[0]->isChecked());
+    }
+
+    void fieldChecksOnLeaving_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("subnetNode");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("message");  // empty: none
+        auto row = [](const char* name, const char* field, bool sn, const char* typed, const char* shown,
+                      const char* message = "") { QTest::newRow(name) << field << sn << typed << shown << message; };
+        row("ip valid", "txtIp", false, "127.0.0.2", "127.0.0.2");
+        row("ip leading zero", "txtIp", false, "127.0.0.01", "127.0.0.1", "{EtqIP}127.0.0.01{incorrecta}");
+        row("mask three octets", "txtNetMask", false, "255.255.0", "255.255.255.0", "{EtqNetMask}255.255.0{incorrecta}");
+        row("gateway empty", "txtGateway", false, "", "");
+        row("gateway trimmed", "txtGateway", false, "  10.0.0.1 ", "10.0.0.1");
+        row("gateway bad", "txtGateway", false, "10.0.0.x", "", "{EtqRouter}10.0.0.x{incorrecta}");
+        row("port zero", "txtPortASCII", false, "0", "5000");
+        row("port 65536", "txtPortASCII", false, "65536", "5000");
+        row("port ok", "txtPortASCII", false, "6001", "6001");
+        row("keep-alive too big", "txtTimeoutKeepAlive", false, "70000", "30");
+        row("keep-alive negative", "txtTimeoutKeepAlive", false, "-1", "30");
+        row("keep-alive zero", "txtTimeoutKeepAlive", false, "0", "0");
+        row("ascii timeout clamped", "txtTimeoutAscii", false, "3000", "2000");
+        row("ascii timeout low", "txtTimeoutAscii", false, "-3", "0");
+        row("lon subnet clamped", "txtLSubnet", false, "300", "255");
+        row("lon node clamped", "txtLNode", false, "-5", "0");
+        row("lon node high", "txtLNode", false, "200", "127");
+        row("neuron id padded", "txtMaquina0", false, " 12AB ", "0000000012AB");
+        row("neuron id cut", "txtMaquina0", false, "FF0102030405AB", "0102030405AB");
+        row("device subnet free with neuron ids", "txtMaquina1", false, "300", "300");
+        row("device subnet refused", "txtMaquina1", true, "300", "1", "Device Subnet not valid: 300");
+        row("device subnet 255", "txtMaquina1", true, "255", "255");
+        row("device node refused", "txtMaquina2", true, "128", "1", "Device Node not valid: 128");
+        row("device node 127", "txtMaquina2", true, "127", "127");
+        row("device name trimmed", "txtMaquina3", false, " Boiler  ", "Boiler");
+    }
+
+    void fieldChecksOnLeaving() {
+        QFETCH(QString, field);
+        QFETCH(bool, subnetNode);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, message);
+        makeProject(*m_home, fixture(1, {{"ASCII", "NetMask", "255.255.255.0"}}, 0));
+        fConfLonA w;
+        open(w);
+        if (subnetNode) w.optLAddressing[1]->setChecked(true);
+        auto* e = w.findChild<QLineEdit*>(field);
+        e->setEnabled(true);
+        typeInto(e, typed);
+        QCOMPARE(w.connectionChanged(), !typed.isEmpty() || subnetNode);
+        m_prompts->clear();
+        leave(e);
+        QCOMPARE(e->text(), shown);
+        QCOMPARE(m_prompts->texts(), message.isEmpty() ? QStringList() : QStringList{expand(message)});
+        const LonConfig& m = w.model();
+        const QHash<QString, QString> stored{
+            {"txtIp", m.IP}, {"txtNetMask", m.NetMask}, {"txtGateway", m.Gateway},
+            {"txtPortASCII", QString::number(m.Port)}, {"txtTimeoutKeepAlive", m.tmoutKeepAlive_sec},
+            {"txtTimeoutAscii", m.Tmout_ms}, {"txtLSubnet", QString::number(m.Subnet)},
+            {"txtLNode", QString::number(m.Node)}, {"txtMaquina0", m.device(1).NId}, {"txtMaquina1", m.device(1).Sb},
+            {"txtMaquina2", m.device(1).Nd}, {"txtMaquina3", m.device(1).Nm}};
+        QCOMPARE(stored.value(field), shown);
+    }
+
+    void devicesAndAddressing() {
+        LonFixture f = fixture(3, {}, 0);
+        f.devices[1].on = false;
+        f.devices[1].name = "Chiller";
+        f.devices[2].node = "9";
+        makeProject(*m_home, f);
+        fConfLonA w;
+        open(w);
+        QCOMPARE(w.lstMaquina->item(0)->checkState(), Qt::Checked);
+        QCOMPARE(w.lstMaquina->item(1)->checkState(), Qt::Unchecked);
+        QCOMPARE(w.txtMaquina[0]->text(), QString("000000000001"));
+        // Neuron-ID addressing: the ID and name fields; subnet/node: those and the name.
+        auto enabled = [&] {
+            QString s;
+            for (int i = 0; i < 4; ++i) s += w.txtMaquina[i]->isEnabled() ? "1" : "0";
+            return s;
+        };
+        QCOMPARE(enabled(), QString("1001"));
+        // Clicking a device shows its fields.
+        QTest::mouseClick(w.lstMaquina->viewport(), Qt::LeftButton, {},
+                          w.lstMaquina->visualItemRect(w.lstMaquina->item(1)).center());
+        QCOMPARE(w.txtMaquina[3]->text(), QString("Chiller"));
+        QVERIFY(!w.connectionChanged());
+        w.lstMaquina->setCurrentRow(2);
+        QCOMPARE(w.txtMaquina[2]->text(), QString("9"));
+        w.lstMaquina->item(1)->setCheckState(Qt::Checked);  // its check mark is its in-use flag
+        QVERIFY(w.model().device(2).On && w.connectionChanged());
+        // An edit of the name goes to the device that was current.
+        typeInto(w.txtMaquina[3], "Pump");
+        leave(w.txtMaquina[3]);
+        QCOMPARE(w.model().device(3).Nm + w.model().device(2).Nm, QString("PumpChiller"));
+        w.optLAddressing[1]->setChecked(true);
+        QCOMPARE(enabled(), QString("0111"));
+        QCOMPARE(w.model().Addressing, 1);
+        // The device count is asked only when nothing is pending.
+        w.cmdLDevices->click();
+        QCOMPARE(m_prompts->texts(), QStringList{Texto("PrimeroDebeGrabarLosCambios")});
+    }
+
+    void devicesDialog_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("storedDevices");
+        QTest::newRow("new count") << "5" << "{MbusEstecambioaf}" << 5;
+        QTest::newRow("above the maximum") << "129" << "{NDispNoval}. Max:128" << 2;
+        QTest::newRow("cancelled") << "" << "" << 2;
+    }
+
+    void devicesDialog() {
+        QFETCH(QString, answer);
+        QFETCH(QString, message);
+        QFETCH(int, storedDevices);
+        const QString dir = makeProject(*m_home, fixture(2));
+        fConfLonA w;
+        open(w);
+        m_prompts->queueText(answer);
+        w.cmdLDevices->click();
+        QStringList texts = m_prompts->texts();
+        QCOMPARE(m_prompts->shown().first().caption, QString("Nb") + Texto("Dispositivos"));
+        texts.removeFirst();
+        QCOMPARE(texts, message.isEmpty() ? QStringList() : QStringList{expand(message)});
+        QCOMPARE(iniReadInt(dir + "/LON.ini", "LON", "NDevs", 0), storedDevices);
+        QCOMPARE(w.isVisible(), storedDevices == 2);  // a new count closes the editor
+    }
+
+    void helpLineFollowsFocus() {
+        makeProject(*m_home, fixture(1));
+        fConfLonA w;
+        open(w);
+        const QList<QPair<QWidget*, QString>> help{
+            {w.txtLSubnet, "LON subnet number for Merovantix (0..255)"},
+            {w.txtTimeoutKeepAlive, "Time without activity to send KeepALive packet, if 0 never send. (0..65535 s)"},
+            {w.optRS_TCP[0], "Selected ASCII over Ethernet"},  // the TCP option is chosen
+            {w.cboVersion, Texto("A30")},
+            {w.lstMaquina, Texto("MarcarDispoAUtilizar")}};
+        for (const auto& [widget, text] : help) {
+            QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+            QCoreApplication::sendEvent(widget, &in);
+            QCOMPARE(w.lblHelp->text(), text);
+        }
+        w.optRS_TCP[0]->setChecked(true);
+        QCOMPARE(w.lblHelp->text(), QString("Selected ASCII over RS232"));
+    }
+
+    // ------------------------------------------------------------ grid
+
+    void gridTypingByKeys_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<bool>("escape");
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("description replaced") << 3 << int(LonCol::Descripcion) << "Boiler 1" << false << "Boiler 1"
+                                              << true;
+        QTest::newRow("address refuses letters") << 3 << int(LonCol::Add) << "1x2" << false << "12" << true;
+        QTest::newRow("escape keeps the cell") << 3 << int(LonCol::Descripcion) << "Other" << true << "Point 10"
+                                               << false;
+        QTest::newRow("snvt column is never typed") << 3 << int(LonCol::Snvt) << "7" << false << "105" << false;
+        QTest::newRow("nv access is chosen, not typed") << 3 << int(LonCol::NvAccess) << "W" << false << "R" << false;
+        QTest::newRow("device of an error row is fixed") << 2 << int(LonCol::Disp) << "3" << false << "1" << false;
+        QTest::newRow("device of a point row") << 3 << int(LonCol::Disp) << "1" << false << "1" << true;
+    }
+
+    void gridTypingByKeys() {
+        QFETCH(int, row);
+        QFETCH(int, col);
+        QFETCH(QString, keys);
+        QFETCH(bool, escape);
+        QFETCH(QString, cell);
+        QFETCH(bool, changed);
+        makeProject(*m_home, fixture(1));
+        fConfLonA w;
+        open(w, 1);
+        SignalGrid& g = w.gridModel();
+        g.select(row, col, row, col);
+        typeInCell(w, keys, escape ? Qt::Key_Escape : Qt::Key_Return);
+        QVERIFY(!cellEditor(w)->isVisible());
+        QCOMPARE(g.TextMatrix(row, col), cell);
+        QCOMPARE(w.gridChanged(), changed);
+        QVERIFY(!w.connectionChanged());
+    }
+
+    void rightClickMenus_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("menu");  // object name, empty: no menu
+        QTest::newRow("caption row") << 0 << 7 << "popmnuColumns";
+        QTest::newRow("snvt name: the chooser, no menu") << 3 << int(LonCol::SnvtName) << "";
+        QTest::newRow("data type") << 3 << int(LonCol::DataType) << "mnuLonDataType";
+        QTest::newRow("data type on error row") << 1 << int(LonCol::DataType) << "";
+        QTest::newRow("nv access") << 3 << int(LonCol::NvAccess) << "popmnuNVAccess";
+        QTest::newRow("nv access on error row") << 2 << int(LonCol::NvAccess) << "";
+        QTest::newRow("direction") << 4 << int(LonCol::Direction) << "popmnuDir";
+        QTest::newRow("direction on error row") << 2 << int(LonCol::Direction) << "";
+        QTest::newRow("a/d") << 4 << int(LonCol::AD) << "popmnuAD";
+        QTest::newRow("a/d on error row") << 1 << int(LonCol::AD) << "";
+        QTest::newRow("spontaneous on error row") << 1 << int(LonCol::Spontaneous) << "popmnuSpon";
+        QTest::newRow("address") << 2 << int(LonCol::Add) << "popmnuEnum";
+        QTest::newRow("active") << 5 << int(LonCol::Activa) << "popmnuSiNo";
+        QTest::newRow("description") << 5 << int(LonCol::Descripcion) << "popmnuEdit";
+    }
+
+    void rightClickMenus() {
+        QFETCH(int, row);
+        QFETCH(int, col);
+        QFETCH(QString, menu);
+        makeProject(*m_home, fixture(1));
+        fConfLonA w;
+        w.Form_Load();
+        QMenu* m = w.gridRightClick(row, col, false);
+        QCOMPARE(m ? m->objectName() : QString(), menu);
+        if (row > 0) QCOMPARE(QPoint(w.gridModel().Row(), w.gridModel().Col()), QPoint(row, col));
+    }
+
+    void realRightClickOpensColumnMenu() {
+        makeProject(*m_home, fixture(1));
+        fConfLonA w;
+        open(w, 1);
+        QString opened;
+        QTimer::singleShot(0, this, [&] {
+            if (QWidget* p = QApplication::activePopupWidget()) opened = p->objectName(), p->close();
+        });
+        QTest::mouseClick(w.grid->viewport(), Qt::RightButton, {}, w.grid->cellRect(4, LonCol::Activa).center());
+        QCOMPARE(opened, QString("popmnuSiNo"));
+        QCOMPARE(w.gridModel().Row(), 4);
+    }
+
+    // A menu fills the selection when the click is inside it, else the clicked cell only.
+    void menusFillTheSelection_data() {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QPoint>("selected");  // first and last row
+        QTest::addColumn<int>("clicked");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QStringList>("cells");  // rows 1..5 of the column afterwards
+        QTest::addColumn<QStringList>("direction");
+        const QStringList R(5, "R");
+        QTest::newRow("data type") << int(LonCol::DataType) << QPoint(3, 5) << 4 << 6
+                                   << QStringList{"", "", "6-32bit float", "6-32bit float", "6-32bit float"} << R;
+        QTest::newRow("active, error rows too") << int(LonCol::Activa) << QPoint(1, 5) << 1 << 1
+                                                << QStringList(5, "{1-Si}") << R;
+        QTest::newRow("a/d, click outside") << int(LonCol::AD) << QPoint(2, 2) << 4 << 1
+                                            << QStringList{"{1-Dig}", "{1-Dig}", "0-Ana", "{1-Dig}", "0-Ana"} << R;
+        QTest::newRow("nv access W sets the direction") << int(LonCol::NvAccess) << QPoint(3, 5) << 3 << 1
+                                                        << QStringList{"", "", "W", "W", "W"}
+                                                        << QStringList{"R", "R", "W", "W", "W"};
+        QTest::newRow("nv access RW") << int(LonCol::NvAccess) << QPoint(4, 4) << 4 << 2
+                                      << QStringList{"", "", "R", "RW", "R"} << QStringList{"R", "R", "R", "RW", "R"};
+    }
+
+    void menusFillTheSelection() {
+        QFETCH(int, col);
+        QFETCH(QPoint, selected);
+        QFETCH(int, clicked);
+        QFETCH(int, action);
+        QFETCH(QStringList, cells);
+        QFETCH(QStringList, direction);
+        makeProject(*m_home, fixture(1));
+        fConfLonA w;
+        w.Form_Load();
+        SignalGrid& g = w.gridModel();
+        g.select(selected.x(), col, selected.y(), col);
+        w.gridRightClick(clicked, col, false)->actions().at(action)->trigger();
+        QStringList got, dirs;
+        for (int r = 1; r <= 5; ++r) got << g.TextMatrix(r, col), dirs << g.TextMatrix(r, LonCol::Direction);
+        QCOMPARE(got.join('|'), expand(cells.join('|')));
+        QCOMPARE(dirs, direction);
+        QVERIFY(w.gridChanged());
+    }
+
+    void enumerateUsesAddressMaximum() {
+        makeProject(*m_home, fixture(1, {{"ASCII", "GatewayVersion", "A-Basic"}}));
+        fConfLonA w;
+        w.Form_Load();
+        SignalGrid& g = w.gridModel();
+        g.select(2, LonCol::Add, 5, LonCol::Add);
+        m_prompts->queueText("498");
+        m_prompts->queueText("1");
+        w.gridRightClick(2, LonCol::Add, false)->actions().at(0)->trigger();
+        QCOMPARE(m_prompts->shown().at(0).text, g.TextMatrix(0, LonCol::Add));
+        QStringList got;
+        for (int r = 2; r <= 5; ++r) got << g.TextMatrix(r, LonCol::Add);
+        QCOMPARE(got, QStringList({"498", "499", "500", "0"}));  // 500 is A-Basic's last address
+        QVERIFY(w.gridChanged());
+    }
+
+    void showHideColumnsTwiceRestores() {
+        makeProject(*m_home, fixture(1));
+        fConfLonA w;
+        w.Form_Load();
+        SignalGrid& g = w.gridModel();
+        auto widths = [&] {
+            QList<int> l;
+            for (int c = LonCol::kFirstHidden; c <= LonCol::kLastHidden; ++c) l << g.ColWidth(c);
+            return l;
+        };
+        QList<int> shown;
+        for (int c = LonCol::kFirstHidden; c <= LonCol::kLastHidden; ++c) shown << lonColumnWidth(c);
+        QCOMPARE(widths(), QList<int>(shown.size(), 0));
+        QMenu* m = w.gridRightClick(0, LonCol::Offset, false);
+        m->actions().at(0)->trigger();
+        QCOMPARE(widths(), shown);
+        QVERIFY(!shown.contains(0));
+        m->actions().at(0)->trigger();
+        QCOMPARE(widths(), QList<int>(shown.size(), 0));
+        QVERIFY(!w.gridChanged());
+    }
+
+    void cutCopyPaste() {
+        makeProject(*m_home, fixture(1));
+        fConfLonA w;
+        w.Form_Load();
+        SignalGrid& g = w.gridModel();
+        const QStringList row3 = g.rowCells(3).mid(1);
+        QMenu* m = w.gridRightClick(3, LonCol::Descripcion, false);
+        m->actions().at(0)->trigger();  // cut
+        QVERIFY(w.mnuPaste->isEnabled() && w.gridChanged());
+        QCOMPARE(g.TextMatrix(3, LonCol::Descripcion), QString());
+        w.gridRightClick(3, LonCol::Descripcion, false);
+        w.mnuPaste->trigger();
+        QCOMPARE(g.rowCells(3).mid(1), row3);
+        w.gridRightClick(5, LonCol::Idx, false);
+        w.mnuPaste->trigger();  // the buffer stays: a second paste writes it again
+        QCOMPARE(g.rowCells(5).mid(1), row3);
+        w.Form_Load();  // a project loaded again starts with an empty buffer
+        QVERIFY(!w.mnuPaste->isEnabled());
+    }
+
+    void insertDeleteAndMoveRows() {
+        makeProject(*m_home, fixture(1));
+        fConfLonA w;
+        open(w, 1);
+        SignalGrid& g = w.gridModel();
+        g.select(3, 4, 3, 4);
+        w.cmdInsertar->click();
+        QCOMPARE(g.Rows(), 7);
+        QCOMPARE(g.Row(), 4);
+        // Numbered after the current row (table rows keep their file numbers until saved).
+        QCOMPARE(g.TextMatrix(3, 0) + g.TextMatrix(4, 0) + g.TextMatrix(6, 0), QString("124"));
+        QCOMPARE(g.rowCells(4).mid(1), QStringList({"1", "", "", "", "", "", "", "", "", "", "R", "", "", "R", "",
+                                                    "1-Spon", Texto("0-No")}));
+        QVERIFY(w.gridChanged());
+        // ALT+Down moves the new row below "Point 11"; ALT+Up brings it back.
+        QTest::keyClick(w.grid, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(g.TextMatrix(4, LonCol::Descripcion) + "|" + g.TextMatrix(5, LonCol::Spontaneous),
+                 QString("Point 11|1-Spon"));
+        QCOMPARE(g.Row(), 5);
+        QTest::keyClick(w.grid, Qt::Key_Up, Qt::AltModifier);
+        w.cmdUp->click();
+        QCOMPARE(g.TextMatrix(3, LonCol::Descripcion) + "|" + g.TextMatrix(4, LonCol::Descripcion),
+                 QString("|Point 10"));
+        g.select(4, 1, 5, 1);
+        w.cmdElimina->click();
+        QCOMPARE(g.Rows(), 5);
+        QCOMPARE(g.TextMatrix(4, LonCol::Descripcion) + g.TextMatrix(4, 0), QString("Point 124"));
+    }
+
+    // ------------------------------------------------------------ SNVT chooser, XIF import
+
+    void chooserWritesSelectedRows_data() {
+        QTest::addColumn<int>("row");         // right-clicked (rows 2..5 selected first, 4 hidden)
+        QTest::addColumn<QString>("typed");   // into the filter; empty: cancel
+        QTest::addColumn<QString>("preset");  // row selected on opening
+        QTest::addColumn<int>("written");     // rows that get SNVT_lev_percent (-1: no chooser)
+        QTest::newRow("filter, accept: visible NV rows of the selection") << 3 << "lev_PERC" << "SNVT_temp_p" << 2;
+        QTest::newRow("cancel writes nothing") << 3 << "" << "SNVT_temp_p" << 0;
+        QTest::newRow("error row: no chooser") << 1 << "" << "" << -1;
+    }
+
+    void chooserWritesSelectedRows() {
+        QFETCH(int, row);
+        QFETCH(QString, typed);
+        QFETCH(QString, preset);
+        QFETCH(int, written);
+        makeProject(*m_home, fixture(1));
+        fConfLonA w;
+        w.Form_Load();
+        SignalGrid& g = w.gridModel();
+        g.select(2, 3, 5, 3);
+        g.setRowHeight(4, 0);
+        bool shown = false;
+        QString presetSeen;
+        whenModal<fSNVT>(
+            [&](fSNVT* d) {
+                presetSeen = selectedName(d);
+                if (typed.isEmpty()) return d->cmdCancelar->click();
+                QTest::keyClicks(d->txtFiltro, typed);
+                d->cmdAceptar->click();
+            },
+            &shown);
+        w.gridRightClick(row, LonCol::SnvtName, true);
+        QCOMPARE(shown, written >= 0);
+        QCOMPARE(presetSeen, preset);
+        const QStringList temp{"81", "SNVT_lev_percent", "0", "2-16bit sig", "5", "-3", "0"};
+        int got = 0;
+        for (int r = 1; r < g.Rows(); ++r) {
+            QStringList l;
+            for (int c : {2, 3, 5, 6, 7, 8, 9}) l << g.TextMatrix(r, c);
+            got += l == temp;
+        }
+        QCOMPARE(got, qMax(written, 0));
+        QCOMPARE(w.gridChanged(), written > 0);
+        // Blanks around the name, and a name not in the list.
+        w.snvtChooser()->SNVTLink_Muestra(&w, "  SNVT_temp  ");
+        QCOMPARE(selectedName(w.snvtChooser()), QString("SNVT_temp"));
+        w.snvtChooser()->SNVTLink_Muestra(&w, "SNVT_none");
+        QCOMPARE(selectedName(w.snvtChooser()), QString());
+    }
+
+    void chooserKeepsRowsAfterReload() {
+        makeProject(*m_home, fixture(1));
+        fConfLonA w;
+        w.Form_Load();
+        w.gridRightClick(3, LonCol::SnvtName, false);
+        const int rows = w.snvtChooser()->lvwPro->topLevelItemCount();
+        QVERIFY(rows > 500);
+        QVERIFY(writeAll(m_home->file("TemplatesASCII/LON.snvt"),
+                         "a\r\nb\r\nx\t0\t1\t0\tONLY\t1\t0\t1\t0\t0\t0\t0\t1\t1\r\n"));
+        w.Form_Load();
+        QCOMPARE(catalogoSNVT().count(), 1);
+        w.gridRightClick(3, LonCol::SnvtName, false);
+        QCOMPARE(w.snvtChooser()->lvwPro->topLevelItemCount(), rows);
+    }
+
+    void importWindow() {
+        makeProject(*m_home, fixture(4));
+        const QString xifs = m_home->file("xifs");
+        QDir().mkpath(xifs + "/sub");
+        QFile::copy(testData("xif/cover.XIF"), xifs + "/cover.XIF");
+        QFile::copy(testData("xif/astroClock.xif"), xifs + "/astroClock.xif");
+        writeAll(xifs + "/notes.txt", "x");
+        app().NombreIni = "LON";
+        EscribeIni("Import", "Path", xifs);
+        fConfLonA w;
+        w.Form_Load();
+        const int before = w.gridModel().Rows();
+        bool shown = false;
+        QStringList files, dirs;
+        int listed = 0;
+        whenModal<fImportXif>(
+            [&](fImportXif* d) {
+                for (int i = 0; i < d->File1->count(); ++i) files << d->File1->item(i)->text();
+                for (int i = 0; i < d->Dir1->count(); ++i) dirs << d->Dir1->item(i)->text();
+                if (!files.contains("cover.XIF")) return d->reject();
+                d->File1->item(files.indexOf("cover.XIF"))->setSelected(true);
+                d->chkDevStatus->setChecked(true);
+                d->cmdCargar->click();
+                listed = d->lvwPro->topLevelItemCount();
+                d->cmdSelAll[0]->click();
+                d->lvwPro->topLevelItem(listed - 1)->setSelected(false);  // the last NV stays out
+                d->cboDfin->setCurrentIndex(2);                           // 1..3
+                d->cboDini->setCurrentIndex(3);                           // 4 moves the last to 4
+                d->cboDfin->setCurrentIndex(1);                           // 2 moves the first to 2
+                d->chkNDevice->setChecked(true);
+                d->cmdImportar->click();
+                d->cmdSalir->click();
+            },
+            &shown);
+        w.cmdImportXIF->click();
+        QVERIFY(shown);
+        QCOMPARE(files, QStringList({"astroClock.xif", "cover.XIF"}));
+        QCOMPARE(dirs, QStringList({"..", "sub"}));
+        QCOMPARE(listed, 2 + 27);
+        QCOMPARE(w.gridModel().Rows(), before + 26);
+        QCOMPARE(w.gridModel().TextMatrix(before, LonCol::Descripcion), QString("D2.nviRequest.object_id"));
+        QCOMPARE(m_prompts->lastText(), QString("New points:26"));
+        QVERIFY(w.gridChanged());
+        QCOMPARE(QDir(LeeIni("Import", "Path", "")).absolutePath(), QDir(xifs).absolutePath());
+    }
+
+    // ------------------------------------------------------------ save, generate, close
+
+    void saveWithDuplicateAddress() {
+        LonFixture f = fixture(1, {}, 4);
+        f.rows[3][12] = "11";  // grid row 6 repeats row 4's address
+        const QString dir = makeProject(*m_home, f);
+        const QByteArray ini = readAll(dir + "/LON.ini"), dat = readAll(dir + "/LON.dat");
+        fConfLonA w;
+        open(w);
+        w.gridModel().setTextMatrix(3, LonCol::Descripcion, "edited");
+        w.cmdAceptar->click();
+        QCOMPARE(m_prompts->texts(), QStringList{"Add:11" + Texto("repetida")});
+        const SignalGrid& g = w.gridModel();
+        QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), w.TabStrip1->currentIndex()}),
+                 QVector<int>({6, LonCol::Add, 6, 1}));
+        QCOMPARE(readAll(dir + "/LON.ini") + readAll(dir + "/LON.dat"), ini + dat);
+        QVERIFY(!QFile::exists(dir + "/LON.Plmx") && w.isVisible());
+    }
+
+    // Ways that fail for root too. Each failed file is told once, with its path and
+    // the system's reason; nothing is generated and leaving still asks. "No" to the
+    // question writes nothing.
+    void saveThatFailsStopsTheSequence_data() {
+        QTest::addColumn<QStringList>("folderFor");   // files replaced by a folder
+        QTest::addColumn<QStringList>("linkToFull");  // files replaced by a link to /dev/full
+        QTest::addColumn<QStringList>("reasons");     // file:reason, in the order told
+        QTest::addColumn<int>("answer");
+        QTest::newRow("answered no") << QStringList{} << QStringList{} << QStringList{} << 2;
+        QTest::newRow("folder in LON.dat's place")
+            << QStringList{"LON.dat"} << QStringList{} << QStringList{"LON.dat:Path is not a file"} << 1;
+        QTest::newRow("LON.ini on a full disk")
+            << QStringList{} << QStringList{"LON.ini"} << QStringList{"LON.ini:No space left on device"} << 1;
+        QTest::newRow("both, one message each")
+            << QStringList{"LON.ini"} << QStringList{"LON.dat"}
+            << QStringList{"LON.ini:Path is a folder", "LON.dat:No space left on device"} << 1;
+    }
+
+    void saveThatFailsStopsTheSequence() {
+        QFETCH(QStringList, folderFor);
+        QFETCH(QStringList, linkToFull);
+        QFETCH(QStringList, reasons);
+        QFETCH(int, answer);
+        const QString dir = makeProject(*m_home, fixture(1));
+        const QByteArray dat = readAll(dir + "/LON.dat");
+        fConfLonA w;
+        open(w);
+        w.chkACK->toggle();
+        for (const QString& f : folderFor) QVERIFY(QFile::remove(dir + "/" + f) && QDir().mkpath(dir + "/" + f));
+        for (const QString& f : linkToFull)
+            QVERIFY(QFile::remove(dir + "/" + f) && QFile::link("/dev/full", dir + "/" + f));
+        m_prompts->queueAnswer(answer);
+        w.cmdAceptar_Click();
+        QStringList told{Texto("A23")};
+        for (const QString& r : reasons)
+            told << Texto("NoSePuedeGrabar") + "\r" + dir + "/" + r.section(':', 0, 0) + "\rError: \r" + r.section(':', 1);
+        QCOMPARE(m_prompts->texts(), told);
+        QVERIFY(w.connectionChanged());
+        QVERIFY(!QFile::exists(dir + "/LON.Plmx"));
+        if (answer == 2) {
+            QCOMPARE(readAll(dir + "/LON.dat"), dat);
+            QCOMPARE(iniReadInt(dir + "/LON.ini", "ASCII", "SendACK", -1), 0);
+        }
+        m_prompts->queueAnswer(2);
+        w.cmdCancelar->click();
+        QCOMPARE(m_prompts->lastText(), Texto("EstaSeguroDeSalirSinGrabar"));
+        QVERIFY(w.isVisible());
+    }
+
+    void saveAndGenerateMatchesCommandLine() {
+        const QString dir = makeProject(*m_home, fixture(1));
+        fConfLonA w;
+        w.setGenerationTime(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
+        open(w, 1);
+        // Activate the gateway's own error row with address 1 and rename a point.
+        SignalGrid& g = w.gridModel();
+        g.setTextMatrix(1, LonCol::Add, "1");
+        g.setTextMatrix(1, LonCol::Activa, Texto("1-Si"));
+        g.select(4, LonCol::Descripcion, 4, LonCol::Descripcion);
+        typeInCell(w, "Room 4");
+        w.TabStrip1->setCurrentIndex(0);
+        typeInto(w.txtTimeoutAscii, "500");
+        typeInto(w.txtGateway, "127.0.0.9");
+        QVERIFY(w.gridChanged() && w.connectionChanged());
+        m_prompts->queueAnswer(1);  // A23: Si
+        m_prompts->queueAnswer(1);  // A24: Si
+        w.cmdAceptar->click();
+        const QStringList texts = m_prompts->texts();
+        QCOMPARE(texts.mid(0, 2), QStringList({Texto("A23"), Texto("A24")}));
+        QCOMPARE(texts.size(), 3);
+        QVERIFY2(texts.at(2).startsWith("Devs:1  LON-> Tot:4 R:3 W:0 RW:0"), qPrintable(texts.at(2)));
+        QVERIFY(!w.connectionChanged() && !w.gridChanged() && !w.cmdPilmora->isEnabled());
+        QCOMPARE(app().IPNueva, QString("127.0.0.1"));
+        QCOMPARE(iniRead(dir + "/LON.ini", "ASCII", "Tmout_ms", "") + iniRead(dir + "/LON.ini", "ASCII", "Gateway", ""),
+                 QString("500127.0.0.9"));
+        QVERIFY(readAll(dir + "/LON.dat").contains("\tRoom 4\t11\t"));
+        // The command-line tool compiles the saved project into the same bytes.
+        const QString copy = QDir(m_home->projectsRoot()).filePath("SaveGenCopy");
+        QVERIFY(copyFolder(dir, copy));
+        QFile::remove(copy + "/LON.Plmx");
+        QProcess cli;
+        cli.start(QStringLiteral(PILMORA_BIN_DIR) + "/pilmora",
+                  {"--home", m_home->path(), "generate", copy, "--at", "2026/03/04 05:06:07"});
+        QVERIFY(cli.waitForFinished(30000));
+        QCOMPARE(cli.exitCode(), 0);
+        const QByteArray mine = readAll(dir + "/LON.Plmx");
+        QVERIFY(mine.size() > 200);
+        QCOMPARE(mine, readAll(copy + "/LON.Plmx"));
+        QVERIFY(mine.mid(4, 62).startsWith("MEROVANTIX-ASCII-LON-V.2.0 2026/03/04 05:06:07"));
+    }
+
+    void generateRefusedWithUnsavedConnection() {
+        const QString dir = makeProject(*m_home, fixture(1));
+        fConfLonA w;
+        open(w);
+        w.optLAddressing[1]->setChecked(true);
+        w.cmdPilmora->click();
+        QCOMPARE(m_prompts->texts(), QStringList{Texto("PrimeroDebeGrabarLosCambios")});
+        QVERIFY(w.cmdPilmora->isEnabled());
+        // Unsaved grid changes alone do not stop it; "No" to "A24" does.
+        m_prompts->clear();
+        w.Form_Load();
+        w.gridModel().setTextMatrix(3, LonCol::Descripcion, "x");
+        m_prompts->queueAnswer(2);
+        w.cmdPilmora->click();
+        QCOMPARE(m_prompts->texts(), QStringList{Texto("A24")});
+        QVERIFY(!QFile::exists(dir + "/LON.Plmx"));
+    }
+
+    void closingAsksWhenChanged_data() {
+        QTest::addColumn<QString>("change");  // "", "grid", "connection"
+        QTest::addColumn<int>("answer");      // 1 Si, 2 No, 0 the box closed
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("nothing changed") << "" << 2 << true;
+        QTest::newRow("grid changed, no") << "grid" << 2 << false;
+        QTest::newRow("grid changed, yes") << "grid" << 1 << true;
+        QTest::newRow("connection changed, closed box") << "connection" << 0 << false;
+    }
+
+    void closingAsksWhenChanged() {
+        QFETCH(QString, change);
+        QFETCH(int, answer);
+        QFETCH(bool, closed);
+        const QString dir = makeProject(*m_home, fixture(1));
+        const QByteArray dat = readAll(dir + "/LON.dat");
+        fConfLonA w;
+        open(w);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // only "&Salir" and the close box close it
+        QVERIFY(w.isVisible());
+        if (change == "grid") {
+            w.TabStrip1->setCurrentIndex(1);
+            w.gridModel().select(3, LonCol::Descripcion, 3, LonCol::Descripcion);
+            typeInCell(w, "zz");
+        } else if (change == "connection") {
+            typeInto(w.txtLDomain, "0B");
+        }
+        m_prompts->queueAnswer(answer);
+        w.cmdCancelar->click();
+        QCOMPARE(m_prompts->texts(), change.isEmpty() ? QStringList{} : QStringList{Texto("EstaSeguroDeSalirSinGrabar")});
+        QCOMPARE(!w.isVisible(), closed);
+        if (!closed) {  // the close box asks the same question
+            m_prompts->queueAnswer(2);
+            w.close();
+            QVERIFY(w.isVisible());
+            QCOMPARE(m_prompts->shown().size(), 2);
+        }
+        QCOMPARE(readAll(dir + "/LON.dat"), dat);
+    }
+
+    // The main window's protocol menu opens the editor modally, one instance that
+    // loads the current project each time it opens.
+    void openedFromTheProtocolMenu() {
+        MDIPilmora main;
+        QVERIFY(main.Form_Load());
+        makeProject(*m_home, fixture(1), "FromMenu");
+        QList<fConfLonA*> seen;
+        QList<int> rows;
+        auto closeWhenShown = [&] {
+            whenModal<fConfLonA>([&](fConfLonA* d) {
+                seen << d, rows << d->gridModel().Rows();
+                d->cmdCancelar->click();
+            });
+        };
+        closeWhenShown();
+        main.mnuCProtocolo_Click();
+        makeProject(*m_home, fixture(6, {}, 0), "FromMenu2");
+        closeWhenShown();
+        QVERIFY(main.AbreEditor(kSlotLon));
+        QCOMPARE(rows, QList<int>({6, 8}));
+        QCOMPARE(seen.at(1), seen.at(0));
+        QCOMPARE(main.findChildren<fConfLonA*>().size(), 1);
+    }
 
     // Pictures of both tabs for the README; runs only with PILMORA_SHOTS_DIR set,
     // under a real X server (xvfb-run, QT_QPA_PLATFORM=xcb).
-    void screenshots();
-
-private:
-    TestHome* m_home = nullptr;
-    ScriptedPrompts* m_prompts = nullptr;
-};
-
-void TstConfLonEditor::init() {
-    m_home = new TestHome;
-    m_prompts = new ScriptedPrompts;
-}
-
-void TstConfLonEditor::cleanup() {
-    delete m_prompts;
-    m_prompts = nullptr;
-    delete m_home;
-    m_home = nullptr;
-}
-
-void TstConfLonEditor::newProjectOpensWithBuiltInRows_data() {
-    QTest::addColumn<int>("devices");
-    QTest::newRow("one device") << 1;
-    QTest::newRow("three devices") << 3;
-    QTest::newRow("sixty-four devices") << 64;
-}
-
-void TstConfLonEditor::newProjectOpensWithBuiltInRows() {
-    QFETCH(int, devices);
-    makeProject(*m_home, "New", fixture(devices));
-    fConfLonA w;
-    w.Form_Load();
-    const SignalGrid& g = w.gridModel();
-    QCOMPARE(g.Rows(), devices + 2);
-    QCOMPARE(g.Cols(), 18);
-    QCOMPARE(g.TextMatrix(1, LonCol::Snvt), QString("-2"));
-    QCOMPARE(g.TextMatrix(1, LonCol::Disp), QString("0"));
-    for (int r = 1; r <= devices + 1; ++r) {
-        QCOMPARE(g.TextMatrix(r, 0), QString::number(r));
-        QCOMPARE(g.TextMatrix(r, LonCol::Activa), Texto("0-No"));
-        QCOMPARE(g.TextMatrix(r, LonCol::Direction), QString("R"));
-    }
-    QCOMPARE(g.TextMatrix(devices + 1, LonCol::Disp), QString::number(devices));
-    QCOMPARE(g.TextMatrix(devices + 1, LonCol::Snvt), QString("-1"));
-    QCOMPARE(w.lstMaquina->count(), devices);
-    QVERIFY(!w.connectionChanged());
-    QVERIFY(!w.gridChanged());
-    QVERIFY(m_prompts->shown().isEmpty());
-}
-
-void TstConfLonEditor::openingSetsCaptionsAndSummary() {
-    makeProject(*m_home, "Captions",
-                fixture(2, {{"LON", "TimeoutPoll", "250ms"}, {"ASCII", "tmoutKeepAlive_sec", "45 s"}}));
-    fConfLonA w;
-    w.Form_Load();
-    QCOMPARE(w.TabStrip1->tabText(0), Texto("Conexion"));
-    QCOMPARE(w.TabStrip1->tabText(1), Texto("Senyales"));
-    QCOMPARE(w.TabStrip1->tabToolTip(1), Texto("ConfSenyales"));
-    QCOMPARE(w.cmdAceptar->text(), Texto("&Grabar"));
-    QCOMPARE(w.cmdPilmora->toolTip(), QString("Generar fichero Pilmora para descargar"));
-    QCOMPARE(w.cboVersion->count(), 2);
-    QCOMPARE(w.cboFirmVersion->itemText(1), QString("V.43.1.x"));
-    QCOMPARE(w.txtIp->text(), QString("127.0.0.1"));
-    QCOMPARE(w.txtLTimeoutPollLon->text(), QString("250"));
-    QCOMPARE(w.txtTimeoutKeepAlive->text(), QString("45"));
-    const QStringList lines = w.txtMsg->toPlainText().split('\n');
-    QCOMPARE(lines.size(), 8);
-    QCOMPARE(lines.at(1), QString("   >Daaaa?\\r"));
-    QCOMPARE(lines.at(6), QString());
-    QVERIFY(lines.at(7).startsWith("where 'aaaa' is the address ascii, '\\r' is a carriage return"));
-    QCOMPARE(w.lstMaquina->item(1)->text(), Texto("Dispositivo") + "2");
-    QVERIFY(!w.mnuPaste->isEnabled());
-    // Tab 2 shows the grid commands, tab 1 hides them.
-    QVERIFY(w.cmdInsertar->isHidden());
-    w.TabStrip1->setCurrentIndex(1);
-    QVERIFY(!w.cmdInsertar->isHidden());
-    QVERIFY(w.fraConexion->isHidden());
-    QCOMPARE(w.lblHelp->text(), Texto("ConfSenyales"));
-}
-
-void TstConfLonEditor::firmwareRuleHidesTcpFields() {
-    makeProject(*m_home, "Firmware", fixture(1, {{"ASCII", "RS_TCP", "1 (ASCII TCP)"}}));
-    fConfLonA w;
-    w.Form_Load();
-    w.show();
-    QVERIFY(w.optRS_TCP[1]->isChecked());
-    QVERIFY(w.fraTCP->isVisible());
-    w.cboFirmVersion->setCurrentIndex(0);
-    w.cboFirmVersion_Click();
-    QVERIFY(w.optRS_TCP[0]->isChecked());
-    QVERIFY(!w.fraTCP->isVisible());
-    QVERIFY(!w.optRS_TCP[1]->isVisible());
-    QVERIFY(w.connectionChanged());
-    QCOMPARE(w.model().RS_TCP, 0);
-    w.cboFirmVersion->setCurrentIndex(1);
-    w.cboFirmVersion_Click();
-    QVERIFY(w.fraTCP->isVisible());
-    QVERIFY(w.optRS_TCP[0]->isChecked());
-}
-
-void TstConfLonEditor::versionRuleRewritesCaptionAndAddressHelp() {
-    makeProject(*m_home, "Version", fixture(1, {{"ASCII", "GatewayVersion", "A-Basic"}}));
-    fConfLonA w;
-    w.Form_Load();
-    QVERIFY(w.windowTitle().endsWith(":64 Max.Regs.ASCII:500"));
-    QVERIFY(!w.connectionChanged());
-    w.cboVersion->setCurrentIndex(1);
-    w.cboVersion_Click();
-    QCOMPARE(w.windowTitle(), QString("LON ") + Texto("Configuracion") + " - Max.Lon " + Texto("Dispositivos") +
-                                  ":128 Max.Regs.ASCII:4000");
-    QVERIFY(w.connectionChanged());
-    // The help line of the address column names the new limit.
-    w.TabStrip1->setCurrentIndex(1);
-    w.gridModel().select(1, LonCol::Add, 1, LonCol::Add);
-    QVERIFY(w.lblHelp->text().endsWith("4000"));
-}
-
-void TstConfLonEditor::fieldChecksOnLeaving_data() {
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<bool>("subnetNode");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<QString>("message");  // empty: none
-
-    QTest::newRow("ip valid") << "txtIp" << false << "127.0.0.2"
-                              << "127.0.0.2"
-                              << "";
-    QTest::newRow("ip leading zero") << "txtIp" << false << "127.0.0.01"
-                                     << "127.0.0.1"
-                                     << "{EtqIP}127.0.0.01{incorrecta}";
-    QTest::newRow("mask three octets") << "txtNetMask" << false << "255.255.0"
-                                       << "255.255.255.0"
-                                       << "{EtqNetMask}255.255.0{incorrecta}";
-    QTest::newRow("gateway empty") << "txtGateway" << false << ""
-                                   << ""
-                                   << "";
-    QTest::newRow("gateway trimmed") << "txtGateway" << false << "  10.0.0.1 "
-                                     << "10.0.0.1"
-                                     << "";
-    QTest::newRow("gateway bad") << "txtGateway" << false << "10.0.0.x"
-                                 << ""
-                                 << "{EtqRouter}10.0.0.x{incorrecta}";
-    QTest::newRow("port zero") << "txtPortASCII" << false << "0"
-                               << "5000"
-                               << "";
-    QTest::newRow("port ok") << "txtPortASCII" << false << "6001"
-                             << "6001"
-                             << "";
-    QTest::newRow("keep-alive too big") << "txtTimeoutKeepAlive" << false << "70000"
-                                        << "30"
-                                        << "";
-    QTest::newRow("keep-alive zero") << "txtTimeoutKeepAlive" << false << "0"
-                                     << "0"
-                                     << "";
-    QTest::newRow("ascii timeout clamped") << "txtTimeoutAscii" << false << "3000"
-                                           << "2000"
-                                           << "";
-    QTest::newRow("lon subnet clamped") << "txtLSubnet" << false << "300"
-                                        << "255"
-                                        << "";
-    QTest::newRow("lon node clamped") << "txtLNode" << false << "-5"
-                                      << "0"
-                                      << "";
-    QTest::newRow("neuron id padded") << "txtMaquina0" << false << "12AB"
-                                      << "0000000012AB"
-                                      << "";
-    QTest::newRow("neuron id cut") << "txtMaquina0" << false << "FF0102030405AB"
-                                   << "0102030405AB"
-                                   << "";
-    QTest::newRow("device subnet free with neuron ids") << "txtMaquina1" << false << "300"
-                                                        << "300"
-                                                        << "";
-    QTest::newRow("device subnet refused") << "txtMaquina1" << true << "300"
-                                           << "1"
-                                           << "Device Subnet not valid: 300";
-    QTest::newRow("device node refused") << "txtMaquina2" << true << "128"
-                                         << "1"
-                                         << "Device Node not valid: 128";
-    QTest::newRow("device name trimmed") << "txtMaquina3" << false << " Boiler  "
-                                         << "Boiler"
-                                         << "";
-}
-
-void TstConfLonEditor::fieldChecksOnLeaving() {
-    QFETCH(QString, field);
-    QFETCH(bool, subnetNode);
-    QFETCH(QString, typed);
-    QFETCH(QString, shown);
-    QFETCH(QString, message);
-    makeProject(*m_home, "Fields", fixture(1, {{"ASCII", "NetMask", "255.255.255.0"}}));
-    fConfLonA w;
-    w.Form_Load();
-    w.show();
-    if (subnetNode) w.optLAddressing[1]->setChecked(true);
-    auto* e = w.findChild<QLineEdit*>(field);
-    QVERIFY(e);
-    e->setEnabled(true);
-    typeInto(e, typed);
-    QCOMPARE(w.connectionChanged(), !typed.isEmpty());
-    m_prompts->clear();
-    leave(e);
-    QCOMPARE(e->text(), shown);
-    if (message.isEmpty()) {
-        QVERIFY2(m_prompts->shown().isEmpty(), qPrintable(m_prompts->texts().join('|')));
-    } else {
-        QCOMPARE(m_prompts->shown().size(), 1);
-        QCOMPARE(m_prompts->lastText(), expand(message));
-    }
-}
-
-void TstConfLonEditor::addressingEnablesItsFields() {
-    makeProject(*m_home, "Addressing", fixture(2));
-    fConfLonA w;
-    w.Form_Load();
-    QVERIFY(w.optLAddressing[0]->isChecked());
-    QVERIFY(w.txtMaquina[0]->isEnabled());
-    QVERIFY(!w.txtMaquina[1]->isEnabled());
-    QVERIFY(!w.txtMaquina[2]->isEnabled());
-    QVERIFY(w.txtMaquina[3]->isEnabled());
-    w.optLAddressing[1]->setChecked(true);
-    QVERIFY(!w.txtMaquina[0]->isEnabled());
-    QVERIFY(w.txtMaquina[1]->isEnabled());
-    QVERIFY(w.txtMaquina[2]->isEnabled());
-    QCOMPARE(w.model().Addressing, 1);
-    QVERIFY(w.connectionChanged());
-}
-
-void TstConfLonEditor::deviceListBindsFieldsAndFlags() {
-    LonFixture f = fixture(3);
-    f.devices[1].on = false;
-    f.devices[1].name = "Chiller";
-    f.devices[2].node = "9";
-    makeProject(*m_home, "Devices", f);
-    fConfLonA w;
-    w.Form_Load();
-    w.show();
-    QCOMPARE(w.lstMaquina->item(0)->checkState(), Qt::Checked);
-    QCOMPARE(w.lstMaquina->item(1)->checkState(), Qt::Unchecked);
-    QCOMPARE(w.txtMaquina[0]->text(), QString("000000000001"));
-    // Clicking a device shows its fields.
-    QTest::mouseClick(w.lstMaquina->viewport(), Qt::LeftButton, {},
-                      w.lstMaquina->visualItemRect(w.lstMaquina->item(1)).center());
-    QCOMPARE(w.lstMaquina->currentRow(), 1);
-    QCOMPARE(w.txtMaquina[3]->text(), QString("Chiller"));
-    QVERIFY(!w.connectionChanged());
-    w.lstMaquina->setCurrentRow(2);
-    QCOMPARE(w.txtMaquina[2]->text(), QString("9"));
-    // Its check mark is its in-use flag.
-    w.lstMaquina->item(1)->setCheckState(Qt::Checked);
-    QVERIFY(w.model().device(2).On);
-    QVERIFY(w.connectionChanged());
-    // An edit of the name goes to the device that was current.
-    typeInto(w.txtMaquina[3], "Pump");
-    leave(w.txtMaquina[3]);
-    QCOMPARE(w.model().device(3).Nm, QString("Pump"));
-    QCOMPARE(w.model().device(2).Nm, QString("Chiller"));
-}
-
-void TstConfLonEditor::devicesDialog_data() {
-    QTest::addColumn<bool>("changedFirst");
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<int>("storedDevices");
-    QTest::addColumn<bool>("closed");
-
-    QTest::newRow("unsaved changes") << true << ""
-                                     << "{PrimeroDebeGrabarLosCambios}" << 2 << false;
-    QTest::newRow("new count") << false << "5"
-                               << "{MbusEstecambioaf}" << 5 << true;
-    QTest::newRow("above the maximum") << false << "129"
-                                       << "{NDispNoval}. Max:128" << 2 << false;
-    QTest::newRow("same count") << false << "2"
-                                << "" << 2 << false;
-    QTest::newRow("cancelled") << false << ""
-                               << "" << 2 << false;
-}
-
-void TstConfLonEditor::devicesDialog() {
-    QFETCH(bool, changedFirst);
-    QFETCH(QString, answer);
-    QFETCH(QString, message);
-    QFETCH(int, storedDevices);
-    QFETCH(bool, closed);
-    const QString dir = makeProject(*m_home, "DevicesDialog", fixture(2));
-    fConfLonA w;
-    w.Form_Load();
-    w.show();
-    if (changedFirst) w.chkACK->toggle();
-    m_prompts->queueText(answer);
-    w.cmdLDevices->click();
-    QStringList boxes;
-    for (const auto& s : m_prompts->shown())
-        if (s.kind != ScriptedPrompts::InputBox) boxes << s.text;
-    if (message.isEmpty())
-        QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join('|')));
-    else
-        QCOMPARE(boxes, QStringList{expand(message)});
-    if (!changedFirst) {
-        const auto& asked = m_prompts->shown().first();
-        QCOMPARE(asked.kind, ScriptedPrompts::InputBox);
-        QCOMPARE(asked.caption, QString("Nb") + Texto("Dispositivos"));
-    }
-    QCOMPARE(iniReadInt(dir + "/LON.ini", "LON", "NDevs", 0), storedDevices);
-    QCOMPARE(w.isVisible(), !closed);
-}
-
-void TstConfLonEditor::helpLineFollowsFocus() {
-    makeProject(*m_home, "Help", fixture(1));
-    fConfLonA w;
-    w.Form_Load();
-    w.show();
-    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
-    QCoreApplication::sendEvent(w.txtLSubnet, &in);
-    QCOMPARE(w.lblHelp->text(), QString("LON subnet number for Merovantix (0..255)"));
-    QCoreApplication::sendEvent(w.txtTimeoutKeepAlive, &in);
-    QCOMPARE(w.lblHelp->text(),
-             QString("Time without activity to send KeepALive packet, if 0 never send. (0..65535 s)"));
-    QCoreApplication::sendEvent(w.optRS_TCP[0], &in);
-    QCOMPARE(w.lblHelp->text(), QString("Selected ASCII over Ethernet"));  // the TCP option is chosen
-    w.optRS_TCP[0]->setChecked(true);
-    QCOMPARE(w.lblHelp->text(), QString("Selected ASCII over RS232"));
-    QCoreApplication::sendEvent(w.cboVersion, &in);
-    QCOMPARE(w.lblHelp->text(), Texto("A30"));
-    QCoreApplication::sendEvent(w.lstMaquina, &in);
-    QCOMPARE(w.lblHelp->text(), Texto("MarcarDispoAUtilizar"));
-}
-
-// A 1024x768 screen with a task bar: the whole window, both tabs, must fit.
-void TstConfLonEditor::columnsFitCaptionsAndMenus_data() {
-    QTest::addColumn<int>("language");
-    QTest::newRow("English") << 0;
-    QTest::newRow("Spanish") << 1;
-    QTest::newRow("French") << 2;
-}
-
-// A caption or menu text wider than its column is cut: the engineer reads "Spont".
-void TstConfLonEditor::columnsFitCaptionsAndMenus() {
-    QFETCH(int, language);
-    EscribeIniAplicacion("Configuracion", "Language", QString::number(language));
-    QVERIFY(CargaIdioma());
-    makeProject(*m_home, "Widths", fixture(2));
-    fConfLonA w;
-    w.Form_Load();
-    const SignalGrid& g = w.gridModel();
-    const QFontMetrics header(w.grid->horizontalHeader()->font()), cell(w.grid->font());
-    const QHash<int, QMenu*> menus{{LonCol::DataType, w.mnuLonDataType}, {LonCol::NvAccess, w.popmnuNVAccess},
-                                   {LonCol::Direction, w.popmnuDir},     {LonCol::AD, w.popmnuAD},
-                                   {LonCol::Spontaneous, w.popmnuSpon},  {LonCol::Activa, w.popmnuSiNo}};
-    for (int col = 1; col < g.Cols(); ++col) {
-        const int px = w.grid->columnWidth(col - 1);  // the row numbers are the view's vertical header
-        if (w.grid->isColumnHidden(col - 1) || px == 0) continue;
-        int need = header.horizontalAdvance(g.TextMatrix(0, col));
-        if (QMenu* m = menus.value(col))
-            for (QAction* a : m->actions()) need = qMax(need, cell.horizontalAdvance(a->text().remove('&')));
-        QVERIFY2(px >= need, qPrintable(QString("column %1 \"%2\": %3 < %4").arg(col).arg(g.TextMatrix(0, col)).arg(px).arg(need)));
-    }
-}
-
-void TstConfLonEditor::fitsASmallScreen() {
-    makeProject(*m_home, "Small", fixture(8));
-    fConfLonA w;
-    w.Form_Load();
-    w.resize(1000, 700);
-    w.show();
-    for (int tab : {0, 1}) {
-        w.TabStrip1->setCurrentIndex(tab);
-        const QSize need = w.layout()->minimumSize();
-        QVERIFY2(need.width() <= 1000 && need.height() <= 700,
-                 qPrintable(QString("%1x%2").arg(need.width()).arg(need.height())));
-        QCOMPARE(w.size(), QSize(1000, 700));
-    }
-    for (QWidget* c : {static_cast<QWidget*>(w.cmdCancelar), static_cast<QWidget*>(w.txtMaquina[3]),
-                       static_cast<QWidget*>(w.txtTimeoutKeepAlive), static_cast<QWidget*>(w.lblHelp)}) {
-        w.TabStrip1->setCurrentIndex(0);
-        const QRect r(c->mapTo(&w, QPoint(0, 0)), c->size());
-        QVERIFY2(w.rect().contains(r), qPrintable(c->objectName()));
-    }
-}
-
-// ---------------------------------------------------------------- grid
-
-namespace {
-// A project with one device and three NV rows (grid rows 3, 4, 5 after the two
-// built-in rows).
-LonFixture pointsFixture(int firstAddress = 10) {
-    LonFixture f = fixture(1);
-    f.rows << lonPointRow(1, 105, 0, "R", firstAddress) << lonPointRow(1, 105, 1, "R", firstAddress + 1)
-           << lonPointRow(1, 105, 2, "R", firstAddress + 2);
-    return f;
-}
-
-QLineEdit* cellEditor(fConfLonA& w) { return w.findChild<QLineEdit*>("txtEdit"); }
-
-// Types a text into the current cell: the first key opens the floating editor,
-// the rest goes into it, Enter writes it back.
-void typeInCell(fConfLonA& w, const QString& text) {
-    QTest::keyClick(w.grid, text.at(0).toLatin1());
-    QTest::keyClicks(cellEditor(w), text.mid(1));
-    QTest::keyClick(cellEditor(w), Qt::Key_Return);
-}
-}  // namespace
-
-void TstConfLonEditor::gridTypingByKeys_data() {
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("col");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<bool>("escape");
-    QTest::addColumn<QString>("cell");
-    QTest::addColumn<bool>("changed");
-
-    QTest::newRow("description replaced") << 3 << int(LonCol::Descripcion) << "Boiler 1" << false << "Boiler 1" << true;
-    QTest::newRow("address refuses letters") << 3 << int(LonCol::Add) << "1x2" << false << "12" << true;
-    QTest::newRow("escape keeps the cell") << 3 << int(LonCol::Descripcion) << "Other" << true << "Point 10" << false;
-    QTest::newRow("snvt column is never typed") << 3 << int(LonCol::Snvt) << "7" << false << "105" << false;
-    QTest::newRow("device of an error row is fixed") << 2 << int(LonCol::Disp) << "3" << false << "1" << false;
-    QTest::newRow("device of a point row") << 3 << int(LonCol::Disp) << "1" << false << "1" << true;
-}
-
-void TstConfLonEditor::gridTypingByKeys() {
-    QFETCH(int, row);
-    QFETCH(int, col);
-    QFETCH(QString, keys);
-    QFETCH(bool, escape);
-    QFETCH(QString, cell);
-    QFETCH(bool, changed);
-    makeProject(*m_home, "Typing", pointsFixture());
-    fConfLonA w;
-    w.Form_Load();
-    w.show();
-    w.TabStrip1->setCurrentIndex(1);
-    SignalGrid& g = w.gridModel();
-    g.select(row, col, row, col);
-    QLineEdit* editor = cellEditor(w);
-    QVERIFY(editor);
-    QTest::keyClick(w.grid, keys.at(0).toLatin1());
-    if (editor->isVisible()) {
-        QTest::keyClicks(editor, keys.mid(1));
-        QTest::keyClick(editor, escape ? Qt::Key_Escape : Qt::Key_Return);
-    }
-    QVERIFY(!editor->isVisible());
-    QCOMPARE(g.TextMatrix(row, col), cell);
-    QCOMPARE(w.gridChanged(), changed);
-    QVERIFY(!w.connectionChanged());
-}
-
-void TstConfLonEditor::rightClickMenus_data() {
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("col");
-    QTest::addColumn<QString>("menu");  // object name, empty: no menu
-
-    QTest::newRow("caption row") << 0 << 7 << "popmnuColumns";
-    QTest::newRow("snvt name: the chooser, no menu") << 3 << int(LonCol::SnvtName) << "";
-    QTest::newRow("data type") << 3 << int(LonCol::DataType) << "mnuLonDataType";
-    QTest::newRow("data type on error row") << 1 << int(LonCol::DataType) << "";
-    QTest::newRow("nv access") << 3 << int(LonCol::NvAccess) << "popmnuNVAccess";
-    QTest::newRow("nv access on error row") << 2 << int(LonCol::NvAccess) << "";
-    QTest::newRow("direction") << 4 << int(LonCol::Direction) << "popmnuDir";
-    QTest::newRow("direction on error row") << 2 << int(LonCol::Direction) << "";
-    QTest::newRow("a/d") << 4 << int(LonCol::AD) << "popmnuAD";
-    QTest::newRow("a/d on error row") << 1 << int(LonCol::AD) << "";
-    QTest::newRow("spontaneous on error row") << 1 << int(LonCol::Spontaneous) << "popmnuSpon";
-    QTest::newRow("address") << 2 << int(LonCol::Add) << "popmnuEnum";
-    QTest::newRow("active") << 5 << int(LonCol::Activa) << "popmnuSiNo";
-    QTest::newRow("description") << 5 << int(LonCol::Descripcion) << "popmnuEdit";
-    QTest::newRow("nv index") << 3 << int(LonCol::Idx) << "popmnuEdit";
-}
-
-void TstConfLonEditor::rightClickMenus() {
-    QFETCH(int, row);
-    QFETCH(int, col);
-    QFETCH(QString, menu);
-    makeProject(*m_home, "Menus", pointsFixture());
-    fConfLonA w;
-    w.Form_Load();
-    QMenu* m = w.gridRightClick(row, col, false);
-    QCOMPARE(m ? m->objectName() : QString(), menu);
-    if (row > 0) {
-        QCOMPARE(w.gridModel().Row(), row);
-        QCOMPARE(w.gridModel().Col(), col);
-    }
-}
-
-void TstConfLonEditor::realRightClickOpensColumnMenu() {
-    makeProject(*m_home, "RealClick", pointsFixture());
-    fConfLonA w;
-    w.Form_Load();
-    w.show();
-    w.TabStrip1->setCurrentIndex(1);
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QString opened;
-    QTimer::singleShot(0, this, [&] {
-        if (QWidget* p = QApplication::activePopupWidget()) {
-            opened = p->objectName();
-            p->close();
-        }
-    });
-    const QRect r = w.grid->cellRect(4, LonCol::Activa);
-    QVERIFY(!r.isEmpty());
-    QTest::mouseClick(w.grid->viewport(), Qt::RightButton, {}, r.center());
-    QCOMPARE(opened, QString("popmnuSiNo"));
-    QCOMPARE(w.gridModel().Row(), 4);
-}
-
-void TstConfLonEditor::menusFillTheSelection() {
-    makeProject(*m_home, "Fill", pointsFixture());
-    fConfLonA w;
-    w.Form_Load();
-    SignalGrid& g = w.gridModel();
-    g.select(3, LonCol::DataType, 5, LonCol::DataType);
-    QMenu* m = w.gridRightClick(4, LonCol::DataType, false);  // inside the selection: it stays
-    QVERIFY(m);
-    m->actions().at(6)->trigger();
-    for (int r = 3; r <= 5; ++r) QCOMPARE(g.TextMatrix(r, LonCol::DataType), QString("6-32bit float"));
-    QCOMPARE(g.TextMatrix(2, LonCol::DataType), QString());
-    QVERIFY(w.gridChanged());
-
-    g.select(1, LonCol::Activa, 5, LonCol::Activa);
-    w.gridRightClick(1, LonCol::Activa, false)->actions().at(1)->trigger();
-    for (int r = 1; r <= 5; ++r) QCOMPARE(g.TextMatrix(r, LonCol::Activa), Texto("1-Si"));
-    g.select(2, LonCol::AD, 2, LonCol::AD);
-    QCOMPARE(w.gridRightClick(4, LonCol::AD, false), w.popmnuAD);  // outside: row 4 becomes current
-    w.popmnuAD->actions().at(1)->trigger();
-    QCOMPARE(g.TextMatrix(4, LonCol::AD), Texto("1-Dig"));
-    QCOMPARE(g.TextMatrix(2, LonCol::AD), Texto("1-Dig"));  // as built
-    QCOMPARE(g.TextMatrix(3, LonCol::AD), QString("0-Ana"));
-}
-
-void TstConfLonEditor::nvAccessMenuUpdatesDirection() {
-    makeProject(*m_home, "Access", pointsFixture());
-    fConfLonA w;
-    w.Form_Load();
-    SignalGrid& g = w.gridModel();
-    g.select(3, LonCol::NvAccess, 5, LonCol::NvAccess);
-    QMenu* m = w.gridRightClick(3, LonCol::NvAccess, false);
-    QCOMPARE(m, w.popmnuNVAccess);
-    m->actions().at(1)->trigger();  // "W"
-    for (int r = 3; r <= 5; ++r) {
-        QCOMPARE(g.TextMatrix(r, LonCol::NvAccess), QString("W"));
-        QCOMPARE(g.TextMatrix(r, LonCol::Direction), QString("W"));
-    }
-    g.select(4, LonCol::NvAccess, 4, LonCol::NvAccess);
-    w.gridRightClick(4, LonCol::NvAccess, false)->actions().at(2)->trigger();  // "RW"
-    QCOMPARE(g.TextMatrix(4, LonCol::Direction), QString("RW"));
-    QCOMPARE(g.TextMatrix(5, LonCol::Direction), QString("W"));
-}
-
-void TstConfLonEditor::enumerateUsesAddressMaximum() {
-    makeProject(*m_home, "Enum", pointsFixture());
-    fConfLonA w;
-    w.Form_Load();
-    w.cboVersion->setCurrentIndex(0);  // A-Basic: addresses up to 500
-    w.cboVersion_Click();
-    SignalGrid& g = w.gridModel();
-    g.select(2, LonCol::Add, 5, LonCol::Add);
-    m_prompts->queueText("498");
-    m_prompts->queueText("1");
-    w.gridRightClick(2, LonCol::Add, false)->actions().at(0)->trigger();
-    QCOMPARE(m_prompts->shown().at(0).text, g.TextMatrix(0, LonCol::Add));
-    QCOMPARE(g.TextMatrix(2, LonCol::Add), QString("498"));
-    QCOMPARE(g.TextMatrix(4, LonCol::Add), QString("500"));
-    QCOMPARE(g.TextMatrix(5, LonCol::Add), QString("0"));
-    QVERIFY(w.gridChanged());
-}
-
-void TstConfLonEditor::showHideColumnsTwiceRestores() {
-    makeProject(*m_home, "Columns", pointsFixture());
-    fConfLonA w;
-    w.Form_Load();
-    SignalGrid& g = w.gridModel();
-    for (int c = LonCol::kFirstHidden; c <= LonCol::kLastHidden; ++c) QCOMPARE(g.ColWidth(c), 0);
-    QMenu* m = w.gridRightClick(0, LonCol::Offset, false);
-    QCOMPARE(m, w.popmnuColumns);
-    m->actions().at(0)->trigger();
-    for (int c = LonCol::kFirstHidden; c <= LonCol::kLastHidden; ++c) QCOMPARE(g.ColWidth(c), lonColumnWidth(c));
-    QCOMPARE(g.ColWidth(LonCol::DataType), 1000);
-    m->actions().at(0)->trigger();
-    for (int c = LonCol::kFirstHidden; c <= LonCol::kLastHidden; ++c) QCOMPARE(g.ColWidth(c), 0);
-    QVERIFY(!w.gridChanged());
-}
-
-void TstConfLonEditor::cutCopyPaste() {
-    makeProject(*m_home, "Clip", pointsFixture());
-    fConfLonA w;
-    w.Form_Load();
-    SignalGrid& g = w.gridModel();
-    const QStringList row3 = g.rowCells(3).mid(1);
-    QMenu* m = w.gridRightClick(3, LonCol::Descripcion, false);
-    QVERIFY(!w.mnuPaste->isEnabled());
-    m->actions().at(0)->trigger();  // cut
-    QVERIFY(w.mnuPaste->isEnabled());
-    QCOMPARE(g.TextMatrix(3, LonCol::Descripcion), QString());
-    QVERIFY(w.gridChanged());
-    w.gridRightClick(3, LonCol::Descripcion, false);
-    w.mnuPaste->trigger();
-    QCOMPARE(g.rowCells(3).mid(1), row3);
-    w.gridRightClick(5, LonCol::Idx, false);
-    w.mnuPaste->trigger();  // the buffer stays: a second paste writes it again
-    QCOMPARE(g.rowCells(5).mid(1), row3);
-}
-
-void TstConfLonEditor::insertDeleteAndMoveRows() {
-    makeProject(*m_home, "Rows", pointsFixture());
-    fConfLonA w;
-    w.Form_Load();
-    w.show();
-    w.TabStrip1->setCurrentIndex(1);
-    SignalGrid& g = w.gridModel();
-    g.select(3, 4, 3, 4);
-    w.cmdInsertar->click();
-    QCOMPARE(g.Rows(), 7);
-    QCOMPARE(g.Row(), 4);
-    // Numbered after the current row (table rows keep their file numbers until saved).
-    QCOMPARE(g.TextMatrix(3, 0), QString("1"));
-    QCOMPARE(g.TextMatrix(4, 0), QString("2"));
-    QCOMPARE(g.TextMatrix(6, 0), QString("4"));
-    QCOMPARE(g.TextMatrix(4, LonCol::Disp), QString("1"));
-    QCOMPARE(g.TextMatrix(4, LonCol::NvAccess), QString("R"));
-    QCOMPARE(g.TextMatrix(4, LonCol::Direction), QString("R"));
-    QCOMPARE(g.TextMatrix(4, LonCol::Add), QString());
-    QCOMPARE(g.TextMatrix(4, LonCol::Spontaneous), QString("1-Spon"));
-    QCOMPARE(g.TextMatrix(4, LonCol::Activa), Texto("0-No"));
-    QVERIFY(w.gridChanged());
-
-    // ALT+Down moves the new row below "Point 11"; ALT+Up brings it back.
-    QTest::keyClick(w.grid, Qt::Key_Down, Qt::AltModifier);
-    QCOMPARE(g.TextMatrix(4, LonCol::Descripcion), QString("Point 11"));
-    QCOMPARE(g.TextMatrix(5, LonCol::Spontaneous), QString("1-Spon"));
-    QCOMPARE(g.Row(), 5);
-    QTest::keyClick(w.grid, Qt::Key_Up, Qt::AltModifier);
-    QCOMPARE(g.TextMatrix(4, LonCol::Descripcion), QString());
-    w.cmdUp->click();
-    QCOMPARE(g.TextMatrix(3, LonCol::Descripcion), QString());
-    QCOMPARE(g.TextMatrix(4, LonCol::Descripcion), QString("Point 10"));
-
-    g.select(4, 1, 5, 1);
-    w.cmdElimina->click();
-    QCOMPARE(g.Rows(), 5);
-    QCOMPARE(g.TextMatrix(4, LonCol::Descripcion), QString("Point 12"));
-    QCOMPARE(g.TextMatrix(4, 0), QString("4"));
-}
-
-// ---------------------------------------------------------------- save, generate, close
-
-void TstConfLonEditor::saveWithDuplicateAddress() {
-    LonFixture f = pointsFixture();
-    f.rows << lonPointRow(1, 105, 3, "R", 11);  // grid row 6 repeats row 4's address
-    const QString dir = makeProject(*m_home, "Duplicate", f);
-    const QByteArray ini = readAll(dir + "/LON.ini"), dat = readAll(dir + "/LON.dat");
-    fConfLonA w;
-    w.Form_Load();
-    w.show();
-    w.gridModel().setTextMatrix(3, LonCol::Descripcion, "edited");
-    w.cmdAceptar->click();
-    QCOMPARE(m_prompts->texts(), QStringList{"Add:11" + Texto("repetida")});
-    QCOMPARE(w.gridModel().Row(), 6);
-    QCOMPARE(w.gridModel().Col(), int(LonCol::Add));
-    QCOMPARE(w.gridModel().RowSel(), 6);
-    QCOMPARE(w.TabStrip1->currentIndex(), 1);
-    QCOMPARE(readAll(dir + "/LON.ini"), ini);
-    QCOMPARE(readAll(dir + "/LON.dat"), dat);
-    QVERIFY(!QFile::exists(dir + "/LON.Plmx"));
-    QVERIFY(w.isVisible());
-}
-
-void TstConfLonEditor::saveAnsweredNoWritesNothing() {
-    const QString dir = makeProject(*m_home, "SaveNo", pointsFixture());
-    const QByteArray dat = readAll(dir + "/LON.dat");
-    fConfLonA w;
-    w.Form_Load();
-    w.chkACK->toggle();
-    m_prompts->queueAnswer(2);
-    w.cmdAceptar_Click();
-    QCOMPARE(m_prompts->texts(), QStringList{Texto("A23")});
-    QCOMPARE(readAll(dir + "/LON.dat"), dat);
-    QCOMPARE(iniReadInt(dir + "/LON.ini", "ASCII", "SendACK", -1), 0);
-    QVERIFY(w.connectionChanged());
-}
-
-// Ways that fail for root too. Each failed file is told once, with its path and
-// the system's reason; nothing is generated and leaving still asks.
-void TstConfLonEditor::saveThatFailsStopsTheSequence_data() {
-    QTest::addColumn<QStringList>("folderFor");  // files replaced by a folder
-    QTest::addColumn<QStringList>("linkToFull");  // files replaced by a link to /dev/full
-    QTest::addColumn<QStringList>("reasons");    // file:reason, in the order told
-    QTest::newRow("folder in LON.dat's place") << QStringList{"LON.dat"} << QStringList{}
-                                               << QStringList{"LON.dat:Path is not a file"};
-    QTest::newRow("LON.ini on a full disk") << QStringList{} << QStringList{"LON.ini"}
-                                            << QStringList{"LON.ini:No space left on device"};
-    QTest::newRow("both, one message each") << QStringList{"LON.ini"} << QStringList{"LON.dat"}
-                                            << QStringList{"LON.ini:Path is a folder",
-                                                           "LON.dat:No space left on device"};
-}
-
-void TstConfLonEditor::saveThatFailsStopsTheSequence() {
-    QFETCH(QStringList, folderFor);
-    QFETCH(QStringList, linkToFull);
-    QFETCH(QStringList, reasons);
-    const QString dir = makeProject(*m_home, "SaveFails", pointsFixture());
-    fConfLonA w;
-    w.Form_Load();
-    w.chkACK->toggle();
-    for (const QString& f : folderFor) QVERIFY(QFile::remove(dir + "/" + f) && QDir().mkpath(dir + "/" + f));
-    for (const QString& f : linkToFull) QVERIFY(QFile::remove(dir + "/" + f) && QFile::link("/dev/full", dir + "/" + f));
-    m_prompts->queueAnswer(1);
-    w.cmdAceptar_Click();
-    QStringList told{Texto("A23")};
-    for (const QString& r : reasons)
-        told << Texto("NoSePuedeGrabar") + "\r" + dir + "/" + r.section(':', 0, 0) + "\rError: \r" + r.section(':', 1);
-    QCOMPARE(m_prompts->texts(), told);
-    QVERIFY(w.connectionChanged());
-    QVERIFY(!QFile::exists(dir + "/LON.Plmx"));
-    m_prompts->queueAnswer(2);
-    w.cmdCancelar->click();
-    QCOMPARE(m_prompts->lastText(), Texto("EstaSeguroDeSalirSinGrabar"));
-}
-
-void TstConfLonEditor::saveAndGenerateMatchesCommandLine() {
-    const QString dir = makeProject(*m_home, "SaveGen", pointsFixture());
-    const QDateTime at(QDate(2026, 3, 4), QTime(5, 6, 7));
-    fConfLonA w;
-    w.setGenerationTime(at);
-    w.Form_Load();
-    w.show();
-    // Activate the gateway's own error row with address 1 and rename a point.
-    SignalGrid& g = w.gridModel();
-    g.setTextMatrix(1, LonCol::Add, "1");
-    g.setTextMatrix(1, LonCol::Activa, Texto("1-Si"));
-    w.TabStrip1->setCurrentIndex(1);
-    g.select(4, LonCol::Descripcion, 4, LonCol::Descripcion);
-    typeInCell(w, "Room 4");
-    w.TabStrip1->setCurrentIndex(0);
-    typeInto(w.txtTimeoutAscii, "500");
-    QVERIFY(w.gridChanged() && w.connectionChanged());
-    m_prompts->queueAnswer(1);  // A23: Si
-    m_prompts->queueAnswer(1);  // A24: Si
-    w.cmdAceptar->click();
-    const QStringList texts = m_prompts->texts();
-    QCOMPARE(texts.size(), 3);
-    QCOMPARE(texts.at(0), Texto("A23"));
-    QCOMPARE(texts.at(1), Texto("A24"));
-    QVERIFY2(texts.at(2).startsWith("Devs:1  LON-> Tot:4 R:3 W:0 RW:0"), qPrintable(texts.at(2)));
-    QVERIFY(!w.connectionChanged());
-    QVERIFY(!w.gridChanged());
-    QVERIFY(!w.cmdPilmora->isEnabled());
-    QCOMPARE(app().IPNueva, QString("127.0.0.1"));
-    QCOMPARE(iniRead(dir + "/LON.ini", "ASCII", "Tmout_ms", ""), QString("500"));
-    QVERIFY(readAll(dir + "/LON.dat").contains("\tRoom 4\t11\t"));
-
-    // The command-line tool compiles the saved project into the same bytes.
-    const QString copy = QDir(m_home->projectsRoot()).filePath("SaveGenCopy");
-    QVERIFY(copyFolder(dir, copy));
-    QFile::remove(copy + "/LON.Plmx");
-    QProcess cli;
-    cli.start(QStringLiteral(PILMORA_BIN_DIR) + "/pilmora",
-              {"--home", m_home->path(), "generate", copy, "--at", "2026/03/04 05:06:07"});
-    QVERIFY(cli.waitForFinished(30000));
-    QCOMPARE(cli.exitCode(), 0);
-    const QByteArray mine = readAll(dir + "/LON.Plmx");
-    QVERIFY(mine.size() > 200);
-    QCOMPARE(mine, readAll(copy + "/LON.Plmx"));
-    QVERIFY(mine.mid(4, 62).startsWith("MEROVANTIX-ASCII-LON-V.2.0 2026/03/04 05:06:07"));
-}
-
-void TstConfLonEditor::generateRefusedWithUnsavedConnection() {
-    const QString dir = makeProject(*m_home, "GenRefused", pointsFixture());
-    fConfLonA w;
-    w.Form_Load();
-    w.optLAddressing[1]->setChecked(true);
-    w.cmdPilmora->click();
-    QCOMPARE(m_prompts->texts(), QStringList{Texto("PrimeroDebeGrabarLosCambios")});
-    QVERIFY(!QFile::exists(dir + "/LON.Plmx"));
-    QVERIFY(w.cmdPilmora->isEnabled());
-    // Unsaved grid changes alone do not stop it; "No" to "A24" does.
-    m_prompts->clear();
-    w.Form_Load();
-    w.gridModel().setTextMatrix(3, LonCol::Descripcion, "x");
-    m_prompts->queueAnswer(2);
-    w.cmdPilmora->click();
-    QCOMPARE(m_prompts->texts(), QStringList{Texto("A24")});
-    QVERIFY(!QFile::exists(dir + "/LON.Plmx"));
-}
-
-void TstConfLonEditor::closingAsksWhenChanged_data() {
-    QTest::addColumn<QString>("change");  // "", "grid", "connection"
-    QTest::addColumn<int>("answer");      // 1 Si, 2 No
-    QTest::addColumn<bool>("asked");
-    QTest::addColumn<bool>("closed");
-
-    QTest::newRow("nothing changed") << "" << 2 << false << true;
-    QTest::newRow("grid changed, no") << "grid" << 2 << true << false;
-    QTest::newRow("grid changed, yes") << "grid" << 1 << true << true;
-    QTest::newRow("connection changed, no") << "connection" << 2 << true << false;
-    QTest::newRow("connection changed, closed box") << "connection" << 0 << true << false;
-}
-
-void TstConfLonEditor::closingAsksWhenChanged() {
-    QFETCH(QString, change);
-    QFETCH(int, answer);
-    QFETCH(bool, asked);
-    QFETCH(bool, closed);
-    const QString dir = makeProject(*m_home, "Close", pointsFixture());
-    const QByteArray dat = readAll(dir + "/LON.dat");
-    fConfLonA w;
-    w.Form_Load();
-    w.show();
-    QApplication::setActiveWindow(&w);
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // only "&Salir" and the close box close it
-    QVERIFY(w.isVisible());
-    if (change == "grid") {
+    void screenshots() {
+        const QString out = qEnvironmentVariable("PILMORA_SHOTS_DIR");
+        if (out.isEmpty()) QSKIP("PILMORA_SHOTS_DIR not set");
+        const QString dir = QDir(m_home->projectsRoot()).filePath("DemoLON");
+        QVERIFY(copyFolder(QStringLiteral(PILMORA_SOURCE_DIR) + "/data/demo/DemoLON", dir));
+        app().RutaProyecto = dir;
+        app().ProtProyecto = "LON";
+        fConfLonA w;
+        w.Form_Load();
+        const QStringList size = qEnvironmentVariable("PILMORA_SHOTS_SIZE").split('x');
+        if (size.size() == 2) w.resize(size[0].toInt(), size[1].toInt());
+        w.move(0, 0);
+        open(w);
+        w.txtIp->setFocus();
+        QTest::qWait(300);
+        QVERIFY(w.screen()->grabWindow(0).save(out + "/loneditor-connection.png"));
         w.TabStrip1->setCurrentIndex(1);
-        w.gridModel().select(3, LonCol::Descripcion, 3, LonCol::Descripcion);
-        typeInCell(w, "zz");
-    } else if (change == "connection") {
-        typeInto(w.txtLDomain, "0B");
+        w.gridModel().select(3, LonCol::Add, 3, LonCol::Add);
+        QTest::qWait(300);
+        QVERIFY(w.screen()->grabWindow(0).save(out + "/loneditor-signals.png"));
     }
-    m_prompts->queueAnswer(answer);
-    w.cmdCancelar->click();
-    QCOMPARE(m_prompts->texts(), asked ? QStringList{Texto("EstaSeguroDeSalirSinGrabar")} : QStringList{});
-    QCOMPARE(!w.isVisible(), closed);
-    // The close box asks the same question.
-    if (!closed) {
-        m_prompts->queueAnswer(2);
-        w.close();
-        QVERIFY(w.isVisible());
-        QCOMPARE(m_prompts->shown().size(), 2);
-    }
-    QCOMPARE(readAll(dir + "/LON.dat"), dat);
-}
-
-// The main window's protocol menu opens the editor modally, one instance that
-// loads the current project each time it opens.
-void TstConfLonEditor::openedFromTheProtocolMenu() {
-    MDIPilmora main;
-    QVERIFY(main.Form_Load());
-    makeProject(*m_home, "FromMenu", pointsFixture());
-    QVERIFY(MDIPilmora::EditorDisponible(kSlotLon));
-    QList<fConfLonA*> seen;
-    QList<int> rows;
-    auto closeWhenShown = [&] {
-        QTimer::singleShot(0, this, [&] {
-            auto* d = qobject_cast<fConfLonA*>(QApplication::activeModalWidget());
-            seen << d;
-            if (!d) return;
-            rows << d->gridModel().Rows();
-            d->cmdCancelar->click();
-        });
-    };
-    closeWhenShown();
-    main.mnuCProtocolo_Click();
-    QCOMPARE(seen.size(), 1);
-    QVERIFY(seen.at(0));
-    QCOMPARE(rows.at(0), 6);
-    // Reopened on another project: the same window, loaded again.
-    makeProject(*m_home, "FromMenu2", fixture(6));
-    closeWhenShown();
-    QVERIFY(main.AbreEditor(kSlotLon));
-    QCOMPARE(seen.size(), 2);
-    QCOMPARE(seen.at(1), seen.at(0));
-    QCOMPARE(rows.at(1), 8);
-    QCOMPARE(main.findChildren<fConfLonA*>().size(), 1);
-    QVERIFY(!seen.at(0)->isVisible());
-}
-
-void TstConfLonEditor::screenshots() {
-    const QString out = qEnvironmentVariable("PILMORA_SHOTS_DIR");
-    if (out.isEmpty()) QSKIP("PILMORA_SHOTS_DIR not set");
-    const QString dir = QDir(m_home->projectsRoot()).filePath("DemoLON");
-    QVERIFY(copyFolder(QStringLiteral(PILMORA_SOURCE_DIR) + "/data/demo/DemoLON", dir));
-    app().RutaProyecto = dir;
-    app().ProtProyecto = "LON";
-    fConfLonA w;
-    w.Form_Load();
-    const QSize size = qEnvironmentVariableIsSet("PILMORA_SHOTS_SIZE")
-                           ? QSize(qEnvironmentVariable("PILMORA_SHOTS_SIZE").section('x', 0, 0).toInt(),
-                                   qEnvironmentVariable("PILMORA_SHOTS_SIZE").section('x', 1, 1).toInt())
-                           : w.size();
-    w.resize(size);
-    w.move(0, 0);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QCoreApplication::sendEvent(w.txtIp, new QFocusEvent(QEvent::FocusIn, Qt::TabFocusReason));
-    QTest::qWait(300);
-    QVERIFY(w.screen()->grabWindow(0).save(out + "/loneditor-connection.png"));
-    w.TabStrip1->setCurrentIndex(1);
-    w.gridModel().select(3, LonCol::Add, 3, LonCol::Add);
-    QTest::qWait(300);
-    QVERIFY(w.screen()->grabWindow(0).save(out + "/loneditor-signals.png"));
-}
+};
 
 QTEST_MAIN(TstConfLonEditor)
 #include "tst_confloneditor.moc"

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
@@ -12,117 +13,48 @@
 #include "mIdioma.h"
 
 namespace {
-const char* const kCaptions[] = {"Noo", "Disp", "SNVT", "SNVT name", "Idx", "Offset", "Data type", "a", "b",
-                                 "c", "Filter", "RW", "Description", "Add", "R/W", "A/D", "Spontaneous", "Active"};
-
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-void line(QByteArray& out, const QString& text) { out += toAnsi(text) + "\r\n"; }
+QByteArray lines(const QStringList& l) { return toAnsi(l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")); }
 }  // namespace
 
 QStringList lonPointRow(int device, int snvt, int nvIndex, const QString& access, int address, bool active) {
-    const QString dir = access == QLatin1String("W") ? "W" : access == QLatin1String("RW") ? "RW" : "R";
-    return {QString::number(device),
-            QString::number(snvt),
-            QStringLiteral("SNVT_temp_p"),
-            QString::number(nvIndex),
-            QStringLiteral("0"),
-            QStringLiteral("2-16bit sig"),
-            QStringLiteral("1"),
-            QStringLiteral("0"),
-            QStringLiteral("0"),
-            QString(),
-            access,
-            QStringLiteral("Point ") + QString::number(address),
-            QString::number(address),
-            dir,
-            QStringLiteral("0-Ana"),
-            QStringLiteral("1-Spon"),
-            active ? QStringLiteral("1-Si") : QStringLiteral("0-No")};
+    const QString dir = access == QLatin1String("W") || access == QLatin1String("RW") ? access : QStringLiteral("R");
+    return {QString::number(device), QString::number(snvt), "SNVT_temp_p", QString::number(nvIndex), "0",
+            "2-16bit sig", "1", "0", "0", "", access, "Point " + QString::number(address), QString::number(address),
+            dir, "0-Ana", "1-Spon", active ? "1-Si" : "0-No"};
 }
 
 QStringList lonErrorRow(int device, int address, bool active) {
     const QString desc = device == 0 ? QStringLiteral("Communication error hard") : QStringLiteral("Communication error");
-    return {QString::number(device),
-            QString::number(device == 0 ? -2 : -1),
-            QLatin1Char('[') + desc + QLatin1Char(']'),
-            QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(),
-            desc,
-            address > 0 ? QString::number(address) : QString(),
-            QStringLiteral("R"),
-            QStringLiteral("1-Dig"),
-            QStringLiteral("1-Spon"),
-            active ? QStringLiteral("1-Si") : QStringLiteral("0-No")};
-}
-
-QByteArray lonDatBytes(const QVector<QStringList>& rows) {
-    QByteArray out;
-    out.reserve(96 * (rows.size() + 4));
-    line(out, QStringLiteral("PROTOCOLO=60-LON"));
-    line(out, QStringLiteral("VERSION=ASCII.1.0"));
-    line(out, QStringLiteral("CAMPOS=18"));
-    QString caps;
-    for (const char* c : kCaptions) caps += QString::fromLatin1(c) + QLatin1Char('\t');
-    line(out, caps);
-    for (int r = 0; r < rows.size(); ++r) {
-        QString t = QString::number(r + 1) + QLatin1Char('\t');
-        for (const QString& c : rows[r]) t += c + QLatin1Char('\t');
-        line(out, t);
-    }
-    return out;
+    return {QString::number(device), QString::number(device == 0 ? -2 : -1), "[" + desc + "]", "", "", "", "", "", "",
+            "", "", desc, address > 0 ? QString::number(address) : QString(), "R", "1-Dig", "1-Spon",
+            active ? "1-Si" : "0-No"};
 }
 
 QByteArray lonIniBytes(const LonFixture& f) {
-    QList<QStringList> keys;  // (section, key, value) in the editor's saving order
-    auto add = [&](const char* section, const QString& key, const QString& value) {
-        keys.append({QString::fromLatin1(section), key, value});
-    };
-    add("LON", "Domain", "0A");
-    add("LON", "LenDomain", "1");
-    add("LON", "Subnet", "1");
-    add("LON", "Node", "1");
-    add("LON", "Addressing", QString::number(f.addressing));
-    add("LON", "TimeoutPoll", "100");
-    add("LON", "NDevs", QString::number(f.devices.size()));
+    QStringList lon{"[LON]", "Domain=0A", "LenDomain=1", "Subnet=1", "Node=1",
+                    QStringLiteral("Addressing=%1").arg(f.addressing), "TimeoutPoll=100",
+                    QStringLiteral("NDevs=%1").arg(f.devices.size())};
     for (int i = 0; i < f.devices.size(); ++i) {
         const LonFixtureDevice& d = f.devices[i];
-        const QString p = QLatin1Char('D') + QString::number(i + 1);
-        add("LON", p + "-On", d.on ? "1" : "0");
-        add("LON", p + "-NId", d.nid);
-        add("LON", p + "-Sb", d.subnet);
-        add("LON", p + "-Nd", d.node.isEmpty() ? QString::number(i + 1) : d.node);
-        add("LON", p + "-Nm", d.name);
+        const QString p = QStringLiteral("D%1-").arg(i + 1);
+        lon << p + "On=" + (d.on ? "1" : "0") << p + "NId=" + d.nid << p + "Sb=" + d.subnet
+            << p + "Nd=" + (d.node.isEmpty() ? QString::number(i + 1) : d.node) << p + "Nm=" + d.name;
     }
-    add("ASCII", "Baudios", "4 (9600)");
-    add("ASCII", "Bits", "0 (8)");
-    add("ASCII", "Paridad", "0 (none-1stop)");
-    add("ASCII", "Tmout_ms", "1000");
-    add("ASCII", "SendACK", "0");
-    add("ASCII", "GatewayVersion", f.version);
-    add("ASCII", "IP", "127.0.0.1");
-    add("ASCII", "NetMask", "255.0.0.0");
-    add("ASCII", "Gateway", "");
-    add("ASCII", "Port", "5000");
-    add("ASCII", "Nagle", "0");
-    add("ASCII", "tmoutKeepAlive_sec", "30");
-    add("ASCII", "RS_TCP", "1 (ASCII TCP)");
-    add("ASCII", "FwVersion", f.firmware);
+    QStringList ascii{"[ASCII]", "Baudios=4 (9600)", "Bits=0 (8)", "Paridad=0 (none-1stop)", "Tmout_ms=1000",
+                      "SendACK=0", "GatewayVersion=" + f.version, "IP=127.0.0.1", "NetMask=255.0.0.0", "Gateway=",
+                      "Port=5000", "Nagle=0", "tmoutKeepAlive_sec=30", "RS_TCP=1 (ASCII TCP)", "FwVersion=" + f.firmware};
     for (const QStringList& k : f.keys) {
-        bool replaced = false;
-        for (QStringList& e : keys)
-            if (e[0] == k.value(0) && e[1] == k.value(1)) e[2] = k.value(2), replaced = true;
-        if (!replaced) keys.append({k.value(0), k.value(1), k.value(2)});
+        QStringList& s = k.value(0) == QLatin1String("LON") ? lon : ascii;
+        const int at = int(s.indexOf(QRegularExpression(QRegularExpression::escape(k.value(1)) + "=.*")));
+        if (at > 0) s[at] = k.value(1) + "=" + k.value(2);
+        else s << k.value(1) + "=" + k.value(2);
     }
-    QByteArray out;
-    for (const char* section : {"LON", "ASCII"}) {
-        line(out, QLatin1Char('[') + QString::fromLatin1(section) + QLatin1Char(']'));
-        for (const QStringList& e : keys)
-            if (e[0] == QLatin1String(section)) line(out, e[1] + QLatin1Char('=') + e[2]);
-    }
-    return out;
+    return lines(lon + ascii);
 }
 
 bool writeLonFixture(const QString& folder, const LonFixture& f) {
@@ -130,7 +62,11 @@ bool writeLonFixture(const QString& folder, const LonFixture& f) {
     const QDir d(folder);
     bool ok = writeFile(d.filePath("Project.ini"), "[Project]\r\nProt=LON\r\nDesc=Test project\r\n");
     if (f.writeIni) ok = writeFile(d.filePath("LON.ini"), lonIniBytes(f)) && ok;
-    if (f.writeDat) ok = writeFile(d.filePath("LON.dat"), lonDatBytes(f.rows)) && ok;
+    QStringList dat{"PROTOCOLO=60-LON", "VERSION=ASCII.1.0", "CAMPOS=18",
+                    "Noo\tDisp\tSNVT\tSNVT name\tIdx\tOffset\tData type\ta\tb\tc\tFilter\tRW\tDescription\tAdd\tR/W\tA/D\t"
+                    "Spontaneous\tActive\t"};
+    for (int r = 0; r < f.rows.size(); ++r) dat << QString::number(r + 1) + "\t" + f.rows[r].join('\t') + "\t";
+    if (f.writeDat) ok = writeFile(d.filePath("LON.dat"), lines(dat)) && ok;
     return ok;
 }
 
@@ -138,12 +74,9 @@ LonFixture largeLonFixture(int devices, int points, const QString& version, cons
     LonFixture f;
     f.version = version;
     f.firmware = firmware;
-    for (int n = 1; n <= devices; ++n) {
-        LonFixtureDevice d;
-        d.nid = QStringLiteral("%1").arg(n, 12, 16, QLatin1Char('0')).toUpper();
-        d.name = QStringLiteral("Device %1").arg(n);
-        f.devices.append(d);
-    }
+    for (int n = 1; n <= devices; ++n)
+        f.devices.append({true, QStringLiteral("%1").arg(n, 12, 16, QLatin1Char('0')).toUpper(), "1", "",
+                          QStringLiteral("Device %1").arg(n)});
     f.rows.reserve(points);
     int address = 1;
     if (errorRows) {
@@ -151,19 +84,13 @@ LonFixture largeLonFixture(int devices, int points, const QString& version, cons
         for (int n = 1; n <= devices && address <= points; ++n) f.rows.append(lonErrorRow(n, address++));
     }
     for (int k = 0; address <= points; ++k, ++address) {
-        const int dev = devices > 0 ? k % devices + 1 : 0;
         const QString access = k % 10 == 9 ? "W" : k % 10 == 8 ? "RW" : "R";
-        f.rows.append(lonPointRow(dev, 105, k / qMax(devices, 1), access, address));
+        f.rows.append(lonPointRow(devices > 0 ? k % devices + 1 : 0, 105, k / qMax(devices, 1), access, address));
     }
     return f;
 }
 
-QByteArray le16(int v) {
-    QByteArray b(2, '\0');
-    b[0] = char(v & 0xFF);
-    b[1] = char((v >> 8) & 0xFF);
-    return b;
-}
+QByteArray le16(int v) { return le32(v).left(2); }
 
 QByteArray le32(qint64 v) {
     QByteArray b(4, '\0');
@@ -240,7 +167,7 @@ LonFileView decodeLonDownload(const QByteArray& f) {
 QString lonText(const QString& message) {
     QString out;
     for (const QString& piece : message.split('|')) {
-        const int at = piece.indexOf('@');
+        const int at = int(piece.indexOf('@'));
         out += at < 0 ? piece : piece.left(at) + Texto(piece.mid(at + 1));
     }
     return out;

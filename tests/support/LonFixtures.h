@@ -5,12 +5,10 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
-// One device of the fixture.
 struct LonFixtureDevice {
     bool on = true;
     QString nid;
@@ -24,42 +22,32 @@ struct LonFixture {
     QString firmware = QStringLiteral("V.43.1.x");
     int addressing = 0;  // 0 Neuron-ID, 1 subnet/node
     QVector<LonFixtureDevice> devices;
-    // Keys replacing the usual values, or added to their section: (section, key, value).
-    QList<QStringList> keys;
-    // Signal rows, columns 1..17 as stored in LON.dat.
-    QVector<QStringList> rows;
+    QList<QStringList> keys;  // (section, key, value) replacing the usual value or added
+    QVector<QStringList> rows;  // signal rows, columns 1..17 as stored in LON.dat
     bool writeIni = true;
     bool writeDat = true;
 };
 
-// A readable/writable point row: device, SNVT, NV index, NV access ("R", "W",
-// "RW"), ASCII address, active. The other cells get plausible values.
+// A point row: device, SNVT, NV index, NV access ("R", "W", "RW"), ASCII address.
 QStringList lonPointRow(int device, int snvt, int nvIndex, const QString& access, int address, bool active = true);
 // A communication-error row (SNVT -1 for a device, -2 with device 0) with its address.
 QStringList lonErrorRow(int device, int address, bool active = true);
-
-// Project.ini (Prot=LON), LON.ini and LON.dat in `folder` (created).
 bool writeLonFixture(const QString& folder, const LonFixture& f);
-// LON.dat bytes for the rows (the caption row is the editor's, in English).
-QByteArray lonDatBytes(const QVector<QStringList>& rows);
-// LON.ini bytes.
 QByteArray lonIniBytes(const LonFixture& f);
 
-// A large project: `devices` devices in use (Neuron-IDs 0000000000001..),
-// `points` active points with addresses 1..points. When `errorRows` is set the
-// gateway's and every device's communication-error rows are active and counted
-// among the points. Every 10th NV row is write-only, every 10th + 1 read/write.
+// `devices` devices in use (Neuron-IDs 0000000000001..), `points` active points
+// with addresses 1..points; with `errorRows` the gateway's and every device's
+// error rows come first. Every 10th NV row is write-only, every 10th + 1 read/write.
 LonFixture largeLonFixture(int devices, int points, const QString& version, const QString& firmware,
                            bool errorRows = true);
 
 class LonConfig;
 class SignalGrid;
-// A model of `devices` devices in use (Neuron-ID = the number in hexadecimal,
-// node = the number), serial settings at their defaults, IP 127.0.0.1.
+// `devices` devices in use (Neuron-ID = the number in hexadecimal, node = the
+// number), serial settings at their defaults, IP 127.0.0.1.
 LonConfig lonConfig(int devices, const QString& version = QStringLiteral("A-Basic"),
                     const QString& firmware = QStringLiteral("V.3.1.0"));
-// The grid as the editor holds it after loading `rows` (LON.dat cells 1..17):
-// captions, built-in error rows, then the merge. Returns the merge's result.
+// The grid as the editor holds it after loading `rows`; returns the merge's result.
 int lonGrid(const LonConfig& cfg, SignalGrid& grid, const QVector<QStringList>& rows);
 // `dir` (created) made the current LON project; LON.ini holds `ini` unless null.
 QString useLonProject(const QString& dir, const QByteArray& ini = QByteArray());
@@ -75,11 +63,10 @@ struct LonFileView {
     QVector<QVector<int>> points;     // address, link, A/D, direction, spontaneous
     QByteArray tcp;
 };
-
 LonFileView decodeLonDownload(const QByteArray& file);
+
 // A message of "|"-separated pieces; "text@Key" in a piece is text + Texto("Key").
 QString lonText(const QString& message);
-
 // Little-endian pieces for expected bytes.
 QByteArray le16(int v);
 QByteArray le32(qint64 v);
