@@ -1,13 +1,27 @@
-// The gateway link without sockets: framing of what is sent, dispatch of what
-// arrives, the state checks, the supervision tick and the transfer, over a
-// transport that records every write.
+// The gateway link: framing, dispatch, state checks, the supervision tick and
+// the transfer over a transport that records every write; then for real
+// against the simulated gateway, on UDP 127.0.0.1 and on a pseudo-terminal.
+// Every project stores 127.0.0.1; a test stops before going on line when a
+// project names anything else.
+#include <QSerialPort>
+#include <QUdpSocket>
 #include <QtTest>
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
+#include "DownloadFileCheck.h"
 #include "GatewayLink.h"
+#include "GatewaySimProcess.h"
+#include "LonConfig.h"
+#include "LonDownload.h"
+#include "LonFixtures.h"
+#include "LonProject.h"
+#include "ModulConfASCII.h"
+#include "ModulINI.h"
 #include "SerialTransport.h"
+#include "SignalGrid.h"
 #include "TestSupport.h"
+#include "UdpTransport.h"
 #include "mIdioma.h"
 
 namespace {
@@ -16,38 +30,52 @@ public:
     explicit FakeTransport(bool udp) : m_udp(udp) {}
     bool open(QString* error) override {
         if (failOpen) *error = QStringLiteral("no such port");
-        m_open = !failOpen;
-        return m_open;
+        return m_open = !failOpen;
     }
     void close() override { m_open = false; }
     bool isOpen() const override { return m_open; }
-    bool write(const QByteArray& b) override {
-        sent << b;
-        return true;
-    }
+    bool write(const QByteArray& b) override { return sent << b, true; }
     bool isDatagram() const override { return m_udp; }
     QString describe() const override { return QStringLiteral("FAKE"); }
     void feed(const QByteArray& b) { emit received(b); }
-
     QByteArrayList sent;
     bool failOpen = false;
 
 private:
-    bool m_udp;
-    bool m_open = false;
+    bool m_udp, m_open = false;
 };
 
 // Knows addresses 1 and 2.
-class Sink : public ValueSink {
-public:
+struct Sink : ValueSink {
     bool setValue(const QString& key, double v) override {
         if (key != QLatin1String("AD0001") && key != QLatin1String("AD0002")) return false;
-        log << key.mid(5) + QLatin1Char('=') + QString::number(v);
-        return true;
+        return log << key.mid(5) + QLatin1Char('=') + QString::number(v), true;
     }
     void clearAll() override { log << QStringLiteral("clear"); }
     QStringList log;
 };
+
+// A column of the current data row.
+template <typename T>
+T col(const char* name) {
+    return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>()));
+}
+
+// Bytes 'a'..'z' repeating, so a chunk's first byte tells its position
+// (positions 1, 129, 257 give a, y, w: 1, 25, 23).
+QByteArray fileOf(int size) {
+    QByteArray b(size, 'a');
+    for (int i = 0; i < size; ++i) b[i] = char('a' + i % 26);
+    return b;
+}
+
+// "@Key" (ended by ";" when a letter follows) stands for the key's text.
+QString texts(QString s) {
+    static const QRegularExpression key(QStringLiteral("@([A-Za-z0-9]+);?"));
+    QRegularExpressionMatch m;
+    while ((m = key.match(s)).hasMatch()) s.replace(m.capturedStart(), m.capturedLength(), Texto(m.captured(1)));
+    return s;
+}
 
 struct Rig {
     TestHome home{false};
@@ -56,7 +84,6 @@ struct Rig {
     FakeTransport* t;
     Sink sink;
     QStringList monitor, spies;
-    QList<bool> finished;
 
     explicit Rig(bool udp) {
         app().ProtProyecto = QStringLiteral("LON");
@@ -68,11 +95,9 @@ struct Rig {
         link.setTransport(std::move(ft));
         link.setWaiter([](int) {});
         link.setValueSink(&sink);
-        QObject::connect(&link, &GatewayLink::monitorText,
-                         [this](const QString& text, const QString& prefix) { monitor << prefix + text; });
+        QObject::connect(&link, &GatewayLink::monitorText, [this](const QString& s, const QString& p) { monitor << p + s; });
         QObject::connect(&link, &GatewayLink::spyLineReceived,
-                         [this](const QString& bus, const QString& text) { spies << bus + QLatin1Char(':') + text; });
-        QObject::connect(&link, &GatewayLink::transferFinished, [this](bool ok) { finished << ok; });
+                         [this](const QString& bus, const QString& s) { spies << bus + QLatin1Char(':') + s; });
     }
     // 0 off line, 1 waiting for the report, 2 verified.
     void goTo(int state) {
@@ -82,14 +107,12 @@ struct Rig {
         t->sent.clear();
         monitor.clear();
     }
-    // Writes that carry file bytes (the test files hold lower-case letters only).
+    // Writes that carry file bytes, as position:length.
     QStringList chunks() const {
         QStringList out;
         for (QByteArray b : t->sent) {
-            if (t->isDatagram()) {
-                if (!b.startsWith("IS")) return {QStringLiteral("no IS")};
-                b = b.mid(2);
-            }
+            if (t->isDatagram() && !b.startsWith("IS")) return {QStringLiteral("no IS")};
+            if (t->isDatagram()) b = b.mid(2);
             if (!b.isEmpty() && std::all_of(b.begin(), b.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
                 out << QString::number(b.at(0) - 'a' + 1) + QLatin1Char(':') + QString::number(b.size());
         }
@@ -97,313 +120,440 @@ struct Rig {
     }
 };
 
-// File bytes 'a'..'z' repeating, so a chunk's first byte tells its position
-// (for files up to 26 * 128 bytes... positions 1, 129, 257 give a, y, w).
-QByteArray fileOf(int size) {
-    QByteArray b(size, 'a');
-    for (int i = 0; i < size; ++i) b[i] = char('a' + i % 26);
-    return b;
+// The download file of a LON project of `devices` and `points`, firmware with the TCP/IP block.
+QByteArray lonFile(const QString& folder, int devices, int points) {
+    if (!writeLonFixture(folder, largeLonFixture(devices, points, "B-Extended", "V.43.1.x"))) return {};
+    LonConfig cfg;
+    SignalGrid grid;
+    QVector<InfoColumna> info;
+    if (!loadLonProject(folder, cfg, grid, info)) return {};
+    const LonDownload d = composeLonDownload(cfg, grid, LonTuning::fromIni(), QDateTime(QDate(2026, 12, 6), QTime(7, 0)));
+    return d.outcome == LonDownload::Ready && d.fault.isEmpty() ? d.bytes : QByteArray();
 }
-QString pos(int p) { return QString::number((p - 1) % 26 + 1); }
 
-// "@Key" (ended by ";" when a letter follows) stands for the key's text: tables are built before a case loads the language.
-QString texts(QString s) {
-    static const QRegularExpression key(QStringLiteral("@([A-Za-z0-9]+);?"));
-    QRegularExpressionMatch m;
-    while ((m = key.match(s)).hasMatch()) s.replace(m.capturedStart(), m.capturedLength(), Texto(m.captured(1)));
-    return s;
-}
-QStringList texts(const QStringList& l) {
-    QStringList out;
-    for (const QString& s : l) out << texts(s);
-    return out;
-}
+// A project with a download file of `size` bytes (0: a real LON project's, 7 devices,
+// 300 points; -1: the MBS6 demo project's, made by the command-line tool).
+struct Session {
+    TestHome home{false};
+    ScriptedPrompts prompts;
+    QString folder;
+    QByteArray file;
+    GatewayLink link;
+    QStringList monitor;
+    QList<bool> finished;
+    QList<int> values;
+
+    explicit Session(int size) {
+        folder = home.projectsRoot() + QStringLiteral("/Gw");
+        QString prot = QStringLiteral("LON");
+        if (size < 0) {
+            prot = QStringLiteral("MBS6");
+            copyFolder(QStringLiteral(PILMORA_SOURCE_DIR "/data/demo/DemoMBS6"), folder);
+            QProcess gen;
+            gen.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"--home", home.path(), "generate", folder});
+            gen.waitForFinished(30000);
+            file = readAll(folder + QStringLiteral("/MBS6.Plmx"));
+        } else {
+            file = size ? fileOf(size) : lonFile(home.file("big"), 7, 300);
+            writeLonFixture(folder, LonFixture());
+            writeAll(folder + QStringLiteral("/LON.Plmx"), file);
+        }
+        AppGlobals& g = app();
+        g.RutaProyecto = folder;
+        g.ProtProyecto = g.NombreIni = prot;
+        g.IPConexion = g.IPNueva = QStringLiteral("127.0.0.1");
+        QObject::connect(&link, &GatewayLink::monitorText, [this](const QString& t, const QString& p) { monitor << p + t; });
+        QObject::connect(&link, &GatewayLink::transferFinished, [this](bool ok) { finished << ok; });
+        QObject::connect(&link, &GatewayLink::valueReported, [this](int a, double) { values << a; });
+    }
+
+    // On line the way the window does it: UDP from the project's settings,
+    // serial through "ComDevice" of the application INI.
+    bool connectTo(GatewaySimProcess& sim, const QString& settings = QStringLiteral("57600,n,8,1")) {
+        const QString guard = nonLoopback(folder, app().IPConexion);
+        if (!guard.isEmpty()) qFatal("%s", qPrintable(guard));
+        if (!sim.started()) return false;
+        app().ConsolaUDP = sim.device().isEmpty();
+        app().PuertoUDP = sim.port();
+        EscribeIniAplicacion(QStringLiteral("Configuracion"), QStringLiteral("ComDevice"), sim.device());
+        EscribeIniAplicacion(QStringLiteral("Configuracion"), QStringLiteral("Settings"), settings);
+        link.loadSerialSettings();
+        link.chkOnline_Click(true);
+        link.onTick();
+        return app().EstadoConexion == 1;
+    }
+    bool waitState(int s) {
+        QDeadlineTimer d(5000);
+        while (app().EstadoConexion != s && !d.hasExpired()) QTest::qWait(5);
+        return app().EstadoConexion == s;
+    }
+};
 }  // namespace
 
 class TstGatewayLink : public QObject {
     Q_OBJECT
 private slots:
-    void transmit_data();
-    void transmit();
-    void receive_data();
-    void receive();
-    void transfer_data();
-    void transfer();
-    void tick_data();
-    void tick();
-    void spies_data();
-    void spies();
-    void boundedBuffer();
-    void manyLines();
-    void openFails();
-    void serialSettings_data();
-    void serialSettings();
+    // Rows: udp, state, text (raw when it starts with "raw:"), bytes on the wire, echo on the monitor.
+    void transmit_data() {
+        QTest::addColumn<bool>("udp");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("wire");
+        QTest::addColumn<QString>("echo");
+        QTest::newRow("serial: trimmed, CR") << false << 1 << "  INFO?  " << QByteArray("INFO?\r") << "<INFO?";
+        QTest::newRow("udp: IS in front, no CR") << true << 1 << " INFO? " << QByteArray("ISINFO?") << "<INFO?";
+        QTest::newRow("blank: nothing") << true << 1 << "   " << QByteArray() << "";
+        QTest::newRow("raw: as is, no echo") << true << 2 << "raw: IS " << QByteArray(" IS ") << "";
+        QTest::newRow("off line: nothing") << false << 0 << "INFO?" << QByteArray() << "";
+        QTest::newRow("one byte per character") << false << 1 << QString::fromUtf8("T=\u20ac") << QByteArray("T=\x80\r")
+                                                << QString::fromUtf8("<T=\u20ac");
+    }
+    void transmit() {
+        const QString text = col<QString>("text");
+        Rig r(col<bool>("udp"));
+        r.goTo(col<int>("state"));
+        r.link.TransmitPilmora(text.startsWith("raw:") ? text.mid(4) : text, text.startsWith("raw:"));
+        QCOMPARE(r.t->sent.join('|'), col<QByteArray>("wire"));
+        QCOMPARE(r.monitor.join('|'), col<QString>("echo"));
+    }
+
+    // Pieces as they arrive ('|' between them): what reaches the signal list, the
+    // link monitor and the spy monitors, and the text left waiting for its CR.
+    void receive_data() {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("spies");
+        QTest::addColumn<QString>("pieces");
+        QTest::addColumn<QString>("values");
+        QTest::addColumn<QString>("monitor");
+        QTest::addColumn<QString>("spyLines");
+        QTest::addColumn<QString>("rest");
+        QTest::newRow("value, CR LF, start of the next")
+            << 2 << false << "AD0001=12.5\r\nAD0002=3" << "1=12.5" << ">AD0001=12.5" << "" << "AD0002=3";
+        QTest::newRow("line completed by the next piece") << 2 << false << "AD0001=12.5\r\nAD00|02=3\r|\n"
+                                                          << "1=12.5|2=3" << ">AD0001=12.5|>AD0002=3" << "" << "";
+        QTest::newRow("= not at position 7: echoed only") << 2 << false << "AD01=5\r" << "" << ">AD01=5" << "" << "";
+        QTest::newRow("address not in the list")
+            << 2 << false << "AD0009=1\r" << "" << ">AD0009=1|@RecibidaSenyalNoExistente" << "" << "";
+        QTest::newRow("value before the link is verified") << 1 << false << "AD0001=5\r" << "" << ">AD0001=5" << ""
+                                                           << "";
+        QTest::newRow("CLEARALL") << 2 << false << "CLEARALL now\r" << "clear" << ">CLEARALL" << "" << "";
+        QTest::newRow("other CL lines not shown") << 2 << false << "CLEAR\r" << "" << "" << "" << "";
+        QTest::newRow("spy lines hidden while spies are off") << 2 << false << "EXT RX 01\rINT TX\r" << "" << "" << ""
+                                                              << "";
+        QTest::newRow("spy lines to their monitor")
+            << 2 << true << "INT TX >D0001?\rEXT RX 02 41\r" << "" << "" << "INT:TX >D0001?|EXT:RX 02 41" << "";
+        QTest::newRow("garbage and NUL bytes") << 2 << false << QString::fromLatin1("\0\xff\x01zz\r\0AD0001=2\r", 16)
+                                               << "" << QString::fromLatin1(">\0\xff\x01zz|>\0AD0001=2", 17) << "" << "";
+    }
+    void receive() {
+        Rig r(false);
+        r.goTo(col<int>("state"));
+        app().EspiaInt = app().EspiaExt = col<bool>("spies");
+        for (const QString& c : col<QString>("pieces").split('|')) r.t->feed(c.toLatin1());
+        QCOMPARE(r.sink.log.join('|'), col<QString>("values"));
+        QCOMPARE(r.monitor.join('|'), texts(col<QString>("monitor")));
+        QCOMPARE(r.spies.join('|'), col<QString>("spyLines"));
+        QCOMPARE(r.link.BufferRx(), col<QString>("rest"));
+    }
+
+    // A file of `size` bytes (-1: none) announced, the gateway's replies ('|'
+    // between pieces), supervision ticks: the chunks sent (position:length),
+    // the state after, and a line the link monitor shows.
+    void transfer_data() {
+        QTest::addColumn<bool>("udp");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("replies");
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<QString>("chunks");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("note");
+        const QString timeout = "<@TransfFicheroCANCEL (@SinRespuesta)", c2 = "1:128|25:128";
+        QTest::newRow("300 bytes, serial") << false << 300 << "START\r|Bytes:128\r|Bytes:256\r|Bytes:300\r|SUCCES\r" << 0
+                                           << c2 + "|23:44" << 2 << ">@TransfEscFicheroOK";
+        QTest::newRow("256 bytes, udp: off line to restart")
+            << true << 256 << "START\r\n|Bytes:128\r\n|Bytes:256\r\nSUCCES\r\n" << 0 << c2 << 0 << ">@X132";
+        QTest::newRow("cancelled after a chunk") << true << 300 << "START\r\n|CANCEL\r\n" << 0 << "1:128" << 2
+                                                 << ">@TransfFicheroCANCEL";
+        QTest::newRow("wrong count: no next chunk") << false << 300 << "START\r|Bytes:129\r" << 0 << "1:128" << 4
+                                                    << ">Bytes:129";
+        QTest::newRow("count split across pieces") << false << 300 << "START\rBy|tes:12|8\r" << 0 << c2 << 4
+                                                   << ">Bytes:128";
+        QTest::newRow("silent after START, 5 ticks") << false << 300 << "START\r" << 5 << "1:128" << 4
+                                                     << ">TX: 1 size 128";
+        QTest::newRow("silent after START, 6 ticks") << false << 300 << "START\r" << 6 << "1:128" << 2 << timeout;
+        QTest::newRow("silent after SEND~") << true << 300 << "" << 6 << "" << 2 << timeout;
+        QTest::newRow("replies of another state ignored") << false << 300 << "Bytes:0\r|SUCCES\r" << 0 << "" << 3
+                                                          << ">SUCCES";
+        QTest::newRow("no file") << false << -1 << "" << 0 << "" << 2 << "";
+    }
+    void transfer() {
+        const bool udp = col<bool>("udp");
+        const int size = col<int>("size");
+        Rig r(udp);
+        r.goTo(2);
+        // Written as the generator names it; offered as "LON.PLMX".
+        if (size >= 0) QVERIFY(writeAll(r.home.file("LON.Plmx"), fileOf(size)));
+        r.link.EnviaFichero();
+        if (size < 0) {
+            QCOMPARE(r.prompts.lastText(), Texto("NoSeEncuentraFichero") + "\r" + findNoCase(r.home.path(), "LON.PLMX"));
+            QCOMPARE(int(app().EstadoConexion), 2);
+            return;
+        }
+        QCOMPARE(r.t->sent.value(0), (udp ? "ISSEND~" : "SEND~") + QByteArray::number(size) + (udp ? "" : "\r"));
+        for (const QString& b : col<QString>("replies").split('|', Qt::SkipEmptyParts)) r.t->feed(b.toLatin1());
+        for (int i = col<int>("ticks"); i > 0; --i) r.link.onTick();
+        QCOMPARE(r.chunks().join('|'), col<QString>("chunks"));
+        QCOMPARE(int(app().EstadoConexion), col<int>("state"));
+        QVERIFY2(r.monitor.contains(texts(col<QString>("note"))), qPrintable(r.monitor.join(QLatin1Char('|'))));
+    }
+
+    // The supervision tick, the spy switches and going off line: what goes out.
+    void commands_data() {
+        QTest::addColumn<bool>("udp");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("action");  // "N ticks", "INT on", "EXT off", "off line"
+        QTest::addColumn<bool>("spiesBefore");
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<bool>("spiesAfter");
+        QTest::newRow("waiting: INFO? every tick") << false << 1 << "2 ticks" << false << "INFO?\r|INFO?\r" << false;
+        QTest::newRow("udp verified: quiet 20 ticks") << true << 2 << "20 ticks" << false << "" << false;
+        QTest::newRow("udp verified: IS at the 21st") << true << 2 << "21 ticks" << false << "IS" << false;
+        QTest::newRow("serial verified: no keep-alive") << false << 2 << "42 ticks" << false << "" << false;
+        QTest::newRow("off line: no tick") << true << 0 << "3 ticks" << false << "" << false;
+        QTest::newRow("spy before verified: nothing") << false << 1 << "INT on" << false << "" << false;
+        QTest::newRow("INT on") << false << 2 << "INT on" << false << "BUSINTALL\r" << true;
+        QTest::newRow("INT already on") << false << 2 << "INT on" << true << "" << true;
+        QTest::newRow("EXT off") << false << 2 << "EXT off" << true << "BUSEXTOFF\r" << false;
+        QTest::newRow("off line: spies and reports off")
+            << false << 2 << "off line" << true << "BUSINTOFF\r|BUSEXTOFF\r|OFCHANGES\r|DEBUG=0\r" << true;
+        QTest::newRow("udp off line") << true << 2 << "off line" << true << "ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0"
+                                      << true;
+    }
+    void commands() {
+        const QString action = col<QString>("action");
+        Rig r(col<bool>("udp"));
+        r.goTo(col<int>("state"));
+        app().EspiaInt = app().EspiaExt = col<bool>("spiesBefore");
+        if (action.endsWith("ticks"))
+            for (int i = action.section(' ', 0, 0).toInt(); i > 0; --i) r.link.onTick();
+        else if (action == "off line")
+            r.link.chkOnline_Click(false);
+        else
+            r.link.ControlaBusPilmora(action.left(3), action.endsWith("on"));
+        QCOMPARE(QString::fromLatin1(r.t->sent.join('|')), col<QString>("sent"));
+        QCOMPARE(action.startsWith("EXT") ? app().EspiaExt : app().EspiaInt, col<bool>("spiesAfter"));
+    }
+
+    // A peer that floods: the newest 64 KiB without a CR are kept, and said once;
+    // a hundred thousand lines in one piece are all dispatched.
+    void flood() {
+        Rig r(true);
+        r.goTo(2);
+        const QByteArray mb(1 << 20, 'x');
+        r.t->feed(mb);
+        r.t->feed(mb);
+        QCOMPARE(r.link.BufferRx().size(), GatewayLink::kMaxPendiente);
+        QCOMPARE(r.monitor, QStringList{">" + Texto("BufferRxRecortado")});
+        r.t->feed("AD0001=1\rAD0002=2\r");  // the kept text ends the first line
+        QCOMPARE(r.sink.log, QStringList{"2=2"});
+        int reported = 0;
+        QObject::connect(&r.link, &GatewayLink::valueReported, [&](int, double) { ++reported; });
+        r.link.setValueSink(nullptr);
+        QByteArray lines;
+        for (int i = 0; i < 100000; ++i) lines += "AD" + QByteArray::number(1000 + i % 9000) + "=1\r";
+        r.t->feed(lines);
+        QCOMPARE(reported, 100000);
+        QCOMPARE(r.link.BufferRx(), QString());
+    }
+
+    void openFails() {
+        Rig r(false);
+        r.t->failOpen = true;
+        r.link.chkOnline_Click(true);
+        QCOMPARE(int(app().EstadoConexion), 0);
+        QCOMPARE(r.prompts.shown().size(), 1);
+        QCOMPARE(r.prompts.shown().first().caption, QStringLiteral("Error"));
+        QCOMPARE(r.prompts.lastText(), Texto("ErroralabrirCOM") + "FAKE. no such port");
+    }
+
+    void serialSettings_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("parsed");  // baud parity bits stop, empty when refused
+        QTest::newRow("default") << "57600,n,8,1" << "57600 n 8 1";
+        QTest::newRow("odd speed, capitals, blanks") << " 56000 ,N, 8 ,1" << "56000 n 8 1";
+        QTest::newRow("even, 7 bits, 2 stops") << "1200,e,7,2" << "1200 e 7 2";
+        QTest::newRow("5 bits, 1.5 stops") << "300,m,5,1.5" << "300 m 5 3";
+        QTest::newRow("speed not a number") << "fast,n,8,1" << "";
+        QTest::newRow("field missing") << "9600,n,8" << "";
+        QTest::newRow("unknown parity") << "9600,x,8,1" << "";
+        QTest::newRow("9 bits") << "9600,n,9,1" << "";
+    }
+    void serialSettings() {
+        const SerialSettings s = SerialTransport::parseSettings(col<QString>("text"));
+        QCOMPARE(s.valid ? QString("%1 %2 %3 %4").arg(s.baud).arg(QChar(s.parity)).arg(s.dataBits).arg(s.stopBits)
+                         : QString(),
+                 col<QString>("parsed"));
+    }
+
+    // ---- against the simulated gateway
+
+    void protocol_data() {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("port");  // the serial port as set: baud parity bits stop
+        QTest::newRow("udp, other letter case") << "udp" << QStringList{"--protocol", "lon"} << "" << 2 << "";
+        QTest::newRow("pty, same protocol") << "pty" << QStringList{"--protocol", "LON"} << "57600,n,8,1" << 2
+                                            << "57600 0 8 1";
+        QTest::newRow("pty, odd speed, 2 stops") << "pty" << QStringList() << "56000,n,8,2" << 2
+                                                         << "56000 0 8 2";
+        QTest::newRow("udp, other protocol") << "udp" << QStringList{"--protocol", "MBS6"} << "" << 0 << "";
+        QTest::newRow("udp, no dot: still polling") << "udp" << QStringList{"--no-dot"} << "" << 1 << "";
+    }
+    void protocol() {
+        const int state = col<int>("state");
+        Session s(1);
+        GatewaySimProcess sim(col<QString>("where"), col<QStringList>("simArgs"));
+        QVERIFY2(s.connectTo(sim, col<QString>("settings")), qPrintable(s.prompts.lastText()));
+        if (state == 1) QTRY_VERIFY(s.monitor.filter("Protocol:LON").size() == 1);
+        QVERIFY(s.waitState(state));
+        if (auto* port = s.link.transport()->findChild<QSerialPort*>())
+            QCOMPARE(QString("%1 %2 %3 %4").arg(port->baudRate()).arg(port->parity()).arg(port->dataBits())
+                         .arg(port->stopBits()), col<QString>("port"));
+        if (state == 0)
+            QCOMPARE(s.prompts.lastText(), Texto("Incongruencia") + "MBS6 " + Texto("yeldel") + "LON\r" + Texto("SelcorrPro"));
+        if (state != 2) return;
+        QCOMPARE(s.link.Fichero(), col<QStringList>("simArgs").value(1, "LON") + ".PLMX");
+        QTRY_VERIFY(!s.values.isEmpty());  // change reports are on: the moving values arrive
+    }
+
+    void send_data() {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("simLog");  // what the simulator's log says
+        const QStringList any{"--no-check"};
+        QTest::newRow("udp, 256 bytes") << "udp" << 256 << any << true << "unchecked file, 256 bytes";
+        QTest::newRow("pty, 300 bytes") << "pty" << 300 << any << true << "unchecked file, 300 bytes";
+        QTest::newRow("udp, LON project") << "udp" << 0 << QStringList() << true << "received LON file";
+        QTest::newRow("udp, MBS6 demo project") << "udp" << -1 << QStringList{"--protocol", "MBS6"} << true
+                                                << "received MBS6 file";
+        QTest::newRow("content refused by the gateway") << "udp" << 300 << QStringList() << false << "CANCEL: checksum";
+        QTest::newRow("refused") << "pty" << 300 << QStringList{"--refuse"} << false << "SEND~300";
+    }
+    void send() {
+        const QString where = col<QString>("where");
+        const bool ok = col<bool>("ok");
+        Session s(col<int>("size"));
+        QVERIFY(!s.file.isEmpty());
+        const QString out = s.home.file("received.bin");
+        GatewaySimProcess sim(where, col<QStringList>("simArgs") + QStringList{"--out", out});
+        QVERIFY(s.connectTo(sim));
+        QVERIFY(s.waitState(2));
+        s.link.EnviaFichero();
+        QCOMPARE(int(app().EstadoConexion), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(s.finished.size(), 1, 10000);
+        QCOMPARE(s.finished.first(), ok);
+        QTRY_VERIFY2(sim.log().contains(col<QString>("simLog")), qPrintable(sim.log()));
+        if (ok) QCOMPARE(readAll(out), s.file);
+        // After a good download over UDP the link goes off line while the gateway restarts.
+        QCOMPARE(int(app().EstadoConexion), ok && where == "udp" ? 0 : 2);
+    }
+
+    // Datagrams from anyone but the gateway are dropped, even in the middle of a transfer.
+    void strangerIgnored() {
+        Session s(1000);
+        GatewaySimProcess sim("udp", {"--no-check", "--ack-delay", "20", "--out", s.home.file("received.bin")});
+        QVERIFY(s.connectTo(sim));
+        QVERIFY(s.waitState(2));
+        auto* udp = dynamic_cast<UdpTransport*>(s.link.transport());
+        QVERIFY(udp);
+        QUdpSocket stranger;
+        QVERIFY(stranger.bind(QHostAddress::LocalHost, 0));
+        s.link.EnviaFichero();
+        QTRY_COMPARE(int(app().EstadoConexion), 4);
+        s.values.clear();
+        for (const char* d : {"AD0001=5\r\n", "SUCCES\r\n", "CANCEL\r\n", "Bytes:9999\r\n"})
+            stranger.writeDatagram(d, QHostAddress::LocalHost, udp->localPort());
+        QTRY_COMPARE_WITH_TIMEOUT(s.finished.size(), 1, 10000);
+        QVERIFY(s.finished.first());
+        QCOMPARE(readAll(s.home.file("received.bin")), s.file);
+        QCOMPARE(udp->droppedDatagrams(), 4);
+        QVERIFY(s.values.isEmpty());
+    }
+
+    void portVanishes() {
+        Session s(1);
+        GatewaySimProcess sim("pty", {});
+        QVERIFY(s.connectTo(sim));
+        QVERIFY(s.waitState(2));
+        sim.kill();
+        QVERIFY2(s.waitState(0), qPrintable(s.monitor.join("|")));
+        QVERIFY(s.prompts.lastText().startsWith(Texto("PuertoPerdido")));
+    }
+
+    // The check the gateway makes of a download file.
+    void fileCheck_data() {
+        QTest::addColumn<int>("change");  // 0 none, 2 one byte more, 3 point count
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("as generated") << 0 << "";
+        QTest::newRow("one byte more, checksum fixed") << 2 << "length";
+        QTest::newRow("point count off by one, checksum fixed") << 3 << "points for";
+    }
+    void fileCheck() {
+        const int change = col<int>("change");
+        const QString reason = col<QString>("reason");
+        TestHome home;
+        static const QByteArray largest = lonFile(home.file("big"), 128, 4000);  // 4000 points on 128 devices
+        QByteArray f = largest;
+        QVERIFY(f.size() > 40000);
+        if (change == 2) f.append('\0');
+        if (change == 3) f[f.size() - 121 - 7 * 4000 - 2] += 1;  // the count before the 7-byte point records
+        quint32 sum = 0;
+        for (qsizetype i = 4; i < f.size(); ++i) sum += uchar(f[i]);
+        for (int i = 0; i < 4; ++i) f[i] = char(sum >> (8 * i));
+        const DownloadFileCheck c = DownloadFileCheck::of(f);
+        QCOMPARE(c.ok, reason.isEmpty());
+        QVERIFY2(c.reason.contains(reason), qPrintable(c.reason));
+        if (c.ok) QCOMPARE(c.points, 4000);
+    }
+
+    // `pilmora send`.
+    void cli_data() {
+        QTest::addColumn<bool>("sim");
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<QStringList>("args");  // after PROJECT_DIR; @ is the simulator's address
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("sent") << true << QStringList{"--no-check"} << QStringList{"--udp", "@"} << 0 << "SUCCES";
+        QTest::newRow("refused") << true << QStringList{"--refuse"} << QStringList{"--udp", "@"} << 1 << "CANCEL";
+        QTest::newRow("no answer") << true << QStringList{"--silent-after", "0"}
+                                   << QStringList{"--udp", "@", "--timeout", "1"} << 1 << "SEND~";
+        QTest::newRow("both links given") << false << QStringList()
+                                          << QStringList{"--udp", "127.0.0.1:1", "--serial", "x"} << 2 << "--udp / --serial";
+    }
+    void cli() {
+        QStringList args = col<QStringList>("args");
+        Session s(1);
+        std::unique_ptr<GatewaySimProcess> sim;
+        if (col<bool>("sim")) {
+            sim = std::make_unique<GatewaySimProcess>("udp", col<QStringList>("simArgs"));
+            QVERIFY(sim->started());
+            args.replaceInStrings(QRegularExpression("^@$"), "127.0.0.1:" + QString::number(sim->port()));
+        }
+        const QString guard = nonLoopback(s.folder, QStringLiteral("127.0.0.1"));
+        if (!guard.isEmpty()) qFatal("%s", qPrintable(guard));
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), QStringList{"--home", s.home.path(), "send", s.folder} + args);
+        QVERIFY(p.waitForFinished(30000));
+        const QString output = QString::fromLocal8Bit(p.readAll());
+        QVERIFY2(output.contains(col<QString>("says")), qPrintable(output));
+        QCOMPARE(p.exitCode(), col<int>("exitCode"));
+    }
 };
 
-void TstGatewayLink::transmit_data() {
-    QTest::addColumn<bool>("udp");
-    QTest::addColumn<int>("state");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("raw");
-    QTest::addColumn<QByteArray>("wire");
-    QTest::addColumn<QString>("echo");
-    QTest::newRow("serial: trimmed, CR") << false << 1 << "  INFO?  " << false << QByteArray("INFO?\r") << "<INFO?";
-    QTest::newRow("udp: IS in front, no CR") << true << 1 << "  INFO?  " << false << QByteArray("ISINFO?") << "<INFO?";
-    QTest::newRow("blank: nothing") << true << 1 << "   " << false << QByteArray() << "";
-    QTest::newRow("raw: as is, no echo") << true << 2 << " IS " << true << QByteArray(" IS ") << "";
-    QTest::newRow("off line: nothing") << false << 0 << "INFO?" << false << QByteArray() << "";
-    QTest::newRow("one byte per character") << false << 1 << QString::fromUtf8("T=\u20ac") << false
-                                            << QByteArray("T=\x80\r") << QString::fromUtf8("<T=\u20ac");
-}
-
-void TstGatewayLink::transmit() {
-    QFETCH(bool, udp);
-    QFETCH(int, state);
-    QFETCH(QString, text);
-    QFETCH(bool, raw);
-    QFETCH(QByteArray, wire);
-    QFETCH(QString, echo);
-    Rig r(udp);
-    r.goTo(state);
-    r.link.TransmitPilmora(text, raw);
-    QCOMPARE(r.t->sent, wire.isEmpty() ? QByteArrayList() : QByteArrayList{wire});
-    QCOMPARE(r.monitor, echo.isEmpty() ? QStringList() : QStringList{echo});
-}
-
-void TstGatewayLink::receive_data() {
-    QTest::addColumn<int>("state");
-    QTest::addColumn<bool>("spyInt");
-    QTest::addColumn<bool>("spyExt");
-    QTest::addColumn<QByteArrayList>("chunks");
-    QTest::addColumn<QStringList>("values");   // what reached the signal list
-    QTest::addColumn<QStringList>("monitor");  // link monitor lines
-    QTest::addColumn<QStringList>("spyLines");
-    QTest::addColumn<QString>("rest");  // text waiting for its CR
-    const QString unknown = "@RecibidaSenyalNoExistente";
-    QTest::newRow("value, CR LF, start of the next") << 2 << false << false << QByteArrayList{"AD0001=12.5\r\nAD0002=3"}
-                                                    << QStringList{"1=12.5"} << QStringList{">AD0001=12.5"}
-                                                    << QStringList() << "AD0002=3";
-    QTest::newRow("line completed by the next chunk")
-        << 2 << false << false << QByteArrayList{"AD0001=12.5\r\nAD00", "02=3\r", "\n"} << QStringList{"1=12.5", "2=3"}
-        << QStringList{">AD0001=12.5", ">AD0002=3"} << QStringList() << "";
-    QTest::newRow("= not at position 7: echoed only") << 2 << false << false << QByteArrayList{"AD01=5\r"}
-                                                      << QStringList() << QStringList{">AD01=5"} << QStringList()
-                                                      << "";
-    QTest::newRow("address not in the list") << 2 << false << false << QByteArrayList{"AD0009=1\r"} << QStringList()
-                                             << QStringList{">AD0009=1", unknown} << QStringList() << "";
-    QTest::newRow("value before the link is verified") << 1 << false << false << QByteArrayList{"AD0001=5\r"}
-                                                       << QStringList() << QStringList{">AD0001=5"} << QStringList()
-                                                       << "";
-    QTest::newRow("CLEARALL") << 2 << false << false << QByteArrayList{"CLEARALL now\r"} << QStringList{"clear"}
-                              << QStringList{">CLEARALL"} << QStringList() << "";
-    QTest::newRow("other CL lines not shown") << 2 << false << false << QByteArrayList{"CLEAR\r"} << QStringList()
-                                              << QStringList() << QStringList() << "";
-    QTest::newRow("EXT hidden while its spy is off") << 2 << true << false << QByteArrayList{"EXT RX 01\r"}
-                                                     << QStringList() << QStringList() << QStringList() << "";
-    QTest::newRow("spy lines to their monitor") << 2 << true << true
-                                                << QByteArrayList{"INT TX >D0001?\rEXT RX 02 41\r"} << QStringList()
-                                                << QStringList() << QStringList{"INT:TX >D0001?", "EXT:RX 02 41"}
-                                                << "";
-    QTest::newRow("garbage and NUL bytes") << 2 << false << false
-                                           << QByteArrayList{QByteArray("\0\xff\x01zz\r\0AD0001=2\r", 16)}
-                                           << QStringList() << QStringList{QString::fromLatin1(">\0\xff\x01zz", 6),
-                                                                          QString::fromLatin1(">\0AD0001=2", 10)}
-                                           << QStringList() << "";
-}
-
-void TstGatewayLink::receive() {
-    QFETCH(int, state);
-    QFETCH(bool, spyInt);
-    QFETCH(bool, spyExt);
-    QFETCH(QByteArrayList, chunks);
-    QFETCH(QStringList, values);
-    QFETCH(QStringList, monitor);
-    QFETCH(QStringList, spyLines);
-    QFETCH(QString, rest);
-    Rig r(false);
-    r.goTo(state);
-    app().EspiaInt = spyInt;
-    app().EspiaExt = spyExt;
-    for (const QByteArray& c : chunks) r.t->feed(c);
-    QCOMPARE(r.sink.log, values);
-    QCOMPARE(r.monitor, texts(monitor));
-    QCOMPARE(r.spies, spyLines);
-    QCOMPARE(r.link.BufferRx(), rest);
-}
-
-void TstGatewayLink::transfer_data() {
-    QTest::addColumn<bool>("udp");
-    QTest::addColumn<int>("size");  // -1: no file
-    QTest::addColumn<QByteArrayList>("replies");
-    QTest::addColumn<int>("ticks");
-    QTest::addColumn<QStringList>("chunks");  // position:length
-    QTest::addColumn<int>("state");
-    QTest::addColumn<QString>("note");  // a line of the link monitor
-    const QString ok = ">@TransfEscFicheroOK";
-    const QString timeout = "<@TransfFicheroCANCEL (@SinRespuesta)";
-    const QStringList c300{pos(1) + ":128", pos(129) + ":128", pos(257) + ":44"};
-    QTest::newRow("300 bytes, serial") << false << 300
-                                       << QByteArrayList{"START\r", "Bytes:128\r", "Bytes:256\r", "Bytes:300\r",
-                                                         "SUCCES\r"}
-                                       << 0 << c300 << 2 << ok;
-    QTest::newRow("256 bytes, udp: off line to restart")
-        << true << 256 << QByteArrayList{"START\r\n", "Bytes:128\r\n", "Bytes:256\r\nSUCCES\r\n"} << 0
-        << QStringList{pos(1) + ":128", pos(129) + ":128"} << 0 << ">@X132";
-    QTest::newRow("wrong count: no next chunk") << false << 300 << QByteArrayList{"START\r", "Bytes:129\r"} << 0
-                                                << c300.mid(0, 1) << 4 << ">Bytes:129";
-    QTest::newRow("count split across chunks") << false << 300 << QByteArrayList{"START\rBy", "tes:12", "8\r"} << 0
-                                               << c300.mid(0, 2) << 4 << ">Bytes:128";
-    QTest::newRow("silent after START, 5 ticks") << false << 300 << QByteArrayList{"START\r"} << 5
-                                                 << c300.mid(0, 1) << 4 << ">TX: 1 size 128";
-    QTest::newRow("silent after START, 6 ticks") << false << 300 << QByteArrayList{"START\r"} << 6
-                                                 << c300.mid(0, 1) << 2 << timeout;
-    QTest::newRow("silent after SEND~") << true << 300 << QByteArrayList() << 6 << QStringList() << 2 << timeout;
-    QTest::newRow("replies of another state ignored")
-        << false << 300 << QByteArrayList{"Bytes:0\r", "SUCCES\r"} << 0 << QStringList() << 3 << ">SUCCES";
-    QTest::newRow("no file") << false << -1 << QByteArrayList() << 0 << QStringList() << 2 << "";
-}
-
-void TstGatewayLink::transfer() {
-    QFETCH(bool, udp);
-    QFETCH(int, size);
-    QFETCH(QByteArrayList, replies);
-    QFETCH(int, ticks);
-    QFETCH(QStringList, chunks);
-    QFETCH(int, state);
-    QFETCH(QString, note);
-    Rig r(udp);
-    r.goTo(2);
-    // Written as the generator names it; offered as "LON.PLMX".
-    if (size >= 0) QVERIFY(writeAll(r.home.file("LON.Plmx"), fileOf(size)));
-    r.link.EnviaFichero();
-    if (size < 0) {
-        QCOMPARE(r.prompts.lastText(), Texto("NoSeEncuentraFichero") + "\r" + findNoCase(r.home.path(), "LON.PLMX"));
-        QCOMPARE(int(app().EstadoConexion), 2);
-        return;
-    }
-    QCOMPARE(r.t->sent.value(0), (udp ? "IS" : "") + QByteArray("SEND~") + QByteArray::number(size) +
-                                     (udp ? "" : "\r"));
-    for (const QByteArray& b : replies) r.t->feed(b);
-    for (int i = 0; i < ticks; ++i) r.link.onTick();
-    QCOMPARE(r.chunks(), chunks);
-    QCOMPARE(int(app().EstadoConexion), state);
-    QVERIFY2(r.monitor.contains(texts(note)), qPrintable(r.monitor.join(QLatin1Char('|'))));
-}
-
-void TstGatewayLink::tick_data() {
-    QTest::addColumn<bool>("udp");
-    QTest::addColumn<int>("state");
-    QTest::addColumn<int>("ticks");
-    QTest::addColumn<QByteArrayList>("sent");
-    QTest::newRow("waiting: INFO? every tick") << false << 1 << 2 << QByteArrayList{"INFO?\r", "INFO?\r"};
-    QTest::newRow("udp verified: quiet 20 ticks") << true << 2 << 20 << QByteArrayList();
-    QTest::newRow("udp verified: IS at the 21st") << true << 2 << 21 << QByteArrayList{"IS"};
-    QTest::newRow("serial verified: no keep-alive") << false << 2 << 42 << QByteArrayList();
-    QTest::newRow("off line: nothing") << true << 0 << 3 << QByteArrayList();
-}
-
-void TstGatewayLink::tick() {
-    QFETCH(bool, udp);
-    QFETCH(int, state);
-    QFETCH(int, ticks);
-    QFETCH(QByteArrayList, sent);
-    Rig r(udp);
-    r.goTo(state);
-    for (int i = 0; i < ticks; ++i) r.link.onTick();
-    QCOMPARE(r.t->sent, sent);
-}
-
-void TstGatewayLink::spies_data() {
-    QTest::addColumn<int>("state");
-    QTest::addColumn<bool>("before");
-    QTest::addColumn<QString>("bus");
-    QTest::addColumn<bool>("on");
-    QTest::addColumn<QByteArrayList>("sent");
-    QTest::addColumn<bool>("after");
-    QTest::newRow("not verified: nothing") << 1 << false << "INT" << true << QByteArrayList() << false;
-    QTest::newRow("INT on") << 2 << false << "INT" << true << QByteArrayList{"BUSINTALL\r"} << true;
-    QTest::newRow("INT already on") << 2 << true << "INT" << true << QByteArrayList() << true;
-    QTest::newRow("EXT off") << 2 << true << "EXT" << false << QByteArrayList{"BUSEXTOFF\r"} << false;
-}
-
-void TstGatewayLink::spies() {
-    QFETCH(int, state);
-    QFETCH(bool, before);
-    QFETCH(QString, bus);
-    QFETCH(bool, on);
-    QFETCH(QByteArrayList, sent);
-    QFETCH(bool, after);
-    Rig r(false);
-    r.goTo(state);
-    app().EspiaInt = app().EspiaExt = before;
-    r.link.ControlaBusPilmora(bus, on);
-    QCOMPARE(r.t->sent, sent);
-    QCOMPARE(bus == "EXT" ? app().EspiaExt : app().EspiaInt, after);
-}
-
-void TstGatewayLink::boundedBuffer() {
-    Rig r(true);
-    r.goTo(2);
-    const QByteArray mb(1 << 20, 'x');
-    r.t->feed(mb);
-    r.t->feed(mb);
-    QCOMPARE(r.link.BufferRx().size(), GatewayLink::kMaxPendiente);
-    QCOMPARE(r.monitor, QStringList{">" + Texto("BufferRxRecortado")});
-    // The newest text is what was kept: the line it ends is still dispatched.
-    r.t->feed("AD0001=1\rAD0002=2\r");
-    QCOMPARE(r.sink.log, QStringList{"2=2"});
-    QCOMPARE(r.link.BufferRx(), QString());
-}
-
-void TstGatewayLink::manyLines() {
-    Rig r(true);
-    r.goTo(2);
-    int reported = 0;
-    QObject::connect(&r.link, &GatewayLink::valueReported, [&](int, double) { ++reported; });
-    r.link.setValueSink(nullptr);
-    QByteArray lines;
-    for (int i = 0; i < 100000; ++i) lines += "AD" + QByteArray::number(1000 + i % 9000) + "=1\r";
-    r.t->feed(lines);
-    QCOMPARE(reported, 100000);
-}
-
-void TstGatewayLink::openFails() {
-    Rig r(false);
-    r.t->failOpen = true;
-    r.link.setSerial(3, "9600,n,8,1", QString());
-    r.link.chkOnline_Click(true);
-    QCOMPARE(int(app().EstadoConexion), 0);
-    QCOMPARE(r.prompts.shown().size(), 1);
-    QCOMPARE(r.prompts.shown().first().caption, QStringLiteral("Error"));
-    QCOMPARE(r.prompts.lastText(), Texto("ErroralabrirCOM") + "FAKE. no such port");
-}
-
-void TstGatewayLink::serialSettings_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<int>("baud");
-    QTest::addColumn<int>("parity");
-    QTest::addColumn<int>("dataBits");
-    QTest::addColumn<int>("stopBits");
-    QTest::newRow("default") << "57600,n,8,1" << true << 57600 << int('n') << 8 << 1;
-    QTest::newRow("non-standard speed, capitals, blanks") << " 56000 ,N, 8 ,1" << true << 56000 << int('n') << 8 << 1;
-    QTest::newRow("even, 7 bits, 2 stops") << "1200,e,7,2" << true << 1200 << int('e') << 7 << 2;
-    QTest::newRow("speed not a number") << "fast,n,8,1" << false << 0 << 0 << 0 << 0;
-    QTest::newRow("field missing") << "9600,n,8" << false << 0 << 0 << 0 << 0;
-    QTest::newRow("unknown parity") << "9600,x,8,1" << false << 0 << 0 << 0 << 0;
-}
-
-void TstGatewayLink::serialSettings() {
-    QFETCH(QString, text);
-    QFETCH(bool, valid);
-    const SerialSettings s = SerialTransport::parseSettings(text);
-    QCOMPARE(s.valid, valid);
-    if (!valid) return;
-    QTEST(s.baud, "baud");
-    QTEST(int(s.parity), "parity");
-    QTEST(s.dataBits, "dataBits");
-    QTEST(s.stopBits, "stopBits");
-}
-
-QTEST_GUILESS_MAIN(TstGatewayLink)
+QTEST_MAIN(TstGatewayLink)
 #include "tst_gatewaylink.moc"

@@ -10,6 +10,8 @@
 GatewaySimProcess::GatewaySimProcess(const QString& where, const QStringList& args) {
     QStringList a = where == QLatin1String("pty") ? QStringList{QStringLiteral("--pty")}
                                                   : QStringList{QStringLiteral("--udp"), QStringLiteral("127.0.0.1:0")};
+    // Values and spy lines every 50 ms rather than every second: tests wait for them.
+    a << QStringLiteral("--tick") << QStringLiteral("50");
     m_p.start(QStringLiteral(PILMORA_BIN_DIR) + QStringLiteral("/pilmora-gateway-sim"), a + args);
     if (!m_p.waitForStarted(5000)) return;
     while (!m_p.canReadLine() && m_p.waitForReadyRead(5000)) {

@@ -1,0 +1,485 @@
+// The main window: start-up (folders, settings, messages), its menus, the
+// project action, the connection dialog, the remembered commands, closing,
+// and a whole session against the simulated gateway on loopback.
+#include <QtTest>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+
+#include "AppGlobals.h"
+#include "CommandHistory.h"
+#include "GatewayLink.h"
+#include "GatewaySimProcess.h"
+#include "MDIPilmora.h"
+#include "ModalDriver.h"
+#include "ModulINI.h"
+#include "ProjectFixtures.h"
+#include "SenyalesMonitor.h"
+#include "Startup.h"
+#include "fConfPort.h"
+#include "fProject.h"
+#include "fTestPilmora.h"
+#include "fVerDatos.h"
+#include "mIdioma.h"
+
+namespace {
+template <typename T>
+T col(const char* name) {
+    return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>()));
+}
+
+// A started main window in a fresh application folder, with optional INI lines.
+struct Started {
+    explicit Started(const QStringList& ini = {}, bool withTemplates = true) : home(withTemplates) {
+        if (!ini.isEmpty()) writeAll(home.file("PilmoraASCII.ini"), crlf(ini));
+        loaded = w.Form_Load();
+    }
+    TestHome home;
+    ScriptedPrompts prompts;
+    MDIPilmora w;
+    bool loaded = false;
+};
+QString appIni(const char* key) { return LeeIniAplicacion("Configuracion", key, "-"); }
+
+// Enabled state of chkOnline, mnuAProject, mnuCConexion, mnuVer, cmdEnviar,
+// cboFichero, cmdSendFilePilmora, as '1'/'0'.
+QString controls(const MDIPilmora& w) {
+    QString s;
+    for (bool b : {w.chkOnline->isEnabled(), w.mnuAProject->isEnabled(), w.mnuCConexion->isEnabled(),
+                   w.mnuVer->menuAction()->isEnabled(), w.cmdEnviar->isEnabled(), w.cboFichero->isEnabled(),
+                   w.cmdSendFilePilmora->isEnabled()})
+        s += b ? '1' : '0';
+    return s;
+}
+
+// Labels and entry fields of a shown dialog that cover one another.
+QStringList overlapping(QWidget* dlg) {
+    QList<QWidget*> l;
+    for (QWidget* c : dlg->findChildren<QWidget*>())
+        if (c->isVisible() && (qobject_cast<QLabel*>(c) || qobject_cast<QLineEdit*>(c) || qobject_cast<QComboBox*>(c)))
+            l << c;
+    QStringList out;
+    for (int i = 0; i < l.size(); ++i)
+        for (int j = i + 1; j < l.size(); ++j)
+            if (QRect(l[i]->mapTo(dlg, QPoint()), l[i]->size()).intersects(QRect(l[j]->mapTo(dlg, QPoint()), l[j]->size())))
+                out << l[i]->objectName() + "/" + l[j]->objectName();
+    return out;
+}
+
+bool monitorHas(const MDIPilmora& w, const QString& line) { return w.monitorEnlace()->lineas().contains(line); }
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QApplication::setQuitOnLastWindowClosed(false); }
+
+    void protocolTable() {
+        resetApp();
+        LlenaProtocolos();
+        QCOMPARE(app().Protocolos.size(), 78);
+        QSet<QString> names;
+        for (int i = 1; i < 78; ++i) {
+            const QString& n = app().Protocolos[i];
+            if (n.isEmpty()) continue;
+            names.insert(n.toUpper());
+            QCOMPARE(slotDeProtocolo(n), i);  // leads back to its slot
+        }
+        QCOMPARE(names.size(), 46);
+        QCOMPARE(QString("%1 %2 %3 %4 %5").arg(slotDeProtocolo("Tester")).arg(slotDeProtocolo("lon"))
+                     .arg(slotDeProtocolo("MBS6")).arg(slotDeProtocolo("ASCII")).arg(slotDeProtocolo("")),
+                 QStringLiteral("1 60 77 -1 -1"));
+    }
+
+    void appFolder_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("environment") << QStringList{"prog"} << "/srv/ws";
+        QTest::newRow("--home DIR beats environment") << QStringList{"prog", "--home", "/tmp/h"} << "/tmp/h";
+        QTest::newRow("--home=DIR") << QStringList{"prog", "--home=/tmp/h2"} << "/tmp/h2";
+        QTest::newRow("--home without folder") << QStringList{"prog", "--home"} << "/srv/ws";
+    }
+    void appFolder() {
+        QCOMPARE(resolveAppFolder(col<QStringList>("args"), "/opt/pilmora", "/srv/ws"), col<QString>("expected"));
+    }
+
+    // What a start reads: settings, folders, the last project, the commands
+    // remembered, the language with its menu entry checked.
+    void settingsAtStartup_data() {
+        QTest::addColumn<QStringList>("ini");
+        QTest::addColumn<QStringList>("expected");  // settings, com, templates, projects, last project, last command
+        const QStringList defaults{"57600,n,8,1", "1", "TemplatesASCII", "ProjectsASCII", "", "AD0001=0"};
+        QTest::newRow("no INI file") << QStringList() << defaults;
+        QTest::newRow("all set") << QStringList{"[Configuracion]", "Settings=9600,e,7,1", "Com=4", "PathTemplates=/srv/tpl",
+                                                "PathProjects=/srv/prj", "LastProject=Plant", "Language=2",
+                                                "[Comandos]", "Comando1=AD0005?"}
+                                 << QStringList{"9600,e,7,1", "4", "/srv/tpl", "/srv/prj", "Plant", "AD0005?"};
+        QTest::newRow("empty paths fall back") << QStringList{"[Configuracion]", "PathTemplates=", "PathProjects=",
+                                                              "Language=1"}
+                                               << defaults;
+    }
+    void settingsAtStartup() {
+        const QStringList ini = col<QStringList>("ini"), expected = col<QStringList>("expected");
+        Started s(ini);
+        QVERIFY(s.loaded);
+        auto abs = [&](const QString& p) { return QDir::isAbsolutePath(p) ? p : nat(s.home.file(p)); };
+        QCOMPARE((QStringList{s.w.comPort().settings, QString::number(s.w.comPort().com), app().RutaPlantillas,
+                              app().RutaProyectos, app().NombreProyecto, s.w.cboCmd->itemText(s.w.cboCmd->count() - 1)}),
+                 (QStringList{expected[0], expected[1], abs(expected[2]), abs(expected[3]), expected[4], expected[5]}));
+        QCOMPARE(s.w.cboCmd->currentText(), QString());
+        // The language in use is the one checked in its menu; choosing another one
+        // is stored for the next start, and the user is told so.
+        const int language = ini.filter("Language=").value(0, "Language=0").mid(9).toInt();
+        QCOMPARE(s.w.mnuCIdioma->actions().size(), 3);
+        for (int i = 0; i < 3; ++i) QCOMPARE(s.w.mnuCIdioma->actions()[i]->isChecked(), i == language);
+        if (ini.isEmpty()) {  // a plain start: quiet, monitor up, nothing that needs a project
+            QVERIFY2(s.prompts.shown().isEmpty(), qPrintable(s.prompts.texts().join('|')));
+            QVERIFY(s.w.monitorEnlace());
+            QVERIFY(s.w.Timer1->isActive());
+            QCOMPARE(controls(s.w), QStringLiteral("0100000"));
+            QVERIFY(!s.w.mnuCProtocolo->isEnabled());
+        }
+        s.w.mnuCIdioma->actions()[(language + 1) % 3]->trigger();
+        for (int i = 0; i < 3; ++i) QCOMPARE(s.w.mnuCIdioma->actions()[i]->isChecked(), i == (language + 1) % 3);
+        QCOMPARE(appIni("Language"), QString::number((language + 1) % 3));
+        QCOMPARE(s.prompts.lastText(), Texto("CambiosTenganEfectosReiniciar"));
+    }
+
+    // The menu bar as the user sees it, and Window > Tile: the visible windows
+    // side by side over the whole area, a minimized one left where it is.
+    void menusAndTile() {
+        Started s;
+        s.w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s.w));
+        QStringList bar;
+        for (QAction* a : s.w.menuBar()->actions()) bar << a->text();
+        QCOMPARE(bar, (QStringList{Texto("mnuArchivo"), Texto("mnuVer"), Texto("mnuConfiguracion"), Texto("mnuVentanas"),
+                                   "&?"}));
+        QCOMPARE(s.w.mnuVentanas->actions(), (QList<QAction*>{s.w.mnuVMosaico, s.w.mnuVCascada}));
+        s.w.mnuVDatos_Click();
+        QVERIFY(s.w.visorDatos() && s.w.visorDatos()->isVisible());
+        auto* third = s.w.mdiArea->addSubWindow(new QWidget);
+        third->show();
+        third->showMinimized();
+        const QRect minimized = third->geometry();
+        s.w.mnuVMosaico->trigger();
+        const QRect area = s.w.mdiArea->viewport()->rect();
+        const int w = area.width() / 2;
+        QList<QRect> got;
+        for (QMdiSubWindow* sub : s.w.mdiArea->subWindowList()) got << sub->geometry();
+        QCOMPARE(got, (QList<QRect>{QRect(0, 0, w, area.height()), QRect(w, 0, w, area.height()), minimized}));
+        s.w.mnuVCascada->trigger();
+        QVERIFY(s.w.mdiArea->subWindowList()[1]->geometry().topLeft() != QPoint(w, 0));
+    }
+
+    void missingTemplatesGivesTwoMessagesAndGoesOn() {
+        Started s({}, /*withTemplates=*/false);
+        QVERIFY(s.loaded);
+        const QString path = nat(s.home.file("TemplatesASCII"));
+        QCOMPARE(s.prompts.texts(), (QStringList{Texto("Erroralacc") + "\r" + path, "Error path Templates\r" + path}));
+        for (const auto& m : s.prompts.shown()) QCOMPARE(m.style & 0x70, int(Msg::Critical));
+        QVERIFY(s.w.Timer1->isActive());
+    }
+
+    void missingLanguageFileEndsStartup() {
+        TestHome home(true, /*loadLanguage=*/false);
+        ScriptedPrompts prompts;
+        QFile::remove(home.file("PilmoraASCII.LNG"));
+        MDIPilmora w;
+        QVERIFY(!w.Form_Load());
+        QVERIFY(!w.Timer1->isActive());
+    }
+
+    void linkSettingsOfProject_data() {
+        QTest::addColumn<QStringList>("ini");
+        QTest::addColumn<QString>("expected");  // ConsolaUDP PuertoUDP IPConexion
+        const QString def = QString::fromLatin1(kIPPorDefecto);
+        QTest::newRow("no Console section") << QStringList{"[ASCII]", "Baudios=0"} << "0 23 " + def;
+        QTest::newRow("UDP on loopback") << QStringList{"[Console]", "UDPConsole=1", "Port=5001", "[ASCII]", "IP=127.0.0.1"}
+                                         << "1 5001 127.0.0.1";
+        QTest::newRow("any non-zero is UDP") << QStringList{"[console]", "udpconsole=-1"} << "1 23 " + def;
+        QTest::newRow("serial") << QStringList{"[Console]", "UDPConsole=0", "Port=24"} << "0 24 " + def;
+        QTest::newRow("empty IP stays empty") << QStringList{"[ASCII]", "IP="} << "0 23 ";
+    }
+    void linkSettingsOfProject() {
+        TestHome home;
+        auto& a = app();
+        a.RutaProyecto = makeProject(home.projectsRoot(), "P", "MBS6", "d", col<QStringList>("ini"));
+        a.ProtProyecto = "MBS6";
+        a.NombreIni = "Project";
+        LeeEnlaceProyecto();
+        QCOMPARE(QString("%1 %2 %3 %4").arg(a.ConsolaUDP).arg(a.PuertoUDP).arg(a.IPConexion, a.NombreIni),
+                 col<QString>("expected") + " MBS6");
+        QCOMPARE(a.IPNueva, a.IPConexion);
+    }
+
+    // The catalogue from the main window: choose, cancel, delete the open project.
+    void projectAction_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("choose") << "choose";
+        QTest::newRow("cancel") << "cancel";
+        QTest::newRow("delete the open project") << "delete";
+    }
+    void projectAction() {
+        const QString how = col<QString>("how");
+        Started s({"[Configuracion]", "LastProject=Beta"});
+        const QString root = s.home.file("ProjectsASCII");
+        makeProject(root, "Alpha", "LON", "first", {"[Console]", "UDPConsole=1", "[ASCII]", "IP=127.0.0.1"});
+        makeProject(root, "Beta", "MBS6", "second", {"[ASCII]", "Baudios=3 (9600)"});
+        QString preselected;
+        whenModal<fProject>([&](fProject* d) {
+            preselected = d->lvwPro->currentItem()->text(0);
+            (how == "cancel" ? d->cmdSalir : d->cmdSelec)->click();
+        });
+        s.w.mnuAProject_Click();
+        QCOMPARE(preselected, QStringLiteral("Beta"));
+        if (how == "delete") {
+            s.prompts.queueAnswer(Msg::Yes);
+            whenModal<fProject>([](fProject* d) { d->cmdBorrar->click(), d->cmdSalir->click(); });
+            s.w.mnuAProject_Click();
+            QVERIFY(!QFileInfo::exists(root + "/Beta"));
+        }
+        const bool open = how == "choose";
+        QCOMPARE(s.w.panel(1) + s.w.panel(2) + s.w.panel(3), open ? QStringLiteral("BetaMBS6second") : QString());
+        QCOMPARE(app().NombreProyecto + app().ProtProyecto, open ? QStringLiteral("BetaMBS6") : QString());
+        QCOMPARE(controls(s.w) + QString::number(s.w.mnuCProtocolo->isEnabled()), open ? "11100001" : "01000000");
+        if (open) {
+            QCOMPARE(s.w.mnuVPExterno->text() + app().NombreIni, QStringLiteral("MBS6...MBS6"));
+            QCOMPARE(app().RutaProyecto, nat(root + "/Beta"));
+        }
+        // Closing names the open project as the last one; after cancelling the setting stays.
+        QVERIFY(s.w.close());
+        if (how != "delete") QCOMPARE(appIni("LastProject"), QStringLiteral("Beta"));
+    }
+
+    void closeRefusedWhileOnline() {
+        Started s;
+        app().NombreProyecto = "Alpha";
+        s.w.show();
+        s.w.chkOnline->setChecked(true);
+        QVERIFY(!s.w.close());
+        QVERIFY(s.w.isVisible());
+        QCOMPARE(s.prompts.texts(), QStringList{Texto("PasaaOffline")});
+        QCOMPARE(s.prompts.shown()[0].kind, ScriptedPrompts::ToolBox);
+        QCOMPARE(s.prompts.shown()[0].style, 3);
+        QCOMPARE(appIni("LastProject"), QStringLiteral("-"));  // nothing written while refusing
+        s.w.showMinimized();
+        QVERIFY(!s.w.close());
+        QVERIFY(!s.w.isMinimized());
+        s.w.chkOnline->setChecked(false);
+        QVERIFY(s.w.close());
+        QCOMPARE(appIni("LastProject"), QStringLiteral("Alpha"));
+    }
+
+    // The connection dialog. entries: udp|ip|port|baud|cboCom text. message:
+    // literal#key, empty when saved. after: txtIp|txtPort, Com|ComDevice|Settings
+    // of the application INI, UDPConsole|Port of the project INI, ConsolaUDP|IPConexion|PuertoUDP.
+    void connection_data() {
+        QTest::addColumn<QString>("entries");
+        QTest::addColumn<bool>("portOpen");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("after");
+        const QString kept = " -|-|- -|- 0|10.1.1.1|23";
+        QTest::newRow("UDP") << "1|127.0.0.1|5001|9600|COM 3" << false << ""
+                             << "127.0.0.1|5001 3||9600,n,8,1 1|5001 1|127.0.0.1|5001";
+        QTest::newRow("port 65535") << "1|127.0.0.1|65535|57600|COM 1" << false << ""
+                                    << "127.0.0.1|65535 1||57600,n,8,1 1|65535 1|127.0.0.1|65535";
+        QTest::newRow("port 0") << "1|127.0.0.1|0|9600|COM 3" << false << "Port: 0#incorrecto" << "127.0.0.1|23" + kept;
+        QTest::newRow("port 65536") << "1|127.0.0.1|65536|9600|COM 3" << false << "Port: 65536#incorrecto"
+                                    << "127.0.0.1|23" + kept;
+        QTest::newRow("bad address") << "1|127.0.0.256|5001|9600|COM 3" << false << "IP: 127.0.0.256#incorrecta"
+                                     << "10.1.1.1|5001" + kept;
+        QTest::newRow("serial takes any address") << "0|abc|24|115200|COM 16" << false << ""
+                                                  << "abc|24 16||115200,n,8,1 0|24 0|abc|24";
+        QTest::newRow("port open: serial waits") << "0|10.1.1.1|23|1200|COM 2" << true << ""
+                                                 << "10.1.1.1|23 -|-|- 0|23 0|10.1.1.1|23";
+        QTest::newRow("device path") << "0|10.1.1.1|23|9600|/dev/ttyPLM0" << false << ""
+                                     << "10.1.1.1|23 4|/dev/ttyPLM0|9600,n,8,1 0|23 0|10.1.1.1|23";
+    }
+    void connection() {
+        const QString message = col<QString>("message");
+        TestHome home;
+        ScriptedPrompts prompts;
+        auto& a = app();
+        a.RutaProyecto = makeProject(home.projectsRoot(), "P", "LON", "d");
+        a.ProtProyecto = a.NombreIni = "LON";
+        a.IPConexion = "10.1.1.1";
+        ConfigSerie com{"57600,n,8,1", 4, "/dev/ttyPLM0"};  // a stored device stays choosable
+        fConfPort dlg(com, col<bool>("portOpen"));
+        const QStringList e = col<QString>("entries").split('|');
+        dlg.optRSTCP[e[0].toInt()]->setChecked(true);
+        dlg.txtIp->setText(e[1]);
+        dlg.txtPort->setText(e[2]);
+        dlg.cboBaud->setCurrentText(e[3]);
+        dlg.cboCom->setCurrentIndex(dlg.cboCom->findText(e[4]));
+        dlg.cmdAceptar->click();
+        QStringList m = message.split('#');  // literal part, language key
+        if (!message.isEmpty()) m[0].replace("IP: ", Texto("EtqIP")).replace("Port: ", Texto("EtqPuerto"));
+        QCOMPARE(prompts.texts(), message.isEmpty() ? QStringList() : QStringList{m[0] + Texto(m[1])});
+        QCOMPARE(dlg.result(), message.isEmpty() ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        const QString stored = appIni("Com") + "|" + appIni("ComDevice") + "|" + appIni("Settings");
+        QCOMPARE(QStringList({dlg.txtIp->text() + "|" + dlg.txtPort->text(), stored,
+                              LeeIni("Console", "UDPConsole", "-") + "|" + LeeIni("Console", "Port", "-"),
+                              QString("%1|%2|%3").arg(a.ConsolaUDP).arg(a.IPConexion).arg(a.PuertoUDP)})
+                     .join(' '),
+                 col<QString>("after"));
+        // The main window's serial control follows the file, or stays as it was.
+        QCOMPARE(QString("%1|%2|%3").arg(com.com).arg(com.device, com.settings),
+                 stored == "-|-|-" ? QStringLiteral("4|/dev/ttyPLM0|57600,n,8,1") : stored);
+    }
+
+    // While on line only the baud rate can change (the frame of the way not
+    // chosen is greyed as well); every field keeps its own place.
+    void connectionOnline_data() {
+        QTest::addColumn<bool>("udp");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("enabled");  // optRSTCP(0), optRSTCP(1), txtIp, txtPort, cboCom, cboBaud
+        QTest::newRow("off line") << false << 0 << "111111";
+        QTest::newRow("on line, serial") << false << 2 << "000001";
+        QTest::newRow("on line, UDP") << true << 2 << "000011";
+    }
+    void connectionOnline() {
+        TestHome home;
+        app().ConsolaUDP = col<bool>("udp");
+        app().EstadoConexion = qint16(col<int>("state"));
+        ConfigSerie com{"19200,n,8,1", 7, ""};
+        fConfPort dlg(com, false);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QCOMPARE(overlapping(&dlg), QStringList());
+        QCOMPARE(dlg.cboBaud->currentText() + dlg.cboCom->currentText(), QStringLiteral("19200COM 7"));
+        QString got;
+        for (QWidget* w : {(QWidget*)dlg.optRSTCP[0], (QWidget*)dlg.optRSTCP[1], (QWidget*)dlg.txtIp,
+                           (QWidget*)dlg.txtPort, (QWidget*)dlg.cboCom, (QWidget*)dlg.cboBaud})
+            got += w->testAttribute(Qt::WA_ForceDisabled) ? '0' : '1';
+        QCOMPARE(got, col<QString>("enabled"));
+    }
+
+    void commandHistory_data() {
+        QTest::addColumn<QStringList>("sent");
+        QTest::addColumn<QStringList>("remembered");
+        QTest::newRow("fixed and blank ones are not") << QStringList{"INFO?", "   ", ""} << QStringList{};
+        QTest::newRow("edited pattern is") << QStringList{"TIME=2026/12/06"} << QStringList{"TIME=2026/12/06"};
+        QTest::newRow("trimmed, a repeat moves up") << QStringList{" A ", "B", "A"} << QStringList{"A", "B"};
+        QStringList many;
+        for (int i = 1; i <= 25; ++i) many.prepend(QString::number(i));
+        QTest::newRow("newest 20 kept") << QStringList(many.crbegin(), many.crend()) << many.mid(0, 20);
+    }
+    void commandHistory() {
+        TestHome home;
+        CommandHistory h;
+        for (const QString& c : col<QStringList>("sent")) h.remember(c);
+        CommandHistory again;  // what the next start reads
+        again.load();
+        QCOMPARE(h.recent(), col<QStringList>("remembered"));
+        QCOMPARE(again.recent(), col<QStringList>("remembered"));
+    }
+
+    // A flood of traffic keeps only the newest lines, in order, however it arrives.
+    void monitorKeepsNewestLines() {
+        fTestPilmora f;
+        for (int i = 0; i < 1200; ++i) f.VerTramas(QString::number(i), ">");
+        f.flush();
+        for (int i = 1200; i < 1300; ++i) f.VerTramas(QString::number(i), "<");
+        const QStringList l = f.lineas();
+        QCOMPARE(QString("%1 %2 %3").arg(l.size()).arg(l.first(), l.last()), QString("500 >800 <1299"));
+    }
+
+    // A whole session over UDP on loopback: on line, the protocol confirmed, a
+    // typed command, the viewer, the demo file sent with the confirmation
+    // answered, the progress to its end and the link off line while the gateway
+    // restarts; and at each step, which controls the user may use.
+    void sessionWithSimulatedGateway() {
+        TestHome home;
+        ScriptedPrompts prompts;
+        const QString dir = home.projectsRoot() + "/DemoLON";
+        QVERIFY(copyFolder(QStringLiteral(PILMORA_SOURCE_DIR) + "/data/demo/DemoLON", dir));
+        QProcess gen;
+        gen.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"generate", dir, "--at", "2026/12/06 07:00:00"});
+        QVERIFY(gen.waitForFinished(30000) && gen.exitCode() == 0);
+        const QByteArray file = readAll(dir + "/LON.Plmx");
+        GatewaySimProcess sim("udp", {"--project", dir, "--protocol", "LON", "--out", home.file("received.plmx")});
+        QVERIFY2(sim.started(), qPrintable(sim.log()));
+        QVERIFY(iniWrite(dir + "/LON.ini", "Console", "UDPConsole", "1"));
+        QVERIFY(iniWrite(dir + "/LON.ini", "Console", "Port", QString::number(sim.port())));
+        EscribeIniAplicacion("Configuracion", "LastProject", "DemoLON");
+
+        MDIPilmora w;
+        QVERIFY(w.Form_Load());
+        w.show();
+        w.activateWindow();  // no window manager under xvfb to do it
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QStringList steps{controls(w)};
+        whenModal<fProject>([](fProject* d) { d->cmdSelec->click(); });
+        w.mnuAProject_Click();
+        // Never anything but loopback: a project naming another gateway stops the test here.
+        const QString refused = nonLoopback(dir, app().IPConexion);
+        QVERIFY2(refused.isEmpty() && app().ConsolaUDP, qPrintable(refused));
+        steps << controls(w);
+
+        QTest::mouseClick(w.chkOnline, Qt::LeftButton);
+        QCOMPARE(w.chkOnline->text() + QString::number(w.chkOnline->isChecked()), QStringLiteral("On Line1"));
+        steps << controls(w);
+        w.Timer1_Timer();  // the first poll now rather than in a second
+        QTRY_COMPARE(int(app().EstadoConexion), 2);
+        QCOMPARE(w.cboFichero->currentText(), QStringLiteral("LON.PLMX"));
+        steps << controls(w);
+
+        // A typed command goes out on Enter and is offered again below the fixed list.
+        w.cboCmd->setFocus();
+        w.cboCmd->setEditText(QString());
+        QTest::keyClicks(w.cboCmd, "  AD0002?");
+        QTest::keyClick(w.cboCmd, Qt::Key_Return);
+        QVERIFY(monitorHas(w, "<AD0002?"));
+        QCOMPARE(w.cboCmd->count(), ComandosConsola().size() + 2);  // the separator and the command
+        QCOMPARE(w.cboCmd->itemText(w.cboCmd->count() - 1), QStringLiteral("AD0002?"));
+        // The confirmation loaded the signal list; the gateway's values land in it.
+        QCOMPARE(listaSenyales().NumSenyales, 10);
+        QTRY_VERIFY(listaSenyales().Senyales[listaSenyales().IndiceSenyales.value("AD0002")].HayValor);
+        // The viewer opens from the view menu with one row per signal.
+        w.mnuVDatos->trigger();
+        QVERIFY(w.visorDatos() && w.visorDatos()->isVisible());
+        QCOMPARE(w.visorDatos()->visor.grid.Rows(), 11);
+
+        // Sending: the question shows the file's details; progress is watched to its end.
+        int lastValue = -1, maximum = -1;
+        connect(w.enlace(), &GatewayLink::transferProgress, &w, [&] {
+            lastValue = w.ProgressBar1->value();
+            maximum = w.ProgressBar1->maximum();
+            if (lastValue == 1) steps << controls(w) + QString::number(w.ProgressBar1->isVisible());
+        });
+        prompts.clear();
+        prompts.queueAnswer(1);
+        QTest::mouseClick(w.cmdSendFilePilmora, Qt::LeftButton);
+        QVERIFY(prompts.texts().value(0).contains(Texto("Tamanyo") + QString::number(file.size()) + ", Checksum: "));
+        QTRY_VERIFY_WITH_TIMEOUT(monitorHas(w, ">" + Texto("TransfEscFicheroOK")), 10000);
+        QCOMPARE(maximum, (file.size() + 127) / 128);
+        QCOMPARE(lastValue, maximum);
+        QCOMPARE(readAll(home.file("received.plmx")), file);
+
+        // Over UDP the gateway restarts: the link is off line and the user is told.
+        QCOMPARE(int(app().EstadoConexion), 0);
+        QVERIFY(monitorHas(w, ">" + Texto("X132")));
+        QCOMPARE(w.chkOnline->text() + QString::number(w.chkOnline->isChecked()), QStringLiteral("Off Line0"));
+        steps << controls(w) + QString::number(w.ProgressBar1->isVisible()) + w.cboFichero->currentText();
+        // chkOnline, mnuAProject, mnuCConexion, mnuVer, cmdEnviar, cboFichero, cmdSendFilePilmora
+        QCOMPARE(steps, (QStringList{"0100000",     // no project
+                                     "1110000",     // project open, off line
+                                     "1010000",     // waiting for the protocol
+                                     "1011111",     // verified
+                                     "10110101",    // sending (progress bar shown)
+                                     "11100000"}));  // off line again, bar hidden, no file
+        QVERIFY(w.close());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
