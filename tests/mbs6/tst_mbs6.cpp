@@ -1,13 +1,21 @@
-// The MBS6 gateway without a window: the fixed grid and the table read into
-// it, the INI keys, the download file against hand-computed bytes, and the
-// command-line tool on MBS6 projects.
-#include <QFile>
-#include <QProcess>
+// The MBS6 gateway: the fixed grid and the table read into it, the INI keys,
+// the download file against hand-computed bytes, the command-line tool, and
+// the editor driven through its real widgets with scripted answers.
 #include <QtTest>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabBar>
+#include <QToolButton>
 
 #include "AppGlobals.h"
 #include "DownloadWriter.h"
 #include "LonFixtures.h"
+#include "MDIPilmora.h"
 #include "Mbs6Config.h"
 #include "Mbs6Download.h"
 #include "Mbs6Fixtures.h"
@@ -16,16 +24,27 @@
 #include "ModulConfASCII.h"
 #include "ModulINI.h"
 #include "SignalGrid.h"
+#include "SignalGridView.h"
 #include "TestSupport.h"
+#include "fConfMbs6A.h"
 #include "mIdioma.h"
 
 namespace {
-const QDateTime kAt(QDate(2026, 1, 2), QTime(3, 4, 5));
+template <typename T>
+T col(const char* name) {
+    return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>()));
+}
 
 QByteArray b(std::initializer_list<int> bytes) {
     QByteArray out;
     for (int v : bytes) out.append(char(v));
     return out;
+}
+
+QString cells(const SignalGrid& g, int row) {
+    QStringList l;
+    for (int c = 1; c < Mbs6Col::Count; ++c) l << g.TextMatrix(row, c);
+    return l.join('|');
 }
 
 // The fixed grid with only the given "unit-code" rows active.
@@ -41,220 +60,404 @@ void activeOnly(SignalGrid& grid, const QStringList& keys) {
 QByteArray point(int address, int position, int ad, int direction) {
     return le16(address) + le16(address) + b({position, ad, direction, 1});
 }
+
+// A project made from the shipped templates (no table rows), made current.
+QString newProject(TestHome& home, const QString& name, const QString& prot = QStringLiteral("MBS6")) {
+    const QString dir = QDir(home.projectsRoot()).filePath(name);
+    QDir().mkpath(dir);
+    writeAll(dir + "/Project.ini", "[Project]\r\nProt=" + prot.toLatin1() + "\r\nDesc=Test\r\n");
+    for (const char* f : {"MBS6.ini", "MBS6.dat"}) QFile::copy(home.file(QStringLiteral("TemplatesASCII/") + f), dir + "/" + f);
+    app().RutaProyecto = dir;
+    app().NombreProyecto = name;
+    app().ProtProyecto = prot;
+    return dir;
+}
+
+// Records the wait pointer's changes.
+struct BusyPrompts : ScriptedPrompts {
+    void setBusy(bool on) override { busy << on; }
+    QList<bool> busy;
+};
+
+// An editor on a new project, shown, active and focused, on its signals tab.
+struct Editor {
+    explicit Editor(const QString& name = QStringLiteral("P")) : dir(newProject(home, name)) {
+        w.Form_Load();
+        w.show();
+        w.activateWindow();
+        ok = QTest::qWaitForWindowActive(&w);
+        w.TabStrip1->setCurrentIndex(1);
+        w.grid->setFocus();
+    }
+    QLineEdit* cellEditor() { return w.findChild<QLineEdit*>("txtEdit"); }
+    TestHome home;
+    ScriptedPrompts prompts;
+    QString dir;
+    fConfMbs6A w;
+    bool ok = false;
+};
 }  // namespace
 
 class TstMbs6 : public QObject {
     Q_OBJECT
 private slots:
-    void fixedGrid_data();
-    void fixedGrid();
-    void tableIntoGrid();
-    void iniKeys();
-    void download_data();
-    void download();
-    void downloadCounts_data();
-    void downloadCounts();
-    void cli_data();
-    void cli();
+    void init() { QApplication::setQuitOnLastWindowClosed(false); }
+
+    void fixedGrid() {
+        TestHome home;
+        SignalGrid grid;
+        QVector<InfoColumna> info;
+        Carga_CabecerasMbs6(grid, info);
+        const QHash<QString, int> rows = CreaFilasMbs6(grid);
+        QCOMPARE(grid.Rows(), 827);
+        QCOMPARE(rows.size(), 826);
+        // Seven broadcast rows, then 13 per unit.
+        QCOMPARE(cells(grid, rows.value("0-1")), "0|1|Broadcast write. OffOn (0-Off,1-On)|1|W|1-Digital|1-Spon|1-Yes");
+        QCOMPARE(rows.value("1-0"), 8);
+        QCOMPARE(cells(grid, rows.value("12-8")), QString::fromUtf8("12|8|Room temperature (0..63\u00BAC, 0.5 steps)|1208|"
+                                                                    "R|0-Analog|1-Spon|1-Yes"));
+        QCOMPARE(rows.value("12-8"), 7 + 11 * 13 + 9);
+        QCOMPARE(cells(grid, 826), "63|12|Faults (bitfield)|6312|R|0-Analog|1-Spon|1-Yes");
+    }
+
+    // Rows carry description, spontaneous and active only; a key the grid does not
+    // offer (the broadcast unit has no error property; there is no unit 64) is
+    // refused, reading goes on, and one message tells of both.
+    void tableIntoGrid() {
+        TestHome home;
+        const QString dir = home.file("P");
+        Mbs6Fixture f;
+        f.rows << mbs6Row(0, 0) << QStringList{"7", "9.0", "Office set point", "1", "R", "1-Digital", "0-NoSpon", "0-No"}
+               << mbs6Row(64, 1) << mbs6Row(2, 3);
+        writeMbs6Fixture(dir, f);
+        ScriptedPrompts prompts;
+        Mbs6Config cfg;
+        SignalGrid grid;
+        QVector<InfoColumna> info;
+        QVERIFY(loadMbs6Project(dir, cfg, grid, info));
+        QCOMPARE(prompts.texts(), QStringList{Texto("AlgunDatoIncorrecto") + " (2)"});
+        QCOMPARE(grid.Rows(), 827);
+        QCOMPARE(cells(grid, 7 + 6 * 13 + 10), "7|9|Office set point|709|RW|0-Analog|0-NoSpon|0-No");
+        QCOMPARE(grid.TextMatrix(7 + 13 + 4, Mbs6Col::Descripcion), QString("Unit 2 property 3"));
+    }
+
+    void iniKeys() {
+        TestHome home;
+        writeMbs6Fixture(home.file("P"), Mbs6Fixture{{1, 3, 63}, {}, false});
+        app().RutaProyecto = home.file("P");
+        app().NombreIni = "MBS6";
+        EscribeIni("MBS6", "TimeoutPoll", "250");
+        Mbs6Config cfg;
+        cfg.Carga_ConfMbs6();
+        QCOMPARE(cfg.baudText(), QString("9600"));  // index 3 of this list, 4 of the LON one
+        QCOMPARE(cfg.TimeoutPoll + cfg.unit(63).Nm + cfg.unit(1).Nm, QString("250Unit 63Unit 1"));
+        cfg.unitPtr(1)->On = cfg.unitPtr(3)->On = false;
+        cfg.unitPtr(5)->On = true;
+        cfg.unitPtr(1)->Nm = "Hall";
+        cfg.Baudios = 6;
+        cfg.Graba_ConfMbs6();
+        QCOMPARE(LeeIni("ASCII", "Baudios", ""), QString("6 (57600)"));
+        QCOMPARE(LeeIni("ASCII", "IP", ""), QString("127.0.0.1"));  // keys of others stay
+        Mbs6Config again;
+        again.Carga_ConfMbs6();
+        QCOMPARE(QVector<bool>({again.unit(1).On, again.unit(3).On, again.unit(5).On, again.unit(63).On}),
+                 QVector<bool>({false, false, true, true}));
+        QCOMPARE(again.unit(1).Nm, QString("Hall"));
+    }
+
+    void download_data() {
+        QTest::addColumn<QVector<int>>("units");
+        QTest::addColumn<QStringList>("active");
+        QTest::addColumn<QByteArray>("tail");  // from the unit count on
+        QTest::newRow("units 3 and 5, one row each") << QVector<int>{3, 5} << QStringList{"3-1", "5-8"}
+                                                     << b({2, 3, 5}) + le16(2) + point(301, 1, 1, 2) + point(508, 2, 0, 0);
+        QTest::newRow("broadcast row at position 0") << QVector<int>{4} << QStringList{"0-9", "4-0"}
+                                                     << b({1, 4}) + le16(2) + point(9, 0, 0, 1) + point(400, 1, 1, 0);
+        QTest::newRow("address 101") << QVector<int>{1} << QStringList{"1-1"}
+                                     << b({1, 1}) + le16(1) + b({0x65, 0, 0x65, 0, 1, 1, 2, 1});
+        QTest::newRow("unselected unit's row dropped")
+            << QVector<int>{2} << QStringList{"1-1", "2-12", "3-2"} << b({1, 2}) + le16(1) + point(212, 1, 0, 0);
+    }
+    void download() {
+        TestHome home;
+        Mbs6Config cfg;
+        for (int u : col<QVector<int>>("units")) cfg.unitPtr(u)->On = true;
+        cfg.Paridad = 2;
+        cfg.SendACK = true;
+        cfg.Tmout_ms = "-5";
+        cfg.TimeoutPoll = "700";
+        SignalGrid grid;
+        activeOnly(grid, col<QStringList>("active"));
+        const Mbs6Download d = composeMbs6Download(cfg, grid, 12, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
+        QByteArray head = "MEROVANTIX-ASCII-MBS6-V.1.0 2026/01/02 03:04:05";
+        head += QByteArray(62 - head.size(), ' ') + "\r\n" + QByteArray(64, ' ');
+        head += le32(1200) + b({0, 2}) + le32(0) + b({1, 1}) + QByteArray(10, '\0') + b({0}) + le32(19200) + b({0, 0}) +
+                le16(700) + le16(12) + QByteArray(21, '\0');
+        const QByteArray tail = col<QByteArray>("tail");
+        QCOMPARE(d.message + d.fault, QString());
+        QCOMPARE(d.bytes, le32(sumaBytes(head + tail)) + head + tail);
+    }
+
+    // Generating from the editor's model: every point of every unit, or a
+    // message and no file; the wait pointer shows meanwhile.
+    void generate_data() {
+        QTest::addColumn<bool>("allUnits");
+        QTest::addColumn<bool>("rowsActive");
+        QTest::addColumn<QString>("expected");  // report start or message
+        QTest::newRow("all units, all rows") << true << true << "Devs:63  Points:826";
+        QTest::newRow("no unit selected") << false << true << "@NoEncontradoSenyales";
+        QTest::newRow("no active row") << true << false << "@NoEncontradoSenyales";
+    }
+    void generate() {
+        const QString expected = col<QString>("expected");
+        TestHome home;
+        BusyPrompts prompts;
+        app().RutaProyecto = home.path();
+        Mbs6Config cfg;
+        for (int u = 1; u <= 63; ++u) cfg.unitPtr(u)->On = col<bool>("allUnits");
+        SignalGrid grid;
+        QVector<InfoColumna> info;
+        Carga_CabecerasMbs6(grid, info);
+        CreaFilasMbs6(grid);
+        if (!col<bool>("rowsActive")) activeOnly(grid, {});
+        const Mbs6Download d = composeMbs6Download(cfg, grid, 10, QDateTime::currentDateTime());
+        QCOMPARE(Genera_FicheroDescarga(cfg, grid, QDateTime()), !expected.startsWith('@'));
+        QCOMPARE(prompts.busy, (QList<bool>{true, false}));
+        if (expected.startsWith('@')) {
+            QCOMPARE(prompts.lastText(), Texto(expected.mid(1)));
+            QVERIFY(!QFile::exists(home.file("MBS6.Plmx")));
+            return;
+        }
+        QCOMPARE(d.bytes.size(), 4 + 183 + 63 + 2 + 8 * 826);
+        QCOMPARE(quint8(d.bytes[250]) + 256 * quint8(d.bytes[251]), 826);
+        QCOMPARE(mbs6DownloadReport(d, "F").left(19), expected);
+        QCOMPARE(readAll(home.file("MBS6.Plmx")).size(), d.bytes.size());
+    }
+
+    // `pilmora check|generate` on MBS6 projects.
+    void cli_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("expected");  // printed text, "@Key" a language key's text
+        QTest::newRow("check") << "check" << "" << 0 << "@ComprobacionCorrecta";
+        QTest::newRow("generate") << "generate" << "" << 0 << "Devs:2  Points:3";
+        QTest::newRow("check, no table") << "check" << "noDat" << 1 << "@NoSeEncuentraFicheroConf";
+        QTest::newRow("other protocol") << "generate" << "tester" << 1 << "@ProtocoloNoSoportado";
+    }
+    void cli() {
+        const QString command = col<QString>("command"), change = col<QString>("change");
+        QString expected = col<QString>("expected");
+        TestHome home;
+        const QString dir = home.file("P");
+        Mbs6Fixture f;
+        f.units = {1, 2};
+        f.rows << mbs6Row(1, 1) << mbs6Row(2, 8) << mbs6Row(3, 8) << mbs6Row(0, 9) << mbs6Row(1, 2, false);
+        f.writeDat = change != "noDat";
+        writeMbs6Fixture(dir, f);
+        if (change == "tester") writeAll(dir + "/Project.ini", "[Project]\r\nProt=Tester\r\n");
+        QProcess p;
+        p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"--home", home.path(), command, dir});
+        QVERIFY(p.waitForFinished(30000));
+        const QString out = QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError());
+        QCOMPARE(p.exitCode(), col<int>("code"));
+        if (expected.startsWith('@')) expected = Texto(expected.mid(1));
+        QVERIFY2(out.contains(expected), qPrintable(out));
+        QCOMPARE(QFile::exists(dir + "/MBS6.Plmx"), p.exitCode() == 0 && command == "generate");
+    }
+
+    // ---- the editor
+
+    void newProjectOpens() {
+        Editor e;
+        QVERIFY(e.ok);
+        const SignalGrid& g = e.w.gridModel();
+        int active = 0;
+        for (int r = 1; r < g.Rows(); ++r)
+            active += g.TextMatrix(r, Mbs6Col::Activa) == Texto("1-Si") && g.TextMatrix(r, Mbs6Col::Spontaneous) == "1-Spon";
+        QCOMPARE(active, 826);
+        QCOMPARE(e.w.grid->model()->rowCount(), 826);  // what the view shows
+        QCOMPARE(e.w.cboBaud->currentText() + e.w.txtMaquina->text(), QString("9600Unit 1"));
+        QCOMPARE(e.w.lstMaquina->item(0)->checkState(), Qt::Checked);
+        QVERIFY(!e.w.connectionChanged() && !e.w.gridChanged());
+        e.w.TabStrip1->setCurrentIndex(0);
+        e.w.lstMaquina->setFocus();
+        QCOMPARE(e.w.lblHelp->text(), Texto("MarcarDispoAUtilizar"));
+    }
+
+    // A key typed in a cell of each column of row 20, in the focused editor.
+    void typableCells_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("typable");
+        for (int c = 1; c < Mbs6Col::Count; ++c)
+            QTest::newRow(qPrintable(QString::number(c))) << c << (c == Mbs6Col::Descripcion || c >= Mbs6Col::AD);
+    }
+    void typableCells() {
+        const int c = col<int>("column");
+        const bool typable = col<bool>("typable");
+        Editor e;
+        QVERIFY(e.ok);
+        SignalGrid& g = e.w.gridModel();
+        const QString before = g.TextMatrix(20, c);
+        g.select(20, c, 20, c);
+        QTest::keyClick(e.w.grid, 'x');
+        QCOMPARE(e.cellEditor()->isVisible(), typable);
+        if (typable) QTest::keyClick(e.cellEditor(), Qt::Key_Return);
+        QCOMPARE(g.TextMatrix(20, c), typable ? QString("x") : before);
+        QCOMPARE(g.Row() * 100 + g.Col(), 20 * 100 + c);
+        QCOMPARE(e.w.gridChanged(), typable);
+    }
+
+    void rightClickMenus_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("menu");  // object name, empty: none
+        QTest::newRow("captions") << 0 << 3 << "popmnuColumns";
+        QTest::newRow("spontaneous") << 9 << int(Mbs6Col::Spontaneous) << "popmnuSpon";
+        QTest::newRow("active") << 9 << int(Mbs6Col::Activa) << "popmnuSiNo";
+        QTest::newRow("description: no cut or paste") << 9 << int(Mbs6Col::Descripcion) << "";
+    }
+    void rightClickMenus() {
+        const int row = col<int>("row"), c = col<int>("column");
+        Editor e;
+        SignalGrid& g = e.w.gridModel();
+        g.select(8, c, 10, c);  // the click lies inside: the selection stays
+        QMenu* m = e.w.gridRightClick(row, c, false);
+        QCOMPARE(m ? m->objectName() : QString(), col<QString>("menu"));
+        if (!m || row == 0) return;
+        m->actions().at(0)->trigger();
+        for (int r = 8; r <= 10; ++r) QCOMPARE(g.TextMatrix(r, c), m->actions().at(0)->text());
+        QCOMPARE(g.TextMatrix(11, c), g.TextMatrix(7, c));
+        QVERIFY(e.w.gridChanged());
+    }
+
+    // The rows are fixed: the row commands change nothing, nor do Alt+arrows.
+    // "Show/Hide columns" hides unit and property and brings them back.
+    void rowCommandsChangeNothing() {
+        Editor e;
+        SignalGrid& g = e.w.gridModel();
+        g.select(9, 3, 9, 3);
+        for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{e.w.cmdInsertar, e.w.cmdElimina, e.w.cmdUp, e.w.cmdDown})
+            b->click();
+        QTest::keyClick(e.w.grid, Qt::Key_Up, Qt::AltModifier);
+        QCOMPARE(g.Rows(), 827);
+        QCOMPARE(g.TextMatrix(9, Mbs6Col::Add), QString("101"));
+        QVERIFY(!e.w.gridChanged());
+        const int description = g.ColWidth(3), unit = g.ColWidth(1);
+        QVERIFY(unit > 0);
+        e.w.gridRightClick(0, 1, false)->actions().at(0)->trigger();
+        QCOMPARE(QVector<int>({g.ColWidth(1), g.ColWidth(2), g.ColWidth(3)}), QVector<int>({0, 0, description}));
+        e.w.toggleHiddenColumns();
+        QCOMPARE(g.ColWidth(1), unit);
+    }
+
+    void unitListAndName() {
+        Editor e;
+        e.w.txtMaquina->setText("  Hall  ");
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(e.w.txtMaquina, &out);
+        QCOMPARE(e.w.txtMaquina->text(), QString("Hall"));
+        e.w.lstMaquina->setCurrentRow(4);
+        QCOMPARE(e.w.txtMaquina->text(), QString());
+        e.w.lstMaquina->item(4)->setCheckState(Qt::Checked);
+        e.w.lstMaquina->setCurrentRow(0);
+        QCOMPARE(e.w.txtMaquina->text(), QString("Hall"));
+        QVERIFY(e.w.model().unit(5).On);
+        QVERIFY(e.w.connectionChanged());
+    }
+
+    // A description typed and saved: the whole fixed table is written, then the
+    // generate question (answered No here).
+    void saveWritesEveryRow() {
+        Editor e;
+        e.w.gridModel().select(9, Mbs6Col::Descripcion, 9, Mbs6Col::Descripcion);
+        QTest::keyClick(e.w.grid, 'O');
+        QTest::keyClicks(e.cellEditor(), "ffice");
+        QTest::keyClick(e.cellEditor(), Qt::Key_Return);
+        e.w.lstMaquina->item(2)->setCheckState(Qt::Checked);
+        e.prompts.queueAnswer(1);
+        e.prompts.queueAnswer(2);
+        e.w.cmdAceptar_Click();
+        QCOMPARE(e.prompts.texts(), (QStringList{Texto("A23"), Texto("A24")}));
+        const QList<QByteArray> lines = readAll(e.dir + "/MBS6.dat").split('\n');
+        QCOMPARE(lines.size(), 3 + 827 + 1);  // the last line end leaves an empty piece
+        QCOMPARE(lines[2], QByteArray("CAMPOS=9\r"));
+        QVERIFY(lines[3 + 9].startsWith("9\t1\t1\tOffice\t101\tRW\t"));
+        QCOMPARE(iniReadInt(e.dir + "/MBS6.ini", "MBS6", "D3-On", -1), 1);
+        QVERIFY(!e.w.connectionChanged() && !e.w.gridChanged());
+        QVERIFY(!QFile::exists(e.dir + "/MBS6.Plmx"));
+    }
+
+    // MBS6.ini cannot be written (a folder in its place): one message with its path,
+    // no generate question, the change flags stay set so closing still asks.
+    void saveThatFailsStops() {
+        Editor e;
+        e.w.lstMaquina->item(2)->setCheckState(Qt::Checked);
+        QVERIFY(QFile::remove(e.dir + "/MBS6.ini") && QDir(e.dir).mkdir("MBS6.ini"));
+        e.prompts.queueAnswer(1);
+        e.w.cmdAceptar_Click();
+        const QStringList shown = e.prompts.texts();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[0], Texto("A23"));
+        QVERIFY2(shown[1].startsWith(Texto("NoSePuedeGrabar")) && shown[1].contains(e.dir + "/MBS6.ini"), qPrintable(shown[1]));
+        QVERIFY(e.w.connectionChanged());
+    }
+
+    void generateRefusedWithUnsavedConnection() {
+        Editor e;
+        e.w.TabStrip1->setCurrentIndex(0);
+        e.w.txtTimeoutPoll->setFocus();
+        QTest::keyClicks(e.w.txtTimeoutPoll, "5");
+        e.w.cmdPilmora->click();
+        QCOMPARE(e.prompts.texts(), QStringList{Texto("PrimeroDebeGrabarLosCambios")});
+        QVERIFY(!QFile::exists(e.dir + "/MBS6.Plmx"));
+    }
+
+    void closingAsks_data() {
+        QTest::addColumn<bool>("name");  // the unit name changed, else the grid
+        QTest::addColumn<int>("answer");
+        QTest::newRow("unit name, No") << true << 2;
+        QTest::newRow("grid, Si") << false << 1;
+    }
+    void closingAsks() {
+        Editor e;
+        if (col<bool>("name")) {
+            e.w.TabStrip1->setCurrentIndex(0);
+            e.w.txtMaquina->setFocus();
+            QTest::keyClicks(e.w.txtMaquina, "A");
+        } else {
+            e.w.fillColumn(Mbs6Col::Activa, Texto("0-No"));
+        }
+        e.prompts.queueAnswer(col<int>("answer"));
+        e.w.cmdCancelar->click();
+        QCOMPARE(e.prompts.texts(), QStringList{Texto("EstaSeguroDeSalirSinGrabar")});
+        QCOMPARE(e.w.isVisible(), col<int>("answer") == 2);
+    }
+
+    // Configuration > Merovantix... of the main window opens the editor loaded.
+    void protocolMenu_data() {
+        QTest::addColumn<QString>("prot");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("MBS6") << "MBS6" << 827;
+        QTest::newRow("Tester: enabled, opens nothing") << "Tester" << -1;
+    }
+    void protocolMenu() {
+        TestHome home;
+        ScriptedPrompts prompts;
+        MDIPilmora main;
+        QVERIFY(main.Form_Load());
+        newProject(home, "Menu", col<QString>("prot"));
+        int rows = -1;
+        QTimer::singleShot(0, this, [&] {
+            if (auto* d = qobject_cast<fConfMbs6A*>(QApplication::activeModalWidget())) {
+                rows = d->gridModel().Rows();
+                d->cmdCancelar->click();
+            }
+        });
+        main.mnuCProtocolo_Click();
+        QCOMPARE(rows, col<int>("rows"));
+    }
 };
 
-void TstMbs6::fixedGrid_data() {
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QStringList>("cells");  // columns 1..8
-    QTest::newRow("first broadcast row") << "0-1" << 1
-                                         << QStringList{"0",      "1",    "Broadcast write. OffOn (0-Off,1-On)",
-                                                        "1",      "W",    "1-Digital",
-                                                        "1-Spon", "1-Yes"};
-    QTest::newRow("unit 1 error") << "1-0" << 8
-                                  << QStringList{"1", "0", "Error.Com", "100", "R", "1-Digital", "1-Spon", "1-Yes"};
-    QTest::newRow("room temperature of unit 12")
-        << "12-8" << 7 + 11 * 13 + 9
-        << QStringList{"12",     "8",    QString::fromUtf8("Room temperature (0..63\u00BAC, 0.5 steps)"),
-                       "1208",   "R",    "0-Analog",
-                       "1-Spon", "1-Yes"};
-    QTest::newRow("last row") << "63-12" << 826
-                              << QStringList{"63",     "12",   "Faults (bitfield)", "6312", "R", "0-Analog",
-                                             "1-Spon", "1-Yes"};
-}
-
-void TstMbs6::fixedGrid() {
-    QFETCH(QString, key);
-    QFETCH(int, row);
-    QFETCH(QStringList, cells);
-    TestHome home;
-    SignalGrid grid;
-    QVector<InfoColumna> info;
-    Carga_CabecerasMbs6(grid, info);
-    const QHash<QString, int> rows = CreaFilasMbs6(grid);
-    QCOMPARE(grid.Rows(), 827);
-    QCOMPARE(rows.size(), 826);
-    QCOMPARE(rows.value(key), row);
-    QStringList got;
-    for (int c = 1; c < Mbs6Col::Count; ++c) got << grid.TextMatrix(row, c);
-    QCOMPARE(got, cells);
-}
-
-// Rows carry description, spontaneous and active only; a key the grid does not
-// offer (the broadcast unit has no error property; there is no unit 64) is
-// refused, reading goes on, and one message tells of both.
-void TstMbs6::tableIntoGrid() {
-    TestHome home;
-    const QString dir = home.file("P");
-    Mbs6Fixture f;
-    QStringList changed{"7", "9.0", "Office set point", "1", "R", "1-Digital", "0-NoSpon", "0-No"};
-    f.rows << mbs6Row(0, 0) << changed << mbs6Row(64, 1) << mbs6Row(2, 3);
-    writeMbs6Fixture(dir, f);
-    ScriptedPrompts prompts;
-    Mbs6Config cfg;
-    SignalGrid grid;
-    QVector<InfoColumna> info;
-    QVERIFY(loadMbs6Project(dir, cfg, grid, info));
-    QCOMPARE(prompts.texts(), QStringList{Texto("AlgunDatoIncorrecto") + " (2)"});
-    QCOMPARE(grid.Rows(), 827);
-    const int r = 7 + 6 * 13 + 10;  // unit 7, code 9
-    QStringList got;
-    for (int c = 1; c < Mbs6Col::Count; ++c) got << grid.TextMatrix(r, c);
-    QCOMPARE(got, (QStringList{"7", "9", "Office set point", "709", "RW", "0-Analog", "0-NoSpon", "0-No"}));
-    QCOMPARE(grid.TextMatrix(7 + 13 + 4, Mbs6Col::Descripcion), QString("Unit 2 property 3"));
-}
-
-void TstMbs6::iniKeys() {
-    TestHome home;
-    const QString dir = home.file("P");
-    writeMbs6Fixture(dir, Mbs6Fixture{{3, 63}, {}, false});
-    app().RutaProyecto = dir;
-    app().NombreIni = "MBS6";
-    EscribeIni("MBS6", "TimeoutPoll", "250");
-    Mbs6Config cfg;
-    cfg.Carga_ConfMbs6();
-    QCOMPARE(cfg.baudText(), QString("9600"));  // index 3 of this list, 4 of the LON one
-    QCOMPARE(cfg.TimeoutPoll + cfg.unit(63).Nm, QString("250Unit 63"));
-    cfg.unitPtr(3)->On = false;
-    cfg.unitPtr(5)->On = true;
-    cfg.Baudios = 6;
-    cfg.Graba_ConfMbs6();
-    QCOMPARE(LeeIni("ASCII", "Baudios", ""), QString("6 (57600)"));
-    QCOMPARE(LeeIni("ASCII", "IP", ""), QString("127.0.0.1"));  // keys of others stay
-    Mbs6Config again;
-    again.Carga_ConfMbs6();
-    QCOMPARE(QVector<bool>({again.unit(3).On, again.unit(5).On, again.unit(63).On}),
-             QVector<bool>({false, true, true}));
-}
-
-void TstMbs6::download_data() {
-    QTest::addColumn<QVector<int>>("units");
-    QTest::addColumn<QStringList>("active");
-    QTest::addColumn<QByteArray>("tail");  // from the unit count on
-    QTest::newRow("units 3 and 5, one row each") << QVector<int>{3, 5} << QStringList{"3-1", "5-8"}
-                                                 << b({2, 3, 5}) + le16(2) + point(301, 1, 1, 2) + point(508, 2, 0, 0);
-    QTest::newRow("broadcast row at position 0") << QVector<int>{4} << QStringList{"0-9", "4-0"}
-                                                 << b({1, 4}) + le16(2) + point(9, 0, 0, 1) + point(400, 1, 1, 0);
-    QTest::newRow("address 101") << QVector<int>{1} << QStringList{"1-1"}
-                                 << b({1, 1}) + le16(1) + b({0x65, 0, 0x65, 0, 1, 1, 2, 1});
-    QTest::newRow("unselected unit's row dropped")
-        << QVector<int>{2} << QStringList{"1-1", "2-12", "3-2"} << b({1, 2}) + le16(1) + point(212, 1, 0, 0);
-}
-
-void TstMbs6::download() {
-    QFETCH(QVector<int>, units);
-    QFETCH(QStringList, active);
-    QFETCH(QByteArray, tail);
-    TestHome home;
-    Mbs6Config cfg;
-    for (int u : units) cfg.unitPtr(u)->On = true;
-    cfg.Paridad = 2;
-    cfg.SendACK = true;
-    cfg.Tmout_ms = "-5";
-    cfg.TimeoutPoll = "700";
-    SignalGrid grid;
-    activeOnly(grid, active);
-    const Mbs6Download d = composeMbs6Download(cfg, grid, 12, kAt);
-    QByteArray head = "MEROVANTIX-ASCII-MBS6-V.1.0 2026/01/02 03:04:05";
-    head += QByteArray(62 - head.size(), ' ') + "\r\n" + QByteArray(64, ' ');
-    head += le32(1200) + b({0, 2}) + le32(0) + b({1, 1}) + QByteArray(10, '\0') + b({0}) + le32(19200) + b({0, 0}) +
-            le16(700) + le16(12) + QByteArray(21, '\0');
-    QCOMPARE(d.message, QString());
-    QCOMPARE(d.bytes, le32(sumaBytes(head + tail)) + head + tail);
-    QCOMPARE(d.fault, QString());
-}
-
-void TstMbs6::downloadCounts_data() {
-    QTest::addColumn<bool>("allUnits");
-    QTest::addColumn<QStringList>("active");
-    QTest::addColumn<int>("points");  // -1: refused
-    QTest::newRow("all units, all rows") << true << QStringList() << 826;
-    QTest::newRow("no unit selected") << false << QStringList() << -1;
-    QTest::newRow("no active row") << true << QStringList{"none"} << -1;
-}
-
-void TstMbs6::downloadCounts() {
-    QFETCH(bool, allUnits);
-    QFETCH(QStringList, active);
-    QFETCH(int, points);
-    TestHome home;
-    Mbs6Config cfg;
-    for (int u = 1; u <= 63; ++u) cfg.unitPtr(u)->On = allUnits;
-    SignalGrid grid;
-    QVector<InfoColumna> info;
-    Carga_CabecerasMbs6(grid, info);
-    CreaFilasMbs6(grid);
-    if (!active.isEmpty()) activeOnly(grid, {});
-    const Mbs6Download d = composeMbs6Download(cfg, grid, 10, kAt);
-    if (points < 0) {
-        QCOMPARE(d.message, Texto("NoEncontradoSenyales"));
-        QVERIFY(d.bytes.isEmpty());
-        return;
-    }
-    QCOMPARE(d.points, points);
-    QCOMPARE(d.bytes.size(), 4 + 183 + 63 + 2 + 8 * points);
-    QCOMPARE(quint8(d.bytes[186 + 1 + 63]) + 256 * quint8(d.bytes[186 + 1 + 64]), points);
-    QCOMPARE(mbs6DownloadReport(d, "F").left(19), QString("Devs:63  Points:826"));
-}
-
-void TstMbs6::cli_data() {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("change");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("expected");  // printed text, "@Key" a language key's text
-    QTest::newRow("check") << "check"
-                           << "" << 0 << "@ComprobacionCorrecta";
-    QTest::newRow("generate") << "generate"
-                              << "" << 0 << "Devs:2  Points:3";
-    QTest::newRow("generate, no unit") << "generate"
-                                       << "noUnits" << 1 << "@NoEncontradoSenyales";
-    QTest::newRow("check, no table") << "check"
-                                     << "noDat" << 1 << "@NoSeEncuentraFicheroConf";
-    QTest::newRow("other protocol") << "check"
-                                    << "tester" << 1 << "@ProtocoloNoSoportado";
-}
-
-void TstMbs6::cli() {
-    QFETCH(QString, command);
-    QFETCH(QString, change);
-    QFETCH(int, code);
-    QFETCH(QString, expected);
-    TestHome home;
-    const QString dir = home.file("P");
-    Mbs6Fixture f;
-    f.units = change == "noUnits" ? QVector<int>() : QVector<int>{1, 2};
-    f.rows << mbs6Row(1, 1) << mbs6Row(2, 8) << mbs6Row(3, 8) << mbs6Row(0, 9) << mbs6Row(1, 2, false);
-    f.writeDat = change != "noDat";
-    writeMbs6Fixture(dir, f);
-    if (change == "tester") writeAll(dir + "/Project.ini", "[Project]\r\nProt=Tester\r\n");
-    QStringList args{"--home", home.path(), command, dir};
-    if (command == "generate")
-        args << "--at"
-             << "2026/12/06 07:00:00";
-    QProcess p;
-    p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), args);
-    QVERIFY(p.waitForFinished(30000));
-    const QString out = QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError());
-    QCOMPARE(p.exitCode(), code);
-    if (expected.startsWith('@')) expected = Texto(expected.mid(1));
-    QVERIFY2(out.contains(expected), qPrintable(out));
-    QCOMPARE(QFile::exists(dir + "/MBS6.Plmx"), code == 0 && command == "generate");
-}
-
-QTEST_GUILESS_MAIN(TstMbs6)
+QTEST_MAIN(TstMbs6)
 #include "tst_mbs6.moc"
