@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "AnsiText.h"
 #include "AppFolder.h"
 #include "AppGlobals.h"
 #include "ConsolePrompts.h"
@@ -28,6 +29,7 @@
 #include "LonCsv.h"
 #include "LonDownload.h"
 #include "LonProject.h"
+#include "Mbs6Csv.h"
 #include "Mbs6Download.h"
 #include "Mbs6Grid.h"
 #include "Mbs6Project.h"
@@ -260,50 +262,56 @@ int generateMbs6(const QString& folder, const QDateTime& at, ConsolePrompts& con
     return reported(console, [&] { return Genera_FicheroDescarga(cfg, grid, at); });
 }
 
-int exportCsv(const QString& folder, const Options& o) {
-    LonConfig cfg;
+// The project's table as its editor loads it: LON or MBS6.
+struct LoadedTable {
+    LonConfig lon;
+    Mbs6Config mbs6;
     SignalGrid grid;
     QVector<InfoColumna> info;
-    if (!loadLonProject(folder, cfg, grid, info)) return kFault;
+    bool load(const QString& folder, int slot) {
+        return slot == kSlotLon ? loadLonProject(folder, lon, grid, info) : loadMbs6Project(folder, mbs6, grid, info);
+    }
+};
+
+int exportCsv(const QString& folder, const Options& o, int slot) {
+    LoadedTable t;
+    if (!t.load(folder, slot)) return kFault;
     const QChar sep = o.separator.isEmpty() ? csvDefaultSeparator() : o.separator[0];
     QString error;
-    if (!lonCsvExport(o.file, grid, cfg, sep, &error)) {
+    const bool written = slot == kSlotLon ? lonCsvExport(o.file, t.grid, t.lon, sep, &error)
+                                          : mbs6CsvExport(o.file, t.grid, sep, &error);
+    if (!written) {
         out(stderr, error);
         return kFault;
     }
-    out(stdout, Texto("CsvExportado") + QString::number(grid.dataRows()));
+    out(stdout, Texto("CsvExportado") + QString::number(t.grid.dataRows()));
     return kOk;
 }
 
 // Nothing is written unless every row is right; the table replaced stays beside as a backup.
-int importCsv(const QString& folder, const Options& o) {
-    LonConfig cfg;
-    SignalGrid grid;
-    QVector<InfoColumna> info;
-    if (!loadLonProject(folder, cfg, grid, info)) return kFault;
+int importCsv(const QString& folder, const Options& o, int slot) {
+    LoadedTable t;
+    if (!t.load(folder, slot)) return kFault;
     CsvRecords records;
     QString error;
     QStringList faults;
     if (!csvReadFile(o.file, &records, &error)) faults << error;
     int rows = 0;
-    if (faults.isEmpty() && !lonCsvImport(records, cfg, grid, &faults, &rows)) {
-        if (faults.size() >= 200) faults << Texto("CsvMasErrores");
+    if (faults.isEmpty()) {
+        const bool ok = slot == kSlotLon ? lonCsvImport(records, t.lon, t.grid, &faults, &rows)
+                                         : mbs6CsvImport(records, t.grid, &faults, &rows);
+        if (!ok && faults.size() >= 200) faults << Texto("CsvMasErrores");
     }
     if (!faults.isEmpty()) {
         out(stderr, Texto("CsvNoImportado"));
         for (const QString& f : faults) out(stderr, f);
         return kFault;
     }
-    const QString table = rutaTablaSenyales(kSlotLon);
-    bool failed = false;
-    const QString backup = keepTableBackup(table, &failed);
-    if (failed) {
-        out(stderr, Texto("CsvNoSePuedeCopiar") + table);
-        return kFault;
-    }
-    if (!Graba_Senyales(kSlotLon, QString::fromLatin1(kVersionTabla), grid, true)) return kFault;
+    takeBackupsMade();
+    markLossyLoad(rutaTablaSenyales(slot), true, Texto("CsvCopiaGuardada"));
+    if (!Graba_Senyales(slot, QString::fromLatin1(kVersionTabla), t.grid, true)) return kFault;
     out(stdout, Texto("CsvImportado") + QString::number(rows));
-    if (!backup.isEmpty()) out(stdout, Texto("CsvCopiaGuardada") + backup);
+    for (const QString& backup : takeBackupsMade()) out(stdout, Texto("CsvCopiaGuardada") + backup);
     return kOk;
 }
 }  // namespace
@@ -367,11 +375,7 @@ int main(int argc, char** argv) {
     }
     if (xif) return importXif(folder, o);
     if (o.command == QLatin1String("export-csv") || o.command == QLatin1String("import-csv")) {
-        if (slot != kSlotLon) {
-            out(stderr, Texto("ProtocoloNoSoportado") + protocol);
-            return kFault;
-        }
-        return o.command == QLatin1String("export-csv") ? exportCsv(folder, o) : importCsv(folder, o);
+        return o.command == QLatin1String("export-csv") ? exportCsv(folder, o, slot) : importCsv(folder, o, slot);
     }
     const bool check = o.command == QLatin1String("check");
     if (slot == kSlotLon) return check ? checkLon(folder) : generateLon(folder, o.at, console);

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSet>
+#include <QHash>
 #include <QTemporaryFile>
 #include <filesystem>
 #include <utility>
@@ -60,8 +60,8 @@ QString findNoCase(const QString& folder, const QString& name) {
 }
 
 namespace {
-QSet<QString> g_lossy;
-QStringList g_backups;
+QHash<QString, QString> g_lossy;  // file -> why
+QStringList g_backups, g_whys;
 
 QString lossyKey(const QString& path) {
     const QFileInfo fi(path);
@@ -81,7 +81,7 @@ bool keepBackupIfLossy(const QString& path, QString* error) {
         if (error) *error = old.errorString();
         return false;
     }
-    g_lossy.remove(key);
+    g_whys << g_lossy.take(key);
     g_backups << backup;
     return true;
 }
@@ -164,14 +164,18 @@ bool readFileBytes(const QString& path, QByteArray* out, QString* error) {
     return true;
 }
 
-void markLossyLoad(const QString& path, bool lossy) {
+void markLossyLoad(const QString& path, bool lossy, const QString& why) {
     if (lossy)
-        g_lossy.insert(lossyKey(path));
+        g_lossy.insert(lossyKey(path), why);
     else
         g_lossy.remove(lossyKey(path));
 }
 
-QStringList takeBackupsMade() { return std::exchange(g_backups, QStringList()); }
+QStringList takeBackupsMade(QStringList* whys) {
+    if (whys) *whys = g_whys;
+    g_whys.clear();
+    return std::exchange(g_backups, QStringList());
+}
 
 QString trimSpaces(const QString& s) {
     qsizetype b = 0, e = s.size();

@@ -33,10 +33,12 @@ bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
 // Loading this file lost part of what it held (a refused header, dropped rows, a
 // cut list): the next writeFileAtomic of it first keeps the old file beside it,
 // as "<name>.bak", or ".bak1", ".bak2"... when older copies are there. A clean
-// load clears the mark.
-void markLossyLoad(const QString& path, bool lossy = true);
-// Copies made since the last call, so a save can tell the user where they are.
-QStringList takeBackupsMade();
+// load clears the mark. An import that replaces the whole content marks the file
+// the same way, with `why` (the text that tells of the copy) of its own.
+void markLossyLoad(const QString& path, bool lossy = true, const QString& why = QString());
+// Copies made since the last call, so a save can tell the user where they are;
+// in *whys the `why` of each (empty for a lossy load).
+QStringList takeBackupsMade(QStringList* whys = nullptr);
 
 // Whole file; false when it cannot be opened (reason in *error).
 bool readFileBytes(const QString& path, QByteArray* out, QString* error = nullptr);

@@ -1,7 +1,5 @@
 #include "LonCsv.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <QSaveFile>
@@ -10,7 +8,6 @@
 #include "LonConfig.h"
 #include "LonGrid.h"
 #include "ModulConfASCII.h"
-#include "Prompts.h"
 #include "SignalGrid.h"
 #include "mIdioma.h"
 
@@ -67,7 +64,7 @@ QVector<ColumnRule> rulesFor(const LonConfig& cfg, const QHash<QString, QStringL
     return rules;
 }
 
-// Every caption a column may have in the file, folded: the grid's own and, for
+// Every caption a column may have in the file: the grid's own and, for
 // captions from the language file, the same key in every language.
 QVector<QStringList> captionsFor(const SignalGrid& grid, const QHash<QString, QStringList>& lang) {
     QVector<QStringList> names(LonCol::Count + 1);
@@ -79,8 +76,6 @@ QVector<QStringList> captionsFor(const SignalGrid& grid, const QHash<QString, QS
                                     {LonCol::Activa, "Activa"},
                                     {kColMark, "CsvInterna"}};
     for (auto it = keyed.constBegin(); it != keyed.constEnd(); ++it) names[it.key()] << lang.value(it.value());
-    for (QStringList& l : names)
-        for (QString& s : l) s = s.trimmed().toCaseFolded();
     return names;
 }
 
@@ -99,27 +94,6 @@ bool isWholeNumber(const QString& t) {
     return true;
 }
 
-// Messages of the save checks, taken down instead of shown.
-class TakeDown : public Prompts {
-public:
-    TakeDown() : m_previous(&prompts()) { installPrompts(this); }
-    ~TakeDown() override { installPrompts(m_previous); }
-    int toolBox(const ToolBoxRequest& r) override {
-        texts << r.text;
-        return 1;
-    }
-    int systemBox(const QString& text, int, const QString&) override {
-        texts << text;
-        return Msg::OK;
-    }
-    QString inputBox(const QString&, const QString&, const QString& d) override { return d; }
-    QStringList texts;
-
-private:
-    Prompts* m_previous;
-};
-
-QString oneLine(QString text) { return text.replace(QLatin1Char('\r'), QLatin1Char(' ')).trimmed(); }
 }  // namespace
 
 QVector<QStringList> lonCsvRecords(const SignalGrid& grid, const LonConfig& cfg) {
@@ -160,25 +134,14 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
     // Caption row: which grid column each field of the file fills.
     const QStringList& header = in.records.first();
     const int headerRow = in.numbers.value(0, 1);
-    QVector<int> target(header.size(), -1);
-    QVector<int> fieldOf(LonCol::Count + 1, -1);
-    for (int f = 0; f < header.size(); ++f) {
-        const QString folded = header[f].trimmed().toCaseFolded();
-        int col = -1;
-        for (int c = 0; c <= LonCol::Count && col < 0; ++c)
-            if (names[c].contains(folded)) col = c;
-        if (col < 0) {
-            if (!folded.isEmpty()) fault(headerRow, header[f], Texto("CsvColumnaDesconocida"));
-        } else if (fieldOf[col] >= 0) {
-            fault(headerRow, header[f], Texto("CsvColumnaRepetida"));
-        } else {
-            fieldOf[col] = f;
-            target[f] = col;
-        }
-    }
-    for (int c = 1; c < LonCol::Count; ++c)
-        if (fieldOf[c] < 0) fault(headerRow, grid.TextMatrix(0, c), Texto("CsvFaltaColumna"));
+    QStringList captions;
+    for (int c = 0; c < LonCol::Count; ++c) captions << grid.TextMatrix(0, c);
+    QVector<int> required;
+    for (int c = 1; c < LonCol::Count; ++c) required << c;
+    const QVector<int> target = csvColumns(header, names, required, captions,
+                                           [&](const QString& col, const QString& text) { fault(headerRow, col, text); });
     if (!faults->isEmpty()) return false;
+    auto fieldOf = [&](int col) { return int(target.indexOf(col)); };
 
     // Every cell, as typing it into the grid would allow.
     TablaSenyales table;
@@ -188,9 +151,7 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
     for (int i = 1; i < in.records.size(); ++i) {
         const QStringList& rec = in.records[i];
         const int row = in.numbers.value(i, i + 1);
-        bool empty = true;
-        for (const QString& s : rec) empty = empty && s.trimmed().isEmpty();
-        if (empty) continue;  // rows a spreadsheet pads with separators only
+        if (csvBlankRecord(rec)) continue;
         QVector<QString> cells(LonCol::Count + 1);
         for (int f = 0; f < rec.size(); ++f) {
             const QString caption = f < header.size() ? header[f] : QString::number(f + 1);
@@ -200,9 +161,9 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
             }
             const int col = target[f];
             const QString t = rec[f].trimmed();
-            const QChar bad = csvUnstorableChar(rec[f]);
-            if (!bad.isNull()) {
-                fault(row, caption, Texto("CsvCaracter") + QStringLiteral("U+%1").arg(bad.unicode(), 4, 16, QLatin1Char('0')).toUpper());
+            const QString charFault = csvCharFault(rec[f]);
+            if (!charFault.isEmpty()) {
+                fault(row, caption, charFault);
                 continue;
             }
             const ColumnRule& rule = rules[col];
@@ -233,13 +194,8 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
                     if (t.isEmpty()) break;
                     // As written it stays (a round trip keeps the language it was saved in);
                     // in other letter case it becomes the caption of the current language.
-                    int item = -1;
                     bool exact = false;
-                    for (int k = 0; k < rule.menuAlike.size() && !exact; ++k)
-                        for (const QString& alike : rule.menuAlike[k]) {
-                            if (alike == t) exact = true;
-                            if (alike.compare(t, Qt::CaseInsensitive) == 0) item = k;
-                        }
+                    const int item = csvMenuItem(rule.menuAlike, t, &exact);
                     if (item < 0)
                         fault(row, caption, Texto("CsvNoEnLista") + t);
                     else if (!exact)
@@ -257,7 +213,7 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
         const double snvt = lonCellValue(cells[LonCol::Snvt]), dev = lonCellValue(cells[LonCol::Disp]);
         const bool builtIn = (snvt == kSnvtGatewayError && dev == 0) ||
                              (snvt == kSnvtDeviceError && dev >= 1 && dev <= qMax(cfg.NDevs, 0));
-        const QString markCaption = fieldOf[kColMark] >= 0 ? header[fieldOf[kColMark]] : Texto("CsvInterna");
+        const QString markCaption = fieldOf(kColMark) >= 0 ? header[fieldOf(kColMark)] : Texto("CsvInterna");
         if (cells[kColMark] == QLatin1String("1") && !builtIn) fault(row, markCaption, Texto("CsvFilaInternaDesconocida"));
         if (builtIn) {
             const QString key = lonRowKey(cells[LonCol::Disp], cells[LonCol::Snvt]);
@@ -286,12 +242,11 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
         probe.setRows(fresh.Rows());
         for (int r = 0; r < fresh.Rows(); ++r)
             for (int c = 0; c < fresh.Cols(); ++c) probe.setTextMatrix(r, c, fresh.TextMatrix(r, c));
-        TakeDown takeDown;
+        CsvTakeDown takeDown;
         while (faults->size() < kMaxFaults && !Valida_Puntos(cfg, probe)) {
             const int r = probe.Row(), c = probe.Col();
             const int tableRow = int(lonCellValue(probe.TextMatrix(r, LonCol::Noo)));
-            const int col = fieldOf[c] >= 0 ? fieldOf[c] : 0;
-            *faults << csvPlace(recordOfTableRow.value(tableRow), header.value(col)) + oneLine(takeDown.texts.value(0));
+            *faults << csvPlace(recordOfTableRow.value(tableRow), header.value(qMax(fieldOf(c), 0))) + takeDown.first();
             takeDown.texts.clear();
             probe.setTextMatrix(r, LonCol::Activa, QString());
         }
@@ -310,14 +265,4 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
     grid.setRedraw(redraw);
     if (rows) *rows = table.rows();
     return true;
-}
-
-QString keepTableBackup(const QString& path, bool* failed) {
-    if (failed) *failed = false;
-    if (!QFileInfo(path).isFile()) return QString();
-    QString copy = path + QStringLiteral(".bak");
-    for (int n = 2; QFileInfo::exists(copy); ++n) copy = path + QStringLiteral(".bak") + QString::number(n);
-    if (QFile::copy(path, copy)) return copy;
-    if (failed) *failed = true;
-    return QString();
 }

@@ -28,8 +28,3 @@ bool lonCsvExport(const QString& path, const SignalGrid& grid, const LonConfig& 
 // *rows: the rows the file brought.
 bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, QStringList* faults,
                   int* rows = nullptr);
-
-// Keeps a copy of a file about to be replaced beside it: name + ".bak", or
-// ".bak2", ".bak3", ... when older copies are there. Returns the copy's path,
-// empty when there was nothing to keep or copying failed (*failed set then).
-QString keepTableBackup(const QString& path, bool* failed = nullptr);

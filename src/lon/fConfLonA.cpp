@@ -45,7 +45,6 @@
 #include "SignalGridView.h"
 #include "fImportXif.h"
 #include "fSNVT.h"
-#include "fSignalCsv.h"
 #include "mIdioma.h"
 
 namespace {
@@ -250,10 +249,7 @@ void fConfLonA::buildControls() {
     cmdElimina->setObjectName(QStringLiteral("cmdElimina"));
     cmdImportXIF = new QPushButton(QStringLiteral("Import XIF..."));
     cmdImportXIF->setObjectName(QStringLiteral("cmdImportXIF"));
-    cmdExportar = new QPushButton;
-    cmdExportar->setObjectName(QStringLiteral("cmdExportar"));
-    cmdImportar = new QPushButton;
-    cmdImportar->setObjectName(QStringLiteral("cmdImportar"));
+    buildCsvButtons();
     cmdAceptar = new QPushButton;
     cmdAceptar->setObjectName(QStringLiteral("cmdAceptar"));
     cmdCancelar = new QPushButton;
@@ -262,7 +258,7 @@ void fConfLonA::buildControls() {
     cmdPilmora->setObjectName(QStringLiteral("cmdPilmora"));
     cmdPilmora->setToolTip(QStringLiteral("Generar fichero Pilmora para descargar"));
     for (QPushButton* b :
-         {cmdInsertar, cmdElimina, cmdImportXIF, cmdExportar, cmdImportar, cmdAceptar, cmdCancelar, cmdPilmora}) {
+         {cmdInsertar, cmdElimina, cmdImportXIF, cmdAceptar, cmdCancelar, cmdPilmora}) {
         b->setAutoDefault(false);
         b->setDefault(false);
     }
@@ -329,10 +325,6 @@ void fConfLonA::setTexts() {
     cmdInsertar->setText(Texto("&Insertar"));
     cmdElimina->setText(Texto("&Eliminar"));
     cmdAceptar->setText(Texto("&Grabar"));
-    cmdExportar->setText(Texto("CsvExportar"));
-    cmdImportar->setText(Texto("CsvImportar"));
-    cmdExportar->setToolTip(Texto("CsvAyudaExportar"));
-    cmdImportar->setToolTip(Texto("CsvAyudaImportar"));
     cmdCancelar->setText(Texto("&Salir"));
 
     txtMsg->setPlainText(protocolSummary(QStringLiteral("When a LON data change, it will send:")));
@@ -591,8 +583,6 @@ void fConfLonA::wireEvents() {
     connect(cmdUp, &QToolButton::clicked, this, [this] { cmdUp_Click(); });
     connect(cmdDown, &QToolButton::clicked, this, [this] { cmdDown_Click(); });
     connect(cmdImportXIF, &QPushButton::clicked, this, [this] { cmdImportXIF_Click(); });
-    connect(cmdExportar, &QPushButton::clicked, this, [this] { cmdExportar_Click(); });
-    connect(cmdImportar, &QPushButton::clicked, this, [this] { cmdImportar_Click(); });
 
     wireGrid();
 }
@@ -678,20 +668,8 @@ void fConfLonA::cmdAceptar_Click() {
     }
     if (!Valida_Dispositivos(*m_cfg)) return;
     if (Msgbox1(Texto("A23"), QString::fromLatin1(kAppTitle), 1, 1, 2, Texto("Si"), Texto("No")) == 2) return;
-    QString backup;
-    if (m_backupOnSave) {
-        bool failed = false;
-        backup = keepTableBackup(rutaTablaSenyales(kSlotLon), &failed);
-        if (failed) {
-            Aviso(Texto("CsvNoSePuedeCopiar") + rutaTablaSenyales(kSlotLon));
-            return;
-        }
-    }
     // A save that failed stops here: the change flags stay set, nothing is generated.
-    const bool saved = saveLonProject(*m_cfg, *m_grid);
-    if (saved) m_backupOnSave = false;
-    if (!backup.isEmpty()) Aviso(Texto("CsvCopiaGuardada") + backup, 2);
-    if (!saved) return;
+    if (!saveLonProject(*m_cfg, *m_grid)) return;
     app().ProtProyecto = m_protocolo;
     app().IPNueva = txtIp->text();
     cmdPilmora_Click();
@@ -865,45 +843,12 @@ void fConfLonA::cmdDown_Click() {
 
 // ---------------------------------------------------------------- spreadsheet files
 
-void fConfLonA::cmdExportar_Click() {
-    endCellEdit();
-    QChar separator;
-    const QString path = fSignalCsv::askExportFile(this, app().NombreProyecto + QStringLiteral(".csv"), &separator);
-    if (!path.isEmpty()) exportarSenyales(path, separator);
+int fConfLonA::protocolSlot() const { return kSlotLon; }
+
+bool fConfLonA::csvExport(const QString& path, QChar separator, QString* error) {
+    return lonCsvExport(path, *m_grid, *m_cfg, separator, error);
 }
 
-void fConfLonA::cmdImportar_Click() {
-    endCellEdit();
-    const QString path = fSignalCsv::askImportFile(this);
-    if (!path.isEmpty()) importarSenyales(path);
-}
-
-bool fConfLonA::exportarSenyales(const QString& path, QChar separator) {
-    QString error;
-    if (!lonCsvExport(path, *m_grid, *m_cfg, separator, &error)) {
-        Aviso(error);
-        return false;
-    }
-    Aviso(Texto("CsvExportado") + QString::number(m_grid->dataRows()), 2);
-    return true;
-}
-
-bool fConfLonA::importarSenyales(const QString& path) {
-    CsvRecords records;
-    QStringList faults;
-    int rows = 0;
-    if (fSignalCsv::readFile(this, path, &records, &faults)) {
-        BusyPointer busy;
-        lonCsvImport(records, *m_cfg, *m_grid, &faults, &rows);
-    }
-    if (!faults.isEmpty()) {
-        fSignalCsv::showFaults(faults);
-        return false;
-    }
-    m_backupOnSave = true;
-    m_cfg->markGridChanged();
-    Aviso(Texto("CsvImportado") + QString::number(rows) + QLatin1Char('\r') +
-              Texto("CsvGrabarParaConservar"),
-          2);
-    return true;
+bool fConfLonA::csvImport(const CsvRecords& records, QStringList* faults, int* rows) {
+    return lonCsvImport(records, *m_cfg, *m_grid, faults, rows);
 }

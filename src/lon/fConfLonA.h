@@ -87,8 +87,6 @@ public:
     QToolButton* cmdUp = nullptr;
     QToolButton* cmdDown = nullptr;
     QPushButton* cmdImportXIF = nullptr;
-    QPushButton* cmdExportar = nullptr;  // signal table to a spreadsheet file
-    QPushButton* cmdImportar = nullptr;  // and back
     QPushButton* cmdInsertar = nullptr;
     QPushButton* cmdElimina = nullptr;
 
@@ -114,12 +112,6 @@ public:
     void cmdUp_Click();
     void cmdDown_Click();
     void cmdImportXIF_Click();
-    void cmdExportar_Click();
-    void cmdImportar_Click();
-    // The two without their file dialogs: the grid to `path`; the grid from
-    // `path` (every fault shown, nothing changed unless all rows are right).
-    bool exportarSenyales(const QString& path, QChar separator);
-    bool importarSenyales(const QString& path);
     void cboVersion_Click();
     void cboFirmVersion_Click();
     void TabStrip1_Click(int index);
@@ -137,11 +129,11 @@ protected:
     bool cellTypable(int row, int col) const override;
     void fieldLeft(QWidget* w) override;
     QString helpOf(QWidget* w) const override;
+    int protocolSlot() const override;
+    bool csvExport(const QString& path, QChar separator, QString* error) override;
+    bool csvImport(const CsvRecords& records, QStringList* faults, int* rows) override;
 
 private:
-    // The table on disk is kept as a backup by the next save (after an import).
-    bool m_backupOnSave = false;
-
     void buildControls();
     void buildMenus();
     void setTexts();

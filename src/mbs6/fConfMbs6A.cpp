@@ -18,6 +18,7 @@
 
 #include "AppGlobals.h"
 #include "Mbs6Config.h"
+#include "Mbs6Csv.h"
 #include "Mbs6Download.h"
 #include "Mbs6Grid.h"
 #include "Mbs6Project.h"
@@ -139,6 +140,7 @@ void fConfMbs6A::buildControls() {
         b->setDefault(false);
     }
     for (QWidget* w : std::initializer_list<QWidget*>{cmdUp, cmdDown, cmdInsertar, cmdElimina}) w->setEnabled(false);
+    buildCsvButtons();
 
     buildHelpLine();
 
@@ -148,6 +150,8 @@ void fConfMbs6A::buildControls() {
     buttons->addSpacing(8);
     buttons->addWidget(cmdInsertar);
     buttons->addWidget(cmdElimina);
+    buttons->addWidget(cmdExportar);
+    buttons->addWidget(cmdImportar);
     buttons->addStretch();
     buttons->addWidget(cmdPilmora);
     buttons->addWidget(cmdAceptar);
@@ -311,7 +315,7 @@ void fConfMbs6A::TabStrip1_Click(int index) {
     m_currentTab = index;
     fraConexion->setVisible(index == 0);
     fraSenyales->setVisible(index == kSignalsTab);
-    for (QWidget* w : std::initializer_list<QWidget*>{cmdInsertar, cmdElimina, cmdUp, cmdDown})
+    for (QWidget* w : std::initializer_list<QWidget*>{cmdInsertar, cmdElimina, cmdExportar, cmdImportar, cmdUp, cmdDown})
         w->setVisible(index == kSignalsTab);
     lblHelp->setText(TabStrip1->tabToolTip(index));
 }
@@ -376,4 +380,16 @@ void fConfMbs6A::toggleHiddenColumns() {
             m_grid->setColWidth(c, 0);
         }
     }
+}
+
+// ---------------------------------------------------------------- spreadsheet files
+
+int fConfMbs6A::protocolSlot() const { return kSlotMbs6; }
+
+bool fConfMbs6A::csvExport(const QString& path, QChar separator, QString* error) {
+    return mbs6CsvExport(path, *m_grid, separator, error);
+}
+
+bool fConfMbs6A::csvImport(const CsvRecords& records, QStringList* faults, int* rows) {
+    return mbs6CsvImport(records, *m_grid, faults, rows);
 }

@@ -63,6 +63,9 @@ protected:
     bool& gridChangedFlag() override;
     void markGridChanged() override;
     void fieldLeft(QWidget* w) override;
+    int protocolSlot() const override;
+    bool csvExport(const QString& path, QChar separator, QString* error) override;
+    bool csvImport(const CsvRecords& records, QStringList* faults, int* rows) override;
 
 private:
     void buildControls();

@@ -282,8 +282,16 @@ bool GrabaProyecto(const std::function<void()>& grabaIni, int protocolo, const S
         ok = once.finish();
     }
     ok = Graba_Senyales(protocolo, QString::fromLatin1(kVersionTabla), grid, true) && ok;
-    const QStringList backups = takeBackupsMade();
-    if (!backups.isEmpty()) Aviso(Texto("CopiaAntesDeGrabar") + QLatin1Char('\r') + backups.join(QLatin1Char('\r')));
+    QStringList whys;
+    const QStringList backups = takeBackupsMade(&whys);
+    QString told, last;
+    for (int i = 0; i < backups.size(); ++i) {
+        const QString why = whys[i].isEmpty() ? Texto("CopiaAntesDeGrabar") : whys[i];
+        if (i == 0 || why != last) told += (i ? QStringLiteral("\r") : QString()) + why;
+        told += QLatin1Char('\r') + backups[i];
+        last = why;
+    }
+    if (!told.isEmpty()) Aviso(told);
     return ok;
 }
 

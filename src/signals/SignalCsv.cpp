@@ -232,3 +232,48 @@ QChar csvUnstorableChar(const QString& text) {
     }
     return QChar();
 }
+
+int csvMenuItem(const QVector<QStringList>& items, const QString& text, bool* exact) {
+    int item = -1;
+    *exact = false;
+    for (int k = 0; k < items.size() && !*exact; ++k)
+        for (const QString& alike : items[k]) {
+            if (alike == text) *exact = true;
+            if (alike.compare(text, Qt::CaseInsensitive) == 0) item = k;
+        }
+    return item;
+}
+
+QVector<int> csvColumns(const QStringList& header, const QVector<QStringList>& names, const QVector<int>& required,
+                        const QStringList& captions, const CsvFault& fault) {
+    QVector<int> target(header.size(), -1);
+    for (int f = 0; f < header.size(); ++f) {
+        const QString folded = header[f].trimmed().toCaseFolded();
+        int col = -1;
+        for (int c = 0; c < names.size() && col < 0; ++c)
+            for (const QString& name : names[c])
+                if (name.trimmed().toCaseFolded() == folded) col = c;
+        if (col < 0) {
+            if (!folded.isEmpty()) fault(header[f], Texto("CsvColumnaDesconocida"));
+        } else if (target.contains(col)) {
+            fault(header[f], Texto("CsvColumnaRepetida"));
+        } else {
+            target[f] = col;
+        }
+    }
+    for (int c : required)
+        if (!target.contains(c)) fault(captions.value(c), Texto("CsvFaltaColumna"));
+    return target;
+}
+
+bool csvBlankRecord(const QStringList& record) {
+    for (const QString& s : record)
+        if (!s.trimmed().isEmpty()) return false;
+    return true;
+}
+
+QString csvCharFault(const QString& cell) {
+    const QChar bad = csvUnstorableChar(cell);
+    if (bad.isNull()) return QString();
+    return Texto("CsvCaracter") + QStringLiteral("U+%1").arg(bad.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+}

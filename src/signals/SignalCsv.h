@@ -15,6 +15,8 @@
 #include <QVector>
 #include <functional>
 
+#include "Prompts.h"
+
 // Bounds that keep a wrong file from eating memory or time.
 inline constexpr qint64 kCsvMaxBytes = 16 * 1024 * 1024;
 inline constexpr int kCsvMaxFields = 256;
@@ -58,3 +60,45 @@ QString csvPlace(int record, const QString& column);
 // Characters a signal table file cannot hold (outside Windows-1252, TAB, CR,
 // LF): the first such character, or a null QChar when the text is fine.
 QChar csvUnstorableChar(const QString& text);
+
+// Index of the menu item `text` stands for, each item given with every caption
+// that means it; -1 when none. Letter case is not compared; *exact tells
+// whether the text is one of the captions as written.
+int csvMenuItem(const QVector<QStringList>& items, const QString& text, bool* exact);
+
+// The caption row: for each field of `header`, the column it fills (-1: none),
+// found among `names` (per column, every caption it may have, in any language).
+// Unknown and repeated captions and the `required` columns missing (named by
+// `captions`) go to `fault` (column caption, text).
+using CsvFault = std::function<void(const QString& column, const QString& text)>;
+QVector<int> csvColumns(const QStringList& header, const QVector<QStringList>& names, const QVector<int>& required,
+                        const QStringList& captions, const CsvFault& fault);
+
+// Whether every cell of a record is blank (rows a spreadsheet pads with separators).
+bool csvBlankRecord(const QStringList& record);
+
+// The fault of a cell holding a character the table file cannot hold, or an empty text.
+QString csvCharFault(const QString& cell);
+
+// While it lives, the messages of checks that would show a box are taken down
+// instead (an import lists them with the row they belong to).
+class CsvTakeDown : public Prompts {
+public:
+    CsvTakeDown() : m_previous(&prompts()) { installPrompts(this); }
+    ~CsvTakeDown() override { installPrompts(m_previous); }
+    int toolBox(const ToolBoxRequest& r) override {
+        texts << r.text;
+        return 1;
+    }
+    int systemBox(const QString& text, int, const QString&) override {
+        texts << text;
+        return Msg::OK;
+    }
+    QString inputBox(const QString&, const QString&, const QString& d) override { return d; }
+    // The first message on one line.
+    QString first() const { return texts.value(0).replace(QLatin1Char('\r'), QLatin1Char(' ')).trimmed(); }
+    QStringList texts;
+
+private:
+    Prompts* m_previous;
+};

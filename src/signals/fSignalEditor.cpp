@@ -13,18 +13,22 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "AnsiText.h"
 #include "AppGlobals.h"
 #include "AsciiSerialConfig.h"
 #include "CellEditorWidget.h"
 #include "ModPilmoraASCII.h"
 #include "ModulASCII.h"
 #include "Prompts.h"
+#include "SignalCsv.h"
 #include "SignalGrid.h"
 #include "SignalGridModel.h"
 #include "SignalGridView.h"
+#include "fSignalCsv.h"
 #include "mIdioma.h"
 
 fSignalEditor::fSignalEditor(QWidget* parent, int gridCols)
@@ -307,4 +311,62 @@ void fSignalEditor::reject() {
     endCellEdit();
     if (!askLeave()) return;
     QDialog::reject();
+}
+
+// ---------------------------------------------------------------- spreadsheet files
+
+void fSignalEditor::buildCsvButtons() {
+    cmdExportar = new QPushButton(Texto("CsvExportar"));
+    cmdExportar->setObjectName(QStringLiteral("cmdExportar"));
+    cmdExportar->setToolTip(Texto("CsvAyudaExportar"));
+    cmdImportar = new QPushButton(Texto("CsvImportar"));
+    cmdImportar->setObjectName(QStringLiteral("cmdImportar"));
+    cmdImportar->setToolTip(Texto("CsvAyudaImportar"));
+    for (QPushButton* b : {cmdExportar, cmdImportar}) b->setAutoDefault(false);
+    connect(cmdExportar, &QPushButton::clicked, this, [this] { cmdExportar_Click(); });
+    connect(cmdImportar, &QPushButton::clicked, this, [this] { cmdImportar_Click(); });
+}
+
+void fSignalEditor::cmdExportar_Click() {
+    endCellEdit();
+    QChar separator;
+    const QString path = fSignalCsv::askExportFile(this, app().NombreProyecto + QStringLiteral(".csv"), &separator);
+    if (!path.isEmpty()) exportarSenyales(path, separator);
+}
+
+void fSignalEditor::cmdImportar_Click() {
+    endCellEdit();
+    const QString path = fSignalCsv::askImportFile(this);
+    if (!path.isEmpty()) importarSenyales(path);
+}
+
+bool fSignalEditor::exportarSenyales(const QString& path, QChar separator) {
+    QString error;
+    if (!csvExport(path, separator, &error)) {
+        Aviso(error);
+        return false;
+    }
+    Aviso(Texto("CsvExportado") + QString::number(m_grid->dataRows()), 2);
+    return true;
+}
+
+bool fSignalEditor::importarSenyales(const QString& path) {
+    endCellEdit();
+    CsvRecords records;
+    QStringList faults;
+    int rows = 0;
+    if (fSignalCsv::readFile(this, path, &records, &faults)) {
+        BusyPointer busy;
+        csvImport(records, &faults, &rows);
+    }
+    if (!faults.isEmpty()) {
+        if (faults.size() >= 200) faults << Texto("CsvMasErrores");
+        fSignalCsv::showFaults(faults);
+        return false;
+    }
+    // The table on disk is kept beside the new one by the save that replaces it.
+    markLossyLoad(rutaTablaSenyales(protocolSlot()), true, Texto("CsvCopiaGuardada"));
+    markGridChanged();
+    Aviso(Texto("CsvImportado") + QString::number(rows) + QLatin1Char('\r') + Texto("CsvGrabarParaConservar"), 2);
+    return true;
 }

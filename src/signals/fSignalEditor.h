@@ -23,12 +23,14 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPoint;
+class QPushButton;
 class QTabBar;
 class QVBoxLayout;
 class CellEditorWidget;
 class SignalGrid;
 class SignalGridView;
 struct AsciiSerialConfig;
+struct CsvRecords;
 
 class fSignalEditor : public QDialog {
     Q_OBJECT
@@ -55,6 +57,18 @@ public:
     // A menu item chosen: its caption into column `col` of the selected rows.
     void fillColumn(int col, const QString& caption);
 
+    // "Export..." and "Import..." of the signal tab: the table to and from a
+    // spreadsheet file.
+    QPushButton* cmdExportar = nullptr;
+    QPushButton* cmdImportar = nullptr;
+    void cmdExportar_Click();
+    void cmdImportar_Click();
+    // The two without their file dialogs: the grid to `path`; the grid from
+    // `path` (every fault shown, nothing changed unless all rows are right; the
+    // next save keeps the table it replaces beside it).
+    bool exportarSenyales(const QString& path, QChar separator);
+    bool importarSenyales(const QString& path);
+
     // Date seam: the generator stamps this date and time when it is valid.
     void setGenerationTime(const QDateTime& when) { m_generationTime = when; }
 
@@ -70,6 +84,10 @@ protected:
     // The leave check of a field (the focus moved on, or a command reads the model).
     virtual void fieldLeft(QWidget*) {}
     virtual QString helpOf(QWidget* w) const { return m_help.value(w); }
+    // The editor's protocol slot, and its table to and from a spreadsheet file.
+    virtual int protocolSlot() const = 0;
+    virtual bool csvExport(const QString& path, QChar separator, QString* error) = 0;
+    virtual bool csvImport(const CsvRecords& records, QStringList* faults, int* rows) = 0;
 
     // ---- building
     // The ASCII serial panel (speed, data bits, parity, timeout, OK answer) in a
@@ -82,6 +100,8 @@ protected:
     void wireSerialPanel(AsciiSerialConfig* serial, const std::function<void()>& changed);
     void setSerialTexts();
     QLabel* buildHelpLine();
+    // The export and import buttons with their texts and handlers.
+    void buildCsvButtons();
     QMenu* makeMenu(const char* name, const QStringList& captions);
     // Spontaneous, yes/no and "Show/Hide columns" menus.
     void buildCommonMenus();

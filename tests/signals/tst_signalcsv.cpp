@@ -21,8 +21,8 @@ QString read(const QByteArray& bytes, QChar* sep = nullptr) {
 
 class TestSignalCsv : public QObject {
     Q_OBJECT
+    TestHome m_home{false};
 private slots:
-    void initTestCase() { m_home.reset(new TestHome(false)); }
 
     void decode_data() {
         QTest::addColumn<QByteArray>("bytes");
@@ -83,9 +83,6 @@ private slots:
         QCOMPARE(csvUnstorableChar(u8"snow ☃"), QChar(0x2603));
         QCOMPARE(csvUnstorableChar(QString(QChar(0x80))), QChar(0x80));  // a C1 control cp1252 maps elsewhere
     }
-
-private:
-    std::unique_ptr<TestHome> m_home;
 };
 
 QTEST_GUILESS_MAIN(TestSignalCsv)

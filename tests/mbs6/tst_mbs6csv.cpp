@@ -1,0 +1,129 @@
+// The MBS6 table through a spreadsheet file (fixed rows found by unit and property, editable
+// cells taken), and both protocols through the command line and the editors, with backups.
+#include <QProcess>
+#include <QtTest>
+
+#include "AppGlobals.h"
+#include "LonFixtures.h"
+#include "Mbs6Csv.h"
+#include "Mbs6Fixtures.h"
+#include "Mbs6Grid.h"
+#include "Mbs6Project.h"
+#include "ModulConfASCII.h"
+#include "SignalGrid.h"
+#include "TestSupport.h"
+#include "fConfLonA.h"
+#include "fConfMbs6A.h"
+#include "mIdioma.h"
+
+namespace {
+struct Project {
+    explicit Project(TestHome& home) : dir(home.file("M")) {
+        writeMbs6Fixture(dir, fullMbs6Fixture());
+        loadMbs6Project(dir, cfg, grid, info);
+    }
+    QByteArray saved() { return Graba_Senyales(kSlotMbs6, kVersionTabla, grid, true), readAll(dir + "/MBS6.dat"); }
+    QString dir;
+    Mbs6Config cfg;
+    SignalGrid grid;
+    QVector<InfoColumna> info;
+};
+
+bool importInto(const QVector<QStringList>& records, SignalGrid& into, QStringList* faults) {
+    CsvRecords in;
+    QString error;
+    return csvDecode(csvEncode(records, ';'), &in, &error) && mbs6CsvImport(in, into, faults);
+}
+
+int runCli(const QString& home, const QStringList& args) {
+    QProcess p;
+    p.start(PILMORA_BIN_DIR "/pilmora", QStringList{"--home", home} + args);
+    return p.waitForFinished(30000) ? p.exitCode() : -1;
+}
+
+template <class Editor>
+void importAndSave(const QString& csv, ScriptedPrompts& prompts) {
+    Editor w;
+    w.Form_Load();
+    QVERIFY(w.importarSenyales(csv));
+    for (int answer : {1, 1, 2}) prompts.queueAnswer(answer);  // save: yes; the backup; generate: no
+    w.cmdAceptar_Click();
+}
+}  // namespace
+
+class TestMbs6Csv : public QObject {
+    Q_OBJECT
+private slots:
+    // Rows exported in reverse, cells edited (record|column|text, ...): the same table when only
+    // fixed cells changed, else the one fault (column|key) and nothing changed.
+    void import_data() {
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("fixed cells, a choice in capitals") << "2|4|9999|2|5|R|2|8|1-YES" << "";
+        QTest::newRow("unit 0 has no property 0") << "827|2|0|100|3|x" << "2|CsvClaveNoOfrecida";
+        QTest::newRow("row twice") << "3|2|12|100|3|x" << "2|CsvFilaRepetida";
+        QTest::newRow("unit not a number") << "30|1|1.5|100|3|x" << "1|CsvNoNumero";
+        QTest::newRow("active not a choice") << "40|8|2-Si|100|3|x" << "8|CsvNoEnLista";
+    }
+    void import() {
+        QFETCH(QString, edits);
+        QFETCH(QString, fault);
+        TestHome home;
+        ScriptedPrompts prompts;
+        Project p(home), fresh(home);
+        const QByteArray before = p.saved();
+        QVector<QStringList> records = mbs6CsvRecords(p.grid);
+        std::reverse(records.begin() + 1, records.end());
+        const QStringList e = edits.split('|'), f = fault.split('|');
+        for (int i = 0; i < e.size(); i += 3) records[e[i].toInt() - 1][e[i + 1].toInt()] = e[i + 2];
+        QStringList faults;
+        QCOMPARE(importInto(records, fresh.grid, &faults), fault.isEmpty());
+        if (!fault.isEmpty())
+            QVERIFY2(faults.size() == 1 && faults[0].startsWith(csvPlace(e[0].toInt(), records[0][f[0].toInt()]) + Texto(f[1])),
+                     qPrintable(faults[0]));
+        QCOMPARE(fresh.saved(), before);
+    }
+
+    // The command line writes the table at once, the editor at its next save;
+    // each keeps the table it replaces, a wrong file changes nothing.
+    void commandLineAndEditor_data() {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("LON") << "LON.dat";
+        QTest::newRow("MBS6") << "MBS6.dat";
+    }
+    void commandLineAndEditor() {
+        QFETCH(QString, table);
+        TestHome home;
+        ScriptedPrompts prompts;
+        const QString dir = home.file("P"), dat = dir + "/" + table, csv = home.file("t.csv");
+        QVERIFY(table == "LON.dat" ? writeLonFixture(dir, largeLonFixture(2, 30, "B-Extended", "V.43.1.x"))
+                                   : writeMbs6Fixture(dir, fullMbs6Fixture()));
+        const QByteArray original = readAll(dat);
+        QCOMPARE(runCli(home.path(), {"export-csv", dir, csv, "--separator", ";"}), 0);
+        CsvRecords in;
+        QString error;
+        QVERIFY(csvReadFile(csv, &in, &error));
+        in.records[5][in.records[0].indexOf(Texto("Descripcion"))] = "Hall; \"N\"";
+        in.records.resize(8);  // MBS6 keeps the rows a file leaves out
+        QVERIFY(writeAll(csv + "2", csvEncode(in.records, ',')));
+        QCOMPARE(runCli(home.path(), {"import-csv", dir, csv + "2"}), 0);
+        QCOMPARE(readAll(dat + ".bak"), original);
+        const QByteArray imported = readAll(dat);
+        QVERIFY(imported.contains("\tHall; \"N\"\t"));
+        if (table == "MBS6.dat") QCOMPARE(imported.count('\n'), original.count('\n'));
+        QVERIFY(writeAll(csv + "3", readAll(csv + "2") + "\"never closed"));
+        QCOMPARE(runCli(home.path(), {"import-csv", dir, csv + "3"}), 1);
+        QCOMPARE(readAll(dat), imported);
+
+        app().RutaProyecto = dir;
+        if (table == "LON.dat")
+            importAndSave<fConfLonA>(csv, prompts);
+        else
+            importAndSave<fConfMbs6A>(csv, prompts);
+        QCOMPARE(readAll(dat + ".bak1"), imported);
+        QVERIFY(prompts.texts().contains(Texto("CsvCopiaGuardada") + "\r" + QFileInfo(dat).canonicalFilePath() + ".bak1"));
+    }
+};
+
+QTEST_MAIN(TestMbs6Csv)
+#include "tst_mbs6csv.moc"
