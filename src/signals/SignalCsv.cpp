@@ -249,12 +249,13 @@ QVector<int> csvColumns(const QStringList& header, const QVector<QStringList>& n
     QVector<int> target(header.size(), -1);
     for (int f = 0; f < header.size(); ++f) {
         const QString folded = header[f].trimmed().toCaseFolded();
+        if (folded.isEmpty()) continue;  // a column without caption: its cells must be empty
         int col = -1;
         for (int c = 0; c < names.size() && col < 0; ++c)
             for (const QString& name : names[c])
                 if (name.trimmed().toCaseFolded() == folded) col = c;
         if (col < 0) {
-            if (!folded.isEmpty()) fault(header[f], Texto("CsvColumnaDesconocida"));
+            fault(header[f], Texto("CsvColumnaDesconocida"));
         } else if (target.contains(col)) {
             fault(header[f], Texto("CsvColumnaRepetida"));
         } else {
