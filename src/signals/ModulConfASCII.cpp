@@ -287,7 +287,7 @@ bool GrabaProyecto(const std::function<void()>& grabaIni, int protocolo, const S
     QString told, last;
     for (int i = 0; i < backups.size(); ++i) {
         const QString why = whys[i].isEmpty() ? Texto("CopiaAntesDeGrabar") : whys[i];
-        if (i == 0 || why != last) told += (i ? QStringLiteral("\r") : QString()) + why;
+        if (why != last) told += (told.isEmpty() ? QString() : QStringLiteral("\r")) + why;
         told += QLatin1Char('\r') + backups[i];
         last = why;
     }
