@@ -117,7 +117,6 @@ private slots:
         QTest::addColumn<QString>("onDisk");
         QTest::addColumn<bool>("linked");
         QTest::addColumn<bool>("batched");
-        QTest::newRow("lower case") << "project.ini" << false << false;
         QTest::newRow("upper case, batched") << "PROJECT.INI" << false << true;
         QTest::newRow("symbolic link") << "Project.ini" << true << false;
     }
@@ -297,13 +296,10 @@ private slots:
         auto row = [](const char* n, const QByteArray& r, int l, const char* k, const char* t) { QTest::newRow(n) << r << l << QString(k) << QString(t); };
         row("second language, key case", full, 1, "gREET", "Hola");
         row("third language", full, 2, "Greet", "Bonjour");
-        row("key alone is its own text", "Lonely", 0, "Lonely", "Lonely");
         row("key and TAB gives ???", "Empty\t", 0, "Empty", "???");
         row("short record wraps to key", "K\tA", 1, "K", "K");
-        row("index just beyond gives the key", full, 3, "Greet", "Greet");
         row("index beyond wraps", full, 5, "Greet", "Hola");
         row("index -1 is the key column", full, -1, "Greet", "Greet");
-        row("lower index too", full, -7, "Greet", "Greet");
         row("fields not trimmed", "K\t  spaced  \tx\ty", 0, "K", "  spaced  ");
         row("comments and blank lines skipped", "*K\tcomment\tx\ty\r\n* note\r\n   \r\n\r\nK\tk\tb\tb", 0, "K", "k");
     }
@@ -411,36 +407,6 @@ private slots:
         QCOMPARE(QFileInfo::exists(dst) ? readAll(dst) : QByteArray("-"), expected);
         QCOMPARE(r.copied.contains(rel), expected == "v2");
         QCOMPARE(r.kept.contains(rel), expected != "v2");
-    }
-
-    // An installed copy (marker beside the data) uses a per-user folder filled from share/.
-    void folderChoice_data() {
-        QTest::addColumn<bool>("installed");
-        QTest::addColumn<QString>("home");
-        QTest::addColumn<QString>("env");
-        QTest::addColumn<QString>("expected");  // "exe", "user" or a path
-        QTest::newRow("build folder") << false << "" << "" << "exe";
-        QTest::newRow("installed") << true << "" << "" << "user";
-        QTest::newRow("installed, environment wins") << true << "" << "/srv/ws" << "/srv/ws";
-        QTest::newRow("installed, --home wins") << true << "/tmp/h" << "/srv/ws" << "/tmp/h";
-    }
-    void folderChoice() {
-        QFETCH(bool, installed);
-        QFETCH(QString, home);
-        QFETCH(QString, env);
-        QFETCH(QString, expected);
-        QTemporaryDir prefix, user;
-        qputenv("XDG_DATA_HOME", user.path().toLocal8Bit());
-        const QString exe = prefix.filePath("bin"), share = prefix.filePath("share/pilmora-ascii");
-        QDir().mkpath(exe);
-        QVERIFY(copyFolder(m_home->path(), share));
-        if (installed) QVERIFY(writeAll(share + "/" + kInstalledMarker, "1"));
-        QStringList problems;
-        const QString got = openAppFolder(home, env, exe, &problems);
-        QVERIFY(problems.isEmpty());
-        QCOMPARE(got, expected == "exe" ? exe : expected == "user" ? perUserAppFolder() : expected);
-        QCOMPARE(QFileInfo::exists(got + "/PilmoraASCII.LNG"), expected == "user");
-        if (expected == "user") QVERIFY(got.startsWith(user.path()));
     }
 };
 

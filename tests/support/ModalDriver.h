@@ -1,6 +1,6 @@
-// Drives a modal dialog that the code under test opens with exec(): the action
-// runs on the dialog, from inside its own event loop, as soon as it is the
-// active modal window.
+// Drives a modal dialog that the code under test opens with exec(): the action runs
+// on it, inside its own event loop, once it is the active modal window. When it has
+// not shown within `timeoutMs` the wait gives up and `*ran` stays false.
 #pragma once
 
 #include <QApplication>
@@ -11,8 +11,6 @@
 #include <functional>
 #include <memory>
 
-// Schedules `action` for the next modal dialog of type T. When the dialog has
-// not shown within `timeoutMs` the wait gives up, and `*ran` stays false.
 template <class T>
 void whenModal(std::function<void(T*)> action, bool* ran = nullptr, int timeoutMs = 10000) {
     if (ran) *ran = false;
@@ -22,17 +20,12 @@ void whenModal(std::function<void(T*)> action, bool* ran = nullptr, int timeoutM
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, [timer, clock, action, ran, timeoutMs] {
         T* dlg = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (dlg && dlg->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            if (ran) *ran = true;
-            action(dlg);
-            return;
-        }
-        if (clock->elapsed() > timeoutMs) {
-            timer->stop();
-            timer->deleteLater();
-        }
+        const bool up = dlg && dlg->isVisible();
+        if (!up && clock->elapsed() <= timeoutMs) return;
+        timer->stop();
+        timer->deleteLater();
+        if (ran) *ran = up;
+        if (up) action(dlg);
     });
     timer->start();
 }
