@@ -10,6 +10,7 @@
 #include "AppFolder.h"
 #include "AppGlobals.h"
 #include "ConsolePrompts.h"
+#include "DownloadWriter.h"
 #include "ModulINI.h"
 #include "Numeric.h"
 #include "TestSupport.h"
@@ -222,6 +223,47 @@ private slots:
         QCOMPARE(toAnsi(fromAnsi(all)), all);
         QCOMPARE(toAnsi(QString::fromUtf8("\u20ac\u4e2d")), QByteArray("\x80?"));
         QCOMPARE(visibleText(QString::fromLatin1("A\x01\x1f\tB\r\nC\x7f\x81\xe9", 11)), QString::fromLatin1("A??\tB\r\nC??\xe9"));
+    }
+
+    // Every system of the family up to the last has its own slot, found again by its name.
+    void protocolSlots() {
+        QStringList gaps;
+        for (int i = 1; i < 45; ++i)
+            if (app().Protocolos[i].isEmpty() || slotDeProtocolo(app().Protocolos[i]) != i) gaps << QString::number(i);
+        QCOMPARE(gaps, QStringList());
+        QCOMPARE(slotDeProtocolo("lon") + slotDeProtocolo("Mbs6"), kSlotLon + kSlotMbs6);
+    }
+
+    // Values of the download file, little-endian; a value out of range is clamped and marks the file faulty.
+    void downloadBytes_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("fault");
+        auto row = [](const char* k, double v, const QByteArray& b, bool f) { QTest::newRow(qPrintable(QString("%1 %2").arg(k).arg(v))) << QString(k) << v << b << f; };
+        row("integer", -32768, QByteArray("\x00\x80", 2), false);
+        row("integer", -32769, QByteArray("\x00\x80", 2), true);
+        row("integer", 32768, "\xff\x7f", true);
+        row("integer", 2.5, QByteArray("\x02\x00", 2), false);
+        row("long", -2147483649.0, QByteArray("\x00\x00\x00\x80", 4), true);
+        row("long", 305419896, "\x78\x56\x34\x12", false);
+        row("byte", 256, "\xff", true);
+        row("byte", -1, QByteArray("\x00", 1), true);
+    }
+    void downloadBytes() {
+        QFETCH(QString, kind);
+        QFETCH(double, value);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, fault);
+        DownloadWriter w;
+        if (kind == "integer") w.integer(value);
+        else if (kind == "long") w.longValue(value);
+        else w.byte(value);
+        QCOMPARE(w.bytes(), bytes);
+        QCOMPARE(w.faulted(), fault);
+        QByteArray content("\xff\xff\x01");  // its checksum goes before it
+        QCOMPARE(Calcula_Checksum(content), 0x1FFu);
+        QCOMPARE(content, QByteArray("\xff\x01\x00\x00\xff\xff\x01", 7));
     }
 
     // Messages reach whatever shows them; the console keeps them in order and answers for the user.
