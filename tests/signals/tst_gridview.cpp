@@ -101,6 +101,7 @@ private slots:
                   esc = Qt::Key_Escape;
         QTest::newRow("integer refuses letters") << QPoint(2, 1) << "5a-2" << ret << "5-2" << QPoint(2, 1) << true;
         QTest::newRow("integer refuses + . blank") << QPoint(2, 1) << "1+. 2" << ret << "12" << QPoint(2, 1) << true;
+        QTest::newRow("backspace deletes") << QPoint(2, 1) << "12\b3" << ret << "13" << QPoint(2, 1) << true;
         QTest::newRow("decimal point to comma") << QPoint(2, 2) << "1.5" << ret << "1,5" << QPoint(2, 2) << true;
         QTest::newRow("decimal refuses exponent") << QPoint(2, 2) << "-1e5" << ret << "-15" << QPoint(2, 2) << true;
         QTest::newRow("hex digits, keypad enter")
@@ -303,6 +304,31 @@ private slots:
             QCOMPARE(g.RowHeight(2), 0);
             QCOMPARE(g.RowHeight(3), int(SignalGrid::kDefaultRowHeight));
         }
+    }
+
+    // Active rows (column A) need an address (column B) from 1 to 100, each once; a row
+    // check of the model comes first. The first fault is told and its cell selected.
+    void addressCheck_data() {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("message");  // %1: the range message, %2: "repeated"
+        QTest::addColumn<QPoint>("cell");      // (row, col) selected
+        QTest::newRow("all good, inactive rows ignored") << QStringList{"1|1|5|", "2|1|100|", "3|0|0|", "4|0|5|"} << "" << QPoint(1, 1);
+        QTest::newRow("address 0") << QStringList{"1|1|5|", "2|1|0|"} << "%1" << QPoint(2, 2);
+        QTest::newRow("address above maximum") << QStringList{"1|1|101|"} << "%1" << QPoint(1, 2);
+        QTest::newRow("repeated address") << QStringList{"1|1|7|", "2|0|7|", "3|1|7|"} << "B:7%2" << QPoint(3, 2);
+        QTest::newRow("row check first") << QStringList{"1|1|5|", "2|1|0|x"} << "bad row" << QPoint(2, 3);
+    }
+    void addressCheck() {
+        QFETCH(QStringList, rows);
+        QFETCH(QString, message);
+        QFETCH(QPoint, cell);
+        SignalGrid g;
+        load(g, rows);
+        g.select(1, 1, 1, 1);
+        const bool ok = Valida_Direcciones(g, 1, 2, 100, [&](int r, QString& m) { return g.TextMatrix(r, 3).isEmpty() ? 0 : (m = "bad row", 3); });
+        QCOMPARE(ok, message.isEmpty());
+        QCOMPARE(m_prompts->texts(), message.isEmpty() ? QStringList() : QStringList{QString(message).replace("%1", Texto("AddressDebeSerNumeroEntre") + " 1" + Texto("y") + "100").replace("%2", Texto("repetida"))});
+        QCOMPARE(QPoint(g.Row(), g.Col()), cell);
     }
 
     void modelFollowsGrid() {
