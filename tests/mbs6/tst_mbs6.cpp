@@ -1,6 +1,5 @@
-// The MBS6 gateway: the fixed grid and the table read into it, the INI keys,
-// the download file against hand-computed bytes, the command-line tool, and
-// the editor driven through its real widgets with scripted answers.
+// The MBS6 gateway: the fixed grid, the table read into it, the INI keys, the
+// download file against hand-computed bytes, the command-line tool, the editor.
 #include <QtTest>
 
 #include <QComboBox>
@@ -242,7 +241,6 @@ private slots:
         QTest::addColumn<QString>("expected");  // printed text, "@Key" a language key's text
         QTest::newRow("check") << "check" << "" << 0 << "@ComprobacionCorrecta";
         QTest::newRow("generate") << "generate" << "" << 0 << "Devs:2  Points:3";
-        QTest::newRow("check, no table") << "check" << "noDat" << 1 << "@NoSeEncuentraFicheroConf";
         QTest::newRow("other protocol") << "generate" << "tester" << 1 << "@ProtocoloNoSoportado";
     }
     void cli() {
@@ -253,7 +251,6 @@ private slots:
         Mbs6Fixture f;
         f.units = {1, 2};
         f.rows << mbs6Row(1, 1) << mbs6Row(2, 8) << mbs6Row(3, 8) << mbs6Row(0, 9) << mbs6Row(1, 2, false);
-        f.writeDat = change != "noDat";
         writeMbs6Fixture(dir, f);
         if (change == "tester") writeAll(dir + "/Project.ini", "[Project]\r\nProt=Tester\r\n");
         QProcess p;

@@ -5,25 +5,14 @@
 #include "AnsiText.h"
 #include "TestSupport.h"
 
-namespace {
-QByteArray lines(const QStringList& l) { return toAnsi(l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")); }
-}  // namespace
-
 QStringList mbs6Row(int unit, int code, bool active) {
-    return {QString::number(unit),
-            QString::number(code),
-            QStringLiteral("Unit %1 property %2").arg(unit).arg(code),
-            QString::number(unit * 100 + code),
-            QStringLiteral("RW"),
-            QStringLiteral("1-Dig"),
-            QStringLiteral("1-Spon"),
-            active ? QStringLiteral("1-Yes") : QStringLiteral("0-No")};
+    return {QString::number(unit), QString::number(code), QStringLiteral("Unit %1 property %2").arg(unit).arg(code),
+            QString::number(unit * 100 + code), "RW", "1-Dig", "1-Spon", active ? "1-Yes" : "0-No"};
 }
 
 Mbs6Fixture fullMbs6Fixture() {
     Mbs6Fixture f;
-    static const int broadcast[] = {1, 2, 3, 4, 6, 9, 10};
-    for (int code : broadcast) f.rows << mbs6Row(0, code);
+    for (int code : {1, 2, 3, 4, 6, 9, 10}) f.rows << mbs6Row(0, code);  // the broadcast rows
     for (int u = 1; u <= 63; ++u) {
         f.units << u;
         for (int code = 0; code <= 12; ++code) f.rows << mbs6Row(u, code);
@@ -35,19 +24,12 @@ bool writeMbs6Fixture(const QString& folder, const Mbs6Fixture& f) {
     QDir().mkpath(folder);
     QStringList ini{"[MBS6]", "TimeoutPoll=1000"};
     for (int u : f.units) ini << QStringLiteral("D%1-On=1").arg(u) << QStringLiteral("D%1-Nm=Unit %1").arg(u);
-    ini << "[ASCII]"
-        << "Baudios=3 (9600)"
-        << "Bits=0 (8)"
-        << "Paridad=0 (none-1stop)"
-        << "Tmout_ms=1000"
-        << "SendACK=0"
+    ini << "[ASCII]" << "Baudios=3 (9600)" << "Bits=0 (8)" << "Paridad=0 (none-1stop)" << "Tmout_ms=1000" << "SendACK=0"
         << "IP=127.0.0.1";
-    bool ok = writeAll(folder + "/Project.ini", lines({"[Project]", "Prot=MBS6", "Desc=Test"})) &&
-              writeAll(folder + "/MBS6.ini", lines(ini));
-    if (!f.writeDat) return ok;
     QStringList dat{"PROTOCOLO=77-MBS6", "VERSION=ASCII.1.0", "CAMPOS=9",
                     "No.\tUnit\tProp.\tDescription\tAdd\tR/W\tA/D\tSpontaneous\tActive\t"};
-    for (int i = 0; i < f.rows.size(); ++i)
-        dat << QString::number(i + 1) + QLatin1Char('\t') + f.rows[i].join(QLatin1Char('\t')) + QLatin1Char('\t');
-    return ok && writeAll(folder + "/MBS6.dat", lines(dat));
+    for (int i = 0; i < f.rows.size(); ++i) dat << QString::number(i + 1) + '\t' + f.rows[i].join('\t') + '\t';
+    auto lines = [](const QStringList& l) { return toAnsi(l.join("\r\n") + "\r\n"); };
+    return writeAll(folder + "/Project.ini", lines({"[Project]", "Prot=MBS6", "Desc=Test"})) &&
+           writeAll(folder + "/MBS6.ini", lines(ini)) && (!f.writeDat || writeAll(folder + "/MBS6.dat", lines(dat)));
 }
