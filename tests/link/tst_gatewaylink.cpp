@@ -192,30 +192,6 @@ struct Session {
 class TstGatewayLink : public QObject {
     Q_OBJECT
 private slots:
-    // Rows: udp, state, text (raw when it starts with "raw:"), bytes on the wire, echo on the monitor.
-    void transmit_data() {
-        QTest::addColumn<bool>("udp");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QByteArray>("wire");
-        QTest::addColumn<QString>("echo");
-        QTest::newRow("serial: trimmed, CR") << false << 1 << "  INFO?  " << QByteArray("INFO?\r") << "<INFO?";
-        QTest::newRow("udp: IS in front, no CR") << true << 1 << " INFO? " << QByteArray("ISINFO?") << "<INFO?";
-        QTest::newRow("blank: nothing") << true << 1 << "   " << QByteArray() << "";
-        QTest::newRow("raw: as is, no echo") << true << 2 << "raw: IS " << QByteArray(" IS ") << "";
-        QTest::newRow("off line: nothing") << false << 0 << "INFO?" << QByteArray() << "";
-        QTest::newRow("one byte per character") << false << 1 << QString::fromUtf8("T=\u20ac") << QByteArray("T=\x80\r")
-                                                << QString::fromUtf8("<T=\u20ac");
-    }
-    void transmit() {
-        const QString text = col<QString>("text");
-        Rig r(col<bool>("udp"));
-        r.goTo(col<int>("state"));
-        r.link.TransmitPilmora(text.startsWith("raw:") ? text.mid(4) : text, text.startsWith("raw:"));
-        QCOMPARE(r.t->sent.join('|'), col<QByteArray>("wire"));
-        QCOMPARE(r.monitor.join('|'), col<QString>("echo"));
-    }
-
     // Pieces as they arrive ('|' between them): what reaches the signal list, the
     // link monitor and the spy monitors, and the text left waiting for its CR.
     void receive_data() {
@@ -306,14 +282,22 @@ private slots:
         QVERIFY2(r.monitor.contains(texts(col<QString>("note"))), qPrintable(r.monitor.join(QLatin1Char('|'))));
     }
 
-    // The supervision tick, the spy switches and going off line: what goes out.
+    // A command typed (or sent raw), the supervision tick, the spy switches and
+    // going off line: what goes out.
     void commands_data() {
         QTest::addColumn<bool>("udp");
         QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("action");  // "N ticks", "INT on", "EXT off", "off line"
+        QTest::addColumn<QString>("action");  // "N ticks", "INT on", "EXT off", "off line", "type:TEXT", "raw:TEXT"
         QTest::addColumn<bool>("spiesBefore");
         QTest::addColumn<QString>("sent");
         QTest::addColumn<bool>("spiesAfter");
+        QTest::newRow("serial: trimmed, CR") << false << 1 << "type:  INFO?  " << false << "INFO?\r" << false;
+        QTest::newRow("udp: IS in front, no CR") << true << 1 << "type: INFO? " << false << "ISINFO?" << false;
+        QTest::newRow("blank: nothing") << true << 1 << "type:   " << false << "" << false;
+        QTest::newRow("raw: as is") << true << 2 << "raw: IS " << false << " IS " << false;
+        QTest::newRow("off line: nothing") << false << 0 << "type:INFO?" << false << "" << false;
+        QTest::newRow("one byte per character") << false << 1 << QString::fromUtf8("type:T=\u20ac") << false
+                                                << QString::fromLatin1("T=\x80\r") << false;
         QTest::newRow("waiting: INFO? every tick") << false << 1 << "2 ticks" << false << "INFO?\r|INFO?\r" << false;
         QTest::newRow("udp verified: quiet 20 ticks") << true << 2 << "20 ticks" << false << "" << false;
         QTest::newRow("udp verified: IS at the 21st") << true << 2 << "21 ticks" << false << "IS" << false;
@@ -333,13 +317,16 @@ private slots:
         Rig r(col<bool>("udp"));
         r.goTo(col<int>("state"));
         app().EspiaInt = app().EspiaExt = col<bool>("spiesBefore");
-        if (action.endsWith("ticks"))
+        if (action.startsWith("type:") || action.startsWith("raw:"))
+            r.link.TransmitPilmora(action.section(':', 1), action.startsWith("raw:"));
+        else if (action.endsWith("ticks"))
             for (int i = action.section(' ', 0, 0).toInt(); i > 0; --i) r.link.onTick();
         else if (action == "off line")
             r.link.chkOnline_Click(false);
         else
             r.link.ControlaBusPilmora(action.left(3), action.endsWith("on"));
         QCOMPARE(QString::fromLatin1(r.t->sent.join('|')), col<QString>("sent"));
+        if (action.startsWith("type:") && !r.t->sent.isEmpty()) QCOMPARE(r.monitor.join('|'), "<" + action.mid(5).trimmed());
         QCOMPARE(action.startsWith("EXT") ? app().EspiaExt : app().EspiaInt, col<bool>("spiesAfter"));
     }
 

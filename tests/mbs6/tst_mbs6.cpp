@@ -400,37 +400,6 @@ private slots:
         QVERIFY(e.w.connectionChanged());
     }
 
-    void generateRefusedWithUnsavedConnection() {
-        Editor e;
-        e.w.TabStrip1->setCurrentIndex(0);
-        e.w.txtTimeoutPoll->setFocus();
-        QTest::keyClicks(e.w.txtTimeoutPoll, "5");
-        e.w.cmdPilmora->click();
-        QCOMPARE(e.prompts.texts(), QStringList{Texto("PrimeroDebeGrabarLosCambios")});
-        QVERIFY(!QFile::exists(e.dir + "/MBS6.Plmx"));
-    }
-
-    void closingAsks_data() {
-        QTest::addColumn<bool>("name");  // the unit name changed, else the grid
-        QTest::addColumn<int>("answer");
-        QTest::newRow("unit name, No") << true << 2;
-        QTest::newRow("grid, Si") << false << 1;
-    }
-    void closingAsks() {
-        Editor e;
-        if (col<bool>("name")) {
-            e.w.TabStrip1->setCurrentIndex(0);
-            e.w.txtMaquina->setFocus();
-            QTest::keyClicks(e.w.txtMaquina, "A");
-        } else {
-            e.w.fillColumn(Mbs6Col::Activa, Texto("0-No"));
-        }
-        e.prompts.queueAnswer(col<int>("answer"));
-        e.w.cmdCancelar->click();
-        QCOMPARE(e.prompts.texts(), QStringList{Texto("EstaSeguroDeSalirSinGrabar")});
-        QCOMPARE(e.w.isVisible(), col<int>("answer") == 2);
-    }
-
     // Configuration > Merovantix... of the main window opens the editor loaded.
     void protocolMenu_data() {
         QTest::addColumn<QString>("prot");
