@@ -1,11 +1,13 @@
 // The installed programs, started as a user would start them: no --home, a
-// fresh HOME, the data only in share/. Installed with `cmake --install` into a
-// temporary DESTDIR.
+// fresh HOME, the data only in share/ (installed with `cmake --install` into a
+// temporary DESTDIR); and the lock that lets one copy run per application folder.
 #include <QtTest>
 
 #include <QProcess>
 
 #include "AppFolder.h"
+#include "FolderRights.h"
+#include "InstanceLock.h"
 #include "TestSupport.h"
 
 namespace {
@@ -54,8 +56,8 @@ private slots:
             QVERIFY2(QFileInfo::exists(m_in.root.filePath(f)), f);
     }
 
-    // The window fills the per-user folder at its first start, the command-line
-    // tool works from what it finds there.
+    // The window fills the per-user folder at its first start, a second copy
+    // leaves at once and quietly, the command-line tool works from what it finds.
     void firstStartFillsPerUserFolder() {
         QTemporaryDir home;
         QProcess w;
@@ -64,7 +66,13 @@ private slots:
         QVERIFY(w.waitForStarted(10000));
         const QString user = userFolder(home.path());
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(user + "/" + kCopyManifest), 20000);
-        QVERIFY(!w.waitForFinished(1000));  // running: its language file was usable
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(InstanceLock::lockPath(user)), 10000);
+        QProcess second;
+        second.setProcessEnvironment(userEnv(home.path()));
+        second.start(m_in.bin() + "/PilmoraASCII");
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(QString::number(second.exitCode()) + second.readAllStandardOutput(), QStringLiteral("0"));
+        QCOMPARE(w.state(), QProcess::Running);  // its language file was usable
         w.kill();
         w.waitForFinished(5000);
         for (const char* f : {"PilmoraASCII.LNG", "TemplatesASCII/LON.ini", "TemplatesASCII/MBS6.dat",
@@ -90,6 +98,57 @@ private slots:
         QCOMPARE(readAll(user + "/PilmoraASCII.LNG"), lng);
         QCOMPARE(readAll(user + "/TemplatesASCII/LON.ini"), QByteArray("[ASCII]\r\nIP=127.0.0.1\r\n"));
         QCOMPARE(readAll(user + "/TemplatesASCII/MBS6.ini"), QByteArray("[ASCII]\r\nIP=127.0.0.3\r\n"));
+    }
+
+    void lockInProcess_data() {
+        QTest::addColumn<QByteArray>("lockFile");  // "held" = taken by this live process
+        QTest::addColumn<int>("ageSeconds");
+        QTest::addColumn<bool>("acquired");
+        const QByteArray gone = "2147483646\nPilmoraASCII\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+        QTest::newRow("no lock file") << QByteArray() << 0 << true;
+        QTest::newRow("lock of a gone process") << gone << 0 << true;
+        QTest::newRow("old empty lock file") << QByteArray("\n") << 60 << true;  // cut short by a crash
+        QTest::newRow("old garbage lock file") << QByteArray("\x01\x02garbage") << 60 << true;
+        QTest::newRow("fresh empty lock file") << QByteArray("\n") << 0 << false;  // maybe being written now
+        QTest::newRow("old lock of a live copy") << QByteArray("held") << 2 * 86400 << false;
+    }
+    void lockInProcess() {
+        QFETCH(QByteArray, lockFile);
+        QFETCH(int, ageSeconds);
+        QTemporaryDir tmp;
+        const QString path = InstanceLock::lockPath(tmp.path());
+        InstanceLock holder;
+        QVERIFY(lockFile == "held" ? holder.acquire(tmp.path()) : lockFile.isEmpty() || writeAll(path, lockFile));
+        QFile f(path);
+        if (!lockFile.isEmpty())
+            QVERIFY(f.open(QIODevice::ReadWrite) &&
+                    f.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+        InstanceLock lock, again;
+        QTEST(lock.acquire(tmp.path()), "acquired");
+        QVERIFY(!again.acquire(tmp.path()));  // refused while a holder in a live process keeps it
+    }
+
+    // Each user keeps the lock of a read-only folder in a runtime folder of their own.
+    void readOnlyFolderLocksPerUser() {
+        QTemporaryDir tmp, userA, userB;
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        auto asUser = [](const QTemporaryDir& d) { qputenv("XDG_RUNTIME_DIR", QFile::encodeName(d.path())); };
+        NoWriteFolder deny(tmp.path());
+        if (!deny.active()) QSKIP("cannot take write rights away here");
+        {
+            asUser(userA);
+            InstanceLock lock, other, otherUser;
+            QVERIFY(lock.acquire(tmp.path()));
+            QVERIFY(!QFileInfo::exists(InstanceLock::lockPath(tmp.path())));
+            QVERIFY(InstanceLock::fallbackLockPath(tmp.path()).startsWith(userA.path()));
+            QVERIFY(!other.acquire(tmp.path()));
+            asUser(userB);
+            QVERIFY(otherUser.acquire(tmp.path()));
+            asUser(userA);
+        }
+        InstanceLock next;  // released with the first holder
+        QVERIFY(next.acquire(tmp.path()));
+        qputenv("XDG_RUNTIME_DIR", saved);
     }
 
 private:
