@@ -118,9 +118,19 @@ class TstConfLonEditor : public QObject {
     Q_OBJECT
     TestHome* m_home = nullptr;
     ScriptedPrompts* m_prompts = nullptr;
+    std::unique_ptr<fConfLonA> m_w;
+    QString m_dir;
+    // The editor on a new project written from `f`; with `active` shown and active.
+    fConfLonA& editor(const LonFixture& f, bool active = false, int tab = 0) {
+        m_dir = makeProject(*m_home, f);
+        m_w = std::make_unique<fConfLonA>();
+        if (active) open(*m_w, tab);
+        else m_w->Form_Load();
+        return *m_w;
+    }
 private slots:
     void init() { m_home = new TestHome, m_prompts = new ScriptedPrompts; }
-    void cleanup() { delete m_prompts, delete m_home; }
+    void cleanup() { m_w.reset(), delete m_prompts, delete m_home; }
 
     void newProjectOpensWithBuiltInRows_data() {
         QTest::addColumn<int>("devices");
@@ -130,9 +140,7 @@ private slots:
 
     void newProjectOpensWithBuiltInRows() {
         QFETCH(int, devices);
-        makeProject(*m_home, fixture(devices, {}, 0));
-        fConfLonA w;
-        w.Form_Load();
+        fConfLonA& w = editor(fixture(devices, {}, 0));
         const SignalGrid& g = w.gridModel();
         QCOMPARE(g.Rows(), devices + 2);
         for (int d = 0; d <= devices; ++d) {
@@ -170,9 +178,7 @@ private slots:
     }
 
     void versionAndFirmwareChosenInTheirBoxes() {
-        makeProject(*m_home, fixture(1, {{"ASCII", "GatewayVersion", "A-Basic"}, {"ASCII", "RS_TCP", "1"}}));
-        fConfLonA w;
-        open(w);
+        fConfLonA& w = editor(fixture(1, {{"ASCII", "GatewayVersion", "A-Basic"}, {"ASCII", "RS_TCP", "1"}}), true);
         QCOMPARE(w.cboVersion->currentIndex(), 0);
         QVERIFY(w.windowTitle().endsWith(":64 Max.Regs.ASCII:500"));
         QVERIFY(w.optRS_TCP[1]->isChecked() && w.fraTCP->isVisible());
@@ -232,9 +238,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         QFETCH(QString, message);
-        makeProject(*m_home, fixture(1, {{"ASCII", "NetMask", "255.255.255.0"}}, 0));
-        fConfLonA w;
-        open(w);
+        fConfLonA& w = editor(fixture(1, {{"ASCII", "NetMask", "255.255.255.0"}}, 0), true);
         if (subnetNode) w.optLAddressing[1]->setChecked(true);
         auto* e = w.findChild<QLineEdit*>(field);
         e->setEnabled(true);
@@ -259,9 +263,7 @@ private slots:
         f.devices[1].on = false;
         f.devices[1].name = "Chiller";
         f.devices[2].node = "9";
-        makeProject(*m_home, f);
-        fConfLonA w;
-        open(w);
+        fConfLonA& w = editor(f, true);
         QCOMPARE(w.lstMaquina->item(0)->checkState(), Qt::Checked);
         QCOMPARE(w.lstMaquina->item(1)->checkState(), Qt::Unchecked);
         QCOMPARE(w.txtMaquina[0]->text(), QString("000000000001"));
@@ -306,9 +308,8 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(QString, message);
         QFETCH(int, storedDevices);
-        const QString dir = makeProject(*m_home, fixture(2));
-        fConfLonA w;
-        open(w);
+        fConfLonA& w = editor(fixture(2), true);
+        const QString dir = m_dir;
         m_prompts->queueText(answer);
         w.cmdLDevices->click();
         QStringList texts = m_prompts->texts();
@@ -320,9 +321,7 @@ private slots:
     }
 
     void helpLineFollowsFocus() {
-        makeProject(*m_home, fixture(1));
-        fConfLonA w;
-        open(w);
+        fConfLonA& w = editor(fixture(1), true);
         const QList<QPair<QWidget*, QString>> help{
             {w.txtLSubnet, "LON subnet number for Merovantix (0..255)"},
             {w.txtTimeoutKeepAlive, "Time without activity to send KeepALive packet, if 0 never send. (0..65535 s)"},
@@ -365,9 +364,7 @@ private slots:
         QFETCH(bool, escape);
         QFETCH(QString, cell);
         QFETCH(bool, changed);
-        makeProject(*m_home, fixture(1));
-        fConfLonA w;
-        open(w, 1);
+        fConfLonA& w = editor(fixture(1), true, 1);
         SignalGrid& g = w.gridModel();
         g.select(row, col, row, col);
         typeInCell(w, keys, escape ? Qt::Key_Escape : Qt::Key_Return);
@@ -401,18 +398,14 @@ private slots:
         QFETCH(int, row);
         QFETCH(int, col);
         QFETCH(QString, menu);
-        makeProject(*m_home, fixture(1));
-        fConfLonA w;
-        w.Form_Load();
+        fConfLonA& w = editor(fixture(1));
         QMenu* m = w.gridRightClick(row, col, false);
         QCOMPARE(m ? m->objectName() : QString(), menu);
         if (row > 0) QCOMPARE(QPoint(w.gridModel().Row(), w.gridModel().Col()), QPoint(row, col));
     }
 
     void realRightClickOpensColumnMenu() {
-        makeProject(*m_home, fixture(1));
-        fConfLonA w;
-        open(w, 1);
+        fConfLonA& w = editor(fixture(1), true, 1);
         QString opened;
         QTimer::singleShot(0, this, [&] {
             if (QWidget* p = QApplication::activePopupWidget()) opened = p->objectName(), p->close();
@@ -451,9 +444,7 @@ private slots:
         QFETCH(int, action);
         QFETCH(QStringList, cells);
         QFETCH(QStringList, direction);
-        makeProject(*m_home, fixture(1));
-        fConfLonA w;
-        w.Form_Load();
+        fConfLonA& w = editor(fixture(1));
         SignalGrid& g = w.gridModel();
         g.select(selected.x(), col, selected.y(), col);
         w.gridRightClick(clicked, col, false)->actions().at(action)->trigger();
@@ -465,9 +456,7 @@ private slots:
     }
 
     void enumerateUsesAddressMaximum() {
-        makeProject(*m_home, fixture(1, {{"ASCII", "GatewayVersion", "A-Basic"}}));
-        fConfLonA w;
-        w.Form_Load();
+        fConfLonA& w = editor(fixture(1, {{"ASCII", "GatewayVersion", "A-Basic"}}));
         SignalGrid& g = w.gridModel();
         g.select(2, LonCol::Add, 5, LonCol::Add);
         m_prompts->queueText("498");
@@ -481,9 +470,7 @@ private slots:
     }
 
     void showHideColumnsTwiceRestores() {
-        makeProject(*m_home, fixture(1));
-        fConfLonA w;
-        w.Form_Load();
+        fConfLonA& w = editor(fixture(1));
         SignalGrid& g = w.gridModel();
         auto widths = [&] {
             QList<int> l;
@@ -503,9 +490,7 @@ private slots:
     }
 
     void cutCopyPaste() {
-        makeProject(*m_home, fixture(1));
-        fConfLonA w;
-        w.Form_Load();
+        fConfLonA& w = editor(fixture(1));
         SignalGrid& g = w.gridModel();
         const QStringList row3 = g.rowCells(3).mid(1);
         QMenu* m = w.gridRightClick(3, LonCol::Descripcion, false);
@@ -523,9 +508,7 @@ private slots:
     }
 
     void insertDeleteAndMoveRows() {
-        makeProject(*m_home, fixture(1));
-        fConfLonA w;
-        open(w, 1);
+        fConfLonA& w = editor(fixture(1), true, 1);
         SignalGrid& g = w.gridModel();
         g.select(3, 4, 3, 4);
         w.cmdInsertar->click();
@@ -568,9 +551,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, preset);
         QFETCH(int, written);
-        makeProject(*m_home, fixture(1));
-        fConfLonA w;
-        w.Form_Load();
+        fConfLonA& w = editor(fixture(1));
         SignalGrid& g = w.gridModel();
         g.select(2, 3, 5, 3);
         g.setRowHeight(4, 0);
@@ -603,32 +584,14 @@ private slots:
         QCOMPARE(selectedName(w.snvtChooser()), QString());
     }
 
-    void chooserKeepsRowsAfterReload() {
-        makeProject(*m_home, fixture(1));
-        fConfLonA w;
-        w.Form_Load();
-        w.gridRightClick(3, LonCol::SnvtName, false);
-        const int rows = w.snvtChooser()->lvwPro->topLevelItemCount();
-        QVERIFY(rows > 500);
-        QVERIFY(writeAll(m_home->file("TemplatesASCII/LON.snvt"),
-                         "a\r\nb\r\nx\t0\t1\t0\tONLY\t1\t0\t1\t0\t0\t0\t0\t1\t1\r\n"));
-        w.Form_Load();
-        QCOMPARE(catalogoSNVT().count(), 1);
-        w.gridRightClick(3, LonCol::SnvtName, false);
-        QCOMPARE(w.snvtChooser()->lvwPro->topLevelItemCount(), rows);
-    }
-
     void importWindow() {
-        makeProject(*m_home, fixture(4));
+        fConfLonA& w = editor(fixture(4));
         const QString xifs = m_home->file("xifs");
         QDir().mkpath(xifs + "/sub");
         QFile::copy(testData("xif/cover.XIF"), xifs + "/cover.XIF");
         QFile::copy(testData("xif/astroClock.xif"), xifs + "/astroClock.xif");
         writeAll(xifs + "/notes.txt", "x");
-        app().NombreIni = "LON";
         EscribeIni("Import", "Path", xifs);
-        fConfLonA w;
-        w.Form_Load();
         const int before = w.gridModel().Rows();
         bool shown = false;
         QStringList files, dirs;
@@ -669,10 +632,9 @@ private slots:
     void saveWithDuplicateAddress() {
         LonFixture f = fixture(1, {}, 4);
         f.rows[3][12] = "11";  // grid row 6 repeats row 4's address
-        const QString dir = makeProject(*m_home, f);
+        fConfLonA& w = editor(f, true);
+        const QString dir = m_dir;
         const QByteArray ini = readAll(dir + "/LON.ini"), dat = readAll(dir + "/LON.dat");
-        fConfLonA w;
-        open(w);
         w.gridModel().setTextMatrix(3, LonCol::Descripcion, "edited");
         w.cmdAceptar->click();
         QCOMPARE(m_prompts->texts(), QStringList{"Add:11" + Texto("repetida")});
@@ -706,10 +668,9 @@ private slots:
         QFETCH(QStringList, linkToFull);
         QFETCH(QStringList, reasons);
         QFETCH(int, answer);
-        const QString dir = makeProject(*m_home, fixture(1));
+        fConfLonA& w = editor(fixture(1), true);
+        const QString dir = m_dir;
         const QByteArray dat = readAll(dir + "/LON.dat");
-        fConfLonA w;
-        open(w);
         w.chkACK->toggle();
         for (const QString& f : folderFor) QVERIFY(QFile::remove(dir + "/" + f) && QDir().mkpath(dir + "/" + f));
         for (const QString& f : linkToFull)
@@ -775,9 +736,8 @@ private slots:
     }
 
     void generateRefusedWithUnsavedConnection() {
-        const QString dir = makeProject(*m_home, fixture(1));
-        fConfLonA w;
-        open(w);
+        fConfLonA& w = editor(fixture(1), true);
+        const QString dir = m_dir;
         w.optLAddressing[1]->setChecked(true);
         w.cmdPilmora->click();
         QCOMPARE(m_prompts->texts(), QStringList{Texto("PrimeroDebeGrabarLosCambios")});
@@ -806,10 +766,9 @@ private slots:
         QFETCH(QString, change);
         QFETCH(int, answer);
         QFETCH(bool, closed);
-        const QString dir = makeProject(*m_home, fixture(1));
+        fConfLonA& w = editor(fixture(1), true);
+        const QString dir = m_dir;
         const QByteArray dat = readAll(dir + "/LON.dat");
-        fConfLonA w;
-        open(w);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // only "&Salir" and the close box close it
         QVERIFY(w.isVisible());
         if (change == "grid") {

@@ -51,6 +51,8 @@ private slots:
         QTest::newRow("--at not a date") << QStringList{"generate", "P", "--at", "yesterday"} << 2;
         QTest::newRow("--at without value") << QStringList{"generate", "P", "--at"} << 2;
         QTest::newRow("--at with check") << QStringList{"check", "P", "--at", kAt} << 2;
+        QTest::newRow("--prefix with check") << QStringList{"check", "P", "--prefix"} << 2;
+        QTest::newRow("--node-object with generate") << QStringList{"generate", "P", "--node-object"} << 2;
         QTest::newRow("no language file") << QStringList{"check", "P"} << 1;
     }
 
@@ -86,13 +88,9 @@ private slots:
         };
         row("check good", "check", "", 0, "ComprobacionCorrecta");
         row("check repeated address", "check", "repeat", 1, "repetida", "@PosicionCelda|7, 13");
-        row("check devices with one address", "check", "sameNid", 1, "", "Two devices have same address Neuron-ID:");
         row("check no signal table", "check", "noDat", 1, "NoSeEncuentraFicheroConf");
-        row("check no LON.ini: one device", "check", "noIni", 1, "SoloValoresDispositivoEntre");
         row("check empty rows removed", "check", "emptyRows", 0, "ComprobacionCorrecta");
-        row("check data type out of range", "check", "dataType", 0, "AlgunDatoIncorrecto");
         row("check other protocol", "check", "tester", 1, "ProtocoloNoSoportado", "@ProtocoloNoSoportado|Tester");
-        row("check no description file", "check", "noProject", 1, "ProtocoloNoSoportado");
         row("check no such folder", "check", "noFolder", 1, "ProyectoNoEncontrado");
         row("generate good", "generate", "", 0, "AhoraPuedeEnviaraMerovantixFichero", "Devs:2  LON-> Tot:12 R:", true);
         row("generate device subnet above 255", "generate", "subnet", 1, "ErrorAlGenerarFichero", "", true);
@@ -115,10 +113,8 @@ private slots:
         TestHome home;
         LonFixture f = goodProject();
         if (change == "repeat") f.rows[6][12] = f.rows[5][12];
-        if (change == "sameNid") f.devices[1].nid = f.devices[0].nid.toLower();
         if (change == "noDat") f.writeDat = false;
         if (change == "emptyRows") f.rows.insert(4, QStringList(17, QString()));
-        if (change == "dataType") f.rows[6][5] = "8";
         if (change == "subnet") {
             f.addressing = 1;
             f.devices[0].subnet = "300";
@@ -128,7 +124,7 @@ private slots:
                 if (row[0] == "2" && row[1] != "-1") row[16] = "0-No";
         if (change == "noIni") {
             f.writeIni = false;
-            if (command == "generate") f.rows[0][16] = "0-No";  // not even the gateway's own error point
+            f.rows[0][16] = "0-No";  // not even the gateway's own error point
         }
         // Without devices only the gateway's own rows can be points.
         if (change.startsWith("ndevs")) f.keys << QStringList{"LON", "NDevs", change.mid(5)};
@@ -143,7 +139,6 @@ private slots:
             writeAll(dir + "/LON.ini", ini);
         }
         if (change == "tester") writeAll(dir + "/Project.ini", "[Project]\r\nProt=Tester\r\n");
-        if (change == "noProject") QFile::remove(dir + "/Project.ini");
         QStringList args{command, change == "noFolder" ? home.file("nowhere") : dir};
         if (command == "generate") args << "--at" << kAt;
         const Run r = pilmora(home.path(), args);

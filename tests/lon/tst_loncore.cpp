@@ -177,31 +177,6 @@ private slots:
             "Gateway=127.0.0.1\r\nPort=5001\r\nNagle=7\r\ntmoutKeepAlive_sec=30\r\nRS_TCP=0 (ASCII RS232)\r\n"));
     }
 
-    void limits_data() {
-        QTest::addColumn<QString>("version");
-        QTest::addColumn<int>("devices");
-        QTest::addColumn<int>("addresses");
-        QTest::newRow("A-Basic") << "A-Basic" << 64 << 500;
-        QTest::newRow("B-Extended") << "B-Extended" << 128 << 4000;
-    }
-
-    void limits() {
-        QFETCH(QString, version);
-        QFETCH(int, devices);
-        QFETCH(int, addresses);
-        LonConfig c;
-        c.setGatewayVersion(version);
-        QCOMPARE(c.maxDevices(), devices);
-        QCOMPARE(c.maxAddress(), addresses);
-        QVERIFY(c.captionText().endsWith(":" + QString::number(devices) + " Max.Regs.ASCII:" + QString::number(addresses)));
-        QVERIFY(c.connectionChanged);
-        c.connectionChanged = false;
-        c.loading = true;  // no change marks while loading
-        c.setGatewayVersion(version);
-        c.markGridChanged();
-        QVERIFY(!c.connectionChanged && !c.gridChanged);
-    }
-
     void firmwareRule() {
         LonConfig c = loaded(*m_home, "[ASCII]\r\nRS_TCP=1 (ASCII TCP)\r\nFwVersion=V.3.1.0\r\n");
         QCOMPARE(c.firmwareIndex(), 0);
