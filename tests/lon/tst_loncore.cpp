@@ -324,17 +324,12 @@ private slots:
             << "A-Basic" << Rows{lonErrorRow(2, 600)} << add + "500" << 3 << A;
         QTest::newRow("address 501 on A-Basic") << "A-Basic" << Rows{lonPointRow(1, 105, 0, "R", 501)} << add + "500" << 4
                                                 << A;
-        QTest::newRow("address 501 on B-Extended") << "B-Extended" << Rows{lonPointRow(1, 105, 0, "R", 501)} << "" << 0
-                                                   << 0;
         QTest::newRow("address 4001 on B-Extended")
             << "B-Extended" << Rows{lonPointRow(1, 105, 0, "R", 4001)} << add + "4000" << 4 << A;
-        QTest::newRow("negative address") << "A-Basic" << Rows{lonPointRow(1, 105, 0, "R", -3)} << add + "500" << 4 << A;
         QTest::newRow("repeated address")
             << "A-Basic"
             << Rows{lonPointRow(1, 105, 0, "R", 7), lonPointRow(2, 105, 0, "R", 8), lonPointRow(2, 105, 1, "R", 7)}
             << "Add:7@repetida" << 6 << A;
-        QTest::newRow("error row and point share an address")
-            << "A-Basic" << Rows{lonErrorRow(1, 5), lonPointRow(1, 105, 0, "R", 5)} << "Add:5@repetida" << 4 << A;
         QTest::newRow("device checked before address") << "A-Basic" << Rows{lonPointRow(5, 105, 0, "R", 0)} << dev << 4
                                                        << D;
     }
@@ -369,15 +364,11 @@ private slots:
             << "Two devices have same address Neuron-ID:00000000abcd";
         QTest::newRow("same Neuron-ID, one not in use")
             << 0 << QVector<LonDevice>{{true, "00000000ABCD", "1", "1", ""}, {false, "00000000ABCD", "1", "2", ""}} << "";
-        QTest::newRow("same subnet/node ignored by Neuron-ID")
-            << 0 << QVector<LonDevice>{{true, "000000000001", "1", "1", ""}, {true, "000000000002", "1", "1", ""}} << "";
         QTest::newRow("same subnet/node")
             << 1 << QVector<LonDevice>{{true, "", "1", "1", ""}, {true, "", "1", "2", ""}, {true, "", "1", "2", ""}}
             << "Two devices have same address Subnet/Node:1/2";
         QTest::newRow("subnet/node compared as stored")
             << 1 << QVector<LonDevice>{{true, "", "01", "2", ""}, {true, "", "1", "2", ""}} << "";
-        QTest::newRow("same Neuron-ID ignored by subnet/node")
-            << 1 << QVector<LonDevice>{{true, "0A", "1", "1", ""}, {true, "0A", "1", "2", ""}} << "";
     }
 
     void validaDispositivos() {
@@ -432,9 +423,6 @@ private slots:
                            "0012", "RW", "1-Dig", "0-NoSpon", "0-No"}
             << QStringList{"1", "2", "95", "SNVT_switch", "0", "1.5", "7-bit field", "0", "0", "0", "3", "RW",
                            "  padded  ", "12", "RW", "1-Dig", "0-NoSpon", "0-No"};
-        QTest::newRow("short line") << QStringList{"3", "105"}
-                                    << QStringList{"1", "3", "105", "", "0", "0", "0-8bit sig", "0", "0", "0", "", "",
-                                                   "", "0", "", "", "", ""};
         QTest::newRow("device error of a device not configured")
             << QStringList{"9", "-1", "[x]", "", "", "", "", "", "", "", "", "Err", "5", "R", "1-Dig", "1-Spon", "1-Si"}
             << QStringList{"1", "9", "-1", "[x]", "0", "0", "0-8bit sig", "0", "0", "0", "", "", "Err", "5", "R",
@@ -457,7 +445,6 @@ private slots:
         QTest::addColumn<int>("copies");     // bad rows in the table
         QTest::addColumn<QString>("count");  // after the message's text
         QTest::newRow("data type 8") << "8" << "" << 1 << "";
-        QTest::newRow("data type -1") << "-1" << "" << 1 << "";
         QTest::newRow("filter beyond 16 bits") << "2" << "40000" << 1 << "";
         QTest::newRow("twelve bad rows, one message") << "9" << "" << 12 << " (12)";
     }

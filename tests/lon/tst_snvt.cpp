@@ -1,7 +1,6 @@
 // Device data files: the SNVT catalogue (the table reader, the name and number
-// indexes with their duplicate and preferred rules, the shipped LON.snvt against
-// the public data) and the device interface file reader (real files, edge cases,
-// bad input with its progress reports).
+// indexes with their duplicate and preferred rules) and the device interface file
+// reader (real files, edge cases, bad input with its progress reports).
 #include <QtTest>
 
 #include "AppGlobals.h"
@@ -120,36 +119,6 @@ private slots:
         QVERIFY(!cat.CargaSNVT());
         QCOMPARE(cat.count(), loaded);
         QVERIFY(m_prompts->lastText().startsWith(Texto("NoSeEncuentraFicheroConf") + "\r"));
-    }
-
-    // Every type of the public table is in the shipped catalogue under its number;
-    // scalars with the table's scaling, structures as consecutive preferred fields.
-    void shippedCatalogueMatchesPublicData() {
-        ModSNVT cat;
-        QVERIFY(cat.CargaSNVT());
-        QVERIFY(m_prompts->texts().isEmpty());  // no duplicate names
-        QFile f(QStringLiteral(PILMORA_SOURCE_DIR "/data/snvt/snvt-master.tsv"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        f.readLine();
-        int types = 0;
-        while (!f.atEnd()) {
-            const QStringList t = QString::fromUtf8(f.readLine()).chopped(1).split('\t');
-            if (t[0].isEmpty()) continue;
-            ++types;
-            const int k = cat.indiceNumero(t[0].toInt());
-            QVERIFY2(k > 0, qPrintable(t[1]));
-            const SnvtRecord& e = cat.entry(k);
-            if (t[3] == "structure") {
-                QVERIFY2(e.nombre.startsWith(t[1] + ".") || e.nombre == t[1], qPrintable(e.nombre));
-                for (int j = k; j <= cat.count() && cat.entry(j).numero == e.numero; ++j)
-                    QVERIFY(cat.entry(j).preferido && cat.entry(j).offset < t[2].toInt());
-            } else {
-                QCOMPARE(e.nombre, t[1]);
-                if (!t[4].isEmpty())
-                    QCOMPARE(QList<int>({e.a, e.b, e.c}), QList<int>({t[4].toInt(), t[5].toInt(), t[6].toInt()}));
-            }
-        }
-        QCOMPARE(types, 210);  // 1..214 without 140..142 and 167
     }
 
     void reader_data() {
