@@ -144,6 +144,8 @@ private slots:
             << QStringList{kV, "!!!|!! UCPT defined found see inside the XIF file to configure !!!| | |cpA",
                            "!!!|!! UNVT defined found see inside the XIF file to configure !!!| | |nviB",
                            "!! 300 !!|!! SNVT not defined in file Lon.snvt !!!| | |nviC"};
+        QTest::newRow("version below one, negative") << "XIF Version -0.70\r\n" + nv("nvoT", 5, 0, true, 105) << false
+                                                     << QStringList{" |XIF Version -.7| | | ", "105|SNVT_temp_p|5|R|nvoT"};
         QTest::newRow("no XIF Version") << "File: t.xif\r\n" + nv("nvoT", 5, 0, true, 105) << false << QStringList{};
         QTest::newRow("LF, no final line end, TAG and trailing sections")
             << QByteArray(
