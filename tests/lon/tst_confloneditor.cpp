@@ -189,11 +189,8 @@ private slots:
     }
 
     void fieldChecksOnLeaving_data() {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<bool>("subnetNode");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("message");  // empty: none
+        // message: empty: none
+        lonColumns<QString, bool, QString, QString, QString>("field", "subnetNode", "typed", "shown", "message");
         auto row = [](const char* name, const char* field, bool sn, const char* typed, const char* shown,
                       const char* message = "") { QTest::newRow(name) << field << sn << typed << shown << message; };
         row("ip valid", "txtIp", false, "127.0.0.2", "127.0.0.2");
@@ -287,9 +284,7 @@ private slots:
     }
 
     void devicesDialog_data() {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("storedDevices");
+        lonColumns<QString, QString, int>("answer", "message", "storedDevices");
         QTest::newRow("new count") << "5" << "{MbusEstecambioaf}" << 5;
         QTest::newRow("above the maximum") << "129" << "{NDispNoval}. Max:128" << 2;
         QTest::newRow("cancelled") << "" << "" << 2;
@@ -331,12 +326,7 @@ private slots:
     // ------------------------------------------------------------ grid
 
     void gridTypingByKeys_data() {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("col");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<bool>("escape");
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<bool>("changed");
+        lonColumns<int, int, QString, bool, QString, bool>("row", "col", "keys", "escape", "cell", "changed");
         QTest::newRow("description replaced") << 3 << int(LonCol::Descripcion) << "Boiler 1" << false << "Boiler 1"
                                               << true;
         QTest::newRow("address refuses letters") << 3 << int(LonCol::Add) << "1x2" << false << "12" << true;
@@ -366,9 +356,8 @@ private slots:
     }
 
     void rightClickMenus_data() {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("col");
-        QTest::addColumn<QString>("menu");  // object name, empty: no menu
+        // menu: object name, empty: no menu
+        lonColumns<int, int, QString>("row", "col", "menu");
         QTest::newRow("caption row") << 0 << 7 << "popmnuColumns";
         QTest::newRow("snvt name: the chooser, no menu") << 3 << int(LonCol::SnvtName) << "";
         QTest::newRow("data type") << 3 << int(LonCol::DataType) << "mnuLonDataType";
@@ -408,12 +397,10 @@ private slots:
 
     // A menu fills the selection when the click is inside it, else the clicked cell only.
     void menusFillTheSelection_data() {
-        QTest::addColumn<int>("col");
-        QTest::addColumn<QPoint>("selected");  // first and last row
-        QTest::addColumn<int>("clicked");
-        QTest::addColumn<int>("action");
-        QTest::addColumn<QStringList>("cells");  // rows 1..5 of the column afterwards
-        QTest::addColumn<QStringList>("direction");
+        // selected: first and last row
+        // cells: rows 1..5 of the column afterwards
+        lonColumns<int, QPoint, int, int, QStringList, QStringList>(
+            "col", "selected", "clicked", "action", "cells", "direction");
         const QStringList R(5, "R");
         QTest::newRow("data type") << int(LonCol::DataType) << QPoint(3, 5) << 4 << 6
                                    << QStringList{"", "", "6-32bit float", "6-32bit float", "6-32bit float"} << R;
@@ -527,10 +514,11 @@ private slots:
     // ------------------------------------------------------------ SNVT chooser, XIF import
 
     void chooserWritesSelectedRows_data() {
-        QTest::addColumn<int>("row");         // right-clicked (rows 2..5 selected first, 4 hidden)
-        QTest::addColumn<QString>("typed");   // into the filter; empty: cancel
-        QTest::addColumn<QString>("preset");  // row selected on opening
-        QTest::addColumn<int>("written");     // rows that get SNVT_lev_percent (-1: no chooser)
+        // row: right-clicked (rows 2..5 selected first, 4 hidden)
+        // typed: into the filter; empty: cancel
+        // preset: row selected on opening
+        // written: rows that get SNVT_lev_percent (-1: no chooser)
+        lonColumns<int, QString, QString, int>("row", "typed", "preset", "written");
         QTest::newRow("filter, accept: visible NV rows of the selection") << 3 << "lev_PERC" << "SNVT_temp_p" << 2;
         QTest::newRow("cancel writes nothing") << 3 << "" << "SNVT_temp_p" << 0;
         QTest::newRow("error row: no chooser") << 1 << "" << "" << -1;
@@ -641,10 +629,10 @@ private slots:
     // the system's reason; nothing is generated and leaving still asks. "No" to the
     // question writes nothing.
     void saveThatFailsStopsTheSequence_data() {
-        QTest::addColumn<QStringList>("folderFor");   // files replaced by a folder
-        QTest::addColumn<QStringList>("linkToFull");  // files replaced by a link to /dev/full
-        QTest::addColumn<QStringList>("reasons");     // file:reason, in the order told
-        QTest::addColumn<int>("answer");
+        // folderFor: files replaced by a folder
+        // linkToFull: files replaced by a link to /dev/full
+        // reasons: file:reason, in the order told
+        lonColumns<QStringList, QStringList, QStringList, int>("folderFor", "linkToFull", "reasons", "answer");
         QTest::newRow("answered no") << QStringList{} << QStringList{} << QStringList{} << 2;
         QTest::newRow("folder in LON.dat's place")
             << QStringList{"LON.dat"} << QStringList{} << QStringList{"LON.dat:Path is not a file"} << 1;
@@ -745,9 +733,9 @@ private slots:
     }
 
     void closingAsksWhenChanged_data() {
-        QTest::addColumn<QString>("change");  // "", "grid", "connection"
-        QTest::addColumn<int>("answer");      // 1 Si, 2 No, 0 the box closed
-        QTest::addColumn<bool>("closed");
+        // change: "", "grid", "connection"
+        // answer: 1 Si, 2 No, 0 the box closed
+        lonColumns<QString, int, bool>("change", "answer", "closed");
         QTest::newRow("nothing changed") << "" << 2 << true;
         QTest::newRow("grid changed, no") << "grid" << 2 << false;
         QTest::newRow("grid changed, yes") << "grid" << 1 << true;

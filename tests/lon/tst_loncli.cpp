@@ -40,8 +40,7 @@ class TstLonCli : public QObject {
 private slots:
 
     void usage_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("code");
+        lonColumns<QStringList, int>("args", "code");
         QTest::newRow("--help") << QStringList{"--help"} << 0;
         QTest::newRow("nothing") << QStringList{} << 2;
         QTest::newRow("unknown command") << QStringList{"compile", "P"} << 2;
@@ -76,12 +75,10 @@ private slots:
     }
 
     void run_data() {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("expected");  // language key whose text must be printed
-        QTest::addColumn<QString>("also");      // more text on stderr; "@key" is that key's text
-        QTest::addColumn<bool>("file");
+        // expected: language key whose text must be printed
+        // also: more text on stderr; "@key" is that key's text
+        lonColumns<QString, QString, int, QString, QString, bool>(
+            "command", "change", "code", "expected", "also", "file");
         auto row = [](const char* name, const char* command, const char* change, int code, const char* expected,
                       const QString& also = QString(), bool file = false) {
             QTest::newRow(name) << command << change << code << expected << also << file;

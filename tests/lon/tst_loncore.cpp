@@ -62,8 +62,7 @@ private slots:
     void cleanup() { delete m_prompts, delete m_home; }
 
     void defaults_data() {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QStringList>("expected");
+        lonColumns<QByteArray, QStringList>("ini", "expected");
         const QStringList none{"", "1", "1", "1", "0", "100", "1", "600", "8", "none-1stop", "1000", "0", "A-Basic",
                                "192.168.100.246", "192.168.100.246", "255.255.255.0", "", "5000", "30", "0", "0",
                                "V.43.1.x"};
@@ -97,9 +96,7 @@ private slots:
     }
 
     void choices_data() {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("index");
+        lonColumns<QString, QString, int>("key", "stored", "index");
         QTest::newRow("baud index only") << "Baudios" << "4" << 4;
         QTest::newRow("baud out of list") << "Baudios" << "8 (115200)" << 0;
         QTest::newRow("baud negative") << "Baudios" << "-1" << 0;
@@ -120,10 +117,7 @@ private slots:
     }
 
     void deviceCount_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("version");
-        QTest::addColumn<int>("nDevs");
-        QTest::addColumn<int>("devices");
+        lonColumns<QString, QString, int, int>("stored", "version", "nDevs", "devices");
         QTest::newRow("negative") << "-5" << "B-Extended" << -5 << 0;
         QTest::newRow("huge cut to 128") << "100000" << "B-Extended" << 128 << 128;
         QTest::newRow("129 cut to 128") << "129" << "A-Basic" << 128 << 128;
@@ -194,11 +188,8 @@ private slots:
     }
 
     void devicesDialog_data() {
-        QTest::addColumn<bool>("pending");
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<bool>("closes");
-        QTest::addColumn<QString>("message");  // the start of the message shown, see lonText
-        QTest::addColumn<int>("stored");
+        // message: the start of the message shown, see lonText
+        lonColumns<bool, QString, bool, QString, int>("pending", "answer", "closes", "message", "stored");
         QTest::newRow("unsaved changes") << true << "3" << false << "@PrimeroDebeGrabarLosCambios" << 2;
         QTest::newRow("new count") << false << "3" << true << "@MbusEstecambioaf" << 3;
         QTest::newRow("above A-Basic maximum") << false << "65" << false << "@NDispNoval|. Max:64" << 2;
@@ -231,10 +222,9 @@ private slots:
     // A load that lost anything makes the next save keep the old file beside it,
     // under the first free backup name, once; a clean load makes none.
     void lossyLoadKeepsOldFile_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("from");  // text of the file replaced by `to`
-        QTest::addColumn<QString>("to");
-        QTest::addColumn<QString>("backup");  // "" none
+        // from: text of the file replaced by `to`
+        // backup: "" none
+        lonColumns<QString, QString, QString, QString>("file", "from", "to", "backup");
         QTest::newRow("version refused") << "LON.dat" << "VERSION=ASCII.1.0" << "VERSION=ASCII 1.0" << "LON.dat.bak";
         QTest::newRow("bare CAMPOS=") << "LON.dat" << "CAMPOS=18" << "CAMPOS=" << "LON.dat.bak";
         QTest::newRow("row dropped") << "LON.dat" << "2-16bit sig" << "9-16bit sig" << "LON.dat.bak";
@@ -277,9 +267,7 @@ private slots:
     }
 
     void ip_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("normal");
-        QTest::addColumn<bool>("valid");
+        lonColumns<QString, QString, bool>("text", "normal", "valid");
         QTest::newRow("loopback") << "127.0.0.1" << "127.0.0.1" << true;
         QTest::newRow("three octets") << "192.168.100" << "" << false;
         QTest::newRow("leading zero") << "192.168.1.01" << "192.168.1.1" << false;
@@ -304,11 +292,8 @@ private slots:
 
 
     void validaPuntos_data() {
-        QTest::addColumn<QString>("version");
-        QTest::addColumn<Rows>("rows");
-        QTest::addColumn<QString>("message");  // "" = passes
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("col");
+        // message: "" = passes
+        lonColumns<QString, Rows, QString, int, int>("version", "rows", "message", "row", "col");
         const int D = LonCol::Disp, A = LonCol::Add;
         const QString dev = "@SoloValoresDispositivoEntre| 1@y|2", add = "@AddressDebeSerNumeroEntre| 1@y|";
         QTest::newRow("inactive rows may share an address, or have none")
@@ -356,9 +341,7 @@ private slots:
     }
 
     void validaDispositivos_data() {
-        QTest::addColumn<int>("addressing");
-        QTest::addColumn<QVector<LonDevice>>("devices");
-        QTest::addColumn<QString>("message");
+        lonColumns<int, QVector<LonDevice>, QString>("addressing", "devices", "message");
         QTest::newRow("Neuron-IDs differing in case")
             << 0 << QVector<LonDevice>{{true, "00000000ABCD", "1", "1", ""}, {true, "00000000abcd", "1", "2", ""}}
             << "Two devices have same address Neuron-ID:00000000abcd";
@@ -386,9 +369,7 @@ private slots:
 
 
     void mergeUpdatesBuiltInRow_data() {
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<QString>("snvt");
-        QTest::addColumn<int>("row");
+        lonColumns<QString, QString, int>("device", "snvt", "row");
         QTest::newRow("device 1") << "1" << "-1" << 2;
         QTest::newRow("gateway") << "0" << "-2" << 1;
         QTest::newRow("numbers written otherwise") << " 2.0" << "-1.00" << 3;
@@ -412,8 +393,7 @@ private slots:
     }
 
     void mergeAppendsConverted_data() {
-        QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<QStringList>("expected");
+        lonColumns<QStringList, QStringList>("stored", "expected");
         QTest::newRow("plain") << QStringList{"1", "105", "SNVT_temp_p", "3", "0", "2", "1", "-2", "0", "0", "R", "Flow",
                                               "12", "R", "0-Ana", "1-Spon", "1-Si"}
                                << QStringList{"1", "1", "105", "SNVT_temp_p", "3", "0", "2-16bit sig", "1", "-2", "0", "",
@@ -440,10 +420,9 @@ private slots:
     }
 
     void mergeRefusesBadRow_data() {
-        QTest::addColumn<QString>("dataType");
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<int>("copies");     // bad rows in the table
-        QTest::addColumn<QString>("count");  // after the message's text
+        // copies: bad rows in the table
+        // count: after the message's text
+        lonColumns<QString, QString, int, QString>("dataType", "filter", "copies", "count");
         QTest::newRow("data type 8") << "8" << "" << 1 << "";
         QTest::newRow("filter beyond 16 bits") << "2" << "40000" << 1 << "";
         QTest::newRow("twelve bad rows, one message") << "9" << "" << 12 << " (12)";
@@ -482,9 +461,7 @@ private slots:
     // The direction follows the NV access, on NV rows only; the save check brings
     // active rows in line, inactive ones stay as they are.
     void direction_data() {
-        QTest::addColumn<QString>("snvt");
-        QTest::addColumn<QString>("access");
-        QTest::addColumn<QString>("direction");
+        lonColumns<QString, QString, QString>("snvt", "access", "direction");
         QTest::newRow("W") << "105" << "W" << "W";
         QTest::newRow("RW") << "105" << "RW" << "RW";
         QTest::newRow("R") << "105" << "R" << "R";

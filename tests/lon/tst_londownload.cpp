@@ -70,10 +70,9 @@ private slots:
     }
 
     void smallFiles_data() {
-        QTest::addColumn<int>("addressing");
-        QTest::addColumn<Rows>("rows");
-        QTest::addColumn<QByteArray>("tail");  // everything after the device count's place
-        QTest::addColumn<QVector<int>>("counts");  // total, readable, writes, read/write
+        // tail: everything after the device count's place
+        // counts: total, readable, writes, read/write
+        lonColumns<int, Rows, QByteArray, QVector<int>>("addressing", "rows", "tail", "counts");
         QTest::newRow("one readable row, Neuron-ID 0102")
             << 0 << Rows{lonPointRow(1, 105, 6, "R", 1)}
             << le16(1) + b({1, 2, 0, 0, 0, 0}) + le16(-1) + le16(1) + le16(1) + slot(0, 6, 105, 1) + le16(1) + le16(1) +
@@ -120,8 +119,7 @@ private slots:
     }
 
     void neuronIds_data() {
-        QTest::addColumn<QString>("nid");
-        QTest::addColumn<QByteArray>("bytes");
+        lonColumns<QString, QByteArray>("nid", "bytes");
         QTest::newRow("twelve digits") << "04A2c31B01FF" << b({0x04, 0xA2, 0xC3, 0x1B, 0x01, 0xFF});
         QTest::newRow("longer: first twelve") << "0102030405060708" << b({1, 2, 3, 4, 5, 6});
         QTest::newRow("non-hex pairs read by their prefix") << "ZZ1GG0A1x2" << b({0, 1, 0, 0xA1, 0, 0});
@@ -164,10 +162,7 @@ private slots:
     }
 
     void tcpBlock_data() {
-        QTest::addColumn<QString>("ip");
-        QTest::addColumn<QString>("nagle");
-        QTest::addColumn<QString>("keepAlive");
-        QTest::addColumn<QByteArray>("block");
+        lonColumns<QString, QString, QString, QByteArray>("ip", "nagle", "keepAlive", "block");
         const QByteArray tail = QByteArray("255.0.0.0") + '\0' + QByteArray(6, ' ') + '\0' + QByteArray(15, ' ') + le32(5000);
         const QByteArray end(64, '\0');
         QTest::newRow("12 characters") << "127.0.100.10" << "0" << "30"
@@ -228,9 +223,7 @@ private slots:
     }
 
     void tuningFromIni_data() {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<int>("lonRetries");
-        QTest::addColumn<int>("ltaRqRpTimeout");
+        lonColumns<QByteArray, int, int>("ini", "lonRetries", "ltaRqRpTimeout");
         QTest::newRow("missing keys") << QByteArray("[LON]\r\n") << 3 << 8;
         QTest::newRow("lonRetries 20 capped") << QByteArray("[LON]\r\nlonRetries=20\r\nltaRqRpTimeout=2\r\n") << 11 << 2;
         QTest::newRow("garbage reads 0") << QByteArray("[LON]\r\nlonRetries=x\r\nltaRqRpTimeout=y\r\n") << 0 << 0;
@@ -247,9 +240,7 @@ private slots:
     }
 
     void largeProjects_data() {
-        QTest::addColumn<QString>("version");
-        QTest::addColumn<int>("devices");
-        QTest::addColumn<int>("points");
+        lonColumns<QString, int, int>("version", "devices", "points");
         QTest::newRow("500 on A-Basic") << "A-Basic" << 4 << 500;
         QTest::newRow("501 on A-Basic") << "A-Basic" << 4 << 501;
         QTest::newRow("4000 on B-Extended, 128 devices") << "B-Extended" << 128 << 4000;
@@ -293,9 +284,8 @@ private slots:
     }
 
     void messages_data() {
-        QTest::addColumn<Rows>("rows");
-        QTest::addColumn<QVector<bool>>("inUse");
-        QTest::addColumn<QString>("message");  // "" = file written; "@key" = that key's text
+        // message: "" = file written; "@key" = that key's text
+        lonColumns<Rows, QVector<bool>, QString>("rows", "inUse", "message");
         const QString a = "@NoSenyalesEntradaDispositivo|%1|@RevisarConfiguracionODesactivarDispositivo";
         QTest::newRow("a: device with only a write row")
             << Rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 95, 0, "W", 2)} << QVector<bool>{true, true} << a.arg(2);

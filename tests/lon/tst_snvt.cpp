@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "AppGlobals.h"
+#include "LonFixtures.h"
 #include "ModSNVT.h"
 #include "TestSupport.h"
 #include "XifImport.h"
@@ -49,11 +50,11 @@ private slots:
     void cleanup() { delete m_prompts, delete m_home; }
 
     void load_data() {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QStringList>("names");     // catalogue in order
-        QTest::addColumn<int>("number");            // looked up by number
-        QTest::addColumn<int>("byNumber");          // index found (0: none)
-        QTest::addColumn<QStringList>("messages");  // texts shown
+        // names: catalogue in order
+        // number: looked up by number
+        // byNumber: index found (0: none)
+        // messages: texts shown
+        lonColumns<QByteArray, QStringList, int, int, QStringList>("body", "names", "number", "byNumber", "messages");
         const QString dup = "Found duplicated SNVT Name in LON.snvt";
         QTest::newRow("headers only") << QByteArray() << QStringList{} << 1 << 0 << QStringList{};
         QTest::newRow("load switch 0 or empty: no index taken")
@@ -122,9 +123,7 @@ private slots:
     }
 
     void reader_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<bool>("nodeObject");
-        QTest::addColumn<QStringList>("rows");
+        lonColumns<QByteArray, bool, QStringList>("file", "nodeObject", "rows");
         QTest::newRow("scalar output") << kXifHead + nv("nvoT", 5, 0, true, 105) << false
                                        << QStringList{kV, "105|SNVT_temp_p|5|R|nvoT"};
         QTest::newRow("input array of 3") << kXifHead + nv("nviC", 10, 3, false, 8) << false
@@ -178,8 +177,7 @@ private slots:
     }
 
     void badInput_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("rows");
+        lonColumns<QByteArray, int>("file", "rows");
         QTest::newRow("empty") << QByteArray() << 1;
         QByteArray big = kXifHead;
         const QByteArray left = nv("nviRequest", 0, 0, false, 92);  // left out without the node object

@@ -8,6 +8,13 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <QtTest>
+
+// A table's columns in one line: lonColumns<int, QString>("row", "text").
+template <class... T, class... Name>
+void lonColumns(const Name&... names) {
+    (QTest::addColumn<T>(names), ...);
+}
 
 struct LonFixtureDevice {
     bool on = true;
