@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QUdpSocket>
 #include <QtTest>
 
 #include "LonFixtures.h"
@@ -180,6 +181,18 @@ private slots:
                   tail.arg("R", Texto("1-Dig"))})
             QVERIFY2(dat.contains(row), qPrintable(row));
         QCOMPARE(readAll(home.file("P/LON.ini")), ini);
+    }
+
+    // A gateway that never answers: the poll gives up after --timeout, says so, and fails.
+    void pollWithoutAnswer() {
+        TestHome home;
+        writeLonFixture(home.file("P"), goodProject());
+        QUdpSocket silent;
+        QVERIFY(silent.bind(QHostAddress::LocalHost, 0));
+        const Run r = pilmora(home.path(), {"poll", home.file("P"), "--udp",
+                                            "127.0.0.1:" + QString::number(silent.localPort()), "--timeout", "1"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(Texto("PilmoraSinRespuesta") + "1 s"), qPrintable(r.err));
     }
 };
 
