@@ -141,6 +141,7 @@ private slots:
         fConfLonA& w = editor(fixture(devices, {}, 0));
         const SignalGrid& g = w.gridModel();
         QCOMPARE(g.Rows(), devices + 2);
+        QCOMPARE(QPoint(g.Row(), g.Col()), QPoint(1, 1));
         for (int d = 0; d <= devices; ++d) {
             const QString text = Texto("ErrorComunicacion") + (d == 0 ? " hard" : "");
             QCOMPARE(g.rowCells(d + 1), QStringList({QString::number(d + 1), QString::number(d), d ? "-1" : "-2",
@@ -295,6 +296,7 @@ private slots:
         fConfLonA& w = editor(fixture(1), true);
         const QList<QPair<QWidget*, QString>> help{
             {w.txtLSubnet, "LON subnet number for Merovantix (0..255)"},
+            {w.txtMaquina[2], "Node address of current LON device (0..127)"},
             {w.optRS_TCP[0], "Selected ASCII over Ethernet"},  // the TCP option is chosen
             {w.cboVersion, Texto("A30")},
             {w.lstMaquina, Texto("MarcarDispoAUtilizar")}};
@@ -464,8 +466,10 @@ private slots:
         w.gridRightClick(5, LonCol::Idx, false);
         w.mnuPaste->trigger();  // the buffer stays: a second paste writes it again
         QCOMPARE(g.rowCells(5).mid(1), row3);
-        w.Form_Load();  // a project loaded again starts with an empty buffer
+        g.setTextMatrix(1, LonCol::Add, "7");
+        w.Form_Load();  // loaded again: an empty buffer, the built-in rows as new
         QVERIFY(!w.mnuPaste->isEnabled());
+        QCOMPARE(g.TextMatrix(1, LonCol::Add), QString());
     }
 
     void insertDeleteAndMoveRows() {
@@ -553,7 +557,7 @@ private slots:
         const QString xifs = m_home->file("xifs");
         QDir().mkpath(xifs + "/sub");
         QFile::copy(testData("xif/cover.XIF"), xifs + "/cover.XIF");
-        QFile::copy(testData("xif/astroClock.xif"), xifs + "/astroClock.xif");
+        QFile::copy(testData("xif/astroClock.xif"), xifs + "/other.xif");
         writeAll(xifs + "/notes.txt", "x");
         EscribeIni("Import", "Path", xifs);
         const int before = w.gridModel().Rows();
@@ -581,7 +585,7 @@ private slots:
             &shown);
         w.cmdImportXIF->click();
         QVERIFY(shown);
-        QCOMPARE(files, QStringList({"astroClock.xif", "cover.XIF"}));
+        QCOMPARE(files, QStringList({"cover.XIF", "other.xif"}));
         QCOMPARE(dirs, QStringList({"..", "sub"}));
         QCOMPARE(listed, 2 + 27);
         QCOMPARE(w.gridModel().Rows(), before + 26);
