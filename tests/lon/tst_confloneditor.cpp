@@ -27,7 +27,6 @@
 #include "LonConfig.h"
 #include "LonFixtures.h"
 #include "LonGrid.h"
-#include "MDIPilmora.h"
 #include "ModSNVT.h"
 #include "ModalDriver.h"
 #include "ModulINI.h"
@@ -757,30 +756,6 @@ private slots:
             QCOMPARE(m_prompts->shown().size(), 2);
         }
         QCOMPARE(readAll(dir + "/LON.dat"), dat);
-    }
-
-    // The main window's protocol menu opens the editor modally, one instance that
-    // loads the current project each time it opens.
-    void openedFromTheProtocolMenu() {
-        MDIPilmora main;
-        QVERIFY(main.Form_Load());
-        makeProject(*m_home, fixture(1), "FromMenu");
-        QList<fConfLonA*> seen;
-        QList<int> rows;
-        auto closeWhenShown = [&] {
-            whenModal<fConfLonA>([&](fConfLonA* d) {
-                seen << d, rows << d->gridModel().Rows();
-                d->cmdCancelar->click();
-            });
-        };
-        closeWhenShown();
-        main.mnuCProtocolo_Click();
-        makeProject(*m_home, fixture(6, {}, 0), "FromMenu2");
-        closeWhenShown();
-        QVERIFY(main.AbreEditor(kSlotLon));
-        QCOMPARE(rows, QList<int>({6, 8}));
-        QCOMPARE(seen.at(1), seen.at(0));
-        QCOMPARE(main.findChildren<fConfLonA*>().size(), 1);
     }
 
 };

@@ -226,8 +226,6 @@ private slots:
         // backup: "" none
         lonColumns<QString, QString, QString, QString>("file", "from", "to", "backup");
         QTest::newRow("version refused") << "LON.dat" << "VERSION=ASCII.1.0" << "VERSION=ASCII 1.0" << "LON.dat.bak";
-        QTest::newRow("bare CAMPOS=") << "LON.dat" << "CAMPOS=18" << "CAMPOS=" << "LON.dat.bak";
-        QTest::newRow("row dropped") << "LON.dat" << "2-16bit sig" << "9-16bit sig" << "LON.dat.bak";
         QTest::newRow("older backup kept") << "LON.dat" << "VERSION=ASCII.1.0" << "VERSION=ASCII 1.0" << "LON.dat.bak1";
         QTest::newRow("devices beyond 128 cut") << "LON.ini" << "NDevs=1" << "NDevs=129" << "LON.ini.bak";
         QTest::newRow("clean load") << "LON.dat" << "" << "" << "";
