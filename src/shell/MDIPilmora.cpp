@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
@@ -29,6 +30,8 @@
 #include "fConfLonA.h"
 #include "fConfMbs6A.h"
 #include "fProject.h"
+#include "fTestA.h"
+#include "fTestExterno.h"
 #include "fTestPilmora.h"
 #include "fVerDatos.h"
 #include "mIdioma.h"
@@ -36,10 +39,7 @@
 namespace {
 // Controls whose window or link is not part of the program yet: they are shown
 // and captioned but stay disabled. Whoever brings the window removes its name.
-const QStringList kPendientes = {
-    QStringLiteral("mnuVInterno"), QStringLiteral("mnuVPTester"),
-    QStringLiteral("mnuVPExterno"), QStringLiteral("mnuRefresh"),  QStringLiteral("mnuEdit"),
-};
+const QStringList kPendientes = {};
 
 bool pendiente(const QObject* o) { return kPendientes.contains(o->objectName()); }
 
@@ -173,6 +173,15 @@ void MDIPilmora::construyeMenus() {
     connect(mnuVCascada, &QAction::triggered, this, &MDIPilmora::mnuVCascada_Click);
     connect(mnuAcercade, &QAction::triggered, this, &MDIPilmora::mnuAcercade_Click);
     connect(mnuVDatos, &QAction::triggered, this, &MDIPilmora::mnuVDatos_Click);
+    connect(mnuVInterno, &QAction::triggered, this, [this] { MuestraMonitor(0); });
+    connect(mnuVPTester, &QAction::triggered, this, [this] { MuestraMonitor(1); });
+    connect(mnuVPExterno, &QAction::triggered, this, [this] { MuestraMonitor(100); });
+    connect(mnuRefresh, &QAction::triggered, this, [this] {
+        if (m_fVerDatos) m_fVerDatos->mnuRefresh_Click();
+    });
+    connect(mnuEdit, &QAction::triggered, this, [this] {
+        if (m_fVerDatos) m_fVerDatos->mnuEdit_Click();
+    });
 
     for (QAction* a : {mnuVDatos, mnuVInterno, mnuVPTester, mnuVPExterno, mnuCConexion, mnuAcercade, mnuRefresh,
                        mnuEdit})
@@ -506,6 +515,10 @@ void MDIPilmora::conectaEnlace() {
     connect(m_link, &GatewayLink::monitorText, this, [this](const QString& text, const QString& prefix) {
         if (m_fTestPilmora) m_fTestPilmora->VerTramas(text, prefix);
     });
+    connect(m_link, &GatewayLink::spyLineReceived, this, [this](const QString& bus, const QString& text) {
+        if (bus == QLatin1String("INT") && m_fTestA) m_fTestA->VerTramas(text);
+        if (bus == QLatin1String("EXT") && m_fTestExterno) m_fTestExterno->VerTramas(text);
+    });
     connect(m_link, &GatewayLink::monitorCaption, this, [this](const QString& caption) {
         if (m_fTestPilmora) m_fTestPilmora->setWindowTitle(caption);
     });
@@ -591,8 +604,15 @@ void MDIPilmora::llenaComandos() {
 }
 
 void MDIPilmora::cmdSendFilePilmora_Click() {
-    // Spies off, the question with the file's details, then the announcement.
-    m_link->askAndSend();
+    // Spies off (an open spy monitor unticks its own switch, which tells the
+    // gateway), the question with the file's details, then the announcement.
+    m_link->askAndSend([this](const QString& bus) {
+        fMonitorTramas* m = bus == QLatin1String("INT") ? static_cast<fMonitorTramas*>(m_fTestA.data())
+                                                        : static_cast<fMonitorTramas*>(m_fTestExterno.data());
+        if (!m || !m->chkBus->isChecked()) return false;
+        m->chkBus->setChecked(false);
+        return true;
+    });
     raise();
     activateWindow();
 }
@@ -622,6 +642,7 @@ void MDIPilmora::Carga_DatosMFAPilmora(const QString& protocol) {
 void MDIPilmora::mnuVDatos_Click() {
     if (!m_fVerDatos) {
         m_fVerDatos = new fVerDatos([this](const QString& text) { m_link->TransmitPilmora(text, false); });
+        m_fVerDatos->popmnuRefresh = popmnuRefresh;
         mdiArea->addSubWindow(m_fVerDatos)->setObjectName(QStringLiteral("subfVerDatos"));
         m_fVerDatos->parentWidget()->resize(twipsToPx(9000), twipsToPx(5000));
     }
@@ -629,3 +650,31 @@ void MDIPilmora::mnuVDatos_Click() {
 }
 
 fVerDatos* MDIPilmora::visorDatos() const { return m_fVerDatos; }
+
+void MDIPilmora::MuestraMonitor(int kind) {
+    // The monitors outlive neither the main window nor its link.
+    const QPointer<GatewayLink> link = m_link;
+    const ControlaBus controla = [link](const QString& bus, bool on) {
+        if (link) link->ControlaBusPilmora(bus, on);
+    };
+    fMonitorTramas* form = nullptr;
+    if (kind == 0) {
+        if (!m_fTestA) {
+            m_fTestA = new fTestA(controla);
+            mdiArea->addSubWindow(m_fTestA)->setObjectName(QStringLiteral("subfTestA"));
+            m_fTestA->parentWidget()->resize(twipsToPx(7000), twipsToPx(4000));
+        }
+        form = m_fTestA;
+    } else {
+        if (!m_fTestExterno) {
+            m_fTestExterno = new fTestExterno(controla);
+            mdiArea->addSubWindow(m_fTestExterno)->setObjectName(QStringLiteral("subfTestExterno"));
+            m_fTestExterno->parentWidget()->resize(twipsToPx(7000), twipsToPx(4000));
+        }
+        form = m_fTestExterno;
+    }
+    MuestraVentana(form);
+}
+
+fTestA* MDIPilmora::monitorAscii() const { return m_fTestA; }
+fTestExterno* MDIPilmora::monitorExterno() const { return m_fTestExterno; }

@@ -21,6 +21,8 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 class GatewayLink;
+class fTestA;
+class fTestExterno;
 class fTestPilmora;
 class fVerDatos;
 class fConfLonA;
@@ -60,6 +62,10 @@ public:
     // View menu "Data...": the live signal viewer, one instance.
     void mnuVDatos_Click();
     fVerDatos* visorDatos() const;
+    // kind 0: the ASCII-bus monitor; any other: the external-bus monitor. Created when missing.
+    void MuestraMonitor(int kind);
+    fTestA* monitorAscii() const;
+    fTestExterno* monitorExterno() const;
 
     // Controls, named as the system names them.
     QMdiArea* mdiArea = nullptr;
@@ -126,5 +132,7 @@ private:
     ConfigSerie m_comPort;
     GatewayLink* m_link = nullptr;
     QPointer<fVerDatos> m_fVerDatos;
+    QPointer<fTestA> m_fTestA;
+    QPointer<fTestExterno> m_fTestExterno;
     CommandHistory m_historial;
 };

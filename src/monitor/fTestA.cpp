@@ -1,0 +1,25 @@
+#include "fTestA.h"
+
+#include <QCheckBox>
+
+#include "AppGlobals.h"
+
+fTestA::fTestA(ControlaBus controlaBus, QWidget* parent)
+    : fMonitorTramas(QStringLiteral("fTestA"), parent), m_controlaBus(std::move(controlaBus)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Bus ASCII"));
+    m_controlaBus(QStringLiteral("INT"), true);
+    app().EspiaInt = true;
+    // The flag follows the box even while the link cannot switch the gateway's spy.
+    connect(chkBus, &QCheckBox::toggled, this, [this](bool on) {
+        m_controlaBus(QStringLiteral("INT"), on);
+        app().EspiaInt = on;
+    });
+}
+
+fTestA::~fTestA() {
+    m_controlaBus(QStringLiteral("INT"), false);
+    app().EspiaInt = false;
+}
+
+void fTestA::VerTramas(const QString& text) { tramas.agrega(text); }

@@ -1,0 +1,64 @@
+#include "fTestExterno.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QHBoxLayout>
+#include <QListView>
+
+#include "AppGlobals.h"
+#include "mIdioma.h"
+
+fTestExterno::fTestExterno(ControlaBus controlaBus, QWidget* parent)
+    : fMonitorTramas(QStringLiteral("fTestExterno"), parent), m_controlaBus(std::move(controlaBus)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(Texto("EspiaComunicacionPExterno") + QStringLiteral(": ") + app().ProtProyecto);
+    chkLog = new QCheckBox(Texto("chkLog"), this);
+    chkLog->setObjectName(QStringLiteral("chkLog"));
+    chkLog->setToolTip(Texto("MonitorRegistroAyuda"));
+    fila->insertWidget(3, chkLog);
+
+    m_controlaBus(QStringLiteral("EXT"), true);
+    app().EspiaExt = true;
+    connect(chkBus, &QCheckBox::toggled, this, [this](bool on) {
+        m_controlaBus(QStringLiteral("EXT"), on);
+        app().EspiaExt = on;
+    });
+    connect(chkLog, &QCheckBox::clicked, this, &fTestExterno::chkLog_Click);
+    connect(&tramas, &ListaTramas::volcado, this, [this] { m_log.vacia(); });
+    connect(lstTramas, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
+        QClipboard* cb = QApplication::clipboard();
+        cb->clear();
+        if (i.isValid()) cb->setText(tramas.linea(i.row()));
+    });
+}
+
+fTestExterno::~fTestExterno() {
+    m_controlaBus(QStringLiteral("EXT"), false);
+    app().EspiaExt = false;
+    // The spy is already off: the STOP line is neither listed nor logged.
+    chkLog_Click(false);
+}
+
+void fTestExterno::VerTramas(const QString& text) {
+    if (!app().EspiaExt) return;
+    tramas.agrega(text);
+    m_log.escribe(text);
+}
+
+void fTestExterno::chkLog_Click(bool checked) {
+    if (checked) {
+        QString error;
+        if (m_log.abre(&error)) {
+            VerTramas(QString::fromLatin1(kInicioRegistro));
+            return;
+        }
+        // Said once, in the list itself: nobody should believe the traffic is recorded.
+        tramas.agrega(Texto("MonitorRegistroNoAbierto") + RegistroTramas::ruta() + QStringLiteral(" (") + error +
+                      QLatin1Char(')'));
+        chkLog->setChecked(false);
+    } else if (m_log.abierto()) {
+        VerTramas(QString::fromLatin1(kFinRegistro));
+        m_log.cierra();
+    }
+}
