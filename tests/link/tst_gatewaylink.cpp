@@ -446,6 +446,9 @@ private slots:
         QVERIFY(s.waitState(2));
         auto* udp = dynamic_cast<UdpTransport*>(s.link.transport());
         QVERIFY(udp);
+        const quint16 port = udp->localPort();
+        QString error;
+        QVERIFY(udp->open(&error) && udp->localPort() == port);  // opening it again keeps its socket
         QUdpSocket stranger;
         QVERIFY(stranger.bind(QHostAddress::LocalHost, 0));
         s.link.EnviaFichero();
