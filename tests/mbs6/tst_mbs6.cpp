@@ -273,7 +273,9 @@ private slots:
         for (int r = 1; r < g.Rows(); ++r)
             active += g.TextMatrix(r, Mbs6Col::Activa) == Texto("1-Si") && g.TextMatrix(r, Mbs6Col::Spontaneous) == "1-Spon";
         QCOMPARE(active, 826);
-        QCOMPARE(e.w.grid->model()->rowCount(), 826);  // what the view shows
+        // The view shows every row, with the first description as its current cell.
+        QCOMPARE(e.w.grid->model()->rowCount(), 826);
+        QCOMPARE(e.w.grid->visualRect(e.w.grid->currentIndex()), e.w.grid->cellRect(1, Mbs6Col::Descripcion));
         QCOMPARE(e.w.cboBaud->currentText() + e.w.txtMaquina->text(), QString("9600Unit 1"));
         QCOMPARE(e.w.lstMaquina->item(0)->checkState(), Qt::Checked);
         QVERIFY(!e.w.connectionChanged() && !e.w.gridChanged());
