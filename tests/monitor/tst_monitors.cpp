@@ -3,6 +3,7 @@
 // the bytes of the external log.
 #include <QCheckBox>
 #include <QClipboard>
+#include <QAbstractItemModelTester>
 #include <QListView>
 #include <QtTest>
 
@@ -35,6 +36,8 @@ void TstMonitors::batches() {
     QFETCH(QList<int>, sizes);
     QFETCH(QString, listed);
     ListaTramas l;
+    // Every batch announces exactly the rows it removes and inserts.
+    QAbstractItemModelTester tester(&l, QAbstractItemModelTester::FailureReportingMode::QtTest);
     int n = 0, rowsSeen = 0;
     connect(&l, &ListaTramas::volcado, this, [&] { rowsSeen = l.rowCount(); });
     for (int size : sizes) {
@@ -45,6 +48,7 @@ void TstMonitors::batches() {
     QCOMPARE(QStringLiteral("%1 %2..%3").arg(got.size()).arg(got.first(), got.last()), listed);
     QCOMPARE(l.lotes(), sizes.size());  // one batch each, whatever its size
     QCOMPARE(rowsSeen, got.size());
+    QVERIFY(l.linea(l.rowCount()).isEmpty() && l.linea(-1).isEmpty());
     // The queue alone lists lines once its short wait is over.
     l.agrega(QStringLiteral("late"));
     QTRY_COMPARE_WITH_TIMEOUT(l.linea(l.rowCount() - 1), QStringLiteral("late"), 1000);
