@@ -30,6 +30,8 @@ static void BM_CargaSenyalesLon4000(benchmark::State& state) {
 BENCHMARK(BM_CargaSenyalesLon4000)->Unit(benchmark::kMillisecond);
 
 static void BM_RafagaEspia10000(benchmark::State& state) {
+    // On line and verified, external spy on: spy lines reach the list.
+    app().EstadoConexion = 2;
     app().EspiaExt = true;
     GatewayLink link;
     ListaTramas lista;
