@@ -248,42 +248,6 @@ private slots:
         }
     }
 
-    void remove_data() {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("subfolder");
-        QTest::addColumn<bool>("noRights");
-        QTest::addColumn<QStringList>("errors");
-        QTest::newRow("yes") << int(Msg::Yes) << false << false << QStringList();
-        QTest::newRow("no") << int(Msg::No) << false << false << QStringList();
-        QTest::newRow("sub-folder keeps the folder") << int(Msg::Yes) << true << false << QStringList{"ErrBCa"};
-        QTest::newRow("no rights") << int(Msg::Yes) << false << true << QStringList{"ErrBFi", "ErrBCa"};
-    }
-    void remove() {
-        QFETCH(int, answer);
-        QFETCH(bool, subfolder);
-        QFETCH(bool, noRights);
-        QFETCH(QStringList, errors);
-        TestHome home;
-        ScriptedPrompts prompts;
-        const QString dir = makeProject(home.projectsRoot(), "Doomed", "LON", "");
-        EscribeIniAplicacion("Configuracion", "LastProject", "Doomed");
-        QVERIFY(writeAll(dir + "/LON.dat", "x"));
-        QVERIFY(writeAll(dir + "/.hidden", "x"));
-        if (subfolder) QDir().mkpath(dir + "/logs");
-        prompts.queueAnswer(answer);
-        {
-            std::optional<NoWriteFolder> deny;
-            if (noRights && !denied(deny, dir)) QSKIP("cannot take write rights away here");
-            QCOMPARE(BorrarProyecto("Doomed"), answer == Msg::Yes);
-        }
-        QCOMPARE(prompts.texts(), QStringList{Texto("BorrarPro") + "\rDoomed"} + texts(errors));
-        QCOMPARE(LeeIniAplicacion("Configuracion", "LastProject", "-"), answer == Msg::Yes ? "" : "Doomed");
-        QCOMPARE(prompts.shown()[0].style, int(Msg::YesNo | Msg::Question));
-        if (!errors.isEmpty()) QCOMPARE(icon(prompts), int(Msg::Critical));
-        QCOMPARE(QFileInfo::exists(dir), answer == Msg::No || !errors.isEmpty());
-        QCOMPARE(filesIn(dir).isEmpty(), answer == Msg::Yes && !noRights);
-    }
-
     void copyGoesOnAfterOneFailure() {
         TestHome home;
         ScriptedPrompts prompts;
@@ -388,34 +352,48 @@ private slots:
         QCOMPARE(app().RutaProyecto, nat(m_root + (answer < 0 ? "/Delta" : "/Charlie")));
     }
 
+    // Deleting from the list: asked first, what the file system refuses is told, the row
+    // goes and the open project with it.
     void deleteRow_data() {
         QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("subfolder");
-        QTest::addColumn<QStringList>("left");
-        QTest::newRow("yes") << int(Msg::Yes) << false << QStringList{"Bravo", "Charlie"};
-        QTest::newRow("no") << int(Msg::No) << false << QStringList{"alpha", "Bravo", "Charlie"};
-        QTest::newRow("row goes even when the folder stays") << int(Msg::Yes) << true << QStringList{"Bravo", "Charlie"};
+        QTest::addColumn<QString>("setup");  // "subfolder" in the project, or "noRights" on it
+        QTest::addColumn<QStringList>("errors");
+        QTest::newRow("yes") << int(Msg::Yes) << "" << QStringList();
+        QTest::newRow("no") << int(Msg::No) << "" << QStringList();
+        QTest::newRow("sub-folder keeps the folder") << int(Msg::Yes) << "subfolder" << QStringList{"ErrBCa"};
+        QTest::newRow("no rights") << int(Msg::Yes) << "noRights" << QStringList{"ErrBFi", "ErrBCa"};
     }
     void deleteRow() {
         QFETCH(int, answer);
-        QFETCH(bool, subfolder);
-        QFETCH(QStringList, left);
+        QFETCH(QString, setup);
+        QFETCH(QStringList, errors);
         threeProjects();
-        if (subfolder) QDir().mkpath(m_root + "/alpha/archive");
+        const QString dir = m_root + "/alpha";
+        QVERIFY(writeAll(dir + "/.hidden", "x"));
+        if (setup == "subfolder") QDir().mkpath(dir + "/archive");
+        EscribeIniAplicacion("Configuracion", "LastProject", "alpha");
         app().NombreProyecto = "alpha", app().ProtProyecto = "MBS6", app().DescProyecto = "c-desc";
-        app().RutaProyecto = nat(m_root + "/alpha");  // the open project
+        app().RutaProyecto = nat(dir);  // the open project
         fProject w;
         w.show();
         selectRow(w, "alpha");
         m_prompts->queueAnswer(answer);
-        w.cmdBorrar->click();
-        QCOMPARE(m_prompts->texts().first(), Texto("BorrarPro") + "\ralpha");
-        if (subfolder) QCOMPARE(m_prompts->texts().last(), Texto("ErrBCa"));
-        QCOMPARE(listed(w.lvwPro), left);
-        QCOMPARE(QFileInfo::exists(m_root + "/alpha"), answer != int(Msg::Yes) || subfolder);
+        {
+            std::optional<NoWriteFolder> deny;
+            if (setup == "noRights" && !denied(deny, dir)) QSKIP("cannot take write rights away here");
+            w.cmdBorrar->click();
+        }
+        const bool gone = answer == Msg::Yes;
+        QCOMPARE(m_prompts->texts(), QStringList{Texto("BorrarPro") + "\ralpha"} + texts(errors));
+        QCOMPARE(m_prompts->shown()[0].style, int(Msg::YesNo | Msg::Question));
+        if (!errors.isEmpty()) QCOMPARE(icon(*m_prompts), int(Msg::Critical));
+        QCOMPARE(listed(w.lvwPro).contains("alpha"), !gone);
+        QCOMPARE(QFileInfo::exists(dir), !gone || !errors.isEmpty());
+        QCOMPARE(filesIn(dir).isEmpty(), gone && setup != "noRights");
+        QCOMPARE(LeeIniAplicacion("Configuracion", "LastProject", "-"), gone ? "" : "alpha");
         w.cmdSalir->click();
         QCOMPARE(app().NombreProyecto + app().ProtProyecto + app().DescProyecto,
-                 answer == int(Msg::Yes) ? QString() : QStringLiteral("alphaMBS6c-desc"));
+                 gone ? QString() : QStringLiteral("alphaMBS6c-desc"));
     }
 };
 
