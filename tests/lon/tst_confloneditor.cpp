@@ -140,7 +140,7 @@ private slots:
         fConfLonA& w = editor(fixture(devices, {}, 0));
         const SignalGrid& g = w.gridModel();
         QCOMPARE(g.Rows(), devices + 2);
-        QCOMPARE(QPoint(g.Row(), g.Col()), QPoint(1, 1));
+        QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), g.ColSel()}), QVector<int>({1, 1, 1, 1}));  // one cell
         for (int d = 0; d <= devices; ++d) {
             const QString text = Texto("ErrorComunicacion") + (d == 0 ? " hard" : "");
             QCOMPARE(g.rowCells(d + 1), QStringList({QString::number(d + 1), QString::number(d), d ? "-1" : "-2",
