@@ -34,9 +34,7 @@ private slots:
     void cleanup() { m_home.reset(); }
 
     void reads_data() {
-        QTest::addColumn<QByteArray>("file");  // null: no file
-        QTest::addColumn<QString>("key");      // in section "Sec"; "int:" reads a number, default 7
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QByteArray>("file"); QTest::addColumn<QString>("key"); QTest::addColumn<QString>("expected");  // null: no file; in section "Sec"; "int:" reads a number, default 7
         const QByteArray kv = "[Sec]\r\nKey=value\r\n";
         auto row = [](const char* n, const QByteArray& f, const char* k, const QString& e) { QTest::newRow(n) << f << QString(k) << e; };
         row("plain, key case", kv, "KEY", "value");
@@ -63,9 +61,7 @@ private slots:
         row("32-bit wrap", "[Sec]\r\nKey=4294967297\r\n", "int:Key", "1");
     }
     void reads() {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, key);
-        QFETCH(QString, expected);
+        QFETCH(QByteArray, file); QFETCH(QString, key); QFETCH(QString, expected);
         if (!file.isNull()) QVERIFY(writeAll(ini(), file));
         if (key.startsWith("int:")) QCOMPARE(QString::number(iniReadInt(ini(), "Sec", key.mid(4), 7)), expected);
         else QCOMPARE(iniRead(ini(), " Sec ", key, "d"), expected);
@@ -73,9 +69,7 @@ private slots:
 
     // Each list of writes, one by one and in a batch: the hand-written bytes both ways.
     void writes_data() {
-        QTest::addColumn<QByteArray>("before");  // null: no file
-        QTest::addColumn<Writes>("writes");
-        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QByteArray>("before"); QTest::addColumn<Writes>("writes"); QTest::addColumn<QByteArray>("after");  // null: no file
         auto row = [](const char* n, const QByteArray& b, const Writes& w, const QByteArray& a) { QTest::newRow(n) << b << w << a; };
         row("new file", QByteArray(), {{"Sec", "Key", "v"}}, "[Sec]\r\nKey=v\r\n");
         row("replace keeps the file's spelling", "; h\r\n[SEC]\r\nA=1\r\n  kEy = old \r\nB=2\r\n", {{"sec", "KEY", "x"}},
@@ -93,9 +87,7 @@ private slots:
             "[A]\r\nk=1\r\n[B]\r\nz=3\r\n");
     }
     void writes() {
-        QFETCH(QByteArray, before);
-        QFETCH(Writes, writes);
-        QFETCH(QByteArray, after);
+        QFETCH(QByteArray, before); QFETCH(Writes, writes); QFETCH(QByteArray, after);
         const QString one = ini(), batched = m_home->file("batched.ini");
         for (const QString& p : {one, batched})
             if (!before.isNull()) QVERIFY(writeAll(p, before));
@@ -115,16 +107,12 @@ private slots:
 
     // The project file in any letter case, or a symbolic link written through to its target.
     void projectFileFound_data() {
-        QTest::addColumn<QString>("onDisk");
-        QTest::addColumn<bool>("linked");
-        QTest::addColumn<bool>("batched");
+        QTest::addColumn<QString>("onDisk"); QTest::addColumn<bool>("linked"); QTest::addColumn<bool>("batched");
         QTest::newRow("upper case, batched") << "PROJECT.INI" << false << true;
         QTest::newRow("symbolic link") << "Project.ini" << true << false;
     }
     void projectFileFound() {
-        QFETCH(QString, onDisk);
-        QFETCH(bool, linked);
-        QFETCH(bool, batched);
+        QFETCH(QString, onDisk); QFETCH(bool, linked); QFETCH(bool, batched);
         ScriptedPrompts prompts;
         const QString dir = m_home->file("Proj"), target = m_home->file("real.ini"), path = dir + "/" + onDisk;
         QDir().mkpath(dir);
@@ -146,17 +134,14 @@ private slots:
 
     // A write that fails: one message naming the file, the old value stays.
     void failedWrite_data() {
-        QTest::addColumn<bool>("application");
-        QTest::addColumn<QString>("folder");  // empty: the file is there and read-only
+        QTest::addColumn<bool>("application"); QTest::addColumn<QString>("folder");  // empty: the file is there and read-only
         QTest::addColumn<bool>("batched");    // two writes in a batch: told once, when it ends
         QTest::newRow("read-only application file") << true << QString() << false;
         QTest::newRow("read-only project file, batched") << false << QString() << true;
         QTest::newRow("missing project folder") << false << QString("no/such") << false;
     }
     void failedWrite() {
-        QFETCH(bool, application);
-        QFETCH(QString, folder);
-        QFETCH(bool, batched);
+        QFETCH(bool, application); QFETCH(QString, folder); QFETCH(bool, batched);
         CargaIdioma();
         ScriptedPrompts prompts;
         app().RutaProyecto = folder.isEmpty() ? m_home->path() : m_home->file(folder);
@@ -183,9 +168,7 @@ private slots:
     }
 
     void numbers_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<int>("cint");  // 99999: overflows to the nearer limit
+        QTest::addColumn<QString>("text"); QTest::addColumn<double>("value"); QTest::addColumn<int>("cint");  // 99999: overflows to the nearer limit
         auto row = [](const char* t, double v, int c) { QTest::newRow(t) << QString(t) << v << c; };
         row(" ", 0, 0);
         row("12abc", 12, 12);
@@ -204,9 +187,7 @@ private slots:
         row("-40000", -40000, -32768);
     }
     void numbers() {
-        QFETCH(QString, text);
-        QFETCH(double, value);
-        QFETCH(int, cint);
+        QFETCH(QString, text); QFETCH(double, value); QFETCH(int, cint);
         QCOMPARE(Val(text), value);
         bool over = false;
         QCOMPARE(int(CInt(value, &over)), cint);
@@ -237,10 +218,7 @@ private slots:
 
     // Values of the download file, little-endian; a value out of range is clamped and marks the file faulty.
     void downloadBytes_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("fault");
+        QTest::addColumn<QString>("kind"); QTest::addColumn<double>("value"); QTest::addColumn<QByteArray>("bytes"); QTest::addColumn<bool>("fault");
         auto row = [](const char* k, double v, const QByteArray& b, bool f) { QTest::newRow(qPrintable(QString("%1 %2").arg(k).arg(v))) << QString(k) << v << b << f; };
         row("integer", -32768, QByteArray("\x00\x80", 2), false);
         row("integer", -32769, QByteArray("\x00\x80", 2), true);
@@ -252,10 +230,7 @@ private slots:
         row("byte", -1, QByteArray("\x00", 1), true);
     }
     void downloadBytes() {
-        QFETCH(QString, kind);
-        QFETCH(double, value);
-        QFETCH(QByteArray, bytes);
-        QFETCH(bool, fault);
+        QFETCH(QString, kind); QFETCH(double, value); QFETCH(QByteArray, bytes); QFETCH(bool, fault);
         DownloadWriter w;
         if (kind == "integer") w.integer(value);
         else if (kind == "long") w.longValue(value);
@@ -286,11 +261,8 @@ private slots:
     }
 
     void languageLoading_data() {
-        QTest::addColumn<QByteArray>("lng");  // null: no file
-        QTest::addColumn<QByteArray>("resources");
-        QTest::addColumn<QStringList>("messages");  // %1 = path of PilmoraASCII.LNG; "!" first: loading fails
-        QTest::addColumn<QStringList>("idiomas");
-        QTest::addColumn<QString>("hello");
+        QTest::addColumn<QByteArray>("lng"); QTest::addColumn<QByteArray>("resources");  // null: no file
+        QTest::addColumn<QStringList>("messages"); QTest::addColumn<QStringList>("idiomas"); QTest::addColumn<QString>("hello");  // %1 = path of PilmoraASCII.LNG; "!" first: loading fails
         const QByteArray body = kLngHeader + "Hello\tHi\tHola\tBonjour\r\n", none;
         const QStringList three = {"English", QString::fromUtf8("Español"), QString::fromUtf8("Français")};
         const QString fatal = "Error or File not found. %1";
@@ -310,11 +282,7 @@ private slots:
                                           << QStringList() << QStringList{QString::fromUtf8("ÿþ"), QString(2, QChar(0))} << "???";
     }
     void languageLoading() {
-        QFETCH(QByteArray, lng);
-        QFETCH(QByteArray, resources);
-        QFETCH(QStringList, messages);
-        QFETCH(QStringList, idiomas);
-        QFETCH(QString, hello);
+        QFETCH(QByteArray, lng); QFETCH(QByteArray, resources); QFETCH(QStringList, messages); QFETCH(QStringList, idiomas); QFETCH(QString, hello);
         ScriptedPrompts prompts;
         QFile::remove(lngPath());
         if (!lng.isNull()) QVERIFY(writeAll(m_home->file("pilmoraascii.lng"), lng));  // found in any letter case
@@ -331,10 +299,7 @@ private slots:
 
     // The text a record gives in each language, with the wrap-around of short records.
     void languageRecords_data() {
-        QTest::addColumn<QByteArray>("record");
-        QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("record"); QTest::addColumn<int>("language"); QTest::addColumn<QString>("key"); QTest::addColumn<QString>("text");
         const QByteArray full = "Greet\tHello\tHola\tBonjour";
         auto row = [](const char* n, const QByteArray& r, int l, const char* k, const char* t) { QTest::newRow(n) << r << l << QString(k) << QString(t); };
         row("second language, key case", full, 1, "gREET", "Hola");
@@ -347,10 +312,7 @@ private slots:
         row("comments and blank lines skipped", "*K\tcomment\tx\ty\r\n* note\r\n   \r\n\r\nK\tk\tb\tb", 0, "K", "k");
     }
     void languageRecords() {
-        QFETCH(QByteArray, record);
-        QFETCH(int, language);
-        QFETCH(QString, key);
-        QFETCH(QString, text);
+        QFETCH(QByteArray, record); QFETCH(int, language); QFETCH(QString, key); QFETCH(QString, text);
         ScriptedPrompts prompts;
         QVERIFY(writeAll(m_home->file("PilmoraASCII.ini"), "[Configuracion]\r\nLanguage=" + QByteArray::number(language)));
         QVERIFY(writeAll(lngPath(), kLngHeader + record + "\r\n"));
@@ -361,10 +323,7 @@ private slots:
 
     // A repeated key keeps its first record; repeated keys are told in one message, an unknown key reads "???".
     void languageDuplicates_data() {
-        QTest::addColumn<QByteArray>("lng");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("duplicates");
+        QTest::addColumn<QByteArray>("lng"); QTest::addColumn<QString>("key"); QTest::addColumn<QString>("first"); QTest::addColumn<QString>("duplicates");
         QTest::newRow("one repeated key") << QByteArray(kLngHeader + "Dup\tfirst\tx\ty\r\nDUP\tsecond\tx\ty\r\n") << "dup" << "first" << "DUP";
         QByteArray pasted;
         QVERIFY(readFileBytes(testData("common/lng-pasted-twice.LNG"), &pasted));
@@ -372,10 +331,7 @@ private slots:
                                            << "&Aceptar\r&Borrar\r&Cancelar\r&Editar\r&Eliminar\r&Grabar\r&Insertar\r&Nuevo\r&Salir\r&Selecc\r...";
     }
     void languageDuplicates() {
-        QFETCH(QByteArray, lng);
-        QFETCH(QString, key);
-        QFETCH(QString, first);
-        QFETCH(QString, duplicates);
+        QFETCH(QByteArray, lng); QFETCH(QString, key); QFETCH(QString, first); QFETCH(QString, duplicates);
         ScriptedPrompts prompts;
         QVERIFY(writeAll(lngPath(), lng + "After\tok\tx\ty\r\n"));
         QVERIFY(CargaIdioma());
@@ -411,8 +367,7 @@ private slots:
 
     // One shipped file through two copies: first `v1`, then the user's action, then an upgrade to `v2`.
     void dataCopy_data() {
-        QTest::addColumn<QString>("rel");
-        QTest::addColumn<QString>("userAction");  // "", edit, delete, preexisting, adopt (older build folder)
+        QTest::addColumn<QString>("rel"); QTest::addColumn<QString>("userAction");  // "", edit, delete, preexisting, adopt (older build folder)
         QTest::addColumn<QByteArray>("expected");  // after the upgrade; "-": missing
         const QString tpl = "TemplatesASCII/LON.ini", demo = "ProjectsASCII/DemoLON/LON.dat";
         QTest::newRow("untouched template upgraded") << tpl << "" << QByteArray("v2");
@@ -424,9 +379,7 @@ private slots:
         QTest::newRow("edit put back follows upgrades") << tpl << "revert" << QByteArray("v2");
     }
     void dataCopy() {
-        QFETCH(QString, rel);
-        QFETCH(QString, userAction);
-        QFETCH(QByteArray, expected);
+        QFETCH(QString, rel); QFETCH(QString, userAction); QFETCH(QByteArray, expected);
         QTemporaryDir from, to;
         const QString entry = rel.section('/', 0, 0), src = from.filePath(rel), dst = to.filePath(rel);
         QDir().mkpath(QFileInfo(src).path());

@@ -37,10 +37,7 @@ private slots:
     void cleanup() { m_home.reset(); }
 
     void msgBox_data() {
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<int>("defaultButton");
-        QTest::addColumn<QString>("action");  // keys, or "close" / "click2"
-        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("buttons"); QTest::addColumn<int>("defaultButton"); QTest::addColumn<QString>("action"); QTest::addColumn<int>("answer");  // keys, or "close" / "click2"
         QTest::newRow("Esc, one button") << 1 << 1 << "esc" << 1;
         QTest::newRow("Esc, three buttons") << 3 << 1 << "esc" << 3;
         QTest::newRow("Enter, default 1") << 2 << 1 << "enter" << 1;
@@ -51,10 +48,7 @@ private slots:
         QTest::newRow("Enter on focused second") << 2 << 1 << "tab enter" << 2;
     }
     void msgBox() {
-        QFETCH(int, buttons);
-        QFETCH(int, defaultButton);
-        QFETCH(QString, action);
-        QFETCH(int, answer);
+        QFETCH(int, buttons); QFETCH(int, defaultButton); QFETCH(QString, action); QFETCH(int, answer);
         app().RespuestaMsgBox = 9;
         fMsgBox box;
         box.Msgbox1("Sure?", "", 1, defaultButton, buttons, "&Yes", "&No", "&Later");
@@ -69,8 +63,7 @@ private slots:
     }
 
     void inputBox_data() {
-        QTest::addColumn<QString>("action");  // keys, or "ok" / "cancel" / "close" buttons
-        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("action"); QTest::addColumn<QString>("result");  // keys, or "ok" / "cancel" / "close" buttons
         QTest::newRow("Enter takes the default") << "enter" << "12.5";
         QTest::newRow("typing replaces the selection") << "7 enter" << "7";
         QTest::newRow("OK button") << "x ok" << "x";
@@ -81,8 +74,7 @@ private slots:
         QTest::newRow("close box gives empty") << "close" << "";
     }
     void inputBox() {
-        QFETCH(QString, action);
-        QFETCH(QString, result);
+        QFETCH(QString, action); QFETCH(QString, result);
         QtPrompts qt;
         installPrompts(&qt);
         bool ran = false;

@@ -88,9 +88,7 @@ private slots:
     }
 
     void scan_data() {
-        QTest::addColumn<int>("projects");
-        QTest::addColumn<QString>("current");
-        QTest::addColumn<int>("selected");
+        QTest::addColumn<int>("projects"); QTest::addColumn<QString>("current"); QTest::addColumn<int>("selected");
         QTest::newRow("named project") << 3 << "P002" << 2;
         QTest::newRow("letter case counts") << 3 << "p002" << 0;
         QTest::newRow("unknown name selects first") << 3 << "Zulu" << 0;
@@ -99,9 +97,7 @@ private slots:
         QTest::newRow("500 projects") << 500 << "P250" << 250;
     }
     void scan() {
-        QFETCH(int, projects);
-        QFETCH(QString, current);
-        QFETCH(int, selected);
+        QFETCH(int, projects); QFETCH(QString, current); QFETCH(int, selected);
         TestHome home;
         ScriptedPrompts prompts;
         const QString root = home.projectsRoot();
@@ -124,14 +120,12 @@ private slots:
     }
 
     void scanRoot_data() {
-        QTest::addColumn<QString>("root");
-        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("root"); QTest::addColumn<bool>("ok");
         QTest::newRow("missing root is created quietly") << "deep/new/ProjectsASCII" << true;
         QTest::newRow("root below a plain file") << "afile/ProjectsASCII" << false;
     }
     void scanRoot() {
-        QFETCH(QString, root);
-        QFETCH(bool, ok);
+        QFETCH(QString, root); QFETCH(bool, ok);
         TestHome home;
         ScriptedPrompts prompts;
         QVERIFY(writeAll(home.file("afile"), "x"));
@@ -143,8 +137,7 @@ private slots:
     }
 
     void names_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("valid");
+        QTest::addColumn<QString>("name"); QTest::addColumn<bool>("valid");
         for (const QString& n : {QString("Plant 1"), QString::fromUtf8("Área Ñandú"), QString("a-b_c(2)"),
                                  QString(255, 'x'), QString("COM10"), QString("CON"), QString("x:y*?"),
                                  QString::fromUtf8("Hall\u00a0")})
@@ -156,8 +149,7 @@ private slots:
             QTest::newRow(qPrintable("invalid: " + n.left(12).toUtf8().toHex())) << n << false;
     }
     void names() {
-        QFETCH(QString, name);
-        QFETCH(bool, valid);
+        QFETCH(QString, name); QFETCH(bool, valid);
         QCOMPARE(NombreProyectoValido(name), valid);
     }
 
@@ -296,20 +288,15 @@ private slots:
 
     // "New" (from a template or as a copy) and "edit", carried through.
     void newOrEditAccepted_data() {
-        QTest::addColumn<QString>("row");
-        QTest::addColumn<int>("answer");  // to "copy the selected project?"
-        QTest::addColumn<QString>("opened");  // name|desc|protocol, protocol choice open, copy
-        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("row"); QTest::addColumn<int>("answer");  // to "copy the selected project?"
+        QTest::addColumn<QString>("opened"); QTest::addColumn<QString>("result");  // name|desc|protocol, protocol choice open, copy
         QTest::newRow("new from template") << "Bravo" << int(Msg::No) << "||LON102" << "Delta|MBS6|fresh";
         QTest::newRow("new as copy, same name refused") << "alpha" << int(Msg::Yes) << "alpha|c-desc|MBS6012"
                                                         << "Delta|MBS6|fresh";
         QTest::newRow("edit renames the open project") << "Charlie" << -1 << "Charlie|b-desc|LON002" << "Delta|LON|fresh";
     }
     void newOrEditAccepted() {
-        QFETCH(QString, row);
-        QFETCH(int, answer);
-        QFETCH(QString, opened);
-        QFETCH(QString, result);
+        QFETCH(QString, row); QFETCH(int, answer); QFETCH(QString, opened); QFETCH(QString, result);
         threeProjects();
         app().NombreProyecto = "Charlie";
         app().RutaProyecto = nat(m_root + "/Charlie");
@@ -355,18 +342,14 @@ private slots:
     // Deleting from the list: asked first, what the file system refuses is told, the row
     // goes and the open project with it.
     void deleteRow_data() {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("setup");  // "subfolder" in the project, or "noRights" on it
-        QTest::addColumn<QStringList>("errors");
+        QTest::addColumn<int>("answer"); QTest::addColumn<QString>("setup"); QTest::addColumn<QStringList>("errors");  // "subfolder" in the project, or "noRights" on it
         QTest::newRow("yes") << int(Msg::Yes) << "" << QStringList();
         QTest::newRow("no") << int(Msg::No) << "" << QStringList();
         QTest::newRow("sub-folder keeps the folder") << int(Msg::Yes) << "subfolder" << QStringList{"ErrBCa"};
         QTest::newRow("no rights") << int(Msg::Yes) << "noRights" << QStringList{"ErrBFi", "ErrBCa"};
     }
     void deleteRow() {
-        QFETCH(int, answer);
-        QFETCH(QString, setup);
-        QFETCH(QStringList, errors);
+        QFETCH(int, answer); QFETCH(QString, setup); QFETCH(QStringList, errors);
         threeProjects();
         const QString dir = m_root + "/alpha";
         QVERIFY(writeAll(dir + "/.hidden", "x"));

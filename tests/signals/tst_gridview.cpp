@@ -91,12 +91,8 @@ private slots:
     // The first key goes to the grid at `from` and opens the editor, the rest go to the
     // editor, then endKey. to: where the current cell ends up.
     void typing_data() {
-        QTest::addColumn<QPoint>("from");  // (row, col)
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<int>("endKey");
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<QPoint>("to");
-        QTest::addColumn<bool>("changed");
+        QTest::addColumn<QPoint>("from"); QTest::addColumn<QString>("keys"); QTest::addColumn<int>("endKey"); QTest::addColumn<QString>("cell");  // (row, col)
+        QTest::addColumn<QPoint>("to"); QTest::addColumn<bool>("changed");
         const int ret = Qt::Key_Return, tab = Qt::Key_Tab, btab = Qt::Key_Backtab, up = Qt::Key_Up, down = Qt::Key_Down,
                   esc = Qt::Key_Escape;
         QTest::newRow("integer refuses letters") << QPoint(2, 1) << "5a-2" << ret << "5-2" << QPoint(2, 1) << true;
@@ -123,12 +119,7 @@ private slots:
         QTest::newRow("down at last row stays") << QPoint(4, 2) << "3" << down << "3" << QPoint(4, 2) << true;
     }
     void typing() {
-        QFETCH(QPoint, from);
-        QFETCH(QString, keys);
-        QFETCH(int, endKey);
-        QFETCH(QString, cell);
-        QFETCH(QPoint, to);
-        QFETCH(bool, changed);
+        QFETCH(QPoint, from); QFETCH(QString, keys); QFETCH(int, endKey); QFETCH(QString, cell); QFETCH(QPoint, to); QFETCH(bool, changed);
         Harness h;
         h.grid.select(from.x(), from.y(), from.x(), from.y());
         QTest::keyClick(&h.view, keys.at(0).toLatin1());
@@ -210,11 +201,7 @@ private slots:
     // Ops: "copy>N"/"cut>N" take the current row and paste it into row N; "paste:BUFFER";
     // "number:START|STEP" answers the two prompts of the numbering (maximum 500).
     void rowOps_data() {
-        QTest::addColumn<QString>("op");
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<QPoint>("sel");
-        QTest::addColumn<int>("hidden");
-        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QString>("op"); QTest::addColumn<QStringList>("rows"); QTest::addColumn<QPoint>("sel"); QTest::addColumn<int>("hidden"); QTest::addColumn<QStringList>("expected");
         QTest::addColumn<QList<int>>("cursor");  // Row, RowSel, Col, ColSel; empty: not checked
         const QStringList ab{"1|a||", "2|b||"}, abc{"1|a||", "2|b||", "3|c||"}, blank{"1|||"};
         auto row = [](const char* n, const char* op, const QStringList& rows, QPoint sel, int hidden, const QStringList& exp,
@@ -260,12 +247,7 @@ private slots:
         row("clean trims blanks only", "clean", {"1|\t||", "2|||"}, {1, 1}, 0, {"1|\t||"});
     }
     void rowOps() {
-        QFETCH(QString, op);
-        QFETCH(QStringList, rows);
-        QFETCH(QPoint, sel);
-        QFETCH(int, hidden);
-        QFETCH(QStringList, expected);
-        QFETCH(QList<int>, cursor);
+        QFETCH(QString, op); QFETCH(QStringList, rows); QFETCH(QPoint, sel); QFETCH(int, hidden); QFETCH(QStringList, expected); QFETCH(QList<int>, cursor);
         SignalGrid g;
         load(g, rows);
         for (int r = 1; r < g.Rows(); ++r) g.setRowData(r, 100 + r);
@@ -309,9 +291,7 @@ private slots:
     // Active rows (column A) need an address (column B) from 1 to 100, each once; a row
     // check of the model comes first. The first fault is told and its cell selected.
     void addressCheck_data() {
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<QString>("message");  // %1: the range message, %2: "repeated"
-        QTest::addColumn<QPoint>("cell");      // (row, col) selected
+        QTest::addColumn<QStringList>("rows"); QTest::addColumn<QString>("message"); QTest::addColumn<QPoint>("cell");  // %1: the range message, %2: "repeated"; (row, col) selected
         QTest::newRow("all good, inactive rows ignored") << QStringList{"1|1|5|", "2|1|100|", "3|0|0|", "4|0|5|"} << "" << QPoint(1, 1);
         QTest::newRow("address 0") << QStringList{"1|1|5|", "2|1|0|"} << "%1" << QPoint(2, 2);
         QTest::newRow("address above maximum") << QStringList{"1|1|101|"} << "%1" << QPoint(1, 2);
@@ -319,9 +299,7 @@ private slots:
         QTest::newRow("row check first") << QStringList{"1|1|5|", "2|1|0|x"} << "bad row" << QPoint(2, 3);
     }
     void addressCheck() {
-        QFETCH(QStringList, rows);
-        QFETCH(QString, message);
-        QFETCH(QPoint, cell);
+        QFETCH(QStringList, rows); QFETCH(QString, message); QFETCH(QPoint, cell);
         SignalGrid g;
         load(g, rows);
         g.select(1, 1, 1, 1);

@@ -58,9 +58,7 @@ private slots:
 
     // Row 2 column 2 holds `cell`; the rest is the hand-checked table.
     void writesExactBytes_data() {
-        QTest::addColumn<bool>("allRows");
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<bool>("allRows"); QTest::addColumn<QString>("cell"); QTest::addColumn<QByteArray>("expected");
         const QByteArray r1 = "1\ta1\tb1\t1-Si\t\r\n", r3 = "3\ta3\tb3\t1-Si\t\r\n";
         auto row2 = [&](const QByteArray& b2) { return kHead + r1 + "2\ta2\t" + b2 + "\t0-No\t\r\n" + r3; };
         QTest::newRow("active rows only") << false << "b2" << kHead + r1 + r3;
@@ -74,9 +72,7 @@ private slots:
         QTest::newRow("not in code page") << true << QString::fromUtf8("\u4e2d") << row2("?");
     }
     void writesExactBytes() {
-        QFETCH(bool, allRows);
-        QFETCH(QString, cell);
-        QFETCH(QByteArray, expected);
+        QFETCH(bool, allRows); QFETCH(QString, cell); QFETCH(QByteArray, expected);
         SignalGrid g;
         fillGrid(g, 3);
         g.setTextMatrix(2, 2, cell);
@@ -89,10 +85,7 @@ private slots:
     // Each case writes LON.dat (MBS6.dat for protocol 77) and reads it back as that protocol.
     // message: empty when none is shown, else the stop box text with %1 for the path.
     void reads_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("protocol");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("rows");
+        QTest::addColumn<QByteArray>("file"); QTest::addColumn<int>("protocol"); QTest::addColumn<QString>("message"); QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("row1");  // cells 1..3 of row 1, joined by '|'
         const QString notRight = "The signal table of LON is not the right one.\r%1\r";
         const QString badVersion = "The version of the signal table of LON is not correct.\r%1\r";
@@ -137,11 +130,7 @@ private slots:
                                                                    << 60 << "" << 1 << "||";
     }
     void reads() {
-        QFETCH(QByteArray, file);
-        QFETCH(int, protocol);
-        QFETCH(QString, message);
-        QFETCH(int, rows);
-        QFETCH(QString, row1);
+        QFETCH(QByteArray, file); QFETCH(int, protocol); QFETCH(QString, message); QFETCH(int, rows); QFETCH(QString, row1);
         const QString path = projectFile(protocol == 60 ? "LON.dat" : "MBS6.dat");
         QVERIFY(writeAll(path, file));
         TablaSenyales t;
