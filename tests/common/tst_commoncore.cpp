@@ -118,8 +118,7 @@ private slots:
         QDir().mkpath(dir);
         QVERIFY(writeAll(linked ? target : path, "[Project]\r\nProt=LON\r\n"));
         if (linked) QVERIFY(QFile::link(target, path));
-        app().RutaProyecto = dir;
-        app().NombreIni = "Project";
+        app().RutaProyecto = dir; app().NombreIni = "Project";
         QCOMPARE(LeeIni("Project", "Prot", "none"), QStringLiteral("LON"));
         {
             std::optional<IniBatch> batch;
@@ -127,8 +126,7 @@ private slots:
             EscribeIni("Project", "Desc", "d");
         }
         QVERIFY(prompts.shown().isEmpty());
-        QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{onDisk});
-        QCOMPARE(QFileInfo(path).isSymLink(), linked);
+        QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{onDisk}); QCOMPARE(QFileInfo(path).isSymLink(), linked);
         QCOMPARE(readAll(linked ? target : path), QByteArray("[Project]\r\nProt=LON\r\nDesc=d\r\n"));
     }
 
@@ -144,13 +142,11 @@ private slots:
         QFETCH(bool, application); QFETCH(QString, folder); QFETCH(bool, batched);
         CargaIdioma();
         ScriptedPrompts prompts;
-        app().RutaProyecto = folder.isEmpty() ? m_home->path() : m_home->file(folder);
-        app().NombreIni = "LON";
+        app().RutaProyecto = folder.isEmpty() ? m_home->path() : m_home->file(folder); app().NombreIni = "LON";
         const QString name = application ? "PilmoraASCII.ini" : "LON.ini", path = app().RutaProyecto + "/" + name;
         const QByteArray before = "[Configuracion]\r\nLanguage=1\r\n";
         if (folder.isEmpty()) {
-            QVERIFY(writeAll(path, before));
-            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+            QVERIFY(writeAll(path, before)); QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
         }
         {
             std::optional<IniBatch> batch;
@@ -190,8 +186,7 @@ private slots:
         QFETCH(QString, text); QFETCH(double, value); QFETCH(int, cint);
         QCOMPARE(Val(text), value);
         bool over = false;
-        QCOMPARE(int(CInt(value, &over)), cint);
-        QCOMPARE(over, qAbs(value) > 32767.5);
+        QCOMPARE(int(CInt(value, &over)), cint); QCOMPARE(over, qAbs(value) > 32767.5);
     }
 
     void texts() {
@@ -202,8 +197,7 @@ private slots:
         QCOMPARE(Normaliza_Decimal("1,5,6"), QString("1.5,6"));
         QByteArray all;
         for (int i = 0; i < 256; ++i) all.append(char(i));
-        QCOMPARE(toAnsi(fromAnsi(all)), all);
-        QCOMPARE(toAnsi(QString::fromUtf8("\u20ac\u4e2d")), QByteArray("\x80?"));
+        QCOMPARE(toAnsi(fromAnsi(all)), all); QCOMPARE(toAnsi(QString::fromUtf8("\u20ac\u4e2d")), QByteArray("\x80?"));
         QCOMPARE(visibleText(QString::fromLatin1("A\x01\x1f\tB\r\nC\x7f\x81\xe9", 11)), QString::fromLatin1("A??\tB\r\nC??\xe9"));
     }
 
@@ -212,8 +206,7 @@ private slots:
         QStringList gaps;
         for (int i = 1; i < 45; ++i)
             if (app().Protocolos[i].isEmpty() || slotDeProtocolo(app().Protocolos[i]) != i) gaps << QString::number(i);
-        QCOMPARE(gaps, QStringList());
-        QCOMPARE(slotDeProtocolo("lon") + slotDeProtocolo("Mbs6"), kSlotLon + kSlotMbs6);
+        QCOMPARE(gaps, QStringList()); QCOMPARE(slotDeProtocolo("lon") + slotDeProtocolo("Mbs6"), kSlotLon + kSlotMbs6);
     }
 
     // Values of the download file, little-endian; a value out of range is clamped and marks the file faulty.
@@ -235,11 +228,9 @@ private slots:
         if (kind == "integer") w.integer(value);
         else if (kind == "long") w.longValue(value);
         else w.byte(value);
-        QCOMPARE(w.bytes(), bytes);
-        QCOMPARE(w.faulted(), fault);
+        QCOMPARE(w.bytes(), bytes); QCOMPARE(w.faulted(), fault);
         QByteArray content("\xff\xff\x01");  // its checksum goes before it
-        QCOMPARE(Calcula_Checksum(content), 0x1FFu);
-        QCOMPARE(content, QByteArray("\xff\x01\x00\x00\xff\xff\x01", 7));
+        QCOMPARE(Calcula_Checksum(content), 0x1FFu); QCOMPARE(content, QByteArray("\xff\x01\x00\x00\xff\xff\x01", 7));
     }
 
     // Messages reach whatever shows them; the console keeps them in order and answers for the user.
@@ -315,10 +306,8 @@ private slots:
         QFETCH(QByteArray, record); QFETCH(int, language); QFETCH(QString, key); QFETCH(QString, text);
         ScriptedPrompts prompts;
         QVERIFY(writeAll(m_home->file("PilmoraASCII.ini"), "[Configuracion]\r\nLanguage=" + QByteArray::number(language)));
-        QVERIFY(writeAll(lngPath(), kLngHeader + record + "\r\n"));
-        QVERIFY(CargaIdioma());
-        QCOMPARE(Texto(key), text);
-        QCOMPARE(prompts.texts(), QStringList());
+        QVERIFY(writeAll(lngPath(), kLngHeader + record + "\r\n")); QVERIFY(CargaIdioma());
+        QCOMPARE(Texto(key), text); QCOMPARE(prompts.texts(), QStringList());
     }
 
     // A repeated key keeps its first record; repeated keys are told in one message, an unknown key reads "???".
@@ -333,8 +322,7 @@ private slots:
     void languageDuplicates() {
         QFETCH(QByteArray, lng); QFETCH(QString, key); QFETCH(QString, first); QFETCH(QString, duplicates);
         ScriptedPrompts prompts;
-        QVERIFY(writeAll(lngPath(), lng + "After\tok\tx\ty\r\n"));
-        QVERIFY(CargaIdioma());
+        QVERIFY(writeAll(lngPath(), lng + "After\tok\tx\ty\r\n")); QVERIFY(CargaIdioma());
         QCOMPARE(Texto(key) + Texto("After") + Texto("NoSuchKey"), first + "ok???");
         QCOMPARE(prompts.texts(), QStringList({"Duplicated register in " + lngPath() + "\r" + duplicates, "No text found for Key: NoSuchKey"}));
     }
@@ -382,8 +370,7 @@ private slots:
         QFETCH(QString, rel); QFETCH(QString, userAction); QFETCH(QByteArray, expected);
         QTemporaryDir from, to;
         const QString entry = rel.section('/', 0, 0), src = from.filePath(rel), dst = to.filePath(rel);
-        QDir().mkpath(QFileInfo(src).path());
-        QDir().mkpath(QFileInfo(dst).path());
+        QDir().mkpath(QFileInfo(src).path()); QDir().mkpath(QFileInfo(dst).path());
         QVERIFY(writeAll(src, "v1"));
         if (userAction == "preexisting" || userAction == "adopt") {
             QVERIFY(writeAll(dst, "mine"));
@@ -401,8 +388,7 @@ private slots:
         const DataCopyResult r = copyNewData(from.path(), to.path(), {entry}, userAction == "adopt");
         QVERIFY(r.ok());
         QCOMPARE(QFileInfo::exists(dst) ? readAll(dst) : QByteArray("-"), expected);
-        QCOMPARE(r.copied.contains(rel), expected == "v2");
-        QCOMPARE(r.kept.contains(rel), expected != "v2");
+        QCOMPARE(r.copied.contains(rel), expected == "v2"); QCOMPARE(r.kept.contains(rel), expected != "v2");
     }
 };
 

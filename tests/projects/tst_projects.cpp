@@ -76,8 +76,7 @@ class TestProjects : public QObject {
         m_home = std::make_unique<TestHome>();
         m_prompts = std::make_unique<ScriptedPrompts>();
         m_root = m_home->projectsRoot();
-        makeProject(m_root, "Charlie", "LON", "b-desc");
-        makeProject(m_root, "alpha", "MBS6", "c-desc");
+        makeProject(m_root, "Charlie", "LON", "b-desc"); makeProject(m_root, "alpha", "MBS6", "c-desc");
         makeProject(m_root, "Bravo", "LON", "a-desc");
     }
 
@@ -103,8 +102,7 @@ private slots:
         const QString root = home.projectsRoot();
         for (int i = projects - 1; i >= 0; --i) makeProject(root, QString("P%1").arg(i, 3, 10, QChar('0')), "LON", "d");
         // None of these is a project.
-        makeProject(root, "NoProt", QString(), "no protocol key");
-        makeProject(root, "EmptyProt", "", "empty protocol");
+        makeProject(root, "NoProt", QString(), "no protocol key"); makeProject(root, "EmptyProt", "", "empty protocol");
         QDir().mkpath(root + "/NoDescriptionFile");
         QVERIFY(writeAll(root + "/PlainFile.ini", crlf({"[Project]", "Prot=LON"})));
         QDir().mkpath(root + "/OnlyLon");
@@ -112,8 +110,7 @@ private slots:
         app().NombreProyecto = current;
         const Escaneo r = EscanearProyectos();
         QVERIFY(r.ok);
-        QCOMPARE(r.filas.size(), projects);
-        QCOMPARE(r.seleccion, selected);
+        QCOMPARE(r.filas.size(), projects); QCOMPARE(r.seleccion, selected);
         if (projects) QCOMPARE(r.filas[1].nombre + r.filas[1].prot + r.filas[1].desc, QStringLiteral("P001LONd"));
         QCOMPARE(app().NombreIni, QStringLiteral("Project"));
         QVERIFY(prompts.shown().isEmpty());
@@ -130,8 +127,7 @@ private slots:
         ScriptedPrompts prompts;
         QVERIFY(writeAll(home.file("afile"), "x"));
         app().RutaProyectos = nat(home.file(root));
-        QCOMPARE(EscanearProyectos().ok, ok);
-        QCOMPARE(QFileInfo(home.file(root)).isDir(), ok);
+        QCOMPARE(EscanearProyectos().ok, ok); QCOMPARE(QFileInfo(home.file(root)).isDir(), ok);
         QCOMPARE(prompts.texts(), ok ? QStringList() : QStringList{Texto("ErrDirPro") + "\r" + app().RutaProyectos});
         if (!ok) QCOMPARE(icon(prompts), int(Msg::Critical));
     }
@@ -188,14 +184,11 @@ private slots:
         QFETCH(Accept, c);
         TestHome home(c.setup != "missing");
         ScriptedPrompts prompts;
-        const QString root = home.projectsRoot();
-        const QString mine = makeProject(root, "Mine", "LON", "mine");
+        const QString root = home.projectsRoot(); const QString mine = makeProject(root, "Mine", "LON", "mine");
         QVERIFY(writeAll(mine + "/LON.ini", "[ASCII]\r\nIP=127.0.0.1\r\n"));
-        QVERIFY(writeAll(mine + "/LON.dat", "PROTOCOLO=60-LON\r\n"));
-        QVERIFY(writeAll(mine + "/.hidden", "h"));
+        QVERIFY(writeAll(mine + "/LON.dat", "PROTOCOLO=60-LON\r\n")); QVERIFY(writeAll(mine + "/.hidden", "h"));
         QDir().mkpath(mine + "/sub");  // sub-folders are not copied
-        makeProject(root, "Other", "LON", "other");
-        makeProject(root, "plant", "LON", "");
+        makeProject(root, "Other", "LON", "other"); makeProject(root, "plant", "LON", "");
         makeProject(root, "Hall 3 ", "LON", "");
         QDir().mkpath(root + "/Empty");
         QVERIFY(writeAll(root + "/File", "x"));
@@ -210,14 +203,9 @@ private slots:
         if (c.setup == "noRights" && !denied(deny, root)) QSKIP("cannot take write rights away here");
 
         ProyectoEdicion e;
-        e.modo = c.mode;
-        e.copiar = c.copy;
-        e.original = c.original;
-        e.nombre = c.name;
-        e.prot = c.prot;
+        e.modo = c.mode; e.copiar = c.copy; e.original = c.original; e.nombre = c.name; e.prot = c.prot;
         e.desc = "new text";
-        QCOMPARE(AceptarProyecto(e), c.ok);
-        QCOMPARE(prompts.texts(), texts(c.messages, root, app().RutaPlantillas));
+        QCOMPARE(AceptarProyecto(e), c.ok); QCOMPARE(prompts.texts(), texts(c.messages, root, app().RutaPlantillas));
         if (c.icon >= 0) QCOMPARE(icon(prompts), c.icon);
         if (!c.ok) {
             QCOMPARE(entriesIn(root), before);
@@ -226,8 +214,7 @@ private slots:
             return;
         }
         const QString dir = root + "/" + c.name;
-        QCOMPARE(app().RutaProyecto, nat(dir));
-        QCOMPARE(filesIn(dir), c.files);
+        QCOMPARE(app().RutaProyecto, nat(dir)); QCOMPARE(filesIn(dir), c.files);
         QCOMPARE(projectValue(dir, "Desc") + projectValue(dir, "Prot"), "new text" + c.prot);
         if (c.mode == 2 && c.original != c.name) QVERIFY(!entriesIn(root).contains(c.original));
         if (c.copy) QCOMPARE(projectValue(mine, "Desc"), QStringLiteral("mine"));
@@ -244,11 +231,9 @@ private slots:
         TestHome home;
         ScriptedPrompts prompts;
         const QString src = home.file("src"), dst = home.file("dst");
-        QDir().mkpath(src);
-        QDir().mkpath(dst);
+        QDir().mkpath(src); QDir().mkpath(dst);
         for (const char* f : {"a", "b", "c"}) QVERIFY(writeAll(src + "/" + f, f));
-        QVERIFY(writeAll(dst + "/b", "already there"));
-        QVERIFY(CopiarFicheros(src, dst, QString()));
+        QVERIFY(writeAll(dst + "/b", "already there")); QVERIFY(CopiarFicheros(src, dst, QString()));
         QCOMPARE(prompts.texts(), QStringList{Texto("Erroralcopy") + "\r" + nat(dst + "/b")});
         QCOMPARE(icon(prompts), int(Msg::Exclamation));
         QCOMPARE(readAll(dst + "/a") + readAll(dst + "/b") + readAll(dst + "/c"), QByteArray("aalready therec"));
@@ -262,8 +247,7 @@ private slots:
     void selectOrLeave() {
         QFETCH(QString, how);
         threeProjects();
-        app().NombreProyecto = "Bravo";
-        app().RutaProyecto = "/current/project";
+        app().NombreProyecto = "Bravo"; app().RutaProyecto = "/current/project";
         fProject w;
         w.show();
         QApplication::setActiveWindow(&w);
@@ -298,9 +282,7 @@ private slots:
     void newOrEditAccepted() {
         QFETCH(QString, row); QFETCH(int, answer); QFETCH(QString, opened); QFETCH(QString, result);
         threeProjects();
-        app().NombreProyecto = "Charlie";
-        app().RutaProyecto = nat(m_root + "/Charlie");
-        app().DescProyecto = "b-desc";
+        app().NombreProyecto = "Charlie"; app().RutaProyecto = nat(m_root + "/Charlie"); app().DescProyecto = "b-desc";
         QVERIFY(writeAll(m_root + "/alpha/MBS6.dat", "signals"));
         const QString rowProt = iniRead(m_root + "/" + row + "/Project.ini", "Project", "Prot", "");
         fProject w;
@@ -327,8 +309,7 @@ private slots:
         QCOMPARE(m_prompts->texts(), answer == Msg::Yes ? said : said.mid(0, answer == Msg::No ? 1 : 0));
         if (answer >= 0) QCOMPARE(m_prompts->shown()[0].style, int(Msg::YesNoCancel | Msg::Question));
         QVERIFY(stayedOpen == (answer == Msg::Yes));
-        QCOMPARE(current(w), result);
-        QCOMPARE(w.lvwPro->topLevelItemCount(), answer < 0 ? 3 : 4);
+        QCOMPARE(current(w), result); QCOMPARE(w.lvwPro->topLevelItemCount(), answer < 0 ? 3 : 4);
         if (answer >= 0)
             QCOMPARE(readAll(m_root + "/Delta/MBS6.dat"),
                      answer == Msg::Yes ? QByteArray("signals") : readAll(m_home->file("TemplatesASCII/MBS6.dat")));

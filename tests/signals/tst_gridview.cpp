@@ -23,8 +23,7 @@
 namespace {
 // Four columns: captions "No.|A|B|C", then one row per entry written "n|a|b|c".
 void load(SignalGrid& g, const QStringList& rows) {
-    g.setCols(4);
-    g.setRows(int(rows.size()) + 1);
+    g.setCols(4); g.setRows(int(rows.size()) + 1);
     for (int r = 0; r <= rows.size(); ++r) {
         const QStringList cells = (r == 0 ? QString("No.|A|B|C") : rows[r - 1]).split('|');
         for (int c = 0; c < 4; ++c) g.setTextMatrix(r, c, cells.value(c));
@@ -78,8 +77,7 @@ struct Harness {
 
 class TestGridView : public QObject {
     Q_OBJECT
-    std::optional<TestHome> m_home;
-    std::optional<ScriptedPrompts> m_prompts;
+    std::optional<TestHome> m_home; std::optional<ScriptedPrompts> m_prompts;
 
 private slots:
     void init() {
@@ -128,10 +126,8 @@ private slots:
         QTest::keyClicks(h.editor, keys.mid(1));
         QTest::keyClick(h.editor, Qt::Key(endKey), endKey == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
         QVERIFY(!h.editor->isVisible());
-        QCOMPARE(h.grid.TextMatrix(from.x(), from.y()), cell);
-        QCOMPARE(QPoint(h.grid.Row(), h.grid.Col()), to);
-        QCOMPARE(h.changed, changed);
-        QCOMPARE(h.view.currentIndex(), h.view.gridModel()->indexOfCell(to.x(), to.y()));
+        QCOMPARE(h.grid.TextMatrix(from.x(), from.y()), cell); QCOMPARE(QPoint(h.grid.Row(), h.grid.Col()), to);
+        QCOMPARE(h.changed, changed); QCOMPARE(h.view.currentIndex(), h.view.gridModel()->indexOfCell(to.x(), to.y()));
         h.grid.select(1, 1, 1, 1);
         QTest::keyClick(&h.view, 'x');  // a refused first key opens nothing
         QVERIFY(!h.editor->isVisible());
@@ -148,8 +144,7 @@ private slots:
         QTest::keyClicks(h.editor, "new");
         QTest::mouseClick(h.view.viewport(), Qt::LeftButton, {}, h.view.cellRect(1, 1).center());
         QVERIFY(!h.editor->isVisible());
-        QCOMPARE(h.grid.TextMatrix(3, 4), "new");
-        QCOMPARE(h.grid.Row(), 1);
+        QCOMPARE(h.grid.TextMatrix(3, 4), "new"); QCOMPARE(h.grid.Row(), 1);
     }
 
     void selectionBothWays_data() {
@@ -178,8 +173,7 @@ private slots:
     // goes back to the grid; a rebuilt table keeps the place it was scrolled to.
     void geometryBothWays() {
         Harness h;
-        h.grid.setColWidth(2, 0);
-        h.grid.setColWidth(3, 3000);
+        h.grid.setColWidth(2, 0); h.grid.setColWidth(3, 3000);
         QCOMPARE(QList<bool>({h.view.isColumnHidden(0), h.view.isColumnHidden(1)}), QList<bool>({false, true}));
         QCOMPARE(h.view.columnWidth(2), twipsToPx(3000));
         h.view.horizontalHeader()->resizeSection(3, 400);
@@ -275,16 +269,13 @@ private slots:
             QCOMPARE(m_prompts->shown()[0].text, "Add");
             QCOMPARE(m_prompts->shown().last().text, buffer.startsWith('|') ? "Add" : Texto("EntrarInc"));
         }
-        QCOMPARE(dump(g), expected);
-        QCOMPARE(changed, expected != rows);
-        QCOMPARE(g.TextMatrix(0, 2), "B");
+        QCOMPARE(dump(g), expected); QCOMPARE(changed, expected != rows); QCOMPARE(g.TextMatrix(0, 2), "B");
         QVERIFY(g.Row() >= 0 && g.Row() < g.Rows());
         if (op == "delete" && changed) QVERIFY(!e.visible);  // an open edit is discarded
         if (!cursor.isEmpty()) QCOMPARE(QList<int>({g.Row(), g.RowSel(), g.Col(), g.ColSel()}), cursor);
         if (op == "up" || op == "down") {  // row data and heights stay with the place, like the numbers
             for (int r = 1; r <= 4; ++r) QCOMPARE(g.RowData(r), 100 + r);
-            QCOMPARE(g.RowHeight(2), 0);
-            QCOMPARE(g.RowHeight(3), int(SignalGrid::kDefaultRowHeight));
+            QCOMPARE(g.RowHeight(2), 0); QCOMPARE(g.RowHeight(3), int(SignalGrid::kDefaultRowHeight));
         }
     }
 
@@ -316,12 +307,9 @@ private slots:
         QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy data(&m, &QAbstractItemModel::dataChanged), header(&m, &QAbstractItemModel::headerDataChanged),
             reset(&m, &QAbstractItemModel::modelReset);
-        g.setTextMatrix(2, 3, "new");
-        g.setTextMatrix(0, 1, "Cap");
-        g.setTextMatrix(1, 0, "99");
+        g.setTextMatrix(2, 3, "new"); g.setTextMatrix(0, 1, "Cap"); g.setTextMatrix(1, 0, "99");
         g.setRedraw(false);  // off redraw, cell changes come as one notice for the block
-        g.setTextMatrix(1, 1, "x");
-        g.setTextMatrix(3, 3, "y");
+        g.setTextMatrix(1, 1, "x"); g.setTextMatrix(3, 3, "y");
         QCOMPARE(data.count(), 1);
         g.setRedraw(true);
         QCOMPARE(QList<QModelIndex>({data[0][0].toModelIndex(), data[1][0].toModelIndex(), data[1][1].toModelIndex()}),
@@ -332,12 +320,9 @@ private slots:
         FakeCellEditor e;
         g.select(1, 1, 2, 1);
         Elimina_Filas(g, e, changed);
-        QCOMPARE(reset.count(), 1);
-        QCOMPARE(m.rowCount(), 2);
-        QCOMPARE(m.headerData(1, Qt::Vertical).toString(), "2");
+        QCOMPARE(reset.count(), 1); QCOMPARE(m.rowCount(), 2); QCOMPARE(m.headerData(1, Qt::Vertical).toString(), "2");
         Rellena_Columna(g, 1, "q", changed);  // cells only: no reset
-        QCOMPARE(reset.count(), 1);
-        QCOMPARE(m.data(m.index(0, 0)).toString(), "q");
+        QCOMPARE(reset.count(), 1); QCOMPARE(m.data(m.index(0, 0)).toString(), "q");
     }
 
     // The column set-up both gateway grids share: captions (the file's caption line),

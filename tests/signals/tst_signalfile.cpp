@@ -16,14 +16,11 @@ const QByteArray kHead = kHead3 + "CAMPOS=4\r\nNo.\tA\tB\tC\t\r\n";
 
 // A grid of `rows` data rows and 4 columns whose last cell is the active flag.
 void fillGrid(SignalGrid& g, int rows) {
-    g.setCols(4);
-    g.setRows(rows + 1);
+    g.setCols(4); g.setRows(rows + 1);
     for (int c = 0; c < 4; ++c) g.setTextMatrix(0, c, QString("No.|A|B|C").section('|', c, c));
     for (int r = 1; r <= rows; ++r) {
-        g.setTextMatrix(r, 0, QString::number(r));
-        g.setTextMatrix(r, 1, QString("a%1").arg(r));
-        g.setTextMatrix(r, 2, QString("b%1").arg(r));
-        g.setTextMatrix(r, 3, r % 2 ? "1-Si" : "0-No");
+        g.setTextMatrix(r, 0, QString::number(r)); g.setTextMatrix(r, 1, QString("a%1").arg(r));
+        g.setTextMatrix(r, 2, QString("b%1").arg(r)); g.setTextMatrix(r, 3, r % 2 ? "1-Si" : "0-No");
     }
 }
 
@@ -36,16 +33,14 @@ int saveLoop(const QString& folder) {
     LlenaProtocolos();
     app().RutaProyecto = folder;
     SignalGrid small, big;
-    fillGrid(small, 10);
-    fillGrid(big, 20000);
+    fillGrid(small, 10); fillGrid(big, 20000);
     for (quint64 i = 0;; ++i) Graba_Senyales(kSlotLon, kVersionTabla, (i % 2) ? big : small, true);
 }
 }  // namespace
 
 class TestSignalFile : public QObject {
     Q_OBJECT
-    std::optional<TestHome> m_home;
-    std::optional<ScriptedPrompts> m_prompts;
+    std::optional<TestHome> m_home; std::optional<ScriptedPrompts> m_prompts;
 
 private slots:
     void init() {
@@ -140,8 +135,7 @@ private slots:
             QCOMPARE(m_prompts->shown()[0].style, int(Msg::Critical));
             return;
         }
-        QCOMPARE(m_prompts->texts(), QStringList());
-        QCOMPARE(t.rows(), rows);
+        QCOMPARE(m_prompts->texts(), QStringList()); QCOMPARE(t.rows(), rows);
         QCOMPARE(t.cell(1, 0) + t.cell(1, rows + 1), QString());  // outside the table: empty
         if (rows > 0) QCOMPARE(QStringList({t.cell(1, 1), t.cell(2, 1), t.cell(3, 1)}).join('|'), row1);
     }
@@ -153,17 +147,14 @@ private slots:
         QCOMPARE(m_prompts->lastText(), "Signal table not found:\r" + projectFile("MBS6.DAT") +
                                             "\rProtocol: MBS6\rSelect the right project.");
         const QString path = projectFile("LON.dat");
-        QVERIFY(QDir().mkpath(path));
-        QVERIFY(!Carga_Senyales(kSlotLon, kVersionTabla, t));
+        QVERIFY(QDir().mkpath(path)); QVERIFY(!Carga_Senyales(kSlotLon, kVersionTabla, t));
         QVERIFY(m_prompts->lastText().startsWith("Error opening the file:\r" + path + "\rError: \r"));
         SignalGrid g;
         fillGrid(g, 2);
         QVERIFY(!Graba_Senyales(kSlotLon, kVersionTabla, g, true));
         QVERIFY(m_prompts->lastText().startsWith("The file cannot be saved:\r" + path + "\rError: \r"));
-        QCOMPARE(m_prompts->shown().size(), 3);
-        QCOMPARE(m_prompts->shown()[0].style, 48);
-        QCOMPARE(m_prompts->shown()[1].style, 16);
-        QCOMPARE(m_prompts->shown()[2].kind, ScriptedPrompts::ToolBox);
+        QCOMPARE(m_prompts->shown().size(), 3); QCOMPARE(m_prompts->shown()[0].style, 48);
+        QCOMPARE(m_prompts->shown()[1].style, 16); QCOMPARE(m_prompts->shown()[2].kind, ScriptedPrompts::ToolBox);
         QVERIFY(QFileInfo(path).isDir());
     }
 
@@ -173,8 +164,7 @@ private slots:
         fillGrid(g, 2);
         TablaSenyales t;
         for (const QString onDisk : {"LON.DAT", "lon.Dat"}) {
-            QVERIFY(writeAll(projectFile(onDisk), "old"));
-            QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, g, true));
+            QVERIFY(writeAll(projectFile(onDisk), "old")); QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, g, true));
             QCOMPARE(projectFiles(), QStringList{onDisk});
             QVERIFY(Carga_Senyales(kSlotLon, kVersionTabla, t));
             QCOMPARE(t.rows(), 2);
@@ -195,8 +185,7 @@ private slots:
     // A save killed at a random moment leaves the old or the new table, never a mix.
     void killDuringSaveLeavesWholeTable() {
         SignalGrid small, big;
-        fillGrid(small, 10);
-        fillGrid(big, 20000);
+        fillGrid(small, 10); fillGrid(big, 20000);
         QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, small, true));
         const QByteArray a = readAll(projectFile("LON.dat"));
         QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, big, true));
