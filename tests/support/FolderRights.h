@@ -1,6 +1,5 @@
-// Takes the right to change a folder's entries away for the lifetime of the
-// object: permission bits for a normal user, the immutable attribute for root
-// (whom permission bits do not stop). active() is false when neither works.
+// No right to change the folder's entries while it lives: permission bits, or for root
+// (whom they do not stop) the immutable attribute. active() is false when neither works.
 #pragma once
 
 #include <QString>
@@ -15,6 +14,5 @@ public:
 
 private:
     QString m_path;
-    bool m_active = false;
-    bool m_viaAttribute = false;
+    bool m_active = false, m_viaAttribute = false;
 };

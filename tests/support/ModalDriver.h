@@ -1,6 +1,5 @@
-// Drives a modal dialog that the code under test opens with exec(): the action runs
-// on it, inside its own event loop, once it is the active modal window. When it has
-// not shown within `timeoutMs` the wait gives up and `*ran` stays false.
+// Runs `action` on the modal dialog the code under test opens with exec(), inside its event
+// loop; `*ran` stays false when none shows within `timeoutMs`.
 #pragma once
 
 #include <QApplication>
@@ -22,8 +21,7 @@ void whenModal(std::function<void(T*)> action, bool* ran = nullptr, int timeoutM
         T* dlg = qobject_cast<T*>(QApplication::activeModalWidget());
         const bool up = dlg && dlg->isVisible();
         if (!up && clock->elapsed() <= timeoutMs) return;
-        timer->stop();
-        timer->deleteLater();
+        timer->stop(), timer->deleteLater();
         if (ran) *ran = up;
         if (up) action(dlg);
     });

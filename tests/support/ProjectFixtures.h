@@ -1,4 +1,3 @@
-// Project folders on disk for the shell and catalogue tests.
 #pragma once
 
 #include <QDir>
@@ -12,8 +11,7 @@ inline QByteArray crlf(const QStringList& lines) {
     return toAnsi(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 
-// A project folder with its "Project.ini" (no "Prot" key when prot is null) and,
-// when given, the lines of its protocol INI.
+// A project folder; no "Prot" key when prot is null; protIni: lines of its protocol INI.
 inline QString makeProject(const QString& root, const QString& name, const QString& prot, const QString& desc,
                            const QStringList& protIni = {}) {
     const QString dir = QDir(root).filePath(name);

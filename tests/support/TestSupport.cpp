@@ -11,8 +11,7 @@ TestHome::TestHome(bool withTemplates, bool loadLanguage) {
     resetApp();
     app().appFolder = m_dir.path();
     LlenaProtocolos();
-    const QString bin = QStringLiteral(PILMORA_BIN_DIR);
-    QFile::copy(bin + "/PilmoraASCII.LNG", file("PilmoraASCII.LNG"));
+    QFile::copy(QStringLiteral(PILMORA_BIN_DIR) + "/PilmoraASCII.LNG", file("PilmoraASCII.LNG"));
     if (withTemplates) copyTemplates(file("TemplatesASCII"));
     app().RutaPlantillas = file("TemplatesASCII");
     app().RutaProyectos = file("ProjectsASCII");
@@ -26,8 +25,7 @@ QString TestHome::file(const QString& name) const { return QDir(m_dir.path()).fi
 QString TestHome::projectsRoot(const QString& sub) {
     const QString p = file(sub);
     QDir().mkpath(p);
-    app().RutaProyectos = p;
-    return p;
+    return app().RutaProyectos = p;
 }
 
 QString testData(const QString& name) { return QStringLiteral(PILMORA_TEST_DATA) + "/" + name; }
@@ -44,9 +42,8 @@ bool writeAll(const QString& path, const QByteArray& bytes) {
 
 bool copyFolder(const QString& from, const QString& to) {
     QDir().mkpath(to);
-    const QDir src(from);
-    bool ok = src.exists();
-    for (const QFileInfo& fi : src.entryInfoList(QDir::Files)) {
+    bool ok = QDir(from).exists();
+    for (const QFileInfo& fi : QDir(from).entryInfoList(QDir::Files)) {
         const QString dst = QDir(to).filePath(fi.fileName());
         QFile::remove(dst);
         ok = QFile::copy(fi.filePath(), dst) && ok;
@@ -57,10 +54,8 @@ bool copyFolder(const QString& from, const QString& to) {
 bool copyTemplates(const QString& to) {
     bool ok = copyFolder(QStringLiteral(PILMORA_BIN_DIR) + "/TemplatesASCII", to);
     for (const QFileInfo& fi : QDir(to).entryInfoList({"*.ini"}, QDir::Files)) {
-        QByteArray bytes = readAll(fi.filePath());
-        bytes.replace("\nIP=192.168.100.246\r", "\nIP=127.0.0.1\r");
         QFile::setPermissions(fi.filePath(), fi.permissions() | QFileDevice::WriteOwner);
-        ok = writeAll(fi.filePath(), bytes) && ok;
+        ok = writeAll(fi.filePath(), readAll(fi.filePath()).replace("\nIP=192.168.100.246\r", "\nIP=127.0.0.1\r")) && ok;
     }
     return ok;
 }
