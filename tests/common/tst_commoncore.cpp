@@ -247,8 +247,7 @@ private slots:
         const QString typed = PideDato("t", "four", "dflt");
         installPrompts(nullptr);
         QCOMPARE(console.shown(), QStringList({"one", "two", "three", "four"}));
-        QCOMPARE(QList<int>({box, yes, ok}), QList<int>({1, int(Msg::Yes), int(Msg::OK)}));
-        QCOMPARE(typed, QString("dflt"));
+        QCOMPARE(QList<int>({box, yes, ok}), QList<int>({1, int(Msg::Yes), int(Msg::OK)})); QCOMPARE(typed, QString("dflt"));
     }
 
     void languageLoading_data() {

@@ -188,8 +188,7 @@ private slots:
         QVERIFY(writeAll(mine + "/LON.ini", "[ASCII]\r\nIP=127.0.0.1\r\n"));
         QVERIFY(writeAll(mine + "/LON.dat", "PROTOCOLO=60-LON\r\n")); QVERIFY(writeAll(mine + "/.hidden", "h"));
         QDir().mkpath(mine + "/sub");  // sub-folders are not copied
-        makeProject(root, "Other", "LON", "other"); makeProject(root, "plant", "LON", "");
-        makeProject(root, "Hall 3 ", "LON", "");
+        makeProject(root, "Other", "LON", "other"); makeProject(root, "plant", "LON", ""); makeProject(root, "Hall 3 ", "LON", "");
         QDir().mkpath(root + "/Empty");
         QVERIFY(writeAll(root + "/File", "x"));
         const QString tpl = home.file("tpl");
@@ -203,8 +202,7 @@ private slots:
         if (c.setup == "noRights" && !denied(deny, root)) QSKIP("cannot take write rights away here");
 
         ProyectoEdicion e;
-        e.modo = c.mode; e.copiar = c.copy; e.original = c.original; e.nombre = c.name; e.prot = c.prot;
-        e.desc = "new text";
+        e.modo = c.mode; e.copiar = c.copy; e.original = c.original; e.nombre = c.name; e.prot = c.prot; e.desc = "new text";
         QCOMPARE(AceptarProyecto(e), c.ok); QCOMPARE(prompts.texts(), texts(c.messages, root, app().RutaPlantillas));
         if (c.icon >= 0) QCOMPARE(icon(prompts), c.icon);
         if (!c.ok) {
@@ -252,8 +250,7 @@ private slots:
         w.show();
         QApplication::setActiveWindow(&w);
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        QCOMPARE(listed(w.lvwPro), (QStringList{"alpha", "Bravo", "Charlie"}));
-        QCOMPARE(current(w), QStringLiteral("Bravo|LON|a-desc"));
+        QCOMPARE(listed(w.lvwPro), (QStringList{"alpha", "Bravo", "Charlie"})); QCOMPARE(current(w), QStringLiteral("Bravo|LON|a-desc"));
         selectRow(w, "Charlie");
         const QPoint p = w.lvwPro->visualItemRect(w.lvwPro->currentItem()).center();
         if (how == "button") QTest::mouseClick(w.cmdSelec, Qt::LeftButton);
@@ -351,8 +348,7 @@ private slots:
         QCOMPARE(m_prompts->texts(), QStringList{Texto("BorrarPro") + "\ralpha"} + texts(errors));
         QCOMPARE(m_prompts->shown()[0].style, int(Msg::YesNo | Msg::Question));
         if (!errors.isEmpty()) QCOMPARE(icon(*m_prompts), int(Msg::Critical));
-        QCOMPARE(listed(w.lvwPro).contains("alpha"), !gone);
-        QCOMPARE(QFileInfo::exists(dir), !gone || !errors.isEmpty());
+        QCOMPARE(listed(w.lvwPro).contains("alpha"), !gone); QCOMPARE(QFileInfo::exists(dir), !gone || !errors.isEmpty());
         QCOMPARE(filesIn(dir).isEmpty(), gone && setup != "noRights");
         QCOMPARE(LeeIniAplicacion("Configuracion", "LastProject", "-"), gone ? "" : "alpha");
         w.cmdSalir->click();

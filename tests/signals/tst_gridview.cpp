@@ -265,8 +265,7 @@ private slots:
         if (op.startsWith("number:")) {
             for (const QString& a : buffer.split('|')) m_prompts->queueText(a);
             Auto_Enumera(g, 2, "Add", changed, 500);
-            QCOMPARE(m_prompts->shown().size(), buffer.startsWith('|') ? 1 : 2);
-            QCOMPARE(m_prompts->shown()[0].text, "Add");
+            QCOMPARE(m_prompts->shown().size(), buffer.startsWith('|') ? 1 : 2); QCOMPARE(m_prompts->shown()[0].text, "Add");
             QCOMPARE(m_prompts->shown().last().text, buffer.startsWith('|') ? "Add" : Texto("EntrarInc"));
         }
         QCOMPARE(dump(g), expected); QCOMPARE(changed, expected != rows); QCOMPARE(g.TextMatrix(0, 2), "B");

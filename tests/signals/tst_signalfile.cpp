@@ -131,8 +131,7 @@ private slots:
         TablaSenyales t;
         QCOMPARE(Carga_Senyales(protocol, kVersionTabla, t), message.isEmpty());
         if (!message.isEmpty()) {  // one stop box
-            QCOMPARE(m_prompts->texts(), QStringList{message.arg(path)});
-            QCOMPARE(m_prompts->shown()[0].style, int(Msg::Critical));
+            QCOMPARE(m_prompts->texts(), QStringList{message.arg(path)}); QCOMPARE(m_prompts->shown()[0].style, int(Msg::Critical));
             return;
         }
         QCOMPARE(m_prompts->texts(), QStringList()); QCOMPARE(t.rows(), rows);
