@@ -1,6 +1,4 @@
-// The signal grid: row operations on the grid model (insert, delete, move, copy, fill,
-// numbering, clean-up), the model adapter, the shared column set-up, and the grid on
-// screen: key filter and floating editor under real key events in a focused window.
+// The signal grid: row operations, the model adapter, the column set-up, and the grid on screen.
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QHeaderView>
@@ -58,18 +56,13 @@ struct Harness {
         view.setGrid(&grid);
         editor->setChangedFlag(&changed);
         Prepara_Editor(grid, *editor);
-        // Wired as the editors wire it: filter the key, then open the editor with it.
         QObject::connect(&view, &SignalGridView::keyTyped, &view, [this](int k) {
             FiltroTecla(k, grid, changed);
             if (k != 0) Empieza_Edicion(grid, *editor, k);
         });
-        QObject::connect(&view, &SignalGridView::cellDoubleClicked, &view,
-                         [this](int, int) { Empieza_Edicion(grid, *editor, 0); });
-        view.resize(700, 300);
-        view.show();
-        // Focus moves are where the editor goes wrong: the window must really hold it.
-        QApplication::setActiveWindow(&view);
-        view.setFocus();
+        QObject::connect(&view, &SignalGridView::cellDoubleClicked, &view, [this](int, int) { Empieza_Edicion(grid, *editor, 0); });
+        view.resize(700, 300), view.show();
+        QApplication::setActiveWindow(&view), view.setFocus();  // focus moves are where the editor goes wrong
         if (!QTest::qWaitForWindowActive(&view)) qWarning("grid window not active");
     }
 };
@@ -80,26 +73,20 @@ class TestGridView : public QObject {
     std::optional<TestHome> m_home; std::optional<ScriptedPrompts> m_prompts;
 
 private slots:
-    void init() {
-        m_home.emplace(false);
-        m_prompts.emplace();
-    }
+    void init() { m_home.emplace(false), m_prompts.emplace(); }
     void cleanup() { m_prompts.reset(), m_home.reset(); }
 
-    // The first key goes to the grid at `from` and opens the editor, the rest go to the
-    // editor, then endKey. to: where the current cell ends up.
+    // The first key goes to the grid at `from` and opens the editor, the rest and endKey to the editor.
     void typing_data() {
         QTest::addColumn<QPoint>("from"); QTest::addColumn<QString>("keys"); QTest::addColumn<int>("endKey"); QTest::addColumn<QString>("cell");  // (row, col)
         QTest::addColumn<QPoint>("to"); QTest::addColumn<bool>("changed");
-        const int ret = Qt::Key_Return, tab = Qt::Key_Tab, btab = Qt::Key_Backtab, up = Qt::Key_Up, down = Qt::Key_Down,
-                  esc = Qt::Key_Escape;
+        const int ret = Qt::Key_Return, tab = Qt::Key_Tab, btab = Qt::Key_Backtab, up = Qt::Key_Up, down = Qt::Key_Down, esc = Qt::Key_Escape;
         QTest::newRow("integer refuses letters") << QPoint(2, 1) << "5a-2" << ret << "5-2" << QPoint(2, 1) << true;
         QTest::newRow("integer refuses + . blank") << QPoint(2, 1) << "1+. 2" << ret << "12" << QPoint(2, 1) << true;
         QTest::newRow("backspace deletes") << QPoint(2, 1) << "12\b3" << ret << "13" << QPoint(2, 1) << true;
         QTest::newRow("decimal point to comma") << QPoint(2, 2) << "1.5" << ret << "1,5" << QPoint(2, 2) << true;
         QTest::newRow("decimal refuses exponent") << QPoint(2, 2) << "-1e5" << ret << "-15" << QPoint(2, 2) << true;
-        QTest::newRow("hex digits, keypad enter")
-            << QPoint(2, 3) << "fG-1" << int(Qt::Key_Enter) << "f1" << QPoint(2, 3) << true;
+        QTest::newRow("hex digits, keypad enter") << QPoint(2, 3) << "fG-1" << int(Qt::Key_Enter) << "f1" << QPoint(2, 3) << true;
         QTest::newRow("text takes all") << QPoint(2, 4) << "a.b-Z" << ret << "a.b-Z" << QPoint(2, 4) << false;
         QTest::newRow("blank as first key") << QPoint(2, 4) << " b" << ret << " b" << QPoint(2, 4) << false;
         QTest::newRow("escape discards") << QPoint(2, 4) << "xyz" << esc << "v24" << QPoint(2, 4) << false;
@@ -121,15 +108,13 @@ private slots:
         Harness h;
         h.grid.select(from.x(), from.y(), from.x(), from.y());
         QTest::keyClick(&h.view, keys.at(0).toLatin1());
-        QVERIFY(h.editor->isVisible());
-        QCOMPARE(h.editor->geometry(), h.view.cellRect(from.x(), from.y()));
+        QVERIFY(h.editor->isVisible()); QCOMPARE(h.editor->geometry(), h.view.cellRect(from.x(), from.y()));
         QTest::keyClicks(h.editor, keys.mid(1));
         QTest::keyClick(h.editor, Qt::Key(endKey), endKey == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
         QVERIFY(!h.editor->isVisible());
         QCOMPARE(h.grid.TextMatrix(from.x(), from.y()), cell); QCOMPARE(QPoint(h.grid.Row(), h.grid.Col()), to);
         QCOMPARE(h.changed, changed); QCOMPARE(h.view.currentIndex(), h.view.gridModel()->indexOfCell(to.x(), to.y()));
-        h.grid.select(1, 1, 1, 1);
-        QTest::keyClick(&h.view, 'x');  // a refused first key opens nothing
+        h.grid.select(1, 1, 1, 1), QTest::keyClick(&h.view, 'x');  // a refused first key opens nothing
         QVERIFY(!h.editor->isVisible());
     }
 
@@ -137,10 +122,8 @@ private slots:
     void doubleClickEditsCellText() {
         Harness h;
         const QPoint p = h.view.cellRect(3, 4).center();
-        QTest::mouseClick(h.view.viewport(), Qt::LeftButton, {}, p);
-        QTest::mouseDClick(h.view.viewport(), Qt::LeftButton, {}, p);
-        QVERIFY(h.editor->isVisible());
-        QCOMPARE(h.editor->selectedText(), "v34");
+        QTest::mouseClick(h.view.viewport(), Qt::LeftButton, {}, p), QTest::mouseDClick(h.view.viewport(), Qt::LeftButton, {}, p);
+        QVERIFY(h.editor->isVisible()); QCOMPARE(h.editor->selectedText(), "v34");
         QTest::keyClicks(h.editor, "new");
         QTest::mouseClick(h.view.viewport(), Qt::LeftButton, {}, h.view.cellRect(1, 1).center());
         QVERIFY(!h.editor->isVisible());
@@ -158,19 +141,14 @@ private slots:
         const QPoint cur = sel.p1(), far = sel.p2();
         Harness h;
         h.grid.select(cur.y(), cur.x(), far.y(), far.x());
-        QCOMPARE(h.view.selectionModel()->selectedIndexes().size(),
-                 (qAbs(far.y() - cur.y()) + 1) * (qAbs(far.x() - cur.x()) + 1));
+        QCOMPARE(h.view.selectionModel()->selectedIndexes().size(), (qAbs(far.y() - cur.y()) + 1) * (qAbs(far.x() - cur.x()) + 1));
         QCOMPARE(h.view.currentIndex(), h.view.gridModel()->indexOfCell(cur.y(), cur.x()));
-        // View to grid: click the far corner, shift-click the current one.
-        h.grid.select(1, 4, 1, 4);
+        h.grid.select(1, 4, 1, 4);  // view to grid: click the far corner, shift-click the current one
         QTest::mouseClick(h.view.viewport(), Qt::LeftButton, {}, h.view.cellRect(far.y(), far.x()).center());
-        QTest::mouseClick(h.view.viewport(), Qt::LeftButton, Qt::ShiftModifier,
-                          h.view.cellRect(cur.y(), cur.x()).center());
-        QCOMPARE(QList<int>({h.grid.Row(), h.grid.Col(), h.grid.RowSel(), h.grid.ColSel()}),
-                 QList<int>({cur.y(), cur.x(), far.y(), far.x()}));
+        QTest::mouseClick(h.view.viewport(), Qt::LeftButton, Qt::ShiftModifier, h.view.cellRect(cur.y(), cur.x()).center());
+        QCOMPARE(QList<int>({h.grid.Row(), h.grid.Col(), h.grid.RowSel(), h.grid.ColSel()}), QList<int>({cur.y(), cur.x(), far.y(), far.x()}));
     }
-    // Widths set on the grid hide or size the view's columns; a width the user drags
-    // goes back to the grid; a rebuilt table keeps the place it was scrolled to.
+    // Widths go both ways; a rebuilt table keeps the place it was scrolled to.
     void geometryBothWays() {
         Harness h;
         h.grid.setColWidth(2, 0); h.grid.setColWidth(3, 3000);
@@ -180,20 +158,16 @@ private slots:
         QCOMPARE(h.grid.ColWidth(4), pxToTwips(400));
         for (int c = 1; c < 5; ++c) h.grid.setColWidth(c, 1500);
         h.grid.select(1, 2, 1, 2);
-        h.view.resize(h.view.verticalHeader()->width() + twipsToPx(4500) + 30, 300);
-        QCoreApplication::processEvents();
+        h.view.resize(h.view.verticalHeader()->width() + twipsToPx(4500) + 30, 300), QCoreApplication::processEvents();
         h.view.horizontalScrollBar()->setValue(1);  // columns 2..4 in sight, the current one among them
         const int scrolled = h.view.horizontalScrollBar()->value();
         QVERIFY(scrolled > 0);
-        h.grid.removeRows(4, 1);
-        QCoreApplication::processEvents();
+        h.grid.removeRows(4, 1), QCoreApplication::processEvents();
         QCOMPARE(h.view.horizontalScrollBar()->value(), scrolled);
     }
 
-    // One operation on the rows selected from `row` to `rowSel` (columns 2..3); row
-    // `hidden` has height 0. The changed flag must be set exactly when the table changed.
-    // Ops: "copy>N"/"cut>N" take the current row and paste it into row N; "paste:BUFFER";
-    // "number:START|STEP" answers the two prompts of the numbering (maximum 500).
+    // One operation on rows sel.x to sel.y (columns 2..3); row `hidden` has height 0. "copy>N"/"cut>N"
+    // paste the current row into row N; "number:START|STEP" answers the numbering's prompts (maximum 500).
     void rowOps_data() {
         QTest::addColumn<QString>("op"); QTest::addColumn<QStringList>("rows"); QTest::addColumn<QPoint>("sel"); QTest::addColumn<int>("hidden"); QTest::addColumn<QStringList>("expected");
         QTest::addColumn<QList<int>>("cursor");  // Row, RowSel, Col, ColSel; empty: not checked
@@ -278,8 +252,7 @@ private slots:
         }
     }
 
-    // Active rows (column A) need an address (column B) from 1 to 100, each once; a row
-    // check of the model comes first. The first fault is told and its cell selected.
+    // Active rows (column A) need an address (B) from 1 to 100, each once, after the row check.
     void addressCheck_data() {
         QTest::addColumn<QStringList>("rows"); QTest::addColumn<QString>("message"); QTest::addColumn<QPoint>("cell");  // %1: the range message, %2: "repeated"; (row, col) selected
         QTest::newRow("all good, inactive rows ignored") << QStringList{"1|1|5|", "2|1|100|", "3|0|0|", "4|0|5|"} << "" << QPoint(1, 1);
@@ -291,8 +264,7 @@ private slots:
     void addressCheck() {
         QFETCH(QStringList, rows); QFETCH(QString, message); QFETCH(QPoint, cell);
         SignalGrid g;
-        load(g, rows);
-        g.select(1, 1, 1, 1);
+        load(g, rows), g.select(1, 1, 1, 1);
         const bool ok = Valida_Direcciones(g, 1, 2, 100, [&](int r, QString& m) { return g.TextMatrix(r, 3).isEmpty() ? 0 : (m = "bad row", 3); });
         QCOMPARE(ok, message.isEmpty());
         QCOMPARE(m_prompts->texts(), message.isEmpty() ? QStringList() : QStringList{QString(message).replace("%1", Texto("AddressDebeSerNumeroEntre") + " 1" + Texto("y") + "100").replace("%2", Texto("repetida"))});
@@ -304,35 +276,28 @@ private slots:
         load(g, kFour);
         SignalGridModel m(&g);
         QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QSignalSpy data(&m, &QAbstractItemModel::dataChanged), header(&m, &QAbstractItemModel::headerDataChanged),
-            reset(&m, &QAbstractItemModel::modelReset);
+        QSignalSpy data(&m, &QAbstractItemModel::dataChanged), header(&m, &QAbstractItemModel::headerDataChanged), reset(&m, &QAbstractItemModel::modelReset);
         g.setTextMatrix(2, 3, "new"); g.setTextMatrix(0, 1, "Cap"); g.setTextMatrix(1, 0, "99");
         g.setRedraw(false);  // off redraw, cell changes come as one notice for the block
         g.setTextMatrix(1, 1, "x"); g.setTextMatrix(3, 3, "y");
         QCOMPARE(data.count(), 1);
         g.setRedraw(true);
-        QCOMPARE(QList<QModelIndex>({data[0][0].toModelIndex(), data[1][0].toModelIndex(), data[1][1].toModelIndex()}),
-                 QList<QModelIndex>({m.indexOfCell(2, 3), m.index(0, 0), m.index(2, 2)}));
-        QCOMPARE(QList<int>({header[0][0].value<Qt::Orientation>(), header[1][0].value<Qt::Orientation>()}),
-                 QList<int>({Qt::Horizontal, Qt::Vertical}));
+        QCOMPARE(QList<QModelIndex>({data[0][0].toModelIndex(), data[1][0].toModelIndex(), data[1][1].toModelIndex()}), QList<QModelIndex>({m.indexOfCell(2, 3), m.index(0, 0), m.index(2, 2)}));
+        QCOMPARE(QList<int>({header[0][0].value<Qt::Orientation>(), header[1][0].value<Qt::Orientation>()}), QList<int>({Qt::Horizontal, Qt::Vertical}));
         bool changed = false;
         FakeCellEditor e;
-        g.select(1, 1, 2, 1);
-        Elimina_Filas(g, e, changed);
+        g.select(1, 1, 2, 1), Elimina_Filas(g, e, changed);
         QCOMPARE(reset.count(), 1); QCOMPARE(m.rowCount(), 2); QCOMPARE(m.headerData(1, Qt::Vertical).toString(), "2");
         Rellena_Columna(g, 1, "q", changed);  // cells only: no reset
         QCOMPARE(reset.count(), 1); QCOMPARE(m.data(m.index(0, 0)).toString(), "q");
     }
 
-    // The column set-up both gateway grids share: captions (the file's caption line),
-    // widths, typing rules and option lists.
+    // The column set-up both gateway grids share: captions, widths, typing rules and option lists.
     void columnSetUp() {
         SignalGrid g(2, 5);
         QVector<InfoColumna> info(5);
-        const DefColumna defs[] = {{0, -1, SignalGrid::Text, "#", nullptr, nullptr, nullptr},
-                                   {900, 0, SignalGrid::Int16, "Node", nullptr, "node help", nullptr}};
-        Aplica_Columnas(g, info, defs, 2);
-        Carga_CabecerasComunes(g, info, 0, 2, 0, 3, 4);
+        const DefColumna defs[] = {{0, -1, SignalGrid::Text, "#", nullptr, nullptr, nullptr}, {900, 0, SignalGrid::Int16, "Node", nullptr, "node help", nullptr}};
+        Aplica_Columnas(g, info, defs, 2), Carga_CabecerasComunes(g, info, 0, 2, 0, 3, 4);
         QCOMPARE(g.rowCells(0), QStringList({Texto("Noo"), "Node", Texto("Dir"), "A/D", Texto("Activa")}));
         QCOMPARE(QList<int>({g.ColWidth(0), g.ColWidth(1), g.ColWidth(2)}), QList<int>({500, 900, 600}));
         QCOMPARE(info[1].Ayuda + "|" + info[4].Opciones.texts().join('|'), "node help|" + Texto("0-No") + "|" + Texto("1-Si"));
@@ -340,11 +305,10 @@ private slots:
         QList<int> typed;
         for (int col : {1, 2}) {
             int key = 'a';
-            g.select(1, col, 1, col);
-            FiltroTecla(key, g, changed);
-            typed << key;
+            g.select(1, col, 1, col), FiltroTecla(key, g, changed), typed << key;
         }
         QCOMPARE(typed, QList<int>({0, 'a'}));  // a number column refuses letters
+
         OpcionesColumna o;
         for (const char* kt : {"K0=a", "K1=b", "K0=c"}) o.Add(QString(kt).mid(3), QString(kt).left(2));
         QCOMPARE(o.texts(), QStringList({"c", "b"}));  // a key given again replaces its text
