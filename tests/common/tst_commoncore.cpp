@@ -1,6 +1,4 @@
-// The text files every project and setting lives in: the INI store (one write and
-// batched), numbers as typed, the language file, the message routing, and the copy
-// of shipped data into the application folder.
+// The INI store, numbers as typed, the language file, message routing and the copy of shipped data.
 #include <QDirIterator>
 #include <QRegularExpression>
 #include <QtTest>
@@ -50,8 +48,7 @@ private slots:
         row("empty quotes", "[Sec]\r\nKey=\"\"\r\n", "Key", "");
         row("first key and section win", "[Sec]\r\nKey=1\r\nkey=2\r\n[sec]\r\nB=3\r\n", "B", "d");
         row("garbage lines", "\x01garbage\r\n[[[\r\n=novalue\r\n[Sec]\r\n\xff\xfe\r\nKey=ok\r\n", "Key", "ok");
-        row("windows-1252, cut to 254", "[Sec]\r\nKey=Se\xF1" "al \x80" + QByteArray(300, 'x'), "Key",
-            QString::fromUtf8("Señal €") + QString(247, 'x'));
+        row("windows-1252, cut to 254", "[Sec]\r\nKey=Se\xF1" "al \x80" + QByteArray(300, 'x'), "Key", QString::fromUtf8("Señal €") + QString(247, 'x'));
         static const char binary[] = "\x00\x01[Sec]\x00\r\nKey=\x00x\r\n\xff";
         row("binary file", QByteArray(binary, sizeof binary - 1), "Other", "d");
         row("number", "[Sec]\r\nKey=105\r\n", "int:Key", "105");
@@ -72,25 +69,18 @@ private slots:
         QTest::addColumn<QByteArray>("before"); QTest::addColumn<Writes>("writes"); QTest::addColumn<QByteArray>("after");  // null: no file
         auto row = [](const char* n, const QByteArray& b, const Writes& w, const QByteArray& a) { QTest::newRow(n) << b << w << a; };
         row("new file", QByteArray(), {{"Sec", "Key", "v"}}, "[Sec]\r\nKey=v\r\n");
-        row("replace keeps the file's spelling", "; h\r\n[SEC]\r\nA=1\r\n  kEy = old \r\nB=2\r\n", {{"sec", "KEY", "x"}},
-            "; h\r\n[SEC]\r\nA=1\r\nkEy=x\r\nB=2\r\n");
-        row("append before blank line, shifts later sections", "[A]\r\nX=1\r\n\r\n[B]\r\nY=2\r\n",
-            {{"a", "Z", "3"}, {"B", "Y", "4"}, {"B", "W", "5"}}, "[A]\r\nX=1\r\nZ=3\r\n\r\n[B]\r\nY=4\r\nW=5\r\n");
+        row("replace keeps the file's spelling", "; h\r\n[SEC]\r\nA=1\r\n  kEy = old \r\nB=2\r\n", {{"sec", "KEY", "x"}}, "; h\r\n[SEC]\r\nA=1\r\nkEy=x\r\nB=2\r\n");
+        row("append before blank line, shifts later sections", "[A]\r\nX=1\r\n\r\n[B]\r\nY=2\r\n", {{"a", "Z", "3"}, {"B", "Y", "4"}, {"B", "W", "5"}}, "[A]\r\nX=1\r\nZ=3\r\n\r\n[B]\r\nY=4\r\nW=5\r\n");
         row("append after comments", "[A]\r\nX=1\r\n; note\r\n[B]", {{"A", "Y", "2"}}, "[A]\r\nX=1\r\n; note\r\nY=2\r\n[B]\r\n");
-        row("new section written twice", "[A]\r\nk=0\r\n", {{"N", "k", "1"}, {"N", "k", "2"}, {"N", "j", "3"}},
-            "[A]\r\nk=0\r\n[N]\r\nk=2\r\nj=3\r\n");
-        row("LF and lone CR lines written CR LF", "\n[A]\nX=1\r#c\n[B]\rz=9", {{"A", "X", "5"}, {"B", "y", "1"}},
-            "\r\n[A]\r\nX=5\r\n#c\r\n[B]\r\nz=9\r\ny=1\r\n");
-        row("repeated section: first", "[S]\r\nA=1\r\n[T]\r\n[S]\r\nK=2\r\n", {{"S", "K", "3"}, {"S", "K", ""}},
-            "[S]\r\nA=1\r\nK=\r\n[T]\r\n[S]\r\nK=2\r\n");
-        row("value with a line break", "[A]\r\nk=0\r\n", {{"A", "k", "1\r\n[B]\r\nz=2"}, {"B", "z", "3"}},
-            "[A]\r\nk=1\r\n[B]\r\nz=3\r\n");
+        row("new section written twice", "[A]\r\nk=0\r\n", {{"N", "k", "1"}, {"N", "k", "2"}, {"N", "j", "3"}}, "[A]\r\nk=0\r\n[N]\r\nk=2\r\nj=3\r\n");
+        row("LF and lone CR lines written CR LF", "\n[A]\nX=1\r#c\n[B]\rz=9", {{"A", "X", "5"}, {"B", "y", "1"}}, "\r\n[A]\r\nX=5\r\n#c\r\n[B]\r\nz=9\r\ny=1\r\n");
+        row("repeated section: first", "[S]\r\nA=1\r\n[T]\r\n[S]\r\nK=2\r\n", {{"S", "K", "3"}, {"S", "K", ""}}, "[S]\r\nA=1\r\nK=\r\n[T]\r\n[S]\r\nK=2\r\n");
+        row("value with a line break", "[A]\r\nk=0\r\n", {{"A", "k", "1\r\n[B]\r\nz=2"}, {"B", "z", "3"}}, "[A]\r\nk=1\r\n[B]\r\nz=3\r\n");
     }
     void writes() {
         QFETCH(QByteArray, before); QFETCH(Writes, writes); QFETCH(QByteArray, after);
         const QString one = ini(), batched = m_home->file("batched.ini");
-        for (const QString& p : {one, batched})
-            if (!before.isNull()) QVERIFY(writeAll(p, before));
+        for (const QString& p : {one, batched}) if (!before.isNull()) QVERIFY(writeAll(p, before));
         for (const QStringList& w : writes) {
             QVERIFY(iniWrite(one, w[0], w[1], w[2]));
             QCOMPARE(iniRead(one, w[0], w[1], "?"), w[2].section('\r', 0, 0).trimmed());
@@ -120,11 +110,7 @@ private slots:
         if (linked) QVERIFY(QFile::link(target, path));
         app().RutaProyecto = dir; app().NombreIni = "Project";
         QCOMPARE(LeeIni("Project", "Prot", "none"), QStringLiteral("LON"));
-        {
-            std::optional<IniBatch> batch;
-            if (batched) batch.emplace();
-            EscribeIni("Project", "Desc", "d");
-        }
+        if (batched) { IniBatch batch; EscribeIni("Project", "Desc", "d"); } else EscribeIni("Project", "Desc", "d");
         QVERIFY(prompts.shown().isEmpty());
         QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{onDisk}); QCOMPARE(QFileInfo(path).isSymLink(), linked);
         QCOMPARE(readAll(linked ? target : path), QByteArray("[Project]\r\nProt=LON\r\nDesc=d\r\n"));
@@ -132,8 +118,8 @@ private slots:
 
     // A write that fails: one message naming the file, the old value stays.
     void failedWrite_data() {
-        QTest::addColumn<bool>("application"); QTest::addColumn<QString>("folder");  // empty: the file is there and read-only
-        QTest::addColumn<bool>("batched");    // two writes in a batch: told once, when it ends
+        // folder empty: the file is there and read-only; batched: two writes, told once when the batch ends
+        QTest::addColumn<bool>("application"); QTest::addColumn<QString>("folder"); QTest::addColumn<bool>("batched");
         QTest::newRow("read-only application file") << true << QString() << false;
         QTest::newRow("read-only project file, batched") << false << QString() << true;
         QTest::newRow("missing project folder") << false << QString("no/such") << false;
@@ -145,9 +131,7 @@ private slots:
         app().RutaProyecto = folder.isEmpty() ? m_home->path() : m_home->file(folder); app().NombreIni = "LON";
         const QString name = application ? "PilmoraASCII.ini" : "LON.ini", path = app().RutaProyecto + "/" + name;
         const QByteArray before = "[Configuracion]\r\nLanguage=1\r\n";
-        if (folder.isEmpty()) {
-            QVERIFY(writeAll(path, before)); QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
-        }
+        if (folder.isEmpty()) QVERIFY(writeAll(path, before) && QFile::setPermissions(path, QFileDevice::ReadOwner));
         {
             std::optional<IniBatch> batch;
             if (batched) batch.emplace();
@@ -155,8 +139,7 @@ private slots:
             if (batched) EscribeIni("Configuracion", "Node", "5");
             QCOMPARE(prompts.shown().isEmpty(), batched);
         }
-        QCOMPARE(prompts.texts(), QStringList{batched ? Texto("NoSePuedeGrabar") + "\r" + path + "\rError: \rPermission denied"
-                                                      : Texto("ErrorAlEscribirEn") + name});
+        QCOMPARE(prompts.texts(), QStringList{batched ? Texto("NoSePuedeGrabar") + "\r" + path + "\rError: \rPermission denied" : Texto("ErrorAlEscribirEn") + name});
         QCOMPARE(readAll(path), folder.isEmpty() ? before : QByteArray());
         QCOMPARE((application ? LeeIniAplicacionEntero : LeeIniEntero)("Configuracion", "Language", 0), folder.isEmpty() ? 1 : 0);
         QVERIFY(!QFile::exists(m_home->file("no")));
@@ -184,14 +167,13 @@ private slots:
     }
     void numbers() {
         QFETCH(QString, text); QFETCH(double, value); QFETCH(int, cint);
-        QCOMPARE(Val(text), value);
         bool over = false;
+        QCOMPARE(Val(text), value);
         QCOMPARE(int(CInt(value, &over)), cint); QCOMPARE(over, qAbs(value) > 32767.5);
     }
 
     void texts() {
-        QCOMPARE(RedondeaPar(-9.2e18), std::numeric_limits<qint64>::min());
-        QCOMPARE(RedondeaPar(9.3e18), std::numeric_limits<qint64>::max());
+        QCOMPARE(RedondeaPar(-9.2e18), std::numeric_limits<qint64>::min()); QCOMPARE(RedondeaPar(9.3e18), std::numeric_limits<qint64>::max());
         QVERIFY(writeFileAtomic("/dev/null", "x"));  // a device is written in place, never replaced
         QCOMPARE(Reemplaza("aaa", "a", "aa"), QString("aaaaaa"));  // no endless loop
         QCOMPARE(Normaliza_Decimal("1,5,6"), QString("1.5,6"));
@@ -263,13 +245,9 @@ private slots:
         QTest::newRow("both missing") << none << none << QStringList{"!", "File not found. %1", fatal} << QStringList() << "???";
         QTest::newRow("empty file") << QByteArray("") << none << QStringList{"!", fatal} << QStringList() << "???";
         QTest::newRow("header without TAB") << QByteArray("Key English\r\n") << none << QStringList{"!", fatal} << QStringList() << "???";
-        QTest::newRow("last name needs a TAB") << QByteArray("Key\tEnglish\r\nHello\tHi\r\n") << none << QStringList{"!", fatal}
-                                               << QStringList() << "???";
-        QTest::newRow("names trimmed, stop at Software")
-            << QByteArray("Key\t English \t Deutsch\t Software \tN\t\r\nHello\tHi\r\n") << none << QStringList()
-            << QStringList{"English", "Deutsch"} << "Hi";
-        QTest::newRow("binary with TABs") << QByteArray("\x01\x02\t\xFF\xFE\t\x00\x00\t\r\n\x80\t\x81\r\n", 14) << none
-                                          << QStringList() << QStringList{QString::fromUtf8("ÿþ"), QString(2, QChar(0))} << "???";
+        QTest::newRow("last name needs a TAB") << QByteArray("Key\tEnglish\r\nHello\tHi\r\n") << none << QStringList{"!", fatal} << QStringList() << "???";
+        QTest::newRow("names trimmed, stop at Software") << QByteArray("Key\t English \t Deutsch\t Software \tN\t\r\nHello\tHi\r\n") << none << QStringList() << QStringList{"English", "Deutsch"} << "Hi";
+        QTest::newRow("binary with TABs") << QByteArray("\x01\x02\t\xFF\xFE\t\x00\x00\t\r\n\x80\t\x81\r\n", 14) << none << QStringList() << QStringList{QString::fromUtf8("ÿþ"), QString(2, QChar(0))} << "???";
     }
     void languageLoading() {
         QFETCH(QByteArray, lng); QFETCH(QByteArray, resources); QFETCH(QStringList, messages); QFETCH(QStringList, idiomas); QFETCH(QString, hello);
@@ -315,8 +293,7 @@ private slots:
         QTest::newRow("one repeated key") << QByteArray(kLngHeader + "Dup\tfirst\tx\ty\r\nDUP\tsecond\tx\ty\r\n") << "dup" << "first" << "DUP";
         QByteArray pasted;
         QVERIFY(readFileBytes(testData("common/lng-pasted-twice.LNG"), &pasted));
-        QTest::newRow("file pasted twice") << pasted << "&Aceptar" << "&OK"
-                                           << "&Aceptar\r&Borrar\r&Cancelar\r&Editar\r&Eliminar\r&Grabar\r&Insertar\r&Nuevo\r&Salir\r&Selecc\r...";
+        QTest::newRow("file pasted twice") << pasted << "&Aceptar" << "&OK" << "&Aceptar\r&Borrar\r&Cancelar\r&Editar\r&Eliminar\r&Grabar\r&Insertar\r&Nuevo\r&Salir\r&Selecc\r...";
     }
     void languageDuplicates() {
         QFETCH(QByteArray, lng); QFETCH(QString, key); QFETCH(QString, first); QFETCH(QString, duplicates);
@@ -333,8 +310,7 @@ private slots:
         QVERIFY(!utf8.match(QString::fromLatin1(bytes)).hasMatch());
         QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
         QSet<QString> keys;
-        for (const QString& k : QString::fromUtf8(readAll(testData("common/language-keys.txt"))).split('\n'))
-            if (!k.trimmed().isEmpty()) keys.insert(k.trimmed());
+        for (const QString& k : QString::fromUtf8(readAll(testData("common/language-keys.txt"))).split('\n')) if (!k.trimmed().isEmpty()) keys.insert(k.trimmed());
         const QRegularExpression used(kTextoCall);
         QDirIterator it(QStringLiteral(PILMORA_SOURCE_DIR) + "/src", {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext())
@@ -347,15 +323,14 @@ private slots:
             QVERIFY(CargaIdioma());
             QCOMPARE(prompts.texts(), QStringList());  // no repeated key
             for (const QString& k : keys)
-                QVERIFY2(!app().Textos.value(k.toLower()).trimmed().isEmpty() && app().Textos.value(k.toLower()) != "???",
-                         qPrintable(QString("%1 empty in language %2").arg(k).arg(language)));
+                QVERIFY2(!app().Textos.value(k.toLower()).trimmed().isEmpty() && app().Textos.value(k.toLower()) != "???", qPrintable(k + " empty in language " + QString::number(language)));
         }
     }
 
     // One shipped file through two copies: first `v1`, then the user's action, then an upgrade to `v2`.
     void dataCopy_data() {
-        QTest::addColumn<QString>("rel"); QTest::addColumn<QString>("userAction");  // "", edit, delete, preexisting, adopt (older build folder)
-        QTest::addColumn<QByteArray>("expected");  // after the upgrade; "-": missing
+        // userAction: "", edit, delete, preexisting, adopt (older build folder), revert; expected "-": missing
+        QTest::addColumn<QString>("rel"); QTest::addColumn<QString>("userAction"); QTest::addColumn<QByteArray>("expected");
         const QString tpl = "TemplatesASCII/LON.ini", demo = "ProjectsASCII/DemoLON/LON.dat";
         QTest::newRow("untouched template upgraded") << tpl << "" << QByteArray("v2");
         QTest::newRow("edited template kept") << tpl << "edit" << QByteArray("mine");
@@ -371,21 +346,18 @@ private slots:
         const QString entry = rel.section('/', 0, 0), src = from.filePath(rel), dst = to.filePath(rel);
         QDir().mkpath(QFileInfo(src).path()); QDir().mkpath(QFileInfo(dst).path());
         QVERIFY(writeAll(src, "v1"));
-        if (userAction == "preexisting" || userAction == "adopt") {
-            QVERIFY(writeAll(dst, "mine"));
-        } else {
+        if (userAction == "preexisting" || userAction == "adopt") QVERIFY(writeAll(dst, "mine"));
+        else {
             QCOMPARE(copyNewData(from.path(), to.path(), {entry}).copied, QStringList{rel});
             QVERIFY(copyNewData(from.path(), to.path(), {entry}).copied.isEmpty());
             if (userAction == "edit" || userAction == "revert") QVERIFY(writeAll(dst, "mine"));
-            if (userAction == "revert") {
-                copyNewData(from.path(), to.path(), {entry});
-                QVERIFY(writeAll(dst, "v1"));
-            }
+            if (userAction == "revert") { copyNewData(from.path(), to.path(), {entry}); QVERIFY(writeAll(dst, "v1")); }
             if (userAction == "delete") QVERIFY(QFile::remove(dst));
         }
         QVERIFY(writeAll(src, "v2"));
         const DataCopyResult r = copyNewData(from.path(), to.path(), {entry}, userAction == "adopt");
         QVERIFY(r.ok());
+
         QCOMPARE(QFileInfo::exists(dst) ? readAll(dst) : QByteArray("-"), expected);
         QCOMPARE(r.copied.contains(rel), expected == "v2"); QCOMPARE(r.kept.contains(rel), expected != "v2");
     }
