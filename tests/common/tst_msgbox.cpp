@@ -37,7 +37,7 @@ private slots:
     void cleanup() { m_home.reset(); }
 
     void msgBox_data() {
-        QTest::addColumn<int>("buttons"); QTest::addColumn<int>("defaultButton"); QTest::addColumn<QString>("action"); QTest::addColumn<int>("answer");  // keys, or "close" / "click2"
+        QTest::addColumn<int>("buttons"); QTest::addColumn<int>("defaultButton"); QTest::addColumn<QString>("action"); QTest::addColumn<int>("answer");
         QTest::newRow("Esc, one button") << 1 << 1 << "esc" << 1;
         QTest::newRow("Esc, three buttons") << 3 << 1 << "esc" << 3;
         QTest::newRow("Enter, default 1") << 2 << 1 << "enter" << 1;
@@ -52,14 +52,12 @@ private slots:
         app().RespuestaMsgBox = 9;
         fMsgBox box;
         box.Msgbox1("Sure?", "", 1, defaultButton, buttons, "&Yes", "&No", "&Later");
-        box.show();
-        box.activateWindow();
+        box.show(), box.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&box));
         if (action == "close") box.close();
         else if (action == "click2") QTest::mouseClick(box.cmd[1], Qt::LeftButton);
         else keys(action);
-        QVERIFY(!box.isVisible());
-        QCOMPARE(int(app().RespuestaMsgBox), answer);
+        QVERIFY(!box.isVisible()); QCOMPARE(int(app().RespuestaMsgBox), answer);
     }
 
     void inputBox_data() {
@@ -79,9 +77,7 @@ private slots:
         installPrompts(&qt);
         bool ran = false;
         whenModal<fInputBox>([&](fInputBox* box) {
-            QVERIFY(app().InputBoxAbierto);
-            QCOMPARE(box->txtDato->selectedText(), QString("12.5"));
-            QVERIFY(QTest::qWaitForWindowActive(box));
+            QVERIFY(app().InputBoxAbierto); QCOMPARE(box->txtDato->selectedText(), QString("12.5")); QVERIFY(QTest::qWaitForWindowActive(box));
             const QString last = action.section(' ', -1);
             keys(last == "ok" || last == "cancel" || last == "close" ? action.section(' ', 0, -2) : action);
             if (last == "ok") QTest::mouseClick(box->cmdAceptar, Qt::LeftButton);
@@ -90,19 +86,15 @@ private slots:
         }, &ran);
         const QString r = PideDato("Title", "Prompt", "12.5");
         installPrompts(nullptr);
-        QVERIFY(ran);
-        QCOMPARE(r, result);
-        QVERIFY(!app().InputBoxAbierto);
+        QVERIFY(ran); QCOMPARE(r, result); QVERIFY(!app().InputBoxAbierto);
     }
 
     // Long work shows the wait cursor until the outermost piece of it ends.
     void busyCursorNests() {
         QtPrompts qt;
         QList<bool> shown;
-        for (bool on : {true, true, false, false, false}) {
-            qt.setBusy(on);
-            shown << (QApplication::overrideCursor() != nullptr);
-        }
+        for (bool on : {true, true, false, false, false}) qt.setBusy(on), shown << (QApplication::overrideCursor() != nullptr);
+
         QCOMPARE(shown, QList<bool>({true, true, true, false, false}));
     }
 };

@@ -1,5 +1,4 @@
-// The signal table file: exact bytes written, the reader's header checks and
-// messages, and hostile files that must load or be refused, never crash.
+// The signal table file: exact bytes written, header checks, hostile files loaded or refused.
 #include <QDir>
 #include <QProcess>
 #include <QtTest>
@@ -18,10 +17,8 @@ const QByteArray kHead = kHead3 + "CAMPOS=4\r\nNo.\tA\tB\tC\t\r\n";
 void fillGrid(SignalGrid& g, int rows) {
     g.setCols(4); g.setRows(rows + 1);
     for (int c = 0; c < 4; ++c) g.setTextMatrix(0, c, QString("No.|A|B|C").section('|', c, c));
-    for (int r = 1; r <= rows; ++r) {
-        g.setTextMatrix(r, 0, QString::number(r)); g.setTextMatrix(r, 1, QString("a%1").arg(r));
-        g.setTextMatrix(r, 2, QString("b%1").arg(r)); g.setTextMatrix(r, 3, r % 2 ? "1-Si" : "0-No");
-    }
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 0; c < 4; ++c) g.setTextMatrix(r, c, c == 3 ? (r % 2 ? "1-Si" : "0-No") : QString("|a|b").section('|', c, c) + QString::number(r));
 }
 
 QString projectFile(const QString& name) { return QDir(app().RutaProyecto).filePath(name); }
@@ -29,9 +26,7 @@ QStringList projectFiles() { return QDir(app().RutaProyecto).entryList(QDir::Fil
 
 // Child mode of the kill test: saves a small and a large table in turn, forever.
 int saveLoop(const QString& folder) {
-    resetApp();
-    LlenaProtocolos();
-    app().RutaProyecto = folder;
+    resetApp(), LlenaProtocolos(), app().RutaProyecto = folder;
     SignalGrid small, big;
     fillGrid(small, 10); fillGrid(big, 20000);
     for (quint64 i = 0;; ++i) Graba_Senyales(kSlotLon, kVersionTabla, (i % 2) ? big : small, true);
@@ -43,12 +38,7 @@ class TestSignalFile : public QObject {
     std::optional<TestHome> m_home; std::optional<ScriptedPrompts> m_prompts;
 
 private slots:
-    void init() {
-        m_home.emplace(false);
-        m_prompts.emplace();
-        app().RutaProyecto = m_home->file("Proj");
-        QDir().mkpath(app().RutaProyecto);
-    }
+    void init() { m_home.emplace(false), m_prompts.emplace(), QDir().mkpath(app().RutaProyecto = m_home->file("Proj")); }
     void cleanup() { m_prompts.reset(), m_home.reset(); }
 
     // Row 2 column 2 holds `cell`; the rest is the hand-checked table.
@@ -69,23 +59,19 @@ private slots:
     void writesExactBytes() {
         QFETCH(bool, allRows); QFETCH(QString, cell); QFETCH(QByteArray, expected);
         SignalGrid g;
-        fillGrid(g, 3);
-        g.setTextMatrix(2, 2, cell);
+        fillGrid(g, 3), g.setTextMatrix(2, 2, cell);
         QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, g, allRows));
         QCOMPARE(readAll(projectFile("LON.dat")), expected);
-        QVERIFY(m_prompts->shown().isEmpty());
-        QCOMPARE(projectFiles(), QStringList{"LON.dat"});  // no temporary file left beside it
+        QVERIFY(m_prompts->shown().isEmpty()); QCOMPARE(projectFiles(), QStringList{"LON.dat"});  // no temporary file left
     }
 
-    // Each case writes LON.dat (MBS6.dat for protocol 77) and reads it back as that protocol.
-    // message: empty when none is shown, else the stop box text with %1 for the path.
+    // Each case writes LON.dat (MBS6.dat for 77) and reads it as that protocol; message: the stop box, %1 the path.
     void reads_data() {
         QTest::addColumn<QByteArray>("file"); QTest::addColumn<int>("protocol"); QTest::addColumn<QString>("message"); QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("row1");  // cells 1..3 of row 1, joined by '|'
         const QString notRight = "The signal table of LON is not the right one.\r%1\r";
         const QString badVersion = "The version of the signal table of LON is not correct.\r%1\r";
-        const QByteArray crOnly = QByteArray(kHead).replace("\r\n", "\r"),
-                         lfOnly = QByteArray(kHead).replace("\r\n", "\n");
+        const QByteArray crOnly = QByteArray(kHead).replace("\r\n", "\r"), lfOnly = QByteArray(kHead).replace("\r\n", "\n");
         QTest::newRow("caption row only") << kHead << 60 << "" << 0 << "";
         QTest::newRow("three header lines only") << kHead3 + "CAMPOS=4\r\n" << 60 << "" << 0 << "";
         QTest::newRow("no trailing tab") << kHead + "1\tx\ty\tz\r\n" << 60 << "" << 1 << "x|y|z";
@@ -97,8 +83,7 @@ private slots:
         QTest::newRow("no last line ending") << kHead + "1\tx\ty\tz" << 60 << "" << 1 << "x|y|z";
         QTest::newRow("CR without LF") << crOnly + "1\tx\ty\tz\t\r" << 60 << "" << 1 << "x|y|z";
         QTest::newRow("LF without CR") << lfOnly + "1\tx\ty\tz\t\n" << 60 << "" << 1 << "x|y|z";
-        QTest::newRow("bytes 0x00 and 0x80-0xFF")
-            << kHead + QByteArray("1\ta\0b\t\x80\x81\xff\t\xe9\t\r\n", 14) << 60 << "" << 1
+        QTest::newRow("bytes 0x00 and 0x80-0xFF") << kHead + QByteArray("1\ta\0b\t\x80\x81\xff\t\xe9\t\r\n", 14) << 60 << "" << 1
             << "a" + QString(QChar(0)) + QString::fromUtf8("b|\u20ac\u0081\u00ff|\u00e9");
         QTest::newRow("megabyte line") << kHead + "1\t" + QByteArray(1 << 20, 'x') + "\t" + QByteArray(1 << 20, '\t') +
                                               "y\r\n2\tz\r\n"
@@ -158,7 +143,7 @@ private slots:
     }
 
     // The table file is found whatever the case of its extension, and saved under that name.
-    void extensionCaseIsIgnored() {
+    void tableNames() {
         SignalGrid g;
         fillGrid(g, 2);
         TablaSenyales t;
@@ -169,13 +154,8 @@ private slots:
             QCOMPARE(t.rows(), 2);
             QVERIFY(QFile::remove(projectFile(onDisk)));
         }
-    }
 
-    void protocolOutsideTableIsRefused() {
-        SignalGrid g;
-        fillGrid(g, 2);
-        TablaSenyales t;
-        for (int protocol : {78, -1})
+        for (int protocol : {78, -1})  // protocols outside the table are refused
             QVERIFY(!Graba_Senyales(protocol, kVersionTabla, g, true) && !Carga_Senyales(protocol, kVersionTabla, t));
         QCOMPARE(m_prompts->shown().size(), 4);
         QVERIFY(projectFiles().isEmpty());
@@ -184,7 +164,7 @@ private slots:
     // A save killed at a random moment leaves the old or the new table, never a mix.
     void killDuringSaveLeavesWholeTable() {
         SignalGrid small, big;
-        fillGrid(small, 10); fillGrid(big, 20000);
+        fillGrid(small, 10), fillGrid(big, 20000);
         QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, small, true));
         const QByteArray a = readAll(projectFile("LON.dat"));
         QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, big, true));
@@ -192,12 +172,10 @@ private slots:
         for (int round = 0; round < 4; ++round) {
             QProcess child;
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert("PILMORA_SAVE_LOOP", app().RutaProyecto);
-            child.setProcessEnvironment(env);
+            env.insert("PILMORA_SAVE_LOOP", app().RutaProyecto), child.setProcessEnvironment(env);
             child.start(QCoreApplication::applicationFilePath(), {});
             QVERIFY(child.waitForStarted());
-            QTest::qWait(150 + 50 * round);
-            child.kill();
+            QTest::qWait(150 + 50 * round), child.kill();
             QVERIFY(child.waitForFinished());
             const QByteArray now = readAll(projectFile("LON.dat"));
             QVERIFY2(now == a || now == b, "a killed save left a partial table");
@@ -211,5 +189,6 @@ int main(int argc, char** argv) {
     if (!loop.isEmpty()) return saveLoop(QString::fromLocal8Bit(loop));
     TestSignalFile t;
     return QTest::qExec(&t, argc, argv);
+
 }
 #include "tst_signalfile.moc"
