@@ -265,11 +265,13 @@ private slots:
         if (!fails) QCOMPARE(app().Textos.value("hello", "???"), hello);
     }
 
-    // The text a record gives in each language, with the wrap-around of short records.
-    void languageRecords_data() {
-        QTest::addColumn<QByteArray>("record"); QTest::addColumn<int>("language"); QTest::addColumn<QString>("key"); QTest::addColumn<QString>("text");
+    // The text a record gives in each language, short records wrapping around; a repeated key keeps its
+    // first record, all repeats told in one message, and reading goes on after them.
+    void languageTexts_data() {
+        QTest::addColumn<QByteArray>("lng"); QTest::addColumn<int>("language"); QTest::addColumn<QString>("key"); QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("repeated");
         const QByteArray full = "Greet\tHello\tHola\tBonjour";
-        auto row = [](const char* n, const QByteArray& r, int l, const char* k, const char* t) { QTest::newRow(n) << r << l << QString(k) << QString(t); };
+        auto row = [](const char* n, const QByteArray& r, int l, const char* k, const char* t, const char* rep = "") { QTest::newRow(n) << kLngHeader + r << l << QString(k) << QString(t) << QString(rep); };
         row("second language, key case", full, 1, "gREET", "Hola");
         row("third language", full, 2, "Greet", "Bonjour");
         row("key and TAB gives ???", "Empty\t", 0, "Empty", "???");
@@ -278,29 +280,19 @@ private slots:
         row("index -1 is the key column", full, -1, "Greet", "Greet");
         row("fields not trimmed", "K\t  spaced  \tx\ty", 0, "K", "  spaced  ");
         row("comments and blank lines skipped", "*K\tcomment\tx\ty\r\n* note\r\n   \r\n\r\nK\tk\tb\tb", 0, "K", "k");
-    }
-    void languageRecords() {
-        QFETCH(QByteArray, record); QFETCH(int, language); QFETCH(QString, key); QFETCH(QString, text);
-        ScriptedPrompts prompts;
-        QVERIFY(writeAll(m_home->file("PilmoraASCII.ini"), "[Configuracion]\r\nLanguage=" + QByteArray::number(language)));
-        QVERIFY(writeAll(lngPath(), kLngHeader + record + "\r\n")); QVERIFY(CargaIdioma());
-        QCOMPARE(Texto(key), text); QCOMPARE(prompts.texts(), QStringList());
-    }
-
-    // A repeated key keeps its first record; repeated keys are told in one message, an unknown key reads "???".
-    void languageDuplicates_data() {
-        QTest::addColumn<QByteArray>("lng"); QTest::addColumn<QString>("key"); QTest::addColumn<QString>("first"); QTest::addColumn<QString>("duplicates");
-        QTest::newRow("one repeated key") << QByteArray(kLngHeader + "Dup\tfirst\tx\ty\r\nDUP\tsecond\tx\ty\r\n") << "dup" << "first" << "DUP";
+        row("one repeated key", "Dup\tfirst\tx\ty\r\nDUP\tsecond\tx\ty", 0, "dup", "first", "DUP");
         QByteArray pasted;
         QVERIFY(readFileBytes(testData("common/lng-pasted-twice.LNG"), &pasted));
-        QTest::newRow("file pasted twice") << pasted << "&Aceptar" << "&OK" << "&Aceptar\r&Borrar\r&Cancelar\r&Editar\r&Eliminar\r&Grabar\r&Insertar\r&Nuevo\r&Salir\r&Selecc\r...";
+        QTest::newRow("file pasted twice") << pasted << 0 << "&Aceptar" << "&OK" << "&Aceptar\r&Borrar\r&Cancelar\r&Editar\r&Eliminar\r&Grabar\r&Insertar\r&Nuevo\r&Salir\r&Selecc\r...";
     }
-    void languageDuplicates() {
-        QFETCH(QByteArray, lng); QFETCH(QString, key); QFETCH(QString, first); QFETCH(QString, duplicates);
+    void languageTexts() {
+        QFETCH(QByteArray, lng); QFETCH(int, language); QFETCH(QString, key); QFETCH(QString, text); QFETCH(QString, repeated);
         ScriptedPrompts prompts;
-        QVERIFY(writeAll(lngPath(), lng + "After\tok\tx\ty\r\n")); QVERIFY(CargaIdioma());
-        QCOMPARE(Texto(key) + Texto("After") + Texto("NoSuchKey"), first + "ok???");
-        QCOMPARE(prompts.texts(), QStringList({"Duplicated register in " + lngPath() + "\r" + duplicates, "No text found for Key: NoSuchKey"}));
+        QVERIFY(writeAll(m_home->file("PilmoraASCII.ini"), "[Configuracion]\r\nLanguage=" + QByteArray::number(language)));
+        QVERIFY(writeAll(lngPath(), lng + "\r\nAfter\tok\tx\ty\r\n")); QVERIFY(CargaIdioma());
+        QCOMPARE(Texto(key), text);
+        if (!repeated.isEmpty()) QCOMPARE(Texto("After") + Texto("NoSuchKey"), QString("ok???"));
+        QCOMPARE(prompts.texts(), repeated.isEmpty() ? QStringList() : QStringList({"Duplicated register in " + lngPath() + "\r" + repeated, "No text found for Key: NoSuchKey"}));
     }
 
     // The delivered file: Windows-1252, CR LF, and every key the program asks for filled in every language.
