@@ -105,8 +105,7 @@ private slots:
         QFETCH(QString, onDisk); QFETCH(bool, linked); QFETCH(bool, batched);
         ScriptedPrompts prompts;
         const QString dir = m_home->file("Proj"), target = m_home->file("real.ini"), path = dir + "/" + onDisk;
-        QDir().mkpath(dir);
-        QVERIFY(writeAll(linked ? target : path, "[Project]\r\nProt=LON\r\n"));
+        QDir().mkpath(dir); QVERIFY(writeAll(linked ? target : path, "[Project]\r\nProt=LON\r\n"));
         if (linked) QVERIFY(QFile::link(target, path));
         app().RutaProyecto = dir; app().NombreIni = "Project";
         QCOMPARE(LeeIni("Project", "Prot", "none"), QStringLiteral("LON"));
@@ -126,8 +125,7 @@ private slots:
     }
     void failedWrite() {
         QFETCH(bool, application); QFETCH(QString, folder); QFETCH(bool, batched);
-        CargaIdioma();
-        ScriptedPrompts prompts;
+        CargaIdioma(); ScriptedPrompts prompts;
         app().RutaProyecto = folder.isEmpty() ? m_home->path() : m_home->file(folder); app().NombreIni = "LON";
         const QString name = application ? "PilmoraASCII.ini" : "LON.ini", path = app().RutaProyecto + "/" + name;
         const QByteArray before = "[Configuracion]\r\nLanguage=1\r\n";
@@ -167,8 +165,7 @@ private slots:
     }
     void numbers() {
         QFETCH(QString, text); QFETCH(double, value); QFETCH(int, cint);
-        bool over = false;
-        QCOMPARE(Val(text), value);
+        bool over = false; QCOMPARE(Val(text), value);
         QCOMPARE(int(CInt(value, &over)), cint); QCOMPARE(over, qAbs(value) > 32767.5);
     }
 
@@ -218,16 +215,12 @@ private slots:
     // Messages reach whatever shows them; the console keeps them in order and answers for the user.
     void messageRouting() {
         {
-            ScriptedPrompts scripted;
-            scripted.queueAnswer(2);
-            QCOMPARE(Msgbox1("Go?", "", 1, 1, 2, "Yes", "No"), 2);
+            ScriptedPrompts scripted; scripted.queueAnswer(2); QCOMPARE(Msgbox1("Go?", "", 1, 1, 2, "Yes", "No"), 2);
             QCOMPARE(int(app().RespuestaMsgBox), 2);  // read later by the download question
         }
-        ConsolePrompts console(false);
-        installPrompts(&console);
+        ConsolePrompts console(false); installPrompts(&console);
         const int box = Msgbox1("one", "", 1, 1, 2), yes = MsgBox("two", Msg::YesNo, ""), ok = MsgBox("three", 0, "");
-        const QString typed = PideDato("t", "four", "dflt");
-        installPrompts(nullptr);
+        const QString typed = PideDato("t", "four", "dflt"); installPrompts(nullptr);
         QCOMPARE(console.shown(), QStringList({"one", "two", "three", "four"}));
         QCOMPARE(QList<int>({box, yes, ok}), QList<int>({1, int(Msg::Yes), int(Msg::OK)})); QCOMPARE(typed, QString("dflt"));
     }
@@ -251,13 +244,10 @@ private slots:
     }
     void languageLoading() {
         QFETCH(QByteArray, lng); QFETCH(QByteArray, resources); QFETCH(QStringList, messages); QFETCH(QStringList, idiomas); QFETCH(QString, hello);
-        ScriptedPrompts prompts;
-        QFile::remove(lngPath());
+        ScriptedPrompts prompts; QFile::remove(lngPath());
         if (!lng.isNull()) QVERIFY(writeAll(m_home->file("pilmoraascii.lng"), lng));  // found in any letter case
         if (!resources.isNull()) QVERIFY(writeAll(m_home->file("RESOURCES.LNG"), resources));
-        const bool fails = messages.value(0) == "!";
-        QCOMPARE(CargaIdioma(), !fails);
-        QStringList expected;
+        const bool fails = messages.value(0) == "!"; QCOMPARE(CargaIdioma(), !fails); QStringList expected;
         for (const QString& m : messages.mid(fails ? 1 : 0)) expected << m.arg(lng.isNull() ? lngPath() : m_home->file("pilmoraascii.lng"));
         QCOMPARE(prompts.texts(), expected);
         for (const auto& s : prompts.shown()) QCOMPARE(s.style, int(Msg::Critical));
@@ -281,8 +271,7 @@ private slots:
         row("fields not trimmed", "K\t  spaced  \tx\ty", 0, "K", "  spaced  ");
         row("comments and blank lines skipped", "*K\tcomment\tx\ty\r\n* note\r\n   \r\n\r\nK\tk\tb\tb", 0, "K", "k");
         row("one repeated key", "Dup\tfirst\tx\ty\r\nDUP\tsecond\tx\ty", 0, "dup", "first", "DUP");
-        QByteArray pasted;
-        QVERIFY(readFileBytes(testData("common/lng-pasted-twice.LNG"), &pasted));
+        QByteArray pasted; QVERIFY(readFileBytes(testData("common/lng-pasted-twice.LNG"), &pasted));
         QTest::newRow("file pasted twice") << pasted << 0 << "&Aceptar" << "&OK" << "&Aceptar\r&Borrar\r&Cancelar\r&Editar\r&Eliminar\r&Grabar\r&Insertar\r&Nuevo\r&Salir\r&Selecc\r...";
     }
     void languageTexts() {
@@ -299,8 +288,7 @@ private slots:
     void deliveredLanguageFile() {
         const QByteArray bytes = readAll(QStringLiteral(PILMORA_SOURCE_DIR) + "/data/PilmoraASCII.LNG");
         static const QRegularExpression utf8("[\\xC2-\\xDF][\\x80-\\xBF]|[\\xE0-\\xEF][\\x80-\\xBF]{2}");
-        QVERIFY(!utf8.match(QString::fromLatin1(bytes)).hasMatch());
-        QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+        QVERIFY(!utf8.match(QString::fromLatin1(bytes)).hasMatch()); QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
         QSet<QString> keys;
         for (const QString& k : QString::fromUtf8(readAll(testData("common/language-keys.txt"))).split('\n')) if (!k.trimmed().isEmpty()) keys.insert(k.trimmed());
         const QRegularExpression used(kTextoCall);
@@ -336,8 +324,7 @@ private slots:
         QFETCH(QString, rel); QFETCH(QString, userAction); QFETCH(QByteArray, expected);
         QTemporaryDir from, to;
         const QString entry = rel.section('/', 0, 0), src = from.filePath(rel), dst = to.filePath(rel);
-        QDir().mkpath(QFileInfo(src).path()); QDir().mkpath(QFileInfo(dst).path());
-        QVERIFY(writeAll(src, "v1"));
+        QDir().mkpath(QFileInfo(src).path()); QDir().mkpath(QFileInfo(dst).path()); QVERIFY(writeAll(src, "v1"));
         if (userAction == "preexisting" || userAction == "adopt") QVERIFY(writeAll(dst, "mine"));
         else {
             QCOMPARE(copyNewData(from.path(), to.path(), {entry}).copied, QStringList{rel});

@@ -49,10 +49,8 @@ private slots:
     }
     void msgBox() {
         QFETCH(int, buttons); QFETCH(int, defaultButton); QFETCH(QString, action); QFETCH(int, answer);
-        app().RespuestaMsgBox = 9;
-        fMsgBox box;
-        box.Msgbox1("Sure?", "", 1, defaultButton, buttons, "&Yes", "&No", "&Later");
-        box.show(), box.activateWindow();
+        app().RespuestaMsgBox = 9; fMsgBox box;
+        box.Msgbox1("Sure?", "", 1, defaultButton, buttons, "&Yes", "&No", "&Later"); box.show(), box.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&box));
         if (action == "close") box.close();
         else if (action == "click2") QTest::mouseClick(box.cmd[1], Qt::LeftButton);
@@ -73,9 +71,7 @@ private slots:
     }
     void inputBox() {
         QFETCH(QString, action); QFETCH(QString, result);
-        QtPrompts qt;
-        installPrompts(&qt);
-        bool ran = false;
+        QtPrompts qt; installPrompts(&qt); bool ran = false;
         whenModal<fInputBox>([&](fInputBox* box) {
             QVERIFY(app().InputBoxAbierto); QCOMPARE(box->txtDato->selectedText(), QString("12.5")); QVERIFY(QTest::qWaitForWindowActive(box));
             const QString last = action.section(' ', -1);
@@ -84,15 +80,13 @@ private slots:
             if (last == "cancel") QTest::mouseClick(box->cmdCancelar, Qt::LeftButton);
             if (last == "close") box->close();
         }, &ran);
-        const QString r = PideDato("Title", "Prompt", "12.5");
-        installPrompts(nullptr);
+        const QString r = PideDato("Title", "Prompt", "12.5"); installPrompts(nullptr);
         QVERIFY(ran); QCOMPARE(r, result); QVERIFY(!app().InputBoxAbierto);
     }
 
     // Long work shows the wait cursor until the outermost piece of it ends.
     void busyCursorNests() {
-        QtPrompts qt;
-        QList<bool> shown;
+        QtPrompts qt; QList<bool> shown;
         for (bool on : {true, true, false, false, false}) qt.setBusy(on), shown << (QApplication::overrideCursor() != nullptr);
 
         QCOMPARE(shown, QList<bool>({true, true, true, false, false}));

@@ -29,8 +29,7 @@ bool denied(std::optional<NoWriteFolder>& deny, const QString& dir) { return den
 QStringList texts(const QStringList& keyed, const QString& root = {}, const QString& tpl = {}) {
     QStringList out;
     for (QString m : keyed) {
-        m.replace("%root/", nat(root + "/")).replace("%tpl", tpl);
-        const int cr = m.indexOf('\r');
+        m.replace("%root/", nat(root + "/")).replace("%tpl", tpl); const int cr = m.indexOf('\r');
         out << (cr < 0 ? Texto(m) : Texto(m.left(cr)) + m.mid(cr));
     }
     return out;
@@ -67,8 +66,7 @@ class TestProjects : public QObject {
     QString m_root;
 
     void threeProjects() {
-        m_home = std::make_unique<TestHome>();
-        m_prompts = std::make_unique<ScriptedPrompts>();
+        m_home = std::make_unique<TestHome>(); m_prompts = std::make_unique<ScriptedPrompts>();
         m_root = m_home->projectsRoot();
         makeProject(m_root, "Charlie", "LON", "b-desc"); makeProject(m_root, "alpha", "MBS6", "c-desc");
         makeProject(m_root, "Bravo", "LON", "a-desc");
@@ -88,16 +86,12 @@ private slots:
     }
     void scan() {
         QFETCH(int, projects); QFETCH(QString, current); QFETCH(int, selected);
-        TestHome home;
-        ScriptedPrompts prompts;
-        const QString root = home.projectsRoot();
+        TestHome home; ScriptedPrompts prompts; const QString root = home.projectsRoot();
         for (int i = projects - 1; i >= 0; --i) makeProject(root, QString("P%1").arg(i, 3, 10, QChar('0')), "LON", "d");
         makeProject(root, "NoProt", QString(), "no protocol key"); makeProject(root, "EmptyProt", "", "empty protocol");
         QDir().mkpath(root + "/NoDescriptionFile"), QDir().mkpath(root + "/OnlyLon");  // none of these is a project
         for (const char* f : {"/PlainFile.ini", "/OnlyLon/LON.ini"}) QVERIFY(writeAll(root + f, crlf({"[Project]", "Prot=LON"})));
-        app().NombreProyecto = current;
-        const Escaneo r = EscanearProyectos();
-        QVERIFY(r.ok);
+        app().NombreProyecto = current; const Escaneo r = EscanearProyectos(); QVERIFY(r.ok);
         QCOMPARE(r.filas.size(), projects); QCOMPARE(r.seleccion, selected);
         if (projects) QCOMPARE(r.filas[1].nombre + r.filas[1].prot + r.filas[1].desc, QStringLiteral("P001LONd"));
         QCOMPARE(app().NombreIni, QStringLiteral("Project")); QVERIFY(prompts.shown().isEmpty());
@@ -110,9 +104,7 @@ private slots:
     }
     void scanRoot() {
         QFETCH(QString, root); QFETCH(bool, ok);
-        TestHome home;
-        ScriptedPrompts prompts;
-        QVERIFY(writeAll(home.file("afile"), "x"));
+        TestHome home; ScriptedPrompts prompts; QVERIFY(writeAll(home.file("afile"), "x"));
         app().RutaProyectos = nat(home.file(root));
         QCOMPARE(EscanearProyectos().ok, ok); QCOMPARE(QFileInfo(home.file(root)).isDir(), ok);
         QCOMPARE(prompts.texts(), ok ? QStringList() : QStringList{Texto("ErrDirPro") + "\r" + app().RutaProyectos});
@@ -160,21 +152,17 @@ private slots:
     }
     void accept() {
         QFETCH(Accept, c);
-        TestHome home(c.setup != "missing");
-        ScriptedPrompts prompts;
+        TestHome home(c.setup != "missing"); ScriptedPrompts prompts;
         const QString root = home.projectsRoot(); const QString mine = makeProject(root, "Mine", "LON", "mine");
         QVERIFY(writeAll(mine + "/LON.ini", "[ASCII]\r\nIP=127.0.0.1\r\n"));
         QVERIFY(writeAll(mine + "/LON.dat", "PROTOCOLO=60-LON\r\n")); QVERIFY(writeAll(mine + "/.hidden", "h"));
         QDir().mkpath(mine + "/sub"), QDir().mkpath(root + "/Empty");  // sub-folders are not copied
         makeProject(root, "Other", "LON", "other"); makeProject(root, "plant", "LON", ""); makeProject(root, "Hall 3 ", "LON", "");
-        QVERIFY(writeAll(root + "/File", "x"));
-        const QString tpl = home.file("tpl");
-        QDir().mkpath(tpl + "/MBS6.sub");
+        QVERIFY(writeAll(root + "/File", "x")); const QString tpl = home.file("tpl"); QDir().mkpath(tpl + "/MBS6.sub");
         for (const char* f : {"mbs6.INI", "MBS6.Dat", "MBS6", "MBS62.ini", "LON.ini"}) writeAll(tpl + "/" + f, f);
         QVERIFY(QFile::setPermissions(tpl + "/mbs6.INI", QFile::ReadOwner | QFile::ReadGroup));
         if (c.setup == "custom" || c.setup == "empty") app().RutaPlantillas = tpl + (c.setup == "empty" ? "/MBS6.sub" : "");
-        const QStringList before = entriesIn(root);
-        std::optional<NoWriteFolder> deny;
+        const QStringList before = entriesIn(root); std::optional<NoWriteFolder> deny;
         if (c.setup == "noRights" && !denied(deny, root)) QSKIP("cannot take write rights away here");
         ProyectoEdicion e;
         e.modo = c.mode; e.copiar = c.copy; e.original = c.original; e.nombre = c.name; e.prot = c.prot; e.desc = "new text";
@@ -200,9 +188,7 @@ private slots:
     }
 
     void copyGoesOnAfterOneFailure() {
-        TestHome home;
-        ScriptedPrompts prompts;
-        const QString src = home.file("src"), dst = home.file("dst");
+        TestHome home; ScriptedPrompts prompts; const QString src = home.file("src"), dst = home.file("dst");
         QDir().mkpath(src); QDir().mkpath(dst);
         for (const char* f : {"a", "b", "c"}) QVERIFY(writeAll(src + "/" + f, f));
         QVERIFY(writeAll(dst + "/b", "already there")); QVERIFY(CopiarFicheros(src, dst, QString()));
@@ -216,21 +202,16 @@ private slots:
     }
     void selectOrLeave() {
         QFETCH(QString, how);
-        threeProjects();
-        app().NombreProyecto = "Bravo"; app().RutaProyecto = "/current/project";
-        fProject w;
-        w.show(), QApplication::setActiveWindow(&w);
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        threeProjects(); app().NombreProyecto = "Bravo"; app().RutaProyecto = "/current/project"; fProject w;
+        w.show(), QApplication::setActiveWindow(&w); QVERIFY(QTest::qWaitForWindowActive(&w));
         QCOMPARE(listed(w.lvwPro), (QStringList{"alpha", "Bravo", "Charlie"})); QCOMPARE(current(w), QStringLiteral("Bravo|LON|a-desc"));
-        selectRow(w, "Charlie");
-        const QPoint p = w.lvwPro->visualItemRect(w.lvwPro->currentItem()).center();
+        selectRow(w, "Charlie"); const QPoint p = w.lvwPro->visualItemRect(w.lvwPro->currentItem()).center();
         if (how == "button") QTest::mouseClick(w.cmdSelec, Qt::LeftButton);
         if (how == "enter key") w.lvwPro->setFocus(), QTest::keyClick(w.lvwPro, Qt::Key_Return);
         if (how == "double click") QTest::mouseClick(w.lvwPro->viewport(), Qt::LeftButton, {}, p), QTest::mouseDClick(w.lvwPro->viewport(), Qt::LeftButton, {}, p);
         if (how == "leave") w.cmdSalir->click();
         if (how.contains("focused")) w.cmdSalir->setFocus(), QTest::keyClick(w.cmdSalir, Qt::Key_Return);
-        const bool chosen = !how.startsWith("leave");
-        QVERIFY(!w.isVisible());
+        const bool chosen = !how.startsWith("leave"); QVERIFY(!w.isVisible());
         QCOMPARE(w.result(), int(chosen ? QDialog::Accepted : QDialog::Rejected));
         QCOMPARE(app().NombreProyecto + app().ProtProyecto + app().DescProyecto, chosen ? "CharlieLONb-desc" : "Bravo" + app().ProtProyecto + app().DescProyecto);
         QCOMPARE(app().RutaProyecto, chosen ? nat(m_root + "/Charlie") : QStringLiteral("/current/project"));
@@ -249,12 +230,10 @@ private slots:
         threeProjects();
         app().NombreProyecto = "Charlie"; app().RutaProyecto = nat(m_root + "/Charlie"); app().DescProyecto = "b-desc";
         QVERIFY(writeAll(m_root + "/alpha/MBS6.dat", "signals"));
-        const QString rowProt = iniRead(m_root + "/" + row + "/Project.ini", "Project", "Prot", "");
-        fProject w;
+        const QString rowProt = iniRead(m_root + "/" + row + "/Project.ini", "Project", "Prot", ""); fProject w;
         w.show(), selectRow(w, row);
         if (answer >= 0) m_prompts->queueAnswer(answer);
-        QString seen;
-        bool stayedOpen = false;
+        QString seen; bool stayedOpen = false;
         whenModal<fProjectNew>([&](fProjectNew* d) {
             seen = d->txtNom->text() + "|" + d->txtDesc->text() + "|" + d->cboProt->currentText() + QString::number(d->cboProt->isEnabled()) +
                    QString::number(d->copiarProyecto()) + QString::number(d->cboProt->count());
@@ -263,8 +242,7 @@ private slots:
             if (answer == Msg::No) d->cboProt->setCurrentIndex(1);
             QTest::mouseClick(d->cmdAceptar, Qt::LeftButton);
         });
-        (answer < 0 ? w.cmdEdit : w.cmdNuevo)->click();
-        QCOMPARE(seen, opened);
+        (answer < 0 ? w.cmdEdit : w.cmdNuevo)->click(); QCOMPARE(seen, opened);
         QStringList said{Texto("ProErr")};
         if (answer >= 0) said.prepend(Texto("NuevoProCopia") + "\r" + row + " - " + rowProt);
         QCOMPARE(m_prompts->texts(), answer == Msg::Yes ? said : said.mid(0, answer == Msg::No ? 1 : 0));
@@ -288,14 +266,11 @@ private slots:
     }
     void deleteRow() {
         QFETCH(int, answer); QFETCH(QString, setup); QFETCH(QStringList, errors);
-        threeProjects();
-        const QString dir = m_root + "/alpha";
-        QVERIFY(writeAll(dir + "/.hidden", "x"));
+        threeProjects(); const QString dir = m_root + "/alpha"; QVERIFY(writeAll(dir + "/.hidden", "x"));
         if (setup == "subfolder") QDir().mkpath(dir + "/archive");
         EscribeIniAplicacion("Configuracion", "LastProject", "alpha");
         app().NombreProyecto = "alpha", app().ProtProyecto = "MBS6", app().DescProyecto = "c-desc", app().RutaProyecto = nat(dir);
-        fProject w;
-        w.show(), selectRow(w, "alpha"), m_prompts->queueAnswer(answer);
+        fProject w; w.show(), selectRow(w, "alpha"), m_prompts->queueAnswer(answer);
         {
             std::optional<NoWriteFolder> deny;
             if (setup == "noRights" && !denied(deny, dir)) QSKIP("cannot take write rights away here");
@@ -307,8 +282,7 @@ private slots:
         if (!errors.isEmpty()) QCOMPARE(icon(*m_prompts), int(Msg::Critical));
         QCOMPARE(listed(w.lvwPro).contains("alpha"), !gone); QCOMPARE(QFileInfo::exists(dir), !gone || !errors.isEmpty());
         QCOMPARE(filesIn(dir).isEmpty(), gone && setup != "noRights");
-        QCOMPARE(LeeIniAplicacion("Configuracion", "LastProject", "-"), gone ? "" : "alpha");
-        w.cmdSalir->click();
+        QCOMPARE(LeeIniAplicacion("Configuracion", "LastProject", "-"), gone ? "" : "alpha"); w.cmdSalir->click();
         QCOMPARE(app().NombreProyecto + app().ProtProyecto + app().DescProyecto, gone ? QString() : QStringLiteral("alphaMBS6c-desc"));
 
     }

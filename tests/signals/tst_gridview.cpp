@@ -53,9 +53,7 @@ struct Harness {
             for (int c = 1; c < 5; ++c) grid.setTextMatrix(r, c, QString("v%1%2").arg(r).arg(c));
         const int types[] = {SignalGrid::Int16, SignalGrid::Single, SignalGrid::HexByte, SignalGrid::Text};
         for (int c = 1; c < 5; ++c) grid.setColDataType(c, types[c - 1]);
-        view.setGrid(&grid);
-        editor->setChangedFlag(&changed);
-        Prepara_Editor(grid, *editor);
+        view.setGrid(&grid); editor->setChangedFlag(&changed); Prepara_Editor(grid, *editor);
         QObject::connect(&view, &SignalGridView::keyTyped, &view, [this](int k) {
             FiltroTecla(k, grid, changed);
             if (k != 0) Empieza_Edicion(grid, *editor, k);
@@ -105,8 +103,7 @@ private slots:
     }
     void typing() {
         QFETCH(QPoint, from); QFETCH(QString, keys); QFETCH(int, endKey); QFETCH(QString, cell); QFETCH(QPoint, to); QFETCH(bool, changed);
-        Harness h;
-        h.grid.select(from.x(), from.y(), from.x(), from.y());
+        Harness h; h.grid.select(from.x(), from.y(), from.x(), from.y());
         QTest::keyClick(&h.view, keys.at(0).toLatin1());
         QVERIFY(h.editor->isVisible()); QCOMPARE(h.editor->geometry(), h.view.cellRect(from.x(), from.y()));
         QTest::keyClicks(h.editor, keys.mid(1));
@@ -120,14 +117,11 @@ private slots:
 
     // Clicking another cell ends the edit and writes the text where it was typed.
     void doubleClickEditsCellText() {
-        Harness h;
-        const QPoint p = h.view.cellRect(3, 4).center();
+        Harness h; const QPoint p = h.view.cellRect(3, 4).center();
         QTest::mouseClick(h.view.viewport(), Qt::LeftButton, {}, p), QTest::mouseDClick(h.view.viewport(), Qt::LeftButton, {}, p);
-        QVERIFY(h.editor->isVisible()); QCOMPARE(h.editor->selectedText(), "v34");
-        QTest::keyClicks(h.editor, "new");
+        QVERIFY(h.editor->isVisible()); QCOMPARE(h.editor->selectedText(), "v34"); QTest::keyClicks(h.editor, "new");
         QTest::mouseClick(h.view.viewport(), Qt::LeftButton, {}, h.view.cellRect(1, 1).center());
-        QVERIFY(!h.editor->isVisible());
-        QCOMPARE(h.grid.TextMatrix(3, 4), "new"); QCOMPARE(h.grid.Row(), 1);
+        QVERIFY(!h.editor->isVisible()); QCOMPARE(h.grid.TextMatrix(3, 4), "new"); QCOMPARE(h.grid.Row(), 1);
     }
 
     void selectionBothWays_data() {
@@ -138,9 +132,7 @@ private slots:
     }
     void selectionBothWays() {
         QFETCH(QLine, sel);
-        const QPoint cur = sel.p1(), far = sel.p2();
-        Harness h;
-        h.grid.select(cur.y(), cur.x(), far.y(), far.x());
+        const QPoint cur = sel.p1(), far = sel.p2(); Harness h; h.grid.select(cur.y(), cur.x(), far.y(), far.x());
         QCOMPARE(h.view.selectionModel()->selectedIndexes().size(), (qAbs(far.y() - cur.y()) + 1) * (qAbs(far.x() - cur.x()) + 1));
         QCOMPARE(h.view.currentIndex(), h.view.gridModel()->indexOfCell(cur.y(), cur.x()));
         h.grid.select(1, 4, 1, 4);  // view to grid: click the far corner, shift-click the current one
@@ -150,18 +142,15 @@ private slots:
     }
     // Widths go both ways; a rebuilt table keeps the place it was scrolled to.
     void geometryBothWays() {
-        Harness h;
-        h.grid.setColWidth(2, 0); h.grid.setColWidth(3, 3000);
+        Harness h; h.grid.setColWidth(2, 0); h.grid.setColWidth(3, 3000);
         QCOMPARE(QList<bool>({h.view.isColumnHidden(0), h.view.isColumnHidden(1)}), QList<bool>({false, true}));
-        QCOMPARE(h.view.columnWidth(2), twipsToPx(3000));
-        h.view.horizontalHeader()->resizeSection(3, 400);
+        QCOMPARE(h.view.columnWidth(2), twipsToPx(3000)); h.view.horizontalHeader()->resizeSection(3, 400);
         QCOMPARE(h.grid.ColWidth(4), pxToTwips(400));
         for (int c = 1; c < 5; ++c) h.grid.setColWidth(c, 1500);
         h.grid.select(1, 2, 1, 2);
         h.view.resize(h.view.verticalHeader()->width() + twipsToPx(4500) + 30, 300), QCoreApplication::processEvents();
         h.view.horizontalScrollBar()->setValue(1);  // columns 2..4 in sight, the current one among them
-        const int scrolled = h.view.horizontalScrollBar()->value();
-        QVERIFY(scrolled > 0);
+        const int scrolled = h.view.horizontalScrollBar()->value(); QVERIFY(scrolled > 0);
         h.grid.removeRows(4, 1), QCoreApplication::processEvents();
         QCOMPARE(h.view.horizontalScrollBar()->value(), scrolled);
     }
@@ -216,14 +205,10 @@ private slots:
     }
     void rowOps() {
         QFETCH(QString, op); QFETCH(QStringList, rows); QFETCH(QPoint, sel); QFETCH(int, hidden); QFETCH(QStringList, expected); QFETCH(QList<int>, cursor);
-        SignalGrid g;
-        load(g, rows);
+        SignalGrid g; load(g, rows);
         for (int r = 1; r < g.Rows(); ++r) g.setRowData(r, 100 + r);
         if (hidden) g.setRowHeight(hidden, 0);
-        g.select(sel.x(), 2, sel.y(), 3);
-        FakeCellEditor e;
-        bool changed = false;
-        QString buffer = op.section(':', 1);
+        g.select(sel.x(), 2, sel.y(), 3); FakeCellEditor e; bool changed = false; QString buffer = op.section(':', 1);
         if (op == "insert") Inserta_Fila(g, changed);
         if (op == "delete") Elimina_Filas(g, e, changed);
         if (op == "up" || op == "down") Mueve_Filas(g, changed, op == "up");
@@ -232,8 +217,7 @@ private slots:
         if (op == "clean") Limpia_FilasVacias(g), changed = dump(g) != rows;
         if (op.startsWith("copy>") || op.startsWith("cut>")) {
             const bool took = op.startsWith("cut") ? Corta_Fila(g, buffer, changed) : Copia_Fila(g, buffer);
-            QCOMPARE(took, sel.x() > 0);
-            g.select(op.section('>', 1).toInt(), 1, op.section('>', 1).toInt(), 1);
+            QCOMPARE(took, sel.x() > 0); g.select(op.section('>', 1).toInt(), 1, op.section('>', 1).toInt(), 1);
             if (took) Pega_Fila(g, buffer, changed);
         }
         if (op.startsWith("number:")) {
@@ -263,8 +247,7 @@ private slots:
     }
     void addressCheck() {
         QFETCH(QStringList, rows); QFETCH(QString, message); QFETCH(QPoint, cell);
-        SignalGrid g;
-        load(g, rows), g.select(1, 1, 1, 1);
+        SignalGrid g; load(g, rows), g.select(1, 1, 1, 1);
         const bool ok = Valida_Direcciones(g, 1, 2, 100, [&](int r, QString& m) { return g.TextMatrix(r, 3).isEmpty() ? 0 : (m = "bad row", 3); });
         QCOMPARE(ok, message.isEmpty());
         QCOMPARE(m_prompts->texts(), message.isEmpty() ? QStringList() : QStringList{QString(message).replace("%1", Texto("AddressDebeSerNumeroEntre") + " 1" + Texto("y") + "100").replace("%2", Texto("repetida"))});
@@ -272,21 +255,15 @@ private slots:
     }
 
     void modelFollowsGrid() {
-        SignalGrid g;
-        load(g, kFour);
-        SignalGridModel m(&g);
+        SignalGrid g; load(g, kFour); SignalGridModel m(&g);
         QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy data(&m, &QAbstractItemModel::dataChanged), header(&m, &QAbstractItemModel::headerDataChanged), reset(&m, &QAbstractItemModel::modelReset);
         g.setTextMatrix(2, 3, "new"); g.setTextMatrix(0, 1, "Cap"); g.setTextMatrix(1, 0, "99");
         g.setRedraw(false);  // off redraw, cell changes come as one notice for the block
-        g.setTextMatrix(1, 1, "x"); g.setTextMatrix(3, 3, "y");
-        QCOMPARE(data.count(), 1);
-        g.setRedraw(true);
+        g.setTextMatrix(1, 1, "x"); g.setTextMatrix(3, 3, "y"); QCOMPARE(data.count(), 1); g.setRedraw(true);
         QCOMPARE(QList<QModelIndex>({data[0][0].toModelIndex(), data[1][0].toModelIndex(), data[1][1].toModelIndex()}), QList<QModelIndex>({m.indexOfCell(2, 3), m.index(0, 0), m.index(2, 2)}));
         QCOMPARE(QList<int>({header[0][0].value<Qt::Orientation>(), header[1][0].value<Qt::Orientation>()}), QList<int>({Qt::Horizontal, Qt::Vertical}));
-        bool changed = false;
-        FakeCellEditor e;
-        g.select(1, 1, 2, 1), Elimina_Filas(g, e, changed);
+        bool changed = false; FakeCellEditor e; g.select(1, 1, 2, 1), Elimina_Filas(g, e, changed);
         QCOMPARE(reset.count(), 1); QCOMPARE(m.rowCount(), 2); QCOMPARE(m.headerData(1, Qt::Vertical).toString(), "2");
         Rellena_Columna(g, 1, "q", changed);  // cells only: no reset
         QCOMPARE(reset.count(), 1); QCOMPARE(m.data(m.index(0, 0)).toString(), "q");
@@ -294,18 +271,15 @@ private slots:
 
     // The column set-up both gateway grids share: captions, widths, typing rules and option lists.
     void columnSetUp() {
-        SignalGrid g(2, 5);
-        QVector<InfoColumna> info(5);
+        SignalGrid g(2, 5); QVector<InfoColumna> info(5);
         const DefColumna defs[] = {{0, -1, SignalGrid::Text, "#", nullptr, nullptr, nullptr}, {900, 0, SignalGrid::Int16, "Node", nullptr, "node help", nullptr}};
         Aplica_Columnas(g, info, defs, 2), Carga_CabecerasComunes(g, info, 0, 2, 0, 3, 4);
         QCOMPARE(g.rowCells(0), QStringList({Texto("Noo"), "Node", Texto("Dir"), "A/D", Texto("Activa")}));
         QCOMPARE(QList<int>({g.ColWidth(0), g.ColWidth(1), g.ColWidth(2)}), QList<int>({500, 900, 600}));
         QCOMPARE(info[1].Ayuda + "|" + info[4].Opciones.texts().join('|'), "node help|" + Texto("0-No") + "|" + Texto("1-Si"));
-        bool changed = false;
-        QList<int> typed;
+        bool changed = false; QList<int> typed;
         for (int col : {1, 2}) {
-            int key = 'a';
-            g.select(1, col, 1, col), FiltroTecla(key, g, changed), typed << key;
+            int key = 'a'; g.select(1, col, 1, col), FiltroTecla(key, g, changed), typed << key;
         }
         QCOMPARE(typed, QList<int>({0, 'a'}));  // a number column refuses letters
 

@@ -58,8 +58,7 @@ private slots:
     }
     void writesExactBytes() {
         QFETCH(bool, allRows); QFETCH(QString, cell); QFETCH(QByteArray, expected);
-        SignalGrid g;
-        fillGrid(g, 3), g.setTextMatrix(2, 2, cell);
+        SignalGrid g; fillGrid(g, 3), g.setTextMatrix(2, 2, cell);
         QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, g, allRows));
         QCOMPARE(readAll(projectFile("LON.dat")), expected);
         QVERIFY(m_prompts->shown().isEmpty()); QCOMPARE(projectFiles(), QStringList{"LON.dat"});  // no temporary file left
@@ -111,10 +110,8 @@ private slots:
     }
     void reads() {
         QFETCH(QByteArray, file); QFETCH(int, protocol); QFETCH(QString, message); QFETCH(int, rows); QFETCH(QString, row1);
-        const QString path = projectFile(protocol == 60 ? "LON.dat" : "MBS6.dat");
-        QVERIFY(writeAll(path, file));
-        TablaSenyales t;
-        QCOMPARE(Carga_Senyales(protocol, kVersionTabla, t), message.isEmpty());
+        const QString path = projectFile(protocol == 60 ? "LON.dat" : "MBS6.dat"); QVERIFY(writeAll(path, file));
+        TablaSenyales t; QCOMPARE(Carga_Senyales(protocol, kVersionTabla, t), message.isEmpty());
         if (!message.isEmpty()) {  // one stop box
             QCOMPARE(m_prompts->texts(), QStringList{message.arg(path)}); QCOMPARE(m_prompts->shown()[0].style, int(Msg::Critical));
             return;
@@ -126,15 +123,13 @@ private slots:
 
     // A missing table is a warning; a folder in its place stops both the read and the save.
     void unreadableTable() {
-        TablaSenyales t;
-        QVERIFY(!Carga_Senyales(kSlotMbs6, kVersionTabla, t));
+        TablaSenyales t; QVERIFY(!Carga_Senyales(kSlotMbs6, kVersionTabla, t));
         QCOMPARE(m_prompts->lastText(), "Signal table not found:\r" + projectFile("MBS6.DAT") +
                                             "\rProtocol: MBS6\rSelect the right project.");
         const QString path = projectFile("LON.dat");
         QVERIFY(QDir().mkpath(path)); QVERIFY(!Carga_Senyales(kSlotLon, kVersionTabla, t));
         QVERIFY(m_prompts->lastText().startsWith("Error opening the file:\r" + path + "\rError: \r"));
-        SignalGrid g;
-        fillGrid(g, 2);
+        SignalGrid g; fillGrid(g, 2);
         QVERIFY(!Graba_Senyales(kSlotLon, kVersionTabla, g, true));
         QVERIFY(m_prompts->lastText().startsWith("The file cannot be saved:\r" + path + "\rError: \r"));
         QCOMPARE(m_prompts->shown().size(), 3); QCOMPARE(m_prompts->shown()[0].style, 48);
@@ -144,39 +139,31 @@ private slots:
 
     // The table file is found whatever the case of its extension, and saved under that name.
     void tableNames() {
-        SignalGrid g;
-        fillGrid(g, 2);
-        TablaSenyales t;
+        SignalGrid g; fillGrid(g, 2); TablaSenyales t;
         for (const QString onDisk : {"LON.DAT", "lon.Dat"}) {
             QVERIFY(writeAll(projectFile(onDisk), "old")); QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, g, true));
             QCOMPARE(projectFiles(), QStringList{onDisk});
-            QVERIFY(Carga_Senyales(kSlotLon, kVersionTabla, t));
-            QCOMPARE(t.rows(), 2);
+            QVERIFY(Carga_Senyales(kSlotLon, kVersionTabla, t)); QCOMPARE(t.rows(), 2);
             QVERIFY(QFile::remove(projectFile(onDisk)));
         }
 
         for (int protocol : {78, -1})  // protocols outside the table are refused
             QVERIFY(!Graba_Senyales(protocol, kVersionTabla, g, true) && !Carga_Senyales(protocol, kVersionTabla, t));
-        QCOMPARE(m_prompts->shown().size(), 4);
-        QVERIFY(projectFiles().isEmpty());
+        QCOMPARE(m_prompts->shown().size(), 4); QVERIFY(projectFiles().isEmpty());
     }
 
     // A save killed at a random moment leaves the old or the new table, never a mix.
     void killDuringSaveLeavesWholeTable() {
-        SignalGrid small, big;
-        fillGrid(small, 10), fillGrid(big, 20000);
+        SignalGrid small, big; fillGrid(small, 10), fillGrid(big, 20000);
         QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, small, true));
         const QByteArray a = readAll(projectFile("LON.dat"));
         QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, big, true));
         const QByteArray b = readAll(projectFile("LON.dat"));
         for (int round = 0; round < 4; ++round) {
-            QProcess child;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            QProcess child; QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             env.insert("PILMORA_SAVE_LOOP", app().RutaProyecto), child.setProcessEnvironment(env);
-            child.start(QCoreApplication::applicationFilePath(), {});
-            QVERIFY(child.waitForStarted());
-            QTest::qWait(150 + 50 * round), child.kill();
-            QVERIFY(child.waitForFinished());
+            child.start(QCoreApplication::applicationFilePath(), {}); QVERIFY(child.waitForStarted());
+            QTest::qWait(150 + 50 * round), child.kill(); QVERIFY(child.waitForFinished());
             const QByteArray now = readAll(projectFile("LON.dat"));
             QVERIFY2(now == a || now == b, "a killed save left a partial table");
         }
