@@ -33,14 +33,8 @@ QStringList dump(const SignalGrid& g) {
     return out;
 }
 const QStringList kFour = {"1|a|b|c", "2|d|e|f", "3|g|h|i", "4|j|k|l"};
-QStringList withRow(int r, const QString& cells) {
-    QStringList out = kFour;
-    out[r - 1] = cells;
-    return out;
-}
-QStringList withB(const QString& b1, const QString& b2, const QString& b3, const QString& b4) {
-    return {"1|a|" + b1 + "|c", "2|d|" + b2 + "|f", "3|g|" + b3 + "|i", "4|j|" + b4 + "|l"};
-}
+QStringList withRow(int r, const QString& cells) { QStringList out = kFour; out[r - 1] = cells; return out; }
+QStringList withB(const QString& b1, const QString& b2, const QString& b3, const QString& b4) { return {"1|a|" + b1 + "|c", "2|d|" + b2 + "|f", "3|g|" + b3 + "|i", "4|j|" + b4 + "|l"}; }
 // Columns: 1 integer, 2 decimal, 3 hex byte, 4 text; cell (r, c) holds "v<r><c>".
 struct Harness {
     SignalGrid grid{5, 5};

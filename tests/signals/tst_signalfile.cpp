@@ -82,31 +82,21 @@ private slots:
         QTest::newRow("no last line ending") << kHead + "1\tx\ty\tz" << 60 << "" << 1 << "x|y|z";
         QTest::newRow("CR without LF") << crOnly + "1\tx\ty\tz\t\r" << 60 << "" << 1 << "x|y|z";
         QTest::newRow("LF without CR") << lfOnly + "1\tx\ty\tz\t\n" << 60 << "" << 1 << "x|y|z";
-        QTest::newRow("bytes 0x00 and 0x80-0xFF") << kHead + QByteArray("1\ta\0b\t\x80\x81\xff\t\xe9\t\r\n", 14) << 60 << "" << 1
-            << "a" + QString(QChar(0)) + QString::fromUtf8("b|\u20ac\u0081\u00ff|\u00e9");
-        QTest::newRow("megabyte line") << kHead + "1\t" + QByteArray(1 << 20, 'x') + "\t" + QByteArray(1 << 20, '\t') +
-                                              "y\r\n2\tz\r\n"
-                                       << 60 << "" << 2 << QString(1 << 20, 'x') + "||";
+        QTest::newRow("bytes 0x00 and 0x80-0xFF") << kHead + QByteArray("1\ta\0b\t\x80\x81\xff\t\xe9\t\r\n", 14) << 60 << "" << 1 << "a" + QString(QChar(0)) + QString::fromUtf8("b|\u20ac\u0081\u00ff|\u00e9");
+        QTest::newRow("megabyte line") << kHead + "1\t" + QByteArray(1 << 20, 'x') + "\t" + QByteArray(1 << 20, '\t') + "y\r\n2\tz\r\n" << 60 << "" << 2 << QString(1 << 20, 'x') + "||";
         QTest::newRow("protocol anywhere on line 1") << "xx 60-LON yy\r\n" + kHead.mid(18) << 60 << "" << 0 << "";
-        QTest::newRow("version with more text")
-            << QByteArray(kHead).replace("ASCII.1.0", "ASCII.1.0 beta") << 60 << "" << 0 << "";
+        QTest::newRow("version with more text") << QByteArray(kHead).replace("ASCII.1.0", "ASCII.1.0 beta") << 60 << "" << 0 << "";
         QTest::newRow("CAMPOS 10000") << kHead3 + "CAMPOS=10000\r\ncap\r\n1\tx\t\r\n" << 60 << "" << 1 << "x||";
         QTest::newRow("empty file") << QByteArray() << 60 << notRight << 0 << "";
-        QTest::newRow("wrong protocol") << kHead << 77
-                                        << "The signal table of MBS6 is not the right one.\r%1\rPROTOCOLO=60-LON"
-                                        << 0 << "";
-        QTest::newRow("protocol in lower case")
-            << QByteArray(kHead).replace("60-LON", "60-lon") << 60 << notRight + "PROTOCOLO=60-lon" << 0 << "";
-        QTest::newRow("missing version") << QByteArray("PROTOCOLO=60-LON\r\nCAMPOS=4\r\n") << 60
-                                         << badVersion + "CAMPOS=4" << 0 << "";
-        QTest::newRow("wrong version") << QByteArray(kHead).replace("ASCII.1.0", "ASCII.2.0") << 60
-                                       << badVersion + "VERSION=ASCII.2.0" << 0 << "";
+        QTest::newRow("wrong protocol") << kHead << 77 << "The signal table of MBS6 is not the right one.\r%1\rPROTOCOLO=60-LON" << 0 << "";
+        QTest::newRow("protocol in lower case") << QByteArray(kHead).replace("60-LON", "60-lon") << 60 << notRight + "PROTOCOLO=60-lon" << 0 << "";
+        QTest::newRow("missing version") << QByteArray("PROTOCOLO=60-LON\r\nCAMPOS=4\r\n") << 60 << badVersion + "CAMPOS=4" << 0 << "";
+        QTest::newRow("wrong version") << QByteArray(kHead).replace("ASCII.1.0", "ASCII.2.0") << 60 << badVersion + "VERSION=ASCII.2.0" << 0 << "";
         QTest::newRow("missing CAMPOS") << kHead3 + "FIELDS=4\r\n" << 60 << badVersion + "FIELDS=4" << 0 << "";
         QTest::newRow("only two lines") << kHead3 << 60 << badVersion << 0 << "";
         // No lower limit: a count below 2 reads rows without cells.
         for (const char* n : {"", "1", "-5", "abc"})
-            QTest::newRow(qPrintable(QString("CAMPOS=%1").arg(n))) << kHead3 + "CAMPOS=" + n + "\r\ncap\r\n1\tx\t\r\n"
-                                                                   << 60 << "" << 1 << "||";
+            QTest::newRow(qPrintable(QString("CAMPOS=%1").arg(n))) << kHead3 + "CAMPOS=" + n + "\r\ncap\r\n1\tx\t\r\n" << 60 << "" << 1 << "||";
     }
     void reads() {
         QFETCH(QByteArray, file); QFETCH(int, protocol); QFETCH(QString, message); QFETCH(int, rows); QFETCH(QString, row1);
