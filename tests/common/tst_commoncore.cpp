@@ -16,7 +16,6 @@
 
 namespace {
 using Writes = QList<QStringList>;  // (section, key, value)
-// A literal key handed to Texto(...) in the sources.
 const char* const kTextoCall = "\\bTexto\\(\\s*(?:QStringLiteral\\(|QString\\(|u)?\"((?:[^\"\\\\]|\\\\.)*)\"";
 const QByteArray kLngHeader = "Key\tEnglish\tEspa\xF1ol\tFran\xE7" "ais\tSoftware\t\r\n";
 }  // namespace
@@ -255,8 +254,7 @@ private slots:
         if (!fails) QCOMPARE(app().Textos.value("hello", "???"), hello);
     }
 
-    // The text a record gives in each language, short records wrapping around; a repeated key keeps its
-    // first record, all repeats told in one message, and reading goes on after them.
+    // Texts per language, short records wrapping; a repeated key keeps its first record and is told once.
     void languageTexts_data() {
         QTest::addColumn<QByteArray>("lng"); QTest::addColumn<int>("language"); QTest::addColumn<QString>("key"); QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("repeated");

@@ -13,7 +13,6 @@
 #include "fMsgBox.h"
 
 namespace {
-// Keys are sent to whatever holds the focus, as a user's keyboard does.
 void keys(const QString& script) {
     for (const QString& k : script.split(' ', Qt::SkipEmptyParts)) {
         QWidget* w = QApplication::focusWidget();

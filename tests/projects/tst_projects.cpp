@@ -24,8 +24,7 @@ QString projectValue(const QString& dir, const QString& key) { return iniRead(QD
 int icon(const ScriptedPrompts& p) { return p.shown().isEmpty() ? -1 : p.shown().last().style & 0x70; }
 bool denied(std::optional<NoWriteFolder>& deny, const QString& dir) { return deny.emplace(dir).active(); }
 
-// Expected messages as language keys, each optionally followed by "\r" and a path; "%root", "%tpl" stand
-// for the projects root and the templates folder.
+// Messages as language keys, maybe then "\r" and a path with "%root" (projects) or "%tpl" (templates).
 QStringList texts(const QStringList& keyed, const QString& root = {}, const QString& tpl = {}) {
     QStringList out;
     for (QString m : keyed) {
@@ -35,8 +34,7 @@ QStringList texts(const QStringList& keyed, const QString& root = {}, const QStr
     return out;
 }
 
-// One create or edit; icon: that of the last message (-1: unchecked); setup: templates "custom" /
-// "empty" / "missing", or "noRights" on the root.
+// icon: of the last message (-1: unchecked); setup: templates "custom"/"empty"/"missing", or "noRights".
 struct Accept {
     int mode;
     bool copy;
