@@ -1,5 +1,3 @@
-// The MBS6 gateway: the fixed grid, the table read into it, the INI keys, the
-// download file against hand-computed bytes, the command-line tool, the editor.
 #include <QtTest>
 
 #include <QComboBox>
@@ -46,7 +44,6 @@ QString cells(const SignalGrid& g, int row) {
     return l.join('|');
 }
 
-// The fixed grid with only the given "unit-code" rows active.
 void activeOnly(SignalGrid& grid, const QStringList& keys) {
     QVector<InfoColumna> info;
     Carga_CabecerasMbs6(grid, info);
@@ -60,19 +57,16 @@ QByteArray point(int address, int position, int ad, int direction) {
     return le16(address) + le16(address) + b({position, ad, direction, 1});
 }
 
-// A project made from the shipped templates (no table rows), made current.
+// A current project made from the shipped templates.
 QString newProject(TestHome& home, const QString& name, const QString& prot = QStringLiteral("MBS6")) {
     const QString dir = QDir(home.projectsRoot()).filePath(name);
     QDir().mkpath(dir);
     writeAll(dir + "/Project.ini", "[Project]\r\nProt=" + prot.toLatin1() + "\r\nDesc=Test\r\n");
     for (const char* f : {"MBS6.ini", "MBS6.dat"}) QFile::copy(home.file(QStringLiteral("TemplatesASCII/") + f), dir + "/" + f);
-    app().RutaProyecto = dir;
-    app().NombreProyecto = name;
-    app().ProtProyecto = prot;
+    app().RutaProyecto = dir, app().NombreProyecto = name, app().ProtProyecto = prot;
     return dir;
 }
 
-// Records the wait pointer's changes.
 struct BusyPrompts : ScriptedPrompts {
     void setBusy(bool on) override { busy << on; }
     QList<bool> busy;
@@ -81,12 +75,9 @@ struct BusyPrompts : ScriptedPrompts {
 // An editor on a new project, shown, active and focused, on its signals tab.
 struct Editor {
     explicit Editor(const QString& name = QStringLiteral("P")) : dir(newProject(home, name)) {
-        w.Form_Load();
-        w.show();
-        w.activateWindow();
+        w.Form_Load(), w.show(), w.activateWindow();
         ok = QTest::qWaitForWindowActive(&w);
-        w.TabStrip1->setCurrentIndex(1);
-        w.grid->setFocus();
+        w.TabStrip1->setCurrentIndex(1), w.grid->setFocus();
     }
     QLineEdit* cellEditor() { return w.findChild<QLineEdit*>("txtEdit"); }
     TestHome home;
@@ -108,20 +99,16 @@ private slots:
         QVector<InfoColumna> info;
         Carga_CabecerasMbs6(grid, info);
         const QHash<QString, int> rows = CreaFilasMbs6(grid);
-        QCOMPARE(grid.Rows(), 827);
-        QCOMPARE(rows.size(), 826);
+        QCOMPARE(QString("%1 %2").arg(grid.Rows()).arg(rows.size()), "827 826");
         // Seven broadcast rows, then 13 per unit.
         QCOMPARE(cells(grid, rows.value("0-1")), "0|1|Broadcast write. OffOn (0-Off,1-On)|1|W|1-Digital|1-Spon|1-Yes");
-        QCOMPARE(rows.value("1-0"), 8);
-        QCOMPARE(cells(grid, rows.value("12-8")), QString::fromUtf8("12|8|Room temperature (0..63\u00BAC, 0.5 steps)|1208|"
-                                                                    "R|0-Analog|1-Spon|1-Yes"));
-        QCOMPARE(rows.value("12-8"), 7 + 11 * 13 + 9);
+        QCOMPARE(rows.value("1-0") * 1000 + rows.value("12-8"), 8000 + 7 + 11 * 13 + 9);
+        QCOMPARE(cells(grid, rows.value("12-8")), QString::fromUtf8("12|8|Room temperature (0..63\u00BAC, 0.5 steps)|1208|R|0-Analog|1-Spon|1-Yes"));
         QCOMPARE(cells(grid, 826), "63|12|Faults (bitfield)|6312|R|0-Analog|1-Spon|1-Yes");
     }
 
-    // Rows carry description, spontaneous and active only; a key the grid does not
-    // offer (the broadcast unit has no error property; there is no unit 64) is
-    // refused, reading goes on, and one message tells of both.
+    // Rows carry description, spontaneous and active only; keys the grid lacks (unit 0
+    // has no error property, no unit 64) are refused, reading goes on, one message.
     void tableIntoGrid() {
         TestHome home;
         const QString dir = home.file("P");
@@ -133,9 +120,8 @@ private slots:
         Mbs6Config cfg;
         SignalGrid grid;
         QVector<InfoColumna> info;
-        QVERIFY(loadMbs6Project(dir, cfg, grid, info));
+        QVERIFY(loadMbs6Project(dir, cfg, grid, info) && grid.Rows() == 827);
         QCOMPARE(prompts.texts(), QStringList{Texto("AlgunDatoIncorrecto") + " (2)"});
-        QCOMPARE(grid.Rows(), 827);
         QCOMPARE(cells(grid, 7 + 6 * 13 + 10), "7|9|Office set point|709|RW|0-Analog|0-NoSpon|0-No");
         QCOMPARE(grid.TextMatrix(7 + 13 + 4, Mbs6Col::Descripcion), QString("Unit 2 property 3"));
     }
@@ -143,8 +129,7 @@ private slots:
     void iniKeys() {
         TestHome home;
         writeMbs6Fixture(home.file("P"), Mbs6Fixture{{1, 3, 63}, {}, false});
-        app().RutaProyecto = home.file("P");
-        app().NombreIni = "MBS6";
+        app().RutaProyecto = home.file("P"), app().NombreIni = "MBS6";
         EscribeIni("MBS6", "TimeoutPoll", "250");
         Mbs6Config cfg;
         cfg.Carga_ConfMbs6();
@@ -155,36 +140,26 @@ private slots:
         cfg.unitPtr(1)->Nm = "Hall";
         cfg.Baudios = 6;
         cfg.Graba_ConfMbs6();
-        QCOMPARE(LeeIni("ASCII", "Baudios", ""), QString("6 (57600)"));
-        QCOMPARE(LeeIni("ASCII", "IP", ""), QString("127.0.0.1"));  // keys of others stay
+        QCOMPARE(LeeIni("ASCII", "Baudios", "") + LeeIni("ASCII", "IP", ""), QString("6 (57600)127.0.0.1"));  // others' keys stay
         Mbs6Config again;
         again.Carga_ConfMbs6();
-        QCOMPARE(QVector<bool>({again.unit(1).On, again.unit(3).On, again.unit(5).On, again.unit(63).On}),
-                 QVector<bool>({false, false, true, true}));
-        QCOMPARE(again.unit(1).Nm, QString("Hall"));
+        QCOMPARE(QString("%1%2%3%4 ").arg(again.unit(1).On).arg(again.unit(3).On).arg(again.unit(5).On).arg(again.unit(63).On) +
+                     again.unit(1).Nm, QString("0011 Hall"));
     }
 
     void download_data() {
-        QTest::addColumn<QVector<int>>("units");
-        QTest::addColumn<QStringList>("active");
+        QTest::addColumn<QVector<int>>("units"); QTest::addColumn<QStringList>("active");
         QTest::addColumn<QByteArray>("tail");  // from the unit count on
-        QTest::newRow("units 3 and 5, one row each") << QVector<int>{3, 5} << QStringList{"3-1", "5-8"}
-                                                     << b({2, 3, 5}) + le16(2) + point(301, 1, 1, 2) + point(508, 2, 0, 0);
-        QTest::newRow("broadcast row at position 0") << QVector<int>{4} << QStringList{"0-9", "4-0"}
-                                                     << b({1, 4}) + le16(2) + point(9, 0, 0, 1) + point(400, 1, 1, 0);
-        QTest::newRow("address 101") << QVector<int>{1} << QStringList{"1-1"}
-                                     << b({1, 1}) + le16(1) + b({0x65, 0, 0x65, 0, 1, 1, 2, 1});
-        QTest::newRow("unselected unit's row dropped")
-            << QVector<int>{2} << QStringList{"1-1", "2-12", "3-2"} << b({1, 2}) + le16(1) + point(212, 1, 0, 0);
+        QTest::newRow("units 3 and 5, one row each") << QVector<int>{3, 5} << QStringList{"3-1", "5-8"} << b({2, 3, 5}) + le16(2) + point(301, 1, 1, 2) + point(508, 2, 0, 0);
+        QTest::newRow("broadcast row at position 0") << QVector<int>{4} << QStringList{"0-9", "4-0"} << b({1, 4}) + le16(2) + point(9, 0, 0, 1) + point(400, 1, 1, 0);
+        QTest::newRow("address 101") << QVector<int>{1} << QStringList{"1-1"} << b({1, 1}) + le16(1) + b({0x65, 0, 0x65, 0, 1, 1, 2, 1});
+        QTest::newRow("unselected unit's row dropped") << QVector<int>{2} << QStringList{"1-1", "2-12", "3-2"} << b({1, 2}) + le16(1) + point(212, 1, 0, 0);
     }
     void download() {
         TestHome home;
         Mbs6Config cfg;
         for (int u : col<QVector<int>>("units")) cfg.unitPtr(u)->On = true;
-        cfg.Paridad = 2;
-        cfg.SendACK = true;
-        cfg.Tmout_ms = "-5";
-        cfg.TimeoutPoll = "700";
+        cfg.Paridad = 2, cfg.SendACK = true, cfg.Tmout_ms = "-5", cfg.TimeoutPoll = "700";
         SignalGrid grid;
         activeOnly(grid, col<QStringList>("active"));
         const Mbs6Download d = composeMbs6Download(cfg, grid, 12, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
@@ -197,11 +172,9 @@ private slots:
         QCOMPARE(d.bytes, le32(sumaBytes(head + tail)) + head + tail);
     }
 
-    // Generating from the editor's model: every point of every unit, or a
-    // message and no file; the wait pointer shows meanwhile.
+    // Every point of every unit, or a message and no file; the wait pointer shows meanwhile.
     void generate_data() {
-        QTest::addColumn<bool>("allUnits");
-        QTest::addColumn<bool>("rowsActive");
+        QTest::addColumn<bool>("allUnits"); QTest::addColumn<bool>("rowsActive");
         QTest::addColumn<QString>("expected");  // report start or message
         QTest::newRow("all units, all rows") << true << true << "Devs:63  Points:826";
         QTest::newRow("no unit selected") << false << true << "@NoEncontradoSenyales";
@@ -223,21 +196,17 @@ private slots:
         QCOMPARE(Genera_FicheroDescarga(cfg, grid, QDateTime()), !expected.startsWith('@'));
         QCOMPARE(prompts.busy, (QList<bool>{true, false}));
         if (expected.startsWith('@')) {
-            QCOMPARE(prompts.lastText(), Texto(expected.mid(1)));
-            QVERIFY(!QFile::exists(home.file("MBS6.Plmx")));
+            QVERIFY(prompts.lastText() == Texto(expected.mid(1)) && !QFile::exists(home.file("MBS6.Plmx")));
             return;
         }
-        QCOMPARE(d.bytes.size(), 4 + 183 + 63 + 2 + 8 * 826);
-        QCOMPARE(quint8(d.bytes[250]) + 256 * quint8(d.bytes[251]), 826);
+        QCOMPARE(QList<qsizetype>({d.bytes.size(), quint8(d.bytes[250]) + 256 * quint8(d.bytes[251]), readAll(home.file("MBS6.Plmx")).size()}),
+                 QList<qsizetype>({4 + 183 + 63 + 2 + 8 * 826, 826, d.bytes.size()}));
         QCOMPARE(mbs6DownloadReport(d, "F").left(19), expected);
-        QCOMPARE(readAll(home.file("MBS6.Plmx")).size(), d.bytes.size());
     }
 
     // `pilmora check|generate` on MBS6 projects.
     void cli_data() {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("command"); QTest::addColumn<QString>("change"); QTest::addColumn<int>("code");
         QTest::addColumn<QString>("expected");  // printed text, "@Key" a language key's text
         QTest::newRow("check") << "check" << "" << 0 << "@ComprobacionCorrecta";
         QTest::newRow("generate") << "generate" << "" << 0 << "Devs:2  Points:3";
@@ -263,8 +232,6 @@ private slots:
         QCOMPARE(QFile::exists(dir + "/MBS6.Plmx"), p.exitCode() == 0 && command == "generate");
     }
 
-    // ---- the editor
-
     void newProjectOpens() {
         Editor e;
         QVERIFY(e.ok);
@@ -272,28 +239,23 @@ private slots:
         int active = 0;
         for (int r = 1; r < g.Rows(); ++r)
             active += g.TextMatrix(r, Mbs6Col::Activa) == Texto("1-Si") && g.TextMatrix(r, Mbs6Col::Spontaneous) == "1-Spon";
-        QCOMPARE(active, 826);
-        // The view shows every row, with the first description as its current cell.
-        QCOMPARE(e.w.grid->model()->rowCount(), 826);
+        QCOMPARE(active * 1000 + e.w.grid->model()->rowCount(), 826826);  // first description current
         QCOMPARE(e.w.grid->visualRect(e.w.grid->currentIndex()), e.w.grid->cellRect(1, Mbs6Col::Descripcion));
         QCOMPARE(e.w.cboBaud->currentText() + e.w.txtMaquina->text(), QString("9600Unit 1"));
         QCOMPARE(e.w.lstMaquina->item(0)->checkState(), Qt::Checked);
         QVERIFY(!e.w.connectionChanged() && !e.w.gridChanged());
-        e.w.TabStrip1->setCurrentIndex(0);
-        e.w.lstMaquina->setFocus();
+        e.w.TabStrip1->setCurrentIndex(0), e.w.lstMaquina->setFocus();
         QCOMPARE(e.w.lblHelp->text(), Texto("MarcarDispoAUtilizar"));
     }
 
     // A key typed in a cell of each column of row 20, in the focused editor.
     void typableCells_data() {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<bool>("typable");
+        QTest::addColumn<int>("column"); QTest::addColumn<bool>("typable");
         for (int c = 1; c < Mbs6Col::Count; ++c)
             QTest::newRow(qPrintable(QString::number(c))) << c << (c == Mbs6Col::Descripcion || c >= Mbs6Col::AD);
     }
     void typableCells() {
-        const int c = col<int>("column");
-        const bool typable = col<bool>("typable");
+        const int c = col<int>("column"), typable = col<bool>("typable");
         Editor e;
         QVERIFY(e.ok);
         SignalGrid& g = e.w.gridModel();
@@ -302,14 +264,12 @@ private slots:
         QTest::keyClick(e.w.grid, 'x');
         QCOMPARE(e.cellEditor()->isVisible(), typable);
         if (typable) QTest::keyClick(e.cellEditor(), Qt::Key_Return);
-        QCOMPARE(g.TextMatrix(20, c), typable ? QString("x") : before);
-        QCOMPARE(g.Row() * 100 + g.Col(), 20 * 100 + c);
-        QCOMPARE(e.w.gridChanged(), typable);
+        QCOMPARE(g.TextMatrix(20, c) + QString::number(g.Row() * 100 + g.Col()) + QString::number(e.w.gridChanged()),
+                 (typable ? QString("x") : before) + QString::number(2000 + c) + QString::number(typable));
     }
 
     void rightClickMenus_data() {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("row"); QTest::addColumn<int>("column");
         QTest::addColumn<QString>("menu");  // object name, empty: none
         QTest::newRow("captions") << 0 << 3 << "popmnuColumns";
         QTest::newRow("spontaneous") << 9 << int(Mbs6Col::Spontaneous) << "popmnuSpon";
@@ -326,8 +286,7 @@ private slots:
         if (!m || row == 0) return;
         m->actions().at(0)->trigger();
         for (int r = 8; r <= 10; ++r) QCOMPARE(g.TextMatrix(r, c), m->actions().at(0)->text());
-        QCOMPARE(g.TextMatrix(11, c), g.TextMatrix(7, c));
-        QVERIFY(e.w.gridChanged());
+        QVERIFY(g.TextMatrix(11, c) == g.TextMatrix(7, c) && e.w.gridChanged());
     }
 
     // The rows are fixed: the row commands change nothing, nor do Alt+arrows.
@@ -339,9 +298,7 @@ private slots:
         for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{e.w.cmdInsertar, e.w.cmdElimina, e.w.cmdUp, e.w.cmdDown})
             b->click();
         QTest::keyClick(e.w.grid, Qt::Key_Up, Qt::AltModifier);
-        QCOMPARE(g.Rows(), 827);
-        QCOMPARE(g.TextMatrix(9, Mbs6Col::Add), QString("101"));
-        QVERIFY(!e.w.gridChanged());
+        QCOMPARE(QString::number(g.Rows()) + g.TextMatrix(9, Mbs6Col::Add) + QString::number(e.w.gridChanged()), "8271010");
         const int description = g.ColWidth(3), unit = g.ColWidth(1);
         QVERIFY(unit > 0);
         e.w.gridRightClick(0, 1, false)->actions().at(0)->trigger();
@@ -361,12 +318,10 @@ private slots:
         e.w.lstMaquina->item(4)->setCheckState(Qt::Checked);
         e.w.lstMaquina->setCurrentRow(0);
         QCOMPARE(e.w.txtMaquina->text(), QString("Hall"));
-        QVERIFY(e.w.model().unit(5).On);
-        QVERIFY(e.w.connectionChanged());
+        QVERIFY(e.w.model().unit(5).On && e.w.connectionChanged());
     }
 
-    // A description typed and saved: the whole fixed table is written, then the
-    // generate question (answered No here).
+    // A description typed and saved: the whole fixed table written, then the generate question (No).
     void saveWritesEveryRow() {
         Editor e;
         e.w.gridModel().select(9, Mbs6Col::Descripcion, 9, Mbs6Col::Descripcion);
@@ -374,17 +329,14 @@ private slots:
         QTest::keyClicks(e.cellEditor(), "ffice");
         QTest::keyClick(e.cellEditor(), Qt::Key_Return);
         e.w.lstMaquina->item(2)->setCheckState(Qt::Checked);
-        e.prompts.queueAnswer(1);
-        e.prompts.queueAnswer(2);
+        e.prompts.queueAnswer(1), e.prompts.queueAnswer(2);
         e.w.cmdAceptar_Click();
         QCOMPARE(e.prompts.texts(), (QStringList{Texto("A23"), Texto("A24")}));
         const QList<QByteArray> lines = readAll(e.dir + "/MBS6.dat").split('\n');
         QCOMPARE(lines.size(), 3 + 827 + 1);  // the last line end leaves an empty piece
-        QCOMPARE(lines[2], QByteArray("CAMPOS=9\r"));
-        QVERIFY(lines[3 + 9].startsWith("9\t1\t1\tOffice\t101\tRW\t"));
+        QVERIFY(lines[2] == "CAMPOS=9\r" && lines[3 + 9].startsWith("9\t1\t1\tOffice\t101\tRW\t"));
         QCOMPARE(iniReadInt(e.dir + "/MBS6.ini", "MBS6", "D3-On", -1), 1);
-        QVERIFY(!e.w.connectionChanged() && !e.w.gridChanged());
-        QVERIFY(!QFile::exists(e.dir + "/MBS6.Plmx"));
+        QVERIFY(!e.w.connectionChanged() && !e.w.gridChanged() && !QFile::exists(e.dir + "/MBS6.Plmx"));
     }
 
     // MBS6.ini cannot be written (a folder in its place): one message with its path,
@@ -396,16 +348,14 @@ private slots:
         e.prompts.queueAnswer(1);
         e.w.cmdAceptar_Click();
         const QStringList shown = e.prompts.texts();
-        QCOMPARE(shown.size(), 2);
-        QCOMPARE(shown[0], Texto("A23"));
+        QVERIFY(shown.size() == 2 && shown[0] == Texto("A23"));
         QVERIFY2(shown[1].startsWith(Texto("NoSePuedeGrabar")) && shown[1].contains(e.dir + "/MBS6.ini"), qPrintable(shown[1]));
         QVERIFY(e.w.connectionChanged());
     }
 
     // Configuration > Merovantix... of the main window opens the editor loaded.
     void protocolMenu_data() {
-        QTest::addColumn<QString>("prot");
-        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("prot"); QTest::addColumn<int>("rows");
         QTest::newRow("MBS6") << "MBS6" << 827;
         QTest::newRow("Tester: enabled, opens nothing") << "Tester" << -1;
     }

@@ -11,6 +11,8 @@
 #include "TestSupport.h"
 
 namespace {
+template <typename T>
+T col(const char* name) { return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>())); }
 struct Installed {
     QTemporaryDir root;
     QString bin() const { return root.filePath("usr/bin"); }
@@ -19,16 +21,13 @@ struct Installed {
 
 QProcessEnvironment userEnv(const QString& home) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", home);
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.remove("XDG_DATA_HOME");
-    env.remove("PILMORA_HOME");
+    env.insert("HOME", home), env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.remove("XDG_DATA_HOME"), env.remove("PILMORA_HOME");
     return env;
 }
 
 QString userFolder(const QString& home) { return home + "/.local/share/PilmoraASCII"; }
 
-// Runs the command-line tool to its end; returns its exit code, stdout in *out.
 int runCli(const Installed& in, const QString& home, const QStringList& args, QByteArray* out = nullptr) {
     QProcess p;
     p.setProcessEnvironment(userEnv(home));
@@ -56,31 +55,26 @@ private slots:
             QVERIFY2(QFileInfo::exists(m_in.root.filePath(f)), f);
     }
 
-    // The window fills the per-user folder at its first start, a second copy
-    // leaves at once and quietly, the command-line tool works from what it finds.
+    // The first start fills the per-user folder, a second copy leaves quietly, the CLI works from it.
     void firstStartFillsPerUserFolder() {
         QTemporaryDir home;
-        QProcess w;
-        w.setProcessEnvironment(userEnv(home.path()));
+        QProcess w, second;
+        w.setProcessEnvironment(userEnv(home.path())), second.setProcessEnvironment(userEnv(home.path()));
         w.start(m_in.bin() + "/PilmoraASCII");
         QVERIFY(w.waitForStarted(10000));
         const QString user = userFolder(home.path());
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(user + "/" + kCopyManifest), 20000);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(InstanceLock::lockPath(user)), 10000);
-        QProcess second;
-        second.setProcessEnvironment(userEnv(home.path()));
         second.start(m_in.bin() + "/PilmoraASCII");
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(QString::number(second.exitCode()) + second.readAllStandardOutput(), QStringLiteral("0"));
         QCOMPARE(w.state(), QProcess::Running);  // its language file was usable
-        w.kill();
-        w.waitForFinished(5000);
+        w.kill(), w.waitForFinished(5000);
         for (const char* f : {"PilmoraASCII.LNG", "TemplatesASCII/LON.ini", "TemplatesASCII/MBS6.dat",
                                  "ProjectsASCII/DemoLON/LON.dat", "ProjectsASCII/DemoMBS6/Project.ini"})
             QCOMPARE(readAll(user + "/" + f), readAll(m_in.share() + "/" + f));
         QByteArray out;
-        QCOMPARE(runCli(m_in, home.path(), {"check", user + "/ProjectsASCII/DemoLON"}, &out), 0);
-        QVERIFY(!out.isEmpty());
+        QVERIFY(runCli(m_in, home.path(), {"check", user + "/ProjectsASCII/DemoLON"}, &out) == 0 && !out.isEmpty());
     }
 
     // An upgrade brings its new texts and templates and keeps what the user changed.
@@ -89,21 +83,19 @@ private slots:
         QCOMPARE(runCli(m_in, home.path(), {"--help"}), 0);  // first start
         const QString user = userFolder(home.path());
         QVERIFY(writeAll(user + "/TemplatesASCII/LON.ini", "[ASCII]\r\nIP=127.0.0.1\r\n"));
-        QByteArray lng = readAll(m_in.share() + "/PilmoraASCII.LNG");
-        lng += "NewTextOfTheUpgrade\tnew\tnuevo\tnouveau\r\n";
-        QVERIFY(writeAll(m_in.share() + "/PilmoraASCII.LNG", lng));
-        QVERIFY(writeAll(m_in.share() + "/TemplatesASCII/LON.ini", "[ASCII]\r\nIP=127.0.0.2\r\n"));
-        QVERIFY(writeAll(m_in.share() + "/TemplatesASCII/MBS6.ini", "[ASCII]\r\nIP=127.0.0.3\r\n"));
+        const QByteArray lng = readAll(m_in.share() + "/PilmoraASCII.LNG") + "NewTextOfTheUpgrade\tnew\tnuevo\tnouveau\r\n";
+        QVERIFY(writeAll(m_in.share() + "/PilmoraASCII.LNG", lng) &&
+                writeAll(m_in.share() + "/TemplatesASCII/LON.ini", "[ASCII]\r\nIP=127.0.0.2\r\n") &&
+                writeAll(m_in.share() + "/TemplatesASCII/MBS6.ini", "[ASCII]\r\nIP=127.0.0.3\r\n"));
         QCOMPARE(runCli(m_in, home.path(), {"--help"}), 0);
         QCOMPARE(readAll(user + "/PilmoraASCII.LNG"), lng);
-        QCOMPARE(readAll(user + "/TemplatesASCII/LON.ini"), QByteArray("[ASCII]\r\nIP=127.0.0.1\r\n"));
-        QCOMPARE(readAll(user + "/TemplatesASCII/MBS6.ini"), QByteArray("[ASCII]\r\nIP=127.0.0.3\r\n"));
+        QCOMPARE(readAll(user + "/TemplatesASCII/LON.ini") + readAll(user + "/TemplatesASCII/MBS6.ini"),
+                 QByteArray("[ASCII]\r\nIP=127.0.0.1\r\n[ASCII]\r\nIP=127.0.0.3\r\n"));
     }
 
     void lockInProcess_data() {
         QTest::addColumn<QByteArray>("lockFile");  // "held" = taken by this live process
-        QTest::addColumn<int>("ageSeconds");
-        QTest::addColumn<bool>("acquired");
+        QTest::addColumn<int>("ageSeconds"); QTest::addColumn<bool>("acquired");
         const QByteArray gone = "2147483646\nPilmoraASCII\n" + QSysInfo::machineHostName().toUtf8() + "\n";
         QTest::newRow("no lock file") << QByteArray() << 0 << true;
         QTest::newRow("lock of a gone process") << gone << 0 << true;
@@ -114,7 +106,6 @@ private slots:
     }
     void lockInProcess() {
         QFETCH(QByteArray, lockFile);
-        QFETCH(int, ageSeconds);
         QTemporaryDir tmp;
         const QString path = InstanceLock::lockPath(tmp.path());
         InstanceLock holder;
@@ -122,7 +113,7 @@ private slots:
         QFile f(path);
         if (!lockFile.isEmpty())
             QVERIFY(f.open(QIODevice::ReadWrite) &&
-                    f.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+                    f.setFileTime(QDateTime::currentDateTime().addSecs(-col<int>("ageSeconds")), QFileDevice::FileModificationTime));
         InstanceLock lock, again;
         QTEST(lock.acquire(tmp.path()), "acquired");
         QVERIFY(!again.acquire(tmp.path()));  // refused while a holder in a live process keeps it
@@ -138,10 +129,8 @@ private slots:
         {
             asUser(userA);
             InstanceLock lock, other, otherUser;
-            QVERIFY(lock.acquire(tmp.path()));
-            QVERIFY(!QFileInfo::exists(InstanceLock::lockPath(tmp.path())));
-            QVERIFY(InstanceLock::fallbackLockPath(tmp.path()).startsWith(userA.path()));
-            QVERIFY(!other.acquire(tmp.path()));
+            QVERIFY(lock.acquire(tmp.path()) && !QFileInfo::exists(InstanceLock::lockPath(tmp.path())));
+            QVERIFY(InstanceLock::fallbackLockPath(tmp.path()).startsWith(userA.path()) && !other.acquire(tmp.path()));
             asUser(userB);
             QVERIFY(otherUser.acquire(tmp.path()));
             asUser(userA);
