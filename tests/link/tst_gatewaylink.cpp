@@ -1,5 +1,4 @@
-// The gateway link over a transport that records every write, then against the
-// simulated gateway on UDP 127.0.0.1 and on a pseudo-terminal.
+// The gateway link over a recording transport, then against the simulated gateway (UDP 127.0.0.1, pty).
 #include <QSerialPort>
 #include <QUdpSocket>
 #include <QtTest>
@@ -8,7 +7,6 @@
 #include "AppGlobals.h"
 #include "GatewayLink.h"
 #include "GatewaySimProcess.h"
-#include "LonConfig.h"
 #include "LonDownload.h"
 #include "LonFixtures.h"
 #include "LonProject.h"
@@ -38,20 +36,16 @@ public:
 // Knows addresses 1 and 2.
 struct Sink : ValueSink {
     bool setValue(const QString& key, double v) override {
-        if (key != QLatin1String("AD0001") && key != QLatin1String("AD0002")) return false;
-        return log << key.mid(5) + QLatin1Char('=') + QString::number(v), true;
+        return (key == "AD0001" || key == "AD0002") && (log << key.mid(5) + '=' + QString::number(v), true);
     }
     void clearAll() override { log << QStringLiteral("clear"); }
     QStringList log;
 };
 
 template <typename T>
-T col(const char* name) {
-    return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>()));
-}
+T col(const char* name) { return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>())); }
 
-// Bytes 'a'..'z' repeating, so a chunk's first byte tells its position
-// (positions 1, 129, 257 give a, y, w: 1, 25, 23).
+// 'a'..'z' repeating, so a chunk's first byte tells its position (1, 129, 257: a, y, w).
 QByteArray fileOf(int size) {
     QByteArray b(size, 'a');
     for (int i = 0; i < size; ++i) b[i] = char('a' + i % 26);
@@ -73,15 +67,11 @@ struct Rig {
     FakeTransport* t;
     Sink sink;
     QStringList monitor, spies;
-
     explicit Rig(bool udp) {
-        app().ProtProyecto = QStringLiteral("LON");
-        app().RutaProyecto = home.path();
+        app().ProtProyecto = QStringLiteral("LON"), app().RutaProyecto = home.path(), app().ConsolaUDP = udp;
         app().IPConexion = app().IPNueva = QStringLiteral("127.0.0.1");
-        app().ConsolaUDP = udp;
         link.setTransport(std::unique_ptr<Transport>(t = new FakeTransport(udp)));
-        link.setWaiter([](int) {});
-        link.setValueSink(&sink);
+        link.setWaiter([](int) {}), link.setValueSink(&sink);
         QObject::connect(&link, &GatewayLink::monitorText, [this](const QString& s, const QString& p) { monitor << p + s; });
         QObject::connect(&link, &GatewayLink::spyLineReceived,
                          [this](const QString& bus, const QString& s) { spies << bus + QLatin1Char(':') + s; });
@@ -117,23 +107,19 @@ QByteArray lonFile(const QString& folder, int devices, int points) {
     return d.outcome == LonDownload::Ready && d.fault.isEmpty() ? d.bytes : QByteArray();
 }
 
-// A project with a download file of `size` bytes (0: a real LON project's, 7 devices,
-// 300 points; -1: the MBS6 demo project's, made by the command-line tool).
+// A project with a file of `size` bytes (0: a 7-device 300-point LON project's; -1: the MBS6 demo's).
 struct Session {
     TestHome home{false};
     ScriptedPrompts prompts;
-    QString folder;
+    QString folder, prot;
     QByteArray file;
     GatewayLink link;
     QStringList monitor;
     QList<bool> finished;
     QList<int> values;
-
     explicit Session(int size) {
-        folder = home.projectsRoot() + QStringLiteral("/Gw");
-        QString prot = QStringLiteral("LON");
+        folder = home.projectsRoot() + "/Gw", prot = size < 0 ? "MBS6" : "LON";
         if (size < 0) {
-            prot = QStringLiteral("MBS6");
             copyFolder(QStringLiteral(PILMORA_SOURCE_DIR "/data/demo/DemoMBS6"), folder);
             QProcess gen;
             gen.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"--home", home.path(), "generate", folder});
@@ -144,40 +130,31 @@ struct Session {
             writeLonFixture(folder, LonFixture());
             writeAll(folder + QStringLiteral("/LON.Plmx"), file);
         }
-        app().RutaProyecto = folder;
-        app().ProtProyecto = app().NombreIni = prot;
+        app().RutaProyecto = folder, app().ProtProyecto = app().NombreIni = prot;
         app().IPConexion = app().IPNueva = QStringLiteral("127.0.0.1");
         QObject::connect(&link, &GatewayLink::monitorText, [this](const QString& t, const QString& p) { monitor << p + t; });
         QObject::connect(&link, &GatewayLink::transferFinished, [this](bool ok) { finished << ok; });
         QObject::connect(&link, &GatewayLink::valueReported, [this](int a, double) { values << a; });
     }
-
-    // On line the way the window does it: UDP from the project's settings,
-    // serial through "ComDevice" of the application INI.
+    // On line as the window goes: UDP from the project, serial through "ComDevice" of the application INI.
     bool connectTo(GatewaySimProcess& sim, const QString& settings = QStringLiteral("57600,n,8,1")) {
         const QString guard = nonLoopback(folder, app().IPConexion);
         if (!guard.isEmpty()) qFatal("%s", qPrintable(guard));
         if (!sim.started()) return false;
-        app().ConsolaUDP = sim.device().isEmpty();
-        app().PuertoUDP = sim.port();
+        app().ConsolaUDP = sim.device().isEmpty(), app().PuertoUDP = sim.port();
         EscribeIniAplicacion(QStringLiteral("Configuracion"), QStringLiteral("ComDevice"), sim.device());
         EscribeIniAplicacion(QStringLiteral("Configuracion"), QStringLiteral("Settings"), settings);
         link.loadSerialSettings(), link.chkOnline_Click(true), link.onTick();
         return app().EstadoConexion == 1;
     }
-    bool waitState(int s) {
-        QDeadlineTimer d(5000);
-        while (app().EstadoConexion != s && !d.hasExpired()) QTest::qWait(5);
-        return app().EstadoConexion == s;
-    }
+    bool waitState(int s) { return QTest::qWaitFor([s] { return app().EstadoConexion == s; }, 5000); }
 };
 }  // namespace
 
 class TstGatewayLink : public QObject {
     Q_OBJECT
 private slots:
-    // Pieces as they arrive ('|' between them): what reaches the signal list, the
-    // link monitor and the spy monitors, and the text left waiting for its CR.
+    // Pieces as they arrive: what reaches the signal list, the monitors, and what waits for its CR.
     void receive_data() {
         QTest::addColumn<int>("state"); QTest::addColumn<bool>("spies"); QTest::addColumn<QString>("pieces");
         QTest::addColumn<QString>("values"); QTest::addColumn<QString>("monitor");
@@ -205,9 +182,7 @@ private slots:
         QCOMPARE(r.link.BufferRx(), col<QString>("rest"));
     }
 
-    // A file of `size` bytes (-1: none) announced, the gateway's replies ('|'
-    // between pieces), supervision ticks: the chunks sent (position:length),
-    // the state after, and a line the link monitor shows.
+    // A file (-1: none), the gateway's replies, ticks: the chunks sent, the state after, a monitor line.
     void transfer_data() {
         QTest::addColumn<bool>("udp"); QTest::addColumn<int>("size"); QTest::addColumn<QString>("replies");
         QTest::addColumn<int>("ticks"); QTest::addColumn<QString>("chunks"); QTest::addColumn<int>("state");
@@ -245,17 +220,17 @@ private slots:
         QVERIFY2(r.monitor.contains(texts(col<QString>("note"))), qPrintable(r.monitor.join(QLatin1Char('|'))));
     }
 
-    // A command typed (or sent raw), the supervision tick, the spy switches and
-    // going off line: what goes out.
+    // Commands typed or raw, ticks, spy switches, going on or off line: what goes out.
     void commands_data() {
         QTest::addColumn<bool>("udp"); QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("action");  // "N ticks", "INT on", "EXT off", "off line", "type:TEXT", "raw:TEXT"
+        QTest::addColumn<QString>("action");  // "N ticks", "INT on", "EXT off", "off line", "fail open", "type:X", "raw:X"
         QTest::addColumn<bool>("spiesBefore"); QTest::addColumn<QString>("sent"); QTest::addColumn<bool>("spiesAfter");
         QTest::newRow("serial: trimmed, CR") << false << 1 << "type:  INFO?  " << false << "INFO?\r" << false;
         QTest::newRow("udp: IS in front, no CR") << true << 1 << "type: INFO? " << false << "ISINFO?" << false;
         QTest::newRow("blank: nothing") << true << 1 << "type:   " << false << "" << false;
         QTest::newRow("raw: as is") << true << 2 << "raw: IS " << false << " IS " << false;
         QTest::newRow("off line: nothing") << false << 0 << "type:INFO?" << false << "" << false;
+        QTest::newRow("port cannot open") << false << 0 << "fail open" << false << "" << false;
         QTest::newRow("one byte per character") << false << 1 << QString::fromUtf8("type:T=\u20ac") << false << QString::fromLatin1("T=\x80\r") << false;
         QTest::newRow("waiting: INFO? every tick") << false << 1 << "2 ticks" << false << "INFO?\r|INFO?\r" << false;
         QTest::newRow("udp verified: quiet 20 ticks") << true << 2 << "20 ticks" << false << "" << false;
@@ -278,13 +253,16 @@ private slots:
             r.link.TransmitPilmora(action.section(':', 1), action.startsWith("raw:"));
         else if (action.endsWith("ticks"))
             for (int i = action.section(' ', 0, 0).toInt(); i > 0; --i) r.link.onTick();
-        else if (action == "off line")
-            r.link.chkOnline_Click(false);
+        else if (action == "off line" || action == "fail open")
+            r.t->failOpen = action == "fail open", r.link.chkOnline_Click(action == "fail open");
         else
             r.link.ControlaBusPilmora(action.left(3), action.endsWith("on"));
         QCOMPARE(QString::fromLatin1(r.t->sent.join('|')), col<QString>("sent"));
         if (action.startsWith("type:") && !r.t->sent.isEmpty()) QCOMPARE(r.monitor.join('|'), "<" + action.mid(5).trimmed());
         QCOMPARE(action.startsWith("EXT") ? app().EspiaExt : app().EspiaInt, col<bool>("spiesAfter"));
+        if (action == "fail open")
+            QCOMPARE(QString::number(app().EstadoConexion) + r.prompts.shown().first().caption + r.prompts.texts().join('|'),
+                     "0Error" + Texto("ErroralabrirCOM") + "FAKE. no such port");
     }
 
     // A peer that floods: the newest 64 KiB without a CR are kept, and said once.
@@ -296,15 +274,6 @@ private slots:
         QCOMPARE(r.monitor, QStringList{">" + Texto("BufferRxRecortado")});
         r.t->feed("AD0001=1\rAD0002=2\r");  // the kept text ends the first line
         QCOMPARE(r.sink.log.join('|') + r.link.BufferRx(), QStringLiteral("2=2"));
-    }
-
-    void openFails() {
-        Rig r(false);
-        r.t->failOpen = true;
-        r.link.chkOnline_Click(true);
-        QCOMPARE(int(app().EstadoConexion), 0);
-        QCOMPARE(r.prompts.shown().size(), 1);
-        QCOMPARE(r.prompts.shown().first().caption + r.prompts.lastText(), "Error" + Texto("ErroralabrirCOM") + "FAKE. no such port");
     }
 
     void serialSettings_data() {
@@ -348,6 +317,10 @@ private slots:
         if (state != 2) return;
         QCOMPARE(s.link.Fichero(), col<QStringList>("simArgs").value(1, "LON") + ".PLMX");
         QTRY_VERIFY(!s.values.isEmpty());  // change reports are on: the moving values arrive
+        if (!s.link.transport()->findChild<QSerialPort*>()) return;
+        sim.kill();  // the port vanishes
+        QVERIFY2(s.waitState(0), qPrintable(s.monitor.join("|")));
+        QVERIFY(s.prompts.lastText().startsWith(Texto("PuertoPerdido")));
     }
 
     void send_data() {
@@ -360,6 +333,7 @@ private slots:
         QTest::newRow("udp, MBS6 demo project") << "udp" << -1 << QStringList{"--protocol", "MBS6"} << true << "received MBS6 file";
         QTest::newRow("content refused by the gateway") << "udp" << 300 << QStringList() << false << "CANCEL: checksum";
         QTest::newRow("refused") << "pty" << 300 << QStringList{"--refuse"} << false << "SEND~300";
+        QTest::newRow("udp, strangers mid-transfer") << "udp" << 1000 << QStringList{"--no-check", "--ack-delay", "20"} << true << "unchecked file, 1000 bytes";
     }
     void send() {
         const QString where = col<QString>("where");
@@ -369,43 +343,25 @@ private slots:
         const QString out = s.home.file("received.bin");
         GatewaySimProcess sim(where, col<QStringList>("simArgs") + QStringList{"--out", out});
         QVERIFY(s.connectTo(sim) && s.waitState(2));
-        s.link.EnviaFichero();
-        QCOMPARE(int(app().EstadoConexion), 3);
-        QTRY_COMPARE_WITH_TIMEOUT(s.finished, QList<bool>{ok}, 10000);
-        QTRY_VERIFY2(sim.log().contains(col<QString>("simLog")), qPrintable(sim.log()));
-        if (ok) QCOMPARE(readAll(out), s.file);
-        // After a good download over UDP the link goes off line while the gateway restarts.
-        QCOMPARE(int(app().EstadoConexion), ok && where == "udp" ? 0 : 2);
-    }
-
-    // Datagrams from anyone but the gateway are dropped, even in the middle of a transfer.
-    void strangerIgnored() {
-        Session s(1000);
-        GatewaySimProcess sim("udp", {"--no-check", "--ack-delay", "20", "--out", s.home.file("received.bin")});
-        QVERIFY(s.connectTo(sim) && s.waitState(2));
         auto* udp = dynamic_cast<UdpTransport*>(s.link.transport());
         const quint16 port = udp ? udp->localPort() : 0;
         QString error;
-        QVERIFY(udp && udp->open(&error) && udp->localPort() == port);  // opening it again keeps its socket
-        QUdpSocket stranger;
-        QVERIFY(stranger.bind(QHostAddress::LocalHost, 0));
+        QVERIFY(!udp || (udp->open(&error) && udp->localPort() == port));  // opening it again keeps its socket
         s.link.EnviaFichero();
-        QTRY_COMPARE(int(app().EstadoConexion), 4);
-        s.values.clear();
-        for (const char* d : {"AD0001=5\r\n", "SUCCES\r\n", "CANCEL\r\n", "Bytes:9999\r\n"})
-            stranger.writeDatagram(d, QHostAddress::LocalHost, udp->localPort());
-        QTRY_COMPARE_WITH_TIMEOUT(s.finished, QList<bool>{true}, 10000);
-        QCOMPARE(readAll(s.home.file("received.bin")), s.file);
-        QVERIFY(udp->droppedDatagrams() == 4 && s.values.isEmpty());
-    }
-
-    void portVanishes() {
-        Session s(1);
-        GatewaySimProcess sim("pty", {});
-        QVERIFY(s.connectTo(sim) && s.waitState(2));
-        sim.kill();
-        QVERIFY2(s.waitState(0), qPrintable(s.monitor.join("|")));
-        QVERIFY(s.prompts.lastText().startsWith(Texto("PuertoPerdido")));
+        QCOMPARE(int(app().EstadoConexion), 3);
+        const bool strangers = col<QStringList>("simArgs").contains("--ack-delay");
+        QUdpSocket stranger;  // anyone but the gateway is dropped, even in the middle of a transfer
+        if (strangers) {
+            QTRY_COMPARE(int(app().EstadoConexion), 4);
+            s.values.clear();
+            for (const char* d : {"AD0001=5\r\n", "SUCCES\r\n", "CANCEL\r\n", "Bytes:9999\r\n"})
+                stranger.writeDatagram(d, QHostAddress::LocalHost, port);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(s.finished, QList<bool>{ok}, 10000);
+        if (strangers) QVERIFY(udp->droppedDatagrams() == 4 && s.values.isEmpty());
+        QTRY_VERIFY2(sim.log().contains(col<QString>("simLog")), qPrintable(sim.log()));
+        if (ok) QCOMPARE(readAll(out), s.file);
+        QCOMPARE(int(app().EstadoConexion), ok && where == "udp" ? 0 : 2);  // off line while the gateway restarts
     }
 
     // `pilmora send`: its words and exit code.

@@ -13,7 +13,6 @@
 #include "DownloadWriter.h"
 #include "LonFixtures.h"
 #include "MDIPilmora.h"
-#include "Mbs6Config.h"
 #include "Mbs6Download.h"
 #include "Mbs6Fixtures.h"
 #include "Mbs6Grid.h"
@@ -28,9 +27,7 @@
 
 namespace {
 template <typename T>
-T col(const char* name) {
-    return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>()));
-}
+T col(const char* name) { return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>())); }
 
 QByteArray b(std::initializer_list<int> bytes) {
     QByteArray out;
@@ -93,22 +90,8 @@ class TstMbs6 : public QObject {
 private slots:
     void init() { QApplication::setQuitOnLastWindowClosed(false); }
 
-    void fixedGrid() {
-        TestHome home;
-        SignalGrid grid;
-        QVector<InfoColumna> info;
-        Carga_CabecerasMbs6(grid, info);
-        const QHash<QString, int> rows = CreaFilasMbs6(grid);
-        QCOMPARE(QString("%1 %2").arg(grid.Rows()).arg(rows.size()), "827 826");
-        // Seven broadcast rows, then 13 per unit.
-        QCOMPARE(cells(grid, rows.value("0-1")), "0|1|Broadcast write. OffOn (0-Off,1-On)|1|W|1-Digital|1-Spon|1-Yes");
-        QCOMPARE(rows.value("1-0") * 1000 + rows.value("12-8"), 8000 + 7 + 11 * 13 + 9);
-        QCOMPARE(cells(grid, rows.value("12-8")), QString::fromUtf8("12|8|Room temperature (0..63\u00BAC, 0.5 steps)|1208|R|0-Analog|1-Spon|1-Yes"));
-        QCOMPARE(cells(grid, 826), "63|12|Faults (bitfield)|6312|R|0-Analog|1-Spon|1-Yes");
-    }
-
-    // Rows carry description, spontaneous and active only; keys the grid lacks (unit 0
-    // has no error property, no unit 64) are refused, reading goes on, one message.
+    // The fixed rows (seven broadcast, then 13 per unit) take description, spontaneous and active
+    // only; keys the grid lacks (unit 0 has no error property, no unit 64) are refused, one message.
     void tableIntoGrid() {
         TestHome home;
         const QString dir = home.file("P");
@@ -124,6 +107,9 @@ private slots:
         QCOMPARE(prompts.texts(), QStringList{Texto("AlgunDatoIncorrecto") + " (2)"});
         QCOMPARE(cells(grid, 7 + 6 * 13 + 10), "7|9|Office set point|709|RW|0-Analog|0-NoSpon|0-No");
         QCOMPARE(grid.TextMatrix(7 + 13 + 4, Mbs6Col::Descripcion), QString("Unit 2 property 3"));
+        QCOMPARE(cells(grid, 1), "0|1|Broadcast write. OffOn (0-Off,1-On)|1|W|1-Digital|1-Spon|1-Yes");
+        QCOMPARE(cells(grid, 7 + 11 * 13 + 9), QString::fromUtf8("12|8|Room temperature (0..63\u00BAC, 0.5 steps)|1208|R|0-Analog|1-Spon|1-Yes"));
+        QCOMPARE(cells(grid, 826), "63|12|Faults (bitfield)|6312|R|0-Analog|1-Spon|1-Yes");
     }
 
     void iniKeys() {
@@ -289,8 +275,7 @@ private slots:
         QVERIFY(g.TextMatrix(11, c) == g.TextMatrix(7, c) && e.w.gridChanged());
     }
 
-    // The rows are fixed: the row commands change nothing, nor do Alt+arrows.
-    // "Show/Hide columns" hides unit and property and brings them back.
+    // Row commands and Alt+arrows change nothing; "Show/Hide columns" hides unit and property and back.
     void rowCommandsChangeNothing() {
         Editor e;
         SignalGrid& g = e.w.gridModel();
@@ -305,10 +290,7 @@ private slots:
         QCOMPARE(QVector<int>({g.ColWidth(1), g.ColWidth(2), g.ColWidth(3)}), QVector<int>({0, 0, description}));
         e.w.toggleHiddenColumns();
         QCOMPARE(g.ColWidth(1), unit);
-    }
-
-    void unitListAndName() {
-        Editor e;
+        // A unit's name is trimmed, and follows the unit chosen in the list.
         e.w.txtMaquina->setText("  Hall  ");
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
         QCoreApplication::sendEvent(e.w.txtMaquina, &out);
@@ -321,36 +303,36 @@ private slots:
         QVERIFY(e.w.model().unit(5).On && e.w.connectionChanged());
     }
 
-    // A description typed and saved: the whole fixed table written, then the generate question (No).
-    void saveWritesEveryRow() {
+    // Saved: the whole fixed table, then the generate question (No). Failing (a folder in place
+    // of MBS6.ini): one message with its path, no question, the flags stay set so closing asks.
+    void save_data() {
+        QTest::addColumn<bool>("fails");
+        QTest::newRow("saved") << false, QTest::newRow("MBS6.ini not writable") << true;
+    }
+    void save() {
+        const bool fails = col<bool>("fails");
         Editor e;
         e.w.gridModel().select(9, Mbs6Col::Descripcion, 9, Mbs6Col::Descripcion);
         QTest::keyClick(e.w.grid, 'O');
         QTest::keyClicks(e.cellEditor(), "ffice");
         QTest::keyClick(e.cellEditor(), Qt::Key_Return);
         e.w.lstMaquina->item(2)->setCheckState(Qt::Checked);
+        if (fails) QVERIFY(QFile::remove(e.dir + "/MBS6.ini") && QDir(e.dir).mkdir("MBS6.ini"));
         e.prompts.queueAnswer(1), e.prompts.queueAnswer(2);
         e.w.cmdAceptar_Click();
-        QCOMPARE(e.prompts.texts(), (QStringList{Texto("A23"), Texto("A24")}));
+        const QStringList shown = e.prompts.texts();
+        QVERIFY(shown.size() == 2 && shown[0] == Texto("A23"));
+        if (fails) {
+            QVERIFY2(shown[1].startsWith(Texto("NoSePuedeGrabar")) && shown[1].contains(e.dir + "/MBS6.ini"), qPrintable(shown[1]));
+            QVERIFY(e.w.connectionChanged());
+            return;
+        }
+        QCOMPARE(shown[1], Texto("A24"));
         const QList<QByteArray> lines = readAll(e.dir + "/MBS6.dat").split('\n');
         QCOMPARE(lines.size(), 3 + 827 + 1);  // the last line end leaves an empty piece
         QVERIFY(lines[2] == "CAMPOS=9\r" && lines[3 + 9].startsWith("9\t1\t1\tOffice\t101\tRW\t"));
         QCOMPARE(iniReadInt(e.dir + "/MBS6.ini", "MBS6", "D3-On", -1), 1);
         QVERIFY(!e.w.connectionChanged() && !e.w.gridChanged() && !QFile::exists(e.dir + "/MBS6.Plmx"));
-    }
-
-    // MBS6.ini cannot be written (a folder in its place): one message with its path,
-    // no generate question, the change flags stay set so closing still asks.
-    void saveThatFailsStops() {
-        Editor e;
-        e.w.lstMaquina->item(2)->setCheckState(Qt::Checked);
-        QVERIFY(QFile::remove(e.dir + "/MBS6.ini") && QDir(e.dir).mkdir("MBS6.ini"));
-        e.prompts.queueAnswer(1);
-        e.w.cmdAceptar_Click();
-        const QStringList shown = e.prompts.texts();
-        QVERIFY(shown.size() == 2 && shown[0] == Texto("A23"));
-        QVERIFY2(shown[1].startsWith(Texto("NoSePuedeGrabar")) && shown[1].contains(e.dir + "/MBS6.ini"), qPrintable(shown[1]));
-        QVERIFY(e.w.connectionChanged());
     }
 
     // Configuration > Merovantix... of the main window opens the editor loaded.

@@ -1,6 +1,4 @@
-// The installed programs, started as a user would start them: no --home, a
-// fresh HOME, the data only in share/ (installed with `cmake --install` into a
-// temporary DESTDIR); and the lock that lets one copy run per application folder.
+// The programs installed into a DESTDIR, started as a user would (fresh HOME); the instance lock.
 #include <QtTest>
 
 #include <QProcess>
@@ -48,8 +46,7 @@ private slots:
         env.insert("DESTDIR", m_in.root.path());
         p.setProcessEnvironment(env);
         p.start(PILMORA_CMAKE, {"--install", PILMORA_BUILD_DIR, "--prefix", "/usr"});
-        QVERIFY(p.waitForFinished(120000));
-        QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+        QVERIFY2(p.waitForFinished(120000) && p.exitCode() == 0, p.readAllStandardError().constData());
         for (const char* f : {"usr/bin/PilmoraASCII", "usr/bin/pilmora", "usr/share/applications/pilmora-ascii.desktop",
                                  "usr/share/man/man1/pilmora.1.gz", "usr/share/icons/hicolor/scalable/apps/pilmora-ascii.svg"})
             QVERIFY2(QFileInfo::exists(m_in.root.filePath(f)), f);

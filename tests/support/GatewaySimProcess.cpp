@@ -11,8 +11,7 @@ GatewaySimProcess::GatewaySimProcess(const QString& where, const QStringList& ar
     const QStringList a = where == "pty" ? QStringList{"--pty"} : QStringList{"--udp", "127.0.0.1:0"};
     m_p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora-gateway-sim"), a + QStringList{"--tick", "50"} + args);
     if (!m_p.waitForStarted(5000)) return;
-    while (!m_p.canReadLine() && m_p.waitForReadyRead(5000)) {
-    }
+    while (!m_p.canReadLine() && m_p.waitForReadyRead(5000)) continue;
     const QString line = QString::fromLocal8Bit(m_p.readLine()).trimmed();
     if (line.startsWith("udp ")) m_port = quint16(line.mid(line.lastIndexOf(':') + 1).toUInt());
     if (line.startsWith("pty ")) m_device = line.mid(4);

@@ -1,5 +1,4 @@
-// The simulated gateway started as its own program, on loopback UDP or a
-// pseudo-terminal; and the guard that keeps tests off any real network.
+// The simulated gateway as its own program, and the guard that keeps tests off any real network.
 #pragma once
 
 #include <QProcess>
@@ -8,7 +7,7 @@
 
 class GatewaySimProcess {
 public:
-    // `where`: "udp" (127.0.0.1, a free port) or "pty"; waits for the line saying where it listens.
+    // "udp" (127.0.0.1, a free port) or "pty"; waits for the line saying where it listens.
     GatewaySimProcess(const QString& where, const QStringList& args);
     ~GatewaySimProcess();
     bool started() const { return m_port != 0 || !m_device.isEmpty(); }
@@ -23,6 +22,5 @@ private:
     QString m_device, m_log;
 };
 
-// Empty when the address to connect to and the gateway IP of the project's
-// protocol INI are loopback; otherwise the reason, which the test fails with.
+// Empty when the address and the project's gateway IP are loopback; otherwise the reason.
 QString nonLoopback(const QString& projectFolder, const QString& connectTo);

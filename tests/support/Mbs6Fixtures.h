@@ -2,8 +2,6 @@
 // them (Project.ini, MBS6.ini, MBS6.dat; CR LF, Windows-1252).
 #pragma once
 
-#include <QByteArray>
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVector>
