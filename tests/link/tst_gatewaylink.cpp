@@ -67,7 +67,7 @@ struct Rig {
     FakeTransport* t;
     Sink sink;
     QStringList monitor, spies;
-    explicit Rig(bool udp) {
+    Rig(bool udp, int state) {  // state 0 off line, 1 waiting for the report, 2 verified
         app().ProtProyecto = QStringLiteral("LON"), app().RutaProyecto = home.path(), app().ConsolaUDP = udp;
         app().IPConexion = app().IPNueva = QStringLiteral("127.0.0.1");
         link.setTransport(std::unique_ptr<Transport>(t = new FakeTransport(udp)));
@@ -75,9 +75,6 @@ struct Rig {
         QObject::connect(&link, &GatewayLink::monitorText, [this](const QString& s, const QString& p) { monitor << p + s; });
         QObject::connect(&link, &GatewayLink::spyLineReceived,
                          [this](const QString& bus, const QString& s) { spies << bus + QLatin1Char(':') + s; });
-    }
-    // 0 off line, 1 waiting for the report, 2 verified.
-    void goTo(int state) {
         if (state >= 1) link.chkOnline_Click(true);
         if (state >= 2) t->feed("Protocol:LON.\r");
         QCOMPARE(int(app().EstadoConexion), state);
@@ -122,8 +119,7 @@ struct Session {
         if (size < 0) {
             copyFolder(QStringLiteral(PILMORA_SOURCE_DIR "/data/demo/DemoMBS6"), folder);
             QProcess gen;
-            gen.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"--home", home.path(), "generate", folder});
-            gen.waitForFinished(30000);
+            gen.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"--home", home.path(), "generate", folder}), gen.waitForFinished(30000);
             file = readAll(folder + QStringLiteral("/MBS6.Plmx"));
         } else {
             file = size ? fileOf(size) : lonFile(home.file("big"), 7, 300);
@@ -172,8 +168,7 @@ private slots:
                                                << "" << QString::fromLatin1(">\0\xff\x01zz|>\0AD0001=2", 17) << "" << "";
     }
     void receive() {
-        Rig r(false);
-        r.goTo(col<int>("state"));
+        Rig r(false, col<int>("state"));
         app().EspiaInt = app().EspiaExt = col<bool>("spies");
         for (const QString& c : col<QString>("pieces").split('|')) r.t->feed(c.toLatin1());
         QCOMPARE(r.sink.log.join('|'), col<QString>("values"));
@@ -202,14 +197,13 @@ private slots:
     void transfer() {
         const bool udp = col<bool>("udp");
         const int size = col<int>("size");
-        Rig r(udp);
-        r.goTo(2);
+        Rig r(udp, 2);
         // Written as the generator names it; offered as "LON.PLMX".
         if (size >= 0) QVERIFY(writeAll(r.home.file("LON.Plmx"), fileOf(size)));
         r.link.EnviaFichero();
         if (size < 0) {
-            QCOMPARE(r.prompts.lastText(), Texto("NoSeEncuentraFichero") + "\r" + findNoCase(r.home.path(), "LON.PLMX"));
-            QCOMPARE(int(app().EstadoConexion), 2);
+            QCOMPARE(r.prompts.lastText() + QString::number(app().EstadoConexion),
+                     Texto("NoSeEncuentraFichero") + "\r" + findNoCase(r.home.path(), "LON.PLMX") + "2");
             return;
         }
         QCOMPARE(r.t->sent.value(0), (udp ? "ISSEND~" : "SEND~") + QByteArray::number(size) + (udp ? "" : "\r"));
@@ -246,8 +240,7 @@ private slots:
     }
     void commands() {
         const QString action = col<QString>("action");
-        Rig r(col<bool>("udp"));
-        r.goTo(col<int>("state"));
+        Rig r(col<bool>("udp"), col<int>("state"));
         app().EspiaInt = app().EspiaExt = col<bool>("spiesBefore");
         if (action.startsWith("type:") || action.startsWith("raw:"))
             r.link.TransmitPilmora(action.section(':', 1), action.startsWith("raw:"));
@@ -267,8 +260,7 @@ private slots:
 
     // A peer that floods: the newest 64 KiB without a CR are kept, and said once.
     void flood() {
-        Rig r(true);
-        r.goTo(2);
+        Rig r(true, 2);
         for (int i = 0; i < 2; ++i) r.t->feed(QByteArray(1 << 20, 'x'));
         QCOMPARE(r.link.BufferRx().size(), GatewayLink::kMaxPendiente);
         QCOMPARE(r.monitor, QStringList{">" + Texto("BufferRxRecortado")});
@@ -339,9 +331,9 @@ private slots:
         const QString where = col<QString>("where");
         const bool ok = col<bool>("ok");
         Session s(col<int>("size"));
-        QVERIFY(!s.file.isEmpty());
         const QString out = s.home.file("received.bin");
         GatewaySimProcess sim(where, col<QStringList>("simArgs") + QStringList{"--out", out});
+        QVERIFY(!s.file.isEmpty());
         QVERIFY(s.connectTo(sim) && s.waitState(2));
         auto* udp = dynamic_cast<UdpTransport*>(s.link.transport());
         const quint16 port = udp ? udp->localPort() : 0;
@@ -379,8 +371,7 @@ private slots:
         const QString guard = nonLoopback(s.folder, QStringLiteral("127.0.0.1"));
         if (!guard.isEmpty()) qFatal("%s", qPrintable(guard));
         QProcess p;
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"--home", s.home.path(), "send", s.folder, "--udp",
+        p.setProcessChannelMode(QProcess::MergedChannels), p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"--home", s.home.path(), "send", s.folder, "--udp",
                 "127.0.0.1:" + QString::number(sim.port()), "--timeout", col<QString>("timeout")});
         QVERIFY(p.waitForFinished(30000));
         const QString output = QString::fromLocal8Bit(p.readAll());

@@ -41,11 +41,11 @@ QString cells(const SignalGrid& g, int row) {
     return l.join('|');
 }
 
-void activeOnly(SignalGrid& grid, const QStringList& keys) {
+void activeOnly(SignalGrid& grid, const QStringList& keys, bool all = false) {
     QVector<InfoColumna> info;
     Carga_CabecerasMbs6(grid, info);
     const QHash<QString, int> rows = CreaFilasMbs6(grid);
-    for (int r = 1; r < grid.Rows(); ++r) grid.setTextMatrix(r, Mbs6Col::Activa, Texto("0-No"));
+    for (int r = 1; !all && r < grid.Rows(); ++r) grid.setTextMatrix(r, Mbs6Col::Activa, Texto("0-No"));
     for (const QString& k : keys) grid.setTextMatrix(rows.value(k), Mbs6Col::Activa, Texto("1-Si"));
 }
 
@@ -95,10 +95,9 @@ private slots:
     void tableIntoGrid() {
         TestHome home;
         const QString dir = home.file("P");
-        Mbs6Fixture f;
-        f.rows << mbs6Row(0, 0) << QStringList{"7", "9.0", "Office set point", "1", "R", "1-Digital", "0-NoSpon", "0-No"}
-               << mbs6Row(64, 1) << mbs6Row(2, 3);
-        writeMbs6Fixture(dir, f);
+        Mbs6Fixture f{{1, 3, 63}, {mbs6Row(0, 0), {"7", "9.0", "Office set point", "1", "R", "1-Digital", "0-NoSpon", "0-No"}}, true};
+        f.rows << mbs6Row(64, 1) << mbs6Row(2, 3);
+        QVERIFY(writeMbs6Fixture(dir, f) && iniWrite(dir + "/MBS6.ini", "MBS6", "TimeoutPoll", "250"));
         ScriptedPrompts prompts;
         Mbs6Config cfg;
         SignalGrid grid;
@@ -110,23 +109,14 @@ private slots:
         QCOMPARE(cells(grid, 1), "0|1|Broadcast write. OffOn (0-Off,1-On)|1|W|1-Digital|1-Spon|1-Yes");
         QCOMPARE(cells(grid, 7 + 11 * 13 + 9), QString::fromUtf8("12|8|Room temperature (0..63\u00BAC, 0.5 steps)|1208|R|0-Analog|1-Spon|1-Yes"));
         QCOMPARE(cells(grid, 826), "63|12|Faults (bitfield)|6312|R|0-Analog|1-Spon|1-Yes");
-    }
-
-    void iniKeys() {
-        TestHome home;
-        writeMbs6Fixture(home.file("P"), Mbs6Fixture{{1, 3, 63}, {}, false});
-        app().RutaProyecto = home.file("P"), app().NombreIni = "MBS6";
-        EscribeIni("MBS6", "TimeoutPoll", "250");
-        Mbs6Config cfg;
-        cfg.Carga_ConfMbs6();
-        QCOMPARE(cfg.baudText(), QString("9600"));  // index 3 of this list, 4 of the LON one
-        QCOMPARE(cfg.TimeoutPoll + cfg.unit(63).Nm + cfg.unit(1).Nm, QString("250Unit 63Unit 1"));
+        // The INI keys: the baud index is of this list (3 is 9600 here, 4 in the LON one); others' keys stay.
+        QCOMPARE(cfg.baudText() + cfg.TimeoutPoll + cfg.unit(63).Nm + cfg.unit(1).Nm, QString("9600250Unit 63Unit 1"));
         cfg.unitPtr(1)->On = cfg.unitPtr(3)->On = false;
         cfg.unitPtr(5)->On = true;
         cfg.unitPtr(1)->Nm = "Hall";
         cfg.Baudios = 6;
         cfg.Graba_ConfMbs6();
-        QCOMPARE(LeeIni("ASCII", "Baudios", "") + LeeIni("ASCII", "IP", ""), QString("6 (57600)127.0.0.1"));  // others' keys stay
+        QCOMPARE(LeeIni("ASCII", "Baudios", "") + LeeIni("ASCII", "IP", ""), QString("6 (57600)127.0.0.1"));
         Mbs6Config again;
         again.Carga_ConfMbs6();
         QCOMPARE(QString("%1%2%3%4 ").arg(again.unit(1).On).arg(again.unit(3).On).arg(again.unit(5).On).arg(again.unit(63).On) +
@@ -174,10 +164,7 @@ private slots:
         Mbs6Config cfg;
         for (int u = 1; u <= 63; ++u) cfg.unitPtr(u)->On = col<bool>("allUnits");
         SignalGrid grid;
-        QVector<InfoColumna> info;
-        Carga_CabecerasMbs6(grid, info);
-        CreaFilasMbs6(grid);
-        if (!col<bool>("rowsActive")) activeOnly(grid, {});
+        activeOnly(grid, {}, col<bool>("rowsActive"));
         const Mbs6Download d = composeMbs6Download(cfg, grid, 10, QDateTime::currentDateTime());
         QCOMPARE(Genera_FicheroDescarga(cfg, grid, QDateTime()), !expected.startsWith('@'));
         QCOMPARE(prompts.busy, (QList<bool>{true, false}));
@@ -203,9 +190,7 @@ private slots:
         QString expected = col<QString>("expected");
         TestHome home;
         const QString dir = home.file("P");
-        Mbs6Fixture f;
-        f.units = {1, 2};
-        f.rows << mbs6Row(1, 1) << mbs6Row(2, 8) << mbs6Row(3, 8) << mbs6Row(0, 9) << mbs6Row(1, 2, false);
+        const Mbs6Fixture f{{1, 2}, {mbs6Row(1, 1), mbs6Row(2, 8), mbs6Row(3, 8), mbs6Row(0, 9), mbs6Row(1, 2, false)}, true};
         writeMbs6Fixture(dir, f);
         if (change == "tester") writeAll(dir + "/Project.ini", "[Project]\r\nProt=Tester\r\n");
         QProcess p;
@@ -228,8 +213,7 @@ private slots:
         QCOMPARE(active * 1000 + e.w.grid->model()->rowCount(), 826826);  // first description current
         QCOMPARE(e.w.grid->visualRect(e.w.grid->currentIndex()), e.w.grid->cellRect(1, Mbs6Col::Descripcion));
         QCOMPARE(e.w.cboBaud->currentText() + e.w.txtMaquina->text(), QString("9600Unit 1"));
-        QCOMPARE(e.w.lstMaquina->item(0)->checkState(), Qt::Checked);
-        QVERIFY(!e.w.connectionChanged() && !e.w.gridChanged());
+        QVERIFY(e.w.lstMaquina->item(0)->checkState() == Qt::Checked && !e.w.connectionChanged() && !e.w.gridChanged());
         e.w.TabStrip1->setCurrentIndex(0), e.w.lstMaquina->setFocus();
         QCOMPARE(e.w.lblHelp->text(), Texto("MarcarDispoAUtilizar"));
     }
@@ -349,10 +333,7 @@ private slots:
         newProject(home, "Menu", col<QString>("prot"));
         int rows = -1;
         QTimer::singleShot(0, this, [&] {
-            if (auto* d = qobject_cast<fConfMbs6A*>(QApplication::activeModalWidget())) {
-                rows = d->gridModel().Rows();
-                d->cmdCancelar->click();
-            }
+            if (auto* d = qobject_cast<fConfMbs6A*>(QApplication::activeModalWidget())) rows = d->gridModel().Rows(), d->cmdCancelar->click();
         });
         main.mnuCProtocolo_Click();
         QCOMPARE(rows, col<int>("rows"));

@@ -9,8 +9,6 @@
 #include "TestSupport.h"
 
 namespace {
-template <typename T>
-T col(const char* name) { return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>())); }
 struct Installed {
     QTemporaryDir root;
     QString bin() const { return root.filePath("usr/bin"); }
@@ -103,6 +101,7 @@ private slots:
     }
     void lockInProcess() {
         QFETCH(QByteArray, lockFile);
+        QFETCH(int, ageSeconds);
         QTemporaryDir tmp;
         const QString path = InstanceLock::lockPath(tmp.path());
         InstanceLock holder;
@@ -110,7 +109,7 @@ private slots:
         QFile f(path);
         if (!lockFile.isEmpty())
             QVERIFY(f.open(QIODevice::ReadWrite) &&
-                    f.setFileTime(QDateTime::currentDateTime().addSecs(-col<int>("ageSeconds")), QFileDevice::FileModificationTime));
+                    f.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
         InstanceLock lock, again;
         QTEST(lock.acquire(tmp.path()), "acquired");
         QVERIFY(!again.acquire(tmp.path()));  // refused while a holder in a live process keeps it
