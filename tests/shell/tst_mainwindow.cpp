@@ -77,9 +77,7 @@ private slots:
         QTest::newRow("--home=DIR") << QStringList{"prog", "--home=/tmp/h2"} << "/tmp/h2";
         QTest::newRow("--home without folder") << QStringList{"prog", "--home"} << "/srv/ws";
     }
-    void appFolder() {
-        QCOMPARE(resolveAppFolder(col<QStringList>("args"), "/opt/pilmora", "/srv/ws"), col<QString>("expected"));
-    }
+    void appFolder() { QCOMPARE(resolveAppFolder(col<QStringList>("args"), "/opt/pilmora", "/srv/ws"), col<QString>("expected")); }
 
     // What a start reads, and the language checked in its menu.
     void settingsAtStartup_data() {
@@ -187,8 +185,7 @@ private slots:
         makeProject(root, "Beta", "MBS6", "second", {"[ASCII]", "Baudios=3 (9600)"});
         QString preselected;
         whenModal<fProject>([&](fProject* d) {
-            preselected = d->lvwPro->currentItem()->text(0);
-            (how == "cancel" ? d->cmdSalir : d->cmdSelec)->click();
+            preselected = d->lvwPro->currentItem()->text(0), (how == "cancel" ? d->cmdSalir : d->cmdSelec)->click();
         });
         s.w.mnuAProject_Click();
         QCOMPARE(preselected, QStringLiteral("Beta"));
@@ -218,8 +215,7 @@ private slots:
         s.w.showMinimized();
         QVERIFY(!s.w.close() && !s.w.isMinimized());
         s.w.chkOnline->setChecked(false);
-        QVERIFY(s.w.close());
-        QCOMPARE(appIni("LastProject"), QStringLiteral("Alpha"));
+        QVERIFY(s.w.close() && appIni("LastProject") == "Alpha");
     }
 
     // after: txtIp|txtPort, Com|ComDevice|Settings, UDPConsole|Port, ConsolaUDP|IPConexion|PuertoUDP.

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QProcess>
-#include <QString>
 #include <QStringList>
 
 class GatewaySimProcess {

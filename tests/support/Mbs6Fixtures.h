@@ -1,8 +1,6 @@
-// MBS6 projects for tests and benchmarks, written to disk as the editor saves
-// them (Project.ini, MBS6.ini, MBS6.dat; CR LF, Windows-1252).
+// MBS6 projects for tests and benchmarks, written as the editor saves them (CR LF, Windows-1252).
 #pragma once
 
-#include <QString>
 #include <QStringList>
 #include <QVector>
 
@@ -12,8 +10,7 @@ struct Mbs6Fixture {
     bool writeDat = true;
 };
 
-// A stored row: unit, code, description, address unit x 100 + code, "RW",
-// "1-Dig", "1-Spon", active or not.
+// A stored row: unit, code, description, address unit x 100 + code, "RW", "1-Dig", "1-Spon", active.
 QStringList mbs6Row(int unit, int code, bool active = true);
 // Every unit in use and every one of the 826 rows active.
 Mbs6Fixture fullMbs6Fixture();
