@@ -1,7 +1,6 @@
 // The LON editor driven through its real widgets, with scripted answers to every
 // question: opening, the connection fields and their checks, the device list,
 // the signal grid by keys and menus, the SNVT chooser and the XIF import window,
-// save, generate and close.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -39,9 +38,6 @@
 #include "mIdioma.h"
 
 namespace {
-// `devices` devices in use (Neuron-IDs 000000000001..), extra keys as
-// (section, key, value), and `points` NV rows of device 1 with addresses 10.. (grid
-// rows 3.. after the two built-in rows).
 LonFixture fixture(int devices, const QList<QStringList>& keys = {}, int points = 3) {
     LonFixture f;
     for (int n = 1; n <= devices; ++n) f.devices.append({true, QStringLiteral("%1").arg(n, 12, 10, QLatin1Char('0')), "1", "", ""});
@@ -50,7 +46,6 @@ LonFixture fixture(int devices, const QList<QStringList>& keys = {}, int points 
     return f;
 }
 
-// A LON project folder written from a fixture, made the current project.
 QString makeProject(TestHome& home, const LonFixture& f, const QString& name = "P") {
     const QString dir = QDir(home.projectsRoot()).filePath(name);
     writeLonFixture(dir, f);
@@ -60,7 +55,6 @@ QString makeProject(TestHome& home, const LonFixture& f, const QString& name = "
     return dir;
 }
 
-// Loaded, shown and made the active window (keys go where a user's would).
 void open(fConfLonA& w, int tab = 0) {
     w.Form_Load();
     w.show();
@@ -69,7 +63,6 @@ void open(fConfLonA& w, int tab = 0) {
     w.TabStrip1->setCurrentIndex(tab);
 }
 
-// "{Key}" in a table's text stands for that language key's text.
 QString expand(QString text) {
     static const QRegularExpression key(QStringLiteral("\\{([^}]+)\\}"));
     QRegularExpressionMatch m;
@@ -91,8 +84,6 @@ void typeInto(QLineEdit* e, const QString& text) {
 
 QLineEdit* cellEditor(fConfLonA& w) { return w.findChild<QLineEdit*>("txtEdit"); }
 
-// Types into the current cell: the first key opens the floating editor, the rest
-// goes into it, Enter (or Escape) ends it.
 void typeInCell(fConfLonA& w, const QString& text, Qt::Key end = Qt::Key_Return) {
     QTest::keyClick(w.grid, text.at(0).toLatin1());
     if (!cellEditor(w)->isVisible()) return;
@@ -117,7 +108,6 @@ class TstConfLonEditor : public QObject {
     ScriptedPrompts* m_prompts = nullptr;
     std::unique_ptr<fConfLonA> m_w;
     QString m_dir;
-    // The editor on a new project written from `f`; with `active` shown and active.
     fConfLonA& editor(const LonFixture& f, bool active = false, int tab = 0) {
         m_dir = makeProject(*m_home, f);
         m_w = std::make_unique<fConfLonA>();
@@ -161,7 +151,6 @@ private slots:
                      w.txtTimeoutKeepAlive->text(),
                  QString("127.0.0.1|127.0.0.9|250|45"));
         QCOMPARE(w.cboVersion->currentText() + w.cboFirmVersion->currentText(), QString("B-ExtendedV.43.1.x"));
-        // The grid commands belong to the signals tab.
         QVERIFY(w.cmdInsertar->isHidden());
         w.TabStrip1->setCurrentIndex(1);
         QVERIFY(!w.cmdInsertar->isHidden() && w.fraConexion->isHidden());
@@ -189,7 +178,6 @@ private slots:
     }
 
     void fieldChecksOnLeaving_data() {
-        // message: empty: none
         lonColumns<QString, bool, QString, QString, QString>("field", "subnetNode", "typed", "shown", "message");
         auto row = [](const char* name, const char* field, bool sn, const char* typed, const char* shown,
                       const char* message = "") { QTest::newRow(name) << field << sn << typed << shown << message; };
@@ -221,11 +209,7 @@ private slots:
     }
 
     void fieldChecksOnLeaving() {
-        QFETCH(QString, field);
-        QFETCH(bool, subnetNode);
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        QFETCH(QString, message);
+        QFETCH(QString, field); QFETCH(bool, subnetNode); QFETCH(QString, typed); QFETCH(QString, shown); QFETCH(QString, message);
         fConfLonA& w = editor(fixture(1, {{"ASCII", "NetMask", "255.255.255.0"}}, 0), true);
         if (subnetNode) w.optLAddressing[1]->setChecked(true);
         auto* e = w.findChild<QLineEdit*>(field);
@@ -255,14 +239,12 @@ private slots:
         QCOMPARE(w.lstMaquina->item(0)->checkState(), Qt::Checked);
         QCOMPARE(w.lstMaquina->item(1)->checkState(), Qt::Unchecked);
         QCOMPARE(w.txtMaquina[0]->text(), QString("000000000001"));
-        // Neuron-ID addressing: the ID and name fields; subnet/node: those and the name.
         auto enabled = [&] {
             QString s;
             for (int i = 0; i < 4; ++i) s += w.txtMaquina[i]->isEnabled() ? "1" : "0";
             return s;
         };
         QCOMPARE(enabled(), QString("1001"));
-        // Clicking a device shows its fields.
         QTest::mouseClick(w.lstMaquina->viewport(), Qt::LeftButton, {},
                           w.lstMaquina->visualItemRect(w.lstMaquina->item(1)).center());
         QCOMPARE(w.txtMaquina[3]->text(), QString("Chiller"));
@@ -271,14 +253,12 @@ private slots:
         QCOMPARE(w.txtMaquina[2]->text(), QString("9"));
         w.lstMaquina->item(1)->setCheckState(Qt::Checked);  // its check mark is its in-use flag
         QVERIFY(w.model().device(2).On && w.connectionChanged());
-        // An edit of the name goes to the device that was current.
         typeInto(w.txtMaquina[3], "Pump");
         leave(w.txtMaquina[3]);
         QCOMPARE(w.model().device(3).Nm + w.model().device(2).Nm, QString("PumpChiller"));
         w.optLAddressing[1]->setChecked(true);
         QCOMPARE(enabled(), QString("0111"));
         QCOMPARE(w.model().Addressing, 1);
-        // The device count is asked only when nothing is pending.
         w.cmdLDevices->click();
         QCOMPARE(m_prompts->texts(), QStringList{Texto("PrimeroDebeGrabarLosCambios")});
     }
@@ -308,15 +288,12 @@ private slots:
         QCOMPARE(w.lblHelp->text(), QString("Selected ASCII over RS232"));
     }
 
-    // ------------------------------------------------------------ grid
 
     void gridTypingByKeys_data() {
         lonColumns<int, int, QString, bool, QString, bool>("row", "col", "keys", "escape", "cell", "changed");
-        QTest::newRow("description replaced") << 3 << int(LonCol::Descripcion) << "Boiler 1" << false << "Boiler 1"
-                                              << true;
+        QTest::newRow("description replaced") << 3 << int(LonCol::Descripcion) << "Boiler 1" << false << "Boiler 1" << true;
         QTest::newRow("address refuses letters") << 3 << int(LonCol::Add) << "1x2" << false << "12" << true;
-        QTest::newRow("escape keeps the cell") << 3 << int(LonCol::Descripcion) << "Other" << true << "Point 10"
-                                               << false;
+        QTest::newRow("escape keeps the cell") << 3 << int(LonCol::Descripcion) << "Other" << true << "Point 10" << false;
         QTest::newRow("snvt column is never typed") << 3 << int(LonCol::Snvt) << "7" << false << "105" << false;
         QTest::newRow("nv access is chosen, not typed") << 3 << int(LonCol::NvAccess) << "W" << false << "R" << false;
         QTest::newRow("device of an error row is fixed") << 2 << int(LonCol::Disp) << "3" << false << "1" << false;
@@ -324,12 +301,7 @@ private slots:
     }
 
     void gridTypingByKeys() {
-        QFETCH(int, row);
-        QFETCH(int, col);
-        QFETCH(QString, keys);
-        QFETCH(bool, escape);
-        QFETCH(QString, cell);
-        QFETCH(bool, changed);
+        QFETCH(int, row); QFETCH(int, col); QFETCH(QString, keys); QFETCH(bool, escape); QFETCH(QString, cell); QFETCH(bool, changed);
         fConfLonA& w = editor(fixture(1), true, 1);
         SignalGrid& g = w.gridModel();
         g.select(row, col, row, col);
@@ -341,7 +313,6 @@ private slots:
     }
 
     void rightClickMenus_data() {
-        // menu: object name, empty: no menu
         lonColumns<int, int, QString>("row", "col", "menu");
         QTest::newRow("caption row") << 0 << 7 << "popmnuColumns";
         QTest::newRow("snvt name: the chooser, no menu") << 3 << int(LonCol::SnvtName) << "";
@@ -360,9 +331,7 @@ private slots:
     }
 
     void rightClickMenus() {
-        QFETCH(int, row);
-        QFETCH(int, col);
-        QFETCH(QString, menu);
+        QFETCH(int, row); QFETCH(int, col); QFETCH(QString, menu);
         fConfLonA& w = editor(fixture(1));
         QMenu* m = w.gridRightClick(row, col, false);
         QCOMPARE(m ? m->objectName() : QString(), menu);
@@ -380,33 +349,19 @@ private slots:
         QCOMPARE(w.gridModel().Row(), 4);
     }
 
-    // A menu fills the selection when the click is inside it, else the clicked cell only.
     void menusFillTheSelection_data() {
-        // selected: first and last row
-        // cells: rows 1..5 of the column afterwards
         lonColumns<int, QPoint, int, int, QStringList, QStringList>(
             "col", "selected", "clicked", "action", "cells", "direction");
         const QStringList R(5, "R");
-        QTest::newRow("data type") << int(LonCol::DataType) << QPoint(3, 5) << 4 << 6
-                                   << QStringList{"", "", "6-32bit float", "6-32bit float", "6-32bit float"} << R;
-        QTest::newRow("active, error rows too") << int(LonCol::Activa) << QPoint(1, 5) << 1 << 1
-                                                << QStringList(5, "{1-Si}") << R;
-        QTest::newRow("a/d, click outside") << int(LonCol::AD) << QPoint(2, 2) << 4 << 1
-                                            << QStringList{"{1-Dig}", "{1-Dig}", "0-Ana", "{1-Dig}", "0-Ana"} << R;
-        QTest::newRow("nv access W sets the direction") << int(LonCol::NvAccess) << QPoint(3, 5) << 3 << 1
-                                                        << QStringList{"", "", "W", "W", "W"}
-                                                        << QStringList{"R", "R", "W", "W", "W"};
-        QTest::newRow("nv access RW") << int(LonCol::NvAccess) << QPoint(4, 4) << 4 << 2
-                                      << QStringList{"", "", "R", "RW", "R"} << QStringList{"R", "R", "R", "RW", "R"};
+        QTest::newRow("data type") << int(LonCol::DataType) << QPoint(3, 5) << 4 << 6 << QStringList{"", "", "6-32bit float", "6-32bit float", "6-32bit float"} << R;
+        QTest::newRow("active, error rows too") << int(LonCol::Activa) << QPoint(1, 5) << 1 << 1 << QStringList(5, "{1-Si}") << R;
+        QTest::newRow("a/d, click outside") << int(LonCol::AD) << QPoint(2, 2) << 4 << 1 << QStringList{"{1-Dig}", "{1-Dig}", "0-Ana", "{1-Dig}", "0-Ana"} << R;
+        QTest::newRow("nv access W sets the direction") << int(LonCol::NvAccess) << QPoint(3, 5) << 3 << 1 << QStringList{"", "", "W", "W", "W"} << QStringList{"R", "R", "W", "W", "W"};
+        QTest::newRow("nv access RW") << int(LonCol::NvAccess) << QPoint(4, 4) << 4 << 2 << QStringList{"", "", "R", "RW", "R"} << QStringList{"R", "R", "R", "RW", "R"};
     }
 
     void menusFillTheSelection() {
-        QFETCH(int, col);
-        QFETCH(QPoint, selected);
-        QFETCH(int, clicked);
-        QFETCH(int, action);
-        QFETCH(QStringList, cells);
-        QFETCH(QStringList, direction);
+        QFETCH(int, col); QFETCH(QPoint, selected); QFETCH(int, clicked); QFETCH(int, action); QFETCH(QStringList, cells); QFETCH(QStringList, direction);
         fConfLonA& w = editor(fixture(1));
         SignalGrid& g = w.gridModel();
         g.select(selected.x(), col, selected.y(), col);
@@ -478,12 +433,10 @@ private slots:
         w.cmdInsertar->click();
         QCOMPARE(g.Rows(), 7);
         QCOMPARE(g.Row(), 4);
-        // Numbered after the current row (table rows keep their file numbers until saved).
         QCOMPARE(g.TextMatrix(3, 0) + g.TextMatrix(4, 0) + g.TextMatrix(6, 0), QString("124"));
         QCOMPARE(g.rowCells(4).mid(1), QStringList({"1", "", "", "", "", "", "", "", "", "", "R", "", "", "R", "",
                                                     "1-Spon", Texto("0-No")}));
         QVERIFY(w.gridChanged());
-        // ALT+Down moves the new row below "Point 11"; ALT+Up brings it back.
         QTest::keyClick(w.grid, Qt::Key_Down, Qt::AltModifier);
         QCOMPARE(g.TextMatrix(4, LonCol::Descripcion) + "|" + g.TextMatrix(5, LonCol::Spontaneous),
                  QString("Point 11|1-Spon"));
@@ -498,13 +451,8 @@ private slots:
         QCOMPARE(g.TextMatrix(4, LonCol::Descripcion) + g.TextMatrix(4, 0), QString("Point 124"));
     }
 
-    // ------------------------------------------------------------ SNVT chooser, XIF import
 
     void chooserWritesSelectedRows_data() {
-        // row: right-clicked (rows 2..5 selected first, 4 hidden)
-        // typed: into the filter; empty: cancel
-        // preset: row selected on opening
-        // written: rows that get SNVT_lev_percent (-1: no chooser)
         lonColumns<int, QString, QString, int>("row", "typed", "preset", "written");
         QTest::newRow("filter, accept: visible NV rows of the selection") << 3 << "lev_PERC" << "SNVT_temp_p" << 2;
         QTest::newRow("cancel writes nothing") << 3 << "" << "SNVT_temp_p" << 0;
@@ -512,10 +460,7 @@ private slots:
     }
 
     void chooserWritesSelectedRows() {
-        QFETCH(int, row);
-        QFETCH(QString, typed);
-        QFETCH(QString, preset);
-        QFETCH(int, written);
+        QFETCH(int, row); QFETCH(QString, typed); QFETCH(QString, preset); QFETCH(int, written);
         fConfLonA& w = editor(fixture(1));
         SignalGrid& g = w.gridModel();
         g.select(2, 3, 5, 3);
@@ -542,7 +487,6 @@ private slots:
         }
         QCOMPARE(got, qMax(written, 0));
         QCOMPARE(w.gridChanged(), written > 0);
-        // Blanks around the name, and a name not in the list.
         w.snvtChooser()->SNVTLink_Muestra(&w, "  SNVT_temp  ");
         QCOMPARE(selectedName(w.snvtChooser()), QString("SNVT_temp"));
         w.snvtChooser()->SNVTLink_Muestra(&w, "SNVT_none");
@@ -594,7 +538,6 @@ private slots:
         QCOMPARE(QDir(LeeIni("Import", "Path", "")).absolutePath(), QDir(xifs).absolutePath());
     }
 
-    // ------------------------------------------------------------ save, generate, close
 
     void saveWithDuplicateAddress() {
         LonFixture f = fixture(1, {}, 4);
@@ -612,29 +555,16 @@ private slots:
         QVERIFY(!QFile::exists(dir + "/LON.Plmx") && w.isVisible());
     }
 
-    // Ways that fail for root too. Each failed file is told once, with its path and
-    // the system's reason; nothing is generated and leaving still asks. "No" to the
-    // question writes nothing.
     void saveThatFailsStopsTheSequence_data() {
-        // folderFor: files replaced by a folder
-        // linkToFull: files replaced by a link to /dev/full
-        // reasons: file:reason, in the order told
         lonColumns<QStringList, QStringList, QStringList, int>("folderFor", "linkToFull", "reasons", "answer");
         QTest::newRow("answered no") << QStringList{} << QStringList{} << QStringList{} << 2;
-        QTest::newRow("folder in LON.dat's place")
-            << QStringList{"LON.dat"} << QStringList{} << QStringList{"LON.dat:Path is not a file"} << 1;
-        QTest::newRow("LON.ini on a full disk")
-            << QStringList{} << QStringList{"LON.ini"} << QStringList{"LON.ini:No space left on device"} << 1;
-        QTest::newRow("both, one message each")
-            << QStringList{"LON.ini"} << QStringList{"LON.dat"}
-            << QStringList{"LON.ini:Path is a folder", "LON.dat:No space left on device"} << 1;
+        QTest::newRow("folder in LON.dat's place") << QStringList{"LON.dat"} << QStringList{} << QStringList{"LON.dat:Path is not a file"} << 1;
+        QTest::newRow("LON.ini on a full disk") << QStringList{} << QStringList{"LON.ini"} << QStringList{"LON.ini:No space left on device"} << 1;
+        QTest::newRow("both, one message each") << QStringList{"LON.ini"} << QStringList{"LON.dat"} << QStringList{"LON.ini:Path is a folder", "LON.dat:No space left on device"} << 1;
     }
 
     void saveThatFailsStopsTheSequence() {
-        QFETCH(QStringList, folderFor);
-        QFETCH(QStringList, linkToFull);
-        QFETCH(QStringList, reasons);
-        QFETCH(int, answer);
+        QFETCH(QStringList, folderFor); QFETCH(QStringList, linkToFull); QFETCH(QStringList, reasons); QFETCH(int, answer);
         fConfLonA& w = editor(fixture(1), true);
         const QString dir = m_dir;
         const QByteArray dat = readAll(dir + "/LON.dat");
@@ -665,7 +595,6 @@ private slots:
         fConfLonA w;
         w.setGenerationTime(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
         open(w, 1);
-        // Activate the gateway's own error row with address 1 and rename a point.
         SignalGrid& g = w.gridModel();
         g.setTextMatrix(1, LonCol::Add, "1");
         g.setTextMatrix(1, LonCol::Activa, Texto("1-Si"));
@@ -687,7 +616,6 @@ private slots:
         QCOMPARE(iniRead(dir + "/LON.ini", "ASCII", "Tmout_ms", "") + iniRead(dir + "/LON.ini", "ASCII", "Gateway", ""),
                  QString("500127.0.0.9"));
         QVERIFY(readAll(dir + "/LON.dat").contains("\tRoom 4\t11\t"));
-        // The command-line tool compiles the saved project into the same bytes.
         const QString copy = QDir(m_home->projectsRoot()).filePath("SaveGenCopy");
         QVERIFY(copyFolder(dir, copy));
         QFile::remove(copy + "/LON.Plmx");
@@ -709,7 +637,6 @@ private slots:
         w.cmdPilmora->click();
         QCOMPARE(m_prompts->texts(), QStringList{Texto("PrimeroDebeGrabarLosCambios")});
         QVERIFY(w.cmdPilmora->isEnabled());
-        // Unsaved grid changes alone do not stop it; "No" to "A24" does.
         m_prompts->clear();
         w.Form_Load();
         w.gridModel().setTextMatrix(3, LonCol::Descripcion, "x");
@@ -720,8 +647,6 @@ private slots:
     }
 
     void closingAsksWhenChanged_data() {
-        // change: "", "grid", "connection"
-        // answer: 1 Si, 2 No, 0 the box closed
         lonColumns<QString, int, bool>("change", "answer", "closed");
         QTest::newRow("nothing changed") << "" << 2 << true;
         QTest::newRow("grid changed, no") << "grid" << 2 << false;
@@ -730,9 +655,7 @@ private slots:
     }
 
     void closingAsksWhenChanged() {
-        QFETCH(QString, change);
-        QFETCH(int, answer);
-        QFETCH(bool, closed);
+        QFETCH(QString, change); QFETCH(int, answer); QFETCH(bool, closed);
         fConfLonA& w = editor(fixture(1), true);
         const QString dir = m_dir;
         const QByteArray dat = readAll(dir + "/LON.dat");

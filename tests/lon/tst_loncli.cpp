@@ -32,7 +32,6 @@ Run pilmora(const QString& home, const QStringList& args) {
     return r;
 }
 
-// A good project: two devices, readable and write points, error rows.
 LonFixture goodProject() { return largeLonFixture(2, 12, "A-Basic", "V.43.1.x"); }
 }  // namespace
 
@@ -57,8 +56,7 @@ private slots:
     }
 
     void usage() {
-        QFETCH(QStringList, args);
-        QFETCH(int, code);
+        QFETCH(QStringList, args); QFETCH(int, code);
         TestHome home;
         QDir().mkpath(home.file("empty"));
         writeLonFixture(home.file("P"), goodProject());
@@ -76,8 +74,6 @@ private slots:
     }
 
     void run_data() {
-        // expected: language key whose text must be printed
-        // also: more text on stderr; "@key" is that key's text
         lonColumns<QString, QString, int, QString, QString, bool>(
             "command", "change", "code", "expected", "also", "file");
         auto row = [](const char* name, const char* command, const char* change, int code, const char* expected,
@@ -94,20 +90,13 @@ private slots:
         row("generate device subnet above 255", "generate", "subnet", 1, "ErrorAlGenerarFichero", "", true);
         row("generate device without readable rows", "generate", "noInputs", 1, "NoSenyalesEntradaDispositivo");
         row("generate no LON.ini: nothing in use", "generate", "noIni", 1, "NoEncontradoSenyales");
-        row("generate NDevs 0", "generate", "ndevs0", 0, "AhoraPuedeEnviaraMerovantixFichero",
-            "Devs:0  LON-> Tot:1 R:0 W:0 RW:0", true);
-        row("generate NDevs 100000", "generate", "ndevs100000", 1, "NoSenyalesEntradaDispositivo",
-            "@NoSenyalesEntradaDispositivo|3");
+        row("generate NDevs 0", "generate", "ndevs0", 0, "AhoraPuedeEnviaraMerovantixFichero", "Devs:0  LON-> Tot:1 R:0 W:0 RW:0", true);
+        row("generate NDevs 100000", "generate", "ndevs100000", 1, "NoSenyalesEntradaDispositivo", "@NoSenyalesEntradaDispositivo|3");
         row("generate garbage in every key", "generate", "garbage", 0, "AhoraPuedeEnviaraMerovantixFichero", "", true);
     }
 
     void run() {
-        QFETCH(QString, command);
-        QFETCH(QString, change);
-        QFETCH(int, code);
-        QFETCH(QString, expected);
-        QFETCH(QString, also);
-        QFETCH(bool, file);
+        QFETCH(QString, command); QFETCH(QString, change); QFETCH(int, code); QFETCH(QString, expected); QFETCH(QString, also); QFETCH(bool, file);
         TestHome home;
         LonFixture f = goodProject();
         if (change == "repeat") f.rows[6][12] = f.rows[5][12];
@@ -124,7 +113,6 @@ private slots:
             f.writeIni = false;
             f.rows[0][16] = "0-No";  // not even the gateway's own error point
         }
-        // Without devices only the gateway's own rows can be points.
         if (change.startsWith("ndevs")) f.keys << QStringList{"LON", "NDevs", change.mid(5)};
         if (change == "ndevs100000")  // 128 devices then, all in use
             for (int n = 3; n <= 128; ++n) f.keys << QStringList{"LON", QStringLiteral("D%1-On").arg(n), "1"};
@@ -143,7 +131,6 @@ private slots:
         QCOMPARE(r.code, code);
         if (!expected.isEmpty()) QVERIFY2((r.out + r.err).contains(Texto(expected)), qPrintable(r.out + r.err));
         if (also.startsWith('@')) also = Texto(also.section('|', 0, 0).mid(1)) + also.section('|', 1);
-        // Results on stdout, faults on stderr.
         QVERIFY2((code == 0 ? r.out : r.err).contains(also), qPrintable(r.out + "|" + r.err));
         if (code != 0) QVERIFY2(r.out.isEmpty(), qPrintable(r.out));
         QCOMPARE(QFile::exists(dir + "/LON.Plmx"), file);
@@ -165,8 +152,6 @@ private slots:
         QCOMPARE(run({cover, "--devices", "2-4"}).first, 1);  // three devices only
         QCOMPARE(run({"--devices", "x", cover}).first, 2);
         QCOMPARE(run({cover, home.file("none.xif")}).first, 1);
-        // Real files: cover (node object), SC100MP (LF, no final line end, TAG, FILE
-        // and NVVAL sections), astroClock (3 configuration NVs of user types, not imported).
         const auto ok = run({cover, testData("xif/SC100MP.XIF"), testData("xif/astroClock.xif"), "--devices", "2-3",
                              "--prefix", "--node-object"});
         QCOMPARE(ok.first, 0);
@@ -183,7 +168,6 @@ private slots:
         QCOMPARE(readAll(home.file("P/LON.ini")), ini);
     }
 
-    // A gateway that never answers: the poll gives up after --timeout, says so, and fails.
     void pollWithoutAnswer() {
         TestHome home;
         writeLonFixture(home.file("P"), goodProject());

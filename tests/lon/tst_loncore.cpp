@@ -1,7 +1,6 @@
 // The LON model without windows: LON.ini loaded (defaults, garbage, device
 // count) and saved byte for byte, version limits, the firmware rule, the devices
 // dialog, backups after a lossy load; the field repairs and save checks; the
-// signal grid's built-in rows, the merge of LON.dat into them, the direction rule.
 #include <QDir>
 #include <QtTest>
 
@@ -31,7 +30,6 @@ LonConfig loaded(TestHome& home, const QByteArray& ini) {
     return c;
 }
 
-// The settings that travel in LON.ini, as one comparable list.
 QStringList settings(const LonConfig& c) {
     return {c.Domain, c.LenDomain, QString::number(c.Subnet), QString::number(c.Node), QString::number(c.Addressing),
             c.TimeoutPoll, QString::number(c.NDevs), c.baudText(), c.bitsText(), c.paridadText(), c.Tmout_ms,
@@ -45,7 +43,6 @@ LonConfig emptyDevices(int nDevs, const QString& version) {
     return c;
 }
 
-// The built-in error row of device `d` (0: the gateway) numbered `row`.
 QStringList builtInRow(int d, int row) {
     const QString text = Texto("ErrorComunicacion") + (d == 0 ? " hard" : "");
     return {QString::number(row), QString::number(d), d == 0 ? "-2" : "-1", "[" + text + "]", "", "", "", "", "", "",
@@ -68,21 +65,17 @@ private slots:
                                "V.43.1.x"};
         QTest::newRow("empty file") << QByteArray("") << none;
         QTest::newRow("no file") << QByteArray() << none;
-        // Garbage in every key: numbers read 0, texts kept, the version does not begin with "A".
         QByteArray ini;
         for (const char* s : {"[LON]", "Domain", "LenDomain", "Subnet", "Node", "Addressing", "TimeoutPoll", "NDevs",
                               "D1-On", "[ASCII]", "Baudios", "Bits", "Paridad", "Tmout_ms", "SendACK", "GatewayVersion",
                               "IP", "NetMask", "Gateway", "Port", "Nagle", "tmoutKeepAlive_sec", "RS_TCP", "FwVersion"})
             ini += QByteArray(s) + (s[0] == '[' ? "\r\n" : "=\xff#x%\r\n");
         const QString g = QString::fromLatin1("\xff#x%");
-        QTest::newRow("garbage everywhere") << ini
-                                            << QStringList{g, g, "0", "0", "0", g, "0", "600", "8", "none-1stop", g, "0", g,
-                                                           g, g, g, g, "0", g, g, "0", g};
+        QTest::newRow("garbage everywhere") << ini << QStringList{g, g, "0", "0", "0", g, "0", "600", "8", "none-1stop", g, "0", g, g, g, g, g, "0", g, g, "0", g};
     }
 
     void defaults() {
-        QFETCH(QByteArray, ini);
-        QFETCH(QStringList, expected);
+        QFETCH(QByteArray, ini); QFETCH(QStringList, expected);
         const LonConfig c = loaded(*m_home, ini);
         QCOMPARE(settings(c), expected);
         QCOMPARE(c.maxDevices(), ini.contains("A-Basic") || ini.size() < 10 ? 64 : 128);
@@ -105,12 +98,9 @@ private slots:
     }
 
     void choices() {
-        QFETCH(QString, key);
-        QFETCH(QString, stored);
-        QFETCH(int, index);
+        QFETCH(QString, key); QFETCH(QString, stored); QFETCH(int, index);
         const LonConfig c = loaded(*m_home, ("[ASCII]\r\n" + key + "=" + stored + "\r\n").toLatin1());
         QCOMPARE(key == "Baudios" ? c.Baudios : key == "Bits" ? c.Bits : c.Paridad, index);
-        // An index outside its list is saved back as it was stored, untouched.
         c.Graba_ConfLon();
         const QString tag = QTest::currentDataTag();
         if (tag.contains("out of list") || tag.contains("negative")) QCOMPARE(LeeIni("ASCII", key, ""), stored);
@@ -125,10 +115,7 @@ private slots:
     }
 
     void deviceCount() {
-        QFETCH(QString, stored);
-        QFETCH(QString, version);
-        QFETCH(int, nDevs);
-        QFETCH(int, devices);
+        QFETCH(QString, stored); QFETCH(QString, version); QFETCH(int, nDevs); QFETCH(int, devices);
         const LonConfig c = loaded(*m_home, "[LON]\r\nNDevs=" + stored.toLatin1() +
                                                 "\r\nD1-On=1\r\nD1-NId=0102\r\nD1-Sb=7\r\nD1-Nd=9\r\nD1-Nm=Boiler\r\n"
                                                 "D2-On=5\r\nD3-On=0\r\nD128-Nm=last\r\nD129-Nm=gone\r\n"
@@ -139,7 +126,6 @@ private slots:
         QCOMPARE(c.device(128).Nm, devices == 128 ? QString("last") : QString());
         QCOMPARE(c.device(129).Nm, QString());  // never loaded
         if (devices == 0) return;
-        // Any non-zero On is in use; a missing node is the device's own number.
         QStringList got;
         for (int n = 1; n <= 3; ++n) {
             const LonDevice& d = c.device(n);
@@ -148,8 +134,6 @@ private slots:
         QCOMPARE(got, QStringList({"1/0102/7/9/Boiler", "1//1/2/", "0//1/3/"}));
     }
 
-    // LON.ini as the editor writes it: loading it and saving it again gives the same
-    // bytes; values set in the model are written in their encodings.
     void savedBytes() {
         LonFixture f = largeLonFixture(3, 0, "B-Extended", "V.43.1.x", false);
         f.addressing = 1;
@@ -188,7 +172,6 @@ private slots:
     }
 
     void devicesDialog_data() {
-        // message: the start of the message shown, see lonText
         lonColumns<bool, QString, bool, QString, int>("pending", "answer", "closes", "message", "stored");
         QTest::newRow("unsaved changes") << true << "3" << false << "@PrimeroDebeGrabarLosCambios" << 2;
         QTest::newRow("new count") << false << "3" << true << "@MbusEstecambioaf" << 3;
@@ -200,11 +183,7 @@ private slots:
     }
 
     void devicesDialog() {
-        QFETCH(bool, pending);
-        QFETCH(QString, answer);
-        QFETCH(bool, closes);
-        QFETCH(QString, message);
-        QFETCH(int, stored);
+        QFETCH(bool, pending); QFETCH(QString, answer); QFETCH(bool, closes); QFETCH(QString, message); QFETCH(int, stored);
         LonConfig c = loaded(*m_home, "[LON]\r\nNDevs=2\r\n[ASCII]\r\nGatewayVersion=A-Basic\r\n");
         c.gridChanged = pending;
         m_prompts->queueText(answer);
@@ -219,11 +198,7 @@ private slots:
         QCOMPARE(iniReadInt(app().RutaProyecto + "/LON.ini", "LON", "NDevs", 0), stored);
     }
 
-    // A load that lost anything makes the next save keep the old file beside it,
-    // under the first free backup name, once; a clean load makes none.
     void lossyLoadKeepsOldFile_data() {
-        // from: text of the file replaced by `to`
-        // backup: "" none
         lonColumns<QString, QString, QString, QString>("file", "from", "to", "backup");
         QTest::newRow("version refused") << "LON.dat" << "VERSION=ASCII.1.0" << "VERSION=ASCII 1.0" << "LON.dat.bak";
         QTest::newRow("older backup kept") << "LON.dat" << "VERSION=ASCII.1.0" << "VERSION=ASCII 1.0" << "LON.dat.bak1";
@@ -232,10 +207,7 @@ private slots:
     }
 
     void lossyLoadKeepsOldFile() {
-        QFETCH(QString, file);
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(QString, backup);
+        QFETCH(QString, file); QFETCH(QString, from); QFETCH(QString, to); QFETCH(QString, backup);
         const QString dir = m_home->file("P");
         LonFixture f;
         f.devices.resize(1);
@@ -278,9 +250,7 @@ private slots:
     }
 
     void ip() {
-        QFETCH(QString, text);
-        QFETCH(QString, normal);
-        QFETCH(bool, valid);
+        QFETCH(QString, text); QFETCH(QString, normal); QFETCH(bool, valid);
         QCOMPARE(NormalizaIP(text), normal);
         QCOMPARE(EsIPValida(text), valid);
     }
@@ -290,39 +260,23 @@ private slots:
 
 
     void validaPuntos_data() {
-        // message: "" = passes
         lonColumns<QString, Rows, QString, int, int>("version", "rows", "message", "row", "col");
         const int D = LonCol::Disp, A = LonCol::Add;
         const QString dev = "@SoloValoresDispositivoEntre| 1@y|2", add = "@AddressDebeSerNumeroEntre| 1@y|";
-        QTest::newRow("inactive rows may share an address, or have none")
-            << "A-Basic"
-            << Rows{lonPointRow(1, 105, 0, "R", 7, false), lonPointRow(1, 105, 1, "R", 7, false),
-                    lonPointRow(1, 105, 1, "R", 0, false)}
-            << "" << 0 << 0;
+        QTest::newRow("inactive rows may share an address, or have none") << "A-Basic" << Rows{lonPointRow(1, 105, 0, "R", 7, false), lonPointRow(1, 105, 1, "R", 7, false), lonPointRow(1, 105, 1, "R", 0, false)} << "" << 0 << 0;
         QTest::newRow("device 0 on a point") << "A-Basic" << Rows{lonPointRow(0, 105, 0, "R", 3)} << dev << 4 << D;
         QTest::newRow("device beyond NDevs") << "A-Basic" << Rows{lonPointRow(3, 105, 0, "R", 3)} << dev << 4 << D;
         QTest::newRow("gateway error row skips the device test") << "A-Basic" << Rows{lonErrorRow(0, 9)} << "" << 0 << 0;
         QTest::newRow("gateway error row address tested") << "A-Basic" << Rows{lonErrorRow(0, 0)} << add + "500" << 1 << A;
-        QTest::newRow("device error row tested like any row")
-            << "A-Basic" << Rows{lonErrorRow(2, 600)} << add + "500" << 3 << A;
-        QTest::newRow("address 501 on A-Basic") << "A-Basic" << Rows{lonPointRow(1, 105, 0, "R", 501)} << add + "500" << 4
-                                                << A;
-        QTest::newRow("address 4001 on B-Extended")
-            << "B-Extended" << Rows{lonPointRow(1, 105, 0, "R", 4001)} << add + "4000" << 4 << A;
-        QTest::newRow("repeated address")
-            << "A-Basic"
-            << Rows{lonPointRow(1, 105, 0, "R", 7), lonPointRow(2, 105, 0, "R", 8), lonPointRow(2, 105, 1, "R", 7)}
-            << "Add:7@repetida" << 6 << A;
-        QTest::newRow("device checked before address") << "A-Basic" << Rows{lonPointRow(5, 105, 0, "R", 0)} << dev << 4
-                                                       << D;
+        QTest::newRow("device error row tested like any row") << "A-Basic" << Rows{lonErrorRow(2, 600)} << add + "500" << 3 << A;
+        QTest::newRow("address 501 on A-Basic") << "A-Basic" << Rows{lonPointRow(1, 105, 0, "R", 501)} << add + "500" << 4 << A;
+        QTest::newRow("address 4001 on B-Extended") << "B-Extended" << Rows{lonPointRow(1, 105, 0, "R", 4001)} << add + "4000" << 4 << A;
+        QTest::newRow("repeated address") << "A-Basic" << Rows{lonPointRow(1, 105, 0, "R", 7), lonPointRow(2, 105, 0, "R", 8), lonPointRow(2, 105, 1, "R", 7)} << "Add:7@repetida" << 6 << A;
+        QTest::newRow("device checked before address") << "A-Basic" << Rows{lonPointRow(5, 105, 0, "R", 0)} << dev << 4 << D;
     }
 
     void validaPuntos() {
-        QFETCH(QString, version);
-        QFETCH(Rows, rows);
-        QFETCH(QString, message);
-        QFETCH(int, row);
-        QFETCH(int, col);
+        QFETCH(QString, version); QFETCH(Rows, rows); QFETCH(QString, message); QFETCH(int, row); QFETCH(int, col);
         LonConfig cfg = emptyDevices(2, version);
         SignalGrid grid;
         lonGrid(cfg, grid, rows);
@@ -340,22 +294,14 @@ private slots:
 
     void validaDispositivos_data() {
         lonColumns<int, QVector<LonDevice>, QString>("addressing", "devices", "message");
-        QTest::newRow("Neuron-IDs differing in case")
-            << 0 << QVector<LonDevice>{{true, "00000000ABCD", "1", "1", ""}, {true, "00000000abcd", "1", "2", ""}}
-            << "Two devices have same address Neuron-ID:00000000abcd";
-        QTest::newRow("same Neuron-ID, one not in use")
-            << 0 << QVector<LonDevice>{{true, "00000000ABCD", "1", "1", ""}, {false, "00000000ABCD", "1", "2", ""}} << "";
-        QTest::newRow("same subnet/node")
-            << 1 << QVector<LonDevice>{{true, "", "1", "1", ""}, {true, "", "1", "2", ""}, {true, "", "1", "2", ""}}
-            << "Two devices have same address Subnet/Node:1/2";
-        QTest::newRow("subnet/node compared as stored")
-            << 1 << QVector<LonDevice>{{true, "", "01", "2", ""}, {true, "", "1", "2", ""}} << "";
+        QTest::newRow("Neuron-IDs differing in case") << 0 << QVector<LonDevice>{{true, "00000000ABCD", "1", "1", ""}, {true, "00000000abcd", "1", "2", ""}} << "Two devices have same address Neuron-ID:00000000abcd";
+        QTest::newRow("same Neuron-ID, one not in use") << 0 << QVector<LonDevice>{{true, "00000000ABCD", "1", "1", ""}, {false, "00000000ABCD", "1", "2", ""}} << "";
+        QTest::newRow("same subnet/node") << 1 << QVector<LonDevice>{{true, "", "1", "1", ""}, {true, "", "1", "2", ""}, {true, "", "1", "2", ""}} << "Two devices have same address Subnet/Node:1/2";
+        QTest::newRow("subnet/node compared as stored") << 1 << QVector<LonDevice>{{true, "", "01", "2", ""}, {true, "", "1", "2", ""}} << "";
     }
 
     void validaDispositivos() {
-        QFETCH(int, addressing);
-        QFETCH(QVector<LonDevice>, devices);
-        QFETCH(QString, message);
+        QFETCH(int, addressing); QFETCH(QVector<LonDevice>, devices); QFETCH(QString, message);
         LonConfig c;
         c.Addressing = addressing;
         c.NDevs = int(devices.size());
@@ -374,14 +320,11 @@ private slots:
     }
 
     void mergeUpdatesBuiltInRow() {
-        QFETCH(QString, device);
-        QFETCH(QString, snvt);
-        QFETCH(int, row);
+        QFETCH(QString, device); QFETCH(QString, snvt); QFETCH(int, row);
         SignalGrid grid;
         lonGrid(lonConfig(2), grid, {{device, snvt, "[changed]", "9", "9", "5-32bit unsig", "9", "9", "9", "9", "RW",
                                       "My description", "77", "W", "0-Ana", "0-NoSpon", "1-Si"}});
         QCOMPARE(grid.Rows(), 4);  // nothing appended
-        // Only the table's row number, description, address, spontaneous and active are taken.
         QStringList expected = builtInRow(row - 1, 1);
         expected[12] = "My description";
         expected[13] = "77";
@@ -392,24 +335,13 @@ private slots:
 
     void mergeAppendsConverted_data() {
         lonColumns<QStringList, QStringList>("stored", "expected");
-        QTest::newRow("plain") << QStringList{"1", "105", "SNVT_temp_p", "3", "0", "2", "1", "-2", "0", "0", "R", "Flow",
-                                              "12", "R", "0-Ana", "1-Spon", "1-Si"}
-                               << QStringList{"1", "1", "105", "SNVT_temp_p", "3", "0", "2-16bit sig", "1", "-2", "0", "",
-                                              "R", "Flow", "12", "R", "0-Ana", "1-Spon", "1-Si"};
-        QTest::newRow("numbers read by their prefix")
-            << QStringList{" 2x", "95abc", "SNVT_switch", "", "1.5", "7-bit field", "", "", "", "3", "RW", "  padded  ",
-                           "0012", "RW", "1-Dig", "0-NoSpon", "0-No"}
-            << QStringList{"1", "2", "95", "SNVT_switch", "0", "1.5", "7-bit field", "0", "0", "0", "3", "RW",
-                           "  padded  ", "12", "RW", "1-Dig", "0-NoSpon", "0-No"};
-        QTest::newRow("device error of a device not configured")
-            << QStringList{"9", "-1", "[x]", "", "", "", "", "", "", "", "", "Err", "5", "R", "1-Dig", "1-Spon", "1-Si"}
-            << QStringList{"1", "9", "-1", "[x]", "0", "0", "0-8bit sig", "0", "0", "0", "", "", "Err", "5", "R",
-                           "1-Dig", "1-Spon", "1-Si"};
+        QTest::newRow("plain") << QStringList{"1", "105", "SNVT_temp_p", "3", "0", "2", "1", "-2", "0", "0", "R", "Flow", "12", "R", "0-Ana", "1-Spon", "1-Si"} << QStringList{"1", "1", "105", "SNVT_temp_p", "3", "0", "2-16bit sig", "1", "-2", "0", "", "R", "Flow", "12", "R", "0-Ana", "1-Spon", "1-Si"};
+        QTest::newRow("numbers read by their prefix") << QStringList{" 2x", "95abc", "SNVT_switch", "", "1.5", "7-bit field", "", "", "", "3", "RW", "  padded  ", "0012", "RW", "1-Dig", "0-NoSpon", "0-No"} << QStringList{"1", "2", "95", "SNVT_switch", "0", "1.5", "7-bit field", "0", "0", "0", "3", "RW", "  padded  ", "12", "RW", "1-Dig", "0-NoSpon", "0-No"};
+        QTest::newRow("device error of a device not configured") << QStringList{"9", "-1", "[x]", "", "", "", "", "", "", "", "", "Err", "5", "R", "1-Dig", "1-Spon", "1-Si"} << QStringList{"1", "9", "-1", "[x]", "0", "0", "0-8bit sig", "0", "0", "0", "", "", "Err", "5", "R", "1-Dig", "1-Spon", "1-Si"};
     }
 
     void mergeAppendsConverted() {
-        QFETCH(QStringList, stored);
-        QFETCH(QStringList, expected);
+        QFETCH(QStringList, stored); QFETCH(QStringList, expected);
         SignalGrid grid;
         QCOMPARE(lonGrid(lonConfig(2), grid, {stored}), 0);
         QCOMPARE(grid.Rows(), 5);
@@ -418,8 +350,6 @@ private slots:
     }
 
     void mergeRefusesBadRow_data() {
-        // copies: bad rows in the table
-        // count: after the message's text
         lonColumns<QString, QString, int, QString>("dataType", "filter", "copies", "count");
         QTest::newRow("data type 8") << "8" << "" << 1 << "";
         QTest::newRow("filter beyond 16 bits") << "2" << "40000" << 1 << "";
@@ -427,10 +357,7 @@ private slots:
     }
 
     void mergeRefusesBadRow() {
-        QFETCH(QString, dataType);
-        QFETCH(QString, filter);
-        QFETCH(int, copies);
-        QFETCH(QString, count);
+        QFETCH(QString, dataType); QFETCH(QString, filter); QFETCH(int, copies); QFETCH(QString, count);
         QStringList bad = lonPointRow(1, 105, 0, "R", 1);
         bad[5] = dataType;
         bad[9] = filter;
@@ -456,8 +383,6 @@ private slots:
         QCOMPARE(lonCellValue(text), Val(text));
     }
 
-    // The direction follows the NV access, on NV rows only; the save check brings
-    // active rows in line, inactive ones stay as they are.
     void direction_data() {
         lonColumns<QString, QString, QString>("snvt", "access", "direction");
         QTest::newRow("W") << "105" << "W" << "W";
@@ -470,9 +395,7 @@ private slots:
     }
 
     void direction() {
-        QFETCH(QString, snvt);
-        QFETCH(QString, access);
-        QFETCH(QString, direction);
+        QFETCH(QString, snvt); QFETCH(QString, access); QFETCH(QString, direction);
         SignalGrid g(2, 18);
         g.setTextMatrix(1, LonCol::Snvt, snvt);
         g.setTextMatrix(1, LonCol::NvAccess, access);

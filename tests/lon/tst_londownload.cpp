@@ -30,7 +30,6 @@ QByteArray b(std::initializer_list<int> bytes) {
     return out;
 }
 
-// Everything up to the device count for the default model and tuning.
 QByteArray expectedHead(int gatewayErrorPoint) {
     QByteArray h = "MEROVANTIX-ASCII-LON-V.1.0 2026/01/02 03:04:05";
     h += QByteArray(62 - h.size(), ' ') + "\r\n" + QByteArray(64, ' ');
@@ -42,7 +41,6 @@ QByteArray expectedHead(int gatewayErrorPoint) {
 
 QByteArray withChecksum(const QByteArray& content) { return le32(sumaBytes(content)) + content; }
 
-// One NV slot: device index, NV index, data type 2, a = 1, SNVT, address.
 QByteArray slot(int device, int nv, int snvt, int address) {
     return le16(device) + le16(nv) + b({0, 2, 0}) + le16(1) + le16(0) + le16(0) + le16(snvt) + le16(address);
 }
@@ -70,37 +68,14 @@ private slots:
     }
 
     void smallFiles_data() {
-        // tail: everything after the device count's place
-        // counts: total, readable, writes, read/write
         lonColumns<int, Rows, QByteArray, QVector<int>>("addressing", "rows", "tail", "counts");
-        QTest::newRow("one readable row, Neuron-ID 0102")
-            << 0 << Rows{lonPointRow(1, 105, 6, "R", 1)}
-            << le16(1) + b({1, 2, 0, 0, 0, 0}) + le16(-1) + le16(1) + le16(1) + slot(0, 6, 105, 1) + le16(1) + le16(1) +
-                   le16(0) + b({0, 0, 1})
-            << QVector<int>{1, 1, 0, 0};
-        // Device 2's error row is inactive; error rows are not write points.
-        QTest::newRow("error rows")
-            << 0
-            << Rows{lonErrorRow(0, 9), lonErrorRow(1, 8), lonErrorRow(2, 7, false),
-                                    lonPointRow(2, 105, 0, "R", 2), lonPointRow(1, 105, 0, "R", 1)}
-            << le16(2) + b({1, 2, 0, 0, 0, 0}) + le16(8) + b({0, 0, 0, 0, 0, 2}) + le16(-1) + le16(2) + le16(4) +
-                   slot(0, 0, 105, 1) + slot(1, 0, 105, 2) + QByteArray(34, '\0') + le16(4) + le16(1) + le16(0) +
-                   b({0, 0, 1}) + le16(2) + le16(1) + b({0, 0, 1}) + le16(9) + le16(-1) + b({1, 0, 1}) + le16(8) +
-                   le16(-1) + b({1, 0, 1})
-            << QVector<int>{4, 2, 0, 0};
-        QTest::newRow("subnet/node addressing")
-            << 1 << Rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)}
-            << le16(2) + b({3, 4, 0, 0, 0, 0}) + le16(-1) + b({255, 127, 0, 0, 0, 0}) + le16(-1) + le16(2) + le16(2) +
-                   slot(0, 0, 105, 1) + slot(1, 0, 105, 2) + le16(2) + le16(1) + le16(0) + b({0, 0, 1}) + le16(2) +
-                   le16(1) + b({0, 0, 1})
-            << QVector<int>{2, 2, 0, 0};
+        QTest::newRow("one readable row, Neuron-ID 0102") << 0 << Rows{lonPointRow(1, 105, 6, "R", 1)} << le16(1) + b({1, 2, 0, 0, 0, 0}) + le16(-1) + le16(1) + le16(1) + slot(0, 6, 105, 1) + le16(1) + le16(1) + le16(0) + b({0, 0, 1}) << QVector<int>{1, 1, 0, 0};
+        QTest::newRow("error rows") << 0 << Rows{lonErrorRow(0, 9), lonErrorRow(1, 8), lonErrorRow(2, 7, false), lonPointRow(2, 105, 0, "R", 2), lonPointRow(1, 105, 0, "R", 1)} << le16(2) + b({1, 2, 0, 0, 0, 0}) + le16(8) + b({0, 0, 0, 0, 0, 2}) + le16(-1) + le16(2) + le16(4) + slot(0, 0, 105, 1) + slot(1, 0, 105, 2) + QByteArray(34, '\0') + le16(4) + le16(1) + le16(0) + b({0, 0, 1}) + le16(2) + le16(1) + b({0, 0, 1}) + le16(9) + le16(-1) + b({1, 0, 1}) + le16(8) + le16(-1) + b({1, 0, 1}) << QVector<int>{4, 2, 0, 0};
+        QTest::newRow("subnet/node addressing") << 1 << Rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)} << le16(2) + b({3, 4, 0, 0, 0, 0}) + le16(-1) + b({255, 127, 0, 0, 0, 0}) + le16(-1) + le16(2) + le16(2) + slot(0, 0, 105, 1) + slot(1, 0, 105, 2) + le16(2) + le16(1) + le16(0) + b({0, 0, 1}) + le16(2) + le16(1) + b({0, 0, 1}) << QVector<int>{2, 2, 0, 0};
     }
 
     void smallFiles() {
-        QFETCH(int, addressing);
-        QFETCH(Rows, rows);
-        QFETCH(QByteArray, tail);
-        QFETCH(QVector<int>, counts);
+        QFETCH(int, addressing); QFETCH(Rows, rows); QFETCH(QByteArray, tail); QFETCH(QVector<int>, counts);
         LonConfig cfg = lonConfig(2);
         cfg.Dispositivos[0].NId = "0102";
         cfg.Addressing = addressing;
@@ -126,8 +101,7 @@ private slots:
     }
 
     void neuronIds() {
-        QFETCH(QString, nid);
-        QFETCH(QByteArray, bytes);
+        QFETCH(QString, nid); QFETCH(QByteArray, bytes);
         LonConfig cfg = lonConfig(1);
         cfg.Dispositivos[0].NId = nid;
         cfg.Domain = nid;  // the domain is converted the same way
@@ -165,21 +139,14 @@ private slots:
         lonColumns<QString, QString, QString, QByteArray>("ip", "nagle", "keepAlive", "block");
         const QByteArray tail = QByteArray("255.0.0.0") + '\0' + QByteArray(6, ' ') + '\0' + QByteArray(15, ' ') + le32(5000);
         const QByteArray end(64, '\0');
-        QTest::newRow("12 characters") << "127.0.100.10" << "0" << "30"
-                                       << QByteArray("127.0.100.10") + '\0' + "   " + tail + b({0}) + le32(30) + end;
-        QTest::newRow("15 characters") << "127.100.100.100" << "1" << "0"
-                                       << QByteArray("127.100.100.100") + '\0' + tail + b({1}) + le32(0) + end;
-        QTest::newRow("16 characters") << "127.100.100.100x" << "7" << "-5"
-                                       << QByteArray("127.100.100.100x") + tail + b({1}) + le32(0) + end;
-        QTest::newRow("longer") << "127.100.100.100xyz" << "abc" << "65535"
-                                << QByteArray("127.100.100.100x") + tail + b({0}) + le32(65535) + end;
+        QTest::newRow("12 characters") << "127.0.100.10" << "0" << "30" << QByteArray("127.0.100.10") + '\0' + "   " + tail + b({0}) + le32(30) + end;
+        QTest::newRow("15 characters") << "127.100.100.100" << "1" << "0" << QByteArray("127.100.100.100") + '\0' + tail + b({1}) + le32(0) + end;
+        QTest::newRow("16 characters") << "127.100.100.100x" << "7" << "-5" << QByteArray("127.100.100.100x") + tail + b({1}) + le32(0) + end;
+        QTest::newRow("longer") << "127.100.100.100xyz" << "abc" << "65535" << QByteArray("127.100.100.100x") + tail + b({0}) + le32(65535) + end;
     }
 
     void tcpBlock() {
-        QFETCH(QString, ip);
-        QFETCH(QString, nagle);
-        QFETCH(QString, keepAlive);
-        QFETCH(QByteArray, block);
+        QFETCH(QString, ip); QFETCH(QString, nagle); QFETCH(QString, keepAlive); QFETCH(QByteArray, block);
         LonConfig cfg = lonConfig(1, "A-Basic", "V.43.1.x");
         cfg.IP = ip;
         cfg.NetMask = "255.0.0.0";
@@ -230,9 +197,7 @@ private slots:
     }
 
     void tuningFromIni() {
-        QFETCH(QByteArray, ini);
-        QFETCH(int, lonRetries);
-        QFETCH(int, ltaRqRpTimeout);
+        QFETCH(QByteArray, ini); QFETCH(int, lonRetries); QFETCH(int, ltaRqRpTimeout);
         useLonProject(m_home->file("P"), ini);
         const LonDownload d = compose(lonConfig(1), {lonPointRow(1, 105, 0, "R", 1)}, LonTuning::fromIni());
         QCOMPARE(decodeLonDownload(d.bytes).lonRetries, lonRetries);
@@ -248,9 +213,7 @@ private slots:
     }
 
     void largeProjects() {
-        QFETCH(QString, version);
-        QFETCH(int, devices);
-        QFETCH(int, points);
+        QFETCH(QString, version); QFETCH(int, devices); QFETCH(int, points);
         const LonDownload d = compose(lonConfig(devices, version, "V.43.1.x"),
                                       largeLonFixture(devices, points, version, "V.43.1.x").rows);
         const int max = version.startsWith('A') ? 500 : 4000;
@@ -267,11 +230,8 @@ private slots:
         QCOMPARE(f.gatewayErrorPoint, 1);
         QCOMPARE(f.deviceErrorPoint.last(), devices + 1);  // the error rows carry addresses 2..devices+1
         QCOMPARE(f.deviceAddress.last(), QByteArray(5, '\0') + char(devices));
-        // The NV rows are 9 in 10 readable ("W" every 10th).
         const int nv = points - devices - 1, writeOnly = nv / 10;
         QCOMPARE(QVector<int>({f.readable, d.readable, d.writes}), QVector<int>({nv - writeOnly, nv - writeOnly, writeOnly}));
-        // Readable slots come device by device, within a device in grid order; then
-        // the gateway and device error rows (zero slots), then the write points.
         for (int k = 1; k < f.readable; ++k)
             QVERIFY(f.variables[k][0] > f.variables[k - 1][0] ||
                     (f.variables[k][0] == f.variables[k - 1][0] && f.variables[k][9] > f.variables[k - 1][9]));
@@ -282,27 +242,18 @@ private slots:
     }
 
     void messages_data() {
-        // message: "" = file written; "@key" = that key's text
         lonColumns<Rows, QVector<bool>, QString>("rows", "inUse", "message");
         const QString a = "@NoSenyalesEntradaDispositivo|%1|@RevisarConfiguracionODesactivarDispositivo";
-        QTest::newRow("a: device with only a write row")
-            << Rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 95, 0, "W", 2)} << QVector<bool>{true, true} << a.arg(2);
-        QTest::newRow("a: device with only its error row") << Rows{lonErrorRow(1, 5)} << QVector<bool>{true, false}
-                                                             << a.arg(1);
-        QTest::newRow("a: readable row inactive")
-            << Rows{lonPointRow(1, 105, 0, "R", 1, false)} << QVector<bool>{true, false} << a.arg(1);
-        QTest::newRow("b: nothing in use") << Rows{lonPointRow(1, 105, 0, "R", 1)} << QVector<bool>{false, false}
-                                           << "@NoEncontradoSenyales";
-        QTest::newRow("only the gateway's error row") << Rows{lonErrorRow(0, 3)} << QVector<bool>{false, false}
-                                                        << "";
-        QTest::newRow("report") << Rows{lonPointRow(1, 105, 0, "RW", 1), lonPointRow(1, 95, 1, "W", 2)}
-                                << QVector<bool>{true} << "Devs:1  LON-> Tot:2 R:1 W:1 RW:1@BytesFichero|258";
+        QTest::newRow("a: device with only a write row") << Rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 95, 0, "W", 2)} << QVector<bool>{true, true} << a.arg(2);
+        QTest::newRow("a: device with only its error row") << Rows{lonErrorRow(1, 5)} << QVector<bool>{true, false} << a.arg(1);
+        QTest::newRow("a: readable row inactive") << Rows{lonPointRow(1, 105, 0, "R", 1, false)} << QVector<bool>{true, false} << a.arg(1);
+        QTest::newRow("b: nothing in use") << Rows{lonPointRow(1, 105, 0, "R", 1)} << QVector<bool>{false, false} << "@NoEncontradoSenyales";
+        QTest::newRow("only the gateway's error row") << Rows{lonErrorRow(0, 3)} << QVector<bool>{false, false} << "";
+        QTest::newRow("report") << Rows{lonPointRow(1, 105, 0, "RW", 1), lonPointRow(1, 95, 1, "W", 2)} << QVector<bool>{true} << "Devs:1  LON-> Tot:2 R:1 W:1 RW:1@BytesFichero|258";
     }
 
     void messages() {
-        QFETCH(Rows, rows);
-        QFETCH(QVector<bool>, inUse);
-        QFETCH(QString, message);
+        QFETCH(Rows, rows); QFETCH(QVector<bool>, inUse); QFETCH(QString, message);
         const QString dir = useLonProject(m_home->file("P"));
         writeAll(dir + "/LON.Plmx", "OLD");
         LonConfig cfg = lonConfig(int(inUse.size()));
@@ -328,8 +279,6 @@ private slots:
                                          "\r" + Texto("AhoraPuedeEnviaraMerovantixFichero") + "\r" + path);
     }
 
-    // A value that does not fit its field is told, and the whole file is still
-    // written, same layout, checksum in front; a folder that is not there is told too.
     void faults_data() {
         QTest::addColumn<QString>("what");
         for (const char* w : {"deviceSubnet", "subnet", "address", "offset", "snvt", "deviceZeroError", "noFolder"})
