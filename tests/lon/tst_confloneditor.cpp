@@ -1,25 +1,7 @@
 // The LON editor driven through its real widgets, with scripted answers to every
 // question: opening, the connection fields and their checks, the device list,
 // the signal grid by keys and menus, the SNVT chooser and the XIF import window,
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFocusEvent>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QProcess>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QRegularExpression>
-#include <QTabBar>
-#include <QTimer>
-#include <QToolButton>
-#include <QTreeWidget>
+#include <QtWidgets>
 #include <QtTest>
 
 #include "AppGlobals.h"
@@ -133,9 +115,7 @@ private slots:
         QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), g.ColSel()}), QVector<int>({1, 1, 1, 1}));  // one cell
         for (int d = 0; d <= devices; ++d) {
             const QString text = Texto("ErrorComunicacion") + (d == 0 ? " hard" : "");
-            QCOMPARE(g.rowCells(d + 1), QStringList({QString::number(d + 1), QString::number(d), d ? "-1" : "-2",
-                                                     "[" + text + "]", "", "", "", "", "", "", "", "", text, "", "R",
-                                                     Texto("1-Dig"), "1-Spon", Texto("0-No")}));
+            QCOMPARE(g.rowCells(d + 1), QStringList({QString::number(d + 1), QString::number(d), d ? "-1" : "-2", "[" + text + "]", "", "", "", "", "", "", "", "", text, "", "R", Texto("1-Dig"), "1-Spon", Texto("0-No")}));
         }
         QCOMPARE(w.lstMaquina->count(), devices);
         QCOMPARE(w.lstMaquina->item(devices - 1)->text(), Texto("Dispositivo") + QString::number(devices));
@@ -144,12 +124,8 @@ private slots:
     }
 
     void openingFillsFields() {
-        fConfLonA& w = editor(fixture(2, {{"LON", "TimeoutPoll", "250ms"}, {"ASCII", "tmoutKeepAlive_sec", "45 s"},
-                                          {"ASCII", "Gateway", "127.0.0.9"}}),
-                              true);
-        QCOMPARE(w.txtIp->text() + "|" + w.txtGateway->text() + "|" + w.txtLTimeoutPollLon->text() + "|" +
-                     w.txtTimeoutKeepAlive->text(),
-                 QString("127.0.0.1|127.0.0.9|250|45"));
+        fConfLonA& w = editor(fixture(2, {{"LON", "TimeoutPoll", "250ms"}, {"ASCII", "tmoutKeepAlive_sec", "45 s"}, {"ASCII", "Gateway", "127.0.0.9"}}), true);
+        QCOMPARE(w.txtIp->text() + "|" + w.txtGateway->text() + "|" + w.txtLTimeoutPollLon->text() + "|" + w.txtTimeoutKeepAlive->text(), QString("127.0.0.1|127.0.0.9|250|45"));
         QCOMPARE(w.cboVersion->currentText() + w.cboFirmVersion->currentText(), QString("B-ExtendedV.43.1.x"));
         QVERIFY(w.cmdInsertar->isHidden());
         w.TabStrip1->setCurrentIndex(1);
@@ -163,8 +139,7 @@ private slots:
         QVERIFY(w.windowTitle().endsWith(":64 Max.Regs.ASCII:500"));
         QVERIFY(w.optRS_TCP[1]->isChecked() && w.fraTCP->isVisible());
         choose(w.cboVersion, 1);
-        QCOMPARE(w.windowTitle(), QString("LON ") + Texto("Configuracion") + " - Max.Lon " + Texto("Dispositivos") +
-                                      ":128 Max.Regs.ASCII:4000");
+        QCOMPARE(w.windowTitle(), QString("LON ") + Texto("Configuracion") + " - Max.Lon " + Texto("Dispositivos") + ":128 Max.Regs.ASCII:4000");
         QVERIFY(w.connectionChanged());
         w.TabStrip1->setCurrentIndex(1);
         w.gridModel().select(1, LonCol::Add, 1, LonCol::Add);
@@ -179,8 +154,7 @@ private slots:
 
     void fieldChecksOnLeaving_data() {
         lonColumns<QString, bool, QString, QString, QString>("field", "subnetNode", "typed", "shown", "message");
-        auto row = [](const char* name, const char* field, bool sn, const char* typed, const char* shown,
-                      const char* message = "") { QTest::newRow(name) << field << sn << typed << shown << message; };
+        auto row = [](const char* name, const char* field, bool sn, const char* typed, const char* shown, const char* message = "") { QTest::newRow(name) << field << sn << typed << shown << message; };
         row("ip valid", "txtIp", false, "127.0.0.2", "127.0.0.2");
         row("ip leading zero", "txtIp", false, "127.0.0.01", "127.0.0.1", "{EtqIP}127.0.0.01{incorrecta}");
         row("mask three octets", "txtNetMask", false, "255.255.0", "255.255.255.0", "{EtqNetMask}255.255.0{incorrecta}");
@@ -245,8 +219,7 @@ private slots:
             return s;
         };
         QCOMPARE(enabled(), QString("1001"));
-        QTest::mouseClick(w.lstMaquina->viewport(), Qt::LeftButton, {},
-                          w.lstMaquina->visualItemRect(w.lstMaquina->item(1)).center());
+        QTest::mouseClick(w.lstMaquina->viewport(), Qt::LeftButton, {}, w.lstMaquina->visualItemRect(w.lstMaquina->item(1)).center());
         QCOMPARE(w.txtMaquina[3]->text(), QString("Chiller"));
         QVERIFY(!w.connectionChanged());
         w.lstMaquina->setCurrentRow(2);
@@ -341,17 +314,14 @@ private slots:
     void realRightClickOpensColumnMenu() {
         fConfLonA& w = editor(fixture(1), true, 1);
         QString opened;
-        QTimer::singleShot(0, this, [&] {
-            if (QWidget* p = QApplication::activePopupWidget()) opened = p->objectName(), p->close();
-        });
+        QTimer::singleShot(0, this, [&] { if (QWidget* p = QApplication::activePopupWidget()) opened = p->objectName(), p->close(); });
         QTest::mouseClick(w.grid->viewport(), Qt::RightButton, {}, w.grid->cellRect(4, LonCol::Activa).center());
         QCOMPARE(opened, QString("popmnuSiNo"));
         QCOMPARE(w.gridModel().Row(), 4);
     }
 
     void menusFillTheSelection_data() {
-        lonColumns<int, QPoint, int, int, QStringList, QStringList>(
-            "col", "selected", "clicked", "action", "cells", "direction");
+        lonColumns<int, QPoint, int, int, QStringList, QStringList>("col", "selected", "clicked", "action", "cells", "direction");
         const QStringList R(5, "R");
         QTest::newRow("data type") << int(LonCol::DataType) << QPoint(3, 5) << 4 << 6 << QStringList{"", "", "6-32bit float", "6-32bit float", "6-32bit float"} << R;
         QTest::newRow("active, error rows too") << int(LonCol::Activa) << QPoint(1, 5) << 1 << 1 << QStringList(5, "{1-Si}") << R;
@@ -434,17 +404,14 @@ private slots:
         QCOMPARE(g.Rows(), 7);
         QCOMPARE(g.Row(), 4);
         QCOMPARE(g.TextMatrix(3, 0) + g.TextMatrix(4, 0) + g.TextMatrix(6, 0), QString("124"));
-        QCOMPARE(g.rowCells(4).mid(1), QStringList({"1", "", "", "", "", "", "", "", "", "", "R", "", "", "R", "",
-                                                    "1-Spon", Texto("0-No")}));
+        QCOMPARE(g.rowCells(4).mid(1), QStringList({"1", "", "", "", "", "", "", "", "", "", "R", "", "", "R", "", "1-Spon", Texto("0-No")}));
         QVERIFY(w.gridChanged());
         QTest::keyClick(w.grid, Qt::Key_Down, Qt::AltModifier);
-        QCOMPARE(g.TextMatrix(4, LonCol::Descripcion) + "|" + g.TextMatrix(5, LonCol::Spontaneous),
-                 QString("Point 11|1-Spon"));
+        QCOMPARE(g.TextMatrix(4, LonCol::Descripcion) + "|" + g.TextMatrix(5, LonCol::Spontaneous), QString("Point 11|1-Spon"));
         QCOMPARE(g.Row(), 5);
         QTest::keyClick(w.grid, Qt::Key_Up, Qt::AltModifier);
         w.cmdUp->click();
-        QCOMPARE(g.TextMatrix(3, LonCol::Descripcion) + "|" + g.TextMatrix(4, LonCol::Descripcion),
-                 QString("|Point 10"));
+        QCOMPARE(g.TextMatrix(3, LonCol::Descripcion) + "|" + g.TextMatrix(4, LonCol::Descripcion), QString("|Point 10"));
         g.select(4, 1, 5, 1);
         w.cmdElimina->click();
         QCOMPARE(g.Rows(), 5);
@@ -467,14 +434,7 @@ private slots:
         g.setRowHeight(4, 0);
         bool shown = false;
         QString presetSeen;
-        whenModal<fSNVT>(
-            [&](fSNVT* d) {
-                presetSeen = selectedName(d);
-                if (typed.isEmpty()) return d->cmdCancelar->click();
-                QTest::keyClicks(d->txtFiltro, typed);
-                d->cmdAceptar->click();
-            },
-            &shown);
+        whenModal<fSNVT>([&](fSNVT* d) { presetSeen = selectedName(d); if (typed.isEmpty()) return d->cmdCancelar->click(); QTest::keyClicks(d->txtFiltro, typed); d->cmdAceptar->click(); }, &shown);
         w.gridRightClick(row, LonCol::SnvtName, true);
         QCOMPARE(shown, written >= 0);
         QCOMPARE(presetSeen, preset);
@@ -507,16 +467,7 @@ private slots:
         bool shown = false;
         QStringList files, dirs;
         int listed = 0;
-        whenModal<fImportXif>(
-            [&](fImportXif* d) {
-                for (int i = 0; i < d->File1->count(); ++i) files << d->File1->item(i)->text();
-                for (int i = 0; i < d->Dir1->count(); ++i) dirs << d->Dir1->item(i)->text();
-                if (!files.contains("cover.XIF")) return d->reject();
-                d->File1->item(files.indexOf("cover.XIF"))->setSelected(true);
-                d->chkDevStatus->setChecked(true);
-                d->cmdCargar->click();
-                listed = d->lvwPro->topLevelItemCount();
-                d->cmdSelAll[0]->click();
+        whenModal<fImportXif>([&](fImportXif* d) { for (int i = 0; i < d->File1->count(); ++i) files << d->File1->item(i)->text(); for (int i = 0; i < d->Dir1->count(); ++i) dirs << d->Dir1->item(i)->text(); if (!files.contains("cover.XIF")) return d->reject(); d->File1->item(files.indexOf("cover.XIF"))->setSelected(true); d->chkDevStatus->setChecked(true); d->cmdCargar->click(); listed = d->lvwPro->topLevelItemCount(); d->cmdSelAll[0]->click();
                 d->lvwPro->topLevelItem(listed - 1)->setSelected(false);  // the last NV stays out
                 d->cboDfin->setCurrentIndex(2);                           // 1..3
                 d->cboDini->setCurrentIndex(3);                           // 4 moves the last to 4
@@ -549,8 +500,7 @@ private slots:
         w.cmdAceptar->click();
         QCOMPARE(m_prompts->texts(), QStringList{"Add:11" + Texto("repetida")});
         const SignalGrid& g = w.gridModel();
-        QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), w.TabStrip1->currentIndex()}),
-                 QVector<int>({6, LonCol::Add, 6, 1}));
+        QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), w.TabStrip1->currentIndex()}), QVector<int>({6, LonCol::Add, 6, 1}));
         QCOMPARE(readAll(dir + "/LON.ini") + readAll(dir + "/LON.dat"), ini + dat);
         QVERIFY(!QFile::exists(dir + "/LON.Plmx") && w.isVisible());
     }
@@ -613,15 +563,13 @@ private slots:
         QVERIFY2(texts.at(2).startsWith("Devs:1  LON-> Tot:4 R:3 W:0 RW:0"), qPrintable(texts.at(2)));
         QVERIFY(!w.connectionChanged() && !w.gridChanged() && !w.cmdPilmora->isEnabled());
         QCOMPARE(app().IPNueva, QString("127.0.0.1"));
-        QCOMPARE(iniRead(dir + "/LON.ini", "ASCII", "Tmout_ms", "") + iniRead(dir + "/LON.ini", "ASCII", "Gateway", ""),
-                 QString("500127.0.0.9"));
+        QCOMPARE(iniRead(dir + "/LON.ini", "ASCII", "Tmout_ms", "") + iniRead(dir + "/LON.ini", "ASCII", "Gateway", ""), QString("500127.0.0.9"));
         QVERIFY(readAll(dir + "/LON.dat").contains("\tRoom 4\t11\t"));
         const QString copy = QDir(m_home->projectsRoot()).filePath("SaveGenCopy");
         QVERIFY(copyFolder(dir, copy));
         QFile::remove(copy + "/LON.Plmx");
         QProcess cli;
-        cli.start(QStringLiteral(PILMORA_BIN_DIR) + "/pilmora",
-                  {"--home", m_home->path(), "generate", copy, "--at", "2026/03/04 05:06:07"});
+        cli.start(QStringLiteral(PILMORA_BIN_DIR) + "/pilmora", {"--home", m_home->path(), "generate", copy, "--at", "2026/03/04 05:06:07"});
         QVERIFY(cli.waitForFinished(30000));
         QCOMPARE(cli.exitCode(), 0);
         const QByteArray mine = readAll(dir + "/LON.Plmx");

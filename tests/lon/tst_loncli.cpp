@@ -1,9 +1,6 @@
 // The pilmora command-line tool as a real process: usage and exit codes, check
 // and generate on good and broken projects, repeatable output with --at.
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QUdpSocket>
+#include <QtNetwork>
 #include <QtTest>
 
 #include "LonFixtures.h"
@@ -74,10 +71,8 @@ private slots:
     }
 
     void run_data() {
-        lonColumns<QString, QString, int, QString, QString, bool>(
-            "command", "change", "code", "expected", "also", "file");
-        auto row = [](const char* name, const char* command, const char* change, int code, const char* expected,
-                      const QString& also = QString(), bool file = false) {
+        lonColumns<QString, QString, int, QString, QString, bool>("command", "change", "code", "expected", "also", "file");
+        auto row = [](const char* name, const char* command, const char* change, int code, const char* expected, const QString& also = QString(), bool file = false) {
             QTest::newRow(name) << command << change << code << expected << also << file;
         };
         row("check good", "check", "", 0, "ComprobacionCorrecta");
@@ -152,18 +147,12 @@ private slots:
         QCOMPARE(run({cover, "--devices", "2-4"}).first, 1);  // three devices only
         QCOMPARE(run({"--devices", "x", cover}).first, 2);
         QCOMPARE(run({cover, home.file("none.xif")}).first, 1);
-        const auto ok = run({cover, testData("xif/SC100MP.XIF"), testData("xif/astroClock.xif"), "--devices", "2-3",
-                             "--prefix", "--node-object"});
+        const auto ok = run({cover, testData("xif/SC100MP.XIF"), testData("xif/astroClock.xif"), "--devices", "2-3", "--prefix", "--node-object"});
         QCOMPARE(ok.first, 0);
         QVERIFY(ok.second.contains("New points:" + QString::number(2 * (27 + 35 + 34))));
         const QString dat = QString::fromLatin1(readAll(home.file("P/LON.dat")));
         const QString tail = "\t\t%1\t%2\t1-Spon\t" + Texto("0-No") + "\t\r\n";
-        for (const QString& row :
-             {"\t2\t92\tSNVT_obj_request.object_id\t0\t0\t3-16bit unsig\t1\t0\t0\t0\tW\tD2.nviRequest.object_id" +
-                  tail.arg("W", Texto("0-Ana")),
-              "\t3\t107\tSNVT_time_sec\t10\t0\t3-16bit unsig\t1\t-1\t0\t0\tW\tD3.cpTimeHb" + tail.arg("W", Texto("0-Ana")),
-              "\t3\t95\tSNVT_switch.value\t18\t0\t1-8bit unsig\t5\t-1\t0\t0\tR\tD3.nvoDI_4.value" +
-                  tail.arg("R", Texto("1-Dig"))})
+        for (const QString& row : {"\t2\t92\tSNVT_obj_request.object_id\t0\t0\t3-16bit unsig\t1\t0\t0\t0\tW\tD2.nviRequest.object_id" + tail.arg("W", Texto("0-Ana")), "\t3\t107\tSNVT_time_sec\t10\t0\t3-16bit unsig\t1\t-1\t0\t0\tW\tD3.cpTimeHb" + tail.arg("W", Texto("0-Ana")), "\t3\t95\tSNVT_switch.value\t18\t0\t1-8bit unsig\t5\t-1\t0\t0\tR\tD3.nvoDI_4.value" + tail.arg("R", Texto("1-Dig"))})
             QVERIFY2(dat.contains(row), qPrintable(row));
         QCOMPARE(readAll(home.file("P/LON.ini")), ini);
     }
@@ -173,8 +162,7 @@ private slots:
         writeLonFixture(home.file("P"), goodProject());
         QUdpSocket silent;
         QVERIFY(silent.bind(QHostAddress::LocalHost, 0));
-        const Run r = pilmora(home.path(), {"poll", home.file("P"), "--udp",
-                                            "127.0.0.1:" + QString::number(silent.localPort()), "--timeout", "1"});
+        const Run r = pilmora(home.path(), {"poll", home.file("P"), "--udp", "127.0.0.1:" + QString::number(silent.localPort()), "--timeout", "1"});
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains(Texto("PilmoraSinRespuesta") + "1 s"), qPrintable(r.err));
     }

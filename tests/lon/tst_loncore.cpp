@@ -1,7 +1,6 @@
 // The LON model without windows: LON.ini loaded (defaults, garbage, device
 // count) and saved byte for byte, version limits, the firmware rule, the devices
 // dialog, backups after a lossy load; the field repairs and save checks; the
-#include <QDir>
 #include <QtTest>
 
 #include "AppGlobals.h"
@@ -66,9 +65,7 @@ private slots:
         QTest::newRow("empty file") << QByteArray("") << none;
         QTest::newRow("no file") << QByteArray() << none;
         QByteArray ini;
-        for (const char* s : {"[LON]", "Domain", "LenDomain", "Subnet", "Node", "Addressing", "TimeoutPoll", "NDevs",
-                              "D1-On", "[ASCII]", "Baudios", "Bits", "Paridad", "Tmout_ms", "SendACK", "GatewayVersion",
-                              "IP", "NetMask", "Gateway", "Port", "Nagle", "tmoutKeepAlive_sec", "RS_TCP", "FwVersion"})
+        for (const char* s : {"[LON]", "Domain", "LenDomain", "Subnet", "Node", "Addressing", "TimeoutPoll", "NDevs", "D1-On", "[ASCII]", "Baudios", "Bits", "Paridad", "Tmout_ms", "SendACK", "GatewayVersion", "IP", "NetMask", "Gateway", "Port", "Nagle", "tmoutKeepAlive_sec", "RS_TCP", "FwVersion"})
             ini += QByteArray(s) + (s[0] == '[' ? "\r\n" : "=\xff#x%\r\n");
         const QString g = QString::fromLatin1("\xff#x%");
         QTest::newRow("garbage everywhere") << ini << QStringList{g, g, "0", "0", "0", g, "0", "600", "8", "none-1stop", g, "0", g, g, g, g, g, "0", g, g, "0", g};
@@ -116,10 +113,7 @@ private slots:
 
     void deviceCount() {
         QFETCH(QString, stored); QFETCH(QString, version); QFETCH(int, nDevs); QFETCH(int, devices);
-        const LonConfig c = loaded(*m_home, "[LON]\r\nNDevs=" + stored.toLatin1() +
-                                                "\r\nD1-On=1\r\nD1-NId=0102\r\nD1-Sb=7\r\nD1-Nd=9\r\nD1-Nm=Boiler\r\n"
-                                                "D2-On=5\r\nD3-On=0\r\nD128-Nm=last\r\nD129-Nm=gone\r\n"
-                                                "[ASCII]\r\nGatewayVersion=" + version.toLatin1() + "\r\n");
+        const LonConfig c = loaded(*m_home, "[LON]\r\nNDevs=" + stored.toLatin1() + "\r\nD1-On=1\r\nD1-NId=0102\r\nD1-Sb=7\r\nD1-Nd=9\r\nD1-Nm=Boiler\r\n" "D2-On=5\r\nD3-On=0\r\nD128-Nm=last\r\nD129-Nm=gone\r\n" "[ASCII]\r\nGatewayVersion=" + version.toLatin1() + "\r\n");
         QCOMPARE(c.NDevs, nDevs);
         QCOMPARE(c.deviceCount(), devices);
         QCOMPARE(c.currentDevice, devices > 0 ? 1 : 0);
@@ -148,11 +142,7 @@ private slots:
         c.Dispositivos = {{true, "000000000102", "4", "5", "Fan"}, {false, "", "1", "2", ""}};
         c.Baudios = 6, c.Bits = 1, c.Paridad = 2, c.SendACK = true, c.Port = 5001, c.RS_TCP = 0;
         c.Graba_ConfLon();
-        QVERIFY(readAll(path).contains(
-            "NDevs=2\r\nD1-On=1\r\nD1-NId=000000000102\r\nD1-Sb=4\r\nD1-Nd=5\r\nD1-Nm=Fan\r\nD2-On=0\r\nD2-NId=\r\n"
-            "D2-Sb=1\r\nD2-Nd=2\r\nD2-Nm=\r\n[ASCII]\r\nBaudios=6 (38400)\r\nBits=1 (7)\r\nParidad=2 (odd-1stop)\r\n"
-            "Tmout_ms=1000\r\nSendACK=1\r\nGatewayVersion=B-Extended\r\nIP=127.0.0.1\r\nNetMask=255.0.0.0\r\n"
-            "Gateway=127.0.0.1\r\nPort=5001\r\nNagle=7\r\ntmoutKeepAlive_sec=30\r\nRS_TCP=0 (ASCII RS232)\r\n"));
+        QVERIFY(readAll(path).contains("NDevs=2\r\nD1-On=1\r\nD1-NId=000000000102\r\nD1-Sb=4\r\nD1-Nd=5\r\nD1-Nm=Fan\r\nD2-On=0\r\nD2-NId=\r\n" "D2-Sb=1\r\nD2-Nd=2\r\nD2-Nm=\r\n[ASCII]\r\nBaudios=6 (38400)\r\nBits=1 (7)\r\nParidad=2 (odd-1stop)\r\n" "Tmout_ms=1000\r\nSendACK=1\r\nGatewayVersion=B-Extended\r\nIP=127.0.0.1\r\nNetMask=255.0.0.0\r\n" "Gateway=127.0.0.1\r\nPort=5001\r\nNagle=7\r\ntmoutKeepAlive_sec=30\r\nRS_TCP=0 (ASCII RS232)\r\n"));
     }
 
     void firmwareRule() {
@@ -322,8 +312,7 @@ private slots:
     void mergeUpdatesBuiltInRow() {
         QFETCH(QString, device); QFETCH(QString, snvt); QFETCH(int, row);
         SignalGrid grid;
-        lonGrid(lonConfig(2), grid, {{device, snvt, "[changed]", "9", "9", "5-32bit unsig", "9", "9", "9", "9", "RW",
-                                      "My description", "77", "W", "0-Ana", "0-NoSpon", "1-Si"}});
+        lonGrid(lonConfig(2), grid, {{device, snvt, "[changed]", "9", "9", "5-32bit unsig", "9", "9", "9", "9", "RW", "My description", "77", "W", "0-Ana", "0-NoSpon", "1-Si"}});
         QCOMPARE(grid.Rows(), 4);  // nothing appended
         QStringList expected = builtInRow(row - 1, 1);
         expected[12] = "My description";
@@ -373,8 +362,7 @@ private slots:
 
     void cellValueAsVal_data() {
         QTest::addColumn<QString>("text");
-        for (const char* t : {"", "7", "-2", "-", "+5", "123456789", "1234567890", "1-Spon", "0-NoSpon", "12-3", "1+2",
-                              "-1-x", "--1", "1.5", "1e3", "1d2", "&H1F", " 12", "12 3", "abc", "99999999999"})
+        for (const char* t : {"", "7", "-2", "-", "+5", "123456789", "1234567890", "1-Spon", "0-NoSpon", "12-3", "1+2", "-1-x", "--1", "1.5", "1e3", "1d2", "&H1F", " 12", "12 3", "abc", "99999999999"})
             QTest::newRow(t) << QString::fromLatin1(t);
     }
 

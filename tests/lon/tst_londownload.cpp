@@ -1,7 +1,5 @@
 // The LON download file: hand-computed bytes for small projects, decoding for
 // large ones, the messages a to e, and the fault paths.
-#include <QDir>
-#include <QFile>
 #include <QtTest>
 
 #include "AppGlobals.h"
@@ -114,11 +112,7 @@ private slots:
     void slotOrder() {
         LonConfig cfg = lonConfig(3);
         cfg.Dispositivos[2].On = false;
-        const LonDownload d = compose(cfg, {
-                                               lonPointRow(2, 105, 0, "R", 1),
-                                               lonPointRow(1, 105, 1, "R", 2),
-                                               lonPointRow(1, 95, 2, "W", 3),
-                                               lonPointRow(2, 95, 3, "RW", 4),
+        const LonDownload d = compose(cfg, { lonPointRow(2, 105, 0, "R", 1), lonPointRow(1, 105, 1, "R", 2), lonPointRow(1, 95, 2, "W", 3), lonPointRow(2, 95, 3, "RW", 4),
                                                lonPointRow(3, 105, 4, "R", 5),        // device not in use
                                                lonPointRow(1, 95, 5, "RW", 6, false),  // inactive
                                                lonPointRow(0, 95, 6, "W", 7),         // the gateway's own write point
@@ -214,8 +208,7 @@ private slots:
 
     void largeProjects() {
         QFETCH(QString, version); QFETCH(int, devices); QFETCH(int, points);
-        const LonDownload d = compose(lonConfig(devices, version, "V.43.1.x"),
-                                      largeLonFixture(devices, points, version, "V.43.1.x").rows);
+        const LonDownload d = compose(lonConfig(devices, version, "V.43.1.x"), largeLonFixture(devices, points, version, "V.43.1.x").rows);
         const int max = version.startsWith('A') ? 500 : 4000;
         if (points > max) {
             QCOMPARE(d.outcome, LonDownload::TooManyPoints);
@@ -233,8 +226,7 @@ private slots:
         const int nv = points - devices - 1, writeOnly = nv / 10;
         QCOMPARE(QVector<int>({f.readable, d.readable, d.writes}), QVector<int>({nv - writeOnly, nv - writeOnly, writeOnly}));
         for (int k = 1; k < f.readable; ++k)
-            QVERIFY(f.variables[k][0] > f.variables[k - 1][0] ||
-                    (f.variables[k][0] == f.variables[k - 1][0] && f.variables[k][9] > f.variables[k - 1][9]));
+            QVERIFY(f.variables[k][0] > f.variables[k - 1][0] || (f.variables[k][0] == f.variables[k - 1][0] && f.variables[k][9] > f.variables[k - 1][9]));
         for (int k = f.readable; k <= f.readable + devices; ++k)
             QCOMPARE(f.points[k].mid(0, 2), QVector<int>({k - f.readable + 1, -1}));
         const QVector<int> addresses = column(f.points, 0);
@@ -275,8 +267,7 @@ private slots:
         QCOMPARE(QDir(dir).entryList(QDir::Files).size(), 1);  // no temporary file left behind
         if (message.isEmpty()) return;
         QCOMPARE(file.size(), 258);
-        QCOMPARE(m_prompts->lastText(), expected + ". Checksum:" + QString::number(sumaBytes(file.mid(4)), 16).toUpper() +
-                                         "\r" + Texto("AhoraPuedeEnviaraMerovantixFichero") + "\r" + path);
+        QCOMPARE(m_prompts->lastText(), expected + ". Checksum:" + QString::number(sumaBytes(file.mid(4)), 16).toUpper() + "\r" + Texto("AhoraPuedeEnviaraMerovantixFichero") + "\r" + path);
     }
 
     void faults_data() {
@@ -305,8 +296,7 @@ private slots:
         const QString path = QDir::toNativeSeparators(dir + "/LON.Plmx");
         const QString start = Texto("ErrorAlGenerarFichero") + path + "\rError: \r";
         QCOMPARE(m_prompts->texts().size(), 1);
-        QVERIFY2(m_prompts->lastText().startsWith(start + d.fault) && m_prompts->lastText().size() > start.size(),
-                 qPrintable(m_prompts->lastText()));
+        QVERIFY2(m_prompts->lastText().startsWith(start + d.fault) && m_prompts->lastText().size() > start.size(), qPrintable(m_prompts->lastText()));
         if (what == "noFolder") {
             QVERIFY(!QFile::exists(path));
             return;

@@ -1,8 +1,5 @@
 #include "LonFixtures.h"
 
-#include <QDir>
-#include <QFile>
-#include <QRegularExpression>
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
@@ -42,8 +39,7 @@ QByteArray lonIniBytes(const LonFixture& f) {
     for (int i = 0; i < f.devices.size(); ++i) {
         const LonFixtureDevice& d = f.devices[i];
         const QString p = QStringLiteral("D%1-").arg(i + 1);
-        lon << p + "On=" + (d.on ? "1" : "0") << p + "NId=" + d.nid << p + "Sb=" + d.subnet
-            << p + "Nd=" + (d.node.isEmpty() ? QString::number(i + 1) : d.node) << p + "Nm=" + d.name;
+        lon << p + "On=" + (d.on ? "1" : "0") << p + "NId=" + d.nid << p + "Sb=" + d.subnet << p + "Nd=" + (d.node.isEmpty() ? QString::number(i + 1) : d.node) << p + "Nm=" + d.name;
     }
     QStringList ascii{"[ASCII]", "Baudios=4 (9600)", "Bits=0 (8)", "Paridad=0 (none-1stop)", "Tmout_ms=1000",
                       "SendACK=0", "GatewayVersion=" + f.version, "IP=127.0.0.1", "NetMask=255.0.0.0", "Gateway=",
@@ -75,8 +71,7 @@ LonFixture largeLonFixture(int devices, int points, const QString& version, cons
     f.version = version;
     f.firmware = firmware;
     for (int n = 1; n <= devices; ++n)
-        f.devices.append({true, QStringLiteral("%1").arg(n, 12, 16, QLatin1Char('0')).toUpper(), "1", "",
-                          QStringLiteral("Device %1").arg(n)});
+        f.devices.append({true, QStringLiteral("%1").arg(n, 12, 16, QLatin1Char('0')).toUpper(), "1", "", QStringLiteral("Device %1").arg(n)});
     f.rows.reserve(points);
     int address = 1;
     if (errorRows) {
