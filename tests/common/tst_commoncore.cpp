@@ -17,7 +17,9 @@
 namespace {
 using Writes = QList<QStringList>;  // (section, key, value)
 const char* const kTextoCall = "\\bTexto\\(\\s*(?:QStringLiteral\\(|QString\\(|u)?\"((?:[^\"\\\\]|\\\\.)*)\"";
-const QByteArray kLngHeader = "Key\tEnglish\tEspa\xF1ol\tFran\xE7" "ais\tSoftware\t\r\n";
+const QByteArray kLngHeader =
+    "Key\tEnglish\tEspa\xF1ol\tFran\xE7"
+    "ais\tSoftware\t\r\n";
 }  // namespace
 
 class TestCommonCore : public QObject {
@@ -31,9 +33,13 @@ private slots:
     void cleanup() { m_home.reset(); }
 
     void reads_data() {
-        QTest::addColumn<QByteArray>("file"); QTest::addColumn<QString>("key"); QTest::addColumn<QString>("expected");  // null: no file; in section "Sec"; "int:" reads a number, default 7
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");  // null: no file; in section "Sec"; "int:" reads a number, default 7
         const QByteArray kv = "[Sec]\r\nKey=value\r\n";
-        auto row = [](const char* n, const QByteArray& f, const char* k, const QString& e) { QTest::newRow(n) << f << QString(k) << e; };
+        auto row = [](const char* n, const QByteArray& f, const char* k, const QString& e) {
+            QTest::newRow(n) << f << QString(k) << e;
+        };
         row("plain, key case", kv, "KEY", "value");
         row("missing key", kv, "Other", "d");
         row("missing file", QByteArray(), "Key", "d");
@@ -47,7 +53,11 @@ private slots:
         row("empty quotes", "[Sec]\r\nKey=\"\"\r\n", "Key", "");
         row("first key and section win", "[Sec]\r\nKey=1\r\nkey=2\r\n[sec]\r\nB=3\r\n", "B", "d");
         row("garbage lines", "\x01garbage\r\n[[[\r\n=novalue\r\n[Sec]\r\n\xff\xfe\r\nKey=ok\r\n", "Key", "ok");
-        row("windows-1252, cut to 254", "[Sec]\r\nKey=Se\xF1" "al \x80" + QByteArray(300, 'x'), "Key", QString::fromUtf8("Señal €") + QString(247, 'x'));
+        row("windows-1252, cut to 254",
+            "[Sec]\r\nKey=Se\xF1"
+            "al \x80" +
+                QByteArray(300, 'x'),
+            "Key", QString::fromUtf8("Señal €") + QString(247, 'x'));
         static const char binary[] = "\x00\x01[Sec]\x00\r\nKey=\x00x\r\n\xff";
         row("binary file", QByteArray(binary, sizeof binary - 1), "Other", "d");
         row("number", "[Sec]\r\nKey=105\r\n", "int:Key", "105");
@@ -57,29 +67,47 @@ private slots:
         row("32-bit wrap", "[Sec]\r\nKey=4294967297\r\n", "int:Key", "1");
     }
     void reads() {
-        QFETCH(QByteArray, file); QFETCH(QString, key); QFETCH(QString, expected);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
         if (!file.isNull()) QVERIFY(writeAll(ini(), file));
-        if (key.startsWith("int:")) QCOMPARE(QString::number(iniReadInt(ini(), "Sec", key.mid(4), 7)), expected);
-        else QCOMPARE(iniRead(ini(), " Sec ", key, "d"), expected);
+        if (key.startsWith("int:"))
+            QCOMPARE(QString::number(iniReadInt(ini(), "Sec", key.mid(4), 7)), expected);
+        else
+            QCOMPARE(iniRead(ini(), " Sec ", key, "d"), expected);
     }
 
     // Each list of writes, one by one and in a batch: the hand-written bytes both ways.
     void writes_data() {
-        QTest::addColumn<QByteArray>("before"); QTest::addColumn<Writes>("writes"); QTest::addColumn<QByteArray>("after");  // null: no file
-        auto row = [](const char* n, const QByteArray& b, const Writes& w, const QByteArray& a) { QTest::newRow(n) << b << w << a; };
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<Writes>("writes");
+        QTest::addColumn<QByteArray>("after");  // null: no file
+        auto row = [](const char* n, const QByteArray& b, const Writes& w, const QByteArray& a) {
+            QTest::newRow(n) << b << w << a;
+        };
         row("new file", QByteArray(), {{"Sec", "Key", "v"}}, "[Sec]\r\nKey=v\r\n");
-        row("replace keeps the file's spelling", "; h\r\n[SEC]\r\nA=1\r\n  kEy = old \r\nB=2\r\n", {{"sec", "KEY", "x"}}, "; h\r\n[SEC]\r\nA=1\r\nkEy=x\r\nB=2\r\n");
-        row("append before blank line, shifts later sections", "[A]\r\nX=1\r\n\r\n[B]\r\nY=2\r\n", {{"a", "Z", "3"}, {"B", "Y", "4"}, {"B", "W", "5"}}, "[A]\r\nX=1\r\nZ=3\r\n\r\n[B]\r\nY=4\r\nW=5\r\n");
-        row("append after comments", "[A]\r\nX=1\r\n; note\r\n[B]", {{"A", "Y", "2"}}, "[A]\r\nX=1\r\n; note\r\nY=2\r\n[B]\r\n");
-        row("new section written twice", "[A]\r\nk=0\r\n", {{"N", "k", "1"}, {"N", "k", "2"}, {"N", "j", "3"}}, "[A]\r\nk=0\r\n[N]\r\nk=2\r\nj=3\r\n");
-        row("LF and lone CR lines written CR LF", "\n[A]\nX=1\r#c\n[B]\rz=9", {{"A", "X", "5"}, {"B", "y", "1"}}, "\r\n[A]\r\nX=5\r\n#c\r\n[B]\r\nz=9\r\ny=1\r\n");
-        row("repeated section: first", "[S]\r\nA=1\r\n[T]\r\n[S]\r\nK=2\r\n", {{"S", "K", "3"}, {"S", "K", ""}}, "[S]\r\nA=1\r\nK=\r\n[T]\r\n[S]\r\nK=2\r\n");
-        row("value with a line break", "[A]\r\nk=0\r\n", {{"A", "k", "1\r\n[B]\r\nz=2"}, {"B", "z", "3"}}, "[A]\r\nk=1\r\n[B]\r\nz=3\r\n");
+        row("replace keeps the file's spelling", "; h\r\n[SEC]\r\nA=1\r\n  kEy = old \r\nB=2\r\n",
+            {{"sec", "KEY", "x"}}, "; h\r\n[SEC]\r\nA=1\r\nkEy=x\r\nB=2\r\n");
+        row("append before blank line, shifts later sections", "[A]\r\nX=1\r\n\r\n[B]\r\nY=2\r\n",
+            {{"a", "Z", "3"}, {"B", "Y", "4"}, {"B", "W", "5"}}, "[A]\r\nX=1\r\nZ=3\r\n\r\n[B]\r\nY=4\r\nW=5\r\n");
+        row("append after comments", "[A]\r\nX=1\r\n; note\r\n[B]", {{"A", "Y", "2"}},
+            "[A]\r\nX=1\r\n; note\r\nY=2\r\n[B]\r\n");
+        row("new section written twice", "[A]\r\nk=0\r\n", {{"N", "k", "1"}, {"N", "k", "2"}, {"N", "j", "3"}},
+            "[A]\r\nk=0\r\n[N]\r\nk=2\r\nj=3\r\n");
+        row("LF and lone CR lines written CR LF", "\n[A]\nX=1\r#c\n[B]\rz=9", {{"A", "X", "5"}, {"B", "y", "1"}},
+            "\r\n[A]\r\nX=5\r\n#c\r\n[B]\r\nz=9\r\ny=1\r\n");
+        row("repeated section: first", "[S]\r\nA=1\r\n[T]\r\n[S]\r\nK=2\r\n", {{"S", "K", "3"}, {"S", "K", ""}},
+            "[S]\r\nA=1\r\nK=\r\n[T]\r\n[S]\r\nK=2\r\n");
+        row("value with a line break", "[A]\r\nk=0\r\n", {{"A", "k", "1\r\n[B]\r\nz=2"}, {"B", "z", "3"}},
+            "[A]\r\nk=1\r\n[B]\r\nz=3\r\n");
     }
     void writes() {
-        QFETCH(QByteArray, before); QFETCH(Writes, writes); QFETCH(QByteArray, after);
+        QFETCH(QByteArray, before);
+        QFETCH(Writes, writes);
+        QFETCH(QByteArray, after);
         const QString one = ini(), batched = m_home->file("batched.ini");
-        for (const QString& p : {one, batched}) if (!before.isNull()) QVERIFY(writeAll(p, before));
+        for (const QString& p : {one, batched})
+            if (!before.isNull()) QVERIFY(writeAll(p, before));
         for (const QStringList& w : writes) {
             QVERIFY(iniWrite(one, w[0], w[1], w[2]));
             QCOMPARE(iniRead(one, w[0], w[1], "?"), w[2].section('\r', 0, 0).trimmed());
@@ -89,43 +117,61 @@ private slots:
             IniBatch batch;
             for (const QStringList& w : writes) QVERIFY(iniWrite(batched, w[0], w[1], w[2]));
             QCOMPARE(readAll(batched), before);  // nothing on disk until the batch ends
-            QCOMPARE(iniRead(batched, writes.last()[0], writes.last()[1], "?"), iniRead(one, writes.last()[0], writes.last()[1], "?"));
+            QCOMPARE(iniRead(batched, writes.last()[0], writes.last()[1], "?"),
+                     iniRead(one, writes.last()[0], writes.last()[1], "?"));
         }
         QCOMPARE(readAll(batched), after);
     }
 
     // The project file in any letter case, or a symbolic link written through to its target.
     void projectFileFound_data() {
-        QTest::addColumn<QString>("onDisk"); QTest::addColumn<bool>("linked"); QTest::addColumn<bool>("batched");
+        QTest::addColumn<QString>("onDisk");
+        QTest::addColumn<bool>("linked");
+        QTest::addColumn<bool>("batched");
         QTest::newRow("upper case, batched") << "PROJECT.INI" << false << true;
         QTest::newRow("symbolic link") << "Project.ini" << true << false;
     }
     void projectFileFound() {
-        QFETCH(QString, onDisk); QFETCH(bool, linked); QFETCH(bool, batched);
+        QFETCH(QString, onDisk);
+        QFETCH(bool, linked);
+        QFETCH(bool, batched);
         ScriptedPrompts prompts;
         const QString dir = m_home->file("Proj"), target = m_home->file("real.ini"), path = dir + "/" + onDisk;
-        QDir().mkpath(dir); QVERIFY(writeAll(linked ? target : path, "[Project]\r\nProt=LON\r\n"));
+        QDir().mkpath(dir);
+        QVERIFY(writeAll(linked ? target : path, "[Project]\r\nProt=LON\r\n"));
         if (linked) QVERIFY(QFile::link(target, path));
-        app().RutaProyecto = dir; app().NombreIni = "Project";
+        app().RutaProyecto = dir;
+        app().NombreIni = "Project";
         QCOMPARE(LeeIni("Project", "Prot", "none"), QStringLiteral("LON"));
-        if (batched) { IniBatch batch; EscribeIni("Project", "Desc", "d"); } else EscribeIni("Project", "Desc", "d");
+        if (batched) {
+            IniBatch batch;
+            EscribeIni("Project", "Desc", "d");
+        } else
+            EscribeIni("Project", "Desc", "d");
         QVERIFY(prompts.shown().isEmpty());
-        QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{onDisk}); QCOMPARE(QFileInfo(path).isSymLink(), linked);
+        QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{onDisk});
+        QCOMPARE(QFileInfo(path).isSymLink(), linked);
         QCOMPARE(readAll(linked ? target : path), QByteArray("[Project]\r\nProt=LON\r\nDesc=d\r\n"));
     }
 
     // A write that fails: one message naming the file, the old value stays.
     void failedWrite_data() {
         // folder empty: the file is there and read-only; batched: two writes, told once when the batch ends
-        QTest::addColumn<bool>("application"); QTest::addColumn<QString>("folder"); QTest::addColumn<bool>("batched");
+        QTest::addColumn<bool>("application");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("batched");
         QTest::newRow("read-only application file") << true << QString() << false;
         QTest::newRow("read-only project file, batched") << false << QString() << true;
         QTest::newRow("missing project folder") << false << QString("no/such") << false;
     }
     void failedWrite() {
-        QFETCH(bool, application); QFETCH(QString, folder); QFETCH(bool, batched);
-        CargaIdioma(); ScriptedPrompts prompts;
-        app().RutaProyecto = folder.isEmpty() ? m_home->path() : m_home->file(folder); app().NombreIni = "LON";
+        QFETCH(bool, application);
+        QFETCH(QString, folder);
+        QFETCH(bool, batched);
+        CargaIdioma();
+        ScriptedPrompts prompts;
+        app().RutaProyecto = folder.isEmpty() ? m_home->path() : m_home->file(folder);
+        app().NombreIni = "LON";
         const QString name = application ? "PilmoraASCII.ini" : "LON.ini", path = app().RutaProyecto + "/" + name;
         const QByteArray before = "[Configuracion]\r\nLanguage=1\r\n";
         if (folder.isEmpty()) QVERIFY(writeAll(path, before) && QFile::setPermissions(path, QFileDevice::ReadOwner));
@@ -136,15 +182,20 @@ private slots:
             if (batched) EscribeIni("Configuracion", "Node", "5");
             QCOMPARE(prompts.shown().isEmpty(), batched);
         }
-        QCOMPARE(prompts.texts(), QStringList{batched ? Texto("NoSePuedeGrabar") + "\r" + path + "\rError: \rPermission denied" : Texto("ErrorAlEscribirEn") + name});
+        QCOMPARE(prompts.texts(),
+                 QStringList{batched ? Texto("NoSePuedeGrabar") + "\r" + path + "\rError: \rPermission denied"
+                                     : Texto("ErrorAlEscribirEn") + name});
         QCOMPARE(readAll(path), folder.isEmpty() ? before : QByteArray());
-        QCOMPARE((application ? LeeIniAplicacionEntero : LeeIniEntero)("Configuracion", "Language", 0), folder.isEmpty() ? 1 : 0);
+        QCOMPARE((application ? LeeIniAplicacionEntero : LeeIniEntero)("Configuracion", "Language", 0),
+                 folder.isEmpty() ? 1 : 0);
         QVERIFY(!QFile::exists(m_home->file("no")));
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
     void numbers_data() {
-        QTest::addColumn<QString>("text"); QTest::addColumn<double>("value"); QTest::addColumn<int>("cint");  // 99999: overflows to the nearer limit
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("cint");  // 99999: overflows to the nearer limit
         auto row = [](const char* t, double v, int c) { QTest::newRow(t) << QString(t) << v << c; };
         row(" ", 0, 0);
         row("12abc", 12, 12);
@@ -163,20 +214,27 @@ private slots:
         row("-40000", -40000, -32768);
     }
     void numbers() {
-        QFETCH(QString, text); QFETCH(double, value); QFETCH(int, cint);
-        bool over = false; QCOMPARE(Val(text), value);
-        QCOMPARE(int(CInt(value, &over)), cint); QCOMPARE(over, qAbs(value) > 32767.5);
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QFETCH(int, cint);
+        bool over = false;
+        QCOMPARE(Val(text), value);
+        QCOMPARE(int(CInt(value, &over)), cint);
+        QCOMPARE(over, qAbs(value) > 32767.5);
     }
 
     void texts() {
-        QCOMPARE(RedondeaPar(-9.2e18), std::numeric_limits<qint64>::min()); QCOMPARE(RedondeaPar(9.3e18), std::numeric_limits<qint64>::max());
-        QVERIFY(writeFileAtomic("/dev/null", "x"));  // a device is written in place, never replaced
+        QCOMPARE(RedondeaPar(-9.2e18), std::numeric_limits<qint64>::min());
+        QCOMPARE(RedondeaPar(9.3e18), std::numeric_limits<qint64>::max());
+        QVERIFY(writeFileAtomic("/dev/null", "x"));                // a device is written in place, never replaced
         QCOMPARE(Reemplaza("aaa", "a", "aa"), QString("aaaaaa"));  // no endless loop
         QCOMPARE(Normaliza_Decimal("1,5,6"), QString("1.5,6"));
         QByteArray all;
         for (int i = 0; i < 256; ++i) all.append(char(i));
-        QCOMPARE(toAnsi(fromAnsi(all)), all); QCOMPARE(toAnsi(QString::fromUtf8("\u20ac\u4e2d")), QByteArray("\x80?"));
-        QCOMPARE(visibleText(QString::fromLatin1("A\x01\x1f\tB\r\nC\x7f\x81\xe9", 11)), QString::fromLatin1("A??\tB\r\nC??\xe9"));
+        QCOMPARE(toAnsi(fromAnsi(all)), all);
+        QCOMPARE(toAnsi(QString::fromUtf8("\u20ac\u4e2d")), QByteArray("\x80?"));
+        QCOMPARE(visibleText(QString::fromLatin1("A\x01\x1f\tB\r\nC\x7f\x81\xe9", 11)),
+                 QString::fromLatin1("A??\tB\r\nC??\xe9"));
     }
 
     // Every system of the family up to the last has its own slot, found again by its name.
@@ -184,13 +242,19 @@ private slots:
         QStringList gaps;
         for (int i = 1; i < 45; ++i)
             if (app().Protocolos[i].isEmpty() || slotDeProtocolo(app().Protocolos[i]) != i) gaps << QString::number(i);
-        QCOMPARE(gaps, QStringList()); QCOMPARE(slotDeProtocolo("lon") + slotDeProtocolo("Mbs6"), kSlotLon + kSlotMbs6);
+        QCOMPARE(gaps, QStringList());
+        QCOMPARE(slotDeProtocolo("lon") + slotDeProtocolo("Mbs6"), kSlotLon + kSlotMbs6);
     }
 
     // Values of the download file, little-endian; a value out of range is clamped and marks the file faulty.
     void downloadBytes_data() {
-        QTest::addColumn<QString>("kind"); QTest::addColumn<double>("value"); QTest::addColumn<QByteArray>("bytes"); QTest::addColumn<bool>("fault");
-        auto row = [](const char* k, double v, const QByteArray& b, bool f) { QTest::newRow(qPrintable(QString("%1 %2").arg(k).arg(v))) << QString(k) << v << b << f; };
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("fault");
+        auto row = [](const char* k, double v, const QByteArray& b, bool f) {
+            QTest::newRow(qPrintable(QString("%1 %2").arg(k).arg(v))) << QString(k) << v << b << f;
+        };
         row("integer", -32768, QByteArray("\x00\x80", 2), false);
         row("integer", -32769, QByteArray("\x00\x80", 2), true);
         row("integer", 32768, "\xff\x7f", true);
@@ -201,53 +265,85 @@ private slots:
         row("byte", -1, QByteArray("\x00", 1), true);
     }
     void downloadBytes() {
-        QFETCH(QString, kind); QFETCH(double, value); QFETCH(QByteArray, bytes); QFETCH(bool, fault);
+        QFETCH(QString, kind);
+        QFETCH(double, value);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, fault);
         DownloadWriter w;
-        if (kind == "integer") w.integer(value);
-        else if (kind == "long") w.longValue(value);
-        else w.byte(value);
-        QCOMPARE(w.bytes(), bytes); QCOMPARE(w.faulted(), fault);
+        if (kind == "integer")
+            w.integer(value);
+        else if (kind == "long")
+            w.longValue(value);
+        else
+            w.byte(value);
+        QCOMPARE(w.bytes(), bytes);
+        QCOMPARE(w.faulted(), fault);
         QByteArray content("\xff\xff\x01");  // its checksum goes before it
-        QCOMPARE(Calcula_Checksum(content), 0x1FFu); QCOMPARE(content, QByteArray("\xff\x01\x00\x00\xff\xff\x01", 7));
+        QCOMPARE(Calcula_Checksum(content), 0x1FFu);
+        QCOMPARE(content, QByteArray("\xff\x01\x00\x00\xff\xff\x01", 7));
     }
 
     // Messages reach whatever shows them; the console keeps them in order and answers for the user.
     void messageRouting() {
         {
-            ScriptedPrompts scripted; scripted.queueAnswer(2); QCOMPARE(Msgbox1("Go?", "", 1, 1, 2, "Yes", "No"), 2);
+            ScriptedPrompts scripted;
+            scripted.queueAnswer(2);
+            QCOMPARE(Msgbox1("Go?", "", 1, 1, 2, "Yes", "No"), 2);
             QCOMPARE(int(app().RespuestaMsgBox), 2);  // read later by the download question
         }
-        ConsolePrompts console(false); installPrompts(&console);
+        ConsolePrompts console(false);
+        installPrompts(&console);
         const int box = Msgbox1("one", "", 1, 1, 2), yes = MsgBox("two", Msg::YesNo, ""), ok = MsgBox("three", 0, "");
-        const QString typed = PideDato("t", "four", "dflt"); installPrompts(nullptr);
+        const QString typed = PideDato("t", "four", "dflt");
+        installPrompts(nullptr);
         QCOMPARE(console.shown(), QStringList({"one", "two", "three", "four"}));
-        QCOMPARE(QList<int>({box, yes, ok}), QList<int>({1, int(Msg::Yes), int(Msg::OK)})); QCOMPARE(typed, QString("dflt"));
+        QCOMPARE(QList<int>({box, yes, ok}), QList<int>({1, int(Msg::Yes), int(Msg::OK)}));
+        QCOMPARE(typed, QString("dflt"));
     }
 
     void languageLoading_data() {
-        QTest::addColumn<QByteArray>("lng"); QTest::addColumn<QByteArray>("resources");  // null: no file
-        QTest::addColumn<QStringList>("messages"); QTest::addColumn<QStringList>("idiomas"); QTest::addColumn<QString>("hello");  // %1 = path of PilmoraASCII.LNG; "!" first: loading fails
+        QTest::addColumn<QByteArray>("lng");
+        QTest::addColumn<QByteArray>("resources");  // null: no file
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QStringList>("idiomas");
+        QTest::addColumn<QString>("hello");  // %1 = path of PilmoraASCII.LNG; "!" first: loading fails
         const QByteArray body = kLngHeader + "Hello\tHi\tHola\tBonjour\r\n", none;
         const QStringList three = {"English", QString::fromUtf8("Español"), QString::fromUtf8("Français")};
         const QString fatal = "Error or File not found. %1";
         QTest::newRow("normal") << body << none << QStringList() << three << "Hi";
         QTest::newRow("LF lines") << QByteArray(body).replace("\r\n", "\n") << none << QStringList() << three << "Hi";
-        QTest::newRow("lone CR lines") << QByteArray(body).replace("\r\n", "\r") << none << QStringList() << three << "Hi";
+        QTest::newRow("lone CR lines") << QByteArray(body).replace("\r\n", "\r") << none << QStringList() << three
+                                       << "Hi";
         QTest::newRow("fallback file") << none << body << QStringList{"File not found. %1"} << three << "Hi";
-        QTest::newRow("both missing") << none << none << QStringList{"!", "File not found. %1", fatal} << QStringList() << "???";
+        QTest::newRow("both missing") << none << none << QStringList{"!", "File not found. %1", fatal} << QStringList()
+                                      << "???";
         QTest::newRow("empty file") << QByteArray("") << none << QStringList{"!", fatal} << QStringList() << "???";
-        QTest::newRow("header without TAB") << QByteArray("Key English\r\n") << none << QStringList{"!", fatal} << QStringList() << "???";
-        QTest::newRow("last name needs a TAB") << QByteArray("Key\tEnglish\r\nHello\tHi\r\n") << none << QStringList{"!", fatal} << QStringList() << "???";
-        QTest::newRow("names trimmed, stop at Software") << QByteArray("Key\t English \t Deutsch\t Software \tN\t\r\nHello\tHi\r\n") << none << QStringList() << QStringList{"English", "Deutsch"} << "Hi";
-        QTest::newRow("binary with TABs") << QByteArray("\x01\x02\t\xFF\xFE\t\x00\x00\t\r\n\x80\t\x81\r\n", 14) << none << QStringList() << QStringList{QString::fromUtf8("ÿþ"), QString(2, QChar(0))} << "???";
+        QTest::newRow("header without TAB")
+            << QByteArray("Key English\r\n") << none << QStringList{"!", fatal} << QStringList() << "???";
+        QTest::newRow("last name needs a TAB")
+            << QByteArray("Key\tEnglish\r\nHello\tHi\r\n") << none << QStringList{"!", fatal} << QStringList() << "???";
+        QTest::newRow("names trimmed, stop at Software")
+            << QByteArray("Key\t English \t Deutsch\t Software \tN\t\r\nHello\tHi\r\n") << none << QStringList()
+            << QStringList{"English", "Deutsch"} << "Hi";
+        QTest::newRow("binary with TABs")
+            << QByteArray("\x01\x02\t\xFF\xFE\t\x00\x00\t\r\n\x80\t\x81\r\n", 14) << none << QStringList()
+            << QStringList{QString::fromUtf8("ÿþ"), QString(2, QChar(0))} << "???";
     }
     void languageLoading() {
-        QFETCH(QByteArray, lng); QFETCH(QByteArray, resources); QFETCH(QStringList, messages); QFETCH(QStringList, idiomas); QFETCH(QString, hello);
-        ScriptedPrompts prompts; QFile::remove(lngPath());
+        QFETCH(QByteArray, lng);
+        QFETCH(QByteArray, resources);
+        QFETCH(QStringList, messages);
+        QFETCH(QStringList, idiomas);
+        QFETCH(QString, hello);
+        ScriptedPrompts prompts;
+        QFile::remove(lngPath());
         if (!lng.isNull()) QVERIFY(writeAll(m_home->file("pilmoraascii.lng"), lng));  // found in any letter case
         if (!resources.isNull()) QVERIFY(writeAll(m_home->file("RESOURCES.LNG"), resources));
-        const bool fails = messages.value(0) == "!"; QCOMPARE(CargaIdioma(), !fails); QStringList expected;
-        for (const QString& m : messages.mid(fails ? 1 : 0)) expected << m.arg(lng.isNull() ? lngPath() : m_home->file("pilmoraascii.lng"));
+        const bool fails = messages.value(0) == "!";
+        QCOMPARE(CargaIdioma(), !fails);
+        QStringList expected;
+        for (const QString& m : messages.mid(fails ? 1 : 0))
+            expected << m.arg(lng.isNull() ? lngPath() : m_home->file("pilmoraascii.lng"));
         QCOMPARE(prompts.texts(), expected);
         for (const auto& s : prompts.shown()) QCOMPARE(s.style, int(Msg::Critical));
         QCOMPARE(app().Idiomas, idiomas);
@@ -256,10 +352,15 @@ private slots:
 
     // Texts per language, short records wrapping; a repeated key keeps its first record and is told once.
     void languageTexts_data() {
-        QTest::addColumn<QByteArray>("lng"); QTest::addColumn<int>("language"); QTest::addColumn<QString>("key"); QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("lng");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("repeated");
         const QByteArray full = "Greet\tHello\tHola\tBonjour";
-        auto row = [](const char* n, const QByteArray& r, int l, const char* k, const char* t, const char* rep = "") { QTest::newRow(n) << kLngHeader + r << l << QString(k) << QString(t) << QString(rep); };
+        auto row = [](const char* n, const QByteArray& r, int l, const char* k, const char* t, const char* rep = "") {
+            QTest::newRow(n) << kLngHeader + r << l << QString(k) << QString(t) << QString(rep);
+        };
         row("second language, key case", full, 1, "gREET", "Hola");
         row("third language", full, 2, "Greet", "Bonjour");
         row("key and TAB gives ???", "Empty\t", 0, "Empty", "???");
@@ -269,46 +370,67 @@ private slots:
         row("fields not trimmed", "K\t  spaced  \tx\ty", 0, "K", "  spaced  ");
         row("comments and blank lines skipped", "*K\tcomment\tx\ty\r\n* note\r\n   \r\n\r\nK\tk\tb\tb", 0, "K", "k");
         row("one repeated key", "Dup\tfirst\tx\ty\r\nDUP\tsecond\tx\ty", 0, "dup", "first", "DUP");
-        QByteArray pasted; QVERIFY(readFileBytes(testData("common/lng-pasted-twice.LNG"), &pasted));
-        QTest::newRow("file pasted twice") << pasted << 0 << "&Aceptar" << "&OK" << "&Aceptar\r&Borrar\r&Cancelar\r&Editar\r&Eliminar\r&Grabar\r&Insertar\r&Nuevo\r&Salir\r&Selecc\r...";
+        QByteArray pasted;
+        QVERIFY(readFileBytes(testData("common/lng-pasted-twice.LNG"), &pasted));
+        QTest::newRow("file pasted twice")
+            << pasted << 0 << "&Aceptar"
+            << "&OK"
+            << "&Aceptar\r&Borrar\r&Cancelar\r&Editar\r&Eliminar\r&Grabar\r&Insertar\r&Nuevo\r&Salir\r&Selecc\r...";
     }
     void languageTexts() {
-        QFETCH(QByteArray, lng); QFETCH(int, language); QFETCH(QString, key); QFETCH(QString, text); QFETCH(QString, repeated);
+        QFETCH(QByteArray, lng);
+        QFETCH(int, language);
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        QFETCH(QString, repeated);
         ScriptedPrompts prompts;
-        QVERIFY(writeAll(m_home->file("PilmoraASCII.ini"), "[Configuracion]\r\nLanguage=" + QByteArray::number(language)));
-        QVERIFY(writeAll(lngPath(), lng + "\r\nAfter\tok\tx\ty\r\n")); QVERIFY(CargaIdioma());
+        QVERIFY(
+            writeAll(m_home->file("PilmoraASCII.ini"), "[Configuracion]\r\nLanguage=" + QByteArray::number(language)));
+        QVERIFY(writeAll(lngPath(), lng + "\r\nAfter\tok\tx\ty\r\n"));
+        QVERIFY(CargaIdioma());
         QCOMPARE(Texto(key), text);
         if (!repeated.isEmpty()) QCOMPARE(Texto("After") + Texto("NoSuchKey"), QString("ok???"));
-        QCOMPARE(prompts.texts(), repeated.isEmpty() ? QStringList() : QStringList({"Duplicated register in " + lngPath() + "\r" + repeated, "No text found for Key: NoSuchKey"}));
+        QCOMPARE(prompts.texts(), repeated.isEmpty()
+                                      ? QStringList()
+                                      : QStringList({"Duplicated register in " + lngPath() + "\r" + repeated,
+                                                     "No text found for Key: NoSuchKey"}));
     }
 
     // The delivered file: Windows-1252, CR LF, and every key the program asks for filled in every language.
     void deliveredLanguageFile() {
         const QByteArray bytes = readAll(QStringLiteral(PILMORA_SOURCE_DIR) + "/data/PilmoraASCII.LNG");
         static const QRegularExpression utf8("[\\xC2-\\xDF][\\x80-\\xBF]|[\\xE0-\\xEF][\\x80-\\xBF]{2}");
-        QVERIFY(!utf8.match(QString::fromLatin1(bytes)).hasMatch()); QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+        QVERIFY(!utf8.match(QString::fromLatin1(bytes)).hasMatch());
+        QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
         QSet<QString> keys;
-        for (const QString& k : QString::fromUtf8(readAll(testData("common/language-keys.txt"))).split('\n')) if (!k.trimmed().isEmpty()) keys.insert(k.trimmed());
+        for (const QString& k : QString::fromUtf8(readAll(testData("common/language-keys.txt"))).split('\n'))
+            if (!k.trimmed().isEmpty()) keys.insert(k.trimmed());
         const QRegularExpression used(kTextoCall);
-        QDirIterator it(QStringLiteral(PILMORA_SOURCE_DIR) + "/src", {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator it(QStringLiteral(PILMORA_SOURCE_DIR) + "/src", {"*.cpp", "*.h"}, QDir::Files,
+                        QDirIterator::Subdirectories);
         while (it.hasNext())
             for (auto m = used.globalMatch(QString::fromUtf8(readAll(it.next()))); m.hasNext();)
                 keys.insert(m.next().captured(1).replace("\\\"", "\""));
         QVERIFY(keys.size() > 100 && keys.contains("ErrorAlEscribirEn"));
         for (int language = 0; language < 3; ++language) {
             ScriptedPrompts prompts;
-            QVERIFY(writeAll(m_home->file("PilmoraASCII.ini"), "[Configuracion]\r\nLanguage=" + QByteArray::number(language)));
+            QVERIFY(writeAll(m_home->file("PilmoraASCII.ini"),
+                             "[Configuracion]\r\nLanguage=" + QByteArray::number(language)));
             QVERIFY(CargaIdioma());
             QCOMPARE(prompts.texts(), QStringList());  // no repeated key
             for (const QString& k : keys)
-                QVERIFY2(!app().Textos.value(k.toLower()).trimmed().isEmpty() && app().Textos.value(k.toLower()) != "???", qPrintable(k + " empty in language " + QString::number(language)));
+                QVERIFY2(
+                    !app().Textos.value(k.toLower()).trimmed().isEmpty() && app().Textos.value(k.toLower()) != "???",
+                    qPrintable(k + " empty in language " + QString::number(language)));
         }
     }
 
     // One shipped file through two copies: first `v1`, then the user's action, then an upgrade to `v2`.
     void dataCopy_data() {
         // userAction: "", edit, delete, preexisting, adopt (older build folder), revert; expected "-": missing
-        QTest::addColumn<QString>("rel"); QTest::addColumn<QString>("userAction"); QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<QString>("rel");
+        QTest::addColumn<QString>("userAction");
+        QTest::addColumn<QByteArray>("expected");
         const QString tpl = "TemplatesASCII/LON.ini", demo = "ProjectsASCII/DemoLON/LON.dat";
         QTest::newRow("untouched template upgraded") << tpl << "" << QByteArray("v2");
         QTest::newRow("edited template kept") << tpl << "edit" << QByteArray("mine");
@@ -319,16 +441,24 @@ private slots:
         QTest::newRow("edit put back follows upgrades") << tpl << "revert" << QByteArray("v2");
     }
     void dataCopy() {
-        QFETCH(QString, rel); QFETCH(QString, userAction); QFETCH(QByteArray, expected);
+        QFETCH(QString, rel);
+        QFETCH(QString, userAction);
+        QFETCH(QByteArray, expected);
         QTemporaryDir from, to;
         const QString entry = rel.section('/', 0, 0), src = from.filePath(rel), dst = to.filePath(rel);
-        QDir().mkpath(QFileInfo(src).path()); QDir().mkpath(QFileInfo(dst).path()); QVERIFY(writeAll(src, "v1"));
-        if (userAction == "preexisting" || userAction == "adopt") QVERIFY(writeAll(dst, "mine"));
+        QDir().mkpath(QFileInfo(src).path());
+        QDir().mkpath(QFileInfo(dst).path());
+        QVERIFY(writeAll(src, "v1"));
+        if (userAction == "preexisting" || userAction == "adopt")
+            QVERIFY(writeAll(dst, "mine"));
         else {
             QCOMPARE(copyNewData(from.path(), to.path(), {entry}).copied, QStringList{rel});
             QVERIFY(copyNewData(from.path(), to.path(), {entry}).copied.isEmpty());
             if (userAction == "edit" || userAction == "revert") QVERIFY(writeAll(dst, "mine"));
-            if (userAction == "revert") { copyNewData(from.path(), to.path(), {entry}); QVERIFY(writeAll(dst, "v1")); }
+            if (userAction == "revert") {
+                copyNewData(from.path(), to.path(), {entry});
+                QVERIFY(writeAll(dst, "v1"));
+            }
             if (userAction == "delete") QVERIFY(QFile::remove(dst));
         }
         QVERIFY(writeAll(src, "v2"));
@@ -336,7 +466,8 @@ private slots:
         QVERIFY(r.ok());
 
         QCOMPARE(QFileInfo::exists(dst) ? readAll(dst) : QByteArray("-"), expected);
-        QCOMPARE(r.copied.contains(rel), expected == "v2"); QCOMPARE(r.kept.contains(rel), expected != "v2");
+        QCOMPARE(r.copied.contains(rel), expected == "v2");
+        QCOMPARE(r.kept.contains(rel), expected != "v2");
     }
 };
 

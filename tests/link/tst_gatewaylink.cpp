@@ -42,7 +42,9 @@ struct Sink : ValueSink {
 };
 
 template <typename T>
-T col(const char* name) { return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>())); }
+T col(const char* name) {
+    return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>()));
+}
 
 // 'a'..'z' repeating, so a chunk's first byte tells its position (1, 129, 257: a, y, w).
 QByteArray fileOf(int size) {
@@ -71,7 +73,8 @@ struct Rig {
         app().IPConexion = app().IPNueva = QStringLiteral("127.0.0.1");
         link.setTransport(std::unique_ptr<Transport>(t = new FakeTransport(udp)));
         link.setWaiter([](int) {}), link.setValueSink(&sink);
-        QObject::connect(&link, &GatewayLink::monitorText, [this](const QString& s, const QString& p) { monitor << p + s; });
+        QObject::connect(&link, &GatewayLink::monitorText,
+                         [this](const QString& s, const QString& p) { monitor << p + s; });
         QObject::connect(&link, &GatewayLink::spyLineReceived,
                          [this](const QString& bus, const QString& s) { spies << bus + QLatin1Char(':') + s; });
         if (state >= 1) link.chkOnline_Click(true);
@@ -99,7 +102,8 @@ QByteArray lonFile(const QString& folder, int devices, int points) {
     SignalGrid grid;
     QVector<InfoColumna> info;
     if (!loadLonProject(folder, cfg, grid, info)) return {};
-    const LonDownload d = composeLonDownload(cfg, grid, LonTuning::fromIni(), QDateTime(QDate(2026, 12, 6), QTime(7, 0)));
+    const LonDownload d =
+        composeLonDownload(cfg, grid, LonTuning::fromIni(), QDateTime(QDate(2026, 12, 6), QTime(7, 0)));
     return d.outcome == LonDownload::Ready && d.fault.isEmpty() ? d.bytes : QByteArray();
 }
 
@@ -118,7 +122,8 @@ struct Session {
         if (size < 0) {
             copyFolder(QStringLiteral(PILMORA_SOURCE_DIR "/data/demo/DemoMBS6"), folder);
             QProcess gen;
-            gen.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"--home", home.path(), "generate", folder}), gen.waitForFinished(30000);
+            gen.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"--home", home.path(), "generate", folder}),
+                gen.waitForFinished(30000);
             file = readAll(folder + QStringLiteral("/MBS6.Plmx"));
         } else {
             file = size ? fileOf(size) : lonFile(home.file("big"), 7, 300);
@@ -127,7 +132,8 @@ struct Session {
         }
         app().RutaProyecto = folder, app().ProtProyecto = app().NombreIni = prot;
         app().IPConexion = app().IPNueva = QStringLiteral("127.0.0.1");
-        QObject::connect(&link, &GatewayLink::monitorText, [this](const QString& t, const QString& p) { monitor << p + t; });
+        QObject::connect(&link, &GatewayLink::monitorText,
+                         [this](const QString& t, const QString& p) { monitor << p + t; });
         QObject::connect(&link, &GatewayLink::transferFinished, [this](bool ok) { finished << ok; });
         QObject::connect(&link, &GatewayLink::valueReported, [this](int a, double) { values << a; });
     }
@@ -142,7 +148,9 @@ struct Session {
         link.loadSerialSettings(), link.chkOnline_Click(true), link.onTick();
         return app().EstadoConexion == 1;
     }
-    bool waitState(int s) { return QTest::qWaitFor([s] { return app().EstadoConexion == s; }, 5000); }
+    bool waitState(int s) {
+        return QTest::qWaitFor([s] { return app().EstadoConexion == s; }, 5000);
+    }
 };
 }  // namespace
 
@@ -151,22 +159,68 @@ class TstGatewayLink : public QObject {
 private slots:
     // Pieces as they arrive: what reaches the signal list, the monitors, and what waits for its CR.
     void receive_data() {
-        QTest::addColumn<int>("state"); QTest::addColumn<bool>("spies"); QTest::addColumn<QString>("pieces");
-        QTest::addColumn<QString>("values"); QTest::addColumn<QString>("monitor");
-        QTest::addColumn<QString>("spyLines"); QTest::addColumn<QString>("rest");
-        QTest::newRow("value, CR LF, start of the next") << 2 << false << "AD0001=12.5\r\nAD0002=3" << "1=12.5" << ">AD0001=12.5" << "" << "AD0002=3";
-        QTest::newRow("line completed by the next piece") << 2 << false << "AD0001=12.5\r\nAD00|02=3\r|\n" << "1=12.5|2=3" << ">AD0001=12.5|>AD0002=3" << "" << "";
-        QTest::newRow("= not at position 7: echoed only") << 2 << false << "AD01=5\r" << "" << ">AD01=5" << "" << "";
-        QTest::newRow("address not in the list") << 2 << false << "AD0009=1\r" << "" << ">AD0009=1|@RecibidaSenyalNoExistente" << "" << "";
-        QTest::newRow("value before the link is verified") << 1 << false << "AD0001=5\r" << "" << ">AD0001=5" << "" << "";
-        QTest::newRow("CLEARALL") << 2 << false << "CLEARALL now\r" << "clear" << ">CLEARALL" << "" << "";
-        QTest::newRow("other CL lines not shown") << 2 << false << "CLEAR\r" << "" << "" << "" << "";
-        QTest::newRow("spy lines hidden while spies are off") << 2 << false << "EXT RX 01\rINT TX\r" << "" << "" << "" << "";
-        QTest::newRow("spy lines to their monitor") << 2 << true << "INT TX >D0001?\rEXT RX 02 41\r" << "" << "" << "INT:TX >D0001?|EXT:RX 02 41" << "";
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("spies");
+        QTest::addColumn<QString>("pieces");
+        QTest::addColumn<QString>("values");
+        QTest::addColumn<QString>("monitor");
+        QTest::addColumn<QString>("spyLines");
+        QTest::addColumn<QString>("rest");
+        QTest::newRow("value, CR LF, start of the next") << 2 << false << "AD0001=12.5\r\nAD0002=3"
+                                                         << "1=12.5"
+                                                         << ">AD0001=12.5"
+                                                         << ""
+                                                         << "AD0002=3";
+        QTest::newRow("line completed by the next piece") << 2 << false << "AD0001=12.5\r\nAD00|02=3\r|\n"
+                                                          << "1=12.5|2=3"
+                                                          << ">AD0001=12.5|>AD0002=3"
+                                                          << ""
+                                                          << "";
+        QTest::newRow("= not at position 7: echoed only") << 2 << false << "AD01=5\r"
+                                                          << ""
+                                                          << ">AD01=5"
+                                                          << ""
+                                                          << "";
+        QTest::newRow("address not in the list") << 2 << false << "AD0009=1\r"
+                                                 << ""
+                                                 << ">AD0009=1|@RecibidaSenyalNoExistente"
+                                                 << ""
+                                                 << "";
+        QTest::newRow("value before the link is verified") << 1 << false << "AD0001=5\r"
+                                                           << ""
+                                                           << ">AD0001=5"
+                                                           << ""
+                                                           << "";
+        QTest::newRow("CLEARALL") << 2 << false << "CLEARALL now\r"
+                                  << "clear"
+                                  << ">CLEARALL"
+                                  << ""
+                                  << "";
+        QTest::newRow("other CL lines not shown") << 2 << false << "CLEAR\r"
+                                                  << ""
+                                                  << ""
+                                                  << ""
+                                                  << "";
+        QTest::newRow("spy lines hidden while spies are off") << 2 << false << "EXT RX 01\rINT TX\r"
+                                                              << ""
+                                                              << ""
+                                                              << ""
+                                                              << "";
+        QTest::newRow("spy lines to their monitor") << 2 << true << "INT TX >D0001?\rEXT RX 02 41\r"
+                                                    << ""
+                                                    << ""
+                                                    << "INT:TX >D0001?|EXT:RX 02 41"
+                                                    << "";
         QTest::newRow("garbage and NUL bytes") << 2 << false << QString::fromLatin1("\0\xff\x01zz\r\0AD0001=2\r", 16)
-                                               << "" << QString::fromLatin1(">\0\xff\x01zz|>\0AD0001=2", 17) << "" << "";
-        const QString mb(1 << 20, 'x'), kept(GatewayLink::kMaxPendiente, 'x');  // a flood: the newest 64 KiB kept, said once
-        QTest::newRow("flood") << 2 << false << mb + "|" + mb + "|AD0001=1\rAD0002=2\r" << "2=2" << ">@BufferRxRecortado|>" + kept + "AD0001=1|>AD0002=2" << "" << "";
+                                               << "" << QString::fromLatin1(">\0\xff\x01zz|>\0AD0001=2", 17) << ""
+                                               << "";
+        const QString mb(1 << 20, 'x'),
+            kept(GatewayLink::kMaxPendiente, 'x');  // a flood: the newest 64 KiB kept, said once
+        QTest::newRow("flood") << 2 << false << mb + "|" + mb + "|AD0001=1\rAD0002=2\r"
+                               << "2=2"
+                               << ">@BufferRxRecortado|>" + kept + "AD0001=1|>AD0002=2"
+                               << ""
+                               << "";
     }
     void receive() {
         Rig r(false, col<int>("state"));
@@ -180,19 +234,31 @@ private slots:
 
     // A file (-1: none), the gateway's replies, ticks: the chunks sent, the state after, a monitor line.
     void transfer_data() {
-        QTest::addColumn<bool>("udp"); QTest::addColumn<int>("size"); QTest::addColumn<QString>("replies");
-        QTest::addColumn<int>("ticks"); QTest::addColumn<QString>("chunks"); QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("udp");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("replies");
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<QString>("chunks");
+        QTest::addColumn<int>("state");
         QTest::addColumn<QString>("note");
         const QString timeout = "<@TransfFicheroCANCEL (@SinRespuesta)", c2 = "1:128|25:128";
-        QTest::newRow("300 bytes, serial") << false << 300 << "START\r|Bytes:128\r|Bytes:256\r|Bytes:300\r|SUCCES\r" << 0 << c2 + "|23:44" << 2 << ">@TransfEscFicheroOK";
-        QTest::newRow("256 bytes, udp: off line to restart") << true << 256 << "START\r\n|Bytes:128\r\n|Bytes:256\r\nSUCCES\r\n" << 0 << c2 << 0 << ">@X132";
-        QTest::newRow("cancelled after a chunk") << true << 300 << "START\r\n|CANCEL\r\n" << 0 << "1:128" << 2 << ">@TransfFicheroCANCEL";
-        QTest::newRow("wrong count: no next chunk") << false << 300 << "START\r|Bytes:129\r" << 0 << "1:128" << 4 << ">Bytes:129";
-        QTest::newRow("count split across pieces") << false << 300 << "START\rBy|tes:12|8\r" << 0 << c2 << 4 << ">Bytes:128";
-        QTest::newRow("silent after START, 5 ticks") << false << 300 << "START\r" << 5 << "1:128" << 4 << ">TX: 1 size 128";
+        QTest::newRow("300 bytes, serial") << false << 300 << "START\r|Bytes:128\r|Bytes:256\r|Bytes:300\r|SUCCES\r"
+                                           << 0 << c2 + "|23:44" << 2 << ">@TransfEscFicheroOK";
+        QTest::newRow("256 bytes, udp: off line to restart")
+            << true << 256 << "START\r\n|Bytes:128\r\n|Bytes:256\r\nSUCCES\r\n"
+            << 0 << c2 << 0 << ">@X132";
+        QTest::newRow("cancelled after a chunk") << true << 300 << "START\r\n|CANCEL\r\n"
+                                                 << 0 << "1:128" << 2 << ">@TransfFicheroCANCEL";
+        QTest::newRow("wrong count: no next chunk")
+            << false << 300 << "START\r|Bytes:129\r" << 0 << "1:128" << 4 << ">Bytes:129";
+        QTest::newRow("count split across pieces")
+            << false << 300 << "START\rBy|tes:12|8\r" << 0 << c2 << 4 << ">Bytes:128";
+        QTest::newRow("silent after START, 5 ticks")
+            << false << 300 << "START\r" << 5 << "1:128" << 4 << ">TX: 1 size 128";
         QTest::newRow("silent after START, 6 ticks") << false << 300 << "START\r" << 6 << "1:128" << 2 << timeout;
         QTest::newRow("silent after SEND~") << true << 300 << "" << 6 << "" << 2 << timeout;
-        QTest::newRow("replies of another state ignored") << false << 300 << "Bytes:0\r|SUCCES\r" << 0 << "" << 3 << ">SUCCES";
+        QTest::newRow("replies of another state ignored")
+            << false << 300 << "Bytes:0\r|SUCCES\r" << 0 << "" << 3 << ">SUCCES";
         QTest::newRow("no file") << false << -1 << "" << 0 << "" << 2 << "";
     }
     void transfer() {
@@ -217,16 +283,21 @@ private slots:
 
     // Commands typed or raw, ticks, spy switches, going on or off line: what goes out.
     void commands_data() {
-        QTest::addColumn<bool>("udp"); QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("action");  // "N ticks", "INT on", "EXT off", "off line", "fail open", "type:X", "raw:X"
-        QTest::addColumn<bool>("spiesBefore"); QTest::addColumn<QString>("sent"); QTest::addColumn<bool>("spiesAfter");
+        QTest::addColumn<bool>("udp");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>(
+            "action");  // "N ticks", "INT on", "EXT off", "off line", "fail open", "type:X", "raw:X"
+        QTest::addColumn<bool>("spiesBefore");
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<bool>("spiesAfter");
         QTest::newRow("serial: trimmed, CR") << false << 1 << "type:  INFO?  " << false << "INFO?\r" << false;
         QTest::newRow("udp: IS in front, no CR") << true << 1 << "type: INFO? " << false << "ISINFO?" << false;
         QTest::newRow("blank: nothing") << true << 1 << "type:   " << false << "" << false;
         QTest::newRow("raw: as is") << true << 2 << "raw: IS " << false << " IS " << false;
         QTest::newRow("off line: nothing") << false << 0 << "type:INFO?" << false << "" << false;
         QTest::newRow("port cannot open") << false << 0 << "fail open" << false << "" << false;
-        QTest::newRow("one byte per character") << false << 1 << QString::fromUtf8("type:T=\u20ac") << false << QString::fromLatin1("T=\x80\r") << false;
+        QTest::newRow("one byte per character")
+            << false << 1 << QString::fromUtf8("type:T=\u20ac") << false << QString::fromLatin1("T=\x80\r") << false;
         QTest::newRow("waiting: INFO? every tick") << false << 1 << "2 ticks" << false << "INFO?\r|INFO?\r" << false;
         QTest::newRow("udp verified: quiet 20 ticks") << true << 2 << "20 ticks" << false << "" << false;
         QTest::newRow("udp verified: IS at the 21st") << true << 2 << "21 ticks" << false << "IS" << false;
@@ -236,8 +307,10 @@ private slots:
         QTest::newRow("INT on") << false << 2 << "INT on" << false << "BUSINTALL\r" << true;
         QTest::newRow("INT already on") << false << 2 << "INT on" << true << "" << true;
         QTest::newRow("EXT off") << false << 2 << "EXT off" << true << "BUSEXTOFF\r" << false;
-        QTest::newRow("off line: spies and reports off") << false << 2 << "off line" << true << "BUSINTOFF\r|BUSEXTOFF\r|OFCHANGES\r|DEBUG=0\r" << true;
-        QTest::newRow("udp off line") << true << 2 << "off line" << true << "ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0" << true;
+        QTest::newRow("off line: spies and reports off")
+            << false << 2 << "off line" << true << "BUSINTOFF\r|BUSEXTOFF\r|OFCHANGES\r|DEBUG=0\r" << true;
+        QTest::newRow("udp off line") << true << 2 << "off line" << true
+                                      << "ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0" << true;
     }
     void commands() {
         const QString action = col<QString>("action");
@@ -252,35 +325,47 @@ private slots:
         else
             r.link.ControlaBusPilmora(action.left(3), action.endsWith("on"));
         QCOMPARE(QString::fromLatin1(r.t->sent.join('|')), col<QString>("sent"));
-        if (action.startsWith("type:") && !r.t->sent.isEmpty()) QCOMPARE(r.monitor.join('|'), "<" + action.mid(5).trimmed());
+        if (action.startsWith("type:") && !r.t->sent.isEmpty())
+            QCOMPARE(r.monitor.join('|'), "<" + action.mid(5).trimmed());
         QCOMPARE(action.startsWith("EXT") ? app().EspiaExt : app().EspiaInt, col<bool>("spiesAfter"));
         if (action == "fail open")
-            QCOMPARE(QString::number(app().EstadoConexion) + r.prompts.shown().first().caption + r.prompts.texts().join('|'),
-                     "0Error" + Texto("ErroralabrirCOM") + "FAKE. no such port");
+            QCOMPARE(
+                QString::number(app().EstadoConexion) + r.prompts.shown().first().caption + r.prompts.texts().join('|'),
+                "0Error" + Texto("ErroralabrirCOM") + "FAKE. no such port");
     }
 
     void serialSettings_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("parsed");  // baud parity bits stop, empty when refused
-        QTest::newRow("default") << "57600,n,8,1" << "57600 n 8 1";
-        QTest::newRow("odd speed, capitals, blanks") << " 56000 ,N, 8 ,1" << "56000 n 8 1";
-        QTest::newRow("even, 7 bits, 2 stops") << "1200,e,7,2" << "1200 e 7 2";
-        QTest::newRow("5 bits, 1.5 stops") << "300,m,5,1.5" << "300 m 5 3";
-        QTest::newRow("unknown parity") << "9600,x,8,1" << "";
-        QTest::newRow("9 bits") << "9600,n,9,1" << "";
+        QTest::newRow("default") << "57600,n,8,1"
+                                 << "57600 n 8 1";
+        QTest::newRow("odd speed, capitals, blanks") << " 56000 ,N, 8 ,1"
+                                                     << "56000 n 8 1";
+        QTest::newRow("even, 7 bits, 2 stops") << "1200,e,7,2"
+                                               << "1200 e 7 2";
+        QTest::newRow("5 bits, 1.5 stops") << "300,m,5,1.5"
+                                           << "300 m 5 3";
+        QTest::newRow("unknown parity") << "9600,x,8,1"
+                                        << "";
+        QTest::newRow("9 bits") << "9600,n,9,1"
+                                << "";
     }
     void serialSettings() {
         const SerialSettings s = SerialTransport::parseSettings(col<QString>("text"));
-        QCOMPARE(s.valid ? QString("%1 %2 %3 %4").arg(s.baud).arg(QChar(s.parity)).arg(s.dataBits).arg(s.stopBits) : QString(),
+        QCOMPARE(s.valid ? QString("%1 %2 %3 %4").arg(s.baud).arg(QChar(s.parity)).arg(s.dataBits).arg(s.stopBits)
+                         : QString(),
                  col<QString>("parsed"));
     }
 
     void protocol_data() {
-        QTest::addColumn<QString>("where"); QTest::addColumn<QStringList>("simArgs");
-        QTest::addColumn<QString>("settings"); QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<int>("state");
         QTest::addColumn<QString>("port");  // the serial port as set: baud parity bits stop
         QTest::newRow("udp, other letter case") << "udp" << QStringList{"--protocol", "lon"} << "" << 2 << "";
-        QTest::newRow("pty, same protocol") << "pty" << QStringList{"--protocol", "LON"} << "57600,n,8,1" << 2 << "57600 0 8 1";
+        QTest::newRow("pty, same protocol")
+            << "pty" << QStringList{"--protocol", "LON"} << "57600,n,8,1" << 2 << "57600 0 8 1";
         QTest::newRow("pty, odd speed, 2 stops") << "pty" << QStringList() << "56000,n,8,2" << 2 << "56000 0 8 2";
         QTest::newRow("udp, other protocol") << "udp" << QStringList{"--protocol", "MBS6"} << "" << 0 << "";
         QTest::newRow("udp, no dot: still polling") << "udp" << QStringList{"--no-dot"} << "" << 1 << "";
@@ -293,10 +378,15 @@ private slots:
         if (state == 1) QTRY_VERIFY(s.monitor.filter("Protocol:LON").size() == 1);
         QVERIFY(s.waitState(state));
         if (auto* port = s.link.transport()->findChild<QSerialPort*>())
-            QCOMPARE(QString("%1 %2 %3 %4").arg(port->baudRate()).arg(port->parity()).arg(port->dataBits()).arg(port->stopBits()),
+            QCOMPARE(QString("%1 %2 %3 %4")
+                         .arg(port->baudRate())
+                         .arg(port->parity())
+                         .arg(port->dataBits())
+                         .arg(port->stopBits()),
                      col<QString>("port"));
         if (state == 0)
-            QCOMPARE(s.prompts.lastText(), Texto("Incongruencia") + "MBS6 " + Texto("yeldel") + "LON\r" + Texto("SelcorrPro"));
+            QCOMPARE(s.prompts.lastText(),
+                     Texto("Incongruencia") + "MBS6 " + Texto("yeldel") + "LON\r" + Texto("SelcorrPro"));
         if (state != 2) return;
         QCOMPARE(s.link.Fichero(), col<QStringList>("simArgs").value(1, "LON") + ".PLMX");
         QTRY_VERIFY(!s.values.isEmpty());  // change reports are on: the moving values arrive
@@ -307,16 +397,21 @@ private slots:
     }
 
     void send_data() {
-        QTest::addColumn<QString>("where"); QTest::addColumn<int>("size"); QTest::addColumn<QStringList>("simArgs");
-        QTest::addColumn<bool>("ok"); QTest::addColumn<QString>("simLog");  // what the simulator's log says
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("simLog");  // what the simulator's log says
         const QStringList any{"--no-check"};
         QTest::newRow("udp, 256 bytes") << "udp" << 256 << any << true << "unchecked file, 256 bytes";
         QTest::newRow("pty, 300 bytes") << "pty" << 300 << any << true << "unchecked file, 300 bytes";
         QTest::newRow("udp, LON project") << "udp" << 0 << QStringList() << true << "received LON file";
-        QTest::newRow("udp, MBS6 demo project") << "udp" << -1 << QStringList{"--protocol", "MBS6"} << true << "received MBS6 file";
+        QTest::newRow("udp, MBS6 demo project")
+            << "udp" << -1 << QStringList{"--protocol", "MBS6"} << true << "received MBS6 file";
         QTest::newRow("content refused by the gateway") << "udp" << 300 << QStringList() << false << "CANCEL: checksum";
         QTest::newRow("refused") << "pty" << 300 << QStringList{"--refuse"} << false << "SEND~300";
-        QTest::newRow("udp, strangers mid-transfer") << "udp" << 1000 << QStringList{"--no-check", "--ack-delay", "20"} << true << "unchecked file, 1000 bytes";
+        QTest::newRow("udp, strangers mid-transfer")
+            << "udp" << 1000 << QStringList{"--no-check", "--ack-delay", "20"} << true << "unchecked file, 1000 bytes";
     }
     void send() {
         const QString where = col<QString>("where");
@@ -349,8 +444,10 @@ private slots:
 
     // `pilmora send`: its words and exit code.
     void cli_data() {
-        QTest::addColumn<QStringList>("simArgs"); QTest::addColumn<QString>("timeout");
-        QTest::addColumn<int>("exitCode"); QTest::addColumn<QString>("says");
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<QString>("timeout");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("says");
         QTest::newRow("sent") << QStringList{"--no-check"} << "60" << 0 << "SUCCES";
         QTest::newRow("refused") << QStringList{"--refuse"} << "60" << 1 << "CANCEL";
         QTest::newRow("no answer") << QStringList{"--silent-after", "0"} << "1" << 1 << "SEND~";
@@ -361,8 +458,10 @@ private slots:
         const QString guard = nonLoopback(s.folder, QStringLiteral("127.0.0.1"));
         QVERIFY2(sim.started() && guard.isEmpty(), qPrintable(guard));
         QProcess p;
-        p.setProcessChannelMode(QProcess::MergedChannels), p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"--home", s.home.path(), "send", s.folder, "--udp",
-                "127.0.0.1:" + QString::number(sim.port()), "--timeout", col<QString>("timeout")});
+        p.setProcessChannelMode(QProcess::MergedChannels),
+            p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"),
+                    {"--home", s.home.path(), "send", s.folder, "--udp", "127.0.0.1:" + QString::number(sim.port()),
+                     "--timeout", col<QString>("timeout")});
         QVERIFY(p.waitForFinished(30000));
         const QString output = QString::fromLocal8Bit(p.readAll());
         QVERIFY2(output.contains(col<QString>("says")), qPrintable(output));

@@ -1,8 +1,8 @@
 // The LON editor driven through its real widgets, with scripted answers to every
 // question: opening, the connection fields and their checks, the device list,
 // the signal grid by keys and menus, the SNVT chooser and the XIF import window,
-#include <QtWidgets>
 #include <QtTest>
+#include <QtWidgets>
 
 #include "AppGlobals.h"
 #include "LonConfig.h"
@@ -22,7 +22,8 @@
 namespace {
 LonFixture fixture(int devices, const QList<QStringList>& keys = {}, int points = 3) {
     LonFixture f;
-    for (int n = 1; n <= devices; ++n) f.devices.append({true, QStringLiteral("%1").arg(n, 12, 10, QLatin1Char('0')), "1", "", ""});
+    for (int n = 1; n <= devices; ++n)
+        f.devices.append({true, QStringLiteral("%1").arg(n, 12, 10, QLatin1Char('0')), "1", "", ""});
     for (int k = 0; k < points; ++k) f.rows << lonPointRow(1, 105, k, "R", 10 + k);
     f.keys = keys;
     return f;
@@ -93,8 +94,10 @@ class TstConfLonEditor : public QObject {
     fConfLonA& editor(const LonFixture& f, bool active = false, int tab = 0) {
         m_dir = makeProject(*m_home, f);
         m_w = std::make_unique<fConfLonA>();
-        if (active) open(*m_w, tab);
-        else m_w->Form_Load();
+        if (active)
+            open(*m_w, tab);
+        else
+            m_w->Form_Load();
         return *m_w;
     }
 private slots:
@@ -115,7 +118,9 @@ private slots:
         QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), g.ColSel()}), QVector<int>({1, 1, 1, 1}));  // one cell
         for (int d = 0; d <= devices; ++d) {
             const QString text = Texto("ErrorComunicacion") + (d == 0 ? " hard" : "");
-            QCOMPARE(g.rowCells(d + 1), QStringList({QString::number(d + 1), QString::number(d), d ? "-1" : "-2", "[" + text + "]", "", "", "", "", "", "", "", "", text, "", "R", Texto("1-Dig"), "1-Spon", Texto("0-No")}));
+            QCOMPARE(g.rowCells(d + 1),
+                     QStringList({QString::number(d + 1), QString::number(d), d ? "-1" : "-2", "[" + text + "]", "", "",
+                                  "", "", "", "", "", "", text, "", "R", Texto("1-Dig"), "1-Spon", Texto("0-No")}));
         }
         QCOMPARE(w.lstMaquina->count(), devices);
         QCOMPARE(w.lstMaquina->item(devices - 1)->text(), Texto("Dispositivo") + QString::number(devices));
@@ -124,8 +129,13 @@ private slots:
     }
 
     void openingFillsFields() {
-        fConfLonA& w = editor(fixture(2, {{"LON", "TimeoutPoll", "250ms"}, {"ASCII", "tmoutKeepAlive_sec", "45 s"}, {"ASCII", "Gateway", "127.0.0.9"}}), true);
-        QCOMPARE(w.txtIp->text() + "|" + w.txtGateway->text() + "|" + w.txtLTimeoutPollLon->text() + "|" + w.txtTimeoutKeepAlive->text(), QString("127.0.0.1|127.0.0.9|250|45"));
+        fConfLonA& w = editor(fixture(2, {{"LON", "TimeoutPoll", "250ms"},
+                                          {"ASCII", "tmoutKeepAlive_sec", "45 s"},
+                                          {"ASCII", "Gateway", "127.0.0.9"}}),
+                              true);
+        QCOMPARE(w.txtIp->text() + "|" + w.txtGateway->text() + "|" + w.txtLTimeoutPollLon->text() + "|" +
+                     w.txtTimeoutKeepAlive->text(),
+                 QString("127.0.0.1|127.0.0.9|250|45"));
         QCOMPARE(w.cboVersion->currentText() + w.cboFirmVersion->currentText(), QString("B-ExtendedV.43.1.x"));
         QVERIFY(w.cmdInsertar->isHidden());
         w.TabStrip1->setCurrentIndex(1);
@@ -139,7 +149,8 @@ private slots:
         QVERIFY(w.windowTitle().endsWith(":64 Max.Regs.ASCII:500"));
         QVERIFY(w.optRS_TCP[1]->isChecked() && w.fraTCP->isVisible());
         choose(w.cboVersion, 1);
-        QCOMPARE(w.windowTitle(), QString("LON ") + Texto("Configuracion") + " - Max.Lon " + Texto("Dispositivos") + ":128 Max.Regs.ASCII:4000");
+        QCOMPARE(w.windowTitle(), QString("LON ") + Texto("Configuracion") + " - Max.Lon " + Texto("Dispositivos") +
+                                      ":128 Max.Regs.ASCII:4000");
         QVERIFY(w.connectionChanged());
         w.TabStrip1->setCurrentIndex(1);
         w.gridModel().select(1, LonCol::Add, 1, LonCol::Add);
@@ -154,10 +165,12 @@ private slots:
 
     void fieldChecksOnLeaving_data() {
         lonColumns<QString, bool, QString, QString, QString>("field", "subnetNode", "typed", "shown", "message");
-        auto row = [](const char* name, const char* field, bool sn, const char* typed, const char* shown, const char* message = "") { QTest::newRow(name) << field << sn << typed << shown << message; };
+        auto row = [](const char* name, const char* field, bool sn, const char* typed, const char* shown,
+                      const char* message = "") { QTest::newRow(name) << field << sn << typed << shown << message; };
         row("ip valid", "txtIp", false, "127.0.0.2", "127.0.0.2");
         row("ip leading zero", "txtIp", false, "127.0.0.01", "127.0.0.1", "{EtqIP}127.0.0.01{incorrecta}");
-        row("mask three octets", "txtNetMask", false, "255.255.0", "255.255.255.0", "{EtqNetMask}255.255.0{incorrecta}");
+        row("mask three octets", "txtNetMask", false, "255.255.0", "255.255.255.0",
+            "{EtqNetMask}255.255.0{incorrecta}");
         row("gateway empty", "txtGateway", false, "", "");
         row("gateway trimmed", "txtGateway", false, "  10.0.0.1 ", "10.0.0.1");
         row("gateway bad", "txtGateway", false, "10.0.0.x", "", "{EtqRouter}10.0.0.x{incorrecta}");
@@ -183,7 +196,11 @@ private slots:
     }
 
     void fieldChecksOnLeaving() {
-        QFETCH(QString, field); QFETCH(bool, subnetNode); QFETCH(QString, typed); QFETCH(QString, shown); QFETCH(QString, message);
+        QFETCH(QString, field);
+        QFETCH(bool, subnetNode);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, message);
         fConfLonA& w = editor(fixture(1, {{"ASCII", "NetMask", "255.255.255.0"}}, 0), true);
         if (subnetNode) w.optLAddressing[1]->setChecked(true);
         auto* e = w.findChild<QLineEdit*>(field);
@@ -195,12 +212,18 @@ private slots:
         QCOMPARE(e->text(), shown);
         QCOMPARE(m_prompts->texts(), message.isEmpty() ? QStringList() : QStringList{expand(message)});
         const LonConfig& m = w.model();
-        const QHash<QString, QString> stored{
-            {"txtIp", m.IP}, {"txtNetMask", m.NetMask}, {"txtGateway", m.Gateway},
-            {"txtPortASCII", QString::number(m.Port)}, {"txtTimeoutKeepAlive", m.tmoutKeepAlive_sec},
-            {"txtTimeoutAscii", m.Tmout_ms}, {"txtLSubnet", QString::number(m.Subnet)},
-            {"txtLNode", QString::number(m.Node)}, {"txtMaquina0", m.device(1).NId}, {"txtMaquina1", m.device(1).Sb},
-            {"txtMaquina2", m.device(1).Nd}, {"txtMaquina3", m.device(1).Nm}};
+        const QHash<QString, QString> stored{{"txtIp", m.IP},
+                                             {"txtNetMask", m.NetMask},
+                                             {"txtGateway", m.Gateway},
+                                             {"txtPortASCII", QString::number(m.Port)},
+                                             {"txtTimeoutKeepAlive", m.tmoutKeepAlive_sec},
+                                             {"txtTimeoutAscii", m.Tmout_ms},
+                                             {"txtLSubnet", QString::number(m.Subnet)},
+                                             {"txtLNode", QString::number(m.Node)},
+                                             {"txtMaquina0", m.device(1).NId},
+                                             {"txtMaquina1", m.device(1).Sb},
+                                             {"txtMaquina2", m.device(1).Nd},
+                                             {"txtMaquina3", m.device(1).Nm}};
         QCOMPARE(stored.value(field), shown);
     }
 
@@ -219,7 +242,8 @@ private slots:
             return s;
         };
         QCOMPARE(enabled(), QString("1001"));
-        QTest::mouseClick(w.lstMaquina->viewport(), Qt::LeftButton, {}, w.lstMaquina->visualItemRect(w.lstMaquina->item(1)).center());
+        QTest::mouseClick(w.lstMaquina->viewport(), Qt::LeftButton, {},
+                          w.lstMaquina->visualItemRect(w.lstMaquina->item(1)).center());
         QCOMPARE(w.txtMaquina[3]->text(), QString("Chiller"));
         QVERIFY(!w.connectionChanged());
         w.lstMaquina->setCurrentRow(2);
@@ -261,12 +285,13 @@ private slots:
         QCOMPARE(w.lblHelp->text(), QString("Selected ASCII over RS232"));
     }
 
-
     void gridTypingByKeys_data() {
         lonColumns<int, int, QString, bool, QString, bool>("row", "col", "keys", "escape", "cell", "changed");
-        QTest::newRow("description replaced") << 3 << int(LonCol::Descripcion) << "Boiler 1" << false << "Boiler 1" << true;
+        QTest::newRow("description replaced")
+            << 3 << int(LonCol::Descripcion) << "Boiler 1" << false << "Boiler 1" << true;
         QTest::newRow("address refuses letters") << 3 << int(LonCol::Add) << "1x2" << false << "12" << true;
-        QTest::newRow("escape keeps the cell") << 3 << int(LonCol::Descripcion) << "Other" << true << "Point 10" << false;
+        QTest::newRow("escape keeps the cell")
+            << 3 << int(LonCol::Descripcion) << "Other" << true << "Point 10" << false;
         QTest::newRow("snvt column is never typed") << 3 << int(LonCol::Snvt) << "7" << false << "105" << false;
         QTest::newRow("nv access is chosen, not typed") << 3 << int(LonCol::NvAccess) << "W" << false << "R" << false;
         QTest::newRow("device of an error row is fixed") << 2 << int(LonCol::Disp) << "3" << false << "1" << false;
@@ -274,7 +299,12 @@ private slots:
     }
 
     void gridTypingByKeys() {
-        QFETCH(int, row); QFETCH(int, col); QFETCH(QString, keys); QFETCH(bool, escape); QFETCH(QString, cell); QFETCH(bool, changed);
+        QFETCH(int, row);
+        QFETCH(int, col);
+        QFETCH(QString, keys);
+        QFETCH(bool, escape);
+        QFETCH(QString, cell);
+        QFETCH(bool, changed);
         fConfLonA& w = editor(fixture(1), true, 1);
         SignalGrid& g = w.gridModel();
         g.select(row, col, row, col);
@@ -304,7 +334,9 @@ private slots:
     }
 
     void rightClickMenus() {
-        QFETCH(int, row); QFETCH(int, col); QFETCH(QString, menu);
+        QFETCH(int, row);
+        QFETCH(int, col);
+        QFETCH(QString, menu);
         fConfLonA& w = editor(fixture(1));
         QMenu* m = w.gridRightClick(row, col, false);
         QCOMPARE(m ? m->objectName() : QString(), menu);
@@ -314,24 +346,38 @@ private slots:
     void realRightClickOpensColumnMenu() {
         fConfLonA& w = editor(fixture(1), true, 1);
         QString opened;
-        QTimer::singleShot(0, this, [&] { if (QWidget* p = QApplication::activePopupWidget()) opened = p->objectName(), p->close(); });
+        QTimer::singleShot(0, this, [&] {
+            if (QWidget* p = QApplication::activePopupWidget()) opened = p->objectName(), p->close();
+        });
         QTest::mouseClick(w.grid->viewport(), Qt::RightButton, {}, w.grid->cellRect(4, LonCol::Activa).center());
         QCOMPARE(opened, QString("popmnuSiNo"));
         QCOMPARE(w.gridModel().Row(), 4);
     }
 
     void menusFillTheSelection_data() {
-        lonColumns<int, QPoint, int, int, QStringList, QStringList>("col", "selected", "clicked", "action", "cells", "direction");
+        lonColumns<int, QPoint, int, int, QStringList, QStringList>("col", "selected", "clicked", "action", "cells",
+                                                                    "direction");
         const QStringList R(5, "R");
-        QTest::newRow("data type") << int(LonCol::DataType) << QPoint(3, 5) << 4 << 6 << QStringList{"", "", "6-32bit float", "6-32bit float", "6-32bit float"} << R;
-        QTest::newRow("active, error rows too") << int(LonCol::Activa) << QPoint(1, 5) << 1 << 1 << QStringList(5, "{1-Si}") << R;
-        QTest::newRow("a/d, click outside") << int(LonCol::AD) << QPoint(2, 2) << 4 << 1 << QStringList{"{1-Dig}", "{1-Dig}", "0-Ana", "{1-Dig}", "0-Ana"} << R;
-        QTest::newRow("nv access W sets the direction") << int(LonCol::NvAccess) << QPoint(3, 5) << 3 << 1 << QStringList{"", "", "W", "W", "W"} << QStringList{"R", "R", "W", "W", "W"};
-        QTest::newRow("nv access RW") << int(LonCol::NvAccess) << QPoint(4, 4) << 4 << 2 << QStringList{"", "", "R", "RW", "R"} << QStringList{"R", "R", "R", "RW", "R"};
+        QTest::newRow("data type") << int(LonCol::DataType) << QPoint(3, 5) << 4 << 6
+                                   << QStringList{"", "", "6-32bit float", "6-32bit float", "6-32bit float"} << R;
+        QTest::newRow("active, error rows too")
+            << int(LonCol::Activa) << QPoint(1, 5) << 1 << 1 << QStringList(5, "{1-Si}") << R;
+        QTest::newRow("a/d, click outside") << int(LonCol::AD) << QPoint(2, 2) << 4 << 1
+                                            << QStringList{"{1-Dig}", "{1-Dig}", "0-Ana", "{1-Dig}", "0-Ana"} << R;
+        QTest::newRow("nv access W sets the direction")
+            << int(LonCol::NvAccess) << QPoint(3, 5) << 3 << 1 << QStringList{"", "", "W", "W", "W"}
+            << QStringList{"R", "R", "W", "W", "W"};
+        QTest::newRow("nv access RW") << int(LonCol::NvAccess) << QPoint(4, 4) << 4 << 2
+                                      << QStringList{"", "", "R", "RW", "R"} << QStringList{"R", "R", "R", "RW", "R"};
     }
 
     void menusFillTheSelection() {
-        QFETCH(int, col); QFETCH(QPoint, selected); QFETCH(int, clicked); QFETCH(int, action); QFETCH(QStringList, cells); QFETCH(QStringList, direction);
+        QFETCH(int, col);
+        QFETCH(QPoint, selected);
+        QFETCH(int, clicked);
+        QFETCH(int, action);
+        QFETCH(QStringList, cells);
+        QFETCH(QStringList, direction);
         fConfLonA& w = editor(fixture(1));
         SignalGrid& g = w.gridModel();
         g.select(selected.x(), col, selected.y(), col);
@@ -404,37 +450,52 @@ private slots:
         QCOMPARE(g.Rows(), 7);
         QCOMPARE(g.Row(), 4);
         QCOMPARE(g.TextMatrix(3, 0) + g.TextMatrix(4, 0) + g.TextMatrix(6, 0), QString("124"));
-        QCOMPARE(g.rowCells(4).mid(1), QStringList({"1", "", "", "", "", "", "", "", "", "", "R", "", "", "R", "", "1-Spon", Texto("0-No")}));
+        QCOMPARE(g.rowCells(4).mid(1),
+                 QStringList({"1", "", "", "", "", "", "", "", "", "", "R", "", "", "R", "", "1-Spon", Texto("0-No")}));
         QVERIFY(w.gridChanged());
         QTest::keyClick(w.grid, Qt::Key_Down, Qt::AltModifier);
-        QCOMPARE(g.TextMatrix(4, LonCol::Descripcion) + "|" + g.TextMatrix(5, LonCol::Spontaneous), QString("Point 11|1-Spon"));
+        QCOMPARE(g.TextMatrix(4, LonCol::Descripcion) + "|" + g.TextMatrix(5, LonCol::Spontaneous),
+                 QString("Point 11|1-Spon"));
         QCOMPARE(g.Row(), 5);
         QTest::keyClick(w.grid, Qt::Key_Up, Qt::AltModifier);
         w.cmdUp->click();
-        QCOMPARE(g.TextMatrix(3, LonCol::Descripcion) + "|" + g.TextMatrix(4, LonCol::Descripcion), QString("|Point 10"));
+        QCOMPARE(g.TextMatrix(3, LonCol::Descripcion) + "|" + g.TextMatrix(4, LonCol::Descripcion),
+                 QString("|Point 10"));
         g.select(4, 1, 5, 1);
         w.cmdElimina->click();
         QCOMPARE(g.Rows(), 5);
         QCOMPARE(g.TextMatrix(4, LonCol::Descripcion) + g.TextMatrix(4, 0), QString("Point 124"));
     }
 
-
     void chooserWritesSelectedRows_data() {
         lonColumns<int, QString, QString, int>("row", "typed", "preset", "written");
-        QTest::newRow("filter, accept: visible NV rows of the selection") << 3 << "lev_PERC" << "SNVT_temp_p" << 2;
-        QTest::newRow("cancel writes nothing") << 3 << "" << "SNVT_temp_p" << 0;
-        QTest::newRow("error row: no chooser") << 1 << "" << "" << -1;
+        QTest::newRow("filter, accept: visible NV rows of the selection") << 3 << "lev_PERC"
+                                                                          << "SNVT_temp_p" << 2;
+        QTest::newRow("cancel writes nothing") << 3 << ""
+                                               << "SNVT_temp_p" << 0;
+        QTest::newRow("error row: no chooser") << 1 << ""
+                                               << "" << -1;
     }
 
     void chooserWritesSelectedRows() {
-        QFETCH(int, row); QFETCH(QString, typed); QFETCH(QString, preset); QFETCH(int, written);
+        QFETCH(int, row);
+        QFETCH(QString, typed);
+        QFETCH(QString, preset);
+        QFETCH(int, written);
         fConfLonA& w = editor(fixture(1));
         SignalGrid& g = w.gridModel();
         g.select(2, 3, 5, 3);
         g.setRowHeight(4, 0);
         bool shown = false;
         QString presetSeen;
-        whenModal<fSNVT>([&](fSNVT* d) { presetSeen = selectedName(d); if (typed.isEmpty()) return d->cmdCancelar->click(); QTest::keyClicks(d->txtFiltro, typed); d->cmdAceptar->click(); }, &shown);
+        whenModal<fSNVT>(
+            [&](fSNVT* d) {
+                presetSeen = selectedName(d);
+                if (typed.isEmpty()) return d->cmdCancelar->click();
+                QTest::keyClicks(d->txtFiltro, typed);
+                d->cmdAceptar->click();
+            },
+            &shown);
         w.gridRightClick(row, LonCol::SnvtName, true);
         QCOMPARE(shown, written >= 0);
         QCOMPARE(presetSeen, preset);
@@ -467,7 +528,16 @@ private slots:
         bool shown = false;
         QStringList files, dirs;
         int listed = 0;
-        whenModal<fImportXif>([&](fImportXif* d) { for (int i = 0; i < d->File1->count(); ++i) files << d->File1->item(i)->text(); for (int i = 0; i < d->Dir1->count(); ++i) dirs << d->Dir1->item(i)->text(); if (!files.contains("cover.XIF")) return d->reject(); d->File1->item(files.indexOf("cover.XIF"))->setSelected(true); d->chkDevStatus->setChecked(true); d->cmdCargar->click(); listed = d->lvwPro->topLevelItemCount(); d->cmdSelAll[0]->click();
+        whenModal<fImportXif>(
+            [&](fImportXif* d) {
+                for (int i = 0; i < d->File1->count(); ++i) files << d->File1->item(i)->text();
+                for (int i = 0; i < d->Dir1->count(); ++i) dirs << d->Dir1->item(i)->text();
+                if (!files.contains("cover.XIF")) return d->reject();
+                d->File1->item(files.indexOf("cover.XIF"))->setSelected(true);
+                d->chkDevStatus->setChecked(true);
+                d->cmdCargar->click();
+                listed = d->lvwPro->topLevelItemCount();
+                d->cmdSelAll[0]->click();
                 d->lvwPro->topLevelItem(listed - 1)->setSelected(false);  // the last NV stays out
                 d->cboDfin->setCurrentIndex(2);                           // 1..3
                 d->cboDini->setCurrentIndex(3);                           // 4 moves the last to 4
@@ -489,7 +559,6 @@ private slots:
         QCOMPARE(QDir(LeeIni("Import", "Path", "")).absolutePath(), QDir(xifs).absolutePath());
     }
 
-
     void saveWithDuplicateAddress() {
         LonFixture f = fixture(1, {}, 4);
         f.rows[3][12] = "11";  // grid row 6 repeats row 4's address
@@ -500,7 +569,8 @@ private slots:
         w.cmdAceptar->click();
         QCOMPARE(m_prompts->texts(), QStringList{"Add:11" + Texto("repetida")});
         const SignalGrid& g = w.gridModel();
-        QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), w.TabStrip1->currentIndex()}), QVector<int>({6, LonCol::Add, 6, 1}));
+        QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), w.TabStrip1->currentIndex()}),
+                 QVector<int>({6, LonCol::Add, 6, 1}));
         QCOMPARE(readAll(dir + "/LON.ini") + readAll(dir + "/LON.dat"), ini + dat);
         QVERIFY(!QFile::exists(dir + "/LON.Plmx") && w.isVisible());
     }
@@ -508,13 +578,20 @@ private slots:
     void saveThatFailsStopsTheSequence_data() {
         lonColumns<QStringList, QStringList, QStringList, int>("folderFor", "linkToFull", "reasons", "answer");
         QTest::newRow("answered no") << QStringList{} << QStringList{} << QStringList{} << 2;
-        QTest::newRow("folder in LON.dat's place") << QStringList{"LON.dat"} << QStringList{} << QStringList{"LON.dat:Path is not a file"} << 1;
-        QTest::newRow("LON.ini on a full disk") << QStringList{} << QStringList{"LON.ini"} << QStringList{"LON.ini:No space left on device"} << 1;
-        QTest::newRow("both, one message each") << QStringList{"LON.ini"} << QStringList{"LON.dat"} << QStringList{"LON.ini:Path is a folder", "LON.dat:No space left on device"} << 1;
+        QTest::newRow("folder in LON.dat's place")
+            << QStringList{"LON.dat"} << QStringList{} << QStringList{"LON.dat:Path is not a file"} << 1;
+        QTest::newRow("LON.ini on a full disk")
+            << QStringList{} << QStringList{"LON.ini"} << QStringList{"LON.ini:No space left on device"} << 1;
+        QTest::newRow("both, one message each")
+            << QStringList{"LON.ini"} << QStringList{"LON.dat"}
+            << QStringList{"LON.ini:Path is a folder", "LON.dat:No space left on device"} << 1;
     }
 
     void saveThatFailsStopsTheSequence() {
-        QFETCH(QStringList, folderFor); QFETCH(QStringList, linkToFull); QFETCH(QStringList, reasons); QFETCH(int, answer);
+        QFETCH(QStringList, folderFor);
+        QFETCH(QStringList, linkToFull);
+        QFETCH(QStringList, reasons);
+        QFETCH(int, answer);
         fConfLonA& w = editor(fixture(1), true);
         const QString dir = m_dir;
         const QByteArray dat = readAll(dir + "/LON.dat");
@@ -526,7 +603,8 @@ private slots:
         w.cmdAceptar_Click();
         QStringList told{Texto("A23")};
         for (const QString& r : reasons)
-            told << Texto("NoSePuedeGrabar") + "\r" + dir + "/" + r.section(':', 0, 0) + "\rError: \r" + r.section(':', 1);
+            told << Texto("NoSePuedeGrabar") + "\r" + dir + "/" + r.section(':', 0, 0) + "\rError: \r" +
+                        r.section(':', 1);
         QCOMPARE(m_prompts->texts(), told);
         QVERIFY(w.connectionChanged());
         QVERIFY(!QFile::exists(dir + "/LON.Plmx"));
@@ -563,13 +641,15 @@ private slots:
         QVERIFY2(texts.at(2).startsWith("Devs:1  LON-> Tot:4 R:3 W:0 RW:0"), qPrintable(texts.at(2)));
         QVERIFY(!w.connectionChanged() && !w.gridChanged() && !w.cmdPilmora->isEnabled());
         QCOMPARE(app().IPNueva, QString("127.0.0.1"));
-        QCOMPARE(iniRead(dir + "/LON.ini", "ASCII", "Tmout_ms", "") + iniRead(dir + "/LON.ini", "ASCII", "Gateway", ""), QString("500127.0.0.9"));
+        QCOMPARE(iniRead(dir + "/LON.ini", "ASCII", "Tmout_ms", "") + iniRead(dir + "/LON.ini", "ASCII", "Gateway", ""),
+                 QString("500127.0.0.9"));
         QVERIFY(readAll(dir + "/LON.dat").contains("\tRoom 4\t11\t"));
         const QString copy = QDir(m_home->projectsRoot()).filePath("SaveGenCopy");
         QVERIFY(copyFolder(dir, copy));
         QFile::remove(copy + "/LON.Plmx");
         QProcess cli;
-        cli.start(QStringLiteral(PILMORA_BIN_DIR) + "/pilmora", {"--home", m_home->path(), "generate", copy, "--at", "2026/03/04 05:06:07"});
+        cli.start(QStringLiteral(PILMORA_BIN_DIR) + "/pilmora",
+                  {"--home", m_home->path(), "generate", copy, "--at", "2026/03/04 05:06:07"});
         QVERIFY(cli.waitForFinished(30000));
         QCOMPARE(cli.exitCode(), 0);
         const QByteArray mine = readAll(dir + "/LON.Plmx");
@@ -603,7 +683,9 @@ private slots:
     }
 
     void closingAsksWhenChanged() {
-        QFETCH(QString, change); QFETCH(int, answer); QFETCH(bool, closed);
+        QFETCH(QString, change);
+        QFETCH(int, answer);
+        QFETCH(bool, closed);
         fConfLonA& w = editor(fixture(1), true);
         const QString dir = m_dir;
         const QByteArray dat = readAll(dir + "/LON.dat");
@@ -618,7 +700,8 @@ private slots:
         }
         m_prompts->queueAnswer(answer);
         w.cmdCancelar->click();
-        QCOMPARE(m_prompts->texts(), change.isEmpty() ? QStringList{} : QStringList{Texto("EstaSeguroDeSalirSinGrabar")});
+        QCOMPARE(m_prompts->texts(),
+                 change.isEmpty() ? QStringList{} : QStringList{Texto("EstaSeguroDeSalirSinGrabar")});
         QCOMPARE(!w.isVisible(), closed);
         if (!closed) {  // the close box asks the same question
             m_prompts->queueAnswer(2);
@@ -628,7 +711,6 @@ private slots:
         }
         QCOMPARE(readAll(dir + "/LON.dat"), dat);
     }
-
 };
 
 QTEST_MAIN(TstConfLonEditor)

@@ -53,7 +53,8 @@ private slots:
     }
 
     void usage() {
-        QFETCH(QStringList, args); QFETCH(int, code);
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
         TestHome home;
         QDir().mkpath(home.file("empty"));
         writeLonFixture(home.file("P"), goodProject());
@@ -71,8 +72,10 @@ private slots:
     }
 
     void run_data() {
-        lonColumns<QString, QString, int, QString, QString, bool>("command", "change", "code", "expected", "also", "file");
-        auto row = [](const char* name, const char* command, const char* change, int code, const char* expected, const QString& also = QString(), bool file = false) {
+        lonColumns<QString, QString, int, QString, QString, bool>("command", "change", "code", "expected", "also",
+                                                                  "file");
+        auto row = [](const char* name, const char* command, const char* change, int code, const char* expected,
+                      const QString& also = QString(), bool file = false) {
             QTest::newRow(name) << command << change << code << expected << also << file;
         };
         row("check good", "check", "", 0, "ComprobacionCorrecta");
@@ -85,13 +88,20 @@ private slots:
         row("generate device subnet above 255", "generate", "subnet", 1, "ErrorAlGenerarFichero", "", true);
         row("generate device without readable rows", "generate", "noInputs", 1, "NoSenyalesEntradaDispositivo");
         row("generate no LON.ini: nothing in use", "generate", "noIni", 1, "NoEncontradoSenyales");
-        row("generate NDevs 0", "generate", "ndevs0", 0, "AhoraPuedeEnviaraMerovantixFichero", "Devs:0  LON-> Tot:1 R:0 W:0 RW:0", true);
-        row("generate NDevs 100000", "generate", "ndevs100000", 1, "NoSenyalesEntradaDispositivo", "@NoSenyalesEntradaDispositivo|3");
+        row("generate NDevs 0", "generate", "ndevs0", 0, "AhoraPuedeEnviaraMerovantixFichero",
+            "Devs:0  LON-> Tot:1 R:0 W:0 RW:0", true);
+        row("generate NDevs 100000", "generate", "ndevs100000", 1, "NoSenyalesEntradaDispositivo",
+            "@NoSenyalesEntradaDispositivo|3");
         row("generate garbage in every key", "generate", "garbage", 0, "AhoraPuedeEnviaraMerovantixFichero", "", true);
     }
 
     void run() {
-        QFETCH(QString, command); QFETCH(QString, change); QFETCH(int, code); QFETCH(QString, expected); QFETCH(QString, also); QFETCH(bool, file);
+        QFETCH(QString, command);
+        QFETCH(QString, change);
+        QFETCH(int, code);
+        QFETCH(QString, expected);
+        QFETCH(QString, also);
+        QFETCH(bool, file);
         TestHome home;
         LonFixture f = goodProject();
         if (change == "repeat") f.rows[6][12] = f.rows[5][12];
@@ -129,7 +139,7 @@ private slots:
         QVERIFY2((code == 0 ? r.out : r.err).contains(also), qPrintable(r.out + "|" + r.err));
         if (code != 0) QVERIFY2(r.out.isEmpty(), qPrintable(r.out));
         QCOMPARE(QFile::exists(dir + "/LON.Plmx"), file);
-    if (file) QVERIFY(readAll(dir + "/LON.Plmx").mid(4, 46).endsWith(kAt.toLatin1()));
+        if (file) QVERIFY(readAll(dir + "/LON.Plmx").mid(4, 46).endsWith(kAt.toLatin1()));
     }
 
     void commandLine() {
@@ -139,7 +149,8 @@ private slots:
         const QByteArray ini = readAll(home.file("P/LON.ini"));
         auto run = [&](const QStringList& args) {
             QProcess p;
-            p.start(PILMORA_BIN_DIR "/pilmora", QStringList{"--home", home.path(), "import-xif", home.file("P")} + args);
+            p.start(PILMORA_BIN_DIR "/pilmora",
+                    QStringList{"--home", home.path(), "import-xif", home.file("P")} + args);
             p.waitForFinished(30000);
             return qMakePair(p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()));
         };
@@ -147,12 +158,19 @@ private slots:
         QCOMPARE(run({cover, "--devices", "2-4"}).first, 1);  // three devices only
         QCOMPARE(run({"--devices", "x", cover}).first, 2);
         QCOMPARE(run({cover, home.file("none.xif")}).first, 1);
-        const auto ok = run({cover, testData("xif/SC100MP.XIF"), testData("xif/astroClock.xif"), "--devices", "2-3", "--prefix", "--node-object"});
+        const auto ok = run({cover, testData("xif/SC100MP.XIF"), testData("xif/astroClock.xif"), "--devices", "2-3",
+                             "--prefix", "--node-object"});
         QCOMPARE(ok.first, 0);
         QVERIFY(ok.second.contains("New points:" + QString::number(2 * (27 + 35 + 34))));
         const QString dat = QString::fromLatin1(readAll(home.file("P/LON.dat")));
         const QString tail = "\t\t%1\t%2\t1-Spon\t" + Texto("0-No") + "\t\r\n";
-        for (const QString& row : {"\t2\t92\tSNVT_obj_request.object_id\t0\t0\t3-16bit unsig\t1\t0\t0\t0\tW\tD2.nviRequest.object_id" + tail.arg("W", Texto("0-Ana")), "\t3\t107\tSNVT_time_sec\t10\t0\t3-16bit unsig\t1\t-1\t0\t0\tW\tD3.cpTimeHb" + tail.arg("W", Texto("0-Ana")), "\t3\t95\tSNVT_switch.value\t18\t0\t1-8bit unsig\t5\t-1\t0\t0\tR\tD3.nvoDI_4.value" + tail.arg("R", Texto("1-Dig"))})
+        for (const QString& row :
+             {"\t2\t92\tSNVT_obj_request.object_id\t0\t0\t3-16bit unsig\t1\t0\t0\t0\tW\tD2.nviRequest.object_id" +
+                  tail.arg("W", Texto("0-Ana")),
+              "\t3\t107\tSNVT_time_sec\t10\t0\t3-16bit unsig\t1\t-1\t0\t0\tW\tD3.cpTimeHb" +
+                  tail.arg("W", Texto("0-Ana")),
+              "\t3\t95\tSNVT_switch.value\t18\t0\t1-8bit unsig\t5\t-1\t0\t0\tR\tD3.nvoDI_4.value" +
+                  tail.arg("R", Texto("1-Dig"))})
             QVERIFY2(dat.contains(row), qPrintable(row));
         QCOMPARE(readAll(home.file("P/LON.ini")), ini);
     }
@@ -162,7 +180,8 @@ private slots:
         writeLonFixture(home.file("P"), goodProject());
         QUdpSocket silent;
         QVERIFY(silent.bind(QHostAddress::LocalHost, 0));
-        const Run r = pilmora(home.path(), {"poll", home.file("P"), "--udp", "127.0.0.1:" + QString::number(silent.localPort()), "--timeout", "1"});
+        const Run r = pilmora(home.path(), {"poll", home.file("P"), "--udp",
+                                            "127.0.0.1:" + QString::number(silent.localPort()), "--timeout", "1"});
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains(Texto("PilmoraSinRespuesta") + "1 s"), qPrintable(r.err));
     }

@@ -72,15 +72,23 @@ private slots:
     void faults_data() {
         QTest::addColumn<QString>("edits");     // record|column|new text, ...
         QTest::addColumn<QString>("expected");  // record|caption|start of the text, ...
-        QTest::newRow("address not a number") << "7|13|12a" << "7|Add|@CsvNoNumero+12a";
-        QTest::newRow("device out of range") << "7|1|300" << "7|@Disp|@CsvFueraDeRango+0..128";
-        QTest::newRow("data type 9") << "8|6|9" << "8|Data type|@CsvNoEnLista+9";
-        QTest::newRow("A/D not a choice") << "8|15|2-Dig" << "8|A/D|@CsvNoEnLista";
+        QTest::newRow("address not a number") << "7|13|12a"
+                                              << "7|Add|@CsvNoNumero+12a";
+        QTest::newRow("device out of range") << "7|1|300"
+                                             << "7|@Disp|@CsvFueraDeRango+0..128";
+        QTest::newRow("data type 9") << "8|6|9"
+                                     << "8|Data type|@CsvNoEnLista+9";
+        QTest::newRow("A/D not a choice") << "8|15|2-Dig"
+                                          << "8|A/D|@CsvNoEnLista";
         QTest::newRow("character outside Windows-1252") << u8"9|12|snow ☃" << "9|@Descripcion|@CsvCaracter";
-        QTest::newRow("mark on a point row") << "9|18|1" << "9|@CsvInterna|@CsvFilaInternaDesconocida";
-        QTest::newRow("address used twice (save check)") << "12|13|6" << "12|Add|Add:6+@repetida";
-        QTest::newRow("unknown caption") << "1|5|Ofset" << "1|Ofset|@CsvColumnaDesconocida|1|Offset|@CsvFaltaColumna";
-        QTest::newRow("two rows wrong, both listed") << "7|13|x|40|17|maybe" << "7|Add|@CsvNoNumero|40|@Activa|@CsvNoEnLista";
+        QTest::newRow("mark on a point row") << "9|18|1"
+                                             << "9|@CsvInterna|@CsvFilaInternaDesconocida";
+        QTest::newRow("address used twice (save check)") << "12|13|6"
+                                                         << "12|Add|Add:6+@repetida";
+        QTest::newRow("unknown caption") << "1|5|Ofset"
+                                         << "1|Ofset|@CsvColumnaDesconocida|1|Offset|@CsvFaltaColumna";
+        QTest::newRow("two rows wrong, both listed") << "7|13|x|40|17|maybe"
+                                                     << "7|Add|@CsvNoNumero|40|@Activa|@CsvNoEnLista";
     }
     void faults() {
         QFETCH(QString, edits);

@@ -67,13 +67,33 @@ private slots:
 
     void smallFiles_data() {
         lonColumns<int, Rows, QByteArray, QVector<int>>("addressing", "rows", "tail", "counts");
-        QTest::newRow("one readable row, Neuron-ID 0102") << 0 << Rows{lonPointRow(1, 105, 6, "R", 1)} << le16(1) + b({1, 2, 0, 0, 0, 0}) + le16(-1) + le16(1) + le16(1) + slot(0, 6, 105, 1) + le16(1) + le16(1) + le16(0) + b({0, 0, 1}) << QVector<int>{1, 1, 0, 0};
-        QTest::newRow("error rows") << 0 << Rows{lonErrorRow(0, 9), lonErrorRow(1, 8), lonErrorRow(2, 7, false), lonPointRow(2, 105, 0, "R", 2), lonPointRow(1, 105, 0, "R", 1)} << le16(2) + b({1, 2, 0, 0, 0, 0}) + le16(8) + b({0, 0, 0, 0, 0, 2}) + le16(-1) + le16(2) + le16(4) + slot(0, 0, 105, 1) + slot(1, 0, 105, 2) + QByteArray(34, '\0') + le16(4) + le16(1) + le16(0) + b({0, 0, 1}) + le16(2) + le16(1) + b({0, 0, 1}) + le16(9) + le16(-1) + b({1, 0, 1}) + le16(8) + le16(-1) + b({1, 0, 1}) << QVector<int>{4, 2, 0, 0};
-        QTest::newRow("subnet/node addressing") << 1 << Rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)} << le16(2) + b({3, 4, 0, 0, 0, 0}) + le16(-1) + b({255, 127, 0, 0, 0, 0}) + le16(-1) + le16(2) + le16(2) + slot(0, 0, 105, 1) + slot(1, 0, 105, 2) + le16(2) + le16(1) + le16(0) + b({0, 0, 1}) + le16(2) + le16(1) + b({0, 0, 1}) << QVector<int>{2, 2, 0, 0};
+        QTest::newRow("one readable row, Neuron-ID 0102")
+            << 0 << Rows{lonPointRow(1, 105, 6, "R", 1)}
+            << le16(1) + b({1, 2, 0, 0, 0, 0}) + le16(-1) + le16(1) + le16(1) + slot(0, 6, 105, 1) + le16(1) + le16(1) +
+                   le16(0) + b({0, 0, 1})
+            << QVector<int>{1, 1, 0, 0};
+        QTest::newRow("error rows") << 0
+                                    << Rows{lonErrorRow(0, 9), lonErrorRow(1, 8), lonErrorRow(2, 7, false),
+                                            lonPointRow(2, 105, 0, "R", 2), lonPointRow(1, 105, 0, "R", 1)}
+                                    << le16(2) + b({1, 2, 0, 0, 0, 0}) + le16(8) + b({0, 0, 0, 0, 0, 2}) + le16(-1) +
+                                           le16(2) + le16(4) + slot(0, 0, 105, 1) + slot(1, 0, 105, 2) +
+                                           QByteArray(34, '\0') + le16(4) + le16(1) + le16(0) + b({0, 0, 1}) + le16(2) +
+                                           le16(1) + b({0, 0, 1}) + le16(9) + le16(-1) + b({1, 0, 1}) + le16(8) +
+                                           le16(-1) + b({1, 0, 1})
+                                    << QVector<int>{4, 2, 0, 0};
+        QTest::newRow("subnet/node addressing")
+            << 1 << Rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)}
+            << le16(2) + b({3, 4, 0, 0, 0, 0}) + le16(-1) + b({255, 127, 0, 0, 0, 0}) + le16(-1) + le16(2) + le16(2) +
+                   slot(0, 0, 105, 1) + slot(1, 0, 105, 2) + le16(2) + le16(1) + le16(0) + b({0, 0, 1}) + le16(2) +
+                   le16(1) + b({0, 0, 1})
+            << QVector<int>{2, 2, 0, 0};
     }
 
     void smallFiles() {
-        QFETCH(int, addressing); QFETCH(Rows, rows); QFETCH(QByteArray, tail); QFETCH(QVector<int>, counts);
+        QFETCH(int, addressing);
+        QFETCH(Rows, rows);
+        QFETCH(QByteArray, tail);
+        QFETCH(QVector<int>, counts);
         LonConfig cfg = lonConfig(2);
         cfg.Dispositivos[0].NId = "0102";
         cfg.Addressing = addressing;
@@ -99,7 +119,8 @@ private slots:
     }
 
     void neuronIds() {
-        QFETCH(QString, nid); QFETCH(QByteArray, bytes);
+        QFETCH(QString, nid);
+        QFETCH(QByteArray, bytes);
         LonConfig cfg = lonConfig(1);
         cfg.Dispositivos[0].NId = nid;
         cfg.Domain = nid;  // the domain is converted the same way
@@ -112,12 +133,14 @@ private slots:
     void slotOrder() {
         LonConfig cfg = lonConfig(3);
         cfg.Dispositivos[2].On = false;
-        const LonDownload d = compose(cfg, { lonPointRow(2, 105, 0, "R", 1), lonPointRow(1, 105, 1, "R", 2), lonPointRow(1, 95, 2, "W", 3), lonPointRow(2, 95, 3, "RW", 4),
-                                               lonPointRow(3, 105, 4, "R", 5),        // device not in use
-                                               lonPointRow(1, 95, 5, "RW", 6, false),  // inactive
-                                               lonPointRow(0, 95, 6, "W", 7),         // the gateway's own write point
-                                               lonPointRow(0, 95, 7, "R", 8),         // readable on device 0: nowhere
-                                           });
+        const LonDownload d = compose(
+            cfg, {
+                     lonPointRow(2, 105, 0, "R", 1), lonPointRow(1, 105, 1, "R", 2), lonPointRow(1, 95, 2, "W", 3),
+                     lonPointRow(2, 95, 3, "RW", 4), lonPointRow(3, 105, 4, "R", 5),  // device not in use
+                     lonPointRow(1, 95, 5, "RW", 6, false),                           // inactive
+                     lonPointRow(0, 95, 6, "W", 7),                                   // the gateway's own write point
+                     lonPointRow(0, 95, 7, "R", 8),                                   // readable on device 0: nowhere
+                 });
         const LonFileView f = decodeLonDownload(d.bytes);
         QVERIFY(f.ok);
         QCOMPARE(f.readable, 3);
@@ -131,16 +154,29 @@ private slots:
 
     void tcpBlock_data() {
         lonColumns<QString, QString, QString, QByteArray>("ip", "nagle", "keepAlive", "block");
-        const QByteArray tail = QByteArray("255.0.0.0") + '\0' + QByteArray(6, ' ') + '\0' + QByteArray(15, ' ') + le32(5000);
+        const QByteArray tail =
+            QByteArray("255.0.0.0") + '\0' + QByteArray(6, ' ') + '\0' + QByteArray(15, ' ') + le32(5000);
         const QByteArray end(64, '\0');
-        QTest::newRow("12 characters") << "127.0.100.10" << "0" << "30" << QByteArray("127.0.100.10") + '\0' + "   " + tail + b({0}) + le32(30) + end;
-        QTest::newRow("15 characters") << "127.100.100.100" << "1" << "0" << QByteArray("127.100.100.100") + '\0' + tail + b({1}) + le32(0) + end;
-        QTest::newRow("16 characters") << "127.100.100.100x" << "7" << "-5" << QByteArray("127.100.100.100x") + tail + b({1}) + le32(0) + end;
-        QTest::newRow("longer") << "127.100.100.100xyz" << "abc" << "65535" << QByteArray("127.100.100.100x") + tail + b({0}) + le32(65535) + end;
+        QTest::newRow("12 characters") << "127.0.100.10"
+                                       << "0"
+                                       << "30"
+                                       << QByteArray("127.0.100.10") + '\0' + "   " + tail + b({0}) + le32(30) + end;
+        QTest::newRow("15 characters") << "127.100.100.100"
+                                       << "1"
+                                       << "0" << QByteArray("127.100.100.100") + '\0' + tail + b({1}) + le32(0) + end;
+        QTest::newRow("16 characters") << "127.100.100.100x"
+                                       << "7"
+                                       << "-5" << QByteArray("127.100.100.100x") + tail + b({1}) + le32(0) + end;
+        QTest::newRow("longer") << "127.100.100.100xyz"
+                                << "abc"
+                                << "65535" << QByteArray("127.100.100.100x") + tail + b({0}) + le32(65535) + end;
     }
 
     void tcpBlock() {
-        QFETCH(QString, ip); QFETCH(QString, nagle); QFETCH(QString, keepAlive); QFETCH(QByteArray, block);
+        QFETCH(QString, ip);
+        QFETCH(QString, nagle);
+        QFETCH(QString, keepAlive);
+        QFETCH(QByteArray, block);
         LonConfig cfg = lonConfig(1, "A-Basic", "V.43.1.x");
         cfg.IP = ip;
         cfg.NetMask = "255.0.0.0";
@@ -186,12 +222,15 @@ private slots:
     void tuningFromIni_data() {
         lonColumns<QByteArray, int, int>("ini", "lonRetries", "ltaRqRpTimeout");
         QTest::newRow("missing keys") << QByteArray("[LON]\r\n") << 3 << 8;
-        QTest::newRow("lonRetries 20 capped") << QByteArray("[LON]\r\nlonRetries=20\r\nltaRqRpTimeout=2\r\n") << 11 << 2;
+        QTest::newRow("lonRetries 20 capped")
+            << QByteArray("[LON]\r\nlonRetries=20\r\nltaRqRpTimeout=2\r\n") << 11 << 2;
         QTest::newRow("garbage reads 0") << QByteArray("[LON]\r\nlonRetries=x\r\nltaRqRpTimeout=y\r\n") << 0 << 0;
     }
 
     void tuningFromIni() {
-        QFETCH(QByteArray, ini); QFETCH(int, lonRetries); QFETCH(int, ltaRqRpTimeout);
+        QFETCH(QByteArray, ini);
+        QFETCH(int, lonRetries);
+        QFETCH(int, ltaRqRpTimeout);
         useLonProject(m_home->file("P"), ini);
         const LonDownload d = compose(lonConfig(1), {lonPointRow(1, 105, 0, "R", 1)}, LonTuning::fromIni());
         QCOMPARE(decodeLonDownload(d.bytes).lonRetries, lonRetries);
@@ -207,8 +246,11 @@ private slots:
     }
 
     void largeProjects() {
-        QFETCH(QString, version); QFETCH(int, devices); QFETCH(int, points);
-        const LonDownload d = compose(lonConfig(devices, version, "V.43.1.x"), largeLonFixture(devices, points, version, "V.43.1.x").rows);
+        QFETCH(QString, version);
+        QFETCH(int, devices);
+        QFETCH(int, points);
+        const LonDownload d = compose(lonConfig(devices, version, "V.43.1.x"),
+                                      largeLonFixture(devices, points, version, "V.43.1.x").rows);
         const int max = version.startsWith('A') ? 500 : 4000;
         if (points > max) {
             QCOMPARE(d.outcome, LonDownload::TooManyPoints);
@@ -224,9 +266,11 @@ private slots:
         QCOMPARE(f.deviceErrorPoint.last(), devices + 1);  // the error rows carry addresses 2..devices+1
         QCOMPARE(f.deviceAddress.last(), QByteArray(5, '\0') + char(devices));
         const int nv = points - devices - 1, writeOnly = nv / 10;
-        QCOMPARE(QVector<int>({f.readable, d.readable, d.writes}), QVector<int>({nv - writeOnly, nv - writeOnly, writeOnly}));
+        QCOMPARE(QVector<int>({f.readable, d.readable, d.writes}),
+                 QVector<int>({nv - writeOnly, nv - writeOnly, writeOnly}));
         for (int k = 1; k < f.readable; ++k)
-            QVERIFY(f.variables[k][0] > f.variables[k - 1][0] || (f.variables[k][0] == f.variables[k - 1][0] && f.variables[k][9] > f.variables[k - 1][9]));
+            QVERIFY(f.variables[k][0] > f.variables[k - 1][0] ||
+                    (f.variables[k][0] == f.variables[k - 1][0] && f.variables[k][9] > f.variables[k - 1][9]));
         for (int k = f.readable; k <= f.readable + devices; ++k)
             QCOMPARE(f.points[k].mid(0, 2), QVector<int>({k - f.readable + 1, -1}));
         const QVector<int> addresses = column(f.points, 0);
@@ -236,16 +280,24 @@ private slots:
     void messages_data() {
         lonColumns<Rows, QVector<bool>, QString>("rows", "inUse", "message");
         const QString a = "@NoSenyalesEntradaDispositivo|%1|@RevisarConfiguracionODesactivarDispositivo";
-        QTest::newRow("a: device with only a write row") << Rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 95, 0, "W", 2)} << QVector<bool>{true, true} << a.arg(2);
-        QTest::newRow("a: device with only its error row") << Rows{lonErrorRow(1, 5)} << QVector<bool>{true, false} << a.arg(1);
-        QTest::newRow("a: readable row inactive") << Rows{lonPointRow(1, 105, 0, "R", 1, false)} << QVector<bool>{true, false} << a.arg(1);
-        QTest::newRow("b: nothing in use") << Rows{lonPointRow(1, 105, 0, "R", 1)} << QVector<bool>{false, false} << "@NoEncontradoSenyales";
+        QTest::newRow("a: device with only a write row")
+            << Rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 95, 0, "W", 2)} << QVector<bool>{true, true}
+            << a.arg(2);
+        QTest::newRow("a: device with only its error row")
+            << Rows{lonErrorRow(1, 5)} << QVector<bool>{true, false} << a.arg(1);
+        QTest::newRow("a: readable row inactive")
+            << Rows{lonPointRow(1, 105, 0, "R", 1, false)} << QVector<bool>{true, false} << a.arg(1);
+        QTest::newRow("b: nothing in use")
+            << Rows{lonPointRow(1, 105, 0, "R", 1)} << QVector<bool>{false, false} << "@NoEncontradoSenyales";
         QTest::newRow("only the gateway's error row") << Rows{lonErrorRow(0, 3)} << QVector<bool>{false, false} << "";
-        QTest::newRow("report") << Rows{lonPointRow(1, 105, 0, "RW", 1), lonPointRow(1, 95, 1, "W", 2)} << QVector<bool>{true} << "Devs:1  LON-> Tot:2 R:1 W:1 RW:1@BytesFichero|258";
+        QTest::newRow("report") << Rows{lonPointRow(1, 105, 0, "RW", 1), lonPointRow(1, 95, 1, "W", 2)}
+                                << QVector<bool>{true} << "Devs:1  LON-> Tot:2 R:1 W:1 RW:1@BytesFichero|258";
     }
 
     void messages() {
-        QFETCH(Rows, rows); QFETCH(QVector<bool>, inUse); QFETCH(QString, message);
+        QFETCH(Rows, rows);
+        QFETCH(QVector<bool>, inUse);
+        QFETCH(QString, message);
         const QString dir = useLonProject(m_home->file("P"));
         writeAll(dir + "/LON.Plmx", "OLD");
         LonConfig cfg = lonConfig(int(inUse.size()));
@@ -267,7 +319,9 @@ private slots:
         QCOMPARE(QDir(dir).entryList(QDir::Files).size(), 1);  // no temporary file left behind
         if (message.isEmpty()) return;
         QCOMPARE(file.size(), 258);
-        QCOMPARE(m_prompts->lastText(), expected + ". Checksum:" + QString::number(sumaBytes(file.mid(4)), 16).toUpper() + "\r" + Texto("AhoraPuedeEnviaraMerovantixFichero") + "\r" + path);
+        QCOMPARE(m_prompts->lastText(), expected +
+                                            ". Checksum:" + QString::number(sumaBytes(file.mid(4)), 16).toUpper() +
+                                            "\r" + Texto("AhoraPuedeEnviaraMerovantixFichero") + "\r" + path);
     }
 
     void faults_data() {
@@ -287,7 +341,8 @@ private slots:
         Rows rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)};
         const QHash<QString, int> cell{{"address", 12}, {"offset", 4}, {"snvt", 1}};
         if (cell.contains(what)) rows[0][cell[what]] = what == "offset" ? "-1" : "40000";
-        if (what == "deviceZeroError") rows << QStringList{"0", "-1", "", "", "", "", "", "", "", "", "", "x", "9", "R", "1", "1", "1"};
+        if (what == "deviceZeroError")
+            rows << QStringList{"0", "-1", "", "", "", "", "", "", "", "", "", "x", "9", "R", "1", "1", "1"};
         SignalGrid grid;
         lonGrid(cfg, grid, rows);
         const LonDownload d = composeLonDownload(cfg, grid, LonTuning(), kAt);
@@ -296,7 +351,8 @@ private slots:
         const QString path = QDir::toNativeSeparators(dir + "/LON.Plmx");
         const QString start = Texto("ErrorAlGenerarFichero") + path + "\rError: \r";
         QCOMPARE(m_prompts->texts().size(), 1);
-        QVERIFY2(m_prompts->lastText().startsWith(start + d.fault) && m_prompts->lastText().size() > start.size(), qPrintable(m_prompts->lastText()));
+        QVERIFY2(m_prompts->lastText().startsWith(start + d.fault) && m_prompts->lastText().size() > start.size(),
+                 qPrintable(m_prompts->lastText()));
         if (what == "noFolder") {
             QVERIFY(!QFile::exists(path));
             return;

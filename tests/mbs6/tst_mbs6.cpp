@@ -1,5 +1,3 @@
-#include <QtTest>
-
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +6,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QToolButton>
+#include <QtTest>
 
 #include "AppGlobals.h"
 #include "DownloadWriter.h"
@@ -27,7 +26,9 @@
 
 namespace {
 template <typename T>
-T col(const char* name) { return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>())); }
+T col(const char* name) {
+    return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>()));
+}
 
 QByteArray b(std::initializer_list<int> bytes) {
     QByteArray out;
@@ -59,7 +60,8 @@ QString newProject(TestHome& home, const QString& name, const QString& prot = QS
     const QString dir = QDir(home.projectsRoot()).filePath(name);
     QDir().mkpath(dir);
     writeAll(dir + "/Project.ini", "[Project]\r\nProt=" + prot.toLatin1() + "\r\nDesc=Test\r\n");
-    for (const char* f : {"MBS6.ini", "MBS6.dat"}) QFile::copy(home.file(QStringLiteral("TemplatesASCII/") + f), dir + "/" + f);
+    for (const char* f : {"MBS6.ini", "MBS6.dat"})
+        QFile::copy(home.file(QStringLiteral("TemplatesASCII/") + f), dir + "/" + f);
     app().RutaProyecto = dir, app().NombreProyecto = name, app().ProtProyecto = prot;
     return dir;
 }
@@ -95,7 +97,9 @@ private slots:
     void tableIntoGrid() {
         TestHome home;
         const QString dir = home.file("P");
-        Mbs6Fixture f{{1, 3, 63}, {mbs6Row(0, 0), {"7", "9.0", "Office set point", "1", "R", "1-Digital", "0-NoSpon", "0-No"}}, true};
+        Mbs6Fixture f{{1, 3, 63},
+                      {mbs6Row(0, 0), {"7", "9.0", "Office set point", "1", "R", "1-Digital", "0-NoSpon", "0-No"}},
+                      true};
         f.rows << mbs6Row(64, 1) << mbs6Row(2, 3);
         QVERIFY(writeMbs6Fixture(dir, f) && iniWrite(dir + "/MBS6.ini", "MBS6", "TimeoutPoll", "250"));
         ScriptedPrompts prompts;
@@ -107,7 +111,8 @@ private slots:
         QCOMPARE(cells(grid, 7 + 6 * 13 + 10), "7|9|Office set point|709|RW|0-Analog|0-NoSpon|0-No");
         QCOMPARE(grid.TextMatrix(7 + 13 + 4, Mbs6Col::Descripcion), QString("Unit 2 property 3"));
         QCOMPARE(cells(grid, 1), "0|1|Broadcast write. OffOn (0-Off,1-On)|1|W|1-Digital|1-Spon|1-Yes");
-        QCOMPARE(cells(grid, 7 + 11 * 13 + 9), QString::fromUtf8("12|8|Room temperature (0..63\u00BAC, 0.5 steps)|1208|R|0-Analog|1-Spon|1-Yes"));
+        QCOMPARE(cells(grid, 7 + 11 * 13 + 9),
+                 QString::fromUtf8("12|8|Room temperature (0..63\u00BAC, 0.5 steps)|1208|R|0-Analog|1-Spon|1-Yes"));
         QCOMPARE(cells(grid, 826), "63|12|Faults (bitfield)|6312|R|0-Analog|1-Spon|1-Yes");
         // The INI keys: the baud index is of this list (3 is 9600 here, 4 in the LON one); others' keys stay.
         QCOMPARE(cfg.baudText() + cfg.TimeoutPoll + cfg.unit(63).Nm + cfg.unit(1).Nm, QString("9600250Unit 63Unit 1"));
@@ -116,17 +121,28 @@ private slots:
         QCOMPARE(LeeIni("ASCII", "Baudios", "") + LeeIni("ASCII", "IP", ""), QString("6 (57600)127.0.0.1"));
         Mbs6Config again;
         again.Carga_ConfMbs6();
-        QCOMPARE(QString("%1%2%3%4 ").arg(again.unit(1).On).arg(again.unit(3).On).arg(again.unit(5).On).arg(again.unit(63).On) +
-                     again.unit(1).Nm, QString("0011 Hall"));
+        QCOMPARE(QString("%1%2%3%4 ")
+                         .arg(again.unit(1).On)
+                         .arg(again.unit(3).On)
+                         .arg(again.unit(5).On)
+                         .arg(again.unit(63).On) +
+                     again.unit(1).Nm,
+                 QString("0011 Hall"));
     }
 
     void download_data() {
-        QTest::addColumn<QVector<int>>("units"); QTest::addColumn<QStringList>("active");
+        QTest::addColumn<QVector<int>>("units");
+        QTest::addColumn<QStringList>("active");
         QTest::addColumn<QByteArray>("tail");  // from the unit count on
-        QTest::newRow("units 3 and 5, one row each") << QVector<int>{3, 5} << QStringList{"3-1", "5-8"} << b({2, 3, 5}) + le16(2) + point(301, 1, 1, 2) + point(508, 2, 0, 0);
-        QTest::newRow("broadcast row at position 0") << QVector<int>{4} << QStringList{"0-9", "4-0"} << b({1, 4}) + le16(2) + point(9, 0, 0, 1) + point(400, 1, 1, 0);
-        QTest::newRow("address 101") << QVector<int>{1} << QStringList{"1-1"} << b({1, 1}) + le16(1) + b({0x65, 0, 0x65, 0, 1, 1, 2, 1});
-        QTest::newRow("unselected unit's row dropped") << QVector<int>{2} << QStringList{"1-1", "2-12", "3-2"} << b({1, 2}) + le16(1) + point(212, 1, 0, 0);
+        QTest::newRow("units 3 and 5, one row each")
+            << QVector<int>{3, 5} << QStringList{"3-1", "5-8"}
+            << b({2, 3, 5}) + le16(2) + point(301, 1, 1, 2) + point(508, 2, 0, 0);
+        QTest::newRow("broadcast row at position 0") << QVector<int>{4} << QStringList{"0-9", "4-0"}
+                                                     << b({1, 4}) + le16(2) + point(9, 0, 0, 1) + point(400, 1, 1, 0);
+        QTest::newRow("address 101") << QVector<int>{1} << QStringList{"1-1"}
+                                     << b({1, 1}) + le16(1) + b({0x65, 0, 0x65, 0, 1, 1, 2, 1});
+        QTest::newRow("unselected unit's row dropped")
+            << QVector<int>{2} << QStringList{"1-1", "2-12", "3-2"} << b({1, 2}) + le16(1) + point(212, 1, 0, 0);
     }
     void download() {
         TestHome home;
@@ -147,7 +163,8 @@ private slots:
 
     // Every point of every unit, or a message and no file; the wait pointer shows meanwhile.
     void generate_data() {
-        QTest::addColumn<bool>("allUnits"); QTest::addColumn<bool>("rowsActive");
+        QTest::addColumn<bool>("allUnits");
+        QTest::addColumn<bool>("rowsActive");
         QTest::addColumn<QString>("expected");  // report start or message
         QTest::newRow("all units, all rows") << true << true << "Devs:63  Points:826";
         QTest::newRow("no unit selected") << false << true << "@NoEncontradoSenyales";
@@ -169,25 +186,32 @@ private slots:
             QVERIFY(prompts.lastText() == Texto(expected.mid(1)) && !QFile::exists(home.file("MBS6.Plmx")));
             return;
         }
-        QCOMPARE(QList<qsizetype>({d.bytes.size(), quint8(d.bytes[250]) + 256 * quint8(d.bytes[251]), readAll(home.file("MBS6.Plmx")).size()}),
+        QCOMPARE(QList<qsizetype>({d.bytes.size(), quint8(d.bytes[250]) + 256 * quint8(d.bytes[251]),
+                                   readAll(home.file("MBS6.Plmx")).size()}),
                  QList<qsizetype>({4 + 183 + 63 + 2 + 8 * 826, 826, d.bytes.size()}));
         QCOMPARE(mbs6DownloadReport(d, "F").left(19), expected);
     }
 
     // `pilmora check|generate` on MBS6 projects.
     void cli_data() {
-        QTest::addColumn<QString>("command"); QTest::addColumn<QString>("change"); QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("code");
         QTest::addColumn<QString>("expected");  // printed text, "@Key" a language key's text
-        QTest::newRow("check") << "check" << "" << 0 << "@ComprobacionCorrecta";
-        QTest::newRow("generate") << "generate" << "" << 0 << "Devs:2  Points:3";
-        QTest::newRow("other protocol") << "generate" << "tester" << 1 << "@ProtocoloNoSoportado";
+        QTest::newRow("check") << "check"
+                               << "" << 0 << "@ComprobacionCorrecta";
+        QTest::newRow("generate") << "generate"
+                                  << "" << 0 << "Devs:2  Points:3";
+        QTest::newRow("other protocol") << "generate"
+                                        << "tester" << 1 << "@ProtocoloNoSoportado";
     }
     void cli() {
         const QString command = col<QString>("command"), change = col<QString>("change");
         QString expected = col<QString>("expected");
         TestHome home;
         const QString dir = home.file("P");
-        const Mbs6Fixture f{{1, 2}, {mbs6Row(1, 1), mbs6Row(2, 8), mbs6Row(3, 8), mbs6Row(0, 9), mbs6Row(1, 2, false)}, true};
+        const Mbs6Fixture f{
+            {1, 2}, {mbs6Row(1, 1), mbs6Row(2, 8), mbs6Row(3, 8), mbs6Row(0, 9), mbs6Row(1, 2, false)}, true};
         writeMbs6Fixture(dir, f);
         if (change == "tester") writeAll(dir + "/Project.ini", "[Project]\r\nProt=Tester\r\n");
         QProcess p;
@@ -206,7 +230,8 @@ private slots:
         const SignalGrid& g = e.w.gridModel();
         int active = 0;
         for (int r = 1; r < g.Rows(); ++r)
-            active += g.TextMatrix(r, Mbs6Col::Activa) == Texto("1-Si") && g.TextMatrix(r, Mbs6Col::Spontaneous) == "1-Spon";
+            active +=
+                g.TextMatrix(r, Mbs6Col::Activa) == Texto("1-Si") && g.TextMatrix(r, Mbs6Col::Spontaneous) == "1-Spon";
         QCOMPARE(active * 1000 + e.w.grid->model()->rowCount(), 826826);  // first description current
         QCOMPARE(e.w.grid->visualRect(e.w.grid->currentIndex()), e.w.grid->cellRect(1, Mbs6Col::Descripcion));
         QCOMPARE(e.w.cboBaud->currentText() + e.w.txtMaquina->text(), QString("9600Unit 1"));
@@ -217,7 +242,8 @@ private slots:
 
     // A key typed in a cell of each column of row 20, in the focused editor.
     void typableCells_data() {
-        QTest::addColumn<int>("column"); QTest::addColumn<bool>("typable");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("typable");
         for (int c = 1; c < Mbs6Col::Count; ++c)
             QTest::newRow(qPrintable(QString::number(c))) << c << (c == Mbs6Col::Descripcion || c >= Mbs6Col::AD);
     }
@@ -236,7 +262,8 @@ private slots:
     }
 
     void rightClickMenus_data() {
-        QTest::addColumn<int>("column"); QTest::addColumn<QString>("menu");  // object name, empty: none
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("menu");  // object name, empty: none
         QTest::newRow("spontaneous") << int(Mbs6Col::Spontaneous) << "popmnuSpon";
         QTest::newRow("active") << int(Mbs6Col::Activa) << "popmnuSiNo";
         QTest::newRow("description: no cut or paste") << int(Mbs6Col::Descripcion) << "";
@@ -259,10 +286,12 @@ private slots:
         Editor e;
         SignalGrid& g = e.w.gridModel();
         g.select(9, 3, 9, 3);
-        for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{e.w.cmdInsertar, e.w.cmdElimina, e.w.cmdUp, e.w.cmdDown})
+        for (QAbstractButton* b :
+             std::initializer_list<QAbstractButton*>{e.w.cmdInsertar, e.w.cmdElimina, e.w.cmdUp, e.w.cmdDown})
             b->click();
         QTest::keyClick(e.w.grid, Qt::Key_Up, Qt::AltModifier);
-        QCOMPARE(QString::number(g.Rows()) + g.TextMatrix(9, Mbs6Col::Add) + QString::number(e.w.gridChanged()), "8271010");
+        QCOMPARE(QString::number(g.Rows()) + g.TextMatrix(9, Mbs6Col::Add) + QString::number(e.w.gridChanged()),
+                 "8271010");
         const int description = g.ColWidth(3), unit = g.ColWidth(1);
         QVERIFY(unit > 0);
         e.w.gridRightClick(0, 1, false)->actions().at(0)->trigger();
@@ -302,7 +331,8 @@ private slots:
         const QStringList shown = e.prompts.texts();
         QVERIFY(shown.size() == 2 && shown[0] == Texto("A23"));
         if (fails) {
-            QVERIFY2(shown[1].startsWith(Texto("NoSePuedeGrabar")) && shown[1].contains(e.dir + "/MBS6.ini"), qPrintable(shown[1]));
+            QVERIFY2(shown[1].startsWith(Texto("NoSePuedeGrabar")) && shown[1].contains(e.dir + "/MBS6.ini"),
+                     qPrintable(shown[1]));
             QVERIFY(e.w.connectionChanged());
             return;
         }
@@ -316,7 +346,8 @@ private slots:
 
     // Configuration > Merovantix... of the main window opens the editor loaded.
     void protocolMenu_data() {
-        QTest::addColumn<QString>("prot"); QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("prot");
+        QTest::addColumn<int>("rows");
         QTest::newRow("MBS6") << "MBS6" << 827;
         QTest::newRow("Tester: enabled, opens nothing") << "Tester" << -1;
     }
@@ -328,7 +359,8 @@ private slots:
         newProject(home, "Menu", col<QString>("prot"));
         int rows = -1;
         QTimer::singleShot(0, this, [&] {
-            if (auto* d = qobject_cast<fConfMbs6A*>(QApplication::activeModalWidget())) rows = d->gridModel().Rows(), d->cmdCancelar->click();
+            if (auto* d = qobject_cast<fConfMbs6A*>(QApplication::activeModalWidget()))
+                rows = d->gridModel().Rows(), d->cmdCancelar->click();
         });
         main.mnuCProtocolo_Click();
         QCOMPARE(rows, col<int>("rows"));

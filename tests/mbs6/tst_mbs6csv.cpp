@@ -59,11 +59,16 @@ private slots:
     void import_data() {
         QTest::addColumn<QString>("edits");
         QTest::addColumn<QString>("fault");
-        QTest::newRow("fixed cells, a choice in capitals") << "2|4|9999|2|5|R|2|8|1-YES" << "";
-        QTest::newRow("unit 0 has no property 0") << "827|2|0|100|3|x" << "2|CsvClaveNoOfrecida";
-        QTest::newRow("row twice") << "3|2|12|100|3|x" << "2|CsvFilaRepetida";
-        QTest::newRow("unit not a number") << "30|1|1.5|100|3|x" << "1|CsvNoNumero";
-        QTest::newRow("active not a choice") << "40|8|2-Si|100|3|x" << "8|CsvNoEnLista";
+        QTest::newRow("fixed cells, a choice in capitals") << "2|4|9999|2|5|R|2|8|1-YES"
+                                                           << "";
+        QTest::newRow("unit 0 has no property 0") << "827|2|0|100|3|x"
+                                                  << "2|CsvClaveNoOfrecida";
+        QTest::newRow("row twice") << "3|2|12|100|3|x"
+                                   << "2|CsvFilaRepetida";
+        QTest::newRow("unit not a number") << "30|1|1.5|100|3|x"
+                                           << "1|CsvNoNumero";
+        QTest::newRow("active not a choice") << "40|8|2-Si|100|3|x"
+                                             << "8|CsvNoEnLista";
     }
     void import() {
         QFETCH(QString, edits);
@@ -79,7 +84,8 @@ private slots:
         QStringList faults;
         QCOMPARE(importInto(records, fresh.grid, &faults), fault.isEmpty());
         if (!fault.isEmpty())
-            QVERIFY2(faults.size() == 1 && faults[0].startsWith(csvPlace(e[0].toInt(), records[0][f[0].toInt()]) + Texto(f[1])),
+            QVERIFY2(faults.size() == 1 &&
+                         faults[0].startsWith(csvPlace(e[0].toInt(), records[0][f[0].toInt()]) + Texto(f[1])),
                      qPrintable(faults[0]));
         QCOMPARE(fresh.saved(), before);
     }
@@ -121,7 +127,8 @@ private slots:
         else
             importAndSave<fConfMbs6A>(csv, prompts);
         QCOMPARE(readAll(dat + ".bak1"), imported);
-        QVERIFY(prompts.texts().contains(Texto("CsvCopiaGuardada") + "\r" + QFileInfo(dat).canonicalFilePath() + ".bak1"));
+        QVERIFY(
+            prompts.texts().contains(Texto("CsvCopiaGuardada") + "\r" + QFileInfo(dat).canonicalFilePath() + ".bak1"));
     }
 };
 

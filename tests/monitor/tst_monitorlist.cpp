@@ -14,7 +14,9 @@ namespace {
 // The viewer on the loaded list, collecting the frames it sends.
 struct Viewer : VisorSenyales {
     QStringList sent;
-    Viewer() { transmite = [this](const QString& t) { sent << t; }, Datos_Carga(); }
+    Viewer() {
+        transmite = [this](const QString& t) { sent << t; }, Datos_Carga();
+    }
 };
 
 // Each record as "device/address/direction", then the index as "key=record".
@@ -22,7 +24,10 @@ QStringList listed() {
     const ListaSenyales& l = listaSenyales();
     QStringList out, keys;
     for (int i = 1; i <= l.NumSenyales; ++i)
-        out << QStringLiteral("%1/%2/%3").arg(l.Senyales[i].Disp).arg(l.Senyales[i].Direccion).arg(l.Senyales[i].Sentido);
+        out << QStringLiteral("%1/%2/%3")
+                   .arg(l.Senyales[i].Disp)
+                   .arg(l.Senyales[i].Direccion)
+                   .arg(l.Senyales[i].Sentido);
     for (auto it = l.IndiceSenyales.begin(); it != l.IndiceSenyales.end(); ++it)
         keys << it.key() + QLatin1Char('=') + QString::number(it.value());
     keys.sort();
@@ -33,8 +38,11 @@ QStringList listed() {
 bool loadLon(TestHome& home, const QList<bool>& devices, const QVector<QStringList>& rows) {
     LonFixture f;
     for (bool on : devices)
-        f.devices << LonFixtureDevice{on, QStringLiteral("04A2C31B%1").arg(f.devices.size() + 1, 4, 10, QLatin1Char('0')),
-                                      QStringLiteral("1"), {}, {}};
+        f.devices << LonFixtureDevice{on,
+                                      QStringLiteral("04A2C31B%1").arg(f.devices.size() + 1, 4, 10, QLatin1Char('0')),
+                                      QStringLiteral("1"),
+                                      {},
+                                      {}};
     f.rows = rows;
     app().RutaProyecto = home.projectsRoot() + QStringLiteral("/L");
     return writeLonFixture(app().RutaProyecto, f) && (Carga_DatosMFAPilmora(QStringLiteral("LON")), true);
@@ -84,13 +92,20 @@ void TstMonitorList::lon() {
 
 void TstMonitorList::writeFrame_data() {
     lonColumns<int, QString, QString>("type", "answer", "sent");  // sent "": nothing
-    QTest::newRow("comma accepted, point sent") << 0 << "12,5" << "AD0007=12.50";
-    QTest::newRow("no leading zero") << 0 << "0.5" << "AD0007=.50";
-    QTest::newRow("negative") << 0 << "-0,25" << "AD0007=-.25";
-    QTest::newRow("digital non-zero") << 1 << "3" << "AD0007=1";
-    QTest::newRow("digital zero") << 1 << "0" << "AD0007=0";
-    QTest::newRow("empty answer") << 0 << "" << "";
-    QTest::newRow("other type") << 2 << "1" << "";
+    QTest::newRow("comma accepted, point sent") << 0 << "12,5"
+                                                << "AD0007=12.50";
+    QTest::newRow("no leading zero") << 0 << "0.5"
+                                     << "AD0007=.50";
+    QTest::newRow("negative") << 0 << "-0,25"
+                              << "AD0007=-.25";
+    QTest::newRow("digital non-zero") << 1 << "3"
+                                      << "AD0007=1";
+    QTest::newRow("digital zero") << 1 << "0"
+                                  << "AD0007=0";
+    QTest::newRow("empty answer") << 0 << ""
+                                  << "";
+    QTest::newRow("other type") << 2 << "1"
+                                << "";
 }
 
 void TstMonitorList::writeFrame() {
@@ -175,7 +190,8 @@ void TstMonitorList::poll() {
     QProcess p[3];
     for (int i = 0; i < 3; ++i) {
         p[i].setProcessChannelMode(QProcess::MergedChannels);
-        p[i].start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), QStringList{"--home", home.path(), "poll", folder} + args[i]);
+        p[i].start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"),
+                   QStringList{"--home", home.path(), "poll", folder} + args[i]);
     }
     const QRegularExpression report("\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  AD0001 +Boiler flow temperature");
     QString watched;

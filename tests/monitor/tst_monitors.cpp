@@ -55,17 +55,31 @@ void TstMonitors::windows_data() {
     // Expected: lines (time "T", "!" log failure said once) ~ spy switches, flag, new chkHora ~ clipboard ~ log ~ row
     lonColumns<QString, QString, QString>("window", "script", "expected");  // P link, A ASCII bus, E external bus
     const QString start = fTestExterno::kInicioRegistro, stop = fTestExterno::kFinRegistro;
-    QTest::newRow("link: bus off drops, nothing kept") << "P" << "L a,chkBus,L b,chkBus,L c,copy" << ">a|>c~H0~>a\r\n>c\r\n~~1";
-    QTest::newRow("link: not following keeps the current line") << "P" << "L a,dcl,chkUltimo,L b,L c" << ">a|>b|>c~H0~~~0";
-    QTest::newRow("link: time in front, remembered") << "P" << "chkHora,L a" << "T >a~H1~~~0";
-    QTest::newRow("ascii: lists what arrives, switches its spy") << "A" << "L a,chkBus,L b,close" << "a|b~INT1 INT0 INT0 0 H0~~~-1";
-    QTest::newRow("external: spy off lists and logs nothing") << "E" << "chkBus,chkLog,L a,dcl" << "~EXT1 EXT0 EXT0 0 H0~~~-1";
+    QTest::newRow("link: bus off drops, nothing kept") << "P"
+                                                       << "L a,chkBus,L b,chkBus,L c,copy"
+                                                       << ">a|>c~H0~>a\r\n>c\r\n~~1";
+    QTest::newRow("link: not following keeps the current line") << "P"
+                                                                << "L a,dcl,chkUltimo,L b,L c"
+                                                                << ">a|>b|>c~H0~~~0";
+    QTest::newRow("link: time in front, remembered") << "P"
+                                                     << "chkHora,L a"
+                                                     << "T >a~H1~~~0";
+    QTest::newRow("ascii: lists what arrives, switches its spy") << "A"
+                                                                 << "L a,chkBus,L b,close"
+                                                                 << "a|b~INT1 INT0 INT0 0 H0~~~-1";
+    QTest::newRow("external: spy off lists and logs nothing") << "E"
+                                                              << "chkBus,chkLog,L a,dcl"
+                                                              << "~EXT1 EXT0 EXT0 0 H0~~~-1";
     QTest::newRow("external: logged between START and STOP")
-        << "E" << "L a,chkLog,L b,chkLog,L c,dcl"
+        << "E"
+        << "L a,chkLog,L b,chkLog,L c,dcl"
         << "a|" + start + "|b|" + stop + "|c~EXT1 EXT0 0 H0~a~D " + start + "\r\nD b\r\nD " + stop + "\r\n~0";
     QTest::newRow("external: closing with the log open writes no STOP")
-        << "E" << "chkLog,L a,close" << start + "|a~EXT1 EXT0 0 H0~~D " + start + "\r\nD a\r\n~-1";
-    QTest::newRow("external: log that cannot open is said once") << "E" << "nofolder,chkLog,L a,L b" << "!|a|b~EXT1 EXT0 0 H0~~~2";
+        << "E"
+        << "chkLog,L a,close" << start + "|a~EXT1 EXT0 0 H0~~D " + start + "\r\nD a\r\n~-1";
+    QTest::newRow("external: log that cannot open is said once") << "E"
+                                                                 << "nofolder,chkLog,L a,L b"
+                                                                 << "!|a|b~EXT1 EXT0 0 H0~~~2";
 }
 
 void TstMonitors::windows() {

@@ -20,7 +20,9 @@
 namespace {
 QStringList filesIn(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 QStringList entriesIn(const QString& dir) { return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
-QString projectValue(const QString& dir, const QString& key) { return iniRead(QDir(dir).filePath("Project.ini"), "Project", key, "<none>"); }
+QString projectValue(const QString& dir, const QString& key) {
+    return iniRead(QDir(dir).filePath("Project.ini"), "Project", key, "<none>");
+}
 int icon(const ScriptedPrompts& p) { return p.shown().isEmpty() ? -1 : p.shown().last().style & 0x70; }
 bool denied(std::optional<NoWriteFolder>& deny, const QString& dir) { return deny.emplace(dir).active(); }
 
@@ -28,7 +30,8 @@ bool denied(std::optional<NoWriteFolder>& deny, const QString& dir) { return den
 QStringList texts(const QStringList& keyed, const QString& root = {}, const QString& tpl = {}) {
     QStringList out;
     for (QString m : keyed) {
-        m.replace("%root/", nat(root + "/")).replace("%tpl", tpl); const int cr = m.indexOf('\r');
+        m.replace("%root/", nat(root + "/")).replace("%tpl", tpl);
+        const int cr = m.indexOf('\r');
         out << (cr < 0 ? Texto(m) : Texto(m.left(cr)) + m.mid(cr));
     }
     return out;
@@ -53,7 +56,9 @@ QString current(fProject& w) {
     const QTreeWidgetItem* it = w.lvwPro->currentItem();
     return it ? it->text(0) + "|" + it->text(1) + "|" + it->text(2) : QString();
 }
-void selectRow(fProject& w, const QString& name) { w.lvwPro->setCurrentItem(w.lvwPro->findItems(name, Qt::MatchExactly, 0).value(0)); }
+void selectRow(fProject& w, const QString& name) {
+    w.lvwPro->setCurrentItem(w.lvwPro->findItems(name, Qt::MatchExactly, 0).value(0));
+}
 }  // namespace
 Q_DECLARE_METATYPE(Accept)
 
@@ -64,9 +69,11 @@ class TestProjects : public QObject {
     QString m_root;
 
     void threeProjects() {
-        m_home = std::make_unique<TestHome>(); m_prompts = std::make_unique<ScriptedPrompts>();
+        m_home = std::make_unique<TestHome>();
+        m_prompts = std::make_unique<ScriptedPrompts>();
         m_root = m_home->projectsRoot();
-        makeProject(m_root, "Charlie", "LON", "b-desc"); makeProject(m_root, "alpha", "MBS6", "c-desc");
+        makeProject(m_root, "Charlie", "LON", "b-desc");
+        makeProject(m_root, "alpha", "MBS6", "c-desc");
         makeProject(m_root, "Bravo", "LON", "a-desc");
     }
 
@@ -74,7 +81,9 @@ private slots:
     void cleanup() { m_prompts.reset(), m_home.reset(); }
 
     void scan_data() {
-        QTest::addColumn<int>("projects"); QTest::addColumn<QString>("current"); QTest::addColumn<int>("selected");
+        QTest::addColumn<int>("projects");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<int>("selected");
         QTest::newRow("named project") << 3 << "P002" << 2;
         QTest::newRow("letter case counts") << 3 << "p002" << 0;
         QTest::newRow("unknown name selects first") << 3 << "Zulu" << 0;
@@ -83,43 +92,63 @@ private slots:
         QTest::newRow("500 projects") << 500 << "P250" << 250;
     }
     void scan() {
-        QFETCH(int, projects); QFETCH(QString, current); QFETCH(int, selected);
-        TestHome home; ScriptedPrompts prompts; const QString root = home.projectsRoot();
+        QFETCH(int, projects);
+        QFETCH(QString, current);
+        QFETCH(int, selected);
+        TestHome home;
+        ScriptedPrompts prompts;
+        const QString root = home.projectsRoot();
         for (int i = projects - 1; i >= 0; --i) makeProject(root, QString("P%1").arg(i, 3, 10, QChar('0')), "LON", "d");
-        makeProject(root, "NoProt", QString(), "no protocol key"); makeProject(root, "EmptyProt", "", "empty protocol");
+        makeProject(root, "NoProt", QString(), "no protocol key");
+        makeProject(root, "EmptyProt", "", "empty protocol");
         QDir().mkpath(root + "/NoDescriptionFile"), QDir().mkpath(root + "/OnlyLon");  // none of these is a project
-        for (const char* f : {"/PlainFile.ini", "/OnlyLon/LON.ini"}) QVERIFY(writeAll(root + f, crlf({"[Project]", "Prot=LON"})));
-        app().NombreProyecto = current; const Escaneo r = EscanearProyectos(); QVERIFY(r.ok);
-        QCOMPARE(r.filas.size(), projects); QCOMPARE(r.seleccion, selected);
+        for (const char* f : {"/PlainFile.ini", "/OnlyLon/LON.ini"})
+            QVERIFY(writeAll(root + f, crlf({"[Project]", "Prot=LON"})));
+        app().NombreProyecto = current;
+        const Escaneo r = EscanearProyectos();
+        QVERIFY(r.ok);
+        QCOMPARE(r.filas.size(), projects);
+        QCOMPARE(r.seleccion, selected);
         if (projects) QCOMPARE(r.filas[1].nombre + r.filas[1].prot + r.filas[1].desc, QStringLiteral("P001LONd"));
-        QCOMPARE(app().NombreIni, QStringLiteral("Project")); QVERIFY(prompts.shown().isEmpty());
+        QCOMPARE(app().NombreIni, QStringLiteral("Project"));
+        QVERIFY(prompts.shown().isEmpty());
     }
 
     void scanRoot_data() {
-        QTest::addColumn<QString>("root"); QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("root");
+        QTest::addColumn<bool>("ok");
         QTest::newRow("missing root is created quietly") << "deep/new/ProjectsASCII" << true;
         QTest::newRow("root below a plain file") << "afile/ProjectsASCII" << false;
     }
     void scanRoot() {
-        QFETCH(QString, root); QFETCH(bool, ok);
-        TestHome home; ScriptedPrompts prompts; QVERIFY(writeAll(home.file("afile"), "x"));
+        QFETCH(QString, root);
+        QFETCH(bool, ok);
+        TestHome home;
+        ScriptedPrompts prompts;
+        QVERIFY(writeAll(home.file("afile"), "x"));
         app().RutaProyectos = nat(home.file(root));
-        QCOMPARE(EscanearProyectos().ok, ok); QCOMPARE(QFileInfo(home.file(root)).isDir(), ok);
+        QCOMPARE(EscanearProyectos().ok, ok);
+        QCOMPARE(QFileInfo(home.file(root)).isDir(), ok);
         QCOMPARE(prompts.texts(), ok ? QStringList() : QStringList{Texto("ErrDirPro") + "\r" + app().RutaProyectos});
         if (!ok) QCOMPARE(icon(prompts), int(Msg::Critical));
     }
 
     void names_data() {
-        QTest::addColumn<QString>("name"); QTest::addColumn<bool>("valid");
-        for (const QString& n : {QString("Plant 1"), QString::fromUtf8("Área Ñandú"), QString("a-b_c(2)"), QString(255, 'x'),
-                                 QString("COM10"), QString("CON"), QString("x:y*?"), QString::fromUtf8("Hall\u00a0")})
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("valid");
+        for (const QString& n :
+             {QString("Plant 1"), QString::fromUtf8("Área Ñandú"), QString("a-b_c(2)"), QString(255, 'x'),
+              QString("COM10"), QString("CON"), QString("x:y*?"), QString::fromUtf8("Hall\u00a0")})
             QTest::newRow(qPrintable("valid: " + n.left(12))) << n << true;
-        QStringList bad{"", "   ", " Left", "Right ", "\tTab", "v1.2", QString::fromUtf8("Ωmega"), QString::fromUtf8("Проект")};
+        QStringList bad{
+            "", "   ", " Left", "Right ", "\tTab", "v1.2", QString::fromUtf8("Ωmega"), QString::fromUtf8("Проект")};
         for (const char* c : {"/", "\\", "\r", "\n"}) bad << QString("a%1b").arg(c);
         for (const QString& n : bad) QTest::newRow(qPrintable("invalid: " + n.left(12).toUtf8().toHex())) << n << false;
     }
     void names() {
-        QFETCH(QString, name); QFETCH(bool, valid); QCOMPARE(NombreProyectoValido(name), valid);
+        QFETCH(QString, name);
+        QFETCH(bool, valid);
+        QCOMPARE(NombreProyectoValido(name), valid);
     }
 
     void accept_data() {
@@ -132,47 +161,69 @@ private slots:
         row("template match ignores case, read-only template",
             {1, false, "", "Case", "MBS6", "custom", true, {}, -1, {"MBS6.Dat", "Project.ini", "mbs6.INI"}});
         row("no template files", {1, false, "", "Bare", "LON", "empty", true, {}, -1, ini});
-        row("templates folder missing", {1, false, "", "NoTpl", "MBS6", "missing", true, {"Erroralacc\r%tpl", "ErrCopFilPla"}, excl, ini});
+        row("templates folder missing",
+            {1, false, "", "NoTpl", "MBS6", "missing", true, {"Erroralacc\r%tpl", "ErrCopFilPla"}, excl, ini});
         row("copy: plain files, hidden too", {1, true, "Mine", "Copy", "LON", "", true, {}, -1, mines});
-        row("copy of vanished project", {1, true, "Gone", "Copy", "LON", "", true, {"Erroralacc\r%root/Gone", "ErrCopPro"}, -1, ini});
+        row("copy of vanished project",
+            {1, true, "Gone", "Copy", "LON", "", true, {"Erroralacc\r%root/Gone", "ErrCopPro"}, -1, ini});
         row("edit, same name", {2, false, "Mine", "Mine", "LON", "", true, {}, -1, mines});
         row("edit with rename", {2, false, "Mine", "After", "LON", "", true, {}, -1, mines});
         row("rename changing letter case", {2, false, "plant", "Plant", "LON", "", true, {}, -1, ini});
-        for (const char* bad : {"a.b", "a\\b", "  ", "Right "}) row(bad, {1, false, "", bad, "LON", "", false, nameErr, excl, {}});
+        for (const char* bad : {"a.b", "a\\b", "  ", "Right "})
+            row(bad, {1, false, "", bad, "LON", "", false, nameErr, excl, {}});
         row("create refused by the file system", {1, false, "", QString(300, 'n'), "LON", "", false, taken, crit, {}});
-        for (const char* bad : {"Mine.1", "Mine/1", " Mine"}) row(bad, {2, false, "Mine", bad, "LON", "", false, nameErr, excl, {}});
+        for (const char* bad : {"Mine.1", "Mine/1", " Mine"})
+            row(bad, {2, false, "Mine", bad, "LON", "", false, nameErr, excl, {}});
         row("edit keeps a name it would refuse", {2, false, "Hall 3 ", "Hall 3 ", "LON", "", true, {}, -1, ini});
         for (const char* t : {"Other", "Empty", "File"}) row(t, {1, false, "", t, "MBS6", "", false, taken, crit, {}});
         row("root without rights", {1, false, "", "Denied", "LON", "noRights", false, taken, -1, {}});
         for (const char* t : {"Other", "Empty"})
-            row(qPrintable(QString("rename onto ") + t), {2, false, "Mine", t, "LON", "", false, {QString("ErrNomProExiste\r%root/") + t}, crit, {}});
+            row(qPrintable(QString("rename onto ") + t),
+                {2, false, "Mine", t, "LON", "", false, {QString("ErrNomProExiste\r%root/") + t}, crit, {}});
         row("rename of vanished project", {2, false, "Gone", "Fresh", "LON", "", false, nameErr, crit, {}});
     }
     void accept() {
         QFETCH(Accept, c);
-        TestHome home(c.setup != "missing"); ScriptedPrompts prompts;
-        const QString root = home.projectsRoot(); const QString mine = makeProject(root, "Mine", "LON", "mine");
+        TestHome home(c.setup != "missing");
+        ScriptedPrompts prompts;
+        const QString root = home.projectsRoot();
+        const QString mine = makeProject(root, "Mine", "LON", "mine");
         QVERIFY(writeAll(mine + "/LON.ini", "[ASCII]\r\nIP=127.0.0.1\r\n"));
-        QVERIFY(writeAll(mine + "/LON.dat", "PROTOCOLO=60-LON\r\n")); QVERIFY(writeAll(mine + "/.hidden", "h"));
+        QVERIFY(writeAll(mine + "/LON.dat", "PROTOCOLO=60-LON\r\n"));
+        QVERIFY(writeAll(mine + "/.hidden", "h"));
         QDir().mkpath(mine + "/sub"), QDir().mkpath(root + "/Empty");  // sub-folders are not copied
-        makeProject(root, "Other", "LON", "other"); makeProject(root, "plant", "LON", ""); makeProject(root, "Hall 3 ", "LON", "");
-        QVERIFY(writeAll(root + "/File", "x")); const QString tpl = home.file("tpl"); QDir().mkpath(tpl + "/MBS6.sub");
+        makeProject(root, "Other", "LON", "other");
+        makeProject(root, "plant", "LON", "");
+        makeProject(root, "Hall 3 ", "LON", "");
+        QVERIFY(writeAll(root + "/File", "x"));
+        const QString tpl = home.file("tpl");
+        QDir().mkpath(tpl + "/MBS6.sub");
         for (const char* f : {"mbs6.INI", "MBS6.Dat", "MBS6", "MBS62.ini", "LON.ini"}) writeAll(tpl + "/" + f, f);
         QVERIFY(QFile::setPermissions(tpl + "/mbs6.INI", QFile::ReadOwner | QFile::ReadGroup));
-        if (c.setup == "custom" || c.setup == "empty") app().RutaPlantillas = tpl + (c.setup == "empty" ? "/MBS6.sub" : "");
-        const QStringList before = entriesIn(root); std::optional<NoWriteFolder> deny;
+        if (c.setup == "custom" || c.setup == "empty")
+            app().RutaPlantillas = tpl + (c.setup == "empty" ? "/MBS6.sub" : "");
+        const QStringList before = entriesIn(root);
+        std::optional<NoWriteFolder> deny;
         if (c.setup == "noRights" && !denied(deny, root)) QSKIP("cannot take write rights away here");
         ProyectoEdicion e;
-        e.modo = c.mode; e.copiar = c.copy; e.original = c.original; e.nombre = c.name; e.prot = c.prot; e.desc = "new text";
-        QCOMPARE(AceptarProyecto(e), c.ok); QCOMPARE(prompts.texts(), texts(c.messages, root, app().RutaPlantillas));
+        e.modo = c.mode;
+        e.copiar = c.copy;
+        e.original = c.original;
+        e.nombre = c.name;
+        e.prot = c.prot;
+        e.desc = "new text";
+        QCOMPARE(AceptarProyecto(e), c.ok);
+        QCOMPARE(prompts.texts(), texts(c.messages, root, app().RutaPlantillas));
         if (c.icon >= 0) QCOMPARE(icon(prompts), c.icon);
         if (!c.ok) {
-            QCOMPARE(entriesIn(root), before); QCOMPARE(projectValue(mine, "Desc") + projectValue(root + "/Other", "Desc"), "mineother");
+            QCOMPARE(entriesIn(root), before);
+            QCOMPARE(projectValue(mine, "Desc") + projectValue(root + "/Other", "Desc"), "mineother");
             QCOMPARE(entriesIn(root + "/Empty").size() + readAll(root + "/File").size(), 1);
             return;
         }
         const QString dir = root + "/" + c.name;
-        QCOMPARE(app().RutaProyecto, nat(dir)); QCOMPARE(filesIn(dir), c.files);
+        QCOMPARE(app().RutaProyecto, nat(dir));
+        QCOMPARE(filesIn(dir), c.files);
         QCOMPARE(projectValue(dir, "Desc") + projectValue(dir, "Prot"), "new text" + c.prot);
         if (c.mode == 2 && c.original != c.name) QVERIFY(!entriesIn(root).contains(c.original));
         if (c.copy) QCOMPARE(projectValue(mine, "Desc"), QStringLiteral("mine"));
@@ -186,68 +237,101 @@ private slots:
     }
 
     void copyGoesOnAfterOneFailure() {
-        TestHome home; ScriptedPrompts prompts; const QString src = home.file("src"), dst = home.file("dst");
-        QDir().mkpath(src); QDir().mkpath(dst);
+        TestHome home;
+        ScriptedPrompts prompts;
+        const QString src = home.file("src"), dst = home.file("dst");
+        QDir().mkpath(src);
+        QDir().mkpath(dst);
         for (const char* f : {"a", "b", "c"}) QVERIFY(writeAll(src + "/" + f, f));
-        QVERIFY(writeAll(dst + "/b", "already there")); QVERIFY(CopiarFicheros(src, dst, QString()));
-        QCOMPARE(prompts.texts(), QStringList{Texto("Erroralcopy") + "\r" + nat(dst + "/b")}); QCOMPARE(icon(prompts), int(Msg::Exclamation));
+        QVERIFY(writeAll(dst + "/b", "already there"));
+        QVERIFY(CopiarFicheros(src, dst, QString()));
+        QCOMPARE(prompts.texts(), QStringList{Texto("Erroralcopy") + "\r" + nat(dst + "/b")});
+        QCOMPARE(icon(prompts), int(Msg::Exclamation));
         QCOMPARE(readAll(dst + "/a") + readAll(dst + "/b") + readAll(dst + "/c"), QByteArray("aalready therec"));
     }
     // Opening lists the projects with the current one selected; leaving restores it.
     void selectOrLeave_data() {
         QTest::addColumn<QString>("how");
-        for (const char* how : {"button", "enter key", "double click", "leave", "leave, enter on focused exit"}) QTest::newRow(how) << how;
+        for (const char* how : {"button", "enter key", "double click", "leave", "leave, enter on focused exit"})
+            QTest::newRow(how) << how;
     }
     void selectOrLeave() {
         QFETCH(QString, how);
-        threeProjects(); app().NombreProyecto = "Bravo"; app().RutaProyecto = "/current/project"; fProject w;
-        w.show(), QApplication::setActiveWindow(&w); QVERIFY(QTest::qWaitForWindowActive(&w));
-        QCOMPARE(listed(w.lvwPro), (QStringList{"alpha", "Bravo", "Charlie"})); QCOMPARE(current(w), QStringLiteral("Bravo|LON|a-desc"));
-        selectRow(w, "Charlie"); const QPoint p = w.lvwPro->visualItemRect(w.lvwPro->currentItem()).center();
+        threeProjects();
+        app().NombreProyecto = "Bravo";
+        app().RutaProyecto = "/current/project";
+        fProject w;
+        w.show(), QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(listed(w.lvwPro), (QStringList{"alpha", "Bravo", "Charlie"}));
+        QCOMPARE(current(w), QStringLiteral("Bravo|LON|a-desc"));
+        selectRow(w, "Charlie");
+        const QPoint p = w.lvwPro->visualItemRect(w.lvwPro->currentItem()).center();
         if (how == "button") QTest::mouseClick(w.cmdSelec, Qt::LeftButton);
         if (how == "enter key") w.lvwPro->setFocus(), QTest::keyClick(w.lvwPro, Qt::Key_Return);
-        if (how == "double click") QTest::mouseClick(w.lvwPro->viewport(), Qt::LeftButton, {}, p), QTest::mouseDClick(w.lvwPro->viewport(), Qt::LeftButton, {}, p);
+        if (how == "double click")
+            QTest::mouseClick(w.lvwPro->viewport(), Qt::LeftButton, {}, p),
+                QTest::mouseDClick(w.lvwPro->viewport(), Qt::LeftButton, {}, p);
         if (how == "leave") w.cmdSalir->click();
         if (how.contains("focused")) w.cmdSalir->setFocus(), QTest::keyClick(w.cmdSalir, Qt::Key_Return);
-        const bool chosen = !how.startsWith("leave"); QVERIFY(!w.isVisible());
+        const bool chosen = !how.startsWith("leave");
+        QVERIFY(!w.isVisible());
         QCOMPARE(w.result(), int(chosen ? QDialog::Accepted : QDialog::Rejected));
-        QCOMPARE(app().NombreProyecto + app().ProtProyecto + app().DescProyecto, chosen ? "CharlieLONb-desc" : "Bravo" + app().ProtProyecto + app().DescProyecto);
+        QCOMPARE(app().NombreProyecto + app().ProtProyecto + app().DescProyecto,
+                 chosen ? "CharlieLONb-desc" : "Bravo" + app().ProtProyecto + app().DescProyecto);
         QCOMPARE(app().RutaProyecto, chosen ? nat(m_root + "/Charlie") : QStringLiteral("/current/project"));
     }
 
     // "New" (from a template or as a copy) and "edit", carried through.
     void newOrEditAccepted_data() {
-        QTest::addColumn<QString>("row"); QTest::addColumn<int>("answer");  // to "copy the selected project?"
-        QTest::addColumn<QString>("opened"); QTest::addColumn<QString>("result");  // name|desc|protocol, protocol choice open, copy
-        QTest::newRow("new from template") << "Bravo" << int(Msg::No) << "||LON102" << "Delta|MBS6|fresh";
-        QTest::newRow("new as copy, same name refused") << "alpha" << int(Msg::Yes) << "alpha|c-desc|MBS6012" << "Delta|MBS6|fresh";
-        QTest::newRow("edit renames the open project") << "Charlie" << -1 << "Charlie|b-desc|LON002" << "Delta|LON|fresh";
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<int>("answer");  // to "copy the selected project?"
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QString>("result");  // name|desc|protocol, protocol choice open, copy
+        QTest::newRow("new from template") << "Bravo" << int(Msg::No) << "||LON102"
+                                           << "Delta|MBS6|fresh";
+        QTest::newRow("new as copy, same name refused") << "alpha" << int(Msg::Yes) << "alpha|c-desc|MBS6012"
+                                                        << "Delta|MBS6|fresh";
+        QTest::newRow("edit renames the open project") << "Charlie" << -1 << "Charlie|b-desc|LON002"
+                                                       << "Delta|LON|fresh";
     }
     void newOrEditAccepted() {
-        QFETCH(QString, row); QFETCH(int, answer); QFETCH(QString, opened); QFETCH(QString, result);
+        QFETCH(QString, row);
+        QFETCH(int, answer);
+        QFETCH(QString, opened);
+        QFETCH(QString, result);
         threeProjects();
-        app().NombreProyecto = "Charlie"; app().RutaProyecto = nat(m_root + "/Charlie"); app().DescProyecto = "b-desc";
+        app().NombreProyecto = "Charlie";
+        app().RutaProyecto = nat(m_root + "/Charlie");
+        app().DescProyecto = "b-desc";
         QVERIFY(writeAll(m_root + "/alpha/MBS6.dat", "signals"));
-        const QString rowProt = iniRead(m_root + "/" + row + "/Project.ini", "Project", "Prot", ""); fProject w;
+        const QString rowProt = iniRead(m_root + "/" + row + "/Project.ini", "Project", "Prot", "");
+        fProject w;
         w.show(), selectRow(w, row);
         if (answer >= 0) m_prompts->queueAnswer(answer);
-        QString seen; bool stayedOpen = false;
+        QString seen;
+        bool stayedOpen = false;
         whenModal<fProjectNew>([&](fProjectNew* d) {
-            seen = d->txtNom->text() + "|" + d->txtDesc->text() + "|" + d->cboProt->currentText() + QString::number(d->cboProt->isEnabled()) +
-                   QString::number(d->copiarProyecto()) + QString::number(d->cboProt->count());
+            seen = d->txtNom->text() + "|" + d->txtDesc->text() + "|" + d->cboProt->currentText() +
+                   QString::number(d->cboProt->isEnabled()) + QString::number(d->copiarProyecto()) +
+                   QString::number(d->cboProt->count());
             if (answer == Msg::Yes) d->cmdAceptar->click(), stayedOpen = d->isVisible();  // name taken
             d->txtNom->setText(""), QTest::keyClicks(d->txtNom, "Delta"), d->txtDesc->setText("fresh");
             if (answer == Msg::No) d->cboProt->setCurrentIndex(1);
             QTest::mouseClick(d->cmdAceptar, Qt::LeftButton);
         });
-        (answer < 0 ? w.cmdEdit : w.cmdNuevo)->click(); QCOMPARE(seen, opened);
+        (answer < 0 ? w.cmdEdit : w.cmdNuevo)->click();
+        QCOMPARE(seen, opened);
         QStringList said{Texto("ProErr")};
         if (answer >= 0) said.prepend(Texto("NuevoProCopia") + "\r" + row + " - " + rowProt);
         QCOMPARE(m_prompts->texts(), answer == Msg::Yes ? said : said.mid(0, answer == Msg::No ? 1 : 0));
         if (answer >= 0) QCOMPARE(m_prompts->shown()[0].style, int(Msg::YesNoCancel | Msg::Question));
         QVERIFY(stayedOpen == (answer == Msg::Yes));
-        QCOMPARE(current(w), result); QCOMPARE(w.lvwPro->topLevelItemCount(), answer < 0 ? 3 : 4);
-        if (answer >= 0) QCOMPARE(readAll(m_root + "/Delta/MBS6.dat"), answer == Msg::Yes ? QByteArray("signals") : readAll(m_home->file("TemplatesASCII/MBS6.dat")));
+        QCOMPARE(current(w), result);
+        QCOMPARE(w.lvwPro->topLevelItemCount(), answer < 0 ? 3 : 4);
+        if (answer >= 0)
+            QCOMPARE(readAll(m_root + "/Delta/MBS6.dat"),
+                     answer == Msg::Yes ? QByteArray("signals") : readAll(m_home->file("TemplatesASCII/MBS6.dat")));
         QCOMPARE(QFileInfo::exists(m_root + "/" + row), answer >= 0);
         w.cmdSalir->click();  // a renamed open project stays open under its new name
         QCOMPARE(app().NombreProyecto + app().DescProyecto, answer < 0 ? "Deltafresh" : "Charlieb-desc");
@@ -256,19 +340,27 @@ private slots:
 
     // Deleting from the list: asked first, refusals told, the row goes and the open project with it.
     void deleteRow_data() {
-        QTest::addColumn<int>("answer"); QTest::addColumn<QString>("setup"); QTest::addColumn<QStringList>("errors");  // "subfolder" in the project, or "noRights" on it
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("errors");  // "subfolder" in the project, or "noRights" on it
         QTest::newRow("yes") << int(Msg::Yes) << "" << QStringList();
         QTest::newRow("no") << int(Msg::No) << "" << QStringList();
         QTest::newRow("sub-folder keeps the folder") << int(Msg::Yes) << "subfolder" << QStringList{"ErrBCa"};
         QTest::newRow("no rights") << int(Msg::Yes) << "noRights" << QStringList{"ErrBFi", "ErrBCa"};
     }
     void deleteRow() {
-        QFETCH(int, answer); QFETCH(QString, setup); QFETCH(QStringList, errors);
-        threeProjects(); const QString dir = m_root + "/alpha"; QVERIFY(writeAll(dir + "/.hidden", "x"));
+        QFETCH(int, answer);
+        QFETCH(QString, setup);
+        QFETCH(QStringList, errors);
+        threeProjects();
+        const QString dir = m_root + "/alpha";
+        QVERIFY(writeAll(dir + "/.hidden", "x"));
         if (setup == "subfolder") QDir().mkpath(dir + "/archive");
         EscribeIniAplicacion("Configuracion", "LastProject", "alpha");
-        app().NombreProyecto = "alpha", app().ProtProyecto = "MBS6", app().DescProyecto = "c-desc", app().RutaProyecto = nat(dir);
-        fProject w; w.show(), selectRow(w, "alpha"), m_prompts->queueAnswer(answer);
+        app().NombreProyecto = "alpha", app().ProtProyecto = "MBS6", app().DescProyecto = "c-desc",
+        app().RutaProyecto = nat(dir);
+        fProject w;
+        w.show(), selectRow(w, "alpha"), m_prompts->queueAnswer(answer);
         {
             std::optional<NoWriteFolder> deny;
             if (setup == "noRights" && !denied(deny, dir)) QSKIP("cannot take write rights away here");
@@ -278,11 +370,13 @@ private slots:
         QCOMPARE(m_prompts->texts(), QStringList{Texto("BorrarPro") + "\ralpha"} + texts(errors));
         QCOMPARE(m_prompts->shown()[0].style, int(Msg::YesNo | Msg::Question));
         if (!errors.isEmpty()) QCOMPARE(icon(*m_prompts), int(Msg::Critical));
-        QCOMPARE(listed(w.lvwPro).contains("alpha"), !gone); QCOMPARE(QFileInfo::exists(dir), !gone || !errors.isEmpty());
+        QCOMPARE(listed(w.lvwPro).contains("alpha"), !gone);
+        QCOMPARE(QFileInfo::exists(dir), !gone || !errors.isEmpty());
         QCOMPARE(filesIn(dir).isEmpty(), gone && setup != "noRights");
-        QCOMPARE(LeeIniAplicacion("Configuracion", "LastProject", "-"), gone ? "" : "alpha"); w.cmdSalir->click();
-        QCOMPARE(app().NombreProyecto + app().ProtProyecto + app().DescProyecto, gone ? QString() : QStringLiteral("alphaMBS6c-desc"));
-
+        QCOMPARE(LeeIniAplicacion("Configuracion", "LastProject", "-"), gone ? "" : "alpha");
+        w.cmdSalir->click();
+        QCOMPARE(app().NombreProyecto + app().ProtProyecto + app().DescProyecto,
+                 gone ? QString() : QStringLiteral("alphaMBS6c-desc"));
     }
 };
 

@@ -1,7 +1,6 @@
 // The programs installed into a DESTDIR, started as a user would (fresh HOME); the instance lock.
-#include <QtTest>
-
 #include <QProcess>
+#include <QtTest>
 
 #include "AppFolder.h"
 #include "FolderRights.h"
@@ -45,8 +44,9 @@ private slots:
         p.setProcessEnvironment(env);
         p.start(PILMORA_CMAKE, {"--install", PILMORA_BUILD_DIR, "--prefix", "/usr"});
         QVERIFY2(p.waitForFinished(120000) && p.exitCode() == 0, p.readAllStandardError().constData());
-        for (const char* f : {"usr/bin/PilmoraASCII", "usr/bin/pilmora", "usr/share/applications/pilmora-ascii.desktop",
-                                 "usr/share/man/man1/pilmora.1.gz", "usr/share/icons/hicolor/scalable/apps/pilmora-ascii.svg"})
+        for (const char* f :
+             {"usr/bin/PilmoraASCII", "usr/bin/pilmora", "usr/share/applications/pilmora-ascii.desktop",
+              "usr/share/man/man1/pilmora.1.gz", "usr/share/icons/hicolor/scalable/apps/pilmora-ascii.svg"})
             QVERIFY2(QFileInfo::exists(m_in.root.filePath(f)), f);
     }
 
@@ -66,7 +66,7 @@ private slots:
         QCOMPARE(w.state(), QProcess::Running);  // its language file was usable
         w.kill(), w.waitForFinished(5000);
         for (const char* f : {"PilmoraASCII.LNG", "TemplatesASCII/LON.ini", "TemplatesASCII/MBS6.dat",
-                                 "ProjectsASCII/DemoLON/LON.dat", "ProjectsASCII/DemoMBS6/Project.ini"})
+                              "ProjectsASCII/DemoLON/LON.dat", "ProjectsASCII/DemoMBS6/Project.ini"})
             QCOMPARE(readAll(user + "/" + f), readAll(m_in.share() + "/" + f));
         QByteArray out;
         QVERIFY(runCli(m_in, home.path(), {"check", user + "/ProjectsASCII/DemoLON"}, &out) == 0 && !out.isEmpty());
@@ -78,7 +78,8 @@ private slots:
         QCOMPARE(runCli(m_in, home.path(), {"--help"}), 0);  // first start
         const QString user = userFolder(home.path());
         QVERIFY(writeAll(user + "/TemplatesASCII/LON.ini", "[ASCII]\r\nIP=127.0.0.1\r\n"));
-        const QByteArray lng = readAll(m_in.share() + "/PilmoraASCII.LNG") + "NewTextOfTheUpgrade\tnew\tnuevo\tnouveau\r\n";
+        const QByteArray lng =
+            readAll(m_in.share() + "/PilmoraASCII.LNG") + "NewTextOfTheUpgrade\tnew\tnuevo\tnouveau\r\n";
         QVERIFY(writeAll(m_in.share() + "/PilmoraASCII.LNG", lng) &&
                 writeAll(m_in.share() + "/TemplatesASCII/LON.ini", "[ASCII]\r\nIP=127.0.0.2\r\n") &&
                 writeAll(m_in.share() + "/TemplatesASCII/MBS6.ini", "[ASCII]\r\nIP=127.0.0.3\r\n"));
@@ -90,7 +91,8 @@ private slots:
 
     void lockInProcess_data() {
         QTest::addColumn<QByteArray>("lockFile");  // "held" = taken by this live process
-        QTest::addColumn<int>("ageSeconds"); QTest::addColumn<bool>("acquired");
+        QTest::addColumn<int>("ageSeconds");
+        QTest::addColumn<bool>("acquired");
         const QByteArray gone = "2147483646\nPilmoraASCII\n" + QSysInfo::machineHostName().toUtf8() + "\n";
         QTest::newRow("no lock file") << QByteArray() << 0 << true;
         QTest::newRow("lock of a gone process") << gone << 0 << true;
@@ -108,8 +110,8 @@ private slots:
         QVERIFY(lockFile == "held" ? holder.acquire(tmp.path()) : lockFile.isEmpty() || writeAll(path, lockFile));
         QFile f(path);
         if (!lockFile.isEmpty())
-            QVERIFY(f.open(QIODevice::ReadWrite) &&
-                    f.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                                                                  QFileDevice::FileModificationTime));
         InstanceLock lock, again;
         QTEST(lock.acquire(tmp.path()), "acquired");
         QVERIFY(!again.acquire(tmp.path()));  // refused while a holder in a live process keeps it

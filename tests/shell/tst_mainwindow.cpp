@@ -1,5 +1,3 @@
-#include <QtTest>
-
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
+#include <QtTest>
 
 #include "AppGlobals.h"
 #include "CommandHistory.h"
@@ -29,7 +28,9 @@
 
 namespace {
 template <typename T>
-T col(const char* name) { return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>())); }
+T col(const char* name) {
+    return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>()));
+}
 
 struct Started {
     explicit Started(const QStringList& ini = {}, bool withTemplates = true) : home(withTemplates) {
@@ -46,8 +47,9 @@ QString appIni(const char* key) { return LeeIniAplicacion("Configuracion", key, 
 // Enabled: chkOnline, mnuAProject, mnuCConexion, mnuVer, cmdEnviar, cboFichero, cmdSendFilePilmora.
 QString controls(const MDIPilmora& w) {
     QString s;
-    for (bool b : {w.chkOnline->isEnabled(), w.mnuAProject->isEnabled(), w.mnuCConexion->isEnabled(), w.mnuVer->menuAction()->isEnabled(),
-                   w.cmdEnviar->isEnabled(), w.cboFichero->isEnabled(), w.cmdSendFilePilmora->isEnabled()})
+    for (bool b : {w.chkOnline->isEnabled(), w.mnuAProject->isEnabled(), w.mnuCConexion->isEnabled(),
+                   w.mnuVer->menuAction()->isEnabled(), w.cmdEnviar->isEnabled(), w.cboFichero->isEnabled(),
+                   w.cmdSendFilePilmora->isEnabled()})
         s += b ? '1' : '0';
     return s;
 }
@@ -59,7 +61,8 @@ QStringList overlapping(QWidget* dlg) {
         if (c->isVisible() && (qobject_cast<QLabel*>(c) || qobject_cast<QLineEdit*>(c) || qobject_cast<QComboBox*>(c)))
             r << QRect(c->mapTo(dlg, QPoint()), c->size()), n << c->objectName();
     for (int i = 0; i < r.size(); ++i)
-        for (int j = i + 1; j < r.size(); ++j) if (r[i].intersects(r[j])) out << n[i] + "/" + n[j];
+        for (int j = i + 1; j < r.size(); ++j)
+            if (r[i].intersects(r[j])) out << n[i] + "/" + n[j];
     return out;
 }
 
@@ -72,12 +75,15 @@ private slots:
     void init() { QApplication::setQuitOnLastWindowClosed(false); }
 
     void appFolder_data() {
-        QTest::addColumn<QStringList>("args"); QTest::addColumn<QString>("expected");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("expected");
         QTest::newRow("--home DIR beats environment") << QStringList{"prog", "--home", "/tmp/h"} << "/tmp/h";
         QTest::newRow("--home=DIR") << QStringList{"prog", "--home=/tmp/h2"} << "/tmp/h2";
         QTest::newRow("--home without folder") << QStringList{"prog", "--home"} << "/srv/ws";
     }
-    void appFolder() { QCOMPARE(resolveAppFolder(col<QStringList>("args"), "/opt/pilmora", "/srv/ws"), col<QString>("expected")); }
+    void appFolder() {
+        QCOMPARE(resolveAppFolder(col<QStringList>("args"), "/opt/pilmora", "/srv/ws"), col<QString>("expected"));
+    }
 
     // What a start reads, and the language checked in its menu.
     void settingsAtStartup_data() {
@@ -85,10 +91,13 @@ private slots:
         QTest::addColumn<QStringList>("expected");  // settings, com, templates, projects, last project, last command
         const QStringList defaults{"57600,n,8,1", "1", "TemplatesASCII", "ProjectsASCII", "", "AD0001=0"};
         QTest::newRow("no INI file") << QStringList() << defaults;
-        QTest::newRow("all set") << QStringList{"[Configuracion]", "Settings=9600,e,7,1", "Com=4", "PathTemplates=/srv/tpl", "PathProjects=/srv/prj",
-                                                "LastProject=Plant", "Language=2", "[Comandos]", "Comando1=AD0005?"}
-                                 << QStringList{"9600,e,7,1", "4", "/srv/tpl", "/srv/prj", "Plant", "AD0005?"};
-        QTest::newRow("empty paths fall back") << QStringList{"[Configuracion]", "PathTemplates=", "PathProjects=", "Language=1"} << defaults;
+        QTest::newRow("all set")
+            << QStringList{"[Configuracion]",       "Settings=9600,e,7,1", "Com=4",      "PathTemplates=/srv/tpl",
+                           "PathProjects=/srv/prj", "LastProject=Plant",   "Language=2", "[Comandos]",
+                           "Comando1=AD0005?"}
+            << QStringList{"9600,e,7,1", "4", "/srv/tpl", "/srv/prj", "Plant", "AD0005?"};
+        QTest::newRow("empty paths fall back")
+            << QStringList{"[Configuracion]", "PathTemplates=", "PathProjects=", "Language=1"} << defaults;
     }
     void settingsAtStartup() {
         const QStringList ini = col<QStringList>("ini"), e = col<QStringList>("expected");
@@ -112,8 +121,8 @@ private slots:
             QCOMPARE(controls(s.w), QStringLiteral("0100000"));
         }
         s.w.mnuCIdioma->actions()[(language + 1) % 3]->trigger();  // stored for the next start, and said so
-        QCOMPARE(checked() + appIni("Language"), QString("000").replace((language + 1) % 3, 1, '1') +
-                                                     QString::number((language + 1) % 3));
+        QCOMPARE(checked() + appIni("Language"),
+                 QString("000").replace((language + 1) % 3, 1, '1') + QString::number((language + 1) % 3));
         QCOMPARE(s.prompts.lastText(), Texto("CambiosTenganEfectosReiniciar"));
     }
 
@@ -124,7 +133,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&s.w));
         QStringList bar;
         for (QAction* a : s.w.menuBar()->actions()) bar << a->text();
-        QCOMPARE(bar, (QStringList{Texto("mnuArchivo"), Texto("mnuVer"), Texto("mnuConfiguracion"), Texto("mnuVentanas"), "&?"}));
+        QCOMPARE(bar, (QStringList{Texto("mnuArchivo"), Texto("mnuVer"), Texto("mnuConfiguracion"),
+                                   Texto("mnuVentanas"), "&?"}));
         QCOMPARE(s.w.mnuVentanas->actions(), (QList<QAction*>{s.w.mnuVMosaico, s.w.mnuVCascada}));
         s.w.mnuVDatos_Click();
         QVERIFY(s.w.visorDatos() && s.w.visorDatos()->isVisible());
@@ -155,10 +165,12 @@ private slots:
     }
 
     void linkSettingsOfProject_data() {
-        QTest::addColumn<QStringList>("ini"); QTest::addColumn<QString>("expected");  // ConsolaUDP PuertoUDP IPConexion
+        QTest::addColumn<QStringList>("ini");
+        QTest::addColumn<QString>("expected");  // ConsolaUDP PuertoUDP IPConexion
         const QString def = QString::fromLatin1(kIPPorDefecto);
         QTest::newRow("no Console section") << QStringList{"[ASCII]", "Baudios=0"} << "0 23 " + def;
-        QTest::newRow("UDP") << QStringList{"[Console]", "UDPConsole=1", "Port=5001", "[ASCII]", "IP=127.0.0.1"} << "1 5001 127.0.0.1";
+        QTest::newRow("UDP") << QStringList{"[Console]", "UDPConsole=1", "Port=5001", "[ASCII]", "IP=127.0.0.1"}
+                             << "1 5001 127.0.0.1";
         QTest::newRow("any non-zero is UDP") << QStringList{"[console]", "udpconsole=-1"} << "1 23 " + def;
         QTest::newRow("serial") << QStringList{"[Console]", "UDPConsole=0", "Port=24"} << "0 24 " + def;
         QTest::newRow("empty IP stays empty") << QStringList{"[ASCII]", "IP="} << "0 23 ";
@@ -199,7 +211,9 @@ private slots:
         QCOMPARE(s.w.panel(1) + s.w.panel(2) + s.w.panel(3), open ? QStringLiteral("BetaMBS6second") : QString());
         QCOMPARE(app().NombreProyecto + app().ProtProyecto, open ? QStringLiteral("BetaMBS6") : QString());
         QCOMPARE(controls(s.w) + QString::number(s.w.mnuCProtocolo->isEnabled()), open ? "11100001" : "01000000");
-        if (open) QCOMPARE(s.w.mnuVPExterno->text() + app().NombreIni + app().RutaProyecto, "MBS6...MBS6" + nat(root + "/Beta"));
+        if (open)
+            QCOMPARE(s.w.mnuVPExterno->text() + app().NombreIni + app().RutaProyecto,
+                     "MBS6...MBS6" + nat(root + "/Beta"));
         QVERIFY(s.w.close());  // names the open project as the last one; after cancelling the setting stays
         if (how != "delete") QCOMPARE(appIni("LastProject"), QStringLiteral("Beta"));
     }
@@ -220,17 +234,27 @@ private slots:
 
     // after: txtIp|txtPort, Com|ComDevice|Settings, UDPConsole|Port, ConsolaUDP|IPConexion|PuertoUDP.
     void connection_data() {
-        QTest::addColumn<QString>("entries"); QTest::addColumn<bool>("portOpen"); QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("entries");
+        QTest::addColumn<bool>("portOpen");
+        QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("after");
         const QString kept = " -|-|- -|- 0|10.1.1.1|23";
-        QTest::newRow("UDP") << "1|127.0.0.1|5001|9600|COM 3" << false << "" << "127.0.0.1|5001 3||9600,n,8,1 1|5001 1|127.0.0.1|5001";
-        QTest::newRow("port 65535") << "1|127.0.0.1|65535|57600|COM 1" << false << "" << "127.0.0.1|65535 1||57600,n,8,1 1|65535 1|127.0.0.1|65535";
-        QTest::newRow("port 0") << "1|127.0.0.1|0|9600|COM 3" << false << "Port: 0#incorrecto" << "127.0.0.1|23" + kept;
-        QTest::newRow("port 65536") << "1|127.0.0.1|65536|9600|COM 3" << false << "Port: 65536#incorrecto" << "127.0.0.1|23" + kept;
-        QTest::newRow("bad address") << "1|127.0.0.256|5001|9600|COM 3" << false << "IP: 127.0.0.256#incorrecta" << "10.1.1.1|5001" + kept;
-        QTest::newRow("serial takes any address") << "0|abc|24|115200|COM 16" << false << "" << "abc|24 16||115200,n,8,1 0|24 0|abc|24";
-        QTest::newRow("port open: serial waits") << "0|10.1.1.1|23|1200|COM 2" << true << "" << "10.1.1.1|23 -|-|- 0|23 0|10.1.1.1|23";
-        QTest::newRow("device path") << "0|10.1.1.1|23|9600|/dev/ttyPLM0" << false << "" << "10.1.1.1|23 4|/dev/ttyPLM0|9600,n,8,1 0|23 0|10.1.1.1|23";
+        QTest::newRow("UDP") << "1|127.0.0.1|5001|9600|COM 3" << false << ""
+                             << "127.0.0.1|5001 3||9600,n,8,1 1|5001 1|127.0.0.1|5001";
+        QTest::newRow("port 65535") << "1|127.0.0.1|65535|57600|COM 1" << false << ""
+                                    << "127.0.0.1|65535 1||57600,n,8,1 1|65535 1|127.0.0.1|65535";
+        QTest::newRow("port 0") << "1|127.0.0.1|0|9600|COM 3" << false << "Port: 0#incorrecto"
+                                << "127.0.0.1|23" + kept;
+        QTest::newRow("port 65536") << "1|127.0.0.1|65536|9600|COM 3" << false << "Port: 65536#incorrecto"
+                                    << "127.0.0.1|23" + kept;
+        QTest::newRow("bad address") << "1|127.0.0.256|5001|9600|COM 3" << false << "IP: 127.0.0.256#incorrecta"
+                                     << "10.1.1.1|5001" + kept;
+        QTest::newRow("serial takes any address") << "0|abc|24|115200|COM 16" << false << ""
+                                                  << "abc|24 16||115200,n,8,1 0|24 0|abc|24";
+        QTest::newRow("port open: serial waits") << "0|10.1.1.1|23|1200|COM 2" << true << ""
+                                                 << "10.1.1.1|23 -|-|- 0|23 0|10.1.1.1|23";
+        QTest::newRow("device path") << "0|10.1.1.1|23|9600|/dev/ttyPLM0" << false << ""
+                                     << "10.1.1.1|23 4|/dev/ttyPLM0|9600,n,8,1 0|23 0|10.1.1.1|23";
     }
     void connection() {
         const QString message = col<QString>("message");
@@ -250,16 +274,19 @@ private slots:
         QCOMPARE(prompts.texts(), message.isEmpty() ? QStringList() : QStringList{m[0] + Texto(m[1])});
         QCOMPARE(dlg.result(), message.isEmpty() ? int(QDialog::Accepted) : int(QDialog::Rejected));
         const QString stored = appIni("Com") + "|" + appIni("ComDevice") + "|" + appIni("Settings");
-        QCOMPARE(QStringList({dlg.txtIp->text() + "|" + dlg.txtPort->text(), stored, LeeIni("Console", "UDPConsole", "-") + "|" +
-                              LeeIni("Console", "Port", "-"), QString("%1|%2|%3").arg(a.ConsolaUDP).arg(a.IPConexion).arg(a.PuertoUDP)})
-                     .join(' '), col<QString>("after"));
+        QCOMPARE(QStringList({dlg.txtIp->text() + "|" + dlg.txtPort->text(), stored,
+                              LeeIni("Console", "UDPConsole", "-") + "|" + LeeIni("Console", "Port", "-"),
+                              QString("%1|%2|%3").arg(a.ConsolaUDP).arg(a.IPConexion).arg(a.PuertoUDP)})
+                     .join(' '),
+                 col<QString>("after"));
         QCOMPARE(QString("%1|%2|%3").arg(com.com).arg(com.device, com.settings),
                  stored == "-|-|-" ? QStringLiteral("4|/dev/ttyPLM0|57600,n,8,1") : stored);
     }
 
     // On line only the baud rate can change; every field keeps its own place.
     void connectionOnline_data() {
-        QTest::addColumn<bool>("udp"); QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("udp");
+        QTest::addColumn<int>("state");
         QTest::addColumn<QString>("enabled");  // optRSTCP(0), optRSTCP(1), txtIp, txtPort, cboCom, cboBaud
         QTest::newRow("off line") << false << 0 << "111111";
         QTest::newRow("on line, serial") << false << 2 << "000001";
@@ -276,13 +303,15 @@ private slots:
         QCOMPARE(overlapping(&dlg), QStringList());
         QCOMPARE(dlg.cboBaud->currentText() + dlg.cboCom->currentText(), QStringLiteral("19200COM 7"));
         QString got;  // each field greyed itself, not only through its frame
-        for (QWidget* w : QList<QWidget*>{dlg.optRSTCP[0], dlg.optRSTCP[1], dlg.txtIp, dlg.txtPort, dlg.cboCom, dlg.cboBaud})
+        for (QWidget* w :
+             QList<QWidget*>{dlg.optRSTCP[0], dlg.optRSTCP[1], dlg.txtIp, dlg.txtPort, dlg.cboCom, dlg.cboBaud})
             got += w->testAttribute(Qt::WA_ForceDisabled) ? '0' : '1';
         QCOMPARE(got, col<QString>("enabled"));
     }
 
     void commandHistory_data() {
-        QTest::addColumn<QStringList>("sent"); QTest::addColumn<QStringList>("remembered");
+        QTest::addColumn<QStringList>("sent");
+        QTest::addColumn<QStringList>("remembered");
         QTest::newRow("fixed and blank ones are not") << QStringList{"INFO?", "   ", ""} << QStringList{};
         QTest::newRow("edited pattern is") << QStringList{"TIME=2026/12/06"} << QStringList{"TIME=2026/12/06"};
         QTest::newRow("trimmed, a repeat moves up") << QStringList{" A ", "B", "A"} << QStringList{"A", "B"};
@@ -296,7 +325,8 @@ private slots:
         for (const QString& c : col<QStringList>("sent")) h.remember(c);
         CommandHistory again;  // what the next start reads
         again.load();
-        QCOMPARE(h.recent() + QStringList{"|"} + again.recent(), col<QStringList>("remembered") + QStringList{"|"} + col<QStringList>("remembered"));
+        QCOMPARE(h.recent() + QStringList{"|"} + again.recent(),
+                 col<QStringList>("remembered") + QStringList{"|"} + col<QStringList>("remembered"));
     }
 
     // A session over UDP on loopback, and at each step which controls the user may use.
@@ -339,8 +369,9 @@ private slots:
         QTest::keyClicks(w.cboCmd, "  AD0002?");
         QTest::keyClick(w.cboCmd, Qt::Key_Return);
         QVERIFY(monitorHas(w, "<AD0002?"));
-        QCOMPARE(w.cboCmd->itemText(w.cboCmd->count() - 1) + QString::number(w.cboCmd->count() - ComandosConsola().size()),
-                 QStringLiteral("AD0002?2"));  // below a separator
+        QCOMPARE(
+            w.cboCmd->itemText(w.cboCmd->count() - 1) + QString::number(w.cboCmd->count() - ComandosConsola().size()),
+            QStringLiteral("AD0002?2"));  // below a separator
         // The confirmation loaded the signal list; the gateway's values land in it, and in the viewer.
         QCOMPARE(listaSenyales().NumSenyales, 10);
         QTRY_VERIFY(listaSenyales().Senyales[listaSenyales().IndiceSenyales.value("AD0002")].HayValor);

@@ -1,8 +1,8 @@
 // The signal grid: row operations, the model adapter, the column set-up, and the grid on screen.
 #include <QAbstractItemModelTester>
-#include <QSignalSpy>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QtTest>
 #include <optional>
 
@@ -21,7 +21,8 @@
 namespace {
 // Four columns: captions "No.|A|B|C", then one row per entry written "n|a|b|c".
 void load(SignalGrid& g, const QStringList& rows) {
-    g.setCols(4); g.setRows(int(rows.size()) + 1);
+    g.setCols(4);
+    g.setRows(int(rows.size()) + 1);
     for (int r = 0; r <= rows.size(); ++r) {
         const QStringList cells = (r == 0 ? QString("No.|A|B|C") : rows[r - 1]).split('|');
         for (int c = 0; c < 4; ++c) g.setTextMatrix(r, c, cells.value(c));
@@ -33,8 +34,14 @@ QStringList dump(const SignalGrid& g) {
     return out;
 }
 const QStringList kFour = {"1|a|b|c", "2|d|e|f", "3|g|h|i", "4|j|k|l"};
-QStringList withRow(int r, const QString& cells) { QStringList out = kFour; out[r - 1] = cells; return out; }
-QStringList withB(const QString& b1, const QString& b2, const QString& b3, const QString& b4) { return {"1|a|" + b1 + "|c", "2|d|" + b2 + "|f", "3|g|" + b3 + "|i", "4|j|" + b4 + "|l"}; }
+QStringList withRow(int r, const QString& cells) {
+    QStringList out = kFour;
+    out[r - 1] = cells;
+    return out;
+}
+QStringList withB(const QString& b1, const QString& b2, const QString& b3, const QString& b4) {
+    return {"1|a|" + b1 + "|c", "2|d|" + b2 + "|f", "3|g|" + b3 + "|i", "4|j|" + b4 + "|l"};
+}
 // Columns: 1 integer, 2 decimal, 3 hex byte, 4 text; cell (r, c) holds "v<r><c>".
 struct Harness {
     SignalGrid grid{5, 5};
@@ -47,12 +54,15 @@ struct Harness {
             for (int c = 1; c < 5; ++c) grid.setTextMatrix(r, c, QString("v%1%2").arg(r).arg(c));
         const int types[] = {SignalGrid::Int16, SignalGrid::Single, SignalGrid::HexByte, SignalGrid::Text};
         for (int c = 1; c < 5; ++c) grid.setColDataType(c, types[c - 1]);
-        view.setGrid(&grid); editor->setChangedFlag(&changed); Prepara_Editor(grid, *editor);
+        view.setGrid(&grid);
+        editor->setChangedFlag(&changed);
+        Prepara_Editor(grid, *editor);
         QObject::connect(&view, &SignalGridView::keyTyped, &view, [this](int k) {
             FiltroTecla(k, grid, changed);
             if (k != 0) Empieza_Edicion(grid, *editor, k);
         });
-        QObject::connect(&view, &SignalGridView::cellDoubleClicked, &view, [this](int, int) { Empieza_Edicion(grid, *editor, 0); });
+        QObject::connect(&view, &SignalGridView::cellDoubleClicked, &view,
+                         [this](int, int) { Empieza_Edicion(grid, *editor, 0); });
         view.resize(700, 300), view.show();
         QApplication::setActiveWindow(&view), view.setFocus();  // focus moves are where the editor goes wrong
         if (!QTest::qWaitForWindowActive(&view)) qWarning("grid window not active");
@@ -62,7 +72,8 @@ struct Harness {
 
 class TestGridView : public QObject {
     Q_OBJECT
-    std::optional<TestHome> m_home; std::optional<ScriptedPrompts> m_prompts;
+    std::optional<TestHome> m_home;
+    std::optional<ScriptedPrompts> m_prompts;
 
 private slots:
     void init() { m_home.emplace(false), m_prompts.emplace(); }
@@ -70,15 +81,21 @@ private slots:
 
     // The first key goes to the grid at `from` and opens the editor, the rest and endKey to the editor.
     void typing_data() {
-        QTest::addColumn<QPoint>("from"); QTest::addColumn<QString>("keys"); QTest::addColumn<int>("endKey"); QTest::addColumn<QString>("cell");  // (row, col)
-        QTest::addColumn<QPoint>("to"); QTest::addColumn<bool>("changed");
-        const int ret = Qt::Key_Return, tab = Qt::Key_Tab, btab = Qt::Key_Backtab, up = Qt::Key_Up, down = Qt::Key_Down, esc = Qt::Key_Escape;
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("endKey");
+        QTest::addColumn<QString>("cell");  // (row, col)
+        QTest::addColumn<QPoint>("to");
+        QTest::addColumn<bool>("changed");
+        const int ret = Qt::Key_Return, tab = Qt::Key_Tab, btab = Qt::Key_Backtab, up = Qt::Key_Up, down = Qt::Key_Down,
+                  esc = Qt::Key_Escape;
         QTest::newRow("integer refuses letters") << QPoint(2, 1) << "5a-2" << ret << "5-2" << QPoint(2, 1) << true;
         QTest::newRow("integer refuses + . blank") << QPoint(2, 1) << "1+. 2" << ret << "12" << QPoint(2, 1) << true;
         QTest::newRow("backspace deletes") << QPoint(2, 1) << "12\b3" << ret << "13" << QPoint(2, 1) << true;
         QTest::newRow("decimal point to comma") << QPoint(2, 2) << "1.5" << ret << "1,5" << QPoint(2, 2) << true;
         QTest::newRow("decimal refuses exponent") << QPoint(2, 2) << "-1e5" << ret << "-15" << QPoint(2, 2) << true;
-        QTest::newRow("hex digits, keypad enter") << QPoint(2, 3) << "fG-1" << int(Qt::Key_Enter) << "f1" << QPoint(2, 3) << true;
+        QTest::newRow("hex digits, keypad enter")
+            << QPoint(2, 3) << "fG-1" << int(Qt::Key_Enter) << "f1" << QPoint(2, 3) << true;
         QTest::newRow("text takes all") << QPoint(2, 4) << "a.b-Z" << ret << "a.b-Z" << QPoint(2, 4) << false;
         QTest::newRow("blank as first key") << QPoint(2, 4) << " b" << ret << " b" << QPoint(2, 4) << false;
         QTest::newRow("escape discards") << QPoint(2, 4) << "xyz" << esc << "v24" << QPoint(2, 4) << false;
@@ -96,26 +113,41 @@ private slots:
         QTest::newRow("down at last row stays") << QPoint(4, 2) << "3" << down << "3" << QPoint(4, 2) << true;
     }
     void typing() {
-        QFETCH(QPoint, from); QFETCH(QString, keys); QFETCH(int, endKey); QFETCH(QString, cell); QFETCH(QPoint, to); QFETCH(bool, changed);
-        Harness h; h.grid.select(from.x(), from.y(), from.x(), from.y());
+        QFETCH(QPoint, from);
+        QFETCH(QString, keys);
+        QFETCH(int, endKey);
+        QFETCH(QString, cell);
+        QFETCH(QPoint, to);
+        QFETCH(bool, changed);
+        Harness h;
+        h.grid.select(from.x(), from.y(), from.x(), from.y());
         QTest::keyClick(&h.view, keys.at(0).toLatin1());
-        QVERIFY(h.editor->isVisible()); QCOMPARE(h.editor->geometry(), h.view.cellRect(from.x(), from.y()));
+        QVERIFY(h.editor->isVisible());
+        QCOMPARE(h.editor->geometry(), h.view.cellRect(from.x(), from.y()));
         QTest::keyClicks(h.editor, keys.mid(1));
         QTest::keyClick(h.editor, Qt::Key(endKey), endKey == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
         QVERIFY(!h.editor->isVisible());
-        QCOMPARE(h.grid.TextMatrix(from.x(), from.y()), cell); QCOMPARE(QPoint(h.grid.Row(), h.grid.Col()), to);
-        QCOMPARE(h.changed, changed); QCOMPARE(h.view.currentIndex(), h.view.gridModel()->indexOfCell(to.x(), to.y()));
+        QCOMPARE(h.grid.TextMatrix(from.x(), from.y()), cell);
+        QCOMPARE(QPoint(h.grid.Row(), h.grid.Col()), to);
+        QCOMPARE(h.changed, changed);
+        QCOMPARE(h.view.currentIndex(), h.view.gridModel()->indexOfCell(to.x(), to.y()));
         h.grid.select(1, 1, 1, 1), QTest::keyClick(&h.view, 'x');  // a refused first key opens nothing
         QVERIFY(!h.editor->isVisible());
     }
 
     // Clicking another cell ends the edit and writes the text where it was typed.
     void doubleClickEditsCellText() {
-        Harness h; const QPoint p = h.view.cellRect(3, 4).center();
-        QTest::mouseClick(h.view.viewport(), Qt::LeftButton, {}, p), QTest::mouseDClick(h.view.viewport(), Qt::LeftButton, {}, p);
-        QVERIFY(h.editor->isVisible()); QCOMPARE(h.editor->selectedText(), "v34"); QTest::keyClicks(h.editor, "new");
+        Harness h;
+        const QPoint p = h.view.cellRect(3, 4).center();
+        QTest::mouseClick(h.view.viewport(), Qt::LeftButton, {}, p),
+            QTest::mouseDClick(h.view.viewport(), Qt::LeftButton, {}, p);
+        QVERIFY(h.editor->isVisible());
+        QCOMPARE(h.editor->selectedText(), "v34");
+        QTest::keyClicks(h.editor, "new");
         QTest::mouseClick(h.view.viewport(), Qt::LeftButton, {}, h.view.cellRect(1, 1).center());
-        QVERIFY(!h.editor->isVisible()); QCOMPARE(h.grid.TextMatrix(3, 4), "new"); QCOMPARE(h.grid.Row(), 1);
+        QVERIFY(!h.editor->isVisible());
+        QCOMPARE(h.grid.TextMatrix(3, 4), "new");
+        QCOMPARE(h.grid.Row(), 1);
     }
 
     void selectionBothWays_data() {
@@ -126,25 +158,34 @@ private slots:
     }
     void selectionBothWays() {
         QFETCH(QLine, sel);
-        const QPoint cur = sel.p1(), far = sel.p2(); Harness h; h.grid.select(cur.y(), cur.x(), far.y(), far.x());
-        QCOMPARE(h.view.selectionModel()->selectedIndexes().size(), (qAbs(far.y() - cur.y()) + 1) * (qAbs(far.x() - cur.x()) + 1));
+        const QPoint cur = sel.p1(), far = sel.p2();
+        Harness h;
+        h.grid.select(cur.y(), cur.x(), far.y(), far.x());
+        QCOMPARE(h.view.selectionModel()->selectedIndexes().size(),
+                 (qAbs(far.y() - cur.y()) + 1) * (qAbs(far.x() - cur.x()) + 1));
         QCOMPARE(h.view.currentIndex(), h.view.gridModel()->indexOfCell(cur.y(), cur.x()));
         h.grid.select(1, 4, 1, 4);  // view to grid: click the far corner, shift-click the current one
         QTest::mouseClick(h.view.viewport(), Qt::LeftButton, {}, h.view.cellRect(far.y(), far.x()).center());
-        QTest::mouseClick(h.view.viewport(), Qt::LeftButton, Qt::ShiftModifier, h.view.cellRect(cur.y(), cur.x()).center());
-        QCOMPARE(QList<int>({h.grid.Row(), h.grid.Col(), h.grid.RowSel(), h.grid.ColSel()}), QList<int>({cur.y(), cur.x(), far.y(), far.x()}));
+        QTest::mouseClick(h.view.viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          h.view.cellRect(cur.y(), cur.x()).center());
+        QCOMPARE(QList<int>({h.grid.Row(), h.grid.Col(), h.grid.RowSel(), h.grid.ColSel()}),
+                 QList<int>({cur.y(), cur.x(), far.y(), far.x()}));
     }
     // Widths go both ways; a rebuilt table keeps the place it was scrolled to.
     void geometryBothWays() {
-        Harness h; h.grid.setColWidth(2, 0); h.grid.setColWidth(3, 3000);
+        Harness h;
+        h.grid.setColWidth(2, 0);
+        h.grid.setColWidth(3, 3000);
         QCOMPARE(QList<bool>({h.view.isColumnHidden(0), h.view.isColumnHidden(1)}), QList<bool>({false, true}));
-        QCOMPARE(h.view.columnWidth(2), twipsToPx(3000)); h.view.horizontalHeader()->resizeSection(3, 400);
+        QCOMPARE(h.view.columnWidth(2), twipsToPx(3000));
+        h.view.horizontalHeader()->resizeSection(3, 400);
         QCOMPARE(h.grid.ColWidth(4), pxToTwips(400));
         for (int c = 1; c < 5; ++c) h.grid.setColWidth(c, 1500);
         h.grid.select(1, 2, 1, 2);
         h.view.resize(h.view.verticalHeader()->width() + twipsToPx(4500) + 30, 300), QCoreApplication::processEvents();
         h.view.horizontalScrollBar()->setValue(1);  // columns 2..4 in sight, the current one among them
-        const int scrolled = h.view.horizontalScrollBar()->value(); QVERIFY(scrolled > 0);
+        const int scrolled = h.view.horizontalScrollBar()->value();
+        QVERIFY(scrolled > 0);
         h.grid.removeRows(4, 1), QCoreApplication::processEvents();
         QCOMPARE(h.view.horizontalScrollBar()->value(), scrolled);
     }
@@ -152,15 +193,22 @@ private slots:
     // One operation on rows sel.x to sel.y (columns 2..3); row `hidden` has height 0. "copy>N"/"cut>N"
     // paste the current row into row N; "number:START|STEP" answers the numbering's prompts (maximum 500).
     void rowOps_data() {
-        QTest::addColumn<QString>("op"); QTest::addColumn<QStringList>("rows"); QTest::addColumn<QPoint>("sel"); QTest::addColumn<int>("hidden"); QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QPoint>("sel");
+        QTest::addColumn<int>("hidden");
+        QTest::addColumn<QStringList>("expected");
         QTest::addColumn<QList<int>>("cursor");  // Row, RowSel, Col, ColSel; empty: not checked
         const QStringList ab{"1|a||", "2|b||"}, abc{"1|a||", "2|b||", "3|c||"}, blank{"1|||"};
-        auto row = [](const char* n, const char* op, const QStringList& rows, QPoint sel, int hidden, const QStringList& exp,
-                      const QList<int>& cursor = {}) { QTest::newRow(n) << QString(op) << rows << sel << hidden << exp << cursor; };
+        auto row = [](const char* n, const char* op, const QStringList& rows, QPoint sel, int hidden,
+                      const QStringList& exp, const QList<int>& cursor = {}) {
+            QTest::newRow(n) << QString(op) << rows << sel << hidden << exp << cursor;
+        };
         row("insert, no data row", "insert", {}, {0, 0}, 0, blank, {1, 1, 1, 1});
         row("insert below middle row", "insert", abc, {2, 2}, 0, {"1|a||", "2|b||", "3|||", "4|c||"}, {3, 3, 1, 1});
         row("insert below last row", "insert", ab, {2, 2}, 0, {"1|a||", "2|b||", "3|||"}, {3, 3, 1, 1});
-        row("insert, numbers with gaps", "insert", {"1|a||", "5|b||", "9|c||"}, {1, 1}, 0, {"1|a||", "2|||", "6|b||", "10|c||"});
+        row("insert, numbers with gaps", "insert", {"1|a||", "5|b||", "9|c||"}, {1, 1}, 0,
+            {"1|a||", "2|||", "6|b||", "10|c||"});
         row("insert, caption row current", "insert", {"1|a||"}, {0, 0}, 0, {"1|||", "2|a||"}, {1, 1, 1, 1});
         row("delete whole table upwards", "delete", kFour, {4, 1}, 0, blank);
         row("delete with caption row", "delete", kFour, {0, 4}, 0, blank);
@@ -175,7 +223,8 @@ private slots:
         row("one row up", "up", kFour, {3, 3}, 2, {"1|a|b|c", "2|g|h|i", "3|d|e|f", "4|j|k|l"}, {2, 2, 2, 3});
         row("one row down", "down", kFour, {1, 1}, 2, {"1|d|e|f", "2|a|b|c", "3|g|h|i", "4|j|k|l"}, {2, 2, 2, 3});
         row("block up", "up", kFour, {3, 4}, 2, {"1|a|b|c", "2|g|h|i", "3|j|k|l", "4|d|e|f"}, {2, 3, 2, 3});
-        row("block down, selected upwards", "down", kFour, {2, 1}, 2, {"1|g|h|i", "2|a|b|c", "3|d|e|f", "4|j|k|l"}, {3, 2, 2, 3});
+        row("block down, selected upwards", "down", kFour, {2, 1}, 2, {"1|g|h|i", "2|a|b|c", "3|d|e|f", "4|j|k|l"},
+            {3, 2, 2, 3});
         row("copy row", "copy>4", kFour, {2, 2}, 0, withRow(4, "4|d|e|f"));
         row("cut row", "cut>4", kFour, {2, 2}, 0, {"1|a|b|c", "2|||", "3|g|h|i", "4|d|e|f"});
         row("copy from caption row", "copy>4", kFour, {0, 0}, 0, kFour);
@@ -193,16 +242,26 @@ private slots:
         row("number, no start stops", "number:|1", kFour, {1, 3}, 0, kFour);
         row("number, no step stops", "number:7|", kFour, {1, 3}, 0, kFour);
         row("clean one empty row stays", "clean", blank, {1, 1}, 0, blank);
-        row("clean empties, renumbers", "clean", {"1|||", "7|a||", "3|||", "4| | |", "5|||b"}, {1, 1}, 0, {"1|a||", "2|||b"});
+        row("clean empties, renumbers", "clean", {"1|||", "7|a||", "3|||", "4| | |", "5|||b"}, {1, 1}, 0,
+            {"1|a||", "2|||b"});
         row("clean all empty removes all", "clean", {"1|||", "2| ||"}, {1, 1}, 0, {});
         row("clean trims blanks only", "clean", {"1|\t||", "2|||"}, {1, 1}, 0, {"1|\t||"});
     }
     void rowOps() {
-        QFETCH(QString, op); QFETCH(QStringList, rows); QFETCH(QPoint, sel); QFETCH(int, hidden); QFETCH(QStringList, expected); QFETCH(QList<int>, cursor);
-        SignalGrid g; load(g, rows);
+        QFETCH(QString, op);
+        QFETCH(QStringList, rows);
+        QFETCH(QPoint, sel);
+        QFETCH(int, hidden);
+        QFETCH(QStringList, expected);
+        QFETCH(QList<int>, cursor);
+        SignalGrid g;
+        load(g, rows);
         for (int r = 1; r < g.Rows(); ++r) g.setRowData(r, 100 + r);
         if (hidden) g.setRowHeight(hidden, 0);
-        g.select(sel.x(), 2, sel.y(), 3); FakeCellEditor e; bool changed = false; QString buffer = op.section(':', 1);
+        g.select(sel.x(), 2, sel.y(), 3);
+        FakeCellEditor e;
+        bool changed = false;
+        QString buffer = op.section(':', 1);
         if (op == "insert") Inserta_Fila(g, changed);
         if (op == "delete") Elimina_Filas(g, e, changed);
         if (op == "up" || op == "down") Mueve_Filas(g, changed, op == "up");
@@ -211,69 +270,106 @@ private slots:
         if (op == "clean") Limpia_FilasVacias(g), changed = dump(g) != rows;
         if (op.startsWith("copy>") || op.startsWith("cut>")) {
             const bool took = op.startsWith("cut") ? Corta_Fila(g, buffer, changed) : Copia_Fila(g, buffer);
-            QCOMPARE(took, sel.x() > 0); g.select(op.section('>', 1).toInt(), 1, op.section('>', 1).toInt(), 1);
+            QCOMPARE(took, sel.x() > 0);
+            g.select(op.section('>', 1).toInt(), 1, op.section('>', 1).toInt(), 1);
             if (took) Pega_Fila(g, buffer, changed);
         }
         if (op.startsWith("number:")) {
             for (const QString& a : buffer.split('|')) m_prompts->queueText(a);
             Auto_Enumera(g, 2, "Add", changed, 500);
-            QCOMPARE(m_prompts->shown().size(), buffer.startsWith('|') ? 1 : 2); QCOMPARE(m_prompts->shown()[0].text, "Add");
+            QCOMPARE(m_prompts->shown().size(), buffer.startsWith('|') ? 1 : 2);
+            QCOMPARE(m_prompts->shown()[0].text, "Add");
             QCOMPARE(m_prompts->shown().last().text, buffer.startsWith('|') ? "Add" : Texto("EntrarInc"));
         }
-        QCOMPARE(dump(g), expected); QCOMPARE(changed, expected != rows); QCOMPARE(g.TextMatrix(0, 2), "B");
+        QCOMPARE(dump(g), expected);
+        QCOMPARE(changed, expected != rows);
+        QCOMPARE(g.TextMatrix(0, 2), "B");
         QVERIFY(g.Row() >= 0 && g.Row() < g.Rows());
         if (op == "delete" && changed) QVERIFY(!e.visible);  // an open edit is discarded
         if (!cursor.isEmpty()) QCOMPARE(QList<int>({g.Row(), g.RowSel(), g.Col(), g.ColSel()}), cursor);
         if (op == "up" || op == "down") {  // row data and heights stay with the place, like the numbers
             for (int r = 1; r <= 4; ++r) QCOMPARE(g.RowData(r), 100 + r);
-            QCOMPARE(g.RowHeight(2), 0); QCOMPARE(g.RowHeight(3), int(SignalGrid::kDefaultRowHeight));
+            QCOMPARE(g.RowHeight(2), 0);
+            QCOMPARE(g.RowHeight(3), int(SignalGrid::kDefaultRowHeight));
         }
     }
 
     // Active rows (column A) need an address (B) from 1 to 100, each once, after the row check.
     void addressCheck_data() {
-        QTest::addColumn<QStringList>("rows"); QTest::addColumn<QString>("message"); QTest::addColumn<QPoint>("cell");  // %1: the range message, %2: "repeated"; (row, col) selected
-        QTest::newRow("all good, inactive rows ignored") << QStringList{"1|1|5|", "2|1|100|", "3|0|0|", "4|0|5|"} << "" << QPoint(1, 1);
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QPoint>("cell");  // %1: the range message, %2: "repeated"; (row, col) selected
+        QTest::newRow("all good, inactive rows ignored")
+            << QStringList{"1|1|5|", "2|1|100|", "3|0|0|", "4|0|5|"} << "" << QPoint(1, 1);
         QTest::newRow("address 0") << QStringList{"1|1|5|", "2|1|0|"} << "%1" << QPoint(2, 2);
         QTest::newRow("address above maximum") << QStringList{"1|1|101|"} << "%1" << QPoint(1, 2);
         QTest::newRow("repeated address") << QStringList{"1|1|7|", "2|0|7|", "3|1|7|"} << "B:7%2" << QPoint(3, 2);
         QTest::newRow("row check first") << QStringList{"1|1|5|", "2|1|0|x"} << "bad row" << QPoint(2, 3);
     }
     void addressCheck() {
-        QFETCH(QStringList, rows); QFETCH(QString, message); QFETCH(QPoint, cell);
-        SignalGrid g; load(g, rows), g.select(1, 1, 1, 1);
-        const bool ok = Valida_Direcciones(g, 1, 2, 100, [&](int r, QString& m) { return g.TextMatrix(r, 3).isEmpty() ? 0 : (m = "bad row", 3); });
+        QFETCH(QStringList, rows);
+        QFETCH(QString, message);
+        QFETCH(QPoint, cell);
+        SignalGrid g;
+        load(g, rows), g.select(1, 1, 1, 1);
+        const bool ok = Valida_Direcciones(
+            g, 1, 2, 100, [&](int r, QString& m) { return g.TextMatrix(r, 3).isEmpty() ? 0 : (m = "bad row", 3); });
         QCOMPARE(ok, message.isEmpty());
-        QCOMPARE(m_prompts->texts(), message.isEmpty() ? QStringList() : QStringList{QString(message).replace("%1", Texto("AddressDebeSerNumeroEntre") + " 1" + Texto("y") + "100").replace("%2", Texto("repetida"))});
+        QCOMPARE(m_prompts->texts(),
+                 message.isEmpty()
+                     ? QStringList()
+                     : QStringList{QString(message)
+                                       .replace("%1", Texto("AddressDebeSerNumeroEntre") + " 1" + Texto("y") + "100")
+                                       .replace("%2", Texto("repetida"))});
         QCOMPARE(QPoint(g.Row(), g.Col()), cell);
     }
 
     void modelFollowsGrid() {
-        SignalGrid g; load(g, kFour); SignalGridModel m(&g);
+        SignalGrid g;
+        load(g, kFour);
+        SignalGridModel m(&g);
         QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QSignalSpy data(&m, &QAbstractItemModel::dataChanged), header(&m, &QAbstractItemModel::headerDataChanged), reset(&m, &QAbstractItemModel::modelReset);
-        g.setTextMatrix(2, 3, "new"); g.setTextMatrix(0, 1, "Cap"); g.setTextMatrix(1, 0, "99");
+        QSignalSpy data(&m, &QAbstractItemModel::dataChanged), header(&m, &QAbstractItemModel::headerDataChanged),
+            reset(&m, &QAbstractItemModel::modelReset);
+        g.setTextMatrix(2, 3, "new");
+        g.setTextMatrix(0, 1, "Cap");
+        g.setTextMatrix(1, 0, "99");
         g.setRedraw(false);  // off redraw, cell changes come as one notice for the block
-        g.setTextMatrix(1, 1, "x"); g.setTextMatrix(3, 3, "y"); QCOMPARE(data.count(), 1); g.setRedraw(true);
-        QCOMPARE(QList<QModelIndex>({data[0][0].toModelIndex(), data[1][0].toModelIndex(), data[1][1].toModelIndex()}), QList<QModelIndex>({m.indexOfCell(2, 3), m.index(0, 0), m.index(2, 2)}));
-        QCOMPARE(QList<int>({header[0][0].value<Qt::Orientation>(), header[1][0].value<Qt::Orientation>()}), QList<int>({Qt::Horizontal, Qt::Vertical}));
-        bool changed = false; FakeCellEditor e; g.select(1, 1, 2, 1), Elimina_Filas(g, e, changed);
-        QCOMPARE(reset.count(), 1); QCOMPARE(m.rowCount(), 2); QCOMPARE(m.headerData(1, Qt::Vertical).toString(), "2");
+        g.setTextMatrix(1, 1, "x");
+        g.setTextMatrix(3, 3, "y");
+        QCOMPARE(data.count(), 1);
+        g.setRedraw(true);
+        QCOMPARE(QList<QModelIndex>({data[0][0].toModelIndex(), data[1][0].toModelIndex(), data[1][1].toModelIndex()}),
+                 QList<QModelIndex>({m.indexOfCell(2, 3), m.index(0, 0), m.index(2, 2)}));
+        QCOMPARE(QList<int>({header[0][0].value<Qt::Orientation>(), header[1][0].value<Qt::Orientation>()}),
+                 QList<int>({Qt::Horizontal, Qt::Vertical}));
+        bool changed = false;
+        FakeCellEditor e;
+        g.select(1, 1, 2, 1), Elimina_Filas(g, e, changed);
+        QCOMPARE(reset.count(), 1);
+        QCOMPARE(m.rowCount(), 2);
+        QCOMPARE(m.headerData(1, Qt::Vertical).toString(), "2");
         Rellena_Columna(g, 1, "q", changed);  // cells only: no reset
-        QCOMPARE(reset.count(), 1); QCOMPARE(m.data(m.index(0, 0)).toString(), "q");
+        QCOMPARE(reset.count(), 1);
+        QCOMPARE(m.data(m.index(0, 0)).toString(), "q");
     }
 
     // The column set-up both gateway grids share: captions, widths, typing rules and option lists.
     void columnSetUp() {
-        SignalGrid g(2, 5); QVector<InfoColumna> info(5);
-        const DefColumna defs[] = {{0, -1, SignalGrid::Text, "#", nullptr, nullptr, nullptr}, {900, 0, SignalGrid::Int16, "Node", nullptr, "node help", nullptr}};
+        SignalGrid g(2, 5);
+        QVector<InfoColumna> info(5);
+        const DefColumna defs[] = {{0, -1, SignalGrid::Text, "#", nullptr, nullptr, nullptr},
+                                   {900, 0, SignalGrid::Int16, "Node", nullptr, "node help", nullptr}};
         Aplica_Columnas(g, info, defs, 2), Carga_CabecerasComunes(g, info, 0, 2, 0, 3, 4);
         QCOMPARE(g.rowCells(0), QStringList({Texto("Noo"), "Node", Texto("Dir"), "A/D", Texto("Activa")}));
         QCOMPARE(QList<int>({g.ColWidth(0), g.ColWidth(1), g.ColWidth(2)}), QList<int>({500, 900, 600}));
-        QCOMPARE(info[1].Ayuda + "|" + info[4].Opciones.texts().join('|'), "node help|" + Texto("0-No") + "|" + Texto("1-Si"));
-        bool changed = false; QList<int> typed;
+        QCOMPARE(info[1].Ayuda + "|" + info[4].Opciones.texts().join('|'),
+                 "node help|" + Texto("0-No") + "|" + Texto("1-Si"));
+        bool changed = false;
+        QList<int> typed;
         for (int col : {1, 2}) {
-            int key = 'a'; g.select(1, col, 1, col), FiltroTecla(key, g, changed), typed << key;
+            int key = 'a';
+            g.select(1, col, 1, col), FiltroTecla(key, g, changed), typed << key;
         }
         QCOMPARE(typed, QList<int>({0, 'a'}));  // a number column refuses letters
 

@@ -33,12 +33,16 @@ private slots:
             << QByteArray("a,b\n\"x,y\",\"say \"\"hi\"\"\r\nnext\"\n") << "a|b\nx,y|say \"hi\"\r\nnext";
         QTest::newRow("lone CR ends lines, blank lines skipped") << QByteArray("a\r\r1\r") << "a\n1";
         QTest::newRow("separator at the end: one more empty field") << QByteArray("a,b\n1,") << "a|b\n1|";
-        QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF" "d\n\xC3\xA9\xE2\x82\xAC") << u8"d\né€";
+        QTest::newRow("UTF-8 with mark") << QByteArray(
+                                                "\xEF\xBB\xBF"
+                                                "d\n\xC3\xA9\xE2\x82\xAC")
+                                         << u8"d\né€";
         QTest::newRow("UTF-8 without mark") << QByteArray("d\n\xC3\xA9") << u8"d\né";
         QTest::newRow("Windows-1252") << QByteArray("d\n\xE9\x80") << u8"d\né€";
         QTest::newRow("guard removed") << QByteArray("d\n'=SUM(A1),'-x,''y,'a") << "d\n=SUM(A1)|-x|'y|'a";
         QTest::newRow("text after a closing quote kept") << QByteArray("d\n\"ab\"c,x") << "d\nabc|x";
-        QTest::newRow("quote never closed") << QByteArray("a\n1\n\"open,\n2\n") << "!" + Texto("CsvComillaSinCerrar") + "3";
+        QTest::newRow("quote never closed")
+            << QByteArray("a\n1\n\"open,\n2\n") << "!" + Texto("CsvComillaSinCerrar") + "3";
         QTest::newRow("binary") << QByteArray("PK\x03\x04\0\0\x14", 7) << "!" + Texto("CsvNoEsTexto");
         QTest::newRow("10,000 columns") << QByteArray(10000, ',') << "!" + Texto("CsvDemasiadasColumnas") + "256";
         QTest::newRow("empty") << QByteArray("\r\n\r\n") << "!" + Texto("CsvVacio");
@@ -54,15 +58,24 @@ private slots:
     void encodeRoundTrip_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("written");
-        QTest::newRow("formula") << "=HYPERLINK(\"x\")" << "\"'=HYPERLINK(\"\"x\"\")\"";
-        QTest::newRow("plus, at") << "+A1@" << "'+A1@";
-        QTest::newRow("at") << "@SUM" << "'@SUM";
-        QTest::newRow("negative number") << "-12" << "-12";
-        QTest::newRow("decimal number") << "+1,5e3" << "\"+1,5e3\"";
-        QTest::newRow("minus text") << "-x" << "'-x";
-        QTest::newRow("guard of its own") << "'=a" << "''=a";
-        QTest::newRow("plain apostrophe") << "'a" << "'a";
-        QTest::newRow("separator and line break") << "a,b\r\nc" << "\"a,b\r\nc\"";
+        QTest::newRow("formula") << "=HYPERLINK(\"x\")"
+                                 << "\"'=HYPERLINK(\"\"x\"\")\"";
+        QTest::newRow("plus, at") << "+A1@"
+                                  << "'+A1@";
+        QTest::newRow("at") << "@SUM"
+                            << "'@SUM";
+        QTest::newRow("negative number") << "-12"
+                                         << "-12";
+        QTest::newRow("decimal number") << "+1,5e3"
+                                        << "\"+1,5e3\"";
+        QTest::newRow("minus text") << "-x"
+                                    << "'-x";
+        QTest::newRow("guard of its own") << "'=a"
+                                          << "''=a";
+        QTest::newRow("plain apostrophe") << "'a"
+                                          << "'a";
+        QTest::newRow("separator and line break") << "a,b\r\nc"
+                                                  << "\"a,b\r\nc\"";
     }
     void encodeRoundTrip() {
         QFETCH(QString, text);

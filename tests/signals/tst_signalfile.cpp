@@ -15,10 +15,13 @@ const QByteArray kHead = kHead3 + "CAMPOS=4\r\nNo.\tA\tB\tC\t\r\n";
 
 // A grid of `rows` data rows and 4 columns whose last cell is the active flag.
 void fillGrid(SignalGrid& g, int rows) {
-    g.setCols(4); g.setRows(rows + 1);
+    g.setCols(4);
+    g.setRows(rows + 1);
     for (int c = 0; c < 4; ++c) g.setTextMatrix(0, c, QString("No.|A|B|C").section('|', c, c));
     for (int r = 1; r <= rows; ++r)
-        for (int c = 0; c < 4; ++c) g.setTextMatrix(r, c, c == 3 ? (r % 2 ? "1-Si" : "0-No") : QString("|a|b").section('|', c, c) + QString::number(r));
+        for (int c = 0; c < 4; ++c)
+            g.setTextMatrix(
+                r, c, c == 3 ? (r % 2 ? "1-Si" : "0-No") : QString("|a|b").section('|', c, c) + QString::number(r));
 }
 
 QString projectFile(const QString& name) { return QDir(app().RutaProyecto).filePath(name); }
@@ -28,22 +31,28 @@ QStringList projectFiles() { return QDir(app().RutaProyecto).entryList(QDir::Fil
 int saveLoop(const QString& folder) {
     resetApp(), LlenaProtocolos(), app().RutaProyecto = folder;
     SignalGrid small, big;
-    fillGrid(small, 10); fillGrid(big, 20000);
+    fillGrid(small, 10);
+    fillGrid(big, 20000);
     for (quint64 i = 0;; ++i) Graba_Senyales(kSlotLon, kVersionTabla, (i % 2) ? big : small, true);
 }
 }  // namespace
 
 class TestSignalFile : public QObject {
     Q_OBJECT
-    std::optional<TestHome> m_home; std::optional<ScriptedPrompts> m_prompts;
+    std::optional<TestHome> m_home;
+    std::optional<ScriptedPrompts> m_prompts;
 
 private slots:
-    void init() { m_home.emplace(false), m_prompts.emplace(), QDir().mkpath(app().RutaProyecto = m_home->file("Proj")); }
+    void init() {
+        m_home.emplace(false), m_prompts.emplace(), QDir().mkpath(app().RutaProyecto = m_home->file("Proj"));
+    }
     void cleanup() { m_prompts.reset(), m_home.reset(); }
 
     // Row 2 column 2 holds `cell`; the rest is the hand-checked table.
     void writesExactBytes_data() {
-        QTest::addColumn<bool>("allRows"); QTest::addColumn<QString>("cell"); QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<bool>("allRows");
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QByteArray>("expected");
         const QByteArray r1 = "1\ta1\tb1\t1-Si\t\r\n", r3 = "3\ta3\tb3\t1-Si\t\r\n";
         auto row2 = [&](const QByteArray& b2) { return kHead + r1 + "2\ta2\t" + b2 + "\t0-No\t\r\n" + r3; };
         QTest::newRow("active rows only") << false << "b2" << kHead + r1 + r3;
@@ -57,20 +66,28 @@ private slots:
         QTest::newRow("not in code page") << true << QString::fromUtf8("\u4e2d") << row2("?");
     }
     void writesExactBytes() {
-        QFETCH(bool, allRows); QFETCH(QString, cell); QFETCH(QByteArray, expected);
-        SignalGrid g; fillGrid(g, 3), g.setTextMatrix(2, 2, cell);
+        QFETCH(bool, allRows);
+        QFETCH(QString, cell);
+        QFETCH(QByteArray, expected);
+        SignalGrid g;
+        fillGrid(g, 3), g.setTextMatrix(2, 2, cell);
         QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, g, allRows));
         QCOMPARE(readAll(projectFile("LON.dat")), expected);
-        QVERIFY(m_prompts->shown().isEmpty()); QCOMPARE(projectFiles(), QStringList{"LON.dat"});  // no temporary file left
+        QVERIFY(m_prompts->shown().isEmpty());
+        QCOMPARE(projectFiles(), QStringList{"LON.dat"});  // no temporary file left
     }
 
     // Each case writes LON.dat (MBS6.dat for 77) and reads it as that protocol; message: the stop box, %1 the path.
     void reads_data() {
-        QTest::addColumn<QByteArray>("file"); QTest::addColumn<int>("protocol"); QTest::addColumn<QString>("message"); QTest::addColumn<int>("rows");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("row1");  // cells 1..3 of row 1, joined by '|'
         const QString notRight = "The signal table of LON is not the right one.\r%1\r";
         const QString badVersion = "The version of the signal table of LON is not correct.\r%1\r";
-        const QByteArray crOnly = QByteArray(kHead).replace("\r\n", "\r"), lfOnly = QByteArray(kHead).replace("\r\n", "\n");
+        const QByteArray crOnly = QByteArray(kHead).replace("\r\n", "\r"),
+                         lfOnly = QByteArray(kHead).replace("\r\n", "\n");
         QTest::newRow("caption row only") << kHead << 60 << "" << 0 << "";
         QTest::newRow("three header lines only") << kHead3 + "CAMPOS=4\r\n" << 60 << "" << 0 << "";
         QTest::newRow("no trailing tab") << kHead + "1\tx\ty\tz\r\n" << 60 << "" << 1 << "x|y|z";
@@ -82,78 +99,111 @@ private slots:
         QTest::newRow("no last line ending") << kHead + "1\tx\ty\tz" << 60 << "" << 1 << "x|y|z";
         QTest::newRow("CR without LF") << crOnly + "1\tx\ty\tz\t\r" << 60 << "" << 1 << "x|y|z";
         QTest::newRow("LF without CR") << lfOnly + "1\tx\ty\tz\t\n" << 60 << "" << 1 << "x|y|z";
-        QTest::newRow("bytes 0x00 and 0x80-0xFF") << kHead + QByteArray("1\ta\0b\t\x80\x81\xff\t\xe9\t\r\n", 14) << 60 << "" << 1 << "a" + QString(QChar(0)) + QString::fromUtf8("b|\u20ac\u0081\u00ff|\u00e9");
-        QTest::newRow("megabyte line") << kHead + "1\t" + QByteArray(1 << 20, 'x') + "\t" + QByteArray(1 << 20, '\t') + "y\r\n2\tz\r\n" << 60 << "" << 2 << QString(1 << 20, 'x') + "||";
+        QTest::newRow("bytes 0x00 and 0x80-0xFF")
+            << kHead + QByteArray("1\ta\0b\t\x80\x81\xff\t\xe9\t\r\n", 14) << 60 << "" << 1
+            << "a" + QString(QChar(0)) + QString::fromUtf8("b|\u20ac\u0081\u00ff|\u00e9");
+        QTest::newRow("megabyte line") << kHead + "1\t" + QByteArray(1 << 20, 'x') + "\t" + QByteArray(1 << 20, '\t') +
+                                              "y\r\n2\tz\r\n"
+                                       << 60 << "" << 2 << QString(1 << 20, 'x') + "||";
         QTest::newRow("protocol anywhere on line 1") << "xx 60-LON yy\r\n" + kHead.mid(18) << 60 << "" << 0 << "";
-        QTest::newRow("version with more text") << QByteArray(kHead).replace("ASCII.1.0", "ASCII.1.0 beta") << 60 << "" << 0 << "";
+        QTest::newRow("version with more text")
+            << QByteArray(kHead).replace("ASCII.1.0", "ASCII.1.0 beta") << 60 << "" << 0 << "";
         QTest::newRow("CAMPOS 10000") << kHead3 + "CAMPOS=10000\r\ncap\r\n1\tx\t\r\n" << 60 << "" << 1 << "x||";
         QTest::newRow("empty file") << QByteArray() << 60 << notRight << 0 << "";
-        QTest::newRow("wrong protocol") << kHead << 77 << "The signal table of MBS6 is not the right one.\r%1\rPROTOCOLO=60-LON" << 0 << "";
-        QTest::newRow("protocol in lower case") << QByteArray(kHead).replace("60-LON", "60-lon") << 60 << notRight + "PROTOCOLO=60-lon" << 0 << "";
-        QTest::newRow("missing version") << QByteArray("PROTOCOLO=60-LON\r\nCAMPOS=4\r\n") << 60 << badVersion + "CAMPOS=4" << 0 << "";
-        QTest::newRow("wrong version") << QByteArray(kHead).replace("ASCII.1.0", "ASCII.2.0") << 60 << badVersion + "VERSION=ASCII.2.0" << 0 << "";
+        QTest::newRow("wrong protocol") << kHead << 77
+                                        << "The signal table of MBS6 is not the right one.\r%1\rPROTOCOLO=60-LON" << 0
+                                        << "";
+        QTest::newRow("protocol in lower case")
+            << QByteArray(kHead).replace("60-LON", "60-lon") << 60 << notRight + "PROTOCOLO=60-lon" << 0 << "";
+        QTest::newRow("missing version") << QByteArray("PROTOCOLO=60-LON\r\nCAMPOS=4\r\n") << 60
+                                         << badVersion + "CAMPOS=4" << 0 << "";
+        QTest::newRow("wrong version") << QByteArray(kHead).replace("ASCII.1.0", "ASCII.2.0") << 60
+                                       << badVersion + "VERSION=ASCII.2.0" << 0 << "";
         QTest::newRow("missing CAMPOS") << kHead3 + "FIELDS=4\r\n" << 60 << badVersion + "FIELDS=4" << 0 << "";
         QTest::newRow("only two lines") << kHead3 << 60 << badVersion << 0 << "";
         // No lower limit: a count below 2 reads rows without cells.
         for (const char* n : {"", "1", "-5", "abc"})
-            QTest::newRow(qPrintable(QString("CAMPOS=%1").arg(n))) << kHead3 + "CAMPOS=" + n + "\r\ncap\r\n1\tx\t\r\n" << 60 << "" << 1 << "||";
+            QTest::newRow(qPrintable(QString("CAMPOS=%1").arg(n))) << kHead3 + "CAMPOS=" + n + "\r\ncap\r\n1\tx\t\r\n"
+                                                                   << 60 << "" << 1 << "||";
     }
     void reads() {
-        QFETCH(QByteArray, file); QFETCH(int, protocol); QFETCH(QString, message); QFETCH(int, rows); QFETCH(QString, row1);
-        const QString path = projectFile(protocol == 60 ? "LON.dat" : "MBS6.dat"); QVERIFY(writeAll(path, file));
-        TablaSenyales t; QCOMPARE(Carga_Senyales(protocol, kVersionTabla, t), message.isEmpty());
+        QFETCH(QByteArray, file);
+        QFETCH(int, protocol);
+        QFETCH(QString, message);
+        QFETCH(int, rows);
+        QFETCH(QString, row1);
+        const QString path = projectFile(protocol == 60 ? "LON.dat" : "MBS6.dat");
+        QVERIFY(writeAll(path, file));
+        TablaSenyales t;
+        QCOMPARE(Carga_Senyales(protocol, kVersionTabla, t), message.isEmpty());
         if (!message.isEmpty()) {  // one stop box
-            QCOMPARE(m_prompts->texts(), QStringList{message.arg(path)}); QCOMPARE(m_prompts->shown()[0].style, int(Msg::Critical));
+            QCOMPARE(m_prompts->texts(), QStringList{message.arg(path)});
+            QCOMPARE(m_prompts->shown()[0].style, int(Msg::Critical));
             return;
         }
-        QCOMPARE(m_prompts->texts(), QStringList()); QCOMPARE(t.rows(), rows);
+        QCOMPARE(m_prompts->texts(), QStringList());
+        QCOMPARE(t.rows(), rows);
         QCOMPARE(t.cell(1, 0) + t.cell(1, rows + 1), QString());  // outside the table: empty
         if (rows > 0) QCOMPARE(QStringList({t.cell(1, 1), t.cell(2, 1), t.cell(3, 1)}).join('|'), row1);
     }
 
     // A missing table is a warning; a folder in its place stops both the read and the save.
     void unreadableTable() {
-        TablaSenyales t; QVERIFY(!Carga_Senyales(kSlotMbs6, kVersionTabla, t));
-        QCOMPARE(m_prompts->lastText(), "Signal table not found:\r" + projectFile("MBS6.DAT") +
-                                            "\rProtocol: MBS6\rSelect the right project.");
+        TablaSenyales t;
+        QVERIFY(!Carga_Senyales(kSlotMbs6, kVersionTabla, t));
+        QCOMPARE(m_prompts->lastText(),
+                 "Signal table not found:\r" + projectFile("MBS6.DAT") + "\rProtocol: MBS6\rSelect the right project.");
         const QString path = projectFile("LON.dat");
-        QVERIFY(QDir().mkpath(path)); QVERIFY(!Carga_Senyales(kSlotLon, kVersionTabla, t));
+        QVERIFY(QDir().mkpath(path));
+        QVERIFY(!Carga_Senyales(kSlotLon, kVersionTabla, t));
         QVERIFY(m_prompts->lastText().startsWith("Error opening the file:\r" + path + "\rError: \r"));
-        SignalGrid g; fillGrid(g, 2);
+        SignalGrid g;
+        fillGrid(g, 2);
         QVERIFY(!Graba_Senyales(kSlotLon, kVersionTabla, g, true));
         QVERIFY(m_prompts->lastText().startsWith("The file cannot be saved:\r" + path + "\rError: \r"));
-        QCOMPARE(m_prompts->shown().size(), 3); QCOMPARE(m_prompts->shown()[0].style, 48);
-        QCOMPARE(m_prompts->shown()[1].style, 16); QCOMPARE(m_prompts->shown()[2].kind, ScriptedPrompts::ToolBox);
+        QCOMPARE(m_prompts->shown().size(), 3);
+        QCOMPARE(m_prompts->shown()[0].style, 48);
+        QCOMPARE(m_prompts->shown()[1].style, 16);
+        QCOMPARE(m_prompts->shown()[2].kind, ScriptedPrompts::ToolBox);
         QVERIFY(QFileInfo(path).isDir());
     }
 
     // The table file is found whatever the case of its extension, and saved under that name.
     void tableNames() {
-        SignalGrid g; fillGrid(g, 2); TablaSenyales t;
+        SignalGrid g;
+        fillGrid(g, 2);
+        TablaSenyales t;
         for (const QString onDisk : {"LON.DAT", "lon.Dat"}) {
-            QVERIFY(writeAll(projectFile(onDisk), "old")); QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, g, true));
+            QVERIFY(writeAll(projectFile(onDisk), "old"));
+            QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, g, true));
             QCOMPARE(projectFiles(), QStringList{onDisk});
-            QVERIFY(Carga_Senyales(kSlotLon, kVersionTabla, t)); QCOMPARE(t.rows(), 2);
+            QVERIFY(Carga_Senyales(kSlotLon, kVersionTabla, t));
+            QCOMPARE(t.rows(), 2);
             QVERIFY(QFile::remove(projectFile(onDisk)));
         }
 
         for (int protocol : {78, -1})  // protocols outside the table are refused
             QVERIFY(!Graba_Senyales(protocol, kVersionTabla, g, true) && !Carga_Senyales(protocol, kVersionTabla, t));
-        QCOMPARE(m_prompts->shown().size(), 4); QVERIFY(projectFiles().isEmpty());
+        QCOMPARE(m_prompts->shown().size(), 4);
+        QVERIFY(projectFiles().isEmpty());
     }
 
     // A save killed at a random moment leaves the old or the new table, never a mix.
     void killDuringSaveLeavesWholeTable() {
-        SignalGrid small, big; fillGrid(small, 10), fillGrid(big, 20000);
+        SignalGrid small, big;
+        fillGrid(small, 10), fillGrid(big, 20000);
         QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, small, true));
         const QByteArray a = readAll(projectFile("LON.dat"));
         QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, big, true));
         const QByteArray b = readAll(projectFile("LON.dat"));
         for (int round = 0; round < 4; ++round) {
-            QProcess child; QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             env.insert("PILMORA_SAVE_LOOP", app().RutaProyecto), child.setProcessEnvironment(env);
-            child.start(QCoreApplication::applicationFilePath(), {}); QVERIFY(child.waitForStarted());
-            QTest::qWait(150 + 50 * round), child.kill(); QVERIFY(child.waitForFinished());
+            child.start(QCoreApplication::applicationFilePath(), {});
+            QVERIFY(child.waitForStarted());
+            QTest::qWait(150 + 50 * round), child.kill();
+            QVERIFY(child.waitForFinished());
             const QByteArray now = readAll(projectFile("LON.dat"));
             QVERIFY2(now == a || now == b, "a killed save left a partial table");
         }
@@ -166,6 +216,5 @@ int main(int argc, char** argv) {
     if (!loop.isEmpty()) return saveLoop(QString::fromLocal8Bit(loop));
     TestSignalFile t;
     return QTest::qExec(&t, argc, argv);
-
 }
 #include "tst_signalfile.moc"

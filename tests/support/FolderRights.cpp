@@ -1,9 +1,10 @@
 #include "FolderRights.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <unistd.h>
 
 namespace {
 bool chattr(const QString& flag, const QString& path) {
@@ -14,14 +15,18 @@ bool chattr(const QString& flag, const QString& path) {
 }  // namespace
 
 NoWriteFolder::NoWriteFolder(const QString& path) : m_path(path) {
-    if (geteuid() == 0) m_viaAttribute = chattr(QStringLiteral("+i"), path);
-    else QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+    if (geteuid() == 0)
+        m_viaAttribute = chattr(QStringLiteral("+i"), path);
+    else
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
     QFile probe(QDir(path).filePath(QStringLiteral(".probe")));
     m_active = !probe.open(QIODevice::WriteOnly);
     if (!m_active) probe.remove();
 }
 
 NoWriteFolder::~NoWriteFolder() {
-    if (m_viaAttribute) chattr(QStringLiteral("-i"), m_path);
-    else QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (m_viaAttribute)
+        chattr(QStringLiteral("-i"), m_path);
+    else
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }

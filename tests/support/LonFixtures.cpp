@@ -1,6 +1,5 @@
 #include "LonFixtures.h"
 
-
 #include "AnsiText.h"
 #include "AppGlobals.h"
 #include "LonConfig.h"
@@ -20,35 +19,80 @@ QByteArray lines(const QStringList& l) { return toAnsi(l.join(QStringLiteral("\r
 
 QStringList lonPointRow(int device, int snvt, int nvIndex, const QString& access, int address, bool active) {
     const QString dir = access == QLatin1String("W") || access == QLatin1String("RW") ? access : QStringLiteral("R");
-    return {QString::number(device), QString::number(snvt), "SNVT_temp_p", QString::number(nvIndex), "0",
-            "2-16bit sig", "1", "0", "0", "", access, "Point " + QString::number(address), QString::number(address),
-            dir, "0-Ana", "1-Spon", active ? "1-Si" : "0-No"};
+    return {QString::number(device),
+            QString::number(snvt),
+            "SNVT_temp_p",
+            QString::number(nvIndex),
+            "0",
+            "2-16bit sig",
+            "1",
+            "0",
+            "0",
+            "",
+            access,
+            "Point " + QString::number(address),
+            QString::number(address),
+            dir,
+            "0-Ana",
+            "1-Spon",
+            active ? "1-Si" : "0-No"};
 }
 
 QStringList lonErrorRow(int device, int address, bool active) {
-    const QString desc = device == 0 ? QStringLiteral("Communication error hard") : QStringLiteral("Communication error");
-    return {QString::number(device), QString::number(device == 0 ? -2 : -1), "[" + desc + "]", "", "", "", "", "", "",
-            "", "", desc, address > 0 ? QString::number(address) : QString(), "R", "1-Dig", "1-Spon",
+    const QString desc =
+        device == 0 ? QStringLiteral("Communication error hard") : QStringLiteral("Communication error");
+    return {QString::number(device),
+            QString::number(device == 0 ? -2 : -1),
+            "[" + desc + "]",
+            "",
+            "",
+            "",
+            "",
+            "",
+            "",
+            "",
+            "",
+            desc,
+            address > 0 ? QString::number(address) : QString(),
+            "R",
+            "1-Dig",
+            "1-Spon",
             active ? "1-Si" : "0-No"};
 }
 
 QByteArray lonIniBytes(const LonFixture& f) {
-    QStringList lon{"[LON]", "Domain=0A", "LenDomain=1", "Subnet=1", "Node=1",
-                    QStringLiteral("Addressing=%1").arg(f.addressing), "TimeoutPoll=100",
-                    QStringLiteral("NDevs=%1").arg(f.devices.size())};
+    QStringList lon{"[LON]",           "Domain=0A",
+                    "LenDomain=1",     "Subnet=1",
+                    "Node=1",          QStringLiteral("Addressing=%1").arg(f.addressing),
+                    "TimeoutPoll=100", QStringLiteral("NDevs=%1").arg(f.devices.size())};
     for (int i = 0; i < f.devices.size(); ++i) {
         const LonFixtureDevice& d = f.devices[i];
         const QString p = QStringLiteral("D%1-").arg(i + 1);
-        lon << p + "On=" + (d.on ? "1" : "0") << p + "NId=" + d.nid << p + "Sb=" + d.subnet << p + "Nd=" + (d.node.isEmpty() ? QString::number(i + 1) : d.node) << p + "Nm=" + d.name;
+        lon << p + "On=" + (d.on ? "1" : "0") << p + "NId=" + d.nid << p + "Sb=" + d.subnet
+            << p + "Nd=" + (d.node.isEmpty() ? QString::number(i + 1) : d.node) << p + "Nm=" + d.name;
     }
-    QStringList ascii{"[ASCII]", "Baudios=4 (9600)", "Bits=0 (8)", "Paridad=0 (none-1stop)", "Tmout_ms=1000",
-                      "SendACK=0", "GatewayVersion=" + f.version, "IP=127.0.0.1", "NetMask=255.0.0.0", "Gateway=",
-                      "Port=5000", "Nagle=0", "tmoutKeepAlive_sec=30", "RS_TCP=1 (ASCII TCP)", "FwVersion=" + f.firmware};
+    QStringList ascii{"[ASCII]",
+                      "Baudios=4 (9600)",
+                      "Bits=0 (8)",
+                      "Paridad=0 (none-1stop)",
+                      "Tmout_ms=1000",
+                      "SendACK=0",
+                      "GatewayVersion=" + f.version,
+                      "IP=127.0.0.1",
+                      "NetMask=255.0.0.0",
+                      "Gateway=",
+                      "Port=5000",
+                      "Nagle=0",
+                      "tmoutKeepAlive_sec=30",
+                      "RS_TCP=1 (ASCII TCP)",
+                      "FwVersion=" + f.firmware};
     for (const QStringList& k : f.keys) {
         QStringList& s = k.value(0) == QLatin1String("LON") ? lon : ascii;
         const int at = int(s.indexOf(QRegularExpression(QRegularExpression::escape(k.value(1)) + "=.*")));
-        if (at > 0) s[at] = k.value(1) + "=" + k.value(2);
-        else s << k.value(1) + "=" + k.value(2);
+        if (at > 0)
+            s[at] = k.value(1) + "=" + k.value(2);
+        else
+            s << k.value(1) + "=" + k.value(2);
     }
     return lines(lon + ascii);
 }
@@ -58,9 +102,10 @@ bool writeLonFixture(const QString& folder, const LonFixture& f) {
     const QDir d(folder);
     bool ok = writeFile(d.filePath("Project.ini"), "[Project]\r\nProt=LON\r\nDesc=Test project\r\n");
     if (f.writeIni) ok = writeFile(d.filePath("LON.ini"), lonIniBytes(f)) && ok;
-    QStringList dat{"PROTOCOLO=60-LON", "VERSION=ASCII.1.0", "CAMPOS=18",
-                    "Noo\tDisp\tSNVT\tSNVT name\tIdx\tOffset\tData type\ta\tb\tc\tFilter\tRW\tDescription\tAdd\tR/W\tA/D\t"
-                    "Spontaneous\tActive\t"};
+    QStringList dat{
+        "PROTOCOLO=60-LON", "VERSION=ASCII.1.0", "CAMPOS=18",
+        "Noo\tDisp\tSNVT\tSNVT name\tIdx\tOffset\tData type\ta\tb\tc\tFilter\tRW\tDescription\tAdd\tR/W\tA/D\t"
+        "Spontaneous\tActive\t"};
     for (int r = 0; r < f.rows.size(); ++r) dat << QString::number(r + 1) + "\t" + f.rows[r].join('\t') + "\t";
     if (f.writeDat) ok = writeFile(d.filePath("LON.dat"), lines(dat)) && ok;
     return ok;
@@ -71,7 +116,8 @@ LonFixture largeLonFixture(int devices, int points, const QString& version, cons
     f.version = version;
     f.firmware = firmware;
     for (int n = 1; n <= devices; ++n)
-        f.devices.append({true, QStringLiteral("%1").arg(n, 12, 16, QLatin1Char('0')).toUpper(), "1", "", QStringLiteral("Device %1").arg(n)});
+        f.devices.append({true, QStringLiteral("%1").arg(n, 12, 16, QLatin1Char('0')).toUpper(), "1", "",
+                          QStringLiteral("Device %1").arg(n)});
     f.rows.reserve(points);
     int address = 1;
     if (errorRows) {
@@ -98,7 +144,8 @@ LonConfig lonConfig(int devices, const QString& version, const QString& firmware
     c.NDevs = devices;
     c.Dispositivos.resize(qMax(devices, 0));
     for (int n = 1; n <= devices; ++n)
-        c.Dispositivos[n - 1] = {true, QStringLiteral("%1").arg(n, 12, 16, QLatin1Char('0')), "1", QString::number(n), ""};
+        c.Dispositivos[n - 1] = {true, QStringLiteral("%1").arg(n, 12, 16, QLatin1Char('0')), "1", QString::number(n),
+                                 ""};
     c.GatewayVersion = version;
     c.FwVersion = firmware;
     c.IP = QStringLiteral("127.0.0.1");

@@ -11,7 +11,9 @@
 #include <QtTest>
 
 template <class... T, class... Name>
-void lonColumns(const Name&... names) { (QTest::addColumn<T>(names), ...); }
+void lonColumns(const Name&... names) {
+    (QTest::addColumn<T>(names), ...);
+}
 
 struct LonFixtureDevice {
     bool on = true;
@@ -26,7 +28,7 @@ struct LonFixture {
     QString firmware = QStringLiteral("V.43.1.x");
     int addressing = 0;  // 0 Neuron-ID, 1 subnet/node
     QVector<LonFixtureDevice> devices;
-    QList<QStringList> keys;  // (section, key, value) replacing the usual value or added
+    QList<QStringList> keys;    // (section, key, value) replacing the usual value or added
     QVector<QStringList> rows;  // signal rows, columns 1..17 as stored in LON.dat
     bool writeIni = true;
     bool writeDat = true;
@@ -37,11 +39,13 @@ QStringList lonErrorRow(int device, int address, bool active = true);
 bool writeLonFixture(const QString& folder, const LonFixture& f);
 QByteArray lonIniBytes(const LonFixture& f);
 
-LonFixture largeLonFixture(int devices, int points, const QString& version, const QString& firmware, bool errorRows = true);
+LonFixture largeLonFixture(int devices, int points, const QString& version, const QString& firmware,
+                           bool errorRows = true);
 
 class LonConfig;
 class SignalGrid;
-LonConfig lonConfig(int devices, const QString& version = QStringLiteral("A-Basic"), const QString& firmware = QStringLiteral("V.3.1.0"));
+LonConfig lonConfig(int devices, const QString& version = QStringLiteral("A-Basic"),
+                    const QString& firmware = QStringLiteral("V.3.1.0"));
 int lonGrid(const LonConfig& cfg, SignalGrid& grid, const QVector<QStringList>& rows);
 QString useLonProject(const QString& dir, const QByteArray& ini = QByteArray());
 

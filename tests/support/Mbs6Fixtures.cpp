@@ -6,8 +6,14 @@
 #include "TestSupport.h"
 
 QStringList mbs6Row(int unit, int code, bool active) {
-    return {QString::number(unit), QString::number(code), QStringLiteral("Unit %1 property %2").arg(unit).arg(code),
-            QString::number(unit * 100 + code), "RW", "1-Dig", "1-Spon", active ? "1-Yes" : "0-No"};
+    return {QString::number(unit),
+            QString::number(code),
+            QStringLiteral("Unit %1 property %2").arg(unit).arg(code),
+            QString::number(unit * 100 + code),
+            "RW",
+            "1-Dig",
+            "1-Spon",
+            active ? "1-Yes" : "0-No"};
 }
 
 Mbs6Fixture fullMbs6Fixture() {
@@ -24,7 +30,12 @@ bool writeMbs6Fixture(const QString& folder, const Mbs6Fixture& f) {
     QDir().mkpath(folder);
     QStringList ini{"[MBS6]", "TimeoutPoll=1000"};
     for (int u : f.units) ini << QStringLiteral("D%1-On=1").arg(u) << QStringLiteral("D%1-Nm=Unit %1").arg(u);
-    ini << "[ASCII]" << "Baudios=3 (9600)" << "Bits=0 (8)" << "Paridad=0 (none-1stop)" << "Tmout_ms=1000" << "SendACK=0"
+    ini << "[ASCII]"
+        << "Baudios=3 (9600)"
+        << "Bits=0 (8)"
+        << "Paridad=0 (none-1stop)"
+        << "Tmout_ms=1000"
+        << "SendACK=0"
         << "IP=127.0.0.1";
     QStringList dat{"PROTOCOLO=77-MBS6", "VERSION=ASCII.1.0", "CAMPOS=9",
                     "No.\tUnit\tProp.\tDescription\tAdd\tR/W\tA/D\tSpontaneous\tActive\t"};

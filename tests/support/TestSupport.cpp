@@ -55,7 +55,8 @@ bool copyTemplates(const QString& to) {
     bool ok = copyFolder(QStringLiteral(PILMORA_BIN_DIR) + "/TemplatesASCII", to);
     for (const QFileInfo& fi : QDir(to).entryInfoList({"*.ini"}, QDir::Files)) {
         QFile::setPermissions(fi.filePath(), fi.permissions() | QFileDevice::WriteOwner);
-        ok = writeAll(fi.filePath(), readAll(fi.filePath()).replace("\nIP=192.168.100.246\r", "\nIP=127.0.0.1\r")) && ok;
+        ok =
+            writeAll(fi.filePath(), readAll(fi.filePath()).replace("\nIP=192.168.100.246\r", "\nIP=127.0.0.1\r")) && ok;
     }
     return ok;
 }
