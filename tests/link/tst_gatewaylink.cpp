@@ -407,7 +407,7 @@ private slots:
         QTest::newRow("pty, 300 bytes") << "pty" << 300 << any << true << "unchecked file, 300 bytes";
         QTest::newRow("udp, LON project") << "udp" << 0 << QStringList() << true << "received LON file";
         QTest::newRow("udp, MBS6 demo project")
-            << "udp" << -1 << QStringList{"--protocol", "MBS6"} << true << "received MBS6 file";
+            << "udp" << -1 << QStringList{"--protocol", "MBS6"} << true << "received MBS6 file, 271 bytes, 2 devices";
         QTest::newRow("content refused by the gateway") << "udp" << 300 << QStringList() << false << "CANCEL: checksum";
         QTest::newRow("refused") << "pty" << 300 << QStringList{"--refuse"} << false << "SEND~300";
         QTest::newRow("udp, strangers mid-transfer")

@@ -69,6 +69,8 @@ private slots:
                                            << "1|CsvNoNumero";
         QTest::newRow("active not a choice") << "40|8|2-Si|100|3|x"
                                              << "8|CsvNoEnLista";
+        QTest::newRow("more faulty rows than are listed") << "*|1|x"
+                                                          << "1|CsvNoNumero|200";
     }
     void import() {
         QFETCH(QString, edits);
@@ -80,12 +82,14 @@ private slots:
         QVector<QStringList> records = mbs6CsvRecords(p.grid);
         std::reverse(records.begin() + 1, records.end());
         const QStringList e = edits.split('|'), f = fault.split('|');
-        for (int i = 0; i < e.size(); i += 3) records[e[i].toInt() - 1][e[i + 1].toInt()] = e[i + 2];
+        for (int i = 0; i < e.size(); i += 3)
+            for (int r = 1; r <= records.size(); ++r)  // "*": every row
+                if (e[i] == "*" ? r > 1 : r == e[i].toInt()) records[r - 1][e[i + 1].toInt()] = e[i + 2];
         QStringList faults;
         QCOMPARE(importInto(records, fresh.grid, &faults), fault.isEmpty());
         if (!fault.isEmpty())
-            QVERIFY2(faults.size() == 1 &&
-                         faults[0].startsWith(csvPlace(e[0].toInt(), records[0][f[0].toInt()]) + Texto(f[1])),
+            QVERIFY2(faults.size() == f.value(2, "1").toInt() &&
+                         faults[0].startsWith(csvPlace(qMax(2, e[0].toInt()), records[0][f[0].toInt()]) + Texto(f[1])),
                      qPrintable(faults[0]));
         QCOMPARE(fresh.saved(), before);
     }

@@ -164,6 +164,7 @@ void TstMonitorList::viewer() {
     app().ProtEquipo = QStringLiteral("BACX");
     v.Datos_Carga();
     QCOMPARE(QList<int>({v.colTipoSenyal, v.colValor}), QList<int>({7, 8}));
+    QCOMPARE(v.info[v.colTipoSenyal].Ayuda, Texto("TipoSenyal"));  // the help line under the grid
     const QStringList lines = v.textoCopia().split("\r\n");
     QVERIFY(lines[0].startsWith(Texto("Noo") + "\t" + Texto("Disp") + "\t"));
     QCOMPARE(lines.mid(1), QStringList({QString(v.grid.Cols(), QLatin1Char('\t')), QString()}));

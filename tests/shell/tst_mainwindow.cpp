@@ -22,6 +22,7 @@
 #include "Startup.h"
 #include "fConfPort.h"
 #include "fProject.h"
+#include "fTestExterno.h"
 #include "fTestPilmora.h"
 #include "fVerDatos.h"
 #include "mIdioma.h"
@@ -216,6 +217,16 @@ private slots:
                      "MBS6...MBS6" + nat(root + "/Beta"));
         QVERIFY(s.w.close());  // names the open project as the last one; after cancelling the setting stays
         if (how != "delete") QCOMPARE(appIni("LastProject"), QStringLiteral("Beta"));
+    }
+
+    // Spy lines reach only their own bus's monitor, and none while it is closed.
+    void spyLines() {
+        Started s;
+        emit s.w.enlace()->spyLineReceived("EXT", "before");
+        s.w.mnuVInterno->trigger(), s.w.mnuVPExterno->trigger();
+        emit s.w.enlace()->spyLineReceived("INT", "a");
+        emit s.w.enlace()->spyLineReceived("EXT", "b");
+        QCOMPARE(s.w.monitorAscii()->lineas() + s.w.monitorExterno()->lineas(), QStringList({"a", "b"}));
     }
 
     void closeRefusedWhileOnline() {
