@@ -131,6 +131,16 @@ int prepareLink(const SendOptions& o, GatewayLink& link) {
 
     return 0;
 }
+// Goes on line and keeps the link's one-second tick running; false when the port did not open.
+bool goOnline(GatewayLink& link, QTimer& tick) {
+    link.chkOnline_Click(true);
+    if (app().EstadoConexion == 0) return false;
+    link.onTick();  // the first "INFO?" at once
+    tick.setInterval(1000);
+    QObject::connect(&tick, &QTimer::timeout, &link, &GatewayLink::onTick);
+    tick.start();
+    return true;
+}
 }  // namespace
 
 int runSend(const QStringList& args) {
@@ -175,14 +185,8 @@ int runSend(const QStringList& args) {
         }
     });
 
-    link.chkOnline_Click(true);
-    if (g.EstadoConexion == 0) return 1;
-    link.onTick();  // the first "INFO?" at once
-
     QTimer tick;
-    tick.setInterval(1000);
-    QObject::connect(&tick, &QTimer::timeout, &link, &GatewayLink::onTick);
-    tick.start();
+    if (!goOnline(link, tick)) return 1;
     QTimer limit;
     limit.setSingleShot(true);
     QObject::connect(&limit, &QTimer::timeout, [&] {
@@ -295,13 +299,8 @@ int runPoll(const QStringList& args) {
         loop.quit();
     });
 
-    link.chkOnline_Click(true);
-    if (g.EstadoConexion == 0) return 1;
-    link.onTick();  // the first "INFO?" at once
     QTimer tick;
-    tick.setInterval(1000);
-    QObject::connect(&tick, &QTimer::timeout, &link, &GatewayLink::onTick);
-    tick.start();
+    if (!goOnline(link, tick)) return 1;
     limit.start(o.timeout * 1000);
     loop.exec();
     tick.stop();
