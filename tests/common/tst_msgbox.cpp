@@ -13,21 +13,23 @@
 #include "fMsgBox.h"
 
 namespace {
-void keys(const QString& script) {
+// Words: a key name, "click" (into the text field), "close" (the box's close button), a button's object name
+// ("cmd..."), else text typed into the focused widget.
+void play(const QString& script) {
+    static const QHash<QString, Qt::Key> named{
+        {"tab", Qt::Key_Tab}, {"enter", Qt::Key_Return}, {"esc", Qt::Key_Escape}, {"space", Qt::Key_Space}};
     for (const QString& k : script.split(' ', Qt::SkipEmptyParts)) {
-        QWidget* w = QApplication::focusWidget();
-        if (k == "tab")
-            QTest::keyClick(w, Qt::Key_Tab);
-        else if (k == "enter")
-            QTest::keyClick(w, Qt::Key_Return);
-        else if (k == "esc")
-            QTest::keyClick(w, Qt::Key_Escape);
-        else if (k == "space")
-            QTest::keyClick(w, Qt::Key_Space);
+        QWidget* box = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : qApp->activeWindow();
+        if (named.contains(k))
+            QTest::keyClick(QApplication::focusWidget(), named[k]);
         else if (k == "click")
-            QTest::mouseClick(QApplication::activeModalWidget()->findChild<QLineEdit*>(), Qt::LeftButton);
+            QTest::mouseClick(box->findChild<QLineEdit*>(), Qt::LeftButton);
+        else if (k == "close")
+            box->close();
+        else if (k.startsWith("cmd"))
+            QTest::mouseClick(box->findChild<QPushButton*>(k), Qt::LeftButton);
         else
-            QTest::keyClicks(w, k);
+            QTest::keyClicks(QApplication::focusWidget(), k);
         QCoreApplication::processEvents();
     }
 }
@@ -41,83 +43,60 @@ private slots:
     void init() { m_home.emplace(false); }
     void cleanup() { m_home.reset(); }
 
-    void msgBox_data() {
+    // A message box of 1-3 buttons, or with none the input box (its default "12.5" selected): the answer.
+    void prompt_data() {
+        QTest::addColumn<QString>("answer");
         QTest::addColumn<int>("buttons");
         QTest::addColumn<int>("defaultButton");
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<int>("answer");
-        QTest::newRow("Esc, one button") << 1 << 1 << "esc" << 1;
-        QTest::newRow("Esc, three buttons") << 3 << 1 << "esc" << 3;
-        QTest::newRow("Enter, default 1") << 2 << 1 << "enter" << 1;
-        QTest::newRow("Enter, default 3") << 3 << 3 << "enter" << 3;
-        QTest::newRow("close box") << 2 << 1 << "close" << 0;
-        QTest::newRow("click second") << 3 << 1 << "click2" << 2;
-        QTest::newRow("space on focused default") << 3 << 3 << "space" << 3;
-        QTest::newRow("Enter on focused second") << 2 << 1 << "tab enter" << 2;
+        QTest::addColumn<QString>("script");
+        QTest::newRow("Esc, one button") << "1" << 1 << 1 << "esc";
+        QTest::newRow("Esc, three buttons") << "3" << 3 << 1 << "esc";
+        QTest::newRow("Enter, default 1") << "1" << 2 << 1 << "enter";
+        QTest::newRow("Enter, default 3") << "3" << 3 << 3 << "enter";
+        QTest::newRow("close box") << "0" << 2 << 1 << "close";
+        QTest::newRow("click second") << "2" << 3 << 1 << "cmd1";
+        QTest::newRow("space on focused default") << "3" << 3 << 3 << "space";
+        QTest::newRow("Enter on focused second") << "2" << 2 << 1 << "tab enter";
+        QTest::newRow("input: Enter takes the default") << "12.5" << 0 << 0 << "enter";
+        QTest::newRow("input: typing replaces the selection") << "7" << 0 << 0 << "7 enter";
+        QTest::newRow("input: OK button") << "x" << 0 << 0 << "x cmdAceptar";
+        QTest::newRow("input: cancel gives empty") << "" << 0 << 0 << "x cmdCancelar";
+        QTest::newRow("input: Esc gives empty") << "" << 0 << 0 << "esc";
+        QTest::newRow("input: Enter on focused cancel") << "" << 0 << 0 << "x tab tab enter";
+        QTest::newRow("input: focus back selects all again") << "9" << 0 << 0 << "x tab click 9 enter";
+        QTest::newRow("input: close box gives empty") << "" << 0 << 0 << "close";
     }
-    void msgBox() {
+    void prompt() {
         QFETCH(int, buttons);
         QFETCH(int, defaultButton);
-        QFETCH(QString, action);
-        QFETCH(int, answer);
-        app().RespuestaMsgBox = 9;
-        fMsgBox box;
-        box.Msgbox1("Sure?", "", 1, defaultButton, buttons, "&Yes", "&No", "&Later");
-        box.show(), box.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&box));
-        if (action == "close")
-            box.close();
-        else if (action == "click2")
-            QTest::mouseClick(box.cmd[1], Qt::LeftButton);
-        else
-            keys(action);
-        QVERIFY(!box.isVisible());
-        QCOMPARE(int(app().RespuestaMsgBox), answer);
-    }
-
-    void inputBox_data() {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("result");  // keys, or "ok" / "cancel" / "close" buttons
-        QTest::newRow("Enter takes the default") << "enter"
-                                                 << "12.5";
-        QTest::newRow("typing replaces the selection") << "7 enter"
-                                                       << "7";
-        QTest::newRow("OK button") << "x ok"
-                                   << "x";
-        QTest::newRow("cancel gives empty") << "x cancel"
-                                            << "";
-        QTest::newRow("Esc gives empty") << "esc"
-                                         << "";
-        QTest::newRow("Enter on focused cancel") << "x tab tab enter"
-                                                 << "";
-        QTest::newRow("focus back selects all again") << "x tab click 9 enter"
-                                                      << "9";
-        QTest::newRow("close box gives empty") << "close"
-                                               << "";
-    }
-    void inputBox() {
-        QFETCH(QString, action);
-        QFETCH(QString, result);
-        QtPrompts qt;
-        installPrompts(&qt);
-        bool ran = false;
-        whenModal<fInputBox>(
-            [&](fInputBox* box) {
-                QVERIFY(app().InputBoxAbierto);
-                QCOMPARE(box->txtDato->selectedText(), QString("12.5"));
-                QVERIFY(QTest::qWaitForWindowActive(box));
-                const QString last = action.section(' ', -1);
-                keys(last == "ok" || last == "cancel" || last == "close" ? action.section(' ', 0, -2) : action);
-                if (last == "ok") QTest::mouseClick(box->cmdAceptar, Qt::LeftButton);
-                if (last == "cancel") QTest::mouseClick(box->cmdCancelar, Qt::LeftButton);
-                if (last == "close") box->close();
-            },
-            &ran);
-        const QString r = PideDato("Title", "Prompt", "12.5");
-        installPrompts(nullptr);
-        QVERIFY(ran);
-        QCOMPARE(r, result);
-        QVERIFY(!app().InputBoxAbierto);
+        QFETCH(QString, script);
+        QString answer;
+        if (buttons) {
+            app().RespuestaMsgBox = 9;
+            fMsgBox box;
+            box.Msgbox1("Sure?", "", 1, defaultButton, buttons, "&Yes", "&No", "&Later");
+            box.show(), box.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&box));
+            play(script);
+            QVERIFY(!box.isVisible());
+            answer = QString::number(app().RespuestaMsgBox);
+        } else {
+            QtPrompts qt;
+            installPrompts(&qt);
+            bool ran = false;
+            whenModal<fInputBox>(
+                [&](fInputBox* box) {
+                    QVERIFY(app().InputBoxAbierto);
+                    QCOMPARE(box->txtDato->selectedText(), QString("12.5"));
+                    QVERIFY(QTest::qWaitForWindowActive(box));
+                    play(script);
+                },
+                &ran);
+            answer = PideDato("Title", "Prompt", "12.5");
+            installPrompts(nullptr);
+            QVERIFY(ran && !app().InputBoxAbierto);
+        }
+        QTEST(answer, "answer");
     }
 
     // Long work shows the wait cursor until the outermost piece of it ends.
@@ -126,7 +105,6 @@ private slots:
         QList<bool> shown;
         for (bool on : {true, true, false, false, false})
             qt.setBusy(on), shown << (QApplication::overrideCursor() != nullptr);
-
         QCOMPARE(shown, QList<bool>({true, true, true, false, false}));
     }
 };

@@ -7,13 +7,9 @@
 #include "AppGlobals.h"
 #include "GatewayLink.h"
 #include "GatewaySimProcess.h"
-#include "LonDownload.h"
 #include "LonFixtures.h"
-#include "LonProject.h"
-#include "ModulConfASCII.h"
 #include "ModulINI.h"
 #include "SerialTransport.h"
-#include "SignalGrid.h"
 #include "TestSupport.h"
 #include "UdpTransport.h"
 #include "mIdioma.h"
@@ -95,19 +91,7 @@ struct Rig {
     }
 };
 
-// The download file of a LON project of `devices` and `points`, firmware with the TCP/IP block.
-QByteArray lonFile(const QString& folder, int devices, int points) {
-    if (!writeLonFixture(folder, largeLonFixture(devices, points, "B-Extended", "V.43.1.x"))) return {};
-    LonConfig cfg;
-    SignalGrid grid;
-    QVector<InfoColumna> info;
-    if (!loadLonProject(folder, cfg, grid, info)) return {};
-    const LonDownload d =
-        composeLonDownload(cfg, grid, LonTuning::fromIni(), QDateTime(QDate(2026, 12, 6), QTime(7, 0)));
-    return d.outcome == LonDownload::Ready && d.fault.isEmpty() ? d.bytes : QByteArray();
-}
-
-// A project with a file of `size` bytes (0: a 7-device 300-point LON project's; -1: the MBS6 demo's).
+// A project with a file of `size` bytes (-1: the MBS6 demo's).
 struct Session {
     TestHome home{false};
     ScriptedPrompts prompts;
@@ -126,7 +110,7 @@ struct Session {
                 gen.waitForFinished(30000);
             file = readAll(folder + QStringLiteral("/MBS6.Plmx"));
         } else {
-            file = size ? fileOf(size) : lonFile(home.file("big"), 7, 300);
+            file = fileOf(size);
             writeLonFixture(folder, LonFixture());
             writeAll(folder + QStringLiteral("/LON.Plmx"), file);
         }
@@ -157,79 +141,39 @@ struct Session {
 class TstGatewayLink : public QObject {
     Q_OBJECT
 private slots:
-    // Pieces as they arrive: what reaches the signal list, the monitors, and what waits for its CR.
+    // Pieces as they arrive: what reaches the signal list # the monitor # the spy monitors # what waits for its CR.
     void receive_data() {
+        QTest::addColumn<QString>("pieces");
         QTest::addColumn<int>("state");
         QTest::addColumn<bool>("spies");
-        QTest::addColumn<QString>("pieces");
-        QTest::addColumn<QString>("values");
-        QTest::addColumn<QString>("monitor");
-        QTest::addColumn<QString>("spyLines");
-        QTest::addColumn<QString>("rest");
-        QTest::newRow("value, CR LF, start of the next") << 2 << false << "AD0001=12.5\r\nAD0002=3"
-                                                         << "1=12.5"
-                                                         << ">AD0001=12.5"
-                                                         << ""
-                                                         << "AD0002=3";
-        QTest::newRow("line completed by the next piece") << 2 << false << "AD0001=12.5\r\nAD00|02=3\r|\n"
-                                                          << "1=12.5|2=3"
-                                                          << ">AD0001=12.5|>AD0002=3"
-                                                          << ""
-                                                          << "";
-        QTest::newRow("= not at position 7: echoed only") << 2 << false << "AD01=5\r"
-                                                          << ""
-                                                          << ">AD01=5"
-                                                          << ""
-                                                          << "";
-        QTest::newRow("address not in the list") << 2 << false << "AD0009=1\r"
-                                                 << ""
-                                                 << ">AD0009=1|@RecibidaSenyalNoExistente"
-                                                 << ""
-                                                 << "";
-        QTest::newRow("value before the link is verified") << 1 << false << "AD0001=5\r"
-                                                           << ""
-                                                           << ">AD0001=5"
-                                                           << ""
-                                                           << "";
-        QTest::newRow("CLEARALL") << 2 << false << "CLEARALL now\r"
-                                  << "clear"
-                                  << ">CLEARALL"
-                                  << ""
-                                  << "";
-        QTest::newRow("other CL lines not shown") << 2 << false << "CLEAR\r"
-                                                  << ""
-                                                  << ""
-                                                  << ""
-                                                  << "";
-        QTest::newRow("spy lines hidden while spies are off") << 2 << false << "EXT RX 01\rINT TX\r"
-                                                              << ""
-                                                              << ""
-                                                              << ""
-                                                              << "";
-        QTest::newRow("spy lines to their monitor") << 2 << true << "INT TX >D0001?\rEXT RX 02 41\r"
-                                                    << ""
-                                                    << ""
-                                                    << "INT:TX >D0001?|EXT:RX 02 41"
-                                                    << "";
-        QTest::newRow("garbage and NUL bytes") << 2 << false << QString::fromLatin1("\0\xff\x01zz\r\0AD0001=2\r", 16)
-                                               << "" << QString::fromLatin1(">\0\xff\x01zz|>\0AD0001=2", 17) << ""
-                                               << "";
+        QTest::addColumn<QString>("after");
+        QTest::newRow("value, CR LF, start of the next")
+            << "AD0001=12.5\r\nAD0002=3" << 2 << false << "1=12.5#>AD0001=12.5##AD0002=3";
+        QTest::newRow("line completed by the next piece") << "AD0001=12.5\r\nAD00|02=3\r|\n"
+                                                          << 2 << false << "1=12.5|2=3#>AD0001=12.5|>AD0002=3##";
+        QTest::newRow("= not at position 7: echoed only") << "AD01=5\r" << 2 << false << "#>AD01=5##";
+        QTest::newRow("address not in the list")
+            << "AD0009=1\r" << 2 << false << "#>AD0009=1|@RecibidaSenyalNoExistente##";
+        QTest::newRow("value before the link is verified") << "AD0001=5\r" << 1 << false << "#>AD0001=5##";
+        QTest::newRow("CLEARALL") << "CLEARALL now\r" << 2 << false << "clear#>CLEARALL##";
+        QTest::newRow("other CL lines not shown") << "CLEAR\r" << 2 << false << "###";
+        QTest::newRow("spy lines hidden while spies are off") << "EXT RX 01\rINT TX\r" << 2 << false << "###";
+        QTest::newRow("spy lines to their monitor")
+            << "INT TX >D0001?\rEXT RX 02 41\r" << 2 << true << "##INT:TX >D0001?|EXT:RX 02 41#";
+        QTest::newRow("garbage and NUL bytes") << QString::fromLatin1("\0\xff\x01zz\r\0AD0001=2\r", 16) << 2 << false
+                                               << QString::fromLatin1("#>\0\xff\x01zz|>\0AD0001=2##", 20);
         const QString mb(1 << 20, 'x'),
             kept(GatewayLink::kMaxPendiente, 'x');  // a flood: the newest 64 KiB kept, said once
-        QTest::newRow("flood") << 2 << false << mb + "|" + mb + "|AD0001=1\rAD0002=2\r"
-                               << "2=2"
-                               << ">@BufferRxRecortado|>" + kept + "AD0001=1|>AD0002=2"
-                               << ""
-                               << "";
+        QTest::newRow("flood") << mb + "|" + mb + "|AD0001=1\rAD0002=2\r" << 2 << false
+                               << "2=2#>@BufferRxRecortado|>" + kept + "AD0001=1|>AD0002=2##";
     }
     void receive() {
         Rig r(false, col<int>("state"));
         app().EspiaInt = app().EspiaExt = col<bool>("spies");
         for (const QString& c : col<QString>("pieces").split('|')) r.t->feed(c.toLatin1());
-        QCOMPARE(r.sink.log.join('|'), col<QString>("values"));
-        QCOMPARE(r.monitor.join('|'), texts(col<QString>("monitor")));
-        QCOMPARE(r.spies.join('|'), col<QString>("spyLines"));
-        QCOMPARE(r.link.BufferRx(), col<QString>("rest"));
+        QCOMPARE(
+            QStringList({r.sink.log.join('|'), r.monitor.join('|'), r.spies.join('|'), r.link.BufferRx()}).join('#'),
+            texts(col<QString>("after")));
     }
 
     // A file (-1: none), the gateway's replies, ticks: the chunks sent, the state after, a monitor line.
@@ -337,18 +281,14 @@ private slots:
     void serialSettings_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("parsed");  // baud parity bits stop, empty when refused
-        QTest::newRow("default") << "57600,n,8,1"
-                                 << "57600 n 8 1";
-        QTest::newRow("odd speed, capitals, blanks") << " 56000 ,N, 8 ,1"
-                                                     << "56000 n 8 1";
-        QTest::newRow("even, 7 bits, 2 stops") << "1200,e,7,2"
-                                               << "1200 e 7 2";
-        QTest::newRow("5 bits, 1.5 stops") << "300,m,5,1.5"
-                                           << "300 m 5 3";
-        QTest::newRow("unknown parity") << "9600,x,8,1"
-                                        << "";
-        QTest::newRow("9 bits") << "9600,n,9,1"
-                                << "";
+        for (auto [text, parsed] :
+             std::initializer_list<std::pair<const char*, const char*>>{{"57600,n,8,1", "57600 n 8 1"},
+                                                                        {" 56000 ,N, 8 ,1", "56000 n 8 1"},
+                                                                        {"1200,e,7,2", "1200 e 7 2"},
+                                                                        {"300,m,5,1.5", "300 m 5 3"},
+                                                                        {"9600,x,8,1", ""},
+                                                                        {"9600,n,9,1", ""}})
+            QTest::newRow(text) << QString(text) << QString(parsed);
     }
     void serialSettings() {
         const SerialSettings s = SerialTransport::parseSettings(col<QString>("text"));
@@ -357,89 +297,81 @@ private slots:
                  col<QString>("parsed"));
     }
 
-    void protocol_data() {
+    // On line to the simulated gateway, then a file sent: the state reached, the serial port as set, what the
+    // gateway says of the file, the state after it; a vanished port takes the link off line.
+    void online_data() {
         QTest::addColumn<QString>("where");
         QTest::addColumn<QStringList>("simArgs");
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("port");  // the serial port as set: baud parity bits stop
-        QTest::newRow("udp, other letter case") << "udp" << QStringList{"--protocol", "lon"} << "" << 2 << "";
-        QTest::newRow("pty, same protocol")
-            << "pty" << QStringList{"--protocol", "LON"} << "57600,n,8,1" << 2 << "57600 0 8 1";
-        QTest::newRow("pty, odd speed, 2 stops") << "pty" << QStringList() << "56000,n,8,2" << 2 << "56000 0 8 2";
-        QTest::newRow("udp, other protocol") << "udp" << QStringList{"--protocol", "MBS6"} << "" << 0 << "";
-        QTest::newRow("udp, no dot: still polling") << "udp" << QStringList{"--no-dot"} << "" << 1 << "";
+        QTest::addColumn<QString>("port");  // settings stored | as the port took them: baud parity bits stop
+        QTest::addColumn<int>("size");      // of the file (-1: the MBS6 demo project's)
+        QTest::addColumn<int>("state");     // reached
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("simLog");
+        const QStringList any{"--no-check"};
+        QTest::newRow("udp, other letter case, content refused")
+            << "udp" << QStringList{"--protocol", "lon"} << "" << 300 << 2 << false << "CANCEL: checksum";
+        QTest::newRow("pty, 300 bytes") << "pty" << QStringList{"--no-check", "--protocol", "LON"}
+                                        << "57600,n,8,1|57600 0 8 1" << 300 << 2 << true << "unchecked file, 300 bytes";
+        QTest::newRow("pty, odd speed, 2 stops, refused")
+            << "pty" << QStringList{"--refuse"} << "56000,n,8,2|56000 0 8 2" << 300 << 2 << false << "SEND~300";
+        QTest::newRow("udp, other protocol")
+            << "udp" << QStringList{"--protocol", "MBS6"} << "" << 1 << 0 << false << "";
+        QTest::newRow("udp, no dot: still polling") << "udp" << QStringList{"--no-dot"} << "" << 1 << 1 << false << "";
+        QTest::newRow("udp, MBS6 demo project") << "udp" << QStringList{"--protocol", "MBS6"} << "" << -1 << 2 << true
+                                                << "received MBS6 file, 271 bytes, 2 devices";
+        QTest::newRow("udp, strangers mid-transfer") << "udp" << QStringList{"--no-check", "--ack-delay", "20"} << ""
+                                                     << 1000 << 2 << true << "unchecked file, 1000 bytes";
     }
-    void protocol() {
+    void online() {
+        const QString where = col<QString>("where"), port = col<QString>("port");
+        const QStringList args = col<QStringList>("simArgs");
         const int state = col<int>("state");
-        Session s(1);
-        GatewaySimProcess sim(col<QString>("where"), col<QStringList>("simArgs"));
-        QVERIFY2(s.connectTo(sim, col<QString>("settings")), qPrintable(s.prompts.lastText()));
+        const bool ok = col<bool>("ok");
+        Session s(col<int>("size"));
+        const QString out = s.home.file("received.bin");
+        GatewaySimProcess sim(where, args + QStringList{"--out", out});
+        QVERIFY(!s.file.isEmpty());
+        QVERIFY2(s.connectTo(sim, port.section('|', 0, 0)), qPrintable(s.prompts.lastText()));
         if (state == 1) QTRY_VERIFY(s.monitor.filter("Protocol:LON").size() == 1);
         QVERIFY(s.waitState(state));
-        if (auto* port = s.link.transport()->findChild<QSerialPort*>())
-            QCOMPARE(QString("%1 %2 %3 %4")
-                         .arg(port->baudRate())
-                         .arg(port->parity())
-                         .arg(port->dataBits())
-                         .arg(port->stopBits()),
-                     col<QString>("port"));
         if (state == 0)
             QCOMPARE(s.prompts.lastText(),
                      Texto("Incongruencia") + "MBS6 " + Texto("yeldel") + "LON\r" + Texto("SelcorrPro"));
         if (state != 2) return;
-        QCOMPARE(s.link.Fichero(), col<QStringList>("simArgs").value(1, "LON") + ".PLMX");
+        auto* serial = s.link.transport()->findChild<QSerialPort*>();
+        if (serial)
+            QCOMPARE(QString("%1 %2 %3 %4")
+                         .arg(serial->baudRate())
+                         .arg(serial->parity())
+                         .arg(serial->dataBits())
+                         .arg(serial->stopBits()),
+                     port.section('|', 1));
+        const int p = args.indexOf("--protocol");
+        QCOMPARE(s.link.Fichero(), (p < 0 ? QString("LON") : args[p + 1]) + ".PLMX");
         QTRY_VERIFY(!s.values.isEmpty());  // change reports are on: the moving values arrive
-        if (!s.link.transport()->findChild<QSerialPort*>()) return;
-        sim.kill();  // the port vanishes
-        QVERIFY2(s.waitState(0), qPrintable(s.monitor.join("|")));
-        QVERIFY(s.prompts.lastText().startsWith(Texto("PuertoPerdido")));
-    }
-
-    void send_data() {
-        QTest::addColumn<QString>("where");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<QStringList>("simArgs");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<QString>("simLog");  // what the simulator's log says
-        const QStringList any{"--no-check"};
-        QTest::newRow("udp, 256 bytes") << "udp" << 256 << any << true << "unchecked file, 256 bytes";
-        QTest::newRow("pty, 300 bytes") << "pty" << 300 << any << true << "unchecked file, 300 bytes";
-        QTest::newRow("udp, LON project") << "udp" << 0 << QStringList() << true << "received LON file";
-        QTest::newRow("udp, MBS6 demo project")
-            << "udp" << -1 << QStringList{"--protocol", "MBS6"} << true << "received MBS6 file, 271 bytes, 2 devices";
-        QTest::newRow("content refused by the gateway") << "udp" << 300 << QStringList() << false << "CANCEL: checksum";
-        QTest::newRow("refused") << "pty" << 300 << QStringList{"--refuse"} << false << "SEND~300";
-        QTest::newRow("udp, strangers mid-transfer")
-            << "udp" << 1000 << QStringList{"--no-check", "--ack-delay", "20"} << true << "unchecked file, 1000 bytes";
-    }
-    void send() {
-        const QString where = col<QString>("where");
-        const bool ok = col<bool>("ok");
-        Session s(col<int>("size"));
-        const QString out = s.home.file("received.bin");
-        GatewaySimProcess sim(where, col<QStringList>("simArgs") + QStringList{"--out", out});
-        QVERIFY(!s.file.isEmpty());
-        QVERIFY(s.connectTo(sim) && s.waitState(2));
         auto* udp = dynamic_cast<UdpTransport*>(s.link.transport());
-        const quint16 port = udp ? udp->localPort() : 0;
+        const quint16 local = udp ? udp->localPort() : 0;
         QString error;
-        QVERIFY(!udp || (udp->open(&error) && udp->localPort() == port));  // opening it again keeps its socket
+        QVERIFY(!udp || (udp->open(&error) && udp->localPort() == local));  // opening it again keeps its socket
         s.link.EnviaFichero();
         QCOMPARE(int(app().EstadoConexion), 3);
-        const bool strangers = col<QStringList>("simArgs").contains("--ack-delay");
+        const bool strangers = args.contains("--ack-delay");
         QUdpSocket stranger;  // anyone but the gateway is dropped, even in the middle of a transfer
         if (strangers) {
             QTRY_COMPARE(int(app().EstadoConexion), 4);
             s.values.clear();
             for (const char* d : {"AD0001=5\r\n", "SUCCES\r\n", "CANCEL\r\n", "Bytes:9999\r\n"})
-                stranger.writeDatagram(d, QHostAddress::LocalHost, port);
+                stranger.writeDatagram(d, QHostAddress::LocalHost, local);
         }
         QTRY_COMPARE_WITH_TIMEOUT(s.finished, QList<bool>{ok}, 10000);
         if (strangers) QVERIFY(udp->droppedDatagrams() == 4 && s.values.isEmpty());
         QTRY_VERIFY2(sim.log().contains(col<QString>("simLog")), qPrintable(sim.log()));
         if (ok) QCOMPARE(readAll(out), s.file);
-        QCOMPARE(int(app().EstadoConexion), ok && where == "udp" ? 0 : 2);  // off line while the gateway restarts
+        QCOMPARE(int(app().EstadoConexion), ok && udp ? 0 : 2);  // off line while the gateway restarts
+        if (!serial) return;
+        sim.kill();
+        QVERIFY2(s.waitState(0), qPrintable(s.monitor.join("|")));
+        QVERIFY(s.prompts.lastText().startsWith(Texto("PuertoPerdido")));
     }
 
     // `pilmora send`: its words and exit code.

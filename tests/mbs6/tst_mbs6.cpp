@@ -121,13 +121,9 @@ private slots:
         QCOMPARE(LeeIni("ASCII", "Baudios", "") + LeeIni("ASCII", "IP", ""), QString("6 (57600)127.0.0.1"));
         Mbs6Config again;
         again.Carga_ConfMbs6();
-        QCOMPARE(QString("%1%2%3%4 ")
-                         .arg(again.unit(1).On)
-                         .arg(again.unit(3).On)
-                         .arg(again.unit(5).On)
-                         .arg(again.unit(63).On) +
-                     again.unit(1).Nm,
-                 QString("0011 Hall"));
+        QCOMPARE((QList<bool>{again.unit(1).On, again.unit(3).On, again.unit(5).On, again.unit(63).On}),
+                 (QList<bool>{false, false, true, true}));
+        QCOMPARE(again.unit(1).Nm, QString("Hall"));
     }
 
     void download_data() {
@@ -195,25 +191,22 @@ private slots:
     // `pilmora check|generate` on MBS6 projects.
     void cli_data() {
         QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("tester");  // the project of another protocol
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("expected");  // printed text, "@Key" a language key's text
-        QTest::newRow("check") << "check"
-                               << "" << 0 << "@ComprobacionCorrecta";
-        QTest::newRow("generate") << "generate"
-                                  << "" << 0 << "Devs:2  Points:3";
-        QTest::newRow("other protocol") << "generate"
-                                        << "tester" << 1 << "@ProtocoloNoSoportado";
+        QTest::newRow("check") << "check" << false << 0 << "@ComprobacionCorrecta";
+        QTest::newRow("generate") << "generate" << false << 0 << "Devs:2  Points:3";
+        QTest::newRow("other protocol") << "generate" << true << 1 << "@ProtocoloNoSoportado";
     }
     void cli() {
-        const QString command = col<QString>("command"), change = col<QString>("change");
+        const QString command = col<QString>("command");
         QString expected = col<QString>("expected");
         TestHome home;
         const QString dir = home.file("P");
         const Mbs6Fixture f{
             {1, 2}, {mbs6Row(1, 1), mbs6Row(2, 8), mbs6Row(3, 8), mbs6Row(0, 9), mbs6Row(1, 2, false)}, true};
         writeMbs6Fixture(dir, f);
-        if (change == "tester") writeAll(dir + "/Project.ini", "[Project]\r\nProt=Tester\r\n");
+        if (col<bool>("tester")) writeAll(dir + "/Project.ini", "[Project]\r\nProt=Tester\r\n");
         QProcess p;
         p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"--home", home.path(), command, dir});
         QVERIFY(p.waitForFinished(30000));
@@ -224,67 +217,21 @@ private slots:
         QCOMPARE(QFile::exists(dir + "/MBS6.Plmx"), p.exitCode() == 0 && command == "generate");
     }
 
-    void newProjectOpens() {
+    // A new project opens with every point active and spontaneous, the first description current; row commands
+    // and Alt+arrows change nothing; "Show/Hide columns" hides unit and property and back; a unit's name is trimmed
+    // and follows the unit chosen in the list.
+    void newProjectEditor() {
         Editor e;
         QVERIFY(e.ok);
-        const SignalGrid& g = e.w.gridModel();
+        SignalGrid& g = e.w.gridModel();
         int active = 0;
         for (int r = 1; r < g.Rows(); ++r)
             active +=
                 g.TextMatrix(r, Mbs6Col::Activa) == Texto("1-Si") && g.TextMatrix(r, Mbs6Col::Spontaneous) == "1-Spon";
-        QCOMPARE(active * 1000 + e.w.grid->model()->rowCount(), 826826);  // first description current
+        QCOMPARE(active * 1000 + e.w.grid->model()->rowCount(), 826826);
         QCOMPARE(e.w.grid->visualRect(e.w.grid->currentIndex()), e.w.grid->cellRect(1, Mbs6Col::Descripcion));
         QCOMPARE(e.w.cboBaud->currentText() + e.w.txtMaquina->text(), QString("9600Unit 1"));
         QVERIFY(e.w.lstMaquina->item(0)->checkState() == Qt::Checked && !e.w.connectionChanged() && !e.w.gridChanged());
-        e.w.TabStrip1->setCurrentIndex(0), e.w.lstMaquina->setFocus();
-        QCOMPARE(e.w.lblHelp->text(), Texto("MarcarDispoAUtilizar"));
-    }
-
-    // A key typed in a cell of each column of row 20, in the focused editor.
-    void typableCells_data() {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<bool>("typable");
-        for (int c = 1; c < Mbs6Col::Count; ++c)
-            QTest::newRow(qPrintable(QString::number(c))) << c << (c == Mbs6Col::Descripcion || c >= Mbs6Col::AD);
-    }
-    void typableCells() {
-        const int c = col<int>("column"), typable = col<bool>("typable");
-        Editor e;
-        QVERIFY(e.ok);
-        SignalGrid& g = e.w.gridModel();
-        const QString before = g.TextMatrix(20, c);
-        g.select(20, c, 20, c);
-        QTest::keyClick(e.w.grid, 'x');
-        QCOMPARE(e.cellEditor()->isVisible(), typable);
-        if (typable) QTest::keyClick(e.cellEditor(), Qt::Key_Return);
-        QCOMPARE(g.TextMatrix(20, c) + QString::number(g.Row() * 100 + g.Col()) + QString::number(e.w.gridChanged()),
-                 (typable ? QString("x") : before) + QString::number(2000 + c) + QString::number(typable));
-    }
-
-    void rightClickMenus_data() {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("menu");  // object name, empty: none
-        QTest::newRow("spontaneous") << int(Mbs6Col::Spontaneous) << "popmnuSpon";
-        QTest::newRow("active") << int(Mbs6Col::Activa) << "popmnuSiNo";
-        QTest::newRow("description: no cut or paste") << int(Mbs6Col::Descripcion) << "";
-    }
-    void rightClickMenus() {
-        const int c = col<int>("column");
-        Editor e;
-        SignalGrid& g = e.w.gridModel();
-        g.select(8, c, 10, c);  // the click lies inside: the selection stays
-        QMenu* m = e.w.gridRightClick(9, c, false);
-        QCOMPARE(m ? m->objectName() : QString(), col<QString>("menu"));
-        if (!m) return;
-        m->actions().at(0)->trigger();
-        for (int r = 8; r <= 10; ++r) QCOMPARE(g.TextMatrix(r, c), m->actions().at(0)->text());
-        QVERIFY(g.TextMatrix(11, c) == g.TextMatrix(7, c) && e.w.gridChanged());
-    }
-
-    // Row commands and Alt+arrows change nothing; "Show/Hide columns" hides unit and property and back.
-    void rowCommandsChangeNothing() {
-        Editor e;
-        SignalGrid& g = e.w.gridModel();
         g.select(9, 3, 9, 3);
         for (QAbstractButton* b :
              std::initializer_list<QAbstractButton*>{e.w.cmdInsertar, e.w.cmdElimina, e.w.cmdUp, e.w.cmdDown})
@@ -298,7 +245,8 @@ private slots:
         QCOMPARE(QVector<int>({g.ColWidth(1), g.ColWidth(2), g.ColWidth(3)}), QVector<int>({0, 0, description}));
         e.w.toggleHiddenColumns();
         QCOMPARE(g.ColWidth(1), unit);
-        // A unit's name is trimmed, and follows the unit chosen in the list.
+        e.w.TabStrip1->setCurrentIndex(0), e.w.lstMaquina->setFocus();
+        QCOMPARE(e.w.lblHelp->text(), Texto("MarcarDispoAUtilizar"));
         e.w.txtMaquina->setText("  Hall  ");
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
         QCoreApplication::sendEvent(e.w.txtMaquina, &out);
@@ -309,6 +257,39 @@ private slots:
         e.w.lstMaquina->setCurrentRow(0);
         QCOMPARE(e.w.txtMaquina->text(), QString("Hall"));
         QVERIFY(e.w.model().unit(5).On && e.w.connectionChanged());
+    }
+
+    // In the focused editor, a key typed in row 20 of each column, then a right click inside rows 8-10 of it:
+    // what the cell takes, where the cursor stays, the menu offered and the rows its first choice sets.
+    void cellEdits_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("typable");
+        QTest::addColumn<QString>("menu");  // object name, empty: none
+        for (int c = 1; c < Mbs6Col::Count; ++c)
+            QTest::newRow(qPrintable(QString::number(c))) << c << (c == Mbs6Col::Descripcion || c >= Mbs6Col::AD)
+                                                          << (c == Mbs6Col::Spontaneous ? "popmnuSpon"
+                                                              : c == Mbs6Col::Activa    ? "popmnuSiNo"
+                                                                                        : "");
+    }
+    void cellEdits() {
+        const int c = col<int>("column"), typable = col<bool>("typable");
+        Editor e;
+        QVERIFY(e.ok);
+        SignalGrid& g = e.w.gridModel();
+        const QString before = g.TextMatrix(20, c);
+        g.select(20, c, 20, c);
+        QTest::keyClick(e.w.grid, 'x');
+        QCOMPARE(e.cellEditor()->isVisible(), typable);
+        if (typable) QTest::keyClick(e.cellEditor(), Qt::Key_Return);
+        QCOMPARE(g.TextMatrix(20, c) + QString::number(g.Row() * 100 + g.Col()) + QString::number(e.w.gridChanged()),
+                 (typable ? QString("x") : before) + QString::number(2000 + c) + QString::number(typable));
+        g.select(8, c, 10, c);
+        QMenu* m = e.w.gridRightClick(9, c, false);
+        QCOMPARE(m ? m->objectName() : QString(), col<QString>("menu"));
+        if (!m) return;
+        m->actions().at(0)->trigger();
+        for (int r = 8; r <= 10; ++r) QCOMPARE(g.TextMatrix(r, c), m->actions().at(0)->text());
+        QVERIFY(g.TextMatrix(11, c) == g.TextMatrix(7, c) && e.w.gridChanged());
     }
 
     // Saved: the whole fixed table, then the generate question (No). Failing (a folder in place

@@ -50,8 +50,9 @@ private slots:
             QVERIFY2(QFileInfo::exists(m_in.root.filePath(f)), f);
     }
 
-    // The first start fills the per-user folder, a second copy leaves quietly, the CLI works from it.
-    void firstStartFillsPerUserFolder() {
+    // The first start fills the per-user folder, a second copy leaves quietly, the CLI works from it; an
+    // upgrade brings its new texts and templates and keeps what the user changed.
+    void firstStartThenUpgrade() {
         QTemporaryDir home;
         QProcess w, second;
         w.setProcessEnvironment(userEnv(home.path())), second.setProcessEnvironment(userEnv(home.path()));
@@ -70,13 +71,6 @@ private slots:
             QCOMPARE(readAll(user + "/" + f), readAll(m_in.share() + "/" + f));
         QByteArray out;
         QVERIFY(runCli(m_in, home.path(), {"check", user + "/ProjectsASCII/DemoLON"}, &out) == 0 && !out.isEmpty());
-    }
-
-    // An upgrade brings its new texts and templates and keeps what the user changed.
-    void upgradeKeepsUsersEdits() {
-        QTemporaryDir home;
-        QCOMPARE(runCli(m_in, home.path(), {"--help"}), 0);  // first start
-        const QString user = userFolder(home.path());
         QVERIFY(writeAll(user + "/TemplatesASCII/LON.ini", "[ASCII]\r\nIP=127.0.0.1\r\n"));
         const QByteArray lng =
             readAll(m_in.share() + "/PilmoraASCII.LNG") + "NewTextOfTheUpgrade\tnew\tnuevo\tnouveau\r\n";
