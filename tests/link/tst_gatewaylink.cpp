@@ -298,15 +298,16 @@ private slots:
     }
 
     // On line to the simulated gateway, then a file sent: the state reached, the serial port as set, what the
-    // gateway says of the file, the state after it; a vanished port takes the link off line.
+    // gateway says of the file, the state after it; a vanished port takes the link off line. "cli": `pilmora
+    // send` over UDP, its words and exit code.
     void online_data() {
         QTest::addColumn<QString>("where");
         QTest::addColumn<QStringList>("simArgs");
-        QTest::addColumn<QString>("port");  // settings stored | as the port took them: baud parity bits stop
+        QTest::addColumn<QString>("port");  // settings stored|as the port took them (cli: timeout)
         QTest::addColumn<int>("size");      // of the file (-1: the MBS6 demo project's)
         QTest::addColumn<int>("state");     // reached
         QTest::addColumn<bool>("ok");
-        QTest::addColumn<QString>("simLog");
+        QTest::addColumn<QString>("simLog");  // cli: what the tool says
         const QStringList any{"--no-check"};
         QTest::newRow("udp, other letter case, content refused")
             << "udp" << QStringList{"--protocol", "lon"} << "" << 300 << 2 << false << "CANCEL: checksum";
@@ -319,6 +320,10 @@ private slots:
         QTest::newRow("udp, no dot: still polling") << "udp" << QStringList{"--no-dot"} << "" << 1 << 1 << false << "";
         QTest::newRow("udp, MBS6 demo project") << "udp" << QStringList{"--protocol", "MBS6"} << "" << -1 << 2 << true
                                                 << "received MBS6 file, 271 bytes, 2 devices";
+        QTest::newRow("cli, sent") << "cli" << any << "60" << 1 << 2 << true << "SUCCES";
+        QTest::newRow("cli, refused") << "cli" << QStringList{"--refuse"} << "60" << 1 << 2 << false << "CANCEL";
+        QTest::newRow("cli, no answer") << "cli" << QStringList{"--silent-after", "0"} << "1" << 1 << 2 << false
+                                        << "SEND~";
         QTest::newRow("udp, strangers mid-transfer") << "udp" << QStringList{"--no-check", "--ack-delay", "20"} << ""
                                                      << 1000 << 2 << true << "unchecked file, 1000 bytes";
     }
@@ -329,8 +334,22 @@ private slots:
         const bool ok = col<bool>("ok");
         Session s(col<int>("size"));
         const QString out = s.home.file("received.bin");
-        GatewaySimProcess sim(where, args + QStringList{"--out", out});
+        GatewaySimProcess sim(where == "cli" ? "udp" : where, args + QStringList{"--out", out});
         QVERIFY(!s.file.isEmpty());
+        if (where == "cli") {
+            const QString guard = nonLoopback(s.folder, QStringLiteral("127.0.0.1"));
+            QVERIFY2(sim.started() && guard.isEmpty(), qPrintable(guard));
+            QProcess p;
+            p.setProcessChannelMode(QProcess::MergedChannels),
+                p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"),
+                        {"--home", s.home.path(), "send", s.folder, "--udp", "127.0.0.1:" + QString::number(sim.port()),
+                         "--timeout", port});
+            QVERIFY(p.waitForFinished(30000));
+            const QString said = QString::fromLocal8Bit(p.readAll());
+            QVERIFY2(said.contains(col<QString>("simLog")), qPrintable(said));
+            QCOMPARE(p.exitCode(), ok ? 0 : 1);
+            return;
+        }
         QVERIFY2(s.connectTo(sim, port.section('|', 0, 0)), qPrintable(s.prompts.lastText()));
         if (state == 1) QTRY_VERIFY(s.monitor.filter("Protocol:LON").size() == 1);
         QVERIFY(s.waitState(state));
@@ -372,32 +391,6 @@ private slots:
         sim.kill();
         QVERIFY2(s.waitState(0), qPrintable(s.monitor.join("|")));
         QVERIFY(s.prompts.lastText().startsWith(Texto("PuertoPerdido")));
-    }
-
-    // `pilmora send`: its words and exit code.
-    void cli_data() {
-        QTest::addColumn<QStringList>("simArgs");
-        QTest::addColumn<QString>("timeout");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("sent") << QStringList{"--no-check"} << "60" << 0 << "SUCCES";
-        QTest::newRow("refused") << QStringList{"--refuse"} << "60" << 1 << "CANCEL";
-        QTest::newRow("no answer") << QStringList{"--silent-after", "0"} << "1" << 1 << "SEND~";
-    }
-    void cli() {
-        Session s(1);
-        GatewaySimProcess sim("udp", col<QStringList>("simArgs"));
-        const QString guard = nonLoopback(s.folder, QStringLiteral("127.0.0.1"));
-        QVERIFY2(sim.started() && guard.isEmpty(), qPrintable(guard));
-        QProcess p;
-        p.setProcessChannelMode(QProcess::MergedChannels),
-            p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"),
-                    {"--home", s.home.path(), "send", s.folder, "--udp", "127.0.0.1:" + QString::number(sim.port()),
-                     "--timeout", col<QString>("timeout")});
-        QVERIFY(p.waitForFinished(30000));
-        const QString output = QString::fromLocal8Bit(p.readAll());
-        QVERIFY2(output.contains(col<QString>("says")), qPrintable(output));
-        QCOMPARE(p.exitCode(), col<int>("exitCode"));
     }
 };
 
