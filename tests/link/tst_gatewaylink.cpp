@@ -57,22 +57,42 @@ QString texts(QString s) {
     return s;
 }
 
+// A link on a project whose file has `size` bytes (0: none, -1: the MBS6 demo project's). With `udp` 0 or 1 it
+// talks to a fake transport of that kind and starts in `state` (0 off line, 1 waiting for the report, 2 verified).
 struct Rig {
     TestHome home{false};
     ScriptedPrompts prompts;
+    QString folder;
+    QByteArray file;
     GatewayLink link;
-    FakeTransport* t;
+    FakeTransport* t = nullptr;
     Sink sink;
     QStringList monitor, spies;
-    Rig(bool udp, int state) {  // state 0 off line, 1 waiting for the report, 2 verified
-        app().ProtProyecto = QStringLiteral("LON"), app().RutaProyecto = home.path(), app().ConsolaUDP = udp;
+    QList<bool> finished;
+    QList<int> values;
+    explicit Rig(int size, int udp = -1, int state = 0) {
+        folder = home.projectsRoot() + "/Gw";
+        if (size < 0) {
+            copyFolder(QStringLiteral(PILMORA_SOURCE_DIR "/data/demo/DemoMBS6"), folder);
+            QProcess gen;
+            gen.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"--home", home.path(), "generate", folder}),
+                gen.waitForFinished(30000);
+            file = readAll(folder + QStringLiteral("/MBS6.Plmx"));
+        } else {
+            writeLonFixture(folder, LonFixture());
+            if (size > 0) writeAll(folder + QStringLiteral("/LON.Plmx"), file = fileOf(size));
+        }
+        app().RutaProyecto = folder, app().ProtProyecto = app().NombreIni = size < 0 ? "MBS6" : "LON";
         app().IPConexion = app().IPNueva = QStringLiteral("127.0.0.1");
-        link.setTransport(std::unique_ptr<Transport>(t = new FakeTransport(udp)));
-        link.setWaiter([](int) {}), link.setValueSink(&sink);
         QObject::connect(&link, &GatewayLink::monitorText,
                          [this](const QString& s, const QString& p) { monitor << p + s; });
         QObject::connect(&link, &GatewayLink::spyLineReceived,
                          [this](const QString& bus, const QString& s) { spies << bus + QLatin1Char(':') + s; });
+        QObject::connect(&link, &GatewayLink::transferFinished, [this](bool ok) { finished << ok; });
+        QObject::connect(&link, &GatewayLink::valueReported, [this](int a, double) { values << a; });
+        if (udp < 0) return;
+        link.setTransport(std::unique_ptr<Transport>(t = new FakeTransport(app().ConsolaUDP = udp)));
+        link.setWaiter([](int) {}), link.setValueSink(&sink);
         if (state >= 1) link.chkOnline_Click(true);
         if (state >= 2) t->feed("Protocol:LON.\r");
         QCOMPARE(int(app().EstadoConexion), state);
@@ -89,40 +109,8 @@ struct Rig {
         }
         return out;
     }
-};
-
-// A project with a file of `size` bytes (-1: the MBS6 demo's).
-struct Session {
-    TestHome home{false};
-    ScriptedPrompts prompts;
-    QString folder, prot;
-    QByteArray file;
-    GatewayLink link;
-    QStringList monitor;
-    QList<bool> finished;
-    QList<int> values;
-    explicit Session(int size) {
-        folder = home.projectsRoot() + "/Gw", prot = size < 0 ? "MBS6" : "LON";
-        if (size < 0) {
-            copyFolder(QStringLiteral(PILMORA_SOURCE_DIR "/data/demo/DemoMBS6"), folder);
-            QProcess gen;
-            gen.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"--home", home.path(), "generate", folder}),
-                gen.waitForFinished(30000);
-            file = readAll(folder + QStringLiteral("/MBS6.Plmx"));
-        } else {
-            file = fileOf(size);
-            writeLonFixture(folder, LonFixture());
-            writeAll(folder + QStringLiteral("/LON.Plmx"), file);
-        }
-        app().RutaProyecto = folder, app().ProtProyecto = app().NombreIni = prot;
-        app().IPConexion = app().IPNueva = QStringLiteral("127.0.0.1");
-        QObject::connect(&link, &GatewayLink::monitorText,
-                         [this](const QString& t, const QString& p) { monitor << p + t; });
-        QObject::connect(&link, &GatewayLink::transferFinished, [this](bool ok) { finished << ok; });
-        QObject::connect(&link, &GatewayLink::valueReported, [this](int a, double) { values << a; });
-    }
     // On line as the window goes: UDP from the project, serial through "ComDevice" of the application INI.
-    bool connectTo(GatewaySimProcess& sim, const QString& settings = QStringLiteral("57600,n,8,1")) {
+    bool connectTo(GatewaySimProcess& sim, const QString& settings) {
         const QString guard = nonLoopback(folder, app().IPConexion);
         if (!guard.isEmpty()) qFatal("%s", qPrintable(guard));
         if (!sim.started()) return false;
@@ -168,7 +156,7 @@ private slots:
                                << "2=2#>@BufferRxRecortado|>" + kept + "AD0001=1|>AD0002=2##";
     }
     void receive() {
-        Rig r(false, col<int>("state"));
+        Rig r(1, false, col<int>("state"));
         app().EspiaInt = app().EspiaExt = col<bool>("spies");
         for (const QString& c : col<QString>("pieces").split('|')) r.t->feed(c.toLatin1());
         QCOMPARE(
@@ -176,7 +164,7 @@ private slots:
             texts(col<QString>("after")));
     }
 
-    // A file (-1: none), the gateway's replies, ticks: the chunks sent, the state after, a monitor line.
+    // A file (0: none), the gateway's replies, ticks: the chunks sent, the state after, a monitor line.
     void transfer_data() {
         QTest::addColumn<bool>("udp");
         QTest::addColumn<int>("size");
@@ -203,18 +191,16 @@ private slots:
         QTest::newRow("silent after SEND~") << true << 300 << "" << 6 << "" << 2 << timeout;
         QTest::newRow("replies of another state ignored")
             << false << 300 << "Bytes:0\r|SUCCES\r" << 0 << "" << 3 << ">SUCCES";
-        QTest::newRow("no file") << false << -1 << "" << 0 << "" << 2 << "";
+        QTest::newRow("no file") << false << 0 << "" << 0 << "" << 2 << "";
     }
     void transfer() {
         const bool udp = col<bool>("udp");
         const int size = col<int>("size");
-        Rig r(udp, 2);
-        // Written as the generator names it; offered as "LON.PLMX".
-        if (size >= 0) QVERIFY(writeAll(r.home.file("LON.Plmx"), fileOf(size)));
+        Rig r(size, udp, 2);  // the file written as the generator names it, offered as "LON.PLMX"
         r.link.EnviaFichero();
-        if (size < 0) {
+        if (size == 0) {
             QCOMPARE(r.prompts.lastText() + QString::number(app().EstadoConexion),
-                     Texto("NoSeEncuentraFichero") + "\r" + findNoCase(r.home.path(), "LON.PLMX") + "2");
+                     Texto("NoSeEncuentraFichero") + "\r" + findNoCase(r.folder, "LON.PLMX") + "2");
             return;
         }
         QCOMPARE(r.t->sent.value(0), (udp ? "ISSEND~" : "SEND~") + QByteArray::number(size) + (udp ? "" : "\r"));
@@ -258,7 +244,7 @@ private slots:
     }
     void commands() {
         const QString action = col<QString>("action");
-        Rig r(col<bool>("udp"), col<int>("state"));
+        Rig r(1, col<bool>("udp"), col<int>("state"));
         app().EspiaInt = app().EspiaExt = col<bool>("spiesBefore");
         if (action.startsWith("type:") || action.startsWith("raw:"))
             r.link.TransmitPilmora(action.section(':', 1), action.startsWith("raw:"));
@@ -332,7 +318,7 @@ private slots:
         const QStringList args = col<QStringList>("simArgs");
         const int state = col<int>("state");
         const bool ok = col<bool>("ok");
-        Session s(col<int>("size"));
+        Rig s(col<int>("size"));
         const QString out = s.home.file("received.bin");
         GatewaySimProcess sim(where == "cli" ? "udp" : where, args + QStringList{"--out", out});
         QVERIFY(!s.file.isEmpty());
