@@ -260,58 +260,51 @@ private slots:
     }
 
     // In the focused editor, a key typed in row 20 of each column, then a right click inside rows 8-10 of it:
-    // what the cell takes, where the cursor stays, the menu offered and the rows its first choice sets.
+    // what the cell takes, where the cursor stays, the menu offered and the rows its first choice sets. Then saved
+    // (with unit 3 chosen): the whole fixed table, then the generate question (No); or failing, with a folder in
+    // place of MBS6.ini: one message with its path, no question, the flags stay set so closing asks.
     void cellEdits_data() {
         QTest::addColumn<int>("column");
         QTest::addColumn<bool>("typable");
         QTest::addColumn<QString>("menu");  // object name, empty: none
+        QTest::addColumn<int>("save");      // 0 not saved, 1 saved, 2 MBS6.ini not writable
         for (int c = 1; c < Mbs6Col::Count; ++c)
             QTest::newRow(qPrintable(QString::number(c))) << c << (c == Mbs6Col::Descripcion || c >= Mbs6Col::AD)
                                                           << (c == Mbs6Col::Spontaneous ? "popmnuSpon"
                                                               : c == Mbs6Col::Activa    ? "popmnuSiNo"
-                                                                                        : "");
+                                                                                        : "")
+                                                          << 0;
+        QTest::newRow("saved") << int(Mbs6Col::Descripcion) << true << "" << 1;
+        QTest::newRow("MBS6.ini not writable") << int(Mbs6Col::Descripcion) << true << "" << 2;
     }
     void cellEdits() {
-        const int c = col<int>("column"), typable = col<bool>("typable");
+        const int c = col<int>("column"), typable = col<bool>("typable"), save = col<int>("save");
         Editor e;
         QVERIFY(e.ok);
         SignalGrid& g = e.w.gridModel();
         const QString before = g.TextMatrix(20, c);
         g.select(20, c, 20, c);
-        QTest::keyClick(e.w.grid, 'x');
+        QTest::keyClick(e.w.grid, 'O');
         QCOMPARE(e.cellEditor()->isVisible(), typable);
-        if (typable) QTest::keyClick(e.cellEditor(), Qt::Key_Return);
+        if (typable) QTest::keyClicks(e.cellEditor(), "ffice"), QTest::keyClick(e.cellEditor(), Qt::Key_Return);
         QCOMPARE(g.TextMatrix(20, c) + QString::number(g.Row() * 100 + g.Col()) + QString::number(e.w.gridChanged()),
-                 (typable ? QString("x") : before) + QString::number(2000 + c) + QString::number(typable));
+                 (typable ? QString("Office") : before) + QString::number(2000 + c) + QString::number(typable));
         g.select(8, c, 10, c);
         QMenu* m = e.w.gridRightClick(9, c, false);
         QCOMPARE(m ? m->objectName() : QString(), col<QString>("menu"));
-        if (!m) return;
-        m->actions().at(0)->trigger();
-        for (int r = 8; r <= 10; ++r) QCOMPARE(g.TextMatrix(r, c), m->actions().at(0)->text());
-        QVERIFY(g.TextMatrix(11, c) == g.TextMatrix(7, c) && e.w.gridChanged());
-    }
-
-    // Saved: the whole fixed table, then the generate question (No). Failing (a folder in place
-    // of MBS6.ini): one message with its path, no question, the flags stay set so closing asks.
-    void save_data() {
-        QTest::addColumn<bool>("fails");
-        QTest::newRow("saved") << false, QTest::newRow("MBS6.ini not writable") << true;
-    }
-    void save() {
-        const bool fails = col<bool>("fails");
-        Editor e;
-        e.w.gridModel().select(9, Mbs6Col::Descripcion, 9, Mbs6Col::Descripcion);
-        QTest::keyClick(e.w.grid, 'O');
-        QTest::keyClicks(e.cellEditor(), "ffice");
-        QTest::keyClick(e.cellEditor(), Qt::Key_Return);
+        if (m) {
+            m->actions().at(0)->trigger();
+            for (int r = 8; r <= 10; ++r) QCOMPARE(g.TextMatrix(r, c), m->actions().at(0)->text());
+            QVERIFY(g.TextMatrix(11, c) == g.TextMatrix(7, c) && e.w.gridChanged());
+        }
+        if (!save) return;
         e.w.lstMaquina->item(2)->setCheckState(Qt::Checked);
-        if (fails) QVERIFY(QFile::remove(e.dir + "/MBS6.ini") && QDir(e.dir).mkdir("MBS6.ini"));
+        if (save == 2) QVERIFY(QFile::remove(e.dir + "/MBS6.ini") && QDir(e.dir).mkdir("MBS6.ini"));
         e.prompts.queueAnswer(1), e.prompts.queueAnswer(2);
         e.w.cmdAceptar_Click();
         const QStringList shown = e.prompts.texts();
         QVERIFY(shown.size() == 2 && shown[0] == Texto("A23"));
-        if (fails) {
+        if (save == 2) {
             QVERIFY2(shown[1].startsWith(Texto("NoSePuedeGrabar")) && shown[1].contains(e.dir + "/MBS6.ini"),
                      qPrintable(shown[1]));
             QVERIFY(e.w.connectionChanged());
@@ -320,7 +313,7 @@ private slots:
         QCOMPARE(shown[1], Texto("A24"));
         const QList<QByteArray> lines = readAll(e.dir + "/MBS6.dat").split('\n');
         QCOMPARE(lines.size(), 3 + 827 + 1);  // the last line end leaves an empty piece
-        QVERIFY(lines[2] == "CAMPOS=9\r" && lines[3 + 9].startsWith("9\t1\t1\tOffice\t101\tRW\t"));
+        QVERIFY2(lines[2] == "CAMPOS=9\r" && lines[3 + 20].startsWith("20\t1\t12\tOffice\t112\tR\t"), lines[3 + 20]);
         QCOMPARE(iniReadInt(e.dir + "/MBS6.ini", "MBS6", "D3-On", -1), 1);
         QVERIFY(!e.w.connectionChanged() && !e.w.gridChanged() && !QFile::exists(e.dir + "/MBS6.Plmx"));
     }

@@ -55,7 +55,7 @@ class TestMbs6Csv : public QObject {
     Q_OBJECT
 private slots:
     // Rows exported in reverse, cells edited (record|column|text, ...): the same table when only
-    // fixed cells changed, else the one fault (column|key) and nothing changed.
+    // fixed cells changed, else the faults listed and nothing changed.
     void import_data() {
         QTest::addColumn<QString>("edits");
         QTest::addColumn<int>("faults");

@@ -149,6 +149,12 @@ private slots:
         QCOMPARE(got, (QList<QRect>{QRect(0, 0, w, area.height()), QRect(w, 0, w, area.height()), minimized}));
         s.w.mnuVCascada->trigger();
         QVERIFY(s.w.mdiArea->subWindowList()[1]->geometry().topLeft() != QPoint(w, 0));
+        // Spy lines reach only their own bus's monitor, and none while it is closed.
+        emit s.w.enlace()->spyLineReceived("EXT", "before");
+        s.w.mnuVInterno->trigger(), s.w.mnuVPExterno->trigger();
+        emit s.w.enlace()->spyLineReceived("INT", "a");
+        emit s.w.enlace()->spyLineReceived("EXT", "b");
+        QCOMPARE(s.w.monitorAscii()->lineas() + s.w.monitorExterno()->lineas(), QStringList({"a", "b"}));
     }
 
     void missingTemplatesGivesTwoMessagesAndGoesOn() {
@@ -216,16 +222,6 @@ private slots:
                      "MBS6...MBS6" + nat(root + "/Beta"));
         QVERIFY(s.w.close());  // names the open project as the last one; after cancelling the setting stays
         if (how != "delete") QCOMPARE(appIni("LastProject"), QStringLiteral("Beta"));
-    }
-
-    // Spy lines reach only their own bus's monitor, and none while it is closed.
-    void spyLines() {
-        Started s;
-        emit s.w.enlace()->spyLineReceived("EXT", "before");
-        s.w.mnuVInterno->trigger(), s.w.mnuVPExterno->trigger();
-        emit s.w.enlace()->spyLineReceived("INT", "a");
-        emit s.w.enlace()->spyLineReceived("EXT", "b");
-        QCOMPARE(s.w.monitorAscii()->lineas() + s.w.monitorExterno()->lineas(), QStringList({"a", "b"}));
     }
 
     // after: txtIp|txtPort, Com|ComDevice|Settings, UDPConsole|Port, ConsolaUDP|IPConexion|PuertoUDP.
