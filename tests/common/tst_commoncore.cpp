@@ -20,6 +20,7 @@ const char* const kTextoCall = "\\bTexto\\(\\s*(?:QStringLiteral\\(|QString\\(|u
 const QByteArray kLngHeader =
     "Key\tEnglish\tEspa\xF1ol\tFran\xE7"
     "ais\tSoftware\t\r\n";
+const QByteArray kProjectIni = "[Project]\r\nProt=LON\r\n";
 }  // namespace
 
 class TestCommonCore : public QObject {
@@ -33,9 +34,8 @@ private slots:
     void cleanup() { m_home.reset(); }
 
     void reads_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("expected");  // null: no file; in section "Sec"; "int:" reads a number, default 7
+        // file null: none; key in section "Sec", "int:" reads it as a number, default 7
+        addColumns<QByteArray, QString, QString>("file", "key", "expected");
         const QByteArray kv = "[Sec]\r\nKey=value\r\n";
         auto row = [](const char* n, const QByteArray& f, const char* k, const QString& e) {
             QTest::newRow(n) << f << QString(k) << e;
@@ -67,9 +67,7 @@ private slots:
         row("32-bit wrap", "[Sec]\r\nKey=4294967297\r\n", "int:Key", "1");
     }
     void reads() {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, key);
-        QFETCH(QString, expected);
+        const auto [file, key, expected] = fetch<QByteArray, QString, QString>("file", "key", "expected");
         if (!file.isNull()) QVERIFY(writeAll(ini(), file));
         if (key.startsWith("int:"))
             QCOMPARE(QString::number(iniReadInt(ini(), "Sec", key.mid(4), 7)), expected);
@@ -79,9 +77,7 @@ private slots:
 
     // Each list of writes, one by one and in a batch: the hand-written bytes both ways.
     void writes_data() {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<Writes>("writes");
-        QTest::addColumn<QByteArray>("after");  // null: no file
+        addColumns<QByteArray, Writes, QByteArray>("before", "writes", "after");  // null: no file
         auto row = [](const char* n, const QByteArray& b, const Writes& w, const QByteArray& a) {
             QTest::newRow(n) << b << w << a;
         };
@@ -102,9 +98,7 @@ private slots:
             "[A]\r\nk=1\r\n[B]\r\nz=3\r\n");
     }
     void writes() {
-        QFETCH(QByteArray, before);
-        QFETCH(Writes, writes);
-        QFETCH(QByteArray, after);
+        const auto [before, writes, after] = fetch<QByteArray, Writes, QByteArray>("before", "writes", "after");
         const QString one = ini(), batched = m_home->file("batched.ini");
         for (const QString& p : {one, batched})
             if (!before.isNull()) QVERIFY(writeAll(p, before));
@@ -123,79 +117,56 @@ private slots:
         QCOMPARE(readAll(batched), after);
     }
 
-    // The project file in any letter case, or a symbolic link written through to its target.
-    void projectFileFound_data() {
-        QTest::addColumn<QString>("onDisk");
-        QTest::addColumn<bool>("linked");
-        QTest::addColumn<bool>("batched");
-        QTest::newRow("upper case, batched") << "PROJECT.INI" << false << true;
-        QTest::newRow("symbolic link") << "Project.ini" << true << false;
+    // The project file is found in any letter case or through a link; a write that fails is told once (for a batch
+    // when it ends) naming the file, and the old value stays.
+    void fileWrites_data() {
+        // file: below the test home, "PilmoraASCII.ini" the application file; how: "link" (to real.ini), "ro"
+        // read-only, "batch" two writes in a batch; message: the key of what is told; after: the bytes, null: none
+        addColumns<QString, QString, QString, QByteArray>("file", "how", "message", "after");
+        const QByteArray& before = kProjectIni;
+        auto row = [](const char* n, const char* file, const char* how, const char* message, const QByteArray& after) {
+            QTest::newRow(n) << QString(file) << QString(how) << QString(message) << after;
+        };
+        row("upper case, batched", "Proj/PROJECT.INI", "batch", "", before + "Desc=d\r\nNode=5\r\n");
+        row("symbolic link", "Proj/Project.ini", "link", "", before + "Desc=d\r\n");
+        row("read-only application file", "PilmoraASCII.ini", "ro", "ErrorAlEscribirEn", before);
+        row("read-only project file, batched", "Proj/Project.ini", "ro batch", "NoSePuedeGrabar", before);
+        row("missing project folder", "no/such/Project.ini", "", "ErrorAlEscribirEn", QByteArray());
     }
-    void projectFileFound() {
-        QFETCH(QString, onDisk);
-        QFETCH(bool, linked);
-        QFETCH(bool, batched);
-        ScriptedPrompts prompts;
-        const QString dir = m_home->file("Proj"), target = m_home->file("real.ini"), path = dir + "/" + onDisk;
-        QDir().mkpath(dir);
-        QVERIFY(writeAll(linked ? target : path, "[Project]\r\nProt=LON\r\n"));
-        if (linked) QVERIFY(QFile::link(target, path));
-        app().RutaProyecto = dir;
-        app().NombreIni = "Project";
-        QCOMPARE(LeeIni("Project", "Prot", "none"), QStringLiteral("LON"));
-        if (batched) {
-            IniBatch batch;
-            EscribeIni("Project", "Desc", "d");
-        } else
-            EscribeIni("Project", "Desc", "d");
-        QVERIFY(prompts.shown().isEmpty());
-        QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{onDisk});
-        QCOMPARE(QFileInfo(path).isSymLink(), linked);
-        QCOMPARE(readAll(linked ? target : path), QByteArray("[Project]\r\nProt=LON\r\nDesc=d\r\n"));
-    }
-
-    // A write that fails: one message naming the file, the old value stays.
-    void failedWrite_data() {
-        // folder empty: the file is there and read-only; batched: two writes, told once when the batch ends
-        QTest::addColumn<bool>("application");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<bool>("batched");
-        QTest::newRow("read-only application file") << true << QString() << false;
-        QTest::newRow("read-only project file, batched") << false << QString() << true;
-        QTest::newRow("missing project folder") << false << QString("no/such") << false;
-    }
-    void failedWrite() {
-        QFETCH(bool, application);
-        QFETCH(QString, folder);
-        QFETCH(bool, batched);
+    void fileWrites() {
+        const auto [file, how, message, after] =
+            fetch<QString, QString, QString, QByteArray>("file", "how", "message", "after");
         CargaIdioma();
         ScriptedPrompts prompts;
-        app().RutaProyecto = folder.isEmpty() ? m_home->path() : m_home->file(folder);
-        app().NombreIni = "LON";
-        const QString name = application ? "PilmoraASCII.ini" : "LON.ini", path = app().RutaProyecto + "/" + name;
-        const QByteArray before = "[Configuracion]\r\nLanguage=1\r\n";
-        if (folder.isEmpty()) QVERIFY(writeAll(path, before) && QFile::setPermissions(path, QFileDevice::ReadOwner));
+        const QString path = m_home->file(file), target = m_home->file("real.ini"), dir = QFileInfo(path).path();
+        const bool application = !file.contains('/'), linked = how.contains("link"), batched = how.contains("batch");
+        if (!after.isNull()) QVERIFY(QDir().mkpath(dir) && writeAll(linked ? target : path, kProjectIni));
+        if (linked) QVERIFY(QFile::link(target, path));
+        if (how.contains("ro")) QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+        app().RutaProyecto = dir;
+        app().NombreIni = "Project";
+        const auto read = application ? LeeIniAplicacion : LeeIni;
+        QCOMPARE(read("Project", "Prot", "-"), after.isNull() ? "-" : "LON");
         {
             std::optional<IniBatch> batch;
             if (batched) batch.emplace();
-            (application ? EscribeIniAplicacion : EscribeIni)("Configuracion", "Language", "2");
-            if (batched) EscribeIni("Configuracion", "Node", "5");
-            QCOMPARE(prompts.shown().isEmpty(), batched);
+            (application ? EscribeIniAplicacion : EscribeIni)("Project", "Desc", "d");
+            if (batched) EscribeIni("Project", "Node", "5");
+            QCOMPARE(prompts.shown().isEmpty(), batched || message.isEmpty());
         }
-        QCOMPARE(prompts.texts(),
-                 QStringList{batched ? Texto("NoSePuedeGrabar") + "\r" + path + "\rError: \rPermission denied"
-                                     : Texto("ErrorAlEscribirEn") + name});
-        QCOMPARE(readAll(path), folder.isEmpty() ? before : QByteArray());
-        QCOMPARE((application ? LeeIniAplicacionEntero : LeeIniEntero)("Configuracion", "Language", 0),
-                 folder.isEmpty() ? 1 : 0);
+        const QString where = batched ? "\r" + path + "\rError: \rPermission denied" : QFileInfo(path).fileName();
+        QCOMPARE(prompts.texts(), message.isEmpty() ? QStringList() : QStringList{Texto(message) + where});
+        QCOMPARE(read("Project", "Desc", "-"), message.isEmpty() ? "d" : "-");
+        QCOMPARE(readAll(linked ? target : path), after);
+        QCOMPARE(QFileInfo(path).isSymLink(), linked);
+        QCOMPARE(QDir(dir).entryList({"*.ini"}, QDir::Files),
+                 after.isNull() ? QStringList() : QStringList{QFileInfo(path).fileName()});
         QVERIFY(!QFile::exists(m_home->file("no")));
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
     void numbers_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<int>("cint");  // 99999: overflows to the nearer limit
+        addColumns<QString, double, int>("text", "value", "cint");
         auto row = [](const char* t, double v, int c) { QTest::newRow(t) << QString(t) << v << c; };
         row(" ", 0, 0);
         row("12abc", 12, 12);
@@ -214,9 +185,7 @@ private slots:
         row("-40000", -40000, -32768);
     }
     void numbers() {
-        QFETCH(QString, text);
-        QFETCH(double, value);
-        QFETCH(int, cint);
+        const auto [text, value, cint] = fetch<QString, double, int>("text", "value", "cint");
         bool over = false;
         QCOMPARE(Val(text), value);
         QCOMPARE(int(CInt(value, &over)), cint);
@@ -226,7 +195,10 @@ private slots:
     void texts() {
         QCOMPARE(RedondeaPar(-9.2e18), std::numeric_limits<qint64>::min());
         QCOMPARE(RedondeaPar(9.3e18), std::numeric_limits<qint64>::max());
-        QVERIFY(writeFileAtomic("/dev/null", "x"));                // a device is written in place, never replaced
+        QVERIFY(writeFileAtomic("/dev/null", "x"));  // a device is written in place, never replaced
+        QByteArray content("\xff\xff\x01");          // the download's checksum goes before its content
+        QCOMPARE(Calcula_Checksum(content), 0x1FFu);
+        QCOMPARE(content, QByteArray("\xff\x01\x00\x00\xff\xff\x01", 7));
         QCOMPARE(Reemplaza("aaa", "a", "aa"), QString("aaaaaa"));  // no endless loop
         QCOMPARE(Normaliza_Decimal("1,5,6"), QString("1.5,6"));
         QByteArray all;
@@ -248,10 +220,7 @@ private slots:
 
     // Values of the download file, little-endian; a value out of range is clamped and marks the file faulty.
     void downloadBytes_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("fault");
+        addColumns<QString, double, QByteArray, bool>("kind", "value", "bytes", "fault");
         auto row = [](const char* k, double v, const QByteArray& b, bool f) {
             QTest::newRow(qPrintable(QString("%1 %2").arg(k).arg(v))) << QString(k) << v << b << f;
         };
@@ -265,22 +234,12 @@ private slots:
         row("byte", -1, QByteArray("\x00", 1), true);
     }
     void downloadBytes() {
-        QFETCH(QString, kind);
-        QFETCH(double, value);
-        QFETCH(QByteArray, bytes);
-        QFETCH(bool, fault);
+        const auto [kind, value, bytes, fault] =
+            fetch<QString, double, QByteArray, bool>("kind", "value", "bytes", "fault");
         DownloadWriter w;
-        if (kind == "integer")
-            w.integer(value);
-        else if (kind == "long")
-            w.longValue(value);
-        else
-            w.byte(value);
+        kind == "integer" ? w.integer(value) : kind == "long" ? w.longValue(value) : w.byte(value);
         QCOMPARE(w.bytes(), bytes);
         QCOMPARE(w.faulted(), fault);
-        QByteArray content("\xff\xff\x01");  // its checksum goes before it
-        QCOMPARE(Calcula_Checksum(content), 0x1FFu);
-        QCOMPARE(content, QByteArray("\xff\x01\x00\x00\xff\xff\x01", 7));
     }
 
     // Messages reach whatever shows them; the console keeps them in order and answers for the user.
@@ -302,39 +261,34 @@ private slots:
     }
 
     void languageLoading_data() {
-        QTest::addColumn<QByteArray>("lng");
-        QTest::addColumn<QByteArray>("resources");  // null: no file
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QStringList>("idiomas");
-        QTest::addColumn<QString>("hello");  // %1 = path of PilmoraASCII.LNG; "!" first: loading fails
+        // files null: none; messages: %1 = path of PilmoraASCII.LNG, "!" first: loading fails
+        addColumns<QByteArray, QByteArray, QStringList, QStringList, QString>("lng", "resources", "messages", "idiomas",
+                                                                              "hello");
         const QByteArray body = kLngHeader + "Hello\tHi\tHola\tBonjour\r\n", none;
         const QStringList three = {"English", QString::fromUtf8("Español"), QString::fromUtf8("Français")};
         const QString fatal = "Error or File not found. %1";
-        QTest::newRow("normal") << body << none << QStringList() << three << "Hi";
-        QTest::newRow("LF lines") << QByteArray(body).replace("\r\n", "\n") << none << QStringList() << three << "Hi";
-        QTest::newRow("lone CR lines") << QByteArray(body).replace("\r\n", "\r") << none << QStringList() << three
-                                       << "Hi";
-        QTest::newRow("fallback file") << none << body << QStringList{"File not found. %1"} << three << "Hi";
-        QTest::newRow("both missing") << none << none << QStringList{"!", "File not found. %1", fatal} << QStringList()
-                                      << "???";
-        QTest::newRow("empty file") << QByteArray("") << none << QStringList{"!", fatal} << QStringList() << "???";
-        QTest::newRow("header without TAB")
-            << QByteArray("Key English\r\n") << none << QStringList{"!", fatal} << QStringList() << "???";
-        QTest::newRow("last name needs a TAB")
-            << QByteArray("Key\tEnglish\r\nHello\tHi\r\n") << none << QStringList{"!", fatal} << QStringList() << "???";
-        QTest::newRow("names trimmed, stop at Software")
-            << QByteArray("Key\t English \t Deutsch\t Software \tN\t\r\nHello\tHi\r\n") << none << QStringList()
-            << QStringList{"English", "Deutsch"} << "Hi";
-        QTest::newRow("binary with TABs")
-            << QByteArray("\x01\x02\t\xFF\xFE\t\x00\x00\t\r\n\x80\t\x81\r\n", 14) << none << QStringList()
-            << QStringList{QString::fromUtf8("ÿþ"), QString(2, QChar(0))} << "???";
+        using L = QStringList;
+        auto row = [](const char* n, const QByteArray& lng, const QByteArray& res, const L& messages,
+                      const L& idiomas = {}, const char* hello = "???") {
+            QTest::newRow(n) << lng << res << messages << idiomas << QString(hello);
+        };
+        row("normal", body, none, {}, three, "Hi");
+        row("LF lines", QByteArray(body).replace("\r\n", "\n"), none, {}, three, "Hi");
+        row("lone CR lines", QByteArray(body).replace("\r\n", "\r"), none, {}, three, "Hi");
+        row("fallback file", none, body, {"File not found. %1"}, three, "Hi");
+        row("both missing", none, none, {"!", "File not found. %1", fatal});
+        row("empty file", "", none, {"!", fatal});
+        row("header without TAB", "Key English\r\n", none, {"!", fatal});
+        row("last name needs a TAB", "Key\tEnglish\r\nHello\tHi\r\n", none, {"!", fatal});
+        row("names trimmed, stop at Software", "Key\t English \t Deutsch\t Software \tN\t\r\nHello\tHi\r\n", none, {},
+            {"English", "Deutsch"}, "Hi");
+        row("binary with TABs", QByteArray("\x01\x02\t\xFF\xFE\t\x00\x00\t\r\n\x80\t\x81\r\n", 14), none, {},
+            {QString::fromUtf8("ÿþ"), QString(2, QChar(0))});
     }
     void languageLoading() {
-        QFETCH(QByteArray, lng);
-        QFETCH(QByteArray, resources);
-        QFETCH(QStringList, messages);
-        QFETCH(QStringList, idiomas);
-        QFETCH(QString, hello);
+        const auto [lng, resources, messages, idiomas, hello] =
+            fetch<QByteArray, QByteArray, QStringList, QStringList, QString>("lng", "resources", "messages", "idiomas",
+                                                                             "hello");
         ScriptedPrompts prompts;
         QFile::remove(lngPath());
         if (!lng.isNull()) QVERIFY(writeAll(m_home->file("pilmoraascii.lng"), lng));  // found in any letter case
@@ -352,11 +306,7 @@ private slots:
 
     // Texts per language, short records wrapping; a repeated key keeps its first record and is told once.
     void languageTexts_data() {
-        QTest::addColumn<QByteArray>("lng");
-        QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("repeated");
+        addColumns<QByteArray, int, QString, QString, QString>("lng", "language", "key", "text", "repeated");
         const QByteArray full = "Greet\tHello\tHola\tBonjour";
         auto row = [](const char* n, const QByteArray& r, int l, const char* k, const char* t, const char* rep = "") {
             QTest::newRow(n) << kLngHeader + r << l << QString(k) << QString(t) << QString(rep);
@@ -378,11 +328,8 @@ private slots:
             << "&Aceptar\r&Borrar\r&Cancelar\r&Editar\r&Eliminar\r&Grabar\r&Insertar\r&Nuevo\r&Salir\r&Selecc\r...";
     }
     void languageTexts() {
-        QFETCH(QByteArray, lng);
-        QFETCH(int, language);
-        QFETCH(QString, key);
-        QFETCH(QString, text);
-        QFETCH(QString, repeated);
+        const auto [lng, language, key, text, repeated] =
+            fetch<QByteArray, int, QString, QString, QString>("lng", "language", "key", "text", "repeated");
         ScriptedPrompts prompts;
         QVERIFY(
             writeAll(m_home->file("PilmoraASCII.ini"), "[Configuracion]\r\nLanguage=" + QByteArray::number(language)));
@@ -428,9 +375,7 @@ private slots:
     // One shipped file through two copies: first `v1`, then the user's action, then an upgrade to `v2`.
     void dataCopy_data() {
         // userAction: "", edit, delete, preexisting, adopt (older build folder), revert; expected "-": missing
-        QTest::addColumn<QString>("rel");
-        QTest::addColumn<QString>("userAction");
-        QTest::addColumn<QByteArray>("expected");
+        addColumns<QString, QString, QByteArray>("rel", "userAction", "expected");
         const QString tpl = "TemplatesASCII/LON.ini", demo = "ProjectsASCII/DemoLON/LON.dat";
         QTest::newRow("untouched template upgraded") << tpl << "" << QByteArray("v2");
         QTest::newRow("edited template kept") << tpl << "edit" << QByteArray("mine");
@@ -441,13 +386,10 @@ private slots:
         QTest::newRow("edit put back follows upgrades") << tpl << "revert" << QByteArray("v2");
     }
     void dataCopy() {
-        QFETCH(QString, rel);
-        QFETCH(QString, userAction);
-        QFETCH(QByteArray, expected);
+        const auto [rel, userAction, expected] = fetch<QString, QString, QByteArray>("rel", "userAction", "expected");
         QTemporaryDir from, to;
         const QString entry = rel.section('/', 0, 0), src = from.filePath(rel), dst = to.filePath(rel);
-        QDir().mkpath(QFileInfo(src).path());
-        QDir().mkpath(QFileInfo(dst).path());
+        for (const QString& f : {src, dst}) QDir().mkpath(QFileInfo(f).path());
         QVERIFY(writeAll(src, "v1"));
         if (userAction == "preexisting" || userAction == "adopt")
             QVERIFY(writeAll(dst, "mine"));

@@ -80,62 +80,48 @@ class TestProjects : public QObject {
 private slots:
     void cleanup() { m_prompts.reset(), m_home.reset(); }
 
+    // The listed projects, or a root the scan cannot make (a plain file on its way).
     void scan_data() {
-        QTest::addColumn<int>("projects");
-        QTest::addColumn<QString>("current");
-        QTest::addColumn<int>("selected");
-        QTest::newRow("named project") << 3 << "P002" << 2;
-        QTest::newRow("letter case counts") << 3 << "p002" << 0;
-        QTest::newRow("unknown name selects first") << 3 << "Zulu" << 0;
-        QTest::newRow("no current project") << 3 << "" << 0;
-        QTest::newRow("no projects") << 0 << "P000" << -1;
-        QTest::newRow("500 projects") << 500 << "P250" << 250;
+        addColumns<int, QString, int, QString>("projects", "current", "selected", "root");
+        QTest::newRow("named project") << 3 << "P002" << 2 << "";
+        QTest::newRow("letter case counts") << 3 << "p002" << 0 << "";
+        QTest::newRow("unknown name selects first") << 3 << "Zulu" << 0 << "";
+        QTest::newRow("no current project") << 3 << "" << 0 << "";
+        QTest::newRow("no projects") << 0 << "P000" << -1 << "";
+        QTest::newRow("500 projects") << 500 << "P250" << 250 << "";
+        QTest::newRow("missing root is created quietly") << 0 << "" << -1 << "deep/new/ProjectsASCII";
+        QTest::newRow("root below a plain file") << 0 << "" << -1 << "afile/ProjectsASCII";
     }
     void scan() {
-        QFETCH(int, projects);
-        QFETCH(QString, current);
-        QFETCH(int, selected);
+        const auto [projects, current, selected, root] =
+            fetch<int, QString, int, QString>("projects", "current", "selected", "root");
         TestHome home;
         ScriptedPrompts prompts;
-        const QString root = home.projectsRoot();
-        for (int i = projects - 1; i >= 0; --i) makeProject(root, QString("P%1").arg(i, 3, 10, QChar('0')), "LON", "d");
-        makeProject(root, "NoProt", QString(), "no protocol key");
-        makeProject(root, "EmptyProt", "", "empty protocol");
-        QDir().mkpath(root + "/NoDescriptionFile"), QDir().mkpath(root + "/OnlyLon");  // none of these is a project
+        const QString dir = home.projectsRoot();
+        for (int i = projects - 1; i >= 0; --i) makeProject(dir, QString("P%1").arg(i, 3, 10, QChar('0')), "LON", "d");
+        makeProject(dir, "NoProt", QString(), "no protocol key");
+        makeProject(dir, "EmptyProt", "", "empty protocol");
+        QDir().mkpath(dir + "/NoDescriptionFile"), QDir().mkpath(dir + "/OnlyLon");  // none of these is a project
         for (const char* f : {"/PlainFile.ini", "/OnlyLon/LON.ini"})
-            QVERIFY(writeAll(root + f, crlf({"[Project]", "Prot=LON"})));
+            QVERIFY(writeAll(dir + f, crlf({"[Project]", "Prot=LON"})));
+        QVERIFY(writeAll(home.file("afile"), "x"));
+        if (!root.isEmpty()) app().RutaProyectos = nat(home.file(root));
         app().NombreProyecto = current;
         const Escaneo r = EscanearProyectos();
-        QVERIFY(r.ok);
+        const bool ok = !root.startsWith("afile");
+        QCOMPARE(r.ok, ok);
+        QCOMPARE(QFileInfo(app().RutaProyectos).isDir(), ok);
+        QCOMPARE(prompts.texts(), ok ? QStringList() : QStringList{Texto("ErrDirPro") + "\r" + app().RutaProyectos});
+        QCOMPARE(icon(prompts), ok ? -1 : int(Msg::Critical));
+        if (!ok) return;
         QCOMPARE(r.filas.size(), projects);
         QCOMPARE(r.seleccion, selected);
         if (projects) QCOMPARE(r.filas[1].nombre + r.filas[1].prot + r.filas[1].desc, QStringLiteral("P001LONd"));
         QCOMPARE(app().NombreIni, QStringLiteral("Project"));
-        QVERIFY(prompts.shown().isEmpty());
-    }
-
-    void scanRoot_data() {
-        QTest::addColumn<QString>("root");
-        QTest::addColumn<bool>("ok");
-        QTest::newRow("missing root is created quietly") << "deep/new/ProjectsASCII" << true;
-        QTest::newRow("root below a plain file") << "afile/ProjectsASCII" << false;
-    }
-    void scanRoot() {
-        QFETCH(QString, root);
-        QFETCH(bool, ok);
-        TestHome home;
-        ScriptedPrompts prompts;
-        QVERIFY(writeAll(home.file("afile"), "x"));
-        app().RutaProyectos = nat(home.file(root));
-        QCOMPARE(EscanearProyectos().ok, ok);
-        QCOMPARE(QFileInfo(home.file(root)).isDir(), ok);
-        QCOMPARE(prompts.texts(), ok ? QStringList() : QStringList{Texto("ErrDirPro") + "\r" + app().RutaProyectos});
-        if (!ok) QCOMPARE(icon(prompts), int(Msg::Critical));
     }
 
     void names_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("valid");
+        addColumns<QString, bool>("name", "valid");
         for (const QString& n :
              {QString("Plant 1"), QString::fromUtf8("Área Ñandú"), QString("a-b_c(2)"), QString(255, 'x'),
               QString("COM10"), QString("CON"), QString("x:y*?"), QString::fromUtf8("Hall\u00a0")})
@@ -146,8 +132,7 @@ private slots:
         for (const QString& n : bad) QTest::newRow(qPrintable("invalid: " + n.left(12).toUtf8().toHex())) << n << false;
     }
     void names() {
-        QFETCH(QString, name);
-        QFETCH(bool, valid);
+        const auto [name, valid] = fetch<QString, bool>("name", "valid");
         QCOMPARE(NombreProyectoValido(name), valid);
     }
 
@@ -189,12 +174,9 @@ private slots:
         const QString root = home.projectsRoot();
         const QString mine = makeProject(root, "Mine", "LON", "mine");
         QVERIFY(writeAll(mine + "/LON.ini", "[ASCII]\r\nIP=127.0.0.1\r\n"));
-        QVERIFY(writeAll(mine + "/LON.dat", "PROTOCOLO=60-LON\r\n"));
-        QVERIFY(writeAll(mine + "/.hidden", "h"));
+        for (const char* f : {"LON.dat", ".hidden"}) QVERIFY(writeAll(mine + "/" + f, f));
         QDir().mkpath(mine + "/sub"), QDir().mkpath(root + "/Empty");  // sub-folders are not copied
-        makeProject(root, "Other", "LON", "other");
-        makeProject(root, "plant", "LON", "");
-        makeProject(root, "Hall 3 ", "LON", "");
+        for (const QString n : {"Other", "plant", "Hall 3 "}) makeProject(root, n, "LON", n.toLower());
         QVERIFY(writeAll(root + "/File", "x"));
         const QString tpl = home.file("tpl");
         QDir().mkpath(tpl + "/MBS6.sub");
@@ -205,14 +187,7 @@ private slots:
         const QStringList before = entriesIn(root);
         std::optional<NoWriteFolder> deny;
         if (c.setup == "noRights" && !denied(deny, root)) QSKIP("cannot take write rights away here");
-        ProyectoEdicion e;
-        e.modo = c.mode;
-        e.copiar = c.copy;
-        e.original = c.original;
-        e.nombre = c.name;
-        e.prot = c.prot;
-        e.desc = "new text";
-        QCOMPARE(AceptarProyecto(e), c.ok);
+        QCOMPARE(AceptarProyecto({c.mode, c.copy, c.original, c.name, "new text", c.prot}), c.ok);
         QCOMPARE(prompts.texts(), texts(c.messages, root, app().RutaPlantillas));
         if (c.icon >= 0) QCOMPARE(icon(prompts), c.icon);
         if (!c.ok) {
@@ -284,22 +259,18 @@ private slots:
 
     // "New" (from a template or as a copy) and "edit", carried through.
     void newOrEditAccepted_data() {
-        QTest::addColumn<QString>("row");
-        QTest::addColumn<int>("answer");  // to "copy the selected project?"
-        QTest::addColumn<QString>("opened");
-        QTest::addColumn<QString>("result");  // name|desc|protocol, protocol choice open, copy
-        QTest::newRow("new from template") << "Bravo" << int(Msg::No) << "||LON102"
-                                           << "Delta|MBS6|fresh";
-        QTest::newRow("new as copy, same name refused") << "alpha" << int(Msg::Yes) << "alpha|c-desc|MBS6012"
-                                                        << "Delta|MBS6|fresh";
-        QTest::newRow("edit renames the open project") << "Charlie" << -1 << "Charlie|b-desc|LON002"
-                                                       << "Delta|LON|fresh";
+        // answer: to "copy the selected project?"; result: name|desc|protocol, protocol choice open, copy
+        addColumns<QString, int, QString, QString>("row", "answer", "opened", "result");
+        auto row = [](const char* n, const char* sel, int answer, const char* opened, const char* result) {
+            QTest::newRow(n) << QString(sel) << answer << QString(opened) << QString(result);
+        };
+        row("new from template", "Bravo", Msg::No, "||LON102", "Delta|MBS6|fresh");
+        row("new as copy, same name refused", "alpha", Msg::Yes, "alpha|c-desc|MBS6012", "Delta|MBS6|fresh");
+        row("edit renames the open project", "Charlie", -1, "Charlie|b-desc|LON002", "Delta|LON|fresh");
     }
     void newOrEditAccepted() {
-        QFETCH(QString, row);
-        QFETCH(int, answer);
-        QFETCH(QString, opened);
-        QFETCH(QString, result);
+        const auto [row, opened, result] = fetch<QString, QString, QString>("row", "opened", "result");
+        QFETCH(int, answer);  // a plain variable: the dialog's handler captures it
         threeProjects();
         app().NombreProyecto = "Charlie";
         app().RutaProyecto = nat(m_root + "/Charlie");
@@ -340,18 +311,15 @@ private slots:
 
     // Deleting from the list: asked first, refusals told, the row goes and the open project with it.
     void deleteRow_data() {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QStringList>("errors");  // "subfolder" in the project, or "noRights" on it
+        // setup: "subfolder" in the project, or "noRights" on it
+        addColumns<int, QString, QStringList>("answer", "setup", "errors");
         QTest::newRow("yes") << int(Msg::Yes) << "" << QStringList();
         QTest::newRow("no") << int(Msg::No) << "" << QStringList();
         QTest::newRow("sub-folder keeps the folder") << int(Msg::Yes) << "subfolder" << QStringList{"ErrBCa"};
         QTest::newRow("no rights") << int(Msg::Yes) << "noRights" << QStringList{"ErrBFi", "ErrBCa"};
     }
     void deleteRow() {
-        QFETCH(int, answer);
-        QFETCH(QString, setup);
-        QFETCH(QStringList, errors);
+        const auto [answer, setup, errors] = fetch<int, QString, QStringList>("answer", "setup", "errors");
         threeProjects();
         const QString dir = m_root + "/alpha";
         QVERIFY(writeAll(dir + "/.hidden", "x"));

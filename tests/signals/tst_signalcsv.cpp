@@ -22,64 +22,49 @@ QString read(const QByteArray& bytes, QChar* sep = nullptr) {
 class TestSignalCsv : public QObject {
     Q_OBJECT
     TestHome m_home{false};
-private slots:
 
+private slots:
     void decode_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("commas, CR LF") << QByteArray("a,b\r\n1,2\r\n") << "a|b\n1|2";
-        QTest::newRow("semicolons found from the captions") << QByteArray("a;b\n1,5;2\n") << "a|b\n1,5|2";
-        QTest::newRow("quoted separator, quote, line break")
-            << QByteArray("a,b\n\"x,y\",\"say \"\"hi\"\"\r\nnext\"\n") << "a|b\nx,y|say \"hi\"\r\nnext";
-        QTest::newRow("lone CR ends lines, blank lines skipped") << QByteArray("a\r\r1\r") << "a\n1";
-        QTest::newRow("separator at the end: one more empty field") << QByteArray("a,b\n1,") << "a|b\n1|";
-        QTest::newRow("UTF-8 with mark") << QByteArray(
-                                                "\xEF\xBB\xBF"
-                                                "d\n\xC3\xA9\xE2\x82\xAC")
-                                         << u8"d\né€";
-        QTest::newRow("UTF-8 without mark") << QByteArray("d\n\xC3\xA9") << u8"d\né";
-        QTest::newRow("Windows-1252") << QByteArray("d\n\xE9\x80") << u8"d\né€";
-        QTest::newRow("guard removed") << QByteArray("d\n'=SUM(A1),'-x,''y,'a") << "d\n=SUM(A1)|-x|'y|'a";
-        QTest::newRow("text after a closing quote kept") << QByteArray("d\n\"ab\"c,x") << "d\nabc|x";
-        QTest::newRow("quote never closed")
-            << QByteArray("a\n1\n\"open,\n2\n") << "!" + Texto("CsvComillaSinCerrar") + "3";
-        QTest::newRow("binary") << QByteArray("PK\x03\x04\0\0\x14", 7) << "!" + Texto("CsvNoEsTexto");
-        QTest::newRow("10,000 columns") << QByteArray(10000, ',') << "!" + Texto("CsvDemasiadasColumnas") + "256";
-        QTest::newRow("empty") << QByteArray("\r\n\r\n") << "!" + Texto("CsvVacio");
-        QTest::newRow("50 MB") << QByteArray(50 * 1024 * 1024, 'x') << "!" + Texto("CsvDemasiadoGrande") + "16 MB";
+        addColumns<QByteArray, QString>("bytes", "expected");
+        auto row = [](const char* n, const QByteArray& b, const QString& e) { QTest::newRow(n) << b << e; };
+        row("commas, CR LF", "a,b\r\n1,2\r\n", "a|b\n1|2");
+        row("semicolons found from the captions", "a;b\n1,5;2\n", "a|b\n1,5|2");
+        row("quoted separator, quote, line break", "a,b\n\"x,y\",\"say \"\"hi\"\"\r\nnext\"\n",
+            "a|b\nx,y|say \"hi\"\r\nnext");
+        row("lone CR ends lines, blank lines skipped", "a\r\r1\r", "a\n1");
+        row("separator at the end: one more empty field", "a,b\n1,", "a|b\n1|");
+        row("UTF-8 with mark", "\xEF\xBB\xBF\x64\n\xC3\xA9\xE2\x82\xAC", u8"d\né€");  // \x64: d
+        row("UTF-8 without mark", "d\n\xC3\xA9", u8"d\né");
+        row("Windows-1252", "d\n\xE9\x80", u8"d\né€");
+        row("guard removed", "d\n'=SUM(A1),'-x,''y,'a", "d\n=SUM(A1)|-x|'y|'a");
+        row("text after a closing quote kept", "d\n\"ab\"c,x", "d\nabc|x");
+        row("quote never closed", "a\n1\n\"open,\n2\n", "!" + Texto("CsvComillaSinCerrar") + "3");
+        row("binary", QByteArray("PK\x03\x04\0\0\x14", 7), "!" + Texto("CsvNoEsTexto"));
+        row("10,000 columns", QByteArray(10000, ','), "!" + Texto("CsvDemasiadasColumnas") + "256");
+        row("empty", "\r\n\r\n", "!" + Texto("CsvVacio"));
+        row("50 MB", QByteArray(50 * 1024 * 1024, 'x'), "!" + Texto("CsvDemasiadoGrande") + "16 MB");
     }
     void decode() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, expected);
+        const auto [bytes, expected] = fetch<QByteArray, QString>("bytes", "expected");
         QCOMPARE(read(bytes), expected);
     }
 
     // Written, then read back: the same texts; the cell as a spreadsheet sees it.
     void encodeRoundTrip_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("written");
-        QTest::newRow("formula") << "=HYPERLINK(\"x\")"
-                                 << "\"'=HYPERLINK(\"\"x\"\")\"";
-        QTest::newRow("plus, at") << "+A1@"
-                                  << "'+A1@";
-        QTest::newRow("at") << "@SUM"
-                            << "'@SUM";
-        QTest::newRow("negative number") << "-12"
-                                         << "-12";
-        QTest::newRow("decimal number") << "+1,5e3"
-                                        << "\"+1,5e3\"";
-        QTest::newRow("minus text") << "-x"
-                                    << "'-x";
-        QTest::newRow("guard of its own") << "'=a"
-                                          << "''=a";
-        QTest::newRow("plain apostrophe") << "'a"
-                                          << "'a";
-        QTest::newRow("separator and line break") << "a,b\r\nc"
-                                                  << "\"a,b\r\nc\"";
+        addColumns<QString, QString>("text", "written");
+        auto row = [](const char* n, const char* t, const char* w) { QTest::newRow(n) << QString(t) << QString(w); };
+        row("formula", "=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\"");
+        row("plus, at", "+A1@", "'+A1@");
+        row("at", "@SUM", "'@SUM");
+        row("negative number", "-12", "-12");
+        row("decimal number", "+1,5e3", "\"+1,5e3\"");
+        row("minus text", "-x", "'-x");
+        row("guard of its own", "'=a", "''=a");
+        row("plain apostrophe", "'a", "'a");
+        row("separator and line break", "a,b\r\nc", "\"a,b\r\nc\"");
     }
     void encodeRoundTrip() {
-        QFETCH(QString, text);
-        QFETCH(QString, written);
+        const auto [text, written] = fetch<QString, QString>("text", "written");
         for (QChar sep : {QChar(','), QChar(';')}) {
             const QByteArray bytes = csvEncode({{"h", "i"}, {text, "z"}}, sep);
             QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));

@@ -50,9 +50,7 @@ private slots:
 
     // Row 2 column 2 holds `cell`; the rest is the hand-checked table.
     void writesExactBytes_data() {
-        QTest::addColumn<bool>("allRows");
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<QByteArray>("expected");
+        addColumns<bool, QString, QByteArray>("allRows", "cell", "expected");
         const QByteArray r1 = "1\ta1\tb1\t1-Si\t\r\n", r3 = "3\ta3\tb3\t1-Si\t\r\n";
         auto row2 = [&](const QByteArray& b2) { return kHead + r1 + "2\ta2\t" + b2 + "\t0-No\t\r\n" + r3; };
         QTest::newRow("active rows only") << false << "b2" << kHead + r1 + r3;
@@ -66,9 +64,7 @@ private slots:
         QTest::newRow("not in code page") << true << QString::fromUtf8("\u4e2d") << row2("?");
     }
     void writesExactBytes() {
-        QFETCH(bool, allRows);
-        QFETCH(QString, cell);
-        QFETCH(QByteArray, expected);
+        const auto [allRows, cell, expected] = fetch<bool, QString, QByteArray>("allRows", "cell", "expected");
         SignalGrid g;
         fillGrid(g, 3), g.setTextMatrix(2, 2, cell);
         QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, g, allRows));
@@ -79,59 +75,47 @@ private slots:
 
     // Each case writes LON.dat (MBS6.dat for 77) and reads it as that protocol; message: the stop box, %1 the path.
     void reads_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("protocol");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<QString>("row1");  // cells 1..3 of row 1, joined by '|'
+        addColumns<QByteArray, int, QString, int, QString>("file", "protocol", "message", "rows", "row1");
+        auto good = [](const QString& n, const QByteArray& f, int rows = 0, const QString& row1 = "") {
+            QTest::newRow(qPrintable(n)) << f << 60 << "" << rows << row1;  // row1: cells 1..3 of row 1
+        };
+        auto bad = [](const char* n, const QByteArray& f, const QString& message, int protocol = 60) {
+            QTest::newRow(n) << f << protocol << message << 0 << "";
+        };
         const QString notRight = "The signal table of LON is not the right one.\r%1\r";
         const QString badVersion = "The version of the signal table of LON is not correct.\r%1\r";
-        const QByteArray crOnly = QByteArray(kHead).replace("\r\n", "\r"),
-                         lfOnly = QByteArray(kHead).replace("\r\n", "\n");
-        QTest::newRow("caption row only") << kHead << 60 << "" << 0 << "";
-        QTest::newRow("three header lines only") << kHead3 + "CAMPOS=4\r\n" << 60 << "" << 0 << "";
-        QTest::newRow("no trailing tab") << kHead + "1\tx\ty\tz\r\n" << 60 << "" << 1 << "x|y|z";
-        QTest::newRow("trailing tab") << kHead + "1\tx\ty\tz\t\r\n" << 60 << "" << 1 << "x|y|z";
-        QTest::newRow("empty data line") << kHead + "\r\n" << 60 << "" << 1 << "||";
-        QTest::newRow("more fields") << kHead + "1\tx\ty\tz\te\tf\t\r\n" << 60 << "" << 1 << "x|y|z";
-        QTest::newRow("fewer fields") << kHead + "1\tx\r\n" << 60 << "" << 1 << "x||";
-        QTest::newRow("empty inner field") << kHead + "1\t\ty\t\r\n" << 60 << "" << 1 << "|y|";
-        QTest::newRow("no last line ending") << kHead + "1\tx\ty\tz" << 60 << "" << 1 << "x|y|z";
-        QTest::newRow("CR without LF") << crOnly + "1\tx\ty\tz\t\r" << 60 << "" << 1 << "x|y|z";
-        QTest::newRow("LF without CR") << lfOnly + "1\tx\ty\tz\t\n" << 60 << "" << 1 << "x|y|z";
-        QTest::newRow("bytes 0x00 and 0x80-0xFF")
-            << kHead + QByteArray("1\ta\0b\t\x80\x81\xff\t\xe9\t\r\n", 14) << 60 << "" << 1
-            << "a" + QString(QChar(0)) + QString::fromUtf8("b|\u20ac\u0081\u00ff|\u00e9");
-        QTest::newRow("megabyte line") << kHead + "1\t" + QByteArray(1 << 20, 'x') + "\t" + QByteArray(1 << 20, '\t') +
-                                              "y\r\n2\tz\r\n"
-                                       << 60 << "" << 2 << QString(1 << 20, 'x') + "||";
-        QTest::newRow("protocol anywhere on line 1") << "xx 60-LON yy\r\n" + kHead.mid(18) << 60 << "" << 0 << "";
-        QTest::newRow("version with more text")
-            << QByteArray(kHead).replace("ASCII.1.0", "ASCII.1.0 beta") << 60 << "" << 0 << "";
-        QTest::newRow("CAMPOS 10000") << kHead3 + "CAMPOS=10000\r\ncap\r\n1\tx\t\r\n" << 60 << "" << 1 << "x||";
-        QTest::newRow("empty file") << QByteArray() << 60 << notRight << 0 << "";
-        QTest::newRow("wrong protocol") << kHead << 77
-                                        << "The signal table of MBS6 is not the right one.\r%1\rPROTOCOLO=60-LON" << 0
-                                        << "";
-        QTest::newRow("protocol in lower case")
-            << QByteArray(kHead).replace("60-LON", "60-lon") << 60 << notRight + "PROTOCOLO=60-lon" << 0 << "";
-        QTest::newRow("missing version") << QByteArray("PROTOCOLO=60-LON\r\nCAMPOS=4\r\n") << 60
-                                         << badVersion + "CAMPOS=4" << 0 << "";
-        QTest::newRow("wrong version") << QByteArray(kHead).replace("ASCII.1.0", "ASCII.2.0") << 60
-                                       << badVersion + "VERSION=ASCII.2.0" << 0 << "";
-        QTest::newRow("missing CAMPOS") << kHead3 + "FIELDS=4\r\n" << 60 << badVersion + "FIELDS=4" << 0 << "";
-        QTest::newRow("only two lines") << kHead3 << 60 << badVersion << 0 << "";
-        // No lower limit: a count below 2 reads rows without cells.
-        for (const char* n : {"", "1", "-5", "abc"})
-            QTest::newRow(qPrintable(QString("CAMPOS=%1").arg(n))) << kHead3 + "CAMPOS=" + n + "\r\ncap\r\n1\tx\t\r\n"
-                                                                   << 60 << "" << 1 << "||";
+        good("caption row only", kHead);
+        good("three header lines only", kHead3 + "CAMPOS=4\r\n");
+        good("no trailing tab", kHead + "1\tx\ty\tz\r\n", 1, "x|y|z");
+        good("trailing tab", kHead + "1\tx\ty\tz\t\r\n", 1, "x|y|z");
+        good("empty data line", kHead + "\r\n", 1, "||");
+        good("more fields", kHead + "1\tx\ty\tz\te\tf\t\r\n", 1, "x|y|z");
+        good("fewer fields", kHead + "1\tx\r\n", 1, "x||");
+        good("empty inner field", kHead + "1\t\ty\t\r\n", 1, "|y|");
+        good("no last line ending", kHead + "1\tx\ty\tz", 1, "x|y|z");
+        good("CR without LF", QByteArray(kHead).replace("\r\n", "\r") + "1\tx\ty\tz\t\r", 1, "x|y|z");
+        good("LF without CR", QByteArray(kHead).replace("\r\n", "\n") + "1\tx\ty\tz\t\n", 1, "x|y|z");
+        good("bytes 0x00 and 0x80-0xFF", kHead + QByteArray("1\ta\0b\t\x80\x81\xff\t\xe9\t\r\n", 14), 1,
+             "a" + QString(QChar(0)) + QString::fromUtf8("b|\u20ac\u0081\u00ff|\u00e9"));
+        const QByteArray mega(1 << 20, 'x');
+        good("megabyte line", kHead + "1\t" + mega + "\t" + QByteArray(1 << 20, '\t') + "y\r\n2\tz\r\n", 2,
+             mega + "||");
+        good("protocol anywhere on line 1", "xx 60-LON yy\r\n" + kHead.mid(18));
+        good("version with more text", QByteArray(kHead).replace("ASCII.1.0", "ASCII.1.0 beta"));
+        good("CAMPOS 10000", kHead3 + "CAMPOS=10000\r\ncap\r\n1\tx\t\r\n", 1, "x||");
+        for (const char* n : {"", "1", "-5", "abc"})  // no lower limit: a count below 2 reads rows without cells
+            good(QString("CAMPOS=%1").arg(n), kHead3 + "CAMPOS=" + n + "\r\ncap\r\n1\tx\t\r\n", 1, "||");
+        bad("empty file", QByteArray(), notRight);
+        bad("wrong protocol", kHead, "The signal table of MBS6 is not the right one.\r%1\rPROTOCOLO=60-LON", 77);
+        bad("protocol in lower case", QByteArray(kHead).replace("60-LON", "60-lon"), notRight + "PROTOCOLO=60-lon");
+        bad("missing version", "PROTOCOLO=60-LON\r\nCAMPOS=4\r\n", badVersion + "CAMPOS=4");
+        bad("wrong version", QByteArray(kHead).replace("ASCII.1.0", "ASCII.2.0"), badVersion + "VERSION=ASCII.2.0");
+        bad("missing CAMPOS", kHead3 + "FIELDS=4\r\n", badVersion + "FIELDS=4");
+        bad("only two lines", kHead3, badVersion);
     }
     void reads() {
-        QFETCH(QByteArray, file);
-        QFETCH(int, protocol);
-        QFETCH(QString, message);
-        QFETCH(int, rows);
-        QFETCH(QString, row1);
+        const auto [file, protocol, message, rows, row1] =
+            fetch<QByteArray, int, QString, int, QString>("file", "protocol", "message", "rows", "row1");
         const QString path = projectFile(protocol == 60 ? "LON.dat" : "MBS6.dat");
         QVERIFY(writeAll(path, file));
         TablaSenyales t;

@@ -6,86 +6,42 @@
 #include "LonGrid.h"
 #include "ModulConfASCII.h"
 #include "SignalGrid.h"
+#include "TestSupport.h"
 #include "mIdioma.h"
-
-namespace {
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray lines(const QStringList& l) { return toAnsi(l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")); }
-}  // namespace
 
 QStringList lonPointRow(int device, int snvt, int nvIndex, const QString& access, int address, bool active) {
     const QString dir = access == QLatin1String("W") || access == QLatin1String("RW") ? access : QStringLiteral("R");
-    return {QString::number(device),
-            QString::number(snvt),
-            "SNVT_temp_p",
-            QString::number(nvIndex),
-            "0",
-            "2-16bit sig",
-            "1",
-            "0",
-            "0",
-            "",
-            access,
-            "Point " + QString::number(address),
-            QString::number(address),
-            dir,
-            "0-Ana",
-            "1-Spon",
-            active ? "1-Si" : "0-No"};
+    return QStringLiteral("%1\t%2\tSNVT_temp_p\t%3\t0\t2-16bit sig\t1\t0\t0\t\t%4\tPoint %5\t%5\t%6\t0-Ana\t1-Spon\t%7")
+        .arg(QString::number(device), QString::number(snvt), QString::number(nvIndex), access, QString::number(address),
+             dir, QString(active ? "1-Si" : "0-No"))
+        .split('\t');
 }
 
 QStringList lonErrorRow(int device, int address, bool active) {
-    const QString desc =
-        device == 0 ? QStringLiteral("Communication error hard") : QStringLiteral("Communication error");
-    return {QString::number(device),
-            QString::number(device == 0 ? -2 : -1),
-            "[" + desc + "]",
-            "",
-            "",
-            "",
-            "",
-            "",
-            "",
-            "",
-            "",
-            desc,
-            address > 0 ? QString::number(address) : QString(),
-            "R",
-            "1-Dig",
-            "1-Spon",
-            active ? "1-Si" : "0-No"};
+    const QString desc = device == 0 ? "Communication error hard" : "Communication error";
+    return QStringLiteral("%1\t%2\t[%3]\t\t\t\t\t\t\t\t\t%3\t%4\tR\t1-Dig\t1-Spon\t%5")
+        .arg(QString::number(device), QString::number(device == 0 ? -2 : -1), desc,
+             address > 0 ? QString::number(address) : QString(), QString(active ? "1-Si" : "0-No"))
+        .split('\t');
 }
 
 QByteArray lonIniBytes(const LonFixture& f) {
-    QStringList lon{"[LON]",           "Domain=0A",
-                    "LenDomain=1",     "Subnet=1",
-                    "Node=1",          QStringLiteral("Addressing=%1").arg(f.addressing),
-                    "TimeoutPoll=100", QStringLiteral("NDevs=%1").arg(f.devices.size())};
+    QStringList lon = QStringLiteral("[LON]|Domain=0A|LenDomain=1|Subnet=1|Node=1").split('|');
+    lon << QStringLiteral("Addressing=%1").arg(f.addressing) << "TimeoutPoll=100"
+        << QStringLiteral("NDevs=%1").arg(f.devices.size());
     for (int i = 0; i < f.devices.size(); ++i) {
         const LonFixtureDevice& d = f.devices[i];
         const QString p = QStringLiteral("D%1-").arg(i + 1);
         lon << p + "On=" + (d.on ? "1" : "0") << p + "NId=" + d.nid << p + "Sb=" + d.subnet
             << p + "Nd=" + (d.node.isEmpty() ? QString::number(i + 1) : d.node) << p + "Nm=" + d.name;
     }
-    QStringList ascii{"[ASCII]",
-                      "Baudios=4 (9600)",
-                      "Bits=0 (8)",
-                      "Paridad=0 (none-1stop)",
-                      "Tmout_ms=1000",
-                      "SendACK=0",
-                      "GatewayVersion=" + f.version,
-                      "IP=127.0.0.1",
-                      "NetMask=255.0.0.0",
-                      "Gateway=",
-                      "Port=5000",
-                      "Nagle=0",
-                      "tmoutKeepAlive_sec=30",
-                      "RS_TCP=1 (ASCII TCP)",
-                      "FwVersion=" + f.firmware};
+    QStringList ascii =
+        QStringLiteral("[ASCII]|Baudios=4 (9600)|Bits=0 (8)|Paridad=0 (none-1stop)|Tmout_ms=1000|SendACK=0").split('|');
+    ascii
+        << "GatewayVersion=" + f.version
+        << QStringLiteral("IP=127.0.0.1|NetMask=255.0.0.0|Gateway=|Port=5000|Nagle=0|tmoutKeepAlive_sec=30").split('|')
+        << "RS_TCP=1 (ASCII TCP)"
+        << "FwVersion=" + f.firmware;
     for (const QStringList& k : f.keys) {
         QStringList& s = k.value(0) == QLatin1String("LON") ? lon : ascii;
         const int at = int(s.indexOf(QRegularExpression(QRegularExpression::escape(k.value(1)) + "=.*")));
@@ -94,20 +50,20 @@ QByteArray lonIniBytes(const LonFixture& f) {
         else
             s << k.value(1) + "=" + k.value(2);
     }
-    return lines(lon + ascii);
+    return crlf(lon + ascii);
 }
 
 bool writeLonFixture(const QString& folder, const LonFixture& f) {
     QDir().mkpath(folder);
     const QDir d(folder);
-    bool ok = writeFile(d.filePath("Project.ini"), "[Project]\r\nProt=LON\r\nDesc=Test project\r\n");
-    if (f.writeIni) ok = writeFile(d.filePath("LON.ini"), lonIniBytes(f)) && ok;
+    bool ok = writeAll(d.filePath("Project.ini"), "[Project]\r\nProt=LON\r\nDesc=Test project\r\n");
+    if (f.writeIni) ok = writeAll(d.filePath("LON.ini"), lonIniBytes(f)) && ok;
     QStringList dat{
         "PROTOCOLO=60-LON", "VERSION=ASCII.1.0", "CAMPOS=18",
         "Noo\tDisp\tSNVT\tSNVT name\tIdx\tOffset\tData type\ta\tb\tc\tFilter\tRW\tDescription\tAdd\tR/W\tA/D\t"
         "Spontaneous\tActive\t"};
     for (int r = 0; r < f.rows.size(); ++r) dat << QString::number(r + 1) + "\t" + f.rows[r].join('\t') + "\t";
-    if (f.writeDat) ok = writeFile(d.filePath("LON.dat"), lines(dat)) && ok;
+    if (f.writeDat) ok = writeAll(d.filePath("LON.dat"), crlf(dat)) && ok;
     return ok;
 }
 
@@ -167,7 +123,7 @@ int lonGrid(const LonConfig& cfg, SignalGrid& grid, const QVector<QStringList>& 
 
 QString useLonProject(const QString& dir, const QByteArray& ini) {
     QDir().mkpath(dir);
-    if (!ini.isNull()) writeFile(dir + "/LON.ini", ini);
+    if (!ini.isNull()) writeAll(dir + "/LON.ini", ini);
     app().RutaProyecto = dir;
     app().NombreIni = QStringLiteral("LON");
     return dir;

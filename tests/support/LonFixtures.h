@@ -10,9 +10,11 @@
 #include <QVector>
 #include <QtTest>
 
+#include "TestSupport.h"
+
 template <class... T, class... Name>
 void lonColumns(const Name&... names) {
-    (QTest::addColumn<T>(names), ...);
+    addColumns<T...>(names...);
 }
 
 struct LonFixtureDevice {

@@ -2,18 +2,13 @@
 
 #include <QDir>
 
-#include "AnsiText.h"
 #include "TestSupport.h"
 
 QStringList mbs6Row(int unit, int code, bool active) {
-    return {QString::number(unit),
-            QString::number(code),
-            QStringLiteral("Unit %1 property %2").arg(unit).arg(code),
-            QString::number(unit * 100 + code),
-            "RW",
-            "1-Dig",
-            "1-Spon",
-            active ? "1-Yes" : "0-No"};
+    return QStringLiteral("%1\t%2\tUnit %1 property %2\t%3\tRW\t1-Dig\t1-Spon\t%4")
+        .arg(QString::number(unit), QString::number(code), QString::number(unit * 100 + code),
+             QString(active ? "1-Yes" : "0-No"))
+        .split('\t');
 }
 
 Mbs6Fixture fullMbs6Fixture() {
@@ -30,17 +25,12 @@ bool writeMbs6Fixture(const QString& folder, const Mbs6Fixture& f) {
     QDir().mkpath(folder);
     QStringList ini{"[MBS6]", "TimeoutPoll=1000"};
     for (int u : f.units) ini << QStringLiteral("D%1-On=1").arg(u) << QStringLiteral("D%1-Nm=Unit %1").arg(u);
-    ini << "[ASCII]"
-        << "Baudios=3 (9600)"
-        << "Bits=0 (8)"
-        << "Paridad=0 (none-1stop)"
-        << "Tmout_ms=1000"
-        << "SendACK=0"
-        << "IP=127.0.0.1";
+    ini << QStringLiteral(
+               "[ASCII]|Baudios=3 (9600)|Bits=0 (8)|Paridad=0 (none-1stop)|Tmout_ms=1000|SendACK=0|IP=127.0.0.1")
+               .split('|');
     QStringList dat{"PROTOCOLO=77-MBS6", "VERSION=ASCII.1.0", "CAMPOS=9",
                     "No.\tUnit\tProp.\tDescription\tAdd\tR/W\tA/D\tSpontaneous\tActive\t"};
     for (int i = 0; i < f.rows.size(); ++i) dat << QString::number(i + 1) + '\t' + f.rows[i].join('\t') + '\t';
-    auto lines = [](const QStringList& l) { return toAnsi(l.join("\r\n") + "\r\n"); };
-    return writeAll(folder + "/Project.ini", lines({"[Project]", "Prot=MBS6", "Desc=Test"})) &&
-           writeAll(folder + "/MBS6.ini", lines(ini)) && (!f.writeDat || writeAll(folder + "/MBS6.dat", lines(dat)));
+    return writeAll(folder + "/Project.ini", crlf({"[Project]", "Prot=MBS6", "Desc=Test"})) &&
+           writeAll(folder + "/MBS6.ini", crlf(ini)) && (!f.writeDat || writeAll(folder + "/MBS6.dat", crlf(dat)));
 }

@@ -3,13 +3,7 @@
 #include <QDir>
 #include <QStringList>
 
-#include "AnsiText.h"
 #include "TestSupport.h"
-
-// Lines as the program writes them: Windows-1252, CR LF.
-inline QByteArray crlf(const QStringList& lines) {
-    return toAnsi(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
-}
 
 // A project folder; no "Prot" key when prot is null; protIni: lines of its protocol INI.
 inline QString makeProject(const QString& root, const QString& name, const QString& prot, const QString& desc,

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "AnsiText.h"
 #include "AppGlobals.h"
 #include "mIdioma.h"
 
@@ -34,6 +35,8 @@ QByteArray readAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+QByteArray crlf(const QStringList& lines) { return toAnsi(lines.join("\r\n") + "\r\n"); }
 
 bool writeAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);

@@ -3,7 +3,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
+#include <tuple>
 
 #include "ScriptedPrompts.h"
 
@@ -23,7 +26,18 @@ private:
 
 QString testData(const QString& name);  // a file of tests/data
 QByteArray readAll(const QString& path);
+QByteArray crlf(const QStringList& lines);  // as the program writes lines: Windows-1252, CR LF
 bool writeAll(const QString& path, const QByteArray& bytes);
 bool copyFolder(const QString& from, const QString& to);  // plain files only, creates `to`
 // The gateway address the templates ship with becomes 127.0.0.1: nothing a test makes points off this machine.
 bool copyTemplates(const QString& to);
+
+// Test columns by name and type, and the current row's values of them: auto [a, b] = fetch<A, B>("a", "b").
+template <class... T, class... Name>
+void addColumns(const Name&... names) {
+    (QTest::addColumn<T>(names), ...);
+}
+template <class... T, class... Name>
+std::tuple<T...> fetch(const Name&... names) {
+    return {*static_cast<T*>(QTest::qData(names, qMetaTypeId<T>()))...};
+}
