@@ -260,87 +260,68 @@ private slots:
         QCOMPARE(typed, QString("dflt"));
     }
 
-    void languageLoading_data() {
-        // files null: none; messages: %1 = path of PilmoraASCII.LNG, "!" first: loading fails
-        addColumns<QByteArray, QByteArray, QStringList, QStringList, QString>("lng", "resources", "messages", "idiomas",
-                                                                              "hello");
-        const QByteArray body = kLngHeader + "Hello\tHi\tHola\tBonjour\r\n", none;
-        const QStringList three = {"English", QString::fromUtf8("Español"), QString::fromUtf8("Français")};
-        const QString fatal = "Error or File not found. %1";
+    // The language file, found in any letter case, and the texts of the chosen language: short records wrap, a
+    // repeated key keeps its first record and is told once.
+    void language_data() {
+        // lookups: "key=text"; messages: %1 the file's path, "!" first: loading fails
+        addColumns<QByteArray, QByteArray, int, QStringList, QStringList, QStringList>(
+            "lng", "resources", "language", "lookups", "messages", "idiomas");
         using L = QStringList;
-        auto row = [](const char* n, const QByteArray& lng, const QByteArray& res, const L& messages,
-                      const L& idiomas = {}, const char* hello = "???") {
-            QTest::newRow(n) << lng << res << messages << idiomas << QString(hello);
+        auto row = [](const char* n, const QByteArray& lng, const QByteArray& res, int language, const L& lookups,
+                      const L& messages = {}, const L& idiomas = {"English", u8"Español", u8"Français"}) {
+            QTest::newRow(n) << lng << res << language << lookups << messages << idiomas;
         };
-        row("normal", body, none, {}, three, "Hi");
-        row("LF lines", QByteArray(body).replace("\r\n", "\n"), none, {}, three, "Hi");
-        row("lone CR lines", QByteArray(body).replace("\r\n", "\r"), none, {}, three, "Hi");
-        row("fallback file", none, body, {"File not found. %1"}, three, "Hi");
-        row("both missing", none, none, {"!", "File not found. %1", fatal});
-        row("empty file", "", none, {"!", fatal});
-        row("header without TAB", "Key English\r\n", none, {"!", fatal});
-        row("last name needs a TAB", "Key\tEnglish\r\nHello\tHi\r\n", none, {"!", fatal});
-        row("names trimmed, stop at Software", "Key\t English \t Deutsch\t Software \tN\t\r\nHello\tHi\r\n", none, {},
-            {"English", "Deutsch"}, "Hi");
-        row("binary with TABs", QByteArray("\x01\x02\t\xFF\xFE\t\x00\x00\t\r\n\x80\t\x81\r\n", 14), none, {},
-            {QString::fromUtf8("ÿþ"), QString(2, QChar(0))});
-    }
-    void languageLoading() {
-        const auto [lng, resources, messages, idiomas, hello] =
-            fetch<QByteArray, QByteArray, QStringList, QStringList, QString>("lng", "resources", "messages", "idiomas",
-                                                                             "hello");
-        ScriptedPrompts prompts;
-        QFile::remove(lngPath());
-        if (!lng.isNull()) QVERIFY(writeAll(m_home->file("pilmoraascii.lng"), lng));  // found in any letter case
-        if (!resources.isNull()) QVERIFY(writeAll(m_home->file("RESOURCES.LNG"), resources));
-        const bool fails = messages.value(0) == "!";
-        QCOMPARE(CargaIdioma(), !fails);
-        QStringList expected;
-        for (const QString& m : messages.mid(fails ? 1 : 0))
-            expected << m.arg(lng.isNull() ? lngPath() : m_home->file("pilmoraascii.lng"));
-        QCOMPARE(prompts.texts(), expected);
-        for (const auto& s : prompts.shown()) QCOMPARE(s.style, int(Msg::Critical));
-        QCOMPARE(app().Idiomas, idiomas);
-        if (!fails) QCOMPARE(app().Textos.value("hello", "???"), hello);
-    }
-
-    // Texts per language, short records wrapping; a repeated key keeps its first record and is told once.
-    void languageTexts_data() {
-        addColumns<QByteArray, int, QString, QString, QString>("lng", "language", "key", "text", "repeated");
-        const QByteArray full = "Greet\tHello\tHola\tBonjour";
-        auto row = [](const char* n, const QByteArray& r, int l, const char* k, const char* t, const char* rep = "") {
-            QTest::newRow(n) << kLngHeader + r << l << QString(k) << QString(t) << QString(rep);
-        };
-        row("second language, key case", full, 1, "gREET", "Hola");
-        row("third language", full, 2, "Greet", "Bonjour");
-        row("key and TAB gives ???", "Empty\t", 0, "Empty", "???");
-        row("short record wraps to key", "K\tA", 1, "K", "K");
-        row("index beyond wraps", full, 5, "Greet", "Hola");
-        row("index -1 is the key column", full, -1, "Greet", "Greet");
-        row("fields not trimmed", "K\t  spaced  \tx\ty", 0, "K", "  spaced  ");
-        row("comments and blank lines skipped", "*K\tcomment\tx\ty\r\n* note\r\n   \r\n\r\nK\tk\tb\tb", 0, "K", "k");
-        row("one repeated key", "Dup\tfirst\tx\ty\r\nDUP\tsecond\tx\ty", 0, "dup", "first", "DUP");
+        const QByteArray body = kLngHeader + "Greet\tHello\tHola\tBonjour\r\n", none;
+        const QString fatal = "Error or File not found. %1", notFound = "No text found for Key: NoSuchKey";
+        row("first language, key case", body, none, 0, {"gREET=Hello"});
+        row("LF lines", QByteArray(body).replace("\r\n", "\n"), none, 0, {"Greet=Hello"});
+        row("lone CR lines", QByteArray(body).replace("\r\n", "\r"), none, 0, {"Greet=Hello"});
+        row("fallback file", none, body, 0, {"Greet=Hello"}, {"File not found. %1"});
+        row("both missing", none, none, 0, {}, {"!", "File not found. %1", fatal}, {});
+        row("empty file", "", none, 0, {}, {"!", fatal}, {});
+        row("header without TAB", "Key English\r\n", none, 0, {}, {"!", fatal}, {});
+        row("last name needs a TAB", "Key\tEnglish\r\nGreet\tHi\r\n", none, 0, {}, {"!", fatal}, {});
+        row("names trimmed, stop at Software", "Key\t English \t Deutsch\t Software \tN\t\r\nGreet\tHi\r\n", none, 0,
+            {"Greet=Hi"}, {}, {"English", "Deutsch"});
+        row("binary with TABs", QByteArray("\x01\x02\t\xFF\xFE\t\x00\x00\t\r\n\x80\t\x81\r\n", 14), none, 0, {}, {},
+            {u8"ÿþ", QString(2, QChar(0))});
+        row("second language", body, none, 1, {"Greet=Hola"});
+        row("third language", body, none, 2, {"Greet=Bonjour"});
+        row("index beyond wraps", body, none, 5, {"Greet=Hola"});
+        row("index -1 is the key column", body, none, -1, {"Greet=Greet"});
+        row("key and TAB gives ???", kLngHeader + "Empty\t", none, 0, {"Empty=???"});
+        row("short record wraps to key", kLngHeader + "K\tA", none, 1, {"K=K"});
+        row("fields not trimmed", kLngHeader + "K\t  spaced  \tx\ty", none, 0, {"K=  spaced  "});
+        row("comments and blank lines skipped", kLngHeader + "*K\tcomment\tx\ty\r\n* note\r\n   \r\n\r\nK\tk\tb\tb",
+            none, 0, {"K=k"});
+        row("one repeated key", kLngHeader + "Dup\tfirst\tx\ty\r\nDUP\tsecond\tx\ty\r\nAfter\tok\tx\ty", none, 0,
+            {"dup=first", "After=ok", "NoSuchKey=???"}, {"Duplicated register in %1\rDUP", notFound});
         QByteArray pasted;
         QVERIFY(readFileBytes(testData("common/lng-pasted-twice.LNG"), &pasted));
-        QTest::newRow("file pasted twice")
-            << pasted << 0 << "&Aceptar"
-            << "&OK"
-            << "&Aceptar\r&Borrar\r&Cancelar\r&Editar\r&Eliminar\r&Grabar\r&Insertar\r&Nuevo\r&Salir\r&Selecc\r...";
+        row("file pasted twice", pasted, none, 0, {"&Aceptar=&OK"},
+            {"Duplicated register in %1\r&Aceptar\r&Borrar\r&Cancelar\r&Editar\r&Eliminar\r&Grabar\r&Insertar\r&Nuevo\r"
+             "&Salir\r&Selecc\r..."});
     }
-    void languageTexts() {
-        const auto [lng, language, key, text, repeated] =
-            fetch<QByteArray, int, QString, QString, QString>("lng", "language", "key", "text", "repeated");
+    void language() {
+        const auto [lng, resources, language, lookups, messages, idiomas] =
+            fetch<QByteArray, QByteArray, int, QStringList, QStringList, QStringList>("lng", "resources", "language",
+                                                                                      "lookups", "messages", "idiomas");
         ScriptedPrompts prompts;
+        QFile::remove(lngPath());
+        if (!lng.isNull()) QVERIFY(writeAll(m_home->file("pilmoraascii.lng"), lng));
+        if (!resources.isNull()) QVERIFY(writeAll(m_home->file("RESOURCES.LNG"), resources));
         QVERIFY(
             writeAll(m_home->file("PilmoraASCII.ini"), "[Configuracion]\r\nLanguage=" + QByteArray::number(language)));
-        QVERIFY(writeAll(lngPath(), lng + "\r\nAfter\tok\tx\ty\r\n"));
-        QVERIFY(CargaIdioma());
-        QCOMPARE(Texto(key), text);
-        if (!repeated.isEmpty()) QCOMPARE(Texto("After") + Texto("NoSuchKey"), QString("ok???"));
-        QCOMPARE(prompts.texts(), repeated.isEmpty()
-                                      ? QStringList()
-                                      : QStringList({"Duplicated register in " + lngPath() + "\r" + repeated,
-                                                     "No text found for Key: NoSuchKey"}));
+        const bool fails = messages.value(0) == "!";
+        QCOMPARE(CargaIdioma(), !fails);
+        QCOMPARE(app().Idiomas, idiomas);
+        for (const QString& l : lookups) QCOMPARE(Texto(l.section('=', 0, 0)), l.section('=', 1));
+        QStringList expected;
+        for (const QString& m : messages.mid(fails ? 1 : 0))
+            expected << QString(m).replace("%1", lng.isNull() ? lngPath() : m_home->file("pilmoraascii.lng"));
+        QCOMPARE(prompts.texts(), expected);
+        for (const auto& s : prompts.shown())
+            if (s.kind == ScriptedPrompts::SystemBox) QCOMPARE(s.style, int(Msg::Critical));
     }
 
     // The delivered file: Windows-1252, CR LF, and every key the program asks for filled in every language.
