@@ -1,6 +1,4 @@
 // The INI store, numbers as typed, the language file, message routing and the copy of shipped data.
-#include <QDirIterator>
-#include <QRegularExpression>
 #include <QtTest>
 #include <optional>
 

@@ -1,10 +1,6 @@
 // The project catalogue on real folders, then its window driven by a user.
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTreeWidget>
 #include <QtTest>
+#include <QtWidgets>
 #include <optional>
 
 #include "AppGlobals.h"

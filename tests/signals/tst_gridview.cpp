@@ -1,9 +1,6 @@
 // The signal grid: row operations, the model adapter, the column set-up, and the grid on screen.
-#include <QAbstractItemModelTester>
-#include <QHeaderView>
-#include <QScrollBar>
-#include <QSignalSpy>
 #include <QtTest>
+#include <QtWidgets>
 #include <optional>
 
 #include "AppGlobals.h"

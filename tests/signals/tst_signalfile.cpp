@@ -1,6 +1,4 @@
 // The signal table file: exact bytes written, header checks, hostile files loaded or refused.
-#include <QDir>
-#include <QProcess>
 #include <QtTest>
 #include <optional>
 
@@ -48,29 +46,39 @@ private slots:
     }
     void cleanup() { m_prompts.reset(), m_home.reset(); }
 
-    // Row 2 column 2 holds `cell`; the rest is the hand-checked table.
+    // Row 2 column 2 holds `cell`; the rest is the hand-checked table, saved under the name already on disk in any
+    // letter case, and read back.
     void writesExactBytes_data() {
-        addColumns<bool, QString, QByteArray>("allRows", "cell", "expected");
+        addColumns<bool, QString, QByteArray, QString>("allRows", "cell", "expected", "onDisk");
         const QByteArray r1 = "1\ta1\tb1\t1-Si\t\r\n", r3 = "3\ta3\tb3\t1-Si\t\r\n";
         auto row2 = [&](const QByteArray& b2) { return kHead + r1 + "2\ta2\t" + b2 + "\t0-No\t\r\n" + r3; };
-        QTest::newRow("active rows only") << false << "b2" << kHead + r1 + r3;
-        QTest::newRow("all rows") << true << "b2" << row2("b2");
-        QTest::newRow("blanks around") << true << "  x y  " << row2("x y");
-        QTest::newRow("tab inside") << true << "a\tb" << row2("a b");
-        QTest::newRow("line breaks") << true << "a\r\nb\nc" << row2("a  b c");
-        QTest::newRow("line feed only") << true << "a\nb" << row2("a b");
-        QTest::newRow("trailing tab") << true << "a\t" << row2("a");
-        QTest::newRow("windows-1252") << true << QString::fromUtf8("caf\u00e9 \u20ac") << row2("caf\xe9 \x80");
-        QTest::newRow("not in code page") << true << QString::fromUtf8("\u4e2d") << row2("?");
+        auto row = [](const char* n, bool all, const QString& cell, const QByteArray& bytes,
+                      const char* on = "LON.dat") { QTest::newRow(n) << all << cell << bytes << QString(on); };
+        row("active rows only", false, "b2", kHead + r1 + r3);
+        row("all rows", true, "b2", row2("b2"));
+        row("blanks around", true, "  x y  ", row2("x y"));
+        row("tab inside", true, "a\tb", row2("a b"));
+        row("line breaks", true, "a\r\nb\nc", row2("a  b c"));
+        row("line feed only", true, "a\nb", row2("a b"));
+        row("trailing tab", true, "a\t", row2("a"));
+        row("windows-1252", true, u8"caf\u00e9 \u20ac", row2("caf\xe9 \x80"));
+        row("not in code page", true, u8"\u4e2d", row2("?"));
+        row("extension in upper case", true, "b2", row2("b2"), "LON.DAT");
+        row("extension in mixed case", false, "b2", kHead + r1 + r3, "lon.Dat");
     }
     void writesExactBytes() {
-        const auto [allRows, cell, expected] = fetch<bool, QString, QByteArray>("allRows", "cell", "expected");
+        const auto [allRows, cell, expected, onDisk] =
+            fetch<bool, QString, QByteArray, QString>("allRows", "cell", "expected", "onDisk");
+        if (onDisk != "LON.dat") QVERIFY(writeAll(projectFile(onDisk), "old"));
         SignalGrid g;
         fillGrid(g, 3), g.setTextMatrix(2, 2, cell);
         QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, g, allRows));
-        QCOMPARE(readAll(projectFile("LON.dat")), expected);
+        QCOMPARE(readAll(projectFile(onDisk)), expected);
+        QCOMPARE(projectFiles(), QStringList{onDisk});  // no temporary file left
+        TablaSenyales t;
+        QVERIFY(Carga_Senyales(kSlotLon, kVersionTabla, t));
+        QCOMPARE(t.rows(), allRows ? 3 : 2);
         QVERIFY(m_prompts->shown().isEmpty());
-        QCOMPARE(projectFiles(), QStringList{"LON.dat"});  // no temporary file left
     }
 
     // Each case writes LON.dat (MBS6.dat for 77) and reads it as that protocol; message: the stop box, %1 the path.
@@ -131,7 +139,8 @@ private slots:
         if (rows > 0) QCOMPARE(QStringList({t.cell(1, 1), t.cell(2, 1), t.cell(3, 1)}).join('|'), row1);
     }
 
-    // A missing table is a warning; a folder in its place stops both the read and the save.
+    // A missing table is a warning; a folder in its place stops both the read and the save; protocols outside the
+    // table are refused.
     void unreadableTable() {
         TablaSenyales t;
         QVERIFY(!Carga_Senyales(kSlotMbs6, kVersionTabla, t));
@@ -145,31 +154,13 @@ private slots:
         fillGrid(g, 2);
         QVERIFY(!Graba_Senyales(kSlotLon, kVersionTabla, g, true));
         QVERIFY(m_prompts->lastText().startsWith("The file cannot be saved:\r" + path + "\rError: \r"));
-        QCOMPARE(m_prompts->shown().size(), 3);
-        QCOMPARE(m_prompts->shown()[0].style, 48);
-        QCOMPARE(m_prompts->shown()[1].style, 16);
+        QCOMPARE(QList<int>({m_prompts->shown()[0].style, m_prompts->shown()[1].style}), QList<int>({48, 16}));
         QCOMPARE(m_prompts->shown()[2].kind, ScriptedPrompts::ToolBox);
         QVERIFY(QFileInfo(path).isDir());
-    }
-
-    // The table file is found whatever the case of its extension, and saved under that name.
-    void tableNames() {
-        SignalGrid g;
-        fillGrid(g, 2);
-        TablaSenyales t;
-        for (const QString onDisk : {"LON.DAT", "lon.Dat"}) {
-            QVERIFY(writeAll(projectFile(onDisk), "old"));
-            QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, g, true));
-            QCOMPARE(projectFiles(), QStringList{onDisk});
-            QVERIFY(Carga_Senyales(kSlotLon, kVersionTabla, t));
-            QCOMPARE(t.rows(), 2);
-            QVERIFY(QFile::remove(projectFile(onDisk)));
-        }
-
-        for (int protocol : {78, -1})  // protocols outside the table are refused
+        for (int protocol : {78, -1})
             QVERIFY(!Graba_Senyales(protocol, kVersionTabla, g, true) && !Carga_Senyales(protocol, kVersionTabla, t));
-        QCOMPARE(m_prompts->shown().size(), 4);
-        QVERIFY(projectFiles().isEmpty());
+        QCOMPARE(m_prompts->shown().size(), 7);
+        QCOMPARE(projectFiles(), QStringList());
     }
 
     // A save killed at a random moment leaves the old or the new table, never a mix.

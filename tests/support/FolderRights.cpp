@@ -2,9 +2,7 @@
 
 #include <unistd.h>
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
+#include <QtCore>
 
 namespace {
 bool chattr(const QString& flag, const QString& path) {

@@ -1,6 +1,5 @@
 #include "LonFixtures.h"
 
-#include "AnsiText.h"
 #include "AppGlobals.h"
 #include "LonConfig.h"
 #include "LonGrid.h"

@@ -3,11 +3,6 @@
 // description or generated at any size.
 #pragma once
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
-#include <QStringList>
-#include <QVector>
 #include <QtTest>
 
 #include "TestSupport.h"

@@ -1,7 +1,5 @@
 #include "Mbs6Fixtures.h"
 
-#include <QDir>
-
 #include "TestSupport.h"
 
 QStringList mbs6Row(int unit, int code, bool active) {

@@ -2,11 +2,7 @@
 // loop; `*ran` stays false when none shows within `timeoutMs`.
 #pragma once
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QPointer>
-#include <QTimer>
-#include <QWidget>
+#include <QtWidgets>
 #include <functional>
 #include <memory>
 

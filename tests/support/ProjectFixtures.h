@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QDir>
-#include <QStringList>
-
 #include "TestSupport.h"
 
 // A project folder; no "Prot" key when prot is null; protIni: lines of its protocol INI.

@@ -1,9 +1,5 @@
 #include "TestSupport.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
 #include "AnsiText.h"
 #include "AppGlobals.h"
 #include "mIdioma.h"

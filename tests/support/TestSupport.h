@@ -1,11 +1,7 @@
 // Shared test helpers: a temporary application folder and small file utilities.
 #pragma once
 
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 #include <tuple>
 
 #include "ScriptedPrompts.h"
