@@ -1,25 +1,34 @@
-// The LON model without windows: LON.ini loaded (defaults, garbage, device
-// count) and saved byte for byte, version limits, the firmware rule, the devices
-// dialog, backups after a lossy load; the field repairs and save checks; the
+// The LON model without windows: LON.ini loaded (defaults, garbage, device count) and saved byte for byte,
+// the devices dialog, backups after a lossy load, the save checks and the grid merge; the download file
+// (hand-computed bytes, decoding, messages, faults); the SNVT catalogue and the device interface file
+// reader; the spreadsheet round trip; the pilmora tool as a real process.
+#include <QtNetwork>
 #include <QtTest>
 
 #include "AppGlobals.h"
+#include "DownloadWriter.h"
 #include "LonChecks.h"
 #include "LonConfig.h"
+#include "LonCsv.h"
+#include "LonDownload.h"
 #include "LonFixtures.h"
 #include "LonGrid.h"
 #include "LonProject.h"
+#include "ModSNVT.h"
 #include "ModulConfASCII.h"
 #include "ModulINI.h"
 #include "Numeric.h"
 #include "SignalGrid.h"
 #include "TestSupport.h"
+#include "XifImport.h"
 #include "mIdioma.h"
 
 Q_DECLARE_METATYPE(LonDevice)
 
 namespace {
 using Rows = QVector<QStringList>;
+const QDateTime kAt(QDate(2026, 1, 2), QTime(3, 4, 5));
+const QString kCliAt = QStringLiteral("2026/12/06 07:00:00");
 
 LonConfig loaded(TestHome& home, const QByteArray& ini) {
     useLonProject(home.file("P"), ini);
@@ -29,29 +38,14 @@ LonConfig loaded(TestHome& home, const QByteArray& ini) {
     return c;
 }
 
-QStringList settings(const LonConfig& c) {
-    return {c.Domain,
-            c.LenDomain,
-            QString::number(c.Subnet),
-            QString::number(c.Node),
-            QString::number(c.Addressing),
-            c.TimeoutPoll,
-            QString::number(c.NDevs),
-            c.baudText(),
-            c.bitsText(),
-            c.paridadText(),
-            c.Tmout_ms,
-            QString::number(c.SendACK),
-            c.GatewayVersion,
-            c.IP,
-            c.IPTag,
-            c.NetMask,
-            c.Gateway,
-            QString::number(c.Port),
-            c.tmoutKeepAlive_sec,
-            c.Nagle,
-            QString::number(c.RS_TCP),
-            c.FwVersion};
+QString settings(const LonConfig& c) {
+    QStringList s;
+    s << c.Domain << c.LenDomain << QString::number(c.Subnet) << QString::number(c.Node)
+      << QString::number(c.Addressing) << c.TimeoutPoll << QString::number(c.NDevs) << c.baudText() << c.bitsText()
+      << c.paridadText() << c.Tmout_ms << QString::number(c.SendACK) << c.GatewayVersion << c.IP << c.IPTag << c.NetMask
+      << c.Gateway << QString::number(c.Port) << c.tmoutKeepAlive_sec << c.Nagle << QString::number(c.RS_TCP)
+      << c.FwVersion;
+    return s.join('|');
 }
 
 LonConfig emptyDevices(int nDevs, const QString& version) {
@@ -60,27 +54,118 @@ LonConfig emptyDevices(int nDevs, const QString& version) {
     return c;
 }
 
-QStringList builtInRow(int d, int row) {
-    const QString text = Texto("ErrorComunicacion") + (d == 0 ? " hard" : "");
-    return {QString::number(row),
-            QString::number(d),
-            d == 0 ? "-2" : "-1",
-            "[" + text + "]",
-            "",
-            "",
-            "",
-            "",
-            "",
-            "",
-            "",
-            "",
-            text,
-            "",
-            "R",
-            Texto("1-Dig"),
-            "1-Spon",
-            Texto("0-No")};
+LonDownload compose(const LonConfig& cfg, const Rows& rows, const LonTuning& tuning = LonTuning()) {
+    SignalGrid grid;
+    lonGrid(cfg, grid, rows);
+    return composeLonDownload(cfg, grid, tuning, kAt);
 }
+
+QByteArray b(std::initializer_list<int> bytes) {
+    QByteArray out;
+    for (int v : bytes) out.append(char(v));
+    return out;
+}
+
+QByteArray expectedHead(int gatewayErrorPoint) {
+    QByteArray h = "MEROVANTIX-ASCII-LON-V.1.0 2026/01/02 03:04:05";
+    h += QByteArray(62 - h.size(), ' ') + "\r\n" + QByteArray(64, ' ');
+    h += le32(600) + b({0, 0}) + le32(1000) + b({0, 1, 0}) + QByteArray(9, ' ');
+    h += b({1, 1}) + QByteArray(6, '\0') + b({1, 8}) + le16(3000) + le16(0) + b({3}) + le16(500) + le32(100) +
+         le16(4000) + b({0}) + le16(gatewayErrorPoint) + b({0, 0, 0, 0, 3, 0}) + QByteArray(8, '\0');
+    return h;
+}
+
+QByteArray slot(int device, int nv, int snvt, int address) {
+    return le16(device) + le16(nv) + b({0, 2, 0}) + le16(1) + le16(0) + le16(0) + le16(snvt) + le16(address);
+}
+
+QVector<int> column(const QVector<QVector<int>>& records, int field) {
+    QVector<int> out;
+    for (const auto& r : records) out << r[field];
+    return out;
+}
+
+QByteArray snvtLine(int number, const QString& name, const QString& load = "1", const QString& preferred = "1") {
+    return QStringLiteral("x\t0\t%1\t0\t%2\t3\t1\t1\t-1\t0\t0\t0\t%3\t%4\r\n")
+        .arg(number)
+        .arg(name, load, preferred)
+        .toLatin1();
+}
+const QByteArray kSnvtHead = "title\r\n#\tflag\tSNVT\t2\tname\ttype\toff\ta\tb\tc\tfilter\treal\tload\tpref\r\n";
+const QByteArray kXifHead = "File: t.xif generated by test, XIF Version 4.402\r\n";
+const QString kV = " |XIF Version 4.402| | | ";
+
+QByteArray nv(const QString& name, int index, int elements, bool output, int snvt, bool config = false) {
+    return QStringLiteral("VAR %1 %2 0 0 %3\r\n0 1 63 %4 0 1 0 1 0 1 0 0 %5\r\n\"@0|1\r\n%6 * 2\r\n2 0 0 0 0\r\n")
+        .arg(name)
+        .arg(index)
+        .arg(elements)
+        .arg(output ? 1 : 0)
+        .arg(config ? 1 : 0)
+        .arg(snvt)
+        .toLatin1();
+}
+
+QStringList listed(const QVector<XifFila>& l) {
+    QStringList out;
+    for (int i = 1; i < l.size(); ++i)
+        out << QStringList{l[i].snvt, l[i].nombre, l[i].idx, l[i].rw, l[i].descripcion}.join('|');
+    return out;
+}
+
+// "@Key+rest": the text of Key followed by rest ("text+@Key" the other way round).
+QString texts(const QString& s) {
+    QString out;
+    for (const QString& part : s.split('+', Qt::KeepEmptyParts))
+        out += part.startsWith('@') ? Texto(part.mid(1)) : part;
+    return out;
+}
+
+struct CsvProject {
+    explicit CsvProject(TestHome& home) : dir(home.file("P")) {
+        LonFixture f = largeLonFixture(3, 40, "B-Extended", "V.43.1.x");
+        f.rows[9][4] = "3";  // hidden columns set
+        f.rows[9][6] = "-5";
+        writeLonFixture(dir, f);
+        loadLonProject(dir, cfg, grid, info);
+    }
+    // The table as a save writes it (the save's checks first, as the editor's save).
+    QByteArray saved() {
+        Valida_Puntos(cfg, grid);
+        Graba_Senyales(kSlotLon, kVersionTabla, grid, true);
+        return readAll(dir + "/LON.dat");
+    }
+    bool import(const QVector<QStringList>& records, QStringList* faults) {
+        CsvRecords decoded;
+        QString error;
+        return csvDecode(csvEncode(records, ','), &decoded, &error) && lonCsvImport(decoded, cfg, grid, faults);
+    }
+    QString dir;
+    LonConfig cfg;
+    SignalGrid grid;
+    QVector<InfoColumna> info;
+};
+
+struct Run {
+    int code = -1;
+    QString out, err;
+};
+
+Run pilmora(const QString& home, const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("PILMORA_HOME");
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), QStringList{"--home", home} + args);
+    Run r;
+    if (!p.waitForFinished(30000)) return r;
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return r;
+}
+
+LonFixture goodProject() { return largeLonFixture(2, 12, "A-Basic", "V.43.1.x"); }
 }  // namespace
 
 class TstLonCore : public QObject {
@@ -92,54 +177,27 @@ private slots:
     void cleanup() { delete m_prompts, delete m_home; }
 
     void defaults_data() {
-        lonColumns<QByteArray, QStringList>("ini", "expected");
-        const QStringList none{"",
-                               "1",
-                               "1",
-                               "1",
-                               "0",
-                               "100",
-                               "1",
-                               "600",
-                               "8",
-                               "none-1stop",
-                               "1000",
-                               "0",
-                               "A-Basic",
-                               "192.168.100.246",
-                               "192.168.100.246",
-                               "255.255.255.0",
-                               "",
-                               "5000",
-                               "30",
-                               "0",
-                               "0",
-                               "V.43.1.x"};
+        lonColumns<QByteArray, QString>("ini", "expected");
+        const QString none =
+            "|1|1|1|0|100|1|600|8|none-1stop|1000|0|A-Basic|192.168.100.246|192.168.100.246|255.255.255.0||5000|30|0|0|"
+            "V.43.1.x";
         QTest::newRow("empty file") << QByteArray("") << none;
         QTest::newRow("no file") << QByteArray() << none;
         QByteArray ini;
-        for (const char* s : {"[LON]",       "Domain",
-                              "LenDomain",   "Subnet",
-                              "Node",        "Addressing",
-                              "TimeoutPoll", "NDevs",
-                              "D1-On",       "[ASCII]",
-                              "Baudios",     "Bits",
-                              "Paridad",     "Tmout_ms",
-                              "SendACK",     "GatewayVersion",
-                              "IP",          "NetMask",
-                              "Gateway",     "Port",
-                              "Nagle",       "tmoutKeepAlive_sec",
-                              "RS_TCP",      "FwVersion"})
-            ini += QByteArray(s) + (s[0] == '[' ? "\r\n" : "=\xff#x%\r\n");
-        const QString g = QString::fromLatin1("\xff#x%");
+        for (const QString& s : QString("[LON] Domain LenDomain Subnet Node Addressing TimeoutPoll NDevs D1-On [ASCII] "
+                                        "Baudios Bits Paridad Tmout_ms SendACK GatewayVersion IP NetMask Gateway Port "
+                                        "Nagle tmoutKeepAlive_sec RS_TCP FwVersion")
+                                    .split(' '))
+            ini += s.toLatin1() + (s[0] == '[' ? "\r\n" : "=\xff#x%\r\n");
         QTest::newRow("garbage everywhere")
-            << ini << QStringList{g,   g, "0", "0", "0", g, "0", "600", "8", "none-1stop", g,
-                                  "0", g, g,   g,   g,   g, "0", g,     g,   "0",          g};
+            << ini
+            << QString("%1|%1|0|0|0|%1|0|600|8|none-1stop|%1|0|%1|%1|%1|%1|%1|0|%1|%1|0|%1")
+                   .arg(QString::fromLatin1("\xff#x%"));
     }
 
     void defaults() {
         QFETCH(QByteArray, ini);
-        QFETCH(QStringList, expected);
+        QFETCH(QString, expected);
         const LonConfig c = loaded(*m_home, ini);
         QCOMPARE(settings(c), expected);
         QCOMPARE(c.maxDevices(), ini.contains("A-Basic") || ini.size() < 10 ? 64 : 128);
@@ -154,16 +212,11 @@ private slots:
 
     void choices_data() {
         lonColumns<QString, QString, int>("key", "stored", "index");
-        QTest::newRow("baud index only") << "Baudios"
-                                         << "4" << 4;
-        QTest::newRow("baud out of list") << "Baudios"
-                                          << "8 (115200)" << 0;
-        QTest::newRow("baud negative") << "Baudios"
-                                       << "-1" << 0;
-        QTest::newRow("bits out of list") << "Bits"
-                                          << "2" << 0;
-        QTest::newRow("parity blanks") << "Paridad"
-                                       << "  3 (2stop)" << 3;
+        QTest::newRow("baud index only") << "Baudios" << QString("4") << 4;
+        QTest::newRow("baud out of list") << "Baudios" << QString("8 (115200)") << 0;
+        QTest::newRow("baud negative") << "Baudios" << QString("-1") << 0;
+        QTest::newRow("bits out of list") << "Bits" << QString("2") << 0;
+        QTest::newRow("parity blanks") << "Paridad" << QString("  3 (2stop)") << 3;
     }
 
     void choices() {
@@ -179,14 +232,10 @@ private slots:
 
     void deviceCount_data() {
         lonColumns<QString, QString, int, int>("stored", "version", "nDevs", "devices");
-        QTest::newRow("negative") << "-5"
-                                  << "B-Extended" << -5 << 0;
-        QTest::newRow("huge cut to 128") << "100000"
-                                         << "B-Extended" << 128 << 128;
-        QTest::newRow("129 cut to 128") << "129"
-                                        << "A-Basic" << 128 << 128;
-        QTest::newRow("three") << "3"
-                               << "A-Basic" << 3 << 3;
+        QTest::newRow("negative") << "-5" << QString("B-Extended") << -5 << 0;
+        QTest::newRow("huge cut to 128") << "100000" << QString("B-Extended") << 128 << 128;
+        QTest::newRow("129 cut to 128") << "129" << QString("A-Basic") << 128 << 128;
+        QTest::newRow("three") << "3" << QString("A-Basic") << 3 << 3;
     }
 
     void deviceCount() {
@@ -283,22 +332,13 @@ private slots:
 
     void lossyLoadKeepsOldFile_data() {
         lonColumns<QString, QString, QString, QString>("file", "from", "to", "backup");
-        QTest::newRow("version refused") << "LON.dat"
-                                         << "VERSION=ASCII.1.0"
-                                         << "VERSION=ASCII 1.0"
-                                         << "LON.dat.bak";
-        QTest::newRow("older backup kept") << "LON.dat"
-                                           << "VERSION=ASCII.1.0"
-                                           << "VERSION=ASCII 1.0"
-                                           << "LON.dat.bak1";
-        QTest::newRow("devices beyond 128 cut") << "LON.ini"
-                                                << "NDevs=1"
-                                                << "NDevs=129"
-                                                << "LON.ini.bak";
-        QTest::newRow("clean load") << "LON.dat"
-                                    << ""
-                                    << ""
-                                    << "";
+        auto row = [](const char* name, const char* file, const char* from, const char* to, const char* backup) {
+            QTest::newRow(name) << file << from << to << backup;
+        };
+        row("version refused", "LON.dat", "VERSION=ASCII.1.0", "VERSION=ASCII 1.0", "LON.dat.bak");
+        row("older backup kept", "LON.dat", "VERSION=ASCII.1.0", "VERSION=ASCII 1.0", "LON.dat.bak1");
+        row("devices beyond 128 cut", "LON.ini", "NDevs=1", "NDevs=129", "LON.ini.bak");
+        row("clean load", "LON.dat", "", "", "");
     }
 
     void lossyLoadKeepsOldFile() {
@@ -336,24 +376,15 @@ private slots:
 
     void ip_data() {
         lonColumns<QString, QString, bool>("text", "normal", "valid");
-        QTest::newRow("loopback") << "127.0.0.1"
-                                  << "127.0.0.1" << true;
-        QTest::newRow("three octets") << "192.168.100"
-                                      << "" << false;
-        QTest::newRow("leading zero") << "192.168.1.01"
-                                      << "192.168.1.1" << false;
-        QTest::newRow("octet 256") << "256.1.1.1"
-                                   << "" << false;
-        QTest::newRow("blanks around") << " 10.0.0.1 "
-                                       << "10.0.0.1" << false;
-        QTest::newRow("negative") << "-1.2.3.4"
-                                  << "" << false;
-        QTest::newRow("exponent") << "1e2.0.0.1"
-                                  << "100.0.0.1" << false;
-        QTest::newRow("beyond 16 bits") << "99999.1.1.1"
-                                        << "" << false;
-        QTest::newRow("trailing dot") << "1.2.3.4."
-                                      << "1.2.3.4" << false;
+        QTest::newRow("loopback") << "127.0.0.1" << QString("127.0.0.1") << true;
+        QTest::newRow("three octets") << "192.168.100" << QString() << false;
+        QTest::newRow("leading zero") << "192.168.1.01" << QString("192.168.1.1") << false;
+        QTest::newRow("octet 256") << "256.1.1.1" << QString() << false;
+        QTest::newRow("blanks around") << " 10.0.0.1 " << QString("10.0.0.1") << false;
+        QTest::newRow("negative") << "-1.2.3.4" << QString() << false;
+        QTest::newRow("exponent") << "1e2.0.0.1" << QString("100.0.0.1") << false;
+        QTest::newRow("beyond 16 bits") << "99999.1.1.1" << QString() << false;
+        QTest::newRow("trailing dot") << "1.2.3.4." << QString("1.2.3.4") << false;
     }
 
     void ip() {
@@ -405,11 +436,8 @@ private slots:
         grid.select(1, 1, 1, 1);
         const bool ok = Valida_Puntos(cfg, grid);
         QCOMPARE(ok, message.isEmpty());
-        if (ok) {
-            QVERIFY(m_prompts->texts().isEmpty());
-            return;
-        }
-        QCOMPARE(m_prompts->texts(), QStringList{lonText(message)});
+        QCOMPARE(m_prompts->texts(), ok ? QStringList() : QStringList{lonText(message)});
+        if (ok) return;
         QCOMPARE(m_prompts->shown().first().buttons, 1);
         QCOMPARE(QVector<int>({grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()}),
                  QVector<int>({row, col, row, col}));
@@ -444,12 +472,9 @@ private slots:
 
     void mergeUpdatesBuiltInRow_data() {
         lonColumns<QString, QString, int>("device", "snvt", "row");
-        QTest::newRow("device 1") << "1"
-                                  << "-1" << 2;
-        QTest::newRow("gateway") << "0"
-                                 << "-2" << 1;
-        QTest::newRow("numbers written otherwise") << " 2.0"
-                                                   << "-1.00" << 3;
+        QTest::newRow("device 1") << "1" << QString("-1") << 2;
+        QTest::newRow("gateway") << "0" << QString("-2") << 1;
+        QTest::newRow("numbers written otherwise") << " 2.0" << QString("-1.00") << 3;
     }
 
     void mergeUpdatesBuiltInRow() {
@@ -460,31 +485,26 @@ private slots:
         lonGrid(lonConfig(2), grid,
                 {{device, snvt, "[changed]", "9", "9", "5-32bit unsig", "9", "9", "9", "9", "RW", "My description",
                   "77", "W", "0-Ana", "0-NoSpon", "1-Si"}});
-        QCOMPARE(grid.Rows(), 4);  // nothing appended
-        QStringList expected = builtInRow(row - 1, 1);
+        QCOMPARE(grid.Rows(), 4);                                            // nothing appended
+        QStringList expected = QStringList{"1"} + lonErrorRow(row - 1, 77);  // address and active merged
         expected[12] = "My description";
-        expected[13] = "77";
+        expected[15] = Texto("1-Dig");
         expected[16] = "0-NoSpon";
-        expected[17] = "1-Si";
         QCOMPARE(grid.rowCells(row), expected);
     }
 
     void mergeAppendsConverted_data() {
         lonColumns<QStringList, QStringList>("stored", "expected");
-        QTest::newRow("plain") << QStringList{"1", "105", "SNVT_temp_p", "3",  "0", "2",     "1",      "-2",  "0",
-                                              "0", "R",   "Flow",        "12", "R", "0-Ana", "1-Spon", "1-Si"}
-                               << QStringList{"1",           "1",  "105", "SNVT_temp_p", "3",      "0",
-                                              "2-16bit sig", "1",  "-2",  "0",           "",       "R",
-                                              "Flow",        "12", "R",   "0-Ana",       "1-Spon", "1-Si"};
-        QTest::newRow("numbers read by their prefix")
-            << QStringList{" 2x", "95abc", "SNVT_switch", "",     "1.5", "7-bit field", "",         "",    "",
-                           "3",   "RW",    "  padded  ",  "0012", "RW",  "1-Dig",       "0-NoSpon", "0-No"}
-            << QStringList{"1", "2", "95", "SNVT_switch", "0",  "1.5", "7-bit field", "0",        "0",
-                           "0", "3", "RW", "  padded  ",  "12", "RW",  "1-Dig",       "0-NoSpon", "0-No"};
-        QTest::newRow("device error of a device not configured")
-            << QStringList{"9", "-1", "[x]", "", "", "", "", "", "", "", "", "Err", "5", "R", "1-Dig", "1-Spon", "1-Si"}
-            << QStringList{"1", "9", "-1", "[x]", "0", "0", "0-8bit sig", "0",      "0",
-                           "0", "",  "",   "Err", "5", "R", "1-Dig",      "1-Spon", "1-Si"};
+        auto row = [](const char* name, const char* stored, const char* expected) {
+            QTest::newRow(name) << QString(stored).split('|') << QString(expected).split('|');
+        };
+        row("plain", "1|105|SNVT_temp_p|3|0|2|1|-2|0|0|R|Flow|12|R|0-Ana|1-Spon|1-Si",
+            "1|1|105|SNVT_temp_p|3|0|2-16bit sig|1|-2|0||R|Flow|12|R|0-Ana|1-Spon|1-Si");
+        row("numbers read by their prefix",
+            " 2x|95abc|SNVT_switch||1.5|7-bit field||||3|RW|  padded  |0012|RW|1-Dig|0-NoSpon|0-No",
+            "1|2|95|SNVT_switch|0|1.5|7-bit field|0|0|0|3|RW|  padded  |12|RW|1-Dig|0-NoSpon|0-No");
+        row("device error of a device not configured", "9|-1|[x]|||||||||Err|5|R|1-Dig|1-Spon|1-Si",
+            "1|9|-1|[x]|0|0|0-8bit sig|0|0|0|||Err|5|R|1-Dig|1-Spon|1-Si");
     }
 
     void mergeAppendsConverted() {
@@ -499,12 +519,9 @@ private slots:
 
     void mergeRefusesBadRow_data() {
         lonColumns<QString, QString, int, QString>("dataType", "filter", "copies", "count");
-        QTest::newRow("data type 8") << "8"
-                                     << "" << 1 << "";
-        QTest::newRow("filter beyond 16 bits") << "2"
-                                               << "40000" << 1 << "";
-        QTest::newRow("twelve bad rows, one message") << "9"
-                                                      << "" << 12 << " (12)";
+        QTest::newRow("data type 8") << "8" << QString() << 1 << "";
+        QTest::newRow("filter beyond 16 bits") << "2" << QString("40000") << 1 << "";
+        QTest::newRow("twelve bad rows, one message") << "9" << QString() << 12 << " (12)";
     }
 
     void mergeRefusesBadRow() {
@@ -540,27 +557,13 @@ private slots:
 
     void direction_data() {
         lonColumns<QString, QString, QString>("snvt", "access", "direction");
-        QTest::newRow("W") << "105"
-                           << "W"
-                           << "W";
-        QTest::newRow("RW") << "105"
-                            << "RW"
-                            << "RW";
-        QTest::newRow("R") << "105"
-                           << "R"
-                           << "R";
-        QTest::newRow("lower case is not W") << "105"
-                                             << "w"
-                                             << "R";
-        QTest::newRow("SNVT 0") << "0"
-                                << "W"
-                                << "W";
-        QTest::newRow("device error") << "-1"
-                                      << "W"
-                                      << "R";
-        QTest::newRow("gateway error") << "-2"
-                                       << "RW"
-                                       << "R";
+        QTest::newRow("W") << "105" << QString("W") << "W";
+        QTest::newRow("RW") << "105" << QString("RW") << "RW";
+        QTest::newRow("R") << "105" << QString("R") << "R";
+        QTest::newRow("lower case is not W") << "105" << QString("w") << "R";
+        QTest::newRow("SNVT 0") << "0" << QString("W") << "W";
+        QTest::newRow("device error") << "-1" << QString("W") << "R";
+        QTest::newRow("gateway error") << "-2" << QString("RW") << "R";
     }
 
     void direction() {
@@ -582,7 +585,602 @@ private slots:
         QVERIFY(Valida_Puntos(cfg, grid));
         QCOMPARE(grid.TextMatrix(3, LonCol::Direction) + grid.TextMatrix(4, LonCol::Direction), direction + "xx");
     }
+
+    void checksumAbc() {
+        QByteArray content("abc");
+        QCOMPARE(Calcula_Checksum(content), quint32(294));
+        QCOMPARE(content, b({0x26, 0x01, 0x00, 0x00, 'a', 'b', 'c'}));
+        QCOMPARE(sumaBytes(QByteArray(300, char(0xFF))), quint32(300 * 255));  // bytes are added unsigned
+    }
+
+    void smallFiles_data() {
+        lonColumns<int, Rows, QByteArray, QVector<int>>("addressing", "rows", "tail", "counts");
+        QTest::newRow("one readable row, Neuron-ID 0102")
+            << 0 << Rows{lonPointRow(1, 105, 6, "R", 1)}
+            << le16(1) + b({1, 2, 0, 0, 0, 0}) + le16(-1) + le16(1) + le16(1) + slot(0, 6, 105, 1) + le16(1) + le16(1) +
+                   le16(0) + b({0, 0, 1})
+            << QVector<int>{1, 1, 0, 0};
+        QTest::newRow("error rows") << 0
+                                    << Rows{lonErrorRow(0, 9), lonErrorRow(1, 8), lonErrorRow(2, 7, false),
+                                            lonPointRow(2, 105, 0, "R", 2), lonPointRow(1, 105, 0, "R", 1)}
+                                    << le16(2) + b({1, 2, 0, 0, 0, 0}) + le16(8) + b({0, 0, 0, 0, 0, 2}) + le16(-1) +
+                                           le16(2) + le16(4) + slot(0, 0, 105, 1) + slot(1, 0, 105, 2) +
+                                           QByteArray(34, '\0') + le16(4) + le16(1) + le16(0) + b({0, 0, 1}) + le16(2) +
+                                           le16(1) + b({0, 0, 1}) + le16(9) + le16(-1) + b({1, 0, 1}) + le16(8) +
+                                           le16(-1) + b({1, 0, 1})
+                                    << QVector<int>{4, 2, 0, 0};
+        QTest::newRow("subnet/node addressing")
+            << 1 << Rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)}
+            << le16(2) + b({3, 4, 0, 0, 0, 0}) + le16(-1) + b({255, 127, 0, 0, 0, 0}) + le16(-1) + le16(2) + le16(2) +
+                   slot(0, 0, 105, 1) + slot(1, 0, 105, 2) + le16(2) + le16(1) + le16(0) + b({0, 0, 1}) + le16(2) +
+                   le16(1) + b({0, 0, 1})
+            << QVector<int>{2, 2, 0, 0};
+    }
+
+    void smallFiles() {
+        QFETCH(int, addressing);
+        QFETCH(Rows, rows);
+        QFETCH(QByteArray, tail);
+        QFETCH(QVector<int>, counts);
+        LonConfig cfg = lonConfig(2);
+        cfg.Dispositivos[0] = {true, "0102", "3", "4", ""};
+        cfg.Dispositivos[1] = {true, "000000000002", "255", "127", ""};
+        cfg.Addressing = addressing;
+        if (counts[0] == 1) cfg.Dispositivos.resize(cfg.NDevs = 1);
+        const LonDownload d = compose(cfg, rows);
+        QCOMPARE(d.outcome, LonDownload::Ready);
+        QByteArray head = expectedHead(rows[0][1] == "-2" ? 9 : -1) + tail;
+        head[177 - 4] = char(addressing);
+        QCOMPARE(d.bytes, le32(sumaBytes(head)) + head);
+        QCOMPARE(d.fault, QString());
+        QCOMPARE(QVector<int>({d.total, d.readable, d.writes, d.readWrite}), counts);
+    }
+
+    void neuronIds_data() {
+        lonColumns<QString, QByteArray>("nid", "bytes");
+        QTest::newRow("twelve digits") << "04A2c31B01FF" << b({0x04, 0xA2, 0xC3, 0x1B, 0x01, 0xFF});
+        QTest::newRow("longer: first twelve") << "0102030405060708" << b({1, 2, 3, 4, 5, 6});
+        QTest::newRow("non-hex pairs read by their prefix") << "ZZ1GG0A1x2" << b({0, 1, 0, 0xA1, 0, 0});
+    }
+
+    void neuronIds() {
+        QFETCH(QString, nid);
+        QFETCH(QByteArray, bytes);
+        LonConfig cfg = lonConfig(1);
+        cfg.Dispositivos[0].NId = nid;
+        cfg.Domain = nid;  // the domain is converted the same way
+        const LonDownload d = compose(cfg, {lonPointRow(1, 105, 0, "R", 1)});
+        QCOMPARE(d.bytes.mid(196, 6) + d.bytes.mid(156, 6), bytes + bytes);
+        QCOMPARE(d.fault, QString());
+    }
+
+    void slotOrder() {
+        LonConfig cfg = lonConfig(3);
+        cfg.Dispositivos[2].On = false;
+        const LonDownload d = compose(
+            cfg, {
+                     lonPointRow(2, 105, 0, "R", 1), lonPointRow(1, 105, 1, "R", 2), lonPointRow(1, 95, 2, "W", 3),
+                     lonPointRow(2, 95, 3, "RW", 4), lonPointRow(3, 105, 4, "R", 5),  // device not in use
+                     lonPointRow(1, 95, 5, "RW", 6, false),                           // inactive
+                     lonPointRow(0, 95, 6, "W", 7),                                   // the gateway's own write point
+                     lonPointRow(0, 95, 7, "R", 8),                                   // readable on device 0: nowhere
+                 });
+        const LonFileView f = decodeLonDownload(d.bytes);
+        QVERIFY(f.ok);
+        QCOMPARE(f.readable, 3);
+        QCOMPARE(column(f.points, 0), QVector<int>({2, 1, 4, 3, 7}));
+        QCOMPARE(column(f.points, 1), QVector<int>({0, 1, 2, 3, 4}));
+        QCOMPARE(column(f.points, 3), QVector<int>({0, 0, 2, 1, 1}));
+        QCOMPARE(column(f.variables, 0), QVector<int>({0, 1, 1, 0, -1}));
+        QCOMPARE(column(f.variables, 1), QVector<int>({1, 0, 3, 2, 6}));
+        QCOMPARE(QVector<int>({d.total, d.readable, d.writes, d.readWrite}), QVector<int>({5, 3, 2, 1}));
+    }
+
+    void tcpBlock_data() {
+        lonColumns<QString, QString, QString, QByteArray>("ip", "nagle", "keepAlive", "block");
+        const QByteArray tail =
+            QByteArray("255.0.0.0") + '\0' + QByteArray(6, ' ') + '\0' + QByteArray(15, ' ') + le32(5000);
+        const QByteArray end(64, '\0');
+        QTest::newRow("12 characters") << "127.0.100.10" << QString("0") << "30"
+                                       << QByteArray("127.0.100.10") + '\0' + "   " + tail + b({0}) + le32(30) + end;
+        QTest::newRow("15 characters") << "127.100.100.100" << QString("1") << "0"
+                                       << QByteArray("127.100.100.100") + '\0' + tail + b({1}) + le32(0) + end;
+        QTest::newRow("16 characters") << "127.100.100.100x" << QString("7") << "-5"
+                                       << QByteArray("127.100.100.100x") + tail + b({1}) + le32(0) + end;
+        QTest::newRow("longer") << "127.100.100.100xyz" << QString("abc") << "65535"
+                                << QByteArray("127.100.100.100x") + tail + b({0}) + le32(65535) + end;
+    }
+
+    void tcpBlock() {
+        QFETCH(QString, ip);
+        QFETCH(QString, nagle);
+        QFETCH(QString, keepAlive);
+        QFETCH(QByteArray, block);
+        LonConfig cfg = lonConfig(1, "A-Basic", "V.43.1.x");
+        cfg.IP = ip;
+        cfg.NetMask = "255.0.0.0";
+        cfg.Gateway = "";
+        cfg.Nagle = nagle;
+        cfg.tmoutKeepAlive_sec = keepAlive;
+        const LonDownload d = compose(cfg, {lonPointRow(1, 105, 0, "R", 1)});
+        QCOMPARE(d.bytes.size(), 234 + 121);
+        QCOMPARE(d.bytes.mid(4, 27), QByteArray("MEROVANTIX-ASCII-LON-V.2.0 "));
+        QCOMPARE(d.bytes.mid(4 + 46, 16), QByteArray(16, ' '));  // 46 characters, then padding
+        QCOMPARE(d.bytes.right(121), block);
+    }
+
+    // Serial, LON and tuning fields as the project's LON.ini gives them, at their place in the file.
+    void serialAndLonFields() {
+        LonConfig cfg =
+            loaded(*m_home,
+                   "[LON]\r\nDomain=A1\r\nLenDomain=6\r\nSubnet=12\r\nNode=127\r\nTimeoutPoll=250\r\n"
+                   "NDevs=1\r\nD1-On=1\r\nltaRqRpTimeout=9\r\nlnkTimeoutMs=-2\r\nlnkRetries=4\r\n"
+                   "ssResetTimeMs=600\r\nresetTimeMs=5000\r\nlonRetries=20\r\ntargetSubnet=200\r\n[ASCII]\r\n"
+                   "Baudios=7\r\nBits=1\r\nParidad=3\r\nTmout_ms=-20\r\nSendACK=1\r\nRS_TCP=1\r\nIP=127.0.0.1\r\n");
+        const LonDownload d = compose(cfg, {lonPointRow(1, 105, 0, "R", 1)}, LonTuning::fromIni());
+        const QByteArray expected = le32(57600) + b({1, 3}) + le32(0) + b({1, 1, 1}) + QByteArray(9, ' ') +
+                                    b({12, 127, 0xA1, 0, 0, 0, 0, 0, 6, 9}) + le16(-2) + le16(0) + b({4}) + le16(600) +
+                                    le32(250) + le16(5000) + b({0}) + le16(-1) + b({0, 0, 0, 0, 11, 200}) +
+                                    QByteArray(8, '\0') + le16(1);  // lonRetries 20 written as 11
+        QCOMPARE(d.bytes.mid(132, 196 - 132), expected);
+        useLonProject(m_home->file("P"), "[LON]\r\n");
+        const LonTuning t = LonTuning::fromIni();  // keys missing: the usual values
+        QCOMPARE(QVector<int>({t.ltaRqRpTimeout, t.lnkTimeoutMs, t.lnkRetries, t.ssResetTimeMs, t.resetTimeMs,
+                               t.lonRetries, t.targetSubnet}),
+                 QVector<int>({8, 3000, 3, 500, 4000, 3, 0}));
+    }
+
+    void largeProjects_data() {
+        lonColumns<QString, int, int>("version", "devices", "points");
+        QTest::newRow("500 on A-Basic") << "A-Basic" << 4 << 500;
+        QTest::newRow("501 on A-Basic") << "A-Basic" << 4 << 501;
+        QTest::newRow("4000 on B-Extended, 128 devices") << "B-Extended" << 128 << 4000;
+        QTest::newRow("4001 on B-Extended") << "B-Extended" << 128 << 4001;
+    }
+
+    void largeProjects() {
+        QFETCH(QString, version);
+        QFETCH(int, devices);
+        QFETCH(int, points);
+        const LonDownload d = compose(lonConfig(devices, version, "V.43.1.x"),
+                                      largeLonFixture(devices, points, version, "V.43.1.x").rows);
+        const int max = version.startsWith('A') ? 500 : 4000;
+        if (points > max) {
+            QCOMPARE(d.outcome, LonDownload::TooManyPoints);
+            QCOMPARE(d.message, Texto("DemasiadosPuntos") + QString::number(points) + " Max." + QString::number(max));
+            QVERIFY(d.bytes.isEmpty());
+            return;
+        }
+        const LonFileView f = decodeLonDownload(d.bytes);
+        QVERIFY(f.ok);
+        QCOMPARE(f.checksum, f.sum);
+        QCOMPARE(d.bytes.size(), 4 + 190 + 2 + 8 * devices + 4 + 17 * points + 2 + 7 * points + 121);
+        QCOMPARE(f.gatewayErrorPoint, 1);
+        QCOMPARE(f.deviceErrorPoint.last(), devices + 1);  // the error rows carry addresses 2..devices+1
+        QCOMPARE(f.deviceAddress.last(), QByteArray(5, '\0') + char(devices));
+        const int nv = points - devices - 1, writeOnly = nv / 10;
+        QCOMPARE(QVector<int>({f.readable, d.readable, d.writes}),
+                 QVector<int>({nv - writeOnly, nv - writeOnly, writeOnly}));
+        for (int k = 1; k < f.readable; ++k)
+            QVERIFY(f.variables[k][0] > f.variables[k - 1][0] ||
+                    (f.variables[k][0] == f.variables[k - 1][0] && f.variables[k][9] > f.variables[k - 1][9]));
+        for (int k = f.readable; k <= f.readable + devices; ++k)
+            QCOMPARE(f.points[k].mid(0, 2), QVector<int>({k - f.readable + 1, -1}));
+        const QVector<int> addresses = column(f.points, 0);
+        QCOMPARE(QSet<int>(addresses.begin(), addresses.end()).size(), points);
+    }
+
+    void messages_data() {
+        lonColumns<Rows, QVector<bool>, QString>("rows", "inUse", "message");
+        const QString a = "@NoSenyalesEntradaDispositivo|%1|@RevisarConfiguracionODesactivarDispositivo";
+        QTest::newRow("a: device with only a write row")
+            << Rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 95, 0, "W", 2)} << QVector<bool>{true, true}
+            << a.arg(2);
+        QTest::newRow("a: device with only its error row")
+            << Rows{lonErrorRow(1, 5)} << QVector<bool>{true, false} << a.arg(1);
+        QTest::newRow("a: readable row inactive")
+            << Rows{lonPointRow(1, 105, 0, "R", 1, false)} << QVector<bool>{true, false} << a.arg(1);
+        QTest::newRow("b: nothing in use")
+            << Rows{lonPointRow(1, 105, 0, "R", 1)} << QVector<bool>{false, false} << "@NoEncontradoSenyales";
+        QTest::newRow("only the gateway's error row") << Rows{lonErrorRow(0, 3)} << QVector<bool>{false, false} << "";
+        QTest::newRow("report") << Rows{lonPointRow(1, 105, 0, "RW", 1), lonPointRow(1, 95, 1, "W", 2)}
+                                << QVector<bool>{true} << "Devs:1  LON-> Tot:2 R:1 W:1 RW:1@BytesFichero|258";
+    }
+
+    void messages() {
+        QFETCH(Rows, rows);
+        QFETCH(QVector<bool>, inUse);
+        QFETCH(QString, message);
+        const QString dir = useLonProject(m_home->file("P"));
+        writeAll(dir + "/LON.Plmx", "OLD");
+        LonConfig cfg = lonConfig(int(inUse.size()));
+        for (int i = 0; i < inUse.size(); ++i) cfg.Dispositivos[i].On = inUse[i];
+        SignalGrid grid;
+        lonGrid(cfg, grid, rows);
+        const bool ok = Genera_FicheroDescarga(cfg, grid, kAt);
+        QCOMPARE(ok, !message.startsWith('@'));
+        QCOMPARE(m_prompts->texts().size(), 1);
+        const QString expected = lonText(message);
+        const QString path = QDir::toNativeSeparators(dir + "/LON.Plmx");
+        const QByteArray file = readAll(path);
+        if (!ok) {
+            QCOMPARE(m_prompts->lastText(), expected);
+            QCOMPARE(file, QByteArray("OLD"));  // left as it was
+            return;
+        }
+        QCOMPARE(file.left(4), le32(sumaBytes(file.mid(4))));
+        QCOMPARE(QDir(dir).entryList(QDir::Files).size(), 1);  // no temporary file left behind
+        if (message.isEmpty()) return;
+        QCOMPARE(file.size(), 258);
+        QCOMPARE(m_prompts->lastText(), expected +
+                                            ". Checksum:" + QString::number(sumaBytes(file.mid(4)), 16).toUpper() +
+                                            "\r" + Texto("AhoraPuedeEnviaraMerovantixFichero") + "\r" + path);
+    }
+
+    void faults_data() {
+        QTest::addColumn<QString>("what");
+        for (const char* w : {"deviceSubnet", "subnet", "address", "offset", "snvt", "deviceZeroError", "noFolder"})
+            QTest::newRow(w) << QString(w);
+    }
+
+    void faults() {
+        QFETCH(QString, what);
+        const QString dir = useLonProject(m_home->file(what == "noFolder" ? "missing/folder" : "P"));
+        if (what == "noFolder") QDir(dir).removeRecursively();
+        LonConfig cfg = lonConfig(2);
+        cfg.Addressing = what == "deviceSubnet";
+        cfg.Dispositivos[0].Sb = "300";  // used by subnet/node addressing only
+        cfg.Subnet = what == "subnet" ? 300 : 1;
+        Rows rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)};
+        const QHash<QString, int> cell{{"address", 12}, {"offset", 4}, {"snvt", 1}};
+        if (cell.contains(what)) rows[0][cell[what]] = what == "offset" ? "-1" : "40000";
+        if (what == "deviceZeroError")
+            rows << QStringList{"0", "-1", "", "", "", "", "", "", "", "", "", "x", "9", "R", "1", "1", "1"};
+        SignalGrid grid;
+        lonGrid(cfg, grid, rows);
+        const LonDownload d = composeLonDownload(cfg, grid, LonTuning(), kAt);
+        QCOMPARE(d.fault.isEmpty(), what == "noFolder");
+        QVERIFY(!Genera_FicheroDescarga(cfg, grid, kAt));
+        const QString path = QDir::toNativeSeparators(dir + "/LON.Plmx");
+        const QString start = Texto("ErrorAlGenerarFichero") + path + "\rError: \r";
+        QCOMPARE(m_prompts->texts().size(), 1);
+        QVERIFY2(m_prompts->lastText().startsWith(start + d.fault) && m_prompts->lastText().size() > start.size(),
+                 qPrintable(m_prompts->lastText()));
+        if (what == "noFolder") {
+            QVERIFY(!QFile::exists(path));
+            return;
+        }
+        if (!d.fault.isEmpty()) QCOMPARE(m_prompts->lastText(), start + d.fault);
+        QCOMPARE(readAll(path), d.bytes);
+        const LonFileView f = decodeLonDownload(d.bytes);
+        QVERIFY(f.ok && f.tcp.isEmpty());
+        QCOMPARE(f.checksum, f.sum);
+    }
+
+    void snvtCatalogue_data() {
+        lonColumns<QByteArray, QStringList, int, int, QStringList>("body", "names", "number", "byNumber", "messages");
+        const QString dup = "Found duplicated SNVT Name in LON.snvt";
+        QTest::newRow("headers only") << QByteArray() << QStringList{} << 1 << 0 << QStringList{};
+        QTest::newRow("load switch 0 or empty: no index taken")
+            << snvtLine(1, "A", "0") + snvtLine(1, "B", "") + snvtLine(1, "C") << QStringList{"C"} << 1 << 1
+            << QStringList{};
+        QTest::newRow("later preferred wins the number")
+            << snvtLine(7, "A", "1", "0") + snvtLine(7, "B") << QStringList{"A", "B"} << 7 << 2 << QStringList{};
+        QTest::newRow("both preferred: first keeps it")
+            << snvtLine(7, "A") + snvtLine(7, "B") << QStringList{"A", "B"} << 7 << 1 << QStringList{};
+        QTest::newRow("neither preferred: first keeps it") << snvtLine(7, "A", "1", "0") + snvtLine(7, "B", "1", "0")
+                                                           << QStringList{"A", "B"} << 7 << 1 << QStringList{};
+        QTest::newRow("number 0 not indexed") << snvtLine(0, "A") << QStringList{"A"} << 0 << 0 << QStringList{};
+        QTest::newRow("name in other case is a duplicate")
+            << snvtLine(1, "SNVT_a") + snvtLine(2, "snvt_A") << QStringList{"SNVT_a", "snvt_A"} << 2 << 2
+            << QStringList{dup};
+        QTest::newRow("LF, short line, no final line end")
+            << QByteArray(
+                   "x\t0\t3\t0\tA\t1\t0\t1\t0\t0\t0\t0\t1\t1\nx\t0\t4\t0\tB\nx\t0\t5\t0\tC\t1\t0\t1\t0\t0\t0\t0\t1")
+            << QStringList{"A", "C"} << 5 << 2 << QStringList{};
+        QByteArray twelve;
+        for (int i = 0; i < 13; ++i) twelve += snvtLine(i + 1, "SAME");
+        QStringList shown(10, dup);
+        shown << "@SnvtMasDuplicados 2";
+        QTest::newRow("ten duplicate messages, then one summary")
+            << twelve << QStringList(13, "SAME") << 13 << 13 << shown;
+    }
+
+    void snvtCatalogue() {
+        QFETCH(QByteArray, body);
+        QFETCH(QStringList, names);
+        QFETCH(int, number);
+        QFETCH(int, byNumber);
+        QFETCH(QStringList, messages);
+        QVERIFY(writeAll(m_home->file("TemplatesASCII/LON.snvt"), kSnvtHead + body));
+        ModSNVT cat;
+        QVERIFY(cat.CargaSNVT());
+        QStringList got;
+        for (int i = 1; i <= cat.count(); ++i) got << cat.entry(i).nombre;
+        QCOMPARE(got, names);
+        QCOMPARE(cat.indiceNumero(number), byNumber);
+        if (!names.isEmpty()) QCOMPARE(cat.indiceNombre(names.first().toUpper()), 1);
+        for (QString& m : messages)
+            if (m.startsWith('@')) m = Texto(m.section(' ', 0, 0).mid(1)) + m.section(' ', 1);
+        QCOMPARE(m_prompts->texts(), messages);
+    }
+
+    void snvtRecordFields() {
+        QVERIFY(writeAll(m_home->file("TemplatesASCII/LON.snvt"),
+                         kSnvtHead + "id\t1\t 39x\t2.5\tSNVT_temp\t3\t3.5\t1\t-1\t-2740\t4\t0.25\t1\t0\textra\r\n"));
+        ModSNVT cat;
+        QVERIFY(cat.CargaSNVT());
+        QCOMPARE(cat.count(), 1);
+        const SnvtRecord& e = cat.entry(1);
+        QVERIFY(e.flag1 && !e.preferido);
+        QCOMPARE(QList<int>({e.numero, e.numero2, e.tipo, e.offset, e.a, e.b, e.c, e.filtro}),
+                 QList<int>({39, 2, 3, 4, 1, -1, -2740, 4}));
+        QCOMPARE(e.real, 0.25f);
+        QVERIFY(m_prompts->texts().isEmpty());
+        QVERIFY(QFile::remove(m_home->file("TemplatesASCII/LON.snvt")));
+        QVERIFY(!cat.CargaSNVT());  // a missing file keeps what was loaded
+        QCOMPARE(cat.count(), 1);
+        QVERIFY(m_prompts->lastText().startsWith(Texto("NoSeEncuentraFicheroConf") + "\r"));
+    }
+
+    void xifReader_data() {
+        lonColumns<QByteArray, bool, QStringList>("file", "nodeObject", "rows");
+        QTest::newRow("scalar output") << kXifHead + nv("nvoT", 5, 0, true, 105) << false
+                                       << QStringList{kV, "105|SNVT_temp_p|5|R|nvoT"};
+        QTest::newRow("input array of 3")
+            << kXifHead + nv("nviC", 10, 3, false, 8) << false
+            << QStringList{kV, "8|SNVT_count|10|W|nviC_1", "8|SNVT_count|11|W|nviC_2", "8|SNVT_count|12|W|nviC_3"};
+        QTest::newRow("structure: one row per field and element")
+            << kXifHead + nv("nvoS", 2, 2, true, 95) << false
+            << QStringList{kV, "95|SNVT_switch.value|2|R|nvoS.value_1", "95|SNVT_switch.state|2|R|nvoS.state_1",
+                           "95|SNVT_switch.value|3|R|nvoS.value_2", "95|SNVT_switch.state|3|R|nvoS.state_2"};
+        QTest::newRow("node object off") << kXifHead + nv("nviRequest", 0, 0, false, 92) +
+                                                nv("nvoStatus", 1, 0, true, 93)
+                                         << false << QStringList{kV};
+        QTest::newRow("node object on") << kXifHead + nv("nviRequest", 0, 0, false, 92) << true
+                                        << QStringList{
+                                               kV, "92|SNVT_obj_request.object_id|0|W|nviRequest.object_id",
+                                               "92|SNVT_obj_request.object_request|0|W|nviRequest.object_request"};
+        QTest::newRow("user types and unknown SNVT")
+            << kXifHead + nv("cpA", 1, 0, false, 0, true) + nv("nviB", 2, 0, false, 0) + nv("nviC", 3, 0, false, 300)
+            << false
+            << QStringList{kV, "!!!|!! UCPT defined found see inside the XIF file to configure !!!| | |cpA",
+                           "!!!|!! UNVT defined found see inside the XIF file to configure !!!| | |nviB",
+                           "!! 300 !!|!! SNVT not defined in file Lon.snvt !!!| | |nviC"};
+        QTest::newRow("version below one, negative")
+            << "XIF Version -0.70\r\n" + nv("nvoT", 5, 0, true, 105) << false
+            << QStringList{" |XIF Version -.7| | | ", "105|SNVT_temp_p|5|R|nvoT"};
+        QTest::newRow("no XIF Version") << "File: t.xif\r\n" + nv("nvoT", 5, 0, true, 105) << false << QStringList{};
+        QTest::newRow("LF, no final line end, TAG and trailing sections")
+            << QByteArray(
+                   "XIF Version 3.1\nTAG t 0 0 0 0\n0 0 63 1 0 1 0 1 0 1 0 0 0\nVAR nvoT 7 0 0 0\n"
+                   "0 1 63 1 0 1 0 1 0 1 0 0 0\n\n* comment\n# comment\n105 * 2\nFILE template\nx 1\n1 * 3\n"
+                   "NVVAL\n8 * 9")
+            << false << QStringList{" |XIF Version 3.1| | | ", "105|SNVT_temp_p|7|R|nvoT"};
+        QTest::newRow("blank line inside a record")
+            << kXifHead + nv("nvoT", 5, 0, true, 105).replace("0 0\r\n0 1", "0 0\r\n \r\n\r\n0 1") << false
+            << QStringList{kV, "105|SNVT_temp_p|5|R|nvoT"};
+        QTest::newRow("two blanks: an empty field")
+            << kXifHead + nv("nvoT", 5, 0, true, 105).replace("nvoT 5", "nvoT  5") << false
+            << QStringList{kV, "105|SNVT_temp_p|0|R|nvoT"};
+        QTest::newRow("record cut off by the next VAR")
+            << kXifHead + "VAR nvoA 1 0 0 0\r\n0 1 63 1 0 0 0 0 0 0 0 0 0\r\n" + nv("nvoT", 5, 0, true, 105) << false
+            << QStringList{kV, "105|SNVT_temp_p|5|R|nvoT"};
+    }
+
+    void xifReader() {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, nodeObject);
+        QFETCH(QStringList, rows);
+        QVERIFY(catalogoSNVT().CargaSNVT());
+        QVERIFY(writeAll(m_home->file("t.xif"), file));
+        QVector<XifFila> list;
+        XifLectura opt;
+        opt.nodeObject = nodeObject;
+        QVERIFY(leeFicheroXif(m_home->file("t.xif"), catalogoSNVT(), opt, list));
+        QCOMPARE(list.value(0).nombre, QString("<<t.xif>>\""));
+        QCOMPARE(listed(list), rows);
+    }
+
+    void xifBadInput_data() {
+        lonColumns<QByteArray, int>("file", "rows");
+        QTest::newRow("empty") << QByteArray() << 1;
+        QByteArray big = kXifHead;
+        const QByteArray left = nv("nviRequest", 0, 0, false, 92);  // left out without the node object
+        while (big.size() < 50 * 1024 * 1024) big += left;
+        QTest::newRow("50 MB, progress reported") << big + nv("nvoT", 5, 0, true, 105) << 3;
+        QByteArray binary(65536, '\0');
+        for (int i = 0; i < binary.size(); ++i) binary[i] = char((i * 7919) % 251);
+        QTest::newRow("binary") << binary << 1;
+        QTest::newRow("VAR record cut off at the end") << kXifHead + "VAR nvoA 1 0 0 3\r\n0 1 63 1" << 2;
+        QTest::newRow("10,000 blanks") << kXifHead + QByteArray(10000, ' ') + "\r\n" + nv("nvoT", 5, 0, true, 105) << 3;
+        QTest::newRow("array count 65,535") << kXifHead + nv("nvoT", 5, 65535, true, 105) << 2 + 65535;
+        QTest::newRow("array count beyond the list")
+            << kXifHead + nv("nvoS", 5, 65535, true, 95) + nv("nvoT", 1, 65535, 1, 105) << 2 + 100000 + 1;
+    }
+
+    void xifBadInput() {
+        QFETCH(QByteArray, file);
+        QFETCH(int, rows);
+        QVERIFY(catalogoSNVT().CargaSNVT());
+        QVERIFY(writeAll(m_home->file("bad.xif"), file));
+        QVector<XifFila> list;
+        XifLectura opt;
+        opt.maxFilas = 100002;
+        int reports = 0;
+        opt.progreso = [&](qint64 done, qint64 total) { return ++reports, done <= total && total == file.size(); };
+        QVERIFY(leeFicheroXif(m_home->file("bad.xif"), catalogoSNVT(), opt, list));
+        QCOMPARE(list.size(), rows);
+        QVERIFY(reports >= file.size() / (512 * 1024));
+    }
+
+    // Export, then import (columns reversed, captions in Spanish), then save: the same table.
+    void csvRoundTrip() {
+        CsvProject p(*m_home), fresh(*m_home);
+        const QByteArray before = p.saved();
+        QVector<QStringList> records = lonCsvRecords(p.grid, p.cfg);
+        const auto lang = TextosEnTodosLosIdiomas({"Noo", "Disp", "Descripcion", "Activa", "CsvInterna"});
+        for (auto it = lang.begin(); it != lang.end(); ++it)
+            records[0][records[0].indexOf(Texto(it.key()))] = it.value()[1];
+        for (QStringList& r : records) std::reverse(r.begin(), r.end());
+        QStringList faults;
+        QVERIFY2(fresh.import(records, &faults), qPrintable(faults.join('\n')));
+        QCOMPARE(fresh.saved(), before);
+    }
+
+    // One wrong file each: every fault listed with its row and column, the grid untouched.
+    void csvFaults_data() {
+        lonColumns<QString, QString>("edits", "expected");  // record|column|new text; record|caption|text start
+        QTest::newRow("address not a number") << "7|13|12a" << QString("7|Add|@CsvNoNumero+12a");
+        QTest::newRow("device out of range") << "7|1|300" << QString("7|@Disp|@CsvFueraDeRango+0..128");
+        QTest::newRow("data type 9") << "8|6|9" << QString("8|Data type|@CsvNoEnLista+9");
+        QTest::newRow("A/D not a choice") << "8|15|2-Dig" << QString("8|A/D|@CsvNoEnLista");
+        QTest::newRow("character outside Windows-1252") << u8"9|12|snow ☃" << QString("9|@Descripcion|@CsvCaracter");
+        QTest::newRow("mark on a point row") << "9|18|1" << QString("9|@CsvInterna|@CsvFilaInternaDesconocida");
+        QTest::newRow("address used twice (save check)") << "12|13|6" << QString("12|Add|Add:6+@repetida");
+        QTest::newRow("unknown caption") << "1|5|Ofset"
+                                         << QString("1|Ofset|@CsvColumnaDesconocida|1|Offset|@CsvFaltaColumna");
+        QTest::newRow("two rows wrong, both listed")
+            << "7|13|x|40|17|maybe" << QString("7|Add|@CsvNoNumero|40|@Activa|@CsvNoEnLista");
+    }
+
+    void csvFaults() {
+        QFETCH(QString, edits);
+        QFETCH(QString, expected);
+        CsvProject p(*m_home);
+        QVector<QStringList> records = lonCsvRecords(p.grid, p.cfg);
+        const QStringList e = edits.split('|'), x = expected.split('|');
+        for (int i = 0; i < e.size(); i += 3) records[e[i].toInt() - 1][e[i + 1].toInt()] = e[i + 2];
+        const QStringList before = p.grid.rowCells(7) + QStringList{QString::number(p.grid.Rows())};
+        QStringList faults;
+        QVERIFY(!p.import(records, &faults));
+        QCOMPARE(faults.size(), x.size() / 3);
+        for (int i = 0; i < faults.size(); ++i)
+            QVERIFY2(faults[i].startsWith(csvPlace(x[3 * i].toInt(), texts(x[3 * i + 1])) + texts(x[3 * i + 2])),
+                     qPrintable(faults[i]));
+        QCOMPARE(p.grid.rowCells(7) + QStringList{QString::number(p.grid.Rows())}, before);
+    }
+
+    void cli_data() {
+        lonColumns<QStringList, QString, int, QStringList, bool>("args", "change", "code", "texts", "file");
+        auto row = [](const char* name, const QStringList& args, const char* change, int code,
+                      const QStringList& texts = {},
+                      bool file = false) { QTest::newRow(name) << args << QString(change) << code << texts << file; };
+        const QStringList usage{"@PilmoraErrorUso", "@PilmoraUso"}, ok{"@AhoraPuedeEnviaraMerovantixFichero"};
+        const QStringList check{"check", "P"}, generate{"generate", "P", "--at=" + kCliAt};
+        row("--help", {"--help"}, "", 0,
+            {"pilmora [--home DIR] check PROJECT_DIR", "generate PROJECT_DIR [--at \"yyyy/mm/dd hh:nn:ss\"]",
+             "@PilmoraUso", "@PilmoraAyudaGenerate"});
+        row("nothing", {}, "", 2, usage);
+        row("unknown command", {"compile", "P"}, "", 2, usage);
+        row("no project", {"check"}, "", 2, usage);
+        row("two projects", {"check", "P", "Q"}, "", 2, usage);
+        row("unknown option", {"check", "P", "--fast"}, "", 2, usage);
+        row("--at not a date", {"generate", "P", "--at", "yesterday"}, "", 2, usage);
+        row("--at without value", {"generate", "P", "--at"}, "", 2, usage);
+        row("--at with check", {"check", "P", "--at", kCliAt}, "", 2, usage);
+        row("--prefix with check", {"check", "P", "--prefix"}, "", 2, usage);
+        row("--node-object with generate", {"generate", "P", "--node-object"}, "", 2, usage);
+        row("no language file", check, "noLanguage", 1);
+        row("check good", check, "", 0, {"@ComprobacionCorrecta"});
+        row("check repeated address", check, "repeat", 1, {"@repetida", "@PosicionCelda|7, 13"});
+        row("check no signal table", check, "noDat", 1, {"@NoSeEncuentraFicheroConf"});
+        row("check empty rows removed", check, "emptyRows", 0, {"@ComprobacionCorrecta"});
+        row("check other protocol", check, "tester", 1, {"@ProtocoloNoSoportado|Tester"});
+        row("check no such folder", {"check", "nowhere"}, "", 1, {"@ProyectoNoEncontrado"});
+        row("generate good", generate, "", 0, ok + QStringList{"Devs:2  LON-> Tot:12 R:"}, true);
+        row("generate device subnet above 255", generate, "subnet", 1, {"@ErrorAlGenerarFichero"}, true);
+        row("generate device without readable rows", generate, "noInputs", 1, {"@NoSenyalesEntradaDispositivo"});
+        row("generate no LON.ini: nothing in use", generate, "noIni", 1, {"@NoEncontradoSenyales"});
+        row("generate NDevs 0", generate, "ndevs0", 0, ok + QStringList{"Devs:0  LON-> Tot:1 R:0 W:0 RW:0"}, true);
+        row("generate NDevs 100000", generate, "ndevs100000", 1, {"@NoSenyalesEntradaDispositivo|3"});
+        row("generate garbage in every key", generate, "garbage", 0, ok, true);
+    }
+
+    void cli() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, change);
+        QFETCH(int, code);
+        QFETCH(QStringList, texts);
+        QFETCH(bool, file);
+        LonFixture f = goodProject();
+        if (change == "repeat") f.rows[6][12] = f.rows[5][12];
+        if (change == "noDat") f.writeDat = false;
+        if (change == "emptyRows") f.rows.insert(4, QStringList(17, QString()));
+        if (change == "subnet") {
+            f.addressing = 1;
+            f.devices[0].subnet = "300";
+        }
+        if (change == "noInputs")
+            for (QStringList& row : f.rows)
+                if (row[0] == "2" && row[1] != "-1") row[16] = "0-No";
+        if (change == "noIni") {
+            f.writeIni = false;
+            f.rows[0][16] = "0-No";  // not even the gateway's own error point
+        }
+        if (change.startsWith("ndevs")) f.keys << QStringList{"LON", "NDevs", change.mid(5)};
+        if (change == "ndevs100000")  // 128 devices then, all in use
+            for (int n = 3; n <= 128; ++n) f.keys << QStringList{"LON", QStringLiteral("D%1-On").arg(n), "1"};
+        const QString dir = m_home->file("P");
+        writeLonFixture(dir, f);
+        if (change == "garbage") {  // every key of both sections unreadable: only the gateway's own point remains
+            QByteArray ini;
+            for (const QByteArray& line : lonIniBytes(f).split('\n'))
+                ini += line.contains('=') ? line.left(line.indexOf('=') + 1) + "\xff#x%\r\n" : line + '\n';
+            writeAll(dir + "/LON.ini", ini);
+        }
+        if (change == "tester") writeAll(dir + "/Project.ini", "[Project]\r\nProt=Tester\r\n");
+        for (QString& a : args)
+            if (a == "P" || a == "nowhere") a = m_home->file(a);
+        QDir().mkpath(m_home->file("empty"));
+        const Run r = pilmora(change == "noLanguage" ? m_home->file("empty") : m_home->path(), args);
+        QCOMPARE(r.code, code);
+        for (const QString& t : texts) {
+            const QString text = t.startsWith('@') ? Texto(t.section('|', 0, 0).mid(1)) + t.section('|', 1) : t;
+            QVERIFY2((code == 0 ? r.out : r.err).contains(text), qPrintable(text + "\n" + r.out + "|" + r.err));
+        }
+        if (code != 0) QVERIFY2(r.out.isEmpty(), qPrintable(r.out));
+        QCOMPARE(QFile::exists(dir + "/LON.Plmx"), file);
+        if (file) QVERIFY(readAll(dir + "/LON.Plmx").mid(4, 46).endsWith(kCliAt.toLatin1()));
+    }
+
+    void cliImportXif() {
+        QVERIFY(writeLonFixture(m_home->file("P"), largeLonFixture(3, 2, "A-Basic", "V.43.1.x")));
+        const QByteArray ini = readAll(m_home->file("P/LON.ini"));
+        auto run = [&](const QStringList& args) {
+            return pilmora(m_home->path(), QStringList{"import-xif", m_home->file("P")} + args);
+        };
+        const QString cover = testData("xif/cover.XIF");
+        QCOMPARE(run({cover, "--devices", "2-4"}).code, 1);  // three devices only
+        QCOMPARE(run({"--devices", "x", cover}).code, 2);
+        QCOMPARE(run({cover, m_home->file("none.xif")}).code, 1);
+        const Run ok = run({cover, testData("xif/SC100MP.XIF"), testData("xif/astroClock.xif"), "--devices", "2-3",
+                            "--prefix", "--node-object"});
+        QCOMPARE(ok.code, 0);
+        QVERIFY(ok.out.contains("New points:" + QString::number(2 * (27 + 35 + 34))));
+        const QString dat = QString::fromLatin1(readAll(m_home->file("P/LON.dat")));
+        const QString tail = "\t\t%1\t%2\t1-Spon\t" + Texto("0-No") + "\t\r\n";
+        for (const QString& row :
+             {"\t2\t92\tSNVT_obj_request.object_id\t0\t0\t3-16bit unsig\t1\t0\t0\t0\tW\tD2.nviRequest.object_id" +
+                  tail.arg("W", Texto("0-Ana")),
+              "\t3\t107\tSNVT_time_sec\t10\t0\t3-16bit unsig\t1\t-1\t0\t0\tW\tD3.cpTimeHb" +
+                  tail.arg("W", Texto("0-Ana")),
+              "\t3\t95\tSNVT_switch.value\t18\t0\t1-8bit unsig\t5\t-1\t0\t0\tR\tD3.nvoDI_4.value" +
+                  tail.arg("R", Texto("1-Dig"))})
+            QVERIFY2(dat.contains(row), qPrintable(row));
+        QCOMPARE(readAll(m_home->file("P/LON.ini")), ini);
+    }
+
+    void cliPollWithoutAnswer() {
+        writeLonFixture(m_home->file("P"), goodProject());
+        QUdpSocket silent;
+        QVERIFY(silent.bind(QHostAddress::LocalHost, 0));
+        const Run r = pilmora(m_home->path(), {"poll", m_home->file("P"), "--udp",
+                                               "127.0.0.1:" + QString::number(silent.localPort()), "--timeout", "1"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(Texto("PilmoraSinRespuesta") + "1 s"), qPrintable(r.err));
+    }
 };
 
-QTEST_GUILESS_MAIN(TstLonCore)
+QTEST_MAIN(TstLonCore)
 #include "tst_loncore.moc"
