@@ -116,38 +116,31 @@ private slots:
         const SignalGrid& g = w.gridModel();
         QCOMPARE(g.Rows(), devices + 2);
         QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), g.ColSel()}), QVector<int>({1, 1, 1, 1}));  // one cell
-        for (int d = 0; d <= devices; ++d) {
-            const QString text = Texto("ErrorComunicacion") + (d == 0 ? " hard" : "");
-            QCOMPARE(g.rowCells(d + 1),
-                     QStringList({QString::number(d + 1), QString::number(d), d ? "-1" : "-2", "[" + text + "]", "", "",
-                                  "", "", "", "", "", "", text, "", "R", Texto("1-Dig"), "1-Spon", Texto("0-No")}));
-        }
+        QCOMPARE(g.TextMatrix(devices + 1, LonCol::Disp) + g.TextMatrix(devices + 1, LonCol::Snvt),
+                 QString::number(devices) + "-1");
         QCOMPARE(w.lstMaquina->count(), devices);
         QCOMPARE(w.lstMaquina->item(devices - 1)->text(), Texto("Dispositivo") + QString::number(devices));
         QVERIFY(!w.connectionChanged() && !w.gridChanged());
         QVERIFY(m_prompts->shown().isEmpty());
     }
 
-    void openingFillsFields() {
+    void openingFillsFieldsAndVersionBoxes() {
         fConfLonA& w = editor(fixture(2, {{"LON", "TimeoutPoll", "250ms"},
                                           {"ASCII", "tmoutKeepAlive_sec", "45 s"},
-                                          {"ASCII", "Gateway", "127.0.0.9"}}),
+                                          {"ASCII", "Gateway", "127.0.0.9"},
+                                          {"ASCII", "GatewayVersion", "A-Basic"},
+                                          {"ASCII", "RS_TCP", "1"}}),
                               true);
         QCOMPARE(w.txtIp->text() + "|" + w.txtGateway->text() + "|" + w.txtLTimeoutPollLon->text() + "|" +
                      w.txtTimeoutKeepAlive->text(),
                  QString("127.0.0.1|127.0.0.9|250|45"));
-        QCOMPARE(w.cboVersion->currentText() + w.cboFirmVersion->currentText(), QString("B-ExtendedV.43.1.x"));
-        QVERIFY(w.cmdInsertar->isHidden());
+        QCOMPARE(w.cboVersion->currentText() + w.cboFirmVersion->currentText(), QString("A-BasicV.43.1.x"));
+        QVERIFY(w.windowTitle().endsWith(":64 Max.Regs.ASCII:500"));
+        QVERIFY(w.optRS_TCP[1]->isChecked() && w.fraTCP->isVisible() && w.cmdInsertar->isHidden());
         w.TabStrip1->setCurrentIndex(1);
         QVERIFY(!w.cmdInsertar->isHidden() && w.fraConexion->isHidden());
         QCOMPARE(w.lblHelp->text(), Texto("ConfSenyales"));
-    }
-
-    void versionAndFirmwareChosenInTheirBoxes() {
-        fConfLonA& w = editor(fixture(1, {{"ASCII", "GatewayVersion", "A-Basic"}, {"ASCII", "RS_TCP", "1"}}), true);
-        QCOMPARE(w.cboVersion->currentIndex(), 0);
-        QVERIFY(w.windowTitle().endsWith(":64 Max.Regs.ASCII:500"));
-        QVERIFY(w.optRS_TCP[1]->isChecked() && w.fraTCP->isVisible());
+        w.TabStrip1->setCurrentIndex(0);
         choose(w.cboVersion, 1);
         QCOMPARE(w.windowTitle(), QString("LON ") + Texto("Configuracion") + " - Max.Lon " + Texto("Dispositivos") +
                                       ":128 Max.Regs.ASCII:4000");
@@ -212,19 +205,23 @@ private slots:
         QCOMPARE(e->text(), shown);
         QCOMPARE(m_prompts->texts(), message.isEmpty() ? QStringList() : QStringList{expand(message)});
         const LonConfig& m = w.model();
-        const QHash<QString, QString> stored{{"txtIp", m.IP},
-                                             {"txtNetMask", m.NetMask},
-                                             {"txtGateway", m.Gateway},
-                                             {"txtPortASCII", QString::number(m.Port)},
-                                             {"txtTimeoutKeepAlive", m.tmoutKeepAlive_sec},
-                                             {"txtTimeoutAscii", m.Tmout_ms},
-                                             {"txtLSubnet", QString::number(m.Subnet)},
-                                             {"txtLNode", QString::number(m.Node)},
-                                             {"txtMaquina0", m.device(1).NId},
-                                             {"txtMaquina1", m.device(1).Sb},
-                                             {"txtMaquina2", m.device(1).Nd},
-                                             {"txtMaquina3", m.device(1).Nm}};
-        QCOMPARE(stored.value(field), shown);
+        const LonDevice& d = m.device(1);
+        const QStringList fields{"txtIp",           "txtNetMask", "txtGateway", "txtPortASCII", "txtTimeoutKeepAlive",
+                                 "txtTimeoutAscii", "txtLSubnet", "txtLNode",   "txtMaquina0",  "txtMaquina1",
+                                 "txtMaquina2",     "txtMaquina3"};
+        const QStringList stored{m.IP,
+                                 m.NetMask,
+                                 m.Gateway,
+                                 QString::number(m.Port),
+                                 m.tmoutKeepAlive_sec,
+                                 m.Tmout_ms,
+                                 QString::number(m.Subnet),
+                                 QString::number(m.Node),
+                                 d.NId,
+                                 d.Sb,
+                                 d.Nd,
+                                 d.Nm};
+        QCOMPARE(stored.value(fields.indexOf(field)), shown);
     }
 
     void devicesAndAddressing() {
@@ -315,32 +312,65 @@ private slots:
         QVERIFY(!w.connectionChanged());
     }
 
+    // The menu a right click opens; picking an item fills the selection, or the clicked cell outside it.
     void rightClickMenus_data() {
-        lonColumns<int, int, QString>("row", "col", "menu");
-        QTest::newRow("caption row") << 0 << 7 << "popmnuColumns";
-        QTest::newRow("snvt name: the chooser, no menu") << 3 << int(LonCol::SnvtName) << "";
-        QTest::newRow("data type") << 3 << int(LonCol::DataType) << "mnuLonDataType";
-        QTest::newRow("data type on error row") << 1 << int(LonCol::DataType) << "";
-        QTest::newRow("nv access") << 3 << int(LonCol::NvAccess) << "popmnuNVAccess";
-        QTest::newRow("nv access on error row") << 2 << int(LonCol::NvAccess) << "";
-        QTest::newRow("direction") << 4 << int(LonCol::Direction) << "popmnuDir";
-        QTest::newRow("direction on error row") << 2 << int(LonCol::Direction) << "";
-        QTest::newRow("a/d") << 4 << int(LonCol::AD) << "popmnuAD";
-        QTest::newRow("a/d on error row") << 1 << int(LonCol::AD) << "";
-        QTest::newRow("spontaneous on error row") << 1 << int(LonCol::Spontaneous) << "popmnuSpon";
-        QTest::newRow("address") << 2 << int(LonCol::Add) << "popmnuEnum";
-        QTest::newRow("active") << 5 << int(LonCol::Activa) << "popmnuSiNo";
-        QTest::newRow("description") << 5 << int(LonCol::Descripcion) << "popmnuEdit";
+        lonColumns<int, int, QString, QPoint, int, QStringList, QString>("row", "col", "menu", "selected", "action",
+                                                                         "answers", "cells");
+        auto row = [](const char* name, int row, int col, const char* menu, QPoint selected = {}, int action = -1,
+                      const QStringList& answers = {}, const char* cells = "") {
+            QTest::newRow(name) << row << col << menu << selected << action << answers << cells;
+        };
+        row("caption row", 0, 7, "popmnuColumns");
+        row("snvt name: the chooser, no menu", 3, LonCol::SnvtName, "");
+        row("data type", 3, LonCol::DataType, "mnuLonDataType");
+        row("data type on error row", 1, LonCol::DataType, "");
+        row("nv access", 3, LonCol::NvAccess, "popmnuNVAccess");
+        row("nv access on error row", 2, LonCol::NvAccess, "");
+        row("direction", 4, LonCol::Direction, "popmnuDir");
+        row("direction on error row", 2, LonCol::Direction, "");
+        row("a/d", 4, LonCol::AD, "popmnuAD");
+        row("a/d on error row", 1, LonCol::AD, "");
+        row("spontaneous on error row", 1, LonCol::Spontaneous, "popmnuSpon");
+        row("address", 2, LonCol::Add, "popmnuEnum");
+        row("active", 5, LonCol::Activa, "popmnuSiNo");
+        row("description", 5, LonCol::Descripcion, "popmnuEdit");
+        row("data type filled", 4, LonCol::DataType, "mnuLonDataType", {3, 5}, 6, {},
+            "||6-32bit float|6-32bit float|6-32bit float");
+        row("active filled, error rows too", 1, LonCol::Activa, "popmnuSiNo", {1, 5}, 1, {},
+            "{1-Si}|{1-Si}|{1-Si}|{1-Si}|{1-Si}");
+        row("a/d, click outside", 4, LonCol::AD, "popmnuAD", {2, 2}, 1, {}, "{1-Dig}|{1-Dig}|0-Ana|{1-Dig}|0-Ana");
+        row("nv access W sets the direction", 3, LonCol::NvAccess, "popmnuNVAccess", {3, 5}, 1, {},
+            "/R|/R|W/W|W/W|W/W");
+        row("nv access RW", 4, LonCol::NvAccess, "popmnuNVAccess", {4, 4}, 2, {}, "/R|/R|R/R|RW/RW|R/R");
+        row("enumerate up to the version's last address", 2, LonCol::Add, "popmnuEnum", {2, 5}, 0, {"498", "1"},
+            "|498|499|500|0");
     }
 
     void rightClickMenus() {
         QFETCH(int, row);
         QFETCH(int, col);
         QFETCH(QString, menu);
-        fConfLonA& w = editor(fixture(1));
+        QFETCH(QPoint, selected);
+        QFETCH(int, action);
+        QFETCH(QStringList, answers);
+        QFETCH(QString, cells);
+        fConfLonA& w = editor(fixture(1, {{"ASCII", "GatewayVersion", "A-Basic"}}));
+        SignalGrid& g = w.gridModel();
+        if (!selected.isNull()) g.select(selected.x(), col, selected.y(), col);
+        for (const QString& a : answers) m_prompts->queueText(a);
         QMenu* m = w.gridRightClick(row, col, false);
         QCOMPARE(m ? m->objectName() : QString(), menu);
-        if (row > 0) QCOMPARE(QPoint(w.gridModel().Row(), w.gridModel().Col()), QPoint(row, col));
+        if (action < 0) {
+            if (row > 0) QCOMPARE(QPoint(g.Row(), g.Col()), QPoint(row, col));
+            return;
+        }
+        m->actions().at(action)->trigger();
+        QStringList got;
+        for (int r = 1; r <= 5; ++r)
+            got << g.TextMatrix(r, col) + (col == LonCol::NvAccess ? "/" + g.TextMatrix(r, LonCol::Direction) : "");
+        QCOMPARE(got.join('|'), expand(cells));
+        QVERIFY(w.gridChanged());
+        if (!answers.isEmpty()) QCOMPARE(m_prompts->shown().at(0).text, g.TextMatrix(0, col));
     }
 
     void realRightClickOpensColumnMenu() {
@@ -352,55 +382,6 @@ private slots:
         QTest::mouseClick(w.grid->viewport(), Qt::RightButton, {}, w.grid->cellRect(4, LonCol::Activa).center());
         QCOMPARE(opened, QString("popmnuSiNo"));
         QCOMPARE(w.gridModel().Row(), 4);
-    }
-
-    void menusFillTheSelection_data() {
-        lonColumns<int, QPoint, int, int, QStringList, QStringList>("col", "selected", "clicked", "action", "cells",
-                                                                    "direction");
-        const QStringList R(5, "R");
-        QTest::newRow("data type") << int(LonCol::DataType) << QPoint(3, 5) << 4 << 6
-                                   << QStringList{"", "", "6-32bit float", "6-32bit float", "6-32bit float"} << R;
-        QTest::newRow("active, error rows too")
-            << int(LonCol::Activa) << QPoint(1, 5) << 1 << 1 << QStringList(5, "{1-Si}") << R;
-        QTest::newRow("a/d, click outside") << int(LonCol::AD) << QPoint(2, 2) << 4 << 1
-                                            << QStringList{"{1-Dig}", "{1-Dig}", "0-Ana", "{1-Dig}", "0-Ana"} << R;
-        QTest::newRow("nv access W sets the direction")
-            << int(LonCol::NvAccess) << QPoint(3, 5) << 3 << 1 << QStringList{"", "", "W", "W", "W"}
-            << QStringList{"R", "R", "W", "W", "W"};
-        QTest::newRow("nv access RW") << int(LonCol::NvAccess) << QPoint(4, 4) << 4 << 2
-                                      << QStringList{"", "", "R", "RW", "R"} << QStringList{"R", "R", "R", "RW", "R"};
-    }
-
-    void menusFillTheSelection() {
-        QFETCH(int, col);
-        QFETCH(QPoint, selected);
-        QFETCH(int, clicked);
-        QFETCH(int, action);
-        QFETCH(QStringList, cells);
-        QFETCH(QStringList, direction);
-        fConfLonA& w = editor(fixture(1));
-        SignalGrid& g = w.gridModel();
-        g.select(selected.x(), col, selected.y(), col);
-        w.gridRightClick(clicked, col, false)->actions().at(action)->trigger();
-        QStringList got, dirs;
-        for (int r = 1; r <= 5; ++r) got << g.TextMatrix(r, col), dirs << g.TextMatrix(r, LonCol::Direction);
-        QCOMPARE(got.join('|'), expand(cells.join('|')));
-        QCOMPARE(dirs, direction);
-        QVERIFY(w.gridChanged());
-    }
-
-    void enumerateUsesAddressMaximum() {
-        fConfLonA& w = editor(fixture(1, {{"ASCII", "GatewayVersion", "A-Basic"}}));
-        SignalGrid& g = w.gridModel();
-        g.select(2, LonCol::Add, 5, LonCol::Add);
-        m_prompts->queueText("498");
-        m_prompts->queueText("1");
-        w.gridRightClick(2, LonCol::Add, false)->actions().at(0)->trigger();
-        QCOMPARE(m_prompts->shown().at(0).text, g.TextMatrix(0, LonCol::Add));
-        QStringList got;
-        for (int r = 2; r <= 5; ++r) got << g.TextMatrix(r, LonCol::Add);
-        QCOMPARE(got, QStringList({"498", "499", "500", "0"}));  // 500 is A-Basic's last address
-        QVERIFY(w.gridChanged());
     }
 
     void showHideColumnsTwiceRestores() {
@@ -469,12 +450,10 @@ private slots:
 
     void chooserWritesSelectedRows_data() {
         lonColumns<int, QString, QString, int>("row", "typed", "preset", "written");
-        QTest::newRow("filter, accept: visible NV rows of the selection") << 3 << "lev_PERC"
-                                                                          << "SNVT_temp_p" << 2;
-        QTest::newRow("cancel writes nothing") << 3 << ""
-                                               << "SNVT_temp_p" << 0;
-        QTest::newRow("error row: no chooser") << 1 << ""
-                                               << "" << -1;
+        QTest::newRow("filter, accept: visible NV rows of the selection")
+            << 3 << "lev_PERC" << QString("SNVT_temp_p") << 2;
+        QTest::newRow("cancel writes nothing") << 3 << "" << QString("SNVT_temp_p") << 0;
+        QTest::newRow("error row: no chooser") << 1 << "" << QString() << -1;
     }
 
     void chooserWritesSelectedRows() {
@@ -559,59 +538,51 @@ private slots:
         QCOMPARE(QDir(LeeIni("Import", "Path", "")).absolutePath(), QDir(xifs).absolutePath());
     }
 
-    void saveWithDuplicateAddress() {
-        LonFixture f = fixture(1, {}, 4);
-        f.rows[3][12] = "11";  // grid row 6 repeats row 4's address
-        fConfLonA& w = editor(f, true);
-        const QString dir = m_dir;
-        const QByteArray ini = readAll(dir + "/LON.ini"), dat = readAll(dir + "/LON.dat");
-        w.gridModel().setTextMatrix(3, LonCol::Descripcion, "edited");
-        w.cmdAceptar->click();
-        QCOMPARE(m_prompts->texts(), QStringList{"Add:11" + Texto("repetida")});
-        const SignalGrid& g = w.gridModel();
-        QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), w.TabStrip1->currentIndex()}),
-                 QVector<int>({6, LonCol::Add, 6, 1}));
-        QCOMPARE(readAll(dir + "/LON.ini") + readAll(dir + "/LON.dat"), ini + dat);
-        QVERIFY(!QFile::exists(dir + "/LON.Plmx") && w.isVisible());
-    }
-
+    // A save refused by its checks, or one whose files cannot be written: nothing saved or generated, and
+    // leaving still asks.
     void saveThatFailsStopsTheSequence_data() {
-        lonColumns<QStringList, QStringList, QStringList, int>("folderFor", "linkToFull", "reasons", "answer");
-        QTest::newRow("answered no") << QStringList{} << QStringList{} << QStringList{} << 2;
+        lonColumns<bool, QStringList, QStringList, QStringList, int>("repeated", "folderFor", "linkToFull", "reasons",
+                                                                     "answer");
+        QTest::newRow("address repeated") << true << QStringList{} << QStringList{} << QStringList{} << 0;
+        QTest::newRow("answered no") << false << QStringList{} << QStringList{} << QStringList{} << 2;
         QTest::newRow("folder in LON.dat's place")
-            << QStringList{"LON.dat"} << QStringList{} << QStringList{"LON.dat:Path is not a file"} << 1;
+            << false << QStringList{"LON.dat"} << QStringList{} << QStringList{"LON.dat:Path is not a file"} << 1;
         QTest::newRow("LON.ini on a full disk")
-            << QStringList{} << QStringList{"LON.ini"} << QStringList{"LON.ini:No space left on device"} << 1;
+            << false << QStringList{} << QStringList{"LON.ini"} << QStringList{"LON.ini:No space left on device"} << 1;
         QTest::newRow("both, one message each")
-            << QStringList{"LON.ini"} << QStringList{"LON.dat"}
+            << false << QStringList{"LON.ini"} << QStringList{"LON.dat"}
             << QStringList{"LON.ini:Path is a folder", "LON.dat:No space left on device"} << 1;
     }
 
     void saveThatFailsStopsTheSequence() {
+        QFETCH(bool, repeated);
         QFETCH(QStringList, folderFor);
         QFETCH(QStringList, linkToFull);
         QFETCH(QStringList, reasons);
         QFETCH(int, answer);
-        fConfLonA& w = editor(fixture(1), true);
+        LonFixture f = fixture(1, {}, 4);
+        if (repeated) f.rows[3][12] = "11";  // grid row 6 repeats row 4's address
+        fConfLonA& w = editor(f, true);
         const QString dir = m_dir;
-        const QByteArray dat = readAll(dir + "/LON.dat");
+        const QByteArray files = readAll(dir + "/LON.ini") + readAll(dir + "/LON.dat");
         w.chkACK->toggle();
         for (const QString& f : folderFor) QVERIFY(QFile::remove(dir + "/" + f) && QDir().mkpath(dir + "/" + f));
         for (const QString& f : linkToFull)
             QVERIFY(QFile::remove(dir + "/" + f) && QFile::link("/dev/full", dir + "/" + f));
         m_prompts->queueAnswer(answer);
-        w.cmdAceptar_Click();
-        QStringList told{Texto("A23")};
+        w.cmdAceptar->click();
+        QStringList told{repeated ? "Add:11" + Texto("repetida") : Texto("A23")};
         for (const QString& r : reasons)
             told << Texto("NoSePuedeGrabar") + "\r" + dir + "/" + r.section(':', 0, 0) + "\rError: \r" +
                         r.section(':', 1);
         QCOMPARE(m_prompts->texts(), told);
+        const SignalGrid& g = w.gridModel();
+        if (repeated)
+            QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), w.TabStrip1->currentIndex()}),
+                     QVector<int>({6, LonCol::Add, 6, 1}));
         QVERIFY(w.connectionChanged());
         QVERIFY(!QFile::exists(dir + "/LON.Plmx"));
-        if (answer == 2) {
-            QCOMPARE(readAll(dir + "/LON.dat"), dat);
-            QCOMPARE(iniReadInt(dir + "/LON.ini", "ASCII", "SendACK", -1), 0);
-        }
+        if (answer != 1) QCOMPARE(readAll(dir + "/LON.ini") + readAll(dir + "/LON.dat"), files);
         m_prompts->queueAnswer(2);
         w.cmdCancelar->click();
         QCOMPARE(m_prompts->lastText(), Texto("EstaSeguroDeSalirSinGrabar"));
@@ -658,33 +629,24 @@ private slots:
         QVERIFY(mine.mid(4, 62).startsWith("MEROVANTIX-ASCII-LON-V.2.0 2026/03/04 05:06:07"));
     }
 
-    void generateRefusedWithUnsavedConnection() {
-        fConfLonA& w = editor(fixture(1), true);
-        const QString dir = m_dir;
-        w.optLAddressing[1]->setChecked(true);
-        w.cmdPilmora->click();
-        QCOMPARE(m_prompts->texts(), QStringList{Texto("PrimeroDebeGrabarLosCambios")});
-        QVERIFY(w.cmdPilmora->isEnabled());
-        m_prompts->clear();
-        w.Form_Load();
-        w.gridModel().setTextMatrix(3, LonCol::Descripcion, "x");
-        m_prompts->queueAnswer(2);
-        w.cmdPilmora->click();
-        QCOMPARE(m_prompts->texts(), QStringList{Texto("A24")});
-        QVERIFY(!QFile::exists(dir + "/LON.Plmx"));
-    }
-
+    // Leaving, or generating, with changes not saved: the question or the refusal, and the files left as they were.
     void closingAsksWhenChanged_data() {
-        lonColumns<QString, int, bool>("change", "answer", "closed");
-        QTest::newRow("nothing changed") << "" << 2 << true;
-        QTest::newRow("grid changed, no") << "grid" << 2 << false;
-        QTest::newRow("grid changed, yes") << "grid" << 1 << true;
-        QTest::newRow("connection changed, closed box") << "connection" << 0 << false;
+        lonColumns<QString, bool, int, QStringList, bool>("change", "generate", "answer", "told", "closed");
+        const QStringList sure{"EstaSeguroDeSalirSinGrabar"};
+        QTest::newRow("nothing changed") << "" << false << 2 << QStringList{} << true;
+        QTest::newRow("grid changed, no") << "grid" << false << 2 << sure << false;
+        QTest::newRow("grid changed, yes") << "grid" << false << 1 << sure << true;
+        QTest::newRow("connection changed, closed box") << "connection" << false << 0 << sure << false;
+        QTest::newRow("generate with connection unsaved")
+            << "connection" << true << 0 << QStringList{"PrimeroDebeGrabarLosCambios"} << false;
+        QTest::newRow("generate answered no") << "" << true << 2 << QStringList{"A24"} << false;
     }
 
     void closingAsksWhenChanged() {
         QFETCH(QString, change);
+        QFETCH(bool, generate);
         QFETCH(int, answer);
+        QFETCH(QStringList, told);
         QFETCH(bool, closed);
         fConfLonA& w = editor(fixture(1), true);
         const QString dir = m_dir;
@@ -699,17 +661,18 @@ private slots:
             typeInto(w.txtLDomain, "0B");
         }
         m_prompts->queueAnswer(answer);
-        w.cmdCancelar->click();
-        QCOMPARE(m_prompts->texts(),
-                 change.isEmpty() ? QStringList{} : QStringList{Texto("EstaSeguroDeSalirSinGrabar")});
+        (generate ? w.cmdPilmora : w.cmdCancelar)->click();
+        for (QString& t : told) t = Texto(t);
+        QCOMPARE(m_prompts->texts(), told);
         QCOMPARE(!w.isVisible(), closed);
-        if (!closed) {  // the close box asks the same question
+        if (!closed && !change.isEmpty()) {  // the close box asks the same question
             m_prompts->queueAnswer(2);
             w.close();
             QVERIFY(w.isVisible());
             QCOMPARE(m_prompts->shown().size(), 2);
         }
         QCOMPARE(readAll(dir + "/LON.dat"), dat);
+        QVERIFY(!QFile::exists(dir + "/LON.Plmx") && w.cmdPilmora->isEnabled());
     }
 };
 
