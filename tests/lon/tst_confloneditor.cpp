@@ -104,33 +104,22 @@ private slots:
     void init() { m_home = new TestHome, m_prompts = new ScriptedPrompts; }
     void cleanup() { m_w.reset(), delete m_prompts, delete m_home; }
 
-    void newProjectOpensWithBuiltInRows_data() {
-        QTest::addColumn<int>("devices");
-        QTest::newRow("one device") << 1;
-        QTest::newRow("sixty-four devices") << 64;
-    }
-
-    void newProjectOpensWithBuiltInRows() {
-        QFETCH(int, devices);
-        fConfLonA& w = editor(fixture(devices, {}, 0));
-        const SignalGrid& g = w.gridModel();
-        QCOMPARE(g.Rows(), devices + 2);
-        QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), g.ColSel()}), QVector<int>({1, 1, 1, 1}));  // one cell
-        QCOMPARE(g.TextMatrix(devices + 1, LonCol::Disp) + g.TextMatrix(devices + 1, LonCol::Snvt),
-                 QString::number(devices) + "-1");
-        QCOMPARE(w.lstMaquina->count(), devices);
-        QCOMPARE(w.lstMaquina->item(devices - 1)->text(), Texto("Dispositivo") + QString::number(devices));
-        QVERIFY(!w.connectionChanged() && !w.gridChanged());
-        QVERIFY(m_prompts->shown().isEmpty());
-    }
-
     void openingFillsFieldsAndVersionBoxes() {
-        fConfLonA& w = editor(fixture(2, {{"LON", "TimeoutPoll", "250ms"},
-                                          {"ASCII", "tmoutKeepAlive_sec", "45 s"},
-                                          {"ASCII", "Gateway", "127.0.0.9"},
-                                          {"ASCII", "GatewayVersion", "A-Basic"},
-                                          {"ASCII", "RS_TCP", "1"}}),
+        fConfLonA& w = editor(fixture(64,
+                                      {{"LON", "TimeoutPoll", "250ms"},
+                                       {"ASCII", "tmoutKeepAlive_sec", "45 s"},
+                                       {"ASCII", "Gateway", "127.0.0.9"},
+                                       {"ASCII", "GatewayVersion", "A-Basic"},
+                                       {"ASCII", "RS_TCP", "1"}},
+                                      0),
                               true);
+        const SignalGrid& g = w.gridModel();
+        QCOMPARE(g.Rows(), 66);  // captions and the built-in rows
+        QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), g.ColSel()}), QVector<int>({1, 1, 1, 1}));  // one cell
+        QCOMPARE(g.TextMatrix(65, LonCol::Disp) + g.TextMatrix(65, LonCol::Snvt), QString("64-1"));
+        QCOMPARE(w.lstMaquina->count(), 64);
+        QCOMPARE(w.lstMaquina->item(63)->text(), Texto("Dispositivo") + "64");
+        QVERIFY(!w.connectionChanged() && !w.gridChanged() && m_prompts->shown().isEmpty());
         QCOMPARE(w.txtIp->text() + "|" + w.txtGateway->text() + "|" + w.txtLTimeoutPollLon->text() + "|" +
                      w.txtTimeoutKeepAlive->text(),
                  QString("127.0.0.1|127.0.0.9|250|45"));
