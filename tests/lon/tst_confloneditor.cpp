@@ -29,23 +29,6 @@ LonFixture fixture(int devices, const QList<QStringList>& keys = {}, int points 
     return f;
 }
 
-QString makeProject(TestHome& home, const LonFixture& f, const QString& name = "P") {
-    const QString dir = QDir(home.projectsRoot()).filePath(name);
-    writeLonFixture(dir, f);
-    app().RutaProyecto = dir;
-    app().NombreProyecto = name;
-    app().ProtProyecto = QStringLiteral("LON");
-    return dir;
-}
-
-void open(fConfLonA& w, int tab = 0) {
-    w.Form_Load();
-    w.show();
-    QApplication::setActiveWindow(&w);
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-    w.TabStrip1->setCurrentIndex(tab);
-}
-
 QString expand(QString text) {
     static const QRegularExpression key(QStringLiteral("\\{([^}]+)\\}"));
     QRegularExpressionMatch m;
@@ -91,13 +74,20 @@ class TstConfLonEditor : public QObject {
     ScriptedPrompts* m_prompts = nullptr;
     std::unique_ptr<fConfLonA> m_w;
     QString m_dir;
+    // The editor on a fresh project; `active`: shown, active and focused, on page `tab`.
     fConfLonA& editor(const LonFixture& f, bool active = false, int tab = 0) {
-        m_dir = makeProject(*m_home, f);
+        m_dir = QDir(m_home->projectsRoot()).filePath("P");
+        writeLonFixture(m_dir, f);
+        app().RutaProyecto = m_dir;
+        app().NombreProyecto = "P";
+        app().ProtProyecto = QStringLiteral("LON");
         m_w = std::make_unique<fConfLonA>();
-        if (active)
-            open(*m_w, tab);
-        else
-            m_w->Form_Load();
+        m_w->Form_Load();
+        if (!active) return *m_w;
+        m_w->show();
+        QApplication::setActiveWindow(m_w.get());
+        [&] { QVERIFY(QTest::qWaitForWindowActive(m_w.get())); }();
+        m_w->TabStrip1->setCurrentIndex(tab);
         return *m_w;
     }
 private slots:
@@ -579,10 +569,9 @@ private slots:
     }
 
     void saveAndGenerateMatchesCommandLine() {
-        const QString dir = makeProject(*m_home, fixture(1));
-        fConfLonA w;
+        fConfLonA& w = editor(fixture(1), true, 1);
+        const QString dir = m_dir;
         w.setGenerationTime(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
-        open(w, 1);
         SignalGrid& g = w.gridModel();
         g.setTextMatrix(1, LonCol::Add, "1");
         g.setTextMatrix(1, LonCol::Activa, Texto("1-Si"));
@@ -592,9 +581,7 @@ private slots:
         typeInto(w.txtTimeoutAscii, "500");
         typeInto(w.txtGateway, "127.0.0.9");
         QVERIFY(w.gridChanged() && w.connectionChanged());
-        m_prompts->queueAnswer(1);  // A23: Si
-        m_prompts->queueAnswer(1);  // A24: Si
-        w.cmdAceptar->click();
+        w.cmdAceptar->click();  // both questions answered yes
         const QStringList texts = m_prompts->texts();
         QCOMPARE(texts.mid(0, 2), QStringList({Texto("A23"), Texto("A24")}));
         QCOMPARE(texts.size(), 3);

@@ -397,31 +397,26 @@ private slots:
 
     void validaPuntos_data() {
         lonColumns<QString, Rows, QString, int, int>("version", "rows", "message", "row", "col");
+        auto row = [](const char* name, const Rows& rows, const QString& message = "", int row = 0, int col = 0,
+                      const char* version = "A-Basic") {
+            QTest::newRow(name) << version << rows << message << row << col;
+        };
         const int D = LonCol::Disp, A = LonCol::Add;
         const QString dev = "@SoloValoresDispositivoEntre| 1@y|2", add = "@AddressDebeSerNumeroEntre| 1@y|";
-        QTest::newRow("inactive rows may share an address, or have none")
-            << "A-Basic"
-            << Rows{lonPointRow(1, 105, 0, "R", 7, false), lonPointRow(1, 105, 1, "R", 7, false),
-                    lonPointRow(1, 105, 1, "R", 0, false)}
-            << "" << 0 << 0;
-        QTest::newRow("device 0 on a point") << "A-Basic" << Rows{lonPointRow(0, 105, 0, "R", 3)} << dev << 4 << D;
-        QTest::newRow("device beyond NDevs") << "A-Basic" << Rows{lonPointRow(3, 105, 0, "R", 3)} << dev << 4 << D;
-        QTest::newRow("gateway error row skips the device test")
-            << "A-Basic" << Rows{lonErrorRow(0, 9)} << "" << 0 << 0;
-        QTest::newRow("gateway error row address tested")
-            << "A-Basic" << Rows{lonErrorRow(0, 0)} << add + "500" << 1 << A;
-        QTest::newRow("device error row tested like any row")
-            << "A-Basic" << Rows{lonErrorRow(2, 600)} << add + "500" << 3 << A;
-        QTest::newRow("address 501 on A-Basic")
-            << "A-Basic" << Rows{lonPointRow(1, 105, 0, "R", 501)} << add + "500" << 4 << A;
-        QTest::newRow("address 4001 on B-Extended")
-            << "B-Extended" << Rows{lonPointRow(1, 105, 0, "R", 4001)} << add + "4000" << 4 << A;
-        QTest::newRow("repeated address")
-            << "A-Basic"
-            << Rows{lonPointRow(1, 105, 0, "R", 7), lonPointRow(2, 105, 0, "R", 8), lonPointRow(2, 105, 1, "R", 7)}
-            << "Add:7@repetida" << 6 << A;
-        QTest::newRow("device checked before address")
-            << "A-Basic" << Rows{lonPointRow(5, 105, 0, "R", 0)} << dev << 4 << D;
+        row("inactive rows may share an address, or have none",
+            {lonPointRow(1, 105, 0, "R", 7, false), lonPointRow(1, 105, 1, "R", 7, false),
+             lonPointRow(1, 105, 1, "R", 0, false)});
+        row("device 0 on a point", {lonPointRow(0, 105, 0, "R", 3)}, dev, 4, D);
+        row("device beyond NDevs", {lonPointRow(3, 105, 0, "R", 3)}, dev, 4, D);
+        row("gateway error row skips the device test", {lonErrorRow(0, 9)});
+        row("gateway error row address tested", {lonErrorRow(0, 0)}, add + "500", 1, A);
+        row("device error row tested like any row", {lonErrorRow(2, 600)}, add + "500", 3, A);
+        row("address 501 on A-Basic", {lonPointRow(1, 105, 0, "R", 501)}, add + "500", 4, A);
+        row("address 4001 on B-Extended", {lonPointRow(1, 105, 0, "R", 4001)}, add + "4000", 4, A, "B-Extended");
+        row("repeated address",
+            {lonPointRow(1, 105, 0, "R", 7), lonPointRow(2, 105, 0, "R", 8), lonPointRow(2, 105, 1, "R", 7)},
+            "Add:7@repetida", 6, A);
+        row("device checked before address", {lonPointRow(5, 105, 0, "R", 0)}, dev, 4, D);
     }
 
     void validaPuntos() {
@@ -758,19 +753,18 @@ private slots:
 
     void messages_data() {
         lonColumns<Rows, QVector<bool>, QString>("rows", "inUse", "message");
+        auto row = [](const char* name, const Rows& rows, const QVector<bool>& inUse, const QString& message) {
+            QTest::newRow(name) << rows << inUse << message;
+        };
         const QString a = "@NoSenyalesEntradaDispositivo|%1|@RevisarConfiguracionODesactivarDispositivo";
-        QTest::newRow("a: device with only a write row")
-            << Rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 95, 0, "W", 2)} << QVector<bool>{true, true}
-            << a.arg(2);
-        QTest::newRow("a: device with only its error row")
-            << Rows{lonErrorRow(1, 5)} << QVector<bool>{true, false} << a.arg(1);
-        QTest::newRow("a: readable row inactive")
-            << Rows{lonPointRow(1, 105, 0, "R", 1, false)} << QVector<bool>{true, false} << a.arg(1);
-        QTest::newRow("b: nothing in use")
-            << Rows{lonPointRow(1, 105, 0, "R", 1)} << QVector<bool>{false, false} << "@NoEncontradoSenyales";
-        QTest::newRow("only the gateway's error row") << Rows{lonErrorRow(0, 3)} << QVector<bool>{false, false} << "";
-        QTest::newRow("report") << Rows{lonPointRow(1, 105, 0, "RW", 1), lonPointRow(1, 95, 1, "W", 2)}
-                                << QVector<bool>{true} << "Devs:1  LON-> Tot:2 R:1 W:1 RW:1@BytesFichero|258";
+        row("a: device with only a write row", {lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 95, 0, "W", 2)},
+            {true, true}, a.arg(2));
+        row("a: device with only its error row", {lonErrorRow(1, 5)}, {true, false}, a.arg(1));
+        row("a: readable row inactive", {lonPointRow(1, 105, 0, "R", 1, false)}, {true, false}, a.arg(1));
+        row("b: nothing in use", {lonPointRow(1, 105, 0, "R", 1)}, {false, false}, "@NoEncontradoSenyales");
+        row("only the gateway's error row", {lonErrorRow(0, 3)}, {false, false}, "");
+        row("report", {lonPointRow(1, 105, 0, "RW", 1), lonPointRow(1, 95, 1, "W", 2)}, {true},
+            "Devs:1  LON-> Tot:2 R:1 W:1 RW:1@BytesFichero|258");
     }
 
     void messages() {
@@ -845,31 +839,28 @@ private slots:
 
     void snvtCatalogue_data() {
         lonColumns<QByteArray, QStringList, int, int, QStringList>("body", "names", "number", "byNumber", "messages");
+        auto row = [](const char* name, const QByteArray& body, const QStringList& names, int number, int byNumber,
+                      const QStringList& messages = {}) {
+            QTest::newRow(name) << body << names << number << byNumber << messages;
+        };
         const QString dup = "Found duplicated SNVT Name in LON.snvt";
-        QTest::newRow("headers only") << QByteArray() << QStringList{} << 1 << 0 << QStringList{};
-        QTest::newRow("load switch 0 or empty: no index taken")
-            << snvtLine(1, "A", "0") + snvtLine(1, "B", "") + snvtLine(1, "C") << QStringList{"C"} << 1 << 1
-            << QStringList{};
-        QTest::newRow("later preferred wins the number")
-            << snvtLine(7, "A", "1", "0") + snvtLine(7, "B") << QStringList{"A", "B"} << 7 << 2 << QStringList{};
-        QTest::newRow("both preferred: first keeps it")
-            << snvtLine(7, "A") + snvtLine(7, "B") << QStringList{"A", "B"} << 7 << 1 << QStringList{};
-        QTest::newRow("neither preferred: first keeps it") << snvtLine(7, "A", "1", "0") + snvtLine(7, "B", "1", "0")
-                                                           << QStringList{"A", "B"} << 7 << 1 << QStringList{};
-        QTest::newRow("number 0 not indexed") << snvtLine(0, "A") << QStringList{"A"} << 0 << 0 << QStringList{};
-        QTest::newRow("name in other case is a duplicate")
-            << snvtLine(1, "SNVT_a") + snvtLine(2, "snvt_A") << QStringList{"SNVT_a", "snvt_A"} << 2 << 2
-            << QStringList{dup};
-        QTest::newRow("LF, short line, no final line end")
-            << QByteArray(
-                   "x\t0\t3\t0\tA\t1\t0\t1\t0\t0\t0\t0\t1\t1\nx\t0\t4\t0\tB\nx\t0\t5\t0\tC\t1\t0\t1\t0\t0\t0\t0\t1")
-            << QStringList{"A", "C"} << 5 << 2 << QStringList{};
+        row("headers only", {}, {}, 1, 0);
+        row("load switch 0 or empty: no index taken", snvtLine(1, "A", "0") + snvtLine(1, "B", "") + snvtLine(1, "C"),
+            {"C"}, 1, 1);
+        row("later preferred wins the number", snvtLine(7, "A", "1", "0") + snvtLine(7, "B"), {"A", "B"}, 7, 2);
+        row("both preferred: first keeps it", snvtLine(7, "A") + snvtLine(7, "B"), {"A", "B"}, 7, 1);
+        row("neither preferred: first keeps it", snvtLine(7, "A", "1", "0") + snvtLine(7, "B", "1", "0"), {"A", "B"}, 7,
+            1);
+        row("number 0 not indexed", snvtLine(0, "A"), {"A"}, 0, 0);
+        row("name in other case is a duplicate", snvtLine(1, "SNVT_a") + snvtLine(2, "snvt_A"), {"SNVT_a", "snvt_A"}, 2,
+            2, {dup});
+        row("LF, short line, no final line end",
+            "x\t0\t3\t0\tA\t1\t0\t1\t0\t0\t0\t0\t1\t1\nx\t0\t4\t0\tB\nx\t0\t5\t0\tC\t1\t0\t1\t0\t0\t0\t0\t1",
+            {"A", "C"}, 5, 2);
         QByteArray twelve;
         for (int i = 0; i < 13; ++i) twelve += snvtLine(i + 1, "SAME");
-        QStringList shown(10, dup);
-        shown << "@SnvtMasDuplicados 2";
-        QTest::newRow("ten duplicate messages, then one summary")
-            << twelve << QStringList(13, "SAME") << 13 << 13 << shown;
+        row("ten duplicate messages, then one summary", twelve, QStringList(13, "SAME"), 13, 13,
+            QStringList(10, dup) << "@SnvtMasDuplicados 2");
     }
 
     void snvtCatalogue() {
