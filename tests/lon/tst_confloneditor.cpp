@@ -20,6 +20,12 @@
 #include "mIdioma.h"
 
 namespace {
+// The current row's values of the named columns: `auto [a, b] = fetch<int, QString>("a", "b");`
+template <class... T, class... Name>
+std::tuple<T...> fetch(const Name&... names) {
+    return {*static_cast<T*>(QTest::qData(names, qMetaTypeId<T>()))...};
+}
+
 LonFixture fixture(int devices, const QList<QStringList>& keys = {}, int points = 3) {
     LonFixture f;
     for (int n = 1; n <= devices; ++n)
@@ -168,11 +174,8 @@ private slots:
     }
 
     void fieldChecksOnLeaving() {
-        QFETCH(QString, field);
-        QFETCH(bool, subnetNode);
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        QFETCH(QString, message);
+        auto [field, subnetNode, typed, shown, message] =
+            fetch<QString, bool, QString, QString, QString>("field", "subnetNode", "typed", "shown", "message");
         fConfLonA& w = editor(fixture(1, {{"ASCII", "NetMask", "255.255.255.0"}}, 0), true);
         if (subnetNode) w.optLAddressing[1]->setChecked(true);
         auto* e = w.findChild<QLineEdit*>(field);
@@ -275,12 +278,8 @@ private slots:
     }
 
     void gridTypingByKeys() {
-        QFETCH(int, row);
-        QFETCH(int, col);
-        QFETCH(QString, keys);
-        QFETCH(bool, escape);
-        QFETCH(QString, cell);
-        QFETCH(bool, changed);
+        auto [row, col, keys, escape, cell, changed] =
+            fetch<int, int, QString, bool, QString, bool>("row", "col", "keys", "escape", "cell", "changed");
         fConfLonA& w = editor(fixture(1), true, 1);
         SignalGrid& g = w.gridModel();
         g.select(row, col, row, col);
@@ -326,13 +325,9 @@ private slots:
     }
 
     void rightClickMenus() {
-        QFETCH(int, row);
-        QFETCH(int, col);
-        QFETCH(QString, menu);
-        QFETCH(QPoint, selected);
-        QFETCH(int, action);
-        QFETCH(QStringList, answers);
-        QFETCH(QString, cells);
+        auto [row, col, menu, selected, action, answers, cells] =
+            fetch<int, int, QString, QPoint, int, QStringList, QString>("row", "col", "menu", "selected", "action",
+                                                                        "answers", "cells");
         fConfLonA& w = editor(fixture(1, {{"ASCII", "GatewayVersion", "A-Basic"}}));
         SignalGrid& g = w.gridModel();
         if (!selected.isNull()) g.select(selected.x(), col, selected.y(), col);
@@ -436,10 +431,7 @@ private slots:
     }
 
     void chooserWritesSelectedRows() {
-        QFETCH(int, row);
-        QFETCH(QString, typed);
-        QFETCH(QString, preset);
-        QFETCH(int, written);
+        auto [row, typed, preset, written] = fetch<int, QString, QString, int>("row", "typed", "preset", "written");
         fConfLonA& w = editor(fixture(1));
         SignalGrid& g = w.gridModel();
         g.select(2, 3, 5, 3);
@@ -534,11 +526,9 @@ private slots:
     }
 
     void saveThatFailsStopsTheSequence() {
-        QFETCH(bool, repeated);
-        QFETCH(QStringList, folderFor);
-        QFETCH(QStringList, linkToFull);
-        QFETCH(QStringList, reasons);
-        QFETCH(int, answer);
+        auto [repeated, folderFor, linkToFull, reasons, answer] =
+            fetch<bool, QStringList, QStringList, QStringList, int>("repeated", "folderFor", "linkToFull", "reasons",
+                                                                    "answer");
         LonFixture f = fixture(1, {}, 4);
         if (repeated) f.rows[3][12] = "11";  // grid row 6 repeats row 4's address
         fConfLonA& w = editor(f, true);
@@ -619,11 +609,8 @@ private slots:
     }
 
     void closingAsksWhenChanged() {
-        QFETCH(QString, change);
-        QFETCH(bool, generate);
-        QFETCH(int, answer);
-        QFETCH(QStringList, told);
-        QFETCH(bool, closed);
+        auto [change, generate, answer, told, closed] =
+            fetch<QString, bool, int, QStringList, bool>("change", "generate", "answer", "told", "closed");
         fConfLonA& w = editor(fixture(1), true);
         const QString dir = m_dir;
         const QByteArray dat = readAll(dir + "/LON.dat");

@@ -26,6 +26,12 @@
 Q_DECLARE_METATYPE(LonDevice)
 
 namespace {
+// The current row's values of the named columns: `auto [a, b] = fetch<int, QString>("a", "b");`
+template <class... T, class... Name>
+std::tuple<T...> fetch(const Name&... names) {
+    return {*static_cast<T*>(QTest::qData(names, qMetaTypeId<T>()))...};
+}
+
 using Rows = QVector<QStringList>;
 const QDateTime kAt(QDate(2026, 1, 2), QTime(3, 4, 5));
 const QString kCliAt = QStringLiteral("2026/12/06 07:00:00");
@@ -220,9 +226,7 @@ private slots:
     }
 
     void choices() {
-        QFETCH(QString, key);
-        QFETCH(QString, stored);
-        QFETCH(int, index);
+        auto [key, stored, index] = fetch<QString, QString, int>("key", "stored", "index");
         const LonConfig c = loaded(*m_home, ("[ASCII]\r\n" + key + "=" + stored + "\r\n").toLatin1());
         QCOMPARE(key == "Baudios" ? c.Baudios : key == "Bits" ? c.Bits : c.Paridad, index);
         c.Graba_ConfLon();
@@ -239,10 +243,8 @@ private slots:
     }
 
     void deviceCount() {
-        QFETCH(QString, stored);
-        QFETCH(QString, version);
-        QFETCH(int, nDevs);
-        QFETCH(int, devices);
+        auto [stored, version, nDevs, devices] =
+            fetch<QString, QString, int, int>("stored", "version", "nDevs", "devices");
         const LonConfig c = loaded(*m_home, "[LON]\r\nNDevs=" + stored.toLatin1() +
                                                 "\r\nD1-On=1\r\nD1-NId=0102\r\nD1-Sb=7\r\nD1-Nd=9\r\nD1-Nm=Boiler\r\n"
                                                 "D2-On=5\r\nD3-On=0\r\nD128-Nm=last\r\nD129-Nm=gone\r\n"
@@ -311,11 +313,8 @@ private slots:
     }
 
     void devicesDialog() {
-        QFETCH(bool, pending);
-        QFETCH(QString, answer);
-        QFETCH(bool, closes);
-        QFETCH(QString, message);
-        QFETCH(int, stored);
+        auto [pending, answer, closes, message, stored] =
+            fetch<bool, QString, bool, QString, int>("pending", "answer", "closes", "message", "stored");
         LonConfig c = loaded(*m_home, "[LON]\r\nNDevs=2\r\n[ASCII]\r\nGatewayVersion=A-Basic\r\n");
         c.gridChanged = pending;
         m_prompts->queueText(answer);
@@ -342,10 +341,7 @@ private slots:
     }
 
     void lossyLoadKeepsOldFile() {
-        QFETCH(QString, file);
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(QString, backup);
+        auto [file, from, to, backup] = fetch<QString, QString, QString, QString>("file", "from", "to", "backup");
         const QString dir = m_home->file("P");
         LonFixture f;
         f.devices.resize(1);
@@ -388,9 +384,7 @@ private slots:
     }
 
     void ip() {
-        QFETCH(QString, text);
-        QFETCH(QString, normal);
-        QFETCH(bool, valid);
+        auto [text, normal, valid] = fetch<QString, QString, bool>("text", "normal", "valid");
         QCOMPARE(NormalizaIP(text), normal);
         QCOMPARE(EsIPValida(text), valid);
     }
@@ -420,11 +414,8 @@ private slots:
     }
 
     void validaPuntos() {
-        QFETCH(QString, version);
-        QFETCH(Rows, rows);
-        QFETCH(QString, message);
-        QFETCH(int, row);
-        QFETCH(int, col);
+        auto [version, rows, message, row, col] =
+            fetch<QString, Rows, QString, int, int>("version", "rows", "message", "row", "col");
         LonConfig cfg = emptyDevices(2, version);
         SignalGrid grid;
         lonGrid(cfg, grid, rows);
@@ -454,9 +445,8 @@ private slots:
     }
 
     void validaDispositivos() {
-        QFETCH(int, addressing);
-        QFETCH(QVector<LonDevice>, devices);
-        QFETCH(QString, message);
+        auto [addressing, devices, message] =
+            fetch<int, QVector<LonDevice>, QString>("addressing", "devices", "message");
         LonConfig c;
         c.Addressing = addressing;
         c.NDevs = int(devices.size());
@@ -509,11 +499,8 @@ private slots:
     }
 
     void merge() {
-        QFETCH(Rows, stored);
-        QFETCH(int, refused);
-        QFETCH(QString, message);
-        QFETCH(int, rows);
-        QFETCH(QStringList, check);
+        auto [stored, refused, message, rows, check] =
+            fetch<Rows, int, QString, int, QStringList>("stored", "refused", "message", "rows", "check");
         SignalGrid grid;
         QCOMPARE(lonGrid(lonConfig(2), grid, stored), refused);
         QCOMPARE(m_prompts->texts(), refused ? QStringList{Texto("AlgunDatoIncorrecto") + message} : QStringList());
@@ -548,9 +535,7 @@ private slots:
     }
 
     void direction() {
-        QFETCH(QString, snvt);
-        QFETCH(QString, access);
-        QFETCH(QString, direction);
+        auto [snvt, access, direction] = fetch<QString, QString, QString>("snvt", "access", "direction");
         SignalGrid g(2, 18);
         g.setTextMatrix(1, LonCol::Snvt, snvt);
         g.setTextMatrix(1, LonCol::NvAccess, access);
@@ -599,10 +584,8 @@ private slots:
     }
 
     void smallFiles() {
-        QFETCH(int, addressing);
-        QFETCH(Rows, rows);
-        QFETCH(QByteArray, tail);
-        QFETCH(QVector<int>, counts);
+        auto [addressing, rows, tail, counts] =
+            fetch<int, Rows, QByteArray, QVector<int>>("addressing", "rows", "tail", "counts");
         LonConfig cfg = lonConfig(2);
         cfg.Dispositivos[0] = {true, "0102", "3", "4", ""};
         cfg.Dispositivos[1] = {true, "000000000002", "255", "127", ""};
@@ -673,10 +656,8 @@ private slots:
     }
 
     void tcpBlock() {
-        QFETCH(QString, ip);
-        QFETCH(QString, nagle);
-        QFETCH(QString, keepAlive);
-        QFETCH(QByteArray, block);
+        auto [ip, nagle, keepAlive, block] =
+            fetch<QString, QString, QString, QByteArray>("ip", "nagle", "keepAlive", "block");
         LonConfig cfg = lonConfig(1, "A-Basic", "V.43.1.x");
         cfg.IP = ip;
         cfg.NetMask = "255.0.0.0";
@@ -720,9 +701,7 @@ private slots:
     }
 
     void largeProjects() {
-        QFETCH(QString, version);
-        QFETCH(int, devices);
-        QFETCH(int, points);
+        auto [version, devices, points] = fetch<QString, int, int>("version", "devices", "points");
         const LonDownload d = compose(lonConfig(devices, version, "V.43.1.x"),
                                       largeLonFixture(devices, points, version, "V.43.1.x").rows);
         const int max = version.startsWith('A') ? 500 : 4000;
@@ -768,9 +747,7 @@ private slots:
     }
 
     void messages() {
-        QFETCH(Rows, rows);
-        QFETCH(QVector<bool>, inUse);
-        QFETCH(QString, message);
+        auto [rows, inUse, message] = fetch<Rows, QVector<bool>, QString>("rows", "inUse", "message");
         const QString dir = useLonProject(m_home->file("P"));
         writeAll(dir + "/LON.Plmx", "OLD");
         LonConfig cfg = lonConfig(int(inUse.size()));
@@ -864,11 +841,8 @@ private slots:
     }
 
     void snvtCatalogue() {
-        QFETCH(QByteArray, body);
-        QFETCH(QStringList, names);
-        QFETCH(int, number);
-        QFETCH(int, byNumber);
-        QFETCH(QStringList, messages);
+        auto [body, names, number, byNumber, messages] =
+            fetch<QByteArray, QStringList, int, int, QStringList>("body", "names", "number", "byNumber", "messages");
         QVERIFY(writeAll(m_home->file("TemplatesASCII/LON.snvt"), kSnvtHead + body));
         ModSNVT cat;
         QVERIFY(cat.CargaSNVT());
@@ -956,10 +930,8 @@ private slots:
     }
 
     void xif() {
-        QFETCH(QByteArray, file);
-        QFETCH(bool, nodeObject);
-        QFETCH(int, count);
-        QFETCH(QStringList, rows);
+        auto [file, nodeObject, count, rows] =
+            fetch<QByteArray, bool, int, QStringList>("file", "nodeObject", "count", "rows");
         QVERIFY(catalogoSNVT().CargaSNVT());
         QVERIFY(writeAll(m_home->file("t.xif"), file));
         QVector<XifFila> list;
@@ -1059,11 +1031,8 @@ private slots:
     }
 
     void cli() {
-        QFETCH(QStringList, args);
-        QFETCH(QString, change);
-        QFETCH(int, code);
-        QFETCH(QStringList, texts);
-        QFETCH(bool, file);
+        auto [args, change, code, texts, file] =
+            fetch<QStringList, QString, int, QStringList, bool>("args", "change", "code", "texts", "file");
         LonFixture f = goodProject();
         if (change == "repeat") f.rows[6][12] = f.rows[5][12];
         if (change == "noDat") f.writeDat = false;
