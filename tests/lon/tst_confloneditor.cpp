@@ -509,55 +509,6 @@ private slots:
         QCOMPARE(QDir(LeeIni("Import", "Path", "")).absolutePath(), QDir(xifs).absolutePath());
     }
 
-    // A save refused by its checks, or one whose files cannot be written: nothing saved or generated, and
-    // leaving still asks.
-    void saveThatFailsStopsTheSequence_data() {
-        lonColumns<bool, QStringList, QStringList, QStringList, int>("repeated", "folderFor", "linkToFull", "reasons",
-                                                                     "answer");
-        QTest::newRow("address repeated") << true << QStringList{} << QStringList{} << QStringList{} << 0;
-        QTest::newRow("answered no") << false << QStringList{} << QStringList{} << QStringList{} << 2;
-        QTest::newRow("folder in LON.dat's place")
-            << false << QStringList{"LON.dat"} << QStringList{} << QStringList{"LON.dat:Path is not a file"} << 1;
-        QTest::newRow("LON.ini on a full disk")
-            << false << QStringList{} << QStringList{"LON.ini"} << QStringList{"LON.ini:No space left on device"} << 1;
-        QTest::newRow("both, one message each")
-            << false << QStringList{"LON.ini"} << QStringList{"LON.dat"}
-            << QStringList{"LON.ini:Path is a folder", "LON.dat:No space left on device"} << 1;
-    }
-
-    void saveThatFailsStopsTheSequence() {
-        auto [repeated, folderFor, linkToFull, reasons, answer] =
-            fetch<bool, QStringList, QStringList, QStringList, int>("repeated", "folderFor", "linkToFull", "reasons",
-                                                                    "answer");
-        LonFixture f = fixture(1, {}, 4);
-        if (repeated) f.rows[3][12] = "11";  // grid row 6 repeats row 4's address
-        fConfLonA& w = editor(f, true);
-        const QString dir = m_dir;
-        const QByteArray files = readAll(dir + "/LON.ini") + readAll(dir + "/LON.dat");
-        w.chkACK->toggle();
-        for (const QString& f : folderFor) QVERIFY(QFile::remove(dir + "/" + f) && QDir().mkpath(dir + "/" + f));
-        for (const QString& f : linkToFull)
-            QVERIFY(QFile::remove(dir + "/" + f) && QFile::link("/dev/full", dir + "/" + f));
-        m_prompts->queueAnswer(answer);
-        w.cmdAceptar->click();
-        QStringList told{repeated ? "Add:11" + Texto("repetida") : Texto("A23")};
-        for (const QString& r : reasons)
-            told << Texto("NoSePuedeGrabar") + "\r" + dir + "/" + r.section(':', 0, 0) + "\rError: \r" +
-                        r.section(':', 1);
-        QCOMPARE(m_prompts->texts(), told);
-        const SignalGrid& g = w.gridModel();
-        if (repeated)
-            QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), w.TabStrip1->currentIndex()}),
-                     QVector<int>({6, LonCol::Add, 6, 1}));
-        QVERIFY(w.connectionChanged());
-        QVERIFY(!QFile::exists(dir + "/LON.Plmx"));
-        if (answer != 1) QCOMPARE(readAll(dir + "/LON.ini") + readAll(dir + "/LON.dat"), files);
-        m_prompts->queueAnswer(2);
-        w.cmdCancelar->click();
-        QCOMPARE(m_prompts->lastText(), Texto("EstaSeguroDeSalirSinGrabar"));
-        QVERIFY(w.isVisible());
-    }
-
     void saveAndGenerateMatchesCommandLine() {
         fConfLonA& w = editor(fixture(1), true, 1);
         const QString dir = m_dir;
@@ -595,46 +546,76 @@ private slots:
         QVERIFY(mine.mid(4, 62).startsWith("MEROVANTIX-ASCII-LON-V.2.0 2026/03/04 05:06:07"));
     }
 
-    // Leaving, or generating, with changes not saved: the question or the refusal, and the files left as they were.
-    void closingAsksWhenChanged_data() {
-        lonColumns<QString, bool, int, QStringList, bool>("change", "generate", "answer", "told", "closed");
-        const QStringList sure{"EstaSeguroDeSalirSinGrabar"};
-        QTest::newRow("nothing changed") << "" << false << 2 << QStringList{} << true;
-        QTest::newRow("grid changed, no") << "grid" << false << 2 << sure << false;
-        QTest::newRow("grid changed, yes") << "grid" << false << 1 << sure << true;
-        QTest::newRow("connection changed, closed box") << "connection" << false << 0 << sure << false;
-        QTest::newRow("generate with connection unsaved")
-            << "connection" << true << 0 << QStringList{"PrimeroDebeGrabarLosCambios"} << false;
-        QTest::newRow("generate answered no") << "" << true << 2 << QStringList{"A24"} << false;
+    // Leaving, generating or saving with changes not saved: the questions, refusals and failures in their order,
+    // and nothing saved or generated behind the user's back. `sabotage`: "dir:" a folder, "full:" a link to
+    // /dev/full in the file's place.
+    void unsavedChanges_data() {
+        lonColumns<QString, QString, int, QStringList, bool, QStringList, QStringList>(
+            "change", "button", "answer", "told", "closed", "sabotage", "reasons");
+        auto row = [](const char* name, const char* change, const char* button, int answer, const QStringList& told,
+                      bool closed = false, const QStringList& sabotage = {}, const QStringList& reasons = {}) {
+            QTest::newRow(name) << change << button << answer << told << closed << sabotage << reasons;
+        };
+        const QStringList sure{"{EstaSeguroDeSalirSinGrabar}"}, save{"{A23}"};
+        row("nothing changed", "", "cancel", 2, {}, true);
+        row("grid changed, no", "grid", "cancel", 2, sure);
+        row("grid changed, yes", "grid", "cancel", 1, sure, true);
+        row("connection changed, closed box", "connection", "cancel", 0, sure);
+        row("generate with connection unsaved", "connection", "generate", 0, {"{PrimeroDebeGrabarLosCambios}"});
+        row("generate answered no", "", "generate", 2, {"{A24}"});
+        row("save with an address repeated", "repeat", "save", 0, {"Add:11{repetida}"});
+        row("save answered no", "connection", "save", 2, save);
+        row("save, folder in LON.dat's place", "connection", "save", 1, save, false, {"dir:LON.dat"},
+            {"LON.dat:Path is not a file"});
+        row("save, LON.ini on a full disk", "connection", "save", 1, save, false, {"full:LON.ini"},
+            {"LON.ini:No space left on device"});
+        row("save, both fail, one message each", "connection", "save", 1, save, false, {"dir:LON.ini", "full:LON.dat"},
+            {"LON.ini:Path is a folder", "LON.dat:No space left on device"});
     }
 
-    void closingAsksWhenChanged() {
-        auto [change, generate, answer, told, closed] =
-            fetch<QString, bool, int, QStringList, bool>("change", "generate", "answer", "told", "closed");
-        fConfLonA& w = editor(fixture(1), true);
+    void unsavedChanges() {
+        auto [change, button, answer, told, closed, sabotage, reasons] =
+            fetch<QString, QString, int, QStringList, bool, QStringList, QStringList>(
+                "change", "button", "answer", "told", "closed", "sabotage", "reasons");
+        LonFixture f = fixture(1, {}, 4);
+        if (change == "repeat") f.rows[3][12] = "11";  // grid row 6 repeats row 4's address
+        fConfLonA& w = editor(f, true);
         const QString dir = m_dir;
-        const QByteArray dat = readAll(dir + "/LON.dat");
+        const QByteArray files = readAll(dir + "/LON.ini") + readAll(dir + "/LON.dat");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // only "&Salir" and the close box close it
         QVERIFY(w.isVisible());
         if (change == "grid") {
             w.TabStrip1->setCurrentIndex(1);
             w.gridModel().select(3, LonCol::Descripcion, 3, LonCol::Descripcion);
             typeInCell(w, "zz");
-        } else if (change == "connection") {
+        } else if (!change.isEmpty()) {
             typeInto(w.txtLDomain, "0B");
         }
+        for (const QString& s : sabotage) {
+            const QString path = dir + "/" + s.section(':', 1);
+            QVERIFY(QFile::remove(path) &&
+                    (s.startsWith("dir") ? QDir().mkpath(path) : QFile::link("/dev/full", path)));
+        }
         m_prompts->queueAnswer(answer);
-        (generate ? w.cmdPilmora : w.cmdCancelar)->click();
-        for (QString& t : told) t = Texto(t);
+        (button == "save" ? w.cmdAceptar : button == "generate" ? w.cmdPilmora : w.cmdCancelar)->click();
+        for (QString& t : told) t = expand(t);
+        for (const QString& r : reasons)
+            told << Texto("NoSePuedeGrabar") + "\r" + dir + "/" + r.section(':', 0, 0) + "\rError: \r" +
+                        r.section(':', 1);
         QCOMPARE(m_prompts->texts(), told);
+        const SignalGrid& g = w.gridModel();
+        if (change == "repeat")
+            QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), w.TabStrip1->currentIndex()}),
+                     QVector<int>({6, LonCol::Add, 6, 1}));
         QCOMPARE(!w.isVisible(), closed);
+        QCOMPARE(w.connectionChanged(), change == "connection" || change == "repeat");
         if (!closed && !change.isEmpty()) {  // the close box asks the same question
             m_prompts->queueAnswer(2);
             w.close();
             QVERIFY(w.isVisible());
-            QCOMPARE(m_prompts->shown().size(), 2);
+            QCOMPARE(m_prompts->texts().mid(told.size()), QStringList{Texto("EstaSeguroDeSalirSinGrabar")});
         }
-        QCOMPARE(readAll(dir + "/LON.dat"), dat);
+        if (reasons.isEmpty()) QCOMPARE(readAll(dir + "/LON.ini") + readAll(dir + "/LON.dat"), files);
         QVERIFY(!QFile::exists(dir + "/LON.Plmx") && w.cmdPilmora->isEnabled());
     }
 };
