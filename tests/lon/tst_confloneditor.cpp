@@ -20,12 +20,6 @@
 #include "mIdioma.h"
 
 namespace {
-// The current row's values of the named columns: `auto [a, b] = fetch<int, QString>("a", "b");`
-template <class... T, class... Name>
-std::tuple<T...> fetch(const Name&... names) {
-    return {*static_cast<T*>(QTest::qData(names, qMetaTypeId<T>()))...};
-}
-
 LonFixture fixture(int devices, const QList<QStringList>& keys = {}, int points = 3) {
     LonFixture f;
     for (int n = 1; n <= devices; ++n)

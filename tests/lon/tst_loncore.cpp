@@ -26,12 +26,6 @@
 Q_DECLARE_METATYPE(LonDevice)
 
 namespace {
-// The current row's values of the named columns: `auto [a, b] = fetch<int, QString>("a", "b");`
-template <class... T, class... Name>
-std::tuple<T...> fetch(const Name&... names) {
-    return {*static_cast<T*>(QTest::qData(names, qMetaTypeId<T>()))...};
-}
-
 using Rows = QVector<QStringList>;
 const QDateTime kAt(QDate(2026, 1, 2), QTime(3, 4, 5));
 const QString kCliAt = QStringLiteral("2026/12/06 07:00:00");
