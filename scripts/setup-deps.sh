@@ -3,7 +3,7 @@
 # Idempotent: packages already present are skipped, so a second run is quick.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config ccache
-      qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev libqt6svg6
+      qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libqt6svg6
       qt6-l10n-tools libgl1-mesa-dev
       libgtest-dev libbenchmark-dev
       xvfb xauth imagemagick socat hyperfine

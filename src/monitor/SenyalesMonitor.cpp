@@ -72,8 +72,7 @@ void Carga_SenyalesLon() {
     g.NombreIni = prot;
     const qint32 n = qMax(0, LeeIniEntero(prot, QStringLiteral("NDevs"), 0));
     QVector<bool> enabled(n + 1, false);
-    for (int i = 1; i <= n; ++i)
-        enabled[i] = LeeIniEntero(prot, QStringLiteral("D%1-On").arg(i), 0) != 0;
+    for (int i = 1; i <= n; ++i) enabled[i] = LeeIniEntero(prot, QStringLiteral("D%1-On").arg(i), 0) != 0;
     if (!conGateway(enabled)) return;
     cargaTabla(kSlotLon, 1, 17, enabled, [](const TablaSenyales& t, int r, Senyal& s) {
         s.Descripcion = t.cell(12, r);
@@ -122,6 +121,7 @@ bool SenyalesSink::setValue(const QString& key, double value) {
     s.Valor = std::round(value * 10000.0) / 10000.0;
     s.HayValor = true;
     s.UltimoInforme = QDateTime::currentDateTime();
+    if (l.alInformar) l.alInformar(*it);
     return true;
 }
 

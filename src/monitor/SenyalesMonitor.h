@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QString>
 #include <QVector>
+#include <functional>
 
 #include "GatewayLink.h"
 
@@ -20,8 +21,8 @@ struct Senyal {
     qint16 Sentido = 0;     // 0 "R", 1 "W", 2 anything else
     qint16 TipoSenyal = 0;  // MBS6: 0 analog, 1 digital; LON: 0
     qint16 Activa = 0;
-    double Valor = 0;       // last reported value, four decimals
-    QString AccesoNV;       // LON only: "R", "W", "RW"
+    double Valor = 0;  // last reported value, four decimals
+    QString AccesoNV;  // LON only: "R", "W", "RW"
     QString Espontaneo;
     // An unanswered point must not look like a real zero: no value until the
     // gateway reports one, and when it last did.
@@ -34,6 +35,9 @@ struct ListaSenyales {
     QVector<Senyal> Senyales = QVector<Senyal>(1);
     qint32 NumSenyales = 0;
     QHash<QString, qint32> IndiceSenyales;  // "AD" + address "0000" -> index
+    // Told of every value stored, with the record's index (the viewer's trends
+    // listen here); survives reloads.
+    std::function<void(qint32)> alInformar;
 };
 
 // The one list of the running program.

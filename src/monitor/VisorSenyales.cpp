@@ -4,7 +4,13 @@
 
 #include "AppGlobals.h"
 #include "Numeric.h"
+#include "Prompts.h"
 #include "mIdioma.h"
+
+namespace {
+// What a 64-bit fixed-point value with four decimals can hold.
+constexpr double kMaxValor = 922337203685477.5807;
+}  // namespace
 
 QString formatoDosDecimales(double v) {
     const double r = std::round(std::fabs(v) * 100.0) / 100.0;
@@ -47,8 +53,8 @@ void VisorSenyales::Datos_Carga() {
         set = {{&colDisp, "Disp", true, 500, "NMaquinaPertenecenSenyales", true},
                {&colNumero, "SNVT", false, 500, "SNVT standard Id", false},
                {&colNombreSNVT, "SNVT name", false, 2200, "SNVT name (use-right-click menu)", false},
-               {&colAccesoNV, "RW", false, 400,
-                "Read, Write, Read/Write access to NV. (nv outputs only can be read)", false},
+               {&colAccesoNV, "RW", false, 400, "Read, Write, Read/Write access to NV. (nv outputs only can be read)",
+                false},
                {&colDescripcion, "Senyal", true, 2000, "NombreSenyalIntegrar", true},
                {&colEspontaneo, "Spontaneous", false, 1100, spon, false},
                {&colDireccion, nullptr, false, 600, "Address ASCII", false},
@@ -88,6 +94,13 @@ void VisorSenyales::Datos_Carga() {
     grid.setRows(qMax(2, l.NumSenyales + 1));
     for (int c = 0; c < grid.Cols(); ++c) grid.setTextMatrix(1, c, QString());
     grid.setRowData(1, 0);
+    int faltas = 0;
+    // A choice the column does not offer: the cell stays empty, the row counts once.
+    auto eleccion = [&](int row, int col, qint16 code, bool* falta) {
+        const QString key = QStringLiteral("K%1").arg(code);
+        *falta = *falta || !info[col].Opciones.contains(key);
+        grid.setTextMatrix(row, col, info[col].Opciones.Item(key));
+    };
     for (int i = 1; i <= l.NumSenyales; ++i) {
         const Senyal& s = l.Senyales[i];
         grid.setTextMatrix(i, 0, QString::number(i));
@@ -99,13 +112,47 @@ void VisorSenyales::Datos_Carga() {
         grid.setTextMatrix(i, colDescripcion, s.Descripcion);
         grid.setTextMatrix(i, colEspontaneo, s.Espontaneo);
         grid.setTextMatrix(i, colDireccion, QString::number(s.Direccion));
-        grid.setTextMatrix(i, colSentido, info[colSentido].Opciones.Item(QStringLiteral("K%1").arg(s.Sentido)));
-        if (colTipoSenyal)
-            grid.setTextMatrix(i, colTipoSenyal,
-                               info[colTipoSenyal].Opciones.Item(QStringLiteral("K%1").arg(s.TipoSenyal)));
+        bool falta = false;
+        eleccion(i, colSentido, s.Sentido, &falta);
+        if (colTipoSenyal) eleccion(i, colTipoSenyal, s.TipoSenyal, &falta);
+        faltas += falta;
     }
-    refrescaFilas(1, l.NumSenyales);
+    m_avisadas.clear();
+    faltas += refresca(1, l.NumSenyales);
     grid.setRedraw(true);
+    // With drawing on, so the view hears of every row the filter hides or shows.
+    filtra(m_filtro);
+    avisa(faltas);
+}
+
+void VisorSenyales::avisa(int faltas) {
+    if (faltas > 0)
+        Aviso(Texto("AlgunDatoIncorrecto") + (faltas > 1 ? QStringLiteral(" (%1)").arg(faltas) : QString()));
+}
+
+int VisorSenyales::filtra(const QString& texto) {
+    m_filtro = texto.trimmed();
+    const ListaSenyales& l = listaSenyales();
+    int shown = 0;
+    for (int row = 1; row < grid.Rows(); ++row) {
+        const int i = senyalDeFila(row);
+        bool show = m_filtro.isEmpty();
+        if (!show && i > 0) {
+            const Senyal& s = l.Senyales[i];
+            show = s.Descripcion.contains(m_filtro, Qt::CaseInsensitive) ||
+                   claveSenyal(s.Direccion).contains(m_filtro, Qt::CaseInsensitive);
+        }
+        grid.setRowHeight(row, show ? SignalGrid::kDefaultRowHeight : 0);
+        shown += show;
+    }
+    return shown;
+}
+
+QVector<qint32> VisorSenyales::seleccionadas() const {
+    QVector<qint32> out;
+    for (int row = qMin(grid.Row(), grid.RowSel()); row <= qMax(grid.Row(), grid.RowSel()); ++row)
+        if (const int i = senyalDeFila(row); i > 0 && !grid.isRowHidden(row)) out.append(i);
+    return out;
 }
 
 int VisorSenyales::senyalDeFila(int row) const {
@@ -114,21 +161,25 @@ int VisorSenyales::senyalDeFila(int row) const {
     return i > 0 && i <= listaSenyales().NumSenyales ? i : 0;
 }
 
-void VisorSenyales::refrescaFilas(int first, int last) {
+void VisorSenyales::refrescaFilas(int first, int last) { avisa(refresca(first, last)); }
+
+int VisorSenyales::refresca(int first, int last) {
     const ListaSenyales& l = listaSenyales();
+    int faltas = 0;
     for (int row = qMax(1, first); row <= last && row < grid.Rows(); ++row) {
         const int i = senyalDeFila(row);
         if (i == 0) continue;
         const Senyal& s = l.Senyales[i];
-        grid.setTextMatrix(row, colValor, textoValor(s));
+        const bool bad = s.HayValor && !(std::fabs(s.Valor) <= kMaxValor);
+        grid.setTextMatrix(row, colValor, bad ? QString() : textoValor(s));
         grid.setTextMatrix(row, colUltimo,
                            s.HayValor ? s.UltimoInforme.toString(QStringLiteral("hh:mm:ss")) : QString());
+        if (bad && !m_avisadas.contains(i)) m_avisadas.insert(i), ++faltas;
     }
+    return faltas;
 }
 
-QString VisorSenyales::captionRefrescar() const {
-    return m_sondeando ? QStringLiteral("Stop") : Texto("cmdRefrescar");
-}
+QString VisorSenyales::captionRefrescar() const { return m_sondeando ? QStringLiteral("Stop") : Texto("cmdRefrescar"); }
 
 void VisorSenyales::para() {
     m_sondeando = false;
@@ -170,10 +221,13 @@ bool VisorSenyales::escribe(int row, const QString& answer) {
 }
 
 QString VisorSenyales::textoCopia() {
+    grid.setRedraw(false);
     refrescaFilas(1, grid.Rows() - 1);
+    grid.setRedraw(true);
     if (grid.Rows() < 2) return QString();
     QString out;
     for (int r = 0; r < grid.Rows(); ++r) {
+        if (grid.isRowHidden(r)) continue;  // what the filter shows
         for (int c = 0; c < grid.Cols(); ++c) out += grid.TextMatrix(r, c) + QLatin1Char('\t');
         out += QStringLiteral("\r\n");
     }

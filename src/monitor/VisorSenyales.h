@@ -4,6 +4,7 @@
 // shows it and forwards its timers and clicks.
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QVector>
 #include <functional>
@@ -29,10 +30,22 @@ public:
     // TransmitPilmora(text, false).
     std::function<void(const QString&)> transmite;
 
-    // The grid rebuilt from the list: LON set when the gateway runs "LON", else MBS6.
+    // The grid rebuilt from the list: LON set when the gateway runs "LON", else
+    // MBS6; the filter applies again. A row that cannot be shown in full (a
+    // direction or signal type the set has no choice for) keeps that cell
+    // empty; one "AlgunDatoIncorrecto" at the end tells of them all.
     void Datos_Carga();
     // Value and time of last report written into rows first..last.
+    // A value beyond the 64-bit fixed-point range leaves its cell empty and is
+    // told once per signal until the next Datos_Carga (the display refresh runs
+    // every second: the same fault must not raise a box every second).
     void refrescaFilas(int first, int last);
+    // Shows only the rows whose description or address holds `texto` (any
+    // letter case; empty shows every row). Returns how many are shown.
+    int filtra(const QString& texto);
+    QString filtro() const { return m_filtro; }
+    // Signals of the shown rows of the selection (Row..RowSel), top to bottom.
+    QVector<qint32> seleccionadas() const;
     // cmdRefrescar: starts polling (list not empty, link verified) or stops it.
     void cmdRefrescar();
     bool sondeando() const { return m_sondeando; }
@@ -48,10 +61,14 @@ public:
     // The user's answer to "Test Data" for a row: stored and sent. False when
     // nothing was sent (empty answer, no signal, other signal type).
     bool escribe(int row, const QString& answer);
-    // Every cell followed by TAB, every row by CR LF; empty with no data row.
+    // Every cell followed by TAB, every shown row by CR LF; empty with no data row.
     QString textoCopia();
 
 private:
     void para();
+    void avisa(int faltas);
+    int refresca(int first, int last);  // the faults not told before
     bool m_sondeando = false;
+    QString m_filtro;
+    QSet<qint32> m_avisadas;  // signals whose value fault was told
 };

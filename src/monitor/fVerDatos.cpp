@@ -4,6 +4,9 @@
 #include <QClipboard>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
@@ -15,6 +18,7 @@
 #include "AppGlobals.h"
 #include "Prompts.h"
 #include "SignalGridView.h"
+#include "fTendencia.h"
 #include "mIdioma.h"
 
 fVerDatos::fVerDatos(std::function<void(const QString&)> transmite, QWidget* parent) : QWidget(parent) {
@@ -25,6 +29,13 @@ fVerDatos::fVerDatos(std::function<void(const QString&)> transmite, QWidget* par
 
     TabStrip1 = new QTabBar(this);
     TabStrip1->addTab(Texto("Senyales"));
+    TabStrip1->setTabToolTip(0, Texto("MonitorVisorAyuda"));
+    txtFiltro = new QLineEdit(this);
+    txtFiltro->setObjectName(QStringLiteral("txtFiltro"));
+    txtFiltro->setClearButtonEnabled(true);
+    txtFiltro->setPlaceholderText(Texto("MonitorFiltro"));
+    txtFiltro->setToolTip(Texto("MonitorFiltroAyuda"));
+    txtFiltro->setMaximumWidth(280);
     grid = new SignalGridView(&visor.grid, this);
     grid->setObjectName(QStringLiteral("grid"));
     lblHelp = new QLabel(this);
@@ -34,21 +45,24 @@ fVerDatos::fVerDatos(std::function<void(const QString&)> transmite, QWidget* par
     cmdCopy = new QToolButton(this);
     cmdCopy->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     cmdCopy->setToolTip(QStringLiteral("Clipboard"));
+    cmdTendencia = new QPushButton(Texto("MonitorTendencia"), this);
+    cmdTendencia->setObjectName(QStringLiteral("cmdTendencia"));
+    cmdTendencia->setToolTip(Texto("MonitorTendenciaAyuda"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdCopy);
     buttons->addWidget(lblHelp, 1);
+    buttons->addWidget(cmdTendencia);
     buttons->addWidget(cmdRefrescar);
     buttons->addWidget(cmdCerrar);
+    auto* top = new QHBoxLayout;
+    top->addWidget(TabStrip1);
+    top->addStretch(1);
+    top->addWidget(txtFiltro, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(TabStrip1);
+    layout->addLayout(top);
     layout->addWidget(grid, 1);
     layout->addLayout(buttons);
-
-    popmnuRefresh = new QMenu(this);
-    connect(popmnuRefresh->addAction(QStringLiteral("Refresh")), &QAction::triggered, this,
-            &fVerDatos::mnuRefresh_Click);
-    connect(popmnuRefresh->addAction(QStringLiteral("Edit...")), &QAction::triggered, this, &fVerDatos::mnuEdit_Click);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
@@ -68,15 +82,35 @@ fVerDatos::fVerDatos(std::function<void(const QString&)> transmite, QWidget* par
         if (row < 1 || col < 1) return;
         visor.grid.setRow(row);
         visor.grid.setCol(col);
+        if (!popmnuRefresh) {
+            popmnuRefresh = new QMenu(this);
+            connect(popmnuRefresh->addAction(QStringLiteral("Refresh")), &QAction::triggered, this,
+                    &fVerDatos::mnuRefresh_Click);
+            connect(popmnuRefresh->addAction(QStringLiteral("Edit...")), &QAction::triggered, this,
+                    &fVerDatos::mnuEdit_Click);
+        }
         popmnuRefresh->popup(pos + QPoint(twipsToPx(500), twipsToPx(100)));
     });
-    connect(TabStrip1, &QTabBar::tabBarClicked, this, [this] { lblHelp->setText(TabStrip1->tabToolTip(0)); });
+    connect(TabStrip1, &QTabBar::tabBarClicked, this,
+            [this](int tab) { lblHelp->setText(TabStrip1->tabToolTip(tab)); });
+    connect(txtFiltro, &QLineEdit::textChanged, this, [this](const QString& text) {
+        visor.filtra(text);
+        Timer1_Timer();
+    });
+    connect(cmdTendencia, &QPushButton::clicked, this, &fVerDatos::cmdTendencia_Click);
+    listaSenyales().alInformar = [this](qint32 i) { emit valorInformado(i); };
 
     Datos_Carga();
     app().VerDatosAbierto = true;
 }
 
-fVerDatos::~fVerDatos() { app().VerDatosAbierto = false; }
+fVerDatos::~fVerDatos() {
+    listaSenyales().alInformar = nullptr;
+    // A trend hears of values through the viewer: it goes with it.
+    for (const QPointer<fTendencia>& t : m_tendencias)
+        if (t) t->close();
+    app().VerDatosAbierto = false;
+}
 
 void fVerDatos::Datos_Carga() {
     Timer1->stop();
@@ -89,8 +123,13 @@ void fVerDatos::Datos_Carga() {
 void fVerDatos::Timer1_Timer() {
     const int top = grid->topRow();
     if (top <= 0) return;
+    // Rows the filter hides are passed over; the first shown row off screen ends the pass.
     int last = top;
-    while (last + 1 < visor.grid.Rows() && grid->isRowOnScreen(last + 1)) ++last;
+    for (int row = top + 1; row < visor.grid.Rows(); ++row) {
+        if (visor.grid.isRowHidden(row)) continue;
+        if (!grid->isRowOnScreen(row)) break;
+        last = row;
+    }
     visor.refrescaFilas(top, last);
 }
 
@@ -128,4 +167,26 @@ void fVerDatos::cmdCopy_Click() {
     clip->clear();
     const QString text = visor.textoCopia();
     if (!text.isEmpty()) clip->setText(text);
+}
+
+void fVerDatos::cmdTendencia_Click() {
+    const QVector<qint32> chosen = visor.seleccionadas();
+    if (chosen.isEmpty()) {
+        Aviso(Texto("MonitorTendenciaSinSenyal"));
+        return;
+    }
+    if (chosen.size() > TendenciaSenyales::kMaxSenyales)
+        Aviso(Texto("MonitorTendenciaMaximo") + QString::number(TendenciaSenyales::kMaxSenyales), 2);
+    auto* w = new fTendencia(chosen);
+    connect(this, &fVerDatos::valorInformado, w, &fTendencia::informe);
+    m_tendencias.append(w);
+    // Beside the viewer in the main window's area when there is one.
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (QMdiArea* area = sub ? sub->mdiArea() : nullptr) {
+        area->addSubWindow(w)->resize(twipsToPx(9000), twipsToPx(4500));
+        w->parentWidget()->setAttribute(Qt::WA_DeleteOnClose);
+    } else {
+        w->resize(twipsToPx(9000), twipsToPx(4500));
+    }
+    w->show();
 }

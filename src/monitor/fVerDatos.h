@@ -1,19 +1,24 @@
 // The live signal viewer: the monitor signal list in a grid with the last value
 // of each signal, refreshed every second; polling of every signal, a read or a
-// write of one signal, and a copy of the grid to the clipboard.
+// write of one signal, a copy of the grid to the clipboard, a filter on
+// description or address, and trend charts of selected signals.
 #pragma once
 
+#include <QList>
+#include <QPointer>
 #include <QWidget>
 
 #include "VisorSenyales.h"
 
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTabBar;
 class QTimer;
 class QToolButton;
 class SignalGridView;
+class fTendencia;
 
 class fVerDatos : public QWidget {
     Q_OBJECT
@@ -27,6 +32,8 @@ public:
     void mnuEdit_Click();
     void cmdRefrescar_Click();
     void cmdCopy_Click();
+    // A chart of the selected signals' values; none selected is said.
+    void cmdTendencia_Click();
     // Timer1: the values of the rows on screen.
     void Timer1_Timer();
     // Timer2: one poll request.
@@ -39,10 +46,19 @@ public:
     QPushButton* cmdRefrescar = nullptr;
     QPushButton* cmdCerrar = nullptr;
     QToolButton* cmdCopy = nullptr;
+    QPushButton* cmdTendencia = nullptr;
+    QLineEdit* txtFiltro = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
+    // The main window's popup (Refresh, Edit...); the viewer makes its own
+    // only when it is shown without one.
     QMenu* popmnuRefresh = nullptr;
+
+signals:
+    // Signal `indice` of the list was reported (the open trends listen).
+    void valorInformado(qint32 indice);
 
 private:
     void aplicaSondeo();
+    QList<QPointer<fTendencia>> m_tendencias;
 };

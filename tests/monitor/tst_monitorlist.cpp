@@ -6,6 +6,7 @@
 #include "LonFixtures.h"
 #include "Mbs6Fixtures.h"
 #include "SenyalesMonitor.h"
+#include "TendenciaSenyales.h"
 #include "TestSupport.h"
 #include "VisorSenyales.h"
 #include "mIdioma.h"
@@ -57,6 +58,8 @@ private slots:
     void writeFrame_data();
     void writeFrame();
     void viewer();
+    void trend_data();
+    void trend();
     void poll();
 };
 
@@ -91,32 +94,24 @@ void TstMonitorList::lon() {
 }
 
 void TstMonitorList::writeFrame_data() {
-    lonColumns<int, QString, QString>("type", "answer", "sent");  // sent "": nothing
-    QTest::newRow("comma accepted, point sent") << 0 << "12,5"
-                                                << "AD0007=12.50";
-    QTest::newRow("no leading zero") << 0 << "0.5"
-                                     << "AD0007=.50";
-    QTest::newRow("negative") << 0 << "-0,25"
-                              << "AD0007=-.25";
-    QTest::newRow("digital non-zero") << 1 << "3"
-                                      << "AD0007=1";
-    QTest::newRow("digital zero") << 1 << "0"
-                                  << "AD0007=0";
-    QTest::newRow("empty answer") << 0 << ""
-                                  << "";
-    QTest::newRow("other type") << 2 << "1"
-                                << "";
+    QTest::addColumn<QString>("run");  // signal type, the user's answer -> the frame sent (none: nothing sent)
+    QTest::newRow("comma accepted, point sent") << "0 12,5 -> AD0007=12.50";
+    QTest::newRow("no leading zero") << "0 0.5 -> AD0007=.50";
+    QTest::newRow("negative") << "0 -0,25 -> AD0007=-.25";
+    QTest::newRow("digital non-zero") << "1 3 -> AD0007=1";
+    QTest::newRow("digital zero") << "1 0 -> AD0007=0";
+    QTest::newRow("empty answer") << "0  -> ";
+    QTest::newRow("other type") << "2 1 -> ";
 }
 
 void TstMonitorList::writeFrame() {
-    QFETCH(int, type);
-    QFETCH(QString, answer);
-    QFETCH(QString, sent);
+    QFETCH(QString, run);
     TestHome home(false);
     QVERIFY(loadLon(home, {true}, {lonPointRow(1, 105, 0, "R", 7)}));
-    listaSenyales().Senyales[1].TipoSenyal = qint16(type);
+    listaSenyales().Senyales[1].TipoSenyal = qint16(run.section(' ', 0, 0).toInt());
     Viewer v;
-    QCOMPARE(v.escribe(1, answer), !sent.isEmpty());
+    const QString sent = run.section(" -> ", 1);
+    QCOMPARE(v.escribe(1, run.section(' ', 1, 1)), !sent.isEmpty());
     QCOMPARE(v.sent.join(""), sent);
 }
 
@@ -146,6 +141,18 @@ void TstMonitorList::viewer() {
     };
     press(1), press(1), press(4), app().EstadoConexion = 1, press(0);
     QCOMPARE(v.sent.replaceInStrings(idle, "-").join(' '), "Stop AD0009? Stop - - Stop AD0009? AD0007? AD0008? - - -");
+    // Filter on description (any case) or address; the selection and the copy take the shown rows only.
+    QStringList shown;
+    for (const char* f : {"AD00", "08", "point 7"}) shown << QString::number(v.filtra(f));
+    v.grid.setRow(1), v.grid.setRowSel(3);
+    QCOMPARE(shown << QString::number(v.seleccionadas().value(0)) << QString::number(v.textoCopia().count('\n')),
+             QStringList({"3", "1", "1", "2", "2"}));
+    // A direction without a choice and a value beyond the fixed-point range: one box per load, none per refresh.
+    ScriptedPrompts prompts;
+    v.filtra(""), listaSenyales().Senyales[1].Sentido = 5, sink.setValue("AD0007", 1e300);
+    v.Datos_Carga(), v.refrescaFilas(1, 3);
+    QCOMPARE(prompts.texts(), QStringList(Texto("AlgunDatoIncorrecto") + " (2)"));
+    QCOMPARE(v.grid.TextMatrix(2, v.colValor) + v.grid.TextMatrix(1, v.colSentido), QString());
     // MBS6 after LON: its own records only, then any other protocol: nothing left behind.
     Mbs6Fixture m;
     m.units = {2};
@@ -168,6 +175,49 @@ void TstMonitorList::viewer() {
     const QStringList lines = v.textoCopia().split("\r\n");
     QVERIFY(lines[0].startsWith(Texto("Noo") + "\t" + Texto("Disp") + "\t"));
     QCOMPARE(lines.mid(1), QStringList({QString(v.grid.Cols(), QLatin1Char('\t')), QString()}));
+}
+
+void TstMonitorList::trend_data() {
+    // Signals 1..10 at addresses 9 7 8 1..7. "rows: steps -> expected": "new" makes the trend of those rows, "s9=5"
+    // the gateway reports AD0009=5, "9@0=1" address 9 has 1 at second 0, "cut@s" keeps ten minutes up to s.
+    QTest::addColumn<QString>("run");
+    QTest::newRow("ten minutes up to the cut, the boundary kept")
+        << "1 2: new 9@0=1 9@1=2 7@300=3 8@9=4 9@601=5 cut@601 -> 9:2;5|7:3";
+    QTest::newRow("each address once, eight at most") << "1 2 10 3 4 5 6 7 8 9: new -> 9:|7:|8:|1:|2:|3:|4:|5:";
+    QTest::newRow("not finite, not drawn") << "1: new 9@0=inf 9@1=nan 9@2=4 -> 9:4";
+    QTest::newRow("starts with the value held, then reports") << "1 2: s9=5 s7=6 new s9=7 s8=1 -> 9:5;7|7:6";
+    QTest::newRow("a flood keeps the newest points") << "1: new flood -> 9:6000 1..6000";
+}
+
+void TstMonitorList::trend() {
+    QFETCH(QString, run);
+    TestHome home(false);
+    QVector<QStringList> table;
+    for (int a : {9, 7, 8, 1, 2, 3, 4, 5, 6, 7}) table << lonPointRow(1, 105, int(table.size()), "R", a);
+    QVERIFY(loadLon(home, {true}, table));
+    QScopedPointer<TendenciaSenyales> t;
+    listaSenyales().alInformar = [&](qint32 i) { (void)(t && t->informe(i)); };
+    SenyalesSink sink;
+    const qint64 t0 = 1e12;
+    QVector<qint32> rows;
+    for (const QString& r : run.section(':', 0, 0).split(' ')) rows << r.toInt();
+    for (const QString& step : run.section(": ", 1).section(" -> ", 0, 0).split(' ')) {
+        const QStringList p = step.split(QRegularExpression("[@=]"));
+        if (step == "new") t.reset(new TendenciaSenyales(rows));
+        for (int v = -5; step == "flood" && v <= 6000; ++v) t->registra(9, t0 + v, v);
+        if (step.startsWith('s')) sink.setValue(claveSenyal(p[0].mid(1).toInt()), p[1].toDouble());
+        if (step.startsWith("cut")) t->recorta(t0 + p[1].toLongLong() * 1000);
+        if (step[0].isDigit()) t->registra(qint16(p[0].toInt()), t0 + p[1].toLongLong() * 1000, p[2].toDouble());
+    }
+    listaSenyales().alInformar = nullptr;
+    QStringList got;
+    for (const TendenciaSenyales::Serie& x : t->series()) {
+        QStringList v;
+        for (const TendenciaSenyales::Punto& pt : x.puntos) v << QString::number(pt.valor);
+        got << QString::number(x.direccion) + ":" +
+                   (v.size() > 4 ? QString("%1 %2..%3").arg(v.size()).arg(v[0], v.last()) : v.join(';'));
+    }
+    QCOMPARE(got.join('|'), run.section(" -> ", 1));
 }
 
 void TstMonitorList::poll() {

@@ -1,16 +1,27 @@
-// The traffic monitors as a user sees them: lines listed, newest 500 kept, spy switches, copies, the external log.
+// The traffic monitors as a user sees them: lines listed, newest 500 kept, spy switches, copies, the external log;
+// and the typical run through the main window against the simulated gateway.
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QListView>
+#include <QPushButton>
 #include <QtTest>
 
 #include "AppGlobals.h"
+#include "GatewaySimProcess.h"
 #include "ListaTramas.h"
 #include "LonFixtures.h"
+#include "MDIPilmora.h"
+#include "ModalDriver.h"
+#include "ModulINI.h"
+#include "SenyalesMonitor.h"
 #include "TestSupport.h"
+#include "fProject.h"
+#include "fSignalEditor.h"
+#include "fTestA.h"
 #include "fTestExterno.h"
 #include "fTestPilmora.h"
+#include "fVerDatos.h"
 #include "mIdioma.h"
 
 class TstMonitors : public QObject {
@@ -20,6 +31,8 @@ private slots:
     void batches();
     void windows_data();
     void windows();
+    void typicalRun_data();
+    void typicalRun();
 };
 
 void TstMonitors::batches_data() {
@@ -51,41 +64,30 @@ void TstMonitors::batches() {
 }
 
 void TstMonitors::windows_data() {
-    // Script: "L x" a line arrives, a check box's name clicks it, "copy"/"dcl" double-click the window/first line.
-    // Expected: lines (time "T", "!" log failure said once) ~ spy switches, flag, new chkHora ~ clipboard ~ log ~ row
-    lonColumns<QString, QString, QString>("window", "script", "expected");  // P link, A ASCII bus, E external bus
-    const QString start = fTestExterno::kInicioRegistro, stop = fTestExterno::kFinRegistro;
-    QTest::newRow("link: bus off drops, nothing kept") << "P"
-                                                       << "L a,chkBus,L b,chkBus,L c,copy"
-                                                       << ">a|>c~H0~>a\r\n>c\r\n~~1";
-    QTest::newRow("link: not following keeps the current line") << "P"
-                                                                << "L a,dcl,chkUltimo,L b,L c"
-                                                                << ">a|>b|>c~H0~~~0";
-    QTest::newRow("link: time in front, remembered") << "P"
-                                                     << "chkHora,L a"
-                                                     << "T >a~H1~~~0";
-    QTest::newRow("ascii: lists what arrives, switches its spy") << "A"
-                                                                 << "L a,chkBus,L b,close"
-                                                                 << "a|b~INT1 INT0 INT0 0 H0~~~-1";
-    QTest::newRow("external: spy off lists and logs nothing") << "E"
-                                                              << "chkBus,chkLog,L a,dcl"
-                                                              << "~EXT1 EXT0 EXT0 0 H0~~~-1";
+    // "W script => expected", W: P link, A ASCII bus, E external bus. Script: "L x" a line arrives, a box's name
+    // clicks it, "copy"/"dcl" double-click the window/first line. Expected (S/P: START/STOP lines): lines (time "T",
+    // "!" log failure said once) ~ spy switches, flag, new chkHora ~ clipboard ~ log (date "D") ~ current row
+    QTest::addColumn<QString>("run");
+    QTest::newRow("link: bus off drops, nothing kept")
+        << "P L a,chkBus,L b,chkBus,L c,copy => >a|>c~H0~>a\r\n>c\r\n~~1";
+    QTest::newRow("link: not following keeps the current line") << "P L a,dcl,chkUltimo,L b,L c => >a|>b|>c~H0~~~0";
+    QTest::newRow("link: time in front, remembered") << "P chkHora,L a => T >a~H1~~~0";
+    QTest::newRow("ascii: lists what arrives, switches its spy")
+        << "A L a,chkBus,L b,close => a|b~INT1 INT0 INT0 0 H0~~~-1";
+    QTest::newRow("external: spy off lists and logs nothing") << "E chkBus,chkLog,L a,dcl => ~EXT1 EXT0 EXT0 0 H0~~~-1";
     QTest::newRow("external: logged between START and STOP")
-        << "E"
-        << "L a,chkLog,L b,chkLog,L c,dcl"
-        << "a|" + start + "|b|" + stop + "|c~EXT1 EXT0 0 H0~a~D " + start + "\r\nD b\r\nD " + stop + "\r\n~0";
+        << "E L a,chkLog,L b,chkLog,L c,dcl => a|S|b|P|c~EXT1 EXT0 0 H0~a~D S\r\nD b\r\nD P\r\n~0";
     QTest::newRow("external: closing with the log open writes no STOP")
-        << "E"
-        << "chkLog,L a,close" << start + "|a~EXT1 EXT0 0 H0~~D " + start + "\r\nD a\r\n~-1";
-    QTest::newRow("external: log that cannot open is said once") << "E"
-                                                                 << "nofolder,chkLog,L a,L b"
-                                                                 << "!|a|b~EXT1 EXT0 0 H0~~~2";
+        << "E chkLog,L a,close => S|a~EXT1 EXT0 0 H0~~D S\r\nD a\r\n~-1";
+    QTest::newRow("external: each batch reaches the log file")
+        << "E chkLog,L a,dcl => S|a~EXT1 EXT0 0 H0~S~D S\r\nD a\r\n~0";
+    QTest::newRow("external: log that cannot open is said once")
+        << "E nofolder,chkLog,L a,L b => !|a|b~EXT1 EXT0 0 H0~~~2";
 }
 
 void TstMonitors::windows() {
-    QFETCH(QString, window);
-    QFETCH(QString, script);
-    QFETCH(QString, expected);
+    QFETCH(QString, run);
+    const QString window = run.left(1), script = run.mid(2).section(" => ", 0, 0);
     TestHome home(false);
     app().RutaProyecto = home.projectsRoot();
     app().ProtProyecto = QStringLiteral("LON");
@@ -122,6 +124,7 @@ void TstMonitors::windows() {
         if (w) listed = w->lineas();
     }
     const int current = w ? w->lstTramas->currentIndex().row() : -1;
+    QString log = QString::fromLatin1(readAll(app().RutaProyecto + "/LON.log"));  // the window still open
     delete w.data();
     if (window != "P") switched << QString::number(window == "A" ? app().EspiaInt : app().EspiaExt);
     QStringList calls = switched;  // before the new window switches its own spy
@@ -130,10 +133,60 @@ void TstMonitors::windows() {
     QString shown = listed.join('|').replace(QRegularExpression("\\d\\d:\\d\\d:\\d\\d\\.\\d{3} "), "T ");
     if (shown.startsWith(Texto("MonitorRegistroNoAbierto") + app().RutaProyecto + "/LON.log ("))
         shown = "!|" + shown.section('|', 1);  // path and reason, once, before the lines that follow
-    QString log = QString::fromLatin1(readAll(app().RutaProyecto + "/LON.log"));
     log.replace(QRegularExpression("\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d "), "D ");
     const QString clip = QApplication::clipboard()->text();
-    QCOMPARE(QStringList({shown, calls.join(' '), clip, log, QString::number(current)}).join('~'), expected);
+    const QString got = QStringList({shown, calls.join(' '), clip, log, QString::number(current)}).join('~');
+    QCOMPARE(QString(got).replace(fTestExterno::kInicioRegistro, "S").replace(fTestExterno::kFinRegistro, "P"),
+             run.section(" => ", 1));
+}
+
+void TstMonitors::typicalRun_data() {
+    lonColumns<QString, int, int>("project", "signals", "typeColumn");  // a demo project; the viewer's columns
+    QTest::newRow("LON") << "DemoLON" << 10 << 0;
+    QTest::newRow("MBS6, its own column set") << "DemoMBS6" << 10 << 7;
+}
+
+// Open the project, generate in its editor, on line, send, "SUCCES", on line again, ASCII monitor, viewer, poll.
+void TstMonitors::typicalRun() {
+    QFETCH(QString, project);
+    TestHome home;
+    ScriptedPrompts prompts;  // every question answered with its first button: yes, generate; yes, send
+    const QString dir = home.projectsRoot() + "/" + project, prot = project.mid(4);
+    QVERIFY(copyFolder(PILMORA_SOURCE_DIR "/data/demo/" + project, dir));
+    GatewaySimProcess sim("udp", {"--project", dir, "--protocol", prot});
+    QVERIFY(sim.started() && iniWrite(dir + "/" + prot + ".ini", "Console", "UDPConsole", "1") &&
+            iniWrite(dir + "/" + prot + ".ini", "Console", "Port", QString::number(sim.port())));
+    EscribeIniAplicacion("Configuracion", "LastProject", project);
+    MDIPilmora w;
+    QVERIFY(w.Form_Load());
+    w.show();
+    whenModal<fProject>([](fProject* d) { d->cmdSelec->click(); });
+    w.mnuAProject->trigger();
+    if (const QString guard = nonLoopback(dir, app().IPConexion); !guard.isEmpty()) qFatal("%s", qPrintable(guard));
+    whenModal<fSignalEditor>([](fSignalEditor* d) { d->findChild<QPushButton*>("cmdPilmora")->click(), d->close(); });
+    w.mnuCProtocolo->trigger();  // "Pilmora" writes the download file
+    auto online = [&] {
+        QTest::mouseClick(w.chkOnline, Qt::LeftButton), w.Timer1_Timer();
+        return QTest::qWaitFor([] { return app().EstadoConexion == 2; }, 10000);
+    };
+    QVERIFY(online());
+    QTest::mouseClick(w.cmdSendFilePilmora, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(w.monitorEnlace()->lineas().contains(">SUCCES"), 20000);
+    QTRY_COMPARE(int(app().EstadoConexion), 0);
+    QVERIFY(online());
+    w.mnuVInterno->trigger();  // View > Bus > ASCII: the gateway's ASCII-side spy lines
+    QTRY_VERIFY(w.monitorAscii() && w.monitorAscii()->isVisible() && !w.monitorAscii()->lineas().isEmpty());
+    w.mnuVDatos->trigger();
+    fVerDatos* v = w.visorDatos();
+    QTest::mouseClick(v->cmdRefrescar, Qt::LeftButton);
+    const ListaSenyales& l = listaSenyales();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        std::all_of(l.Senyales.begin() + 1, l.Senyales.end(), [](const Senyal& s) { return s.HayValor; }), 10000);
+    QTRY_VERIFY(!v->visor.grid.TextMatrix(1, v->visor.colValor).isEmpty());  // shown by the next display refresh
+    QCOMPARE(w.monitorEnlace()->lineas().filter(QRegularExpression("^<AD\\d{4}\\?$")).size(), l.NumSenyales);
+    QTEST(int(l.NumSenyales), "signals");
+    QTEST(v->visor.colTipoSenyal, "typeColumn");
+    QTest::mouseClick(w.chkOnline, Qt::LeftButton);  // off line, so the window may close
 }
 
 QTEST_MAIN(TstMonitors)

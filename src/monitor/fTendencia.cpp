@@ -1,0 +1,74 @@
+#include "fTendencia.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QLineSeries>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include "mIdioma.h"
+
+fTendencia::fTendencia(const QVector<qint32>& indices, QWidget* parent) : QWidget(parent), tendencia(indices) {
+    setObjectName(QStringLiteral("fTendencia"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(Texto("MonitorTendenciaTitulo"));
+
+    m_chart = new QChart;
+    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    m_ejeX = new QDateTimeAxis;
+    m_ejeX->setFormat(QStringLiteral("hh:mm:ss"));
+    m_ejeX->setTitleText(Texto("MonitorHora"));
+    m_ejeX->setTickCount(6);
+    m_ejeY = new QValueAxis;
+    m_ejeY->setTitleText(Texto("Dato"));
+    m_chart->addAxis(m_ejeX, Qt::AlignBottom);
+    m_chart->addAxis(m_ejeY, Qt::AlignLeft);
+    for (const TendenciaSenyales::Serie& s : tendencia.series()) {
+        auto* line = new QLineSeries;
+        line->setName(s.nombre);
+        m_chart->addSeries(line);
+        line->attachAxis(m_ejeX);
+        line->attachAxis(m_ejeY);
+        m_lineas.append(line);
+    }
+    chart = new QChartView(m_chart, this);
+    chart->setRenderHint(QPainter::Antialiasing);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(chart);
+
+    // Reports may come many times a second: they are drawn at most every 250 ms.
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(250);
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        if (m_pendiente || ++m_ticks % 4 == 0) dibuja();
+    });
+    Timer1->start();
+    dibuja();
+}
+
+void fTendencia::informe(qint32 indice) { m_pendiente = tendencia.informe(indice) || m_pendiente; }
+
+void fTendencia::dibuja() {
+    m_pendiente = false;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    tendencia.recorta(now);
+    for (int k = 0; k < m_lineas.size(); ++k) {
+        QList<QPointF> points;
+        points.reserve(tendencia.series()[k].puntos.size());
+        for (const TendenciaSenyales::Punto& p : tendencia.series()[k].puntos) points.append(QPointF(p.ms, p.valor));
+        m_lineas[k]->replace(points);
+    }
+    // The time axis always spans the ten minutes up to now, so the chart moves on even without reports.
+    m_ejeX->setRange(QDateTime::fromMSecsSinceEpoch(now - TendenciaSenyales::kVentanaMs),
+                     QDateTime::fromMSecsSinceEpoch(now));
+    double lo = 0, hi = 1;
+    if (tendencia.rango(&lo, &hi)) {
+        const double margin = hi > lo ? (hi - lo) * 0.05 : qMax(1.0, qAbs(hi) * 0.05);
+        lo -= margin, hi += margin;
+    }
+    m_ejeY->setRange(lo, hi);
+}
