@@ -119,7 +119,12 @@ MDIPilmora::MDIPilmora(QWidget* parent) : QMainWindow(parent) {
     resize(1100, 720);
 }
 
-MDIPilmora::~MDIPilmora() = default;
+MDIPilmora::~MDIPilmora() {
+    // The child windows go before the link: a spy monitor switches its spy off
+    // as it goes, and the link's echo must not reach a monitor already gone.
+    disconnect(m_link, nullptr, this, nullptr);
+    m_fTestPilmora = nullptr;
+}
 
 void MDIPilmora::construyeMenus() {
     QMenuBar* bar = menuBar();

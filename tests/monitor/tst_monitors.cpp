@@ -179,6 +179,7 @@ void TstMonitors::typicalRun() {
     w.mnuVDatos->trigger();
     fVerDatos* v = w.visorDatos();
     QTest::mouseClick(v->cmdRefrescar, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(v->cmdRefrescar->text(), Texto("cmdRefrescar"), 10000);  // every signal asked once
     const ListaSenyales& l = listaSenyales();
     QTRY_VERIFY_WITH_TIMEOUT(
         std::all_of(l.Senyales.begin() + 1, l.Senyales.end(), [](const Senyal& s) { return s.HayValor; }), 10000);
