@@ -21,7 +21,6 @@ fTendencia::fTendencia(const QVector<qint32>& indices, QWidget* parent) : QWidge
     m_ejeX = new QDateTimeAxis;
     m_ejeX->setFormat(QStringLiteral("hh:mm:ss"));
     m_ejeX->setTitleText(Texto("MonitorHora"));
-    m_ejeX->setTickCount(6);
     m_ejeY = new QValueAxis;
     m_ejeY->setTitleText(Texto("Dato"));
     m_chart->addAxis(m_ejeX, Qt::AlignBottom);
@@ -47,7 +46,14 @@ fTendencia::fTendencia(const QVector<qint32>& indices, QWidget* parent) : QWidge
         if (m_pendiente || ++m_ticks % 4 == 0) dibuja();
     });
     Timer1->start();
+    m_abierta = QDateTime::currentMSecsSinceEpoch();
     dibuja();
+}
+
+void fTendencia::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    // As many time labels as fit without being cut.
+    m_ejeX->setTickCount(qBound(2, width() / 110, 8));
 }
 
 void fTendencia::informe(qint32 indice) { m_pendiente = tendencia.informe(indice) || m_pendiente; }
@@ -62,13 +68,18 @@ void fTendencia::dibuja() {
         for (const TendenciaSenyales::Punto& p : tendencia.series()[k].puntos) points.append(QPointF(p.ms, p.valor));
         m_lineas[k]->replace(points);
     }
-    // The time axis always spans the ten minutes up to now, so the chart moves on even without reports.
-    m_ejeX->setRange(QDateTime::fromMSecsSinceEpoch(now - TendenciaSenyales::kVentanaMs),
-                     QDateTime::fromMSecsSinceEpoch(now));
+    // The time axis ends now, so the chart moves on even without reports; it grows from the opening (or the
+    // first value held) to ten minutes, at least one minute wide.
+    qint64 from = m_abierta;
+    for (const TendenciaSenyales::Serie& x : tendencia.series())
+        if (!x.puntos.isEmpty()) from = qMin(from, x.puntos.first().ms);
+    from = qBound(now - TendenciaSenyales::kVentanaMs, from, now - 60 * 1000);
+    m_ejeX->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(now));
     double lo = 0, hi = 1;
     if (tendencia.rango(&lo, &hi)) {
         const double margin = hi > lo ? (hi - lo) * 0.05 : qMax(1.0, qAbs(hi) * 0.05);
         lo -= margin, hi += margin;
     }
     m_ejeY->setRange(lo, hi);
+    m_ejeY->applyNiceNumbers();  // round steps: 0, 20, 40 rather than -4.6, 20.6
 }

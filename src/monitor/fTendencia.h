@@ -29,11 +29,15 @@ public:
     QChartView* chart = nullptr;
     QTimer* Timer1 = nullptr;
 
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
 private:
     QChart* m_chart = nullptr;
     QVector<QLineSeries*> m_lineas;
     QDateTimeAxis* m_ejeX = nullptr;
     QValueAxis* m_ejeY = nullptr;
+    qint64 m_abierta = 0;  // ms since the epoch
     bool m_pendiente = false;
     int m_ticks = 0;
 };

@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTabBar>
 #include <QTimer>
@@ -120,6 +122,12 @@ void fVerDatos::Datos_Carga() {
     Timer1->start();
 }
 
+QSize fVerDatos::sizeHint() const {
+    int width = grid->verticalHeader()->width() + grid->verticalScrollBar()->sizeHint().width() + 40;
+    for (int c = 1; c < visor.grid.Cols(); ++c) width += twipsToPx(visor.grid.ColWidth(c));
+    return QSize(width, twipsToPx(5000));
+}
+
 void fVerDatos::Timer1_Timer() {
     const int top = grid->topRow();
     if (top <= 0) return;
@@ -180,13 +188,17 @@ void fVerDatos::cmdTendencia_Click() {
     auto* w = new fTendencia(chosen);
     connect(this, &fVerDatos::valorInformado, w, &fTendencia::informe);
     m_tendencias.append(w);
-    // Beside the viewer in the main window's area when there is one.
+    // Under the viewer in the main window's area when there is room, else where the area puts it.
     auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (QMdiArea* area = sub ? sub->mdiArea() : nullptr) {
-        area->addSubWindow(w)->resize(twipsToPx(9000), twipsToPx(4500));
-        w->parentWidget()->setAttribute(Qt::WA_DeleteOnClose);
+        QMdiSubWindow* chart = area->addSubWindow(w);
+        chart->setAttribute(Qt::WA_DeleteOnClose);
+        const QRect room = area->viewport()->rect();
+        chart->resize(qMin(sub->width(), room.width()), qMin(twipsToPx(5000), room.height()));
+        const QPoint below = sub->geometry().bottomLeft() + QPoint(0, 1) + 12 * QPoint(0, m_tendencias.size() - 1);
+        if (room.contains(QRect(below, chart->size()))) chart->move(below);
     } else {
-        w->resize(twipsToPx(9000), twipsToPx(4500));
+        w->resize(twipsToPx(9000), twipsToPx(5000));
     }
     w->show();
 }

@@ -28,6 +28,8 @@ public:
     ~fVerDatos() override;
 
     void Datos_Carga();
+    // Wide enough for every column, the value and the time of the last report among them.
+    QSize sizeHint() const override;
     void mnuRefresh_Click();
     void mnuEdit_Click();
     void cmdRefrescar_Click();

@@ -649,7 +649,7 @@ void MDIPilmora::mnuVDatos_Click() {
         m_fVerDatos = new fVerDatos([this](const QString& text) { m_link->TransmitPilmora(text, false); });
         m_fVerDatos->popmnuRefresh = popmnuRefresh;
         mdiArea->addSubWindow(m_fVerDatos)->setObjectName(QStringLiteral("subfVerDatos"));
-        m_fVerDatos->parentWidget()->resize(twipsToPx(9000), twipsToPx(5000));
+        m_fVerDatos->parentWidget()->resize(m_fVerDatos->sizeHint().boundedTo(mdiArea->viewport()->size()));
     }
     MuestraVentana(m_fVerDatos);
 }
