@@ -220,23 +220,69 @@ private slots:
         QCOMPARE(icon(prompts), int(Msg::Exclamation));
         QCOMPARE(readAll(dst + "/a") + readAll(dst + "/b") + readAll(dst + "/c"), QByteArray("aalready therec"));
     }
-    // Opening lists the projects with the current one selected; leaving restores it.
-    void selectOrLeave_data() {
-        QTest::addColumn<QString>("how");
-        for (const char* how : {"button", "enter key", "double click", "leave", "leave, enter on focused exit"})
-            QTest::newRow(how) << how;
+    // The window with `open` the open project and `row` selected: the row chosen (button, Enter, double click) or
+    // the window left; a new project from a template or as a copy of the row; the row edited; or deleted. Checked:
+    // what is said, what the new/edit dialog showed ("name|desc|protocol, protocol choice open, copy, protocols",
+    // then '>' and the row selected after it), the listed rows, and the open project once the window is left.
+    void window_data() {
+        // answer: to the first question, -1 none; said: language keys, maybe "\r" and the rest
+        addColumns<QString, QString, QString, int, QStringList, QString, QString>("how", "open", "row", "answer",
+                                                                                  "said", "dialog", "after");
+        auto row = [](const char* how, const char* open, const char* row, int answer, const QStringList& said,
+                      const char* dialog, const char* after) {
+            QTest::newRow(qPrintable(QString(how) + " " + row + (answer == Msg::No ? ", no" : "")))
+                << QString(how) << QString(open) << QString(row) << answer << said << QString(dialog) << QString(after);
+        };
+        const QString askCopy = "NuevoProCopia\r%1 - %2", askDelete = "BorrarPro\ralpha";
+        for (const char* how : {"button", "enter key", "double click"})
+            row(how, "Bravo", "Charlie", -1, {}, "", "Charlie|LON|b-desc");
+        for (const char* how : {"leave", "leave, enter on focused exit"})
+            row(how, "Bravo", "Charlie", -1, {}, "", "Bravo|LON|a-desc");
+        row("new", "Charlie", "Bravo", Msg::No, {askCopy.arg("Bravo", "LON")}, "||LON102>Delta|MBS6|fresh",
+            "Charlie|LON|b-desc");
+        row("new", "Charlie", "alpha", Msg::Yes, {askCopy.arg("alpha", "MBS6"), "ProErr"},
+            "alpha|c-desc|MBS6012>Delta|MBS6|fresh", "Charlie|LON|b-desc");
+        row("edit", "Charlie", "Charlie", -1, {}, "Charlie|b-desc|LON002>Delta|LON|fresh", "Delta|LON|fresh");
+        row("delete", "alpha", "alpha", Msg::Yes, {askDelete}, "", "||");
+        row("delete", "alpha", "alpha", Msg::No, {askDelete}, "", "alpha|MBS6|c-desc");
+        row("delete, sub-folder keeps the folder", "alpha", "alpha", Msg::Yes, {askDelete, "ErrBCa"}, "", "||");
+        row("delete, no rights", "alpha", "alpha", Msg::Yes, {askDelete, "ErrBFi", "ErrBCa"}, "", "||");
     }
-    void selectOrLeave() {
-        QFETCH(QString, how);
+    void window() {
+        const auto [how, open, row, said, dialog, after] =
+            fetch<QString, QString, QString, QStringList, QString, QString>("how", "open", "row", "said", "dialog",
+                                                                            "after");
+        QFETCH(int, answer);  // a plain variable: the dialog's handler captures it
         threeProjects();
-        app().NombreProyecto = "Bravo";
-        app().RutaProyecto = "/current/project";
+        const QString alpha = m_root + "/alpha";
+        QVERIFY(writeAll(alpha + "/MBS6.dat", "signals") && writeAll(alpha + "/.hidden", "x"));
+        if (how.contains("sub-folder")) QDir().mkpath(alpha + "/archive");
+        EscribeIniAplicacion("Configuracion", "LastProject", open);
+        app().NombreProyecto = open;
+        app().ProtProyecto = projectValue(m_root + "/" + open, "Prot");
+        app().DescProyecto = projectValue(m_root + "/" + open, "Desc");
+        app().RutaProyecto = nat(m_root + "/" + open);
         fProject w;
         w.show(), QApplication::setActiveWindow(&w);
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QCOMPARE(listed(w.lvwPro), (QStringList{"alpha", "Bravo", "Charlie"}));
-        QCOMPARE(current(w), QStringLiteral("Bravo|LON|a-desc"));
-        selectRow(w, "Charlie");
+        QCOMPARE(current(w), QStringList({open, app().ProtProyecto, app().DescProyecto}).join('|'));
+        selectRow(w, row);
+        if (answer >= 0) m_prompts->queueAnswer(answer);
+        QString seen;
+        bool stayedOpen = false;
+        if (!dialog.isEmpty())
+            whenModal<fProjectNew>([&](fProjectNew* d) {
+                seen = d->txtNom->text() + "|" + d->txtDesc->text() + "|" + d->cboProt->currentText() +
+                       QString::number(d->cboProt->isEnabled()) + QString::number(d->copiarProyecto()) +
+                       QString::number(d->cboProt->count());
+                if (answer == Msg::Yes) d->cmdAceptar->click(), stayedOpen = d->isVisible();  // name taken
+                d->txtNom->setText(""), QTest::keyClicks(d->txtNom, "Delta"), d->txtDesc->setText("fresh");
+                if (answer == Msg::No) d->cboProt->setCurrentIndex(1);
+                QTest::mouseClick(d->cmdAceptar, Qt::LeftButton);
+            });
+        std::optional<NoWriteFolder> deny;
+        if (how.contains("rights") && !denied(deny, alpha)) QSKIP("cannot take write rights away here");
         const QPoint p = w.lvwPro->visualItemRect(w.lvwPro->currentItem()).center();
         if (how == "button") QTest::mouseClick(w.cmdSelec, Qt::LeftButton);
         if (how == "enter key") w.lvwPro->setFocus(), QTest::keyClick(w.lvwPro, Qt::Key_Return);
@@ -245,102 +291,32 @@ private slots:
                 QTest::mouseDClick(w.lvwPro->viewport(), Qt::LeftButton, {}, p);
         if (how == "leave") w.cmdSalir->click();
         if (how.contains("focused")) w.cmdSalir->setFocus(), QTest::keyClick(w.cmdSalir, Qt::Key_Return);
-        const bool chosen = !how.startsWith("leave");
-        QVERIFY(!w.isVisible());
-        QCOMPARE(w.result(), int(chosen ? QDialog::Accepted : QDialog::Rejected));
-        QCOMPARE(app().NombreProyecto + app().ProtProyecto + app().DescProyecto,
-                 chosen ? "CharlieLONb-desc" : "Bravo" + app().ProtProyecto + app().DescProyecto);
-        QCOMPARE(app().RutaProyecto, chosen ? nat(m_root + "/Charlie") : QStringLiteral("/current/project"));
-    }
-
-    // "New" (from a template or as a copy) and "edit", carried through.
-    void newOrEditAccepted_data() {
-        // answer: to "copy the selected project?"; result: name|desc|protocol, protocol choice open, copy
-        addColumns<QString, int, QString, QString>("row", "answer", "opened", "result");
-        auto row = [](const char* n, const char* sel, int answer, const char* opened, const char* result) {
-            QTest::newRow(n) << QString(sel) << answer << QString(opened) << QString(result);
-        };
-        row("new from template", "Bravo", Msg::No, "||LON102", "Delta|MBS6|fresh");
-        row("new as copy, same name refused", "alpha", Msg::Yes, "alpha|c-desc|MBS6012", "Delta|MBS6|fresh");
-        row("edit renames the open project", "Charlie", -1, "Charlie|b-desc|LON002", "Delta|LON|fresh");
-    }
-    void newOrEditAccepted() {
-        const auto [row, opened, result] = fetch<QString, QString, QString>("row", "opened", "result");
-        QFETCH(int, answer);  // a plain variable: the dialog's handler captures it
-        threeProjects();
-        app().NombreProyecto = "Charlie";
-        app().RutaProyecto = nat(m_root + "/Charlie");
-        app().DescProyecto = "b-desc";
-        QVERIFY(writeAll(m_root + "/alpha/MBS6.dat", "signals"));
-        const QString rowProt = iniRead(m_root + "/" + row + "/Project.ini", "Project", "Prot", "");
-        fProject w;
-        w.show(), selectRow(w, row);
-        if (answer >= 0) m_prompts->queueAnswer(answer);
-        QString seen;
-        bool stayedOpen = false;
-        whenModal<fProjectNew>([&](fProjectNew* d) {
-            seen = d->txtNom->text() + "|" + d->txtDesc->text() + "|" + d->cboProt->currentText() +
-                   QString::number(d->cboProt->isEnabled()) + QString::number(d->copiarProyecto()) +
-                   QString::number(d->cboProt->count());
-            if (answer == Msg::Yes) d->cmdAceptar->click(), stayedOpen = d->isVisible();  // name taken
-            d->txtNom->setText(""), QTest::keyClicks(d->txtNom, "Delta"), d->txtDesc->setText("fresh");
-            if (answer == Msg::No) d->cboProt->setCurrentIndex(1);
-            QTest::mouseClick(d->cmdAceptar, Qt::LeftButton);
-        });
-        (answer < 0 ? w.cmdEdit : w.cmdNuevo)->click();
-        QCOMPARE(seen, opened);
-        QStringList said{Texto("ProErr")};
-        if (answer >= 0) said.prepend(Texto("NuevoProCopia") + "\r" + row + " - " + rowProt);
-        QCOMPARE(m_prompts->texts(), answer == Msg::Yes ? said : said.mid(0, answer == Msg::No ? 1 : 0));
-        if (answer >= 0) QCOMPARE(m_prompts->shown()[0].style, int(Msg::YesNoCancel | Msg::Question));
-        QVERIFY(stayedOpen == (answer == Msg::Yes));
-        QCOMPARE(current(w), result);
-        QCOMPARE(w.lvwPro->topLevelItemCount(), answer < 0 ? 3 : 4);
-        if (answer >= 0)
+        if (!dialog.isEmpty()) (how == "edit" ? w.cmdEdit : w.cmdNuevo)->click();
+        if (how.startsWith("delete")) w.cmdBorrar->click();
+        deny.reset();
+        const bool gone = how.startsWith("delete") && answer == Msg::Yes,
+                   chosen = !how.contains("leave") && !w.isVisible();
+        QCOMPARE(seen + ">" + (dialog.isEmpty() ? "" : current(w)), dialog.isEmpty() ? ">" : dialog);
+        QCOMPARE(m_prompts->texts(), texts(said));
+        if (!said.isEmpty())
+            QCOMPARE(m_prompts->shown()[0].style,
+                     int(how == "new" ? Msg::YesNoCancel | Msg::Question : Msg::YesNo | Msg::Question));
+        if (said.size() > 1) QCOMPARE(icon(*m_prompts), int(Msg::Critical));
+        QVERIFY(stayedOpen == (answer == Msg::Yes && how == "new"));
+        QCOMPARE(listed(w.lvwPro).size(), 3 + (how == "new") - gone);
+        QCOMPARE(listed(w.lvwPro).contains(row), !gone && how != "edit");
+        QCOMPARE(QFileInfo::exists(m_root + "/" + row), how != "edit" && (!gone || said.size() > 1));
+        if (how == "new")
             QCOMPARE(readAll(m_root + "/Delta/MBS6.dat"),
                      answer == Msg::Yes ? QByteArray("signals") : readAll(m_home->file("TemplatesASCII/MBS6.dat")));
-        QCOMPARE(QFileInfo::exists(m_root + "/" + row), answer >= 0);
-        w.cmdSalir->click();  // a renamed open project stays open under its new name
-        QCOMPARE(app().NombreProyecto + app().DescProyecto, answer < 0 ? "Deltafresh" : "Charlieb-desc");
-        QCOMPARE(app().RutaProyecto, nat(m_root + (answer < 0 ? "/Delta" : "/Charlie")));
-    }
-
-    // Deleting from the list: asked first, refusals told, the row goes and the open project with it.
-    void deleteRow_data() {
-        // setup: "subfolder" in the project, or "noRights" on it
-        addColumns<int, QString, QStringList>("answer", "setup", "errors");
-        QTest::newRow("yes") << int(Msg::Yes) << "" << QStringList();
-        QTest::newRow("no") << int(Msg::No) << "" << QStringList();
-        QTest::newRow("sub-folder keeps the folder") << int(Msg::Yes) << "subfolder" << QStringList{"ErrBCa"};
-        QTest::newRow("no rights") << int(Msg::Yes) << "noRights" << QStringList{"ErrBFi", "ErrBCa"};
-    }
-    void deleteRow() {
-        const auto [answer, setup, errors] = fetch<int, QString, QStringList>("answer", "setup", "errors");
-        threeProjects();
-        const QString dir = m_root + "/alpha";
-        QVERIFY(writeAll(dir + "/.hidden", "x"));
-        if (setup == "subfolder") QDir().mkpath(dir + "/archive");
-        EscribeIniAplicacion("Configuracion", "LastProject", "alpha");
-        app().NombreProyecto = "alpha", app().ProtProyecto = "MBS6", app().DescProyecto = "c-desc",
-        app().RutaProyecto = nat(dir);
-        fProject w;
-        w.show(), selectRow(w, "alpha"), m_prompts->queueAnswer(answer);
-        {
-            std::optional<NoWriteFolder> deny;
-            if (setup == "noRights" && !denied(deny, dir)) QSKIP("cannot take write rights away here");
-            w.cmdBorrar->click();
+        if (how.startsWith("delete")) {
+            QCOMPARE(filesIn(alpha).isEmpty(), gone && !how.contains("rights"));
+            QCOMPARE(LeeIniAplicacion("Configuracion", "LastProject", "-"), gone ? "" : "alpha");
         }
-        const bool gone = answer == Msg::Yes;
-        QCOMPARE(m_prompts->texts(), QStringList{Texto("BorrarPro") + "\ralpha"} + texts(errors));
-        QCOMPARE(m_prompts->shown()[0].style, int(Msg::YesNo | Msg::Question));
-        if (!errors.isEmpty()) QCOMPARE(icon(*m_prompts), int(Msg::Critical));
-        QCOMPARE(listed(w.lvwPro).contains("alpha"), !gone);
-        QCOMPARE(QFileInfo::exists(dir), !gone || !errors.isEmpty());
-        QCOMPARE(filesIn(dir).isEmpty(), gone && setup != "noRights");
-        QCOMPARE(LeeIniAplicacion("Configuracion", "LastProject", "-"), gone ? "" : "alpha");
-        w.cmdSalir->click();
-        QCOMPARE(app().NombreProyecto + app().ProtProyecto + app().DescProyecto,
-                 gone ? QString() : QStringLiteral("alphaMBS6c-desc"));
+        if (w.isVisible()) w.cmdSalir->click();  // a renamed open project stays open under its new name
+        QCOMPARE(w.result(), int(chosen ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(QStringList({app().NombreProyecto, app().ProtProyecto, app().DescProyecto}).join('|'), after);
+        if (!gone) QCOMPARE(app().RutaProyecto, nat(m_root + "/" + after.section('|', 0, 0)));
     }
 };
 
