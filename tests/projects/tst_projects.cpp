@@ -27,8 +27,7 @@ QStringList texts(const QStringList& keyed, const QString& root = {}, const QStr
     QStringList out;
     for (QString m : keyed) {
         m.replace("%root/", nat(root + "/")).replace("%tpl", tpl);
-        const int cr = m.indexOf('\r');
-        out << (cr < 0 ? Texto(m) : Texto(m.left(cr)) + m.mid(cr));
+        out << Texto(m.section('\r', 0, 0)) + (m.contains('\r') ? "\r" + m.section('\r', 1) : QString());
     }
     return out;
 }
@@ -51,9 +50,6 @@ QStringList listed(QTreeWidget* t) {
 QString current(fProject& w) {
     const QTreeWidgetItem* it = w.lvwPro->currentItem();
     return it ? it->text(0) + "|" + it->text(1) + "|" + it->text(2) : QString();
-}
-void selectRow(fProject& w, const QString& name) {
-    w.lvwPro->setCurrentItem(w.lvwPro->findItems(name, Qt::MatchExactly, 0).value(0));
 }
 }  // namespace
 Q_DECLARE_METATYPE(Accept)
@@ -116,29 +112,14 @@ private slots:
         QCOMPARE(app().NombreIni, QStringLiteral("Project"));
     }
 
-    void names_data() {
-        addColumns<QString, bool>("name", "valid");
-        for (const QString& n :
-             {QString("Plant 1"), QString::fromUtf8("Área Ñandú"), QString("a-b_c(2)"), QString(255, 'x'),
-              QString("COM10"), QString("CON"), QString("x:y*?"), QString::fromUtf8("Hall\u00a0")})
-            QTest::newRow(qPrintable("valid: " + n.left(12))) << n << true;
-        QStringList bad{
-            "", "   ", " Left", "Right ", "\tTab", "v1.2", QString::fromUtf8("Ωmega"), QString::fromUtf8("Проект")};
-        for (const char* c : {"/", "\\", "\r", "\n"}) bad << QString("a%1b").arg(c);
-        for (const QString& n : bad) QTest::newRow(qPrintable("invalid: " + n.left(12).toUtf8().toHex())) << n << false;
-    }
-    void names() {
-        const auto [name, valid] = fetch<QString, bool>("name", "valid");
-        QCOMPARE(NombreProyectoValido(name), valid);
-    }
-
     void accept_data() {
         QTest::addColumn<Accept>("c");
         const QStringList mines{".hidden", "LON.dat", "LON.ini", "Project.ini"}, ini{"Project.ini"};
         const QStringList nameErr{"ErrNomPro"}, taken{"ProErr"};
         const int crit = int(Msg::Critical), excl = int(Msg::Exclamation);
         auto row = [](const char* tag, const Accept& c) { QTest::newRow(tag) << c; };
-        row("from template", {1, false, "", "New", "MBS6", "", true, {}, -1, {"MBS6.dat", "MBS6.ini", "Project.ini"}});
+        const QStringList fromTemplate{"MBS6.dat", "MBS6.ini", "Project.ini"};
+        row("from template", {1, false, "", "New", "MBS6", "", true, {}, -1, fromTemplate});
         row("template match ignores case, read-only template",
             {1, false, "", "Case", "MBS6", "custom", true, {}, -1, {"MBS6.Dat", "Project.ini", "mbs6.INI"}});
         row("no template files", {1, false, "", "Bare", "LON", "empty", true, {}, -1, ini});
@@ -150,8 +131,14 @@ private slots:
         row("edit, same name", {2, false, "Mine", "Mine", "LON", "", true, {}, -1, mines});
         row("edit with rename", {2, false, "Mine", "After", "LON", "", true, {}, -1, mines});
         row("rename changing letter case", {2, false, "plant", "Plant", "LON", "", true, {}, -1, ini});
-        for (const char* bad : {"a.b", "a\\b", "  ", "Right "})
-            row(bad, {1, false, "", bad, "LON", "", false, nameErr, excl, {}});
+        for (const QString& n : {QString("Plant 1"), QString(u8"Área Ñandú"), QString("a-b_c(2)"), QString(255, 'x'),
+                                 QString("COM10"), QString("CON"), QString("x:y*?"), QString(u8"Hall\u00a0")})
+            row(qPrintable("valid: " + n.left(12)), {1, false, "", n, "MBS6", "", true, {}, -1, fromTemplate});
+        QStringList bad{"", "   ", " Left", "Right ", "\tTab", "v1.2", "a.b", u8"Ωmega", u8"Проект"};
+        for (const char* c : {"/", "\\", "\r", "\n"}) bad << QString("a%1b").arg(c);
+        for (const QString& n : bad)
+            row(qPrintable("invalid: " + n.left(12).toUtf8().toHex()),
+                {1, false, "", n, "LON", "", false, nameErr, excl, {}});
         row("create refused by the file system", {1, false, "", QString(300, 'n'), "LON", "", false, taken, crit, {}});
         for (const char* bad : {"Mine.1", "Mine/1", " Mine"})
             row(bad, {2, false, "Mine", bad, "LON", "", false, nameErr, excl, {}});
@@ -211,8 +198,7 @@ private slots:
         TestHome home;
         ScriptedPrompts prompts;
         const QString src = home.file("src"), dst = home.file("dst");
-        QDir().mkpath(src);
-        QDir().mkpath(dst);
+        for (const QString& d : {src, dst}) QDir().mkpath(d);
         for (const char* f : {"a", "b", "c"}) QVERIFY(writeAll(src + "/" + f, f));
         QVERIFY(writeAll(dst + "/b", "already there"));
         QVERIFY(CopiarFicheros(src, dst, QString()));
@@ -267,7 +253,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QCOMPARE(listed(w.lvwPro), (QStringList{"alpha", "Bravo", "Charlie"}));
         QCOMPARE(current(w), QStringList({open, app().ProtProyecto, app().DescProyecto}).join('|'));
-        selectRow(w, row);
+        w.lvwPro->setCurrentItem(w.lvwPro->findItems(row, Qt::MatchExactly, 0).value(0));
         if (answer >= 0) m_prompts->queueAnswer(answer);
         QString seen;
         bool stayedOpen = false;

@@ -1,5 +1,4 @@
-// Spreadsheet files: what reading makes of the files spreadsheet programs
-// write, what it refuses, and the formula guard both ways.
+// Spreadsheet files: what reading makes of the files spreadsheet programs write, what it refuses, the formula guard.
 #include <QtTest>
 
 #include "SignalCsv.h"

@@ -8,8 +8,7 @@ class NoWriteFolder {
 public:
     explicit NoWriteFolder(const QString& path);
     ~NoWriteFolder();
-    NoWriteFolder(const NoWriteFolder&) = delete;
-    NoWriteFolder& operator=(const NoWriteFolder&) = delete;
+    Q_DISABLE_COPY(NoWriteFolder)
     bool active() const { return m_active; }
 
 private:

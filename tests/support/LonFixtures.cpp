@@ -90,7 +90,7 @@ QByteArray le16(int v) { return le32(v).left(2); }
 
 QByteArray le32(qint64 v) {
     QByteArray b(4, '\0');
-    for (int i = 0; i < 4; ++i) b[i] = char((quint64(v) >> (8 * i)) & 0xFF);
+    qToLittleEndian(quint32(v), b.data());
     return b;
 }
 

@@ -1,6 +1,5 @@
-// LON projects for tests and benchmarks: written to disk exactly as the editor
-// saves them (Project.ini, LON.ini, LON.dat; CR LF, Windows-1252), from a small
-// description or generated at any size.
+// LON projects for tests and benchmarks: written to disk exactly as the editor saves them (Project.ini, LON.ini,
+// LON.dat; CR LF, Windows-1252), from a small description or generated at any size.
 #pragma once
 
 #include <QtTest>
@@ -16,8 +15,7 @@ struct LonFixtureDevice {
     bool on = true;
     QString nid;
     QString subnet = QStringLiteral("1");
-    QString node;  // empty: the device number
-    QString name;
+    QString node, name;  // node empty: the device number
 };
 
 struct LonFixture {
@@ -27,8 +25,7 @@ struct LonFixture {
     QVector<LonFixtureDevice> devices;
     QList<QStringList> keys;    // (section, key, value) replacing the usual value or added
     QVector<QStringList> rows;  // signal rows, columns 1..17 as stored in LON.dat
-    bool writeIni = true;
-    bool writeDat = true;
+    bool writeIni = true, writeDat = true;
 };
 
 QStringList lonPointRow(int device, int snvt, int nvIndex, const QString& access, int address, bool active = true);

@@ -10,7 +10,6 @@ struct Mbs6Fixture {
     bool writeDat = true;
 };
 
-// A stored row: unit, code, description, address unit x 100 + code, "RW", "1-Dig", "1-Spon", active.
 QStringList mbs6Row(int unit, int code, bool active = true);
 // Every unit in use and every one of the 826 rows active.
 Mbs6Fixture fullMbs6Fixture();
