@@ -299,7 +299,7 @@ private slots:
         QCOMPARE(m.data(m.index(0, 0)).toString(), "q");
     }
 
-    // The column set-up both gateway grids share: captions, and width, help and typing rule from the definition.
+    // The column set-up both gateway grids share: captions, widths, help, and the typing rule from the definition.
     void columnSetUp() {
         SignalGrid g(2, 5);
         QVector<InfoColumna> info(5);
@@ -307,7 +307,8 @@ private slots:
                                    {900, 0, SignalGrid::Int16, "Node", nullptr, "node help", nullptr}};
         Aplica_Columnas(g, info, defs, 2), Carga_CabecerasComunes(g, info, 0, 2, 0, 3, 4);
         QCOMPARE(g.rowCells(0), QStringList({Texto("Noo"), "Node", Texto("Dir"), "A/D", Texto("Activa")}));
-        QCOMPARE(QString::number(g.ColWidth(1)) + info[1].Ayuda, "900node help");
+        QCOMPARE(QList<int>({g.ColWidth(0), g.ColWidth(1), g.ColWidth(2)}), QList<int>({500, 900, 600}));
+        QCOMPARE(info[1].Ayuda, "node help");
         bool changed = false;
         int letter = 'a';
         g.select(1, 1, 1, 1), FiltroTecla(letter, g, changed);
