@@ -24,11 +24,7 @@ struct Viewer : VisorSenyales {
 QStringList listed() {
     const ListaSenyales& l = listaSenyales();
     QStringList out, keys;
-    for (int i = 1; i <= l.NumSenyales; ++i)
-        out << QStringLiteral("%1/%2/%3")
-                   .arg(l.Senyales[i].Disp)
-                   .arg(l.Senyales[i].Direccion)
-                   .arg(l.Senyales[i].Sentido);
+    for (const Senyal& x : l.Senyales.mid(1)) out << x.Disp + QString("/%1/%2").arg(x.Direccion).arg(x.Sentido);
     for (auto it = l.IndiceSenyales.begin(); it != l.IndiceSenyales.end(); ++it)
         keys << it.key() + QLatin1Char('=') + QString::number(it.value());
     keys.sort();
@@ -39,11 +35,7 @@ QStringList listed() {
 bool loadLon(TestHome& home, const QList<bool>& devices, const QVector<QStringList>& rows) {
     LonFixture f;
     for (bool on : devices)
-        f.devices << LonFixtureDevice{on,
-                                      QStringLiteral("04A2C31B%1").arg(f.devices.size() + 1, 4, 10, QLatin1Char('0')),
-                                      QStringLiteral("1"),
-                                      {},
-                                      {}};
+        f.devices << LonFixtureDevice{on, QString::number(0x14A2C31B0001 + f.devices.size(), 16), "1", {}, {}};
     f.rows = rows;
     app().RutaProyecto = home.projectsRoot() + QStringLiteral("/L");
     return writeLonFixture(app().RutaProyecto, f) && (Carga_DatosMFAPilmora(QStringLiteral("LON")), true);
