@@ -33,7 +33,7 @@ static void BM_CargaSenyalesLon4000(benchmark::State& state) {
         benchmark::DoNotOptimize(listaSenyales().NumSenyales);
     }
     state.counters["signals"] = listaSenyales().NumSenyales;
-    state.counters["rows"] = visor.grid.Rows() - 1;
+    if (viewer) state.counters["rows"] = visor.grid.Rows() - 1;
 }
 // Arg 0: the list alone; 1: the list and the viewer's grid.
 BENCHMARK(BM_CargaSenyalesLon4000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
