@@ -86,7 +86,8 @@ private slots:
         QCOMPARE(resolveAppFolder(col<QStringList>("args"), "/opt/pilmora", "/srv/ws"), col<QString>("expected"));
     }
 
-    // What a start reads, and the language checked in its menu.
+    // What a start reads, what it says (a missing templates folder: twice, as errors, and it goes on), and the
+    // language checked in its menu.
     void settingsAtStartup_data() {
         QTest::addColumn<QStringList>("ini");
         QTest::addColumn<QStringList>("expected");  // settings, com, templates, projects, last project, last command
@@ -103,12 +104,17 @@ private slots:
     void settingsAtStartup() {
         const QStringList ini = col<QStringList>("ini"), e = col<QStringList>("expected");
         Started s(ini);
-        QVERIFY(s.loaded);
+        QVERIFY(s.loaded && s.w.Timer1->isActive());
         auto abs = [&](const QString& p) { return QDir::isAbsolutePath(p) ? p : nat(s.home.file(p)); };
         QCOMPARE((QStringList{s.w.comPort().settings, QString::number(s.w.comPort().com), app().RutaPlantillas,
                               app().RutaProyectos, app().NombreProyecto, s.w.cboCmd->itemText(s.w.cboCmd->count() - 1),
                               s.w.cboCmd->currentText()}),
                  (QStringList{e[0], e[1], abs(e[2]), abs(e[3]), e[4], e[5], ""}));
+        const QString path = abs(e[2]);
+        QCOMPARE(s.prompts.texts(), (QFileInfo::exists(path) ? QStringList()
+                                                             : QStringList{Texto("Erroralacc") + "\r" + path,
+                                                                           "Error path Templates\r" + path}));
+        for (const auto& m : s.prompts.shown()) QCOMPARE(m.style & 0x70, int(Msg::Critical));
         const int language = ini.filter("Language=").value(0, "Language=0").mid(9).toInt();
         auto checked = [&] {
             QString c;
@@ -116,10 +122,7 @@ private slots:
             return c;
         };
         QCOMPARE(checked(), QString("000").replace(language, 1, '1'));
-        if (ini.isEmpty()) {  // a plain start: quiet, monitor up, nothing that needs a project
-            QVERIFY2(s.prompts.shown().isEmpty(), qPrintable(s.prompts.texts().join('|')));
-            QVERIFY(s.w.monitorEnlace() && s.w.Timer1->isActive() && !s.w.mnuCProtocolo->isEnabled());
-        }
+        QVERIFY(s.w.monitorEnlace() && !s.w.mnuCProtocolo->isEnabled());
         s.w.mnuCIdioma->actions()[(language + 1) % 3]->trigger();  // stored for the next start, and said so
         QCOMPARE(checked() + appIni("Language"),
                  QString("000").replace((language + 1) % 3, 1, '1') + QString::number((language + 1) % 3));
@@ -157,50 +160,36 @@ private slots:
         QCOMPARE(s.w.monitorAscii()->lineas() + s.w.monitorExterno()->lineas(), QStringList({"a", "b"}));
     }
 
-    void missingTemplatesGivesTwoMessagesAndGoesOn() {
-        Started s({}, /*withTemplates=*/false);
-        QVERIFY(s.loaded);
-        const QString path = nat(s.home.file("TemplatesASCII"));
-        QCOMPARE(s.prompts.texts(), (QStringList{Texto("Erroralacc") + "\r" + path, "Error path Templates\r" + path}));
-        for (const auto& m : s.prompts.shown()) QCOMPARE(m.style & 0x70, int(Msg::Critical));
-        QVERIFY(s.w.Timer1->isActive());
-        TestHome home(true, /*loadLanguage=*/false);  // without a language file the start ends
+    void noLanguageFileEndsTheStart() {
+        TestHome home(true, /*loadLanguage=*/false);
         QFile::remove(home.file("PilmoraASCII.LNG"));
         MDIPilmora w;
         QVERIFY(!w.Form_Load() && !w.Timer1->isActive());
     }
 
-    void linkSettingsOfProject_data() {
-        QTest::addColumn<QStringList>("ini");
-        QTest::addColumn<QString>("expected");  // ConsolaUDP PuertoUDP IPConexion
-        const QString def = QString::fromLatin1(kIPPorDefecto);
-        QTest::newRow("no Console section") << QStringList{"[ASCII]", "Baudios=0"} << "0 23 " + def;
-        QTest::newRow("UDP") << QStringList{"[Console]", "UDPConsole=1", "Port=5001", "[ASCII]", "IP=127.0.0.1"}
-                             << "1 5001 127.0.0.1";
-        QTest::newRow("any non-zero is UDP") << QStringList{"[console]", "udpconsole=-1"} << "1 23 " + def;
-        QTest::newRow("serial") << QStringList{"[Console]", "UDPConsole=0", "Port=24"} << "0 24 " + def;
-        QTest::newRow("empty IP stays empty") << QStringList{"[ASCII]", "IP="} << "0 23 ";
-    }
-    void linkSettingsOfProject() {
-        TestHome home;
-        auto& a = app();
-        a.RutaProyecto = makeProject(home.projectsRoot(), "P", "MBS6", "d", col<QStringList>("ini"));
-        a.ProtProyecto = "MBS6", a.NombreIni = "Project";
-        LeeEnlaceProyecto();
-        QCOMPARE(QString("%1 %2 %3 %4 %5").arg(a.ConsolaUDP).arg(a.PuertoUDP).arg(a.IPConexion, a.NombreIni, a.IPNueva),
-                 col<QString>("expected") + " MBS6 " + a.IPConexion);
-    }
-
+    // Project > open offers the last one; chosen, it opens with the link settings of its INI (ConsolaUDP PuertoUDP
+    // IPConexion); cancelled or deleted, none is open.
     void projectAction_data() {
         QTest::addColumn<QString>("how");
-        for (const char* h : {"choose", "cancel", "delete"}) QTest::newRow(h) << QString(h);
+        QTest::addColumn<QStringList>("ini");
+        QTest::addColumn<QString>("link");
+        const QString def = QString::fromLatin1(kIPPorDefecto);
+        QTest::newRow("no Console section") << "choose" << QStringList{"[ASCII]", "Baudios=3 (9600)"} << "0 23 " + def;
+        QTest::newRow("UDP") << "choose"
+                             << QStringList{"[Console]", "UDPConsole=1", "Port=5001", "[ASCII]", "IP=127.0.0.1"}
+                             << "1 5001 127.0.0.1";
+        QTest::newRow("any non-zero is UDP") << "choose" << QStringList{"[console]", "udpconsole=-1"} << "1 23 " + def;
+        QTest::newRow("serial") << "choose" << QStringList{"[Console]", "UDPConsole=0", "Port=24"} << "0 24 " + def;
+        QTest::newRow("empty IP stays empty") << "choose" << QStringList{"[ASCII]", "IP="} << "0 23 ";
+        QTest::newRow("cancel") << "cancel" << QStringList() << "";
+        QTest::newRow("delete") << "delete" << QStringList() << "";
     }
     void projectAction() {
         const QString how = col<QString>("how");
         Started s({"[Configuracion]", "LastProject=Beta"});
         const QString root = s.home.file("ProjectsASCII");
         makeProject(root, "Alpha", "LON", "first", {"[Console]", "UDPConsole=1", "[ASCII]", "IP=127.0.0.1"});
-        makeProject(root, "Beta", "MBS6", "second", {"[ASCII]", "Baudios=3 (9600)"});
+        makeProject(root, "Beta", "MBS6", "second", col<QStringList>("ini"));
         QString preselected;
         whenModal<fProject>([&](fProject* d) {
             preselected = d->lvwPro->currentItem()->text(0), (how == "cancel" ? d->cmdSalir : d->cmdSelec)->click();
@@ -217,9 +206,11 @@ private slots:
         QCOMPARE(s.w.panel(1) + s.w.panel(2) + s.w.panel(3), open ? QStringLiteral("BetaMBS6second") : QString());
         QCOMPARE(app().NombreProyecto + app().ProtProyecto, open ? QStringLiteral("BetaMBS6") : QString());
         QCOMPARE(controls(s.w) + QString::number(s.w.mnuCProtocolo->isEnabled()), open ? "11100001" : "01000000");
+        auto& a = app();
         if (open)
-            QCOMPARE(s.w.mnuVPExterno->text() + app().NombreIni + app().RutaProyecto,
-                     "MBS6...MBS6" + nat(root + "/Beta"));
+            QCOMPARE(QString("%1 %2 %3 %4 ").arg(a.ConsolaUDP).arg(a.PuertoUDP).arg(a.IPConexion, a.IPNueva) +
+                         s.w.mnuVPExterno->text() + a.NombreIni + a.RutaProyecto,
+                     col<QString>("link") + " " + a.IPConexion + " MBS6...MBS6" + nat(root + "/Beta"));
         QVERIFY(s.w.close());  // names the open project as the last one; after cancelling the setting stays
         if (how != "delete") QCOMPARE(appIni("LastProject"), QStringLiteral("Beta"));
     }
