@@ -3,7 +3,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
-#include <optional>
 
 #include "AppGlobals.h"
 #include "ModalDriver.h"
@@ -37,11 +36,7 @@ void play(const QString& script) {
 
 class TestMsgBox : public QObject {
     Q_OBJECT
-    std::optional<TestHome> m_home;
-
 private slots:
-    void init() { m_home.emplace(false); }
-    void cleanup() { m_home.reset(); }
 
     // A message box of 1-3 buttons, or with none the input box (its default "12.5" selected): the answer.
     void prompt_data() {
@@ -70,6 +65,7 @@ private slots:
         QFETCH(int, buttons);
         QFETCH(int, defaultButton);
         QFETCH(QString, script);
+        TestHome home(false);
         QString answer;
         if (buttons) {
             app().RespuestaMsgBox = 9;
