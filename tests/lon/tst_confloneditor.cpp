@@ -260,15 +260,15 @@ private slots:
 
     void gridTypingByKeys_data() {
         lonColumns<int, int, QString, bool, QString, bool>("row", "col", "keys", "escape", "cell", "changed");
-        QTest::newRow("description replaced")
-            << 3 << int(LonCol::Descripcion) << "Boiler 1" << false << "Boiler 1" << true;
-        QTest::newRow("address refuses letters") << 3 << int(LonCol::Add) << "1x2" << false << "12" << true;
-        QTest::newRow("escape keeps the cell")
-            << 3 << int(LonCol::Descripcion) << "Other" << true << "Point 10" << false;
-        QTest::newRow("snvt column is never typed") << 3 << int(LonCol::Snvt) << "7" << false << "105" << false;
-        QTest::newRow("nv access is chosen, not typed") << 3 << int(LonCol::NvAccess) << "W" << false << "R" << false;
-        QTest::newRow("device of an error row is fixed") << 2 << int(LonCol::Disp) << "3" << false << "1" << false;
-        QTest::newRow("device of a point row") << 3 << int(LonCol::Disp) << "1" << false << "1" << true;
+        auto row = [](const char* name, int row, int col, const char* keys, bool escape, const char* cell,
+                      bool changed) { QTest::newRow(name) << row << col << keys << escape << cell << changed; };
+        row("description replaced", 3, LonCol::Descripcion, "Boiler 1", false, "Boiler 1", true);
+        row("address refuses letters", 3, LonCol::Add, "1x2", false, "12", true);
+        row("escape keeps the cell", 3, LonCol::Descripcion, "Other", true, "Point 10", false);
+        row("snvt column is never typed", 3, LonCol::Snvt, "7", false, "105", false);
+        row("nv access is chosen, not typed", 3, LonCol::NvAccess, "W", false, "R", false);
+        row("device of an error row is fixed", 2, LonCol::Disp, "3", false, "1", false);
+        row("device of a point row", 3, LonCol::Disp, "1", false, "1", true);
     }
 
     void gridTypingByKeys() {
