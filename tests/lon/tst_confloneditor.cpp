@@ -1,6 +1,6 @@
-// The LON editor driven through its real widgets, with scripted answers to every
-// question: opening, the connection fields and their checks, the device list,
-// the signal grid by keys and menus, the SNVT chooser and the XIF import window,
+// The LON editor driven through its real widgets, with scripted answers to every question: opening, the
+// connection fields and their checks, the device list, the signal grid by keys and menus, the SNVT chooser,
+// the XIF import window, saving (the same file as the command line), failing saves and unsaved changes.
 #include <QtTest>
 #include <QtWidgets>
 
@@ -231,10 +231,7 @@ private slots:
         QCOMPARE(w.model().Addressing, 1);
         w.cmdLDevices->click();
         QCOMPARE(m_prompts->texts(), QStringList{Texto("PrimeroDebeGrabarLosCambios")});
-    }
-
-    void newDeviceCountClosesTheEditor() {
-        fConfLonA& w = editor(fixture(2), true);
+        w.Form_Load();  // nothing pending: a new device count is saved and closes the editor
         m_prompts->queueText("5");
         w.cmdLDevices->click();
         QCOMPARE(iniReadInt(m_dir + "/LON.ini", "LON", "NDevs", 0), 5);
@@ -418,7 +415,7 @@ private slots:
 
     void chooserWritesSelectedRows_data() {
         lonColumns<int, QString, QString, int>("row", "typed", "preset", "written");
-        QTest::newRow("filter, accept: visible NV rows of the selection")
+        QTest::newRow("filter, accept: visible rows of the selection")
             << 3 << "lev_PERC" << QString("SNVT_temp_p") << 2;
         QTest::newRow("cancel writes nothing") << 3 << "" << QString("SNVT_temp_p") << 0;
         QTest::newRow("error row: no chooser") << 1 << "" << QString() << -1;
@@ -518,9 +515,9 @@ private slots:
         QVERIFY(w.gridChanged() && w.connectionChanged());
         w.cmdAceptar->click();  // both questions answered yes
         const QStringList texts = m_prompts->texts();
-        QCOMPARE(texts.mid(0, 2), QStringList({Texto("A23"), Texto("A24")}));
+        QCOMPARE(texts.mid(0, 2) << texts.value(2).left(32),
+                 QStringList({Texto("A23"), Texto("A24"), "Devs:1  LON-> Tot:4 R:3 W:0 RW:0"}));
         QCOMPARE(texts.size(), 3);
-        QVERIFY2(texts.at(2).startsWith("Devs:1  LON-> Tot:4 R:3 W:0 RW:0"), qPrintable(texts.at(2)));
         QVERIFY(!w.connectionChanged() && !w.gridChanged() && !w.cmdPilmora->isEnabled());
         QCOMPARE(app().IPNueva, QString("127.0.0.1"));
         QCOMPARE(iniRead(dir + "/LON.ini", "ASCII", "Tmout_ms", "") + iniRead(dir + "/LON.ini", "ASCII", "Gateway", ""),

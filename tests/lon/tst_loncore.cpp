@@ -48,12 +48,6 @@ QString settings(const LonConfig& c) {
     return s.join('|');
 }
 
-LonConfig emptyDevices(int nDevs, const QString& version) {
-    LonConfig c = lonConfig(nDevs, version);
-    for (LonDevice& d : c.Dispositivos) d = LonDevice();
-    return c;
-}
-
 LonDownload compose(const LonConfig& cfg, const Rows& rows) {
     SignalGrid grid;
     lonGrid(cfg, grid, rows);
@@ -106,14 +100,9 @@ QStringList listed(const QVector<XifFila>& l) {
     return out;
 }
 
-struct CsvProject {
-    explicit CsvProject(TestHome& home) : dir(home.file("P")) {
-        LonFixture f = largeLonFixture(3, 40, "B-Extended", "V.43.1.x");
-        f.rows[9][4] = "3";  // hidden columns set
-        f.rows[9][6] = "-5";
-        writeLonFixture(dir, f);
-        loadLonProject(dir, cfg, grid, info);
-    }
+// A project folder loaded as the editor loads it.
+struct Project {
+    explicit Project(const QString& folder) : dir(folder) { loadLonProject(dir, cfg, grid, info); }
     // The table as a save writes it (the save's checks first, as the editor's save).
     QByteArray saved() {
         Valida_Puntos(cfg, grid);
@@ -130,6 +119,14 @@ struct CsvProject {
     SignalGrid grid;
     QVector<InfoColumna> info;
 };
+
+QString csvFixture(TestHome& home) {
+    LonFixture f = largeLonFixture(3, 40, "B-Extended", "V.43.1.x");
+    f.rows[9][4] = "3";  // hidden columns set
+    f.rows[9][6] = "-5";
+    writeLonFixture(home.file("P"), f);
+    return home.file("P");
+}
 
 struct Run {
     int code = -1;
@@ -161,13 +158,15 @@ private slots:
     void init() { m_home = new TestHome, m_prompts = new ScriptedPrompts; }
     void cleanup() { delete m_prompts, delete m_home; }
 
-    void defaults_data() {
-        lonColumns<QByteArray, QString>("ini", "expected");
+    // LON.ini loaded: the usual values where keys are missing, garbage read as such, the device count cut to
+    // 128 (`devices`: count, then the first three as in use/Neuron-ID/subnet/node/name).
+    void load_data() {
+        lonColumns<QByteArray, QString, QString>("ini", "expected", "devices");
         const QString none =
             "|1|1|1|0|100|1|600|8|none-1stop|1000|0|A-Basic|192.168.100.246|192.168.100.246|255.255.255.0||5000|30|0|0|"
             "V.43.1.x";
-        QTest::newRow("empty file") << QByteArray("") << none;
-        QTest::newRow("no file") << QByteArray() << none;
+        QTest::newRow("empty file") << QByteArray("") << none << "1:0//1/1/";
+        QTest::newRow("no file") << QByteArray() << none << "1:0//1/1/";
         QByteArray ini;
         for (const QString& s : QString("[LON] Domain LenDomain Subnet Node Addressing TimeoutPoll NDevs D1-On [ASCII] "
                                         "Baudios Bits Paridad Tmout_ms SendACK GatewayVersion IP NetMask Gateway Port "
@@ -177,22 +176,40 @@ private slots:
         QTest::newRow("garbage everywhere")
             << ini
             << QString("%1|%1|0|0|0|%1|0|600|8|none-1stop|%1|0|%1|%1|%1|%1|%1|0|%1|%1|0|%1")
-                   .arg(QString::fromLatin1("\xff#x%"));
+                   .arg(QString::fromLatin1("\xff#x%"))
+            << "0:";
+        auto row = [&](const char* name, const char* stored, const char* version, int nDevs, const char* devices) {
+            QStringList expected = none.split('|');
+            expected[6] = QString::number(nDevs);
+            expected[12] = version;
+            QTest::newRow(name) << "[LON]\r\nNDevs=" + QByteArray(stored) +
+                                       "\r\nD1-On=1\r\nD1-NId=0102\r\nD1-Sb=7\r\nD1-Nd=9\r\nD1-Nm=Boiler\r\nD2-On=5\r\n"
+                                       "D3-On=0\r\nD128-Nm=last\r\nD129-Nm=gone\r\n[ASCII]\r\nGatewayVersion=" +
+                                       version + "\r\n"
+                                << expected.join('|') << devices;
+        };
+        const char* three = "1/0102/7/9/Boiler|1//1/2/|0//1/3/";
+        row("device count negative", "-5", "B-Extended", -5, "0:");
+        row("device count huge, cut to 128", "100000", "B-Extended", 128, "128:" + QByteArray(three));
+        row("device count 129, cut to 128", "129", "A-Basic", 128, "128:" + QByteArray(three));
+        row("three devices", "3", "A-Basic", 3, "3:" + QByteArray(three));
     }
 
-    void defaults() {
-        QFETCH(QByteArray, ini);
-        QFETCH(QString, expected);
+    void load() {
+        auto [ini, expected, devices] = fetch<QByteArray, QString, QString>("ini", "expected", "devices");
         const LonConfig c = loaded(*m_home, ini);
         QCOMPARE(settings(c), expected);
-        QCOMPARE(c.maxDevices(), ini.contains("A-Basic") || ini.size() < 10 ? 64 : 128);
+        QStringList got;
+        for (int n = 1; n <= qMin(3, c.deviceCount()); ++n) {
+            const LonDevice& d = c.device(n);
+            got << QStringList{QString::number(d.On), d.NId, d.Sb, d.Nd, d.Nm}.join('/');
+        }
+        QCOMPARE(QString::number(c.deviceCount()) + ":" + got.join('|'), devices);
+        QCOMPARE(c.device(128).Nm + c.device(129).Nm, QString(c.deviceCount() == 128 ? "last" : ""));  // 129: never
+        QCOMPARE(c.maxDevices(), c.GatewayVersion == "A-Basic" ? 64 : 128);
         QCOMPARE(c.firmwareIndex(), 1);
         QCOMPARE(c.currentDevice, c.deviceCount() > 0 ? 1 : 0);
         QVERIFY(!c.connectionChanged && !c.gridChanged && !c.loading);
-        if (ini.size() < 10) {  // one device, not in use, node and subnet 1
-            QCOMPARE(c.deviceCount(), 1);
-            QCOMPARE(QString::number(c.device(1).On) + c.device(1).Nd + c.device(1).Sb, QString("011"));
-        }
     }
 
     void choices_data() {
@@ -209,38 +226,7 @@ private slots:
         const LonConfig c = loaded(*m_home, ("[ASCII]\r\n" + key + "=" + stored + "\r\n").toLatin1());
         QCOMPARE(key == "Baudios" ? c.Baudios : key == "Bits" ? c.Bits : c.Paridad, index);
         c.Graba_ConfLon();
-        const QString tag = QTest::currentDataTag();
-        if (tag.contains("out of list") || tag.contains("negative")) QCOMPARE(LeeIni("ASCII", key, ""), stored);
-    }
-
-    void deviceCount_data() {
-        lonColumns<QString, QString, int, int>("stored", "version", "nDevs", "devices");
-        QTest::newRow("negative") << "-5" << QString("B-Extended") << -5 << 0;
-        QTest::newRow("huge cut to 128") << "100000" << QString("B-Extended") << 128 << 128;
-        QTest::newRow("129 cut to 128") << "129" << QString("A-Basic") << 128 << 128;
-        QTest::newRow("three") << "3" << QString("A-Basic") << 3 << 3;
-    }
-
-    void deviceCount() {
-        auto [stored, version, nDevs, devices] =
-            fetch<QString, QString, int, int>("stored", "version", "nDevs", "devices");
-        const LonConfig c = loaded(*m_home, "[LON]\r\nNDevs=" + stored.toLatin1() +
-                                                "\r\nD1-On=1\r\nD1-NId=0102\r\nD1-Sb=7\r\nD1-Nd=9\r\nD1-Nm=Boiler\r\n"
-                                                "D2-On=5\r\nD3-On=0\r\nD128-Nm=last\r\nD129-Nm=gone\r\n"
-                                                "[ASCII]\r\nGatewayVersion=" +
-                                                version.toLatin1() + "\r\n");
-        QCOMPARE(c.NDevs, nDevs);
-        QCOMPARE(c.deviceCount(), devices);
-        QCOMPARE(c.currentDevice, devices > 0 ? 1 : 0);
-        QCOMPARE(c.device(128).Nm, devices == 128 ? QString("last") : QString());
-        QCOMPARE(c.device(129).Nm, QString());  // never loaded
-        if (devices == 0) return;
-        QStringList got;
-        for (int n = 1; n <= 3; ++n) {
-            const LonDevice& d = c.device(n);
-            got << QStringList{QString::number(d.On), d.NId, d.Sb, d.Nd, d.Nm}.join('/');
-        }
-        QCOMPARE(got, QStringList({"1/0102/7/9/Boiler", "1//1/2/", "0//1/3/"}));
+        if (index == 0) QCOMPARE(LeeIni("ASCII", key, ""), stored);  // a text out of the list kept as it was
     }
 
     void savedBytes() {
@@ -331,13 +317,10 @@ private slots:
         old.replace(from.toLatin1(), to.toLatin1());
         QVERIFY(writeAll(path, old));
         if (backup.endsWith("1")) QVERIFY(writeAll(path + ".bak", "older"));
-        LonConfig cfg;
-        SignalGrid grid;
-        QVector<InfoColumna> info;
-        loadLonProject(dir, cfg, grid, info);
+        Project p(dir);
         const int before = int(m_prompts->shown().size());
-        QVERIFY(saveLonProject(cfg, grid));
-        QVERIFY(saveLonProject(cfg, grid));  // the second save keeps no further copy
+        QVERIFY(saveLonProject(p.cfg, p.grid));
+        QVERIFY(saveLonProject(p.cfg, p.grid));  // the second save keeps no further copy
         const QStringList kept = QDir(dir).entryList({"*.bak*"}, QDir::Files, QDir::Name);
         QCOMPARE(kept.size(), backup.isEmpty() ? 0 : backup.endsWith("1") ? 2 : 1);
         if (backup.isEmpty()) {
@@ -404,7 +387,7 @@ private slots:
     void saveChecks() {
         auto [version, rows, message, row, col, devices] = fetch<QString, Rows, QString, int, int, QVector<LonDevice>>(
             "version", "rows", "message", "row", "col", "devices");
-        LonConfig cfg = emptyDevices(2, version);
+        LonConfig cfg = lonConfig(2, version);
         if (!devices.isEmpty()) {
             cfg.Dispositivos = devices;
             cfg.NDevs = int(devices.size());
@@ -430,27 +413,23 @@ private slots:
                       const QStringList& check) {
             QTest::newRow(name) << stored << refused << message << rows << check;
         };
-        auto builtIn = [](const char* device, const char* snvt) {
-            return QString("%1|%2|[changed]|9|9|5-32bit unsig|9|9|9|9|RW|My description|77|W|0-Ana|0-NoSpon|1-Si")
-                .arg(device, snvt)
-                .split('|');
-        };
+        const QString changed = "%1|%2|[changed]|9|9|5-32bit unsig|9|9|9|9|RW|My description|77|W|0-Ana|0-NoSpon|1-Si";
         const QString updated = "1|%1|%2|[Communication error%3]|||||||||My description|77|R|{1-Dig}|0-NoSpon|1-Si";
-        row("built-in row of device 1", {builtIn("1", "-1")}, 0, "", 4, {"2", updated.arg("1", "-1", "")});
-        row("built-in row of the gateway", {builtIn("0", "-2")}, 0, "", 4, {"1", updated.arg("0", "-2", " hard")});
-        row("built-in row, numbers written otherwise", {builtIn(" 2.0", "-1.00")}, 0, "", 4,
+        auto one = [](const QString& cells) { return Rows{cells.split('|')}; };
+        row("built-in row of device 1", one(changed.arg("1", "-1")), 0, "", 4, {"2", updated.arg("1", "-1", "")});
+        row("built-in row of the gateway", one(changed.arg("0", "-2")), 0, "", 4,
+            {"1", updated.arg("0", "-2", " hard")});
+        row("built-in row, numbers written otherwise", one(changed.arg(" 2.0", "-1.00")), 0, "", 4,
             {"3", updated.arg("2", "-1", "")});
-        auto stored = [](const char* cells) { return Rows{QString(cells).split('|')}; };
-        row("plain", stored("1|105|SNVT_temp_p|3|0|2|1|-2|0|0|R|Flow|12|R|0-Ana|1-Spon|1-Si"), 0, "", 5,
+        row("plain", one("1|105|SNVT_temp_p|3|0|2|1|-2|0|0|R|Flow|12|R|0-Ana|1-Spon|1-Si"), 0, "", 5,
             {"4", "1|1|105|SNVT_temp_p|3|0|2-16bit sig|1|-2|0||R|Flow|12|R|0-Ana|1-Spon|1-Si"});
         row("numbers read by their prefix",
-            stored(" 2x|95abc|SNVT_switch||1.5|7-bit field||||3|RW|  padded  |0012|RW|1-Dig|0-NoSpon|0-No"), 0, "", 5,
+            one(" 2x|95abc|SNVT_switch||1.5|7-bit field||||3|RW|  padded  |0012|RW|1-Dig|0-NoSpon|0-No"), 0, "", 5,
             {"4", "1|2|95|SNVT_switch|0|1.5|7-bit field|0|0|0|3|RW|  padded  |12|RW|1-Dig|0-NoSpon|0-No"});
-        row("device error of a device not configured", stored("9|-1|[x]|||||||||Err|5|R|1-Dig|1-Spon|1-Si"), 0, "", 5,
+        row("device error of a device not configured", one("9|-1|[x]|||||||||Err|5|R|1-Dig|1-Spon|1-Si"), 0, "", 5,
             {"4", "1|9|-1|[x]|0|0|0-8bit sig|0|0|0|||Err|5|R|1-Dig|1-Spon|1-Si"});
-        const QStringList after{"2",
-                                "%2|1|-1|[Communication error]|||||||||Communication error|3|R|{1-Dig}|1-Spon|1-Si",
-                                "4", "%1|1|105|SNVT_temp_p|1|0|2-16bit sig|1|0|0||R|Point 2|2|R|0-Ana|1-Spon|1-Si"};
+        const QString error = "|1|-1|[Communication error]|||||||||Communication error|3|R|{1-Dig}|1-Spon|1-Si",
+                      good = "|1|105|SNVT_temp_p|1|0|2-16bit sig|1|0|0||R|Point 2|2|R|0-Ana|1-Spon|1-Si";
         for (const auto& [name, dataType, filter, copies] : {std::tuple{"data type 8", "8", "", 1},
                                                              {"filter beyond 16 bits", "2", "40000", 1},
                                                              {"twelve bad rows, one message", "9", "", 12}}) {
@@ -459,9 +438,7 @@ private slots:
             bad[9] = filter;
             row(name, Rows(copies, bad) << lonPointRow(1, 105, 1, "R", 2) << lonErrorRow(1, 3), copies,
                 copies > 1 ? " (12)" : "", 5,
-                QStringList(after)
-                    .replaceInStrings("%1", QString::number(copies + 1))
-                    .replaceInStrings("%2", QString::number(copies + 2)));
+                {"2", QString::number(copies + 2) + error, "4", QString::number(copies + 1) + good});
         }
     }
 
@@ -510,7 +487,7 @@ private slots:
         UpdateRow(g, 1);
         QCOMPARE(g.TextMatrix(1, LonCol::Direction), direction);
         if (snvt != "105") return;
-        LonConfig cfg = emptyDevices(1, "A-Basic");
+        LonConfig cfg = lonConfig(1);
         SignalGrid grid;
         QStringList active = lonPointRow(1, 105, 0, access, 1), inactive = lonPointRow(1, 105, 1, access, 2, false);
         active[13] = inactive[13] = "xx";
@@ -642,8 +619,7 @@ private slots:
     void fields() {
         auto [ini, at, bytes] = fetch<QByteArray, int, QByteArray>("ini", "at", "bytes");
         const LonDownload d = compose(loaded(*m_home, ini), {lonPointRow(1, 105, 0, "R", 1)});
-        QCOMPARE(d.bytes.mid(4, 27), QByteArray("MEROVANTIX-ASCII-LON-V.2.0 "));
-        QCOMPARE(d.bytes.mid(4 + 46, 16), QByteArray(16, ' '));  // 46 characters, then padding
+        QCOMPARE(d.bytes.mid(4, 62), "MEROVANTIX-ASCII-LON-V.2.0 2026/01/02 03:04:05" + QByteArray(16, ' '));
         QCOMPARE(d.bytes.mid(at, bytes.size()), bytes);
         if (at > 200) QCOMPARE(d.bytes.size(), at + bytes.size());  // the block ends the file
     }
@@ -890,7 +866,7 @@ private slots:
 
     // Export, then import (columns reversed, captions in Spanish), then save: the same table.
     void csvRoundTrip() {
-        CsvProject p(*m_home), fresh(*m_home);
+        Project p(csvFixture(*m_home)), fresh(csvFixture(*m_home));
         const QByteArray before = p.saved();
         QVector<QStringList> records = lonCsvRecords(p.grid, p.cfg);
         const auto lang = TextosEnTodosLosIdiomas({"Noo", "Disp", "Descripcion", "Activa", "CsvInterna"});
@@ -921,7 +897,7 @@ private slots:
     void csvFaults() {
         QFETCH(QString, edits);
         QFETCH(QString, expected);
-        CsvProject p(*m_home);
+        Project p(csvFixture(*m_home));
         QVector<QStringList> records = lonCsvRecords(p.grid, p.cfg);
         const QStringList e = edits.split('|'), x = expected.split(';');
         for (int i = 0; i < e.size(); i += 3) records[e[i].toInt() - 1][e[i + 1].toInt()] = e[i + 2];
@@ -980,10 +956,7 @@ private slots:
         if (change == "repeat") f.rows[6][12] = f.rows[5][12];
         if (change == "noDat") f.writeDat = false;
         if (change == "emptyRows") f.rows.insert(4, QStringList(17, QString()));
-        if (change == "subnet") {
-            f.addressing = 1;
-            f.devices[0].subnet = "300";
-        }
+        if (change == "subnet") f.keys << QStringList{"LON", "Addressing", "1"} << QStringList{"LON", "D1-Sb", "300"};
         if (change == "noInputs")
             for (QStringList& row : f.rows)
                 if (row[0] == "2" && row[1] != "-1") row[16] = "0-No";
