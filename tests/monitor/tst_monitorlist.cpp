@@ -126,8 +126,7 @@ void TstMonitorList::viewer() {
     // Button presses and ticks: "Stop" half-way leaves the rest unasked, a new start begins again, off line nothing.
     const QString idle = v.captionRefrescar();
     auto press = [&](int ticks) {
-        v.cmdRefrescar();
-        v.sent << v.captionRefrescar();
+        v.cmdRefrescar(), v.sent << v.captionRefrescar();
         while (ticks--) v.tick();
         v.sent << v.captionRefrescar();
     };

@@ -15,6 +15,7 @@
 #include "ModalDriver.h"
 #include "ModulINI.h"
 #include "SenyalesMonitor.h"
+#include "SignalGridView.h"
 #include "TestSupport.h"
 #include "fProject.h"
 #include "fSignalEditor.h"
@@ -141,12 +142,16 @@ void TstMonitors::windows() {
 }
 
 void TstMonitors::typicalRun_data() {
-    lonColumns<QString, int, int>("project", "signals", "typeColumn");  // a demo project; the viewer's columns
-    QTest::newRow("LON") << "DemoLON" << 10 << 0;
-    QTest::newRow("MBS6, its own column set") << "DemoMBS6" << 10 << 7;
+    // A demo project -> signals, the viewer's signal type column, the frame "Edit..." sends for 12,5 to row 1
+    lonColumns<QString, QString>("project", "expected");
+    QTest::newRow("LON") << "DemoLON"
+                         << "10 0 <AD0100=12.50";
+    QTest::newRow("MBS6, its own column set, a digital first signal") << "DemoMBS6"
+                                                                      << "10 7 <AD0100=1";
 }
 
-// Open the project, generate in its editor, on line, send, "SUCCES", on line again, ASCII monitor, viewer, poll.
+// Open the project, generate in its editor, on line, send, "SUCCES", on line again, ASCII monitor, viewer, poll,
+// write one signal from the main window's popup.
 void TstMonitors::typicalRun() {
     QFETCH(QString, project);
     TestHome home;
@@ -185,8 +190,12 @@ void TstMonitors::typicalRun() {
         std::all_of(l.Senyales.begin() + 1, l.Senyales.end(), [](const Senyal& s) { return s.HayValor; }), 10000);
     QTRY_VERIFY(!v->visor.grid.TextMatrix(1, v->visor.colValor).isEmpty());  // shown by the next display refresh
     QCOMPARE(w.monitorEnlace()->lineas().filter(QRegularExpression("^<AD\\d{4}\\?$")).size(), l.NumSenyales);
-    QTEST(int(l.NumSenyales), "signals");
-    QTEST(v->visor.colTipoSenyal, "typeColumn");
+    prompts.queueText("12,5");
+    emit v->grid->cellRightClicked(1, 1, QPoint());
+    QTRY_VERIFY(w.popmnuRefresh->isVisible());
+    w.mnuEdit->trigger();
+    const QString written = w.monitorEnlace()->lineas().filter("<AD0100=").value(0);
+    QTEST(QString("%1 %2 %3").arg(l.NumSenyales).arg(v->visor.colTipoSenyal).arg(written), "expected");
     QTest::mouseClick(w.chkOnline, Qt::LeftButton);  // off line, so the window may close
 }
 
