@@ -146,9 +146,7 @@ void TstMonitorList::viewer() {
     QCOMPARE(v.grid.TextMatrix(2, v.colValor) + v.grid.TextMatrix(1, v.colSentido), QString());
     // MBS6 after LON: its own records only, then any other protocol: nothing left behind.
     Mbs6Fixture m;
-    m.units = {2};
-    m.rows = {mbs6Row(2, 1), mbs6Row(3, 1), mbs6Row(2, 2, false)};
-    m.rows[0][5] = QStringLiteral("0-Ana");
+    m.units = {2}, m.rows = {mbs6Row(2, 1), mbs6Row(3, 1), mbs6Row(2, 2, false)}, m.rows[0][5] = "0-Ana";
     QVERIFY(writeMbs6Fixture(app().RutaProyecto = home.projectsRoot() + QStringLiteral("/M"), m));
     Carga_DatosMFAPilmora(QStringLiteral("MBS6"));
     QCOMPARE(listed(), QStringList({"2/201/2", "AD0201=1"}));

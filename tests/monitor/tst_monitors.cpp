@@ -37,27 +37,27 @@ private slots:
 };
 
 void TstMonitors::batches_data() {
-    lonColumns<QList<int>, QString>("sizes", "listed");  // lines 1.. arrive in these batches; count first..last
-    QTest::newRow("501 in one batch") << QList<int>{501} << "500 2..501";
-    QTest::newRow("500 then 1") << QList<int>{500, 1} << "500 2..501";
-    QTest::newRow("300 then 300") << QList<int>{300, 300} << "500 101..600";
-    QTest::newRow("burst of 10000") << QList<int>{10000} << "500 9501..10000";
+    QTest::addColumn<QString>("run");  // lines 1.. arrive in these batches -> count first..last listed
+    QTest::newRow("501 in one batch") << "501 -> 500 2..501";
+    QTest::newRow("500 then 1") << "500 1 -> 500 2..501";
+    QTest::newRow("300 then 300") << "300 300 -> 500 101..600";
+    QTest::newRow("burst of 10000") << "10000 -> 500 9501..10000";
 }
 
 void TstMonitors::batches() {
-    QFETCH(QList<int>, sizes);
-    QFETCH(QString, listed);
+    QFETCH(QString, run);
+    const QStringList sizes = run.section(" -> ", 0, 0).split(' ');
     ListaTramas l;
     // Every batch announces exactly the rows it removes and inserts.
     QAbstractItemModelTester tester(&l, QAbstractItemModelTester::FailureReportingMode::QtTest);
     int n = 0, rowsSeen = 0;
     connect(&l, &ListaTramas::volcado, this, [&] { rowsSeen = l.rowCount(); });
-    for (int size : sizes) {
-        for (int i = 0; i < size; ++i) l.agrega(QString::number(++n));
+    for (const QString& size : sizes) {
+        for (int i = 0; i < size.toInt(); ++i) l.agrega(QString::number(++n));
         l.vuelca();
     }
     const QStringList got = l.lineas();
-    QCOMPARE(QStringLiteral("%1 %2..%3").arg(got.size()).arg(got.first(), got.last()), listed);
+    QCOMPARE(QStringLiteral("%1 %2..%3").arg(got.size()).arg(got.first(), got.last()), run.section(" -> ", 1));
     QCOMPARE(QList<int>({l.lotes(), rowsSeen}), QList<int>({int(sizes.size()), int(got.size())}));  // a batch each
     QVERIFY(l.linea(l.rowCount()).isEmpty() && l.linea(-1).isEmpty());
     l.agrega(QStringLiteral("late"));  // the queue alone lists lines once its short wait is over
@@ -90,8 +90,7 @@ void TstMonitors::windows() {
     QFETCH(QString, run);
     const QString window = run.left(1), script = run.mid(2).section(" => ", 0, 0);
     TestHome home(false);
-    app().RutaProyecto = home.projectsRoot();
-    app().ProtProyecto = QStringLiteral("LON");
+    app().RutaProyecto = home.projectsRoot(), app().ProtProyecto = QStringLiteral("LON");
     QStringList switched;
     const ControlaBus controla = [&](const QString& bus, bool on) { switched << bus + QString::number(on); };
     QApplication::clipboard()->clear();
