@@ -118,8 +118,7 @@ void TstMonitorList::viewer() {
     QVERIFY(a.UltimoInforme.isValid());
     sink.clearAll();
     QVERIFY(!a.HayValor && !b.HayValor);
-    app().ProtEquipo = QStringLiteral("LON");
-    app().EstadoConexion = 2;
+    app().ProtEquipo = QStringLiteral("LON"), app().EstadoConexion = 2;
     Viewer v;
     // Button presses and ticks: "Stop" half-way leaves the rest unasked, a new start begins again, off line nothing.
     const QString idle = v.captionRefrescar();

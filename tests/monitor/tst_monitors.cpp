@@ -180,8 +180,7 @@ void TstMonitors::typicalRun() {
     QVERIFY(online());
     w.mnuVInterno->trigger();  // View > Bus > ASCII: the gateway's ASCII-side spy lines
     QTRY_VERIFY(w.monitorAscii() && w.monitorAscii()->isVisible() && !w.monitorAscii()->lineas().isEmpty());
-    w.mnuVDatos->trigger();
-    fVerDatos* v = w.visorDatos();
+    fVerDatos* v = (w.mnuVDatos->trigger(), w.visorDatos());  // View > Data...
     QTest::mouseClick(v->cmdRefrescar, Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(v->cmdRefrescar->text(), Texto("cmdRefrescar"), 10000);  // every signal asked once
     const ListaSenyales& l = listaSenyales();
