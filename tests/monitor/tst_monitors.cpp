@@ -141,18 +141,17 @@ void TstMonitors::windows() {
 }
 
 void TstMonitors::typicalRun_data() {
-    // A demo project -> signals, the viewer's signal type column, the frame "Edit..." sends for 12,5 to row 1
-    lonColumns<QString, QString>("project", "expected");
-    QTest::newRow("LON") << "DemoLON"
-                         << "10 0 <AD0100=12.50";
-    QTest::newRow("MBS6, its own column set, a digital first signal") << "DemoMBS6"
-                                                                      << "10 7 <AD0100=1";
+    // Demo project -> signals, the viewer's signal type column, the frame "Edit..." sends for 12,5 to row 1, widths
+    QTest::addColumn<QString>("run");
+    QTest::newRow("LON") << "DemoLON -> 10 0 <AD0100=12.50 500 500 2200 400 2000 1100 600 600 800 1300";
+    QTest::newRow("MBS6, own set") << "DemoMBS6 -> 10 7 <AD0100=1 500 500 4500 600 1100 500 600 800 1300";
 }
 
 // Open the project, generate in its editor, on line, send, "SUCCES", on line again, ASCII monitor, viewer, poll,
 // write one signal from the main window's popup.
 void TstMonitors::typicalRun() {
-    QFETCH(QString, project);
+    QFETCH(QString, run);
+    const QString project = run.section(' ', 0, 0);
     TestHome home;
     ScriptedPrompts prompts;  // every question answered with its first button: yes, generate; yes, send
     const QString dir = home.projectsRoot() + "/" + project, prot = project.mid(4);
@@ -192,8 +191,10 @@ void TstMonitors::typicalRun() {
     emit v->grid->cellRightClicked(1, 1, QPoint());
     QTRY_VERIFY(w.popmnuRefresh->isVisible());
     w.mnuEdit->trigger();
-    const QString written = w.monitorEnlace()->lineas().filter("<AD0100=").value(0);
-    QTEST(QString("%1 %2 %3").arg(l.NumSenyales).arg(v->visor.colTipoSenyal).arg(written), "expected");
+    QString got = QString("%1 %2 ").arg(l.NumSenyales).arg(v->visor.colTipoSenyal) +
+                  w.monitorEnlace()->lineas().filter("<AD0100=").value(0);
+    for (int c = 1; c < v->visor.grid.Cols(); ++c) got += " " + QString::number(v->visor.grid.ColWidth(c));
+    QCOMPARE(got, run.section(" -> ", 1));
     QTest::mouseClick(w.chkOnline, Qt::LeftButton);  // off line, so the window may close
 }
 
