@@ -151,10 +151,9 @@ void TstMonitors::typicalRun_data() {
 // write one signal from the main window's popup.
 void TstMonitors::typicalRun() {
     QFETCH(QString, run);
-    const QString project = run.section(' ', 0, 0);
     TestHome home;
     ScriptedPrompts prompts;  // every question answered with its first button: yes, generate; yes, send
-    const QString dir = home.projectsRoot() + "/" + project, prot = project.mid(4);
+    const QString project = run.section(' ', 0, 0), dir = home.projectsRoot() + "/" + project, prot = project.mid(4);
     QVERIFY(copyFolder(PILMORA_SOURCE_DIR "/data/demo/" + project, dir));
     GatewaySimProcess sim("udp", {"--project", dir, "--protocol", prot});
     QVERIFY(sim.started() && iniWrite(dir + "/" + prot + ".ini", "Console", "UDPConsole", "1") &&
