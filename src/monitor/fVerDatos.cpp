@@ -23,6 +23,17 @@
 #include "fTendencia.h"
 #include "mIdioma.h"
 
+namespace {
+// A window in the main window's area goes with its frame: closing only the
+// window inside would leave an empty frame behind.
+void cierra(QWidget* w) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget()))
+        sub->close();
+    else
+        w->close();
+}
+}  // namespace
+
 fVerDatos::fVerDatos(std::function<void(const QString&)> transmite, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("fVerDatos"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -74,7 +85,7 @@ fVerDatos::fVerDatos(std::function<void(const QString&)> transmite, QWidget* par
     connect(Timer2, &QTimer::timeout, this, &fVerDatos::Timer2_Timer);
     connect(grid, &SignalGridView::scrolled, this, &fVerDatos::Timer1_Timer);
     connect(cmdRefrescar, &QPushButton::clicked, this, &fVerDatos::cmdRefrescar_Click);
-    connect(cmdCerrar, &QPushButton::clicked, this, &QWidget::close);
+    connect(cmdCerrar, &QPushButton::clicked, this, [this] { cierra(this); });
     connect(cmdCopy, &QToolButton::clicked, this, &fVerDatos::cmdCopy_Click);
     connect(grid, &SignalGridView::cellDoubleClicked, this, &fVerDatos::mnuEdit_Click);
     connect(grid, &SignalGridView::currentCellChanged, this, [this](int, int col) {
@@ -110,7 +121,7 @@ fVerDatos::~fVerDatos() {
     listaSenyales().alInformar = nullptr;
     // A trend hears of values through the viewer: it goes with it.
     for (const QPointer<fTendencia>& t : m_tendencias)
-        if (t) t->close();
+        if (t) cierra(t);
     app().VerDatosAbierto = false;
 }
 

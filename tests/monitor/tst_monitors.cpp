@@ -194,7 +194,9 @@ void TstMonitors::typicalRun() {
                   w.monitorEnlace()->lineas().filter("<AD0100=").value(0);
     for (int c = 1; c < v->visor.grid.Cols(); ++c) got += " " + QString::number(v->visor.grid.ColWidth(c));
     QCOMPARE(got, run.section(" -> ", 1));
-    QTest::mouseClick(w.chkOnline, Qt::LeftButton);  // off line, so the window may close
+    QTest::mouseClick(v->cmdCerrar, Qt::LeftButton);
+    QTRY_COMPARE(w.mdiArea->subWindowList().size(), 2);  // the viewer's frame went with it: link and ASCII monitors
+    QTest::mouseClick(w.chkOnline, Qt::LeftButton);      // off line, so the window may close
 }
 
 QTEST_MAIN(TstMonitors)
