@@ -37,11 +37,6 @@ struct Sink : ValueSink {
     QStringList log;
 };
 
-template <typename T>
-T col(const char* name) {
-    return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>()));
-}
-
 // 'a'..'z' repeating, so a chunk's first byte tells its position (1, 129, 257: a, y, w).
 QByteArray fileOf(int size) {
     QByteArray b(size, 'a');
@@ -74,9 +69,7 @@ struct Rig {
         folder = home.projectsRoot() + "/Gw";
         if (size < 0) {
             copyFolder(QStringLiteral(PILMORA_SOURCE_DIR "/data/demo/DemoMBS6"), folder);
-            QProcess gen;
-            gen.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"--home", home.path(), "generate", folder}),
-                gen.waitForFinished(30000);
+            runPilmora(home.path(), {"generate", folder});
             file = readAll(folder + QStringLiteral("/MBS6.Plmx"));
         } else {
             writeLonFixture(folder, LonFixture());
@@ -325,15 +318,10 @@ private slots:
         if (where == "cli") {
             const QString guard = nonLoopback(s.folder, QStringLiteral("127.0.0.1"));
             QVERIFY2(sim.started() && guard.isEmpty(), qPrintable(guard));
-            QProcess p;
-            p.setProcessChannelMode(QProcess::MergedChannels),
-                p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"),
-                        {"--home", s.home.path(), "send", s.folder, "--udp", "127.0.0.1:" + QString::number(sim.port()),
-                         "--timeout", port});
-            QVERIFY(p.waitForFinished(30000));
-            const QString said = QString::fromLocal8Bit(p.readAll());
-            QVERIFY2(said.contains(col<QString>("simLog")), qPrintable(said));
-            QCOMPARE(p.exitCode(), ok ? 0 : 1);
+            const CliRun r = runPilmora(s.home.path(), {"send", s.folder, "--udp",
+                                                        "127.0.0.1:" + QString::number(sim.port()), "--timeout", port});
+            QVERIFY2((r.out + r.err).contains(col<QString>("simLog")), qPrintable(r.out + r.err));
+            QCOMPARE(r.code, ok ? 0 : 1);
             return;
         }
         QVERIFY2(s.connectTo(sim, port.section('|', 0, 0)), qPrintable(s.prompts.lastText()));

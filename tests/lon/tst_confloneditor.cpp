@@ -526,11 +526,7 @@ private slots:
         const QString copy = QDir(m_home->projectsRoot()).filePath("SaveGenCopy");
         QVERIFY(copyFolder(dir, copy));
         QFile::remove(copy + "/LON.Plmx");
-        QProcess cli;
-        cli.start(QStringLiteral(PILMORA_BIN_DIR) + "/pilmora",
-                  {"--home", m_home->path(), "generate", copy, "--at", "2026/03/04 05:06:07"});
-        QVERIFY(cli.waitForFinished(30000));
-        QCOMPARE(cli.exitCode(), 0);
+        QCOMPARE(runPilmora(m_home->path(), {"generate", copy, "--at", "2026/03/04 05:06:07"}).code, 0);
         const QByteArray mine = readAll(dir + "/LON.Plmx");
         QVERIFY(mine.size() > 200);
         QCOMPARE(mine, readAll(copy + "/LON.Plmx"));

@@ -128,25 +128,6 @@ QString csvFixture(TestHome& home) {
     return home.file("P");
 }
 
-struct Run {
-    int code = -1;
-    QString out, err;
-};
-
-Run pilmora(const QString& home, const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("PILMORA_HOME");
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), QStringList{"--home", home} + args);
-    Run r;
-    if (!p.waitForFinished(30000)) return r;
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
-
 LonFixture goodProject() { return largeLonFixture(2, 12, "A-Basic", "V.43.1.x"); }
 }  // namespace
 
@@ -983,7 +964,7 @@ private slots:
             if (a == "SILENT") a = "127.0.0.1:" + QString::number(silent.localPort());
         }
         QDir().mkpath(m_home->file("empty"));
-        const Run r = pilmora(change == "noLanguage" ? m_home->file("empty") : m_home->path(), args);
+        const CliRun r = runPilmora(change == "noLanguage" ? m_home->file("empty") : m_home->path(), args);
         QCOMPARE(r.code, code);
         for (const QString& t : texts) {
             const QString text = t.startsWith('@') ? Texto(t.section('|', 0, 0).mid(1)) + t.section('|', 1) : t;
@@ -999,14 +980,14 @@ private slots:
         QVERIFY(writeLonFixture(m_home->file("P"), largeLonFixture(3, 2, "A-Basic", "V.43.1.x")));
         const QByteArray ini = readAll(m_home->file("P/LON.ini"));
         auto run = [&](const QStringList& args) {
-            return pilmora(m_home->path(), QStringList{"import-xif", m_home->file("P")} + args);
+            return runPilmora(m_home->path(), QStringList{"import-xif", m_home->file("P")} + args);
         };
         const QString cover = testData("xif/cover.XIF");
         QCOMPARE(run({cover, "--devices", "2-4"}).code, 1);  // three devices only
         QCOMPARE(run({"--devices", "x", cover}).code, 2);
         QCOMPARE(run({cover, m_home->file("none.xif")}).code, 1);
-        const Run ok = run({cover, testData("xif/SC100MP.XIF"), testData("xif/astroClock.xif"), "--devices", "2-3",
-                            "--prefix", "--node-object"});
+        const CliRun ok = run({cover, testData("xif/SC100MP.XIF"), testData("xif/astroClock.xif"), "--devices", "2-3",
+                               "--prefix", "--node-object"});
         QCOMPARE(ok.code, 0);
         QVERIFY(ok.out.contains("New points:" + QString::number(2 * (27 + 35 + 34))));
         const QString dat = QString::fromLatin1(readAll(m_home->file("P/LON.dat")));

@@ -25,11 +25,6 @@
 #include "mIdioma.h"
 
 namespace {
-template <typename T>
-T col(const char* name) {
-    return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>()));
-}
-
 QByteArray b(std::initializer_list<int> bytes) {
     QByteArray out;
     for (int v : bytes) out.append(char(v));
@@ -207,14 +202,11 @@ private slots:
             {1, 2}, {mbs6Row(1, 1), mbs6Row(2, 8), mbs6Row(3, 8), mbs6Row(0, 9), mbs6Row(1, 2, false)}, true};
         writeMbs6Fixture(dir, f);
         if (col<bool>("tester")) writeAll(dir + "/Project.ini", "[Project]\r\nProt=Tester\r\n");
-        QProcess p;
-        p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"--home", home.path(), command, dir});
-        QVERIFY(p.waitForFinished(30000));
-        const QString out = QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError());
-        QCOMPARE(p.exitCode(), col<int>("code"));
+        const CliRun r = runPilmora(home.path(), {command, dir});
+        QCOMPARE(r.code, col<int>("code"));
         if (expected.startsWith('@')) expected = Texto(expected.mid(1));
-        QVERIFY2(out.contains(expected), qPrintable(out));
-        QCOMPARE(QFile::exists(dir + "/MBS6.Plmx"), p.exitCode() == 0 && command == "generate");
+        QVERIFY2((r.out + r.err).contains(expected), qPrintable(r.out + r.err));
+        QCOMPARE(QFile::exists(dir + "/MBS6.Plmx"), r.code == 0 && command == "generate");
     }
 
     // A new project opens with every point active and spontaneous, the first description current; row commands

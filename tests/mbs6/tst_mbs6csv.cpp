@@ -1,6 +1,5 @@
 // The MBS6 table through a spreadsheet file (fixed rows found by unit and property, editable
 // cells taken), and both protocols through the command line and the editors, with backups.
-#include <QProcess>
 #include <QtTest>
 
 #include "AppGlobals.h"
@@ -33,12 +32,6 @@ bool importInto(const QVector<QStringList>& records, SignalGrid& into, QStringLi
     CsvRecords in;
     QString error;
     return csvDecode(csvEncode(records, ';'), &in, &error) && mbs6CsvImport(in, into, faults);
-}
-
-int runCli(const QString& home, const QStringList& args) {
-    QProcess p;
-    p.start(PILMORA_BIN_DIR "/pilmora", QStringList{"--home", home} + args);
-    return p.waitForFinished(30000) ? p.exitCode() : -1;
 }
 
 template <class Editor>
@@ -105,20 +98,20 @@ private slots:
         QVERIFY(table == "LON.dat" ? writeLonFixture(dir, largeLonFixture(2, 30, "B-Extended", "V.43.1.x"))
                                    : writeMbs6Fixture(dir, fullMbs6Fixture()));
         const QByteArray original = readAll(dat);
-        QCOMPARE(runCli(home.path(), {"export-csv", dir, csv, "--separator", ";"}), 0);
+        QCOMPARE(runPilmora(home.path(), {"export-csv", dir, csv, "--separator", ";"}).code, 0);
         CsvRecords in;
         QString error;
         QVERIFY(csvReadFile(csv, &in, &error));
         in.records[5][in.records[0].indexOf(Texto("Descripcion"))] = "Hall; \"N\"";
         in.records.resize(8);  // MBS6 keeps the rows a file leaves out
         QVERIFY(writeAll(csv + "2", csvEncode(in.records, ',')));
-        QCOMPARE(runCli(home.path(), {"import-csv", dir, csv + "2"}), 0);
+        QCOMPARE(runPilmora(home.path(), {"import-csv", dir, csv + "2"}).code, 0);
         QCOMPARE(readAll(dat + ".bak"), original);
         const QByteArray imported = readAll(dat);
         QVERIFY(imported.contains("\tHall; \"N\"\t"));
         if (table == "MBS6.dat") QCOMPARE(imported.count('\n'), original.count('\n'));
         QVERIFY(writeAll(csv + "3", readAll(csv + "2") + "\"never closed"));
-        QCOMPARE(runCli(home.path(), {"import-csv", dir, csv + "3"}), 1);
+        QCOMPARE(runPilmora(home.path(), {"import-csv", dir, csv + "3"}).code, 1);
         QCOMPARE(readAll(dat), imported);
 
         app().RutaProyecto = dir;

@@ -28,11 +28,6 @@
 #include "mIdioma.h"
 
 namespace {
-template <typename T>
-T col(const char* name) {
-    return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>()));
-}
-
 struct Started {
     explicit Started(const QStringList& ini = {}, bool withTemplates = true) : home(withTemplates) {
         if (!ini.isEmpty()) writeAll(home.file("PilmoraASCII.ini"), crlf(ini));

@@ -59,3 +59,17 @@ bool copyTemplates(const QString& to) {
     }
     return ok;
 }
+
+CliRun runPilmora(const QString& home, const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("PILMORA_HOME");
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), QStringList{"--home", home} + args);
+    CliRun r;
+    if (!p.waitForFinished(30000)) return r;
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return r;
+}

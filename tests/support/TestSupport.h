@@ -25,6 +25,12 @@ QByteArray readAll(const QString& path);
 QByteArray crlf(const QStringList& lines);  // as the program writes lines: Windows-1252, CR LF
 bool writeAll(const QString& path, const QByteArray& bytes);
 bool copyFolder(const QString& from, const QString& to);  // plain files only, creates `to`
+// The command-line tool run on a home folder (30 s at most; code -1 when it did not finish, -2 on a crash).
+struct CliRun {
+    int code = -1;
+    QString out, err;
+};
+CliRun runPilmora(const QString& home, const QStringList& args);
 // The gateway address the templates ship with becomes 127.0.0.1: nothing a test makes points off this machine.
 bool copyTemplates(const QString& to);
 
@@ -32,6 +38,10 @@ bool copyTemplates(const QString& to);
 template <class... T, class... Name>
 void addColumns(const Name&... names) {
     (QTest::addColumn<T>(names), ...);
+}
+template <class T>
+T col(const char* name) {
+    return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>()));
 }
 template <class... T, class... Name>
 std::tuple<T...> fetch(const Name&... names) {
