@@ -141,11 +141,15 @@ bool GatewayLink::PasaOnLine(QString* message) {
         const QString port = m_comDevice.isEmpty() && !m_transportGiven ? QString::number(m_comPort) : name;
         // A device path ("/dev/ttyUSB0") is shown as it is, a port number as "COM" + number.
         const bool numbered = port == QString::number(m_comPort) || name.startsWith(QLatin1String("COM"));
+        const QString shown = name.startsWith(QLatin1String("COM")) ? name.mid(3) : port;
         emit monitorCaption(Texto("ComunicacionPilmora") + (numbered ? QStringLiteral(". COM") : QStringLiteral(". ")) +
-                            (name.startsWith(QLatin1String("COM")) ? name.mid(3) : port));
+                            shown);
         if (!m_transport->open(&error)) {
             ok = false;
-            if (message) *message = Texto("ErroralabrirCOM") + port + QStringLiteral(". ") + error;
+            // The text ends in "COM" for a port number; a device path stands alone.
+            const QString text = Texto("ErroralabrirCOM");
+            const QString head = numbered || !text.endsWith(QLatin1String("COM")) ? text : text.chopped(3);
+            if (message) *message = head + (numbered ? shown : port) + QStringLiteral(". ") + error;
         }
     }
     if (ok) {

@@ -254,7 +254,7 @@ private slots:
         if (action == "fail open")
             QCOMPARE(
                 QString::number(app().EstadoConexion) + r.prompts.shown().first().caption + r.prompts.texts().join('|'),
-                "0Error" + Texto("ErroralabrirCOM") + "FAKE. no such port");
+                "0Error" + Texto("ErroralabrirCOM").chopped(3) + "FAKE. no such port");
     }
 
     void serialSettings_data() {
