@@ -266,7 +266,8 @@ private slots:
                                                                         {"1200,e,7,2", "1200 e 7 2"},
                                                                         {"300,m,5,1.5", "300 m 5 3"},
                                                                         {"9600,x,8,1", ""},
-                                                                        {"9600,n,9,1", ""}})
+                                                                        {"9600,n,9,1", ""},
+                                                                        {"9600,n,8,3", ""}})
             QTest::newRow(text) << QString(text) << QString(parsed);
     }
     void serialSettings() {
