@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -67,11 +68,16 @@ inline void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 // After each input: no more than a handful of messages were shown.
+// A table written after a lossy load keeps the old one as .bak, .bak1, ...: left
+// in place they would pile up over the run, each write looking past all of them,
+// and make one input's outcome depend on those before it.
 inline void endInput() {
     ScriptedPrompts& p = env().prompts;
     FUZZ_CHECK(p.shown().size() <= kMaxMessages,
                QString::number(p.shown().size()) + QStringLiteral(" messages, first: ") + p.texts().value(0));
     p.clear();
+    QDirIterator it(env().dir.path(), {QStringLiteral("*.bak*")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) QFile::remove(it.next());
 }
 
 inline QByteArray bytesOf(const uint8_t* data, size_t size) {
