@@ -928,6 +928,8 @@ private slots:
         row("generate garbage in every key", generate, "garbage", 0, ok, true);
         row("poll without answer", {"poll", "P", "--udp", "SILENT", "--timeout", "1"}, "", 1,
             {"@PilmoraSinRespuesta|1 s"});
+        row("poll on a serial device that is not there",
+            {"poll", "P", "--serial", "/nonexistent/ttyX", "--timeout", "1"}, "", 1, {"/nonexistent/ttyX. "});
     }
 
     void cli() {
@@ -970,6 +972,8 @@ private slots:
             const QString text = t.startsWith('@') ? Texto(t.section('|', 0, 0).mid(1)) + t.section('|', 1) : t;
             QVERIFY2((code == 0 ? r.out : r.err).contains(text), qPrintable(text + "\n" + r.out + "|" + r.err));
         }
+        if (!texts.join('|').contains("PilmoraSinRespuesta"))  // only a silent gateway is waited for
+            QVERIFY2(!r.err.contains(Texto("PilmoraSinRespuesta")), qPrintable(r.err));
         if (code != 0 && args.value(0) != "poll")
             QVERIFY2(r.out.isEmpty(), qPrintable(r.out));  // poll reports as it goes
         QCOMPARE(QFile::exists(dir + "/LON.Plmx"), file);
