@@ -24,8 +24,12 @@ namespace fuzz {
 // The catalogue names up to ten repeated entries before counting the rest.
 inline constexpr int kMaxMessages = 12;
 
-[[noreturn]] inline void fail(const char* what, const QString& detail) {
-    std::fprintf(stderr, "==fuzz== check failed: %s\n%s\n", what, detail.toLocal8Bit().constData());
+[[noreturn]] inline void fail(const char* what, QString detail) {
+    // Fuzzed names hold NULs and control bytes: shown escaped, the detail is not cut short.
+    for (qsizetype i = detail.size() - 1; i >= 0; --i)
+        if (detail.at(i).unicode() < 0x20 && detail.at(i) != QLatin1Char('\n'))
+            detail.replace(i, 1, QStringLiteral("\\x%1").arg(detail.at(i).unicode(), 2, 16, QLatin1Char('0')));
+    std::fprintf(stderr, "==fuzz== check failed: %s\n%s\n", what, detail.toUtf8().constData());
     std::abort();
 }
 
