@@ -25,7 +25,11 @@ QString expected(const QString& value) {
         t = t.mid(1, t.size() - 2);
     return t.left(254);
 }
-bool breaks(const QString& s) { return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n')); }
+// Line ends split a line; a NUL ends a name or value where the profile calls take
+// strings (one of "Ab\0c" and "Ab" is all such a caller can ever name).
+bool breaks(const QString& s) {
+    return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n')) || s.contains(QChar(0));
+}
 // A name or value that one line of the file can hold and that reads back as itself.
 bool holdable(const QString& s, const QString& k, const QString& v) {
     const QString tk = trim(k);
