@@ -149,7 +149,7 @@ bool GatewayLink::PasaOnLine(QString* message) {
             // The text ends in "COM" for a port number; a device path stands alone.
             const QString text = Texto("ErroralabrirCOM");
             const QString head = numbered || !text.endsWith(QLatin1String("COM")) ? text : text.chopped(3);
-            if (message) *message = head + (numbered ? shown : port) + QStringLiteral(". ") + error;
+            if (message) *message = head + shown + QStringLiteral(". ") + error;
         }
     }
     if (ok) {

@@ -49,9 +49,9 @@ SerialSettings SerialTransport::parseSettings(const QString& text) {
     s.dataBits = f[2].trimmed().toInt(&ok2);
     const QString stop = f[3].trimmed();
     // 3 is how 1.5 stop bits are held: only the text "1.5" may give it.
-    s.stopBits = stop == QLatin1String("1.5") ? 3 : stop.toInt(&ok3);
-    if (stop == QLatin1String("1.5")) ok3 = true;
-    else if (s.stopBits == 3) ok3 = false;
+    const bool half = stop == QLatin1String("1.5");
+    s.stopBits = half ? 3 : stop.toInt(&ok3);
+    ok3 = half || (ok3 && s.stopBits != 3);
     s.parity = p.size() == 1 ? p[0].toLatin1() : '?';
     s.valid = ok1 && ok2 && ok3 && s.baud > 0 && QByteArray("neoms").contains(s.parity) && s.dataBits >= 5 &&
               s.dataBits <= 8 && (s.stopBits == 1 || s.stopBits == 2 || s.stopBits == 3);
