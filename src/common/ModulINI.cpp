@@ -7,7 +7,6 @@
 #include <QHash>
 #include <QMap>
 #include <QMutex>
-#include <QRegularExpression>
 #include <QStringList>
 #include <QVector>
 #include <algorithm>
@@ -254,6 +253,15 @@ void reportWriteFailure(const QString& path) {
     MsgBox(Texto(QStringLiteral("ErrorAlEscribirEn")) + QFileInfo(path).fileName(), Msg::OKOnly);
 }
 
+// A write whose text makes more lines, or whose key reads back as a shorter name
+// or as a section, changes how other lines read: the file is parsed again after it.
+bool reshapes(const QString& section, const QString& key, const QString& entry) {
+    const auto isBreak = [](QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); };
+    const QStringView k = trimmed(key);
+    return std::any_of(entry.begin(), entry.end(), isBreak) || std::any_of(section.begin(), section.end(), isBreak) ||
+           k.contains(QLatin1Char('=')) || k.startsWith(QLatin1Char('['));
+}
+
 // iniWrite inside a batch: the same edit of the lines, made on the file's
 // pending copy in memory without parsing it again. Called with the mutex held.
 bool batchWrite(const QString& path, const QString& s, const QString& k, const QString& section, const QString& key,
@@ -297,10 +305,7 @@ bool batchWrite(const QString& path, const QString& s, const QString& k, const Q
         p.sectionLine.insert(s, int(p.lines.size()) - 2);
         p.index[s].insert(k, int(p.lines.size()) - 1);
     }
-    // A line break in the text makes more lines of it: read them as the file will.
-    const auto isBreak = [](QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); };
-    if (std::any_of(entry.begin(), entry.end(), isBreak) || std::any_of(section.begin(), section.end(), isBreak))
-        *it = parse(toAnsi(p.lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n")));
+    if (reshapes(section, key, entry)) *it = parse(toAnsi(p.lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n")));
     return true;
 }
 
@@ -378,10 +383,7 @@ bool iniWrite(const QString& path, const QString& section, const QString& key, c
     // Saving a gateway writes hundreds of keys one by one: patch the parsed copy
     // instead of parsing the whole file again, unless the new text could change
     // how other lines read.
-    static const QRegularExpression awkward(QStringLiteral("[\r\n]"));
-    const bool simple = old && !entry.contains(awkward) && !section.contains(awkward) &&
-                        !trimmed(key).contains(QLatin1Char('=')) && !trimmed(key).startsWith(QLatin1Char('['));
-    if (!simple) {
+    if (!old || reshapes(section, key, entry)) {
         remember(path, stampOf(path), parse(raw));
         return true;
     }
