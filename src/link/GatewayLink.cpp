@@ -407,16 +407,6 @@ void GatewayLink::onTick() {
 
 // ---- console commands
 
-QStringList GatewayLink::comandos() {
-    return {QStringLiteral("BUSINTALL"), QStringLiteral("BUSINTTX"),  QStringLiteral("BUSINTRX"),
-            QStringLiteral("BUSINTOFF"), QStringLiteral("BUSEXTALL"), QStringLiteral("BUSEXTTX"),
-            QStringLiteral("BUSEXTRX"),  QStringLiteral("BUSEXTOFF"), QStringLiteral("RESET~"),
-            QStringLiteral("HELP"),      QStringLiteral("INFO?"),     QStringLiteral("TIME?"),
-            QStringLiteral("TIME=YYYY/MM/DD HH:NN:SS"),               QStringLiteral("OFCHANGES"),
-            QStringLiteral("ONCHANGES"), QStringLiteral("DEBUG=0"),   QStringLiteral("DEBUG=1"),
-            QStringLiteral("DEBUG=2"),   QStringLiteral("AD0001?"),   QStringLiteral("AD0001=0")};
-}
-
 void GatewayLink::ControlaBusPilmora(const QString& bus, bool on) {
     if (app().EstadoConexion != 2) return;
     if (bus == QLatin1String("INT")) {

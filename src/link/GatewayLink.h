@@ -108,8 +108,6 @@ public:
     void ControlaBusPilmora(const QString& bus, bool on);
     void ActivaCambios();
     void DesactivaEspias();
-    // The fixed command list offered in cboCmd.
-    static QStringList comandos();
 
     // ---- file transfer
     // cboFichero: set when the protocol report matches.
