@@ -12,8 +12,8 @@
 
 #include "AppGlobals.h"
 #include "GatewayLink.h"
-#include "LonProject.h"
 #include "ModulINI.h"
+#include "ProjectCatalogue.h"
 #include "SenyalesMonitor.h"
 #include "SerialTransport.h"
 #include "UdpTransport.h"

@@ -36,6 +36,7 @@
 #include "ModPilmoraASCII.h"
 #include "ModSNVT.h"
 #include "ModulConfASCII.h"
+#include "ProjectCatalogue.h"
 #include "Prompts.h"
 #include "SendCommand.h"
 #include "SignalGrid.h"

@@ -9,12 +9,6 @@
 #include "SignalGrid.h"
 #include "mIdioma.h"
 
-QString projectProtocol(const QString& folder) {
-    return iniRead(findNoCase(folder, QStringLiteral("Project.ini")), QStringLiteral("Project"), QStringLiteral("Prot"),
-                   QString())
-        .trimmed();
-}
-
 bool loadLonProject(const QString& folder, LonConfig& cfg, SignalGrid& grid, QVector<InfoColumna>& info) {
     auto& a = app();
     a.RutaProyecto = folder;

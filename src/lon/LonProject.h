@@ -11,9 +11,6 @@
 class SignalGrid;
 struct InfoColumna;
 
-// "Prot" of section "Project" in the folder's Project.ini ("" when missing).
-QString projectProtocol(const QString& folder);
-
 // Makes `folder` the current project (RutaProyecto, NombreIni "LON",
 // ProtProyecto "LON") and loads model and grid. Returns false when the signal
 // table could not be read (its reader has shown why); the grid then keeps its

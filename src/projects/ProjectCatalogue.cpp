@@ -158,3 +158,9 @@ bool BorrarProyecto(const QString& nombre) {
     if (!QDir().rmdir(ruta)) MsgBox(Texto("ErrBCa"), Msg::Critical);
     return true;
 }
+
+QString projectProtocol(const QString& folder) {
+    return iniRead(findNoCase(folder, QStringLiteral("Project.ini")), QStringLiteral("Project"), QStringLiteral("Prot"),
+                   QString())
+        .trimmed();
+}

@@ -61,3 +61,6 @@ bool BorrarProyecto(const QString& nombre);
 
 // RutaProyectos + separator + name.
 QString rutaDeProyecto(const QString& nombre);
+
+// "Prot" of section "Project" in the folder's Project.ini ("" when missing).
+QString projectProtocol(const QString& folder);

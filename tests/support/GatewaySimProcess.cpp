@@ -3,8 +3,8 @@
 #include <QHostAddress>
 
 #include "AnsiText.h"
-#include "LonProject.h"
 #include "ModulINI.h"
+#include "ProjectCatalogue.h"
 
 GatewaySimProcess::GatewaySimProcess(const QString& where, const QStringList& args) {
     // Values and spy lines every 50 ms rather than every second: tests wait for them.
