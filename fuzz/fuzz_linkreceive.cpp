@@ -71,7 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (op <= 10) {
             const size_t n = in.ConsumeIntegralInRange<size_t>(0, 200);
             const std::string bytes = in.ConsumeBytesAsString(n);
-            wire->feed(QByteArray(bytes.data(), qsizetype(bytes.size())));
+            // Op 10 sends its chunk again and again, as a peer stuck in a loop would:
+            // enough to pass the 64 KiB kept of text without a CR.
+            const int times = op == 10 ? in.ConsumeIntegralInRange(1, 600) : 1;
+            for (int t = 0; t < times; ++t) wire->feed(QByteArray(bytes.data(), qsizetype(bytes.size())));
         } else if (op == 11) {
             link.onTick();
         } else if (op == 12) {
