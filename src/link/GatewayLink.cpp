@@ -119,10 +119,8 @@ void GatewayLink::chkOnline_Click(bool checked) {
 
 bool GatewayLink::PasaOnLine(QString* message) {
     ++m_session;
-    m_buffer.clear();
-    m_start = 0;
+    clearReceive();
     m_trimmedSaid = false;
-    for (auto& n : m_needles) n = Needle();
 
     const bool udp = m_transportGiven ? m_transport->isDatagram() : app().ConsolaUDP;
     bool ok = true;
@@ -165,6 +163,9 @@ bool GatewayLink::PasaOnLine(QString* message) {
 
 void GatewayLink::PasaOffLine() {
     ++m_session;
+    // What came before is never read: the next session starts empty. Dropped now,
+    // a line that takes the link off line leaves no text behind it either.
+    clearReceive();
     emit monitorCaption(Texto("ComunicacionPilmora"));
     if (m_transport && m_transport->isDatagram()) {
         if (app().EstadoConexion != 0) DesactivaEspias();
@@ -250,6 +251,12 @@ qsizetype GatewayLink::findInBuffer(int which, qsizetype from) {
     n.found = m_buffer.indexOf(needle, begin);
     n.searched = m_buffer.size();
     return n.found;
+}
+
+void GatewayLink::clearReceive() {
+    m_buffer.clear();
+    m_start = 0;
+    for (auto& n : m_needles) n = Needle();
 }
 
 void GatewayLink::ProcesaRecepcion(const QString& chunk) {

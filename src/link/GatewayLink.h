@@ -152,6 +152,7 @@ private:
     // Position of `needle` at or after `from` in the buffer, -1 when absent;
     // remembers what it searched so a flood of lines stays linear.
     qsizetype findInBuffer(int which, qsizetype from);
+    void clearReceive();
     void onTransportFailed(const QString& description, bool fatal);
     std::unique_ptr<Transport> buildTransport() const;
     void adopt(std::unique_ptr<Transport> t);

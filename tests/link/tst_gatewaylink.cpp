@@ -136,6 +136,9 @@ private slots:
         QTest::newRow("address not in the list")
             << "AD0009=1\r" << 2 << false << "#>AD0009=1|@RecibidaSenyalNoExistente##";
         QTest::newRow("value before the link is verified") << "AD0001=5\r" << 1 << false << "#>AD0001=5##";
+        QTest::newRow("protocol mismatch: off line, the rest dropped")
+            << "Protocol:MBS6.\rAD0001=1" << 1 << false
+            << "#>Protocol:MBS6.|<BUSINTOFF|<BUSEXTOFF|<OFCHANGES|<DEBUG=0##";
         QTest::newRow("CLEARALL") << "CLEARALL now\r" << 2 << false << "clear#>CLEARALL##";
         QTest::newRow("other CL lines not shown") << "CLEAR\r" << 2 << false << "###";
         QTest::newRow("spy lines hidden while spies are off") << "EXT RX 01\rINT TX\r" << 2 << false << "###";
