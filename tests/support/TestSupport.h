@@ -45,5 +45,5 @@ T col(const char* name) {
 }
 template <class... T, class... Name>
 std::tuple<T...> fetch(const Name&... names) {
-    return {*static_cast<T*>(QTest::qData(names, qMetaTypeId<T>()))...};
+    return {col<T>(names)...};
 }
