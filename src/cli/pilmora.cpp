@@ -9,6 +9,7 @@
 //   pilmora [--home DIR] import-csv PROJECT_DIR FILE
 //   pilmora [--home DIR] poll PROJECT_DIR (--udp HOST:PORT | --serial DEVICE [--settings TEXT]) [--watch S]
 //   pilmora --help
+//   pilmora --version
 //
 // Exit status: 0 done, 1 the project has a fault (the message says which),
 // 2 wrong usage. Texts come from the language file of the application folder.
@@ -49,6 +50,7 @@ enum Exit { kOk = 0, kFault = 1, kUsage = 2 };
 
 struct Options {
     bool help = false;
+    bool version = false;
     QString home;
     QString command;
     QString project;
@@ -80,6 +82,8 @@ Options parse(const QStringList& args) {
         };
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             o.help = true;
+        } else if (a == QLatin1String("--version")) {
+            o.version = true;
         } else if (a == QLatin1String("--home") || a.startsWith(QLatin1String("--home="))) {
             value(QStringLiteral("--home"), &o.home);
         } else if (a == QLatin1String("--at") || a.startsWith(QLatin1String("--at="))) {
@@ -119,7 +123,7 @@ Options parse(const QStringList& args) {
             positional << a;
         }
     }
-    if (o.help || o.wrong) return o;
+    if (o.help || o.version || o.wrong) return o;
     o.wrong = true;
     o.command = positional.value(0);
     const bool import = o.command == QLatin1String("import-xif");
@@ -167,6 +171,7 @@ void usage(std::FILE* f) {
     out(f, QStringLiteral("      ") + Texto("CsvAyudaImportar"));
     for (const QString& u : pollUsage()) out(f, u);
     out(f, QStringLiteral("  pilmora --help"));
+    out(f, QStringLiteral("  pilmora --version"));
     out(f, QStringLiteral("  --home DIR   ") + Texto("PilmoraAyudaHome"));
     out(f, QStringLiteral("  --at         ") + Texto("PilmoraAyudaAt"));
 }
@@ -339,6 +344,12 @@ int main(int argc, char** argv) {
         }
     }
     const Options o = parse(isSend ? args + QStringList{QStringLiteral("check"), QStringLiteral(".")} : args);
+    // Before the application folder is opened: a name and a number need no
+    // language file, and the answer comes even where the folder is unusable.
+    if (o.version && !o.wrong) {
+        std::printf("pilmora %s\n", PILMORA_VERSION);
+        return kOk;
+    }
 
     QStringList problems;
     app().appFolder = openAppFolder(o.home, qEnvironmentVariable("PILMORA_HOME"),

@@ -9,6 +9,14 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
 namespace {
 
 using Manifest = QHash<QString, QByteArray>;  // relative path -> hex hash of what was copied
@@ -144,4 +152,28 @@ QString openAppFolder(const QString& homeOption, const QString& envHome, const Q
         }
     }
     return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+}
+
+QString provideRuntimeFolder() {
+    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+#ifdef Q_OS_UNIX
+    if (!dir.isEmpty()) return dir;
+    // The name Qt would use: the account's name, empty when it has none.
+    QByteArray name;
+    struct passwd pw, *found = nullptr;
+    char buf[4096];
+    if (getpwuid_r(geteuid(), &pw, buf, sizeof buf, &found) == 0 && found) name = found->pw_name;
+    dir = QDir::tempPath() + QStringLiteral("/runtime-") + QFile::decodeName(name);
+    const QByteArray path = QFile::encodeName(dir);
+    if (mkdir(path.constData(), 0700) == 0) {
+        chmod(path.constData(), 0700);  // whatever the umask took away
+    } else {
+        struct stat st;
+        if (errno != EEXIST || lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid() ||
+            (st.st_mode & 07777) != 0700)
+            return QString();
+    }
+    qputenv("XDG_RUNTIME_DIR", path);
+#endif
+    return dir;
 }

@@ -51,3 +51,11 @@ QStringList installedDataEntries();
 // Returned absolute and clean. Problems while copying go to `problems`.
 QString openAppFolder(const QString& homeOption, const QString& envHome, const QString& exeDir,
                       QStringList* problems = nullptr);
+
+// Without XDG_RUNTIME_DIR, Qt falls back on <temp>/runtime-<user> and says so at
+// every start. This gives it that same folder beforehand (made with mode 0700
+// when missing), so the per-user lock of an installed copy stays where it
+// always was and nothing is printed. A folder Qt would refuse (not a folder of
+// this user's with mode 0700) is left to Qt, whose warning then names the fault.
+// Returns the runtime folder in force, empty when there is none.
+QString provideRuntimeFolder();

@@ -3,7 +3,10 @@
 #include <QIcon>
 #include <QScreen>
 #include <QTimer>
+#include <cstdio>
+#include <cstring>
 
+#include "AppFolder.h"
 #include "AppGlobals.h"
 #include "InstanceLock.h"
 #include "MDIPilmora.h"
@@ -11,6 +14,16 @@
 #include "Startup.h"
 
 int main(int argc, char** argv) {
+    // Answered before the display is opened, so it works on a terminal without one.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--home") == 0) {
+            ++i;  // its value is a folder, whatever it is called
+        } else if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("%s %s\n", kAppTitle, PILMORA_VERSION);
+            return 0;
+        }
+    }
+    provideRuntimeFolder();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
     QApplication::setApplicationVersion(QStringLiteral(PILMORA_VERSION));

@@ -83,6 +83,54 @@ private slots:
                  QByteArray("[ASCII]\r\nIP=127.0.0.1\r\n[ASCII]\r\nIP=127.0.0.3\r\n"));
     }
 
+    // Each program answers --version alone: no display, no user folder made.
+    void version_data() {
+        QTest::addColumn<QString>("program");
+        for (const char* p : {"PilmoraASCII", "pilmora", "pilmora-gateway-sim"}) QTest::newRow(p) << QString(p);
+    }
+    void version() {
+        QFETCH(QString, program);
+        QTemporaryDir home;
+        QProcess p;
+        QProcessEnvironment env = userEnv(home.path());
+        env.remove("QT_QPA_PLATFORM"), env.remove("DISPLAY"), env.remove("WAYLAND_DISPLAY");
+        p.setProcessEnvironment(env);
+        p.start(m_in.bin() + "/" + program, {"--version"});
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(QString::number(p.exitCode()) + " " + p.readAllStandardOutput(),
+                 "0 " + program + " " PILMORA_VERSION "\n");
+        QVERIFY(!QFileInfo::exists(userFolder(home.path())));
+    }
+
+    // Without XDG_RUNTIME_DIR the folder Qt would fall back on is given to it beforehand; one Qt would refuse is not.
+    void runtimeFolder_data() {
+        addColumns<QString, QString>("there", "given");  // what <temp>/runtime-<user> is; what XDG_RUNTIME_DIR becomes
+        for (const auto& [name, there, given] :
+             std::initializer_list<std::array<const char*, 3>>{{"already set", "set", "/run/user/elsewhere"},
+                                                               {"missing: made 0700", "", "R"},
+                                                               {"a folder of mode 0700", "700", "R"},
+                                                               {"a folder of mode 0755", "755", ""},
+                                                               {"a file", "file", ""}})
+            QTest::newRow(name) << QString(there) << QString(given);
+    }
+    void runtimeFolder() {
+        auto [there, given] = fetch<QString, QString>("there", "given");
+        QTemporaryDir tmp;
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedTmp = qgetenv("TMPDIR");
+        const QString folder = tmp.path() + "/runtime-" + QFileInfo(tmp.path()).owner();
+        qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+        qputenv("XDG_RUNTIME_DIR", there == "set" ? QByteArray("/run/user/elsewhere") : QByteArray());
+        if (there == "file") QVERIFY(writeAll(folder, "x"));
+        if (there.startsWith('7'))
+            QVERIFY(QDir().mkdir(folder) && QFile::setPermissions(folder, there == "700" ? QFile::Permissions(0x7000)
+                                                                                         : QFile::Permissions(0x7555)));
+        const QString runtime = provideRuntimeFolder(), env = qEnvironmentVariable("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", savedRuntime), qputenv("TMPDIR", savedTmp);
+        if (given == "R") given = folder;
+        QCOMPARE(runtime + "|" + env, given + "|" + given);
+        if (given == folder) QCOMPARE(int(QFileInfo(folder).permissions() & 0x7077), 0x7000);
+    }
+
     void lockInProcess_data() {
         QTest::addColumn<QByteArray>("lockFile");  // "held" = taken by this live process
         QTest::addColumn<int>("ageSeconds");

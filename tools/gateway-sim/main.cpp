@@ -25,9 +25,11 @@
 int main(int argc, char** argv) {
     QCoreApplication a(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pilmora-gateway-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PILMORA_VERSION));
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral("Simulated gateway console for PilmoraASCII (loopback only)."));
     p.addHelpOption();
+    p.addVersionOption();
     const QCommandLineOption udp(QStringLiteral("udp"), QStringLiteral("Listen on UDP HOST:PORT (loopback)."),
                                  QStringLiteral("host:port"));
     const QCommandLineOption pty(QStringLiteral("pty"), QStringLiteral("Listen on a new pseudo-terminal."));
