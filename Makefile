@@ -26,9 +26,10 @@ $(BIN)/ProjectsASCII:
 	mkdir -p $(BIN)
 	cp -r data/demo $(BIN)/ProjectsASCII
 
-# Only what runs: the window, the command-line tool and their data (not the tests).
+# Only what runs: the window, the command-line tool, the simulated gateway the
+# README's next steps start, and their data (not the tests).
 app: deps $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j $(JOBS) --target PilmoraASCII pilmora
+	cmake --build $(BUILD) -j $(JOBS) --target PilmoraASCII pilmora pilmora-gateway-sim
 
 run: app $(BIN)/ProjectsASCII
 	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
@@ -40,7 +41,6 @@ run: app $(BIN)/ProjectsASCII
 
 # The demo also sends the LON file to the simulated gateway on loopback.
 demo: app $(BIN)/ProjectsASCII
-	cmake --build $(BUILD) -j $(JOBS) --target pilmora-gateway-sim
 	@scripts/demo.sh $(BIN)
 
 test: build

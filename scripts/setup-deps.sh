@@ -2,9 +2,10 @@
 # Installs the Debian 12 packages that building, testing and benchmarking need.
 # Idempotent: packages already present are skipped, so a second run is quick.
 set -euo pipefail
+# libxkbcommon-dev: the Qt packages look for it while configuring and print a notice without it.
 pkgs=(build-essential cmake ninja-build pkg-config ccache
       qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libqt6svg6
-      qt6-l10n-tools libgl1-mesa-dev
+      qt6-l10n-tools libgl1-mesa-dev libxkbcommon-dev
       libgtest-dev libbenchmark-dev
       xvfb xauth imagemagick socat hyperfine
       clang libclang-rt-14-dev)
