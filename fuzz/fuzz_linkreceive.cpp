@@ -36,7 +36,7 @@ private:
 
 class Sink : public ValueSink {
 public:
-    bool setValue(const QString& key, double) override { return key.endsWith(QLatin1Char('1')); }
+    bool setValue(const QString& key, const QString&, QString*) override { return key.endsWith(QLatin1Char('1')); }
     void clearAll() override {}
 };
 }  // namespace

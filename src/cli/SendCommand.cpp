@@ -13,6 +13,7 @@
 #include "AppGlobals.h"
 #include "GatewayLink.h"
 #include "ModulINI.h"
+#include "PollPass.h"
 #include "ProjectCatalogue.h"
 #include "SenyalesMonitor.h"
 #include "SerialTransport.h"
@@ -209,7 +210,7 @@ QStringList pollUsage() {
 namespace {
 // One signal as printed: address, description, value (or that there is none).
 QString signalLine(const Senyal& s) {
-    const QString v = s.HayValor ? textoValor(s) : Texto("MonitorSinValor");
+    const QString v = s.HayValor ? textoMostrado(s) : Texto("MonitorSinValor");
     return QStringLiteral("%1  %2  %3").arg(claveSenyal(s.Direccion), -7).arg(s.Descripcion, -40).arg(v);
 }
 }  // namespace
@@ -238,21 +239,22 @@ int runPoll(const QStringList& args) {
 
     QEventLoop loop;
     bool tablePrinted = false;
-    int next = 1;
-    QTimer ask, settle, watch, limit;
-    ask.setInterval(50);
-    settle.setSingleShot(true);
+    QTimer watch, limit;
     watch.setSingleShot(true);
     limit.setSingleShot(true);
     const ListaSenyales& l = listaSenyales();
+    // Every signal once, each request as soon as the previous one is answered.
+    PollPass pass;
+    pass.transmite = [&](const QString& request) { link.TransmitPilmora(request, false); };
+    pass.enLinea = [&] { return g.EstadoConexion == 2; };
+    listaSenyales().alRecibir = [&](const QString& key) { pass.respuesta(key); };
 
     auto printTable = [&] {
-        int missing = 0;
-        for (int i = 1; i <= l.NumSenyales; ++i) {
-            line(stdout, signalLine(l.Senyales[i]));
-            if (!l.Senyales[i].HayValor) ++missing;
-        }
+        for (int i = 1; i <= l.NumSenyales; ++i) line(stdout, signalLine(l.Senyales[i]));
+        const int missing = pass.total() - pass.contestadas();
         if (missing > 0) line(stdout, Texto("MonitorSinContestar") + QString::number(missing));
+        const QString unknown = textoDesconocidas();
+        if (!unknown.isEmpty()) line(stdout, unknown);
         tablePrinted = true;
         if (o.watch > 0) {
             watching = true;
@@ -267,26 +269,21 @@ int runPoll(const QStringList& args) {
         QTimer::singleShot(0, &loop, [&] {
             Carga_DatosMFAPilmora(g.ProtEquipo);
             line(stdout, Texto("MonitorSenyalesCargadas") + QString::number(l.NumSenyales));
-            if (l.NumSenyales == 0)
+            if (l.NumSenyales == 0) {
                 printTable();
-            else
-                ask.start();
+                return;
+            }
+            QStringList keys;
+            for (int i = 1; i <= l.NumSenyales; ++i) keys << claveSenyal(l.Senyales[i].Direccion);
+            pass.start(keys);
         });
     });
-    QObject::connect(&ask, &QTimer::timeout, [&] {
-        if (g.EstadoConexion != 2) {
-            ask.stop();
+    QObject::connect(&pass, &PollPass::terminada, [&](bool complete) {
+        if (complete)
+            printTable();
+        else
             loop.quit();
-            return;
-        }
-        link.TransmitPilmora(claveSenyal(l.Senyales[next].Direccion) + QLatin1Char('?'), false);
-        if (++next > l.NumSenyales) {
-            ask.stop();
-            // The last answers are still on their way.
-            settle.start(1000);
-        }
     });
-    QObject::connect(&settle, &QTimer::timeout, printTable);
     QObject::connect(&link, &GatewayLink::valueReported, [&](int address, double) {
         if (!watching) return;
         const qint32 i = l.IndiceSenyales.value(claveSenyal(address));
@@ -304,7 +301,8 @@ int runPoll(const QStringList& args) {
     limit.start(o.timeout * 1000);
     loop.exec();
     tick.stop();
-    ask.stop();
+    pass.stop();
+    listaSenyales().alRecibir = nullptr;
     if (g.EstadoConexion != 0) link.chkOnline_Click(false);
     return tablePrinted ? 0 : 1;
 }

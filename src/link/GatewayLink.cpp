@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
+#include <QtNumeric>
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
@@ -12,6 +13,7 @@
 #include "Numeric.h"
 #include "Prompts.h"
 #include "SerialTransport.h"
+#include "StrictNumber.h"
 #include "UdpTransport.h"
 #include "mIdioma.h"
 
@@ -358,13 +360,16 @@ void GatewayLink::dispatchLine(const QString& line) {
         echo(line, QStringLiteral(">"));
         if (app().EstadoConexion == 2 && line.indexOf(QLatin1Char('=')) == 6) {
             const QString key = line.left(6);
-            const double value = Val(line.mid(7));
+            const QString text = line.mid(7);
             bool digits = true;
             for (int i = 2; i < 6; ++i) digits = digits && line[i].isDigit();
-            if (m_sink && !m_sink->setValue(key, value))
-                echo(Texto("RecibidaSenyalNoExistente"), QString());
-            else if (digits)
-                emit valueReported(line.mid(2, 4).toInt(), value);
+            QString note;
+            if (m_sink && !m_sink->setValue(key, text, &note)) {
+                if (!note.isEmpty()) echo(note, QString());
+            } else if (digits) {
+                double value = 0;
+                emit valueReported(line.mid(2, 4).toInt(), EsNumero(text, &value) ? value : qQNaN());
+            }
         }
     } else if (line.startsWith(QLatin1String("CL"))) {
         if (line.startsWith(QLatin1String("CLEARALL"))) {

@@ -42,8 +42,10 @@
 class ValueSink {
 public:
     virtual ~ValueSink() = default;
-    // key = "AD" + four digits; false when no signal has that address.
-    virtual bool setValue(const QString& key, double value) = 0;
+    // key = "AD" + four characters, text = what follows "=" (a number or not);
+    // false when no signal has that address. *note, when set, is told in the
+    // link monitor.
+    virtual bool setValue(const QString& key, const QString& text, QString* note) = 0;
     // "CLEARALL": every value back to 0.
     virtual void clearAll() = 0;
 };
@@ -136,6 +138,7 @@ signals:
     // The gateway runs the project's protocol; `fileName` goes into cboFichero.
     void protocolConfirmed(const QString& fileName);
     void spyLineReceived(const QString& bus, const QString& text);
+    // `value` is NaN when the gateway's text is not a number.
     void valueReported(int address, double value);
     void valuesCleared();
     void transferStarted(int totalChunks);

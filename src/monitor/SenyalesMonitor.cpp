@@ -6,6 +6,8 @@
 #include "ModulConfASCII.h"
 #include "ModulINI.h"
 #include "Numeric.h"
+#include "StrictNumber.h"
+#include "mIdioma.h"
 
 ListaSenyales& listaSenyales() {
     static ListaSenyales lista;
@@ -105,6 +107,7 @@ void Carga_SenyalesMbs6() {
 void Carga_DatosMFAPilmora(const QString& protocol) {
     ListaSenyales& l = listaSenyales();
     l.IndiceSenyales = QHash<QString, qint32>();
+    l.Desconocidas.clear();
     l.Senyales = QVector<Senyal>(1);
     l.NumSenyales = 0;
     if (protocol == QLatin1String("LON"))
@@ -113,15 +116,30 @@ void Carga_DatosMFAPilmora(const QString& protocol) {
         Carga_SenyalesMbs6();
 }
 
-bool SenyalesSink::setValue(const QString& key, double value) {
+bool SenyalesSink::setValue(const QString& key, const QString& text, QString* note) {
     ListaSenyales& l = listaSenyales();
     const auto it = l.IndiceSenyales.constFind(key);
-    if (it == l.IndiceSenyales.constEnd()) return false;
+    if (it == l.IndiceSenyales.constEnd()) {
+        if (l.alRecibir) l.alRecibir(key);
+        // A flood of made-up addresses must not grow the count without end.
+        constexpr int kMaxDesconocidas = 10000;
+        auto d = l.Desconocidas.find(key);
+        if (d == l.Desconocidas.end() && l.Desconocidas.size() < kMaxDesconocidas) d = l.Desconocidas.insert(key, 0);
+        if (d != l.Desconocidas.end() && ++*d == 1 && note) *note = Texto("RecibidaSenyalNoExistente") + key;
+        return false;
+    }
     Senyal& s = l.Senyales[*it];
-    s.Valor = std::round(value * 10000.0) / 10000.0;
+    double v = 0;
+    s.Valido = EsNumero(text, &v) && std::fabs(v) <= kMaxValor;
+    s.Valor = s.Valido ? std::round(v * 10000.0) / 10000.0 : 0;
+    s.TextoInforme = text.size() > kMaxTextoInforme ? text.left(kMaxTextoInforme) : text;
     s.HayValor = true;
+    s.Enviado.clear();
     s.UltimoInforme = QDateTime::currentDateTime();
-    if (l.alInformar) l.alInformar(*it);
+    const qint32 indice = *it;
+    if (l.alInformar) l.alInformar(indice);
+    // After the value is stored: the pass that hears of it may end and print the table at once.
+    if (l.alRecibir) l.alRecibir(key);
     return true;
 }
 
@@ -130,13 +148,37 @@ void SenyalesSink::clearAll() {
     for (Senyal& s : l.Senyales) {
         s.Valor = 0;
         s.HayValor = false;
+        s.Valido = false;
+        s.TextoInforme.clear();
+        s.Enviado.clear();
     }
 }
 
 QString textoValor(const Senyal& s) {
-    if (!s.HayValor) return QString();
+    if (!s.HayValor || !s.Valido) return QString();
     QString t = QString::number(s.Valor, 'f', 4);
     while (t.endsWith(QLatin1Char('0'))) t.chop(1);
     if (t.endsWith(QLatin1Char('.'))) t.chop(1);
     return t == QLatin1String("-0") ? QStringLiteral("0") : t;
+}
+
+QString textoMostrado(const Senyal& s) {
+    if (!s.Enviado.isEmpty()) return Texto("MonitorEnviado") + s.Enviado;
+    if (!s.HayValor || s.Valido) return textoValor(s);
+    // Shown on one line and not without end; control characters as "?".
+    QString t = s.TextoInforme.left(64);
+    for (QChar& c : t)
+        if (c.unicode() < 32 || c.unicode() == 127) c = QLatin1Char('?');
+    return Texto("MonitorNoValido") + t + (s.TextoInforme.size() > 64 ? QStringLiteral("...") : QString());
+}
+
+QString textoDesconocidas() {
+    const ListaSenyales& l = listaSenyales();
+    if (l.Desconocidas.isEmpty()) return QString();
+    QStringList keys = l.Desconocidas.keys();
+    keys.sort();
+    QStringList parts;
+    for (const QString& k : keys.mid(0, 8)) parts << QStringLiteral("%1 (%2)").arg(k).arg(l.Desconocidas.value(k));
+    if (keys.size() > 8) parts << QStringLiteral("... (%1)").arg(keys.size());
+    return Texto("MonitorDesconocidas") + parts.join(QStringLiteral(", "));
 }

@@ -15,7 +15,7 @@ TendenciaSenyales::TendenciaSenyales(const QVector<qint32>& indices) {
             std::any_of(m_series.cbegin(), m_series.cend(), [&](const Serie& x) { return x.direccion == s.Direccion; });
         if (repetida) continue;
         m_series.append(Serie{s.Direccion, claveSenyal(s.Direccion) + QLatin1Char(' ') + s.Descripcion, {}});
-        if (s.HayValor) m_series.last().puntos.append(Punto{s.UltimoInforme.toMSecsSinceEpoch(), s.Valor});
+        if (s.HayValor && s.Valido) m_series.last().puntos.append(Punto{s.UltimoInforme.toMSecsSinceEpoch(), s.Valor});
     }
 }
 
@@ -23,7 +23,7 @@ bool TendenciaSenyales::informe(qint32 indice) {
     const ListaSenyales& l = listaSenyales();
     if (indice < 1 || indice > l.NumSenyales) return false;
     const Senyal& s = l.Senyales[indice];
-    return s.HayValor && registra(s.Direccion, s.UltimoInforme.toMSecsSinceEpoch(), s.Valor);
+    return s.HayValor && s.Valido && registra(s.Direccion, s.UltimoInforme.toMSecsSinceEpoch(), s.Valor);
 }
 
 bool TendenciaSenyales::registra(qint16 direccion, qint64 ms, double valor) {

@@ -35,7 +35,7 @@ public:
     // False when the trend does not follow it.
     bool informe(qint32 indice);
     // A value of the signal at `direccion`; false when the trend does not follow
-    // it or the value is not a finite number.
+    // it or the value is not a finite number (a report that is not a number is no point).
     bool registra(qint16 direccion, qint64 ms, double valor);
     // Drops what arrived more than ten minutes before `ahoraMs`.
     void recorta(qint64 ahoraMs);

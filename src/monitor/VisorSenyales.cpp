@@ -1,16 +1,14 @@
 #include "VisorSenyales.h"
 
+#include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 #include "AppGlobals.h"
 #include "Numeric.h"
 #include "Prompts.h"
+#include "StrictNumber.h"
 #include "mIdioma.h"
-
-namespace {
-// What a 64-bit fixed-point value with four decimals can hold.
-constexpr double kMaxValor = 922337203685477.5807;
-}  // namespace
 
 QString formatoDosDecimales(double v) {
     const double r = std::round(std::fabs(v) * 100.0) / 100.0;
@@ -40,6 +38,17 @@ struct Columna {
     bool helpKey;
 };
 }  // namespace
+
+VisorSenyales::VisorSenyales() {
+    sondeo.transmite = [this](const QString& t) {
+        if (transmite) transmite(t);
+    };
+    sondeo.enLinea = [] { return app().EstadoConexion == 2; };
+    QObject::connect(&sondeo, &PollPass::terminada, &sondeo, [this](bool completa) { finSondeo(completa); });
+    listaSenyales().alRecibir = [this](const QString& key) { sondeo.respuesta(key); };
+}
+
+VisorSenyales::~VisorSenyales() { listaSenyales().alRecibir = nullptr; }
 
 void VisorSenyales::Datos_Carga() {
     grid.setRedraw(false);
@@ -117,8 +126,11 @@ void VisorSenyales::Datos_Carga() {
         if (colTipoSenyal) eleccion(i, colTipoSenyal, s.TipoSenyal, &falta);
         faltas += falta;
     }
-    m_avisadas.clear();
-    faltas += refresca(1, l.NumSenyales);
+    // The list was built again: its indexes are not the pass's any more.
+    sondeo.stop();
+    m_sinRespuesta.clear();
+    m_hayResumen = false;
+    refrescaFilas(1, l.NumSenyales);
     grid.setRedraw(true);
     // With drawing on, so the view hears of every row the filter hides or shows.
     filtra(m_filtro);
@@ -161,47 +173,77 @@ int VisorSenyales::senyalDeFila(int row) const {
     return i > 0 && i <= listaSenyales().NumSenyales ? i : 0;
 }
 
-void VisorSenyales::refrescaFilas(int first, int last) { avisa(refresca(first, last)); }
-
-int VisorSenyales::refresca(int first, int last) {
+void VisorSenyales::refrescaFilas(int first, int last) {
     const ListaSenyales& l = listaSenyales();
-    int faltas = 0;
     for (int row = qMax(1, first); row <= last && row < grid.Rows(); ++row) {
         const int i = senyalDeFila(row);
         if (i == 0) continue;
         const Senyal& s = l.Senyales[i];
-        const bool bad = s.HayValor && !(std::fabs(s.Valor) <= kMaxValor);
-        grid.setTextMatrix(row, colValor, bad ? QString() : textoValor(s));
-        grid.setTextMatrix(row, colUltimo,
-                           s.HayValor ? s.UltimoInforme.toString(QStringLiteral("hh:mm:ss")) : QString());
-        if (bad && !m_avisadas.contains(i)) m_avisadas.insert(i), ++faltas;
+        grid.setTextMatrix(row, colValor, textoMostrado(s));
+        QString when = s.HayValor ? s.UltimoInforme.toString(QStringLiteral("hh:mm:ss")) : QString();
+        if (sinRespuesta(i)) when = Texto("MonitorNoContesta");
+        grid.setTextMatrix(row, colUltimo, when);
     }
-    return faltas;
 }
 
-QString VisorSenyales::captionRefrescar() const { return m_sondeando ? QStringLiteral("Stop") : Texto("cmdRefrescar"); }
-
-void VisorSenyales::para() {
-    m_sondeando = false;
-    indiceSondeo = 1;
+int VisorSenyales::marcaCelda(int row, int col) const {
+    const int i = senyalDeFila(row);
+    if (i == 0 || (col != colValor && col != colUltimo)) return 0;
+    const Senyal& s = listaSenyales().Senyales[i];
+    if (col == colUltimo) return sinRespuesta(i) ? kAviso : 0;
+    if (!s.Enviado.isEmpty()) return kPendiente;
+    return s.HayValor && !s.Valido ? kAviso : 0;
 }
+
+bool VisorSenyales::sinRespuesta(qint32 indice) const {
+    if (!m_sinRespuesta.contains(indice)) return false;
+    const Senyal& s = listaSenyales().Senyales[indice];
+    return !s.HayValor || s.UltimoInforme < m_inicioPasada;
+}
+
+QString VisorSenyales::captionRefrescar() const { return sondeando() ? QStringLiteral("Stop") : Texto("cmdRefrescar"); }
 
 void VisorSenyales::cmdRefrescar() {
-    if (m_sondeando) {
-        para();
-    } else if (listaSenyales().NumSenyales >= 1 && app().EstadoConexion == 2) {
-        indiceSondeo = 1;
-        m_sondeando = true;
+    if (sondeando()) {
+        sondeo.stop();
+        return;
     }
+    const ListaSenyales& l = listaSenyales();
+    if (l.NumSenyales < 1 || app().EstadoConexion != 2) return;
+    // Asked in list order, whatever the grid's sort, filter or scroll position.
+    QStringList keys;
+    m_pasada.clear();
+    for (qint32 i = 1; i <= l.NumSenyales; ++i) {
+        keys << claveSenyal(l.Senyales[i].Direccion);
+        m_pasada << i;
+    }
+    m_sinRespuesta.clear();
+    m_hayResumen = false;
+    m_inicioPasada = QDateTime::currentDateTime();
+    sondeo.start(keys);
 }
 
-void VisorSenyales::tick() {
-    if (!m_sondeando) return;
-    const ListaSenyales& l = listaSenyales();
-    if (indiceSondeo <= l.NumSenyales && transmite)
-        transmite(claveSenyal(l.Senyales[indiceSondeo].Direccion) + QLatin1Char('?'));
-    ++indiceSondeo;
-    if (indiceSondeo > l.NumSenyales || app().EstadoConexion != 2) para();
+void VisorSenyales::finSondeo(bool completa) {
+    if (!completa) return;  // link lost: what did not come is not the signals' fault
+    for (int pos = 0; pos < m_pasada.size(); ++pos)
+        if (!sondeo.contestada(pos)) m_sinRespuesta.insert(m_pasada[pos]);
+    m_hayResumen = true;
+    refrescaFilas(1, grid.Rows() - 1);
+}
+
+QString VisorSenyales::textoSondeo() const {
+    const QLocale loc;
+    QString t;
+    if (sondeando())
+        t = Texto("MonitorProgreso").arg(loc.toString(sondeo.enviadas()), loc.toString(sondeo.total()));
+    else if (m_hayResumen && m_sinRespuesta.isEmpty())
+        t = Texto("MonitorPasadaCompleta") + loc.toString(sondeo.total());
+    else if (m_hayResumen)
+        t = Texto("MonitorPasadaSinRespuesta")
+                .arg(loc.toString(qsizetype(m_sinRespuesta.size())), loc.toString(sondeo.total()));
+    const QString otras = textoDesconocidas();
+    if (!otras.isEmpty()) t += (t.isEmpty() ? QString() : QStringLiteral("\n")) + otras;
+    return t;
 }
 
 void VisorSenyales::mnuRefresh(int row) {
@@ -209,15 +251,71 @@ void VisorSenyales::mnuRefresh(int row) {
     if (i > 0 && transmite) transmite(claveSenyal(listaSenyales().Senyales[i].Direccion) + QLatin1Char('?'));
 }
 
-bool VisorSenyales::escribe(int row, const QString& answer) {
+VisorSenyales::Escritura VisorSenyales::puedeEscribir(int row) const {
     const int i = senyalDeFila(row);
-    if (i == 0 || answer.isEmpty()) return false;
-    Senyal& s = listaSenyales().Senyales[i];
-    s.Valor = Val(Normaliza_Decimal(answer));
-    const QString frame = tramaEscritura(s, s.Valor);
-    if (frame.isEmpty()) return false;
+    if (i == 0) return Escritura::SinSenyal;
+    return listaSenyales().Senyales[i].Sentido == 0 ? Escritura::SoloLectura : Escritura::Enviada;
+}
+
+VisorSenyales::Escritura VisorSenyales::escribe(int row, const QString& answer) {
+    const Escritura puede = puedeEscribir(row);
+    if (puede != Escritura::Enviada) return puede;
+    if (answer.isEmpty()) return Escritura::Vacia;
+    double valor = 0;
+    if (!EsNumero(Normaliza_Decimal(answer), &valor) || !(std::fabs(valor) <= kMaxValor)) return Escritura::NoEsNumero;
+    Senyal& s = listaSenyales().Senyales[senyalDeFila(row)];
+    const QString frame = tramaEscritura(s, valor);
+    if (frame.isEmpty()) return Escritura::OtroTipo;
     if (transmite) transmite(frame);
-    return true;
+    // Shown as sent, not as reported: the value stays the gateway's until it reports again.
+    s.Enviado = frame.mid(frame.indexOf(QLatin1Char('=')) + 1);
+    refrescaFilas(row, row);
+    return Escritura::Enviada;
+}
+
+QVector<int> VisorSenyales::anchosColumnas(const std::function<int(const QString&, bool)>& mide, int disponible) const {
+    constexpr int kMargen = 14;   // the cell's padding and grid line
+    constexpr int kMuestras = 6;  // longest texts of a column measured
+    constexpr int kMaxColumna = 480;
+    QVector<int> anchos(grid.Cols(), 0);
+    int otras = 0;
+    int necesitaDesc = 0;
+    for (int c = 1; c < grid.Cols(); ++c) {
+        // The texts with the most characters are, near enough, the widest: a few are measured, not 4,000.
+        QStringList largos;
+        if (c == colValor)
+            largos << Texto("MonitorEnviado") + QStringLiteral("-0000.00")
+                   << Texto("MonitorNoValido") + QStringLiteral("ERR") << QStringLiteral("-00000.0000");
+        if (c == colUltimo) largos << QStringLiteral("00:00:00") << Texto("MonitorNoContesta");
+        QVector<QString> muestras;
+        for (int r = 1; r < grid.Rows(); ++r) {
+            const QString t = grid.TextMatrix(r, c);
+            if (muestras.size() == kMuestras && t.size() <= muestras.last().size()) continue;
+            if (muestras.contains(t)) continue;
+            auto at =
+                std::find_if(muestras.begin(), muestras.end(), [&](const QString& m) { return t.size() > m.size(); });
+            muestras.insert(at, t);
+            if (muestras.size() > kMuestras) muestras.removeLast();
+        }
+        for (const QString& m : muestras) largos << m;
+        int w = mide(grid.TextMatrix(0, c), true);
+        for (const QString& t : largos) w = qMax(w, mide(t, false));
+        w += kMargen;
+        if (c == colDescripcion) {
+            necesitaDesc = w;
+        } else {
+            anchos[c] = qMin(w, kMaxColumna);
+            otras += anchos[c];
+        }
+    }
+    if (colDescripcion > 0 && disponible <= 0) {
+        anchos[colDescripcion] = necesitaDesc;  // no room given: as wide as it needs
+    } else if (colDescripcion > 0) {
+        // The description reads in full when there is room; else it shares, and the grid scrolls.
+        const int sobra = disponible - otras;
+        anchos[colDescripcion] = qMax(qMin(necesitaDesc, qMax(200, disponible / 2)), sobra);
+    }
+    return anchos;
 }
 
 QString VisorSenyales::textoCopia() {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
@@ -20,10 +22,33 @@
 #include "AppGlobals.h"
 #include "Prompts.h"
 #include "SignalGridView.h"
+#include "WindowPlacement.h"
 #include "fTendencia.h"
 #include "mIdioma.h"
 
 namespace {
+// Values that are not valid and signals that did not answer in red, values sent and not yet reported in grey italics.
+class MarcaDelegate : public QStyledItemDelegate {
+public:
+    MarcaDelegate(const VisorSenyales* visor, QObject* parent) : QStyledItemDelegate(parent), m_visor(visor) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* o, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(o, index);
+        const int marca = m_visor->marcaCelda(index.row() + 1, index.column() + 1);
+        if (marca == VisorSenyales::kAviso) {
+            o->palette.setColor(QPalette::Text, QColor(176, 0, 0));
+            o->palette.setColor(QPalette::HighlightedText, QColor(255, 210, 210));
+        } else if (marca == VisorSenyales::kPendiente) {
+            o->palette.setColor(QPalette::Text, QColor(96, 96, 96));
+            o->font.setItalic(true);
+        }
+    }
+
+private:
+    const VisorSenyales* m_visor;
+};
+
 // A window in the main window's area goes with its frame: closing only the
 // window inside would leave an empty frame behind.
 void cierra(QWidget* w) {
@@ -51,6 +76,7 @@ fVerDatos::fVerDatos(std::function<void(const QString&)> transmite, QWidget* par
     txtFiltro->setMaximumWidth(280);
     grid = new SignalGridView(&visor.grid, this);
     grid->setObjectName(QStringLiteral("grid"));
+    grid->setItemDelegate(new MarcaDelegate(&visor, grid));
     lblHelp = new QLabel(this);
     lblHelp->setWordWrap(true);
     cmdRefrescar = new QPushButton(Texto("cmdRefrescar"), this);
@@ -79,10 +105,9 @@ fVerDatos::fVerDatos(std::function<void(const QString&)> transmite, QWidget* par
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
-    Timer2 = new QTimer(this);
-    Timer2->setInterval(50);
     connect(Timer1, &QTimer::timeout, this, &fVerDatos::Timer1_Timer);
-    connect(Timer2, &QTimer::timeout, this, &fVerDatos::Timer2_Timer);
+    // The pass asks on its own timer, paced by the answers; the window follows it.
+    connect(&visor.sondeo, &PollPass::terminada, this, [this] { aplicaSondeo(); });
     connect(grid, &SignalGridView::scrolled, this, &fVerDatos::Timer1_Timer);
     connect(cmdRefrescar, &QPushButton::clicked, this, &fVerDatos::cmdRefrescar_Click);
     connect(cmdCerrar, &QPushButton::clicked, this, [this] { cierra(this); });
@@ -129,13 +154,35 @@ void fVerDatos::Datos_Carga() {
     Timer1->stop();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     visor.Datos_Carga();
+    ajustaColumnas();
     QApplication::restoreOverrideCursor();
     Timer1->start();
 }
 
+namespace {
+std::function<int(const QString&, bool)> medidor(const SignalGridView* grid) {
+    const QFontMetrics fm(grid->font()), fh(grid->horizontalHeader()->font());
+    // Captions get room for the header's own padding.
+    return [fm, fh](const QString& t, bool caption) {
+        return caption ? fh.horizontalAdvance(t) + 12 : fm.horizontalAdvance(t);
+    };
+}
+}  // namespace
+
+void fVerDatos::ajustaColumnas() {
+    const QVector<int> w = visor.anchosColumnas(medidor(grid), grid->viewport()->width());
+    for (int c = 1; c < w.size(); ++c)
+        if (visor.grid.ColWidth(c) != pxToTwips(w[c])) visor.grid.setColWidth(c, pxToTwips(w[c]));
+}
+
+void fVerDatos::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    ajustaColumnas();
+}
+
 QSize fVerDatos::sizeHint() const {
     int width = grid->verticalHeader()->width() + grid->verticalScrollBar()->sizeHint().width() + 40;
-    for (int c = 1; c < visor.grid.Cols(); ++c) width += twipsToPx(visor.grid.ColWidth(c));
+    for (int w : visor.anchosColumnas(medidor(grid), 0)) width += w;
     return QSize(width, twipsToPx(5000));
 }
 
@@ -150,14 +197,14 @@ void fVerDatos::Timer1_Timer() {
         last = row;
     }
     visor.refrescaFilas(top, last);
+    if (visor.sondeando()) lblHelp->setText(visor.textoSondeo());
 }
 
 void fVerDatos::aplicaSondeo() {
-    if (visor.sondeando())
-        Timer2->start();
-    else
-        Timer2->stop();
     cmdRefrescar->setText(visor.captionRefrescar());
+    const QString t = visor.textoSondeo();
+    if (!t.isEmpty()) lblHelp->setText(t);
+    Timer1_Timer();
 }
 
 void fVerDatos::cmdRefrescar_Click() {
@@ -165,20 +212,24 @@ void fVerDatos::cmdRefrescar_Click() {
     aplicaSondeo();
 }
 
-void fVerDatos::Timer2_Timer() {
-    visor.tick();
-    if (!visor.sondeando()) aplicaSondeo();
-}
-
 void fVerDatos::mnuRefresh_Click() { visor.mnuRefresh(visor.grid.Row()); }
 
 void fVerDatos::mnuEdit_Click() {
     const int row = visor.grid.Row();
-    const int i = visor.senyalDeFila(row);
-    if (i == 0) return;
-    const Senyal& s = listaSenyales().Senyales[i];
-    const QString answer = PideDato(s.Descripcion, QStringLiteral("Test Data"), textoValor(s));
-    visor.escribe(row, answer);
+    const VisorSenyales::Escritura puede = visor.puedeEscribir(row);
+    if (puede == VisorSenyales::Escritura::SinSenyal) return;
+    const Senyal& s = listaSenyales().Senyales[visor.senyalDeFila(row)];
+    if (puede == VisorSenyales::Escritura::SoloLectura) {
+        Aviso(Texto("MonitorSoloLectura") + claveSenyal(s.Direccion) + QLatin1Char(' ') + s.Descripcion);
+        return;
+    }
+    // A typing slip is asked again with what was typed, never sent as 0.
+    QString typed = textoValor(s);
+    for (;;) {
+        typed = PideDato(s.Descripcion, QStringLiteral("Test Data"), typed);
+        if (visor.escribe(row, typed) != VisorSenyales::Escritura::NoEsNumero) return;
+        Aviso(Texto("MonitorNoEsNumero") + typed);
+    }
 }
 
 void fVerDatos::cmdCopy_Click() {
@@ -208,6 +259,10 @@ void fVerDatos::cmdTendencia_Click() {
         chart->resize(qMin(sub->width(), room.width()), qMin(twipsToPx(5000), room.height()));
         const QPoint below = sub->geometry().bottomLeft() + QPoint(0, 1) + 12 * QPoint(0, m_tendencias.size() - 1);
         if (room.contains(QRect(below, chart->size()))) chart->move(below);
+        w->show();
+        // Wherever it went, whole inside the area.
+        const QRect inside = placeInside(chart->geometry(), chart->minimumSizeHint(), room);
+        if (inside != chart->geometry()) chart->setGeometry(inside);
     } else {
         w->resize(twipsToPx(9000), twipsToPx(5000));
     }

@@ -36,10 +36,8 @@ public:
     void cmdCopy_Click();
     // A chart of the selected signals' values; none selected is said.
     void cmdTendencia_Click();
-    // Timer1: the values of the rows on screen.
+    // Timer1: the values of the rows on screen, and the Refresh's progress.
     void Timer1_Timer();
-    // Timer2: one poll request.
-    void Timer2_Timer();
 
     VisorSenyales visor;
     QTabBar* TabStrip1 = nullptr;
@@ -51,10 +49,12 @@ public:
     QPushButton* cmdTendencia = nullptr;
     QLineEdit* txtFiltro = nullptr;
     QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
     // The main window's popup (Refresh, Edit...); the viewer makes its own
     // only when it is shown without one.
     QMenu* popmnuRefresh = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
 
 signals:
     // Signal `indice` of the list was reported (the open trends listen).
@@ -62,5 +62,7 @@ signals:
 
 private:
     void aplicaSondeo();
+    // Columns as wide as their content; the description takes the width left over.
+    void ajustaColumnas();
     QList<QPointer<fTendencia>> m_tendencias;
 };

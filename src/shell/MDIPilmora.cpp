@@ -25,10 +25,11 @@
 #include "LinkControls.h"
 #include "Prompts.h"
 #include "SenyalesMonitor.h"
+#include "WindowPlacement.h"
 #include "fAbout.h"
-#include "fConfPort.h"
 #include "fConfLonA.h"
 #include "fConfMbs6A.h"
+#include "fConfPort.h"
 #include "fProject.h"
 #include "fTestA.h"
 #include "fTestExterno.h"
@@ -403,11 +404,24 @@ void MDIPilmora::muestraMonitor() {
 }
 
 void MDIPilmora::mnuAProject_Click() {
+    const QString antes = app().RutaProyecto;
     {
         fProject catalogo(this);
         catalogo.exec();
     }
+    // The viewer, its trends and the monitors showed the project before: they go with it.
+    if (app().RutaProyecto != antes) cierraVentanasProyecto();
     muestraProyecto();
+}
+
+void MDIPilmora::cierraVentanasProyecto() {
+    for (QWidget* w : std::initializer_list<QWidget*>{m_fVerDatos, m_fTestA, m_fTestExterno}) {
+        if (!w) continue;
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget()))
+            sub->close();
+        else
+            w->close();
+    }
 }
 
 void MDIPilmora::muestraProyecto() {
@@ -486,16 +500,26 @@ void MDIPilmora::mnuCISel_Click(int index) {
 }
 
 void MDIPilmora::mnuVMosaico_Click() {
-    // Side by side, each window the full height of the area.
-    QList<QMdiSubWindow*> subs;
-    for (QMdiSubWindow* s : mdiArea->subWindowList())
-        if (s->isVisible() && !s->isMinimized()) subs << s;
+    // The viewer first, then its trends, then the monitors: each wide enough to be read.
+    QList<QMdiSubWindow*> subs, rest;
+    for (QMdiSubWindow* s : mdiArea->subWindowList()) {
+        if (!s->isVisible() || s->isMinimized()) continue;
+        if (m_fVerDatos && s->widget() == m_fVerDatos)
+            subs.prepend(s);
+        else if (s->widget() && s->widget()->objectName() == QLatin1String("fTendencia"))
+            subs.append(s);
+        else
+            rest.append(s);
+    }
+    subs += rest;
     if (subs.isEmpty()) return;
     const QRect area = mdiArea->viewport()->rect();
-    const int w = area.width() / int(subs.size());
+    const bool viewer = m_fVerDatos && subs.first()->widget() == m_fVerDatos;
+    const int viewerWidth = viewer ? qMin(m_fVerDatos->sizeHint().width(), area.width()) : 0;
+    const QVector<QRect> cells = tileRects(area, int(subs.size()), kAnchoUtil, viewerWidth);
     for (int i = 0; i < subs.size(); ++i) {
         subs[i]->showNormal();
-        subs[i]->setGeometry(i * w, 0, w, area.height());
+        subs[i]->setGeometry(cells[i]);
     }
 }
 
@@ -648,13 +672,22 @@ void MDIPilmora::mnuVDatos_Click() {
     if (!m_fVerDatos) {
         m_fVerDatos = new fVerDatos([this](const QString& text) { m_link->TransmitPilmora(text, false); });
         m_fVerDatos->popmnuRefresh = popmnuRefresh;
-        mdiArea->addSubWindow(m_fVerDatos)->setObjectName(QStringLiteral("subfVerDatos"));
-        m_fVerDatos->parentWidget()->resize(m_fVerDatos->sizeHint().boundedTo(mdiArea->viewport()->size()));
+        QMdiSubWindow* sub = mdiArea->addSubWindow(m_fVerDatos);
+        sub->setObjectName(QStringLiteral("subfVerDatos"));
+        sub->resize(m_fVerDatos->sizeHint());
+        MuestraVentana(m_fVerDatos);
+        colocaEnArea(sub);
     }
     MuestraVentana(m_fVerDatos);
 }
 
 fVerDatos* MDIPilmora::visorDatos() const { return m_fVerDatos; }
+
+void MDIPilmora::colocaEnArea(QMdiSubWindow* sub) {
+    // Where the area put it, but whole inside it, and never so small that its boxes and buttons are cut.
+    const QRect r = placeInside(sub->geometry(), sub->minimumSizeHint(), mdiArea->viewport()->rect());
+    if (r != sub->geometry()) sub->setGeometry(r);
+}
 
 void MDIPilmora::MuestraMonitor(int kind) {
     // The monitors outlive neither the main window nor its link.
@@ -666,15 +699,21 @@ void MDIPilmora::MuestraMonitor(int kind) {
     if (kind == 0) {
         if (!m_fTestA) {
             m_fTestA = new fTestA(controla);
-            mdiArea->addSubWindow(m_fTestA)->setObjectName(QStringLiteral("subfTestA"));
-            m_fTestA->parentWidget()->resize(twipsToPx(7000), twipsToPx(4000));
+            QMdiSubWindow* sub = mdiArea->addSubWindow(m_fTestA);
+            sub->setObjectName(QStringLiteral("subfTestA"));
+            sub->resize(twipsToPx(7000), twipsToPx(4000));
+            MuestraVentana(m_fTestA);
+            colocaEnArea(sub);
         }
         form = m_fTestA;
     } else {
         if (!m_fTestExterno) {
             m_fTestExterno = new fTestExterno(controla);
-            mdiArea->addSubWindow(m_fTestExterno)->setObjectName(QStringLiteral("subfTestExterno"));
-            m_fTestExterno->parentWidget()->resize(twipsToPx(7000), twipsToPx(4000));
+            QMdiSubWindow* sub = mdiArea->addSubWindow(m_fTestExterno);
+            sub->setObjectName(QStringLiteral("subfTestExterno"));
+            sub->resize(twipsToPx(7000), twipsToPx(4000));
+            MuestraVentana(m_fTestExterno);
+            colocaEnArea(sub);
         }
         form = m_fTestExterno;
     }

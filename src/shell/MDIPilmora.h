@@ -16,6 +16,7 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QProgressBar;
 class QPushButton;
@@ -115,6 +116,12 @@ private:
     void ponTextos();
     void muestraMonitor();
     void muestraProyecto();
+    // Closes the viewer (its trends with it) and the spy monitors: another project was selected.
+    void cierraVentanasProyecto();
+    // A new window moved (and shrunk only when it must) to lie whole inside the work area.
+    void colocaEnArea(QMdiSubWindow* sub);
+    // Tile: a monitor narrower than this cannot show its boxes.
+    static constexpr int kAnchoUtil = 420;
     void conectaEnlace();
     // Enables the console controls as the project and the link state allow.
     void aplicaControles();

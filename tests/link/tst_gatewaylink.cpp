@@ -30,8 +30,9 @@ public:
 };
 
 struct Sink : ValueSink {
-    bool setValue(const QString& key, double v) override {
-        return (key == "AD0001" || key == "AD0002") && (log << key.mid(5) + '=' + QString::number(v), true);
+    bool setValue(const QString& key, const QString& text, QString* note) override {
+        if (key == "AD0001" || key == "AD0002") return log << key.mid(5) + '=' + text, true;
+        return *note = Texto("RecibidaSenyalNoExistente") + key, false;
     }
     void clearAll() override { log << QStringLiteral("clear"); }
     QStringList log;
@@ -134,7 +135,7 @@ private slots:
                                                           << 2 << false << "1=12.5|2=3#>AD0001=12.5|>AD0002=3##";
         QTest::newRow("= not at position 7: echoed only") << "AD01=5\r" << 2 << false << "#>AD01=5##";
         QTest::newRow("address not in the list")
-            << "AD0009=1\r" << 2 << false << "#>AD0009=1|@RecibidaSenyalNoExistente##";
+            << "AD0009=1\r" << 2 << false << "#>AD0009=1|@RecibidaSenyalNoExistente;AD0009##";
         QTest::newRow("value before the link is verified") << "AD0001=5\r" << 1 << false << "#>AD0001=5##";
         QTest::newRow("protocol mismatch: off line, the rest dropped")
             << "Protocol:MBS6.\rAD0001=1" << 1 << false

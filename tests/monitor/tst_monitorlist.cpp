@@ -15,10 +15,19 @@ namespace {
 // The viewer on the loaded list, collecting the frames it sends.
 struct Viewer : VisorSenyales {
     QStringList sent;
+    qint64 now = 0;  // the pass's clock, ms
     Viewer() {
         transmite = [this](const QString& t) { sent << t; }, Datos_Carga();
+        sondeo.reloj = [this] { return now; };
     }
 };
+
+// A report from the gateway as the link hands it to the list.
+bool report(const QString& key, const QString& text) {
+    static SenyalesSink sink;
+    QString note;
+    return sink.setValue(key, text, &note);
+}
 
 // Each record as "device/address/direction", then the index as "key=record".
 QStringList listed() {
@@ -49,6 +58,10 @@ private slots:
     void lon();
     void writeFrame_data();
     void writeFrame();
+    void values_data();
+    void values();
+    void pacing_data();
+    void pacing();
     void viewer();
     void trend_data();
     void trend();
@@ -84,7 +97,8 @@ void TstMonitorList::lon() {
 }
 
 void TstMonitorList::writeFrame_data() {
-    QTest::addColumn<QString>("run");  // signal type, the user's answer -> the frame sent (none: nothing sent)
+    // Signal type ("R": analog, read only), the user's answer -> the frame sent (none: nothing sent).
+    QTest::addColumn<QString>("run");
     QTest::newRow("comma accepted, point sent") << "0 12,5 -> AD0007=12.50";
     QTest::newRow("no leading zero") << "0 0.5 -> AD0007=.50";
     QTest::newRow("negative") << "0 -0,25 -> AD0007=-.25";
@@ -92,17 +106,140 @@ void TstMonitorList::writeFrame_data() {
     QTest::newRow("digital zero") << "1 0 -> AD0007=0";
     QTest::newRow("empty answer") << "0  -> ";
     QTest::newRow("other type") << "2 1 -> ";
+    QTest::newRow("typo: refused, never 0") << "0 12,5x -> ";
+    QTest::newRow("text: refused") << "1 on -> ";
+    QTest::newRow("second comma: refused") << "0 1,2,3 -> ";
+    QTest::newRow("beyond the value's range: refused") << "0 1e300 -> ";
+    QTest::newRow("exponent and hexadecimal taken") << "0 &H1F -> AD0007=31.00";
+    QTest::newRow("read-only signal: refused") << "R 5 -> ";
 }
 
 void TstMonitorList::writeFrame() {
     QFETCH(QString, run);
     TestHome home(false);
-    QVERIFY(loadLon(home, {true}, {lonPointRow(1, 105, 0, "R", 7)}));
-    listaSenyales().Senyales[1].TipoSenyal = qint16(run.section(' ', 0, 0).toInt());
+    const QString type = run.section(' ', 0, 0);
+    QVERIFY(loadLon(home, {true}, {lonPointRow(1, 105, 0, type == "R" ? "R" : "W", 7)}));
+    listaSenyales().Senyales[1].TipoSenyal = qint16(type.toInt());
     Viewer v;
     const QString sent = run.section(" -> ", 1);
-    QCOMPARE(v.escribe(1, run.section(' ', 1, 1)), !sent.isEmpty());
+    QCOMPARE(v.escribe(1, run.section(' ', 1, 1)) == VisorSenyales::Escritura::Enviada, !sent.isEmpty());
     QCOMPARE(v.sent.join(""), sent);
+    // Shown as sent, not as the gateway's, until it reports.
+    const QString shown = sent.isEmpty() ? QString() : Texto("MonitorEnviado") + sent.section('=', 1);
+    QCOMPARE(v.grid.TextMatrix(1, v.colValor), shown);
+    QCOMPARE(v.marcaCelda(1, v.colValor), sent.isEmpty() ? 0 : VisorSenyales::kPendiente);
+    QVERIFY(report("AD0007", "4") && (v.refrescaFilas(1, 1), v.grid.TextMatrix(1, v.colValor) == "4"));
+}
+
+void TstMonitorList::values_data() {
+    // The gateway's text after "=" -> as the viewer and `pilmora poll` show it ("!" for not valid).
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("number") << "12.345678"
+                            << "12.3457";
+    QTest::newRow("blanks, sign, exponent") << " -3.25E2 "
+                                            << "-325";
+    QTest::newRow("fraction only") << ".5"
+                                   << "0.5";
+    QTest::newRow("hexadecimal") << "&H1F"
+                                 << "31";
+    QTest::newRow("ERR") << "ERR"
+                         << "!ERR";
+    QTest::newRow("empty") << ""
+                           << "!";
+    QTest::newRow("comma and letter") << "12,5x"
+                                      << "!12,5x";
+    QTest::newRow("bad hexadecimal") << "&HZZ"
+                                     << "!&HZZ";
+    QTest::newRow("NaN text") << "NaN"
+                              << "!NaN";
+    QTest::newRow("exponent without digits") << "1e"
+                                             << "!1e";
+    QTest::newRow("1e300: a number the value cannot hold") << "1e300"
+                                                           << "!1e300";
+    QTest::newRow("10,000 digits: shown cut, not 0") << QString(10000, '1') << "!" + QString(64, '1') + "...";
+}
+
+void TstMonitorList::values() {
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    TestHome home(false);
+    QVERIFY(loadLon(home, {true}, {lonPointRow(1, 105, 0, "R", 7)}));
+    TendenciaSenyales trend({1});
+    listaSenyales().alInformar = [&](qint32 i) { trend.informe(i); };
+    QVERIFY(report("AD0007", text));
+    listaSenyales().alInformar = nullptr;
+    const Senyal& s = listaSenyales().Senyales[1];
+    QCOMPARE(textoMostrado(s).replace(Texto("MonitorNoValido"), "!"), shown);
+    // Not valid: no value to show, none in the trend, and 0 is never made of it.
+    const bool valid = !shown.startsWith('!');
+    QCOMPARE(s.Valido && s.HayValor, valid);
+    QCOMPARE(trend.series()[0].puntos.size(), qsizetype(valid));
+    QVERIFY(valid || (textoValor(s).isEmpty() && s.Valor == 0 && s.TextoInforme.size() <= kMaxTextoInforme));
+    Viewer v;
+    QCOMPARE(v.marcaCelda(1, v.colValor), valid ? 0 : VisorSenyales::kAviso);
+}
+
+void TstMonitorList::pacing_data() {
+    // Signals at addresses 9 7 8. Steps: "p" Refresh (or Stop), "tN" N ms pass, "aN" the gateway reports
+    // address N, "off" the link is lost. Each step -> what it sent; at the end the rows marked "no answer".
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("quick gateway: each request after the answer") << "p a9 a7 a8"
+                                                                  << "p:AD0009? a9:AD0007? a7:AD0008? a8: | done:";
+    QTest::newRow("slow gateway: one request waits at a time")
+        << "p t30 a9 t30 a7 t30 a8"
+        << "p:AD0009? t30: a9:AD0007? t30: a7:AD0008? t30: a8: | done:";
+    QTest::newRow("silent gateway: one every 50 ms, then all marked")
+        << "p t49 t1 t50 t999 t1"
+        << "p:AD0009? t49: t1:AD0007? t50:AD0008? t999: t1: | done:9 7 8";
+    QTest::newRow("a late answer sends nothing, the awaited one does")
+        << "p t50 a9 t20 a7"
+        << "p:AD0009? t50:AD0007? a9: t20: a7:AD0008? | pass:";
+    QTest::newRow("a flood of other reports does not hurry it") << "p a1 a2 a8 a1 a9"
+                                                                << "p:AD0009? a1: a2: a8: a1: a9:AD0007? | pass:";
+    QTest::newRow("answered before the closing wait ends") << "p a9 t50 t500 a7 a8"
+                                                           << "p:AD0009? a9:AD0007? t50:AD0008? t500: a7: a8: | done:";
+    QTest::newRow("late answer within the closing wait, one missing")
+        << "p a9 t50 t50 a7 t1000"
+        << "p:AD0009? a9:AD0007? t50:AD0008? t50: a7: t1000: | done:8";
+    QTest::newRow("Stop half-way, a new pass begins with the first") << "p a9 p a7 p"
+                                                                     << "p:AD0009? a9:AD0007? p: a7: p:AD0009? | pass:";
+    QTest::newRow("link lost: the pass ends, nothing marked") << "p off t50 t1000"
+                                                              << "p:AD0009? off: t50: t1000: | stopped:";
+    QTest::newRow("off line: Refresh does nothing") << "off p t50"
+                                                    << "off: p: t50: | stopped:";
+}
+
+void TstMonitorList::pacing() {
+    QFETCH(QString, steps);
+    QFETCH(QString, expected);
+    TestHome home(false);
+    QVERIFY(loadLon(home, {true},
+                    {lonPointRow(1, 105, 0, "R", 9), lonPointRow(1, 105, 1, "R", 7), lonPointRow(1, 105, 2, "R", 8)}));
+    app().ProtEquipo = QStringLiteral("LON"), app().EstadoConexion = 2;
+    Viewer v;
+    QStringList got;
+    for (const QString& step : steps.split(' ')) {
+        const qsizetype before = v.sent.size();
+        if (step == "p") v.cmdRefrescar();
+        if (step == "off") app().EstadoConexion = 1;
+        if (step[0] == 't') v.now += step.mid(1).toInt(), v.sondeo.tick();
+        if (step[0] == 'a') report(claveSenyal(step.mid(1).toInt()), "1");
+        got << step + ":" + v.sent.mid(before).join(',');
+    }
+    QStringList marked;
+    for (int i = 1; i <= 3; ++i)
+        if (v.sinRespuesta(i)) marked << QString::number(listaSenyales().Senyales[i].Direccion);
+    const QString end = v.sondeando() ? "pass" : v.textoSondeo().isEmpty() ? "stopped" : "done";
+    QCOMPARE(got.join(' ') + " | " + end + ":" + marked.join(' '), expected);
+    // The row of a signal without an answer says so; the help line counts them.
+    if (!marked.isEmpty()) {
+        v.refrescaFilas(1, 3);
+        QCOMPARE(v.grid.TextMatrix(3, v.colUltimo), Texto("MonitorNoContesta"));
+        QCOMPARE(v.marcaCelda(3, v.colUltimo), VisorSenyales::kAviso);
+        QVERIFY(v.textoSondeo().startsWith(Texto("MonitorPasadaSinRespuesta").section("%1", 0, 0)));
+    }
 }
 
 void TstMonitorList::viewer() {
@@ -112,35 +249,35 @@ void TstMonitorList::viewer() {
     // Reports land in the list; a signal never reported has no value, not 0.
     SenyalesSink sink;
     const Senyal &a = listaSenyales().Senyales[2], &b = listaSenyales().Senyales[3];
-    QVERIFY(!a.HayValor && textoValor(a).isEmpty() && !sink.setValue(QStringLiteral("AD0006"), 1));
-    QVERIFY(sink.setValue(QStringLiteral("AD0007"), 12.345678) && sink.setValue(QStringLiteral("AD0008"), 0));
+    QVERIFY(!a.HayValor && textoValor(a).isEmpty() && !report(QStringLiteral("AD0006"), "1"));
+    QVERIFY(report(QStringLiteral("AD0007"), "12.345678") && report(QStringLiteral("AD0008"), "0"));
     QCOMPARE(textoValor(a) + "|" + textoValor(b), QStringLiteral("12.3457|0"));
     QVERIFY(a.UltimoInforme.isValid());
     sink.clearAll();
     QVERIFY(!a.HayValor && !b.HayValor);
+    // An address not in the list: named the first time, then only counted (the viewer's help line shows them).
+    QString notes[3];
+    sink.setValue(QStringLiteral("AD0005"), "1", &notes[0]);
+    for (QString& n : notes) sink.setValue(QStringLiteral("AD0006"), "1", &n);
+    QCOMPARE(notes[0] + "|" + notes[1] + "|" + notes[2], Texto("RecibidaSenyalNoExistente") + "AD0005||");
+    QCOMPARE(textoDesconocidas(), Texto("MonitorDesconocidas") + "AD0005 (1), AD0006 (4)");
     app().ProtEquipo = QStringLiteral("LON"), app().EstadoConexion = 2;
     Viewer v;
-    // Button presses and ticks: "Stop" half-way leaves the rest unasked, a new start begins again, off line nothing.
-    const QString idle = v.captionRefrescar();
-    auto press = [&](int ticks) {
-        v.cmdRefrescar(), v.sent << v.captionRefrescar();
-        while (ticks--) v.tick();
-        v.sent << v.captionRefrescar();
-    };
-    press(1), press(1), press(4), app().EstadoConexion = 1, press(0);
-    QCOMPARE(v.sent.replaceInStrings(idle, "-").join(' '), "Stop AD0009? Stop - - Stop AD0009? AD0007? AD0008? - - -");
+    QVERIFY(v.textoSondeo().endsWith("AD0006 (4)"));
     // Filter on description (any case) or address; the selection and the copy take the shown rows only.
     QStringList shown;
     for (const char* f : {"AD00", "08", "point 7"}) shown << QString::number(v.filtra(f));
     v.grid.setRow(1), v.grid.setRowSel(3);
     QCOMPARE(shown << QString::number(v.seleccionadas().value(0)) << QString::number(v.textoCopia().count('\n')),
              QStringList({"3", "1", "1", "2", "2"}));
-    // A direction without a choice and a value beyond the fixed-point range: one box per load, none per refresh.
+    // A direction without a choice: one box per load, none per refresh; a value beyond the fixed-point
+    // range is the gateway's text, not valid, and no box.
     ScriptedPrompts prompts;
-    v.filtra(""), listaSenyales().Senyales[1].Sentido = 5, sink.setValue("AD0007", 1e300);
+    v.filtra(""), listaSenyales().Senyales[1].Sentido = 5, listaSenyales().Senyales[3].Sentido = 6;
+    report("AD0007", "1e300");
     v.Datos_Carga(), v.refrescaFilas(1, 3);
     QCOMPARE(prompts.texts(), QStringList(Texto("AlgunDatoIncorrecto") + " (2)"));
-    QCOMPARE(v.grid.TextMatrix(2, v.colValor) + v.grid.TextMatrix(1, v.colSentido), QString());
+    QCOMPARE(v.grid.TextMatrix(2, v.colValor) + v.grid.TextMatrix(1, v.colSentido), Texto("MonitorNoValido") + "1e300");
     // MBS6 after LON: its own records only, then any other protocol: nothing left behind.
     Mbs6Fixture m;
     m.units = {2}, m.rows = {mbs6Row(2, 1), mbs6Row(3, 1), mbs6Row(2, 2, false)}, m.rows[0][5] = "0-Ana";
@@ -171,6 +308,7 @@ void TstMonitorList::trend_data() {
     QTest::newRow("each address once, eight at most") << "1 2 10 3 4 5 6 7 8 9: new -> 9:|7:|8:|1:|2:|3:|4:|5:";
     QTest::newRow("not finite, not drawn") << "1: new 9@0=inf 9@1=nan 9@2=4 -> 9:4";
     QTest::newRow("starts with the value held, then reports") << "1 2: s9=5 s7=6 new s9=7 s8=1 -> 9:5;7|7:6";
+    QTest::newRow("a report that is not a number: no point") << "1: s9=ERR new s9=4 s9=x -> 9:4";
     QTest::newRow("a flood keeps the newest points") << "1: new flood -> 9:6000 1..6000";
 }
 
@@ -182,7 +320,6 @@ void TstMonitorList::trend() {
     QVERIFY(loadLon(home, {true}, table));
     QScopedPointer<TendenciaSenyales> t;
     listaSenyales().alInformar = [&](qint32 i) { (void)(t && t->informe(i)); };
-    SenyalesSink sink;
     const qint64 t0 = 1e12;
     QVector<qint32> rows;
     for (const QString& r : run.section(':', 0, 0).split(' ')) rows << r.toInt();
@@ -190,7 +327,7 @@ void TstMonitorList::trend() {
         const QStringList p = step.split(QRegularExpression("[@=]"));
         if (step == "new") t.reset(new TendenciaSenyales(rows));
         for (int v = -5; step == "flood" && v <= 6000; ++v) t->registra(9, t0 + v, v);
-        if (step.startsWith('s')) sink.setValue(claveSenyal(p[0].mid(1).toInt()), p[1].toDouble());
+        if (step.startsWith('s')) report(claveSenyal(p[0].mid(1).toInt()), p[1]);
         if (step.startsWith("cut")) t->recorta(t0 + p[1].toLongLong() * 1000);
         if (step[0].isDigit()) t->registra(qint16(p[0].toInt()), t0 + p[1].toLongLong() * 1000, p[2].toDouble());
     }
@@ -217,8 +354,10 @@ void TstMonitorList::poll() {
         return writeAll(to + "/LON.dat", dat.toLatin1());
     };
     QVERIFY(off(folder, "2|3|4|1[0-2]") && off(served, "102"));
-    // Overlapping: every signal once (a gateway too slow to report unasked), a watch, a wrong --watch.
-    GatewaySimProcess slow("udp", {"--project", served, "--tick", "60000"}), fast("udp", {"--project", folder});
+    // Overlapping: every signal once (a gateway slow to answer, and too slow to report unasked), a watch during a
+    // flood of reports, a wrong --watch.
+    GatewaySimProcess slow("udp", {"--project", served, "--tick", "60000", "--answer-delay", "30"}),
+        fast("udp", {"--project", folder});
     QVERIFY(slow.started() && fast.started());
     const QStringList args[] = {{"--udp", "127.0.0.1:" + QString::number(slow.port())},
                                 {"--udp", "127.0.0.1:" + QString::number(fast.port()), "--watch", "30"},

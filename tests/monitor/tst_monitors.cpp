@@ -3,6 +3,7 @@
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QListView>
 #include <QPushButton>
 #include <QtTest>
@@ -17,6 +18,7 @@
 #include "SenyalesMonitor.h"
 #include "SignalGridView.h"
 #include "TestSupport.h"
+#include "WindowPlacement.h"
 #include "fProject.h"
 #include "fSignalEditor.h"
 #include "fTestA.h"
@@ -32,6 +34,8 @@ private slots:
     void batches();
     void windows_data();
     void windows();
+    void placement_data();
+    void placement();
     void typicalRun_data();
     void typicalRun();
 };
@@ -140,11 +144,46 @@ void TstMonitors::windows() {
              run.section(" => ", 1));
 }
 
-void TstMonitors::typicalRun_data() {
-    // Demo project -> signals, the viewer's signal type column, the frame "Edit..." sends for 12,5 to row 1, widths
+void TstMonitors::placement_data() {
+    // "tile WxH count minWidth viewerWidth" or "inside WxH x,y,w,h minW,minH" -> the rectangles "x,y,w,h" given
     QTest::addColumn<QString>("run");
-    QTest::newRow("LON") << "DemoLON -> 10 0 <AD0100=12.50 500 500 2200 400 2000 1100 600 600 800 1300";
-    QTest::newRow("MBS6, own set") << "DemoMBS6 -> 10 7 <AD0100=1 500 500 4500 600 1100 500 600 800 1300";
+    QTest::newRow("1024x768: the viewer a row of its own, the monitors two abreast")
+        << "tile 1024x620 4 420 700 -> 0,0,1024,310 0,310,512,155 512,310,512,155 0,465,1024,155";
+    QTest::newRow("wide screen, narrow cells: still its own row")
+        << "tile 1920x1000 4 420 700 -> 0,0,1920,667 0,667,640,333 640,667,640,333 1280,667,640,333";
+    QTest::newRow("room for all: side by side") << "tile 1920x1000 2 420 700 -> 0,0,960,1000 960,0,960,1000";
+    QTest::newRow("too narrow for two: one above the other") << "tile 800x600 2 420 0 -> 0,0,800,300 0,300,800,300";
+    QTest::newRow("off the area's corner: moved back in")
+        << "inside 1024x620 900,500,467,267 300,100 -> 557,353,467,267";
+    QTest::newRow("larger than the area: shrunk to it") << "inside 400x300 10,10,467,400 300,100 -> 0,0,400,300";
+    QTest::newRow("below its minimum: grown to it") << "inside 1024x620 0,0,100,50 300,100 -> 0,0,300,100";
+}
+
+void TstMonitors::placement() {
+    QFETCH(QString, run);
+    const QStringList a = run.section(" -> ", 0, 0).split(' ');
+    const QStringList wh = a[1].split('x');
+    const QRect area(0, 0, wh[0].toInt(), wh[1].toInt());
+    auto rect = [](const QString& t) {
+        const QStringList p = t.split(',');
+        return QRect(p[0].toInt(), p[1].toInt(), p[2].toInt(), p[3].toInt());
+    };
+    QVector<QRect> got;
+    if (a[0] == "tile")
+        got = tileRects(area, a[2].toInt(), a[3].toInt(), a[4].toInt());
+    else
+        got << placeInside(rect(a[2]), QSize(a[3].section(',', 0, 0).toInt(), a[3].section(',', 1).toInt()), area);
+    QStringList out;
+    for (const QRect& r : got) out << QString("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    QCOMPARE(out.join(' '), run.section(" -> ", 1));
+}
+
+void TstMonitors::typicalRun_data() {
+    // Demo project -> signals, the viewer's signal type column, the frame "Edit..." sends for 12,5 to the first
+    // signal that is not read only (row 1 is, and refuses), whether every column shows its caption and cells in full
+    QTest::addColumn<QString>("run");
+    QTest::newRow("LON") << "DemoLON -> 10 0 <AD0003=12.50 fits";
+    QTest::newRow("MBS6, own set") << "DemoMBS6 -> 10 7 <AD0101=1 fits";
 }
 
 // Open the project, generate in its editor, on line, send, "SUCCES", on line again, ASCII monitor, viewer, poll,
@@ -186,14 +225,33 @@ void TstMonitors::typicalRun() {
         std::all_of(l.Senyales.begin() + 1, l.Senyales.end(), [](const Senyal& s) { return s.HayValor; }), 10000);
     QTRY_VERIFY(!v->visor.grid.TextMatrix(1, v->visor.colValor).isEmpty());  // shown by the next display refresh
     QCOMPARE(w.monitorEnlace()->lineas().filter(QRegularExpression("^<AD\\d{4}\\?$")).size(), l.NumSenyales);
-    prompts.queueText("12,5");
-    emit v->grid->cellRightClicked(1, 1, QPoint());
-    QTRY_VERIFY(w.popmnuRefresh->isVisible());
-    w.mnuEdit->trigger();
+    // Row 1 is read only: refused with a message. The first writable row: a typing slip is asked again, never sent.
+    const int row =
+        int(std::find_if(l.Senyales.begin() + 1, l.Senyales.end(), [](const Senyal& s) { return s.Sentido != 0; }) -
+            l.Senyales.begin());
+    prompts.queueText("12,5x"), prompts.queueText("12,5");
+    for (int r : {1, row}) {
+        emit v->grid->cellRightClicked(r, 1, QPoint());
+        QTRY_VERIFY(w.popmnuRefresh->isVisible());
+        w.mnuEdit->trigger();
+        w.popmnuRefresh->hide();
+    }
+    QCOMPARE(prompts.texts().filter(Texto("MonitorSoloLectura") + "AD0100 ").size(), 1);
+    QCOMPARE(prompts.texts().filter(Texto("MonitorNoEsNumero") + "12,5x").size(), 1);
     QString got = QString("%1 %2 ").arg(l.NumSenyales).arg(v->visor.colTipoSenyal) +
-                  w.monitorEnlace()->lineas().filter("<AD0100=").value(0);
-    for (int c = 1; c < v->visor.grid.Cols(); ++c) got += " " + QString::number(v->visor.grid.ColWidth(c));
-    QCOMPARE(got, run.section(" -> ", 1));
+                  w.monitorEnlace()->lineas().filter(QRegularExpression("^<AD\\d{4}=")).join(' ');
+    // Each column at least as wide as its caption and its widest cell, in the language of the run (the description
+    // takes what is left and may scroll).
+    const QFontMetrics fm(v->grid->font()), fh(v->grid->horizontalHeader()->font());
+    bool fits = true;
+    for (int c = 1; c < v->visor.grid.Cols(); ++c) {
+        if (c == v->visor.colDescripcion) continue;
+        int need = fh.horizontalAdvance(v->visor.grid.TextMatrix(0, c));
+        for (int r = 1; r < v->visor.grid.Rows(); ++r)
+            need = qMax(need, fm.horizontalAdvance(v->visor.grid.TextMatrix(r, c)));
+        fits = fits && twipsToPx(v->visor.grid.ColWidth(c)) >= need;
+    }
+    QCOMPARE(got + (fits ? " fits" : " cut"), run.section(" -> ", 1));
     QTest::mouseClick(v->cmdCerrar, Qt::LeftButton);
     QTRY_COMPARE(w.mdiArea->subWindowList().size(), 2);  // the viewer's frame went with it: link and ASCII monitors
     QTest::mouseClick(w.chkOnline, Qt::LeftButton);      // off line, so the window may close

@@ -124,7 +124,7 @@ private slots:
         QCOMPARE(s.prompts.lastText(), Texto("CambiosTenganEfectosReiniciar"));
     }
 
-    // Window > Tile: the visible windows side by side, a minimized one left where it is.
+    // Window > Tile: the viewer first, every window wide enough to read, a minimized one left where it is.
     void menusAndTile() {
         Started s;
         s.w.show();
@@ -141,12 +141,16 @@ private slots:
         const QRect minimized = third->geometry();
         s.w.mnuVMosaico->trigger();
         const QRect area = s.w.mdiArea->viewport()->rect();
-        const int w = area.width() / 2;
+        // The viewer is wider than half the area: it gets the top row (two shares of the height), the link monitor
+        // the row below.
+        QVERIFY(s.w.visorDatos()->sizeHint().width() > area.width() / 2);
+        const int h = area.height() / 3;
         QList<QRect> got;
         for (QMdiSubWindow* sub : s.w.mdiArea->subWindowList()) got << sub->geometry();
-        QCOMPARE(got, (QList<QRect>{QRect(0, 0, w, area.height()), QRect(w, 0, w, area.height()), minimized}));
+        QCOMPARE(got, (QList<QRect>{QRect(0, area.height() - h, area.width(), h),
+                                    QRect(0, 0, area.width(), area.height() - h), minimized}));
         s.w.mnuVCascada->trigger();
-        QVERIFY(s.w.mdiArea->subWindowList()[1]->geometry().topLeft() != QPoint(w, 0));
+        QVERIFY(s.w.mdiArea->subWindowList()[0]->geometry().topLeft() != QPoint(0, area.height() - h));
         // Spy lines reach only their own bus's monitor, and none while it is closed.
         emit s.w.enlace()->spyLineReceived("EXT", "before");
         s.w.mnuVInterno->trigger(), s.w.mnuVPExterno->trigger();

@@ -81,6 +81,18 @@ void GatewaySim::reply(const QString& line) {
     m_send(toAnsi(line) + "\r\n");
 }
 
+void GatewaySim::answer(const QString& line) {
+    if (m_o.answerDelayMs <= 0) {
+        reply(line);
+        return;
+    }
+    // One request at a time: an answer leaves the delay after the previous one.
+    if (!m_clock.isValid()) m_clock.start();
+    const qint64 now = m_clock.elapsed();
+    m_answerFree = qMax(now, m_answerFree) + m_o.answerDelayMs;
+    QTimer::singleShot(int(m_answerFree - now), Qt::PreciseTimer, this, [this, line] { reply(line); });
+}
+
 void GatewaySim::received(const QByteArray& bytes) {
     if (m_o.datagrams) {
         if (!bytes.startsWith("IS")) {
@@ -148,16 +160,16 @@ void GatewaySim::command(const QString& text) {
     } else if (up.size() == 7 && up.startsWith(QLatin1String("AD")) && up.endsWith(QLatin1Char('?'))) {
         const int a = up.mid(2, 4).toInt();
         if (m_points.contains(a))
-            reply(up.left(6) + QLatin1Char('=') + format(m_points[a]));
+            answer(up.left(6) + QLatin1Char('=') + format(m_points[a]));
         else
-            reply(QStringLiteral("ERROR ") + up);
+            answer(QStringLiteral("ERROR ") + up);
     } else if (up.startsWith(QLatin1String("AD")) && up.indexOf(QLatin1Char('=')) == 6) {
         const int a = up.mid(2, 4).toInt();
         if (m_points.contains(a)) {
             m_points[a].value = Val(t.mid(7));
-            reply(up.left(6) + QLatin1Char('=') + format(m_points[a]));
+            answer(up.left(6) + QLatin1Char('=') + format(m_points[a]));
         } else {
-            reply(QStringLiteral("ERROR ") + up);
+            answer(QStringLiteral("ERROR ") + up);
         }
     } else if (up == QLatin1String("ONCHANGES") || up == QLatin1String("OFCHANGES")) {
         m_changes = up == QLatin1String("ONCHANGES");

@@ -23,6 +23,7 @@ struct SimOptions {
     int silentAfter = -1;     // no answer at all after this many chunks
     int wrongCountFrom = -1;  // from this chunk on, "Bytes:" carries one more
     int ackDelayMs = 0;       // hold each acknowledgement
+    int answerDelayMs = 0;    // each answer to a point read or write, one after another
     bool checkFile = true;    // checksum and record counts before "SUCCES"
     int tickMs = 1000;        // value changes and spy lines
     QString outFile;          // where the received file is stored
@@ -53,6 +54,8 @@ public:
 private:
     void command(const QString& text);
     void reply(const QString& line);
+    // The answer to a point request, held answerDelayMs after the previous answer left.
+    void answer(const QString& line);
     void fileBytes(const QByteArray& bytes);
     void finishFile();
     static QString format(const Point& p);
@@ -66,6 +69,8 @@ private:
     bool m_changes = false, m_spyInt = false, m_spyExt = false;
     bool m_silent = false;
     int m_steps = 0;
+    QElapsedTimer m_clock;
+    qint64 m_answerFree = 0;  // when the previous held answer leaves
     // Reception of a file.
     bool m_receiving = false;
     qint64 m_expected = 0;

@@ -41,6 +41,10 @@ int main(int argc, char** argv) {
                                  QStringLiteral("file"));
     const QCommandLineOption ackDelay(QStringLiteral("ack-delay"), QStringLiteral("Hold each acknowledgement MS."),
                                       QStringLiteral("ms"));
+    const QCommandLineOption answerDelay(
+        QStringLiteral("answer-delay"),
+        QStringLiteral("Answer each point read or write MS after the previous answer (a slow gateway)."),
+        QStringLiteral("ms"));
     const QCommandLineOption tick(QStringLiteral("tick"), QStringLiteral("Value and spy period in MS (1000)."),
                                   QStringLiteral("ms"));
     const QCommandLineOption noDot(QStringLiteral("no-dot"), QStringLiteral("Report the protocol without the \".\"."));
@@ -55,8 +59,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption wrongCount(QStringLiteral("wrong-count"),
                                         QStringLiteral("From chunk N on, acknowledge one byte too many."),
                                         QStringLiteral("n"));
-    for (const auto& o : {udp, pty, protocol, project, out, ackDelay, tick, noDot, noCheck, refuse, abortAfter, silentAfter,
-                          wrongCount})
+    for (const auto& o : {udp, pty, protocol, project, out, ackDelay, answerDelay, tick, noDot, noCheck, refuse,
+                          abortAfter, silentAfter, wrongCount})
         p.addOption(o);
     p.process(a);
 
@@ -76,6 +80,7 @@ int main(int argc, char** argv) {
     o.silentAfter = p.isSet(silentAfter) ? p.value(silentAfter).toInt() : -1;
     o.wrongCountFrom = p.isSet(wrongCount) ? p.value(wrongCount).toInt() : -1;
     o.ackDelayMs = p.value(ackDelay).toInt();
+    o.answerDelayMs = p.value(answerDelay).toInt();
     o.tickMs = p.isSet(tick) ? p.value(tick).toInt() : 1000;
     o.outFile = p.value(out);
 
