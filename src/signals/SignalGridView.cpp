@@ -96,9 +96,10 @@ void SignalGridView::applyAllGeometry() {
     if (!m_grid) return;
     for (int c = 0; c < m_grid->Cols(); ++c) applyColumn(c);
     applyRow(0);
-    // Only rows that differ from the default need a word with the header.
+    // Only rows that differ from the default need a word with the header, and rows it still
+    // hides: a reset keeps the hidden sections of the table filled before.
     for (int r = 1; r < m_grid->Rows(); ++r)
-        if (m_grid->RowHeight(r) != SignalGrid::kDefaultRowHeight) applyRow(r);
+        if (m_grid->RowHeight(r) != SignalGrid::kDefaultRowHeight || isRowHidden(r - 1)) applyRow(r);
 }
 
 // ---- selection, both ways
