@@ -160,22 +160,15 @@ private slots:
 
     void numbers_data() {
         addColumns<QString, double, int>("text", "value", "cint");
-        auto row = [](const char* t, double v, int c) { QTest::newRow(t) << QString(t) << v << c; };
-        row(" ", 0, 0);
-        row("12abc", 12, 12);
-        row(" 1 2 3", 123, 123);
-        row("12,5", 12, 12);
-        row("&HFFFF", -1, -1);
-        row("&O17", 15, 15);
-        row("1e3", 1000, 1000);
-        row("1D2", 100, 100);
-        row("1.2.3", 1.2, 1);
-        row("2.5", 2.5, 2);
-        row("-2.5", -2.5, -2);
-        row("1.5", 1.5, 2);
-        row("32767.4", 32767.4, 32767);
-        row("40000", 40000, 32767);
-        row("-40000", -40000, -32768);
+        // text|Val|CInt
+        for (const QString& r :
+             QString(" |0|0;12abc|12|12; 1 2 3|123|123;12,5|12|12;&HFFFF|-1|-1;&O17|15|15;1e3|1000|1000;"
+                     "1D2|100|100;1.2.3|1.2|1;2.5|2.5|2;-2.5|-2.5|-2;1.5|1.5|2;32767.4|32767.4|32767;"
+                     "40000|40000|32767;-40000|-40000|-32768")
+                 .split(';')) {
+            const QStringList f = r.split('|');
+            QTest::newRow(qPrintable(f[0])) << f[0] << f[1].toDouble() << f[2].toInt();
+        }
     }
     void numbers() {
         const auto [text, value, cint] = fetch<QString, double, int>("text", "value", "cint");

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "AppGlobals.h"
+#include "DownloadFileCheck.h"
 #include "DownloadWriter.h"
 #include "LonChecks.h"
 #include "LonConfig.h"
@@ -14,6 +15,7 @@
 #include "LonFixtures.h"
 #include "LonGrid.h"
 #include "LonProject.h"
+#include "Mbs6Fixtures.h"
 #include "ModSNVT.h"
 #include "ModulConfASCII.h"
 #include "ModulINI.h"
@@ -142,7 +144,7 @@ private slots:
     // LON.ini loaded: the usual values where keys are missing, garbage read as such, the device count cut to
     // 128 (`devices`: count, then the first three as in use/Neuron-ID/subnet/node/name).
     void load_data() {
-        lonColumns<QByteArray, QString, QString>("ini", "expected", "devices");
+        addColumns<QByteArray, QString, QString>("ini", "expected", "devices");
         const QString none =
             "|1|1|1|0|100|1|600|8|none-1stop|1000|0|A-Basic|192.168.100.246|192.168.100.246|255.255.255.0||5000|30|0|0|"
             "V.43.1.x";
@@ -194,7 +196,7 @@ private slots:
     }
 
     void choices_data() {
-        lonColumns<QString, QString, int>("key", "stored", "index");
+        addColumns<QString, QString, int>("key", "stored", "index");
         QTest::newRow("baud index only") << "Baudios" << QString("4") << 4;
         QTest::newRow("baud out of list") << "Baudios" << QString("8 (115200)") << 0;
         QTest::newRow("baud negative") << "Baudios" << QString("-1") << 0;
@@ -248,10 +250,13 @@ private slots:
     }
 
     void devicesDialog_data() {
-        lonColumns<bool, QString, bool, QString, int>("pending", "answer", "closes", "message", "stored");
+        addColumns<bool, QString, bool, QString, int>("pending", "answer", "closes", "message", "stored");
         QTest::newRow("unsaved changes") << true << "3" << false << "@PrimeroDebeGrabarLosCambios" << 2;
         QTest::newRow("new count") << false << "3" << true << "@MbusEstecambioaf" << 3;
         QTest::newRow("above A-Basic maximum") << false << "65" << false << "@NDispNoval|. Max:64" << 2;
+        QTest::newRow("A-Basic maximum") << false << "64" << true << "@MbusEstecambioaf" << 64;
+        QTest::newRow("one") << false << "1" << true << "@MbusEstecambioaf" << 1;
+        QTest::newRow("zero") << false << "0" << false << "" << 2;
         QTest::newRow("same count") << false << "2" << false << "" << 2;
         QTest::newRow("number with text after it") << false << "3abc" << false << "" << 2;
         QTest::newRow("blanks around") << false << " 5 " << true << "@MbusEstecambioaf" << 5;
@@ -276,7 +281,7 @@ private slots:
     }
 
     void lossyLoadKeepsOldFile_data() {
-        lonColumns<QString, QString, QString, QString>("file", "from", "to", "backup");
+        addColumns<QString, QString, QString, QString>("file", "from", "to", "backup");
         auto row = [](const char* name, const char* file, const char* from, const char* to, const char* backup) {
             QTest::newRow(name) << file << from << to << backup;
         };
@@ -313,8 +318,37 @@ private slots:
         QCOMPARE(m_prompts->texts().mid(before), QStringList{Texto("CopiaAntesDeGrabar") + "\r" + dir + "/" + backup});
     }
 
+    // Every number field of the connection left at min-1, min, max, max+1: what it keeps ("!": refused, said).
+    void fieldEdges_data() {
+        addColumns<QString, int, int, QString>("field", "min", "max", "expected");
+        QTest::newRow("port") << "port" << 1 << 65535 << "5000 1 65535 5000";
+        QTest::newRow("keep-alive") << "keepAlive" << 0 << 65535 << "30 0 65535 30";
+        QTest::newRow("ASCII time-out") << "timeout" << 0 << 2000 << "0 0 2000 2000";
+        QTest::newRow("LON subnet") << "subnet" << 0 << 255 << "0 0 255 255";
+        QTest::newRow("LON node") << "node" << 0 << 127 << "0 0 127 127";
+        QTest::newRow("device subnet") << "device1" << 0 << 255 << "! 0 255 !";
+        QTest::newRow("device node") << "device2" << 0 << 127 << "! 0 127 !";
+    }
+    void fieldEdges() {
+        auto [field, min, max, expected] = fetch<QString, int, int, QString>("field", "min", "max", "expected");
+        QStringList got;
+        for (int v : {min - 1, min, max, max + 1}) {
+            LonConfig c = loaded(*m_home, "[LON]\r\nNDevs=1\r\nAddressing=1\r\n");
+            const QString t = QString::number(v);
+            m_prompts->clear();
+            const QString kept = field == "port"        ? lonLeavePort(c, t)
+                                 : field == "keepAlive" ? lonLeaveKeepAlive(c, t)
+                                 : field == "timeout"   ? lonLeaveAsciiTimeout(c, t)
+                                 : field == "subnet"    ? lonLeaveLonSubnet(c, t)
+                                 : field == "node"      ? lonLeaveLonNode(c, t)
+                                                        : lonLeaveDeviceField(c, 1, field.right(1).toInt(), t);
+            got << (m_prompts->texts().isEmpty() ? kept : "!");
+        }
+        QCOMPARE(got.join(' '), expected);
+    }
+
     void ip_data() {
-        lonColumns<QString, QString, bool>("text", "normal", "valid");
+        addColumns<QString, QString, bool>("text", "normal", "valid");
         QTest::newRow("loopback") << "127.0.0.1" << QString("127.0.0.1") << true;
         QTest::newRow("three octets") << "192.168.100" << QString() << false;
         QTest::newRow("leading zero") << "192.168.1.01" << QString("192.168.1.1") << false;
@@ -334,7 +368,7 @@ private slots:
 
     // The save's checks, rows first, then devices: the first fault told, its cell selected.
     void saveChecks_data() {
-        lonColumns<QString, Rows, QString, int, int, QVector<LonDevice>>("version", "rows", "message", "row", "col",
+        addColumns<QString, Rows, QString, int, int, QVector<LonDevice>>("version", "rows", "message", "row", "col",
                                                                          "devices");
         auto row = [](const char* name, const Rows& rows, const QString& message = "", int row = 0, int col = 0,
                       const char* version = "A-Basic", const QVector<LonDevice>& devices = {}) {
@@ -350,8 +384,13 @@ private slots:
         row("gateway error row skips the device test", {lonErrorRow(0, 9)});
         row("gateway error row address tested", {lonErrorRow(0, 0)}, add + "500", 1, A);
         row("device error row tested like any row", {lonErrorRow(2, 600)}, add + "500", 3, A);
-        row("address 501 on A-Basic", {lonPointRow(1, 105, 0, "R", 501)}, add + "500", 4, A);
-        row("address 4001 on B-Extended", {lonPointRow(1, 105, 0, "R", 4001)}, add + "4000", 4, A, "B-Extended");
+        for (const QString& r : QString("A-Basic 0 500|A-Basic 1 0|A-Basic 500 0|A-Basic 501 500|B-Extended 4000 0|"
+                                        "B-Extended 4001 4000")
+                                    .split('|')) {
+            const QStringList v = r.split(' ');
+            row(qPrintable("address " + v[1] + " on " + v[0]), {lonPointRow(1, 105, 0, "R", v[1].toInt())},
+                v[2] == "0" ? "" : add + v[2], 4, A, qPrintable(v[0]));
+        }
         row("repeated address",
             {lonPointRow(1, 105, 0, "R", 7), lonPointRow(2, 105, 0, "R", 8), lonPointRow(2, 105, 1, "R", 7)},
             "Add:7@repetida", 6, A);
@@ -389,7 +428,7 @@ private slots:
     // Stored rows merged into the grid: a built-in row updated in place, other rows converted and appended,
     // bad rows refused with one message for all. `check`: grid row, then its cells ({Key}: a text of the language).
     void merge_data() {
-        lonColumns<Rows, int, QString, int, QStringList>("stored", "refused", "message", "rows", "check");
+        addColumns<Rows, int, QString, int, QStringList>("stored", "refused", "message", "rows", "check");
         auto row = [](const char* name, const Rows& stored, int refused, const char* message, int rows,
                       const QStringList& check) {
             QTest::newRow(name) << stored << refused << message << rows << check;
@@ -449,7 +488,7 @@ private slots:
     }
 
     void direction_data() {
-        lonColumns<QString, QString, QString>("snvt", "access", "direction");
+        addColumns<QString, QString, QString>("snvt", "access", "direction");
         QTest::newRow("W") << "105" << QString("W") << "W";
         QTest::newRow("RW") << "105" << QString("RW") << "RW";
         QTest::newRow("R") << "105" << QString("R") << "R";
@@ -485,7 +524,7 @@ private slots:
     }
 
     void smallFiles_data() {
-        lonColumns<int, Rows, QByteArray, QVector<int>>("addressing", "rows", "tail", "counts");
+        addColumns<int, Rows, QByteArray, QVector<int>>("addressing", "rows", "tail", "counts");
         QTest::newRow("one readable row, Neuron-ID 0102")
             << 0 << Rows{lonPointRow(1, 105, 6, "R", 1)}
             << le16(1) + b({1, 2, 0, 0, 0, 0}) + le16(-1) + le16(1) + le16(1) + slot(0, 6, 105, 1) + le16(1) + le16(1) +
@@ -526,7 +565,7 @@ private slots:
     }
 
     void neuronIds_data() {
-        lonColumns<QString, QByteArray>("nid", "bytes");
+        addColumns<QString, QByteArray>("nid", "bytes");
         QTest::newRow("twelve digits") << "04A2c31B01FF" << b({0x04, 0xA2, 0xC3, 0x1B, 0x01, 0xFF});
         QTest::newRow("longer: first twelve") << "0102030405060708" << b({1, 2, 3, 4, 5, 6});
         QTest::newRow("non-hex pairs read by their prefix") << "ZZ1GG0A1x2" << b({0, 1, 0, 0xA1, 0, 0});
@@ -565,7 +604,7 @@ private slots:
     // Fields at their place in the file, as the project's LON.ini gives them: the serial, LON and tuning fields;
     // the TCP/IP block at the end, its texts cut or padded.
     void fields_data() {
-        lonColumns<QByteArray, int, QByteArray>("ini", "at", "bytes");
+        addColumns<QByteArray, int, QByteArray>("ini", "at", "bytes");
         QTest::newRow("serial, LON and tuning fields")
             << QByteArray(
                    "[LON]\r\nDomain=A1\r\nLenDomain=6\r\nSubnet=12\r\nNode=127\r\nTimeoutPoll=250\r\nNDevs=1\r\n"
@@ -606,7 +645,7 @@ private slots:
     }
 
     void largeProjects_data() {
-        lonColumns<QString, int, int>("version", "devices", "points");
+        addColumns<QString, int, int>("version", "devices", "points");
         QTest::newRow("500 on A-Basic") << "A-Basic" << 4 << 500;
         QTest::newRow("501 on A-Basic") << "A-Basic" << 4 << 501;
         QTest::newRow("4000 on B-Extended, 128 devices") << "B-Extended" << 128 << 4000;
@@ -646,7 +685,7 @@ private slots:
     // Generating from the project: the refusals a and b leave the old file; a file whose contents cannot be
     // written as asked is still written, with the fault named; no folder: no file.
     void messages_data() {
-        lonColumns<Rows, QVector<bool>, QString, QString>("rows", "inUse", "change", "message");
+        addColumns<Rows, QVector<bool>, QString, QString>("rows", "inUse", "change", "message");
         auto row = [](const char* name, const Rows& rows, const QVector<bool>& inUse, const QString& message,
                       const char* change = "") { QTest::newRow(name) << rows << inUse << change << message; };
         const QString a = "@NoSenyalesEntradaDispositivo|%1|@RevisarConfiguracionODesactivarDispositivo";
@@ -716,7 +755,7 @@ private slots:
     }
 
     void snvtCatalogue_data() {
-        lonColumns<QByteArray, QStringList, int, int, QStringList, QString>("body", "names", "number", "byNumber",
+        addColumns<QByteArray, QStringList, int, int, QStringList, QString>("body", "names", "number", "byNumber",
                                                                             "messages", "first");
         auto row = [](const char* name, const QByteArray& body, const QStringList& names, int number, int byNumber,
                       const QStringList& messages = {}, const char* first = "") {
@@ -775,7 +814,7 @@ private slots:
     // The device interface file reader: one row per variable, element and field; hostile files read to the end
     // with progress reported and the list capped.
     void xif_data() {
-        lonColumns<QByteArray, bool, int, QStringList>("file", "nodeObject", "count", "rows");
+        addColumns<QByteArray, bool, int, QStringList>("file", "nodeObject", "count", "rows");
         auto row = [](const char* name, const QByteArray& file, const QStringList& rows, bool nodeObject = false) {
             QTest::newRow(name) << file << nodeObject << int(rows.size()) + 1 << rows;
         };
@@ -861,7 +900,7 @@ private slots:
 
     // One wrong file each: every fault listed with its row and column, the grid untouched.
     void csvFaults_data() {
-        lonColumns<QString, QString>("edits", "expected");  // record|column|new text; record;caption;text start
+        addColumns<QString, QString>("edits", "expected");  // record|column|new text; record;caption;text start
         QTest::newRow("address not a number") << "7|13|12a" << QString("7;Add;@CsvNoNumero|12a");
         QTest::newRow("device out of range") << "7|1|300" << QString("7;@Disp;@CsvFueraDeRango|0..128");
         QTest::newRow("data type 9") << "8|6|9" << QString("8;Data type;@CsvNoEnLista|9");
@@ -892,8 +931,62 @@ private slots:
         QCOMPARE(p.grid.rowCells(7) + QStringList{QString::number(p.grid.Rows())}, before);
     }
 
+    // Every number column of a spreadsheet at the edges of its range: min-1 and max+1 refused, min and max taken.
+    void csvRanges_data() {
+        // column, min, max: device, SNVT, index, offset, data type, a, b, c, filter, address
+        QTest::addColumn<QString>("range");
+        for (const QString& r : QString("1 0 128|2 -2 32767|4 0 32767|5 0 32767|6 0 7|7 -32768 32767|8 -32768 32767|"
+                                        "9 -32768 32767|10 -32768 32767|13 0 4000")
+                                    .split('|'))
+            QTest::newRow(qPrintable(r)) << r;
+    }
+    void csvRanges() {
+        const QStringList range = col<QString>("range").split(' ');
+        const int column = range[0].toInt(), min = range[1].toInt(), max = range[2].toInt();
+        Project p(csvFixture(*m_home));
+        const QVector<QStringList> records = lonCsvRecords(p.grid, p.cfg);
+        QString refused;
+        for (int v : {min - 1, min, max, max + 1}) {
+            QVector<QStringList> r = records;
+            r[6][column] = QString::number(v);
+            QStringList faults;
+            p.import(r, &faults);
+            const QString place = csvPlace(7, records[0][column]);
+            refused += QString::number(std::count_if(faults.begin(), faults.end(), [&](const QString& f) {
+                return f.startsWith(place + Texto("CsvFueraDeRango")) || f.startsWith(place + Texto("CsvNoEnLista"));
+            }));
+        }
+        QCOMPARE(refused, QString("1001"));
+    }
+
+    // The file check the gateway makes (and the simulated one) at the edges of the lengths and counts it reads.
+    void downloadCheck_data() {
+        addColumns<QString, QString>("edit", "expected");  // "len N", "end +N/-N", "devices N", "sum +N" -> reason's start
+        for (const QString& r : QString("end +0=ok 2 2|end +121=ok 2 2|end -1=length|end +1=length|end +120=length|"
+                                        "end +122=length|len 191=file of|len 192=file ends|devices -1=device count|"
+                                        "devices 129=device count|devices 128=file ends|sum +1=checksum")
+                                    .split('|'))
+            QTest::newRow(qPrintable(r.section('=', 0, 0))) << r.section('=', 0, 0) << r.section('=', 1);
+    }
+    void downloadCheck() {
+        auto [edit, expected] = fetch<QString, QString>("edit", "expected");
+        QByteArray f = compose(lonConfig(2), {lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)}).bytes;
+        const int n = edit.section(' ', 1).toInt();
+        if (edit.startsWith("len")) f.truncate(n);
+        if (edit.startsWith("end")) f = n < 0 ? f.left(f.size() + n) : f + QByteArray(n, '\0');
+        if (edit.startsWith("devices")) f.replace(194, 2, le16(n));
+        const quint32 sum = sumaBytes(f.mid(4)), stored = sum + (edit.startsWith("sum") ? n : 0);
+        f.replace(0, 4, le32(stored));
+        const DownloadFileCheck c = DownloadFileCheck::of(f);
+        if (stored != sum)  // the simulated gateway's log names both sums
+            QCOMPARE(c.reason, QString("checksum %1 stored, %2 computed")
+                                   .arg(QString::number(stored, 16).toUpper(), QString::number(sum, 16).toUpper()));
+        const QString got = c.ok ? QString("ok %1 %2").arg(c.devices).arg(c.points) : c.reason;
+        QVERIFY2(got.startsWith(expected), qPrintable(got));
+    }
+
     void cli_data() {
-        lonColumns<QStringList, QString, int, QStringList, bool>("args", "change", "code", "texts", "file");
+        addColumns<QStringList, QString, int, QStringList, bool>("args", "change", "code", "texts", "file");
         auto row = [](const char* name, const QStringList& args, const char* change, int code,
                       const QStringList& texts = {},
                       bool file = false) { QTest::newRow(name) << args << QString(change) << code << texts << file; };
@@ -926,6 +1019,8 @@ private slots:
         row("generate NDevs 0", generate, "ndevs0", 0, ok + QStringList{"Devs:0  LON-> Tot:1 R:0 W:0 RW:0"}, true);
         row("generate NDevs 100000", generate, "ndevs100000", 1, {"@NoSenyalesEntradaDispositivo|3"});
         row("generate garbage in every key", generate, "garbage", 0, ok, true);
+        row("check MBS6", check, "mbs6", 0, {"@ComprobacionCorrecta"});
+        row("generate MBS6", generate, "mbs6", 0, {"Devs:2  Points:3"}, true);
         row("poll without answer", {"poll", "P", "--udp", "SILENT", "--timeout", "1"}, "", 1,
             {"@PilmoraSinRespuesta|1 s"});
         row("poll on a serial device that is not there",
@@ -959,6 +1054,11 @@ private slots:
             writeAll(dir + "/LON.ini", ini);
         }
         if (change == "tester") writeAll(dir + "/Project.ini", "[Project]\r\nProt=Tester\r\n");
+        if (change == "mbs6")  // units 1 and 2; unit 3's row and an inactive one left out
+            QDir(dir).removeRecursively(),
+                writeMbs6Fixture(
+                    dir,
+                    {{1, 2}, {mbs6Row(1, 1), mbs6Row(2, 8), mbs6Row(3, 8), mbs6Row(0, 9), mbs6Row(1, 2, false)}, true});
         QUdpSocket silent;
         QVERIFY(silent.bind(QHostAddress::LocalHost, 0));
         for (QString& a : args) {
@@ -976,8 +1076,14 @@ private slots:
             QVERIFY2(!r.err.contains(Texto("PilmoraSinRespuesta")), qPrintable(r.err));
         if (code != 0 && args.value(0) != "poll")
             QVERIFY2(r.out.isEmpty(), qPrintable(r.out));  // poll reports as it goes
-        QCOMPARE(QFile::exists(dir + "/LON.Plmx"), file);
-        if (file) QVERIFY(readAll(dir + "/LON.Plmx").mid(4, 46).endsWith(kCliAt.toLatin1()));
+        const QString written = dir + (change == "mbs6" ? "/MBS6.Plmx" : "/LON.Plmx");
+        QCOMPARE(QFile::exists(written), file);
+        const QByteArray plmx = readAll(written);
+        if (file) QVERIFY(plmx.left(66).contains(" " + kCliAt.toLatin1()));
+        if (file && code == 0)  // the size and checksum printed are the file's
+            QVERIFY2(r.out.contains(Texto("BytesFichero") + QString::number(plmx.size()) +
+                                    ". Checksum:" + QString::number(sumaBytes(plmx.mid(4)), 16).toUpper()),
+                     qPrintable(r.out));
     }
 
     void cliImportXif() {

@@ -98,20 +98,27 @@ private slots:
         QVERIFY(table == "LON.dat" ? writeLonFixture(dir, largeLonFixture(2, 30, "B-Extended", "V.43.1.x"))
                                    : writeMbs6Fixture(dir, fullMbs6Fixture()));
         const QByteArray original = readAll(dat);
-        QCOMPARE(runPilmora(home.path(), {"export-csv", dir, csv, "--separator", ";"}).code, 0);
+        const CliRun exported = runPilmora(home.path(), {"export-csv", dir, csv, "--separator", ";"});
         CsvRecords in;
         QString error;
-        QVERIFY(csvReadFile(csv, &in, &error));
+        QVERIFY(exported.code == 0 && csvReadFile(csv, &in, &error));
+        QVERIFY2(exported.out.contains(Texto("CsvExportado") + QString::number(in.records.size() - 1) + "\n"),
+                 qPrintable(exported.out));  // the rows it says it wrote are the rows written
         in.records[5][in.records[0].indexOf(Texto("Descripcion"))] = "Hall; \"N\"";
         in.records.resize(8);  // MBS6 keeps the rows a file leaves out
         QVERIFY(writeAll(csv + "2", csvEncode(in.records, ',')));
-        QCOMPARE(runPilmora(home.path(), {"import-csv", dir, csv + "2"}).code, 0);
+        const CliRun imported2 = runPilmora(home.path(), {"import-csv", dir, csv + "2"});
+        QVERIFY2(imported2.code == 0 && imported2.out.contains(Texto("CsvImportado") + "7\n") &&
+                     imported2.out.contains(Texto("CsvCopiaGuardada")) && imported2.out.contains(table + ".bak\n"),
+                 qPrintable(imported2.out));  // the rows taken, and where the old table went
         QCOMPARE(readAll(dat + ".bak"), original);
         const QByteArray imported = readAll(dat);
         QVERIFY(imported.contains("\tHall; \"N\"\t"));
         if (table == "MBS6.dat") QCOMPARE(imported.count('\n'), original.count('\n'));
         QVERIFY(writeAll(csv + "3", readAll(csv + "2") + "\"never closed"));
-        QCOMPARE(runPilmora(home.path(), {"import-csv", dir, csv + "3"}).code, 1);
+        const CliRun wrong = runPilmora(home.path(), {"import-csv", dir, csv + "3"});
+        QVERIFY2(wrong.code == 1 && wrong.err.contains(Texto("CsvNoImportado")) && wrong.out.isEmpty(),
+                 qPrintable(wrong.err));
         QCOMPARE(readAll(dat), imported);
 
         app().RutaProyecto = dir;

@@ -69,7 +69,7 @@ private slots:
 };
 
 void TstMonitorList::lon_data() {
-    lonColumns<QList<bool>, QVector<QStringList>, QStringList>("devices", "rows", "expected");  // devices 1.. on/off
+    addColumns<QList<bool>, QVector<QStringList>, QStringList>("devices", "rows", "expected");  // devices 1.. on/off
     const QVector<QStringList> mixed{lonErrorRow(0, 100), lonPointRow(1, 105, 0, "R", 7),
                                      lonPointRow(2, 105, 1, "W", 8), lonPointRow(1, 105, 2, "RW", 9, false)};
     QTest::newRow("device 2 off, inactive row out, device 0 in")

@@ -5,6 +5,8 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QListView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QtTest>
 
@@ -21,6 +23,7 @@
 #include "WindowPlacement.h"
 #include "fProject.h"
 #include "fSignalEditor.h"
+#include "fTendencia.h"
 #include "fTestA.h"
 #include "fTestExterno.h"
 #include "fTestPilmora.h"
@@ -38,6 +41,8 @@ private slots:
     void placement();
     void typicalRun_data();
     void typicalRun();
+    void windowsGo_data();
+    void windowsGo();
 };
 
 void TstMonitors::batches_data() {
@@ -252,9 +257,70 @@ void TstMonitors::typicalRun() {
         fits = fits && twipsToPx(v->visor.grid.ColWidth(c)) >= need;
     }
     QCOMPARE(got + (fits ? " fits" : " cut"), run.section(" -> ", 1));
-    QTest::mouseClick(v->cmdCerrar, Qt::LeftButton);
-    QTRY_COMPARE(w.mdiArea->subWindowList().size(), 2);  // the viewer's frame went with it: link and ASCII monitors
-    QTest::mouseClick(w.chkOnline, Qt::LeftButton);      // off line, so the window may close
+    QTest::mouseClick(w.chkOnline, Qt::LeftButton);  // off line, so the window may close
+}
+
+void TstMonitors::windowsGo_data() {
+    QTest::addColumn<QString>("window");
+    for (const char* w : {"viewer", "viewer frame", "ascii", "external", "trend", "trend with viewer"})
+        QTest::newRow(w) << QString(w);
+}
+
+// A window of the main window's area that closes is gone with its frame once deferred deletes run (the viewer by
+// its button, the others by their frame; a trend with its viewer); opened again it is a new one, filled as the first.
+// The viewer takes no typing; its Refresh button reads "Stop" while it asks and again "Refresh" when done.
+void TstMonitors::windowsGo() {
+    const QString which = col<QString>("window");
+    TestHome home;
+    ScriptedPrompts prompts;
+    LonFixture f;
+    f.devices.resize(1);
+    f.rows = {lonPointRow(1, 105, 0, "R", 7), lonPointRow(1, 105, 1, "R", 8), lonPointRow(1, 105, 2, "R", 9)};
+    QVERIFY(writeLonFixture(app().RutaProyecto = home.projectsRoot() + "/L", f));
+    app().ProtEquipo = app().ProtProyecto = QStringLiteral("LON");
+    Carga_DatosMFAPilmora(QStringLiteral("LON"));
+    MDIPilmora w;
+    QVERIFY(w.Form_Load());
+    w.show();
+    const int frames = int(w.mdiArea->subWindowList().size());
+    for (int round = 0; round < 2; ++round) {
+        QWidget* win = nullptr;
+        fVerDatos* v = which == "ascii" || which == "external" ? nullptr : (w.mnuVDatos->trigger(), w.visorDatos());
+        if (v) QCOMPARE(QList<int>({v->visor.grid.Rows(), v->TabStrip1->count()}), QList<int>({4, 1}));
+        if (which == "ascii") win = (w.mnuVInterno->trigger(), w.monitorAscii());
+        if (which == "external") win = (w.mnuVPExterno->trigger(), w.monitorExterno());
+        if (which.startsWith("viewer")) {
+            win = v;
+            const QString before = v->visor.grid.TextMatrix(1, 1);
+            QTest::keyClicks(v->grid, "7"), QTest::keyClick(v->grid, Qt::Key_Return);
+            QCOMPARE(v->visor.grid.TextMatrix(1, 1), before);
+            QStringList sent, captions;
+            v->visor.transmite = [&](const QString& t) { sent << t; };
+            app().EstadoConexion = 2;
+            v->cmdRefrescar->click(), captions << v->cmdRefrescar->text();
+            QTRY_COMPARE(v->cmdRefrescar->text(), Texto("cmdRefrescar"));  // one pass over every signal
+            v->cmdRefrescar->click(), captions << v->cmdRefrescar->text();
+            v->cmdRefrescar->click(), captions << v->cmdRefrescar->text();
+            app().EstadoConexion = 0;
+            QCOMPARE(captions + sent, QStringList({"Stop", "Stop", "-", "AD0007?", "AD0008?", "AD0009?", "AD0007?"})
+                                          .replaceInStrings("-", Texto("cmdRefrescar")));
+            QVERIFY(!v->visor.sondeo.activo());
+        }
+        if (which.startsWith("trend")) {
+            v->visor.grid.select(1, 1, 2, 1), v->cmdTendencia->click();
+            win = w.mdiArea->findChild<fTendencia*>();
+        }
+        QVERIFY(win);
+        QPointer<QWidget> gone = win, frame = win->parentWidget();
+        QVERIFY(qobject_cast<QMdiSubWindow*>(frame));
+        if (which == "viewer")
+            v->cmdCerrar->click();
+        else
+            qobject_cast<QMdiSubWindow*>(which.endsWith("viewer") ? v->parentWidget() : frame.data())->close();
+        QTRY_VERIFY(gone.isNull() && frame.isNull());
+        QCOMPARE(int(w.mdiArea->subWindowList().size()), frames + (which == "trend"));  // the viewer stays
+        QCOMPARE(bool(w.visorDatos()), which == "trend");
+    }
 }
 
 QTEST_MAIN(TstMonitors)

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 #include <QtTest>
+#include <optional>
 
 #include "AppGlobals.h"
 #include "CommandHistory.h"
@@ -63,6 +64,24 @@ QStringList overlapping(QWidget* dlg) {
 }
 
 bool monitorHas(const MDIPilmora& w, const QString& line) { return w.monitorEnlace()->lineas().contains(line); }
+
+// The demo LON project with its download file, the last one opened; the simulated gateway serves it over UDP.
+struct Served {
+    explicit Served(const QStringList& simArgs) : dir(home.projectsRoot() + "/DemoLON") {
+        copyFolder(QStringLiteral(PILMORA_SOURCE_DIR) + "/data/demo/DemoLON", dir);
+        const bool generated = runPilmora(home.path(), {"generate", dir, "--at", "2026/12/06 07:00:00"}).code == 0;
+        sim.emplace("udp",
+                    QStringList{"--project", dir, "--protocol", "LON", "--out", home.file("received.plmx")} + simArgs);
+        ok = generated && sim->started() && iniWrite(dir + "/LON.ini", "Console", "UDPConsole", "1") &&
+             iniWrite(dir + "/LON.ini", "Console", "Port", QString::number(sim->port()));
+        EscribeIniAplicacion("Configuracion", "LastProject", "DemoLON");
+    }
+    TestHome home;
+    ScriptedPrompts prompts;
+    QString dir;
+    std::optional<GatewaySimProcess> sim;
+    bool ok = false;
+};
 }  // namespace
 
 class TestMainWindow : public QObject {
@@ -311,21 +330,23 @@ private slots:
                  col<QStringList>("remembered") + QStringList{"|"} + col<QStringList>("remembered"));
     }
 
-    // A session over UDP on loopback, and at each step which controls the user may use.
+    // A session over UDP on loopback, and at each step which controls the user may use. With the one-second tick
+    // run at 20 ms: a gateway that never confirms its protocol is asked "INFO?" again at each tick; a transfer it
+    // stops answering ends after five ticks, the link still on line.
+    void sessionWithSimulatedGateway_data() {
+        QTest::addColumn<QStringList>("sim");
+        QTest::newRow("session") << QStringList();
+        QTest::newRow("never confirmed") << QStringList{"--no-dot"};
+        QTest::newRow("transfer without an answer") << QStringList{"--silent-after", "0"};
+    }
     void sessionWithSimulatedGateway() {
-        TestHome home;
-        ScriptedPrompts prompts;
-        const QString dir = home.projectsRoot() + "/DemoLON";
-        QVERIFY(copyFolder(QStringLiteral(PILMORA_SOURCE_DIR) + "/data/demo/DemoLON", dir));
-        QProcess gen;
-        gen.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), {"generate", dir, "--at", "2026/12/06 07:00:00"});
-        QVERIFY(gen.waitForFinished(30000) && gen.exitCode() == 0);
+        const QString how = col<QStringList>("sim").value(0);
+        Served served(col<QStringList>("sim"));
+        QVERIFY2(served.ok, qPrintable(served.sim->log()));
+        TestHome& home = served.home;
+        ScriptedPrompts& prompts = served.prompts;
+        const QString& dir = served.dir;
         const QByteArray file = readAll(dir + "/LON.Plmx");
-        GatewaySimProcess sim("udp", {"--project", dir, "--protocol", "LON", "--out", home.file("received.plmx")});
-        QVERIFY2(sim.started(), qPrintable(sim.log()));
-        QVERIFY(iniWrite(dir + "/LON.ini", "Console", "UDPConsole", "1") &&
-                iniWrite(dir + "/LON.ini", "Console", "Port", QString::number(sim.port())));
-        EscribeIniAplicacion("Configuracion", "LastProject", "DemoLON");
 
         MDIPilmora w;
         QVERIFY(w.Form_Load());
@@ -338,13 +359,26 @@ private slots:
         QVERIFY2(refused.isEmpty() && app().ConsolaUDP, qPrintable(refused));
         steps << controls(w);
 
+        if (!how.isEmpty()) w.Timer1->setInterval(20);
         QTest::mouseClick(w.chkOnline, Qt::LeftButton);
         QCOMPARE(w.chkOnline->text() + QString::number(w.chkOnline->isChecked()), QStringLiteral("On Line1"));
         steps << controls(w);
-        w.Timer1_Timer();  // the first poll now rather than in a second
+        if (how == "--no-dot") {
+            QTRY_VERIFY(w.monitorEnlace()->lineas().count("<INFO?") >= 3);
+            QCOMPARE(int(app().EstadoConexion), 1);
+            return QTest::mouseClick(w.chkOnline, Qt::LeftButton);  // off line, so it may close
+        }
+        if (how.isEmpty()) w.Timer1_Timer();  // the first poll now rather than in a second
         QTRY_COMPARE(int(app().EstadoConexion), 2);
         QCOMPARE(w.cboFichero->currentText(), QStringLiteral("LON.PLMX"));
         steps << controls(w);
+        if (!how.isEmpty()) {
+            prompts.queueAnswer(1), QTest::mouseClick(w.cmdSendFilePilmora, Qt::LeftButton);
+            QCOMPARE(int(app().EstadoConexion), 3);
+            QTRY_VERIFY(monitorHas(w, "<" + Texto("TransfFicheroCANCEL") + " (" + Texto("SinRespuesta") + ")"));
+            QCOMPARE(int(app().EstadoConexion), 2);
+            return QTest::mouseClick(w.chkOnline, Qt::LeftButton);
+        }
 
         // A typed command goes out on Enter and is offered again below the fixed list.
         w.cboCmd->setFocus(), w.cboCmd->setEditText(QString());

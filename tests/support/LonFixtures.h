@@ -6,11 +6,6 @@
 
 #include "TestSupport.h"
 
-template <class... T, class... Name>
-void lonColumns(const Name&... names) {
-    addColumns<T...>(names...);
-}
-
 struct LonFixtureDevice {
     bool on = true;
     QString nid;
