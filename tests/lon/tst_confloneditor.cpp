@@ -224,23 +224,6 @@ private slots:
         QVERIFY(!w.isVisible());
     }
 
-    void helpLineFollowsFocus() {
-        fConfLonA& w = editor(fixture(1), true);
-        const QList<QPair<QWidget*, QString>> help{
-            {w.txtLSubnet, "LON subnet number for Merovantix (0..255)"},
-            {w.txtMaquina[2], "Node address of current LON device (0..127)"},
-            {w.optRS_TCP[0], "Selected ASCII over Ethernet"},  // the TCP option is chosen
-            {w.cboVersion, Texto("A30")},
-            {w.lstMaquina, Texto("MarcarDispoAUtilizar")}};
-        for (const auto& [widget, text] : help) {
-            QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
-            QCoreApplication::sendEvent(widget, &in);
-            QCOMPARE(w.lblHelp->text(), text);
-        }
-        w.optRS_TCP[0]->setChecked(true);
-        QCOMPARE(w.lblHelp->text(), QString("Selected ASCII over RS232"));
-    }
-
     void gridTypingByKeys_data() {
         addColumns<int, int, QString, bool, QString, bool>("row", "col", "keys", "escape", "cell", "changed");
         auto row = [](const char* name, int row, int col, const char* keys, bool escape, const char* cell,

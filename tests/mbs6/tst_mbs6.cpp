@@ -11,7 +11,6 @@
 #include "AppGlobals.h"
 #include "DownloadWriter.h"
 #include "LonFixtures.h"
-#include "MDIPilmora.h"
 #include "Mbs6Download.h"
 #include "Mbs6Fixtures.h"
 #include "Mbs6Grid.h"
@@ -284,28 +283,6 @@ private slots:
         QVERIFY2(lines[2] == "CAMPOS=9\r" && lines[3 + 20].startsWith("20\t1\t12\tOffice\t112\tR\t"), lines[3 + 20]);
         QCOMPARE(iniReadInt(e.dir + "/MBS6.ini", "MBS6", "D3-On", -1), 1);
         QVERIFY(!e.w.connectionChanged() && !e.w.gridChanged() && !QFile::exists(e.dir + "/MBS6.Plmx"));
-    }
-
-    // Configuration > Merovantix... of the main window opens the editor loaded.
-    void protocolMenu_data() {
-        QTest::addColumn<QString>("prot");
-        QTest::addColumn<int>("rows");
-        QTest::newRow("MBS6") << "MBS6" << 827;
-        QTest::newRow("Tester: enabled, opens nothing") << "Tester" << -1;
-    }
-    void protocolMenu() {
-        TestHome home;
-        ScriptedPrompts prompts;
-        MDIPilmora main;
-        QVERIFY(main.Form_Load());
-        newProject(home, "Menu", col<QString>("prot"));
-        int rows = -1;
-        QTimer::singleShot(0, this, [&] {
-            if (auto* d = qobject_cast<fConfMbs6A*>(QApplication::activeModalWidget()))
-                rows = d->gridModel().Rows(), d->cmdCancelar->click();
-        });
-        main.mnuCProtocolo_Click();
-        QCOMPARE(rows, col<int>("rows"));
     }
 };
 
