@@ -23,6 +23,7 @@ fTendencia::fTendencia(const QVector<qint32>& indices, QWidget* parent) : QWidge
     m_ejeX->setTitleText(Texto("MonitorHora"));
     m_ejeY = new QValueAxis;
     m_ejeY->setTitleText(Texto("Dato"));
+    m_ejeY->setLabelFormat(QStringLiteral("%g"));
     m_chart->addAxis(m_ejeX, Qt::AlignBottom);
     m_chart->addAxis(m_ejeY, Qt::AlignLeft);
     for (const TendenciaSenyales::Serie& s : tendencia.series()) {
@@ -52,8 +53,11 @@ fTendencia::fTendencia(const QVector<qint32>& indices, QWidget* parent) : QWidge
 
 void fTendencia::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
-    // As many time labels as fit without being cut.
+    // As many time labels as fit without being cut; a low window keeps its height for the lines.
     m_ejeX->setTickCount(qBound(2, width() / 110, 8));
+    m_chart->legend()->setVisible(height() >= 220);
+    m_ejeX->setTitleVisible(height() >= 300);
+    m_ejeY->setTitleVisible(width() >= 420);
 }
 
 void fTendencia::informe(qint32 indice) { m_pendiente = tendencia.informe(indice) || m_pendiente; }
@@ -82,4 +86,6 @@ void fTendencia::dibuja() {
     }
     m_ejeY->setRange(lo, hi);
     m_ejeY->applyNiceNumbers();  // round steps: 0, 20, 40 rather than -4.6, 20.6
+    // A low window: fewer labels, so that each one has the room to be read.
+    if (height() < 260) m_ejeY->setTickCount(qMin(m_ejeY->tickCount(), qMax(2, height() / 50)));
 }

@@ -77,6 +77,7 @@ fVerDatos::fVerDatos(std::function<void(const QString&)> transmite, QWidget* par
     grid = new SignalGridView(&visor.grid, this);
     grid->setObjectName(QStringLiteral("grid"));
     grid->setItemDelegate(new MarcaDelegate(&visor, grid));
+    grid->viewport()->installEventFilter(this);
     lblHelp = new QLabel(this);
     lblHelp->setWordWrap(true);
     cmdRefrescar = new QPushButton(Texto("cmdRefrescar"), this);
@@ -175,9 +176,10 @@ void fVerDatos::ajustaColumnas() {
         if (visor.grid.ColWidth(c) != pxToTwips(w[c])) visor.grid.setColWidth(c, pxToTwips(w[c]));
 }
 
-void fVerDatos::resizeEvent(QResizeEvent* e) {
-    QWidget::resizeEvent(e);
-    ajustaColumnas();
+bool fVerDatos::eventFilter(QObject* o, QEvent* e) {
+    // The grid's own width, once the layout has set it: the description takes what is left over.
+    if (o == grid->viewport() && e->type() == QEvent::Resize) ajustaColumnas();
+    return QWidget::eventFilter(o, e);
 }
 
 QSize fVerDatos::sizeHint() const {

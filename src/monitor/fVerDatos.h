@@ -54,7 +54,7 @@ public:
     QMenu* popmnuRefresh = nullptr;
 
 protected:
-    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
 
 signals:
     // Signal `indice` of the list was reported (the open trends listen).

@@ -684,9 +684,12 @@ void MDIPilmora::mnuVDatos_Click() {
 fVerDatos* MDIPilmora::visorDatos() const { return m_fVerDatos; }
 
 void MDIPilmora::colocaEnArea(QMdiSubWindow* sub) {
-    // Where the area put it, but whole inside it, and never so small that its boxes and buttons are cut.
-    const QRect r = placeInside(sub->geometry(), sub->minimumSizeHint(), mdiArea->viewport()->rect());
-    if (r != sub->geometry()) sub->setGeometry(r);
+    // Where the area put it (it does so once the window is shown, hence later), but whole inside it, and never so
+    // small that its boxes and buttons are cut.
+    QTimer::singleShot(0, sub, [this, sub] {
+        const QRect r = placeInside(sub->geometry(), sub->minimumSizeHint(), mdiArea->viewport()->rect());
+        if (r != sub->geometry()) sub->setGeometry(r);
+    });
 }
 
 void MDIPilmora::MuestraMonitor(int kind) {
