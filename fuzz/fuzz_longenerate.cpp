@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QVector>
 
+#include "DownloadInspect.h"
 #include "FuzzSupport.h"
 #include "LonChecks.h"
 #include "LonConfig.h"
@@ -80,6 +81,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(le16(file, points) == total, QStringLiteral("P differs from S"));
         const qsizetype end = points + 2 + 7 * qsizetype(total) + (tcp ? 121 : 0);
         FUZZ_CHECK(file.size() == end, QStringLiteral("length %1, counts give %2").arg(file.size()).arg(end));
+        // The decoder is the generator's inverse: it reads the whole file back.
+        const DecodedDownload back = decodeDownload(file);
+        FUZZ_CHECK(!back.damaged() && back.points.size() == total && back.devices.size() == devices &&
+                       back.readable == readable,
+                   decodeVerdict(back).join(QLatin1Char('\n')));
         if (reported) {
             const QString& report = shown.first();
             FUZZ_CHECK(report.startsWith(QStringLiteral("Devs:%1  LON-> Tot:%2 R:%3 ").arg(devices).arg(total).arg(readable)) &&

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QVector>
 
+#include "DownloadInspect.h"
 #include "FuzzSupport.h"
 #include "Mbs6Config.h"
 #include "Mbs6Download.h"
@@ -63,6 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(points >= 0, QString::number(points));
         const qsizetype end = 189 + devices + 8 * qsizetype(points);
         FUZZ_CHECK(file.size() == end, QStringLiteral("length %1, counts give %2").arg(file.size()).arg(end));
+        const DecodedDownload back = decodeDownload(file);
+        FUZZ_CHECK(!back.damaged() && back.points.size() == points && back.devices.size() == devices,
+                   decodeVerdict(back).join(QLatin1Char('\n')));
         for (int p = 0; p < points; ++p) {
             const qsizetype at = 189 + devices + 8 * p;
             FUZZ_CHECK(le16(file, at) == le16(file, at + 2), QStringLiteral("point %1: two addresses differ").arg(p));

@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "AppGlobals.h"
+#include "DownloadHistory.h"
 #include "GatewayLink.h"
 #include "ModulINI.h"
 #include "PollPass.h"
@@ -154,6 +155,7 @@ int runSend(const QStringList& args) {
     AppGlobals& g = app();
     GatewayLink link;
     if (const int status = prepareLink(o, link)) return status;
+    HistoryRecorder history(&link);
 
     QObject::connect(&link, &GatewayLink::monitorText, [](const QString& text, const QString& prefix) {
         // Chunk notes are many and say little on a terminal.

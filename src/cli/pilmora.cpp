@@ -8,6 +8,8 @@
 //   pilmora [--home DIR] export-csv PROJECT_DIR FILE [--separator C]
 //   pilmora [--home DIR] import-csv PROJECT_DIR FILE
 //   pilmora [--home DIR] poll PROJECT_DIR (--udp HOST:PORT | --serial DEVICE [--settings TEXT]) [--watch S]
+//   pilmora [--home DIR] decode FILE [--json]
+//   pilmora [--home DIR] diff FILE_A FILE_B | diff PROJECT_DIR
 //   pilmora --help
 //   pilmora --version
 //
@@ -25,6 +27,7 @@
 #include "AppFolder.h"
 #include "AppGlobals.h"
 #include "ConsolePrompts.h"
+#include "InspectCommand.h"
 #include "LonChecks.h"
 #include "LonConfig.h"
 #include "LonCsv.h"
@@ -170,6 +173,7 @@ void usage(std::FILE* f) {
     out(f, QStringLiteral("  pilmora [--home DIR] import-csv PROJECT_DIR FILE"));
     out(f, QStringLiteral("      ") + Texto("CsvAyudaImportar"));
     for (const QString& u : pollUsage()) out(f, u);
+    for (const QString& u : inspectUsage()) out(f, u);
     out(f, QStringLiteral("  pilmora --help"));
     out(f, QStringLiteral("  pilmora --version"));
     out(f, QStringLiteral("  --home DIR   ") + Texto("PilmoraAyudaHome"));
@@ -327,14 +331,20 @@ int main(int argc, char** argv) {
     // Same name as the program with windows: both share the per-user folder.
     QCoreApplication::setApplicationName(QString::fromLatin1(kAppTitle));
     QStringList args = qapp.arguments().mid(1);
-    // "send" and "poll" have options of their own: everything after them is theirs.
+    // "send", "poll", "decode" and "diff" have options of their own: everything after them is theirs.
     QStringList sendArgs;
     bool isSend = false, isPoll = false;
+    QString inspect;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--home")) {
             ++i;
         } else if (!args[i].startsWith(QLatin1Char('-'))) {
-            if (args[i] == QLatin1String("send") || args[i] == QLatin1String("poll")) {
+            if (args[i] == QLatin1String("decode") || args[i] == QLatin1String("diff")) {
+                inspect = args[i];
+                isSend = true;
+                sendArgs = args.mid(i + 1);
+                args = args.mid(0, i);
+            } else if (args[i] == QLatin1String("send") || args[i] == QLatin1String("poll")) {
                 isPoll = args[i] == QLatin1String("poll");
                 isSend = true;
                 sendArgs = args.mid(i + 1);
@@ -364,6 +374,8 @@ int main(int argc, char** argv) {
         usage(stdout);
         return kOk;
     }
+    if (!inspect.isEmpty() && !o.wrong)
+        return inspect == QLatin1String("decode") ? runDecode(sendArgs) : runDiff(sendArgs);
     if (isSend && !o.wrong) return isPoll ? runPoll(sendArgs) : runSend(sendArgs);
     if (o.wrong) {
         out(stderr, Texto("PilmoraErrorUso") + o.error);

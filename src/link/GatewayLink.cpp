@@ -9,6 +9,7 @@
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
+#include "DownloadHistory.h"
 #include "ModulINI.h"
 #include "Numeric.h"
 #include "Prompts.h"
@@ -287,6 +288,7 @@ void GatewayLink::ProcesaRecepcion(const QString& chunk) {
             if (findInBuffer(kStart, m_start) >= 0) {
                 IniciaTransferencia();
             } else if (findInBuffer(kCancel, m_start) >= 0) {
+                m_end = TransferEnd::Refused;
                 setEstado(2);
                 setBusy(false);
                 m_datos.clear();
@@ -296,6 +298,7 @@ void GatewayLink::ProcesaRecepcion(const QString& chunk) {
         } else if (state == 4) {
             if (findInBuffer(kSucces, m_start) >= 0) {
                 m_transferOk = true;
+                m_end = TransferEnd::Success;
                 FinTransferencia();
                 echo(Texto("TransfEscFicheroOK"), QStringLiteral(">"));
                 if (!app().IPNueva.isEmpty()) {
@@ -307,6 +310,7 @@ void GatewayLink::ProcesaRecepcion(const QString& chunk) {
                 }
                 if (app().VerDatosAbierto) emit viewerReloadRequested();
             } else if (findInBuffer(kCancel, m_start) >= 0) {
+                m_end = TransferEnd::Cancel;
                 FinTransferencia();
                 echo(Texto("TransfFicheroCANCEL"), QStringLiteral(">"));
             } else if (line.startsWith(QLatin1String("Bytes:")) && Val(line.mid(6)) == double(m_posFichero - 1)) {
@@ -327,6 +331,7 @@ void GatewayLink::ProcesaRecepcion(const QString& chunk) {
                                 QString::fromLatin1(kAppTitle), 2, 1, 1, Texto("&Aceptar"));
                         return;
                     }
+                    m_infoAnswer = line;
                     m_fichero = app().ProtEquipo + QStringLiteral(".PLMX");
                     setEstado(2);
                     emit protocolConfirmed(m_fichero);
@@ -404,6 +409,7 @@ void GatewayLink::onTick() {
         case 3:
         case 4:
             if (++m_contTimeout > 5) {
+                m_end = TransferEnd::Timeout;
                 FinTransferencia();
                 echo(Texto("TransfFicheroCANCEL") + QStringLiteral(" (") + Texto("SinRespuesta") + QStringLiteral(")"),
                      QStringLiteral("<"));
@@ -483,7 +489,24 @@ bool GatewayLink::askAndSend(const std::function<bool(const QString& bus)>& swit
         if (!info.checksumOk) text += QLatin1Char('\r') + Texto("ChecksumIncorrecto");
         if (info.stale) text += QLatin1Char('\r') + Texto("FicheroAnteriorAlProyecto");
     }
-    Msgbox1(text, QString::fromLatin1(kAppTitle), 1, 2, 2, Texto("&Aceptar"), Texto("&Cancelar"));
+    // What changes against the last file this project sent, and a last button for the whole difference.
+    QString full, comparison;
+    QByteArray bytes;
+    if (info.exists && readFileBytes(info.path, &bytes))
+        comparison = comparisonWithLastSent(app().RutaProyecto, bytes, &full);
+    if (!comparison.isEmpty()) text += QStringLiteral("\r\r") + comparison;
+    for (;;) {
+        if (comparison.isEmpty())
+            Msgbox1(text, QString::fromLatin1(kAppTitle), 1, 2, 2, Texto("&Aceptar"), Texto("&Cancelar"));
+        else
+            Msgbox1(text, QString::fromLatin1(kAppTitle), 1, 2, 3, Texto("&Aceptar"), Texto("&Cancelar"),
+                    Texto("HistVerDiferencias"));
+        if (comparison.isEmpty() || app().RespuestaMsgBox != 3) break;
+        if (m_textViewer)
+            m_textViewer(full);
+        else
+            Aviso(full, 1);
+    }
     if (app().RespuestaMsgBox != 1) return false;
     wait(0);
     EnviaFichero();
@@ -512,6 +535,9 @@ void GatewayLink::EnviaFichero() {
     echo(Texto("Fichero") + path, QStringLiteral(">"));
     echo(Texto("Tamanyo") + QString::number(bytes.size()), QStringLiteral(">"));
     m_datos = bytes;
+    m_sentFile = bytes;
+    m_sentPath = path;
+    m_end = TransferEnd::PortLost;
     m_tamFichero = qint32(bytes.size());
     m_transferOk = false;
     echo(Texto("PeticionTransferFichero"), QStringLiteral("<"));

@@ -87,6 +87,9 @@ public:
     // "Wait `ms` letting events run" (0: let pending events run once).
     void setWaiter(std::function<void(int)> waiter) { m_waiter = std::move(waiter); }
     void setValueSink(ValueSink* sink) { m_sink = sink; }
+    // Shows the whole difference of the send confirmation's last button (a
+    // message box when not set).
+    void setTextViewer(std::function<void(const QString&)> viewer) { m_textViewer = std::move(viewer); }
 
     // ---- the on-line button and the link
     void chkOnline_Click(bool checked);
@@ -127,6 +130,15 @@ public:
     void ReinicioTrasDescarga();
     void FinReinicio();
     qint32 TamFichero() const { return m_tamFichero; }
+    // How the last transfer ended (the download history reads it when the
+    // state leaves 3 or 4); PortLost until the gateway or the time-out ends it.
+    enum class TransferEnd { PortLost, Success, Cancel, Refused, Timeout };
+    TransferEnd transferEnd() const { return m_end; }
+    // The file of the last announcement and where it was read; the gateway's
+    // last answer to "INFO?" (the line holding "Protocol:").
+    const QByteArray& sentFile() const { return m_sentFile; }
+    const QString& sentPath() const { return m_sentPath; }
+    const QString& infoAnswer() const { return m_infoAnswer; }
     qint32 PosFichero() const { return m_posFichero; }
 
 signals:
@@ -164,6 +176,7 @@ private:
     std::unique_ptr<Transport> m_transport;
     bool m_transportGiven = false;
     std::function<void(int)> m_waiter;
+    std::function<void(const QString&)> m_textViewer;
     ValueSink* m_sink = nullptr;
 
     int m_comPort = 1;
@@ -189,4 +202,7 @@ private:
     qint32 m_tamFichero = 0, m_posFichero = 0, m_tamBloque = 0;
     int m_chunksSent = 0;
     bool m_transferOk = false;
+    TransferEnd m_end = TransferEnd::PortLost;
+    QByteArray m_sentFile;
+    QString m_sentPath, m_infoAnswer;
 };

@@ -1,0 +1,48 @@
+// Download file decoder: the input is a download file (LON or MBS6, any bytes).
+// Decoding never reads past the end and always says where it stops; a file it
+// reads without damage has exactly the length its own counts give, and the
+// simulated gateway's check takes it too; the text and JSON forms are built
+// (the JSON parses again) and a file compared with itself shows no difference.
+#include <QJsonDocument>
+
+#include "DownloadFileCheck.h"
+#include "DownloadInspect.h"
+#include "FuzzSupport.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::init();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray file = fuzz::bytesOf(data, size);
+    const DecodedDownload d = decodeDownload(file);
+    const QString verdict = decodeVerdict(d).join(QLatin1Char('\n'));
+    FUZZ_CHECK(d.size == file.size(), verdict);
+    if (!d.complete) FUZZ_CHECK(d.stopOffset >= 0 && d.stopOffset <= file.size() && !d.stopReason.isEmpty(), verdict);
+    for (const DecodedBlock& b : d.blocks)
+        for (const DecodedField& f : b.fields) FUZZ_CHECK(f.offset >= 0 && f.offset < file.size(), b.name + f.name);
+
+    if (!d.damaged()) {
+        const qint64 devices = d.devices.size(), points = d.points.size();
+        qint64 end = 0;
+        if (d.protocol == QLatin1String("LON")) {
+            end =
+                194 + 2 + 8 * devices + 4 + 17 * points + 2 + 7 * points + (d.block(QStringLiteral("tcpip")) ? 121 : 0);
+        } else {
+            end = 189 + devices + 8 * points;
+        }
+        FUZZ_CHECK(end == file.size(), QStringLiteral("length %1, counts give %2").arg(file.size()).arg(end));
+        const DownloadFileCheck check = DownloadFileCheck::of(file);
+        FUZZ_CHECK(check.ok && check.points == points && check.devices == devices, check.reason);
+    }
+
+    FUZZ_CHECK(!decodedText(d, QStringLiteral("f")).isEmpty(), verdict);
+    QJsonParseError error;
+    QJsonDocument::fromJson(decodedJson(d, QStringLiteral("f")), &error);
+    FUZZ_CHECK(error.error == QJsonParseError::NoError, error.errorString());
+    const DownloadDiff self = diffDownloads(d, d);
+    FUZZ_CHECK(self.same(), diffText(self));
+    fuzz::endInput();
+    return 0;
+}

@@ -1,0 +1,283 @@
+// Download files read back and compared, and the download history of sends to the simulated gateway (127.0.0.1).
+#include <QtTest>
+
+#include "AppGlobals.h"
+#include "DownloadHistory.h"
+#include "DownloadInspect.h"
+#include "FolderRights.h"
+#include "GatewayLink.h"
+#include "GatewaySimProcess.h"
+#include "LonFixtures.h"
+#include "Mbs6Fixtures.h"
+#include "TestSupport.h"
+#include "mIdioma.h"
+
+namespace {
+const QString kNv = QStringLiteral(
+    " kind=nv nvIndex=%1 offset=0 dataType=2 a=1 b=0 c=0 filter=0 snvt=105 direction=%2 "
+    "spontaneous=1 ad=0");
+
+// Three devices (the third off); points of devices 1 and 2, their error rows, the gateway's, an inactive row and
+// a row of the unused device. `change` alters one thing: "point", "device", "baud".
+LonFixture lonProject(const QString& firmware, int addressing, const QString& change = QString()) {
+    LonFixture f;
+    f.firmware = firmware;
+    f.addressing = addressing;
+    f.devices = {{true, "0102030405A6", "1", "", "A"}, {true, "0A0B", "2", "7", "B"}, {false, "0C", "3", "", "C"}};
+    if (change == QLatin1String("device")) f.devices[1].nid = QStringLiteral("0A0C"), f.devices[1].node = "8";
+    if (change == QLatin1String("baud")) f.keys << QStringList{"ASCII", "Baudios", "6 (38400)"};
+    f.rows = {lonPointRow(1, 105, 3, "R", 101),
+              lonPointRow(2, 105, 4, "RW", 102),
+              lonPointRow(1, 105, 5, "W", 103),
+              lonErrorRow(1, 110),
+              lonErrorRow(0, 120),
+              lonPointRow(1, 105, 6, "R", 104, false),
+              lonPointRow(3, 105, 7, "R", 105)};
+    if (change == QLatin1String("point")) f.rows[2][4] = QStringLiteral("2");  // offset of 103
+    return f;
+}
+
+// "@Key;" stands for the key's text (the ";" may be left out before a non-alphanumeric character).
+QString lng(QString s) {
+    static const QRegularExpression key(QStringLiteral("@([A-Za-z0-9]+);?"));
+    QRegularExpressionMatch m;
+    while ((m = key.match(s)).hasMatch()) s.replace(m.capturedStart(), m.capturedLength(), Texto(m.captured(1)));
+    return s;
+}
+
+QByteArray generated(const QString& folder) {
+    QByteArray bytes;
+    QString message;
+    return composeProjectDownload(folder, &bytes, &message) ? bytes : message.toUtf8();
+}
+
+QStringList decodedLines(const DecodedDownload& d) {
+    QStringList lines;
+    for (const DecodedBlock& b : d.blocks)
+        for (const DecodedField& f : b.fields) lines << b.name + '.' + f.name + '=' + f.value;
+    for (const DecodedDevice& dev : d.devices)
+        lines << QStringLiteral("dev %1 %2 %3").arg(dev.position).arg(dev.address).arg(dev.errorPoint);
+    for (const DecodedPoint& p : d.points) lines << pointLine(p);
+    return lines;
+}
+}  // namespace
+
+class TestHistory : public QObject {
+    Q_OBJECT
+
+private slots:
+    // decode(generate(project)) gives back every active point of a selected device and every setting.
+    void roundTrip_data() {
+        addColumns<QString, QStringList>("kind", "expected");
+        const QStringList lonPoints{QStringLiteral("101 device=1") + kNv.arg(3).arg("R"),
+                                    QStringLiteral("102 device=2") + kNv.arg(4).arg("RW"),
+                                    QStringLiteral("103 device=1") + kNv.arg(5).arg("W"),
+                                    "110 device=1 kind=device-error direction=R spontaneous=1 ad=1",
+                                    "120 device=0 kind=gateway-error direction=R spontaneous=1 ad=1"};
+        QTest::newRow("LON V.3.1.0, Neuron ID")
+            << "lon-v3-nid"
+            << QStringList{"header.marker=V.1.0",       "serial.baud=9600",          "lon.addressing=0",
+                           "lon.domainId=0A0000000000", "lon.gatewayErrorPoint=120", "dev 1 NID 0102030405A6 110",
+                           "dev 2 NID 0A0B00000000 -1"} +
+                   lonPoints;
+        QTest::newRow("LON V.43.1.x, subnet/node")
+            << "lon-v43-sn"
+            << QStringList{"header.marker=V.2.0", "lon.addressing=1",          "lon.pollTimeout=100",
+                           "lon.lonRetries=3",    "dev 1 subnet 1 node 1 110", "dev 2 subnet 2 node 7 -1",
+                           "tcpip.ip=127.0.0.1",  "tcpip.netMask=255.0.0.0",   "tcpip.gateway=",
+                           "tcpip.port=5000",     "tcpip.keepAlive=30"} +
+                   lonPoints;
+        QTest::newRow("MBS6 with broadcast rows")
+            << "mbs6"
+            << QStringList{"header.protocol=MBS6",
+                           "bus.busBaud=19200",
+                           "bus.pollTimeout=1000",
+                           "bus.timeoutInterFrame=10",
+                           "dev 1 3 -1",
+                           "dev 2 5 -1",
+                           "2 device=0 kind=point direction=W spontaneous=1 ad=1",
+                           "9 device=0 kind=point direction=W spontaneous=1 ad=0",
+                           "301 device=3 kind=point direction=RW spontaneous=1 ad=1",
+                           "512 device=5 kind=point direction=R spontaneous=1 ad=0"};
+    }
+    void roundTrip() {
+        auto [kind, expected] = fetch<QString, QStringList>("kind", "expected");
+        TestHome home;
+        const QString dir = home.projectsRoot() + "/P";
+        if (kind == "mbs6") {
+            // The fixed table, active only where named; unit 4 is not in use.
+            Mbs6Fixture f = fullMbs6Fixture();
+            f.units = {3, 5};
+            const QStringList on{"0 2", "0 9", "3 1", "4 1", "5 12"};
+            for (QStringList& row : f.rows) row[7] = on.contains(row[0] + ' ' + row[1]) ? "1-Yes" : "0-No";
+            QVERIFY(writeMbs6Fixture(dir, f));
+        } else {
+            QVERIFY(
+                writeLonFixture(dir, lonProject(kind.contains("v3") ? "V.3.1.0" : "V.43.1.x", kind.endsWith("sn"))));
+        }
+        const DecodedDownload d = decodeDownload(generated(dir));
+        QVERIFY2(!d.damaged(), qPrintable(decodeVerdict(d).join('\n')));
+        const QStringList lines = decodedLines(d);
+        for (const QString& e : expected) QVERIFY2(lines.contains(e), qPrintable(e + "\n--\n" + lines.join('\n')));
+        QCOMPARE(d.points.size(), kind == "mbs6" ? 4 : 5);
+        QCOMPARE(decodedText(d, "f").count('\n') + 1, 3 + d.blocks.size() + lines.size() + 2);
+    }
+
+    // Damage is found and placed, never read past.
+    void damaged_data() {
+        addColumns<int, int, QByteArray, QString>("at", "cut", "bytes", "verdict");
+        QTest::newRow("checksum") << 0 << -1 << QByteArray(1, 'x') << "@DecChecksumMal";
+        QTest::newRow("cut in the header")
+            << 0 << 60 << QByteArray() << "@DecParado;4: file ends inside the header text";
+        QTest::newRow("cut in a point") << 0 << 320 << QByteArray()
+                                        << "@DecParado;317: file ends inside point record 3";
+        QTest::newRow("not a download file") << 4 << -1 << QByteArray("HELLO") << "@DecParado;4: the header does not";
+        QTest::newRow("other protocol") << 21 << -1 << QByteArray("XY-") << "@DecParado;21: unknown protocol XY";
+        QTest::newRow("device count") << 194 << -1 << QByteArray("\xC8", 1) << "@DecParado;194: device count 200";
+        QTest::newRow("slot link") << 312 << -1 << QByteArray("\x09", 1)
+                                   << "@DecDanyado;point 2 (address 102) links to slot 9 of 5";
+        QTest::newRow("stray byte") << -1 << -1 << QByteArray("!") << "@DecDanyado;1 bytes after the end at offset 338";
+    }
+    void damaged() {
+        auto [at, cut, bytes, verdict] = fetch<int, int, QByteArray, QString>("at", "cut", "bytes", "verdict");
+        TestHome home;
+        const QString dir = home.projectsRoot() + "/P";
+        QVERIFY(writeLonFixture(dir, lonProject("V.3.1.0", 0)));
+        QByteArray file = generated(dir);
+        QCOMPARE(file.size(), 338);
+        if (at >= 0) file.replace(at, bytes.size(), bytes);
+        if (at < 0) file += bytes;
+        if (cut >= 0) file.truncate(cut);
+        const DecodedDownload d = decodeDownload(file);
+        QVERIFY(d.damaged());
+        const QString want = lng(verdict);
+        QVERIFY2(decodeVerdict(d).join('\n').contains(want), qPrintable(want + "\n--\n" + decodeVerdict(d).join('\n')));
+    }
+
+    // `pilmora decode` and `pilmora diff`: outputs and exit status; files that differ in one point, one device,
+    // one serial setting; a project compared with the last file its history kept.
+    void cli_data() {
+        addColumns<QString, QStringList, int, QString>("change", "args", "code", "out");
+        QTest::newRow("decode") << "" << QStringList{"decode", "A"} << 0 << "103 device=1" + kNv.arg(5).arg("W");
+        QTest::newRow("decode --json") << "" << QStringList{"decode", "A", "--json"} << 0 << "\"asciiLink\": 1";
+        QTest::newRow("decode damaged") << "cut" << QStringList{"decode", "B"} << 1 << "@DecParado";
+        QTest::newRow("decode usage") << "" << QStringList{"decode", "A", "B"} << 2 << "";
+        QTest::newRow("decode missing") << "" << QStringList{"decode", "none"} << 1 << "";
+        QTest::newRow("same apart from the date") << "" << QStringList{"diff", "A", "B"} << 0 << "@DifIguales";
+        QTest::newRow("one point") << "point" << QStringList{"diff", "A", "B"} << 1
+                                   << "~ 103 offset: 0 -> 2\n@DifCambiados;1";
+        QTest::newRow("one device") << "device" << QStringList{"diff", "A", "B"} << 1
+                                    << "device 2: subnet 2 node 7 errorPoint=-1 -> subnet 2 node 8 errorPoint=-1\n"
+                                       "@DifDispositivos;1";
+        QTest::newRow("one serial setting")
+            << "baud" << QStringList{"diff", "A", "B"} << 1 << "serial.baud: 9600 -> 38400\n@DifAjustes;serial.baud";
+        QTest::newRow("damaged side") << "cut" << QStringList{"diff", "A", "B"} << 3 << "";
+        QTest::newRow("usage") << "" << QStringList{"diff", "A", "B", "C"} << 2 << "";
+        QTest::newRow("project never sent") << "" << QStringList{"diff", "P"} << 3 << "";
+    }
+    void cli() {
+        auto [change, args, code, out] = fetch<QString, QStringList, int, QString>("change", "args", "code", "out");
+        TestHome home;
+        const QString dir = home.projectsRoot() + "/P";
+        QVERIFY(writeLonFixture(dir, lonProject("V.43.1.x", 1)));
+        QVERIFY(writeAll(home.file("A"), generated(dir)));
+        if (change.isEmpty() && args[0] == "diff") QTest::qWait(1100);  // another generation date
+        QVERIFY(writeLonFixture(dir, lonProject("V.43.1.x", 1, change)));
+        QByteArray b = generated(dir);
+        if (change == "cut") b.chop(10);
+        QVERIFY(writeAll(home.file("B"), b));
+        for (QString& a : args) a = a == "P" ? dir : a.size() == 1 ? home.file(a) : a;
+        const CliRun run = runPilmora(home.path(), args);
+        QVERIFY2(run.code == code, qPrintable(run.out + run.err));
+        QVERIFY2(run.out.contains(lng(out)), qPrintable(run.out + run.err));
+    }
+
+    // A send to the simulated gateway leaves one row in History.csv (and after "SUCCES" a copy in history/), the
+    // project then compares the same; a folder that cannot be written keeps no history and says so, once.
+    void send_data() {
+        addColumns<QStringList, int, QString, bool>("simArgs", "code", "result", "readOnly");
+        QTest::newRow("SUCCES") << QStringList{} << 0 << "SUCCES" << false;
+        QTest::newRow("refused") << QStringList{"--refuse"} << 1 << "REFUSED" << false;
+        QTest::newRow("cancelled") << QStringList{"--abort-after", "1"} << 1 << "CANCEL" << false;
+        QTest::newRow("read-only project folder") << QStringList{} << 0 << "" << true;
+    }
+    void send() {
+        auto [simArgs, code, result, readOnly] =
+            fetch<QStringList, int, QString, bool>("simArgs", "code", "result", "readOnly");
+        TestHome home;
+        const QString dir = home.projectsRoot() + "/P";
+        QVERIFY(writeLonFixture(dir, lonProject("V.3.1.0", 0)));
+        QCOMPARE(runPilmora(home.path(), {"generate", dir}).code, 0);
+        GatewaySimProcess sim("udp", simArgs);
+        QVERIFY(sim.started());
+        const QString to = "127.0.0.1:" + QString::number(sim.port());
+        QVERIFY(nonLoopback(dir, "127.0.0.1").isEmpty());
+        std::unique_ptr<NoWriteFolder> lock;
+        if (readOnly) {
+            lock = std::make_unique<NoWriteFolder>(dir);
+            if (!lock->active()) QSKIP("the folder cannot be made read-only here");
+        }
+        const CliRun run = runPilmora(home.path(), {"send", dir, "--udp", to});
+        QVERIFY2(run.code == code, qPrintable(run.out + run.err));
+        QCOMPARE(run.out.count(Texto("HistNoGuardado")), readOnly ? 1 : 0);
+        QVector<HistoryRow> rows;
+        QVERIFY(readHistory(dir, &rows));
+        QCOMPARE(rows.size(), readOnly ? 0 : 1);
+        if (readOnly) return;
+        const HistoryRow& r = rows[0];
+        QCOMPARE(r.result, result);
+        QCOMPARE(r.way, "UDP " + to);
+        QCOMPARE(r.size, 338);
+        QCOMPARE(r.checksum, QString::number(decodeDownload(readAll(dir + "/LON.Plmx")).storedChecksum, 16).toUpper());
+        QVERIFY2(r.gateway.contains("Protocol:LON."), qPrintable(r.gateway));
+        QCOMPARE(r.description, QStringLiteral("Test project"));
+        QCOMPARE(r.version, QStringLiteral(PILMORA_VERSION));
+        QVERIFY(QDateTime::fromString(r.time, Qt::ISODate).isValid() &&
+                r.time.contains(QRegularExpression("[+-]\\d\\d:\\d\\d$")));
+        QCOMPARE(r.copy.isEmpty(), result != "SUCCES");
+        if (!r.copy.isEmpty()) QCOMPARE(readAll(dir + "/" + r.copy), readAll(dir + "/LON.Plmx"));
+        QCOMPARE(runPilmora(home.path(), {"diff", dir}).code, result == "SUCCES" ? 0 : 3);
+    }
+
+    // The send confirmation says what changes against the last file sent, where and when it went; a third
+    // button shows the whole difference and asks again; Cancel stays the default.
+    void confirmation_data() {
+        addColumns<QString, int, QString, QString>("sent", "buttons", "summary", "full");
+        QTest::newRow("never sent") << "" << 2 << ""
+                                    << "";
+        QTest::newRow("one point changed") << "point" << 3 << "UDP 127.0.0.1:40123, 2026-12-01 10:22\r@DifCambiados;1"
+                                           << "~ 103 offset: 2 -> 0";
+        QTest::newRow("same file") << "same" << 3 << "@DifIguales"
+                                   << "@DifIguales";
+    }
+    void confirmation() {
+        auto [sent, buttons, summary, full] =
+            fetch<QString, int, QString, QString>("sent", "buttons", "summary", "full");
+        TestHome home;
+        ScriptedPrompts prompts;
+        const QString dir = home.projectsRoot() + "/P";
+        QVERIFY(writeLonFixture(dir, lonProject("V.3.1.0", 0, sent == "point" ? "point" : "")));
+        const QDateTime at(QDate(2026, 12, 1), QTime(10, 22, 5));
+        HistoryRow row;
+        row.result = HistoryResult::kSucces, row.way = "UDP 127.0.0.1:40123", row.time = isoLocalTime(at);
+        QString error;
+        if (!sent.isEmpty()) QVERIFY2(recordSend(dir, row, generated(dir), "LON", at, &error), qPrintable(error));
+        QVERIFY(writeLonFixture(dir, lonProject("V.3.1.0", 0)));
+        QVERIFY(writeAll(dir + "/LON.Plmx", generated(dir)));
+        app().RutaProyecto = dir, app().ProtProyecto = "LON";
+        GatewayLink link;
+        link.setFichero("LON.PLMX");
+        prompts.queueAnswer(3);
+        prompts.queueAnswer(2);
+        QVERIFY(!link.askAndSend());
+        const auto& shown = prompts.shown();
+        QCOMPARE(shown.first().buttons, buttons);
+        QCOMPARE(shown.first().text.contains(Texto("HistUltimoEnviado")), !summary.isEmpty());
+        QVERIFY2(shown.first().text.contains(lng(summary)), qPrintable(shown.first().text));
+        QCOMPARE(shown.size(), buttons == 3 ? 3 : 1);
+        if (buttons == 3) QVERIFY2(shown[1].text.contains(lng(full)), qPrintable(shown[1].text));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHistory)
+#include "tst_history.moc"
