@@ -27,7 +27,8 @@ bool ExisteCarpeta(const QString& path) {
     return false;
 }
 
-bool CopiarFicheros(const QString& source, const QString& destination, const QString& pattern) {
+bool CopiarFicheros(const QString& source, const QString& destination, const QString& pattern,
+                    const QStringList& skip) {
     if (!ExisteCarpeta(source)) return false;
     const QDir src(source);
     if (!src.isReadable()) {
@@ -38,6 +39,7 @@ bool CopiarFicheros(const QString& source, const QString& destination, const QSt
     // Name filters ignore letter case unless QDir::CaseSensitive is given.
     const QFileInfoList files = src.entryInfoList(filters, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QFileInfo& fi : files) {
+        if (skip.contains(fi.fileName(), Qt::CaseInsensitive)) continue;
         const QString target = joinPath(destination, fi.fileName());
         if (!QFile::copy(fi.filePath(), target)) {
             MsgBox(Texto("Erroralcopy") + kCR + target, Msg::Exclamation);
@@ -129,7 +131,10 @@ bool AceptarProyecto(const ProyectoEdicion& e) {
             return false;
         }
         if (e.copiar) {
-            if (!CopiarFicheros(rutaDeProyecto(e.original), nueva, QString()))
+            // A copy is a new installation: what was sent to the original's
+            // gateways and its handover state stay with the original.
+            if (!CopiarFicheros(rutaDeProyecto(e.original), nueva, QString(),
+                                {QStringLiteral("History.csv"), QStringLiteral("Checkout.csv")}))
                 MsgBox(Texto("ErrCopPro"), Msg::Exclamation);
         } else if (!CopiarFicheros(a.RutaPlantillas, nueva, e.prot + QStringLiteral(".*"))) {
             MsgBox(Texto("ErrCopFilPla"), Msg::Exclamation);
@@ -154,6 +159,8 @@ bool BorrarProyecto(const QString& nombre) {
     const QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QFileInfo& fi : files) ficherosOk = QFile::remove(fi.filePath()) && ficherosOk;
     if (!ficherosOk) MsgBox(Texto("ErrBFi"), Msg::Critical);
+    // The copies of files sent go with the project.
+    QDir(joinPath(ruta, QStringLiteral("history"))).removeRecursively();
     // rmdir refuses a folder that still holds anything, sub-folders included.
     if (!QDir().rmdir(ruta)) MsgBox(Texto("ErrBCa"), Msg::Critical);
     return true;

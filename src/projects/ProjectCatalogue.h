@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Base name of the description file and its section.
 inline constexpr const char* kIniProyecto = "Project";
@@ -22,7 +23,9 @@ bool ExisteCarpeta(const QString& path);
 // Copies the plain files of `source` matching `pattern` (every file when empty;
 // letter case ignored) into `destination`. False, after a message, only when the
 // source cannot be listed; a single failed copy shows "Erroralcopy" and goes on.
-bool CopiarFicheros(const QString& source, const QString& destination, const QString& pattern);
+// Names in `skip` (any letter case) are left out.
+bool CopiarFicheros(const QString& source, const QString& destination, const QString& pattern,
+                    const QStringList& skip = {});
 
 // A name the catalogue accepts for a new or renamed project: not blank, no "/",
 // "\" or ".", and one the INI files can keep (Windows-1252 characters, no line

@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "AppGlobals.h"
+#include "DownloadHistory.h"
 #include "GatewayLink.h"
 #include "LinkControls.h"
 #include "Prompts.h"
@@ -30,6 +31,8 @@
 #include "fConfLonA.h"
 #include "fConfMbs6A.h"
 #include "fConfPort.h"
+#include "fDiferencias.h"
+#include "fHistorial.h"
 #include "fProject.h"
 #include "fTestA.h"
 #include "fTestExterno.h"
@@ -112,6 +115,12 @@ MDIPilmora::MDIPilmora(QWidget* parent) : QMainWindow(parent) {
     // Value reports land in the monitor signal list, which outlives every window.
     static SenyalesSink sink;
     m_link->setValueSink(&sink);
+    // Every send leaves its row in the project's History.csv.
+    new HistoryRecorder(m_link, this);
+    m_link->setTextViewer([this](const QString& text) {
+        fDiferencias window(text, this);
+        window.exec();
+    });
     conectaEnlace();
     // Timer2 has no action; it is kept so the set of controls is complete.
     Timer2 = new QTimer(this);
@@ -132,6 +141,8 @@ void MDIPilmora::construyeMenus() {
 
     mnuArchivo = submenu(this, "mnuArchivo", QStringLiteral("&Archivo"));
     mnuAProject = accion(mnuArchivo, "mnuAProject", QStringLiteral("&Proyectos..."));
+    mnuAHistorial = accion(mnuArchivo, "mnuAHistorial", QStringLiteral("&Historial..."));
+    mnuAHistorial->setEnabled(false);
     separador(mnuArchivo, "mnuSep1");
     mnuASalir = accion(mnuArchivo, "mnuASalir", QStringLiteral("&Salir"));
     bar->addMenu(mnuArchivo);
@@ -172,6 +183,7 @@ void MDIPilmora::construyeMenus() {
     m_grupoIdiomas->setExclusive(true);
 
     connect(mnuAProject, &QAction::triggered, this, &MDIPilmora::mnuAProject_Click);
+    connect(mnuAHistorial, &QAction::triggered, this, &MDIPilmora::mnuAHistorial_Click);
     connect(mnuASalir, &QAction::triggered, this, &MDIPilmora::mnuASalir_Click);
     connect(mnuCConexion, &QAction::triggered, this, &MDIPilmora::mnuCConexion_Click);
     connect(mnuCProtocolo, &QAction::triggered, this, &MDIPilmora::mnuCProtocolo_Click);
@@ -371,6 +383,7 @@ void MDIPilmora::cargaMenuIdiomas() {
 void MDIPilmora::ponTextos() {
     mnuArchivo->setTitle(Texto("mnuArchivo"));
     mnuAProject->setText(QStringLiteral("&") + Texto("Proyecto") + QStringLiteral("s..."));
+    mnuAHistorial->setText(Texto("mnuAHistorial"));
     mnuASalir->setText(Texto("mnuASalir"));
     mnuVer->setTitle(Texto("mnuVer"));
     mnuVDatos->setText(Texto("mnuVDatos"));
@@ -424,6 +437,12 @@ void MDIPilmora::cierraVentanasProyecto() {
     }
 }
 
+void MDIPilmora::mnuAHistorial_Click() {
+    if (app().ProtProyecto.isEmpty()) return;
+    fHistorial window(app().RutaProyecto, this);
+    window.exec();
+}
+
 void MDIPilmora::muestraProyecto() {
     auto& a = app();
     if (a.ProtProyecto.isEmpty()) {
@@ -432,6 +451,7 @@ void MDIPilmora::muestraProyecto() {
         for (QLabel* p : m_panel) p->clear();
         chkOnline->setEnabled(false);
         mnuCConexion->setEnabled(false);
+        mnuAHistorial->setEnabled(false);
         mnuCProtocolo->setEnabled(false);
         return;
     }
@@ -441,6 +461,7 @@ void MDIPilmora::muestraProyecto() {
     habilita(chkOnline, true);
     mnuVPExterno->setText(a.ProtProyecto + QStringLiteral("..."));
     habilita(mnuCConexion, true);
+    habilita(mnuAHistorial, true);
     // Enabled for every project; a protocol without an editor ("Tester") opens nothing.
     mnuCProtocolo->setEnabled(true);
     LeeEnlaceProyecto();

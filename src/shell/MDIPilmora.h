@@ -90,9 +90,12 @@ public:
             *mnuVMosaico = nullptr, *mnuVCascada = nullptr, *mnuAcercade = nullptr, *mnuRefresh = nullptr,
             *mnuEdit = nullptr;
     QList<QAction*> mnuCISel;
+    QAction* mnuAHistorial = nullptr;  // File -> Download history...
 
 public slots:
     void mnuAProject_Click();
+    // The open project's download history (fHistorial), modal.
+    void mnuAHistorial_Click();
     void mnuASalir_Click();
     void mnuCISel_Click(int index);
     void mnuCProtocolo_Click();

@@ -114,7 +114,8 @@ private slots:
 
     void accept_data() {
         QTest::addColumn<Accept>("c");
-        const QStringList mines{".hidden", "LON.dat", "LON.ini", "Project.ini"}, ini{"Project.ini"};
+        const QStringList mines{".hidden", "LON.dat", "LON.ini", "Project.ini"}, ini{"Project.ini"},
+            kept{".hidden", "History.csv", "LON.dat", "LON.ini", "Project.ini", "checkout.CSV"};
         const QStringList nameErr{"ErrNomPro"}, taken{"ProErr"};
         const int crit = int(Msg::Critical), excl = int(Msg::Exclamation);
         auto row = [](const char* tag, const Accept& c) { QTest::newRow(tag) << c; };
@@ -128,8 +129,8 @@ private slots:
         row("copy: plain files, hidden too", {1, true, "Mine", "Copy", "LON", "", true, {}, -1, mines});
         row("copy of vanished project",
             {1, true, "Gone", "Copy", "LON", "", true, {"Erroralacc\r%root/Gone", "ErrCopPro"}, -1, ini});
-        row("edit, same name", {2, false, "Mine", "Mine", "LON", "", true, {}, -1, mines});
-        row("edit with rename", {2, false, "Mine", "After", "LON", "", true, {}, -1, mines});
+        row("edit, same name", {2, false, "Mine", "Mine", "LON", "", true, {}, -1, kept});
+        row("edit with rename", {2, false, "Mine", "After", "LON", "", true, {}, -1, kept});
         row("rename changing letter case", {2, false, "plant", "Plant", "LON", "", true, {}, -1, ini});
         for (const QString& n : {QString("Plant 1"), QString(u8"Área Ñandú"), QString("a-b_c(2)"), QString(255, 'x'),
                                  QString("COM10"), QString("CON"), QString("x:y*?"), QString(u8"Hall\u00a0")})
@@ -157,7 +158,9 @@ private slots:
         const QString root = home.projectsRoot();
         const QString mine = makeProject(root, "Mine", "LON", "mine");
         QVERIFY(writeAll(mine + "/LON.ini", "[ASCII]\r\nIP=127.0.0.1\r\n"));
-        for (const char* f : {"LON.dat", ".hidden"}) QVERIFY(writeAll(mine + "/" + f, f));
+        // The history and checkout files stay with the original (any letter case).
+        for (const char* f : {"LON.dat", ".hidden", "History.csv", "checkout.CSV"})
+            QVERIFY(writeAll(mine + "/" + f, f));
         QDir().mkpath(mine + "/sub"), QDir().mkpath(root + "/Empty");  // sub-folders are not copied
         for (const QString n : {"Other", "plant", "Hall 3 "}) makeProject(root, n, "LON", n.toLower());
         QVERIFY(writeAll(root + "/File", "x"));
