@@ -5,6 +5,7 @@
 namespace {
 constexpr int kMaxDevices = 128;
 constexpr int kTcpBlock = 121;
+const QString kNone;
 
 // Text + NUL, blanks after it, 16 bytes: the text before the NUL (all 16 when none).
 QString nulText(const QByteArray& b, DecodedDownload& d, int at) {
@@ -93,8 +94,9 @@ void decodeLonBody(DownloadReader& r, DecodedDownload& d) {
     };
     QVector<Variable> vars(slotCount);
     for (int k = 0; k < slotCount; ++k) {
-        const QString what = QStringLiteral("variable record %1").arg(k + 1);
-        if (!r.need(17, what)) return;
+        // Named only when the record is cut short: the reads below cannot fail then.
+        if (r.left() < 17) return r.need(17, QStringLiteral("variable record %1").arg(k + 1)), void();
+        const QString& what = kNone;
         Variable& v = vars[k];
         v.device = r.integer(what);
         v.nv = r.integer(what);
@@ -118,8 +120,8 @@ void decodeLonBody(DownloadReader& r, DecodedDownload& d) {
     if (points != slotCount)
         d.faults << QStringLiteral("%1 points for %2 variable slotCount").arg(points).arg(slotCount);
     for (int k = 0; k < points; ++k) {
-        const QString what = QStringLiteral("point record %1").arg(k + 1);
-        if (!r.need(7, what)) return;
+        if (r.left() < 7) return r.need(7, QStringLiteral("point record %1").arg(k + 1)), void();
+        const QString& what = kNone;
         DecodedPoint p;
         p.address = r.integer(what);
         p.slot = r.integer(what);

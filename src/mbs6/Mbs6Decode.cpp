@@ -31,8 +31,9 @@ void decodeMbs6Body(DownloadReader& r, DecodedDownload& d) {
     if (r.stopped()) return;
     if (points < 0) return r.stop(QStringLiteral("point count %1").arg(points), at);
     for (int k = 0; k < points; ++k) {
-        const QString what = QStringLiteral("point record %1").arg(k + 1);
-        if (!r.need(8, what)) return;
+        // Named only when the record is cut short: the reads below cannot fail then.
+        if (r.left() < 8) return r.need(8, QStringLiteral("point record %1").arg(k + 1)), void();
+        const QString what;
         DecodedPoint p;
         p.kind = QStringLiteral("point");
         p.address = r.integer(what);
