@@ -912,7 +912,7 @@ private slots:
     // Export, then import (columns reversed, captions in Spanish), then save: the same table, whatever the
     // typing rules say of the project's own cells.
     void csvRoundTrip_data() {
-        lonColumns<QString>("project");
+        addColumns<QString>("project");
         QTest::newRow("hidden columns set") << "hidden";
         QTest::newRow("A-Basic listing 70 devices, decimal scaling") << "basic70";
         QTest::newRow("device interface file rows imported and saved") << "xif";
