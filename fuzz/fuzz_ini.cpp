@@ -4,7 +4,9 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <QHash>
+#include <algorithm>
 
+#include "FileDamage.h"
 #include "FuzzSupport.h"
 #include "ModulINI.h"
 
@@ -26,9 +28,12 @@ QString expected(const QString& value) {
     return t.left(254);
 }
 // Line ends split a line; a NUL ends a name or value where the profile calls take
-// strings (one of "Ab\0c" and "Ab" is all such a caller can ever name).
+// strings (one of "Ab\0c" and "Ab" is all such a caller can ever name); the other
+// characters no text file holds are replaced when written, so the file never
+// reads as damaged.
 bool breaks(const QString& s) {
-    return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n')) || s.contains(QChar(0));
+    return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n')) ||
+           std::any_of(s.begin(), s.end(), isDamagingChar);
 }
 // A name or value that one line of the file can hold and that reads back as itself.
 bool holdable(const QString& s, const QString& k, const QString& v) {

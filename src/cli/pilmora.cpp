@@ -27,11 +27,13 @@
 #include "AppFolder.h"
 #include "AppGlobals.h"
 #include "ConsolePrompts.h"
+#include "FileDamage.h"
 #include "InspectCommand.h"
 #include "LonChecks.h"
 #include "LonConfig.h"
 #include "LonCsv.h"
 #include "LonDownload.h"
+#include "LonGrid.h"
 #include "LonProject.h"
 #include "Mbs6Csv.h"
 #include "Mbs6Download.h"
@@ -193,7 +195,7 @@ int checkLon(const QString& folder) {
     QVector<InfoColumna> info;
     if (!loadLonProject(folder, cfg, grid, info)) return kFault;
     Limpia_FilasVacias(grid);
-    if (!Valida_Puntos(cfg, grid)) return pointFault(grid);
+    if (!Valida_Opciones(grid, kLonChoiceCols) || !Valida_Puntos(cfg, grid)) return pointFault(grid);
     if (!Valida_Dispositivos(cfg)) return kFault;
     out(stdout, Texto("ComprobacionCorrecta"));
     return kOk;
@@ -245,6 +247,10 @@ int importXif(const QString& folder, const Options& o) {
             return kFault;
         }
     }
+    // What the window lists as warnings is said here: each NV left out, and why.
+    for (const XifFila& row : list)
+        if (row.snvt.startsWith(QLatin1String("!!")))
+            out(stderr, Texto("XifNvOmitida") + row.descripcion + QStringLiteral(" - ") + row.nombre);
     const QVector<bool> all(list.size(), true);
     const int count = Importar_Puntos(grid, catalogue, list, all, o.firstDevice, o.lastDevice, o.prefix, false);
     Limpia_FilasVacias(grid);
@@ -259,7 +265,11 @@ int checkMbs6(const QString& folder) {
     SignalGrid grid;
     QVector<InfoColumna> info;
     if (!loadMbs6Project(folder, cfg, grid, info)) return kFault;
-    if (!Valida_PuntosMbs6(grid)) return pointFault(grid);
+    if (!Valida_ConfMbs6(cfg)) return kFault;
+    if (!Valida_Opciones(grid, kMbs6ChoiceCols) || !Valida_PuntosMbs6(grid)) return pointFault(grid);
+    // A warning: the file is still right, it just leaves those points out.
+    const QString left = mbs6AvisoSinUnidad(mbs6PuntosSinUnidad(cfg, grid));
+    if (!left.isEmpty()) out(stderr, left);
     out(stdout, Texto("ComprobacionCorrecta"));
     return kOk;
 }
@@ -392,6 +402,15 @@ int main(int argc, char** argv) {
     const QString protocol = projectProtocol(folder);
     // The XIF import is for LON projects only.
     const int slot = slotDeProtocolo(protocol);
+    // A damaged file would be read in part and the rest taken from defaults: the
+    // project is repaired in its editor, never checked or compiled as it stands.
+    const QVector<DamagedFile> damaged =
+        findProjectDamage(folder, slot == kSlotLon || slot == kSlotMbs6 ? protocol : QString());
+    if (!damaged.isEmpty()) {
+        for (const DamagedFile& d : damaged) ConsolePrompts::printTo(stderr, describeDamage(d.path, d.damage));
+        ConsolePrompts::printTo(stderr, Texto("DanyoNoSeUsa"));
+        return kFault;
+    }
     const bool xif = o.command == QLatin1String("import-xif");
     if (slot != kSlotLon && (slot != kSlotMbs6 || xif)) {
         out(stderr, Texto("ProtocoloNoSoportado") + (protocol.isEmpty() ? QStringLiteral("-") : protocol));

@@ -46,7 +46,8 @@ QString downloadReportTail(const DownloadFile& d, const QString& path) {
            QLatin1Char('\r') + path;
 }
 
-bool publishDownload(const DownloadFile& d, const QString& path, const QString& reportHead) {
+bool publishDownload(const DownloadFile& d, const QString& path, const QString& reportHead,
+                     const QString& reportEnd) {
     if (!d.message.isEmpty()) {
         prompts().setBusy(false);
         Aviso(d.message);
@@ -64,6 +65,6 @@ bool publishDownload(const DownloadFile& d, const QString& path, const QString& 
         Aviso(downloadErrorText(path, d.fault));
         return false;
     }
-    Aviso(reportHead + downloadReportTail(d, path));
+    Aviso(reportHead + downloadReportTail(d, path) + reportEnd, 2);  // a success: the information icon
     return true;
 }

@@ -38,6 +38,7 @@ QString downloadReportTail(const DownloadFile& d, const QString& path);
 // Ends a generator run the caller started with the busy pointer: a refused run
 // shows its message; otherwise the file at `path` is recreated (under a temporary
 // name, renamed into place) and the report (reportHead + tail) or the error
-// message is shown. The pointer is normal again before any message. True when
-// the report was shown.
-bool publishDownload(const DownloadFile& d, const QString& path, const QString& reportHead);
+// message is shown; `reportEnd` follows the report. The pointer is normal again
+// before any message. True when the report was shown.
+bool publishDownload(const DownloadFile& d, const QString& path, const QString& reportHead,
+                     const QString& reportEnd = QString());

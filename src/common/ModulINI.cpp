@@ -17,6 +17,7 @@
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
+#include "FileDamage.h"
 #include "Prompts.h"
 #include "mIdioma.h"
 
@@ -74,6 +75,8 @@ Line classify(const QString& text) {
 
 struct Parsed {
     QByteArray raw;
+    // A damaged file is read up to its first bad line; the rest is not there.
+    FileDamage damage;
     QStringList lines;
     QVector<Line> info;
     // First section of each name -> (folded key -> index of its first entry line).
@@ -84,7 +87,8 @@ struct Parsed {
 std::shared_ptr<Parsed> parse(const QByteArray& raw) {
     auto p = std::make_shared<Parsed>();
     p->raw = raw;
-    const QString text = fromAnsi(raw);
+    p->damage = findFileDamage(raw, FileShape::Text);
+    const QString text = fromAnsi(p->damage ? raw.left(p->damage.offset) : raw);
     // Lines end in CR LF, LF or a lone CR.
     qsizetype start = 0;
     const qsizetype n = text.size();
@@ -196,9 +200,15 @@ std::shared_ptr<Parsed> load(const QString& path) {
         return nullptr;
     }
     auto p = parse(raw);
+    // What followed the bad line is lost at the next write: the old file is kept first.
+    // A file read whole again (repaired meanwhile) needs no copy.
+    markLossyLoad(path, bool(p->damage));
     remember(path, st, p);
     return p;
 }
+
+// Keys asked of a damaged file that it did not hold: they took their defaults.
+QHash<QString, QStringList> g_defaulted;
 
 // The stored value of the key, or nothing when section or key is missing.
 bool lookup(const QString& path, const QString& section, const QString& key, QString* value) {
@@ -208,10 +218,16 @@ bool lookup(const QString& path, const QString& section, const QString& key, QSt
     const auto p = load(path);
     if (!p) return false;
     const auto sec = p->index.constFind(s);
-    if (sec == p->index.constEnd()) return false;
-    const auto line = sec->constFind(k);
-    if (line == sec->constEnd()) return false;
-    *value = p->info[*line].value;
+    const int at = sec == p->index.constEnd() ? -1 : sec->value(k, -1);
+    if (at < 0) {
+        if (p->damage) {
+            QStringList& taken = g_defaulted[path];
+            const QString name = trimmed(section).toString() + QLatin1Char('/') + trimmed(key).toString();
+            if (!taken.contains(name)) taken << name;
+        }
+        return false;
+    }
+    *value = p->info[at].value;
     return true;
 }
 
@@ -275,6 +291,7 @@ bool batchWrite(const QString& path, const QString& s, const QString& k, const Q
         }
         // A copy of its own: the cache's parsed file must not change.
         it = g_pending.insert(path, old ? std::make_shared<Parsed>(*old) : std::make_shared<Parsed>());
+        (*it)->damage = FileDamage();  // it is written whole when the batch ends
     }
     Parsed& p = **it;
     const QString entry = trimmed(key).toString() + QLatin1Char('=') + value;
@@ -339,7 +356,10 @@ qint32 iniReadInt(const QString& path, const QString& section, const QString& ke
     return leadingInteger(v);
 }
 
-bool iniWrite(const QString& path, const QString& section, const QString& key, const QString& value) {
+bool iniWrite(const QString& path, const QString& sectionGiven, const QString& keyGiven, const QString& valueGiven) {
+    // What is written never reads as damage.
+    const QString section = withoutDamagingChars(sectionGiven), key = withoutDamagingChars(keyGiven),
+                  value = withoutDamagingChars(valueGiven);
     const QString s = foldKey(section), k = foldKey(key);
     if (s.isEmpty() || k.isEmpty()) return false;
     QMutexLocker lock(&g_mutex);
@@ -389,6 +409,7 @@ bool iniWrite(const QString& path, const QString& section, const QString& key, c
     }
     auto p = std::make_shared<Parsed>(*old);
     p->raw = raw;
+    p->damage = FileDamage();  // what was written is whole
     p->lines = lines;
     if (edit == Replace) {
         p->info[at].value = trimmed(value).toString();
@@ -409,6 +430,11 @@ bool iniWrite(const QString& path, const QString& section, const QString& key, c
     }
     remember(path, stampOf(path), std::move(p));
     return true;
+}
+
+QStringList takeIniDefaults(const QString& path) {
+    QMutexLocker lock(&g_mutex);
+    return g_defaulted.take(path);
 }
 
 QString LeeIniAplicacion(const QString& s, const QString& k, const QString& d) {

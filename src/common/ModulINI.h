@@ -18,6 +18,10 @@ QString iniRead(const QString& path, const QString& section, const QString& key,
 qint32 iniReadInt(const QString& path, const QString& section, const QString& key, qint32 defaultValue);
 bool iniWrite(const QString& path, const QString& section, const QString& key, const QString& value);
 
+// The "section/key" names a damaged file was asked for since the last call and
+// did not hold (they took their defaults): what a damaged file lost.
+QStringList takeIniDefaults(const QString& path);
+
 QString rutaIniAplicacion();
 QString rutaIniProyecto(const QString& section);
 

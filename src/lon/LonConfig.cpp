@@ -104,7 +104,8 @@ void LonConfig::Carga_ConfLon() {
     const qint32 stored = LeeIniEntero(kSecLon, "NDevs", 1);
     NDevs = qMin(stored, qint32(kMaxDevicesStored));
     // Devices cut here would be gone after a save: the old file is kept aside then.
-    markLossyLoad(rutaIniProyecto(kSecLon), stored > NDevs);
+    // (Reading the file has already marked it when it was damaged; that mark stays.)
+    if (stored > NDevs) markLossyLoad(rutaIniProyecto(kSecLon));
 
     Dispositivos.clear();
     Dispositivos.resize(qMax(NDevs, 0));
@@ -169,7 +170,7 @@ bool LonConfig::PideNumeroDispositivos() {
         Aviso(Texto("PrimeroDebeGrabarLosCambios"));
         return false;
     }
-    const QString answer = PideDato(QStringLiteral("Nb") + Texto("Dispositivos"), Texto("Inndisp"), QString::number(NDevs));
+    const QString answer = PideDato(Texto("NumeroDispositivos"), Texto("Inndisp"), QString::number(NDevs));
     // Only a number counts ("3abc" is not one).
     bool numeric = false;
     const double value = answer.trimmed().toDouble(&numeric);

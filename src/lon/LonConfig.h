@@ -74,6 +74,7 @@ public:
     bool connectionChanged = false;  // connection or device data edited since load/save
     bool gridChanged = false;        // signal grid edited since load/save
     bool loading = false;            // set while the model is being filled: change handlers do nothing
+    bool damaged = false;            // a project file was damaged when loaded: a save must come first
 
     LonConfig();
 

@@ -7,6 +7,7 @@
 #include "LonChecks.h"
 #include "LonConfig.h"
 #include "LonGrid.h"
+#include "ModPilmoraASCII.h"
 #include "ModulConfASCII.h"
 #include "SignalGrid.h"
 #include "mIdioma.h"
@@ -19,7 +20,9 @@ constexpr int kMaxFaults = 200;
 
 // Language keys whose texts are captions or menu items the file may hold in any language.
 const QStringList& languageKeys() {
-    static const QStringList k{"Noo", "Disp", "Descripcion", "Activa", "CsvInterna", "0-Ana", "1-Dig", "0-No", "1-Si"};
+    static const QStringList k{"Noo",        "Disp",        "Descripcion", "Activa",      "CsvInterna",   "0-Ana",
+                               "1-Dig",      "0-No",        "1-Si",        "ColSnvtNombre", "ColOffset", "ColTipoDato",
+                               "ColFiltro", "ColDirAscii", "ColEspontaneo"};
     return k;
 }
 
@@ -74,6 +77,12 @@ QVector<QStringList> captionsFor(const SignalGrid& grid, const QHash<QString, QS
                                     {LonCol::Disp, "Disp"},
                                     {LonCol::Descripcion, "Descripcion"},
                                     {LonCol::Activa, "Activa"},
+                                    {LonCol::SnvtName, "ColSnvtNombre"},
+                                    {LonCol::Offset, "ColOffset"},
+                                    {LonCol::DataType, "ColTipoDato"},
+                                    {LonCol::Filter, "ColFiltro"},
+                                    {LonCol::Add, "ColDirAscii"},
+                                    {LonCol::Spontaneous, "ColEspontaneo"},
                                     {kColMark, "CsvInterna"}};
     for (auto it = keyed.constBegin(); it != keyed.constEnd(); ++it) names[it.key()] << lang.value(it.value());
     return names;
@@ -161,6 +170,12 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
             }
             const int col = target[f];
             const QString t = rec[f].trimmed();
+            // The project's own data come back as they are: a cell equal to the row's
+            // current one (rows in the order export wrote them) is never refused.
+            if (col < LonCol::Count && i < grid.Rows() && t == grid.TextMatrix(i, col).trimmed()) {
+                cells[col] = t;
+                continue;
+            }
             const QString charFault = csvCharFault(rec[f]);
             if (!charFault.isEmpty()) {
                 fault(row, caption, charFault);
@@ -196,7 +211,10 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
                     // in other letter case it becomes the caption of the current language.
                     bool exact = false;
                     const int item = csvMenuItem(rule.menuAlike, t, &exact);
-                    if (item < 0)
+                    // A code alone or before another caption is that choice, as the save takes it.
+                    if (item < 0 && kLonChoiceCols.contains(col) && esCeldaDeOpcion(t))
+                        value = rule.menu[t[0].digitValue()];
+                    else if (item < 0)
                         fault(row, caption, Texto("CsvNoEnLista") + t);
                     else if (!exact)
                         value = rule.menu[item];

@@ -45,6 +45,8 @@ enum : int {
 inline constexpr int kFirstHidden = Offset;
 inline constexpr int kLastHidden = Filter;
 }  // namespace LonCol
+// The cells a save requires to be choices (esCeldaDeOpcion).
+inline const QVector<int> kLonChoiceCols{LonCol::AD, LonCol::Spontaneous, LonCol::Activa};
 
 // SNVT numbers of the built-in rows.
 inline constexpr int kSnvtGatewayError = -2;

@@ -2,6 +2,7 @@
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
+#include "FileDamage.h"
 #include "LonGrid.h"
 #include "ModulConfASCII.h"
 #include "ModulINI.h"
@@ -14,6 +15,8 @@ bool loadLonProject(const QString& folder, LonConfig& cfg, SignalGrid& grid, QVe
     a.RutaProyecto = folder;
     a.ProtProyecto = a.Protocolos.value(kSlotLon, QStringLiteral("LON"));
     a.NombreIni = a.ProtProyecto;
+    const QVector<DamagedFile> damaged = findProjectDamage(folder, a.ProtProyecto);
+    beginDamagedLoad(damaged);
     cfg.Carga_ConfLon();
     grid.setRedraw(false);
     Carga_CabecerasLon(grid, info, cfg);
@@ -23,6 +26,8 @@ bool loadLonProject(const QString& folder, LonConfig& cfg, SignalGrid& grid, QVe
     if (read) LlenaGridLon(grid, builtIn, table);
     grid.setRedraw(true);
     cfg.gridChanged = false;
+    cfg.damaged = !damaged.isEmpty();
+    avisaDanyosProyecto(damaged);
     return read;
 }
 

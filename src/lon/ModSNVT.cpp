@@ -1,5 +1,6 @@
 #include "ModSNVT.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cfloat>
@@ -24,11 +25,11 @@ double num(const QStringList& row, int col) { return col <= row.size() ? Val(row
 }  // namespace
 
 bool CargaTablaTab(const QString& folder, int columns, const QString& fileName, QVector<QStringList>& table) {
-    const QString path = folder + QStringLiteral("\\") + fileName;
     // The folder joined with the platform separator; the name found whatever its case.
     const QString onDisk = findNoCase(folder, fileName);
+    const QString path = QDir::toNativeSeparators(onDisk);
     if (!QFileInfo(onDisk).isFile()) {
-        MsgBox(Texto("NoSeEncuentraFicheroConf") + kCR + path + kCR + Texto("SeleccioneCorrectamente"),
+        MsgBox(Texto("NoSeEncuentraCatalogoSNVT") + kCR + path + kCR + Texto("SeleccioneCorrectamente"),
                Msg::Exclamation);
         return false;
     }
@@ -141,6 +142,11 @@ int ModSNVT::indiceNumero(int number) const { return m_byNumber.value(number, 0)
 bool SNVTLink_Pasa(SignalGrid& grid, const ModSNVT& catalogue, int index) {
     if (index < 1 || index > catalogue.count()) return false;
     const SnvtRecord& e = catalogue.entry(index);
+    // A type the gateway has no code for would leave the row's old type behind.
+    if (e.tipo >= lonDataTypeCaptions().size()) {
+        Aviso(Texto("SnvtTipoIncorrecto") + e.nombre + QStringLiteral(": ") + QString::number(e.tipo));
+        return false;
+    }
     bool written = false;
     for (int r = qMax(1, grid.selTop()); r <= grid.selBottom() && r < grid.Rows(); ++r) {
         if (grid.isRowHidden(r)) continue;
@@ -148,11 +154,12 @@ bool SNVTLink_Pasa(SignalGrid& grid, const ModSNVT& catalogue, int index) {
         grid.setTextMatrix(r, LonCol::Snvt, QString::number(e.numero));
         grid.setTextMatrix(r, LonCol::SnvtName, e.nombre);
         grid.setTextMatrix(r, LonCol::Offset, QString::number(e.offset));
-        if (e.tipo < lonDataTypeCaptions().size())
-            grid.setTextMatrix(r, LonCol::DataType, lonDataTypeCaptions()[e.tipo]);
+        grid.setTextMatrix(r, LonCol::DataType, lonDataTypeCaptions()[e.tipo]);
         grid.setTextMatrix(r, LonCol::A, QString::number(e.a));
         grid.setTextMatrix(r, LonCol::B, QString::number(e.b));
         grid.setTextMatrix(r, LonCol::C, QString::number(e.c));
+        // An old filter belongs to the old type: empty, as loading shows filter 0.
+        grid.setTextMatrix(r, LonCol::Filter, QString());
         written = true;
     }
     return written;

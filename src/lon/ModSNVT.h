@@ -67,7 +67,8 @@ private:
 ModSNVT& catalogoSNVT();
 
 // Writes catalogue entry `index` into every visible row of the grid's selection:
-// SNVT number (2), name (3), offset (5), data-type caption (6), a, b, c (7..9).
-// Communication-error rows (negative SNVT) keep their cells. Returns true when a
-// row was written.
+// SNVT number (2), name (3), offset (5), data-type caption (6), a, b, c (7..9),
+// and empties the filter (10). An entry whose type code is outside 0..7 is told
+// ("SnvtTipoIncorrecto") and changes nothing. Communication-error rows (negative
+// SNVT) keep their cells. Returns true when a row was written.
 bool SNVTLink_Pasa(SignalGrid& grid, const ModSNVT& catalogue, int index);

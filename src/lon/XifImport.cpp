@@ -19,6 +19,16 @@ constexpr qint64 kProgressStep = 256 * 1024;  // bytes between two progress repo
 
 bool isBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n' || ch == '\v' || ch == '\f'; }
 
+// Digits, with blanks around them: the SNVT number in front of a type line's "*".
+bool isTypeNumber(const char* from, const char* to) {
+    while (from < to && isBlank(*from)) ++from;
+    while (to > from && isBlank(to[-1])) --to;
+    if (from == to) return false;
+    for (; from < to; ++from)
+        if (*from < '0' || *from > '9') return false;
+    return true;
+}
+
 // "##.0##": at least one decimal, at most three, no leading zero.
 QString formatVersion(double v) {
     QString t = QString::number(v, 'f', 3);
@@ -184,7 +194,8 @@ bool leeFicheroXif(const QString& path, const ModSNVT& catalogue, const XifLectu
         } else if (state == 2) {
             const char* star =
                 e - b > 1 ? static_cast<const char*>(memchr(data + b + 1, '*', size_t(e - b - 1))) : nullptr;
-            if (!star) continue;
+            // The type line is "<number> * ..."; a self-documentation line may hold a "*" too.
+            if (!star || !isTypeNumber(data + b, star)) continue;
             const double number = Val(text(b, star - data));
             lister.process(nv, CInt(number));
             state = 0;
@@ -248,7 +259,7 @@ int Importar_Puntos(SignalGrid& grid, const ModSNVT& catalogue, const QVector<Xi
         }
         grid.setRedraw(redraw);
     }
-    if (report) Msgbox1(textoPuntosNuevos(count), QString::fromLatin1(kAppTitle), 3, 1, 1, Texto("&Aceptar"));
+    if (report) Msgbox1(textoPuntosNuevos(count), QString::fromLatin1(kAppTitle), 2, 1, 1, Texto("&Aceptar"));
     return count;
 }
 

@@ -110,24 +110,24 @@ void fConfLonA::buildControls() {
         auto* g = new QGridLayout(fraTCP);
         g->addWidget(label(QStringLiteral("IP"), txtIp), 0, 0);
         g->addWidget(txtIp, 0, 1);
-        g->addWidget(label(QStringLiteral("NetMask"), txtNetMask), 1, 0);
+        g->addWidget(label(Texto("EtqMascara"), txtNetMask), 1, 0);
         g->addWidget(txtNetMask, 1, 1);
-        g->addWidget(label(QStringLiteral("Gateway"), txtGateway), 2, 0);
+        g->addWidget(label(Texto("EtqRouterLon"), txtGateway), 2, 0);
         g->addWidget(txtGateway, 2, 1);
-        g->addWidget(label(QStringLiteral("Port"), txtPortASCII), 3, 0);
+        g->addWidget(label(Texto("EtqPuertoTcp"), txtPortASCII), 3, 0);
         g->addWidget(txtPortASCII, 3, 1);
-        g->addWidget(label(QStringLiteral("KeepAlive (s)"), txtTimeoutKeepAlive), 4, 0);
+        g->addWidget(label(Texto("EtqKeepAlive"), txtTimeoutKeepAlive), 4, 0);
         g->addWidget(txtTimeoutKeepAlive, 4, 1);
         g->setColumnStretch(1, 1);
         g->setRowStretch(5, 1);
     }
 
-    auto* fraVersion = new QGroupBox(QStringLiteral("Gateway"));
+    auto* fraVersion = new QGroupBox(Texto("EtqPasarela"));
     cboFirmVersion = combo("cboFirmVersion");
     cboVersion = combo("cboVersion");
     {
         auto* g = new QGridLayout(fraVersion);
-        g->addWidget(label(QStringLiteral("Firmware Version"), cboFirmVersion), 0, 0);
+        g->addWidget(label(Texto("EtqFirmware"), cboFirmVersion), 0, 0);
         g->addWidget(cboFirmVersion, 1, 0);
         m_lblVersion = label(QString(), cboVersion);
         g->addWidget(m_lblVersion, 2, 0);
@@ -141,32 +141,32 @@ void fConfLonA::buildControls() {
     txtLSubnet = lineEdit("txtLSubnet", 4);
     txtLNode = lineEdit("txtLNode", 4);
     optLAddressing[0] = new QRadioButton(QStringLiteral("Neuron ID"));
-    optLAddressing[1] = new QRadioButton(QStringLiteral("Subnet/Node"));
+    optLAddressing[1] = new QRadioButton(Texto("EtqSubredNodo"));
     optLAddressing[0]->setObjectName(QStringLiteral("optLAddressing0"));
     optLAddressing[1]->setObjectName(QStringLiteral("optLAddressing1"));
     txtLTimeoutPollLon = lineEdit("txtLTimeoutPollLon", 6);
     {
         auto* g = new QGridLayout(fraLON);
-        g->addWidget(label(QStringLiteral("Domain"), txtLDomain), 0, 0);
+        g->addWidget(label(Texto("EtqDominio"), txtLDomain), 0, 0);
         auto* dom = new QHBoxLayout;
         dom->addWidget(txtLDomain, 1);
-        dom->addWidget(label(QStringLiteral("Len"), cboLLenDomain));
+        dom->addWidget(label(Texto("EtqLongitud"), cboLLenDomain));
         dom->addWidget(cboLLenDomain);
         g->addLayout(dom, 0, 1);
-        g->addWidget(label(QStringLiteral("Subnet"), txtLSubnet), 1, 0);
+        g->addWidget(label(Texto("EtqSubred"), txtLSubnet), 1, 0);
         auto* sn = new QHBoxLayout;
         sn->addWidget(txtLSubnet);
-        sn->addWidget(label(QStringLiteral("Node"), txtLNode));
+        sn->addWidget(label(Texto("EtqNodo"), txtLNode));
         sn->addWidget(txtLNode);
         sn->addStretch();
         g->addLayout(sn, 1, 1);
-        auto* addrBox = new QGroupBox(QStringLiteral("Addressing"));
+        auto* addrBox = new QGroupBox(Texto("EtqDireccionamiento"));
         auto* al = new QHBoxLayout(addrBox);
         al->addWidget(optLAddressing[0]);
         al->addWidget(optLAddressing[1]);
         al->addStretch();
         g->addWidget(addrBox, 2, 0, 1, 2);
-        g->addWidget(label(QStringLiteral("Poll period:"), txtLTimeoutPollLon), 3, 0);
+        g->addWidget(label(Texto("EtqPeriodoSondeo"), txtLTimeoutPollLon), 3, 0);
         auto* pl = new QHBoxLayout;
         pl->addWidget(txtLTimeoutPollLon);
         pl->addWidget(new QLabel(QStringLiteral("ms")));
@@ -192,9 +192,9 @@ void fConfLonA::buildControls() {
         auto* g = new QGridLayout;
         g->addWidget(label(QStringLiteral("Neuron ID"), txtMaquina[0]), 0, 0);
         g->addWidget(txtMaquina[0], 0, 1);
-        g->addWidget(label(QStringLiteral("Subnet"), txtMaquina[1]), 1, 0);
+        g->addWidget(label(Texto("EtqSubred"), txtMaquina[1]), 1, 0);
         g->addWidget(txtMaquina[1], 1, 1);
-        g->addWidget(label(QStringLiteral("Node"), txtMaquina[2]), 2, 0);
+        g->addWidget(label(Texto("EtqNodo"), txtMaquina[2]), 2, 0);
         g->addWidget(txtMaquina[2], 2, 1);
         m_lblNombre = label(QString(), txtMaquina[3]);
         g->addWidget(m_lblNombre, 3, 0);
@@ -238,16 +238,16 @@ void fConfLonA::buildControls() {
     cmdUp = new QToolButton;
     cmdUp->setObjectName(QStringLiteral("cmdUp"));
     cmdUp->setArrowType(Qt::UpArrow);
-    cmdUp->setToolTip(QStringLiteral("ALT+arrow up"));
+    cmdUp->setToolTip(Texto("AltFlechaArriba"));
     cmdDown = new QToolButton;
     cmdDown->setObjectName(QStringLiteral("cmdDown"));
     cmdDown->setArrowType(Qt::DownArrow);
-    cmdDown->setToolTip(QStringLiteral("ALT+arrow down"));
+    cmdDown->setToolTip(Texto("AltFlechaAbajo"));
     cmdInsertar = new QPushButton;
     cmdInsertar->setObjectName(QStringLiteral("cmdInsertar"));
     cmdElimina = new QPushButton;
     cmdElimina->setObjectName(QStringLiteral("cmdElimina"));
-    cmdImportXIF = new QPushButton(QStringLiteral("Import XIF..."));
+    cmdImportXIF = new QPushButton(Texto("ImportarXif"));
     cmdImportXIF->setObjectName(QStringLiteral("cmdImportXIF"));
     buildCsvButtons();
     cmdAceptar = new QPushButton;
@@ -256,7 +256,7 @@ void fConfLonA::buildControls() {
     cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
     cmdPilmora = new QPushButton(QStringLiteral("&Pilmora"));
     cmdPilmora->setObjectName(QStringLiteral("cmdPilmora"));
-    cmdPilmora->setToolTip(QStringLiteral("Generar fichero Pilmora para descargar"));
+    cmdPilmora->setToolTip(Texto("GenerarFicheroPilmora"));
     for (QPushButton* b :
          {cmdInsertar, cmdElimina, cmdImportXIF, cmdAceptar, cmdCancelar, cmdPilmora}) {
         b->setAutoDefault(false);
@@ -297,7 +297,7 @@ void fConfLonA::buildControls() {
 void fConfLonA::buildMenus() {
     auto fill = [this](const char* name, const QStringList& captions) { return makeMenu(name, captions); };
     buildCommonMenus();
-    popmnuEdit = fill("popmnuEdit", {QStringLiteral("&Cut"), QStringLiteral("&Copy"), QStringLiteral("&Paste")});
+    popmnuEdit = fill("popmnuEdit", {Texto("MenuCortar"), Texto("MenuCopiar"), Texto("MenuPegar")});
     mnuPaste = popmnuEdit->actions().at(2);
     mnuPaste->setEnabled(false);
     popmnuDir = fill("popmnuDir", {QStringLiteral("R"), QStringLiteral("W"), QStringLiteral("RW")});
@@ -327,28 +327,27 @@ void fConfLonA::setTexts() {
     cmdAceptar->setText(Texto("&Grabar"));
     cmdCancelar->setText(Texto("&Salir"));
 
-    txtMsg->setPlainText(protocolSummary(QStringLiteral("When a LON data change, it will send:")));
+    txtMsg->setPlainText(protocolSummary(Texto("ProtCambioLon")));
 
-    setHelp(cboFirmVersion, QStringLiteral("Select the firmware version of the gateway, V.43.1.x since 31/12/2014."));
+    setHelp(cboFirmVersion, Texto("AyudaFirmware"));
     setHelp(cboVersion, Texto("A30"));
     setHelp(optRS_TCP[0], QString());  // depends on the option chosen
     setHelp(optRS_TCP[1], QString());
     setHelp(txtIp, Texto("IPMerovantix"));
     setHelp(txtNetMask, Texto("NetMaskMerovantix"));
     setHelp(txtGateway, Texto("Gateway"));
-    setHelp(txtTimeoutKeepAlive, QStringLiteral("Time without activity to send KeepALive packet, if 0 never send") +
-                                     QStringLiteral(". (0..65535 s)"));
-    const QString addressing = QStringLiteral("Addressing format used. It can be either Neuron-Id or Subnet/node");
+    setHelp(txtTimeoutKeepAlive, Texto("AyudaKeepAlive"));
+    const QString addressing = Texto("AyudaDireccionamiento");
     setHelp(optLAddressing[0], addressing);
     setHelp(optLAddressing[1], addressing);
-    setHelp(cboLLenDomain, QStringLiteral("Length of the domain number in bytes"));
-    setHelp(txtLDomain, QStringLiteral("LON Domain number, in hex format"));
-    setHelp(txtLSubnet, QStringLiteral("LON subnet number for Merovantix") + QStringLiteral(" (0..255)"));
-    setHelp(txtLNode, QStringLiteral("LON node number for Merovantix") + QStringLiteral(" (0..127)"));
-    setHelp(txtLTimeoutPollLon, QStringLiteral("Time in ms between two consecutive LON requests"));
-    setHelp(txtMaquina[0], QStringLiteral("Neuron-Id of current LON device, in hex format 000000000000"));
-    setHelp(txtMaquina[1], QStringLiteral("Subnet address of current LON device") + QStringLiteral(" (0..255)"));
-    setHelp(txtMaquina[2], QStringLiteral("Node address of current LON device") + QStringLiteral(" (0..127)"));
+    setHelp(cboLLenDomain, Texto("AyudaLongDominio"));
+    setHelp(txtLDomain, Texto("AyudaDominio"));
+    setHelp(txtLSubnet, Texto("AyudaSubredLon"));
+    setHelp(txtLNode, Texto("AyudaNodoLon"));
+    setHelp(txtLTimeoutPollLon, Texto("AyudaSondeoLon"));
+    setHelp(txtMaquina[0], Texto("AyudaNeuronId"));
+    setHelp(txtMaquina[1], Texto("AyudaSubredDisp"));
+    setHelp(txtMaquina[2], Texto("AyudaNodoDisp"));
     setHelp(txtMaquina[3], Texto("NombreDescriptivo"));
     setHelp(lstMaquina, Texto("MarcarDispoAUtilizar"));
 }
@@ -406,8 +405,9 @@ void fConfLonA::Form_Load() {
     m_grid->setRedraw(true);
 
     controlsFromModel();
-    m_cfg->connectionChanged = false;
-    m_cfg->gridChanged = false;
+    // A damaged project is saved before it can be generated, and closing asks first.
+    m_cfg->connectionChanged = m_cfg->damaged;
+    m_cfg->gridChanged = m_cfg->damaged;
     m_cfg->loading = false;
     cmdPilmora->setEnabled(true);
     TabStrip1->setCurrentIndex(0);
@@ -589,8 +589,7 @@ void fConfLonA::wireEvents() {
 
 QString fConfLonA::helpOf(QWidget* w) const {
     if (w == optRS_TCP[0] || w == optRS_TCP[1])
-        return optRS_TCP[1]->isChecked() ? QStringLiteral("Selected ASCII over Ethernet")
-                                         : QStringLiteral("Selected ASCII over RS232");
+        return optRS_TCP[1]->isChecked() ? Texto("AyudaAsciiTcp") : Texto("AyudaAsciiRs232");
     return fSignalEditor::helpOf(w);
 }
 
@@ -662,7 +661,7 @@ void fConfLonA::cmdAceptar_Click() {
     commitFocusedField();
     endCellEdit();
     Limpia_FilasVacias(*m_grid);
-    if (!Valida_Puntos(*m_cfg, *m_grid)) {
+    if (!Valida_Opciones(*m_grid, kLonChoiceCols) || !Valida_Puntos(*m_cfg, *m_grid)) {
         showGridFault(TabStrip1, 1);
         return;
     }

@@ -39,10 +39,10 @@ constexpr qint64 kProgressFrom = 2 * 1024 * 1024;
 
 fImportXif::fImportXif(fConfLonA* editor) : QDialog(editor), m_editor(editor) {
     setObjectName(QStringLiteral("fImportXif"));
-    setWindowTitle(QStringLiteral("Import XIF files"));
+    setWindowTitle(Texto("XifTitulo"));
 
     // Files: drive, folder, folders inside it, the "*.xif" files of it.
-    auto* fraFiles = new QGroupBox(QStringLiteral("Select the XIF file to import:"));
+    auto* fraFiles = new QGroupBox(Texto("XifSeleccioneFichero"));
     Drive1 = new QComboBox;
     Drive1->setObjectName(QStringLiteral("Drive1"));
     for (const QFileInfo& d : QDir::drives()) Drive1->addItem(QDir::toNativeSeparators(d.absolutePath()));
@@ -54,7 +54,7 @@ fImportXif::fImportXif(fConfLonA* editor) : QDialog(editor), m_editor(editor) {
     File1 = new QListWidget;
     File1->setObjectName(QStringLiteral("File1"));
     File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    cmdCargar = new QPushButton(QStringLiteral("Load"));
+    cmdCargar = new QPushButton(Texto("XifCargar"));
     cmdCargar->setObjectName(QStringLiteral("cmdCargar"));
     auto* files = new QGridLayout(fraFiles);
     files->addWidget(Drive1, 0, 0, 1, 2);
@@ -67,12 +67,12 @@ fImportXif::fImportXif(fConfLonA* editor) : QDialog(editor), m_editor(editor) {
     files->addWidget(cmdCargar, 3, 1, Qt::AlignRight);
 
     // Variables: the list, select all/none, options, device range, import.
-    auto* fraVars = new QGroupBox(QStringLiteral("Select the variables to import:"));
+    auto* fraVars = new QGroupBox(Texto("XifSeleccioneVariables"));
     lvwPro = new QTreeWidget;
     lvwPro->setObjectName(QStringLiteral("lvwPro"));
     lvwPro->setColumnCount(6);
-    lvwPro->setHeaderLabels({QString(), QStringLiteral("SNVT"), QStringLiteral("SNVT Name"), QStringLiteral("Idx"),
-                             QStringLiteral("RW"), QStringLiteral("Description")});
+    lvwPro->setHeaderLabels({QString(), QStringLiteral("SNVT"), Texto("XifColNombre"), QStringLiteral("Idx"),
+                             QStringLiteral("RW"), Texto("Descripcion")});
     lvwPro->setRootIsDecorated(false);
     lvwPro->setUniformRowHeights(true);
     lvwPro->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -93,23 +93,23 @@ fImportXif::fImportXif(fConfLonA* editor) : QDialog(editor), m_editor(editor) {
         connect(cmdSelAll[i], &QToolButton::clicked, this, [this, i] { cmdSelAll_Click(i); });
     }
     selButtons->addStretch(1);
-    chkDevStatus = new QCheckBox(QStringLiteral("Load Node Object vars"));
+    chkDevStatus = new QCheckBox(Texto("XifNodeObject"));
     chkDevStatus->setObjectName(QStringLiteral("chkDevStatus"));
-    chkNDevice = new QCheckBox(QStringLiteral("Add prefix of Device to the description"));
+    chkNDevice = new QCheckBox(Texto("XifPrefijo"));
     chkNDevice->setObjectName(QStringLiteral("chkNDevice"));
     cboDini = new QComboBox;
     cboDini->setObjectName(QStringLiteral("cboDini"));
     cboDfin = new QComboBox;
     cboDfin->setObjectName(QStringLiteral("cboDfin"));
-    cmdImportar = new QPushButton(QStringLiteral("Import"));
+    cmdImportar = new QPushButton(Texto("XifImportar"));
     cmdImportar->setObjectName(QStringLiteral("cmdImportar"));
     auto* listRow = new QHBoxLayout;
     listRow->addWidget(lvwPro, 1);
     listRow->addLayout(selButtons);
     auto* devices = new QHBoxLayout;
-    devices->addWidget(new QLabel(QStringLiteral("Import points of devices:")));
+    devices->addWidget(new QLabel(Texto("XifPuntosDe")));
     devices->addWidget(cboDini);
-    devices->addWidget(new QLabel(QStringLiteral("to")));
+    devices->addWidget(new QLabel(Texto("XifHasta")));
     devices->addWidget(cboDfin);
     devices->addStretch(1);
     devices->addWidget(cmdImportar);
@@ -148,6 +148,10 @@ fImportXif::fImportXif(fConfLonA* editor) : QDialog(editor), m_editor(editor) {
             [this](QListWidgetItem* item) { setFolder(QDir(m_folder).absoluteFilePath(item->text())); });
     connect(File1, &QListWidget::itemDoubleClicked, this, [this] { cmdCargar_Click(); });
     connect(cmdCargar, &QPushButton::clicked, this, [this] { cmdCargar_Click(); });
+    // The Node Object NVs are left out while reading: a change lists the same files again.
+    connect(chkDevStatus, &QCheckBox::toggled, this, [this] {
+        if (!m_listed.isEmpty()) listFiles(m_listed);
+    });
     connect(cmdImportar, &QPushButton::clicked, this, [this] { Importar_Puntos(); });
     connect(cmdSalir, &QPushButton::clicked, this, [this] { reject(); });
     connect(cboDini, &QComboBox::currentIndexChanged, this, [this] { deviceChosen(true); });
@@ -156,6 +160,7 @@ fImportXif::fImportXif(fConfLonA* editor) : QDialog(editor), m_editor(editor) {
 
 void fImportXif::Form_Load() {
     setFolder(LeeIni(kSection, kKey, app().appFolder));
+    m_listed.clear();
     chkDevStatus->setChecked(false);
     chkNDevice->setChecked(false);
     m_adjusting = true;
@@ -202,16 +207,19 @@ void fImportXif::deviceChosen(bool first) {
 }
 
 void fImportXif::cmdCargar_Click() {
+    QStringList paths;
+    for (int i = 0; i < File1->count(); ++i)
+        if (File1->item(i)->isSelected()) paths << joinPath(m_folder, File1->item(i)->text());
+    listFiles(paths);
+}
+
+void fImportXif::listFiles(const QStringList& paths) {
     BusyPointer busy;
     lvwPro->clear();
     m_list.clear();
-    QStringList paths;
+    m_listed = paths;
     qint64 total = 0;
-    for (int i = 0; i < File1->count(); ++i) {
-        if (!File1->item(i)->isSelected()) continue;
-        paths << joinPath(m_folder, File1->item(i)->text());
-        total += QFileInfo(paths.last()).size();
-    }
+    for (const QString& path : paths) total += QFileInfo(path).size();
     XifLectura options;
     options.nodeObject = chkDevStatus->isChecked();
     QProgressDialog* progress = nullptr;

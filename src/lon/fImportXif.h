@@ -58,9 +58,12 @@ protected:
 private:
     void refreshLists();
     void deviceChosen(bool first);
+    // Lists the files with the options as they stand now.
+    void listFiles(const QStringList& paths);
 
     fConfLonA* m_editor;
     QString m_folder;
     QVector<XifFila> m_list;
+    QStringList m_listed;  // the files the list shows, read again when an option changes
     bool m_adjusting = false;
 };

@@ -30,7 +30,7 @@ fSNVT::fSNVT(QWidget* parent) : QDialog(parent) {
     lvwPro = new QTreeWidget;
     lvwPro->setObjectName(QStringLiteral("lvwPro"));
     lvwPro->setColumnCount(2);
-    lvwPro->setHeaderLabels({QStringLiteral("SNVT name"), QStringLiteral("Index")});
+    lvwPro->setHeaderLabels({Texto("ColSnvtNombre"), Texto("SnvtIndice")});
     lvwPro->setRootIsDecorated(false);
     lvwPro->setUniformRowHeights(true);
     lvwPro->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -63,6 +63,8 @@ fSNVT::fSNVT(QWidget* parent) : QDialog(parent) {
 
 void fSNVT::fill() {
     const ModSNVT& cat = catalogoSNVT();
+    lvwPro->clear();
+    m_generation = cat.generation();
     QList<QTreeWidgetItem*> items;
     QSet<QString> keys;
     for (int i = 1; i <= cat.count(); ++i) {
@@ -81,7 +83,8 @@ void fSNVT::fill() {
 
 void fSNVT::SNVTLink_Muestra(QObject* caller, const QString& name) {
     m_caller = caller;
-    if (lvwPro->topLevelItemCount() == 0) fill();
+    // LON.snvt is read at every opening of the editor and may have been edited since.
+    if (lvwPro->topLevelItemCount() == 0 || m_generation != catalogoSNVT().generation()) fill();
     txtFiltro->clear();
     lvwPro->clearSelection();
     lvwPro->setCurrentItem(nullptr);

@@ -1,5 +1,5 @@
 // The SNVT chooser: the catalogue as a list of names and numbers, filled at its
-// first use and kept while the window exists. The caller receives the chosen
+// first use and again whenever the catalogue was loaded since. The caller receives the chosen
 // catalogue index through its method SNVTLink_Pasa(double).
 #pragma once
 
@@ -38,4 +38,5 @@ private:
     void applyFilter(const QString& text);
 
     QPointer<QObject> m_caller;
+    int m_generation = -1;  // of the catalogue the list was filled from
 };

@@ -1,6 +1,8 @@
 #include "Mbs6Config.h"
 
 #include "ModulINI.h"
+#include "Numeric.h"
+#include "Prompts.h"
 #include "mIdioma.h"
 
 namespace {
@@ -66,4 +68,11 @@ QString Mbs6Config::leaveUnitName(const QString& text) {
         markConnectionChanged();
     }
     return t;
+}
+
+bool Valida_ConfMbs6(const Mbs6Config& cfg) {
+    const double poll = Val(cfg.TimeoutPoll);
+    if (poll >= 0 && poll <= Mbs6Config::kMaxTimeoutPoll) return true;
+    Aviso(Texto("TimeoutPollFueraDeRango") + cfg.TimeoutPoll);
+    return false;
 }

@@ -30,12 +30,14 @@ public:
     static const QStringList& baudItems();
 
     QString TimeoutPoll = QStringLiteral("1000");  // txtTimeoutPoll, milliseconds between MBS requests
+    static constexpr int kMaxTimeoutPoll = 32767;  // the download file holds it in 16 bits
     QVector<Mbs6Unit> Maquinas = QVector<Mbs6Unit>(kUnits);
     int currentUnit = 1;  // unit shown in txtMaquina (1-based)
 
     bool connectionChanged = false;  // serial, poll time or units edited since load/save
     bool gridChanged = false;        // signal grid edited since load/save
     bool loading = false;            // set while the model is being filled
+    bool damaged = false;            // a project file was damaged when loaded: a save must come first
 
     void markConnectionChanged() {
         if (!loading) connectionChanged = true;
@@ -67,3 +69,7 @@ public:
     // Returns the text the box shows.
     QString leaveUnitName(const QString& text);
 };
+
+// The save's check of the model: the poll time must fit the download file
+// (0..kMaxTimeoutPoll), else "TimeoutPollFueraDeRango" and false.
+bool Valida_ConfMbs6(const Mbs6Config& cfg);

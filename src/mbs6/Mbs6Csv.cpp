@@ -4,6 +4,7 @@
 #include <QSaveFile>
 
 #include "Mbs6Grid.h"
+#include "ModPilmoraASCII.h"
 #include "ModulConfASCII.h"
 #include "SignalGrid.h"
 #include "mIdioma.h"
@@ -11,7 +12,7 @@
 namespace {
 constexpr int kMaxFaults = 200;
 // The cells an import may change: those the grid lets the user type or choose.
-const int kEditable[] = {Mbs6Col::Descripcion, Mbs6Col::AD, Mbs6Col::Spontaneous, Mbs6Col::Activa};
+const int kEditable[] = {Mbs6Col::Descripcion, Mbs6Col::Spontaneous, Mbs6Col::Activa};
 
 bool isWholeNumber(const QString& t) {
     if (t.isEmpty() || t.size() > 6) return false;
@@ -47,7 +48,8 @@ bool mbs6CsvImport(const CsvRecords& in, SignalGrid& grid, QStringList* faults, 
         if (faults->size() < kMaxFaults) *faults << csvPlace(record, column) + text;
     };
     const QHash<QString, QStringList> lang =
-        TextosEnTodosLosIdiomas({"Noo", "Disp", "Descripcion", "Activa", "0-Ana", "1-Dig", "0-No", "1-Si"});
+        TextosEnTodosLosIdiomas({"Noo", "Disp", "Descripcion", "Activa", "0-Ana", "1-Dig", "0-No", "1-Si", "ColProp",
+                                 "ColDirAscii", "ColEspontaneo"});
     // Captions a column may have in the file, in any language.
     QVector<QStringList> names(Mbs6Col::Count);
     QStringList captions;
@@ -56,6 +58,9 @@ bool mbs6CsvImport(const CsvRecords& in, SignalGrid& grid, QStringList* faults, 
     names[Mbs6Col::Disp] << lang.value("Disp");
     names[Mbs6Col::Descripcion] << lang.value("Descripcion");
     names[Mbs6Col::Activa] << lang.value("Activa");
+    names[Mbs6Col::Prop] << lang.value("ColProp");
+    names[Mbs6Col::Add] << lang.value("ColDirAscii");
+    names[Mbs6Col::Spontaneous] << lang.value("ColEspontaneo");
     // Choice columns: per item, every caption that means it (the current language's first).
     auto alike = [&](const QString& key) { return QStringList{Texto(key)} + lang.value(key) + QStringList{key}; };
     QHash<int, QVector<QStringList>> menus;
@@ -87,16 +92,25 @@ bool mbs6CsvImport(const CsvRecords& in, SignalGrid& grid, QStringList* faults, 
         if (csvBlankRecord(rec)) continue;
         QVector<QString> cells(Mbs6Col::Count);
         bool cellsRight = true;
+        // The project's own data come back as they are: a cell equal to its row's current one is never refused.
+        const auto current = rowOf.constFind(mbs6RowKey(rec.value(target.indexOf(Mbs6Col::Disp)).trimmed(),
+                                                        rec.value(target.indexOf(Mbs6Col::Prop)).trimmed()));
         for (int f = 0; f < rec.size(); ++f) {
             const QString caption = f < header.size() ? header[f] : QString::number(f + 1);
             const int col = target.value(f, -1);
             const QString t = rec[f].trimmed();
+            if (col >= 0 && current != rowOf.constEnd() && t == grid.TextMatrix(*current, col).trimmed()) {
+                cells[col] = t;
+                continue;
+            }
             QString wrong = col < 0 && !t.isEmpty() ? Texto("CsvCeldaSinColumna") + rec[f] : csvCharFault(rec[f]);
             const auto menu = menus.constFind(col);
             if (wrong.isEmpty() && col >= 0) {
                 cells[col] = t;
                 bool exact = false;
-                const int item = menu == menus.constEnd() || t.isEmpty() ? 0 : csvMenuItem(*menu, t, &exact);
+                int item = menu == menus.constEnd() || t.isEmpty() ? 0 : csvMenuItem(*menu, t, &exact);
+                // A code alone or before another caption is that choice, as the save takes it.
+                if (item < 0 && esCeldaDeOpcion(t)) item = t[0].digitValue();
                 if (item < 0) wrong = Texto("CsvNoEnLista") + t;
                 // In another letter case or language: the caption the grid shows.
                 if (item >= 0 && menu != menus.constEnd() && !t.isEmpty() && !exact) cells[col] = menu->at(item).value(0);
@@ -112,8 +126,13 @@ bool mbs6CsvImport(const CsvRecords& in, SignalGrid& grid, QStringList* faults, 
         }
         const auto it = rowOf.constFind(mbs6RowKey(unit, code));
         const QString key = unit + QLatin1Char('-') + code;
+        // The type follows from the property: a file that says otherwise is wrong, not obeyed.
+        const QString fixedType = it == rowOf.constEnd() ? QString() : fixed.TextMatrix(*it, Mbs6Col::AD);
         if (it == rowOf.constEnd()) {
             fault(row, captionOf(Mbs6Col::Prop), Texto("CsvClaveNoOfrecida") + key);
+        } else if (cellsRight && !cells[Mbs6Col::AD].isEmpty() && cells[Mbs6Col::AD].front() != fixedType.front()) {
+            // Compared by the choice's code: any language's caption of the right type is right.
+            fault(row, captionOf(Mbs6Col::AD), Texto("CsvTipoFijo") + fixedType);
         } else if (recordOfRow.contains(*it)) {
             fault(row, captionOf(Mbs6Col::Prop), Texto("CsvFilaRepetida") + key);
         } else if (cellsRight) {

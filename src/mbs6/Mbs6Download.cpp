@@ -1,5 +1,7 @@
 #include "Mbs6Download.h"
 
+#include <QFile>
+
 #include "DownloadWriter.h"
 #include "Mbs6Config.h"
 #include "Mbs6Grid.h"
@@ -39,7 +41,11 @@ Mbs6Download composeMbs6Download(const Mbs6Config& cfg, const SignalGrid& grid, 
     for (int r = 1; r < grid.Rows(); ++r) {
         if (ValCelda(grid.TextMatrix(r, Mbs6Col::Activa)) == 0) continue;
         const qint64 unit = RedondeaPar(ValCelda(grid.TextMatrix(r, Mbs6Col::Disp)));
-        if (unit < 0 || unit > Mbs6Config::kUnits || (unit > 0 && position[unit] == 0)) continue;
+        if (unit < 0 || unit > Mbs6Config::kUnits) continue;
+        if (unit > 0 && position[unit] == 0) {
+            ++d.unitsOff;
+            continue;
+        }
         const double address = ValCelda(grid.TextMatrix(r, Mbs6Col::Add));
         const QString dir = grid.TextMatrix(r, Mbs6Col::Direction);
         points.integer(address);
@@ -75,8 +81,23 @@ Mbs6Download composeMbs6Download(const Mbs6Config& cfg, const SignalGrid& grid, 
     return d;
 }
 
+int mbs6PuntosSinUnidad(const Mbs6Config& cfg, const SignalGrid& grid) {
+    int n = 0;
+    for (int r = 1; r < grid.Rows(); ++r) {
+        if (ValCelda(grid.TextMatrix(r, Mbs6Col::Activa)) == 0) continue;
+        const qint64 unit = RedondeaPar(ValCelda(grid.TextMatrix(r, Mbs6Col::Disp)));
+        n += unit >= 1 && unit <= Mbs6Config::kUnits && !cfg.unit(int(unit)).On;
+    }
+    return n;
+}
+
+QString mbs6AvisoSinUnidad(int count) {
+    return count > 0 ? Texto("PuntosUnidadesSinUso") + QString::number(count) : QString();
+}
+
 QString mbs6DownloadReport(const Mbs6Download& d, const QString& path) {
-    return reportHead(d) + downloadReportTail(d, path);
+    const QString left = mbs6AvisoSinUnidad(d.unitsOff);
+    return reportHead(d) + downloadReportTail(d, path) + (left.isEmpty() ? QString() : QLatin1Char('\r') + left);
 }
 
 QString mbs6DownloadPath() { return downloadPath(kProtocol); }
@@ -85,5 +106,14 @@ bool Genera_FicheroDescarga(const Mbs6Config& cfg, const SignalGrid& grid, const
     prompts().setBusy(true);
     const Mbs6Download d =
         composeMbs6Download(cfg, grid, mbs6TimeoutInterFrame(), at.isValid() ? at : QDateTime::currentDateTime());
-    return publishDownload(d, mbs6DownloadPath(), reportHead(d));
+    const QString path = mbs6DownloadPath();
+    // A file holding a cut value would configure the gateway wrongly: none is left behind.
+    if (d.message.isEmpty() && !d.fault.isEmpty()) {
+        QFile::remove(path);
+        prompts().setBusy(false);
+        Aviso(downloadErrorText(path, d.fault));
+        return false;
+    }
+    const QString left = mbs6AvisoSinUnidad(d.unitsOff);
+    return publishDownload(d, path, reportHead(d), left.isEmpty() ? QString() : QLatin1Char('\r') + left);
 }

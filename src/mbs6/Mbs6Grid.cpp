@@ -12,17 +12,17 @@
 
 namespace {
 // Columns 0, 6 and 8 are the common ones (captions, help and lists from
-// Carga_CabecerasComunes); 4 takes the common address column and is then fixed.
+// Carga_CabecerasComunes); 4 takes the common address column and is then fixed,
+// and so is 6: a point's type follows from its property.
 const DefColumna kCols[Mbs6Col::Count] = {
     {500, -1, SignalGrid::Text, nullptr, "Noo", nullptr, nullptr},
     {500, 2, SignalGrid::Int16, nullptr, "Disp", nullptr, "NMaquinaPertenecenSenyales"},
-    {500, 2, SignalGrid::Int16, "Prop.", nullptr, "Property", nullptr},
+    {500, 2, SignalGrid::Int16, nullptr, "ColProp", nullptr, "AyudaColProp"},
     {4500, 0, SignalGrid::Text, nullptr, "Descripcion", nullptr, "NombreSenyalIntegrar"},
-    {600, 2, SignalGrid::Int16, "Add", nullptr, nullptr, nullptr},
-    {500, 2, SignalGrid::Text, "R/W", nullptr, "Data direction: Read only, Write only, Read&&Write", nullptr},
-    {600, -1, SignalGrid::Text, nullptr, nullptr, nullptr, nullptr},
-    {1100, 0, SignalGrid::Text, "Spontaneous", nullptr,
-     "If active, every time a change in the LON data, will be transmited an Ascii data.", nullptr},
+    {600, 2, SignalGrid::Int16, nullptr, "ColDirAscii", nullptr, nullptr},
+    {500, 2, SignalGrid::Text, "R/W", nullptr, nullptr, "AyudaColSentido"},
+    {600, 2, SignalGrid::Text, nullptr, nullptr, nullptr, nullptr},  // fixed by the property, like the direction
+    {1100, 0, SignalGrid::Text, nullptr, "ColEspontaneo", nullptr, "AyudaColEspontaneo"},
     {600, -1, SignalGrid::Text, nullptr, nullptr, nullptr, nullptr},
 };
 
@@ -38,10 +38,10 @@ const QVector<Mbs6Property>& mbs6Properties() {
         {0, "Error.Com", "R", true, true},
         {1, "OffOn (0-Off,1-On)", "RW", true, false},
         {2, "CoolHeat (0-Cool,1-Heat)", "RW", true, false},
-        {3, "CelFar (0-Celsius,1-Farenheit)", "RW", true, false},
+        {3, "CelFar (0-Celsius,1-Fahrenheit)", "RW", true, false},
         {4, "Fan Mode (0-Auto,1-User room display)", "RW", true, false},
         {5, "Electric heating (0-Off,1-On)", "RW", true, true},
-        {6, "User setup permision (0-Enabled,1-Disabled)", "RW", true, false},
+        {6, "User setup permission (0-Enabled,1-Disabled)", "RW", true, false},
         {7, "Fan only mode (0-Off,1-On)", "RW", true, true},
         {8,
          "Room temperature (0..63\xBA"

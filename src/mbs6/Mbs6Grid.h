@@ -1,8 +1,9 @@
 // The MBS6 signal grid: 9 columns and a fixed set of rows, one per property of
 // each unit (unit 0, the broadcast unit, has 7; units 1..63 have 13 each), so
 // 826 signal rows below the caption row. Unit, property, address, direction and
-// type are fixed by the property list; the signal table only carries the
-// description, the spontaneous and the active cells into it.
+// type are fixed by the property list (never typed, written to the file as they
+// are, never read back from it); the signal table only carries the description,
+// the spontaneous and the active cells into it.
 #pragma once
 
 #include <QHash>
@@ -27,6 +28,8 @@ enum : int {
     Count = 9
 };
 }  // namespace Mbs6Col
+// The cells a save requires to be choices (esCeldaDeOpcion).
+inline const QVector<int> kMbs6ChoiceCols{Mbs6Col::AD, Mbs6Col::Spontaneous, Mbs6Col::Activa};
 
 // One property of an indoor unit.
 struct Mbs6Property {

@@ -1,6 +1,7 @@
 #include "Mbs6Project.h"
 
 #include "AppGlobals.h"
+#include "FileDamage.h"
 #include "Mbs6Grid.h"
 #include "ModulConfASCII.h"
 #include "SignalGrid.h"
@@ -10,6 +11,8 @@ bool loadMbs6Project(const QString& folder, Mbs6Config& cfg, SignalGrid& grid, Q
     a.RutaProyecto = folder;
     a.ProtProyecto = a.Protocolos.value(kSlotMbs6, QStringLiteral("MBS6"));
     a.NombreIni = a.ProtProyecto;
+    const QVector<DamagedFile> damaged = findProjectDamage(folder, a.ProtProyecto);
+    beginDamagedLoad(damaged);
     cfg.Carga_ConfMbs6();
     const bool redraw = grid.Redraw();
     grid.setRedraw(false);
@@ -20,5 +23,7 @@ bool loadMbs6Project(const QString& folder, Mbs6Config& cfg, SignalGrid& grid, Q
     if (read) LlenaGridMbs6(grid, rows, table);
     grid.setRedraw(redraw);
     cfg.gridChanged = false;
+    cfg.damaged = !damaged.isEmpty();
+    avisaDanyosProyecto(damaged);
     return read;
 }

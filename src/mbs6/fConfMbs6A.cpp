@@ -58,7 +58,7 @@ void fConfMbs6A::buildControls() {
     txtTimeoutPoll->setMaximumWidth(txtTimeoutPoll->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 8 + 12);
     {
         auto* g = new QGridLayout(fraMBS6);
-        auto* l = new QLabel(QStringLiteral("Poll period:"));
+        auto* l = new QLabel(Texto("EtqPeriodoSondeo"));
         l->setBuddy(txtTimeoutPoll);
         g->addWidget(l, 0, 0);
         auto* h = new QHBoxLayout;
@@ -134,7 +134,7 @@ void fConfMbs6A::buildControls() {
     cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
     cmdPilmora = new QPushButton(QStringLiteral("&Pilmora"));
     cmdPilmora->setObjectName(QStringLiteral("cmdPilmora"));
-    cmdPilmora->setToolTip(QStringLiteral("Generar fichero Pilmora para descargar"));
+    cmdPilmora->setToolTip(Texto("GenerarFicheroPilmora"));
     for (QPushButton* b : {cmdInsertar, cmdElimina, cmdAceptar, cmdCancelar, cmdPilmora}) {
         b->setAutoDefault(false);
         b->setDefault(false);
@@ -184,8 +184,8 @@ void fConfMbs6A::setTexts() {
     cmdElimina->setText(Texto("&Eliminar"));
     cmdAceptar->setText(Texto("&Grabar"));
     cmdCancelar->setText(Texto("&Salir"));
-    txtMsg->setPlainText(protocolSummary(QStringLiteral("When a MBS6 data change, it will send:")));
-    setHelp(txtTimeoutPoll, QStringLiteral("Time in ms between two consecutive MBS requests"));
+    txtMsg->setPlainText(protocolSummary(Texto("ProtCambioMbs6")));
+    setHelp(txtTimeoutPoll, Texto("AyudaSondeoMbs6"));
     setHelp(lstMaquina, Texto("MarcarDispoAUtilizar"));
     setHelp(txtMaquina, Texto("NombreDescriptivo"));
 }
@@ -238,8 +238,9 @@ void fConfMbs6A::Form_Load() {
     m_grid->setRedraw(true);
 
     controlsFromModel();
-    m_cfg->connectionChanged = false;
-    m_cfg->gridChanged = false;
+    // A damaged project is saved before it can be generated, and closing asks first.
+    m_cfg->connectionChanged = m_cfg->damaged;
+    m_cfg->gridChanged = m_cfg->damaged;
     m_cfg->loading = false;
     cmdPilmora->setEnabled(true);
     TabStrip1->setCurrentIndex(0);
@@ -327,7 +328,12 @@ void fConfMbs6A::cmdAceptar_Click() {
     commitFocusedField();
     endCellEdit();
     Limpia_FilasVacias(*m_grid);
-    if (!Valida_PuntosMbs6(*m_grid)) {
+    if (!Valida_ConfMbs6(*m_cfg)) {
+        TabStrip1->setCurrentIndex(0);
+        txtTimeoutPoll->setFocus();
+        return;
+    }
+    if (!Valida_Opciones(*m_grid, kMbs6ChoiceCols) || !Valida_PuntosMbs6(*m_grid)) {
         showGridFault(TabStrip1, kSignalsTab);
         return;
     }

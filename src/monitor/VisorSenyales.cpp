@@ -55,26 +55,25 @@ void VisorSenyales::Datos_Carga() {
     for (int* c : {&colDisp, &colNumero, &colNombreSNVT, &colAccesoNV, &colDescripcion, &colDireccion, &colEspontaneo,
                    &colSentido, &colTipoSenyal, &colValor, &colUltimo})
         *c = 0;
-    const char* spon = "If active, every time a change in the LON data, will be transmited an Ascii data.";
-    const char* rw = "Data direction: Read only, Write only, Read&&Write";
+    const char* spon = "AyudaColEspontaneo";
+    const char* rw = "AyudaColSentido";
     QVector<Columna> set;
     if (app().ProtEquipo == QLatin1String("LON")) {
         set = {{&colDisp, "Disp", true, 500, "NMaquinaPertenecenSenyales", true},
-               {&colNumero, "SNVT", false, 500, "SNVT standard Id", false},
-               {&colNombreSNVT, "SNVT name", false, 2200, "SNVT name (use-right-click menu)", false},
-               {&colAccesoNV, "RW", false, 400, "Read, Write, Read/Write access to NV. (nv outputs only can be read)",
-                false},
+               {&colNumero, "SNVT", false, 500, "AyudaColSnvt", true},
+               {&colNombreSNVT, "ColSnvtNombre", true, 2200, "AyudaColSnvtNombre", true},
+               {&colAccesoNV, "RW", false, 400, "AyudaColRW", true},
                {&colDescripcion, "Senyal", true, 2000, "NombreSenyalIntegrar", true},
-               {&colEspontaneo, "Spontaneous", false, 1100, spon, false},
-               {&colDireccion, nullptr, false, 600, "Address ASCII", false},
-               {&colSentido, "R/W", false, 600, rw, false}};
+               {&colEspontaneo, "ColEspontaneo", true, 1100, spon, true},
+               {&colDireccion, nullptr, false, 600, "AyudaDirAscii", true},
+               {&colSentido, "R/W", false, 600, rw, true}};
     } else {
         set = {{&colDisp, "Disp", true, 500, "NMaquinaPertenecenSenyales", true},
-               {&colNumero, "Prop.", false, 500, "Property", false},
+               {&colNumero, "ColProp", true, 500, "AyudaColProp", true},
                {&colDescripcion, "Senyal", true, 4500, "NombreSenyalIntegrar", true},
-               {&colDireccion, nullptr, false, 600, "Address ASCII", false},
-               {&colEspontaneo, "Spontaneous", false, 1100, spon, false},
-               {&colSentido, "R/W", false, 500, rw, false},
+               {&colDireccion, nullptr, false, 600, "AyudaDirAscii", true},
+               {&colEspontaneo, "ColEspontaneo", true, 1100, spon, true},
+               {&colSentido, "R/W", false, 500, rw, true},
                {&colTipoSenyal, nullptr, false, 600, "TipoSenyal", true}};
     }
     set.append(Columna{&colValor, "Dato", true, 800, "DatoEntradaSalida", true});

@@ -84,7 +84,7 @@ fVerDatos::fVerDatos(std::function<void(const QString&)> transmite, QWidget* par
     cmdCerrar = new QPushButton(Texto("cmdCerrar"), this);
     cmdCopy = new QToolButton(this);
     cmdCopy->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    cmdCopy->setToolTip(QStringLiteral("Clipboard"));
+    cmdCopy->setToolTip(Texto("PortapapelesAyuda"));
     cmdTendencia = new QPushButton(Texto("MonitorTendencia"), this);
     cmdTendencia->setObjectName(QStringLiteral("cmdTendencia"));
     cmdTendencia->setToolTip(Texto("MonitorTendenciaAyuda"));
@@ -123,9 +123,9 @@ fVerDatos::fVerDatos(std::function<void(const QString&)> transmite, QWidget* par
         visor.grid.setCol(col);
         if (!popmnuRefresh) {
             popmnuRefresh = new QMenu(this);
-            connect(popmnuRefresh->addAction(QStringLiteral("Refresh")), &QAction::triggered, this,
+            connect(popmnuRefresh->addAction(Texto("MenuRefrescar")), &QAction::triggered, this,
                     &fVerDatos::mnuRefresh_Click);
-            connect(popmnuRefresh->addAction(QStringLiteral("Edit...")), &QAction::triggered, this,
+            connect(popmnuRefresh->addAction(Texto("MenuEditarValor")), &QAction::triggered, this,
                     &fVerDatos::mnuEdit_Click);
         }
         popmnuRefresh->popup(pos + QPoint(twipsToPx(500), twipsToPx(100)));
@@ -228,7 +228,7 @@ void fVerDatos::mnuEdit_Click() {
     // A typing slip is asked again with what was typed, never sent as 0.
     QString typed = textoValor(s);
     for (;;) {
-        typed = PideDato(s.Descripcion, QStringLiteral("Test Data"), typed);
+        typed = PideDato(s.Descripcion, Texto("DatoDePrueba"), typed);
         if (visor.escribe(row, typed) != VisorSenyales::Escritura::NoEsNumero) return;
         Aviso(Texto("MonitorNoEsNumero") + typed);
     }

@@ -176,8 +176,8 @@ void MDIPilmora::construyeMenus() {
 
     // Popup over the viewer's grid; never on the bar.
     popmnuRefresh = submenu(this, "popmnuRefresh", QStringLiteral("popmnuRefresh"));
-    mnuRefresh = accion(popmnuRefresh, "mnuRefresh", QStringLiteral("Refresh"));
-    mnuEdit = accion(popmnuRefresh, "mnuEdit", QStringLiteral("Edit..."));
+    mnuRefresh = accion(popmnuRefresh, "mnuRefresh", QString());
+    mnuEdit = accion(popmnuRefresh, "mnuEdit", QString());
 
     m_grupoIdiomas = new QActionGroup(this);
     m_grupoIdiomas->setExclusive(true);
@@ -225,7 +225,7 @@ void MDIPilmora::construyeConsola() {
     cboFichero->setMinimumWidth(160);
     cmdSendFilePilmora = new QPushButton(QStringLiteral("Send file"), picPilmora);
     cmdSendFilePilmora->setObjectName(QStringLiteral("cmdSendFilePilmora"));
-    chkOnline = new QPushButton(QStringLiteral("Off Line"), picPilmora);
+    chkOnline = new QPushButton(picPilmora);  // its text comes with the language
     chkOnline->setObjectName(QStringLiteral("chkOnline"));
     chkOnline->setCheckable(true);
     chkOnline->setMinimumWidth(90);
@@ -397,6 +397,9 @@ void MDIPilmora::ponTextos() {
     mnuAcercade->setText(Texto("mnuAcercade"));
     cmdEnviar->setText(Texto("cmdEnviar"));
     cmdSendFilePilmora->setText(Texto("cmdSendFilePilmora"));
+    chkOnline->setText(chkOnline->isChecked() ? Texto("EnLinea") : Texto("FueraDeLinea"));
+    mnuRefresh->setText(Texto("MenuRefrescar"));
+    mnuEdit->setText(Texto("MenuEditarValor"));
     m_panel[0]->setToolTip(Texto("Proyecto"));
     m_panel[1]->setToolTip(QStringLiteral("Merovantix"));
     m_panel[2]->setToolTip(Texto("Descripcion"));
@@ -611,7 +614,7 @@ void MDIPilmora::ponEnLinea(bool on) {
     // not the click, so a refused or failed change leaves no false state.
     const QSignalBlocker block(chkOnline);
     chkOnline->setChecked(on);
-    chkOnline->setText(on ? QStringLiteral("On Line") : QStringLiteral("Off Line"));
+    chkOnline->setText(on ? Texto("EnLinea") : Texto("FueraDeLinea"));
     QPalette pal = chkOnline->palette();
     pal.setColor(QPalette::Button, on ? QColor(0, 255, 0) : QApplication::palette().color(QPalette::Button));
     chkOnline->setPalette(pal);

@@ -187,6 +187,25 @@ void Limpia_FilasVacias(SignalGrid& grid) {
     grid.renumber(1);
 }
 
+bool esCeldaDeOpcion(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty()) return true;
+    const bool code = t[0] == QLatin1Char('0') || t[0] == QLatin1Char('1');
+    return code && (t.size() == 1 || t[1] == QLatin1Char('-'));
+}
+
+bool Valida_Opciones(SignalGrid& grid, const QVector<int>& cols) {
+    for (int r = 1; r < grid.Rows(); ++r)
+        for (int c : cols) {
+            // Anything else would be saved, read as 0 by the generator and refused by a spreadsheet import.
+            if (esCeldaDeOpcion(grid.TextMatrix(r, c))) continue;
+            Aviso(Texto("CeldaNoEsOpcion") + grid.TextMatrix(r, c));
+            grid.select(r, c, r, c);
+            return false;
+        }
+    return true;
+}
+
 bool Valida_Direcciones(SignalGrid& grid, int colActiva, int colAdd, int maxAddress,
                         const std::function<int(int row, QString& message)>& rowCheck) {
     prompts().setBusy(true);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QVector>
 #include <functional>
 
 class CellEditor;
@@ -48,5 +49,13 @@ void Limpia_FilasVacias(SignalGrid& grid);
 // earlier such row (caption of `colAdd`, ":", address, "repetida"). On a fault
 // the message is shown, the faulty cell becomes the current cell and whole
 // selection, and the result is false.
+// A choice cell (spontaneous, A/D, active) as a save takes it: empty (code 0), or
+// a code 0 or 1 alone or followed by "-" and a caption in any language ("1-Si",
+// "1-Oui", "1").
+bool esCeldaDeOpcion(const QString& text);
+// Every data row's cells in `cols` must be choice cells; the first that is not
+// is told ("CeldaNoEsOpcion" and its text), becomes the current cell and whole
+// selection, and the result is false. Run by both editors' saves and `check`.
+bool Valida_Opciones(SignalGrid& grid, const QVector<int>& cols);
 bool Valida_Direcciones(SignalGrid& grid, int colActiva, int colAdd, int maxAddress,
                         const std::function<int(int row, QString& message)>& rowCheck = {});

@@ -5,6 +5,7 @@
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
+#include "FileDamage.h"
 #include "ModulINI.h"
 #include "Numeric.h"
 #include "Prompts.h"
@@ -96,8 +97,9 @@ int TablaSenyales::addRow() {
 // ---- file
 
 QString textoCeldaSeguro(const QString& text) {
-    if (!text.contains(kTab) && !text.contains(kCR) && !text.contains(QLatin1Char('\n'))) return text;
-    QString s = text;
+    if (!text.contains(kTab) && !text.contains(kCR) && !text.contains(QLatin1Char('\n')))
+        return withoutDamagingChars(text);
+    QString s = withoutDamagingChars(text);
     for (QChar& c : s)
         if (c == kTab || c == kCR || c == QLatin1Char('\n')) c = QLatin1Char(' ');
     return s;
@@ -147,8 +149,9 @@ bool Graba_Senyales(int protocolo, const QString& version, const SignalGrid& gri
     return true;
 }
 
-bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table) {
+bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table, FileDamage* damage) {
     table.clear();
+    if (damage) *damage = FileDamage();
     if (!protocoloValido(protocolo)) {
         avisaFueraDeTabla(true);
         return false;
@@ -174,8 +177,12 @@ bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table)
 
     // A table that cannot be read whole is kept aside before a save replaces it.
     markLossyLoad(path, true);
+    // A damaged table is read up to its first bad line; the header is checked as it stands.
+    const FileDamage found = findFileDamage(bytes, FileShape::SignalTable);
+    if (damage) *damage = found;
     const QString text = fromAnsi(bytes);
     const QVector<QStringView> lines = splitLines(text);
+    const int endRows = found ? found.line - 1 : int(lines.size());
     auto line = [&](int i) { return i < lines.size() ? lines.at(i).toString() : QString(); };
 
     const QString l1 = line(0);
@@ -203,7 +210,7 @@ bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table)
 
     BusyPointer busy;
     table.reset(n);
-    for (int i = 4; i < lines.size(); ++i) {
+    for (int i = 4; i < endRows; ++i) {
         const QStringView l = lines.at(i);
         const int row = table.addRow();
         // Field 0 is the row number; fields 1..n are the cells, the rest is ignored.
@@ -222,7 +229,7 @@ bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table)
             for (qsizetype i = pos + 1; i < l.size() && !lost; ++i)
                 lost = l.at(i) != kTab && l.at(i) != QLatin1Char(' ');
     }
-    markLossyLoad(path, lost);
+    markLossyLoad(path, lost || found);
     return true;
 }
 
@@ -237,14 +244,14 @@ void Carga_CabecerasComunes(SignalGrid& grid, QVector<InfoColumna>& info, int co
     };
     columna(0, Texto("Noo"), 500);
     if (colSlave > 0)
-        if (InfoColumna* c = columna(colSlave, QStringLiteral("Slave"), 800)) {
+        if (InfoColumna* c = columna(colSlave, Texto("ColEsclavo"), 800)) {
             c->Tipo = 0;
-            c->Ayuda = QStringLiteral("Slave");
+            c->Ayuda = Texto("ColEsclavo");
         }
     if (colDireccion > 0)
         if (InfoColumna* c = columna(colDireccion, Texto("Dir"), 600)) {
             c->Tipo = 0;
-            c->Ayuda = QStringLiteral("Address ASCII");
+            c->Ayuda = Texto("AyudaDirAscii");
         }
     if (colSentido > 0)
         if (InfoColumna* c = columna(colSentido, Texto("E/S"), 600)) {
@@ -279,6 +286,9 @@ bool GrabaProyecto(const std::function<void()>& grabaIni, int protocolo, const S
     {
         IniBatch once;  // the INI file written once, not once per key
         grabaIni();
+        // A damaged Project.ini is written again from what could be read, like the other files.
+        for (const DamagedFile& f : findProjectDamage(app().RutaProyecto, QString()))
+            iniWrite(f.path, QStringLiteral("Project"), QStringLiteral("Prot"), app().ProtProyecto);
         ok = once.finish();
     }
     ok = Graba_Senyales(protocolo, QString::fromLatin1(kVersionTabla), grid, true) && ok;
@@ -309,5 +319,5 @@ void Aplica_Columnas(SignalGrid& grid, QVector<InfoColumna>& info, const DefColu
 }
 
 QString AyudaDireccion(int maxAddress) {
-    return QStringLiteral("Address ASCII. A number from 1 to ") + QString::number(maxAddress);
+    return Texto("AyudaDireccionAscii") + QString::number(maxAddress);
 }

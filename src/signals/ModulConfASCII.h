@@ -9,6 +9,7 @@
 #include <functional>
 
 class SignalGrid;
+struct FileDamage;
 
 // Table version written and required by both editors.
 inline constexpr const char* kVersionTabla = "ASCII.1.0";
@@ -78,7 +79,9 @@ bool GrabaProyecto(const std::function<void()>& grabaIni, int protocolo, const S
 
 // Reads RutaProyecto\<protocol name>.dat into `table`. False after the user has been
 // told what failed (the table must not be used then).
-bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table);
+// A damaged table (see FileDamage) gives the rows before its first bad line, and
+// `damage`, when given, says where that is.
+bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table, FileDamage* damage = nullptr);
 
 // Caption, width (twips) and descriptor of column 0 and of each column given (0 = the
 // grid has no such column). `info` grows to the grid's column count when shorter.
@@ -106,5 +109,5 @@ void Carga_CabecerasComunes(SignalGrid& grid, QVector<InfoColumna>& info, int co
 QString rutaTablaSenyales(int protocolo);
 
 // A cell text as it may be stored: TAB, CR and LF (which would break the file's
-// lines) become blanks.
+// lines) become blanks; characters no text file holds are replaced (withoutDamagingChars).
 QString textoCeldaSeguro(const QString& text);

@@ -52,7 +52,7 @@ QGroupBox* fSignalEditor::buildSerialPanel(int firstRow) {
     txtTimeoutAscii = new QLineEdit;
     txtTimeoutAscii->setObjectName(QStringLiteral("txtTimeoutAscii"));
     txtTimeoutAscii->setMinimumWidth(txtTimeoutAscii->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 6 + 12);
-    chkACK = new QCheckBox(QStringLiteral("Send OK for writes"));
+    chkACK = new QCheckBox(Texto("EnviarOkEscrituras"));
     chkACK->setObjectName(QStringLiteral("chkACK"));
     auto* g = new QGridLayout(fraASCII);
     auto label = [](QWidget* buddy, const QString& text = QString()) {
@@ -69,7 +69,7 @@ QGroupBox* fSignalEditor::buildSerialPanel(int firstRow) {
     g->addWidget(cmbBits, firstRow + 1, 1);
     g->addWidget(m_lblParidad, firstRow + 2, 0);
     g->addWidget(cmbParidad, firstRow + 2, 1);
-    g->addWidget(label(txtTimeoutAscii, QStringLiteral("Timeout (ms)")), firstRow + 3, 0);
+    g->addWidget(label(txtTimeoutAscii, Texto("EtqTimeoutMs")), firstRow + 3, 0);
     g->addWidget(txtTimeoutAscii, firstRow + 3, 1);
     g->addWidget(chkACK, firstRow + 4, 0, 1, 2);
     g->setColumnStretch(1, 1);
@@ -122,8 +122,8 @@ void fSignalEditor::setSerialTexts() {
     setHelp(cboBaud, Texto("Baudios"));
     setHelp(cmbBits, Texto("BitsDatos"));
     setHelp(cmbParidad, Texto("Paridad"));
-    setHelp(txtTimeoutAscii, QStringLiteral("Timeout between spontaneous ascii frames. (0..2000 ms)"));
-    setHelp(chkACK, QStringLiteral("If active, after a received ascii write, it will send a OK frame."));
+    setHelp(txtTimeoutAscii, Texto("AyudaTimeoutAscii"));
+    setHelp(chkACK, Texto("AyudaEnviarOk"));
 }
 
 QLabel* fSignalEditor::buildHelpLine() {
@@ -148,19 +148,18 @@ QMenu* fSignalEditor::makeMenu(const char* name, const QStringList& captions) {
 void fSignalEditor::buildCommonMenus() {
     popmnuSpon = makeMenu("popmnuSpon", spontaneousCaptions());
     popmnuSiNo = makeMenu("popmnuSiNo", {Texto("0-No"), Texto("1-Si")});
-    popmnuColumns = makeMenu("popmnuColumns", {QStringLiteral("Show/Hide columns")});
+    popmnuColumns = makeMenu("popmnuColumns", {Texto("MostrarOcultarColumnas")});
 }
 
 QString fSignalEditor::protocolSummary(const QString& changeLine) {
-    return QStringList{QStringLiteral("For read:"),
+    return QStringList{Texto("ProtLectura"),
                        QStringLiteral("   >Daaaa?\\r"),
-                       QStringLiteral("For write:"),
+                       Texto("ProtEscritura"),
                        QStringLiteral("   >Daaaa=xx\\r"),
                        changeLine,
                        QStringLiteral("   >Daaaa=xx\\r"),
                        QString(),
-                       QStringLiteral("where 'aaaa' is the address ascii, '\\r' is a carriage return "
-                                      "and xx is a numeric value: 0, 1, 22.22, ...")}
+                       Texto("ProtDonde")}
         .join(QStringLiteral("\r\n"));
 }
 

@@ -42,7 +42,8 @@ private slots:
         row("missing key", kv, "Other", "d");
         row("missing file", QByteArray(), "Key", "d");
         row("blanks around names, section case", "[  sEC \t]\r\n  Key \t=v\r\n", "Key ", "v");
-        row("blanks around value", "[Sec]\r\nKey= \f v a l \v\t\r\n", "Key", "v a l");
+        row("blanks around value", "[Sec]\r\nKey= \t v a l \t\t\r\n", "Key", "v a l");
+        row("damaged from a form feed on: not read", "[Sec]\r\nA=1\r\nKey= \f v\r\n", "Key", "d");
         row("empty value ignores default", "[Sec]\r\nKey=\r\n", "Key", "");
         row("double quotes", "[Sec]\r\nKey=\" a b \"\r\n", "Key", " a b ");
         row("single quotes", "[Sec]\r\nKey='x'\r\n", "Key", "x");
@@ -50,7 +51,7 @@ private slots:
         row("unmatched quotes", "[Sec]\r\nKey=\"x'\r\n", "Key", "\"x'");
         row("empty quotes", "[Sec]\r\nKey=\"\"\r\n", "Key", "");
         row("first key and section win", "[Sec]\r\nKey=1\r\nkey=2\r\n[sec]\r\nB=3\r\n", "B", "d");
-        row("garbage lines", "\x01garbage\r\n[[[\r\n=novalue\r\n[Sec]\r\n\xff\xfe\r\nKey=ok\r\n", "Key", "ok");
+        row("garbage lines", "garbage\r\n[[[\r\n=novalue\r\n[Sec]\r\n\xff\xfe\r\nKey=ok\r\n", "Key", "ok");
         row("windows-1252, cut to 254", "[Sec]\r\nKey=Se\xF1\x61l \x80" + QByteArray(300, 'x'), "Key",
             u8"Señal €" + QString(247, 'x'));  // \x61: a
         static const char binary[] = "\x00\x01[Sec]\x00\r\nKey=\x00x\r\n\xff";

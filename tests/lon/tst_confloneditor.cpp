@@ -392,12 +392,19 @@ private slots:
             << 3 << "lev_PERC" << QString("SNVT_temp_p") << 2;
         QTest::newRow("cancel writes nothing") << 3 << "" << QString("SNVT_temp_p") << 0;
         QTest::newRow("error row: no chooser") << 1 << "" << QString() << -1;
+        QTest::newRow("type code 8 refused, nothing written") << 3 << "bad8" << QString("SNVT_temp_p") << 0;
     }
 
     void chooserWritesSelectedRows() {
         auto [row, typed, preset, written] = fetch<int, QString, QString, int>("row", "typed", "preset", "written");
+        const QString snvt = m_home->file("TemplatesASCII/LON.snvt");
+        auto entry = [](const char* name, int type) {
+            return QByteArray("x\t0\t999\t0\t") + name + "\t" + QByteArray::number(type) + "\t0\t1\t0\t0\t0\t0\t1\t1\r\n";
+        };
+        QVERIFY(writeAll(snvt, readAll(snvt) + entry("SNVT_bad8", 8)));
         fConfLonA& w = editor(fixture(1));
         SignalGrid& g = w.gridModel();
+        g.setTextMatrix(3, LonCol::Filter, "7");  // the old type's filter goes with it
         g.select(2, 3, 5, 3);
         g.setRowHeight(4, 0);
         bool shown = false;
@@ -413,15 +420,20 @@ private slots:
         w.gridRightClick(row, LonCol::SnvtName, true);
         QCOMPARE(shown, written >= 0);
         QCOMPARE(presetSeen, preset);
-        const QStringList temp{"81", "SNVT_lev_percent", "0", "2-16bit sig", "5", "-3", "0"};
+        const QStringList temp{"81", "SNVT_lev_percent", "0", "2-16bit sig", "5", "-3", "0", ""};
         int got = 0;
         for (int r = 1; r < g.Rows(); ++r) {
             QStringList l;
-            for (int c : {2, 3, 5, 6, 7, 8, 9}) l << g.TextMatrix(r, c);
+            for (int c : {2, 3, 5, 6, 7, 8, 9, 10}) l << g.TextMatrix(r, c);
             got += l == temp;
         }
         QCOMPARE(got, qMax(written, 0));
         QCOMPARE(w.gridChanged(), written > 0);
+        QCOMPARE(m_prompts->texts().join('|').startsWith(Texto("SnvtTipoIncorrecto") + "SNVT_bad8: 8"), typed == "bad8");
+        // A catalogue read again since the list was filled is listed again.
+        QVERIFY(writeAll(snvt, readAll(snvt) + entry("SNVT_added", 3)) && catalogoSNVT().CargaSNVT());
+        w.snvtChooser()->SNVTLink_Muestra(&w, "SNVT_added");
+        QCOMPARE(selectedName(w.snvtChooser()), QString("SNVT_added"));
         w.snvtChooser()->SNVTLink_Muestra(&w, "  SNVT_temp  ");
         QCOMPARE(selectedName(w.snvtChooser()), QString("SNVT_temp"));
         w.snvtChooser()->SNVTLink_Muestra(&w, "SNVT_none");

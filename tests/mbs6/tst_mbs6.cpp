@@ -236,7 +236,7 @@ private slots:
         QTest::addColumn<QString>("menu");  // object name, empty: none
         QTest::addColumn<int>("save");      // 0 not saved, 1 saved, 2 MBS6.ini not writable
         for (int c = 1; c < Mbs6Col::Count; ++c)
-            QTest::newRow(qPrintable(QString::number(c))) << c << (c == Mbs6Col::Descripcion || c >= Mbs6Col::AD)
+            QTest::newRow(qPrintable(QString::number(c))) << c << (c == Mbs6Col::Descripcion || c > Mbs6Col::AD)
                                                           << (c == Mbs6Col::Spontaneous ? "popmnuSpon"
                                                               : c == Mbs6Col::Activa    ? "popmnuSiNo"
                                                                                         : "")

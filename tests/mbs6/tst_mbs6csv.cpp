@@ -58,6 +58,8 @@ private slots:
         QTest::newRow("row twice") << "3|2|12|100|3|x" << 1 << "2|CsvFilaRepetida";
         QTest::newRow("unit not a number") << "30|1|1.5|100|3|x" << 1 << "1|CsvNoNumero";
         QTest::newRow("active not a choice") << "40|8|2-Si|100|3|x" << 1 << "8|CsvNoEnLista";
+        QTest::newRow("type of the property kept, in French") << "826|6|1-Numérique" << 0 << "";
+        QTest::newRow("type differs from the property's") << "827|6|0-Ana" << 1 << "6|CsvTipoFijo";
         QTest::newRow("more faulty rows than are listed") << "*|1|x" << 200 << "1|CsvNoNumero";
     }
     void import() {
@@ -75,7 +77,7 @@ private slots:
             for (int r = 1; r <= records.size(); ++r)  // "*": every row
                 if (e[i] == "*" ? r > 1 : r == e[i].toInt()) records[r - 1][e[i + 1].toInt()] = e[i + 2];
         QStringList got;
-        QCOMPARE(importInto(records, fresh.grid, &got), faults == 0);
+        QVERIFY2(importInto(records, fresh.grid, &got) == (faults == 0), qPrintable(got.join("\n")));
         if (faults)
             QVERIFY2(got.size() == faults &&
                          got[0].startsWith(csvPlace(qMax(2, e[0].toInt()), records[0][f[0].toInt()]) + Texto(f[1])),

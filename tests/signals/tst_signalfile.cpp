@@ -103,8 +103,15 @@ private slots:
         good("no last line ending", kHead + "1\tx\ty\tz", 1, "x|y|z");
         good("CR without LF", QByteArray(kHead).replace("\r\n", "\r") + "1\tx\ty\tz\t\r", 1, "x|y|z");
         good("LF without CR", QByteArray(kHead).replace("\r\n", "\n") + "1\tx\ty\tz\t\n", 1, "x|y|z");
-        good("bytes 0x00 and 0x80-0xFF", kHead + QByteArray("1\ta\0b\t\x80\x81\xff\t\xe9\t\r\n", 14), 1,
-             "a" + QString(QChar(0)) + QString::fromUtf8("b|\u20ac\u0081\u00ff|\u00e9"));
+        good("bytes 0x7F-0xFF are text", kHead + "1\tab\x7f\t\x80\x81\xff\t\xe9\t\r\n", 1,
+             QString::fromUtf8("ab\u007f|\u20ac\u0081\u00ff|\u00e9"));
+        // Damaged: read up to the first bad line.
+        good("a NUL: the rows before its line", kHead + "1\tx\ty\tz\t\r\n" + QByteArray("2\ta\0b\t\r\n3\tc\r\n", 13), 1,
+             "x|y|z");
+        good("a vertical tab", kHead + "1\tx\ty\tz\t\r\n2\ta\x0b\t\r\n", 1, "x|y|z");
+        good("last row cut short", kHead + "1\tx\ty\tz\t\r\n2\tp\tq", 1, "x|y|z");
+        good("short last row after a short row: written so", kHead + "1\tx\r\n2\tp", 2, "x||");
+        good("short last row with a line end", kHead + "1\tx\ty\tz\t\r\n2\tp\r\n", 2, "x|y|z");
         const QByteArray mega(1 << 20, 'x');
         good("megabyte line", kHead + "1\t" + mega + "\t" + QByteArray(1 << 20, '\t') + "y\r\n2\tz\r\n", 2,
              mega + "||");
