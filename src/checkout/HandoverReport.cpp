@@ -31,11 +31,10 @@ QString escala(const ProjectPoint& p) {
     return p.a + QStringLiteral(" \u00d7 10^") + p.b + QStringLiteral(" \u00d7 (x + ") + p.c + QLatin1Char(')');
 }
 
-QString tabla(const QStringList& head, const QVector<QStringList>& rows, const QString& klass = QString()) {
+QString tabla(const QStringList& head, const QVector<QStringList>& rows) {
     QString h;
     h.reserve(int(rows.size()) * 160);
-    h += QStringLiteral("<table class=\"") + klass +
-         QStringLiteral("\" border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\"><thead><tr>");
+    h += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\"><thead><tr>");
     for (const QString& c : head) h += QStringLiteral("<th>") + esc(c) + QStringLiteral("</th>");
     h += QStringLiteral("</tr></thead>");
     for (const QStringList& r : rows) {
@@ -169,86 +168,94 @@ QString HandoverReport::pie() const {
            QStringLiteral("  \u00b7  ") + QString::fromLatin1(kAppTitle) + QLatin1Char(' ') + version;
 }
 
+QString HandoverReport::htmlPortada() const {
+    QString h = QStringLiteral("<h1>") + esc(Texto("InformeTitulo")) + QStringLiteral("</h1>");
+    const QVector<QStringList> first{{rotulo("Descripcion"), descripcion},
+                                     {rotulo("InformeProtocolo"), protocolo},
+                                     {rotulo("InformeFecha"), hora(fecha)},
+                                     {rotulo("Version"), QString::fromLatin1(kAppTitle) + QLatin1Char(' ') + version}};
+    h += tabla({rotulo("Proyecto"), proyecto}, first);
+    h += QStringLiteral("<h2>") + esc(rotulo("InformeAjustes")) + QStringLiteral("</h2>");
+    return h + tabla({rotulo("InformeAjuste"), rotulo("InformeValor")}, ajustes);
+}
+
+QVector<SeccionInforme> HandoverReport::secciones() const {
+    QVector<SeccionInforme> out;
+    auto titulo = [](const char* key, qsizetype n) {
+        return rotulo(key) + QStringLiteral(" (") + QString::number(n) + QLatin1Char(')');
+    };
+    out.append({titulo("InformeDispositivos", dispositivos.size()), cabeceraDispositivos, dispositivos,
+                lon ? QVector<int>{8, 50, 25, 17} : QVector<int>{10, 90}, QString(), false});
+    out.append({titulo("InformePuntos", checkout.puntos().size()), cabeceraPuntos(false), filasPuntos(false),
+                lon ? QVector<int>{8, 30, 7, 5, 7, 22, 21} : QVector<int>{10, 50, 10, 10, 10, 10}, QString(), true});
+    SeccionInforme history{rotulo("InformeHistoria"), cabeceraHistoria, historia, {}, QString(), true};
+    if (historia.isEmpty()) history.cabecera.clear(), history.texto = Texto("InformeSinHistoria");
+    history.pesos = QVector<int>(history.cabecera.size(), 1);
+    out.append(history);
+
+    QVector<QStringList> counts;
+    int total = 0;
+    for (int e : {2, 3, 4, 1, 0})
+        counts.append({textoEstado(EstadoCheckout(e)), QString::number(cuentas[e])}), total += cuentas[e];
+    counts.append({rotulo("InformeTotal"), QString::number(total)});
+    out.append({rotulo("InformeCheckout"),
+                {rotulo("InformeColEstado"), rotulo("InformeCantidad")},
+                counts,
+                {30, 70},
+                QString(),
+                true});
+
+    // Failed rows first, then the table's order.
+    QVector<const ProjectPoint*> order;
+    order.reserve(checkout.puntos().size());
+    for (const ProjectPoint& p : checkout.puntos()) order.append(&p);
+    std::stable_sort(order.begin(), order.end(), [this](const ProjectPoint* a, const ProjectPoint* b) {
+        return (checkout.estado(a->direccion) == EstadoCheckout::Fallido) >
+               (checkout.estado(b->direccion) == EstadoCheckout::Fallido);
+    });
+    const QStringList head{rotulo("InformeColDireccion"), rotulo("Descripcion"),       rotulo("InformeColEstado"),
+                           rotulo("InformeColValor"),     rotulo("InformeColEscrito"), rotulo("InformeColNota"),
+                           rotulo("InformeColHora"),      rotulo("InformeColUsuario")};
+    const QVector<int> weights{8, 20, 12, 16, 11, 14, 12, 7};
+    auto row = [](int address, const QString& description, const CheckoutRecord* r) {
+        QStringList x{QString::number(address), description, textoEstado(r ? r->estado : EstadoCheckout::SinComprobar)};
+        if (!r) return x << QString() << QString() << QString() << QString() << QString();
+        return x << (r->valor.isEmpty() ? QString()
+                                        : r->valor + QStringLiteral(" (") + hora(r->informe) + QLatin1Char(')'))
+                 << (r->escrito.isEmpty() ? QString() : r->escrito + QStringLiteral(" \u2192 ") + r->eco) << r->nota
+                 << hora(r->hora) << r->usuario;
+    };
+    SeccionInforme table{QString(), head, {}, weights, QString(), false};
+    table.filas.reserve(order.size());
+    for (const ProjectPoint* p : order)
+        table.filas.append(row(p->direccion, p->descripcion, checkout.registro(p->direccion)));
+    out.append(table);
+
+    const QVector<CheckoutRecord> orphans = checkout.huerfanos();
+    if (!orphans.isEmpty()) {
+        SeccionInforme old{titulo("InformeHuerfanos", orphans.size()), head, {}, weights, QString(), false};
+        for (const CheckoutRecord& r : orphans) old.filas.append(row(r.direccion, r.descripcion, &r));
+        out.append(old);
+    }
+    return out;
+}
+
 QString HandoverReport::html() const {
     QString h;
     h.reserve(int(checkout.puntos().size()) * 500 + 4096);
     h += QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>") +
          esc(Texto("InformeTitulo") + QStringLiteral(" - ") + proyecto) +
          QStringLiteral(
-             "</title><style>body{font-family:sans-serif;font-size:8pt} h1{font-size:16pt} "
-             "h2{font-size:12pt} th{background-color:#e0e0e0;text-align:left} "
-             "td,th{border:1px solid #999} .s{page-break-before:always}</style></head><body>");
-    h += QStringLiteral("<h1>") + esc(Texto("InformeTitulo")) + QStringLiteral("</h1>");
-    QVector<QStringList> first{{rotulo("Proyecto"), proyecto},
-                               {rotulo("Descripcion"), descripcion},
-                               {rotulo("InformeProtocolo"), protocolo},
-                               {rotulo("InformeFecha"), hora(fecha)},
-                               {rotulo("Version"), QString::fromLatin1(kAppTitle) + QLatin1Char(' ') + version}};
-    h += tabla({rotulo("Proyecto"), proyecto}, first.mid(1));
-    h += QStringLiteral("<h2>") + esc(rotulo("InformeAjustes")) + QStringLiteral("</h2>");
-    h += tabla({rotulo("InformeAjuste"), rotulo("InformeValor")}, ajustes);
-    h += QStringLiteral("<h2>") + esc(rotulo("InformeDispositivos")) + QStringLiteral(" (") +
-         QString::number(dispositivos.size()) + QStringLiteral(")</h2>");
-    h += tabla(cabeceraDispositivos, dispositivos);
-
-    h += QStringLiteral("<h2 class=\"s\">") + esc(rotulo("InformePuntos")) + QStringLiteral(" (") +
-         QString::number(checkout.puntos().size()) + QStringLiteral(")</h2>");
-    h += tabla(cabeceraPuntos(false), filasPuntos(false), QStringLiteral("points"));
-
-    h += QStringLiteral("<h2 class=\"s\">") + esc(rotulo("InformeHistoria")) + QStringLiteral("</h2>");
-    if (historia.isEmpty())
-        h += QStringLiteral("<p>") + esc(Texto("InformeSinHistoria")) + QStringLiteral("</p>");
-    else
-        h += tabla(cabeceraHistoria, historia);
-
-    h += QStringLiteral("<h2 class=\"s\">") + esc(rotulo("InformeCheckout")) + QStringLiteral("</h2>");
-    QVector<QStringList> counts;
-    int total = 0;
-    for (int e : {2, 3, 4, 1, 0})
-        counts.append({textoEstado(EstadoCheckout(e)), QString::number(cuentas[e])}), total += cuentas[e];
-    counts.append({rotulo("InformeTotal"), QString::number(total)});
-    h += tabla({rotulo("InformeColEstado"), rotulo("InformeCantidad")}, counts, QStringLiteral("counts"));
-    h += QStringLiteral("<p></p>");
-    // Failed rows first, then the table's order.
-    QVector<const ProjectPoint*> order;
-    for (const ProjectPoint& p : checkout.puntos()) order.append(&p);
-    std::stable_sort(order.begin(), order.end(), [this](const ProjectPoint* a, const ProjectPoint* b) {
-        return (checkout.estado(a->direccion) == EstadoCheckout::Fallido) >
-               (checkout.estado(b->direccion) == EstadoCheckout::Fallido);
-    });
-    const QStringList headCheck{rotulo("InformeColDireccion"), rotulo("Descripcion"),       rotulo("InformeColEstado"),
-                                rotulo("InformeColValor"),     rotulo("InformeColEscrito"), rotulo("InformeColNota"),
-                                rotulo("InformeColHora"),      rotulo("InformeColUsuario")};
-    auto evidencia = [](const CheckoutRecord& r, QStringList& row) {
-        row << (r.valor.isEmpty() ? QString() : r.valor + QStringLiteral(" (") + hora(r.informe) + QLatin1Char(')'))
-            << (r.escrito.isEmpty() ? QString() : r.escrito + QStringLiteral(" \u2192 ") + r.eco) << r.nota
-            << hora(r.hora) << r.usuario;
-    };
-    QVector<QStringList> rows;
-    rows.reserve(order.size());
-    for (const ProjectPoint* p : order) {
-        QStringList row{QString::number(p->direccion), p->descripcion};
-        const CheckoutRecord* r = checkout.registro(p->direccion);
-        row << textoEstado(r ? r->estado : EstadoCheckout::SinComprobar);
-        if (r)
-            evidencia(*r, row);
-        else
-            row << QString() << QString() << QString() << QString() << QString();
-        rows.append(row);
-    }
-    h += tabla(headCheck, rows, QStringLiteral("checkout"));
-
-    const QVector<CheckoutRecord> orphans = checkout.huerfanos();
-    if (!orphans.isEmpty()) {
-        h += QStringLiteral("<h2>") + esc(rotulo("InformeHuerfanos")) + QStringLiteral(" (") +
-             QString::number(orphans.size()) + QStringLiteral(")</h2>");
-        QVector<QStringList> old;
-        for (const CheckoutRecord& r : orphans) {
-            QStringList row{QString::number(r.direccion), r.descripcion, textoEstado(r.estado)};
-            evidencia(r, row);
-            old.append(row);
-        }
-        h += tabla(headCheck, old, QStringLiteral("orphans"));
+             "</title><style>body{font-family:sans-serif;font-size:9pt} h1{font-size:16pt} "
+             "h2{font-size:12pt} th{background-color:#e0e0e0;text-align:left} table{border-collapse:collapse} "
+             "td,th{border:1px solid #999;padding:1px 4px} .s{page-break-before:always}</style></head><body>");
+    h += htmlPortada();
+    for (const SeccionInforme& s : secciones()) {
+        if (!s.titulo.isEmpty())
+            h += (s.nuevaPagina ? QStringLiteral("<h2 class=\"s\">") : QStringLiteral("<h2>")) + esc(s.titulo) +
+                 QStringLiteral("</h2>");
+        h += s.cabecera.isEmpty() ? QStringLiteral("<p>") + esc(s.texto) + QStringLiteral("</p>")
+                                  : tabla(s.cabecera, s.filas);
     }
     return h + QStringLiteral("</body></html>");
 }

@@ -13,6 +13,17 @@
 
 #include "Checkout.h"
 
+// One part of the report after its cover: a heading and a table (or a
+// sentence when there is nothing to list).
+struct SeccionInforme {
+    QString titulo;
+    QStringList cabecera;
+    QVector<QStringList> filas;
+    QVector<int> pesos;  // relative width of each column
+    QString texto;       // shown instead of an empty table
+    bool nuevaPagina = false;
+};
+
 struct HandoverReport {
     QString proyecto, descripcion, protocolo;
     bool lon = true;
@@ -38,6 +49,13 @@ struct HandoverReport {
     QStringList cabeceraPuntos(bool csv) const;
     QVector<QStringList> filasPuntos(bool csv) const;
 
+    // The cover: title, project, description, protocol, date, version and the
+    // gateway settings, as HTML (a fragment, or a whole document).
+    QString htmlPortada() const;
+    // After the cover: devices in use, points list, download history, the
+    // checkout counts and table (failed rows first), the records without a
+    // current point.
+    QVector<SeccionInforme> secciones() const;
     // The whole report as one HTML document (UTF-8 when written).
     QString html() const;
     // The line at the foot of every page, before the page number.

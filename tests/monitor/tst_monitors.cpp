@@ -190,7 +190,7 @@ void TstMonitors::typicalRun_data() {
     // signal that is not read only (row 1 is, and refuses), whether every column shows its caption and cells in full
     QTest::addColumn<QString>("run");
     // Then the checkout: the caption's count, the written row's record (address, value written, answer), rows left.
-    QTest::newRow("LON") << "DemoLON -> 10 0 <AD0003=12.50 fits 1 / 10 3,12.50,12.5 9";
+    QTest::newRow("LON") << "DemoLON -> 10 0 <AD0003=12.50 fits 1 / 10 3,12.50,12 9";
     QTest::newRow("MBS6, own set") << "DemoMBS6 -> 10 7 <AD0101=1 fits 1 / 10 101,1,1 9";
 }
 
