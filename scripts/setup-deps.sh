@@ -7,7 +7,7 @@ pkgs=(build-essential cmake ninja-build pkg-config ccache
       qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libqt6svg6
       qt6-l10n-tools libgl1-mesa-dev libxkbcommon-dev
       libgtest-dev libbenchmark-dev
-      xvfb xauth imagemagick socat hyperfine
+      xvfb xauth imagemagick socat hyperfine poppler-utils
       clang libclang-rt-14-dev)
 missing=()
 for p in "${pkgs[@]}"; do

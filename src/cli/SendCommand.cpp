@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "AppGlobals.h"
+#include "Checkout.h"
 #include "DownloadHistory.h"
 #include "GatewayLink.h"
 #include "ModulINI.h"
@@ -34,6 +35,7 @@ struct SendOptions {
     QString project, udp, serial, settings = QStringLiteral("57600,n,8,1");
     int timeout = 60;
     int watch = 0;  // poll: seconds of value reports after the table
+    bool record = false;  // poll: the answers into Checkout.csv
     QString wrong;
 };
 
@@ -65,6 +67,8 @@ SendOptions parseSend(const QStringList& args, bool poll = false) {
             bool ok = false;
             o.watch = t.toInt(&ok);
             if (!ok || o.watch < 0) o.wrong = QStringLiteral("--watch ") + t;
+        } else if (poll && a == QLatin1String("--record")) {
+            o.record = true;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             o.wrong = a;
         } else {
@@ -205,8 +209,8 @@ int runSend(const QStringList& args) {
 
 QStringList pollUsage() {
     return {QStringLiteral("  pilmora [--home DIR] poll PROJECT_DIR (--udp HOST:PORT | --serial DEVICE "
-                           "[--settings 57600,n,8,1]) [--watch S] [--timeout S]"),
-            QStringLiteral("      ") + Texto("PilmoraAyudaPoll")};
+                           "[--settings 57600,n,8,1]) [--watch S] [--timeout S] [--record]"),
+            QStringLiteral("      ") + Texto("PilmoraAyudaPoll"), QStringLiteral("      ") + Texto("PilmoraAyudaRecord")};
 }
 
 namespace {
@@ -240,7 +244,7 @@ int runPoll(const QStringList& args) {
     QObject::connect(&link, &GatewayLink::monitorCaption, [](const QString& c) { line(stdout, c); });
 
     QEventLoop loop;
-    bool tablePrinted = false;
+    bool tablePrinted = false, recorded = true;
     QTimer watch, limit;
     watch.setSingleShot(true);
     limit.setSingleShot(true);
@@ -258,6 +262,15 @@ int runPoll(const QStringList& args) {
         const QString unknown = textoDesconocidas();
         if (!unknown.isEmpty()) line(stdout, unknown);
         tablePrinted = true;
+        if (o.record) {
+            // Pre-checked, not checked: a person still gives each point its verdict.
+            Checkout checkout;
+            QString error;
+            int marked = 0;
+            recorded = checkout.carga(slotDeProtocolo(g.ProtEquipo), &error) &&
+                       checkout.marcaContestados(l, &marked, &error);
+            line(recorded ? stdout : stderr, recorded ? Texto("CheckoutContestadas") + QString::number(marked) : error);
+        }
         if (o.watch > 0) {
             watching = true;
             watch.start(o.watch * 1000);
@@ -306,5 +319,5 @@ int runPoll(const QStringList& args) {
     pass.stop();
     listaSenyales().alRecibir = nullptr;
     if (g.EstadoConexion != 0) link.chkOnline_Click(false);
-    return tablePrinted ? 0 : 1;
+    return tablePrinted && recorded ? 0 : 1;
 }

@@ -10,6 +10,7 @@
 //   pilmora [--home DIR] poll PROJECT_DIR (--udp HOST:PORT | --serial DEVICE [--settings TEXT]) [--watch S]
 //   pilmora [--home DIR] decode FILE [--json]
 //   pilmora [--home DIR] diff FILE_A FILE_B | diff PROJECT_DIR
+//   pilmora [--home DIR] report PROJECT_DIR [--pdf FILE] [--html FILE] [--points FILE.csv]
 //   pilmora --help
 //   pilmora --version
 //
@@ -42,8 +43,10 @@
 #include "ModPilmoraASCII.h"
 #include "ModSNVT.h"
 #include "ModulConfASCII.h"
+#include "PdfReport.h"
 #include "ProjectCatalogue.h"
 #include "Prompts.h"
+#include "ReportCommand.h"
 #include "SendCommand.h"
 #include "SignalGrid.h"
 #include "Startup.h"
@@ -176,6 +179,7 @@ void usage(std::FILE* f) {
     out(f, QStringLiteral("      ") + Texto("CsvAyudaImportar"));
     for (const QString& u : pollUsage()) out(f, u);
     for (const QString& u : inspectUsage()) out(f, u);
+    for (const QString& u : reportUsage()) out(f, u);
     out(f, QStringLiteral("  pilmora --help"));
     out(f, QStringLiteral("  pilmora --version"));
     out(f, QStringLiteral("  --home DIR   ") + Texto("PilmoraAyudaHome"));
@@ -337,13 +341,15 @@ int importCsv(const QString& folder, const Options& o, int slot) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication qapp(argc, argv);
+    // A PDF needs fonts, so the GUI module, on a platform that needs no display.
+    const std::unique_ptr<QCoreApplication> qapp =
+        reportWantsPdf(argc, argv) ? aplicacionSinPantalla(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     // Same name as the program with windows: both share the per-user folder.
     QCoreApplication::setApplicationName(QString::fromLatin1(kAppTitle));
-    QStringList args = qapp.arguments().mid(1);
-    // "send", "poll", "decode" and "diff" have options of their own: everything after them is theirs.
+    QStringList args = QCoreApplication::arguments().mid(1);
+    // "send", "poll", "report", "decode" and "diff" have options of their own: everything after them is theirs.
     QStringList sendArgs;
-    bool isSend = false, isPoll = false;
+    bool isSend = false, isPoll = false, isReport = false;
     QString inspect;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--home")) {
@@ -354,8 +360,10 @@ int main(int argc, char** argv) {
                 isSend = true;
                 sendArgs = args.mid(i + 1);
                 args = args.mid(0, i);
-            } else if (args[i] == QLatin1String("send") || args[i] == QLatin1String("poll")) {
+            } else if (args[i] == QLatin1String("send") || args[i] == QLatin1String("poll") ||
+                       args[i] == QLatin1String("report")) {
                 isPoll = args[i] == QLatin1String("poll");
+                isReport = args[i] == QLatin1String("report");
                 isSend = true;
                 sendArgs = args.mid(i + 1);
                 args = args.mid(0, i);
@@ -386,7 +394,7 @@ int main(int argc, char** argv) {
     }
     if (!inspect.isEmpty() && !o.wrong)
         return inspect == QLatin1String("decode") ? runDecode(sendArgs) : runDiff(sendArgs);
-    if (isSend && !o.wrong) return isPoll ? runPoll(sendArgs) : runSend(sendArgs);
+    if (isSend && !o.wrong) return isReport ? runReport(sendArgs) : isPoll ? runPoll(sendArgs) : runSend(sendArgs);
     if (o.wrong) {
         out(stderr, Texto("PilmoraErrorUso") + o.error);
         usage(stderr);

@@ -137,6 +137,7 @@ bool SenyalesSink::setValue(const QString& key, const QString& text, QString* no
     s.Enviado.clear();
     s.UltimoInforme = QDateTime::currentDateTime();
     const qint32 indice = *it;
+    if (s.UltimaEscritura.isValid() && !s.EcoHora.isValid()) s.Eco = s.TextoInforme, s.EcoHora = s.UltimoInforme;
     if (l.alInformar) l.alInformar(indice);
     // After the value is stored: the pass that hears of it may end and print the table at once.
     if (l.alRecibir) l.alRecibir(key);

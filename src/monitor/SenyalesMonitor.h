@@ -35,6 +35,10 @@ struct Senyal {
     bool Valido = false;
     // A value the tool wrote and the gateway has not reported since ("12.50").
     QString Enviado;
+    // The last write from the viewer and the gateway's first report after it
+    // (the checkout keeps both as evidence).
+    QString Escrito, Eco;
+    QDateTime UltimaEscritura, EcoHora;
 };
 
 // What a 64-bit fixed-point value with four decimals can hold.

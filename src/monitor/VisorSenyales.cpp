@@ -268,6 +268,7 @@ VisorSenyales::Escritura VisorSenyales::escribe(int row, const QString& answer) 
     if (transmite) transmite(frame);
     // Shown as sent, not as reported: the value stays the gateway's until it reports again.
     s.Enviado = frame.mid(frame.indexOf(QLatin1Char('=')) + 1);
+    s.Escrito = s.Enviado, s.UltimaEscritura = QDateTime::currentDateTime(), s.EcoHora = {};
     refrescaFilas(row, row);
     return Escritura::Enviada;
 }

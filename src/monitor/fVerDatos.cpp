@@ -1,6 +1,7 @@
 #include "fVerDatos.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -89,15 +90,36 @@ fVerDatos::fVerDatos(std::function<void(const QString&)> transmite, QWidget* par
     cmdTendencia->setObjectName(QStringLiteral("cmdTendencia"));
     cmdTendencia->setToolTip(Texto("MonitorTendenciaAyuda"));
 
+    chkSinComprobar = new QCheckBox(Texto("CheckoutSoloSinComprobar"), this);
+    chkSinComprobar->setObjectName(QStringLiteral("chkSinComprobar"));
+    chkSinComprobar->setToolTip(Texto("CheckoutSoloSinComprobarAyuda"));
+    cmdCheckout = new QToolButton(this);
+    cmdCheckout->setObjectName(QStringLiteral("cmdCheckout"));
+    cmdCheckout->setText(Texto("CheckoutColumna"));
+    cmdCheckout->setToolTip(Texto("CheckoutColumnaAyuda"));
+    cmdCheckout->setPopupMode(QToolButton::InstantPopup);
+    auto* marks = new QMenu(cmdCheckout);
+    const std::pair<const char*, EstadoCheckout> kMarks[] = {{"CheckoutMarcarCorrecto", EstadoCheckout::Correcto},
+                                                             {"CheckoutMarcarFallido", EstadoCheckout::Fallido},
+                                                             {"CheckoutMarcarNoAplica", EstadoCheckout::NoAplica},
+                                                             {"CheckoutMarcarSinComprobar", EstadoCheckout::SinComprobar}};
+    for (const auto& [key, state] : kMarks)
+        connect(marks->addAction(Texto(key)), &QAction::triggered, this, [this, s = state] { marcaCheckout(s); });
+    connect(marks->addAction(Texto("CheckoutEditarNota")), &QAction::triggered, this,
+            [this] { marcaCheckout(EstadoCheckout::SinComprobar, true); });
+    cmdCheckout->setMenu(marks);
+
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdCopy);
     buttons->addWidget(lblHelp, 1);
+    buttons->addWidget(cmdCheckout);
     buttons->addWidget(cmdTendencia);
     buttons->addWidget(cmdRefrescar);
     buttons->addWidget(cmdCerrar);
     auto* top = new QHBoxLayout;
     top->addWidget(TabStrip1);
     top->addStretch(1);
+    top->addWidget(chkSinComprobar);
     top->addWidget(txtFiltro, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -128,12 +150,22 @@ fVerDatos::fVerDatos(std::function<void(const QString&)> transmite, QWidget* par
             connect(popmnuRefresh->addAction(Texto("MenuEditarValor")), &QAction::triggered, this,
                     &fVerDatos::mnuEdit_Click);
         }
+        // The marks where the engineer's hand already is, on whichever popup is used.
+        if (!popmnuRefresh->actions().contains(cmdCheckout->menu()->menuAction())) {
+            popmnuRefresh->addSeparator();
+            popmnuRefresh->addMenu(cmdCheckout->menu());
+        }
         popmnuRefresh->popup(pos + QPoint(twipsToPx(500), twipsToPx(100)));
     });
     connect(TabStrip1, &QTabBar::tabBarClicked, this,
             [this](int tab) { lblHelp->setText(TabStrip1->tabToolTip(tab)); });
     connect(txtFiltro, &QLineEdit::textChanged, this, [this](const QString& text) {
-        visor.filtra(text);
+        checkout.filtra(visor, text);
+        Timer1_Timer();
+    });
+    connect(chkSinComprobar, &QCheckBox::toggled, this, [this](bool on) {
+        checkout.soloSinComprobar = on;
+        checkout.filtra(visor, txtFiltro->text());
         Timer1_Timer();
     });
     connect(cmdTendencia, &QPushButton::clicked, this, &fVerDatos::cmdTendencia_Click);
@@ -155,8 +187,12 @@ void fVerDatos::Datos_Carga() {
     Timer1->stop();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     visor.Datos_Carga();
+    QString error;
+    const bool read = checkout.carga(visor, app().ProtEquipo == QLatin1String("LON") ? kSlotLon : kSlotMbs6, &error);
     ajustaColumnas();
     QApplication::restoreOverrideCursor();
+    if (!read) Aviso(error);
+    muestraProgreso();
     Timer1->start();
 }
 
@@ -188,6 +224,27 @@ QSize fVerDatos::sizeHint() const {
     return QSize(width, twipsToPx(5000));
 }
 
+void fVerDatos::muestraProgreso() { setWindowTitle(Texto("VisorSenyales") + QStringLiteral("  -  ") + checkout.progreso()); }
+
+void fVerDatos::marcaCheckout(EstadoCheckout estado, bool soloNota) {
+    if (visor.seleccionadas().isEmpty()) {
+        Aviso(Texto("CheckoutSinSeleccion"));
+        return;
+    }
+    QString nota;
+    if (soloNota) {
+        const CheckoutRecord* r = checkout.checkout.registro(listaSenyales().Senyales[visor.seleccionadas()[0]].Direccion);
+        nota = PideDato(Texto("CheckoutNota"), Texto("CheckoutNotaPregunta"), r ? r->nota : QString());
+        if (nota.isEmpty()) return;  // cancelled; a blank clears the note
+        nota = nota.trimmed();
+    }
+    QString error;
+    int n = 0;
+    if (!checkout.marca(visor, estado, nota, soloNota, &n, &error)) Aviso(error);
+    checkout.filtra(visor, txtFiltro->text());
+    muestraProgreso();
+}
+
 void fVerDatos::Timer1_Timer() {
     const int top = grid->topRow();
     if (top <= 0) return;
@@ -200,6 +257,11 @@ void fVerDatos::Timer1_Timer() {
     }
     visor.refrescaFilas(top, last);
     if (visor.sondeando()) lblHelp->setText(visor.textoSondeo());
+    // A `pilmora poll --record` beside the window: its marks show within a second.
+    const int before = checkout.checkout.store().generacion();
+    QString error;
+    if (!checkout.refresca(visor, &error)) Aviso(error);
+    if (checkout.checkout.store().generacion() != before) muestraProgreso();
 }
 
 void fVerDatos::aplicaSondeo() {

@@ -8,8 +8,10 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "CheckoutVisor.h"
 #include "VisorSenyales.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -39,7 +41,13 @@ public:
     // Timer1: the values of the rows on screen, and the Refresh's progress.
     void Timer1_Timer();
 
+    // The selected rows marked (or only their note changed); the caption shows the progress.
+    void marcaCheckout(EstadoCheckout estado, bool soloNota = false);
+
     VisorSenyales visor;
+    CheckoutVisor checkout;
+    QCheckBox* chkSinComprobar = nullptr;
+    QToolButton* cmdCheckout = nullptr;  // its menu: the marks and the note
     QTabBar* TabStrip1 = nullptr;
     SignalGridView* grid = nullptr;
     QLabel* lblHelp = nullptr;
@@ -64,5 +72,6 @@ private:
     void aplicaSondeo();
     // Columns as wide as their content; the description takes the width left over.
     void ajustaColumnas();
+    void muestraProgreso();
     QList<QPointer<fTendencia>> m_tendencias;
 };

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QFileDialog>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -37,6 +38,7 @@
 #include "fTestA.h"
 #include "fTestExterno.h"
 #include "fTestPilmora.h"
+#include "PdfReport.h"
 #include "fVerDatos.h"
 #include "mIdioma.h"
 
@@ -143,6 +145,7 @@ void MDIPilmora::construyeMenus() {
     mnuAProject = accion(mnuArchivo, "mnuAProject", QStringLiteral("&Proyectos..."));
     mnuAHistorial = accion(mnuArchivo, "mnuAHistorial", QStringLiteral("&Historial..."));
     mnuAHistorial->setEnabled(false);
+    mnuAInforme = accion(mnuArchivo, "mnuAInforme", QStringLiteral("&Informe..."));
     separador(mnuArchivo, "mnuSep1");
     mnuASalir = accion(mnuArchivo, "mnuASalir", QStringLiteral("&Salir"));
     bar->addMenu(mnuArchivo);
@@ -184,6 +187,7 @@ void MDIPilmora::construyeMenus() {
 
     connect(mnuAProject, &QAction::triggered, this, &MDIPilmora::mnuAProject_Click);
     connect(mnuAHistorial, &QAction::triggered, this, &MDIPilmora::mnuAHistorial_Click);
+    connect(mnuAInforme, &QAction::triggered, this, &MDIPilmora::mnuAInforme_Click);
     connect(mnuASalir, &QAction::triggered, this, &MDIPilmora::mnuASalir_Click);
     connect(mnuCConexion, &QAction::triggered, this, &MDIPilmora::mnuCConexion_Click);
     connect(mnuCProtocolo, &QAction::triggered, this, &MDIPilmora::mnuCProtocolo_Click);
@@ -384,6 +388,7 @@ void MDIPilmora::ponTextos() {
     mnuArchivo->setTitle(Texto("mnuArchivo"));
     mnuAProject->setText(QStringLiteral("&") + Texto("Proyecto") + QStringLiteral("s..."));
     mnuAHistorial->setText(Texto("mnuAHistorial"));
+    mnuAInforme->setText(Texto("mnuInforme"));
     mnuASalir->setText(Texto("mnuASalir"));
     mnuVer->setTitle(Texto("mnuVer"));
     mnuVDatos->setText(Texto("mnuVDatos"));
@@ -444,6 +449,21 @@ void MDIPilmora::mnuAHistorial_Click() {
     if (app().ProtProyecto.isEmpty()) return;
     fHistorial window(app().RutaProyecto, this);
     window.exec();
+}
+
+void MDIPilmora::mnuAInforme_Click() {
+    const QString pdf = Texto("InformeTipoPdf");
+    const QString path = QFileDialog::getSaveFileName(
+        this, Texto("InformeTitulo"), QDir(app().RutaProyecto).filePath(app().NombreProyecto + QStringLiteral(".pdf")),
+        pdf + QStringLiteral(";;") + Texto("InformeTipoHtml"));
+    if (path.isEmpty()) return;
+    QString error;
+    bool ok = false;
+    {
+        BusyPointer busy;
+        ok = escribeInforme(app().RutaProyecto, path, &error);
+    }
+    Aviso(ok ? Texto("InformeEscrito") + QLatin1Char('\r') + path : error, ok ? 2 : 3);
 }
 
 void MDIPilmora::muestraProyecto() {
@@ -626,6 +646,7 @@ void MDIPilmora::aplicaControles() {
     const LinkControls c = LinkControls::para(!a.ProtProyecto.isEmpty(), a.EstadoConexion, chkOnline->isChecked());
     habilita(chkOnline, c.chkOnline);
     mnuAProject->setEnabled(c.mnuAProject);
+    habilita(mnuAInforme, !a.ProtProyecto.isEmpty());
     habilita(mnuCConexion, c.mnuCConexion);
     habilita(mnuVer->menuAction(), c.mnuVer);
     habilita(cmdEnviar, c.cmdEnviar);

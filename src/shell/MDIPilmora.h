@@ -88,7 +88,7 @@ public:
     QAction *mnuAProject = nullptr, *mnuASalir = nullptr, *mnuVDatos = nullptr, *mnuVInterno = nullptr,
             *mnuVPTester = nullptr, *mnuVPExterno = nullptr, *mnuCConexion = nullptr, *mnuCProtocolo = nullptr,
             *mnuVMosaico = nullptr, *mnuVCascada = nullptr, *mnuAcercade = nullptr, *mnuRefresh = nullptr,
-            *mnuEdit = nullptr;
+            *mnuEdit = nullptr, *mnuAInforme = nullptr;
     QList<QAction*> mnuCISel;
     QAction* mnuAHistorial = nullptr;  // File -> Download history...
 
@@ -96,6 +96,8 @@ public slots:
     void mnuAProject_Click();
     // The open project's download history (fHistorial), modal.
     void mnuAHistorial_Click();
+    // The handover report of the open project, as PDF or HTML (the file name says which).
+    void mnuAInforme_Click();
     void mnuASalir_Click();
     void mnuCISel_Click(int index);
     void mnuCProtocolo_Click();

@@ -1083,6 +1083,12 @@ private slots:
             {"@PilmoraSinRespuesta|1 s"});
         row("poll on a serial device that is not there",
             {"poll", "P", "--serial", "/nonexistent/ttyX", "--timeout", "1"}, "", 1, {"/nonexistent/ttyX. "});
+        row("report without a file to write", {"report", "P"}, "", 2, {"@PilmoraErrorUso", "--pdf FILE"});
+        row("report with an unknown option", {"report", "P", "--pdf", "r.pdf", "--fast"}, "", 2, {"@PilmoraErrorUso|--fast"});
+        row("report other protocol", {"report", "P", "--html", "r.html"}, "tester", 1, {"@ProtocoloNoSoportado|Tester"});
+        row("report no such folder", {"report", "nowhere", "--points", "p.csv"}, "", 1, {"@ProyectoNoEncontrado"});
+        row("report into a folder that is not there", {"report", "P", "--points", "/nonexistent/p.csv"}, "", 1,
+            {"@NoSePuedeGrabar", "/nonexistent/p.csv"});
     }
 
     void cli() {

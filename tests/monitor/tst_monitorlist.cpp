@@ -2,6 +2,7 @@
 #include <QtTest>
 
 #include "AppGlobals.h"
+#include "Checkout.h"
 #include "GatewaySimProcess.h"
 #include "LonFixtures.h"
 #include "Mbs6Fixtures.h"
@@ -354,12 +355,19 @@ void TstMonitorList::poll() {
         return writeAll(to + "/LON.dat", dat.toLatin1());
     };
     QVERIFY(off(folder, "2|3|4|1[0-2]") && off(served, "102"));
+    // A verdict given before --record: it stays.
+    app().RutaProyecto = folder;
+    Carga_DatosMFAPilmora(QStringLiteral("LON"));
+    Checkout before;
+    QString error;
+    QVERIFY(before.carga(kSlotLon, &error) && before.marca(listaSenyales(), {listaSenyales().IndiceSenyales.value("AD0001")},
+                                                          EstadoCheckout::Fallido, "loose wire", false, &error));
     // Overlapping: every signal once (a gateway slow to answer, and too slow to report unasked), a watch during a
     // flood of reports, a wrong --watch.
     GatewaySimProcess slow("udp", {"--project", served, "--tick", "60000", "--answer-delay", "30"}),
         fast("udp", {"--project", folder});
     QVERIFY(slow.started() && fast.started());
-    const QStringList args[] = {{"--udp", "127.0.0.1:" + QString::number(slow.port())},
+    const QStringList args[] = {{"--udp", "127.0.0.1:" + QString::number(slow.port()), "--record"},
                                 {"--udp", "127.0.0.1:" + QString::number(fast.port()), "--watch", "30"},
                                 {"--udp", "127.0.0.1:9", "--watch", "x"}};
     QProcess p[3];
@@ -378,6 +386,14 @@ void TstMonitorList::poll() {
                           "without an answer: 1\n"})
         QVERIFY2(QRegularExpression(s).match(table).hasMatch(), qPrintable(table));
     QVERIFY2(p[0].exitCode() == 0 && p[2].exitCode() == 2 && wrong.contains("--watch x\n"), qPrintable(wrong));
+    // --record: what answered is "answered" with its value, the verdict and the unanswered stay as they were.
+    QVERIFY2(table.contains(Texto("CheckoutContestadas") + "2\n"), qPrintable(table));
+    Checkout after;
+    QVERIFY(after.carga(kSlotLon, &error));
+    QStringList states;
+    for (int a : {1, 101, 102}) states << palabraEstado(after.estado(a));
+    QCOMPARE(states, QStringList({"failed", "answered", "not checked"}));
+    QCOMPARE(after.registro(101)->valor, QString("0"));
 }
 
 QTEST_MAIN(TstMonitorList)

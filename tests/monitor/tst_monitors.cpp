@@ -7,7 +7,9 @@
 #include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPushButton>
+#include <QToolButton>
 #include <QtTest>
 
 #include "AppGlobals.h"
@@ -187,8 +189,9 @@ void TstMonitors::typicalRun_data() {
     // Demo project -> signals, the viewer's signal type column, the frame "Edit..." sends for 12,5 to the first
     // signal that is not read only (row 1 is, and refuses), whether every column shows its caption and cells in full
     QTest::addColumn<QString>("run");
-    QTest::newRow("LON") << "DemoLON -> 10 0 <AD0003=12.50 fits";
-    QTest::newRow("MBS6, own set") << "DemoMBS6 -> 10 7 <AD0101=1 fits";
+    // Then the checkout: the caption's count, the written row's record (address, value written, answer), rows left.
+    QTest::newRow("LON") << "DemoLON -> 10 0 <AD0003=12.50 fits 1 / 10 3,12.50,12 9";
+    QTest::newRow("MBS6, own set") << "DemoMBS6 -> 10 7 <AD0101=1 fits 1 / 10 101,1,1 9";
 }
 
 // Open the project, generate in its editor, on line, send, "SUCCES", on line again, ASCII monitor, viewer, poll,
@@ -256,7 +259,19 @@ void TstMonitors::typicalRun() {
             need = qMax(need, fm.horizontalAdvance(v->visor.grid.TextMatrix(r, c)));
         fits = fits && twipsToPx(v->visor.grid.ColWidth(c)) >= need;
     }
-    QCOMPARE(got + (fits ? " fits" : " cut"), run.section(" -> ", 1));
+    // The checkout: the written row marked OK with the value written and the gateway's answer, then left out by
+    // "Only not checked"; the caption counts it.
+    QTRY_VERIFY(!l.Senyales[row].Eco.isEmpty());
+    v->visor.grid.setRow(row), v->visor.grid.setRowSel(row);
+    v->cmdCheckout->menu()->actions().value(0)->trigger();  // Mark OK
+    const QString csv = QString::fromUtf8(readAll(dir + "/Checkout.csv"));
+    const QRegularExpressionMatch m = QRegularExpression("\n(\\d+),.*,OK,[^,]*,[^,]*,([^,]*),[^,]*,([^,]*),").match(csv);
+    v->chkSinComprobar->click();
+    int shown = 0;
+    for (int r = 1; r < v->visor.grid.Rows(); ++r) shown += !v->visor.grid.isRowHidden(r);
+    got += (fits ? " fits " : " cut ") + v->windowTitle().section(Texto("CheckoutComprobadas"), 1) + " " +
+           m.capturedTexts().mid(1).join(',') + " " + QString::number(shown);
+    QCOMPARE(got, run.section(" -> ", 1));
     QTest::mouseClick(w.chkOnline, Qt::LeftButton);  // off line, so the window may close
 }
 

@@ -1,0 +1,236 @@
+// The checkout: Checkout.csv merged and written back, states and evidence
+// across a reconnect, orphans, and the handover report as PDF, HTML and points list.
+#include <QtTest>
+
+#include "AppGlobals.h"
+#include "Checkout.h"
+#include "LonFixtures.h"
+#include "SenyalesMonitor.h"
+#include "SignalCsv.h"
+#include "TestSupport.h"
+#include "VisorSenyales.h"
+#include "mIdioma.h"
+
+namespace {
+const QDateTime kT0(QDate(2026, 12, 7), QTime(1, 0), Qt::OffsetFromUTC, 3600);
+
+// "7:OK@10 8:not_checked@5": address, state, seconds after kT0.
+QVector<CheckoutRecord> records(const QString& spec) {
+    QVector<CheckoutRecord> out;
+    for (const QString& r : spec.split(' ', Qt::SkipEmptyParts)) {
+        CheckoutRecord x;
+        x.direccion = r.section(':', 0, 0).toInt();
+        x.identidad = "1/105/0/0", x.definicion = "R A";
+        estadoDePalabra(r.section(':', 1).section('@', 0, 0).replace('_', ' '), &x.estado);
+        x.hora = kT0.addSecs(r.section('@', 1).toInt());
+        x.nota = "n" + r;
+        out << x;
+    }
+    return out;
+}
+
+QString spec(const CheckoutStore& s) {
+    QStringList out;
+    for (const CheckoutRecord& r : s.registros())
+        out << QString("%1:%2@%3")
+                   .arg(r.direccion)
+                   .arg(palabraEstado(r.estado).replace(' ', '_'))
+                   .arg(kT0.secsTo(r.hora));
+    out.sort();
+    return out.join(' ');
+}
+
+void loadLon(const QString& folder, const QVector<QStringList>& rows) {
+    LonFixture f;
+    f.devices << LonFixtureDevice{true, "14A2C31B0001", "1", {}, "Boiler"};
+    f.rows = rows;
+    QVERIFY(writeLonFixture(folder, f));
+    app().RutaProyecto = folder;
+    Carga_DatosMFAPilmora(QStringLiteral("LON"));
+}
+}  // namespace
+
+class TstCheckout : public QObject {
+    Q_OBJECT
+private slots:
+    void store_data();
+    void store();
+    void checkout();
+    void report();
+};
+
+void TstCheckout::store_data() {
+    addColumns<QString, QString, QString>("disk", "changes", "expected");  // expected "error": refused, file kept
+    QTest::newRow("answered never replaces a verdict") << "7:OK@10"
+                                                       << "7:answered@20"
+                                                       << "7:OK@10";
+    QTest::newRow("answered refreshes answered") << "7:answered@10"
+                                                 << "7:answered@20"
+                                                 << "7:answered@20";
+    QTest::newRow("older change dropped") << "7:failed@30"
+                                          << "7:OK@20"
+                                          << "7:failed@30";
+    QTest::newRow("newer verdict and reset replace") << "7:OK@10 9:OK@10"
+                                                     << "7:failed@20 9:not_checked@20"
+                                                     << "7:failed@20 9:not_checked@20";
+    QTest::newRow("the other program's rows kept") << "8:OK@10"
+                                                   << "7:n/a@5 8:answered@20"
+                                                   << "7:n/a@5 8:OK@10";
+    QTest::newRow("no file yet") << ""
+                                 << "7:OK@1"
+                                 << "7:OK@1";
+    QTest::newRow("unknown state in the file") << "raw:Address,State\r\n7,fine\r\n"
+                                               << "7:OK@1"
+                                               << "error";
+    QTest::newRow("no address column") << "raw:\xEF\xBB\xBFState\r\nOK\r\n"
+                                       << "7:OK@1"
+                                       << "error";
+    QTest::newRow("quote never closed") << "raw:Address,State\r\n7,\"OK\r\n"
+                                        << "7:OK@1"
+                                        << "error";
+}
+
+void TstCheckout::store() {
+    auto [disk, changes, expected] = fetch<QString, QString, QString>("disk", "changes", "expected");
+    TestHome home(false);
+    CheckoutStore s;
+    s.setRuta(CheckoutStore::rutaEn(home.path()));
+    QString error;
+    if (disk.startsWith("raw:"))
+        QVERIFY(writeAll(s.ruta(), disk.mid(4).toUtf8()));
+    else if (!disk.isEmpty())
+        QVERIFY(s.aplica(records(disk), &error));
+    const QByteArray before = readAll(s.ruta());
+    const bool ok = s.aplica(records(changes), &error);
+    QCOMPARE(ok, expected != "error");
+    if (!ok) {
+        QVERIFY2(error.startsWith(Texto("CheckoutNoLeido")), qPrintable(error));
+        QCOMPARE(readAll(s.ruta()), before);
+        return;
+    }
+    QCOMPARE(spec(s), expected);
+    // What another program reads back: the same records, notes included, from a file a spreadsheet opens.
+    CheckoutStore again;
+    again.setRuta(s.ruta());
+    QVERIFY(again.carga(&error));
+    QCOMPARE(spec(again), expected);
+    QCOMPARE(again.registros().begin()->nota, s.registros().begin()->nota);
+    const QByteArray bytes = readAll(s.ruta());
+    QVERIFY(
+        bytes.startsWith("\xEF\xBB\xBF"
+                         "Address,Device,Number,NV index,Offset,Point,Description,State,"));
+    QVERIFY(bytes.contains(",2026-12-07T01:00:") && bytes.contains("+01:00,"));
+}
+
+void TstCheckout::checkout() {
+    TestHome home(false);
+    const QString folder = home.projectsRoot() + "/L";
+    QVector<QStringList> rows{lonErrorRow(0, 100), lonPointRow(1, 105, 0, "R", 7), lonPointRow(1, 105, 1, "W", 8),
+                              lonPointRow(1, 105, 2, "R", 9)};
+    loadLon(folder, rows);
+    ListaSenyales& l = listaSenyales();
+    QCOMPARE(l.NumSenyales, 4);
+    // A value reported; a value written from the viewer and the gateway's answer to it.
+    SenyalesSink sink;
+    QVERIFY(sink.setValue("AD0007", "12.5", nullptr));
+    app().ProtEquipo = "LON";
+    VisorSenyales v;
+    v.transmite = [](const QString&) {};
+    v.Datos_Carga();
+    QCOMPARE(v.escribe(3, "3,5"), VisorSenyales::Escritura::Enviada);
+    QVERIFY(sink.setValue("AD0008", "3.5", nullptr) && sink.setValue("AD0008", "4", nullptr));
+    Checkout c;
+    QString error;
+    QVERIFY(c.carga(kSlotLon, &error));
+    QVERIFY(c.marca(l, {2, 3}, EstadoCheckout::Correcto, QString(), false, &error));
+    QVERIFY(c.marca(l, {4}, EstadoCheckout::Fallido, "no answer", false, &error));
+    QVERIFY(c.marca(l, {2}, EstadoCheckout::Correcto, "seen on the panel", true, &error));
+    const CheckoutRecord* r7 = c.registro(7);
+    const CheckoutRecord* r8 = c.registro(8);
+    QVERIFY(r7 && r8 && c.registro(9) && !c.registro(100));
+    QCOMPARE(r7->valor + "|" + r8->escrito + "|" + r8->eco + "|" + r8->valor + "|" + r7->nota,
+             QString("12.5|3.50|3.5|4|seen on the panel"));
+    QVERIFY(r7->informe.isValid() && r8->ecoHora.isValid() && r8->escritura.isValid());
+    QCOMPARE(r7->usuario, nombreUsuario());
+    // Off line and on line again, in another program: the same states.
+    sink.clearAll();
+    Carga_DatosMFAPilmora(QStringLiteral("LON"));
+    Checkout after;
+    QVERIFY(after.carga(kSlotLon, &error));
+    int answered = 0;
+    QVERIFY(sink.setValue("AD0100", "0", nullptr) && sink.setValue("AD0007", "1", nullptr) &&
+            sink.setValue("AD0009", "2", nullptr));
+    QVERIFY(after.marcaContestados(l, &answered, &error));  // a verdict stays: only address 100 is answered
+    QCOMPARE(answered, 1);
+    const auto n = after.cuenta(l);
+    QCOMPARE(QList<int>(n.begin(), n.end()), QList<int>({0, 1, 2, 1, 0}));
+    QCOMPARE(after.registro(7)->nota, QString("seen on the panel"));
+    // Address 8 now stands for another NV, 9 has left the table: 8 starts again, both old records are kept.
+    rows[2] = lonPointRow(1, 105, 5, "W", 8);
+    rows.removeLast();
+    loadLon(folder, rows);
+    Checkout changed;
+    QVERIFY(changed.carga(kSlotLon, &error));
+    QCOMPARE(changed.estado(8), EstadoCheckout::SinComprobar);
+    QCOMPARE(changed.estado(7), EstadoCheckout::Correcto);
+    QStringList orphans;
+    for (const CheckoutRecord& o : changed.huerfanos())
+        orphans << QString::number(o.direccion) + palabraEstado(o.estado);
+    QCOMPARE(orphans, QStringList({"8OK", "9failed"}));
+    // A scaling change is a change of the point too.
+    rows[1][6] = "2";
+    loadLon(folder, rows);
+    QVERIFY(changed.carga(kSlotLon, &error));
+    QCOMPARE(changed.estado(7), EstadoCheckout::SinComprobar);
+}
+
+void TstCheckout::report() {
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    QVERIFY2(!pdftotext.isEmpty(), "pdftotext is missing: scripts/setup-deps.sh installs poppler-utils");
+    TestHome home;
+    const QString folder = home.projectsRoot() + "/L";
+    QVector<QStringList> rows{lonErrorRow(0, 4000), lonPointRow(1, 105, 0, "R", 1300, false)};
+    for (int a = 1201; a <= 1260; ++a) rows << lonPointRow(1, 105, a, a % 2 ? "R" : "RW", a);
+    rows[5][11] = "Pump <&> \"quoted\", 2";
+    loadLon(folder, rows);
+    QVERIFY(writeAll(folder + "/History.csv", "\xEF\xBB\xBFTime,Result\r\n2026-12-01T10:00:00+01:00,SUCCES\r\n"));
+    ListaSenyales& l = listaSenyales();
+    Checkout c;
+    QString error;
+    QVERIFY(c.carga(kSlotLon, &error));
+    QVERIFY(c.marca(l, {2, 3}, EstadoCheckout::Correcto, QString(), false, &error));
+    QVERIFY(c.marca(l, {40}, EstadoCheckout::Fallido, QString(), false, &error));
+    QVERIFY(c.marca(l, {5}, EstadoCheckout::NoAplica, QString(), false, &error));
+    // With nothing set in the environment, not even a display.
+    QProcess p;
+    p.start("env", {"-i", PILMORA_BIN_DIR "/pilmora", "--home", home.path(), "report", folder, "--pdf",
+                    home.file("r.pdf"), "--html", home.file("r.html"), "--points", home.file("p.csv")});
+    QVERIFY(p.waitForFinished(30000));
+    QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+    QProcess text;
+    text.start(pdftotext, {"-layout", home.file("r.pdf"), "-"});
+    QVERIFY(text.waitForFinished(30000) && text.exitCode() == 0);
+    const QString pdf = QString::fromUtf8(text.readAllStandardOutput());
+    const QString checkout = pdf.mid(pdf.lastIndexOf(Texto("InformeCheckout")));
+    for (int a : {4000, 1201, 1230, 1260})
+        QVERIFY2(QRegularExpression(QString("\\n *%1 ").arg(a)).match(pdf).hasMatch(), qPrintable(QString::number(a)));
+    QVERIFY(!pdf.contains("Point 1300") && pdf.contains("Pump <&> \"quoted\", 2") && pdf.contains("SUCCES"));
+    for (const QString& count : {Texto("CheckoutCorrecto") + " +2\\n", Texto("CheckoutFallido") + " +1\\n",
+                                 Texto("CheckoutSinComprobar") + " +57\\n", Texto("InformeTotal") + " +61\\n",
+                                 Texto("InformePagina") + "1 / \\d+\\n"})
+        QVERIFY2(QRegularExpression(count).match(pdf).hasMatch(), qPrintable(count + "\n" + checkout.left(800)));
+    // Failed rows first.
+    const qsizetype failed = checkout.indexOf(QRegularExpression("\\n *1239 "));
+    QVERIFY(failed > 0 && failed < checkout.indexOf(QRegularExpression("\\n *4000 ")));
+    QVERIFY(readAll(home.file("r.html")).contains("<td>Pump &lt;&amp;&gt; &quot;quoted&quot;, 2</td>"));
+    // The points list reads back in a spreadsheet-like reader: every active point, the SNVT and scaling apart.
+    CsvRecords csv;
+    QVERIFY(csvReadFile(home.file("p.csv"), &csv, &error));
+    QCOMPARE(csv.records.size(), 62);
+    QCOMPARE(csv.records[5].mid(0, 2) + csv.records[5].mid(5),
+             QStringList(
+                 {"1204", "Pump <&> \"quoted\", 2", "105", "SNVT_temp_p", "1204", "0", "2-16bit sig", "1", "0", "0"}));
+}
+
+QTEST_MAIN(TstCheckout)
+#include "tst_checkout.moc"
