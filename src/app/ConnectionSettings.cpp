@@ -1,6 +1,7 @@
 #include "ConnectionSettings.h"
 
 #include <QSerialPortInfo>
+#include <algorithm>
 
 #include "AppGlobals.h"
 #include "LonChecks.h"
@@ -23,22 +24,55 @@ QStringList ConnectionSettings::ListaCom() {
     return l;
 }
 
+QList<PuertoOfrecido> ConnectionSettings::Puertos(int storedCom, const QString& storedDevice,
+                                                  const QStringList& sistema) {
+    QList<int> coms;
+    for (int i = 1; i <= 16; ++i) coms << i;
+    QStringList devices;
+    QList<int> listed;
+    for (const QString& name : sistema) {
+        bool number = false;
+        const int n = name.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) ? name.mid(3).toInt(&number) : 0;
+        if (number && n > 0) {
+            listed << n;
+            if (!coms.contains(n)) coms << n;
+        } else if (!name.isEmpty() && !devices.contains(name)) {
+            devices << name;
+        }
+    }
+    const bool storedNumber = storedDevice.trimmed().isEmpty() && storedCom > 0;
+    const bool comMissing = storedNumber && !coms.contains(storedCom);
+    if (comMissing) coms << storedCom;
+    std::sort(coms.begin(), coms.end());
+    devices.sort();
+    const QString absent = QStringLiteral(" (") + Texto("PuertoNoPresente") + QLatin1Char(')');
+    QList<PuertoOfrecido> l;
+    for (int n : coms) {
+        PuertoOfrecido p;
+        p.com = n;
+        // 1..16 are always offered; a stored number beyond the list is kept but marked.
+        p.presente = n <= 16 || listed.contains(n);
+        p.texto = QStringLiteral("COM %1").arg(n) + (p.presente ? QString() : absent);
+        l << p;
+    }
+    for (const QString& d : devices) l << PuertoOfrecido{d, 0, d, true};
+    if (!storedDevice.trimmed().isEmpty() && !devices.contains(storedDevice.trimmed()))
+        l << PuertoOfrecido{storedDevice.trimmed() + absent, 0, storedDevice.trimmed(), false};
+    return l;
+}
+
+QStringList ConnectionSettings::PuertosSistema() {
+    QStringList l;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        l << (info.portName().startsWith(QLatin1String("COM"), Qt::CaseInsensitive) ? info.portName()
+                                                                                    : info.systemLocation());
+    return l;
+}
+
 QStringList ConnectionSettings::ListaBaudios() {
     return {QStringLiteral("1200"),  QStringLiteral("2400"),  QStringLiteral("4800"),  QStringLiteral("9600"),
             QStringLiteral("14400"), QStringLiteral("19200"), QStringLiteral("28800"), QStringLiteral("38400"),
             QStringLiteral("56000"), QStringLiteral("57600"), QStringLiteral("115200")};
-}
-
-QStringList ConnectionSettings::Dispositivos(const QString& stored) {
-    QStringList l;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        // Ports that have a COM number are already offered by number.
-        if (info.portName().startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) continue;
-        if (!l.contains(info.systemLocation())) l << info.systemLocation();
-    }
-    l.sort();
-    if (!stored.isEmpty() && !l.contains(stored)) l << stored;
-    return l;
 }
 
 QString ConnectionSettings::BaudiosDe(const QString& settings) { return settings.section(QLatin1Char(','), 0, 0); }
@@ -63,6 +97,9 @@ ConnectionSettings::Fallo ConnectionSettings::Graba(const EntradaConexion& e, bo
         if (f != Correcto) return f;
     }
     const QString settings = SettingsDe(e.baud);
+    // While the port is open only the speed may change: it waits in `comPort`
+    // for the link, which takes it (and stores it) when the port next opens.
+    if (puertoAbierto) comPort.settings = settings;
     if (!puertoAbierto) {
         comPort.settings = settings;
         comPort.com = e.com;
@@ -79,5 +116,8 @@ ConnectionSettings::Fallo ConnectionSettings::Graba(const EntradaConexion& e, bo
     IniBatch batch;
     EscribeIni(QStringLiteral("Console"), QStringLiteral("UDPConsole"), e.udp ? QStringLiteral("1") : QStringLiteral("0"));
     EscribeIni(QStringLiteral("Console"), QStringLiteral("Port"), QString::number(a.PuertoUDP));
+    // The address the gateway is reached at, per project; the "IP" of section
+    // "ASCII" is what the download file gives the gateway and is not touched.
+    if (e.udp) EscribeIni(QStringLiteral("Console"), QStringLiteral("IP"), e.ip.trimmed());
     return Correcto;
 }

@@ -17,16 +17,27 @@ struct EntradaConexion {
     QString device;   // chosen device path; empty for a COM number
 };
 
+// One entry of the dialog's port list: a COM number or a device path.
+struct PuertoOfrecido {
+    QString texto;  // as shown: "COM 3", "/dev/ttyUSB0", with a mark when not present
+    int com = 0;    // 0 for a device path
+    QString device;
+    bool presente = true;
+};
+
 class ConnectionSettings {
 public:
     // "COM 1" .. "COM 16".
     static QStringList ListaCom();
+    // Every port to offer: "COM 1" .. "COM 16", each COM port of `sistema` (the
+    // system's port names, "COM17", "/dev/ttyUSB0") beyond them, then its device
+    // paths; the stored port (number or path) stays offered when the system does
+    // not list it, marked as not present, and is never replaced by another.
+    static QList<PuertoOfrecido> Puertos(int storedCom, const QString& storedDevice, const QStringList& sistema);
+    // The port names the system lists now.
+    static QStringList PuertosSistema();
     // The baud rates offered, slowest first.
     static QStringList ListaBaudios();
-    // Serial devices of this machine that have no COM number (QSerialPortInfo),
-    // by path, plus `stored` when it is set and not among them (a device that is
-    // unplugged or a pseudo-terminal stays choosable).
-    static QStringList Dispositivos(const QString& stored);
     // The baud part of a settings string: the text before its first ",".
     static QString BaudiosDe(const QString& settings);
     // The settings string of a baud rate: no parity, 8 data bits, 1 stop bit.
@@ -39,7 +50,8 @@ public:
 
     // Saves the entries. UDP entries are checked first; a fault saves nothing
     // and is returned. The serial settings reach `comPort` and the application
-    // INI only while the port is closed; address, port and UDP choice always
-    // reach the globals, the UDP choice and port also the project INI.
+    // INI only while the port is closed (while it is open the new speed waits
+    // in `comPort` for the link's next open); address, port and UDP choice always
+    // reach the globals, the UDP choice, address and port also the project INI.
     static Fallo Graba(const EntradaConexion& e, bool puertoAbierto, ConfigSerie& comPort);
 };

@@ -73,7 +73,11 @@ void LeeEnlaceProyecto() {
     const QString consola = QStringLiteral("Console");
     a.ConsolaUDP = LeeIniEntero(consola, QStringLiteral("UDPConsole"), 0) != 0;
     a.PuertoUDP = CLng(Val(LeeIni(consola, QStringLiteral("Port"), QStringLiteral("23"))));
-    a.IPConexion = LeeIni(a.Protocolos[0], QStringLiteral("IP"), QString::fromLatin1(kIPPorDefecto));
+    // The address last typed in the connection dialog, else the one the
+    // download file gives the gateway.
+    a.IPConexion = LeeIni(consola, QStringLiteral("IP"), QString()).trimmed();
+    if (a.IPConexion.isEmpty())
+        a.IPConexion = LeeIni(a.Protocolos[0], QStringLiteral("IP"), QString::fromLatin1(kIPPorDefecto));
     a.IPNueva = a.IPConexion;
 }
 

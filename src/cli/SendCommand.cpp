@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QHostAddress>
+#include <QSet>
 #include <QTime>
 #include <QTimer>
 #include <cstdio>
@@ -169,7 +170,11 @@ int runSend(const QStringList& args) {
 
     QEventLoop loop;
     bool sent = false, ok = false, done = false;
+    QTimer limit;
     QObject::connect(&link, &GatewayLink::protocolConfirmed, [&] {
+        // --timeout bounds the wait for the protocol report only: once the file
+        // goes out, the link's own rule (six ticks without progress) ends it.
+        limit.stop();
         // Leave the confirmation's own handlers first, then send.
         QTimer::singleShot(0, &loop, [&] {
             link.EnviaFichero();
@@ -180,7 +185,8 @@ int runSend(const QStringList& args) {
             }
         });
     });
-    QObject::connect(&link, &GatewayLink::transferFinished, [&](bool good) {
+    QObject::connect(&link, &GatewayLink::transferFinished, [&](bool good, const QString& message) {
+        line(good ? stdout : stderr, message);
         ok = good;
         done = true;
         loop.quit();
@@ -194,7 +200,6 @@ int runSend(const QStringList& args) {
 
     QTimer tick;
     if (!goOnline(link, tick)) return 1;
-    QTimer limit;
     limit.setSingleShot(true);
     QObject::connect(&limit, &QTimer::timeout, [&] {
         line(stderr, Texto("PilmoraSinRespuesta") + QString::number(o.timeout) + QStringLiteral(" s"));
@@ -235,11 +240,21 @@ int runPoll(const QStringList& args) {
     if (const int status = prepareLink(o, link)) return status;
 
     // What the gateway says, as it arrives; the requests themselves (one per
-    // signal) are left out. While watching, reports print as table lines instead.
-    bool watching = false;
+    // signal) are left out. During the pass only the answers to its requests
+    // (a flood of change reports would bury them); while watching, reports print
+    // as table lines instead.
+    bool watching = false, passing = false, started = false;
+    QSet<QString> pending;  // "AD0001" asked, not answered yet
     QObject::connect(&link, &GatewayLink::monitorText, [&](const QString& text, const QString& prefix) {
-        if (prefix != QLatin1String("<") && !(watching && text.startsWith(QLatin1String("AD"))))
-            line(stdout, prefix + text);
+        if (prefix == QLatin1String("<")) return;
+        const bool report = text.startsWith(QLatin1String("AD"));
+        if (passing) {
+            const qsizetype at = text.indexOf(QLatin1String("AD"));
+            if (at < 0 || !pending.remove(text.mid(at, 6))) return;
+        } else if (watching && report) {
+            return;
+        }
+        line(stdout, prefix + text);
     });
     QObject::connect(&link, &GatewayLink::monitorCaption, [](const QString& c) { line(stdout, c); });
 
@@ -251,11 +266,15 @@ int runPoll(const QStringList& args) {
     const ListaSenyales& l = listaSenyales();
     // Every signal once, each request as soon as the previous one is answered.
     PollPass pass;
-    pass.transmite = [&](const QString& request) { link.TransmitPilmora(request, false); };
+    pass.transmite = [&](const QString& request) {
+        pending.insert(request.left(6));
+        link.TransmitPilmora(request, false);
+    };
     pass.enLinea = [&] { return g.EstadoConexion == 2; };
     listaSenyales().alRecibir = [&](const QString& key) { pass.respuesta(key); };
 
     auto printTable = [&] {
+        passing = false;
         for (int i = 1; i <= l.NumSenyales; ++i) line(stdout, signalLine(l.Senyales[i]));
         const int missing = pass.total() - pass.contestadas();
         if (missing > 0) line(stdout, Texto("MonitorSinContestar") + QString::number(missing));
@@ -280,6 +299,9 @@ int runPoll(const QStringList& args) {
     };
     QObject::connect(&link, &GatewayLink::protocolConfirmed, [&] {
         limit.stop();
+        // A reconnect while watching confirms again: the pass runs once.
+        if (started) return;
+        started = true;
         // Leave the confirmation's own handlers first, then load as the main window does.
         QTimer::singleShot(0, &loop, [&] {
             Carga_DatosMFAPilmora(g.ProtEquipo);
@@ -290,6 +312,7 @@ int runPoll(const QStringList& args) {
             }
             QStringList keys;
             for (int i = 1; i <= l.NumSenyales; ++i) keys << claveSenyal(l.Senyales[i].Direccion);
+            passing = true;
             pass.start(keys);
         });
     });
@@ -318,6 +341,9 @@ int runPoll(const QStringList& args) {
     tick.stop();
     pass.stop();
     listaSenyales().alRecibir = nullptr;
+    // Watching rides through a reconnect; a link still lost at its end is a failure.
+    const bool lost = watching && (g.EstadoConexion != 2 || !link.respondiendo());
+    if (lost) line(stderr, Texto("PilmoraEnlacePerdido"));
     if (g.EstadoConexion != 0) link.chkOnline_Click(false);
-    return tablePrinted && recorded ? 0 : 1;
+    return tablePrinted && recorded && !lost ? 0 : 1;
 }

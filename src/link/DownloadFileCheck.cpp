@@ -51,6 +51,10 @@ DownloadFileCheck DownloadFileCheck::of(const QByteArray& f) {
         at += 2 + 7 * qsizetype(c.points);
         if (f.size() != at && f.size() != at + 121)
             return bad(QStringLiteral("length %1, the counts give %2 or %3").arg(f.size()).arg(at).arg(at + 121));
+        if (f.size() == at + 121) {
+            const QByteArray ip = f.mid(at, 16);
+            c.tcpIp = QString::fromLatin1(ip.left(ip.indexOf('\0') < 0 ? 16 : ip.indexOf('\0'))).trimmed();
+        }
     } else if (c.protocol == QLatin1String("MBS6")) {
         qsizetype at = 186;
         c.devices = u8(f, at);

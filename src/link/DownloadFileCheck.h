@@ -13,6 +13,7 @@ struct DownloadFileCheck {
     quint32 checksum = 0;
     int devices = 0;
     int points = 0;
+    QString tcpIp;  // LON with the TCP/IP block: the gateway's address after the download
 
     static DownloadFileCheck of(const QByteArray& file);
 };

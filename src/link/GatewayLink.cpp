@@ -10,6 +10,8 @@
 #include "AnsiText.h"
 #include "AppGlobals.h"
 #include "DownloadHistory.h"
+#include "DownloadFileCheck.h"
+#include "DownloadFreshness.h"
 #include "ModulINI.h"
 #include "Numeric.h"
 #include "Prompts.h"
@@ -41,7 +43,19 @@ void defaultWait(int ms) {
 }
 }  // namespace
 
-GatewayLink::GatewayLink(QObject* parent) : QObject(parent), m_waiter(defaultWait) {}
+GatewayLink::GatewayLink(QObject* parent)
+    : QObject(parent), m_waiter(defaultWait), m_probe(&SerialTransport::identity) {}
+
+bool GatewayLink::mismoProtocolo(const QString& reported, const QString& project) {
+    return !project.isEmpty() && reported.trimmed().compare(project.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+ColorEnlace GatewayLink::buttonColour() const {
+    const int state = app().EstadoConexion;
+    if (state == 0) return ColorEnlace::Normal;
+    if (state == 1 || state == 5) return ColorEnlace::Esperando;
+    return m_noAnswer ? ColorEnlace::SinRespuesta : ColorEnlace::Confirmado;
+}
 
 GatewayLink::~GatewayLink() {
     if (m_transport) m_transport->disconnect(this);
@@ -57,6 +71,12 @@ void GatewayLink::loadSerialSettings() {
 }
 
 void GatewayLink::setSerial(int portNumber, const QString& settings, const QString& device) {
+    // Nothing changes while the port is open: a new speed waits for the next open.
+    if (serialOpen()) {
+        m_pendingSettings = settings == m_settings ? QString() : settings;
+        return;
+    }
+    m_pendingSettings.clear();
     m_comPort = portNumber;
     m_settings = settings;
     m_comDevice = device;
@@ -79,6 +99,10 @@ void GatewayLink::adopt(std::unique_ptr<Transport> t) {
         connect(m_transport.get(), &Transport::received, this,
                 qOverload<const QByteArray&>(&GatewayLink::ProcesaRecepcion));
         connect(m_transport.get(), &Transport::failed, this, &GatewayLink::onTransportFailed);
+        connect(m_transport.get(), &Transport::strangerDropped, this, [this](const QString& sender) {
+            // Told once a session, naming the first; the count when the session ends.
+            if (m_strangers++ == 0) echo(Texto("DatagramaAjeno") + sender, QStringLiteral(">"));
+        });
     }
 }
 
@@ -137,6 +161,9 @@ bool GatewayLink::PasaOnLine(QString* message) {
         }
         wait(0);
     } else if (!(m_transport && !m_transport->isDatagram() && m_transport->isOpen())) {
+        const bool newSpeed = !m_pendingSettings.isEmpty() && !m_transportGiven;
+        if (newSpeed) m_settings = m_pendingSettings;
+        m_pendingSettings.clear();
         if (!m_transportGiven) adopt(buildTransport());
         const QString name = m_transport->describe();
         const QString port = m_comDevice.isEmpty() && !m_transportGiven ? QString::number(m_comPort) : name;
@@ -151,11 +178,23 @@ bool GatewayLink::PasaOnLine(QString* message) {
             const QString text = Texto("ErroralabrirCOM");
             const QString head = numbered || !text.endsWith(QLatin1String("COM")) ? text : text.chopped(3);
             if (message) *message = head + shown + QStringLiteral(". ") + error;
+        } else if (newSpeed) {
+            // The speed chosen while the port was open, in use from now on.
+            EscribeIniAplicacion(QStringLiteral("Configuracion"), QStringLiteral("Settings"), m_settings);
         }
     }
     if (ok) {
         setEstado(1);
         m_timer = true;
+        m_espera = Espera::Ninguna;
+        m_noAnswer = false;
+        m_silentTicks = 0;
+        m_answer.clear();
+        m_strangers = 0;
+        if (!m_transport->isDatagram()) {
+            m_portName = m_transport->describe();
+            m_portSerial = m_probe ? m_probe(m_portName).serialNumber : QString();
+        }
         emit linkOpened();
     } else {
         setEstado(0);
@@ -170,23 +209,33 @@ void GatewayLink::PasaOffLine() {
     // a line that takes the link off line leaves no text behind it either.
     clearReceive();
     emit monitorCaption(Texto("ComunicacionPilmora"));
+    // A transfer cut off first: the gateway still waits for file bytes, so the
+    // switch-off commands would only feed it; the quiet after it covers that.
+    FinTransferencia();
     if (m_transport && m_transport->isDatagram()) {
         if (app().EstadoConexion != 0) DesactivaEspias();
-        FinTransferencia();
         // The socket is closed too: nothing the gateway sends while off line is
         // taken, and going on line again opens a fresh one.
         m_transport->close();
     } else if (m_transport && m_transport->isOpen()) {
         DesactivaEspias();
-        FinTransferencia();
         setEstado(0);
         m_transport->flush(2000);
         m_transport->close();
     }
+    if (m_strangers > 1) echo(Texto("DatagramasAjenos") + QString::number(m_strangers), QStringLiteral(">"));
+    m_strangers = 0;
+    // The gateway's spies are off now (or it is gone): a wanted spy is switched
+    // on again when the protocol is next confirmed.
+    app().EspiaInt = app().EspiaExt = false;
+    m_espera = Espera::Ninguna;
+    const bool wasSilent = m_noAnswer;
+    m_noAnswer = false;
     setEstado(0);
     m_timer = false;
     setBusy(false);
     m_datos.clear();
+    if (wasSilent) emit livenessChanged(true);
     emit linkClosed();
 }
 
@@ -217,14 +266,57 @@ void GatewayLink::onTransportFailed(const QString& description, bool fatal) {
     if (app().EstadoConexion == 0) return;
     const QString name = m_transport ? m_transport->describe() : QString();
     if (m_transport) m_transport->close();
+    if (m_transport && !m_transport->isDatagram() && m_probe) {
+        esperaAdaptador();
+        return;
+    }
     PasaOffLine();
     Aviso(Texto("PuertoPerdido") + QLatin1Char('\r') + name + QStringLiteral(": ") + description, 3);
+}
+
+void GatewayLink::esperaAdaptador() {
+    // The adapter may come back (knocked out, replugged): the same port is
+    // reopened when it is there again, and only the same gateway verifies it.
+    terminaTransferencia(FinTransfer::PuertoPerdido);
+    ++m_session;
+    clearReceive();
+    app().EspiaInt = app().EspiaExt = false;
+    // A port lost again while waiting does not lengthen the wait.
+    if (m_espera != Espera::Adaptador) m_waitTicks = 0;
+    m_espera = Espera::Adaptador;
+    m_otherSaid = false;
+    m_noAnswer = false;
+    setEstado(5);
+    m_timer = true;
+    const QString text = Texto("PuertoPerdidoEsperando") + m_portName;
+    echo(text, QStringLiteral(">"));
+    emit linkStatus(text);
+}
+
+bool GatewayLink::enSilencio() {
+    if (m_quietTicks <= 0) return false;
+    if (!m_quietSaid) {
+        m_quietSaid = true;
+        echo(Texto("EnlaceEnSilencio") + QString::number(m_quietTicks) + QStringLiteral(" s"), QStringLiteral(">"));
+    }
+    return true;
+}
+
+void GatewayLink::oido() {
+    m_silentTicks = 0;
+    m_lastHeard = QDateTime::currentDateTime();
+    if (!m_noAnswer) return;
+    m_noAnswer = false;
+    emit livenessChanged(true);
+    emit linkStatus(Texto("PasarelaResponde"));
 }
 
 // ---- sending
 
 void GatewayLink::TransmitPilmora(const QString& text, bool raw) {
     if (app().EstadoConexion == 0 || !m_transport) return;
+    // After a transfer was cut off the gateway may still take anything as file bytes.
+    if (enSilencio()) return;
     QString t = text;
     QByteArray bytes;
     if (!raw) {
@@ -265,6 +357,7 @@ void GatewayLink::clearReceive() {
 void GatewayLink::ProcesaRecepcion(const QString& chunk) {
     // Nothing listens while off line.
     if (app().EstadoConexion == 0) return;
+    if (!chunk.isEmpty()) oido();
     m_buffer += chunk;
     // A handler below may let events run and so bring more data: the loop
     // running further up takes it.
@@ -288,31 +381,26 @@ void GatewayLink::ProcesaRecepcion(const QString& chunk) {
             if (findInBuffer(kStart, m_start) >= 0) {
                 IniciaTransferencia();
             } else if (findInBuffer(kCancel, m_start) >= 0) {
-                m_end = TransferEnd::Refused;
-                setEstado(2);
-                setBusy(false);
-                m_datos.clear();
-                echo(Texto("InicioTransfFicheroCANCEL"), QStringLiteral(">"));
-                emit transferFinished(false);
+                terminaTransferencia(FinTransfer::Rechazada);
             }
         } else if (state == 4) {
             if (findInBuffer(kSucces, m_start) >= 0) {
-                m_transferOk = true;
-                m_end = TransferEnd::Success;
-                FinTransferencia();
-                echo(Texto("TransfEscFicheroOK"), QStringLiteral(">"));
-                if (!app().IPNueva.isEmpty()) {
-                    app().IPConexion = app().IPNueva;
-                    if (m_transport && m_transport->isDatagram()) {
-                        wait(100);
-                        if (session == m_session) ReinicioTrasDescarga();
-                    }
+                // The gateway now lives at the address of the file's TCP/IP block;
+                // a file without one leaves it where it was.
+                const QString ip = m_ipTrasDescarga;
+                const bool udp = m_transport && m_transport->isDatagram();
+                if (!ip.isEmpty() && ip != app().IPConexion && (!udp || m_transport->retarget(ip))) {
+                    app().IPConexion = ip;
+                    if (!app().NombreIni.isEmpty()) EscribeIni(QStringLiteral("Console"), QStringLiteral("IP"), ip);
+                }
+                terminaTransferencia(FinTransfer::Exito);
+                if (udp) {
+                    wait(100);
+                    if (session == m_session) ReinicioTrasDescarga();
                 }
                 if (app().VerDatosAbierto) emit viewerReloadRequested();
             } else if (findInBuffer(kCancel, m_start) >= 0) {
-                m_end = TransferEnd::Cancel;
-                FinTransferencia();
-                echo(Texto("TransfFicheroCANCEL"), QStringLiteral(">"));
+                terminaTransferencia(FinTransfer::Cancelada);
             } else if (line.startsWith(QLatin1String("Bytes:")) && Val(line.mid(6)) == double(m_posFichero - 1)) {
                 EnviaBloque();
             }
@@ -322,20 +410,11 @@ void GatewayLink::ProcesaRecepcion(const QString& chunk) {
                 const qsizetype from = m_start + q + 9;
                 const qsizetype dot = m_buffer.indexOf(QLatin1Char('.'), from);
                 if (dot >= 0) {
-                    app().ProtEquipo = m_buffer.mid(from, dot - from);
-                    if (app().ProtEquipo.toUpper() != app().ProtProyecto.toUpper()) {
-                        PasaOffLine();
+                    protocolReport(line, m_buffer.mid(from, dot - from));
+                    if (session != m_session) {
                         m_inReceive = false;
-                        Msgbox1(Texto("Incongruencia") + app().ProtEquipo.toUpper() + QLatin1Char(' ') + Texto("yeldel") +
-                                    app().ProtProyecto.toUpper() + QLatin1Char('\r') + Texto("SelcorrPro"),
-                                QString::fromLatin1(kAppTitle), 2, 1, 1, Texto("&Aceptar"));
                         return;
                     }
-                    m_infoAnswer = line;
-                    m_fichero = app().ProtEquipo + QStringLiteral(".PLMX");
-                    setEstado(2);
-                    emit protocolConfirmed(m_fichero);
-                    ActivaCambios();
                 }
             }
         }
@@ -358,6 +437,52 @@ void GatewayLink::ProcesaRecepcion(const QString& chunk) {
         for (auto& n : m_needles) n = Needle();
     }
     m_inReceive = false;
+}
+
+void GatewayLink::protocolReport(const QString& line, const QString& reported) {
+    const int state = app().EstadoConexion;
+    const bool same = mismoProtocolo(reported, app().ProtProyecto);
+    // After a lost adapter only the gateway that answered before counts: the
+    // adapter may now sit on another one.
+    const bool adapter = state == 5 && m_espera == Espera::Adaptador && !m_answer.isEmpty();
+    const bool ok = adapter ? line.trimmed().compare(m_answer, Qt::CaseInsensitive) == 0 : same;
+    if (ok && state == 2) return;  // a liveness answer: alive, nothing reloaded
+    if (ok) {
+        confirma(line);
+        return;
+    }
+    const QString text = adapter ? Texto("OtraPasarela") + QLatin1Char('\r') + line.trimmed()
+                                 : Texto("Incongruencia") + reported.toUpper() + QLatin1Char(' ') + Texto("yeldel") +
+                                       app().ProtProyecto.toUpper() + QLatin1Char('\r') + Texto("SelcorrPro");
+    app().ProtEquipo = reported;
+    PasaOffLine();
+    // The box lets events run: what arrives meanwhile finds the link off line.
+    m_inReceive = false;
+    Msgbox1(text, QString::fromLatin1(kAppTitle), 2, 1, 1, Texto("&Aceptar"));
+}
+
+void GatewayLink::confirma(const QString& line) {
+    // One spelling from here on: the list load, the file offered and the viewer's
+    // columns all follow the project's.
+    app().ProtEquipo = app().ProtProyecto;
+    m_fichero = app().ProtEquipo + QStringLiteral(".PLMX");
+    m_answer = line.trimmed();
+    m_infoAnswer = line;
+    const bool waited = app().EstadoConexion == 5;
+    m_espera = Espera::Ninguna;
+    m_silentTicks = 0;
+    setEstado(2);
+    if (waited) {
+        emit monitorCaption(Texto("ComunicacionPilmora"));
+        emit linkStatus(Texto("PasarelaDeNuevoEnLinea"));
+        echo(Texto("PasarelaDeNuevoEnLinea"), QStringLiteral(">"));
+    }
+    emit protocolConfirmed(m_fichero);
+    if (app().EstadoConexion != 2) return;
+    ActivaCambios();
+    // The spies the monitors want, told again to a gateway that forgot them.
+    if (m_spyWanted[0]) ControlaBusPilmora(QStringLiteral("INT"), true);
+    if (m_spyWanted[1]) ControlaBusPilmora(QStringLiteral("EXT"), true);
 }
 
 void GatewayLink::dispatchLine(const QString& line) {
@@ -394,6 +519,11 @@ void GatewayLink::dispatchLine(const QString& line) {
 // ---- tick
 
 void GatewayLink::onTick() {
+    // The quiet counts down off line too: the gateway's own clock runs on.
+    if (m_quietTicks > 0 && --m_quietTicks == 0) {
+        if (m_quietSaid) echo(Texto("EnlaceSilencioFin"), QStringLiteral(">"));
+        m_quietSaid = false;
+    }
     if (!m_timer) return;
     const bool udp = m_transport && m_transport->isDatagram();
     switch (app().EstadoConexion) {
@@ -405,19 +535,44 @@ void GatewayLink::onTick() {
                 m_contTimeout = 0;
                 TransmitPilmora(QStringLiteral("IS"), true);
             }
+            // A gateway that went quiet is asked; the answer only marks it alive.
+            ++m_silentTicks;
+            if (m_silentTicks % kTicksPregunta == 0) TransmitPilmora(QStringLiteral("INFO?"), false);
+            if (m_silentTicks >= kTicksSinRespuesta && !m_noAnswer) {
+                m_noAnswer = true;
+                const QDateTime last = m_lastHeard.isValid() ? m_lastHeard : QDateTime::currentDateTime();
+                emit livenessChanged(false);
+                emit linkStatus(Texto("SinRespuestaDesde") + last.toString(QStringLiteral("HH:mm:ss")));
+            }
             break;
         case 3:
         case 4:
-            if (++m_contTimeout > 5) {
-                m_end = TransferEnd::Timeout;
-                FinTransferencia();
-                echo(Texto("TransfFicheroCANCEL") + QStringLiteral(" (") + Texto("SinRespuesta") + QStringLiteral(")"),
-                     QStringLiteral("<"));
+            if (++m_contTimeout >= kTicksSinProgreso) terminaTransferencia(FinTransfer::SinRespuesta);
+            break;
+        case 5: {
+            if (++m_waitTicks >= kTicksEsperaMax) {
+                FinReinicio();
+                break;
             }
+            if (m_espera == Espera::Adaptador && m_transport && !m_transport->isOpen()) {
+                const PortIdentity id = m_probe ? m_probe(m_portName) : PortIdentity();
+                const bool same = id.present && (m_portSerial.isEmpty() || id.serialNumber == m_portSerial);
+                QString error;
+                if (same && m_transport->open(&error)) {
+                    echo(Texto("PuertoReabierto") + m_portName, QStringLiteral(">"));
+                } else if (id.present && !same && !m_otherSaid) {
+                    m_otherSaid = true;
+                    echo(Texto("PuertoOtroAdaptador") + m_portName, QStringLiteral(">"));
+                }
+            }
+            const QString text =
+                (m_espera == Espera::Adaptador ? Texto("EsperandoAdaptador") : Texto("EsperandoReinicio")) +
+                QString::number(m_waitTicks) + QStringLiteral(" s");
+            emit monitorCaption(Texto("ComunicacionPilmora") + QStringLiteral(". ") + text);
+            emit linkStatus(text);
+            if (m_transport && m_transport->isOpen()) TransmitPilmora(QStringLiteral("INFO?"), false);
             break;
-        case 5:
-            if (udp && ++m_contTimeout > 5) FinReinicio();
-            break;
+        }
         default:
             break;
     }
@@ -426,6 +581,7 @@ void GatewayLink::onTick() {
 // ---- console commands
 
 void GatewayLink::ControlaBusPilmora(const QString& bus, bool on) {
+    if (bus == QLatin1String("INT") || bus == QLatin1String("EXT")) m_spyWanted[bus == QLatin1String("EXT")] = on;
     if (app().EstadoConexion != 2) return;
     if (bus == QLatin1String("INT")) {
         if (on == app().EspiaInt) return;
@@ -465,12 +621,8 @@ DownloadFileInfo GatewayLink::downloadFileInfo() const {
         for (qsizetype i = 4; i < bytes.size(); ++i) sum += b[i];
         info.checksumOk = sum == info.checksum;
     }
-    // The project's own files (its INI and signal table) saved after the file.
-    const QString prot = app().ProtProyecto;
-    for (const QString& ext : {QStringLiteral(".ini"), QStringLiteral(".dat")}) {
-        const QFileInfo src(findNoCase(app().RutaProyecto, prot + ext));
-        if (!prot.isEmpty() && src.isFile() && src.lastModified() > info.modified) info.stale = true;
-    }
+    // What the saved project generates now, the header's date and the checksum aside.
+    info.stale = !downloadMatchesProject(app().RutaProyecto, app().ProtProyecto, bytes);
     return info;
 }
 
@@ -515,6 +667,13 @@ bool GatewayLink::askAndSend(const std::function<bool(const QString& bus)>& swit
 
 void GatewayLink::EnviaFichero() {
     if (app().EstadoConexion != 2) return;
+    if (m_quietTicks > 0) {
+        // Told in a box once; the link monitor has it too.
+        const bool told = m_quietSaid;
+        enSilencio();
+        if (!told) Aviso(Texto("EnlaceEnSilencio") + QString::number(m_quietTicks) + QStringLiteral(" s"), 3);
+        return;
+    }
     const QString path = findNoCase(app().RutaProyecto, m_fichero);
     const QFileInfo fi(path);
     if (m_fichero.isEmpty() || !fi.isFile()) {
@@ -539,7 +698,7 @@ void GatewayLink::EnviaFichero() {
     m_sentPath = path;
     m_end = TransferEnd::PortLost;
     m_tamFichero = qint32(bytes.size());
-    m_transferOk = false;
+    m_ipTrasDescarga = DownloadFileCheck::of(bytes).tcpIp;
     echo(Texto("PeticionTransferFichero"), QStringLiteral("<"));
     setEstado(3);
     TransmitPilmora(QStringLiteral("SEND~") + QString::number(m_tamFichero), false);
@@ -554,6 +713,7 @@ void GatewayLink::IniciaTransferencia() {
     m_chunksSent = 0;
     setBusy(true);
     emit transferStarted((m_tamFichero + m_tamBloque - 1) / m_tamBloque);
+    emit linkStatus(Texto("InicioTransfFichero"));
     EnviaBloque();
 }
 
@@ -578,34 +738,74 @@ void GatewayLink::EnviaBytes(qint32 position, qint32 length) {
     m_transport->write(m_transport->isDatagram() ? QByteArrayLiteral("IS") + part : part);
 }
 
-void GatewayLink::FinTransferencia() {
+void GatewayLink::FinTransferencia() { terminaTransferencia(FinTransfer::FueraDeLinea); }
+
+void GatewayLink::terminaTransferencia(FinTransfer fin) {
     const int state = app().EstadoConexion;
     m_contTimeout = 0;
     setBusy(false);
     if (state != 3 && state != 4) return;
+    // What the download history records of this end.
+    m_end = fin == FinTransfer::Exito         ? TransferEnd::Success
+            : fin == FinTransfer::Rechazada    ? TransferEnd::Refused
+            : fin == FinTransfer::Cancelada    ? TransferEnd::Cancel
+            : fin == FinTransfer::SinRespuesta ? TransferEnd::Timeout
+                                               : TransferEnd::PortLost;
     setEstado(2);
-    const bool ok = m_transferOk;
-    m_transferOk = false;
     m_datos.clear();
-    emit transferFinished(ok);
+    m_silentTicks = 0;
+    QString note, prefix = QStringLiteral(">");
+    switch (fin) {
+        case FinTransfer::Exito:
+            note = Texto("TransfEscFicheroOK");
+            break;
+        case FinTransfer::Rechazada:
+            note = Texto("InicioTransfFicheroCANCEL");
+            break;
+        case FinTransfer::Cancelada:
+            note = Texto("TransfFicheroCANCEL");
+            break;
+        case FinTransfer::SinRespuesta:
+            note = Texto("TransfFicheroCANCEL") + QStringLiteral(" (") + Texto("SinRespuesta") + QStringLiteral(")");
+            prefix = QStringLiteral("<");
+            break;
+        case FinTransfer::PuertoPerdido:
+            note =
+                Texto("TransfFicheroCANCEL") + QStringLiteral(" (") + Texto("PuertoPerdidoCorto") + QStringLiteral(")");
+            break;
+        case FinTransfer::FueraDeLinea:
+            note = Texto("TransfFicheroCANCEL") + QStringLiteral(" (") + Texto("FueraDeLineaNota") + QStringLiteral(")");
+            break;
+    }
+    QString message = note;
+    // A gateway left in the middle of a transfer takes whatever comes next as
+    // file bytes until it gives up (10 s): the link keeps quiet longer than that.
+    if (fin == FinTransfer::SinRespuesta || fin == FinTransfer::PuertoPerdido || fin == FinTransfer::FueraDeLinea) {
+        m_quietTicks = kTicksSilencio;
+        m_quietSaid = false;
+        message += QLatin1Char('\r') + Texto("TransfSilencio") +
+                   QDateTime::currentDateTime().addSecs(kTicksSilencio).toString(QStringLiteral("HH:mm:ss"));
+    }
+    echo(note, prefix);
+    emit linkStatus(note);
+    emit transferFinished(fin == FinTransfer::Exito, message);
 }
 
 void GatewayLink::ReinicioTrasDescarga() {
+    // The gateway restarts with its new configuration: the link waits for it on
+    // line (state 5) and confirms it again by itself, asking "INFO?" each second.
     setEstado(5);
+    m_espera = Espera::Reinicio;
+    m_waitTicks = 0;
     m_contTimeout = 0;
-    // As the on-line button's handler does when it is unchecked.
-    const bool was = m_ocupado;
-    m_ocupado = true;
-    PasaOffLine();
-    m_ocupado = was;
+    app().EspiaInt = app().EspiaExt = false;
     for (const QString& t : {QString(), QString(), Texto("X132"), QString(), QString()}) echo(t, QStringLiteral(">"));
     m_timer = true;
 }
 
 void GatewayLink::FinReinicio() {
-    m_timer = false;
-    if (m_transport && m_transport->isDatagram()) {
-        setEstado(0);
-        PasaOffLine();
-    }
+    const QString text = Texto(m_espera == Espera::Adaptador ? "EsperaAdaptadorAgotada" : "EsperaReinicioAgotada");
+    PasaOffLine();
+    emit linkStatus(text);
+    Aviso(text, 3);
 }

@@ -21,7 +21,11 @@
 //     EnviaFichero); downloadFileInfo() gives date, size, checksum and staleness
 //     for the question. During the transfer follow transferStarted(),
 //     transferProgress(sent, total) (toggle shpTransfer2 at each) and
-//     transferFinished(ok).
+//     transferFinished(ok, message): every end of a transfer comes there once,
+//     with the message the engineer acknowledges.
+//   - linkStatus(text) is the link's line for the status bar (the result of the
+//     last download, an automatic wait, a gateway that stopped answering);
+//     buttonColour() the on-line button's colour.
 //   - monitorText(text, prefix) is what the link monitor (fTestPilmora) shows;
 //     monitorCaption(text) its caption. spyLineReceived(bus, text) feeds the
 //     spy monitors; valuesCleared()/valueReported() the viewer.
@@ -58,14 +62,31 @@ struct DownloadFileInfo {
     QDateTime modified;
     quint32 checksum = 0;  // stored in the first 4 bytes
     bool checksumOk = false;  // the stored checksum matches the content
-    bool stale = false;    // a project file was saved after the download file
+    bool stale = false;       // the file differs from what the saved project generates now
 };
+
+// How a file transfer ended; each end goes through one routine.
+enum class FinTransfer { Exito, Rechazada, Cancelada, SinRespuesta, PuertoPerdido, FueraDeLinea };
+
+// The on-line button's colour: the face colour off line, waiting for the gateway
+// (its protocol report, a restart, an adapter), confirmed, no answer any more.
+enum class ColorEnlace { Normal, Esperando, Confirmado, SinRespuesta };
 
 class GatewayLink : public QObject {
     Q_OBJECT
 public:
     static constexpr int kTamBloque = 128;
     static constexpr int kMaxPendiente = 64 * 1024;  // text after the last CR kept at most
+    // Supervision, in one-second ticks.
+    static constexpr int kTicksSinProgreso = 6;    // a transfer step unanswered this long ends it
+    static constexpr int kTicksSilencio = 12;      // nothing sent after a transfer was cut off
+    static constexpr int kTicksPregunta = 10;      // heard nothing this long: "INFO?"
+    static constexpr int kTicksSinRespuesta = 30;  // heard nothing this long: not answering
+    static constexpr int kTicksEsperaMax = 300;    // an automatic wait gives up after 5 minutes
+
+    // The one rule for the protocol the gateway reports against the project's:
+    // the same name whatever its letter case.
+    static bool mismoProtocolo(const QString& reported, const QString& project);
 
     explicit GatewayLink(QObject* parent = nullptr);
     ~GatewayLink() override;
@@ -90,6 +111,8 @@ public:
     // Shows the whole difference of the send confirmation's last button (a
     // message box when not set).
     void setTextViewer(std::function<void(const QString&)> viewer) { m_textViewer = std::move(viewer); }
+    // How a serial port is found again after it vanished (tests hand in their own).
+    void setPortProbe(std::function<PortIdentity(const QString&)> probe) { m_probe = std::move(probe); }
 
     // ---- the on-line button and the link
     void chkOnline_Click(bool checked);
@@ -108,8 +131,17 @@ public:
     void onTick();
     QString BufferRx() const { return m_buffer.mid(m_start); }
     qint16 ContTimeout() const { return m_contTimeout; }
+    // Ticks left in which the link sends nothing (after a transfer was cut off).
+    int ticksSilencio() const { return m_quietTicks; }
+    // The gateway answered within kTicksSinRespuesta (always true off line).
+    bool respondiendo() const { return !m_noAnswer; }
+    ColorEnlace buttonColour() const;
+    // State 5: waiting for the gateway to restart, or for a serial adapter to come back.
+    bool esperandoAdaptador() const { return m_espera == Espera::Adaptador; }
 
     // ---- console commands
+    // `on` is also what the spy monitor's box wants: a confirmed protocol switches
+    // every wanted spy on again (a reconnect, a restart).
     void ControlaBusPilmora(const QString& bus, bool on);
     void ActivaCambios();
     void DesactivaEspias();
@@ -126,8 +158,11 @@ public:
     void IniciaTransferencia();
     void EnviaBloque();
     void EnviaBytes(qint32 position, qint32 length);
+    // The user's end (going off line): as FinTransfer::FueraDeLinea.
     void FinTransferencia();
+    void terminaTransferencia(FinTransfer fin);
     void ReinicioTrasDescarga();
+    // An automatic wait that lasted kTicksEsperaMax: off line with a message.
     void FinReinicio();
     qint32 TamFichero() const { return m_tamFichero; }
     // How the last transfer ended (the download history reads it when the
@@ -140,6 +175,8 @@ public:
     const QString& sentPath() const { return m_sentPath; }
     const QString& infoAnswer() const { return m_infoAnswer; }
     qint32 PosFichero() const { return m_posFichero; }
+    // The gateway address of the TCP/IP block of the file being sent (empty without one).
+    QString ipTrasDescarga() const { return m_ipTrasDescarga; }
 
 signals:
     void monitorText(const QString& text, const QString& prefix);
@@ -155,7 +192,9 @@ signals:
     void valuesCleared();
     void transferStarted(int totalChunks);
     void transferProgress(int sentChunks, int totalChunks);
-    void transferFinished(bool ok);
+    void transferFinished(bool ok, const QString& message);
+    void linkStatus(const QString& text);
+    void livenessChanged(bool answering);
     // After a good download while the viewer is open: reload it.
     void viewerReloadRequested();
 
@@ -172,6 +211,13 @@ private:
     std::unique_ptr<Transport> buildTransport() const;
     void adopt(std::unique_ptr<Transport> t);
     void setBusy(bool on);
+    // The "Protocol:" report `line` names `reported`.
+    void protocolReport(const QString& line, const QString& reported);
+    void confirma(const QString& line);
+    void esperaAdaptador();
+    void oido();
+    bool enSilencio();
+    enum class Espera { Ninguna, Reinicio, Adaptador };
 
     std::unique_ptr<Transport> m_transport;
     bool m_transportGiven = false;
@@ -182,6 +228,7 @@ private:
     int m_comPort = 1;
     QString m_settings = QStringLiteral("57600,n,8,1");
     QString m_comDevice;
+    QString m_pendingSettings;  // chosen while the port was open
 
     QString m_buffer;       // BufferRx: the unprocessed text starts at m_start
     qsizetype m_start = 0;
@@ -201,8 +248,22 @@ private:
     QByteArray m_datos;  // DatosFichero
     qint32 m_tamFichero = 0, m_posFichero = 0, m_tamBloque = 0;
     int m_chunksSent = 0;
-    bool m_transferOk = false;
     TransferEnd m_end = TransferEnd::PortLost;
     QByteArray m_sentFile;
     QString m_sentPath, m_infoAnswer;
+    QString m_ipTrasDescarga;
+
+    int m_quietTicks = 0;
+    bool m_quietSaid = false;
+    int m_silentTicks = 0;  // ticks since the gateway was last heard
+    bool m_noAnswer = false;
+    QDateTime m_lastHeard;
+    Espera m_espera = Espera::Ninguna;
+    int m_waitTicks = 0;
+    QString m_portName, m_portSerial;  // the serial port in use, found again by these
+    bool m_otherSaid = false;
+    QString m_answer;  // the last confirmed "Protocol:" report, the reconnect's test
+    bool m_spyWanted[2] = {false, false};
+    int m_strangers = 0;
+    std::function<PortIdentity(const QString&)> m_probe;
 };

@@ -1,8 +1,12 @@
 #include "SerialTransport.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <QStringList>
+
+#include "mIdioma.h"
 
 SerialTransport::SerialTransport(int portNumber, const QString& device, const QString& settings, QObject* parent)
     : Transport(parent), m_port(new QSerialPort(this)), m_settings(settings) {
@@ -39,6 +43,31 @@ QString SerialTransport::portName(int n) {
 #endif
 }
 
+PortIdentity SerialTransport::identity(const QString& name) {
+    PortIdentity id;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        if (info.portName() != name && info.systemLocation() != name) continue;
+        id.present = true;
+        id.serialNumber = info.serialNumber();
+        return id;
+    }
+    // Devices the system does not list (pseudo-terminals, links to a device).
+    id.present = name.startsWith(QLatin1Char('/')) && QFileInfo::exists(name);
+    return id;
+}
+
+QString SerialTransport::permissionHint(const QString& name) {
+#ifdef Q_OS_LINUX
+    const QFileInfo device(name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name);
+    const QString group = device.exists() ? device.group() : QString();
+    if (group.isEmpty() || group == QLatin1String("root")) return QString();
+    return Texto("PuertoSinPermiso") + QStringLiteral("sudo usermod -a -G ") + group + QStringLiteral(" $USER");
+#else
+    Q_UNUSED(name);
+    return QString();
+#endif
+}
+
 SerialSettings SerialTransport::parseSettings(const QString& text) {
     SerialSettings s;
     const QStringList f = text.split(QLatin1Char(','));
@@ -72,6 +101,10 @@ bool SerialTransport::open(QString* error) {
     } done{m_opening};
     if (!m_port->open(QIODevice::ReadWrite)) {
         if (error) *error = m_port->errorString();
+        if (error && m_port->error() == QSerialPort::PermissionError) {
+            const QString hint = permissionHint(m_name);
+            if (!hint.isEmpty()) *error += QLatin1Char('\r') + hint;
+        }
         m_port->clearError();
         return false;
     }

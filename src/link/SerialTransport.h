@@ -36,6 +36,12 @@ public:
     static SerialSettings parseSettings(const QString& text);
     // The platform's name of port `n`: "COM<n>" on Windows, else "/dev/ttyS<n-1>".
     static QString portName(int n);
+    // Whether port `name` ("COM3", "/dev/ttyUSB0", a link to a device) is there
+    // now, and its adapter's USB serial number where the system reports one.
+    static PortIdentity identity(const QString& name);
+    // What an engineer can do about a port the system refused to open for want of
+    // rights: on Linux the command that adds the user to the device's group.
+    static QString permissionHint(const QString& name);
 
 private:
     void onReadyRead();

@@ -6,6 +6,13 @@
 #include <QObject>
 #include <QString>
 
+// A serial port as the system lists it now: there or not, and the USB serial
+// number of the adapter where the system reports one.
+struct PortIdentity {
+    bool present = false;
+    QString serialNumber;
+};
+
 class Transport : public QObject {
     Q_OBJECT
 public:
@@ -28,6 +35,8 @@ public:
     virtual bool isDatagram() const = 0;
     // What the link monitor's caption names: "COM3", "/dev/ttyUSB0", "127.0.0.1".
     virtual QString describe() const = 0;
+    // UDP: datagrams go to `host` from now on (the gateway moved after a download).
+    virtual bool retarget(const QString& /*host*/) { return false; }
 
 signals:
     // Bytes from the gateway, in arrival order.
@@ -35,4 +44,6 @@ signals:
     // The port or socket failed after it was opened (adapter pulled out, socket
     // error). `fatal`: the port is gone and the link cannot go on.
     void failed(const QString& description, bool fatal);
+    // A datagram from another address was dropped.
+    void strangerDropped(const QString& sender);
 };

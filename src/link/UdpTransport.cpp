@@ -41,13 +41,26 @@ bool UdpTransport::write(const QByteArray& bytes) {
     return m_socket->writeDatagram(bytes, m_host, m_port) == bytes.size();
 }
 
+bool UdpTransport::accepts(const QHostAddress& gateway, const QHostAddress& sender) {
+    // IPv4-mapped forms compare equal.
+    return !gateway.isNull() && sender.isEqual(gateway);
+}
+
+bool UdpTransport::retarget(const QString& host) {
+    QHostAddress a;
+    if (!a.setAddress(host.trimmed()) || a.protocol() != QAbstractSocket::IPv4Protocol) return false;
+    m_hostText = host.trimmed();
+    m_host = a;
+    return true;
+}
+
 void UdpTransport::onReadyRead() {
     while (m_socket->hasPendingDatagrams()) {
         const QNetworkDatagram d = m_socket->receiveDatagram();
         if (!d.isValid()) break;
-        // Only the gateway we talk to; IPv4-mapped forms compare equal.
-        if (d.senderPort() != m_port || !d.senderAddress().isEqual(m_host)) {
+        if (!accepts(m_host, d.senderAddress())) {
             ++m_dropped;
+            emit strangerDropped(d.senderAddress().toString());
             continue;
         }
         emit received(d.data());

@@ -1,6 +1,7 @@
 // The UDP socket under the gateway link. Datagrams go to the gateway's address
-// and port; datagrams from anyone else are dropped, so a stranger on the network
-// cannot feed the tool value reports or a "SUCCES".
+// and port; datagrams from any other address are dropped, so a stranger on the
+// network cannot feed the tool value reports or a "SUCCES". The gateway's own
+// address is taken from any source port: a gateway may answer from another one.
 #pragma once
 
 #include <QHostAddress>
@@ -21,10 +22,14 @@ public:
     bool write(const QByteArray& bytes) override;
     bool isDatagram() const override { return true; }
     QString describe() const override { return m_hostText; }
+    bool retarget(const QString& host) override;
+
+    // Whether a datagram from `sender` is the gateway's (`gateway`).
+    static bool accepts(const QHostAddress& gateway, const QHostAddress& sender);
 
     // The local port the socket is bound to (0 while closed).
     quint16 localPort() const;
-    // Datagrams dropped because they came from another address or port.
+    // Datagrams dropped because they came from another address.
     int droppedDatagrams() const { return m_dropped; }
 
 private:

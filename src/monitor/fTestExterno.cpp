@@ -18,12 +18,10 @@ fTestExterno::fTestExterno(ControlaBus controlaBus, QWidget* parent)
     chkLog->setToolTip(Texto("MonitorRegistroAyuda"));
     fila->insertWidget(3, chkLog);
 
+    // The link keeps the flag: it follows what the gateway was told, and a
+    // wanted spy is switched on again when the protocol is next confirmed.
     m_controlaBus(QStringLiteral("EXT"), true);
-    app().EspiaExt = true;
-    connect(chkBus, &QCheckBox::toggled, this, [this](bool on) {
-        m_controlaBus(QStringLiteral("EXT"), on);
-        app().EspiaExt = on;
-    });
+    connect(chkBus, &QCheckBox::toggled, this, [this](bool on) { m_controlaBus(QStringLiteral("EXT"), on); });
     connect(chkLog, &QCheckBox::clicked, this, &fTestExterno::chkLog_Click);
     connect(&tramas, &ListaTramas::volcado, this, [this] { m_log.vacia(); });
     connect(lstTramas, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
@@ -41,7 +39,7 @@ fTestExterno::~fTestExterno() {
 }
 
 void fTestExterno::VerTramas(const QString& text) {
-    if (!app().EspiaExt) return;
+    if (!chkBus->isChecked()) return;
     tramas.agrega(text);
     m_log.escribe(text);
 }

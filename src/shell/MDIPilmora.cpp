@@ -294,19 +294,19 @@ void MDIPilmora::construyeEstado() {
     QStatusBar* sb = statusBar();
     sb->setObjectName(QStringLiteral("stsBar"));
     sb->setSizeGripEnabled(true);
-    const int minimos[3] = {180, 90, 0};
-    for (int i = 0; i < 3; ++i) {
+    const int minimos[4] = {180, 90, 0, 0};
+    for (int i = 0; i < 4; ++i) {
         m_panel[i] = new QLabel(sb);
         m_panel[i]->setObjectName(QStringLiteral("stsBar(%1)").arg(i + 1));
         m_panel[i]->setFrameShape(QFrame::StyledPanel);
         m_panel[i]->setFrameShadow(QFrame::Sunken);
         m_panel[i]->setMinimumWidth(minimos[i]);
         m_panel[i]->setContentsMargins(4, 0, 4, 0);
-        sb->addPermanentWidget(m_panel[i], i == 2 ? 1 : 0);
+        sb->addPermanentWidget(m_panel[i], i >= 2 ? 1 : 0);
     }
 }
 
-QString MDIPilmora::panel(int n) const { return (n >= 1 && n <= 3) ? m_panel[n - 1]->text() : QString(); }
+QString MDIPilmora::panel(int n) const { return (n >= 1 && n <= 4) ? m_panel[n - 1]->text() : QString(); }
 
 void MDIPilmora::habilita(QAction* a, bool on) { a->setEnabled(on && !pendiente(a)); }
 void MDIPilmora::habilita(QWidget* w, bool on) { w->setEnabled(on && !pendiente(w)); }
@@ -527,9 +527,9 @@ void MDIPilmora::mnuCProtocolo_Click() {
 
 void MDIPilmora::mnuCConexion_Click() {
     fConfPort dlg(m_comPort, puertoAbierto(), this);
-    // The link takes the serial settings the dialog saved (it keeps them while its port is open).
-    if (dlg.exec() == QDialog::Accepted && !puertoAbierto())
-        m_link->setSerial(m_comPort.com, m_comPort.settings, m_comPort.device);
+    // The link takes the serial settings the dialog saved; while its port is
+    // open a new speed waits there for the next open.
+    if (dlg.exec() == QDialog::Accepted) m_link->setSerial(m_comPort.com, m_comPort.settings, m_comPort.device);
 }
 
 bool MDIPilmora::puertoAbierto() const { return m_link->serialOpen(); }
@@ -601,6 +601,10 @@ void MDIPilmora::conectaEnlace() {
         ponEnLinea(false);
     });
     connect(m_link, &GatewayLink::stateChanged, this, [this] { aplicaControles(); });
+    connect(m_link, &GatewayLink::livenessChanged, this, [this] { ponColor(); });
+    connect(m_link, &GatewayLink::linkStatus, this, [this](const QString& text) {
+        m_panel[3]->setText(QString(text).replace(QLatin1Char('\r'), QLatin1Char(' ')));
+    });
     connect(m_link, &GatewayLink::protocolConfirmed, this, [this](const QString& fileName) {
         cboFichero->clear();
         cboFichero->addItem(fileName);
@@ -622,10 +626,18 @@ void MDIPilmora::conectaEnlace() {
         shpTransfer2->setVisible(!shpTransfer2->isVisible());
         ProgressBar1->setValue(sent);
     });
-    connect(m_link, &GatewayLink::transferFinished, this, [this] {
+    connect(m_link, &GatewayLink::transferFinished, this, [this](bool ok, const QString& message) {
         shpTransfer1->setVisible(false);
         shpTransfer2->setVisible(false);
         ProgressBar1->setVisible(false);
+        // Acknowledged by the engineer, once the link's own handling is done; the
+        // result stays in the status bar.
+        QTimer::singleShot(0, this, [ok, message] {
+            if (ok)
+                MsgBox(message, Msg::Information);
+            else
+                Aviso(message, 3);
+        });
     });
 }
 
@@ -635,10 +647,28 @@ void MDIPilmora::ponEnLinea(bool on) {
     const QSignalBlocker block(chkOnline);
     chkOnline->setChecked(on);
     chkOnline->setText(on ? Texto("EnLinea") : Texto("FueraDeLinea"));
-    QPalette pal = chkOnline->palette();
-    pal.setColor(QPalette::Button, on ? QColor(0, 255, 0) : QApplication::palette().color(QPalette::Button));
-    chkOnline->setPalette(pal);
     aplicaControles();
+}
+
+void MDIPilmora::ponColor() {
+    // Green only for a gateway that confirmed the protocol and still answers.
+    QColor c = QApplication::palette().color(QPalette::Button);
+    switch (m_link->buttonColour()) {
+        case ColorEnlace::Esperando:
+            c = QColor(255, 220, 0);
+            break;
+        case ColorEnlace::Confirmado:
+            c = QColor(0, 255, 0);
+            break;
+        case ColorEnlace::SinRespuesta:
+            c = QColor(255, 120, 0);
+            break;
+        case ColorEnlace::Normal:
+            break;
+    }
+    QPalette pal = chkOnline->palette();
+    pal.setColor(QPalette::Button, c);
+    chkOnline->setPalette(pal);
 }
 
 void MDIPilmora::aplicaControles() {
@@ -652,6 +682,7 @@ void MDIPilmora::aplicaControles() {
     habilita(cmdEnviar, c.cmdEnviar);
     habilita(cboFichero, c.cboFichero);
     habilita(cmdSendFilePilmora, c.cmdSendFilePilmora);
+    ponColor();
 }
 
 void MDIPilmora::chkOnline_Click(bool checked) {

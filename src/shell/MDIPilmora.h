@@ -50,7 +50,8 @@ public:
     // Whether AbreEditor has a window for the slot (mnuCProtocolo follows it).
     static bool EditorDisponible(int slot);
 
-    // Status bar panel text, 1..3.
+    // Status bar panel text, 1..4 (4: the link's last word: a download's result,
+    // an automatic wait, a gateway that stopped answering).
     QString panel(int n) const;
     fTestPilmora* monitorEnlace() const { return m_fTestPilmora; }
     const ConfigSerie& comPort() const { return m_comPort; }
@@ -131,6 +132,8 @@ private:
     // Enables the console controls as the project and the link state allow.
     void aplicaControles();
     void ponEnLinea(bool on);
+    // The on-line button's colour from the link: waiting, confirmed, not answering.
+    void ponColor();
     void llenaComandos();
     // Enables a control unless its window or link is not there yet.
     void habilita(QAction* a, bool on);
@@ -139,7 +142,7 @@ private:
     fTestPilmora* m_fTestPilmora = nullptr;
     fConfLonA* m_fConfLonA = nullptr;
     fConfMbs6A* m_fConfMbs6A = nullptr;
-    QLabel* m_panel[3] = {nullptr, nullptr, nullptr};
+    QLabel* m_panel[4] = {nullptr, nullptr, nullptr, nullptr};
     QActionGroup* m_grupoIdiomas = nullptr;
     ConfigSerie m_comPort;
     GatewayLink* m_link = nullptr;

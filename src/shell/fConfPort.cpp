@@ -76,16 +76,21 @@ fConfPort::fConfPort(ConfigSerie& comPort, bool puertoAbierto, QWidget* parent)
 
 void fConfPort::Form_Load() {
     BusyPointer busy;
-    cboCom->addItems(ConnectionSettings::ListaCom());
-    // Ports without a COM number (Linux, macOS) are offered by their device path.
-    cboCom->addItems(ConnectionSettings::Dispositivos(m_comPort.device));
+    // Every port the system lists (ports without a COM number by their device
+    // path); the stored one stays offered, marked, when it is not there now.
+    m_puertos = ConnectionSettings::Puertos(m_comPort.com, m_comPort.device, ConnectionSettings::PuertosSistema());
+    int actual = -1;
+    for (int i = 0; i < m_puertos.size(); ++i) {
+        const PuertoOfrecido& p = m_puertos[i];
+        cboCom->addItem(p.texto);
+        const bool esta = m_comPort.device.trimmed().isEmpty() ? p.device.isEmpty() && p.com == m_comPort.com
+                                                               : p.device == m_comPort.device.trimmed();
+        if (esta && actual < 0) actual = i;
+    }
     cboBaud->addItems(ConnectionSettings::ListaBaudios());
 
     Settings = m_comPort.settings;
-    if (!m_comPort.device.isEmpty())
-        cboCom->setCurrentIndex(cboCom->findText(m_comPort.device));
-    else
-        cboCom->setCurrentIndex(m_comPort.com >= 1 && m_comPort.com <= 16 ? m_comPort.com - 1 : -1);
+    cboCom->setCurrentIndex(actual);
 
     const auto& a = app();
     m_tagIp = a.IPConexion;
@@ -123,12 +128,13 @@ EntradaConexion fConfPort::entrada() const {
     e.port = txtPort->text();
     e.baud = cboBaud->currentText();
     const int i = cboCom->currentIndex();
-    if (i >= 16) {
-        e.device = cboCom->currentText();
-        e.com = m_comPort.com;
-    } else {
-        e.com = i + 1;
-    }
+    e.com = m_comPort.com;
+    if (i < 0 || i >= m_puertos.size())
+        e.device = m_comPort.device;  // nothing chosen: the stored port stays as it is
+    else if (!m_puertos[i].device.isEmpty())
+        e.device = m_puertos[i].device;
+    else
+        e.com = m_puertos[i].com;
     return e;
 }
 

@@ -1,6 +1,6 @@
 // Connection settings dialog: how the tool reaches the gateway, over a serial
 // port (application-wide) or over UDP (per project). While the link is on line
-// only the baud rate can change, and it applies once the port is closed.
+// only the baud rate can change; it is stored and used when the port next opens.
 #pragma once
 
 #include <QDialog>
@@ -50,4 +50,5 @@ private:
     // The values shown at load, put back after a rejected entry.
     QString m_tagIp, m_tagPort;
     QLabel* m_aviso = nullptr;  // says why most entries are locked while on line
+    QList<PuertoOfrecido> m_puertos;  // cboCom's entries, in order
 };

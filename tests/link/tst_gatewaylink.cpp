@@ -5,6 +5,7 @@
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
+#include "ConnectionSettings.h"
 #include "GatewayLink.h"
 #include "GatewaySimProcess.h"
 #include "LonFixtures.h"
@@ -24,8 +25,11 @@ public:
     bool write(const QByteArray& b) override { return sent << b, true; }
     bool isDatagram() const override { return m_udp; }
     QString describe() const override { return QStringLiteral("FAKE"); }
+    bool retarget(const QString& host) override { return target = host, m_udp; }
     void feed(const QByteArray& b) { emit received(b); }
+    void lose() { m_open = false, emit failed(QStringLiteral("gone"), true); }
     QByteArrayList sent;
+    QString target;
     bool failOpen = false, m_udp, m_open = false;
 };
 
@@ -53,8 +57,9 @@ QString texts(QString s) {
     return s;
 }
 
-// A link on a project whose file has `size` bytes (0: none, -1: the MBS6 demo project's). With `udp` 0 or 1 it
-// talks to a fake transport of that kind and starts in `state` (0 off line, 1 waiting for the report, 2 verified).
+// A link on a project whose file has `size` bytes (0: none, -1: the MBS6 demo project's, -2: a LON file with its
+// TCP/IP block). With `udp` 0 or 1 it talks to a fake transport of that kind and starts in `state` (0 off line, 1
+// waiting for the report, 2 verified).
 struct Rig {
     TestHome home{false};
     ScriptedPrompts prompts;
@@ -65,28 +70,37 @@ struct Rig {
     Sink sink;
     QStringList monitor, spies;
     QList<bool> finished;
+    QStringList messages;
     QList<int> values;
+    PortIdentity port{true, QStringLiteral("A")};  // what the system lists at the port's place
     explicit Rig(int size, int udp = -1, int state = 0) {
         folder = home.projectsRoot() + "/Gw";
-        if (size < 0) {
+        if (size == -1) {
             copyFolder(QStringLiteral(PILMORA_SOURCE_DIR "/data/demo/DemoMBS6"), folder);
             runPilmora(home.path(), {"generate", folder});
             file = readAll(folder + QStringLiteral("/MBS6.Plmx"));
+        } else if (size == -2) {
+            LonFixture f;
+            f.devices.resize(1), f.rows = {lonPointRow(1, 105, 1, "R", 1)}, writeLonFixture(folder, f);
+            runPilmora(home.path(), {"generate", folder});
+            file = readAll(folder + QStringLiteral("/LON.Plmx"));
         } else {
             writeLonFixture(folder, LonFixture());
             if (size > 0) writeAll(folder + QStringLiteral("/LON.Plmx"), file = fileOf(size));
         }
-        app().RutaProyecto = folder, app().ProtProyecto = app().NombreIni = size < 0 ? "MBS6" : "LON";
+        app().RutaProyecto = folder, app().ProtProyecto = app().NombreIni = size == -1 ? "MBS6" : "LON";
         app().IPConexion = app().IPNueva = QStringLiteral("127.0.0.1");
         QObject::connect(&link, &GatewayLink::monitorText,
                          [this](const QString& s, const QString& p) { monitor << p + s; });
         QObject::connect(&link, &GatewayLink::spyLineReceived,
                          [this](const QString& bus, const QString& s) { spies << bus + QLatin1Char(':') + s; });
-        QObject::connect(&link, &GatewayLink::transferFinished, [this](bool ok) { finished << ok; });
+        QObject::connect(&link, &GatewayLink::transferFinished,
+                         [this](bool ok, const QString& m) { finished << ok, messages << m; });
         QObject::connect(&link, &GatewayLink::valueReported, [this](int a, double) { values << a; });
         if (udp < 0) return;
         link.setTransport(std::unique_ptr<Transport>(t = new FakeTransport(app().ConsolaUDP = udp)));
         link.setWaiter([](int) {}), link.setValueSink(&sink);
+        link.setPortProbe([this](const QString&) { return port; });
         if (state >= 1) link.chkOnline_Click(true);
         if (state >= 2) t->feed("Protocol:LON.\r");
         QCOMPARE(int(app().EstadoConexion), state);
@@ -104,18 +118,24 @@ struct Rig {
         return out;
     }
     // On line as the window goes: UDP from the project, serial through "ComDevice" of the application INI.
-    bool connectTo(GatewaySimProcess& sim, const QString& settings) {
+    bool connectTo(GatewaySimProcess& sim, const QString& settings, const QString& device = QString()) {
         const QString guard = nonLoopback(folder, app().IPConexion);
         if (!guard.isEmpty()) qFatal("%s", qPrintable(guard));
         if (!sim.started()) return false;
         app().ConsolaUDP = sim.device().isEmpty(), app().PuertoUDP = sim.port();
-        EscribeIniAplicacion(QStringLiteral("Configuracion"), QStringLiteral("ComDevice"), sim.device());
+        EscribeIniAplicacion(QStringLiteral("Configuracion"), QStringLiteral("ComDevice"),
+                             device.isEmpty() ? sim.device() : device);
         EscribeIniAplicacion(QStringLiteral("Configuracion"), QStringLiteral("Settings"), settings);
         link.loadSerialSettings(), link.chkOnline_Click(true), link.onTick();
         return app().EstadoConexion == 1;
     }
     bool waitState(int s) {
         return QTest::qWaitFor([s] { return app().EstadoConexion == s; }, 5000);
+    }
+    // The link's one-second tick, faster: until `s` is reached.
+    bool tickUntil(int s) {
+        for (int i = 0; i < 200 && app().EstadoConexion != s; ++i) QTest::qWait(50), link.onTick();
+        return app().EstadoConexion == s;
     }
 };
 }  // namespace
@@ -161,7 +181,8 @@ private slots:
             texts(col<QString>("after")));
     }
 
-    // A file (0: none), the gateway's replies, ticks: the chunks sent, the state after, a monitor line.
+    // A file (0: none), the gateway's replies ("*": every chunk acknowledged, then "SUCCES"), ticks: the chunks
+    // sent, the state after, a monitor line, whether a command typed then stays unsent (the quiet after a cut).
     void transfer_data() {
         QTest::addColumn<bool>("udp");
         QTest::addColumn<int>("size");
@@ -170,42 +191,67 @@ private slots:
         QTest::addColumn<QString>("chunks");
         QTest::addColumn<int>("state");
         QTest::addColumn<QString>("note");
+        QTest::addColumn<bool>("quiet");
         const QString timeout = "<@TransfFicheroCANCEL (@SinRespuesta)", c2 = "1:128|25:128";
         QTest::newRow("300 bytes, serial") << false << 300 << "START\r|Bytes:128\r|Bytes:256\r|Bytes:300\r|SUCCES\r"
-                                           << 0 << c2 + "|23:44" << 2 << ">@TransfEscFicheroOK";
-        QTest::newRow("256 bytes, udp: off line to restart")
+                                           << 0 << c2 + "|23:44" << 2 << ">@TransfEscFicheroOK" << false;
+        QTest::newRow("256 bytes, udp: waits for the restart on line")
             << true << 256 << "START\r\n|Bytes:128\r\n|Bytes:256\r\nSUCCES\r\n"
-            << 0 << c2 << 0 << ">@X132";
-        QTest::newRow("cancelled after a chunk") << true << 300 << "START\r\n|CANCEL\r\n"
-                                                 << 0 << "1:128" << 2 << ">@TransfFicheroCANCEL";
+            << 0 << c2 << 5 << ">@X132" << false;
+        QTest::newRow("LON file with its TCP/IP block, udp: the address moves")
+            << true << -2 << "START\r\n|*" << 0 << "*" << 5 << ">@X132" << false;
+        QTest::newRow("cancelled after a chunk: no quiet") << true << 300 << "START\r\n|CANCEL\r\n"
+                                                           << 0 << "1:128" << 2 << ">@TransfFicheroCANCEL" << false;
+        QTest::newRow("refused") << true << 300 << "CANCEL\r\n"
+                                 << 0 << "" << 2 << ">@InicioTransfFicheroCANCEL" << false;
         QTest::newRow("wrong count: no next chunk")
-            << false << 300 << "START\r|Bytes:129\r" << 0 << "1:128" << 4 << ">Bytes:129";
+            << false << 300 << "START\r|Bytes:129\r" << 0 << "1:128" << 4 << ">Bytes:129" << false;
         QTest::newRow("count split across pieces")
-            << false << 300 << "START\rBy|tes:12|8\r" << 0 << c2 << 4 << ">Bytes:128";
+            << false << 300 << "START\rBy|tes:12|8\r" << 0 << c2 << 4 << ">Bytes:128" << false;
         QTest::newRow("silent after START, 5 ticks")
-            << false << 300 << "START\r" << 5 << "1:128" << 4 << ">TX: 1 size 128";
-        QTest::newRow("silent after START, 6 ticks") << false << 300 << "START\r" << 6 << "1:128" << 2 << timeout;
-        QTest::newRow("silent after SEND~") << true << 300 << "" << 6 << "" << 2 << timeout;
+            << false << 300 << "START\r" << 5 << "1:128" << 4 << ">TX: 1 size 128" << false;
+        QTest::newRow("silent after START, 6 ticks: quiet")
+            << false << 300 << "START\r" << 6 << "1:128" << 2 << timeout << true;
+        QTest::newRow("silent after START, 18 ticks: may send again")
+            << false << 300 << "START\r" << 18 << "1:128" << 2 << ">@EnlaceSilencioFin" << false;
+        QTest::newRow("silent after SEND~") << true << 300 << "" << 6 << "" << 2 << timeout << true;
         QTest::newRow("replies of another state ignored")
-            << false << 300 << "Bytes:0\r|SUCCES\r" << 0 << "" << 3 << ">SUCCES";
-        QTest::newRow("no file") << false << 0 << "" << 0 << "" << 2 << "";
+            << false << 300 << "Bytes:0\r|SUCCES\r" << 0 << "" << 3 << ">SUCCES" << false;
+        QTest::newRow("no file") << false << 0 << "" << 0 << "" << 2 << "" << false;
     }
     void transfer() {
         const bool udp = col<bool>("udp");
         const int size = col<int>("size");
         Rig r(size, udp, 2);  // the file written as the generator names it, offered as "LON.PLMX"
+        if (size == -2) app().IPConexion.clear();
         r.link.EnviaFichero();
         if (size == 0) {
             QCOMPARE(r.prompts.lastText() + QString::number(app().EstadoConexion),
                      Texto("NoSeEncuentraFichero") + "\r" + findNoCase(r.folder, "LON.PLMX") + "2");
             return;
         }
-        QCOMPARE(r.t->sent.value(0), (udp ? "ISSEND~" : "SEND~") + QByteArray::number(size) + (udp ? "" : "\r"));
-        for (const QString& b : col<QString>("replies").split('|', Qt::SkipEmptyParts)) r.t->feed(b.toLatin1());
+        QCOMPARE(r.t->sent.value(0),
+                 (udp ? "ISSEND~" : "SEND~") + QByteArray::number(r.file.size()) + (udp ? "" : "\r"));
+        for (const QString& b : col<QString>("replies").split('|', Qt::SkipEmptyParts)) {
+            if (b != "*") r.t->feed(b.toLatin1());
+            for (int n = 0; b == "*" && app().EstadoConexion == 4 && n < 1000; ++n)
+                r.t->feed(r.link.PosFichero() > r.link.TamFichero()
+                              ? "SUCCES\r\n"
+                              : "Bytes:" + QByteArray::number(r.link.PosFichero() - 1) + "\r\n");
+        }
         for (int i = col<int>("ticks"); i > 0; --i) r.link.onTick();
-        QCOMPARE(r.chunks().join('|'), col<QString>("chunks"));
+        if (col<QString>("chunks") != "*") QCOMPARE(r.chunks().join('|'), col<QString>("chunks"));
         QCOMPARE(int(app().EstadoConexion), col<int>("state"));
         QVERIFY2(r.monitor.contains(texts(col<QString>("note"))), qPrintable(r.monitor.join(QLatin1Char('|'))));
+        if (size == -2)  // the gateway's new address, used and remembered for the project
+            QCOMPARE(app().IPConexion + "|" + r.t->target + "|" + LeeIni("Console", "IP", "-"),
+                     "127.0.0.1|127.0.0.1|127.0.0.1");
+        // Every end is told once, with the quiet and when to send again after a cut.
+        QCOMPARE(r.messages.size(), int(app().EstadoConexion != 3 && app().EstadoConexion != 4 && !r.file.isEmpty()));
+        QCOMPARE(r.messages.value(0).contains(Texto("TransfSilencio")), col<int>("ticks") >= 6);
+        if (app().EstadoConexion != 2) return;
+        r.t->sent.clear(), r.link.TransmitPilmora("HELP", false);
+        QCOMPARE(r.t->sent.isEmpty(), col<bool>("quiet"));
     }
 
     // Commands typed or raw, ticks, spy switches, going on or off line: what goes out.
@@ -226,18 +272,25 @@ private slots:
         QTest::newRow("one byte per character")
             << false << 1 << QString::fromUtf8("type:T=\u20ac") << false << QString::fromLatin1("T=\x80\r") << false;
         QTest::newRow("waiting: INFO? every tick") << false << 1 << "2 ticks" << false << "INFO?\r|INFO?\r" << false;
-        QTest::newRow("udp verified: quiet 20 ticks") << true << 2 << "20 ticks" << false << "" << false;
-        QTest::newRow("udp verified: IS at the 21st") << true << 2 << "21 ticks" << false << "IS" << false;
-        QTest::newRow("serial verified: no keep-alive") << false << 2 << "42 ticks" << false << "" << false;
+        QTest::newRow("udp verified, silent: INFO? each 10 ticks")
+            << true << 2 << "20 ticks" << false << "ISINFO?|ISINFO?" << false;
+        QTest::newRow("udp verified: IS at the 21st")
+            << true << 2 << "21 ticks" << false << "ISINFO?|ISINFO?|IS" << false;
+        QTest::newRow("serial verified: no keep-alive, not answering at 30")
+            << false << 2 << "42 ticks" << false << "INFO?\r|INFO?\r|INFO?\r|INFO?\r" << false;
+        QTest::newRow("answer to the liveness question: alive, nothing reloaded")
+            << false << 2 << "31 ticks, answer" << true << "INFO?\r|INFO?\r|INFO?\r" << true;
+        QTest::newRow("spy wanted before verified: on at the confirmation")
+            << false << 1 << "INT on, confirmed" << false << "ONCHANGES\r|BUSINTALL\r" << true;
         QTest::newRow("off line: no tick") << true << 0 << "3 ticks" << false << "" << false;
         QTest::newRow("spy before verified: nothing") << false << 1 << "INT on" << false << "" << false;
         QTest::newRow("INT on") << false << 2 << "INT on" << false << "BUSINTALL\r" << true;
         QTest::newRow("INT already on") << false << 2 << "INT on" << true << "" << true;
         QTest::newRow("EXT off") << false << 2 << "EXT off" << true << "BUSEXTOFF\r" << false;
         QTest::newRow("off line: spies and reports off")
-            << false << 2 << "off line" << true << "BUSINTOFF\r|BUSEXTOFF\r|OFCHANGES\r|DEBUG=0\r" << true;
+            << false << 2 << "off line" << true << "BUSINTOFF\r|BUSEXTOFF\r|OFCHANGES\r|DEBUG=0\r" << false;
         QTest::newRow("udp off line") << true << 2 << "off line" << true
-                                      << "ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0" << true;
+                                      << "ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0" << false;
     }
     void commands() {
         const QString action = col<QString>("action");
@@ -245,12 +298,21 @@ private slots:
         app().EspiaInt = app().EspiaExt = col<bool>("spiesBefore");
         if (action.startsWith("type:") || action.startsWith("raw:"))
             r.link.TransmitPilmora(action.section(':', 1), action.startsWith("raw:"));
-        else if (action.endsWith("ticks"))
+        else if (action.contains("ticks"))
             for (int i = action.section(' ', 0, 0).toInt(); i > 0; --i) r.link.onTick();
         else if (action == "off line" || action == "fail open")
             r.t->failOpen = action == "fail open", r.link.chkOnline_Click(action == "fail open");
         else
-            r.link.ControlaBusPilmora(action.left(3), action.endsWith("on"));
+            r.link.ControlaBusPilmora(action.left(3), action.contains(" on"));
+        const bool silent = action.contains("ticks") && action.section(' ', 0, 0).toInt() >= 30;
+        QCOMPARE(r.link.respondiendo(), !silent);
+        int confirmed = 0;
+        QObject::connect(&r.link, &GatewayLink::protocolConfirmed, [&] { ++confirmed; });
+        if (action.endsWith("answer") || action.endsWith("confirmed")) r.t->feed("V.43 Protocol:lon.\r");
+        QCOMPARE(confirmed, int(action.endsWith("confirmed")));
+        if (app().EstadoConexion == 2)
+            QCOMPARE(r.link.buttonColour(),
+                     r.link.respondiendo() ? ColorEnlace::Confirmado : ColorEnlace::SinRespuesta);
         QCOMPARE(QString::fromLatin1(r.t->sent.join('|')), col<QString>("sent"));
         if (action.startsWith("type:") && !r.t->sent.isEmpty())
             QCOMPARE(r.monitor.join('|'), "<" + action.mid(5).trimmed());
@@ -259,6 +321,75 @@ private slots:
             QCOMPARE(
                 QString::number(app().EstadoConexion) + r.prompts.shown().first().caption + r.prompts.texts().join('|'),
                 "0Error" + Texto("ErroralabrirCOM").chopped(3) + "FAKE. no such port");
+    }
+
+    // Automatic waits step by step: a serial port that vanishes ("lost", "gone": not listed, "other": another
+    // adapter listed, "back": the same one) or, over "udp", the restart after a download ("restart"); "N ticks",
+    // "same"/"another": the gateway's answer, "INT on": what goes out, the state after, the last message.
+    void reconnect_data() {
+        addColumns<QString, QString, int, QString>("steps", "sent", "state", "message");
+        QTest::newRow("lost: waits, nothing sent") << "lost|gone|3 ticks"
+                                                   << "" << 5 << "";
+        QTest::newRow("another adapter at the port: not opened") << "lost|other|3 ticks"
+                                                                 << "" << 5 << "";
+        QTest::newRow("the same adapter: opened, asked") << "lost|back|2 ticks"
+                                                         << "INFO?\r|INFO?\r" << 5 << "";
+        QTest::newRow("the same gateway answers: on line, spy again")
+            << "INT on|lost|back|1 ticks|same"
+            << "BUSINTALL\r|INFO?\r|ONCHANGES\r|BUSINTALL\r" << 2 << "";
+        QTest::newRow("another gateway answers: off line")
+            << "lost|back|1 ticks|another"
+            << "INFO?\r|BUSINTOFF\r|BUSEXTOFF\r|OFCHANGES\r|DEBUG=0\r" << 0 << "@OtraPasarela";
+        QTest::newRow("not back within 5 minutes: off line") << "lost|gone|300 ticks"
+                                                             << "" << 0 << "@EsperaAdaptadorAgotada";
+        QTest::newRow("udp restart answered: on line by itself") << "udp|restart|2 ticks|same"
+                                                                 << "ISINFO?|ISINFO?|ISONCHANGES" << 2 << "";
+        QTest::newRow("udp restart never answered: off line after 5 minutes")
+            << "udp|restart|300 ticks"
+            << QStringList(299, "ISINFO?").join('|') + "|ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0" << 0
+            << "@EsperaReinicioAgotada";
+    }
+    void reconnect() {
+        const bool udp = col<QString>("steps").startsWith("udp");
+        Rig r(1, udp, 2);
+        for (const QString& step : col<QString>("steps").split('|')) {
+            if (step == "lost") r.t->lose();
+            if (step == "gone" || step == "other" || step == "back")
+                r.port = PortIdentity{step != "gone", step == "back" ? "A" : "B"};
+            if (step.endsWith("ticks"))
+                for (int i = step.section(' ', 0, 0).toInt(); i > 0; --i) r.link.onTick();
+            if (step == "same" || step == "another")
+                r.t->feed(step == "same" ? "Protocol:LON.\r" : "V.9 Protocol:LON.\r");
+            if (step == "INT on") r.link.ControlaBusPilmora("INT", true);
+            if (step == "restart") r.link.ReinicioTrasDescarga();
+        }
+        QCOMPARE(QString::fromLatin1(r.t->sent.join('|')), col<QString>("sent"));
+        QCOMPARE(int(app().EstadoConexion), col<int>("state"));
+        QCOMPARE(app().EspiaInt, col<QString>("steps").startsWith("INT"));
+        QCOMPARE(r.prompts.lastText().section('\r', 0, 0), texts(col<QString>("message")));
+        QCOMPARE(r.monitor.contains(">" + Texto("PuertoPerdidoEsperando") + "FAKE"), !udp);
+    }
+
+    // The send confirmation's staleness: the file against what the saved project generates now.
+    void staleness_data() {
+        addColumns<QString, bool>("change", "stale");
+        QTest::newRow("connection settings saved since") << "connection" << false;
+        QTest::newRow("generated again later: another date") << "again" << false;
+        QTest::newRow("a signal's address changed since") << "address" << true;
+        QTest::newRow("a byte of the file changed") << "byte" << true;
+    }
+    void staleness() {
+        auto [change, stale] = fetch<QString, bool>("change", "stale");
+        Rig r(-2);
+        ConfigSerie com;
+        if (change == "connection") ConnectionSettings::Graba({true, "127.0.0.1", "5001", "9600", 1, ""}, false, com);
+        if (change == "again") runPilmora(r.home.path(), {"generate", r.folder, "--at", "2030/01/02 03:04:05"});
+        QByteArray dat = readAll(r.folder + "/LON.dat"), bytes = readAll(r.folder + "/LON.Plmx");
+        if (change == "address") writeAll(r.folder + "/LON.dat", dat.replace("Point 1\t1\t", "Point 1\t7\t"));
+        if (change == "byte")
+            writeAll(r.folder + "/LON.Plmx", bytes.replace(200, 1, QByteArray(1, char(bytes[200] ^ 1))));
+        r.link.setFichero("LON.PLMX");
+        QCOMPARE(r.link.downloadFileInfo().stale, stale);
     }
 
     void serialSettings_data() {
@@ -297,14 +428,24 @@ private slots:
         QTest::newRow("udp, other protocol")
             << "udp" << QStringList{"--protocol", "MBS6"} << "" << 1 << 0 << false << "";
         QTest::newRow("udp, no dot: still polling") << "udp" << QStringList{"--no-dot"} << "" << 1 << 1 << false << "";
-        QTest::newRow("udp, MBS6 demo project") << "udp" << QStringList{"--protocol", "MBS6"} << "" << -1 << 2 << true
-                                                << "received MBS6 file, 271 bytes, 2 devices";
+        QTest::newRow("udp, MBS6 demo project: back on line after the restart, same address")
+            << "udp" << QStringList{"--protocol", "MBS6", "--restart-ms", "300"} << "" << -1 << 2 << true
+            << "received MBS6 file, 271 bytes, 2 devices";
+        QTest::newRow("udp, a chunk lost, then a second send")
+            << "udp" << QStringList{"--no-check", "--drop-chunk", "2", "--abandon-after", "300"} << "" << 1000 << 2
+            << true << "transfer abandoned";
+        QTest::newRow("pty, closed and reopened while on line: spies again")
+            << "pty" << QStringList{"--no-check", "--restart-ms", "0"} << "57600,n,8,1|57600 0 8 1" << 300 << 2 << true
+            << "unchecked file, 300 bytes";
         QTest::newRow("cli, sent") << "cli" << any << "60" << 1 << 2 << true << "SUCCES";
         QTest::newRow("cli, refused") << "cli" << QStringList{"--refuse"} << "60" << 1 << 2 << false << "CANCEL";
         QTest::newRow("cli, no answer") << "cli" << QStringList{"--silent-after", "0"} << "1" << 1 << 2 << false
                                         << "SEND~";
-        QTest::newRow("udp, strangers mid-transfer") << "udp" << QStringList{"--no-check", "--ack-delay", "20"} << ""
-                                                     << 1000 << 2 << true << "unchecked file, 1000 bytes";
+        QTest::newRow("cli, slow acknowledgements beyond --timeout")
+            << "cli" << QStringList{"--no-check", "--ack-delay", "300"} << "1" << 1000 << 2 << true << "SUCCES";
+        QTest::newRow("udp, the gateway's address from another port mid-transfer")
+            << "udp" << QStringList{"--no-check", "--ack-delay", "20"} << "" << 1000 << 2 << true
+            << "unchecked file, 1000 bytes";
     }
     void online() {
         const QString where = col<QString>("where"), port = col<QString>("port");
@@ -324,7 +465,10 @@ private slots:
             QCOMPARE(r.code, ok ? 0 : 1);
             return;
         }
-        QVERIFY2(s.connectTo(sim, port.section('|', 0, 0)), qPrintable(s.prompts.lastText()));
+        // A link at the device's place stands for an adapter that can be pulled and plugged back.
+        const QString device = QByteArray(QTest::currentDataTag()).contains("reopened") ? s.home.file("ttyGW") : "";
+        if (!device.isEmpty()) QVERIFY(QFile::link(sim.device(), device));
+        QVERIFY2(s.connectTo(sim, port.section('|', 0, 0), device), qPrintable(s.prompts.lastText()));
         if (state == 1) QTRY_VERIFY(s.monitor.filter("Protocol:LON").size() == 1);
         QVERIFY(s.waitState(state));
         if (state == 0)
@@ -339,8 +483,9 @@ private slots:
                          .arg(serial->dataBits())
                          .arg(serial->stopBits()),
                      port.section('|', 1));
-        const int p = args.indexOf("--protocol");
-        QCOMPARE(s.link.Fichero(), (p < 0 ? QString("LON") : args[p + 1]) + ".PLMX");
+        const int p = args.indexOf("--protocol");  // one spelling, the project's, whatever the gateway's case
+        QCOMPARE(s.link.Fichero() + app().ProtEquipo,
+                 (p < 0 ? QString("LON") : args[p + 1].toUpper()) + ".PLMX" + app().ProtProyecto);
         QTRY_VERIFY(!s.values.isEmpty());  // change reports are on: the moving values arrive
         auto* udp = dynamic_cast<UdpTransport*>(s.link.transport());
         const quint16 local = udp ? udp->localPort() : 0;
@@ -348,23 +493,48 @@ private slots:
         QVERIFY(!udp || (udp->open(&error) && udp->localPort() == local));  // opening it again keeps its socket
         s.link.EnviaFichero();
         QCOMPARE(int(app().EstadoConexion), 3);
-        const bool strangers = args.contains("--ack-delay");
-        QUdpSocket stranger;  // anyone but the gateway is dropped, even in the middle of a transfer
-        if (strangers) {
+        const bool otherPort = args.contains("--ack-delay");
+        QUdpSocket other;  // the gateway's address from another source port is the gateway, even mid-transfer
+        if (otherPort) {
             QTRY_COMPARE(int(app().EstadoConexion), 4);
-            s.values.clear();
-            for (const char* d : {"AD0001=5\r\n", "SUCCES\r\n", "CANCEL\r\n", "Bytes:9999\r\n"})
-                stranger.writeDatagram(d, QHostAddress::LocalHost, local);
+            other.writeDatagram("AD0001=5\r\n", QHostAddress::LocalHost, local);
+            QTRY_VERIFY(s.monitor.contains(">AD0001=5"));
         }
-        QTRY_COMPARE_WITH_TIMEOUT(s.finished, QList<bool>{ok}, 10000);
-        if (strangers) QVERIFY(udp->droppedDatagrams() == 4 && s.values.isEmpty());
+        const bool drop = args.contains("--drop-chunk");
+        if (drop) {  // six ticks without progress end it, the gateway gives up, the quiet passes, the file goes again
+            QTRY_VERIFY(sim.log().contains("lost as asked"));
+            for (int i = 0; i < 6; ++i) s.link.onTick();
+            QTRY_VERIFY(sim.log().contains("transfer abandoned"));
+            for (int i = 0; i < GatewayLink::kTicksSilencio; ++i) s.link.onTick();
+            s.link.EnviaFichero();
+        }
+        QList<bool> ends{ok};
+        if (drop) ends.prepend(false);
+        QTRY_COMPARE_WITH_TIMEOUT(s.finished, ends, 10000);
+        if (otherPort) QCOMPARE(udp->droppedDatagrams(), 0);
         QTRY_VERIFY2(sim.log().contains(col<QString>("simLog")), qPrintable(sim.log()));
         if (ok) QCOMPARE(readAll(out), s.file);
-        QCOMPARE(int(app().EstadoConexion), ok && udp ? 0 : 2);  // off line while the gateway restarts
+        QCOMPARE(int(app().EstadoConexion), ok && udp ? 5 : 2);  // waiting on line while the gateway restarts
+        if (ok && udp) {
+            QVERIFY2(s.tickUntil(2), qPrintable(s.monitor.join("|")));  // back on line by itself
+            QCOMPARE(app().IPConexion + s.link.ipTrasDescarga(), QStringLiteral("127.0.0.1"));
+        }
         if (!serial) return;
+        const bool reopen = QByteArray(QTest::currentDataTag()).contains("reopened");
+        if (reopen) {
+            s.link.ControlaBusPilmora("INT", true);
+            QTRY_VERIFY(sim.log().contains("BUSINTALL"));
+        }
         sim.kill();
-        QVERIFY2(s.waitState(0), qPrintable(s.monitor.join("|")));
-        QVERIFY(s.prompts.lastText().startsWith(Texto("PuertoPerdido")));
+        QVERIFY2(s.waitState(5), qPrintable(s.monitor.join("|")));  // waits for the adapter, on line
+        QVERIFY(s.monitor.contains(">" + Texto("PuertoPerdidoEsperando") + s.link.transport()->describe()));
+        if (!reopen) return;
+        GatewaySimProcess again("pty", args);  // the adapter back at the same place
+        QFile::remove(s.home.file("ttyGW"));
+        QVERIFY(QFile::link(again.device(), s.home.file("ttyGW")));
+        QVERIFY2(s.tickUntil(2), qPrintable(s.monitor.join("|")));
+        QTRY_VERIFY2(again.log().contains("BUSINTALL"), qPrintable(again.log()));
+        QVERIFY(app().EspiaInt);
     }
 };
 

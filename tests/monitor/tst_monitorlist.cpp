@@ -363,15 +363,16 @@ void TstMonitorList::poll() {
     QVERIFY(before.carga(kSlotLon, &error) && before.marca(listaSenyales(), {listaSenyales().IndiceSenyales.value("AD0001")},
                                                           EstadoCheckout::Fallido, "loose wire", false, &error));
     // Overlapping: every signal once (a gateway slow to answer, and too slow to report unasked), a watch during a
-    // flood of reports, a wrong --watch.
+    // flood of reports, a wrong --watch, a pass through a flood of change reports (only the answers printed).
     GatewaySimProcess slow("udp", {"--project", served, "--tick", "60000", "--answer-delay", "30"}),
-        fast("udp", {"--project", folder});
-    QVERIFY(slow.started() && fast.started());
+        fast("udp", {"--project", folder}), flood("udp", {"--project", folder, "--tick", "10"});
+    QVERIFY(slow.started() && fast.started() && flood.started());
     const QStringList args[] = {{"--udp", "127.0.0.1:" + QString::number(slow.port()), "--record"},
                                 {"--udp", "127.0.0.1:" + QString::number(fast.port()), "--watch", "30"},
-                                {"--udp", "127.0.0.1:9", "--watch", "x"}};
-    QProcess p[3];
-    for (int i = 0; i < 3; ++i) {
+                                {"--udp", "127.0.0.1:9", "--watch", "x"},
+                                {"--udp", "127.0.0.1:" + QString::number(flood.port())}};
+    QProcess p[4];
+    for (int i = 0; i < 4; ++i) {
         p[i].setProcessChannelMode(QProcess::MergedChannels);
         p[i].start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"),
                    QStringList{"--home", home.path(), "poll", folder} + args[i]);
@@ -381,7 +382,10 @@ void TstMonitorList::poll() {
     QTRY_VERIFY_WITH_TIMEOUT(report.match(watched += p[1].readAll()).hasMatch(), 30000);
     p[1].kill();
     for (QProcess& q : p) QVERIFY(q.state() == QProcess::NotRunning || q.waitForFinished(30000));
-    const QString table = p[0].readAll(), wrong = p[2].readAll();
+    const QString table = p[0].readAll(), wrong = p[2].readAll(), flooded = p[3].readAll();
+    QVERIFY2(p[3].exitCode() == 0 && flooded.contains("Signals to ask for: 4\n") &&
+                 flooded.count(QRegularExpression("^>AD", QRegularExpression::MultilineOption)) <= 4,
+             qPrintable(flooded));
     for (const char* s : {"Signals to ask for: 4\n", "AD0101 +Communication error +0\n", "AD0102 .*\\(no value\\)\n",
                           "without an answer: 1\n"})
         QVERIFY2(QRegularExpression(s).match(table).hasMatch(), qPrintable(table));

@@ -221,8 +221,12 @@ void TstMonitors::typicalRun() {
     QVERIFY(online());
     QTest::mouseClick(w.cmdSendFilePilmora, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(w.monitorEnlace()->lineas().contains(">SUCCES"), 20000);
-    QTRY_COMPARE(int(app().EstadoConexion), 0);
-    QVERIFY(online());
+    QTRY_COMPARE(int(app().EstadoConexion), 5);  // on line, waiting while the gateway restarts
+    QVERIFY(w.chkOnline->isChecked() && !w.close());
+    for (int i = 0; i < 200 && app().EstadoConexion != 2; ++i) QTest::qWait(50), w.Timer1_Timer();
+    QCOMPARE(int(app().EstadoConexion), 2);                                   // back on line by itself
+    QCOMPARE(prompts.texts().filter(Texto("TransfEscFicheroOK")).size(), 1);  // acknowledged once
+    QCOMPARE(w.panel(4), Texto("PasarelaDeNuevoEnLinea"));
     w.mnuVInterno->trigger();  // View > Bus > ASCII: the gateway's ASCII-side spy lines
     QTRY_VERIFY(w.monitorAscii() && w.monitorAscii()->isVisible() && !w.monitorAscii()->lineas().isEmpty());
     fVerDatos* v = (w.mnuVDatos->trigger(), w.visorDatos());  // View > Data...

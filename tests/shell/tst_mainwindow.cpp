@@ -233,17 +233,17 @@ private slots:
         if (how != "delete") QCOMPARE(appIni("LastProject"), QStringLiteral("Beta"));
     }
 
-    // after: txtIp|txtPort, Com|ComDevice|Settings, UDPConsole|Port, ConsolaUDP|IPConexion|PuertoUDP.
+    // after: txtIp|txtPort, Com|ComDevice|Settings, UDPConsole|Port|IP, ConsolaUDP|IPConexion|PuertoUDP.
     void connection_data() {
         QTest::addColumn<QString>("entries");
         QTest::addColumn<bool>("portOpen");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("after");
-        const QString kept = " -|-|- -|- 0|10.1.1.1|23";
+        const QString kept = " -|-|- -|-|- 0|10.1.1.1|23";
         QTest::newRow("UDP") << "1|127.0.0.1|5001|9600|COM 3" << false << ""
-                             << "127.0.0.1|5001 3||9600,n,8,1 1|5001 1|127.0.0.1|5001";
+                             << "127.0.0.1|5001 3||9600,n,8,1 1|5001|127.0.0.1 1|127.0.0.1|5001";
         QTest::newRow("port 65535") << "1|127.0.0.1|65535|57600|COM 1" << false << ""
-                                    << "127.0.0.1|65535 1||57600,n,8,1 1|65535 1|127.0.0.1|65535";
+                                    << "127.0.0.1|65535 1||57600,n,8,1 1|65535|127.0.0.1 1|127.0.0.1|65535";
         QTest::newRow("port 0") << "1|127.0.0.1|0|9600|COM 3" << false << "Port: 0#incorrecto"
                                 << "127.0.0.1|23" + kept;
         QTest::newRow("port 65536") << "1|127.0.0.1|65536|9600|COM 3" << false << "Port: 65536#incorrecto"
@@ -251,11 +251,11 @@ private slots:
         QTest::newRow("bad address") << "1|127.0.0.256|5001|9600|COM 3" << false << "IP: 127.0.0.256#incorrecta"
                                      << "10.1.1.1|5001" + kept;
         QTest::newRow("serial takes any address") << "0|abc|24|115200|COM 16" << false << ""
-                                                  << "abc|24 16||115200,n,8,1 0|24 0|abc|24";
-        QTest::newRow("port open: serial waits") << "0|10.1.1.1|23|1200|COM 2" << true << ""
-                                                 << "10.1.1.1|23 -|-|- 0|23 0|10.1.1.1|23";
+                                                  << "abc|24 16||115200,n,8,1 0|24|- 0|abc|24";
+        QTest::newRow("port open: the speed waits for the next open") << "0|10.1.1.1|23|1200|COM 2" << true << ""
+                                                                      << "10.1.1.1|23 -|-|- 0|23|- 0|10.1.1.1|23";
         QTest::newRow("device path") << "0|10.1.1.1|23|9600|/dev/ttyPLM0" << false << ""
-                                     << "10.1.1.1|23 4|/dev/ttyPLM0|9600,n,8,1 0|23 0|10.1.1.1|23";
+                                     << "10.1.1.1|23 4|/dev/ttyPLM0|9600,n,8,1 0|23|- 0|10.1.1.1|23";
     }
     void connection() {
         const QString message = col<QString>("message");
@@ -276,12 +276,38 @@ private slots:
         QCOMPARE(dlg.result(), message.isEmpty() ? int(QDialog::Accepted) : int(QDialog::Rejected));
         const QString stored = appIni("Com") + "|" + appIni("ComDevice") + "|" + appIni("Settings");
         QCOMPARE(QStringList({dlg.txtIp->text() + "|" + dlg.txtPort->text(), stored,
-                              LeeIni("Console", "UDPConsole", "-") + "|" + LeeIni("Console", "Port", "-"),
+                              LeeIni("Console", "UDPConsole", "-") + "|" + LeeIni("Console", "Port", "-") + "|" +
+                                  LeeIni("Console", "IP", "-"),
                               QString("%1|%2|%3").arg(a.ConsolaUDP).arg(a.IPConexion).arg(a.PuertoUDP)})
                      .join(' '),
                  col<QString>("after"));
         QCOMPARE(QString("%1|%2|%3").arg(com.com).arg(com.device, com.settings),
-                 stored == "-|-|-" ? QStringLiteral("4|/dev/ttyPLM0|57600,n,8,1") : stored);
+                 stored != "-|-|-"       ? stored
+                 : col<bool>("portOpen") ? QStringLiteral("4|/dev/ttyPLM0|1200,n,8,1")  // for the link's next open
+                                         : QStringLiteral("4|/dev/ttyPLM0|57600,n,8,1"));
+    }
+
+    // The dialog's port list beyond "COM 16": what the system lists, the stored port kept, marked "-" when absent.
+    void portList_data() {
+        addColumns<int, QString, QString, QString>("com", "device", "system", "beyond16");
+        QTest::newRow("COM17 and beyond, devices") << 3 << ""
+                                                   << "COM17,COM40,/dev/ttyUSB0"
+                                                   << "COM 17|COM 40|/dev/ttyUSB0";
+        QTest::newRow("stored number absent") << 20 << ""
+                                              << "COM3"
+                                              << "COM 20-";
+        QTest::newRow("stored device absent") << 1 << "/dev/ttyACM3"
+                                              << "/dev/ttyUSB0"
+                                              << "/dev/ttyUSB0|/dev/ttyACM3-";
+    }
+    void portList() {
+        TestHome home;
+        QStringList got;
+        for (const PuertoOfrecido& p :
+             ConnectionSettings::Puertos(col<int>("com"), col<QString>("device"), col<QString>("system").split(','))
+                 .mid(16))
+            got << QString(p.texto).replace(" (" + Texto("PuertoNoPresente") + ")", p.presente ? "?" : "-");
+        QCOMPARE(got.join('|'), col<QString>("beyond16"));
     }
 
     // On line only the baud rate can change; every field keeps its own place.
@@ -411,12 +437,16 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(monitorHas(w, ">" + Texto("TransfEscFicheroOK")), 10000);
         QCOMPARE(QString("%1 %2").arg(maximum).arg(lastValue), QString("%1 %1").arg((file.size() + 127) / 128));
         QCOMPARE(readAll(home.file("received.plmx")), file);
-        // Over UDP the gateway restarts: the link is off line and the user is told.
-        QVERIFY(app().EstadoConexion == 0 && monitorHas(w, ">" + Texto("X132")));
-        QCOMPARE(w.chkOnline->text() + QString::number(w.chkOnline->isChecked()), QStringLiteral("Off Line0"));
-        steps << controls(w) + QString::number(w.ProgressBar1->isVisible()) + w.cboFichero->currentText();
-        // No project, open, waiting, verified, sending (bar shown), off line (bar hidden, no file).
-        QCOMPARE(steps, (QStringList{"0100000", "1110000", "1010000", "1011111", "10110101", "11100000"}));
+        // Over UDP the gateway restarts: the link waits on line, the result acknowledged and in the status bar.
+        QVERIFY(app().EstadoConexion == 5 && monitorHas(w, ">" + Texto("X132")));
+        QCOMPARE(w.chkOnline->text() + QString::number(w.chkOnline->isChecked()), QStringLiteral("On Line1"));
+        steps << controls(w) + QString::number(w.ProgressBar1->isVisible());
+        QTRY_VERIFY(prompts.texts().contains(Texto("TransfEscFicheroOK")));
+        QTRY_COMPARE_WITH_TIMEOUT(int(app().EstadoConexion), 2, 10000);  // back on line by itself
+        QCOMPARE(w.panel(4), Texto("PasarelaDeNuevoEnLinea"));
+        // No project, open, waiting, verified, sending (bar shown), waiting for the restart (bar hidden).
+        QCOMPARE(steps, (QStringList{"0100000", "1110000", "1010000", "1011111", "10110101", "10100000"}));
+        QTest::mouseClick(w.chkOnline, Qt::LeftButton);
         QVERIFY(w.close() && appIni("LastProject") == "DemoLON");
     }
 };

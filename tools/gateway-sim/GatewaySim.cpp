@@ -18,11 +18,25 @@ constexpr int kDatagramMax = 1400;
 
 GatewaySim::GatewaySim(const SimOptions& o, std::function<void(const QByteArray&)> send, QTextStream& log,
                        QObject* parent)
-    : QObject(parent), m_o(o), m_send(std::move(send)), m_log(log), m_tick(new QTimer(this)) {
+    : QObject(parent),
+      m_o(o),
+      m_send(std::move(send)),
+      m_log(log),
+      m_tick(new QTimer(this)),
+      m_stall(new QTimer(this)),
+      m_restart(new QTimer(this)) {
     for (int a = 1; a <= 6; ++a) m_points[a] = Point{double(a * 10), a > 4};
     m_tick->setInterval(qMax(10, o.tickMs));
     connect(m_tick, &QTimer::timeout, this, &GatewaySim::step);
     m_tick->start();
+    m_stall->setSingleShot(true);
+    m_stall->setInterval(qMax(1, o.abandonMs));
+    connect(m_stall, &QTimer::timeout, this, &GatewaySim::abandon);
+    m_restart->setSingleShot(true);
+    connect(m_restart, &QTimer::timeout, this, [this] {
+        m_log << "restarted\n";
+        m_log.flush();
+    });
 }
 
 bool GatewaySim::loadProject(const QString& folder, QString* error) {
@@ -94,6 +108,8 @@ void GatewaySim::answer(const QString& line) {
 }
 
 void GatewaySim::received(const QByteArray& bytes) {
+    // A restarting gateway hears nothing.
+    if (m_restart->isActive()) return;
     if (m_o.datagrams) {
         if (!bytes.startsWith("IS")) {
             m_log << "datagram without \"IS\" dropped (" << bytes.size() << " bytes)\n";
@@ -154,7 +170,9 @@ void GatewaySim::command(const QString& text) {
             m_receiving = true;
             m_acked = 0;
             m_chunks = 0;
+            m_lost = 0;
             m_file.clear();
+            m_stall->start();
             reply(QStringLiteral("START"));
         }
     } else if (up.size() == 7 && up.startsWith(QLatin1String("AD")) && up.endsWith(QLatin1Char('?'))) {
@@ -192,8 +210,24 @@ void GatewaySim::command(const QString& text) {
     }
 }
 
-void GatewaySim::fileBytes(const QByteArray& bytes) {
+void GatewaySim::fileBytes(const QByteArray& in) {
     if (m_silent || !m_receiving) return;
+    m_stall->start();
+    QByteArray bytes = in;
+    if (m_o.dropChunk == m_chunks + 1 && !m_dropped) {
+        // Lost on the way: a datagram whole, on a serial line the chunk's bytes.
+        m_dropped = true;
+        m_lost = m_o.datagrams ? 0 : qMin<qint64>(kChunk, m_expected - m_acked);
+        m_log << "chunk " << m_o.dropChunk << " lost as asked\n";
+        m_log.flush();
+        if (m_o.datagrams) return;
+    }
+    if (m_lost > 0) {
+        const qint64 n = qMin<qint64>(m_lost, bytes.size());
+        m_lost -= n;
+        bytes.remove(0, n);
+        if (bytes.isEmpty()) return;
+    }
     m_file += bytes;
     if (m_file.size() > m_expected) {
         m_log << "CANCEL: " << m_file.size() << " bytes received, " << m_expected << " announced\n";
@@ -225,7 +259,10 @@ void GatewaySim::fileBytes(const QByteArray& bytes) {
             reply(QStringLiteral("Bytes:") + QString::number(count));
             if (last) finishFile();
         };
-        if (last) m_receiving = false;
+        if (last) {
+            m_receiving = false;
+            m_stall->stop();
+        }
         if (m_o.ackDelayMs > 0)
             QTimer::singleShot(m_o.ackDelayMs, Qt::PreciseTimer, this, ack);
         else
@@ -248,12 +285,33 @@ void GatewaySim::finishFile() {
         m_log << "received " << (c.ok ? c.protocol : QStringLiteral("unchecked")) << " file, " << m_file.size() << " bytes, " << c.devices << " devices, "
               << c.points << " points, checksum " << QString::number(c.checksum, 16).toUpper() << "\n";
         reply(QStringLiteral("SUCCES"));
+        restart();
     }
     m_log.flush();
 }
 
+void GatewaySim::abandon() {
+    if (!m_receiving) return;
+    // A gateway gives up a transfer that stalls, so what comes next is read as
+    // commands again and not as file bytes.
+    m_log << "CANCEL: no file bytes for " << m_o.abandonMs << " ms, transfer abandoned\n";
+    m_log.flush();
+    m_receiving = false;
+    m_line.clear();
+    reply(QStringLiteral("CANCEL"));
+}
+
+void GatewaySim::restart() {
+    if (m_o.restartMs <= 0) return;
+    // The new configuration takes over: change reports and spies start off.
+    m_log << "restarting for " << m_o.restartMs << " ms\n";
+    m_changes = m_spyInt = m_spyExt = false;
+    m_line.clear();
+    m_restart->start(m_o.restartMs);
+}
+
 void GatewaySim::step() {
-    if (m_receiving || m_silent) return;
+    if (m_receiving || m_silent || m_restart->isActive()) return;
     ++m_steps;
     QByteArray out;
     auto add = [&](const QString& line) {

@@ -24,6 +24,9 @@ struct SimOptions {
     int wrongCountFrom = -1;  // from this chunk on, "Bytes:" carries one more
     int ackDelayMs = 0;       // hold each acknowledgement
     int answerDelayMs = 0;    // each answer to a point read or write, one after another
+    int dropChunk = -1;       // the bytes of this chunk (1 = the first) are lost, once
+    int abandonMs = 10000;    // a transfer without bytes this long is abandoned with "CANCEL"
+    int restartMs = 2000;     // deaf this long after "SUCCES", as a gateway restarting (0: no restart)
     bool checkFile = true;    // checksum and record counts before "SUCCES"
     int tickMs = 1000;        // value changes and spy lines
     QString outFile;          // where the received file is stored
@@ -58,12 +61,16 @@ private:
     void answer(const QString& line);
     void fileBytes(const QByteArray& bytes);
     void finishFile();
+    void abandon();
+    void restart();
     static QString format(const Point& p);
 
     SimOptions m_o;
     std::function<void(const QByteArray&)> m_send;
     QTextStream& m_log;
     QTimer* m_tick;
+    QTimer* m_stall;    // restarted by every piece of a file
+    QTimer* m_restart;  // running while the gateway restarts
     QByteArray m_line;  // serial: command text waiting for its CR
     QMap<int, Point> m_points;
     bool m_changes = false, m_spyInt = false, m_spyExt = false;
@@ -76,6 +83,8 @@ private:
     qint64 m_expected = 0;
     qint64 m_acked = 0;
     int m_chunks = 0;
+    bool m_dropped = false;  // the chunk of dropChunk is gone already
+    qint64 m_lost = 0;       // serial: bytes of the dropped chunk still to swallow
     QByteArray m_file;
     int m_transfers = 0;
 };

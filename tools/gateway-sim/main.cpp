@@ -27,7 +27,18 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("pilmora-gateway-sim"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PILMORA_VERSION));
     QCommandLineParser p;
-    p.setApplicationDescription(QStringLiteral("Simulated gateway console for PilmoraASCII (loopback only)."));
+    p.setApplicationDescription(
+        QStringLiteral("Simulated gateway console for PilmoraASCII (loopback only).\n"
+                       "\n"
+                       "Where a gateway's behaviour is not documented, it does what is safest for the tool:\n"
+                       "  - While a file is being received every byte (over UDP every datagram) is file data,\n"
+                       "    as on a gateway; a transfer that gets no bytes for 10 s (--abandon-after) is\n"
+                       "    abandoned with CANCEL, so what comes next is read as commands again.\n"
+                       "  - More bytes than SEND~ announced, or a size that is not a positive number: CANCEL.\n"
+                       "  - After SUCCES it restarts (--restart-ms, 2000 by default): it hears nothing meanwhile\n"
+                       "    and comes back with change reports and spies off.\n"
+                       "  - A datagram that does not start with IS is dropped; answers go to the sender of the\n"
+                       "    last datagram."));
     p.addHelpOption();
     p.addVersionOption();
     const QCommandLineOption udp(QStringLiteral("udp"), QStringLiteral("Listen on UDP HOST:PORT (loopback)."),
@@ -59,8 +70,17 @@ int main(int argc, char** argv) {
     const QCommandLineOption wrongCount(QStringLiteral("wrong-count"),
                                         QStringLiteral("From chunk N on, acknowledge one byte too many."),
                                         QStringLiteral("n"));
+    const QCommandLineOption dropChunk(QStringLiteral("drop-chunk"),
+                                       QStringLiteral("Lose the bytes of chunk N (1 = the first) once."),
+                                       QStringLiteral("n"));
+    const QCommandLineOption abandonAfter(QStringLiteral("abandon-after"),
+                                          QStringLiteral("Abandon a transfer without bytes for MS (10000)."),
+                                          QStringLiteral("ms"));
+    const QCommandLineOption restartMs(QStringLiteral("restart-ms"),
+                                       QStringLiteral("Restart for MS after SUCCES (2000; 0: no restart)."),
+                                       QStringLiteral("ms"));
     for (const auto& o : {udp, pty, protocol, project, out, ackDelay, answerDelay, tick, noDot, noCheck, refuse,
-                          abortAfter, silentAfter, wrongCount})
+                          abortAfter, silentAfter, wrongCount, dropChunk, abandonAfter, restartMs})
         p.addOption(o);
     p.process(a);
 
@@ -82,6 +102,9 @@ int main(int argc, char** argv) {
     o.ackDelayMs = p.value(ackDelay).toInt();
     o.answerDelayMs = p.value(answerDelay).toInt();
     o.tickMs = p.isSet(tick) ? p.value(tick).toInt() : 1000;
+    o.dropChunk = p.isSet(dropChunk) ? p.value(dropChunk).toInt() : -1;
+    o.abandonMs = p.isSet(abandonAfter) ? p.value(abandonAfter).toInt() : 10000;
+    o.restartMs = p.isSet(restartMs) ? p.value(restartMs).toInt() : 2000;
     o.outFile = p.value(out);
 
     QTextStream log(stderr);
