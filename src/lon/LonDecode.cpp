@@ -7,14 +7,12 @@ constexpr int kMaxDevices = 128;
 constexpr int kTcpBlock = 121;
 const QString kNone;
 
-// Text + NUL, blanks after it, 16 bytes: the text before the NUL (all 16 when none).
-QString nulText(const QByteArray& b, DecodedDownload& d, int at) {
+// Text + NUL, blanks after it, 16 bytes: the text before the first NUL (all 16
+// when none). What follows the NUL is not read by the gateway and not judged:
+// a text holding a NUL of its own is written with more text after it.
+QString nulText(const QByteArray& b) {
     const qsizetype nul = b.indexOf('\0');
-    if (nul < 0) return QString::fromLatin1(b);
-    const QByteArray rest = b.mid(nul + 1);
-    if (rest != QByteArray(rest.size(), ' '))
-        d.faults << QStringLiteral("the text at offset %1 is not padded with blanks").arg(at);
-    return QString::fromLatin1(b.left(nul));
+    return QString::fromLatin1(nul < 0 ? b : b.left(nul));
 }
 }  // namespace
 
@@ -183,7 +181,7 @@ void decodeLonBody(DownloadReader& r, DecodedDownload& d) {
     DecodedBlock tcp{QStringLiteral("tcpip"), {}};
     for (const char* name : {"ip", "netMask", "gateway"}) {
         at = r.pos();
-        tcp.fields.append({QString::fromLatin1(name), nulText(r.bytes(16, QString()), d, at), at});
+        tcp.fields.append({QString::fromLatin1(name), nulText(r.bytes(16, QString())), at});
     }
     num(tcp, "port", longValue);
     num(tcp, "nagle", byte);
