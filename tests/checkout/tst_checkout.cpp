@@ -15,9 +15,9 @@ namespace {
 const QDateTime kT0(QDate(2026, 12, 7), QTime(1, 0), Qt::OffsetFromUTC, 3600);
 
 // "7:OK@10 8:not_checked@5": address, state, seconds after kT0.
-QVector<CheckoutRecord> records(const QString& spec) {
+QVector<CheckoutRecord> records(const QString& shape) {
     QVector<CheckoutRecord> out;
-    for (const QString& r : spec.split(' ', Qt::SkipEmptyParts)) {
+    for (const QString& r : shape.split(' ', Qt::SkipEmptyParts)) {
         CheckoutRecord x;
         x.direccion = r.section(':', 0, 0).toInt();
         x.identidad = "1/105/0/0", x.definicion = "R A";
@@ -29,7 +29,7 @@ QVector<CheckoutRecord> records(const QString& spec) {
     return out;
 }
 
-QString spec(const CheckoutStore& s) {
+QString shape(const CheckoutStore& s) {
     QStringList out;
     for (const CheckoutRecord& r : s.registros())
         out << QString("%1:%2@%3")
@@ -108,12 +108,12 @@ void TstCheckout::store() {
         QCOMPARE(readAll(s.ruta()), before);
         return;
     }
-    QCOMPARE(spec(s), expected);
+    QCOMPARE(shape(s), expected);
     // What another program reads back: the same records, notes included, from a file a spreadsheet opens.
     CheckoutStore again;
     again.setRuta(s.ruta());
     QVERIFY(again.carga(&error));
-    QCOMPARE(spec(again), expected);
+    QCOMPARE(shape(again), expected);
     QCOMPARE(again.registros().begin()->nota, s.registros().begin()->nota);
     const QByteArray bytes = readAll(s.ruta());
     QVERIFY(
