@@ -202,7 +202,8 @@ void TstMonitors::typicalRun() {
     ScriptedPrompts prompts;  // every question answered with its first button: yes, generate; yes, send
     const QString project = run.section(' ', 0, 0), dir = home.projectsRoot() + "/" + project, prot = project.mid(4);
     QVERIFY(copyFolder(PILMORA_SOURCE_DIR "/data/demo/" + project, dir));
-    GatewaySimProcess sim("udp", {"--project", dir, "--protocol", prot});
+    // Steady: a change report crossing the write would otherwise be taken for its echo.
+    GatewaySimProcess sim("udp", {"--project", dir, "--protocol", prot, "--steady"});
     QVERIFY(sim.started() && iniWrite(dir + "/" + prot + ".ini", "Console", "UDPConsole", "1") &&
             iniWrite(dir + "/" + prot + ".ini", "Console", "Port", QString::number(sim.port())));
     EscribeIniAplicacion("Configuracion", "LastProject", project);

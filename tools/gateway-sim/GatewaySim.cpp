@@ -322,7 +322,7 @@ void GatewaySim::step() {
         }
         out += b;
     };
-    for (auto it = m_points.begin(); it != m_points.end(); ++it) {
+    for (auto it = m_points.begin(); it != m_points.end() && !m_o.steady; ++it) {
         Point& p = it.value();
         if (p.digital) {
             if (m_steps % 5) continue;

@@ -29,6 +29,7 @@ struct SimOptions {
     int restartMs = 2000;     // deaf this long after "SUCCES", as a gateway restarting (0: no restart)
     bool checkFile = true;    // checksum and record counts before "SUCCES"
     int tickMs = 1000;        // value changes and spy lines
+    bool steady = false;      // values change only when written, so a test can tell an echo from a change
     QString outFile;          // where the received file is stored
     QString project;          // folder whose points are served
 };

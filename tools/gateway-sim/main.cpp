@@ -58,6 +58,8 @@ int main(int argc, char** argv) {
         QStringLiteral("ms"));
     const QCommandLineOption tick(QStringLiteral("tick"), QStringLiteral("Value and spy period in MS (1000)."),
                                   QStringLiteral("ms"));
+    const QCommandLineOption steady(QStringLiteral("steady"),
+                                    QStringLiteral("Values change only when written (spy lines still flow)."));
     const QCommandLineOption noDot(QStringLiteral("no-dot"), QStringLiteral("Report the protocol without the \".\"."));
     const QCommandLineOption noCheck(QStringLiteral("no-check"),
                                      QStringLiteral("Take any file content (no checksum or count check)."));
@@ -79,7 +81,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption restartMs(QStringLiteral("restart-ms"),
                                        QStringLiteral("Restart for MS after SUCCES (2000; 0: no restart)."),
                                        QStringLiteral("ms"));
-    for (const auto& o : {udp, pty, protocol, project, out, ackDelay, answerDelay, tick, noDot, noCheck, refuse,
+    for (const auto& o : {udp, pty, protocol, project, out, ackDelay, answerDelay, tick, steady, noDot, noCheck, refuse,
                           abortAfter, silentAfter, wrongCount, dropChunk, abandonAfter, restartMs})
         p.addOption(o);
     p.process(a);
@@ -102,6 +104,7 @@ int main(int argc, char** argv) {
     o.ackDelayMs = p.value(ackDelay).toInt();
     o.answerDelayMs = p.value(answerDelay).toInt();
     o.tickMs = p.isSet(tick) ? p.value(tick).toInt() : 1000;
+    o.steady = p.isSet(steady);
     o.dropChunk = p.isSet(dropChunk) ? p.value(dropChunk).toInt() : -1;
     o.abandonMs = p.isSet(abandonAfter) ? p.value(abandonAfter).toInt() : 10000;
     o.restartMs = p.isSet(restartMs) ? p.value(restartMs).toInt() : 2000;
