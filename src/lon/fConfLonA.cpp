@@ -85,8 +85,8 @@ void fConfLonA::buildControls() {
     fraConexion = new QFrame;
     fraConexion->setObjectName(QStringLiteral("fraConexion"));
 
-    optRS_TCP[0] = new QRadioButton(QStringLiteral("ASCII RS232"));
-    optRS_TCP[1] = new QRadioButton(QStringLiteral("ASCII TCP"));
+    optRS_TCP[0] = new QRadioButton(Texto("OptAsciiRS232"));
+    optRS_TCP[1] = new QRadioButton(Texto("OptAsciiTCP"));
     optRS_TCP[0]->setObjectName(QStringLiteral("optRS_TCP0"));
     optRS_TCP[1]->setObjectName(QStringLiteral("optRS_TCP1"));
     {
@@ -99,7 +99,7 @@ void fConfLonA::buildControls() {
         g->addLayout(opts, 0, 0, 1, 2);
     }
 
-    fraTCP = new QGroupBox(QStringLiteral("TCP/IP"));
+    fraTCP = new QGroupBox(Texto("MarcoTCP"));
     fraTCP->setObjectName(QStringLiteral("fraTCP"));
     txtIp = lineEdit("txtIp", 15);
     txtNetMask = lineEdit("txtNetMask", 15);
@@ -108,7 +108,7 @@ void fConfLonA::buildControls() {
     txtTimeoutKeepAlive = lineEdit("txtTimeoutKeepAlive", 6);
     {
         auto* g = new QGridLayout(fraTCP);
-        g->addWidget(label(QStringLiteral("IP"), txtIp), 0, 0);
+        g->addWidget(label(Texto("EtqIPBreve"), txtIp), 0, 0);
         g->addWidget(txtIp, 0, 1);
         g->addWidget(label(Texto("EtqMascara"), txtNetMask), 1, 0);
         g->addWidget(txtNetMask, 1, 1);
@@ -135,12 +135,12 @@ void fConfLonA::buildControls() {
         g->setRowStretch(4, 1);
     }
 
-    fraLON = new QGroupBox(QStringLiteral("LON"));
+    fraLON = new QGroupBox(Texto("MarcoLON"));
     txtLDomain = lineEdit("txtLDomain", 12);
     cboLLenDomain = combo("cboLLenDomain");
     txtLSubnet = lineEdit("txtLSubnet", 4);
     txtLNode = lineEdit("txtLNode", 4);
-    optLAddressing[0] = new QRadioButton(QStringLiteral("Neuron ID"));
+    optLAddressing[0] = new QRadioButton(Texto("EtqNeuronId"));
     optLAddressing[1] = new QRadioButton(Texto("EtqSubredNodo"));
     optLAddressing[0]->setObjectName(QStringLiteral("optLAddressing0"));
     optLAddressing[1]->setObjectName(QStringLiteral("optLAddressing1"));
@@ -169,7 +169,7 @@ void fConfLonA::buildControls() {
         g->addWidget(label(Texto("EtqPeriodoSondeo"), txtLTimeoutPollLon), 3, 0);
         auto* pl = new QHBoxLayout;
         pl->addWidget(txtLTimeoutPollLon);
-        pl->addWidget(new QLabel(QStringLiteral("ms")));
+        pl->addWidget(new QLabel(Texto("Milisegundos")));
         pl->addStretch();
         g->addLayout(pl, 3, 1);
         g->setColumnStretch(1, 1);
@@ -190,7 +190,7 @@ void fConfLonA::buildControls() {
         auto* h = new QHBoxLayout(fraDevices);
         h->addWidget(lstMaquina, 1);
         auto* g = new QGridLayout;
-        g->addWidget(label(QStringLiteral("Neuron ID"), txtMaquina[0]), 0, 0);
+        g->addWidget(label(Texto("EtqNeuronId"), txtMaquina[0]), 0, 0);
         g->addWidget(txtMaquina[0], 0, 1);
         g->addWidget(label(Texto("EtqSubred"), txtMaquina[1]), 1, 0);
         g->addWidget(txtMaquina[1], 1, 1);
@@ -254,7 +254,7 @@ void fConfLonA::buildControls() {
     cmdAceptar->setObjectName(QStringLiteral("cmdAceptar"));
     cmdCancelar = new QPushButton;
     cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
-    cmdPilmora = new QPushButton(QStringLiteral("&Pilmora"));
+    cmdPilmora = new QPushButton(Texto("cmdPilmora"));
     cmdPilmora->setObjectName(QStringLiteral("cmdPilmora"));
     cmdPilmora->setToolTip(Texto("GenerarFicheroPilmora"));
     for (QPushButton* b :

@@ -71,8 +71,8 @@ fImportXif::fImportXif(fConfLonA* editor) : QDialog(editor), m_editor(editor) {
     lvwPro = new QTreeWidget;
     lvwPro->setObjectName(QStringLiteral("lvwPro"));
     lvwPro->setColumnCount(6);
-    lvwPro->setHeaderLabels({QString(), QStringLiteral("SNVT"), Texto("XifColNombre"), QStringLiteral("Idx"),
-                             QStringLiteral("RW"), Texto("Descripcion")});
+    lvwPro->setHeaderLabels({QString(), Texto("XifColSnvt"), Texto("XifColNombre"), Texto("XifColIdx"),
+                             Texto("XifColRW"), Texto("Descripcion")});
     lvwPro->setRootIsDecorated(false);
     lvwPro->setUniformRowHeights(true);
     lvwPro->setSelectionMode(QAbstractItemView::ExtendedSelection);

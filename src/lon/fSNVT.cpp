@@ -17,7 +17,7 @@
 
 fSNVT::fSNVT(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fSNVT"));
-    setWindowTitle(QStringLiteral(" SNVTs"));
+    setWindowTitle(Texto("TituloSNVT"));
     auto* filterRow = new QHBoxLayout;
     auto* lblFiltro = new QLabel(Texto("SnvtFiltro"));
     txtFiltro = new QLineEdit;

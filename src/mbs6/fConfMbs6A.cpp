@@ -52,7 +52,7 @@ void fConfMbs6A::buildControls() {
     fraConexion->setObjectName(QStringLiteral("fraConexion"));
     buildSerialPanel();
 
-    auto* fraMBS6 = new QGroupBox(QStringLiteral("MBS6"));
+    auto* fraMBS6 = new QGroupBox(Texto("MarcoMBS6"));
     txtTimeoutPoll = new QLineEdit;
     txtTimeoutPoll->setObjectName(QStringLiteral("txtTimeoutPoll"));
     txtTimeoutPoll->setMaximumWidth(txtTimeoutPoll->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 8 + 12);
@@ -63,7 +63,7 @@ void fConfMbs6A::buildControls() {
         g->addWidget(l, 0, 0);
         auto* h = new QHBoxLayout;
         h->addWidget(txtTimeoutPoll);
-        h->addWidget(new QLabel(QStringLiteral("ms")));
+        h->addWidget(new QLabel(Texto("Milisegundos")));
         h->addStretch();
         g->addLayout(h, 0, 1);
         g->setColumnStretch(1, 1);
@@ -119,11 +119,11 @@ void fConfMbs6A::buildControls() {
     cmdUp = new QToolButton;
     cmdUp->setObjectName(QStringLiteral("cmdUp"));
     cmdUp->setArrowType(Qt::UpArrow);
-    cmdUp->setToolTip(QStringLiteral("ALT+arrow up"));
+    cmdUp->setToolTip(Texto("AltFlechaArriba"));
     cmdDown = new QToolButton;
     cmdDown->setObjectName(QStringLiteral("cmdDown"));
     cmdDown->setArrowType(Qt::DownArrow);
-    cmdDown->setToolTip(QStringLiteral("ALT+arrow down"));
+    cmdDown->setToolTip(Texto("AltFlechaAbajo"));
     cmdInsertar = new QPushButton;
     cmdInsertar->setObjectName(QStringLiteral("cmdInsertar"));
     cmdElimina = new QPushButton;
@@ -132,7 +132,7 @@ void fConfMbs6A::buildControls() {
     cmdAceptar->setObjectName(QStringLiteral("cmdAceptar"));
     cmdCancelar = new QPushButton;
     cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
-    cmdPilmora = new QPushButton(QStringLiteral("&Pilmora"));
+    cmdPilmora = new QPushButton(Texto("cmdPilmora"));
     cmdPilmora->setObjectName(QStringLiteral("cmdPilmora"));
     cmdPilmora->setToolTip(Texto("GenerarFicheroPilmora"));
     for (QPushButton* b : {cmdInsertar, cmdElimina, cmdAceptar, cmdCancelar, cmdPilmora}) {

@@ -3,11 +3,12 @@
 #include <QCheckBox>
 
 #include "AppGlobals.h"
+#include "mIdioma.h"
 
 fTestA::fTestA(ControlaBus controlaBus, QWidget* parent)
     : fMonitorTramas(QStringLiteral("fTestA"), parent), m_controlaBus(std::move(controlaBus)) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Bus ASCII"));
+    setWindowTitle(Texto("TituloBusAscii"));
     // The link keeps the flag: it follows what the gateway was told, and a
     // wanted spy is switched on again when the protocol is next confirmed.
     m_controlaBus(QStringLiteral("INT"), true);

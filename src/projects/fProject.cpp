@@ -48,7 +48,7 @@ fProject::fProject(QWidget* parent) : QDialog(parent) {
     lvwPro = new QTreeWidget(this);
     lvwPro->setObjectName(QStringLiteral("lvwPro"));
     lvwPro->setColumnCount(3);
-    lvwPro->setHeaderLabels({Texto("ProyectoCarpeta"), QStringLiteral("Merovantix"), Texto("Descripcion")});
+    lvwPro->setHeaderLabels({Texto("ProyectoCarpeta"), Texto("Fabricante"), Texto("Descripcion")});
     lvwPro->setRootIsDecorated(false);
     lvwPro->setItemsExpandable(false);
     lvwPro->setUniformRowHeights(true);

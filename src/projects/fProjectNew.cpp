@@ -17,7 +17,7 @@ fProjectNew::fProjectNew(fProject* owner) : QDialog(owner), m_owner(owner), ProM
     setWindowTitle(Texto("Proyecto"));
     setModal(true);
 
-    const QString captions[3] = {Texto("Proyecto"), Texto("Descripcion"), QStringLiteral("Merovantix")};
+    const QString captions[3] = {Texto("Proyecto"), Texto("Descripcion"), Texto("Fabricante")};
     for (int i = 0; i < 3; ++i) {
         lbl[i] = new QLabel(captions[i], this);
         lbl[i]->setObjectName(QStringLiteral("lbl(%1)").arg(i));

@@ -222,12 +222,12 @@ void MDIPilmora::construyeConsola() {
     cboCmd->setInsertPolicy(QComboBox::NoInsert);
     cboCmd->setMinimumWidth(260);
     cboCmd->setMaxVisibleItems(20);
-    cmdEnviar = new QPushButton(QStringLiteral("Enviar"), picPilmora);
+    cmdEnviar = new QPushButton(picPilmora);
     cmdEnviar->setObjectName(QStringLiteral("cmdEnviar"));
     cboFichero = new QComboBox(picPilmora);
     cboFichero->setObjectName(QStringLiteral("cboFichero"));
     cboFichero->setMinimumWidth(160);
-    cmdSendFilePilmora = new QPushButton(QStringLiteral("Send file"), picPilmora);
+    cmdSendFilePilmora = new QPushButton(picPilmora);
     cmdSendFilePilmora->setObjectName(QStringLiteral("cmdSendFilePilmora"));
     chkOnline = new QPushButton(picPilmora);  // its text comes with the language
     chkOnline->setObjectName(QStringLiteral("chkOnline"));
@@ -317,7 +317,6 @@ bool MDIPilmora::Form_Load() {
     LlenaProtocolos();
 
     // 3. Menu fix-ups.
-    mnuVInterno->setText(QStringLiteral("ASCII..."));
     mnuASalir->setEnabled(true);
     mnuCConexion->setVisible(true);
 
@@ -392,13 +391,18 @@ void MDIPilmora::ponTextos() {
     mnuASalir->setText(Texto("mnuASalir"));
     mnuVer->setTitle(Texto("mnuVer"));
     mnuVDatos->setText(Texto("mnuVDatos"));
+    mnuVProtocolos->setTitle(Texto("mnuVProtocolos"));
+    mnuVInterno->setText(Texto("mnuVInterno"));
+    mnuVPTester->setText(Texto("mnuVPTester"));
     mnuVPExterno->setText(Texto("mnuVPExternoPlmx"));
     mnuConfiguracion->setTitle(Texto("mnuConfiguracion"));
     mnuCIdioma->setTitle(Texto("mnuCIdioma"));
     mnuCConexion->setText(Texto("mnuCConexion"));
+    mnuCProtocolo->setText(Texto("mnuCProtocolo"));
     mnuVentanas->setTitle(Texto("mnuVentanas"));
     mnuVMosaico->setText(Texto("mnuVMosaico"));
     mnuVCascada->setText(Texto("mnuVCascada"));
+    mnuAyuda->setTitle(Texto("mnuAyuda"));
     mnuAcercade->setText(Texto("mnuAcercade"));
     cmdEnviar->setText(Texto("cmdEnviar"));
     cmdSendFilePilmora->setText(Texto("cmdSendFilePilmora"));
@@ -406,7 +410,7 @@ void MDIPilmora::ponTextos() {
     mnuRefresh->setText(Texto("MenuRefrescar"));
     mnuEdit->setText(Texto("MenuEditarValor"));
     m_panel[0]->setToolTip(Texto("Proyecto"));
-    m_panel[1]->setToolTip(QStringLiteral("Merovantix"));
+    m_panel[1]->setToolTip(Texto("Fabricante"));
     m_panel[2]->setToolTip(Texto("Descripcion"));
 }
 

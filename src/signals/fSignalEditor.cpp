@@ -40,7 +40,7 @@ fSignalEditor::fSignalEditor(QWidget* parent, int gridCols)
 // ---------------------------------------------------------------- building
 
 QGroupBox* fSignalEditor::buildSerialPanel(int firstRow) {
-    fraASCII = new QGroupBox(QStringLiteral("ASCII"));
+    fraASCII = new QGroupBox(Texto("MarcoASCII"));
     auto combo = [](const char* name) {
         auto* c = new QComboBox;
         c->setObjectName(QLatin1String(name));

@@ -323,6 +323,17 @@ private slots:
             for (auto m = used.globalMatch(QString::fromUtf8(readAll(it.next()))); m.hasNext();)
                 keys.insert(m.next().captured(1).replace("\\\"", "\""));
         QVERIFY(keys.size() > 100 && keys.contains("ErrorAlEscribirEn"));
+        // A caption, title or tool tip written as a literal would show English in every language.
+        static const QRegularExpression literal(
+            "(setWindowTitle|setToolTip|setTitle|setText|setPlaceholderText|QGroupBox|QRadioButton|QPushButton|QCheckBox|"
+            "QLabel)\\((QStringLiteral|QString::fromLatin1|QLatin1String)?\\(?\"[^\"]*[A-Za-z]");
+        QStringList literals;
+        for (QDirIterator src(QStringLiteral(PILMORA_SOURCE_DIR) + "/src", {"*.cpp"}, QDir::Files,
+                              QDirIterator::Subdirectories);
+             src.hasNext();)
+            for (auto m = literal.globalMatch(QString::fromUtf8(readAll(src.next()))); m.hasNext();)
+                literals << src.fileName() + ": " + m.next().captured(0);
+        QCOMPARE(literals, QStringList());
         for (int language = 0; language < 3; ++language) {
             ScriptedPrompts prompts;
             QVERIFY(writeAll(m_home->file("PilmoraASCII.ini"),
