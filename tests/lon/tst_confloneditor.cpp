@@ -62,9 +62,12 @@ void choose(QComboBox* box, int index) {
     emit box->activated(index);  // as a user's pick
 }
 
+// The selected type, as the user sees it: a selection scrolled out of the list's view is none.
 QString selectedName(fSNVT* d) {
     const auto sel = d->lvwPro->selectedItems();
-    return sel.isEmpty() ? QString() : sel.first()->text(0);
+    if (sel.isEmpty()) return QString();
+    const bool seen = d->lvwPro->viewport()->rect().intersects(d->lvwPro->visualItemRect(sel.first()));
+    return sel.first()->text(0) + (seen ? "" : " (out of view)");
 }
 }  // namespace
 
@@ -434,6 +437,10 @@ private slots:
         QVERIFY(writeAll(snvt, readAll(snvt) + entry("SNVT_added", 3)) && catalogoSNVT().CargaSNVT());
         w.snvtChooser()->SNVTLink_Muestra(&w, "SNVT_added");
         QCOMPARE(selectedName(w.snvtChooser()), QString("SNVT_added"));
+        w.snvtChooser()->SNVTLink_Muestra(&w, "SNVT_amp");  // the first row, scrolled away, then a filter keeps it
+        w.snvtChooser()->lvwPro->scrollToBottom();
+        QTest::keyClicks(w.snvtChooser()->txtFiltro, "p");
+        QCOMPARE(selectedName(w.snvtChooser()), QString("SNVT_amp"));
         w.snvtChooser()->SNVTLink_Muestra(&w, "  SNVT_temp  ");
         QCOMPARE(selectedName(w.snvtChooser()), QString("SNVT_temp"));
         w.snvtChooser()->SNVTLink_Muestra(&w, "SNVT_none");
