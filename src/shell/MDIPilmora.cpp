@@ -479,6 +479,7 @@ void MDIPilmora::muestraProyecto() {
         chkOnline->setEnabled(false);
         mnuCConexion->setEnabled(false);
         mnuAHistorial->setEnabled(false);
+        mnuAInforme->setEnabled(false);
         mnuCProtocolo->setEnabled(false);
         return;
     }

@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -224,6 +225,17 @@ private slots:
         QCOMPARE(s.w.panel(1) + s.w.panel(2) + s.w.panel(3), open ? QStringLiteral("BetaMBS6second") : QString());
         QCOMPARE(app().NombreProyecto + app().ProtProyecto, open ? QStringLiteral("BetaMBS6") : QString());
         QCOMPARE(controls(s.w) + QString::number(s.w.mnuCProtocolo->isEnabled()), open ? "11100001" : "01000000");
+        QCOMPARE(s.w.mnuAInforme->isEnabled(), open);
+        if (open) {  // File > report: a cancelled dialog writes nothing; a chosen name gets the report, and says so
+            const QString report = s.home.file("Beta report.html");
+            for (bool accept : {false, true}) {
+                whenModal<QFileDialog>([&](QFileDialog* d) { accept ? d->selectFile(report), static_cast<QDialog*>(d)->accept() : d->reject();
+                });
+                s.w.mnuAInforme->trigger();
+            }
+            QCOMPARE(s.prompts.texts().filter(Texto("InformeEscrito")), QStringList{Texto("InformeEscrito") + "\r" + report});
+            QVERIFY(readAll(report).contains("Beta") && readAll(report).contains("second"));
+        }
         auto& a = app();
         if (open)
             QCOMPARE(QString("%1 %2 %3 %4 ").arg(a.ConsolaUDP).arg(a.PuertoUDP).arg(a.IPConexion, a.IPNueva) +
