@@ -50,40 +50,35 @@ int main(int argc, char** argv) {
                                      QStringLiteral("Serve the points of this project folder."), QStringLiteral("dir"));
     const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Store the received file here."),
                                  QStringLiteral("file"));
-    const QCommandLineOption ackDelay(QStringLiteral("ack-delay"), QStringLiteral("Hold each acknowledgement MS."),
-                                      QStringLiteral("ms"));
-    const QCommandLineOption answerDelay(
-        QStringLiteral("answer-delay"),
-        QStringLiteral("Answer each point read or write MS after the previous answer (a slow gateway)."),
-        QStringLiteral("ms"));
-    const QCommandLineOption tick(QStringLiteral("tick"), QStringLiteral("Value and spy period in MS (1000)."),
-                                  QStringLiteral("ms"));
     const QCommandLineOption steady(QStringLiteral("steady"),
                                     QStringLiteral("Values change only when written (spy lines still flow)."));
     const QCommandLineOption noDot(QStringLiteral("no-dot"), QStringLiteral("Report the protocol without the \".\"."));
     const QCommandLineOption noCheck(QStringLiteral("no-check"),
                                      QStringLiteral("Take any file content (no checksum or count check)."));
     const QCommandLineOption refuse(QStringLiteral("refuse"), QStringLiteral("Answer SEND~ with CANCEL."));
-    const QCommandLineOption abortAfter(QStringLiteral("abort-after"), QStringLiteral("CANCEL after N chunks."),
-                                        QStringLiteral("n"));
-    const QCommandLineOption silentAfter(QStringLiteral("silent-after"),
-                                         QStringLiteral("Fall silent after N chunks (0: at SEND~)."),
-                                         QStringLiteral("n"));
-    const QCommandLineOption wrongCount(QStringLiteral("wrong-count"),
-                                        QStringLiteral("From chunk N on, acknowledge one byte too many."),
-                                        QStringLiteral("n"));
-    const QCommandLineOption dropChunk(QStringLiteral("drop-chunk"),
-                                       QStringLiteral("Lose the bytes of chunk N (1 = the first) once."),
-                                       QStringLiteral("n"));
-    const QCommandLineOption abandonAfter(QStringLiteral("abandon-after"),
-                                          QStringLiteral("Abandon a transfer without bytes for MS (10000)."),
-                                          QStringLiteral("ms"));
-    const QCommandLineOption restartMs(QStringLiteral("restart-ms"),
-                                       QStringLiteral("Restart for MS after SUCCES (2000; 0: no restart)."),
-                                       QStringLiteral("ms"));
-    for (const auto& o : {udp, pty, protocol, project, out, ackDelay, answerDelay, tick, steady, noDot, noCheck, refuse,
-                          abortAfter, silentAfter, wrongCount, dropChunk, abandonAfter, restartMs})
-        p.addOption(o);
+    for (const auto& o : {udp, pty, protocol, project, out, steady, noDot, noCheck, refuse}) p.addOption(o);
+    // The numbers that play a slow, lossy or faulty gateway; the default is what a healthy one does.
+    struct Number {
+        const char* name;
+        const char* help;
+        const char* value;
+        int SimOptions::*field;
+    };
+    static const Number numbers[] = {
+        {"ack-delay", "Hold each acknowledgement MS.", "ms", &SimOptions::ackDelayMs},
+        {"answer-delay", "Answer each point read or write MS after the previous answer (a slow gateway).", "ms",
+         &SimOptions::answerDelayMs},
+        {"tick", "Value and spy period in MS (1000).", "ms", &SimOptions::tickMs},
+        {"abort-after", "CANCEL after N chunks.", "n", &SimOptions::abortAfter},
+        {"silent-after", "Fall silent after N chunks (0: at SEND~).", "n", &SimOptions::silentAfter},
+        {"wrong-count", "From chunk N on, acknowledge one byte too many.", "n", &SimOptions::wrongCountFrom},
+        {"drop-chunk", "Lose the bytes of chunk N (1 = the first) once.", "n", &SimOptions::dropChunk},
+        {"abandon-after", "Abandon a transfer without bytes for MS (10000).", "ms", &SimOptions::abandonMs},
+        {"restart-ms", "Restart for MS after SUCCES (2000; 0: no restart).", "ms", &SimOptions::restartMs},
+    };
+    for (const Number& n : numbers)
+        p.addOption(QCommandLineOption(QString::fromLatin1(n.name), QString::fromLatin1(n.help),
+                                       QString::fromLatin1(n.value)));
     p.process(a);
 
     auto fail = [](const QString& text) {
@@ -98,16 +93,9 @@ int main(int argc, char** argv) {
     o.noDot = p.isSet(noDot);
     o.refuse = p.isSet(refuse);
     o.checkFile = !p.isSet(noCheck);
-    o.abortAfter = p.isSet(abortAfter) ? p.value(abortAfter).toInt() : -1;
-    o.silentAfter = p.isSet(silentAfter) ? p.value(silentAfter).toInt() : -1;
-    o.wrongCountFrom = p.isSet(wrongCount) ? p.value(wrongCount).toInt() : -1;
-    o.ackDelayMs = p.value(ackDelay).toInt();
-    o.answerDelayMs = p.value(answerDelay).toInt();
-    o.tickMs = p.isSet(tick) ? p.value(tick).toInt() : 1000;
     o.steady = p.isSet(steady);
-    o.dropChunk = p.isSet(dropChunk) ? p.value(dropChunk).toInt() : -1;
-    o.abandonMs = p.isSet(abandonAfter) ? p.value(abandonAfter).toInt() : 10000;
-    o.restartMs = p.isSet(restartMs) ? p.value(restartMs).toInt() : 2000;
+    for (const Number& n : numbers)
+        if (p.isSet(QString::fromLatin1(n.name))) o.*n.field = p.value(QString::fromLatin1(n.name)).toInt();
     o.outFile = p.value(out);
 
     QTextStream log(stderr);
