@@ -91,7 +91,8 @@ QString GatewaySim::format(const Point& p) {
 }
 
 void GatewaySim::reply(const QString& line) {
-    if (m_silent) return;
+    // A restarting gateway has lost what it was about to answer.
+    if (m_silent || m_restart->isActive()) return;
     m_send(toAnsi(line) + "\r\n");
 }
 

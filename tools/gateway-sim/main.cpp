@@ -35,8 +35,9 @@ int main(int argc, char** argv) {
                        "    as on a gateway; a transfer that gets no bytes for 10 s (--abandon-after) is\n"
                        "    abandoned with CANCEL, so what comes next is read as commands again.\n"
                        "  - More bytes than SEND~ announced, or a size that is not a positive number: CANCEL.\n"
-                       "  - After SUCCES it restarts (--restart-ms, 2000 by default): it hears nothing meanwhile\n"
-                       "    and comes back with change reports and spies off.\n"
+                       "  - After SUCCES it restarts (--restart-ms, 2000 by default): it hears and says nothing\n"
+                       "    meanwhile (answers still delayed are lost) and comes back with change reports and\n"
+                       "    spies off.\n"
                        "  - A datagram that does not start with IS is dropped; answers go to the sender of the\n"
                        "    last datagram."));
     p.addHelpOption();
