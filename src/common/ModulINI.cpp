@@ -167,6 +167,11 @@ QHash<QString, std::shared_ptr<Parsed>> g_pending;
 QMap<QString, QString> g_batchFaults;
 // Why the last iniWrite failed.
 QString g_writeError;
+// While an IniReadBatch lives: each file as first read (null when missing), and
+// each project INI path as first found.
+int g_readDepth = 0;
+QHash<QString, std::shared_ptr<Parsed>> g_readSeen;
+QHash<QString, QString> g_pathSeen;
 
 void remember(const QString& path, const Stamp& st, std::shared_ptr<Parsed> p) {
     if (g_cache.size() >= kMaxCachedFiles && !g_cache.contains(path)) g_cache.clear();
@@ -177,9 +182,21 @@ void remember(const QString& path, const Stamp& st, std::shared_ptr<Parsed> p) {
     g_cache.insert(path, e);
 }
 
+std::shared_ptr<Parsed> loadFresh(const QString& path);
+
 // The parsed file, or null when it does not exist or cannot be read. Called with the mutex held.
 std::shared_ptr<Parsed> load(const QString& path) {
     if (const auto pending = g_pending.constFind(path); pending != g_pending.constEnd()) return *pending;
+    if (g_readDepth > 0) {
+        if (const auto seen = g_readSeen.constFind(path); seen != g_readSeen.constEnd()) return *seen;
+        auto p = loadFresh(path);
+        g_readSeen.insert(path, p);
+        return p;
+    }
+    return loadFresh(path);
+}
+
+std::shared_ptr<Parsed> loadFresh(const QString& path) {
     const Stamp st = stampOf(path);
     if (!st.isFile) {
         g_cache.remove(path);
@@ -333,7 +350,12 @@ QString rutaIniAplicacion() { return findNoCase(app().appFolder, QString::fromLa
 
 QString rutaIniProyecto(const QString& section) {
     const QString base = app().NombreIni.isEmpty() ? section : app().NombreIni;
-    return findNoCase(app().RutaProyecto, base + ".ini");
+    if (g_readDepth == 0) return findNoCase(app().RutaProyecto, base + ".ini");
+    const QString key = app().RutaProyecto + QLatin1Char('\n') + base;
+    QMutexLocker lock(&g_mutex);
+    auto it = g_pathSeen.find(key);
+    if (it == g_pathSeen.end()) it = g_pathSeen.insert(key, findNoCase(app().RutaProyecto, base + ".ini"));
+    return *it;
 }
 
 QString iniRead(const QString& path, const QString& section, const QString& key, const QString& defaultValue) {
@@ -363,6 +385,7 @@ bool iniWrite(const QString& path, const QString& sectionGiven, const QString& k
     const QString s = foldKey(section), k = foldKey(key);
     if (s.isEmpty() || k.isEmpty()) return false;
     QMutexLocker lock(&g_mutex);
+    g_readSeen.clear(), g_pathSeen.clear();
 
     if (g_batchDepth > 0) return batchWrite(path, s, k, section, key, value);
 
@@ -461,6 +484,16 @@ void EscribeIni(const QString& s, const QString& k, const QString& v) {
     reportWriteFailure(path);
 }
 
+IniReadBatch::IniReadBatch() {
+    QMutexLocker lock(&g_mutex);
+    ++g_readDepth;
+}
+
+IniReadBatch::~IniReadBatch() {
+    QMutexLocker lock(&g_mutex);
+    if (--g_readDepth == 0) g_readSeen.clear(), g_pathSeen.clear();
+}
+
 IniBatch::IniBatch() {
     QMutexLocker lock(&g_mutex);
     ++g_batchDepth;
@@ -492,7 +525,7 @@ bool IniBatch::finish() {
     }
     // One message per file, as the signal table's save tells its own.
     for (auto it = failed.constBegin(); it != failed.constEnd(); ++it)
-        Aviso(Texto(QStringLiteral("NoSePuedeGrabar")) + QLatin1Char('\r') + it.key() +
-              QStringLiteral("\rError: \r") + it.value());
+        Aviso(Texto(QStringLiteral("NoSePuedeGrabar")) + QLatin1Char('\r') + it.key() + QStringLiteral("\rError: \r") +
+              it.value());
     return failed.isEmpty();
 }

@@ -30,6 +30,18 @@ QString rutaIniProyecto(const QString& section);
 // temporary file and rename instead of one per key. A file that cannot be
 // written keeps its old content and is told once, with its path and the system's
 // reason, however many keys went to it.
+// While an object of this class lives, each INI file is looked for and read
+// once: later reads take the same parsed copy without asking the file system
+// again (a project load reads hundreds of keys of one file). A write ends it
+// for every file.
+class IniReadBatch {
+public:
+    IniReadBatch();
+    ~IniReadBatch();
+    IniReadBatch(const IniReadBatch&) = delete;
+    IniReadBatch& operator=(const IniReadBatch&) = delete;
+};
+
 class IniBatch {
 public:
     IniBatch();

@@ -109,13 +109,13 @@ double ValCelda(const QString& t) {
     if (n == 0) return 0;
     const QChar* p = t.constData();
     const int first = p[0] == QLatin1Char('-') ? 1 : 0;
-    if (first == n || n - first > 9) return Val(t);
+    if (first == n) return Val(t);
     qint32 v = 0;
     for (int i = first; i < n; ++i) {
         const ushort u = p[i].unicode();
-        // After digits a sign ends the number.
+        // After digits a sign ends the number ("2-16bit sig" reads 2).
         if ((u == '-' || u == '+') && i > first) break;
-        if (u < '0' || u > '9') return Val(t);
+        if (u < '0' || u > '9' || i - first == 9) return Val(t);
         v = v * 10 + (u - '0');
     }
     return first ? -double(v) : double(v);

@@ -134,8 +134,8 @@ bool Valida_Puntos(const LonConfig& cfg, SignalGrid& grid) {
     const int nDevs = cfg.deviceCount();
     return Valida_Direcciones(grid, LonCol::Activa, LonCol::Add, cfg.maxAddress(), [&](int r, QString& message) {
         UpdateRow(grid, r);
-        if (lonCellValue(grid.TextMatrix(r, LonCol::Snvt)) == kSnvtGatewayError) return 0;
-        const double dev = lonCellValue(grid.TextMatrix(r, LonCol::Disp));
+        if (lonCellValue(grid.cell(r, LonCol::Snvt)) == kSnvtGatewayError) return 0;
+        const double dev = lonCellValue(grid.cell(r, LonCol::Disp));
         if (dev >= 1 && dev <= nDevs) return 0;
         message = Texto("SoloValoresDispositivoEntre") + QStringLiteral(" 1") + Texto("y") + QString::number(nDevs);
         return int(LonCol::Disp);

@@ -33,7 +33,7 @@ struct RowView {
 
 bool isCommError(int snvt) { return snvt == kSnvtDeviceError || snvt == kSnvtGatewayError; }
 
-double cell(const SignalGrid& g, int r, int c) { return lonCellValue(g.TextMatrix(r, c)); }
+double cell(const SignalGrid& g, int r, int c) { return lonCellValue(g.cell(r, c)); }
 int cellInt(const SignalGrid& g, int r, int c) { return CInt(cell(g, r, c)); }
 }  // namespace
 
@@ -69,7 +69,7 @@ LonDownload composeLonDownload(const LonConfig& cfg, const SignalGrid& grid, con
         RowView& v = rows[r];
         v.active = cell(grid, r, LonCol::Activa) != 0;
         if (!v.active) continue;
-        const QString access = grid.TextMatrix(r, LonCol::NvAccess);
+        const QString& access = grid.cell(r, LonCol::NvAccess);
         v.readWrite = access == QLatin1String("RW");
         v.readable = v.readWrite || access == QLatin1String("R");
         v.device = cellInt(grid, r, LonCol::Disp);
@@ -85,7 +85,7 @@ LonDownload composeLonDownload(const LonConfig& cfg, const SignalGrid& grid, con
         v.c = cell(grid, r, LonCol::C);
         v.ad = cell(grid, r, LonCol::AD);
         v.spontaneous = cell(grid, r, LonCol::Spontaneous);
-        const QString dir = grid.TextMatrix(r, LonCol::Direction);
+        const QString& dir = grid.cell(r, LonCol::Direction);
         v.direction = dir == QLatin1String("R") ? 0 : dir == QLatin1String("W") ? 1 : 2;
     }
 

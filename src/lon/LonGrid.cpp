@@ -123,11 +123,13 @@ QHash<QString, int> CreaFilasInternas(SignalGrid& grid, const LonConfig& cfg) {
 int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const TablaSenyales& tabla) {
     const bool redraw = grid.Redraw();
     grid.setRedraw(false);
+    // The cells stay where the file put them: no string per cell until one is shown or edited.
+    grid.adoptText(tabla.text());
     QVector<QVector<QString>> appended;
     appended.reserve(tabla.rows());
     int refused = 0;
     for (int r = 1; r <= tabla.rows(); ++r) {
-        auto cell = [&](int c) { return tabla.cell(c, r); };
+        auto cell = [&](int c) { return tabla.cellShared(c, r); };
         // Built-in rows all have a negative SNVT; only such rows need the lookup.
         const bool mayBeBuiltIn = lonCellValue(cell(LonCol::Snvt)) < 0;
         const auto it =
@@ -170,7 +172,7 @@ int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const Tab
                     if (over)
                         bad = true;
                     else if (v != 0)
-                        cells[c] = QString::number(v);
+                        cells[c] = isCanonicalInt(t) ? t : QString::number(v);
                     break;
                 }
                 default:
@@ -182,14 +184,9 @@ int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const Tab
             ++refused;
             continue;
         }
-        appended.append(cells);
+        appended.append(std::move(cells));
     }
-    if (!appended.isEmpty()) {
-        const int first = grid.Rows();
-        grid.setRows(first + int(appended.size()));
-        for (int i = 0; i < appended.size(); ++i)
-            for (int c = 0; c < LonCol::Count; ++c) grid.setTextMatrix(first + i, c, appended[i][c]);
-    }
+    grid.appendRows(std::move(appended));
     grid.setRedraw(redraw);
     // One message for the whole table, however many rows a damaged file spoils.
     if (refused > 0) markLossyLoad(rutaTablaSenyales(kSlotLon));

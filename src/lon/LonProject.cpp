@@ -17,7 +17,10 @@ bool loadLonProject(const QString& folder, LonConfig& cfg, SignalGrid& grid, QVe
     a.NombreIni = a.ProtProyecto;
     const QVector<DamagedFile> damaged = findProjectDamage(folder, a.ProtProyecto);
     beginDamagedLoad(damaged);
-    cfg.Carga_ConfLon();
+    {
+        IniReadBatch once;  // hundreds of keys, one file
+        cfg.Carga_ConfLon();
+    }
     grid.setRedraw(false);
     Carga_CabecerasLon(grid, info, cfg);
     const QHash<QString, int> builtIn = CreaFilasInternas(grid, cfg);

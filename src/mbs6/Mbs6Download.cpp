@@ -39,21 +39,21 @@ Mbs6Download composeMbs6Download(const Mbs6Config& cfg, const SignalGrid& grid, 
     // Active rows of the broadcast unit and of selected units, in grid order.
     DownloadWriter points(8 * grid.Rows());
     for (int r = 1; r < grid.Rows(); ++r) {
-        if (ValCelda(grid.TextMatrix(r, Mbs6Col::Activa)) == 0) continue;
-        const qint64 unit = RedondeaPar(ValCelda(grid.TextMatrix(r, Mbs6Col::Disp)));
+        if (ValCelda(grid.cell(r, Mbs6Col::Activa)) == 0) continue;
+        const qint64 unit = RedondeaPar(ValCelda(grid.cell(r, Mbs6Col::Disp)));
         if (unit < 0 || unit > Mbs6Config::kUnits) continue;
         if (unit > 0 && position[unit] == 0) {
             ++d.unitsOff;
             continue;
         }
-        const double address = ValCelda(grid.TextMatrix(r, Mbs6Col::Add));
-        const QString dir = grid.TextMatrix(r, Mbs6Col::Direction);
+        const double address = ValCelda(grid.cell(r, Mbs6Col::Add));
+        const QString& dir = grid.cell(r, Mbs6Col::Direction);
         points.integer(address);
         points.integer(address);
         points.byte(qint64(position[unit]));
-        points.byte(ValCelda(grid.TextMatrix(r, Mbs6Col::AD)));
+        points.byte(ValCelda(grid.cell(r, Mbs6Col::AD)));
         points.byte(qint64(dir == QLatin1String("R") ? 0 : dir == QLatin1String("W") ? 1 : 2));
-        points.byte(ValCelda(grid.TextMatrix(r, Mbs6Col::Spontaneous)));
+        points.byte(ValCelda(grid.cell(r, Mbs6Col::Spontaneous)));
         ++d.points;
     }
     if (d.points == 0 || d.devices == 0) {

@@ -110,15 +110,17 @@ QHash<QString, int> CreaFilasMbs6(SignalGrid& grid) {
 int LlenaGridMbs6(SignalGrid& grid, const QHash<QString, int>& rows, const TablaSenyales& tabla) {
     const bool redraw = grid.Redraw();
     grid.setRedraw(false);
+    grid.adoptText(tabla.text());  // cells taken as they lie in the file's text
     int refused = 0;
     for (int r = 1; r <= tabla.rows(); ++r) {
-        const auto it = rows.constFind(mbs6RowKey(tabla.cell(Mbs6Col::Disp, r), tabla.cell(Mbs6Col::Prop, r)));
+        const auto it =
+            rows.constFind(mbs6RowKey(tabla.cellShared(Mbs6Col::Disp, r), tabla.cellShared(Mbs6Col::Prop, r)));
         if (it == rows.constEnd()) {
             ++refused;
             continue;
         }
         for (int c : {int(Mbs6Col::Descripcion), int(Mbs6Col::Spontaneous), int(Mbs6Col::Activa)})
-            grid.setTextMatrix(*it, c, tabla.cell(c, r));
+            grid.setTextMatrix(*it, c, tabla.cellShared(c, r));
     }
     grid.setRedraw(redraw);
     // One message for the whole table, as the LON editor tells it.

@@ -4,6 +4,7 @@
 #include "FileDamage.h"
 #include "Mbs6Grid.h"
 #include "ModulConfASCII.h"
+#include "ModulINI.h"
 #include "SignalGrid.h"
 
 bool loadMbs6Project(const QString& folder, Mbs6Config& cfg, SignalGrid& grid, QVector<InfoColumna>& info) {
@@ -13,7 +14,10 @@ bool loadMbs6Project(const QString& folder, Mbs6Config& cfg, SignalGrid& grid, Q
     a.NombreIni = a.ProtProyecto;
     const QVector<DamagedFile> damaged = findProjectDamage(folder, a.ProtProyecto);
     beginDamagedLoad(damaged);
-    cfg.Carga_ConfMbs6();
+    {
+        IniReadBatch once;  // every unit's keys, one file
+        cfg.Carga_ConfMbs6();
+    }
     const bool redraw = grid.Redraw();
     grid.setRedraw(false);
     Carga_CabecerasMbs6(grid, info);

@@ -28,6 +28,7 @@ qint16 sentido(const QString& text) {
 }
 
 qint16 numero(const QString& text) { return CInt(ValCelda(text)); }
+qint16 numero(const TablaSenyales& t, int col, int row) { return numero(t.cellShared(col, row)); }
 
 // Loads the protocol's table and appends each active row of an enabled
 // device; `fill` maps the row's fields into the record.
@@ -38,9 +39,9 @@ void cargaTabla(int slot, int colDisp, int colActiva, const QVector<bool>& enabl
     ListaSenyales& l = listaSenyales();
     l.Senyales.reserve(l.Senyales.size() + t.rows());
     for (int r = 1; r <= t.rows(); ++r) {
-        const double activa = ValCelda(t.cell(colActiva, r));
+        const double activa = ValCelda(t.cellShared(colActiva, r));
         if (activa == 0) continue;
-        const qint32 disp = CLng(ValCelda(t.cell(colDisp, r)));
+        const qint32 disp = CLng(ValCelda(t.cellShared(colDisp, r)));
         if (disp < 0 || disp >= enabled.size() || !enabled[disp]) continue;
         Senyal s;
         s.Disp = t.cell(colDisp, r);
@@ -72,16 +73,17 @@ void Carga_SenyalesLon() {
     AppGlobals& g = app();
     const QString prot = nombreProtocolo(kSlotLon, "LON");
     g.NombreIni = prot;
+    IniReadBatch once;  // every device's key, one file
     const qint32 n = qMax(0, LeeIniEntero(prot, QStringLiteral("NDevs"), 0));
     QVector<bool> enabled(n + 1, false);
     for (int i = 1; i <= n; ++i) enabled[i] = LeeIniEntero(prot, QStringLiteral("D%1-On").arg(i), 0) != 0;
     if (!conGateway(enabled)) return;
     cargaTabla(kSlotLon, 1, 17, enabled, [](const TablaSenyales& t, int r, Senyal& s) {
         s.Descripcion = t.cell(12, r);
-        s.Numero = numero(t.cell(2, r));
+        s.Numero = numero(t, 2, r);
         s.NombreSNVT = t.cell(3, r);
-        s.Direccion = numero(t.cell(13, r));
-        s.Sentido = sentido(t.cell(14, r));
+        s.Direccion = numero(t, 13, r);
+        s.Sentido = sentido(t.cellShared(14, r));
         s.AccesoNV = t.cell(11, r);
         s.Espontaneo = t.cell(16, r);
     });
@@ -92,14 +94,15 @@ void Carga_SenyalesMbs6() {
     const QString prot = nombreProtocolo(kSlotMbs6, "MBS6");
     g.NombreIni = prot;
     QVector<bool> enabled(64, false);
+    IniReadBatch once;
     for (int i = 1; i <= 63; ++i) enabled[i] = LeeIniEntero(prot, QStringLiteral("D%1-On").arg(i), 0) != 0;
     if (!conGateway(enabled)) return;
     cargaTabla(kSlotMbs6, 1, 8, enabled, [](const TablaSenyales& t, int r, Senyal& s) {
         s.Descripcion = t.cell(3, r);
-        s.Numero = numero(t.cell(2, r));
-        s.Direccion = numero(t.cell(4, r));
-        s.Sentido = sentido(t.cell(5, r));
-        s.TipoSenyal = numero(t.cell(6, r));
+        s.Numero = numero(t, 2, r);
+        s.Direccion = numero(t, 4, r);
+        s.Sentido = sentido(t.cellShared(5, r));
+        s.TipoSenyal = numero(t, 6, r);
         s.Espontaneo = t.cell(7, r);
     });
 }

@@ -28,7 +28,7 @@ private:
 };
 
 QString numero(qint64 n) { return QString::number(n); }
-qint64 valorFila(const SignalGrid& g, int row) { return qint64(Val(g.TextMatrix(row, 0))); }
+qint64 valorFila(const SignalGrid& g, int row) { return qint64(Val(g.cell(row, 0))); }
 }  // namespace
 
 void Prepara_Editor(SignalGrid& /*grid*/, CellEditor& editor) {
@@ -119,7 +119,7 @@ bool Copia_Fila(const SignalGrid& grid, QString& buffer) {
     if (row < 1) return false;
     QString b;
     for (int c = 1; c < grid.Cols(); ++c) {
-        b += grid.TextMatrix(row, c);
+        b += grid.cell(row, c);
         b += QLatin1Char('\t');
     }
     buffer = b;
@@ -179,7 +179,7 @@ void Limpia_FilasVacias(SignalGrid& grid) {
         bool empty = true;
         // Blanks only, as the file writer trims them.
         for (int c = 1; c < grid.Cols() && empty; ++c)
-            for (const QChar ch : grid.TextMatrix(r, c)) empty = empty && ch == QLatin1Char(' ');
+            for (const QChar ch : grid.cell(r, c)) empty = empty && ch == QLatin1Char(' ');
         remove[r] = empty;
     }
     RedrawOff off(grid);
@@ -211,11 +211,11 @@ bool Valida_Direcciones(SignalGrid& grid, int colActiva, int colAdd, int maxAddr
     prompts().setBusy(true);
     QSet<qint64> used;
     for (int r = 1; r < grid.Rows(); ++r) {
-        if (ValCelda(grid.TextMatrix(r, colActiva)) <= 0) continue;
+        if (ValCelda(grid.cell(r, colActiva)) <= 0) continue;
         QString message;
         int col = rowCheck ? rowCheck(r, message) : 0;
         if (col == 0) {
-            const qint64 addr = RedondeaPar(ValCelda(grid.TextMatrix(r, colAdd)));
+            const qint64 addr = RedondeaPar(ValCelda(grid.cell(r, colAdd)));
             if (addr < 1 || addr > maxAddress) {
                 message = Texto("AddressDebeSerNumeroEntre") + QStringLiteral(" 1") + Texto("y") + numero(maxAddress);
                 col = colAdd;

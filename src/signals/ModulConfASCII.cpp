@@ -73,24 +73,38 @@ QString OpcionesColumna::Item(const QString& key) const {
 // ---- TablaSenyales
 
 QString TablaSenyales::cell(int col, int row) const {
-    if (row < 1 || row > rows() || col < 1 || col > m_cols) return QString();
-    return m_rows.at(row - 1).value(col - 1);
+    const QStringView v = cellView(col, row);
+    return v.isEmpty() ? QString() : v.toString();
+}
+
+QString TablaSenyales::cellShared(int col, int row) const {
+    const QStringView v = cellView(col, row);
+    return v.isEmpty() ? QString() : QString::fromRawData(v.data(), v.size());
 }
 
 void TablaSenyales::setCell(int col, int row, const QString& text) {
     if (row < 1 || row > rows() || col < 1 || col > m_cols) return;
-    QStringList& r = m_rows[row - 1];
-    while (r.size() < col) r.append(QString());
-    r[col - 1] = text;
+    const qsizetype missing = qsizetype(first(row)) + col - qsizetype(end(row));
+    if (missing > 0) {
+        // Only the last row grows at the end; an earlier one moves the rows after it.
+        m_spans.insert(m_spans.begin() + qsizetype(end(row)), size_t(missing), Span());
+        for (int r = row; r < rows(); ++r) m_rowStart[size_t(r)] += qint32(missing);
+    }
+    Span& s = m_spans[first(row) + col - 1];
+    s.start = qint32(m_text.size());
+    s.length = qint32(text.size());
+    m_text += text;
 }
 
 void TablaSenyales::reset(int columns) {
     m_cols = qMax(columns, 0);
-    m_rows.clear();
+    m_text.clear();
+    m_spans.clear();
+    m_rowStart.clear();
 }
 
 int TablaSenyales::addRow() {
-    m_rows.append(QStringList());
+    m_rowStart.push_back(qint32(m_spans.size()));
     return rows();
 }
 
@@ -132,9 +146,9 @@ bool Graba_Senyales(int protocolo, const QString& version, const SignalGrid& gri
     text += QStringLiteral("CAMPOS=") + QString::number(grid.Cols()) + QStringLiteral("\r\n");
     const int last = grid.lastCol();
     for (int r = 0; r < grid.Rows(); ++r) {
-        if (r != 0 && !allRows && Val(grid.TextMatrix(r, last)) == 0) continue;
+        if (r != 0 && !allRows && Val(grid.cell(r, last)) == 0) continue;
         for (int c = 0; c <= last; ++c) {
-            text += trimSpaces(textoCeldaSeguro(grid.TextMatrix(r, c)));
+            text += trimSpaces(textoCeldaSeguro(grid.cell(r, c)));
             text += kTab;
         }
         text += QStringLiteral("\r\n");
@@ -210,18 +224,28 @@ bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table,
 
     BusyPointer busy;
     table.reset(n);
+    table.setText(text);
+    // A field takes at least its TAB: never more fields than characters.
+    table.reserveFields(qMin(qsizetype(lines.size()) * n, text.size()));
+    const QChar* base = table.text().constData();
+    auto tabAt = [](QStringView l, qsizetype from) -> qsizetype {
+        for (qsizetype i = from; i < l.size(); ++i)
+            if (l[i] == kTab) return i;
+        return -1;
+    };
     for (int i = 4; i < endRows; ++i) {
         const QStringView l = lines.at(i);
-        const int row = table.addRow();
+        const qsizetype at = l.data() - base;
+        table.addRow();
         // Field 0 is the row number; fields 1..n are the cells, the rest is ignored.
-        qsizetype pos = l.indexOf(kTab);
+        qsizetype pos = tabAt(l, 0);
         for (int k = 1; k <= n && pos >= 0; ++k) {
             const qsizetype start = pos + 1;
             if (start > l.size()) break;
-            qsizetype end = l.indexOf(kTab, start);
+            qsizetype end = tabAt(l, start);
             const qsizetype stop = end < 0 ? l.size() : end;
             if (end < 0 && start == l.size()) break;  // the trailing TAB ends the line
-            if (stop > start) table.setCell(k, row, l.mid(start, stop - start).toString());
+            table.addField(at + start, stop - start);
             pos = end;
         }
         // Text beyond the stored columns is left out: that much of the file is lost.

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <vector>
 
 class SignalGrid;
 struct FileDamage;
@@ -48,24 +49,49 @@ struct InfoColumna {
 };
 
 // In-memory signal table: cells (column, row) with columns 1..columns() and rows
-// 1..rows(); the row-number column of the file is dropped. Rows keep only the
-// fields their line had, so a huge CAMPOS or a short line costs nothing.
+// 1..rows(); the row-number column of the file is dropped. The table keeps the
+// file's text once and each cell as a place in it, so a load makes no string
+// per cell; rows keep only the fields their line had, so a huge CAMPOS or a
+// short line costs nothing.
 class TablaSenyales {
 public:
     int columns() const { return m_cols; }
-    int rows() const { return int(m_rows.size()); }
-    // Empty for a cell the line had no field for, and outside the table.
+    int rows() const { return int(m_rowStart.size()); }
+    // Empty for a cell the line had no field for, and outside the table. A text of its own.
     QString cell(int col, int row) const;
+    // The same without a copy: a view of the table's text, valid while the table
+    // is unchanged; cellShared is that view as a QString (QString::fromRawData),
+    // for a grid that has adopted text() (SignalGrid::adoptText).
+    QStringView cellView(int col, int row) const {
+        if (row < 1 || row > rows() || col < 1 || col > m_cols) return {};
+        const size_t i = size_t(first(row)) + size_t(col) - 1;
+        return i < end(row) ? QStringView(m_text.constData() + m_spans[i].start, m_spans[i].length) : QStringView();
+    }
+    QString cellShared(int col, int row) const;
+    const QString& text() const { return m_text; }
     void setCell(int col, int row, const QString& text);
     // Empties the table and sets its column count.
     void reset(int columns);
     // Appends an empty row; returns its number.
     int addRow();
     void clear() { reset(0); }
+    // Reading a file: its whole text first, then for each line addRow and the
+    // line's fields 1, 2, ... in order, each as its place in text().
+    void setText(const QString& text) { m_text = text; }
+    void reserveFields(qsizetype n) { m_spans.reserve(size_t(n)); }
+    void addField(qsizetype start, qsizetype length) { m_spans.push_back({qint32(start), qint32(length)}); }
 
 private:
+    struct Span {
+        qint32 start = 0, length = 0;
+    };
+    // The spans of row r (1-based) are m_spans[first(r) .. end(r)).
+    size_t first(int row) const { return size_t(m_rowStart[size_t(row) - 1]); }
+    size_t end(int row) const { return row < rows() ? size_t(m_rowStart[size_t(row)]) : m_spans.size(); }
     int m_cols = 0;
-    QVector<QStringList> m_rows;
+    QString m_text;
+    std::vector<Span> m_spans;
+    std::vector<qint32> m_rowStart;
 };
 
 // Writes RutaProyecto\<protocol name>.dat from the grid: the three header lines,

@@ -51,6 +51,32 @@ void SignalGrid::setRows(int n) {
     const int old = Rows();
     m_rows.resize(n);
     for (int r = old; r < n; ++r) m_rows[r].cells = QVector<QString>(m_cols);
+    // Loaders put adopted cells in data rows only: with those gone, so is the text.
+    if (n == 1) m_adopted.clear();
+    endStructure();
+}
+
+void SignalGrid::adoptText(const QString& text) {
+    if (!text.isEmpty()) m_adopted.append(text);
+}
+
+bool SignalGrid::adopted(const QString& text) const {
+    const auto p = quintptr(text.constData());
+    for (const QString& a : m_adopted)
+        if (p >= quintptr(a.constData()) && p < quintptr(a.constData() + a.size())) return true;
+    return false;
+}
+
+void SignalGrid::appendRows(QVector<QVector<QString>>&& rows) {
+    if (rows.isEmpty()) return;
+    beginStructure();
+    m_rows.reserve(m_rows.size() + rows.size());
+    for (QVector<QString>& cells : rows) {
+        RowRec rec;
+        rec.cells = std::move(cells);
+        rec.cells.resize(m_cols);
+        m_rows.append(std::move(rec));
+    }
     endStructure();
 }
 
@@ -64,7 +90,17 @@ void SignalGrid::setCols(int n) {
     endStructure();
 }
 
-QString SignalGrid::TextMatrix(int row, int col) const { return valid(row, col) ? m_rows[row].cells[col] : QString(); }
+QString SignalGrid::TextMatrix(int row, int col) const {
+    if (!valid(row, col)) return QString();
+    const QString& t = m_rows[row].cells[col];
+    // An adopted cell leaves the grid as a copy: the text it lies in may go first.
+    return t.isDetached() || t.isEmpty() || !adopted(t) ? t : QString(t.constData(), t.size());
+}
+
+const QString& SignalGrid::cell(int row, int col) const {
+    static const QString none;
+    return valid(row, col) ? m_rows[row].cells[col] : none;
+}
 
 void SignalGrid::setTextMatrix(int row, int col, const QString& text) {
     if (!valid(row, col)) return;
@@ -75,8 +111,9 @@ void SignalGrid::setTextMatrix(int row, int col, const QString& text) {
 }
 
 QStringList SignalGrid::rowCells(int row) const {
-    if (row < 0 || row >= Rows()) return {};
-    return QStringList(m_rows[row].cells.begin(), m_rows[row].cells.end());
+    QStringList out;
+    for (int c = 0; row >= 0 && row < Rows() && c < m_cols; ++c) out << TextMatrix(row, c);
+    return out;
 }
 
 void SignalGrid::setRow(int r) {

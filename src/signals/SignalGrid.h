@@ -29,9 +29,19 @@ public:
     int lastRow() const { return Rows() - 1; }
     int lastCol() const { return Cols() - 1; }
 
-    // Cells.
+    // Cells. TextMatrix gives a text of its own, which may be kept for as long as
+    // wanted; cell gives the stored text itself, without a copy, for reading many
+    // cells in a row (checks, generators, saving): it is valid only while the
+    // grid lives and the cell is not changed, and is never to be kept.
     QString TextMatrix(int row, int col) const;
+    const QString& cell(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);
+    // Loading: `text` becomes part of the grid, and rows appended by appendRows
+    // may hold cells made with QString::fromRawData over it, which cost no copy
+    // until one is shown or edited. Kept until the grid is back to its caption row.
+    void adoptText(const QString& text);
+    // Appends rows of cells (each resized to Cols()).
+    void appendRows(QVector<QVector<QString>>&& rows);
     // Whole row as a tab-separated text (columns 0..Cols-1), as AddItem takes it.
     QStringList rowCells(int row) const;
 
@@ -111,6 +121,8 @@ private:
         int align = AlignLeft;
     };
     bool valid(int r, int c) const { return r >= 0 && r < Rows() && c >= 0 && c < m_cols; }
+    // True when the text lies in an adopted text (a cell that was never copied).
+    bool adopted(const QString& text) const;
     void beginStructure();
     void endStructure();
     void emitCells(int t, int l, int b, int r);
@@ -118,6 +130,7 @@ private:
 
     QVector<RowRec> m_rows;
     QVector<ColRec> m_colInfo;
+    QVector<QString> m_adopted;
     int m_cols = 0;
     int m_row = 0, m_col = 0, m_rowSel = 0, m_colSel = 0;
     bool m_redraw = true;

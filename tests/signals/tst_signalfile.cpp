@@ -99,6 +99,7 @@ private slots:
         good("empty data line", kHead + "\r\n", 1, "||");
         good("more fields", kHead + "1\tx\ty\tz\te\tf\t\r\n", 1, "x|y|z");
         good("fewer fields", kHead + "1\tx\r\n", 1, "x||");
+        good("short row before a long one", kHead + "1\tx\r\n2\ta\tb\tc\r\n", 2, "x||");
         good("empty inner field", kHead + "1\t\ty\t\r\n", 1, "|y|");
         good("no last line ending", kHead + "1\tx\ty\tz", 1, "x|y|z");
         good("CR without LF", QByteArray(kHead).replace("\r\n", "\r") + "1\tx\ty\tz\t\r", 1, "x|y|z");
@@ -140,7 +141,21 @@ private slots:
         if (!message.isEmpty()) return;
         QCOMPARE(t.rows(), rows);
         QCOMPARE(t.cell(1, 0) + t.cell(1, rows + 1), QString());  // outside the table: empty
-        if (rows > 0) QCOMPARE(QStringList({t.cell(1, 1), t.cell(2, 1), t.cell(3, 1)}).join('|'), row1);
+        if (rows == 0) return;
+        QCOMPARE(QStringList({t.cell(1, 1), t.cell(2, 1), t.cell(3, 1)}).join('|'), row1);
+        // Cells taken into a grid without a copy leave it as copies, which outlive the text they came from.
+        SignalGrid g(1, 4);
+        g.adoptText(t.text());
+        g.appendRows({{QString(), t.cellShared(1, 1), t.cellShared(2, 1), t.cellShared(3, 1)}});
+        const QStringList shown = g.rowCells(1);
+        const QString lastRow = QStringList({t.cell(1, rows), t.cell(2, rows), t.cell(3, rows)}).join('|');
+        // A cell set later (an import) in a row that lacked it leaves the rows after it as they were; beyond the
+        // table's columns (CAMPOS below 4) it is refused.
+        t.setCell(3, 1, "w");
+        QCOMPARE(t.cell(3, 1) + "/" + QStringList({t.cell(1, rows), t.cell(2, rows), t.cell(3, rows)}).join('|'),
+                 t.columns() < 3 ? "/" + lastRow : "w/" + (rows == 1 ? row1.section('|', 0, 1) + "|w" : lastRow));
+        t.clear(), g.setRows(1);  // the text is freed
+        QCOMPARE(shown.mid(1).join('|'), row1);
     }
 
     // A missing table is a warning; a folder in its place stops both the read and the save; protocols outside the
