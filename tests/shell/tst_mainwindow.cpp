@@ -354,6 +354,7 @@ private slots:
         QTest::newRow("fixed and blank ones are not") << QStringList{"INFO?", "   ", ""} << QStringList{};
         QTest::newRow("edited pattern is") << QStringList{"TIME=2026/12/06"} << QStringList{"TIME=2026/12/06"};
         QTest::newRow("trimmed, a repeat moves up") << QStringList{" A ", "B", "A"} << QStringList{"A", "B"};
+        QTest::newRow("the newest again changes nothing") << QStringList{"A", "A "} << QStringList{"A"};
         QStringList many;
         for (int i = 1; i <= 25; ++i) many.prepend(QString::number(i));
         QTest::newRow("newest 20 kept") << QStringList(many.crbegin(), many.crend()) << many.mid(0, 20);
@@ -361,11 +362,17 @@ private slots:
     void commandHistory() {
         TestHome home;
         CommandHistory h;
-        for (const QString& c : col<QStringList>("sent")) h.remember(c);
+        int changes = 0, expected = 0;  // the main window refills its command box only on a change
+        for (const QString& c : col<QStringList>("sent")) {
+            const QStringList before = h.recent();
+            changes += h.remember(c);
+            expected += h.recent() != before;
+        }
         CommandHistory again;  // what the next start reads
         again.load();
         QCOMPARE(h.recent() + QStringList{"|"} + again.recent(),
                  col<QStringList>("remembered") + QStringList{"|"} + col<QStringList>("remembered"));
+        QCOMPARE(changes, expected);
     }
 
     // A session over UDP on loopback, and at each step which controls the user may use. With the one-second tick
