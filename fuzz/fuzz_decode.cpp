@@ -3,7 +3,10 @@
 // reads without damage has exactly the length its own counts give, and the
 // simulated gateway's check takes it too; the text and JSON forms are built
 // (the JSON parses again) and a file compared with itself shows no difference.
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
+#include <QVariant>
 
 #include "DownloadFileCheck.h"
 #include "DownloadInspect.h"
@@ -38,9 +41,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     FUZZ_CHECK(!decodedText(d, QStringLiteral("f")).isEmpty(), verdict);
+    // The JSON is written by hand: it parses, and its texts read back as they were.
+    const QString name = QStringLiteral("f\"\\\x01\u00e9\U0001F600");
     QJsonParseError error;
-    QJsonDocument::fromJson(decodedJson(d, QStringLiteral("f")), &error);
+    const QJsonObject json = QJsonDocument::fromJson(decodedJson(d, name), &error).object();
     FUZZ_CHECK(error.error == QJsonParseError::NoError, error.errorString());
+    FUZZ_CHECK(json.value(QStringLiteral("file")).toString() == name, verdict);
+    FUZZ_CHECK(json.value(QStringLiteral("protocol")).toString() == d.protocol, d.protocol);
+    FUZZ_CHECK(json.value(QStringLiteral("stop")).toObject().value(QStringLiteral("reason")).toString() ==
+                   (d.complete ? QString() : d.stopReason),
+               d.stopReason);
+    FUZZ_CHECK(json.value(QStringLiteral("faults")).toVariant().toStringList() == d.faults, verdict);
+    FUZZ_CHECK(json.value(QStringLiteral("points")).toArray().size() == d.points.size(), verdict);
     const DownloadDiff self = diffDownloads(d, d);
     FUZZ_CHECK(self.same(), diffText(self));
     fuzz::endInput();

@@ -14,25 +14,18 @@ const DecodedBlock* DecodedDownload::block(const QString& name) const {
     return nullptr;
 }
 
-QVector<QPair<QString, QString>> DecodedPoint::fields() const {
-    QVector<QPair<QString, QString>> f;
-    auto add = [&](const char* name, const QString& v) { f.append({QString::fromLatin1(name), v}); };
-    add("device", QString::number(device));
-    add("kind", kind);
-    if (kind == QLatin1String("nv")) {
-        add("nvIndex", QString::number(nvIndex));
-        add("offset", QString::number(offset));
-        add("dataType", QString::number(dataType));
-        add("a", QString::number(a));
-        add("b", QString::number(b));
-        add("c", QString::number(c));
-        add("filter", QString::number(filter));
-        add("snvt", QString::number(snvt));
+const char* pointKindName(PointKind kind) {
+    switch (kind) {
+        case PointKind::Nv:
+            return "nv";
+        case PointKind::DeviceError:
+            return "device-error";
+        case PointKind::GatewayError:
+            return "gateway-error";
+        case PointKind::Point:
+            break;
     }
-    add("direction", directionText(direction));
-    add("spontaneous", QString::number(spontaneous));
-    add("ad", QString::number(ad));
-    return f;
+    return "point";
 }
 
 QString directionText(int direction) {
@@ -48,7 +41,7 @@ QString directionText(int direction) {
     }
 }
 
-bool DownloadReader::need(int n, const QString& what) {
+bool DownloadReader::cannot(int n, const QString& what) {
     if (m_stopped) return false;
     if (n < 0 || n > left()) {
         stop(QStringLiteral("file ends inside ") + what);
@@ -62,18 +55,6 @@ void DownloadReader::stop(const QString& why, int at) {
     m_stopped = true;
     m_stopAt = at < 0 ? m_pos : at;
     m_what = why;
-}
-
-int DownloadReader::byte(const QString& what) {
-    if (!need(1, what)) return 0;
-    return uchar(m_b[m_pos++]);
-}
-
-int DownloadReader::integer(const QString& what) {
-    if (!need(2, what)) return 0;
-    const int v = qint16(quint16(uchar(m_b[m_pos]) | uchar(m_b[m_pos + 1]) << 8));
-    m_pos += 2;
-    return v;
 }
 
 qint64 DownloadReader::longValue(const QString& what) {

@@ -115,6 +115,7 @@ void decodeLonBody(DownloadReader& r, DecodedDownload& d) {
     const int points = r.integer(QStringLiteral("the point count"));
     if (r.stopped()) return;
     if (points < 0) return r.stop(QStringLiteral("point count %1").arg(points), at);
+    d.points.reserve(qMin(points, r.left() / 7));
     if (points != slotCount)
         d.faults << QStringLiteral("%1 points for %2 variable slotCount").arg(points).arg(slotCount);
     for (int k = 0; k < points; ++k) {
@@ -133,15 +134,15 @@ void decodeLonBody(DownloadReader& r, DecodedDownload& d) {
                                 .arg(k + 1)
                                 .arg(p.address);
             if (p.address == gatewayError) {
-                p.kind = QStringLiteral("gateway-error");
+                p.kind = PointKind::GatewayError;
                 p.device = 0;
             } else {
                 // A device with two error rows names only the last one's address.
-                p.kind = QStringLiteral("device-error");
+                p.kind = PointKind::DeviceError;
                 p.device = errorOwner.value(p.address, 0);
             }
         } else if (p.slot < 0 || p.slot >= slotCount) {
-            p.kind = QStringLiteral("nv");
+            p.kind = PointKind::Nv;
             d.faults << QStringLiteral("point %1 (address %2) links to slot %3 of %4")
                             .arg(k + 1)
                             .arg(p.address)
@@ -149,7 +150,7 @@ void decodeLonBody(DownloadReader& r, DecodedDownload& d) {
                             .arg(slotCount);
         } else {
             const Variable& v = vars[p.slot];
-            p.kind = QStringLiteral("nv");
+            p.kind = PointKind::Nv;
             p.device = v.device + 1;
             p.nvIndex = v.nv;
             p.offset = v.offset;

@@ -30,12 +30,13 @@ void decodeMbs6Body(DownloadReader& r, DecodedDownload& d) {
     const int points = r.integer(QStringLiteral("the point count"));
     if (r.stopped()) return;
     if (points < 0) return r.stop(QStringLiteral("point count %1").arg(points), at);
+    d.points.reserve(qMin(points, r.left() / 8));
     for (int k = 0; k < points; ++k) {
         // Named only when the record is cut short: the reads below cannot fail then.
         if (r.left() < 8) return r.need(8, QStringLiteral("point record %1").arg(k + 1)), void();
         const QString what;
         DecodedPoint p;
-        p.kind = QStringLiteral("point");
+        p.kind = PointKind::Point;
         p.address = r.integer(what);
         const int again = r.integer(what);
         const int position = r.byte(what);

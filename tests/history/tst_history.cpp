@@ -34,6 +34,9 @@ LonFixture lonProject(const QString& firmware, int addressing, const QString& ch
               lonPointRow(1, 105, 6, "R", 104, false),
               lonPointRow(3, 105, 7, "R", 105)};
     if (change == QLatin1String("point")) f.rows[2][4] = QStringLiteral("2");  // offset of 103
+    if (change == QLatin1String("moved")) f.rows[2] = lonPointRow(1, 105, 5, "W", 106);
+    if (change == QLatin1String("error"))  // device 2 keeps a readable point
+        f.rows[1] = lonErrorRow(2, 102), f.rows << lonPointRow(2, 105, 4, "R", 106);
     return f;
 }
 
@@ -154,8 +157,9 @@ private slots:
         QVERIFY2(decodeVerdict(d).join('\n').contains(want), qPrintable(want + "\n--\n" + decodeVerdict(d).join('\n')));
     }
 
-    // `pilmora decode` and `pilmora diff`: outputs and exit status; files that differ in one point, one device,
-    // one serial setting; a project compared with the last file its history kept.
+    // `pilmora decode` and `pilmora diff`: outputs and exit status; files that differ in one point (a field, its
+    // address, its kind and so the fields it has), one device, one serial setting; a project compared with the
+    // last file its history kept.
     void cli_data() {
         addColumns<QString, QStringList, int, QString>("change", "args", "code", "out");
         QTest::newRow("decode") << "" << QStringList{"decode", "A"} << 0 << "103 device=1" + kNv.arg(5).arg("W");
@@ -166,6 +170,17 @@ private slots:
         QTest::newRow("same apart from the date") << "" << QStringList{"diff", "A", "B"} << 0 << "@DifIguales";
         QTest::newRow("one point") << "point" << QStringList{"diff", "A", "B"} << 1
                                    << "~ 103 offset: 0 -> 2\n@DifCambiados;1";
+        QTest::newRow("point moved") << "moved" << QStringList{"diff", "A", "B"} << 1
+                                     << "- 103 device=1" + kNv.arg(5).arg("W") + "\n+ 106 device=1" +
+                                            kNv.arg(5).arg("W") + "\n@DifAnyadidos;1; @DifQuitados;1";
+        QTest::newRow("point becomes an error row")
+            << "error" << QStringList{"diff", "A", "B"} << 1
+            << "~ 102 kind: nv -> device-error, nvIndex: 4 -> -, offset: 0 -> -, dataType: 2 -> -, a: 1 -> -, "
+               "b: 0 -> -, c: 0 -> -, filter: 0 -> -, snvt: 105 -> -, direction: RW -> R, ad: 0 -> 1\n";
+        QTest::newRow("error row becomes a point")
+            << "error" << QStringList{"diff", "B", "A"} << 1
+            << "~ 102 kind: device-error -> nv, direction: R -> RW, ad: 1 -> 0, a: - -> 1, b: - -> 0, c: - -> 0, "
+               "dataType: - -> 2, filter: - -> 0, nvIndex: - -> 4, offset: - -> 0, snvt: - -> 105\n";
         QTest::newRow("one device") << "device" << QStringList{"diff", "A", "B"} << 1
                                     << "device 2: subnet 2 node 7 errorPoint=-1 -> subnet 2 node 8 errorPoint=-1\n"
                                        "@DifDispositivos;1";
