@@ -4,6 +4,7 @@
 #include "AppGlobals.h"
 #include "DownloadHistory.h"
 #include "DownloadInspect.h"
+#include "DownloadWriter.h"
 #include "FolderRights.h"
 #include "GatewayLink.h"
 #include "GatewaySimProcess.h"
@@ -90,6 +91,8 @@ private slots:
                            "tcpip.ip=127.0.0.1",  "tcpip.netMask=255.0.0.0",   "tcpip.gateway=",
                            "tcpip.port=5000",     "tcpip.keepAlive=30"} +
                    lonPoints;
+        QTest::newRow("LON V.43.1.x, NUL in an address text")
+            << "lon-v43-sn-nul" << QStringList{"tcpip.ip=127.0.0.1", "tcpip.gateway=10.0.0.1"} + lonPoints;
         QTest::newRow("MBS6 with broadcast rows")
             << "mbs6"
             << QStringList{"header.protocol=MBS6",
@@ -116,9 +119,19 @@ private slots:
             QVERIFY(writeMbs6Fixture(dir, f));
         } else {
             QVERIFY(
-                writeLonFixture(dir, lonProject(kind.contains("v3") ? "V.3.1.0" : "V.43.1.x", kind.endsWith("sn"))));
+                writeLonFixture(dir, lonProject(kind.contains("v3") ? "V.3.1.0" : "V.43.1.x", kind.contains("-sn"))));
         }
-        const DecodedDownload d = decodeDownload(generated(dir));
+        QByteArray file = generated(dir);
+        if (kind.endsWith("nul")) {
+            // A gateway text holding a NUL as the generator writes it (the gateway reads it up to the first NUL).
+            DownloadWriter w;
+            w.nulText(QString::fromLatin1("10.0.0.1\0x1", 11), 16);
+            file.replace(file.size() - 121 + 32, 16, w.bytes());
+            quint32 sum = 0;
+            for (int i = 4; i < file.size(); ++i) sum += uchar(file[i]);
+            file.replace(0, 4, le32(sum));
+        }
+        const DecodedDownload d = decodeDownload(file);
         QVERIFY2(!d.damaged(), qPrintable(decodeVerdict(d).join('\n')));
         const QStringList lines = decodedLines(d);
         for (const QString& e : expected) QVERIFY2(lines.contains(e), qPrintable(e + "\n--\n" + lines.join('\n')));
