@@ -1,12 +1,13 @@
 // Reading download files back: the largest LON file (128 devices, 4,000 points,
-// firmware V.43.1.x) decoded and compared in memory, and `pilmora decode` and
-// `pilmora diff` as whole processes beside the tool's shortest run
-// (`pilmora --version`), which they should stay within twice of.
+// firmware V.43.1.x) decoded, printed and compared in memory, and `pilmora
+// decode` (text and JSON) and `pilmora diff` as whole processes paired run by
+// run with the tool's shortest run (`pilmora --version`): each should cost at
+// most twice its CPU time.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QProcess>
 
+#include "BenchProcess.h"
 #include "ConsolePrompts.h"
 #include "DownloadHistory.h"
 #include "DownloadInspect.h"
@@ -52,6 +53,18 @@ void BM_Decode(benchmark::State& state) {
 }
 BENCHMARK(BM_Decode)->Unit(benchmark::kMillisecond);
 
+void BM_Text(benchmark::State& state) {
+    const DecodedDownload d = decodeDownload(files().bytesA);
+    for (auto _ : state) benchmark::DoNotOptimize(decodedText(d, QStringLiteral("A.Plmx")).size());
+}
+BENCHMARK(BM_Text)->Unit(benchmark::kMillisecond);
+
+void BM_Json(benchmark::State& state) {
+    const DecodedDownload d = decodeDownload(files().bytesA);
+    for (auto _ : state) benchmark::DoNotOptimize(decodedJson(d, QStringLiteral("A.Plmx")).size());
+}
+BENCHMARK(BM_Json)->Unit(benchmark::kMillisecond);
+
 void BM_Diff(benchmark::State& state) {
     const DecodedDownload a = decodeDownload(files().bytesA), b = decodeDownload(files().bytesB);
     for (auto _ : state)
@@ -59,26 +72,20 @@ void BM_Diff(benchmark::State& state) {
 }
 BENCHMARK(BM_Diff)->Unit(benchmark::kMillisecond);
 
-void runTool(benchmark::State& state, const QStringList& args, int code) {
+// The whole processes, 21 pairs each.
+bool wholeProcesses() {
     Files& f = files();
-    for (auto _ : state) {
-        QProcess p;
-        p.start(QStringLiteral(PILMORA_BENCH_BIN "/pilmora"), QStringList{"--home", f.home.path()} + args);
-        if (!p.waitForFinished(30000) || p.exitCode() != code) state.SkipWithError("pilmora failed");
-    }
+    const QString pilmora = QStringLiteral(PILMORA_BENCH_BIN "/pilmora");
+    const QStringList home{QStringLiteral("--home"), f.home.path()}, version{QStringLiteral("--version")};
+    printLoad("before");
+    bool ok = printPaired("pilmora decode", pilmora, version, home + QStringList{"decode", f.a}, 0, 21, 2.0);
+    ok = printPaired("pilmora decode --json", pilmora, version, home + QStringList{"decode", f.a, "--json"}, 0, 21,
+                     2.0) &&
+         ok;
+    ok = printPaired("pilmora diff A B", pilmora, version, home + QStringList{"diff", f.a, f.b}, 1, 21, 2.0) && ok;
+    printLoad("after");
+    return ok;
 }
-
-void BM_PilmoraVersion(benchmark::State& state) { runTool(state, {"--version"}, 0); }
-BENCHMARK(BM_PilmoraVersion)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-void BM_PilmoraDecode(benchmark::State& state) { runTool(state, {"decode", files().a}, 0); }
-BENCHMARK(BM_PilmoraDecode)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-void BM_PilmoraDecodeJson(benchmark::State& state) { runTool(state, {"decode", files().a, "--json"}, 0); }
-BENCHMARK(BM_PilmoraDecodeJson)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-void BM_PilmoraDiff(benchmark::State& state) { runTool(state, {"diff", files().a, files().b}, 1); }
-BENCHMARK(BM_PilmoraDiff)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,5 +93,5 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    return 0;
+    return wholeProcesses() ? 0 : 1;
 }
