@@ -7,6 +7,7 @@
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
+#include "DownloadHistory.h"
 #include "LonConfig.h"
 #include "Mbs6Config.h"
 #include "ModulINI.h"
@@ -115,19 +116,15 @@ bool HandoverReport::lee(const QString& folder, QString* error) {
             if (const Mbs6Unit u = c.unit(n); u.On) dispositivos.append({QString::number(n), u.Nm});
     }
 
-    // The download history as the file keeps it, newest first.
-    const QString history = findNoCase(path, QStringLiteral("History.csv"));
-    if (QFileInfo(history).isFile()) {
-        CsvRecords rec;
-        QString why;
-        if (!csvReadFile(history, &rec, &why)) {
-            *error = Texto("NoSePuedeLeerFichero") + QLatin1Char('\r') + history + QLatin1Char('\r') + why;
-            return false;
-        }
-        if (!rec.records.isEmpty()) cabeceraHistoria = rec.records.takeFirst();
-        for (auto it = rec.records.crbegin(); it != rec.records.crend(); ++it)
-            if (!csvBlankRecord(*it)) historia.append(*it);
+    // The download history as the history window shows it: newest first, captions in the user's language.
+    QVector<HistoryRow> sends;
+    QString why;
+    if (!readHistory(path, &sends, &why)) {
+        *error = Texto("NoSePuedeLeerFichero") + QLatin1Char('\r') + why;
+        return false;
     }
+    cabeceraHistoria = Texto("HistColumnas").split(QLatin1Char('|'));
+    for (auto it = sends.crbegin(); it != sends.crend(); ++it) historia.append(it->cells());
 
     if (!checkout.carga(slot, error)) return false;
     cuentas = {};

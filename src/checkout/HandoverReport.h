@@ -30,7 +30,7 @@ struct HandoverReport {
     QVector<QStringList> ajustes;  // label, value
     QStringList cabeceraDispositivos;
     QVector<QStringList> dispositivos;
-    QStringList cabeceraHistoria;  // History.csv as it is, newest row first
+    QStringList cabeceraHistoria;  // the download history (History.csv), newest row first
     QVector<QStringList> historia;
     Checkout checkout;
     std::array<int, kEstadosCheckout> cuentas{};
