@@ -51,7 +51,8 @@ EstadoCheckout Checkout::estado(int direccion) const {
     return r ? r->estado : EstadoCheckout::SinComprobar;
 }
 
-CheckoutRecord Checkout::nuevo(const Senyal& s, const ProjectPoint& p, EstadoCheckout e) const {
+CheckoutRecord Checkout::nuevo(const Senyal& s, const ProjectPoint& p, EstadoCheckout e, const QDateTime& hora,
+                               const QString& usuario) const {
     CheckoutRecord r;
     r.direccion = p.direccion;
     r.identidad = p.identidad();
@@ -64,8 +65,8 @@ CheckoutRecord Checkout::nuevo(const Senyal& s, const ProjectPoint& p, EstadoChe
         r.escrito = s.Escrito, r.escritura = s.UltimaEscritura;
         if (s.EcoHora.isValid()) r.eco = s.Eco, r.ecoHora = s.EcoHora;
     }
-    r.hora = ahora();
-    r.usuario = nombreUsuario();
+    r.hora = hora;
+    r.usuario = usuario;
     return r;
 }
 
@@ -82,7 +83,8 @@ bool Checkout::marca(const ListaSenyales& lista, const QVector<qint32>& indices,
         const ProjectPoint* p = punto(s.Direccion);
         if (!p) continue;
         const CheckoutRecord* old = registro(s.Direccion);
-        CheckoutRecord r = soloNota && old ? *old : nuevo(s, *p, soloNota ? EstadoCheckout::SinComprobar : estado);
+        CheckoutRecord r =
+            soloNota && old ? *old : nuevo(s, *p, soloNota ? EstadoCheckout::SinComprobar : estado, hora, usuario);
         if (soloNota || !nota.isNull()) r.nota = nota;
         if (!soloNota && nota.isNull() && old) r.nota = old->nota;
         r.hora = hora, r.usuario = usuario;
@@ -94,11 +96,13 @@ bool Checkout::marca(const ListaSenyales& lista, const QVector<qint32>& indices,
 bool Checkout::marcaContestados(const ListaSenyales& lista, int* marcados, QString* error) {
     if (!m_store.recargaSiCambio(error)) return false;
     QVector<CheckoutRecord> cambios;
+    const QString usuario = nombreUsuario();
+    const QDateTime hora = ahora();
     for (qint32 i = 1; i <= lista.NumSenyales; ++i) {
         const Senyal& s = lista.Senyales[i];
         const ProjectPoint* p = punto(s.Direccion);
         if (!p || !valorValido(s) || esVeredicto(estado(s.Direccion))) continue;
-        CheckoutRecord r = nuevo(s, *p, EstadoCheckout::Contestado);
+        CheckoutRecord r = nuevo(s, *p, EstadoCheckout::Contestado, hora, usuario);
         if (const CheckoutRecord* old = registro(s.Direccion)) r.nota = old->nota;
         cambios.append(r);
     }

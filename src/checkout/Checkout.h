@@ -49,7 +49,9 @@ public:
     const CheckoutStore& store() const { return m_store; }
 
 private:
-    CheckoutRecord nuevo(const Senyal& s, const ProjectPoint& p, EstadoCheckout e) const;
+    // The evidence the link holds for `s` now, marked `e` at `hora` by `usuario`.
+    CheckoutRecord nuevo(const Senyal& s, const ProjectPoint& p, EstadoCheckout e, const QDateTime& hora,
+                         const QString& usuario) const;
     QVector<ProjectPoint> m_puntos;
     QVector<QString> m_claves;       // record key of each point
     QHash<int, int> m_porDireccion;  // address -> index in m_puntos

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <cstdio>
 
 #include "SignalCsv.h"
 #include "mIdioma.h"
@@ -60,7 +61,38 @@ QString CheckoutRecord::clave() const {
 
 QString horaIso(const QDateTime& t) {
     if (!t.isValid()) return QString();
-    return t.toOffsetFromUtc(t.offsetFromUtc()).toString(Qt::ISODate);
+    // Written by hand, and the last two instants remembered: the file is
+    // rewritten whole at each mark, each record's report time beside one
+    // marking's time, and QDateTime::toString costs several times the rest.
+    struct Memo {
+        QDateTime at;
+        QString text;
+    };
+    static thread_local Memo memo[2];
+    static thread_local int older = 0;
+    for (int i = 0; i < 2; ++i)
+        if (memo[i].at.isValid() && t.timeSpec() == memo[i].at.timeSpec() && t == memo[i].at) {
+            older = 1 - i;
+            return memo[i].text;
+        }
+    const int offset = t.offsetFromUtc();
+    const QDateTime at = t.toOffsetFromUtc(offset);
+    const QDate d = at.date();
+    const QTime h = at.time();
+    if (d.year() < 0 || d.year() > 9999) return at.toString(Qt::ISODate);
+    char b[96];
+    int n = std::snprintf(b, sizeof b, "%04d-%02d-%02dT%02d:%02d:%02d", d.year(), d.month(), d.day(), h.hour(),
+                          h.minute(), h.second());
+    if (offset == 0)
+        b[n++] = 'Z', b[n] = 0;
+    else
+        std::snprintf(b + n, sizeof b - size_t(n), "%c%02d:%02d", offset < 0 ? '-' : '+', qAbs(offset) / 3600,
+                      qAbs(offset) / 60 % 60);
+    Memo& m = memo[older];
+    older = 1 - older;
+    m.at = t;
+    m.text = QString::fromLatin1(b);
+    return m.text;
 }
 
 QString nombreUsuario() {
