@@ -16,7 +16,7 @@ namespace {
 // The viewer on the loaded list, collecting the frames it sends.
 struct Viewer : VisorSenyales {
     QStringList sent;
-    qint64 now = 0;  // the pass's clock, ms
+    qint64 now = 100000;  // the pass's clock, ms (not 0: a deadline is then not its own distance)
     Viewer() {
         transmite = [this](const QString& t) { sent << t; }, Datos_Carga();
         sondeo.reloj = [this] { return now; };
@@ -228,6 +228,10 @@ void TstMonitorList::pacing() {
         if (step[0] == 't') v.now += step.mid(1).toInt(), v.sondeo.tick();
         if (step[0] == 'a') report(claveSenyal(step.mid(1).toInt()), "1");
         got << step + ":" + v.sent.mid(before).join(',');
+        // While requests remain, the pass's own timer looks again within the longest wait for an answer.
+        const QTimer* timer = v.sondeo.findChild<QTimer*>();
+        if (v.sondeando() && v.sondeo.enviadas() < v.sondeo.total())
+            QVERIFY2(timer->isActive() && timer->interval() <= PollPass::kEsperaMs, qPrintable(step));
     }
     QStringList marked;
     for (int i = 1; i <= 3; ++i)
