@@ -124,7 +124,7 @@ bool HandoverReport::lee(const QString& folder, QString* error) {
         return false;
     }
     cabeceraHistoria = Texto("HistColumnas").split(QLatin1Char('|'));
-    for (auto it = sends.crbegin(); it != sends.crend(); ++it) historia.append(it->cells());
+    for (auto it = sends.crbegin(); it != sends.crend(); ++it) historia.append(it->shownCells());
 
     if (!checkout.carga(slot, error)) return false;
     cuentas = {};

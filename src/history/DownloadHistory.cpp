@@ -32,6 +32,18 @@ QStringList HistoryRow::cells() const {
     return {time, result, way, file, QString::number(size), checksum, gateway, description, version, copy};
 }
 
+QStringList HistoryRow::shownCells() const {
+    QStringList c = cells();
+    const QDateTime t = when();
+    if (t.isValid()) c[0] = t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    static const char* const kResults[] = {HistoryResult::kSucces, HistoryResult::kCancel, HistoryResult::kRefused,
+                                           HistoryResult::kTimeout, HistoryResult::kPortLost};
+    const QStringList shown = Texto("HistResultados").split(QLatin1Char('|'));
+    for (int i = 0; i < 5; ++i)
+        if (result == QLatin1String(kResults[i]) && i < shown.size()) c[1] = shown[i];
+    return c;
+}
+
 QDateTime HistoryRow::when() const { return QDateTime::fromString(time, Qt::ISODate); }
 
 QString historyCsvPath(const QString& projectFolder) {
@@ -184,11 +196,12 @@ QString comparisonWithLastSent(const QString& projectFolder, const QByteArray& f
     QByteArray sent;
     if (!lastSentFile(projectFolder, &last, &sent)) return QString();
     const DownloadDiff diff = diffDownloads(decodeDownload(sent), decodeDownload(file));
-    if (full) *full = diffText(diff);
     const QDateTime when = last.when();
-    return Texto("HistUltimoEnviado") + last.way + QStringLiteral(", ") +
-           (when.isValid() ? when.toString(QStringLiteral("yyyy-MM-dd HH:mm")) : last.time) + QLatin1Char('\r') +
-           diffSummary(diff);
+    const QString against = Texto("HistUltimoEnviado") + last.way + QStringLiteral(", ") +
+                            (when.isValid() ? when.toString(QStringLiteral("yyyy-MM-dd HH:mm")) : last.time);
+    // The whole difference says what it is compared with, as the confirmation does.
+    if (full) *full = against + QStringLiteral("\n\n") + diffText(diff);
+    return against + QLatin1Char('\r') + diffSummary(diff);
 }
 
 // ---- the recorder

@@ -40,6 +40,9 @@ struct HistoryRow {
 
     static QStringList columns();
     QStringList cells() const;
+    // The cells as the history window and the handover report show them: the
+    // time in local time to the second, the result in the user's language.
+    QStringList shownCells() const;
     // When the row was written, from `time`.
     QDateTime when() const;
 };

@@ -1,9 +1,12 @@
 #include "fDiferencias.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "mIdioma.h"
@@ -26,5 +29,11 @@ fDiferencias::fDiferencias(const QString& text, QWidget* parent) : QDialog(paren
     buttons->addStretch();
     buttons->addWidget(cmdCerrar);
     layout->addLayout(buttons);
-    resize(820, 480);
+    // Wide enough for the longest line (a whole point), within the screen.
+    int wide = 0;
+    const QFontMetrics metrics(txtDiferencias->font());
+    for (const QString& line : text.split(QLatin1Char('\n'))) wide = qMax(wide, metrics.horizontalAdvance(line));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int most = screen ? screen->availableGeometry().width() * 9 / 10 : 1200;
+    resize(qBound(820, wide + 60, qMax(820, most)), 480);
 }

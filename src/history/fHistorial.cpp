@@ -30,11 +30,19 @@ fHistorial::fHistorial(const QString& projectFolder, QWidget* parent) : QDialog(
     lvwHistorial->setAlternatingRowColors(true);
     lvwHistorial->setHeaderLabels(Texto("HistColumnas").split(QLatin1Char('|')));
     for (qsizetype i = rows.size() - 1; i >= 0; --i) {
-        auto* item = new QTreeWidgetItem(rows[i].cells());
+        const QStringList cells = rows[i].shownCells();
+        auto* item = new QTreeWidgetItem(cells);
+        for (int c = 0; c < cells.size(); ++c) item->setToolTip(c, cells[c]);
         if (rows[i].result != QLatin1String(HistoryResult::kSucces)) item->setForeground(1, QBrush(Qt::darkRed));
         lvwHistorial->addTopLevelItem(item);
     }
-    for (int c = 0; c < lvwHistorial->columnCount(); ++c) lvwHistorial->resizeColumnToContents(c);
+    // Every column in view on a usual screen: the long texts (the gateway's
+    // answer, the description, the copy's name) give way, their tool tips hold them whole.
+    const int longest = fontMetrics().horizontalAdvance(QLatin1Char('x')) * 24;
+    for (int c = 0; c < lvwHistorial->columnCount(); ++c) {
+        lvwHistorial->resizeColumnToContents(c);
+        if (c >= 6 && lvwHistorial->columnWidth(c) > longest) lvwHistorial->setColumnWidth(c, longest);
+    }
     layout->addWidget(lvwHistorial);
 
     cmdCerrar = new QPushButton(Texto("cmdCerrar"), this);
@@ -45,5 +53,5 @@ fHistorial::fHistorial(const QString& projectFolder, QWidget* parent) : QDialog(
     buttons->addStretch();
     buttons->addWidget(cmdCerrar);
     layout->addLayout(buttons);
-    resize(1000, 420);
+    resize(1240, 420);
 }

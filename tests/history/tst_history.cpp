@@ -223,15 +223,15 @@ private slots:
     // A send to the simulated gateway leaves one row in History.csv (and after "SUCCES" a copy in history/), the
     // project then compares the same; a folder that cannot be written keeps no history and says so, once.
     void send_data() {
-        addColumns<QStringList, int, QString, bool>("simArgs", "code", "result", "readOnly");
-        QTest::newRow("SUCCES") << QStringList{} << 0 << "SUCCES" << false;
-        QTest::newRow("refused") << QStringList{"--refuse"} << 1 << "REFUSED" << false;
-        QTest::newRow("cancelled") << QStringList{"--abort-after", "1"} << 1 << "CANCEL" << false;
-        QTest::newRow("read-only project folder") << QStringList{} << 0 << "" << true;
+        addColumns<QStringList, int, QString, bool, int>("simArgs", "code", "result", "readOnly", "shown");
+        QTest::newRow("SUCCES") << QStringList{} << 0 << "SUCCES" << false << 0;
+        QTest::newRow("refused") << QStringList{"--refuse"} << 1 << "REFUSED" << false << 2;
+        QTest::newRow("cancelled") << QStringList{"--abort-after", "1"} << 1 << "CANCEL" << false << 1;
+        QTest::newRow("read-only project folder") << QStringList{} << 0 << "" << true << -1;
     }
     void send() {
-        auto [simArgs, code, result, readOnly] =
-            fetch<QStringList, int, QString, bool>("simArgs", "code", "result", "readOnly");
+        auto [simArgs, code, result, readOnly, shown] =
+            fetch<QStringList, int, QString, bool, int>("simArgs", "code", "result", "readOnly", "shown");
         TestHome home;
         const QString dir = home.projectsRoot() + "/P";
         QVERIFY(writeLonFixture(dir, lonProject("V.3.1.0", 0)));
@@ -254,6 +254,7 @@ private slots:
         if (readOnly) return;
         const HistoryRow& r = rows[0];
         QCOMPARE(r.result, result);
+        QCOMPARE(r.shownCells()[1], Texto("HistResultados").section('|', shown, shown));  // as the window shows it
         QCOMPARE(r.way, "UDP " + to);
         QCOMPARE(r.size, 338);
         QCOMPARE(r.checksum, QString::number(decodeDownload(readAll(dir + "/LON.Plmx")).storedChecksum, 16).toUpper());
