@@ -150,6 +150,12 @@ private slots:
                           h.view.cellRect(cur.y(), cur.x()).center());
         QCOMPARE(QList<int>({h.grid.Row(), h.grid.Col(), h.grid.RowSel(), h.grid.ColSel()}),
                  QList<int>({cur.y(), cur.x(), far.y(), far.x()}));
+        // Select all from a cell inside: the grid's current cell goes to a corner, and the view shows it there,
+        // where typing goes.
+        QTest::mouseClick(h.view.viewport(), Qt::LeftButton, {}, h.view.cellRect(2, 2).center());
+        QTest::keyClick(h.view.viewport(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(h.view.currentIndex(), h.view.gridModel()->indexOfCell(h.grid.Row(), h.grid.Col()));
+        QCOMPARE(h.view.selectionModel()->selectedIndexes().size(), h.grid.lastRow() * h.grid.lastCol());
     }
     // Widths go both ways; a rebuilt table keeps the place it was scrolled to.
     void geometryBothWays() {
