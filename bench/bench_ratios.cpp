@@ -140,6 +140,9 @@ int openEditor(int argc, char** argv, const QString& home, const QString& empty,
     ScriptedPrompts prompts;
     resetApp();
     app().appFolder = home;
+    LlenaProtocolos();
+    app().RutaPlantillas = home + QStringLiteral("/TemplatesASCII");
+    app().RutaProyectos = home + QStringLiteral("/ProjectsASCII");
     CargaIdioma();
     app().ProtProyecto = QStringLiteral("LON");
     {
@@ -157,32 +160,46 @@ int openEditor(int argc, char** argv, const QString& home, const QString& empty,
     w.show();
     QApplication::processEvents();
     const double ms = t.nsecsElapsed() / 1e6;
-    if (w.gridModel().dataRows() < rows) return 1;
+    // A box the opening showed means it did not open as a user's would: not a figure.
+    for (const QString& shown : prompts.texts()) std::fprintf(stderr, "%s\n", qPrintable(shown));
+    if (w.gridModel().dataRows() < rows || !prompts.shown().isEmpty()) return 1;
     std::printf("%.3f\n", ms);
     return 0;
+}
+
+// The home folder the runs use: language file, templates, the large and the empty project.
+bool writeHome(const QString& home, const QString& large, const QString& empty) {
+    const QString bin = QStringLiteral(PILMORA_BENCH_BIN);
+    const LonFixture none;  // no devices, no signals
+    return QDir().mkpath(home) && QFile::copy(bin + "/PilmoraASCII.LNG", home + "/PilmoraASCII.LNG") &&
+           copyTemplates(home + "/TemplatesASCII") &&
+           writeLonFixture(large,
+                           largeLonFixture(128, 4000, QStringLiteral("B-Extended"), QStringLiteral("V.43.1.x"))) &&
+           writeLonFixture(empty, none);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 7 && QByteArray(argv[1]) == "--open-editor")
+    // The editor's child: --open-editor HOME EMPTY FOLDER ROWS. Any other command line
+    // would run the whole bench again inside the child, and that one's children...
+    if (argc == 6 && QByteArray(argv[1]) == "--open-editor")
         return openEditor(1, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
                           QString::fromLocal8Bit(argv[4]), QByteArray(argv[5]).toInt());
-    const int pairs =
-        qMax(3, qEnvironmentVariableIntValue("BENCH_PAIRS") ? qEnvironmentVariableIntValue("BENCH_PAIRS") : 15);
+    // `--home DIR` only writes the home folder, for runs by hand (profilers, comparing two builds).
+    const bool homeOnly = argc == 3 && QByteArray(argv[1]) == "--home";
     QTemporaryDir dir;
-    const QString home = dir.path();
-    const QString bin = QStringLiteral(PILMORA_BENCH_BIN);
-    const QString large = dir.filePath(QStringLiteral("ProjectsASCII/Large"));
-    const QString empty = dir.filePath(QStringLiteral("ProjectsASCII/Empty"));
-    const LonFixture none;  // no devices, no signals
-    if (!QFile::copy(bin + "/PilmoraASCII.LNG", dir.filePath("PilmoraASCII.LNG")) ||
-        !copyTemplates(dir.filePath("TemplatesASCII")) ||
-        !writeLonFixture(large, largeLonFixture(128, 4000, QStringLiteral("B-Extended"), QStringLiteral("V.43.1.x"))) ||
-        !writeLonFixture(empty, none)) {
+    const QString home = homeOnly ? QString::fromLocal8Bit(argv[2]) : dir.path();
+    const QString large = home + QStringLiteral("/ProjectsASCII/Large");
+    const QString empty = home + QStringLiteral("/ProjectsASCII/Empty");
+    if (!writeHome(home, large, empty)) {
         std::fprintf(stderr, "bench_ratios: cannot write the projects into %s\n", qPrintable(home));
         return 1;
     }
+    if (homeOnly) return 0;
+    const int pairs =
+        qMax(3, qEnvironmentVariableIntValue("BENCH_PAIRS") ? qEnvironmentVariableIntValue("BENCH_PAIRS") : 15);
+    const QString bin = QStringLiteral(PILMORA_BENCH_BIN);
     double load[3] = {0, 0, 0};
     getloadavg(load, 3);
     std::printf("Paired runs: %d pairs; load average at start %.2f %.2f %.2f\n", pairs, load[0], load[1], load[2]);
