@@ -123,8 +123,9 @@ bool HandoverReport::lee(const QString& folder, QString* error) {
         *error = Texto("NoSePuedeLeerFichero") + QLatin1Char('\r') + why;
         return false;
     }
-    cabeceraHistoria = Texto("HistColumnas").split(QLatin1Char('|'));
-    for (auto it = sends.crbegin(); it != sends.crend(); ++it) historia.append(it->shownCells());
+    // The name of the kept copy is the tool's own business: the checksum names the file.
+    cabeceraHistoria = Texto("HistColumnas").split(QLatin1Char('|')).mid(0, 9);
+    for (auto it = sends.crbegin(); it != sends.crend(); ++it) historia.append(it->shownCells().mid(0, 9));
 
     if (!checkout.carga(slot, error)) return false;
     cuentas = {};
@@ -187,7 +188,9 @@ QVector<SeccionInforme> HandoverReport::secciones() const {
                 lon ? QVector<int>{8, 30, 7, 5, 7, 22, 21} : QVector<int>{10, 50, 10, 10, 10, 10}, QString(), true});
     SeccionInforme history{rotulo("InformeHistoria"), cabeceraHistoria, historia, {}, QString(), true};
     if (historia.isEmpty()) history.cabecera.clear(), history.texto = Texto("InformeSinHistoria");
-    history.pesos = QVector<int>(history.cabecera.size(), 1);
+    // time, result, way, file, size, checksum, gateway's answer, description, version
+    history.pesos = history.cabecera.size() == 9 ? QVector<int>{10, 11, 13, 9, 6, 9, 16, 18, 8}
+                                                 : QVector<int>(history.cabecera.size(), 1);
     out.append(history);
 
     QVector<QStringList> counts;
