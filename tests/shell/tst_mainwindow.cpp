@@ -139,6 +139,7 @@ private slots:
         QCOMPARE(checked(), QString("000").replace(language, 1, '1'));
         QVERIFY(s.w.monitorEnlace() && !s.w.mnuCProtocolo->isEnabled());
         s.w.mnuCIdioma->actions()[(language + 1) % 3]->trigger();  // stored for the next start, and said so
+        s.w.mnuCIdioma->actions()[(language + 1) % 3]->trigger();  // chosen again: stays the one ticked
         QCOMPARE(checked() + appIni("Language"),
                  QString("000").replace((language + 1) % 3, 1, '1') + QString::number((language + 1) % 3));
         QCOMPARE(s.prompts.lastText(), Texto("CambiosTenganEfectosReiniciar"));

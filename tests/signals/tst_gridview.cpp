@@ -174,6 +174,7 @@ private slots:
         QVERIFY(scrolled > 0);
         h.grid.removeRows(4, 1), QCoreApplication::processEvents();
         QCOMPARE(h.view.horizontalScrollBar()->value(), scrolled);
+        QCOMPARE(h.view.currentIndex(), h.view.gridModel()->indexOfCell(1, 2));  // and the current cell stays shown
     }
 
     // One operation on rows sel.x to sel.y (columns 2..3); row `hidden` has height 0. "copy>N"/"cut>N"
