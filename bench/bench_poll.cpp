@@ -57,10 +57,14 @@ static void BM_RefreshViewer4000(benchmark::State& state) {
     link.setTransport(std::make_unique<UdpTransport>(QStringLiteral("127.0.0.1"), sim.port()));
     QEventLoop loop;
     QObject::connect(&link, &GatewayLink::protocolConfirmed, &loop, &QEventLoop::quit, Qt::QueuedConnection);
-    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    QTimer onlineWait;  // stopped once on line, so it cannot end the pass's loop later
+    onlineWait.setSingleShot(true);
+    QObject::connect(&onlineWait, &QTimer::timeout, &loop, &QEventLoop::quit);
+    onlineWait.start(20000);
     link.chkOnline_Click(true);
     link.onTick();
     loop.exec();
+    onlineWait.stop();
     if (g.EstadoConexion != 2) {
         state.SkipWithError("not on line");
         return;

@@ -49,34 +49,30 @@ bool GatewaySim::loadProject(const QString& folder, QString* error) {
     QByteArray bytes;
     const QString path = findNoCase(folder, prot + QStringLiteral(".dat"));
     if (!readFileBytes(path, &bytes, error)) return false;
-    const QStringList lines = fromAnsi(bytes).split(QStringLiteral("\r\n"));
-    int colAdd = -1, colAd = -1, colActive = -1;
+    // Columns by position, as the gateway's tool writes them: the caption row is in the
+    // language of whoever saved the table, so it cannot be searched for.
+    const bool lon = prot.compare(QLatin1String("LON"), Qt::CaseInsensitive) == 0;
+    if (!lon && prot.compare(QLatin1String("MBS6"), Qt::CaseInsensitive) != 0) {
+        *error = QStringLiteral("no signal table layout for protocol ") + prot;
+        return false;
+    }
+    const int colAdd = lon ? 13 : 4, colAd = lon ? 15 : 6, colActive = lon ? 17 : 8;
     QMap<int, Point> points;
-    for (const QString& line : lines) {
-        const QStringList f = line.split(QLatin1Char('\t'));
-        if (colAdd < 0) {
-            if (!line.startsWith(QLatin1String("No."))) continue;
-            for (int i = 0; i < f.size(); ++i) {
-                const QString h = f[i].trimmed().toLower();
-                if (h == QLatin1String("add")) colAdd = i;
-                if (h == QLatin1String("a/d")) colAd = i;
-                if (h.startsWith(QLatin1String("activ"))) colActive = i;
-            }
-            if (colAdd < 0) break;
+    bool caption = true;
+    for (const QString& line : fromAnsi(bytes).split(QStringLiteral("\r\n"))) {
+        if (!line.contains(QLatin1Char('\t'))) continue;  // PROTOCOLO=, VERSION=, CAMPOS=
+        if (caption) {
+            caption = false;
             continue;
         }
-        if (f.size() <= colAdd) continue;
-        if (colActive >= 0 && (f.size() <= colActive || Val(f[colActive]) == 0)) continue;
+        const QStringList f = line.split(QLatin1Char('\t'));
+        if (f.size() <= colActive || Val(f[colActive]) == 0) continue;
         const int address = int(Val(f[colAdd]));
         if (address <= 0 || address > 9999) continue;
         Point p;
-        p.digital = colAd >= 0 && colAd < f.size() && Val(f[colAd]) != 0;
+        p.digital = Val(f[colAd]) != 0;
         p.value = p.digital ? 0 : address % 50;
         points[address] = p;
-    }
-    if (colAdd < 0) {
-        *error = path + QStringLiteral(": no column \"Add\"");
-        return false;
     }
     if (m_o.protocol.isEmpty()) m_o.protocol = prot;
     m_points = points;
