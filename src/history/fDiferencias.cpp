@@ -3,12 +3,11 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "fHistorial.h"
 #include "mIdioma.h"
 
 fDiferencias::fDiferencias(const QString& text, QWidget* parent) : QDialog(parent) {
@@ -21,14 +20,7 @@ fDiferencias::fDiferencias(const QString& text, QWidget* parent) : QDialog(paren
     txtDiferencias->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtDiferencias->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     layout->addWidget(txtDiferencias);
-    auto* cmdCerrar = new QPushButton(Texto("cmdCerrar"), this);
-    cmdCerrar->setObjectName(QStringLiteral("cmdCerrar"));
-    cmdCerrar->setDefault(true);
-    connect(cmdCerrar, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdCerrar);
-    layout->addLayout(buttons);
+    filaCerrar(this, layout);
     // Wide enough for the longest line (a whole point), within the screen.
     int wide = 0;
     const QFontMetrics metrics(txtDiferencias->font());

@@ -1,5 +1,6 @@
 #include "fHistorial.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -9,6 +10,18 @@
 #include "AppGlobals.h"
 #include "DownloadHistory.h"
 #include "mIdioma.h"
+
+QPushButton* filaCerrar(QDialog* dialog, QVBoxLayout* layout) {
+    auto* cmdCerrar = new QPushButton(Texto("cmdCerrar"), dialog);
+    cmdCerrar->setObjectName(QStringLiteral("cmdCerrar"));
+    cmdCerrar->setDefault(true);
+    QObject::connect(cmdCerrar, &QPushButton::clicked, dialog, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdCerrar);
+    layout->addLayout(buttons);
+    return cmdCerrar;
+}
 
 fHistorial::fHistorial(const QString& projectFolder, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fHistorial"));
@@ -45,13 +58,6 @@ fHistorial::fHistorial(const QString& projectFolder, QWidget* parent) : QDialog(
     }
     layout->addWidget(lvwHistorial);
 
-    cmdCerrar = new QPushButton(Texto("cmdCerrar"), this);
-    cmdCerrar->setObjectName(QStringLiteral("cmdCerrar"));
-    cmdCerrar->setDefault(true);
-    connect(cmdCerrar, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdCerrar);
-    layout->addLayout(buttons);
+    cmdCerrar = filaCerrar(this, layout);
     resize(1240, 420);
 }

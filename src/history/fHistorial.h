@@ -5,6 +5,10 @@
 
 class QTreeWidget;
 class QPushButton;
+class QVBoxLayout;
+
+// The row both history windows end with: a default "Close" button at the right.
+QPushButton* filaCerrar(QDialog* dialog, QVBoxLayout* layout);
 
 class fHistorial : public QDialog {
     Q_OBJECT
