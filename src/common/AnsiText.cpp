@@ -3,11 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QHash>
+#include <QSaveFile>
 #include <QTemporaryFile>
 #include <filesystem>
 #include <utility>
+
+#include "ByteScan.h"
 
 namespace {
 // Windows-1252 has five undefined bytes (0x81, 0x8D, 0x8F, 0x90, 0x9D); they map to
@@ -25,12 +27,13 @@ char encodeOne(char16_t u) {
 }  // namespace
 
 QString fromAnsi(const QByteArray& bytes) {
-    QString s(bytes.size(), Qt::Uninitialized);
-    QChar* d = s.data();
-    for (int i = 0; i < bytes.size(); ++i) {
-        const unsigned char b = static_cast<unsigned char>(bytes[i]);
-        d[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHigh[b - 0x80]) : QChar(b);
-    }
+    // Windows-1252 is Latin-1 but for 0x80-0x9F, which most files never hold: the
+    // fast Latin-1 conversion first, then those bytes mended one by one.
+    QString s = QString::fromLatin1(bytes);
+    const char* b = bytes.constData();
+    const qsizetype n = bytes.size();
+    for (qsizetype i = firstAnsiOnlyByte(b, n); i < n; i = firstAnsiOnlyByte(b, n, i + 1))
+        s[i] = QChar(kHigh[uchar(b[i]) - 0x80]);
     return s;
 }
 
@@ -96,7 +99,8 @@ bool writeInPlace(const QString& path, const QByteArray& bytes, QString* error) 
 // Temporary file in the same folder, renamed over the old one. The rename is
 // atomic, so a crash leaves the old file or the new one, never a mix.
 bool replaceByRename(const QString& path, const QFileInfo& old, const QByteArray& bytes, QString* error) {
-    QTemporaryFile tmp(QDir(old.absolutePath()).filePath(QStringLiteral(".") + old.fileName() + QStringLiteral(".XXXXXX")));
+    QTemporaryFile tmp(
+        QDir(old.absolutePath()).filePath(QStringLiteral(".") + old.fileName() + QStringLiteral(".XXXXXX")));
     if (!tmp.open() || tmp.write(bytes) != bytes.size() || !tmp.flush()) {
         if (error) *error = tmp.errorString();
         return false;

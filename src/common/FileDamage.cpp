@@ -4,13 +4,13 @@
 #include <QFileInfo>
 
 #include "AnsiText.h"
+#include "ByteScan.h"
 #include "ModulINI.h"
-#include "Prompts.h"
 #include "Numeric.h"
+#include "Prompts.h"
 #include "mIdioma.h"
 
 namespace {
-bool damagingByte(char c) { return isDamagingChar(QChar(uchar(c))); }
 
 // Start of each line, as the loaders split them (CR LF, CR or LF); a final line
 // end starts no further line.
@@ -75,8 +75,7 @@ QString withoutDamagingChars(const QString& text) {
 FileDamage findFileDamage(const QByteArray& bytes, FileShape shape) {
     const char* p = bytes.constData();
     const qsizetype n = bytes.size();
-    qsizetype bad = 0;
-    while (bad < n && !damagingByte(p[bad])) ++bad;
+    const qsizetype bad = firstDamagingByte(p, n);
     if (bad < n) {
         FileDamage d;
         d.kind = FileDamage::ControlBytes;
@@ -98,7 +97,7 @@ QString describeDamage(const QString& path, const FileDamage& damage) {
            QString::number(damage.line);
 }
 
-QVector<DamagedFile> findProjectDamage(const QString& folder, const QString& protocol) {
+QVector<DamagedFile> findProjectDamage(const QString& folder, const QString& protocol, bool withTable) {
     QVector<DamagedFile> found;
     auto check = [&](const QString& name, FileShape shape) {
         const QString path = findNoCase(folder, name);
@@ -109,7 +108,7 @@ QVector<DamagedFile> findProjectDamage(const QString& folder, const QString& pro
     check(QStringLiteral("Project.ini"), FileShape::Text);
     if (protocol.isEmpty()) return found;
     check(protocol + QStringLiteral(".ini"), FileShape::Text);
-    check(protocol + QStringLiteral(".dat"), FileShape::SignalTable);
+    if (withTable) check(protocol + QStringLiteral(".dat"), FileShape::SignalTable);
     return found;
 }
 
@@ -127,7 +126,8 @@ void avisaDanyosProyecto(const QVector<DamagedFile>& files) {
         const QStringList defaults = takeIniDefaults(f.path);
         if (!defaults.isEmpty()) {
             text += Texto("DanyoValoresDefecto") + defaults.mid(0, kShownKeys).join(QStringLiteral(", "));
-            if (defaults.size() > kShownKeys) text += QStringLiteral(", ... (") + QString::number(defaults.size()) + ')';
+            if (defaults.size() > kShownKeys)
+                text += QStringLiteral(", ... (") + QString::number(defaults.size()) + ')';
             text += QLatin1Char('\r');
         }
         text += QLatin1Char('\r');

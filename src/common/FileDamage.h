@@ -47,7 +47,9 @@ struct DamagedFile {
 // The damaged files of a project folder: Project.ini and, when `protocol` is not
 // empty, <protocol>.ini and <protocol>.dat (whatever the letter case on disk).
 // Files that are missing or unreadable are not damaged here; their loaders tell.
-QVector<DamagedFile> findProjectDamage(const QString& folder, const QString& protocol);
+// A loader that reads the signal table next leaves it out (withTable false) and
+// takes its damage from the one read it makes.
+QVector<DamagedFile> findProjectDamage(const QString& folder, const QString& protocol, bool withTable = true);
 
 // Forgets what earlier reads of these files took from defaults, so that the next
 // load's defaults are the ones told.

@@ -104,7 +104,7 @@ QHash<QString, int> CreaFilasInternas(SignalGrid& grid, const LonConfig& cfg) {
     for (int i = 0; i <= nDevs; ++i) {
         const int r = first + i;
         const QString desc = i == 0 ? error + QStringLiteral(" hard") : error;
-        grid.setTextMatrix(r, LonCol::Noo, QString::number(r));
+        grid.setTextMatrix(r, LonCol::Noo, rowNumberText(r));
         grid.setTextMatrix(r, LonCol::Disp, QString::number(i));
         grid.setTextMatrix(r, LonCol::Snvt, QString::number(i == 0 ? kSnvtGatewayError : kSnvtDeviceError));
         grid.setTextMatrix(r, LonCol::SnvtName, QLatin1Char('[') + desc + QLatin1Char(']'));
@@ -136,16 +136,17 @@ int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const Tab
             mayBeBuiltIn ? builtIn.constFind(lonRowKey(cell(LonCol::Disp), cell(LonCol::Snvt))) : builtIn.constEnd();
         if (it != builtIn.constEnd()) {
             const int row = *it;
-            grid.setTextMatrix(row, LonCol::Noo, QString::number(r));
+            grid.setTextMatrix(row, LonCol::Noo, rowNumberText(r));
             for (int c : {int(LonCol::Descripcion), int(LonCol::Add), int(LonCol::Spontaneous), int(LonCol::Activa)})
                 grid.setTextMatrix(row, c, cell(c));
             continue;
         }
-        QVector<QString> cells(LonCol::Count);
-        cells[LonCol::Noo] = QString::number(r);
+        QVector<QString> rowCells(LonCol::Count);
+        QString* cells = rowCells.data();  // written cell by cell: one detach check for the row
+        cells[LonCol::Noo] = rowNumberText(r);
         bool bad = false;
         for (int c = 1; c < LonCol::Count && !bad; ++c) {
-            const QString t = cell(c);
+            QString t = cell(c);
             switch (c) {
                 case LonCol::Disp:
                 case LonCol::Snvt:
@@ -155,7 +156,7 @@ int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const Tab
                 case LonCol::B:
                 case LonCol::C:
                 case LonCol::Add:
-                    cells[c] = isCanonicalInt(t) ? t : numText(lonCellValue(t));
+                    cells[c] = isCanonicalInt(t) ? std::move(t) : numText(lonCellValue(t));
                     break;
                 case LonCol::DataType: {
                     bool over = false;
@@ -172,11 +173,11 @@ int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const Tab
                     if (over)
                         bad = true;
                     else if (v != 0)
-                        cells[c] = isCanonicalInt(t) ? t : QString::number(v);
+                        cells[c] = isCanonicalInt(t) ? std::move(t) : QString::number(v);
                     break;
                 }
                 default:
-                    cells[c] = t;
+                    cells[c] = std::move(t);
             }
         }
         if (bad) {
@@ -184,7 +185,7 @@ int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const Tab
             ++refused;
             continue;
         }
-        appended.append(std::move(cells));
+        appended.append(std::move(rowCells));
     }
     grid.appendRows(std::move(appended));
     grid.setRedraw(redraw);

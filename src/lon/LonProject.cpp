@@ -15,7 +15,7 @@ bool loadLonProject(const QString& folder, LonConfig& cfg, SignalGrid& grid, QVe
     a.RutaProyecto = folder;
     a.ProtProyecto = a.Protocolos.value(kSlotLon, QStringLiteral("LON"));
     a.NombreIni = a.ProtProyecto;
-    const QVector<DamagedFile> damaged = findProjectDamage(folder, a.ProtProyecto);
+    QVector<DamagedFile> damaged = findProjectDamage(folder, a.ProtProyecto, false);
     beginDamagedLoad(damaged);
     {
         IniReadBatch once;  // hundreds of keys, one file
@@ -25,7 +25,9 @@ bool loadLonProject(const QString& folder, LonConfig& cfg, SignalGrid& grid, QVe
     Carga_CabecerasLon(grid, info, cfg);
     const QHash<QString, int> builtIn = CreaFilasInternas(grid, cfg);
     TablaSenyales table;
-    const bool read = Carga_Senyales(kSlotLon, QString::fromLatin1(kVersionTabla), table);
+    FileDamage tableDamage;
+    const bool read = Carga_Senyales(kSlotLon, QString::fromLatin1(kVersionTabla), table, &tableDamage);
+    if (tableDamage) damaged.append({rutaTablaSenyales(kSlotLon), tableDamage});
     if (read) LlenaGridLon(grid, builtIn, table);
     grid.setRedraw(true);
     cfg.gridChanged = false;

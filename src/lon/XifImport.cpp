@@ -232,7 +232,7 @@ int Importar_Puntos(SignalGrid& grid, const ModSNVT& catalogue, const QVector<Xi
             const QString pre = QLatin1Char('D') + device + QLatin1Char('.');
             for (int i : rows) {
                 const XifFila& row = list.at(i);
-                grid.setTextMatrix(r, LonCol::Noo, QString::number(r));
+                grid.setTextMatrix(r, LonCol::Noo, rowNumberText(r));
                 grid.setTextMatrix(r, LonCol::Disp, device);
                 grid.setTextMatrix(r, LonCol::Snvt, row.snvt);
                 grid.setTextMatrix(r, LonCol::SnvtName, row.nombre);

@@ -90,7 +90,7 @@ QHash<QString, int> CreaFilasMbs6(SignalGrid& grid) {
         for (const Mbs6Property& p : mbs6Properties()) {
             if (u == 0 && p.unitsOnly) continue;
             const QString desc = QString::fromLatin1(p.description);
-            grid.setTextMatrix(r, Mbs6Col::Noo, QString::number(r));
+            grid.setTextMatrix(r, Mbs6Col::Noo, rowNumberText(r));
             grid.setTextMatrix(r, Mbs6Col::Disp, QString::number(u));
             grid.setTextMatrix(r, Mbs6Col::Prop, QString::number(p.code));
             grid.setTextMatrix(r, Mbs6Col::Descripcion, u == 0 ? broadcast + desc : desc);

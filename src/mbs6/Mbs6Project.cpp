@@ -12,7 +12,7 @@ bool loadMbs6Project(const QString& folder, Mbs6Config& cfg, SignalGrid& grid, Q
     a.RutaProyecto = folder;
     a.ProtProyecto = a.Protocolos.value(kSlotMbs6, QStringLiteral("MBS6"));
     a.NombreIni = a.ProtProyecto;
-    const QVector<DamagedFile> damaged = findProjectDamage(folder, a.ProtProyecto);
+    QVector<DamagedFile> damaged = findProjectDamage(folder, a.ProtProyecto, false);
     beginDamagedLoad(damaged);
     {
         IniReadBatch once;  // every unit's keys, one file
@@ -23,7 +23,9 @@ bool loadMbs6Project(const QString& folder, Mbs6Config& cfg, SignalGrid& grid, Q
     Carga_CabecerasMbs6(grid, info);
     const QHash<QString, int> rows = CreaFilasMbs6(grid);
     TablaSenyales table;
-    const bool read = Carga_Senyales(kSlotMbs6, QString::fromLatin1(kVersionTabla), table);
+    FileDamage tableDamage;
+    const bool read = Carga_Senyales(kSlotMbs6, QString::fromLatin1(kVersionTabla), table, &tableDamage);
+    if (tableDamage) damaged.append({rutaTablaSenyales(kSlotMbs6), tableDamage});
     if (read) LlenaGridMbs6(grid, rows, table);
     grid.setRedraw(redraw);
     cfg.gridChanged = false;

@@ -5,6 +5,7 @@
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
+#include "ByteScan.h"
 #include "FileDamage.h"
 #include "ModulINI.h"
 #include "Numeric.h"
@@ -29,23 +30,6 @@ void avisaFueraDeTabla(bool systemBox) {
         Aviso(text);
 }
 
-// Splits text into lines ended by CR LF, a lone CR or a lone LF; a final line
-// without an ending still counts, a final ending does not start another line.
-QVector<QStringView> splitLines(const QString& text) {
-    QVector<QStringView> lines;
-    const QChar* d = text.constData();
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = d[i];
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) continue;
-        lines.append(QStringView(d + start, i - start));
-        if (c == QLatin1Char('\r') && i + 1 < n && d[i + 1] == QLatin1Char('\n')) ++i;
-        start = i + 1;
-    }
-    if (start < n) lines.append(QStringView(d + start, n - start));
-    return lines;
-}
 }  // namespace
 
 const QStringList& spontaneousCaptions() {
@@ -75,11 +59,6 @@ QString OpcionesColumna::Item(const QString& key) const {
 QString TablaSenyales::cell(int col, int row) const {
     const QStringView v = cellView(col, row);
     return v.isEmpty() ? QString() : v.toString();
-}
-
-QString TablaSenyales::cellShared(int col, int row) const {
-    const QStringView v = cellView(col, row);
-    return v.isEmpty() ? QString() : QString::fromRawData(v.data(), v.size());
 }
 
 void TablaSenyales::setCell(int col, int row, const QString& text) {
@@ -195,11 +174,27 @@ bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table,
     const FileDamage found = findFileDamage(bytes, FileShape::SignalTable);
     if (damage) *damage = found;
     const QString text = fromAnsi(bytes);
-    const QVector<QStringView> lines = splitLines(text);
-    const int endRows = found ? found.line - 1 : int(lines.size());
-    auto line = [&](int i) { return i < lines.size() ? lines.at(i).toString() : QString(); };
+    // Lines end in CR LF, a lone CR or a lone LF; a final line end starts no further line.
+    const QChar* d = text.constData();
+    const qsizetype size = text.size();
+    auto endsLine = [](QChar c) { return c == kCR || c == QLatin1Char('\n'); };
+    auto pastLineEnd = [&](qsizetype i) {
+        if (i < size && d[i] == kCR && i + 1 < size && d[i + 1] == QLatin1Char('\n')) return i + 2;
+        return i < size ? i + 1 : i;
+    };
+    // The header lines 1-3 and the caption row 4; the rows follow.
+    QString header[4];
+    qsizetype rowsStart = 0;
+    for (QString& h : header) {
+        qsizetype e = rowsStart;
+        while (e < size && !endsLine(d[e])) ++e;
+        h = QString(d + rowsStart, e - rowsStart);
+        rowsStart = pastLineEnd(e);
+    }
+    // Rows are read up to the first damaged line.
+    const qsizetype rowsEnd = found ? qMin(found.offset, size) : size;
 
-    const QString l1 = line(0);
+    const QString& l1 = header[0];
     if (!l1.contains(QString::number(protocolo) + QLatin1Char('-') + nombre.toUpper())) {
         MsgBox(Texto("ElFicheroDeConfiguracionDe") + nombre + Texto("NoEsElCorrecto") + kCR + path + kCR + l1,
                Msg::Critical);
@@ -211,9 +206,9 @@ bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table,
             Msg::Critical);
         return false;
     };
-    const QString l2 = line(1);
+    const QString& l2 = header[1];
     if (!l2.contains(version)) return versionMala(l2);
-    const QString l3 = line(2);
+    const QString& l3 = header[2];
     if (!l3.contains(QLatin1String("CAMPOS="))) return versionMala(l3);
     // No lower limit: a count below 2 keeps the caption row and no cells. A count
     // the runtime could not size a table with is a wrong third line.
@@ -226,32 +221,26 @@ bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table,
     table.reset(n);
     table.setText(text);
     // A field takes at least its TAB: never more fields than characters.
-    table.reserveFields(qMin(qsizetype(lines.size()) * n, text.size()));
-    const QChar* base = table.text().constData();
-    auto tabAt = [](QStringView l, qsizetype from) -> qsizetype {
-        for (qsizetype i = from; i < l.size(); ++i)
-            if (l[i] == kTab) return i;
-        return -1;
-    };
-    for (int i = 4; i < endRows; ++i) {
-        const QStringView l = lines.at(i);
-        const qsizetype at = l.data() - base;
+    const qsizetype lineEnds =
+        qMax(countByte(bytes.constData(), bytes.size(), '\n'), countByte(bytes.constData(), bytes.size(), '\r')) + 1;
+    table.reserveFields(qMin(lineEnds * n, size));
+    // Each row is walked once: TAB, CR and LF are the only characters that stop it.
+    auto plain = [](QChar c) { return c.unicode() > u'\r' || (c != kTab && c != kCR && c != QLatin1Char('\n')); };
+    for (qsizetype i = rowsStart; i < rowsEnd; i = pastLineEnd(i)) {
         table.addRow();
         // Field 0 is the row number; fields 1..n are the cells, the rest is ignored.
-        qsizetype pos = tabAt(l, 0);
-        for (int k = 1; k <= n && pos >= 0; ++k) {
-            const qsizetype start = pos + 1;
-            if (start > l.size()) break;
-            qsizetype end = tabAt(l, start);
-            const qsizetype stop = end < 0 ? l.size() : end;
-            if (end < 0 && start == l.size()) break;  // the trailing TAB ends the line
-            table.addField(at + start, stop - start);
-            pos = end;
+        while (i < size && plain(d[i])) ++i;
+        for (int k = 0; i < size && d[i] == kTab; ++k) {
+            if (k == n) {
+                // Text beyond the stored columns is left out: that much of the file is lost.
+                for (++i; i < size && !endsLine(d[i]); ++i) lost = lost || (d[i] != kTab && d[i] != QLatin1Char(' '));
+                break;
+            }
+            const qsizetype start = ++i;
+            while (i < size && plain(d[i])) ++i;
+            if (start == i && (i == size || d[i] != kTab)) break;  // the trailing TAB ends the line
+            table.addField(start, i - start);
         }
-        // Text beyond the stored columns is left out: that much of the file is lost.
-        if (pos >= 0 && !lost)
-            for (qsizetype i = pos + 1; i < l.size() && !lost; ++i)
-                lost = l.at(i) != kTab && l.at(i) != QLatin1Char(' ');
     }
     markLossyLoad(path, lost || found);
     return true;
@@ -342,6 +331,4 @@ void Aplica_Columnas(SignalGrid& grid, QVector<InfoColumna>& info, const DefColu
     }
 }
 
-QString AyudaDireccion(int maxAddress) {
-    return Texto("AyudaDireccionAscii") + QString::number(maxAddress);
-}
+QString AyudaDireccion(int maxAddress) { return Texto("AyudaDireccionAscii") + QString::number(maxAddress); }

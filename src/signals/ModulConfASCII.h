@@ -67,7 +67,10 @@ public:
         const size_t i = size_t(first(row)) + size_t(col) - 1;
         return i < end(row) ? QStringView(m_text.constData() + m_spans[i].start, m_spans[i].length) : QStringView();
     }
-    QString cellShared(int col, int row) const;
+    QString cellShared(int col, int row) const {
+        const QStringView v = cellView(col, row);
+        return v.isEmpty() ? QString() : QString::fromRawData(v.data(), v.size());
+    }
     const QString& text() const { return m_text; }
     void setCell(int col, int row, const QString& text);
     // Empties the table and sets its column count.

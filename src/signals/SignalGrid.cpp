@@ -2,6 +2,14 @@
 
 #include <algorithm>
 
+QString rowNumberText(int r) {
+    constexpr int kShared = 1 << 16;
+    if (r < 0 || r >= kShared) return QString::number(r);
+    thread_local QVector<QString> texts;
+    while (texts.size() <= r) texts.append(QString::number(texts.size()));
+    return texts.at(r);
+}
+
 SignalGrid::SignalGrid(int rows, int cols, QObject* parent) : QObject(parent) {
     setCols(qMax(cols, 1));
     setRows(qMax(rows, 1));
@@ -256,7 +264,7 @@ void SignalGrid::removeMarkedRows(const QVector<bool>& remove) {
 
 void SignalGrid::renumber(int first) {
     first = qMax(first, 1);
-    for (int r = first; r < Rows(); ++r) m_rows[r].cells[0] = QString::number(r);
+    for (int r = first; r < Rows(); ++r) m_rows[r].cells[0] = rowNumberText(r);
     if (first < Rows()) emitCells(first, 0, Rows() - 1, 0);
 }
 

@@ -9,6 +9,10 @@
 #include <QString>
 #include <QVector>
 
+// The text of row number r ("12"), shared: grids of thousands of rows write
+// their column 0 at every load and renumbering.
+QString rowNumberText(int r);
+
 class SignalGrid : public QObject {
     Q_OBJECT
 public:

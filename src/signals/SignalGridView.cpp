@@ -11,7 +11,19 @@
 #include "AppGlobals.h"
 #include "SignalGridModel.h"
 
+namespace {
+// The row numbers' header is always exactly as wide as the grid's column 0
+// (applyColumn fixes its width), so the size hint the table asks of it after
+// every reset is that width: measuring a hundred row numbers' texts is wasted.
+class FixedRowHeader : public QHeaderView {
+public:
+    explicit FixedRowHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) { setSectionsClickable(true); }
+    QSize sizeHint() const override { return {minimumWidth(), defaultSectionSize()}; }
+};
+}  // namespace
+
 SignalGridView::SignalGridView(QWidget* parent) : QTableView(parent) {
+    setVerticalHeader(new FixedRowHeader(this));
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -114,9 +126,9 @@ void SignalGridView::applyGridSelection() {
         auto cell = [&](int r, int c) { return m_model->indexOfCell(qBound(1, r, lastRow), qBound(1, c, lastCol)); };
         const QModelIndex cur = cell(m_grid->Row(), m_grid->Col());
         selectionModel()->setCurrentIndex(cur, QItemSelectionModel::NoUpdate);
-        selectionModel()->select(QItemSelection(cell(m_grid->Row(), m_grid->Col()),
-                                                cell(m_grid->RowSel(), m_grid->ColSel())),
-                                 QItemSelectionModel::ClearAndSelect);
+        selectionModel()->select(
+            QItemSelection(cell(m_grid->Row(), m_grid->Col()), cell(m_grid->RowSel(), m_grid->ColSel())),
+            QItemSelectionModel::ClearAndSelect);
         if (m_grid->Row() >= 1 && m_grid->Col() >= 1) scrollTo(cur);
     }
     m_syncing = false;
