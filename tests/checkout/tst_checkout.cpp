@@ -57,6 +57,7 @@ private slots:
     void store();
     void checkout();
     void report();
+    void userName();
 };
 
 void TstCheckout::store_data() {
@@ -230,6 +231,26 @@ void TstCheckout::report() {
     QCOMPARE(csv.records[5].mid(0, 2) + csv.records[5].mid(5),
              QStringList(
                  {"1204", "Pump <&> \"quoted\", 2", "105", "SNVT_temp_p", "1204", "0", "2-16bit sig", "1", "0", "0"}));
+}
+
+// Who marked a point: the first of USERNAME, USER, LOGNAME that holds more than
+// blanks, else the home folder's name.
+void TstCheckout::userName() {
+    const QByteArray vars[] = {"USERNAME", "USER", "LOGNAME", "HOME"};
+    QByteArray saved[4];
+    for (int i = 0; i < 4; ++i) saved[i] = qgetenv(vars[i]);
+    const struct {
+        const char* values[4];
+        const char* expected;
+    } rows[] = {{{"ana", "bob", "carl", "/h/x"}, "ana"},
+                {{" ", "bob", "carl", "/h/x"}, "bob"},
+                {{"", " ", "carl", "/h/x"}, "carl"},
+                {{"", "", "", "/h/dora"}, "dora"}};
+    for (const auto& r : rows) {
+        for (int i = 0; i < 4; ++i) qputenv(vars[i], r.values[i]);
+        QCOMPARE(nombreUsuario(), QString(r.expected));
+    }
+    for (int i = 0; i < 4; ++i) qputenv(vars[i], saved[i]);
 }
 
 QTEST_MAIN(TstCheckout)

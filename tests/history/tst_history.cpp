@@ -268,6 +268,22 @@ private slots:
         QCOMPARE(runPilmora(home.path(), {"diff", dir}).code, result == "SUCCES" ? 0 : 3);
     }
 
+    // The copy of a file sent is named after the protocol, the time and the checksum
+    // its first four bytes hold, low byte first.
+    void copyName() {
+        TestHome home;
+        const QString dir = home.projectsRoot() + "/P";
+        QVERIFY(QDir().mkpath(dir));
+        HistoryRow row;
+        row.result = HistoryResult::kSucces;
+        QString error;
+        const QDateTime at(QDate(2026, 12, 1), QTime(10, 22, 5));
+        QVERIFY2(recordSend(dir, row, QByteArray("\x78\x56\x34\x12rest", 8), "LON", at, &error), qPrintable(error));
+        QVector<HistoryRow> rows;
+        QVERIFY(readHistory(dir, &rows) && rows.size() == 1);
+        QCOMPARE(rows[0].copy, QStringLiteral("history/LON-20261201-102205-12345678.Plmx"));
+    }
+
     // The send confirmation says what changes against the last file sent, where and when it went; a third
     // button shows the whole difference and asks again; Cancel stays the default.
     void confirmation_data() {

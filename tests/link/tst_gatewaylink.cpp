@@ -291,6 +291,10 @@ private slots:
             << false << 2 << "off line" << true << "BUSINTOFF\r|BUSEXTOFF\r|OFCHANGES\r|DEBUG=0\r" << false;
         QTest::newRow("udp off line") << true << 2 << "off line" << true
                                       << "ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0" << false;
+        // Send button, cancelled: a bus spy whose window switched it off is not switched off again.
+        QTest::newRow("send: no window") << false << 2 << "send, cancel" << false << "BUSINTOFF\r|BUSEXTOFF\r" << false;
+        QTest::newRow("send: INT's window") << false << 2 << "send INT, cancel" << false << "BUSEXTOFF\r" << false;
+        QTest::newRow("send: both windows") << false << 2 << "send INT EXT, cancel" << false << "" << false;
     }
     void commands() {
         const QString action = col<QString>("action");
@@ -300,6 +304,9 @@ private slots:
             r.link.TransmitPilmora(action.section(':', 1), action.startsWith("raw:"));
         else if (action.contains("ticks"))
             for (int i = action.section(' ', 0, 0).toInt(); i > 0; --i) r.link.onTick();
+        else if (action.startsWith("send"))
+            r.prompts.queueAnswer(Msg::Cancel),
+                r.link.askAndSend([&](const QString& bus) { return action.contains(bus); });
         else if (action == "off line" || action == "fail open")
             r.t->failOpen = action == "fail open", r.link.chkOnline_Click(action == "fail open");
         else

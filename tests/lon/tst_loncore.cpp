@@ -315,7 +315,7 @@ private slots:
         Project p(dir);
         const int before = int(m_prompts->shown().size());
         QVERIFY(saveLonProject(p.cfg, p.grid));
-        QVERIFY(saveLonProject(p.cfg, p.grid));  // the second save keeps no further copy
+        QVERIFY(saveLonProject(p.cfg, p.grid));            // the second save keeps no further copy
         QVERIFY(findProjectDamage(dir, "LON").isEmpty());  // one save clears the damage
         const QStringList kept = QDir(dir).entryList({"*.bak*"}, QDir::Files, QDir::Name);
         QCOMPARE(kept.size(), backup.isEmpty() ? 0 : backup.endsWith("1") ? 2 : 1);
@@ -413,8 +413,8 @@ private slots:
             {{true, "", "1", "1", ""}, {true, "", "1", "2", ""}, {true, "", "1", "2", ""}});
         row("subnet/node compared as stored", {}, "", 0, 0, "", {{true, "", "01", "2", ""}, {true, "", "1", "2", ""}});
         auto with = [](QStringList r, int col, const char* text) { return r[col - 1] = text, r; };
-        row("spontaneous 'yes' refused, on an inactive row too", {with(lonPointRow(1, 105, 0, "R", 3, false), 16, "yes")},
-            "@CeldaNoEsOpcion|yes", 4, 16);
+        row("spontaneous 'yes' refused, on an inactive row too",
+            {with(lonPointRow(1, 105, 0, "R", 3, false), 16, "yes")}, "@CeldaNoEsOpcion|yes", 4, 16);
         row("active 'x' refused before the address", {with(lonPointRow(1, 105, 0, "R", 0), 17, "x")},
             "@CeldaNoEsOpcion|x", 4, 17);
         row("A/D '10' refused", {with(lonPointRow(1, 105, 0, "R", 3), 15, "10")}, "@CeldaNoEsOpcion|10", 4, 15);
@@ -828,7 +828,8 @@ private slots:
         QVERIFY(!cat.CargaSNVT());  // a missing file keeps what was loaded
         QCOMPARE(cat.count(), names.size());
         QCOMPARE(m_prompts->lastText().section('\r', 0, 1),
-                 Texto("NoSeEncuentraCatalogoSNVT") + "\r" + QDir::toNativeSeparators(m_home->file("TemplatesASCII/LON.snvt")));
+                 Texto("NoSeEncuentraCatalogoSNVT") + "\r" +
+                     QDir::toNativeSeparators(m_home->file("TemplatesASCII/LON.snvt")));
     }
 
     // The device interface file reader: one row per variable, element and field; hostile files read to the end
@@ -872,7 +873,8 @@ private slots:
             {kV, "105|SNVT_temp_p|0|R|nvoT"});
         row("a self-documentation line holding \"*\"",
             kXifHead + QByteArray(temp).replace("\"@0|1", "\"@0|1 speed * 2") + nv("nvoN", 6, 0, true, 0),
-            {kV, "105|SNVT_temp_p|5|R|nvoT", "!!!|!! UNVT defined found see inside the XIF file to configure !!!| | |nvoN"});
+            {kV, "105|SNVT_temp_p|5|R|nvoT",
+             "!!!|!! UNVT defined found see inside the XIF file to configure !!!| | |nvoN"});
         row("record cut off by the next VAR", kXifHead + "VAR nvoA 1 0 0 0\r\n0 1 63 1 0 0 0 0 0 0 0 0 0\r\n" + temp,
             {kV, "105|SNVT_temp_p|5|R|nvoT"});
         bad("empty", QByteArray(), 1);
@@ -930,7 +932,8 @@ private slots:
             Project x(dir);
             QVector<XifFila> list;
             QVERIFY(leeFicheroXif(testData("xif/SC100MP.XIF"), catalogoSNVT(), XifLectura(), list));
-            QVERIFY(Importar_Puntos(x.grid, catalogoSNVT(), list, QVector<bool>(list.size(), true), 1, 2, false, false));
+            QVERIFY(
+                Importar_Puntos(x.grid, catalogoSNVT(), list, QVector<bool>(list.size(), true), 1, 2, false, false));
             QVERIFY(Graba_Senyales(kSlotLon, kVersionTabla, x.grid, true));
         }
         Project p(dir), fresh(dir);
@@ -1008,7 +1011,8 @@ private slots:
 
     // The file check the gateway makes (and the simulated one) at the edges of the lengths and counts it reads.
     void downloadCheck_data() {
-        addColumns<QString, QString>("edit", "expected");  // "len N", "end +N/-N", "devices N", "sum +N" -> reason's start
+        addColumns<QString, QString>("edit",
+                                     "expected");  // "len N", "end +N/-N", "devices N", "sum +N" -> reason's start
         for (const QString& r : QString("end +0=ok 2 2|end +121=ok 2 2|end -1=length|end +1=length|end +120=length|"
                                         "end +122=length|len 191=file of|len 192=file ends|devices -1=device count|"
                                         "devices 129=device count|devices 128=file ends|sum +1=checksum")
@@ -1039,9 +1043,12 @@ private slots:
                       bool file = false) { QTest::newRow(name) << args << QString(change) << code << texts << file; };
         const QStringList usage{"@PilmoraErrorUso", "@PilmoraUso"}, ok{"@AhoraPuedeEnviaraMerovantixFichero"};
         const QStringList check{"check", "P"}, generate{"generate", "P", "--at=" + kCliAt};
+        // Every command the tool takes is listed, with what it needs.
         row("--help", {"--help"}, "", 0,
             {"pilmora [--home DIR] check PROJECT_DIR", "generate PROJECT_DIR [--at \"yyyy/mm/dd hh:nn:ss\"]",
-             "@PilmoraUso", "@PilmoraAyudaGenerate"});
+             "import-xif PROJECT_DIR FILE", "send PROJECT_DIR", "export-csv PROJECT_DIR FILE",
+             "import-csv PROJECT_DIR FILE", "poll PROJECT_DIR", "decode FILE", "diff FILE_A FILE_B",
+             "report PROJECT_DIR", "pilmora --help", "pilmora --version", "@PilmoraUso", "@PilmoraAyudaGenerate"});
         row("nothing", {}, "", 2, usage);
         row("unknown command", {"compile", "P"}, "", 2, usage);
         row("no project", {"check"}, "", 2, usage);
@@ -1084,8 +1091,10 @@ private slots:
         row("poll on a serial device that is not there",
             {"poll", "P", "--serial", "/nonexistent/ttyX", "--timeout", "1"}, "", 1, {"/nonexistent/ttyX. "});
         row("report without a file to write", {"report", "P"}, "", 2, {"@PilmoraErrorUso", "--pdf FILE"});
-        row("report with an unknown option", {"report", "P", "--pdf", "r.pdf", "--fast"}, "", 2, {"@PilmoraErrorUso|--fast"});
-        row("report other protocol", {"report", "P", "--html", "r.html"}, "tester", 1, {"@ProtocoloNoSoportado|Tester"});
+        row("report with an unknown option", {"report", "P", "--pdf", "r.pdf", "--fast"}, "", 2,
+            {"@PilmoraErrorUso|--fast"});
+        row("report other protocol", {"report", "P", "--html", "r.html"}, "tester", 1,
+            {"@ProtocoloNoSoportado|Tester"});
         row("report no such folder", {"report", "nowhere", "--points", "p.csv"}, "", 1, {"@ProyectoNoEncontrado"});
         row("report into a folder that is not there", {"report", "P", "--points", "/nonexistent/p.csv"}, "", 1,
             {"@NoSePuedeGrabar", "/nonexistent/p.csv"});
@@ -1126,7 +1135,8 @@ private slots:
         if (change == "cutIni") writeAll(dir + "/LON.ini", lonIniBytes(f).left(60) + "\x13\x80\xff=\x01\r\nNDevs=9");
         if (change == "cutRow") writeAll(dir + "/LON.dat", readAll(dir + "/LON.dat").chopped(30));
         if (change == "shortRowEnded") writeAll(dir + "/LON.dat", readAll(dir + "/LON.dat").chopped(30) + "\r\n");
-        if (change == "nulProject") writeAll(dir + "/Project.ini", QByteArray("[Project]\r\nProt=LON\r\nDesc=a\0b\r\n", 31));
+        if (change == "nulProject")
+            writeAll(dir + "/Project.ini", QByteArray("[Project]\r\nProt=LON\r\nDesc=a\0b\r\n", 31));
         if (change == "quirks") {  // comments, blanks around "=", a repeated key, a line without "=", keys left out
             QByteArray ini = lonIniBytes(f).replace("Subnet=1", "; set on site\r\n  Subnet =  1 \r\nSubnet=7");
             writeAll(dir + "/LON.ini", ini.replace("TimeoutPoll=100\r\n", "just a note\r\n"));
