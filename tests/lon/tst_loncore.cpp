@@ -1015,7 +1015,8 @@ private slots:
                                      "expected");  // "len N", "end +N/-N", "devices N", "sum +N" -> reason's start
         for (const QString& r : QString("end +0=ok 2 2|end +121=ok 2 2|end -1=length|end +1=length|end +120=length|"
                                         "end +122=length|len 191=file of|len 192=file ends|devices -1=device count|"
-                                        "devices 129=device count|devices 128=file ends|sum +1=checksum")
+                                        "devices 129=device count|devices 128=file ends|devices 257=device count 257|"
+                                        "sum +1=checksum")
                                     .split('|'))
             QTest::newRow(qPrintable(r.section('=', 0, 0))) << r.section('=', 0, 0) << r.section('=', 1);
     }

@@ -352,6 +352,11 @@ private slots:
             QCOMPARE(got + QString::number(h.view.model()->rowCount()), want + QString::number(h.grid.Rows() - 1));
             QCOMPARE(h.view.currentIndex(), h.view.gridModel()->indexOfCell(3, 1));
         }
+        // A view given the grid later shows its block from the start.
+        h.grid.select(1, 1, 2, 2);
+        SignalGridView late;
+        late.setGrid(&h.grid);
+        QCOMPARE(late.selectionModel()->selectedIndexes().size(), 4);
     }
 
     // The column set-up both gateway grids share: captions, widths, help, and the typing rule from the definition.
