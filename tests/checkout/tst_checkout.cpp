@@ -4,6 +4,7 @@
 
 #include "AppGlobals.h"
 #include "Checkout.h"
+#include "CheckoutVisor.h"
 #include "LonFixtures.h"
 #include "SenyalesMonitor.h"
 #include "SignalCsv.h"
@@ -183,6 +184,13 @@ void TstCheckout::checkout() {
     loadLon(folder, rows);
     QVERIFY(changed.carga(kSlotLon, &error));
     QCOMPARE(changed.estado(7), EstadoCheckout::SinComprobar);
+    // No point active: the viewer's one blank row has no state.
+    for (QStringList& r : rows) r[16] = "0-No";
+    loadLon(folder, rows);
+    v.Datos_Carga();
+    CheckoutVisor cv;
+    QVERIFY(l.NumSenyales == 0 && cv.carga(v, kSlotLon, &error));
+    QCOMPARE(v.grid.rowCells(1).value(cv.colEstado, "missing"), QString());
 }
 
 void TstCheckout::report() {
