@@ -25,6 +25,7 @@
 
 #include "AppGlobals.h"
 #include "LonFixtures.h"
+#include "ProcessMemory.h"
 #include "SignalGrid.h"
 #include "TestSupport.h"
 #include "fConfLonA.h"
@@ -135,6 +136,7 @@ bool measure(Side& base, std::vector<Side>& others, int pairs) {
 // editor on `folder` until it is shown; prints the milliseconds. Exit 1 when
 // the grid does not hold at least `rows` data rows.
 int openEditor(int argc, char** argv, const QString& home, const QString& empty, const QString& folder, int rows) {
+    keepFreedMemoryForReuse();  // as the window program does first
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication a(argc, argv);
     ScriptedPrompts prompts;

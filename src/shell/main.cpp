@@ -10,10 +10,12 @@
 #include "AppGlobals.h"
 #include "InstanceLock.h"
 #include "MDIPilmora.h"
+#include "ProcessMemory.h"
 #include "QtPrompts.h"
 #include "Startup.h"
 
 int main(int argc, char** argv) {
+    keepFreedMemoryForReuse();
     // Answered before the display is opened, so it works on a terminal without one.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--home") == 0) {
