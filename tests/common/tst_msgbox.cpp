@@ -95,6 +95,18 @@ private slots:
         QTEST(answer, "answer");
     }
 
+    // Up to 54 characters a message is short: centred, lower in the box. Longer ones are not.
+    void shortText() {
+        TestHome home(false);
+        QString got;
+        for (int n : {54, 55}) {
+            fMsgBox box;
+            box.Msgbox1(QString(n, 'x'), "", 1, 1, 1, "&OK", "", "");
+            got += box.lblMsg->document()->firstBlock().blockFormat().alignment() == Qt::AlignHCenter ? 'c' : 'l';
+        }
+        QCOMPARE(got, QString("cl"));
+    }
+
     // Long work shows the wait cursor until the outermost piece of it ends.
     void busyCursorNests() {
         QtPrompts qt;
