@@ -153,6 +153,11 @@ private slots:
         QTest::newRow("slot link") << 312 << -1 << QByteArray("\x09", 1)
                                    << "@DecDanyado;point 2 (address 102) links to slot 9 of 5";
         QTest::newRow("stray byte") << -1 << -1 << QByteArray("!") << "@DecDanyado;1 bytes after the end at offset 338";
+        // Any one field of an error point's variable slot set (device, NV, offset ... address) is found.
+        for (int field : {0, 2, 4, 5, 6, 7, 9, 11, 13, 15})
+            QTest::newRow(qPrintable(QString("error slot, byte %1").arg(field)))
+                << 216 + 17 * 3 + field << -1 << QByteArray("\x01", 1)
+                << "@DecDanyado;error point 4 (address 110) has a variable that is not zero";
     }
     void damaged() {
         auto [at, cut, bytes, verdict] = fetch<int, int, QByteArray, QString>("at", "cut", "bytes", "verdict");
