@@ -402,7 +402,8 @@ private slots:
         auto [row, typed, preset, written] = fetch<int, QString, QString, int>("row", "typed", "preset", "written");
         const QString snvt = m_home->file("TemplatesASCII/LON.snvt");
         auto entry = [](const char* name, int type) {
-            return QByteArray("x\t0\t999\t0\t") + name + "\t" + QByteArray::number(type) + "\t0\t1\t0\t0\t0\t0\t1\t1\r\n";
+            return QByteArray("x\t0\t999\t0\t") + name + "\t" + QByteArray::number(type) +
+                   "\t0\t1\t0\t0\t0\t0\t1\t1\r\n";
         };
         QVERIFY(writeAll(snvt, readAll(snvt) + entry("SNVT_bad8", 8)));
         fConfLonA& w = editor(fixture(1));
@@ -432,7 +433,8 @@ private slots:
         }
         QCOMPARE(got, qMax(written, 0));
         QCOMPARE(w.gridChanged(), written > 0);
-        QCOMPARE(m_prompts->texts().join('|').startsWith(Texto("SnvtTipoIncorrecto") + "SNVT_bad8: 8"), typed == "bad8");
+        QCOMPARE(m_prompts->texts().join('|').startsWith(Texto("SnvtTipoIncorrecto") + "SNVT_bad8: 8"),
+                 typed == "bad8");
         // A catalogue read again since the list was filled is listed again.
         QVERIFY(writeAll(snvt, readAll(snvt) + entry("SNVT_added", 3)) && catalogoSNVT().CargaSNVT());
         w.snvtChooser()->SNVTLink_Muestra(&w, "SNVT_added");
@@ -549,6 +551,7 @@ private slots:
         row("generate with connection unsaved", "connection", "generate", 0, {"{PrimeroDebeGrabarLosCambios}"});
         row("generate answered no", "", "generate", 2, {"{A24}"});
         row("save with an address repeated", "repeat", "save", 0, {"Add:11{repetida}"});
+        row("save, repeated far down", "repeat far", "save", 0, {"Add:11{repetida}"});
         row("save answered no", "connection", "save", 2, save);
         row("save, folder in LON.dat's place", "connection", "save", 1, save, false, {"dir:LON.dat"},
             {"LON.dat:Path is not a file"});
@@ -562,8 +565,9 @@ private slots:
         auto [change, button, answer, told, closed, sabotage, reasons] =
             fetch<QString, QString, int, QStringList, bool, QStringList, QStringList>(
                 "change", "button", "answer", "told", "closed", "sabotage", "reasons");
-        LonFixture f = fixture(1, {}, 4);
-        if (change == "repeat") f.rows[3][12] = "11";  // grid row 6 repeats row 4's address
+        LonFixture f = fixture(1, {}, change == "repeat far" ? 80 : 4);
+        if (change == "repeat") f.rows[3][12] = "11";       // grid row 6 repeats row 4's address
+        if (change == "repeat far") f.rows[75][12] = "11";  // row 78, out of view
         fConfLonA& w = editor(f, true);
         const QString dir = m_dir;
         const QByteArray files = readAll(dir + "/LON.ini") + readAll(dir + "/LON.dat");
@@ -589,11 +593,14 @@ private slots:
                         r.section(':', 1);
         QCOMPARE(m_prompts->texts(), told);
         const SignalGrid& g = w.gridModel();
-        if (change == "repeat")
+        if (change.startsWith("repeat")) {  // the cell the check stopped at, shown
+            const int at = change == "repeat" ? 6 : 78;
             QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), w.TabStrip1->currentIndex()}),
-                     QVector<int>({6, LonCol::Add, 6, 1}));
+                     QVector<int>({at, LonCol::Add, at, 1}));
+            QVERIFY(w.grid->viewport()->rect().intersects(w.grid->cellRect(at, LonCol::Add)));
+        }
         QCOMPARE(!w.isVisible(), closed);
-        QCOMPARE(w.connectionChanged(), change == "connection" || change == "repeat");
+        QCOMPARE(w.connectionChanged(), change == "connection" || change.startsWith("repeat"));
         if (!closed && !change.isEmpty()) {  // the close box asks the same question
             m_prompts->queueAnswer(2);
             w.close();

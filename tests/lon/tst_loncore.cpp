@@ -368,6 +368,8 @@ private slots:
         QTest::newRow("exponent") << "1e2.0.0.1" << QString("100.0.0.1") << false;
         QTest::newRow("beyond 16 bits") << "99999.1.1.1" << QString() << false;
         QTest::newRow("trailing dot") << "1.2.3.4." << QString("1.2.3.4") << false;
+        QTest::newRow("five octets") << "1.2.3.4.5" << QString("1.2.3.4") << false;
+        QTest::newRow("octet 255") << "1.255.0.0" << QString("1.255.0.0") << true;
     }
 
     void ip() {
