@@ -948,6 +948,15 @@ private slots:
         QStringList faults;
         QVERIFY2(fresh.import(records, &faults), qPrintable(faults.join('\n')));
         QCOMPARE(fresh.saved(), before);
+        if (project != "hidden") return;
+        // A choice written exactly in another language stays as written; in other letter case it becomes
+        // the caption of the language in use.
+        records = lonCsvRecords(p.grid, p.cfg);
+        records[6][LonCol::AD] = "1-Numérique", records[7][LonCol::AD] = "1-DIG";
+        QVERIFY2(fresh.import(records, &faults), qPrintable(faults.join('\n')));
+        QStringList ad;
+        for (int r = 1; r < fresh.grid.Rows(); ++r) ad << fresh.grid.TextMatrix(r, LonCol::AD);
+        QCOMPARE(QString("%1 %2").arg(ad.count("1-Numérique")).arg(ad.count("1-DIG")), QString("1 0"));
     }
 
     // One wrong file each: every fault listed with its row and column, the grid untouched.
