@@ -26,6 +26,7 @@ LonFixture lonProject(const QString& firmware, int addressing, const QString& ch
     f.addressing = addressing;
     f.devices = {{true, "0102030405A6", "1", "", "A"}, {true, "0A0B", "2", "7", "B"}, {false, "0C", "3", "", "C"}};
     if (change == QLatin1String("device")) f.devices[1].nid = QStringLiteral("0A0C"), f.devices[1].node = "8";
+    if (change == QLatin1String("third")) f.devices[2].on = true, f.devices[2].node = "9";
     if (change == QLatin1String("baud")) f.keys << QStringList{"ASCII", "Baudios", "6 (38400)"};
     f.rows = {lonPointRow(1, 105, 3, "R", 101),
               lonPointRow(2, 105, 4, "RW", 102),
@@ -202,6 +203,11 @@ private slots:
         QTest::newRow("one device") << "device" << QStringList{"diff", "A", "B"} << 1
                                     << "device 2: subnet 2 node 7 errorPoint=-1 -> subnet 2 node 8 errorPoint=-1\n"
                                        "@DifDispositivos;1";
+        // Device lists of unequal length, both ways.
+        QTest::newRow("device added") << "third" << QStringList{"diff", "A", "B"} << 1
+                                      << "device 3: - -> subnet 3 node 9 errorPoint=-1\n";
+        QTest::newRow("device removed") << "third" << QStringList{"diff", "B", "A"} << 1
+                                        << "device 3: subnet 3 node 9 errorPoint=-1 -> -\n";
         QTest::newRow("one serial setting")
             << "baud" << QStringList{"diff", "A", "B"} << 1 << "serial.baud: 9600 -> 38400\n@DifAjustes;serial.baud";
         QTest::newRow("damaged side") << "cut" << QStringList{"diff", "A", "B"} << 3 << "";
