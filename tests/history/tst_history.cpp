@@ -239,6 +239,7 @@ private slots:
         QTest::newRow("refused") << QStringList{"--refuse"} << 1 << "REFUSED" << false << 2;
         QTest::newRow("cancelled") << QStringList{"--abort-after", "1"} << 1 << "CANCEL" << false << 1;
         QTest::newRow("read-only project folder") << QStringList{} << 0 << "" << true << -1;
+        QTest::newRow("four bytes: the checksum alone") << QStringList{} << 1 << "CANCEL" << false << 1;
     }
     void send() {
         auto [simArgs, code, result, readOnly, shown] =
@@ -247,6 +248,8 @@ private slots:
         const QString dir = home.projectsRoot() + "/P";
         QVERIFY(writeLonFixture(dir, lonProject("V.3.1.0", 0)));
         QCOMPARE(runPilmora(home.path(), {"generate", dir}).code, 0);
+        if (QTest::currentDataTag() == QByteArray("four bytes: the checksum alone"))
+            QVERIFY(writeAll(dir + "/LON.Plmx", "\x01\x02\x03\x04"));
         GatewaySimProcess sim("udp", simArgs);
         QVERIFY(sim.started());
         const QString to = "127.0.0.1:" + QString::number(sim.port());
@@ -267,7 +270,7 @@ private slots:
         QCOMPARE(r.result, result);
         QCOMPARE(r.shownCells()[1], Texto("HistResultados").section('|', shown, shown));  // as the window shows it
         QCOMPARE(r.way, "UDP " + to);
-        QCOMPARE(r.size, 338);
+        QCOMPARE(r.size, readAll(dir + "/LON.Plmx").size());
         QCOMPARE(r.checksum, QString::number(decodeDownload(readAll(dir + "/LON.Plmx")).storedChecksum, 16).toUpper());
         QVERIFY2(r.gateway.contains("Protocol:LON."), qPrintable(r.gateway));
         QCOMPARE(r.description, QStringLiteral("Test project"));
