@@ -86,6 +86,10 @@ ScriptedPrompts::~ScriptedPrompts() {
 }
 
 int ScriptedPrompts::toolBox(const ToolBoxRequest& r) {
+    // Every box a test sees is one a user could answer with Enter: its default
+    // is one of the buttons it shows.
+    if (r.defaultButton < 1 || r.defaultButton > r.buttons || r.buttons > 3)
+        qFatal("box \"%s\": default button %d of %d", qPrintable(r.text.left(60)), r.defaultButton, r.buttons);
     m_shown.append({ToolBox, r.text, r.title, r.icon, r.buttons});
     return m_answers.isEmpty() ? 1 : m_answers.dequeue();
 }
