@@ -262,6 +262,7 @@ private slots:
         const CliRun run = runPilmora(home.path(), {"send", dir, "--udp", to});
         QVERIFY2(run.code == code, qPrintable(run.out + run.err));
         QCOMPARE(run.out.count(Texto("HistNoGuardado")), readOnly ? 1 : 0);
+        QVERIFY2(run.out.contains(Texto("ComunicacionPilmora") + ". IP:127.0.0.1"), qPrintable(run.out));  // where it went
         QVector<HistoryRow> rows;
         QVERIFY(readHistory(dir, &rows));
         QCOMPARE(rows.size(), readOnly ? 0 : 1);
