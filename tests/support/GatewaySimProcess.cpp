@@ -1,5 +1,11 @@
 #include "GatewaySimProcess.h"
 
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+
+#include <csignal>
+#endif
+
 #include <QHostAddress>
 
 #include "AnsiText.h"
@@ -9,6 +15,10 @@
 GatewaySimProcess::GatewaySimProcess(const QString& where, const QStringList& args) {
     // Values and spy lines every 50 ms rather than every second: tests wait for them.
     const QStringList a = where == "pty" ? QStringList{"--pty"} : QStringList{"--udp", "127.0.0.1:0"};
+#ifdef Q_OS_LINUX
+    // A test killed on its time limit takes its simulator with it, port and all.
+    m_p.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+#endif
     m_p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora-gateway-sim"), a + QStringList{"--tick", "50"} + args);
     if (!m_p.waitForStarted(5000)) return;
     while (!m_p.canReadLine() && m_p.waitForReadyRead(5000)) continue;
