@@ -182,6 +182,8 @@ private slots:
     void texts() {
         QCOMPARE(RedondeaPar(-9.2e18), std::numeric_limits<qint64>::min());
         QCOMPARE(RedondeaPar(9.3e18), std::numeric_limits<qint64>::max());
+        for (double special : {qQNaN(), qInf(), -qInf()})  // no number: 0, never a limit
+            QCOMPARE(RedondeaPar(special), qint64(0));
         QVERIFY(writeFileAtomic("/dev/null", "x"));  // a device is written in place, never replaced
         QByteArray content("\xff\xff\x01");          // the download's checksum goes before its content
         QCOMPARE(Calcula_Checksum(content), 0x1FFu);
@@ -325,7 +327,8 @@ private slots:
         QVERIFY(keys.size() > 100 && keys.contains("ErrorAlEscribirEn"));
         // A caption, title or tool tip written as a literal would show English in every language.
         static const QRegularExpression literal(
-            "(setWindowTitle|setToolTip|setTitle|setText|setPlaceholderText|QGroupBox|QRadioButton|QPushButton|QCheckBox|"
+            "(setWindowTitle|setToolTip|setTitle|setText|setPlaceholderText|QGroupBox|QRadioButton|QPushButton|"
+            "QCheckBox|"
             "QLabel)\\((QStringLiteral|QString::fromLatin1|QLatin1String)?\\(?\"[^\"]*[A-Za-z]");
         QStringList literals;
         for (QDirIterator src(QStringLiteral(PILMORA_SOURCE_DIR) + "/src", {"*.cpp"}, QDir::Files,
