@@ -375,6 +375,7 @@ private slots:
         QCOMPARE(app().EspiaInt, col<QString>("steps").startsWith("INT"));
         QCOMPARE(r.prompts.lastText().section('\r', 0, 0), texts(col<QString>("message")));
         QCOMPARE(r.monitor.contains(">" + Texto("PuertoPerdidoEsperando") + "FAKE"), !udp);
+        QCOMPARE(r.monitor.contains(">gone"), col<QString>("steps").contains("lost"));  // the fault as the port told it
     }
 
     // The send confirmation's staleness: the file against what the saved project generates now.
