@@ -291,6 +291,8 @@ private slots:
             << false << 2 << "off line" << true << "BUSINTOFF\r|BUSEXTOFF\r|OFCHANGES\r|DEBUG=0\r" << false;
         QTest::newRow("udp off line") << true << 2 << "off line" << true
                                       << "ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0" << false;
+        QTest::newRow("udp off line before verified")
+            << true << 1 << "off line" << true << "ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0" << false;
         // Send button, cancelled: a bus spy whose window switched it off is not switched off again.
         QTest::newRow("send: no window") << false << 2 << "send, cancel" << false << "BUSINTOFF\r|BUSEXTOFF\r" << false;
         QTest::newRow("send: INT's window") << false << 2 << "send INT, cancel" << false << "BUSEXTOFF\r" << false;

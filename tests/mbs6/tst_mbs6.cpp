@@ -198,6 +198,9 @@ private slots:
         QCOMPARE(e.w.lstMaquina->count() * 1000 + e.w.grid->model()->rowCount(), 63826);
         QCOMPARE(e.w.grid->visualRect(e.w.grid->currentIndex()), e.w.grid->cellRect(1, Mbs6Col::Descripcion));
         QCOMPARE(e.w.cboBaud->currentText() + e.w.txtMaquina->text(), QString("9600Unit 1"));
+        QVERIFY(!e.w.cmdInsertar->isVisible() && !e.w.cmdImportar->isVisible());  // row buttons: signals tab only
+        e.w.TabStrip1->setCurrentIndex(1);
+        QVERIFY(e.w.cmdInsertar->isVisible() && e.w.cmdImportar->isVisible());
         QCOMPARE(e.w.windowTitle(),
                  "MBS6 " + Texto("Configuracion") + " - Max.MBS6 " + Texto("Dispositivos") + ":63 Max.Regs.ASCII:6314");
         QVERIFY(e.w.lstMaquina->item(0)->checkState() == Qt::Checked && !e.w.connectionChanged() && !e.w.gridChanged());
