@@ -9,8 +9,11 @@
 #include <emmintrin.h>
 #endif
 
-// First byte from `from` on that no text file holds (0x00-0x1F but TAB, LF and
-// CR), or n when there is none.
+// A character code no text file holds: 0x00-0x1F but TAB, LF and CR.
+constexpr bool isDamagingCode(unsigned u) { return u < 0x20 && u != '\t' && u != '\n' && u != '\r'; }
+
+// First byte from `from` on that no text file holds (isDamagingCode), or n when
+// there is none.
 inline qsizetype firstDamagingByte(const char* p, qsizetype n, qsizetype from = 0) {
     qsizetype i = from;
 #if defined(__SSE2__)
@@ -24,10 +27,8 @@ inline qsizetype firstDamagingByte(const char* p, qsizetype n, qsizetype from = 
         if (_mm_movemask_epi8(_mm_andnot_si128(text, control))) break;
     }
 #endif
-    for (; i < n; ++i) {
-        const uchar u = uchar(p[i]);
-        if (u < 0x20 && u != '\t' && u != '\n' && u != '\r') return i;
-    }
+    for (; i < n; ++i)
+        if (isDamagingCode(uchar(p[i]))) return i;
     return n;
 }
 

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVector>
 
+#include "ByteScan.h"
+
 struct FileDamage {
     enum Kind { None, ControlBytes, CutRow };
     Kind kind = None;
@@ -21,10 +23,7 @@ enum class FileShape { Text, SignalTable };
 // A character no text file holds: 0x00-0x08, 0x0B, 0x0C, 0x0E-0x1F (TAB, LF and CR
 // are text, and so are 0x7F-0xFF). Writers replace them so that what they write
 // never reads as damaged.
-inline bool isDamagingChar(QChar c) {
-    const ushort u = c.unicode();
-    return u < 0x20 && u != '\t' && u != '\n' && u != '\r';
-}
+inline bool isDamagingChar(QChar c) { return isDamagingCode(c.unicode()); }
 // The text with each damaging character replaced: the white space ones (0x0B,
 // 0x0C) by a blank, the others by "?", as messages show them; so a text that
 // was blank stays blank and one that was not stays not.
