@@ -512,6 +512,11 @@ private slots:
         w.TabStrip1->setCurrentIndex(0);
         typeInto(w.txtTimeoutAscii, "500");
         typeInto(w.txtGateway, "127.0.0.9");
+        QStringList picked;  // each serial choice moved one on from what the project holds, as a user picks it
+        for (QComboBox* box : {w.cboBaud, w.cmbBits, w.cmbParidad})
+            box->setCurrentIndex((box->currentIndex() + 1) % box->count()), picked << QString::number(box->currentIndex());
+        w.chkACK->click();
+        picked << QString::number(w.chkACK->isChecked());
         QVERIFY(w.gridChanged() && w.connectionChanged());
         w.cmdAceptar->click();  // both questions answered yes
         const QStringList texts = m_prompts->texts();
@@ -522,6 +527,10 @@ private slots:
         QCOMPARE(app().IPNueva, QString("127.0.0.1"));
         QCOMPARE(iniRead(dir + "/LON.ini", "ASCII", "Tmout_ms", "") + iniRead(dir + "/LON.ini", "ASCII", "Gateway", ""),
                  QString("500127.0.0.9"));
+        QStringList stored;
+        for (const char* key : {"Baudios", "Bits", "Paridad", "SendACK"})
+            stored << iniRead(dir + "/LON.ini", "ASCII", key, "").section(QLatin1Char(' '), 0, 0);  // "6 (38400)"
+        QCOMPARE(stored, picked);
         QVERIFY(readAll(dir + "/LON.dat").contains("\tRoom 4\t11\t"));
         const QString copy = QDir(m_home->projectsRoot()).filePath("SaveGenCopy");
         QVERIFY(copyFolder(dir, copy));

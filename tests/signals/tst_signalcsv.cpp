@@ -48,6 +48,19 @@ private slots:
         QCOMPARE(read(bytes), expected);
     }
 
+    // A file of a megabyte reports from 0 to its size, forward, at least every 256 KiB, so the dialog moves.
+    void progressSteps() {
+        QByteArray bytes("a,b\n");
+        while (bytes.size() < 1024 * 1024) bytes += "1," + QByteArray(1000, 'x') + "\n";
+        CsvRecords r;
+        QString error;
+        QList<qint64> done;
+        QVERIFY(csvDecode(bytes, &r, &error, [&](qint64 d, qint64 total) { done << (total == bytes.size() ? d : -1); }));
+        QCOMPARE(QList<qint64>({done.first(), done.last()}), QList<qint64>({0, bytes.size()}));
+        for (int k = 1; k < done.size(); ++k)
+            QVERIFY2(done[k] > done[k - 1] && done[k] - done[k - 1] <= 256 * 1024, qPrintable(QString::number(k)));
+    }
+
     // Written, then read back: the same texts; the cell as a spreadsheet sees it.
     void encodeRoundTrip_data() {
         addColumns<QString, QString>("text", "written");
