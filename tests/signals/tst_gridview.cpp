@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(h.view.currentIndex(), h.view.gridModel()->indexOfCell(h.grid.Row(), h.grid.Col()));
         QCOMPARE(h.view.selectionModel()->selectedIndexes().size(), h.grid.lastRow() * h.grid.lastCol());
     }
-    // Widths go both ways; a rebuilt table keeps the place it was scrolled to.
+    // Widths go both ways; a rebuilt table keeps the place it was scrolled to; a chosen cell is brought into sight.
     void geometryBothWays() {
         Harness h;
         h.grid.setColWidth(2, 0);
@@ -175,6 +175,10 @@ private slots:
         h.grid.removeRows(4, 1), QCoreApplication::processEvents();
         QCOMPARE(h.view.horizontalScrollBar()->value(), scrolled);
         QCOMPARE(h.view.currentIndex(), h.view.gridModel()->indexOfCell(1, 2));  // and the current cell stays shown
+        h.grid.select(1, 1, 1, 1);
+        h.view.horizontalScrollBar()->setValue(h.view.horizontalScrollBar()->maximum());
+        h.grid.select(1, 1, 1, 1);  // chosen again by the program, the first cell comes back in sight
+        QCOMPARE(h.view.horizontalScrollBar()->value(), 0);
     }
 
     // One operation on rows sel.x to sel.y (columns 2..3); row `hidden` has height 0. "copy>N"/"cut>N"
