@@ -254,7 +254,11 @@ void TstMonitors::typicalRun() {
     QString got = QString("%1 %2 ").arg(l.NumSenyales).arg(v->visor.colTipoSenyal) +
                   w.monitorEnlace()->lineas().filter(QRegularExpression("^<AD\\d{4}=")).join(' ');
     // Each column at least as wide as its caption and its widest cell, in the language of the run (the description
-    // takes what is left and may scroll).
+    // takes what is left and may scroll); captions measured in the header's font, here made larger than the cells'.
+    QFont captions = v->grid->horizontalHeader()->font();
+    captions.setPointSizeF(captions.pointSizeF() * 2.5);
+    v->grid->horizontalHeader()->setFont(captions);
+    v->resize(v->width() + 40, v->height()), QCoreApplication::processEvents();
     const QFontMetrics fm(v->grid->font()), fh(v->grid->horizontalHeader()->font());
     bool fits = true;
     for (int c = 1; c < v->visor.grid.Cols(); ++c) {
