@@ -1,6 +1,7 @@
 #include "DownloadDecode.h"
 
 #include "AnsiText.h"
+#include "DownloadWriter.h"
 
 QString DecodedBlock::value(const QString& field) const {
     for (const DecodedField& f : fields)
@@ -96,9 +97,7 @@ void finishDecode(DownloadReader& r, DecodedDownload& d) {
 void decodeDownloadFrame(DownloadReader& r, const QByteArray& file, DecodedDownload& d) {
     d.size = file.size();
     d.storedChecksum = quint32(r.longValue(QStringLiteral("the checksum")));
-    quint32 sum = 0;
-    const auto* p = reinterpret_cast<const uchar*>(file.constData());
-    for (qsizetype i = 4; i < file.size(); ++i) sum += p[i];
+    const quint32 sum = sumaBytes(file, 4);
     d.computedChecksum = sum;
     if (r.stopped()) return;
     d.checksumOk = sum == d.storedChecksum;

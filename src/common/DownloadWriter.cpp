@@ -51,11 +51,17 @@ QString downloadHeaderText(const QString& protocol, const QString& marker, const
            at.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
 }
 
-quint32 sumaBytes(const QByteArray& content) {
+quint32 sumaBytes(const QByteArray& content, qsizetype from) {
     quint32 sum = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(content.constData());
-    for (qsizetype i = 0, n = content.size(); i < n; ++i) sum += p[i];
+    for (qsizetype i = qMax<qsizetype>(from, 0), n = content.size(); i < n; ++i) sum += p[i];
     return sum;
+}
+
+quint32 checksumGuardado(const QByteArray& file) {
+    if (file.size() < 4) return 0;
+    const auto* b = reinterpret_cast<const unsigned char*>(file.constData());
+    return quint32(b[0]) | quint32(b[1]) << 8 | quint32(b[2]) << 16 | quint32(b[3]) << 24;
 }
 
 quint32 Calcula_Checksum(QByteArray& content) {

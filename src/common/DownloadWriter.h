@@ -53,8 +53,10 @@ private:
 // + "yyyy/mm/dd hh:nn:ss".
 QString downloadHeaderText(const QString& protocol, const QString& marker, const QDateTime& at);
 
-// Sum of all bytes as unsigned values, 32 bits, starting from 0.
-quint32 sumaBytes(const QByteArray& content);
+// Sum of the bytes from `from` on as unsigned values, 32 bits, starting from 0.
+quint32 sumaBytes(const QByteArray& content, qsizetype from = 0);
+// The checksum a finished file carries in its first 4 bytes (little-endian); 0 when it is shorter.
+quint32 checksumGuardado(const QByteArray& file);
 // Puts the checksum of `content` in front of it (4 bytes, little-endian) and
 // returns it: the file grows by 4 bytes and its content moves to offset 4.
 quint32 Calcula_Checksum(QByteArray& content);

@@ -6,6 +6,7 @@
 #include "AnsiText.h"
 #include "AppGlobals.h"
 #include "DownloadInspect.h"
+#include "DownloadWriter.h"
 #include "GatewayLink.h"
 #include "LonConfig.h"
 #include "LonDownload.h"
@@ -70,9 +71,7 @@ bool recordSend(const QString& projectFolder, HistoryRow row, const QByteArray& 
     QString why;
     bool ok = true;
     if (row.result == QLatin1String(HistoryResult::kSucces) && file.size() >= 4) {
-        const auto* b = reinterpret_cast<const uchar*>(file.constData());
-        const quint32 sum = quint32(b[0]) | quint32(b[1]) << 8 | quint32(b[2]) << 16 | quint32(b[3]) << 24;
-        const QString name = historyCopyName(protocol, at, sum);
+        const QString name = historyCopyName(protocol, at, checksumGuardado(file));
         const QString folder = joinPath(projectFolder, QStringLiteral("history"));
         const QString path = joinPath(folder, name);
         if (!QDir().mkpath(folder)) {
@@ -228,12 +227,7 @@ void HistoryRecorder::onState(int state) {
                         m_link->serialSettings();
         m_row.file = QFileInfo(m_link->sentPath()).fileName();
         m_row.size = m_file.size();
-        if (m_file.size() >= 4) {
-            const auto* b = reinterpret_cast<const uchar*>(m_file.constData());
-            m_row.checksum =
-                QString::number(quint32(b[0]) | quint32(b[1]) << 8 | quint32(b[2]) << 16 | quint32(b[3]) << 24, 16)
-                    .toUpper();
-        }
+        if (m_file.size() >= 4) m_row.checksum = QString::number(checksumGuardado(m_file), 16).toUpper();
         m_row.gateway = m_link->infoAnswer();
         m_row.description = iniRead(findNoCase(m_folder, QStringLiteral("Project.ini")), QStringLiteral("Project"),
                                     QStringLiteral("Desc"), QString());

@@ -1,5 +1,7 @@
 #include "DownloadFileCheck.h"
 
+#include "DownloadWriter.h"
+
 namespace {
 int u8(const QByteArray& b, qsizetype at) { return uchar(b[at]); }
 int i16(const QByteArray& b, qsizetype at) { return qint16(quint16(u8(b, at) | u8(b, at + 1) << 8)); }
@@ -12,9 +14,8 @@ DownloadFileCheck DownloadFileCheck::of(const QByteArray& f) {
         c.reason = QStringLiteral("file of %1 bytes is shorter than its header").arg(f.size());
         return c;
     }
-    c.checksum = quint32(u8(f, 0)) | quint32(u8(f, 1)) << 8 | quint32(u8(f, 2)) << 16 | quint32(u8(f, 3)) << 24;
-    quint32 sum = 0;
-    for (qsizetype i = 4; i < f.size(); ++i) sum += uchar(f[i]);
+    c.checksum = checksumGuardado(f);
+    const quint32 sum = sumaBytes(f, 4);
     if (sum != c.checksum) {
         c.reason = QStringLiteral("checksum %1 stored, %2 computed")
                        .arg(QString::number(c.checksum, 16).toUpper(), QString::number(sum, 16).toUpper());
@@ -47,7 +48,8 @@ DownloadFileCheck DownloadFileCheck::of(const QByteArray& f) {
         at += 17 * qsizetype(slotCount);
         if (at + 2 > f.size()) return bad(QStringLiteral("file ends inside the variable table"));
         c.points = i16(f, at);
-        if (c.points != slotCount) return bad(QStringLiteral("%1 points for %2 slotCount").arg(c.points).arg(slotCount));
+        if (c.points != slotCount)
+            return bad(QStringLiteral("%1 points for %2 slotCount").arg(c.points).arg(slotCount));
         at += 2 + 7 * qsizetype(c.points);
         if (f.size() != at && f.size() != at + 121)
             return bad(QStringLiteral("length %1, the counts give %2 or %3").arg(f.size()).arg(at).arg(at + 121));

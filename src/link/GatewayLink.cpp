@@ -9,9 +9,10 @@
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
-#include "DownloadHistory.h"
 #include "DownloadFileCheck.h"
 #include "DownloadFreshness.h"
+#include "DownloadHistory.h"
+#include "DownloadWriter.h"
 #include "ModulINI.h"
 #include "Numeric.h"
 #include "Prompts.h"
@@ -615,11 +616,8 @@ DownloadFileInfo GatewayLink::downloadFileInfo() const {
     info.modified = fi.lastModified();
     QByteArray bytes;
     if (readFileBytes(info.path, &bytes) && bytes.size() >= 4) {
-        const auto* b = reinterpret_cast<const uchar*>(bytes.constData());
-        info.checksum = quint32(b[0]) | quint32(b[1]) << 8 | quint32(b[2]) << 16 | quint32(b[3]) << 24;
-        quint32 sum = 0;
-        for (qsizetype i = 4; i < bytes.size(); ++i) sum += b[i];
-        info.checksumOk = sum == info.checksum;
+        info.checksum = checksumGuardado(bytes);
+        info.checksumOk = sumaBytes(bytes, 4) == info.checksum;
     }
     // What the saved project generates now, the header's date and the checksum aside.
     info.stale = !downloadMatchesProject(app().RutaProyecto, app().ProtProyecto, bytes);
@@ -635,8 +633,8 @@ bool GatewayLink::askAndSend(const std::function<bool(const QString& bus)>& swit
     QString text = Texto("SeguroEnviarFichero");
     if (info.exists) {
         text += QStringLiteral("\r\r") + info.path + QLatin1Char('\r') +
-                info.modified.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) + QStringLiteral(", ") + Texto("Tamanyo") +
-                QString::number(info.size) + QStringLiteral(", Checksum: ") +
+                info.modified.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) + QStringLiteral(", ") +
+                Texto("Tamanyo") + QString::number(info.size) + QStringLiteral(", Checksum: ") +
                 QString::number(info.checksum, 16).toUpper();
         if (!info.checksumOk) text += QLatin1Char('\r') + Texto("ChecksumIncorrecto");
         if (info.stale) text += QLatin1Char('\r') + Texto("FicheroAnteriorAlProyecto");
@@ -721,8 +719,7 @@ void GatewayLink::EnviaBloque() {
     if (m_posFichero > m_tamFichero) return;
     const int total = (m_tamFichero + m_tamBloque - 1) / m_tamBloque;
     emit transferProgress(++m_chunksSent, total);
-    const qint32 length =
-        m_tamFichero - m_posFichero >= m_tamBloque ? m_tamBloque : m_tamFichero - m_posFichero + 1;
+    const qint32 length = m_tamFichero - m_posFichero >= m_tamBloque ? m_tamBloque : m_tamFichero - m_posFichero + 1;
     echo(QStringLiteral("TX: ") + QString::number(m_posFichero) + QStringLiteral(" size ") + QString::number(length),
          QStringLiteral(">"));
     EnviaBytes(m_posFichero, length);
@@ -746,7 +743,7 @@ void GatewayLink::terminaTransferencia(FinTransfer fin) {
     setBusy(false);
     if (state != 3 && state != 4) return;
     // What the download history records of this end.
-    m_end = fin == FinTransfer::Exito         ? TransferEnd::Success
+    m_end = fin == FinTransfer::Exito          ? TransferEnd::Success
             : fin == FinTransfer::Rechazada    ? TransferEnd::Refused
             : fin == FinTransfer::Cancelada    ? TransferEnd::Cancel
             : fin == FinTransfer::SinRespuesta ? TransferEnd::Timeout
@@ -774,7 +771,8 @@ void GatewayLink::terminaTransferencia(FinTransfer fin) {
                 Texto("TransfFicheroCANCEL") + QStringLiteral(" (") + Texto("PuertoPerdidoCorto") + QStringLiteral(")");
             break;
         case FinTransfer::FueraDeLinea:
-            note = Texto("TransfFicheroCANCEL") + QStringLiteral(" (") + Texto("FueraDeLineaNota") + QStringLiteral(")");
+            note =
+                Texto("TransfFicheroCANCEL") + QStringLiteral(" (") + Texto("FueraDeLineaNota") + QStringLiteral(")");
             break;
     }
     QString message = note;

@@ -188,6 +188,13 @@ private slots:
         QByteArray content("\xff\xff\x01");          // the download's checksum goes before its content
         QCOMPARE(Calcula_Checksum(content), 0x1FFu);
         QCOMPARE(content, QByteArray("\xff\x01\x00\x00\xff\xff\x01", 7));
+        QCOMPARE(sumaBytes(QByteArray(300, char(0xFF))), quint32(300 * 255));  // bytes are added unsigned
+        // Read back, each of the four bytes in its place; a file too short carries none; the sum skips it.
+        QCOMPARE(QList<quint32>({checksumGuardado("\x78\x56\x34\x12z"), checksumGuardado("\xff\xff\xff"),
+                                 sumaBytes("\xff\xff\xff\xff"
+                                           "ab",
+                                           4)}),
+                 QList<quint32>({0x12345678u, 0u, quint32('a' + 'b')}));
         QCOMPARE(Reemplaza("aaa", "a", "aa"), QString("aaaaaa"));  // no endless loop
         QCOMPARE(Normaliza_Decimal("1,5,6"), QString("1.5,6"));
         QByteArray all;

@@ -537,13 +537,6 @@ private slots:
         QCOMPARE(grid.TextMatrix(3, LonCol::Direction) + grid.TextMatrix(4, LonCol::Direction), direction + "xx");
     }
 
-    void checksumAbc() {
-        QByteArray content("abc");
-        QCOMPARE(Calcula_Checksum(content), quint32(294));
-        QCOMPARE(content, b({0x26, 0x01, 0x00, 0x00, 'a', 'b', 'c'}));
-        QCOMPARE(sumaBytes(QByteArray(300, char(0xFF))), quint32(300 * 255));  // bytes are added unsigned
-    }
-
     void smallFiles_data() {
         addColumns<int, Rows, QByteArray, QVector<int>>("addressing", "rows", "tail", "counts");
         QTest::newRow("one readable row, Neuron-ID 0102")
