@@ -91,8 +91,6 @@ LonDevice LonConfig::device(int n) const {
 LonDevice* LonConfig::devicePtr(int n) { return (n >= 1 && n <= Dispositivos.size()) ? &Dispositivos[n - 1] : nullptr; }
 
 void LonConfig::Carga_ConfLon() {
-    loading = true;
-
     Domain = LeeIni(kSecLon, "Domain", "");
     LenDomain = LeeIni(kSecLon, "LenDomain", "1");
     Subnet = LeeIniEntero(kSecLon, "Subnet", 1);
@@ -117,7 +115,6 @@ void LonConfig::Carga_ConfLon() {
         d.Nd = QString::number(LeeIniEntero(kSecLon, devKey(n, "-Nd"), n));
         d.Nm = LeeIni(kSecLon, devKey(n, "-Nm"), "");
     }
-    loading = false;
     currentDevice = Dispositivos.isEmpty() ? 0 : 1;
 
     readSerialKeys(baudItems());
@@ -134,7 +131,6 @@ void LonConfig::Carga_ConfLon() {
 
     connectionChanged = false;
     gridChanged = false;
-    loading = false;
 }
 
 void LonConfig::Graba_ConfLon() const {
