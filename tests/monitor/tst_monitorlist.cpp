@@ -182,8 +182,8 @@ void TstMonitorList::values() {
 }
 
 void TstMonitorList::pacing_data() {
-    // Signals at addresses 9 7 8. Steps: "p" Refresh (or Stop), "tN" N ms pass, "aN" the gateway reports
-    // address N, "off" the link is lost. Each step -> what it sent; at the end the rows marked "no answer".
+    // Signals at addresses 9 7 8 ("single": 9 only). Steps: "p" Refresh (or Stop), "tN" N ms pass, "aN" the gateway
+    // reports address N, "off" the link is lost. Each step -> what it sent; at the end the rows marked "no answer".
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QString>("expected");
     QTest::newRow("quick gateway: each request after the answer") << "p a9 a7 a8"
@@ -210,14 +210,17 @@ void TstMonitorList::pacing_data() {
                                                               << "p:AD0009? off: t50: t1000: | stopped:";
     QTest::newRow("off line: Refresh does nothing") << "off p t50"
                                                     << "off: p: t50: | stopped:";
+    QTest::newRow("a project of one signal is asked too") << "single p a9"
+                                                          << "single: p:AD0009? a9: | done:";
 }
 
 void TstMonitorList::pacing() {
     QFETCH(QString, steps);
     QFETCH(QString, expected);
     TestHome home(false);
-    QVERIFY(loadLon(home, {true},
-                    {lonPointRow(1, 105, 0, "R", 9), lonPointRow(1, 105, 1, "R", 7), lonPointRow(1, 105, 2, "R", 8)}));
+    QVector<QStringList> rows{lonPointRow(1, 105, 0, "R", 9), lonPointRow(1, 105, 1, "R", 7),
+                              lonPointRow(1, 105, 2, "R", 8)};
+    QVERIFY(loadLon(home, {true}, steps.startsWith("single") ? rows.mid(0, 1) : rows));
     app().ProtEquipo = QStringLiteral("LON"), app().EstadoConexion = 2;
     Viewer v;
     QStringList got;
@@ -234,7 +237,7 @@ void TstMonitorList::pacing() {
             QVERIFY2(timer->isActive() && timer->interval() <= PollPass::kEsperaMs, qPrintable(step));
     }
     QStringList marked;
-    for (int i = 1; i <= 3; ++i)
+    for (int i = 1; i <= listaSenyales().NumSenyales; ++i)
         if (v.sinRespuesta(i)) marked << QString::number(listaSenyales().Senyales[i].Direccion);
     const QString end = v.sondeando() ? "pass" : v.textoSondeo().isEmpty() ? "stopped" : "done";
     QCOMPARE(got.join(' ') + " | " + end + ":" + marked.join(' '), expected);
@@ -364,8 +367,9 @@ void TstMonitorList::poll() {
     Carga_DatosMFAPilmora(QStringLiteral("LON"));
     Checkout before;
     QString error;
-    QVERIFY(before.carga(kSlotLon, &error) && before.marca(listaSenyales(), {listaSenyales().IndiceSenyales.value("AD0001")},
-                                                          EstadoCheckout::Fallido, "loose wire", false, &error));
+    QVERIFY(before.carga(kSlotLon, &error) &&
+            before.marca(listaSenyales(), {listaSenyales().IndiceSenyales.value("AD0001")}, EstadoCheckout::Fallido,
+                         "loose wire", false, &error));
     // Overlapping: every signal once (a gateway slow to answer, and too slow to report unasked), a watch during a
     // flood of reports, a wrong --watch, a pass through a flood of change reports (only the answers printed).
     GatewaySimProcess slow("udp", {"--project", served, "--tick", "60000", "--answer-delay", "30"}),
@@ -389,8 +393,8 @@ void TstMonitorList::poll() {
     const QString table = p[0].readAll(), wrong = p[2].readAll(), flooded = p[3].readAll();
     // Only the pass itself is bounded: from its start to the table's first row (a slow run may see reports before
     // the pass begins and after the table).
-    const QString pass = flooded.mid(flooded.indexOf("Signals to ask for: 4\n"))
-                             .section(QRegularExpression("\nAD\\d{4} "), 0, 0);
+    const QString pass =
+        flooded.mid(flooded.indexOf("Signals to ask for: 4\n")).section(QRegularExpression("\nAD\\d{4} "), 0, 0);
     QVERIFY2(p[3].exitCode() == 0 && flooded.contains("Signals to ask for: 4\n") &&
                  pass.count(QRegularExpression("^>AD", QRegularExpression::MultilineOption)) <= 4,
              qPrintable(flooded));
