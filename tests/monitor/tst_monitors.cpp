@@ -279,7 +279,7 @@ void TstMonitors::typicalRun() {
     v->cmdCheckout->menu()->actions().value(0)->trigger();  // the row is hidden now: nothing to mark, and said
     QCOMPARE(prompts.texts().filter(Texto("CheckoutSinSeleccion")).size(), 1);
     int shown = 0;
-    for (int r = 1; r < v->visor.grid.Rows(); ++r) shown += !v->visor.grid.isRowHidden(r);
+    for (int r = 1; r < v->visor.grid.Rows(); ++r) shown += !v->grid->isRowHidden(r - 1);  // as drawn
     got += (fits ? " fits " : " cut ") + v->windowTitle().section(Texto("CheckoutComprobadas"), 1) + " " +
            m.capturedTexts().mid(1).join(',') + " " + QString::number(shown);
     QCOMPARE(got, run.section(" -> ", 1));
