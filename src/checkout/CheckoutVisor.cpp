@@ -26,7 +26,7 @@ void CheckoutVisor::escribeFilas(VisorSenyales& v) {
     const ListaSenyales& l = listaSenyales();
     QString texts[kEstadosCheckout];
     for (int e = 0; e < kEstadosCheckout; ++e) texts[e] = textoEstado(EstadoCheckout(e));
-    v.grid.setRedraw(false);
+    RedrawOff off(v.grid);
     for (int row = 1; row < v.grid.Rows(); ++row) {
         const int i = v.senyalDeFila(row);
         const CheckoutRecord* r = i > 0 ? checkout.registro(l.Senyales[i].Direccion) : nullptr;
@@ -34,7 +34,7 @@ void CheckoutVisor::escribeFilas(VisorSenyales& v) {
                              i > 0 ? texts[int(r ? r->estado : EstadoCheckout::SinComprobar)] : QString());
         v.grid.setTextMatrix(row, colNota, r ? r->nota : QString());
     }
-    v.grid.setRedraw(true);
+    off.end();
     m_generacion = checkout.store().generacion();
 }
 

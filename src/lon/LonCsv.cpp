@@ -1,8 +1,8 @@
 #include "LonCsv.h"
 
 #include <QHash>
-#include <QSet>
 #include <QSaveFile>
+#include <QSet>
 
 #include "LonChecks.h"
 #include "LonConfig.h"
@@ -20,9 +20,9 @@ constexpr int kMaxFaults = 200;
 
 // Language keys whose texts are captions or menu items the file may hold in any language.
 const QStringList& languageKeys() {
-    static const QStringList k{"Noo",        "Disp",        "Descripcion", "Activa",      "CsvInterna",   "0-Ana",
-                               "1-Dig",      "0-No",        "1-Si",        "ColSnvtNombre", "ColOffset", "ColTipoDato",
-                               "ColFiltro", "ColDirAscii", "ColEspontaneo"};
+    static const QStringList k{"Noo",       "Disp",        "Descripcion", "Activa",      "CsvInterna",
+                               "0-Ana",     "1-Dig",       "0-No",        "1-Si",        "ColSnvtNombre",
+                               "ColOffset", "ColTipoDato", "ColFiltro",   "ColDirAscii", "ColEspontaneo"};
     return k;
 }
 
@@ -122,8 +122,7 @@ QVector<QStringList> lonCsvRecords(const SignalGrid& grid, const LonConfig& cfg)
     return records;
 }
 
-bool lonCsvExport(const QString& path, const SignalGrid& grid, const LonConfig& cfg, QChar separator,
-                  QString* error) {
+bool lonCsvExport(const QString& path, const SignalGrid& grid, const LonConfig& cfg, QChar separator, QString* error) {
     QSaveFile f(path);
     if (f.open(QIODevice::WriteOnly) && f.write(csvEncode(lonCsvRecords(grid, cfg), separator)) >= 0 && f.commit())
         return true;
@@ -147,8 +146,9 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
     for (int c = 0; c < LonCol::Count; ++c) captions << grid.TextMatrix(0, c);
     QVector<int> required;
     for (int c = 1; c < LonCol::Count; ++c) required << c;
-    const QVector<int> target = csvColumns(header, names, required, captions,
-                                           [&](const QString& col, const QString& text) { fault(headerRow, col, text); });
+    const QVector<int> target =
+        csvColumns(header, names, required, captions,
+                   [&](const QString& col, const QString& text) { fault(headerRow, col, text); });
     if (!faults->isEmpty()) return false;
     auto fieldOf = [&](int col) { return int(target.indexOf(col)); };
 
@@ -192,8 +192,9 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
                     if (!isWholeNumber(t)) {
                         fault(row, caption, Texto("CsvNoNumero") + t);
                     } else if (t.toInt() < rule.min || t.toInt() > rule.max) {
-                        fault(row, caption, Texto("CsvFueraDeRango") + QString::number(rule.min) + QStringLiteral("..") +
-                                                QString::number(rule.max) + QStringLiteral(": ") + t);
+                        fault(row, caption,
+                              Texto("CsvFueraDeRango") + QString::number(rule.min) + QStringLiteral("..") +
+                                  QString::number(rule.max) + QStringLiteral(": ") + t);
                     }
                     break;
                 case Kind::DataType: {
@@ -232,7 +233,8 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
         const bool builtIn = (snvt == kSnvtGatewayError && dev == 0) ||
                              (snvt == kSnvtDeviceError && dev >= 1 && dev <= qMax(cfg.NDevs, 0));
         const QString markCaption = fieldOf(kColMark) >= 0 ? header[fieldOf(kColMark)] : Texto("CsvInterna");
-        if (cells[kColMark] == QLatin1String("1") && !builtIn) fault(row, markCaption, Texto("CsvFilaInternaDesconocida"));
+        if (cells[kColMark] == QLatin1String("1") && !builtIn)
+            fault(row, markCaption, Texto("CsvFilaInternaDesconocida"));
         if (builtIn) {
             const QString key = lonRowKey(cells[LonCol::Disp], cells[LonCol::Snvt]);
             if (builtInSeen.contains(key)) fault(row, markCaption, Texto("CsvFilaInternaRepetida"));
@@ -273,14 +275,13 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
     // Directions as the save leaves them.
     Valida_Puntos(cfg, fresh);
 
-    const bool redraw = grid.Redraw();
-    grid.setRedraw(false);
+    RedrawOff off(grid);
     grid.setRows(1);
     grid.setRows(fresh.Rows());
     for (int r = 1; r < fresh.Rows(); ++r)
         for (int c = 0; c < LonCol::Count; ++c) grid.setTextMatrix(r, c, fresh.TextMatrix(r, c));
     grid.select(grid.Rows() > 1 ? 1 : 0, 1, grid.Rows() > 1 ? 1 : 0, 1);
-    grid.setRedraw(redraw);
+    off.end();
     if (rows) *rows = table.rows();
     return true;
 }

@@ -121,8 +121,7 @@ QHash<QString, int> CreaFilasInternas(SignalGrid& grid, const LonConfig& cfg) {
 }
 
 int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const TablaSenyales& tabla) {
-    const bool redraw = grid.Redraw();
-    grid.setRedraw(false);
+    RedrawOff off(grid);
     // The cells stay where the file put them: no string per cell until one is shown or edited.
     grid.adoptText(tabla.text());
     QVector<QVector<QString>> appended;
@@ -188,7 +187,7 @@ int LlenaGridLon(SignalGrid& grid, const QHash<QString, int>& builtIn, const Tab
         appended.append(std::move(rowCells));
     }
     grid.appendRows(std::move(appended));
-    grid.setRedraw(redraw);
+    off.end();
     // One message for the whole table, however many rows a damaged file spoils.
     if (refused > 0) markLossyLoad(rutaTablaSenyales(kSlotLon));
     if (refused > 0)

@@ -21,7 +21,7 @@ bool loadLonProject(const QString& folder, LonConfig& cfg, SignalGrid& grid, QVe
         IniReadBatch once;  // hundreds of keys, one file
         cfg.Carga_ConfLon();
     }
-    grid.setRedraw(false);
+    RedrawOff off(grid);
     Carga_CabecerasLon(grid, info, cfg);
     const QHash<QString, int> builtIn = CreaFilasInternas(grid, cfg);
     TablaSenyales table;
@@ -29,7 +29,7 @@ bool loadLonProject(const QString& folder, LonConfig& cfg, SignalGrid& grid, QVe
     const bool read = Carga_Senyales(kSlotLon, QString::fromLatin1(kVersionTabla), table, &tableDamage);
     if (tableDamage) damaged.append({rutaTablaSenyales(kSlotLon), tableDamage});
     if (read) LlenaGridLon(grid, builtIn, table);
-    grid.setRedraw(true);
+    off.end();
     cfg.gridChanged = false;
     cfg.damaged = !damaged.isEmpty();
     avisaDanyosProyecto(damaged);

@@ -221,8 +221,7 @@ int Importar_Puntos(SignalGrid& grid, const ModSNVT& catalogue, const QVector<Xi
     const int devices = last >= first ? last - first + 1 : 0;
     const int count = int(rows.size()) * devices;
     if (count > 0) {
-        const bool redraw = grid.Redraw();
-        grid.setRedraw(false);
+        RedrawOff off(grid);
         const QString ana = Texto("0-Ana"), dig = Texto("1-Dig"), no = Texto("0-No");
         const QString spon = lonSpontaneousCaptions().at(1);
         int r = grid.Rows();
@@ -257,7 +256,6 @@ int Importar_Puntos(SignalGrid& grid, const ModSNVT& catalogue, const QVector<Xi
                 ++r;
             }
         }
-        grid.setRedraw(redraw);
     }
     if (report) Msgbox1(textoPuntosNuevos(count), QString::fromLatin1(kAppTitle), 2, 1, 1, Texto("&Aceptar"));
     return count;

@@ -257,8 +257,7 @@ void fConfLonA::buildControls() {
     cmdPilmora = new QPushButton(Texto("cmdPilmora"));
     cmdPilmora->setObjectName(QStringLiteral("cmdPilmora"));
     cmdPilmora->setToolTip(Texto("GenerarFicheroPilmora"));
-    for (QPushButton* b :
-         {cmdInsertar, cmdElimina, cmdImportXIF, cmdAceptar, cmdCancelar, cmdPilmora}) {
+    for (QPushButton* b : {cmdInsertar, cmdElimina, cmdImportXIF, cmdAceptar, cmdCancelar, cmdPilmora}) {
         b->setAutoDefault(false);
         b->setDefault(false);
     }
@@ -389,7 +388,7 @@ void fConfLonA::Form_Load() {
     catalogoSNVT().CargaSNVT();
     *m_cfg = LonConfig();
     m_cfg->loading = true;
-    m_grid->setRedraw(false);
+    RedrawOff off(*m_grid);
     loadLonProject(app().RutaProyecto, *m_cfg, *m_grid, m_info);
     for (int c = LonCol::kFirstHidden; c <= LonCol::kLastHidden; ++c) m_hiddenWidths[c] = lonColumnWidth(c);
     // Captions and menu texts come from the language file and may not fit the column.
@@ -402,7 +401,7 @@ void fConfLonA::Form_Load() {
                        {LonCol::Activa, popmnuSiNo}});
     m_grid->select(m_grid->Rows() > 1 ? 1 : 0, 1, m_grid->Rows() > 1 ? 1 : 0, 1);
     for (int r = qMax(1, m_grid->selTop()); r <= m_grid->selBottom(); ++r) ::UpdateRow(*m_grid, r);
-    m_grid->setRedraw(true);
+    off.end();
 
     controlsFromModel();
     // A damaged project is saved before it can be generated, and closing asks first.
@@ -639,8 +638,8 @@ void fConfLonA::TabStrip1_Click(int index) {
     m_currentTab = index;
     fraConexion->setVisible(index == 0);
     fraSenyales->setVisible(index == 1);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{cmdInsertar, cmdElimina, cmdImportXIF, cmdExportar, cmdImportar, cmdUp, cmdDown})
+    for (QWidget* w : std::initializer_list<QWidget*>{cmdInsertar, cmdElimina, cmdImportXIF, cmdExportar, cmdImportar,
+                                                      cmdUp, cmdDown})
         w->setVisible(index == 1);
     lblHelp->setText(TabStrip1->tabToolTip(index));
 }

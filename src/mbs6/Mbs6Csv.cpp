@@ -70,10 +70,10 @@ bool mbs6CsvImport(const CsvRecords& in, SignalGrid& grid, QStringList* faults, 
 
     const QStringList& header = in.records.first();
     const int headerRow = in.numbers.value(0, 1);
-    const QVector<int> target =
-        csvColumns(header, names, {Mbs6Col::Disp, Mbs6Col::Prop, Mbs6Col::Descripcion, Mbs6Col::AD,
-                                   Mbs6Col::Spontaneous, Mbs6Col::Activa},
-                   captions, [&](const QString& col, const QString& text) { fault(headerRow, col, text); });
+    const QVector<int> target = csvColumns(
+        header, names,
+        {Mbs6Col::Disp, Mbs6Col::Prop, Mbs6Col::Descripcion, Mbs6Col::AD, Mbs6Col::Spontaneous, Mbs6Col::Activa},
+        captions, [&](const QString& col, const QString& text) { fault(headerRow, col, text); });
     if (!faults->isEmpty()) return false;
     auto captionOf = [&](int col) { return header.value(target.indexOf(col)); };
 
@@ -113,7 +113,8 @@ bool mbs6CsvImport(const CsvRecords& in, SignalGrid& grid, QStringList* faults, 
                 if (item < 0 && esCeldaDeOpcion(t)) item = t[0].digitValue();
                 if (item < 0) wrong = Texto("CsvNoEnLista") + t;
                 // In another letter case or language: the caption the grid shows.
-                if (item >= 0 && menu != menus.constEnd() && !t.isEmpty() && !exact) cells[col] = menu->at(item).value(0);
+                if (item >= 0 && menu != menus.constEnd() && !t.isEmpty() && !exact)
+                    cells[col] = menu->at(item).value(0);
             }
             if (!wrong.isEmpty()) fault(row, caption, wrong), cellsRight = false;
         }
@@ -163,11 +164,11 @@ bool mbs6CsvImport(const CsvRecords& in, SignalGrid& grid, QStringList* faults, 
     }
     if (!faults->isEmpty()) return false;
 
-    const bool redraw = grid.Redraw();
-    grid.setRedraw(false);
-    for (const auto& ch : changes)
-        for (int c : kEditable) grid.setTextMatrix(ch.first, c, ch.second[c]);
-    grid.setRedraw(redraw);
+    {
+        RedrawOff off(grid);
+        for (const auto& ch : changes)
+            for (int c : kEditable) grid.setTextMatrix(ch.first, c, ch.second[c]);
+    }
     if (rows) *rows = int(changes.size());
     return true;
 }

@@ -79,8 +79,7 @@ QString mbs6RowKey(const QString& unit, const QString& code) {
 QHash<QString, int> CreaFilasMbs6(SignalGrid& grid) {
     QHash<QString, int> map;
     map.reserve(kMbs6SignalRows);
-    const bool redraw = grid.Redraw();
-    grid.setRedraw(false);
+    RedrawOff off(grid);
     int r = grid.Rows();
     grid.setRows(r + kMbs6SignalRows);
     const QString ana = Texto("0-Ana"), dig = Texto("1-Dig"), yes = Texto("1-Si");
@@ -103,13 +102,11 @@ QHash<QString, int> CreaFilasMbs6(SignalGrid& grid) {
             ++r;
         }
     }
-    grid.setRedraw(redraw);
     return map;
 }
 
 int LlenaGridMbs6(SignalGrid& grid, const QHash<QString, int>& rows, const TablaSenyales& tabla) {
-    const bool redraw = grid.Redraw();
-    grid.setRedraw(false);
+    RedrawOff off(grid);
     grid.adoptText(tabla.text());  // cells taken as they lie in the file's text
     int refused = 0;
     for (int r = 1; r <= tabla.rows(); ++r) {
@@ -122,7 +119,7 @@ int LlenaGridMbs6(SignalGrid& grid, const QHash<QString, int>& rows, const Tabla
         for (int c : {int(Mbs6Col::Descripcion), int(Mbs6Col::Spontaneous), int(Mbs6Col::Activa)})
             grid.setTextMatrix(*it, c, tabla.cellShared(c, r));
     }
-    grid.setRedraw(redraw);
+    off.end();
     // One message for the whole table, as the LON editor tells it.
     if (refused > 0)
         Aviso(Texto("AlgunDatoIncorrecto") + (refused > 1 ? QStringLiteral(" (%1)").arg(refused) : QString()));

@@ -18,8 +18,7 @@ bool loadMbs6Project(const QString& folder, Mbs6Config& cfg, SignalGrid& grid, Q
         IniReadBatch once;  // every unit's keys, one file
         cfg.Carga_ConfMbs6();
     }
-    const bool redraw = grid.Redraw();
-    grid.setRedraw(false);
+    RedrawOff off(grid);
     Carga_CabecerasMbs6(grid, info);
     const QHash<QString, int> rows = CreaFilasMbs6(grid);
     TablaSenyales table;
@@ -27,7 +26,7 @@ bool loadMbs6Project(const QString& folder, Mbs6Config& cfg, SignalGrid& grid, Q
     const bool read = Carga_Senyales(kSlotMbs6, QString::fromLatin1(kVersionTabla), table, &tableDamage);
     if (tableDamage) damaged.append({rutaTablaSenyales(kSlotMbs6), tableDamage});
     if (read) LlenaGridMbs6(grid, rows, table);
-    grid.setRedraw(redraw);
+    off.end();
     cfg.gridChanged = false;
     cfg.damaged = !damaged.isEmpty();
     avisaDanyosProyecto(damaged);

@@ -224,7 +224,7 @@ void fConfMbs6A::Form_Load() {
 
     *m_cfg = Mbs6Config();
     m_cfg->loading = true;
-    m_grid->setRedraw(false);
+    RedrawOff off(*m_grid);
     loadMbs6Project(app().RutaProyecto, *m_cfg, *m_grid, m_info);
     for (int c : kToggled) m_hiddenWidths[c] = m_grid->ColWidth(c);
     // Language texts and the descriptions (with the names users prefix) are not
@@ -235,7 +235,7 @@ void fConfMbs6A::Form_Load() {
     for (int r = 1; r < m_grid->Rows(); ++r) descriptions << m_grid->TextMatrix(r, Mbs6Col::Descripcion);
     fitColumn(Mbs6Col::Descripcion, descriptions, 540);
     m_grid->select(1, Mbs6Col::Descripcion, 1, Mbs6Col::Descripcion);
-    m_grid->setRedraw(true);
+    off.end();
 
     controlsFromModel();
     // A damaged project is saved before it can be generated, and closing asks first.
@@ -316,7 +316,8 @@ void fConfMbs6A::TabStrip1_Click(int index) {
     m_currentTab = index;
     fraConexion->setVisible(index == 0);
     fraSenyales->setVisible(index == kSignalsTab);
-    for (QWidget* w : std::initializer_list<QWidget*>{cmdInsertar, cmdElimina, cmdExportar, cmdImportar, cmdUp, cmdDown})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{cmdInsertar, cmdElimina, cmdExportar, cmdImportar, cmdUp, cmdDown})
         w->setVisible(index == kSignalsTab);
     lblHelp->setText(TabStrip1->tabToolTip(index));
 }

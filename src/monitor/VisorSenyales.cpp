@@ -51,7 +51,7 @@ VisorSenyales::VisorSenyales() {
 VisorSenyales::~VisorSenyales() { listaSenyales().alRecibir = nullptr; }
 
 void VisorSenyales::Datos_Carga() {
-    grid.setRedraw(false);
+    RedrawOff off(grid);
     for (int* c : {&colDisp, &colNumero, &colNombreSNVT, &colAccesoNV, &colDescripcion, &colDireccion, &colEspontaneo,
                    &colSentido, &colTipoSenyal, &colValor, &colUltimo})
         *c = 0;
@@ -130,7 +130,7 @@ void VisorSenyales::Datos_Carga() {
     m_sinRespuesta.clear();
     m_hayResumen = false;
     refrescaFilas(1, l.NumSenyales);
-    grid.setRedraw(true);
+    off.end();
     // With drawing on, so the view hears of every row the filter hides or shows.
     filtra(m_filtro);
     avisa(faltas);
@@ -319,9 +319,10 @@ QVector<int> VisorSenyales::anchosColumnas(const std::function<int(const QString
 }
 
 QString VisorSenyales::textoCopia() {
-    grid.setRedraw(false);
-    refrescaFilas(1, grid.Rows() - 1);
-    grid.setRedraw(true);
+    {
+        RedrawOff off(grid);
+        refrescaFilas(1, grid.Rows() - 1);
+    }
     if (grid.Rows() < 2) return QString();
     QString out;
     for (int r = 0; r < grid.Rows(); ++r) {

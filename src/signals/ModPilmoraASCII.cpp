@@ -11,22 +11,6 @@
 #include "mIdioma.h"
 
 namespace {
-// Drawing off for the lifetime of the object; a caller that had switched it off
-// keeps it off.
-class RedrawOff {
-public:
-    explicit RedrawOff(SignalGrid& g) : m_grid(g), m_was(g.Redraw()) { g.setRedraw(false); }
-    ~RedrawOff() {
-        if (m_was) m_grid.setRedraw(true);
-    }
-    RedrawOff(const RedrawOff&) = delete;
-    RedrawOff& operator=(const RedrawOff&) = delete;
-
-private:
-    SignalGrid& m_grid;
-    bool m_was;
-};
-
 QString numero(qint64 n) { return QString::number(n); }
 qint64 valorFila(const SignalGrid& g, int row) { return qint64(Val(g.cell(row, 0))); }
 }  // namespace

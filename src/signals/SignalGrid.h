@@ -142,3 +142,22 @@ private:
     bool m_pendingCells = false;
     int m_pendTop = 0, m_pendLeft = 0, m_pendBottom = 0, m_pendRight = 0;
 };
+
+// Drawing off for the lifetime of the object, or until end(): the view hears of
+// the changes at once. A caller that had switched drawing off keeps it off, so
+// a pause can never leave a grid dark or light it early.
+class RedrawOff {
+public:
+    explicit RedrawOff(SignalGrid& g) : m_grid(g), m_was(g.Redraw()) { g.setRedraw(false); }
+    ~RedrawOff() { end(); }
+    void end() {
+        if (m_was) m_grid.setRedraw(true);
+        m_was = false;
+    }
+    RedrawOff(const RedrawOff&) = delete;
+    RedrawOff& operator=(const RedrawOff&) = delete;
+
+private:
+    SignalGrid& m_grid;
+    bool m_was;
+};
