@@ -107,13 +107,13 @@ private slots:
         QCOMPARE(got, QString("cl"));
     }
 
-    // Long work shows the wait cursor until the outermost piece of it ends.
+    // Long work shows the wait cursor until the outermost piece of it ends; an end too many is no debt.
     void busyCursorNests() {
         QtPrompts qt;
         QList<bool> shown;
-        for (bool on : {true, true, false, false, false})
+        for (bool on : {true, true, false, false, false, true, false})
             qt.setBusy(on), shown << (QApplication::overrideCursor() != nullptr);
-        QCOMPARE(shown, QList<bool>({true, true, true, false, false}));
+        QCOMPARE(shown, QList<bool>({true, true, true, false, false, true, false}));
     }
 };
 
