@@ -184,6 +184,8 @@ private slots:
         QTest::newRow("decode") << "" << QStringList{"decode", "A"} << 0 << "103 device=1" + kNv.arg(5).arg("W");
         QTest::newRow("decode --json") << "" << QStringList{"decode", "A", "--json"} << 0 << "\"asciiLink\": 1";
         QTest::newRow("decode damaged") << "cut" << QStringList{"decode", "B"} << 1 << "@DecParado";
+        QTest::newRow("decode damaged --json") << "cut" << QStringList{"decode", "B", "--json"} << 1
+                                               << "\"complete\": false";
         QTest::newRow("decode usage") << "" << QStringList{"decode", "A", "B"} << 2 << "";
         QTest::newRow("decode missing") << "" << QStringList{"decode", "none"} << 1 << "";
         QTest::newRow("same apart from the date") << "" << QStringList{"diff", "A", "B"} << 0 << "@DifIguales";
@@ -229,6 +231,12 @@ private slots:
         const CliRun run = runPilmora(home.path(), args);
         QVERIFY2(run.code == code, qPrintable(run.out + run.err));
         QVERIFY2(run.out.contains(lng(out)), qPrintable(run.out + run.err));
+        if (args.contains("--json")) {  // what a script reads: well formed, every device listed
+            QJsonParseError error;
+            const QJsonDocument doc = QJsonDocument::fromJson(run.out.toUtf8(), &error);
+            QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString() + "\n" + run.out));
+            QCOMPARE(doc["devices"].toArray().size(), 2);
+        }
     }
 
     // A send to the simulated gateway leaves one row in History.csv (and after "SUCCES" a copy in history/), the
