@@ -159,6 +159,10 @@ void TstMonitorList::values_data() {
     QTest::newRow("1e300: a number the value cannot hold") << "1e300"
                                                            << "!1e300";
     QTest::newRow("10,000 digits: shown cut, not 0") << QString(10000, '1') << "!" + QString(64, '1') + "...";
+    QTest::newRow("64 characters: shown whole") << QString(63, '1') + "x"
+                                                << "!" + QString(63, '1') + "x";
+    QTest::newRow("65 characters: cut") << QString(64, '1') + "x"
+                                        << "!" + QString(64, '1') + "...";
 }
 
 void TstMonitorList::values() {

@@ -38,6 +38,8 @@ private slots:
         row("guard removed", "d\n'=SUM(A1),'-x,''y,'a", "d\n=SUM(A1)|-x|'y|'a");
         row("text after a closing quote kept", "d\n\"ab\"c,x", "d\nabc|x");
         row("quote never closed", "a\n1\n\"open,\n2\n", "!" + Texto("CsvComillaSinCerrar") + "3");
+        row("a doubled quote last is no closing one", "a\n\"ab\"\"", "!" + Texto("CsvComillaSinCerrar") + "2");
+        row("closing quote last", "a\n\"ab\"\"\"", "a\nab\"");
         row("binary", QByteArray("PK\x03\x04\0\0\x14", 7), "!" + Texto("CsvNoEsTexto"));
         row("10,000 columns", QByteArray(10000, ','), "!" + Texto("CsvDemasiadasColumnas") + "256");
         row("empty", "\r\n\r\n", "!" + Texto("CsvVacio"));
