@@ -22,13 +22,18 @@ public:
     bool open(QString* error) override { return failOpen ? (*error = "no such port", false) : (m_open = true); }
     void close() override { m_open = false; }
     bool isOpen() const override { return m_open; }
-    bool write(const QByteArray& b) override { return sent << b, true; }
+    bool write(const QByteArray& b) override {
+        sent << b;
+        if (!replyOnce.isEmpty()) feed(std::exchange(replyOnce, QByteArray()));  // an answer on its heels
+        return true;
+    }
     bool isDatagram() const override { return m_udp; }
     QString describe() const override { return QStringLiteral("FAKE"); }
     bool retarget(const QString& host) override { return target = host, m_udp; }
     void feed(const QByteArray& b) { emit received(b); }
     void lose() { m_open = false, emit failed(QStringLiteral("gone"), true); }
     QByteArrayList sent;
+    QByteArray replyOnce;
     QString target;
     bool failOpen = false, m_udp, m_open = false;
 };
@@ -143,7 +148,8 @@ struct Rig {
 class TstGatewayLink : public QObject {
     Q_OBJECT
 private slots:
-    // Pieces as they arrive: what reaches the signal list # the monitor # the spy monitors # what waits for its CR.
+    // Pieces as they arrive ("off:X": off line, X arriving while it switches off; "on": on line, then verified): what
+    // reaches the signal list # the monitor # the spy monitors # what waits for its CR.
     void receive_data() {
         QTest::addColumn<QString>("pieces");
         QTest::addColumn<int>("state");
@@ -160,6 +166,8 @@ private slots:
         QTest::newRow("protocol mismatch: off line, the rest dropped")
             << "Protocol:MBS6.\rAD0001=1" << 1 << false
             << "#>Protocol:MBS6.|<BUSINTOFF|<BUSEXTOFF|<OFCHANGES|<DEBUG=0##";
+        QTest::newRow("a line begun while going off line ends with that session")
+            << "off:AD00|on|01=5\r" << 2 << false << "#>Protocol:LON.|<ONCHANGES|>01=5##";
         QTest::newRow("CLEARALL") << "CLEARALL now\r" << 2 << false << "clear#>CLEARALL##";
         QTest::newRow("other CL lines not shown") << "CLEAR\r" << 2 << false << "###";
         QTest::newRow("spy lines hidden while spies are off") << "EXT RX 01\rINT TX\r" << 2 << false << "###";
@@ -175,7 +183,14 @@ private slots:
     void receive() {
         Rig r(1, false, col<int>("state"));
         app().EspiaInt = app().EspiaExt = col<bool>("spies");
-        for (const QString& c : col<QString>("pieces").split('|')) r.t->feed(c.toLatin1());
+        for (const QString& c : col<QString>("pieces").split('|')) {
+            if (c.startsWith("off:"))
+                r.t->replyOnce = c.mid(4).toLatin1(), r.link.chkOnline_Click(false), r.monitor.clear();
+            else if (c == "on")
+                r.link.chkOnline_Click(true), r.t->feed("Protocol:LON.\r");
+            else
+                r.t->feed(c.toLatin1());
+        }
         QCOMPARE(
             QStringList({r.sink.log.join('|'), r.monitor.join('|'), r.spies.join('|'), r.link.BufferRx()}).join('#'),
             texts(col<QString>("after")));
