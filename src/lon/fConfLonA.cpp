@@ -335,6 +335,7 @@ void fConfLonA::setTexts() {
     setHelp(txtIp, Texto("IPMerovantix"));
     setHelp(txtNetMask, Texto("NetMaskMerovantix"));
     setHelp(txtGateway, Texto("Gateway"));
+    setHelp(txtPortASCII, Texto("AyudaPuertoTcp"));
     setHelp(txtTimeoutKeepAlive, Texto("AyudaKeepAlive"));
     const QString addressing = Texto("AyudaDireccionamiento");
     setHelp(optLAddressing[0], addressing);

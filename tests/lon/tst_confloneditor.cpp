@@ -119,6 +119,7 @@ private slots:
         QCOMPARE(w.cboVersion->currentText() + w.cboFirmVersion->currentText(), QString("A-BasicV.43.1.x"));
         QVERIFY(w.windowTitle().endsWith(":64 Max.Regs.ASCII:500"));
         QVERIFY(w.optRS_TCP[1]->isChecked() && w.fraTCP->isVisible() && w.cmdInsertar->isHidden());
+        QCOMPARE(fieldsWithoutHelp(w.fraConexion, w.lblHelp), QStringList());
         w.TabStrip1->setCurrentIndex(1);
         QVERIFY(!w.cmdInsertar->isHidden() && w.fraConexion->isHidden());
         QCOMPARE(w.lblHelp->text(), Texto("ConfSenyales"));
@@ -514,7 +515,8 @@ private slots:
         typeInto(w.txtGateway, "127.0.0.9");
         QStringList picked;  // each serial choice moved one on from what the project holds, as a user picks it
         for (QComboBox* box : {w.cboBaud, w.cmbBits, w.cmbParidad})
-            box->setCurrentIndex((box->currentIndex() + 1) % box->count()), picked << QString::number(box->currentIndex());
+            box->setCurrentIndex((box->currentIndex() + 1) % box->count()),
+                picked << QString::number(box->currentIndex());
         w.chkACK->click();
         picked << QString::number(w.chkACK->isChecked());
         QVERIFY(w.gridChanged() && w.connectionChanged());

@@ -936,6 +936,8 @@ private slots:
         QVector<QStringList> records = lonCsvRecords(p.grid, p.cfg);
         const auto lang = TextosEnTodosLosIdiomas({"Noo", "Disp", "Descripcion", "Activa", "CsvInterna"});
         for (auto it = lang.begin(); it != lang.end(); ++it)
+            QCOMPARE(it.value().size(), 3);  // one text per language, no empty one after them
+        for (auto it = lang.begin(); it != lang.end(); ++it)
             records[0][records[0].indexOf(Texto(it.key()))] = it.value()[1];
         for (QStringList& r : records) std::reverse(r.begin(), r.end());
         QStringList faults;

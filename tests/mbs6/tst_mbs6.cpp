@@ -15,6 +15,7 @@
 #include "Mbs6Fixtures.h"
 #include "Mbs6Grid.h"
 #include "Mbs6Project.h"
+#include "ModalDriver.h"
 #include "ModulConfASCII.h"
 #include "ModulINI.h"
 #include "SignalGrid.h"
@@ -199,6 +200,7 @@ private slots:
         QCOMPARE(e.w.grid->visualRect(e.w.grid->currentIndex()), e.w.grid->cellRect(1, Mbs6Col::Descripcion));
         QCOMPARE(e.w.cboBaud->currentText() + e.w.txtMaquina->text(), QString("9600Unit 1"));
         QVERIFY(!e.w.cmdInsertar->isVisible() && !e.w.cmdImportar->isVisible());  // row buttons: signals tab only
+        QCOMPARE(fieldsWithoutHelp(e.w.fraConexion, e.w.lblHelp), QStringList());
         e.w.TabStrip1->setCurrentIndex(1);
         QVERIFY(e.w.cmdInsertar->isVisible() && e.w.cmdImportar->isVisible());
         QCOMPARE(e.w.windowTitle(),

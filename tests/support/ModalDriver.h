@@ -19,3 +19,19 @@ void whenModal(std::function<void(T*)> action, bool* ran = nullptr, int timeoutM
     });
     timer->start(5);
 }
+
+// The fields shown in `area` that leave the help line `help` empty when they take the focus (push buttons and
+// read-only texts aside): every field a user can tab to must say what it wants.
+inline QStringList fieldsWithoutHelp(QWidget* area, QLabel* help) {
+    QStringList silent;
+    for (QWidget* f : area->findChildren<QWidget*>()) {
+        auto* text = qobject_cast<QAbstractScrollArea*>(f);
+        if (!f->isVisible() || !(f->focusPolicy() & Qt::TabFocus) || qobject_cast<QPushButton*>(f) ||
+            (text && text->property("readOnly").toBool()))
+            continue;
+        QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+        help->clear(), QCoreApplication::sendEvent(f, &in);
+        if (help->text().isEmpty()) silent << f->objectName();
+    }
+    return silent;
+}
