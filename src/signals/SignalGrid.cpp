@@ -139,11 +139,6 @@ void SignalGrid::setRowSel(int r) {
     if (m_redraw) emit currentChanged();
 }
 
-void SignalGrid::setColSel(int c) {
-    m_colSel = qBound(0, c, m_cols - 1);
-    if (m_redraw) emit currentChanged();
-}
-
 void SignalGrid::select(int row, int col, int rowSel, int colSel) {
     m_row = row;
     m_col = col;
@@ -181,41 +176,6 @@ int SignalGrid::ColAlignment(int col) const { return col >= 0 && col < m_cols ? 
 void SignalGrid::setColAlignment(int col, int align) {
     if (col >= 0 && col < m_cols) m_colInfo[col].align = align;
 }
-
-QString SignalGrid::Clip() const {
-    QString out;
-    for (int r = selTop(); r <= selBottom(); ++r) {
-        if (r > selTop()) out += QLatin1Char('\r');
-        for (int c = selLeft(); c <= selRight(); ++c) {
-            if (c > selLeft()) out += QLatin1Char('\t');
-            out += m_rows[r].cells[c];
-        }
-    }
-    return out;
-}
-
-void SignalGrid::setClip(const QString& text) {
-    const QStringList lines = text.split(QLatin1Char('\r'));
-    const int top = selTop(), left = selLeft(), bottom = selBottom(), right = selRight();
-    for (int i = 0; i < lines.size() && top + i <= bottom; ++i) {
-        const QStringList cells = lines[i].split(QLatin1Char('\t'));
-        for (int j = 0; j < cells.size() && left + j <= right; ++j) m_rows[top + i].cells[left + j] = cells[j];
-    }
-    emitCells(top, left, bottom, right);
-}
-
-void SignalGrid::AddItem(const QString& tabText, int index) {
-    if (index < 0 || index > Rows()) index = Rows();
-    beginStructure();
-    RowRec rec;
-    rec.cells = QVector<QString>(m_cols);
-    const QStringList parts = tabText.split(QLatin1Char('\t'));
-    for (int c = 0; c < parts.size() && c < m_cols; ++c) rec.cells[c] = parts[c];
-    m_rows.insert(index, rec);
-    endStructure();
-}
-
-void SignalGrid::RemoveItem(int index) { removeRows(index, 1); }
 
 void SignalGrid::insertRows(int at, int count) {
     if (count <= 0) return;

@@ -46,7 +46,7 @@ public:
     void adoptText(const QString& text);
     // Appends rows of cells (each resized to Cols()).
     void appendRows(QVector<QVector<QString>>&& rows);
-    // Whole row as a tab-separated text (columns 0..Cols-1), as AddItem takes it.
+    // The cells of a row, columns 0..Cols-1.
     QStringList rowCells(int row) const;
 
     // Current cell and selection (the selection runs from Row/Col to RowSel/ColSel,
@@ -58,7 +58,6 @@ public:
     void setRow(int r);
     void setCol(int c);
     void setRowSel(int r);
-    void setColSel(int c);
     void select(int row, int col, int rowSel, int colSel);
     int selTop() const { return qMin(m_row, m_rowSel); }
     int selBottom() const { return qMax(m_row, m_rowSel); }
@@ -80,14 +79,7 @@ public:
     int ColAlignment(int col) const;
     void setColAlignment(int col, int align);
 
-    // Clip text of the selection: cells separated by TAB, rows by CR. Setting it
-    // writes the pieces into the selection from its top-left cell.
-    QString Clip() const;
-    void setClip(const QString& text);
-
-    // Rows. AddItem appends (or inserts at `index`) a row from a tab-separated text.
-    void AddItem(const QString& tabText, int index = -1);
-    void RemoveItem(int index);
+    // Rows.
     void insertRows(int at, int count);
     void removeRows(int first, int count);
     // Moves `count` rows starting at `first` so that they start at `to`.
