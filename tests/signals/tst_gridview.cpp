@@ -157,6 +157,23 @@ private slots:
         QCOMPARE(h.view.currentIndex(), h.view.gridModel()->indexOfCell(h.grid.Row(), h.grid.Col()));
         QCOMPARE(h.view.selectionModel()->selectedIndexes().size(), h.grid.lastRow() * h.grid.lastCol());
     }
+    // A right click tells the cell under it: a caption is row 0, a row number column 0, the corner both; a double
+    // click on a caption opens nothing.
+    void rightClicks() {
+        Harness h;
+        QList<QPoint> told;
+        QObject::connect(&h.view, &SignalGridView::cellRightClicked, [&](int r, int c) { told << QPoint(r, c); });
+        QHeaderView *top = h.view.horizontalHeader(), *side = h.view.verticalHeader();
+        const QPoint corner(side->width() / 2, top->height() / 2);
+        QTest::mouseClick(h.view.viewport(), Qt::RightButton, {}, h.view.cellRect(3, 2).center());
+        QTest::mouseClick(top->viewport(), Qt::RightButton, {}, QPoint(top->sectionViewportPosition(2) + 5, 5));
+        QTest::mouseClick(side->viewport(), Qt::RightButton, {}, QPoint(5, side->sectionViewportPosition(3) + 5));
+        QTest::mouseClick(h.view.findChild<QAbstractButton*>(), Qt::RightButton, {}, corner);
+        QCOMPARE(told, QList<QPoint>({{3, 2}, {0, 3}, {4, 0}, {0, 0}}));
+        QTest::mouseDClick(top->viewport(), Qt::LeftButton, {}, QPoint(top->sectionViewportPosition(2) + 5, 5));
+        QVERIFY(!h.editor->isVisible());
+    }
+
     // Widths go both ways; a rebuilt table keeps the place it was scrolled to; a chosen cell is brought into sight.
     void geometryBothWays() {
         Harness h;
