@@ -7,18 +7,18 @@
 #include "SignalGridModel.h"
 
 namespace {
+bool isBreak(QChar c) { return c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
+
 // Whatever reaches the text (paste, drop, setText) loses its TABs and line breaks.
 class NoBreaksValidator : public QValidator {
 public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override {
         for (QChar& c : input)
-            if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n')) c = QLatin1Char(' ');
+            if (isBreak(c)) c = QLatin1Char(' ');
         return Acceptable;
     }
 };
-
-bool isBreak(QChar c) { return c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
 }  // namespace
 
 CellEditorWidget::CellEditorWidget(SignalGridView* view) : QLineEdit(view->viewport()), m_view(view) {

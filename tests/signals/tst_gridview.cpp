@@ -157,6 +157,15 @@ private slots:
         QCOMPARE(h.view.currentIndex(), h.view.gridModel()->indexOfCell(h.grid.Row(), h.grid.Col()));
         QCOMPARE(h.view.selectionModel()->selectedIndexes().size(), h.grid.lastRow() * h.grid.lastCol());
     }
+    // Text pasted into a cell being edited keeps to one line: TABs and line breaks become blanks.
+    void pasteIntoCell() {
+        Harness h;
+        h.grid.select(2, 4, 2, 4), QTest::keyClick(&h.view, 'x');
+        QApplication::clipboard()->setText("a\tb\r\nc");
+        QTest::keyClick(h.editor, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(h.editor->text(), QString("xa b  c"));
+    }
+
     // A right click tells the cell under it: a caption is row 0, a row number column 0, the corner both; a double
     // click on a caption opens nothing.
     void rightClicks() {

@@ -93,6 +93,7 @@ private slots:
         QCOMPARE(csvUnstorableChar(QString(u8"Sala é € Œ ") + QChar(0x81)), QChar());
         QCOMPARE(csvUnstorableChar(u8"a\tb"), QChar('\t'));
         QCOMPARE(csvUnstorableChar(u8"snow ☃"), QChar(0x2603));
+        QCOMPARE(csvCharFault(u8"中 ☃"), Texto("CsvCaracter") + "U+4E2D");  // the first, as its code is written
         QCOMPARE(csvUnstorableChar(QString(QChar(0x80))), QChar(0x80));  // a C1 control cp1252 maps elsewhere
     }
 };
