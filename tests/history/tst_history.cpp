@@ -1,5 +1,6 @@
 // Download files read back and compared, and the download history of sends to the simulated gateway (127.0.0.1).
 #include <QtTest>
+#include <QtWidgets>
 
 #include "AppGlobals.h"
 #include "DownloadHistory.h"
@@ -11,6 +12,8 @@
 #include "LonFixtures.h"
 #include "Mbs6Fixtures.h"
 #include "TestSupport.h"
+#include "fDiferencias.h"
+#include "fHistorial.h"
 #include "mIdioma.h"
 
 namespace {
@@ -184,8 +187,8 @@ private slots:
         QTest::newRow("decode") << "" << QStringList{"decode", "A"} << 0 << "103 device=1" + kNv.arg(5).arg("W");
         QTest::newRow("decode --json") << "" << QStringList{"decode", "A", "--json"} << 0 << "\"asciiLink\": 1";
         QTest::newRow("decode damaged") << "cut" << QStringList{"decode", "B"} << 1 << "@DecParado";
-        QTest::newRow("decode damaged --json") << "cut" << QStringList{"decode", "B", "--json"} << 1
-                                               << "\"complete\": false";
+        QTest::newRow("decode damaged --json")
+            << "cut" << QStringList{"decode", "B", "--json"} << 1 << "\"complete\": false";
         QTest::newRow("decode usage") << "" << QStringList{"decode", "A", "B"} << 2 << "";
         QTest::newRow("decode missing") << "" << QStringList{"decode", "none"} << 1 << "";
         QTest::newRow("same apart from the date") << "" << QStringList{"diff", "A", "B"} << 0 << "@DifIguales";
@@ -270,7 +273,8 @@ private slots:
         const CliRun run = runPilmora(home.path(), {"send", dir, "--udp", to});
         QVERIFY2(run.code == code, qPrintable(run.out + run.err));
         QCOMPARE(run.out.count(Texto("HistNoGuardado")), readOnly ? 1 : 0);
-        QVERIFY2(run.out.contains(Texto("ComunicacionPilmora") + ". IP:127.0.0.1"), qPrintable(run.out));  // where it went
+        QVERIFY2(run.out.contains(Texto("ComunicacionPilmora") + ". IP:127.0.0.1"),
+                 qPrintable(run.out));  // where it went
         QVector<HistoryRow> rows;
         QVERIFY(readHistory(dir, &rows));
         QCOMPARE(rows.size(), readOnly ? 0 : 1);
@@ -305,6 +309,61 @@ private slots:
         QVector<HistoryRow> rows;
         QVERIFY(readHistory(dir, &rows) && rows.size() == 1);
         QCOMPARE(rows[0].copy, QStringLiteral("history/LON-20261201-102205-12345678.Plmx"));
+    }
+
+    // The history window: newest first, a failed send marked, every cell whole in its tool tip, the long columns
+    // held to a width; no history or one that cannot be read is said in the list's place. The differences window
+    // is as wide as its longest line, within the screen.
+    void windows_data() {
+        // "rows", "none", "unreadable"; the result column, top first (N: the Nth result text)
+        addColumns<QString, QStringList>("history", "shown");
+        QTest::newRow("two sends") << "rows" << QStringList{"2", "0"};
+        QTest::newRow("none") << "none" << QStringList{"@HistVacio"};
+        QTest::newRow("unreadable") << "unreadable" << QStringList{"History.csv"};
+    }
+    void windows() {
+        auto [history, shown] = fetch<QString, QStringList>("history", "shown");
+        TestHome home;
+        const QString dir = home.projectsRoot() + "/P";
+        QVERIFY(QDir().mkpath(dir));
+        QString error;
+        for (const char* result : {HistoryResult::kSucces, "REFUSED"}) {
+            HistoryRow row;
+            row.result = result, row.gateway = QString(300, 'g'), row.time = isoLocalTime(QDateTime::currentDateTime());
+            if (history == "rows")
+                QVERIFY2(recordSend(dir, row, "\x01\0\0\0\x01", "LON", QDateTime::currentDateTime(), &error),
+                         qPrintable(error));
+        }
+        if (history == "unreadable") QVERIFY(writeAll(historyCsvPath(dir), QByteArray("time\0x", 6)));  // not text
+        auto result = [](int n) { return Texto("HistResultados").section('|', n, n); };
+        fHistorial w(dir);
+        w.show();
+        QTreeWidget* list = w.lvwHistorial;
+        QStringList got;
+        const QString note = w.findChild<QLabel*>("lblHistorial") ? w.findChild<QLabel*>("lblHistorial")->text() : "";
+        if (!note.isEmpty()) got << note;
+        const int longest = w.fontMetrics().horizontalAdvance('x') * 24;
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = list->topLevelItem(i);
+            got << item->text(1);
+            QCOMPARE(item->foreground(1).color() == Qt::darkRed, item->text(1) != result(0));
+            for (int c = 0; c < list->columnCount(); ++c) QCOMPARE(item->toolTip(c), item->text(c));
+        }
+        QCOMPARE(got.size(), shown.size());
+        for (int i = 0; i < shown.size(); ++i)
+            QVERIFY2(got[i].contains(shown[i][0].isDigit() ? result(shown[i].toInt()) : lng(shown[i])),
+                     qPrintable(got[i]));
+        QCOMPARE(list->columnCount(), Texto("HistColumnas").split('|').size());
+        for (int c = 6; c < list->columnCount() - 1; ++c) QVERIFY(list->columnWidth(c) <= longest);  // last: the rest
+        QTest::mouseClick(w.cmdCerrar, Qt::LeftButton);
+        QVERIFY(!w.isVisible() && w.result() == QDialog::Accepted);
+
+        const QString wide = QString(200, 'w');
+        fDiferencias d("short\n" + wide + "\nshort");
+        const int need = d.txtDiferencias->fontMetrics().horizontalAdvance(wide) + 60;
+        const int most = QGuiApplication::primaryScreen()->availableGeometry().width() * 9 / 10;
+        QCOMPARE(d.width(), qBound(820, need, qMax(820, most)));
+        QVERIFY(d.txtDiferencias->isReadOnly() && d.windowTitle() == Texto("HistDiferencias"));
     }
 
     // The send confirmation says what changes against the last file sent, where and when it went; a third
@@ -347,5 +406,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestHistory)
+QTEST_MAIN(TestHistory)
 #include "tst_history.moc"
