@@ -80,7 +80,7 @@ void Carga_CabecerasLon(SignalGrid& grid, QVector<InfoColumna>& info, const LonC
     grid.setCols(LonCol::Count);
     info.clear();
     info.resize(LonCol::Count);
-    Carga_CabecerasComunes(grid, info, 0, LonCol::Add, 0, LonCol::AD, LonCol::Activa);
+    Carga_CabecerasComunes(grid, info, LonCol::Add, LonCol::AD, LonCol::Activa);
     Aplica_Columnas(grid, info, kCols, LonCol::Count);
     for (int c = LonCol::kFirstHidden; c <= LonCol::kLastHidden; ++c) grid.setColWidth(c, 0);
     info[LonCol::Add].Ayuda = AyudaDireccion(cfg.maxAddress());

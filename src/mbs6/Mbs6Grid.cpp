@@ -63,7 +63,7 @@ void Carga_CabecerasMbs6(SignalGrid& grid, QVector<InfoColumna>& info) {
     grid.setCols(Mbs6Col::Count);
     info.clear();
     info.resize(Mbs6Col::Count);
-    Carga_CabecerasComunes(grid, info, 0, Mbs6Col::Add, 0, Mbs6Col::AD, Mbs6Col::Activa);
+    Carga_CabecerasComunes(grid, info, Mbs6Col::Add, Mbs6Col::AD, Mbs6Col::Activa);
     Aplica_Columnas(grid, info, kCols, Mbs6Col::Count);
     info[Mbs6Col::Add].Ayuda = AyudaDireccion(Mbs6Config::kMaxAddress);
     auto& spon = info[Mbs6Col::Spontaneous].Opciones;

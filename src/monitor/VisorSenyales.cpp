@@ -83,7 +83,7 @@ void VisorSenyales::Datos_Carga() {
 
     grid.setCols(int(set.size()) + 1);
     info = QVector<InfoColumna>(grid.Cols());
-    Carga_CabecerasComunes(grid, info, 0, colDireccion, 0, colTipoSenyal, 0);
+    Carga_CabecerasComunes(grid, info, colDireccion, colTipoSenyal, 0);
     for (const Columna& c : set) {
         if (c.caption) {
             grid.setTextMatrix(0, *c.col, c.key ? Texto(c.caption) : QString::fromLatin1(c.caption));

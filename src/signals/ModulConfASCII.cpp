@@ -246,8 +246,8 @@ bool Carga_Senyales(int protocolo, const QString& version, TablaSenyales& table,
     return true;
 }
 
-void Carga_CabecerasComunes(SignalGrid& grid, QVector<InfoColumna>& info, int colSlave, int colDireccion,
-                            int colSentido, int colTipoSenyal, int colActiva) {
+void Carga_CabecerasComunes(SignalGrid& grid, QVector<InfoColumna>& info, int colDireccion, int colTipoSenyal,
+                            int colActiva) {
     if (info.size() < grid.Cols()) info.resize(grid.Cols());
     auto columna = [&](int col, const QString& caption, int width) -> InfoColumna* {
         if (col < 0 || col >= grid.Cols()) return nullptr;
@@ -256,24 +256,10 @@ void Carga_CabecerasComunes(SignalGrid& grid, QVector<InfoColumna>& info, int co
         return &info[col];
     };
     columna(0, Texto("Noo"), 500);
-    if (colSlave > 0)
-        if (InfoColumna* c = columna(colSlave, Texto("ColEsclavo"), 800)) {
-            c->Tipo = 0;
-            c->Ayuda = Texto("ColEsclavo");
-        }
     if (colDireccion > 0)
         if (InfoColumna* c = columna(colDireccion, Texto("Dir"), 600)) {
             c->Tipo = 0;
             c->Ayuda = Texto("AyudaDirAscii");
-        }
-    if (colSentido > 0)
-        if (InfoColumna* c = columna(colSentido, Texto("E/S"), 600)) {
-            c->Tipo = 1;
-            c->Ayuda = Texto("DireccionDatos2");
-            c->Opciones.clear();
-            c->Opciones.Add(Texto("0-Ent"), QStringLiteral("K0"));
-            c->Opciones.Add(Texto("1-Sal"), QStringLiteral("K1"));
-            c->Opciones.Add(Texto("2-E/S"), QStringLiteral("K2"));
         }
     if (colTipoSenyal > 0)
         if (InfoColumna* c = columna(colTipoSenyal, QStringLiteral("A/D"), 600)) {

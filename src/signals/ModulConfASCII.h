@@ -130,8 +130,9 @@ QString AyudaDireccion(int maxAddress);
 // Captions, help, typing kinds, value types and widths of columns 0..count-1.
 void Aplica_Columnas(SignalGrid& grid, QVector<InfoColumna>& info, const DefColumna* defs, int count);
 
-void Carga_CabecerasComunes(SignalGrid& grid, QVector<InfoColumna>& info, int colSlave, int colDireccion,
-                            int colSentido, int colTipoSenyal, int colActiva);
+// Captions, help and choices of the columns every signal grid has (a column 0 is not there).
+void Carga_CabecerasComunes(SignalGrid& grid, QVector<InfoColumna>& info, int colDireccion, int colTipoSenyal,
+                            int colActiva);
 
 // Path of the signal table of a protocol in the current project, whatever the letter
 // case of the file's extension on disk.

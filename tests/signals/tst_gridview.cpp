@@ -395,7 +395,7 @@ private slots:
         QVector<InfoColumna> info(5);
         const DefColumna defs[] = {{0, -1, SignalGrid::Text, "#", nullptr, nullptr, nullptr},
                                    {900, 0, SignalGrid::Int16, "Node", nullptr, "node help", nullptr}};
-        Aplica_Columnas(g, info, defs, 2), Carga_CabecerasComunes(g, info, 0, 2, 0, 3, 4);
+        Aplica_Columnas(g, info, defs, 2), Carga_CabecerasComunes(g, info, 2, 3, 4);
         QCOMPARE(g.rowCells(0), QStringList({Texto("Noo"), "Node", Texto("Dir"), "A/D", Texto("Activa")}));
         QCOMPARE(QList<int>({g.ColWidth(0), g.ColWidth(1), g.ColWidth(2)}), QList<int>({500, 900, 600}));
         QCOMPARE(info[1].Ayuda, "node help");
