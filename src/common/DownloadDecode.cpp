@@ -29,19 +29,6 @@ const char* pointKindName(PointKind kind) {
     return "point";
 }
 
-QString directionText(int direction) {
-    switch (direction) {
-        case 0:
-            return QStringLiteral("R");
-        case 1:
-            return QStringLiteral("W");
-        case 2:
-            return QStringLiteral("RW");
-        default:
-            return QString::number(direction);
-    }
-}
-
 bool DownloadReader::cannot(int n, const QString& what) {
     if (m_stopped) return false;
     if (n < 0 || n > left()) {

@@ -108,6 +108,3 @@ void decodeDownloadFrame(DownloadReader& r, const QByteArray& file, DecodedDownl
 void finishDecode(DownloadReader& r, DecodedDownload& d);
 // Bytes that should hold `expected` (the generators' fixed filler): a fault when not.
 void expectFiller(DownloadReader& r, DecodedDownload& d, int n, char expected, const QString& what);
-
-// Direction byte as text ("R", "W", "RW"), the others as their number.
-QString directionText(int direction);

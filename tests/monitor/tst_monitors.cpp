@@ -77,13 +77,14 @@ void TstMonitors::batches() {
 
 void TstMonitors::windows_data() {
     // "W script => expected", W: P link, A ASCII bus, E external bus. Script: "L x" a line arrives, a box's name
-    // clicks it, "copy"/"dcl" double-click the window/first line. Expected (S/P: START/STOP lines): lines (time "T",
+    // clicks it, "copy"/"dcl" double-click the window/first line, "clear" its Clear button. Expected (S/P: START/STOP lines): lines (time "T",
     // "!" log failure said once) ~ spy switches, flag, new chkHora ~ clipboard ~ log (date "D") ~ current row
     QTest::addColumn<QString>("run");
     QTest::newRow("link: bus off drops, nothing kept")
         << "P L a,chkBus,L b,chkBus,L c,copy => >a|>c~H0~>a\r\n>c\r\n~~1";
     QTest::newRow("link: not following keeps the current line") << "P L a,dcl,chkUltimo,L b,L c => >a|>b|>c~H0~~~0";
     QTest::newRow("link: time in front, remembered") << "P chkHora,L a => T >a~H1~~~0";
+    QTest::newRow("link: cleared, then the next line") << "P L a,L b,clear,L c => >c~H0~~~0";
     QTest::newRow("ascii: lists what arrives, switches its spy")
         << "A L a,chkBus,L b,close => a|b~INT1 INT0 INT0 0 H0~~~-1";
     QTest::newRow("external: spy off lists and logs nothing") << "E chkBus,chkLog,L a,dcl => ~EXT1 EXT0 EXT0 0 H0~~~-1";
@@ -128,6 +129,8 @@ void TstMonitors::windows() {
             const QPoint first = w->lstTramas->visualRect(w->tramas.index(0)).center();
             QTest::mouseClick(w->lstTramas->viewport(), Qt::LeftButton, {}, first);
             QTest::mouseDClick(w->lstTramas->viewport(), Qt::LeftButton, {}, first);
+        } else if (step == "clear") {
+            w->flush(), w->cmdClear->click();
         } else if (step == "close") {
             w->close();
             QTRY_VERIFY(w.isNull());
