@@ -134,35 +134,19 @@ void TstMonitorList::writeFrame() {
 
 void TstMonitorList::values_data() {
     // The gateway's text after "=" -> as the viewer and `pilmora poll` show it ("!" for not valid).
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("number") << "12.345678"
-                            << "12.3457";
-    QTest::newRow("blanks, sign, exponent") << " -3.25E2 "
-                                            << "-325";
-    QTest::newRow("fraction only") << ".5"
-                                   << "0.5";
-    QTest::newRow("hexadecimal") << "&H1F"
-                                 << "31";
-    QTest::newRow("ERR") << "ERR"
-                         << "!ERR";
-    QTest::newRow("empty") << ""
-                           << "!";
-    QTest::newRow("comma and letter") << "12,5x"
-                                      << "!12,5x";
-    QTest::newRow("bad hexadecimal") << "&HZZ"
-                                     << "!&HZZ";
-    QTest::newRow("NaN text") << "NaN"
-                              << "!NaN";
-    QTest::newRow("exponent without digits") << "1e"
-                                             << "!1e";
-    QTest::newRow("1e300: a number the value cannot hold") << "1e300"
-                                                           << "!1e300";
-    QTest::newRow("10,000 digits: shown cut, not 0") << QString(10000, '1') << "!" + QString(64, '1') + "...";
-    QTest::newRow("64 characters: shown whole") << QString(63, '1') + "x"
-                                                << "!" + QString(63, '1') + "x";
-    QTest::newRow("65 characters: cut") << QString(64, '1') + "x"
-                                        << "!" + QString(64, '1') + "...";
+    addColumns<QString, QString>("text", "shown");
+    auto row = [](const char* name, const QString& text, const QString& shown) {
+        QTest::newRow(name) << text << shown;
+    };
+    row("number", "12.345678", "12.3457");
+    row("blanks, sign, exponent", " -3.25E2 ", "-325");
+    row("fraction only", ".5", "0.5");
+    row("hexadecimal", "&H1F", "31");
+    for (const char* bad : {"ERR", "", "12,5x", "&HZZ", "NaN", "1e", "1e300"})  // 1e300: beyond what a value holds
+        row(qPrintable(QString("not valid: ") + bad), bad, QString("!") + bad);
+    row("10,000 digits: shown cut, not 0", QString(10000, '1'), "!" + QString(64, '1') + "...");
+    row("64 characters: shown whole", QString(63, '1') + "x", "!" + QString(63, '1') + "x");
+    row("65 characters: cut", QString(64, '1') + "x", "!" + QString(64, '1') + "...");
 }
 
 void TstMonitorList::values() {
