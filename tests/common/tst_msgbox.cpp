@@ -40,10 +40,7 @@ private slots:
 
     // A message box of 1-3 buttons, or with none the input box (its default "12.5" selected): the answer.
     void prompt_data() {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<int>("defaultButton");
-        QTest::addColumn<QString>("script");
+        addColumns<QString, int, int, QString>("answer", "buttons", "defaultButton", "script");
         QTest::newRow("Esc, one button") << "1" << 1 << 1 << "esc";
         QTest::newRow("Esc, three buttons") << "3" << 3 << 1 << "esc";
         QTest::newRow("Enter, default 1") << "1" << 2 << 1 << "enter";

@@ -151,10 +151,7 @@ private slots:
     // Pieces as they arrive ("off:X": off line, X arriving while it switches off; "on": on line, then verified): what
     // reaches the signal list # the monitor # the spy monitors # what waits for its CR.
     void receive_data() {
-        QTest::addColumn<QString>("pieces");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<bool>("spies");
-        QTest::addColumn<QString>("after");
+        addColumns<QString, int, bool, QString>("pieces", "state", "spies", "after");
         QTest::newRow("value, CR LF, start of the next")
             << "AD0001=12.5\r\nAD0002=3" << 2 << false << "1=12.5#>AD0001=12.5##AD0002=3";
         QTest::newRow("line completed by the next piece") << "AD0001=12.5\r\nAD00|02=3\r|\n"
@@ -199,14 +196,8 @@ private slots:
     // A file (0: none), the gateway's replies ("*": every chunk acknowledged, then "SUCCES"), ticks: the chunks
     // sent, the state after, a monitor line, whether a command typed then stays unsent (the quiet after a cut).
     void transfer_data() {
-        QTest::addColumn<bool>("udp");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<QString>("replies");
-        QTest::addColumn<int>("ticks");
-        QTest::addColumn<QString>("chunks");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("note");
-        QTest::addColumn<bool>("quiet");
+        addColumns<bool, int, QString, int, QString, int, QString, bool>("udp", "size", "replies", "ticks", "chunks",
+                                                                         "state", "note", "quiet");
         const QString timeout = "<@TransfFicheroCANCEL (@SinRespuesta)", c2 = "1:128|25:128";
         QTest::newRow("300 bytes, serial") << false << 300 << "START\r|Bytes:128\r|Bytes:256\r|Bytes:300\r|SUCCES\r"
                                            << 0 << c2 + "|23:44" << 2 << ">@TransfEscFicheroOK" << false;
@@ -271,13 +262,10 @@ private slots:
 
     // Commands typed or raw, ticks, spy switches, going on or off line: what goes out.
     void commands_data() {
-        QTest::addColumn<bool>("udp");
-        QTest::addColumn<int>("state");
+        addColumns<bool, int>("udp", "state");
         QTest::addColumn<QString>(
             "action");  // "N ticks", "INT on", "EXT off", "off line", "fail open", "type:X", "raw:X"
-        QTest::addColumn<bool>("spiesBefore");
-        QTest::addColumn<QString>("sent");
-        QTest::addColumn<bool>("spiesAfter");
+        addColumns<bool, QString, bool>("spiesBefore", "sent", "spiesAfter");
         QTest::newRow("serial: trimmed, CR") << false << 1 << "type:  INFO?  " << false << "INFO?\r" << false;
         QTest::newRow("udp: IS in front, no CR") << true << 1 << "type: INFO? " << false << "ISINFO?" << false;
         QTest::newRow("blank: nothing") << true << 1 << "type:   " << false << "" << false;
@@ -436,8 +424,7 @@ private slots:
     // gateway says of the file, the state after it; a vanished port takes the link off line. "cli": `pilmora
     // send` over UDP, its words and exit code.
     void online_data() {
-        QTest::addColumn<QString>("where");
-        QTest::addColumn<QStringList>("simArgs");
+        addColumns<QString, QStringList>("where", "simArgs");
         QTest::addColumn<QString>("port");  // settings stored|as the port took them (cli: timeout)
         QTest::addColumn<int>("size");      // of the file (-1: the MBS6 demo project's)
         QTest::addColumn<int>("state");     // reached

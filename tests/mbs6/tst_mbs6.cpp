@@ -122,8 +122,7 @@ private slots:
     }
 
     void download_data() {
-        QTest::addColumn<QVector<int>>("units");
-        QTest::addColumn<QStringList>("active");
+        addColumns<QVector<int>, QStringList>("units", "active");
         QTest::addColumn<QByteArray>("tail");  // from the unit count on
         QTest::newRow("units 3 and 5, one row each")
             << QVector<int>{3, 5} << QStringList{"3-1", "5-8"}
@@ -154,8 +153,7 @@ private slots:
 
     // Every point of every unit, or a message and no file; the wait pointer shows meanwhile.
     void generate_data() {
-        QTest::addColumn<bool>("allUnits");
-        QTest::addColumn<bool>("rowsActive");
+        addColumns<bool, bool>("allUnits", "rowsActive");
         QTest::addColumn<QString>("expected");  // report start or message
         QTest::newRow("all units, all rows") << true << true << "Devs:63  Points:826";
         QTest::newRow("no unit selected") << false << true << "@NoEncontradoSenyales";
@@ -238,8 +236,7 @@ private slots:
     // (with unit 3 chosen): the whole fixed table, then the generate question (No); or failing, with a folder in
     // place of MBS6.ini: one message with its path, no question, the flags stay set so closing asks.
     void cellEdits_data() {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<bool>("typable");
+        addColumns<int, bool>("column", "typable");
         QTest::addColumn<QString>("menu");  // object name, empty: none
         QTest::addColumn<int>("save");      // 0 not saved, 1 saved, 2 MBS6.ini not writable
         for (int c = 1; c < Mbs6Col::Count; ++c)

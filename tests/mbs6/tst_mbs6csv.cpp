@@ -50,8 +50,7 @@ private slots:
     // Rows exported in reverse, cells edited (record|column|text, ...): the same table when only
     // fixed cells changed, else the faults listed and nothing changed.
     void import_data() {
-        QTest::addColumn<QString>("edits");
-        QTest::addColumn<int>("faults");
+        addColumns<QString, int>("edits", "faults");
         QTest::addColumn<QString>("fault");  // the first one: column|key
         QTest::newRow("fixed cells, a choice in capitals") << "2|4|9999|2|5|R|2|8|1-YES" << 0 << "";
         QTest::newRow("unit 0 has no property 0") << "827|2|0|100|3|x" << 1 << "2|CsvClaveNoOfrecida";

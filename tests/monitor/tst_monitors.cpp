@@ -77,8 +77,9 @@ void TstMonitors::batches() {
 
 void TstMonitors::windows_data() {
     // "W script => expected", W: P link, A ASCII bus, E external bus. Script: "L x" a line arrives, a box's name
-    // clicks it, "copy"/"dcl" double-click the window/first line, "clear" its Clear button. Expected (S/P: START/STOP lines): lines (time "T",
-    // "!" log failure said once) ~ spy switches, flag, new chkHora ~ clipboard ~ log (date "D") ~ current row
+    // clicks it, "copy"/"dcl" double-click the window/first line, "clear" its Clear button. Expected (S/P:
+    // START/STOP lines): lines (time "T", "!" log failure said once) ~ spy switches, flag, new chkHora ~ clipboard ~
+    // log (date "D") ~ current row
     QTest::addColumn<QString>("run");
     QTest::newRow("link: bus off drops, nothing kept")
         << "P L a,chkBus,L b,chkBus,L c,copy => >a|>c~H0~>a\r\n>c\r\n~~1";
@@ -277,7 +278,8 @@ void TstMonitors::typicalRun() {
     v->visor.grid.setRow(row), v->visor.grid.setRowSel(row);
     v->cmdCheckout->menu()->actions().value(0)->trigger();  // Mark OK
     const QString csv = QString::fromUtf8(readAll(dir + "/Checkout.csv"));
-    const QRegularExpressionMatch m = QRegularExpression("\n(\\d+),.*,OK,[^,]*,[^,]*,([^,]*),[^,]*,([^,]*),").match(csv);
+    const QRegularExpressionMatch m =
+        QRegularExpression("\n(\\d+),.*,OK,[^,]*,[^,]*,([^,]*),[^,]*,([^,]*),").match(csv);
     v->chkSinComprobar->click();
     v->cmdCheckout->menu()->actions().value(0)->trigger();  // the row is hidden now: nothing to mark, and said
     QCOMPARE(prompts.texts().filter(Texto("CheckoutSinSeleccion")).size(), 1);

@@ -133,8 +133,7 @@ private slots:
 
     void lockInProcess_data() {
         QTest::addColumn<QByteArray>("lockFile");  // "held" = taken by this live process
-        QTest::addColumn<int>("ageSeconds");
-        QTest::addColumn<bool>("acquired");
+        addColumns<int, bool>("ageSeconds", "acquired");
         const QByteArray gone = "2147483646\nPilmoraASCII\n" + QSysInfo::machineHostName().toUtf8() + "\n";
         QTest::newRow("no lock file") << QByteArray() << 0 << true;
         QTest::newRow("lock of a gone process") << gone << 0 << true;

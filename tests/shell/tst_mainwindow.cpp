@@ -91,8 +91,7 @@ private slots:
     void init() { QApplication::setQuitOnLastWindowClosed(false); }
 
     void appFolder_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("expected");
+        addColumns<QStringList, QString>("args", "expected");
         QTest::newRow("--home DIR beats environment") << QStringList{"prog", "--home", "/tmp/h"} << "/tmp/h";
         QTest::newRow("--home=DIR") << QStringList{"prog", "--home=/tmp/h2"} << "/tmp/h2";
         QTest::newRow("--home without folder") << QStringList{"prog", "--home"} << "/srv/ws";
@@ -190,9 +189,7 @@ private slots:
     // Project > open offers the last one; chosen, it opens with the link settings of its INI (ConsolaUDP PuertoUDP
     // IPConexion); cancelled or deleted, none is open.
     void projectAction_data() {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QStringList>("ini");
-        QTest::addColumn<QString>("link");
+        addColumns<QString, QStringList, QString>("how", "ini", "link");
         const QString def = QString::fromLatin1(kIPPorDefecto);
         QTest::newRow("no Console section") << "choose" << QStringList{"[ASCII]", "Baudios=3 (9600)"} << "0 23 " + def;
         QTest::newRow("UDP") << "choose"
@@ -230,11 +227,13 @@ private slots:
         if (open) {  // File > report: a cancelled dialog writes nothing; a chosen name gets the report, and says so
             const QString report = s.home.file("Beta report.html");
             for (bool accept : {false, true}) {
-                whenModal<QFileDialog>([&](QFileDialog* d) { accept ? d->selectFile(report), static_cast<QDialog*>(d)->accept() : d->reject();
+                whenModal<QFileDialog>([&](QFileDialog* d) {
+                    accept ? d->selectFile(report), static_cast<QDialog*>(d)->accept() : d->reject();
                 });
                 s.w.mnuAInforme->trigger();
             }
-            QCOMPARE(s.prompts.texts().filter(Texto("InformeEscrito")), QStringList{Texto("InformeEscrito") + "\r" + report});
+            QCOMPARE(s.prompts.texts().filter(Texto("InformeEscrito")),
+                     QStringList{Texto("InformeEscrito") + "\r" + report});
             QVERIFY(readAll(report).contains("Beta") && readAll(report).contains("second"));
         }
         auto& a = app();
@@ -248,10 +247,7 @@ private slots:
 
     // after: txtIp|txtPort, Com|ComDevice|Settings, UDPConsole|Port|IP, ConsolaUDP|IPConexion|PuertoUDP.
     void connection_data() {
-        QTest::addColumn<QString>("entries");
-        QTest::addColumn<bool>("portOpen");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("after");
+        addColumns<QString, bool, QString, QString>("entries", "portOpen", "message", "after");
         const QString kept = " -|-|- -|-|- 0|10.1.1.1|23";
         QTest::newRow("UDP") << "1|127.0.0.1|5001|9600|COM 3" << false << ""
                              << "127.0.0.1|5001 3||9600,n,8,1 1|5001|127.0.0.1 1|127.0.0.1|5001";
@@ -325,8 +321,7 @@ private slots:
 
     // On line only the baud rate can change; every field keeps its own place.
     void connectionOnline_data() {
-        QTest::addColumn<bool>("udp");
-        QTest::addColumn<int>("state");
+        addColumns<bool, int>("udp", "state");
         QTest::addColumn<QString>("enabled");  // optRSTCP(0), optRSTCP(1), txtIp, txtPort, cboCom, cboBaud
         QTest::newRow("off line") << false << 0 << "111111";
         QTest::newRow("on line, serial") << false << 2 << "000001";
@@ -350,8 +345,7 @@ private slots:
     }
 
     void commandHistory_data() {
-        QTest::addColumn<QStringList>("sent");
-        QTest::addColumn<QStringList>("remembered");
+        addColumns<QStringList, QStringList>("sent", "remembered");
         QTest::newRow("fixed and blank ones are not") << QStringList{"INFO?", "   ", ""} << QStringList{};
         QTest::newRow("edited pattern is") << QStringList{"TIME=2026/12/06"} << QStringList{"TIME=2026/12/06"};
         QTest::newRow("trimmed, a repeat moves up") << QStringList{" A ", "B", "A"} << QStringList{"A", "B"};
