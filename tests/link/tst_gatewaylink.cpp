@@ -224,12 +224,17 @@ private slots:
         QTest::newRow("replies of another state ignored")
             << false << 300 << "Bytes:0\r|SUCCES\r" << 0 << "" << 3 << ">SUCCES" << false;
         QTest::newRow("no file") << false << 0 << "" << 0 << "" << 2 << "" << false;
+        QTest::newRow("257 bytes: the last one a chunk of its own")
+            << false << 257 << "START\r|*" << 0 << "1:128|25:128|23:1" << 2 << ">@TransfEscFicheroOK" << false;
     }
     void transfer() {
         const bool udp = col<bool>("udp");
         const int size = col<int>("size");
         Rig r(size, udp, 2);  // the file written as the generator names it, offered as "LON.PLMX"
         if (size == -2) app().IPConexion.clear();
+        QList<int> totals;  // the chunk count announced, then with each chunk
+        QObject::connect(&r.link, &GatewayLink::transferStarted, [&](int n) { totals << n; });
+        QObject::connect(&r.link, &GatewayLink::transferProgress, [&](int, int n) { totals << n; });
         r.link.EnviaFichero();
         if (size == 0) {
             QCOMPARE(r.prompts.lastText() + QString::number(app().EstadoConexion),
@@ -247,6 +252,7 @@ private slots:
         }
         for (int i = col<int>("ticks"); i > 0; --i) r.link.onTick();
         if (col<QString>("chunks") != "*") QCOMPARE(r.chunks().join('|'), col<QString>("chunks"));
+        QCOMPARE(totals, QList<int>(totals.size(), int(r.file.size() + 127) / 128));
         QCOMPARE(int(app().EstadoConexion), col<int>("state"));
         QVERIFY2(r.monitor.contains(texts(col<QString>("note"))), qPrintable(r.monitor.join(QLatin1Char('|'))));
         if (size == -2)  // the gateway's new address, used and remembered for the project
