@@ -710,15 +710,14 @@ void GatewayLink::IniciaTransferencia() {
     m_tamBloque = kTamBloque;
     m_chunksSent = 0;
     setBusy(true);
-    emit transferStarted((m_tamFichero + m_tamBloque - 1) / m_tamBloque);
+    emit transferStarted(chunkCount());
     emit linkStatus(Texto("InicioTransfFichero"));
     EnviaBloque();
 }
 
 void GatewayLink::EnviaBloque() {
     if (m_posFichero > m_tamFichero) return;
-    const int total = (m_tamFichero + m_tamBloque - 1) / m_tamBloque;
-    emit transferProgress(++m_chunksSent, total);
+    emit transferProgress(++m_chunksSent, chunkCount());
     const qint32 length = m_tamFichero - m_posFichero >= m_tamBloque ? m_tamBloque : m_tamFichero - m_posFichero + 1;
     echo(QStringLiteral("TX: ") + QString::number(m_posFichero) + QStringLiteral(" size ") + QString::number(length),
          QStringLiteral(">"));

@@ -157,6 +157,7 @@ public:
     void EnviaFichero();
     void IniciaTransferencia();
     void EnviaBloque();
+    int chunkCount() const { return (m_tamFichero + m_tamBloque - 1) / m_tamBloque; }
     void EnviaBytes(qint32 position, qint32 length);
     // The user's end (going off line): as FinTransfer::FueraDeLinea.
     void FinTransferencia();
