@@ -228,6 +228,9 @@ void TstCheckout::report() {
                                  Texto("CheckoutSinComprobar") + " +57\\n", Texto("InformeTotal") + " +61\\n",
                                  Texto("InformePagina") + "1 / \\d+\\n"})
         QVERIFY2(QRegularExpression(count).match(pdf).hasMatch(), qPrintable(count + "\n" + checkout.left(800)));
+    // Each page numbered "n / N" is a page of its own.
+    const QRegularExpressionMatch pages = QRegularExpression(Texto("InformePagina") + "1 / (\\d+)\\n").match(pdf);
+    QCOMPARE(pages.captured(1).toInt(), pdf.count('\f'));
     // Failed rows first.
     const qsizetype failed = checkout.indexOf(QRegularExpression("\\n *1239 "));
     QVERIFY(failed > 0 && failed < checkout.indexOf(QRegularExpression("\\n *4000 ")));
