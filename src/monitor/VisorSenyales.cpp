@@ -273,7 +273,7 @@ VisorSenyales::Escritura VisorSenyales::escribe(int row, const QString& answer) 
     return Escritura::Enviada;
 }
 
-QVector<int> VisorSenyales::anchosColumnas(const std::function<int(const QString&, bool)>& mide, int disponible) const {
+QVector<int> VisorSenyales::anchosColumnas(const std::function<int(const QString&, int)>& mide, int disponible) const {
     constexpr int kMargen = 14;   // the cell's padding and grid line
     constexpr int kMuestras = 6;  // longest texts of a column measured
     constexpr int kMaxColumna = 480;
@@ -298,8 +298,8 @@ QVector<int> VisorSenyales::anchosColumnas(const std::function<int(const QString
             if (muestras.size() > kMuestras) muestras.removeLast();
         }
         for (const QString& m : muestras) largos << m;
-        int w = mide(grid.TextMatrix(0, c), true);
-        for (const QString& t : largos) w = qMax(w, mide(t, false));
+        int w = mide(grid.TextMatrix(0, c), c);
+        for (const QString& t : largos) w = qMax(w, mide(t, 0));
         w += kMargen;
         if (c == colDescripcion) {
             necesitaDesc = w;

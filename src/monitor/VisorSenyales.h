@@ -76,10 +76,10 @@ public:
     Escritura escribe(int row, const QString& answer);
     // Widths in pixels, one per grid column (0 unused), that show each caption
     // and every cell in full (the value and time columns their marks too), as
-    // `mide(text, caption)` measures them on screen; the description column
-    // also takes what `disponible` leaves over beyond the others.
-    QVector<int> anchosColumnas(const std::function<int(const QString& text, bool caption)>& mide,
-                                int disponible) const;
+    // `mide(text, column)` measures them on screen (column: the caption of that
+    // column, 0: a cell's text); the description column also takes what
+    // `disponible` leaves over beyond the others.
+    QVector<int> anchosColumnas(const std::function<int(const QString& text, int column)>& mide, int disponible) const;
     // Every cell followed by TAB, every shown row by CR LF; empty with no data row.
     QString textoCopia();
 

@@ -99,10 +99,11 @@ fVerDatos::fVerDatos(std::function<void(const QString&)> transmite, QWidget* par
     cmdCheckout->setToolTip(Texto("CheckoutColumnaAyuda"));
     cmdCheckout->setPopupMode(QToolButton::InstantPopup);
     auto* marks = new QMenu(cmdCheckout);
-    const std::pair<const char*, EstadoCheckout> kMarks[] = {{"CheckoutMarcarCorrecto", EstadoCheckout::Correcto},
-                                                             {"CheckoutMarcarFallido", EstadoCheckout::Fallido},
-                                                             {"CheckoutMarcarNoAplica", EstadoCheckout::NoAplica},
-                                                             {"CheckoutMarcarSinComprobar", EstadoCheckout::SinComprobar}};
+    const std::pair<const char*, EstadoCheckout> kMarks[] = {
+        {"CheckoutMarcarCorrecto", EstadoCheckout::Correcto},
+        {"CheckoutMarcarFallido", EstadoCheckout::Fallido},
+        {"CheckoutMarcarNoAplica", EstadoCheckout::NoAplica},
+        {"CheckoutMarcarSinComprobar", EstadoCheckout::SinComprobar}};
     for (const auto& [key, state] : kMarks)
         connect(marks->addAction(Texto(key)), &QAction::triggered, this, [this, s = state] { marcaCheckout(s); });
     connect(marks->addAction(Texto("CheckoutEditarNota")), &QAction::triggered, this,
@@ -197,11 +198,13 @@ void fVerDatos::Datos_Carga() {
 }
 
 namespace {
-std::function<int(const QString&, bool)> medidor(const SignalGridView* grid) {
-    const QFontMetrics fm(grid->font()), fh(grid->horizontalHeader()->font());
-    // Captions get room for the header's own padding.
-    return [fm, fh](const QString& t, bool caption) {
-        return caption ? fh.horizontalAdvance(t) + 12 : fm.horizontalAdvance(t);
+std::function<int(const QString&, int)> medidor(const SignalGridView* grid) {
+    const QFontMetrics fm(grid->font());
+    // A caption as the header itself sizes it: its padding, its font, in bold
+    // as it shows when its column is current.
+    const QHeaderView* header = grid->horizontalHeader();
+    return [fm, header](const QString& t, int column) {
+        return column > 0 ? header->sectionSizeHint(column - 1) : fm.horizontalAdvance(t);
     };
 }
 }  // namespace
@@ -224,7 +227,9 @@ QSize fVerDatos::sizeHint() const {
     return QSize(width, twipsToPx(5000));
 }
 
-void fVerDatos::muestraProgreso() { setWindowTitle(Texto("VisorSenyales") + QStringLiteral("  -  ") + checkout.progreso()); }
+void fVerDatos::muestraProgreso() {
+    setWindowTitle(Texto("VisorSenyales") + QStringLiteral("  -  ") + checkout.progreso());
+}
 
 void fVerDatos::marcaCheckout(EstadoCheckout estado, bool soloNota) {
     if (visor.seleccionadas().isEmpty()) {
@@ -233,7 +238,8 @@ void fVerDatos::marcaCheckout(EstadoCheckout estado, bool soloNota) {
     }
     QString nota;
     if (soloNota) {
-        const CheckoutRecord* r = checkout.checkout.registro(listaSenyales().Senyales[visor.seleccionadas()[0]].Direccion);
+        const CheckoutRecord* r =
+            checkout.checkout.registro(listaSenyales().Senyales[visor.seleccionadas()[0]].Direccion);
         nota = PideDato(Texto("CheckoutNota"), Texto("CheckoutNotaPregunta"), r ? r->nota : QString());
         if (nota.isEmpty()) return;  // cancelled; a blank clears the note
         nota = nota.trimmed();

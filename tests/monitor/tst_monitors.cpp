@@ -267,7 +267,7 @@ void TstMonitors::typicalRun() {
     bool fits = true;
     for (int c = 1; c < v->visor.grid.Cols(); ++c) {
         if (c == v->visor.colDescripcion) continue;
-        int need = fh.horizontalAdvance(v->visor.grid.TextMatrix(0, c));
+        int need = v->grid->horizontalHeader()->sectionSizeHint(c - 1);  // the caption as the header sizes it
         for (int r = 1; r < v->visor.grid.Rows(); ++r)
             need = qMax(need, fm.horizontalAdvance(v->visor.grid.TextMatrix(r, c)));
         fits = fits && twipsToPx(v->visor.grid.ColWidth(c)) >= need;
