@@ -501,6 +501,26 @@ private slots:
         QCOMPARE(QDir(LeeIni("Import", "Path", "")).absolutePath(), QDir(xifs).absolutePath());
     }
 
+    // Export and Import through their file dialogs: a cancelled dialog does nothing; the separator asked for is
+    // written; a file too large to read at once (blank lines added) comes back through the progress window.
+    void spreadsheetButtons() {
+        fConfLonA& w = editor(fixture(1), true, 1);
+        const QString csv = m_home->file("points.csv");
+        auto dialog = [&](bool accept) {
+            whenModal<QFileDialog>(
+                [=](QFileDialog* d) { accept ? d->selectFile(csv), static_cast<QDialog*>(d)->accept() : d->reject(); });
+        };
+        dialog(false), w.cmdExportar->click(), dialog(false), w.cmdImportar->click();
+        QVERIFY(m_prompts->shown().isEmpty() && !QFile::exists(csv));
+        m_prompts->queueAnswer(2);  // semicolons
+        dialog(true), w.cmdExportar->click();
+        const QByteArray written = readAll(csv);
+        QVERIFY(written.count(';') > written.count(',') && writeAll(csv, written + QByteArray(600 * 1024, '\n')));
+        dialog(true), w.cmdImportar->click();
+        QVERIFY2(m_prompts->lastText().startsWith(Texto("CsvImportado") + QString::number(w.gridModel().dataRows())),
+                 qPrintable(m_prompts->lastText()));
+    }
+
     void saveAndGenerateMatchesCommandLine() {
         fConfLonA& w = editor(fixture(1), true, 1);
         const QString dir = m_dir;
