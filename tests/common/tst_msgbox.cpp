@@ -104,6 +104,31 @@ private slots:
         QCOMPARE(got, QString("cl"));
     }
 
+    // The system's box on screen: the buttons and icon of its style, the answer of the button pressed; Esc gives
+    // No where there is no Cancel, else what the box's escape button says.
+    void systemBox_data() {
+        addColumns<int, int, int, int>("style", "press", "icon", "answer");  // press: a QMessageBox button, 0 Esc
+        QTest::newRow("OK, information") << int(Msg::OKOnly | Msg::Information) << int(QMessageBox::Ok)
+                                         << int(QMessageBox::Information) << int(Msg::OK);
+        QTest::newRow("OK Cancel: Cancel, critical") << int(Msg::OKCancel | Msg::Critical) << int(QMessageBox::Cancel)
+                                                     << int(QMessageBox::Critical) << int(Msg::Cancel);
+        QTest::newRow("Yes No Cancel: Yes, question") << int(Msg::YesNoCancel | Msg::Question) << int(QMessageBox::Yes)
+                                                      << int(QMessageBox::Question) << int(Msg::Yes);
+        QTest::newRow("Yes No: Esc, exclamation")
+            << int(Msg::YesNo | Msg::Exclamation) << 0 << int(QMessageBox::Warning) << int(Msg::No);
+    }
+    void systemBox() {
+        auto [style, press, icon, answer] = fetch<int, int, int, int>("style", "press", "icon", "answer");
+        QtPrompts qt;
+        int shown = -1, buttons = 0;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            shown = box->icon(), buttons = int(box->buttons().size());
+            press ? box->button(QMessageBox::StandardButton(press))->click() : QTest::keyClick(box, Qt::Key_Escape);
+        });
+        QCOMPARE(qt.systemBox("Text", style, "Title"), answer);
+        QCOMPARE(QList<int>({shown, buttons}), QList<int>({icon, QList<int>{1, 2, 0, 3, 2}[Msg::buttonsOf(style)]}));
+    }
+
     // Long work shows the wait cursor until the outermost piece of it ends; an end too many is no debt.
     void busyCursorNests() {
         QtPrompts qt;
