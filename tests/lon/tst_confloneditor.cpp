@@ -167,12 +167,14 @@ private slots:
     void fieldChecksOnLeaving() {
         auto [field, subnetNode, typed, shown, message] =
             fetch<QString, bool, QString, QString, QString>("field", "subnetNode", "typed", "shown", "message");
-        fConfLonA& w = editor(fixture(1, {{"ASCII", "NetMask", "255.255.255.0"}}, 0), true);
-        if (subnetNode) w.optLAddressing[1]->setChecked(true);
+        QList<QStringList> keys{{"ASCII", "NetMask", "255.255.255.0"}};
+        if (subnetNode) keys << QStringList{"LON", "Addressing", "1"};  // stored: shown as the second choice
+        fConfLonA& w = editor(fixture(1, keys, 0), true);
+        QCOMPARE(w.optLAddressing[1]->isChecked(), subnetNode);
         auto* e = w.findChild<QLineEdit*>(field);
         e->setEnabled(true);
         typeInto(e, typed);
-        QCOMPARE(w.connectionChanged(), !typed.isEmpty() || subnetNode);
+        QCOMPARE(w.connectionChanged(), !typed.isEmpty());
         m_prompts->clear();
         leave(e);
         QCOMPARE(e->text(), shown);
