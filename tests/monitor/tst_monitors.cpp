@@ -224,6 +224,7 @@ void TstMonitors::typicalRun() {
         return QTest::qWaitFor([] { return app().EstadoConexion == 2; }, 10000);
     };
     QVERIFY(online());
+    QCOMPARE(w.chkOnline->palette().color(QPalette::Button), QColor(Qt::green));  // a gateway that answers
     QTest::mouseClick(w.cmdSendFilePilmora, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(w.monitorEnlace()->lineas().contains(">SUCCES"), 20000);
     QTRY_COMPARE(int(app().EstadoConexion), 5);  // on line, waiting while the gateway restarts
@@ -289,6 +290,7 @@ void TstMonitors::typicalRun() {
            m.capturedTexts().mid(1).join(',') + " " + QString::number(shown);
     QCOMPARE(got, run.section(" -> ", 1));
     QTest::mouseClick(w.chkOnline, Qt::LeftButton);  // off line, so the window may close
+    QCOMPARE(w.chkOnline->palette().color(QPalette::Button), QApplication::palette().color(QPalette::Button));
 }
 
 void TstMonitors::windowsGo_data() {
