@@ -68,6 +68,11 @@ private slots:
             app().RespuestaMsgBox = 9;
             fMsgBox box;
             box.Msgbox1("Sure?", "", 1, defaultButton, buttons, "&Yes", "&No", "&Later");
+            QStringList captions;  // the buttons shown, with the captions given
+            for (int i = 0; i < 3; ++i)
+                if (auto* b = box.findChild<QPushButton*>("cmd" + QString::number(i)); !b->isHidden())
+                    captions << b->text();
+            QCOMPARE(captions, QStringList({"&Yes", "&No", "&Later"}).mid(0, buttons));
             box.show(), box.activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(&box));
             play(script);
