@@ -239,6 +239,7 @@ private slots:
         if (size == 0) {
             QCOMPARE(r.prompts.lastText() + QString::number(app().EstadoConexion),
                      Texto("NoSeEncuentraFichero") + "\r" + findNoCase(r.folder, "LON.PLMX") + "2");
+            QCOMPARE(r.prompts.shown().last().style, 3);  // an alert, not a question
             return;
         }
         QCOMPARE(r.t->sent.value(0),
