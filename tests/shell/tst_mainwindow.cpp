@@ -294,6 +294,8 @@ private slots:
                  stored != "-|-|-"       ? stored
                  : col<bool>("portOpen") ? QStringLiteral("4|/dev/ttyPLM0|1200,n,8,1")  // for the link's next open
                                          : QStringLiteral("4|/dev/ttyPLM0|57600,n,8,1"));
+        dlg.txtIp->setText("255.255.255.2551");  // no address is longer than 15 characters
+        QCOMPARE(dlg.txtIp->text(), QString("255.255.255.255"));
     }
 
     // The dialog's port list beyond "COM 16": what the system lists, the stored port kept, marked "-" when absent.
