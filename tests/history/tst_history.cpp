@@ -149,6 +149,8 @@ private slots:
         QTest::newRow("checksum") << 0 << -1 << QByteArray(1, 'x') << "@DecChecksumMal";
         QTest::newRow("cut in the header")
             << 0 << 60 << QByteArray() << "@DecParado;4: file ends inside the header text";
+        QTest::newRow("cut in a variable")
+            << 0 << 240 << QByteArray() << "@DecParado;233: file ends inside variable record 2";
         QTest::newRow("cut in a point") << 0 << 320 << QByteArray()
                                         << "@DecParado;317: file ends inside point record 3";
         QTest::newRow("not a download file") << 4 << -1 << QByteArray("HELLO") << "@DecParado;4: the header does not";

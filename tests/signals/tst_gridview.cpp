@@ -205,6 +205,8 @@ private slots:
         h.view.horizontalScrollBar()->setValue(h.view.horizontalScrollBar()->maximum());
         h.grid.select(1, 1, 1, 1);  // chosen again by the program, the first cell comes back in sight
         QCOMPARE(h.view.horizontalScrollBar()->value(), 0);
+        h.grid.removeRows(2, 99);  // more rows than there are: those there go, row 1 stays
+        QCOMPARE(QStringList({QString::number(h.grid.Rows()), h.grid.TextMatrix(1, 1)}), QStringList({"2", "v11"}));
     }
 
     // One operation on rows sel.x to sel.y (columns 2..3); row `hidden` has height 0. "copy>N"/"cut>N"
