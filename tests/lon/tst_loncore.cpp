@@ -941,8 +941,11 @@ private slots:
             records[0][records[0].indexOf(Texto(it.key()))] = it.value()[1];
         for (QStringList& r : records) std::reverse(r.begin(), r.end());
         QStringList faults;
+        fresh.grid.select(5, 3, 7, 4);  // the new table starts at its first cell, whatever was selected
         QVERIFY2(fresh.import(records, &faults), qPrintable(faults.join('\n')));
         QCOMPARE(fresh.saved(), before);
+        QCOMPARE(QList<int>({fresh.grid.Row(), fresh.grid.Col(), fresh.grid.RowSel(), fresh.grid.ColSel()}),
+                 QList<int>({1, 1, 1, 1}));
         if (project != "hidden") return;
         // A choice written exactly in another language stays as written; in other letter case it becomes
         // the caption of the language in use.
