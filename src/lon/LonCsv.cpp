@@ -88,9 +88,9 @@ QVector<QStringList> captionsFor(const SignalGrid& grid, const QHash<QString, QS
     return names;
 }
 
-bool isBuiltIn(const SignalGrid& grid, int row, const LonConfig& cfg) {
-    const double snvt = lonCellValue(grid.TextMatrix(row, LonCol::Snvt));
-    const double dev = lonCellValue(grid.TextMatrix(row, LonCol::Disp));
+// A row the configuration builds itself (the gateway's error point, a device's), from its device and SNVT cells.
+bool isBuiltIn(const QString& devCell, const QString& snvtCell, const LonConfig& cfg) {
+    const double snvt = lonCellValue(snvtCell), dev = lonCellValue(devCell);
     if (snvt == kSnvtGatewayError) return dev == 0;
     return snvt == kSnvtDeviceError && dev >= 1 && dev <= qMax(cfg.NDevs, 0);
 }
@@ -116,7 +116,9 @@ QVector<QStringList> lonCsvRecords(const SignalGrid& grid, const LonConfig& cfg)
         QStringList cells;
         cells.reserve(LonCol::Count + 1);
         for (int c = 0; c < LonCol::Count; ++c) cells << grid.TextMatrix(r, c).trimmed();
-        cells << (isBuiltIn(grid, r, cfg) ? QStringLiteral("1") : QString());
+        cells << (isBuiltIn(grid.TextMatrix(r, LonCol::Disp), grid.TextMatrix(r, LonCol::Snvt), cfg)
+                      ? QStringLiteral("1")
+                      : QString());
         records << cells;
     }
     return records;
@@ -229,9 +231,7 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
             cells[col] = value;
         }
         // Built-in rows: those the configuration has, each once; a mark on any other row is a fault.
-        const double snvt = lonCellValue(cells[LonCol::Snvt]), dev = lonCellValue(cells[LonCol::Disp]);
-        const bool builtIn = (snvt == kSnvtGatewayError && dev == 0) ||
-                             (snvt == kSnvtDeviceError && dev >= 1 && dev <= qMax(cfg.NDevs, 0));
+        const bool builtIn = isBuiltIn(cells[LonCol::Disp], cells[LonCol::Snvt], cfg);
         const QString markCaption = fieldOf(kColMark) >= 0 ? header[fieldOf(kColMark)] : Texto("CsvInterna");
         if (cells[kColMark] == QLatin1String("1") && !builtIn)
             fault(row, markCaption, Texto("CsvFilaInternaDesconocida"));
