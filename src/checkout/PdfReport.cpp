@@ -7,12 +7,33 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include "AppGlobals.h"
 #include "HandoverReport.h"
 #include "mIdioma.h"
 
 namespace {
+// A word longer than its column breaks inside itself rather than run over the next one.
+QTextOption envoltura() {
+    QTextOption o;
+    o.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return o;
+}
+
+qreal altoEnvuelto(const QString& text, const QFont& font, QPaintDevice* device, qreal room) {
+    QTextLayout layout(text, font, device);
+    layout.setTextOption(envoltura());
+    qreal h = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(room);
+        h += line.height();
+    }
+    layout.endLayout();
+    return h;
+}
+
 // What goes where: the cover is laid out by the text document; the tables,
 // thousands of rows long, are measured and drawn row by row (a text document
 // takes seconds to lay out a table of that size).
@@ -26,7 +47,8 @@ struct Pieza {
 
 class Maqueta {
 public:
-    Maqueta(QPdfWriter& pdf, const QFont& font) : m_font(font), m_bold(font), m_title(font), m_fm(font, &pdf) {
+    Maqueta(QPdfWriter& pdf, const QFont& font)
+        : m_font(font), m_bold(font), m_title(font), m_fm(font, &pdf), m_device(&pdf) {
         m_bold.setBold(true);
         m_title.setBold(true);
         m_title.setPointSizeF(font.pointSizeF() * 1.4);
@@ -83,7 +105,7 @@ public:
         for (int c = 0; c < cells.size() && c < w.size(); ++c) {
             const QRectF box(left + m_pad, x.y + m_pad, w[c] - 2 * m_pad, x.alto);
             if (x.partidas & (1u << c))
-                p.drawText(box, Qt::TextWordWrap, cells[c]);
+                p.drawText(box, cells[c], envoltura());
             else
                 p.drawText(QPointF(box.left(), box.top() + m_fm.ascent()), cells[c]);
             left += w[c];
@@ -104,11 +126,27 @@ private:
         int total = 0;
         for (int x : s.pesos) total += x;
         for (int x : s.pesos) w.append(total > 0 ? m_ancho * x / total : 0);
+        // Every word of a caption fits its column; the room comes from the columns with room to spare.
+        const QFontMetricsF bold(m_bold, m_device);
+        QVector<qreal> need(w.size());
+        qreal falta = 0, sobra = 0;
+        for (int c = 0; c < w.size(); ++c) {
+            for (const QString& word : s.cabecera.value(c).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                need[c] = qMax(need[c], bold.horizontalAdvance(word) + 2 * m_pad + 1);
+            if (w[c] < need[c])
+                falta += need[c] - w[c];
+            else
+                sobra += w[c] - need[c];
+        }
+        if (falta > 0 && sobra > falta)
+            for (int c = 0; c < w.size(); ++c)
+                w[c] = w[c] < need[c] ? need[c] : w[c] - (w[c] - need[c]) * falta / sobra;
         m_anchosDe.append(w);
     }
     Pieza medida(Pieza::Tipo tipo, int s, int fila, const QStringList& cells) {
         const QVector<qreal>& w = m_anchosDe[s];
-        const QFontMetricsF& fm = m_fm;
+        const QFont& font = tipo == Pieza::Cabecera ? m_bold : m_font;
+        const QFontMetricsF fm(font, m_device);
         qreal h = fm.height();
         quint32 wrap = 0;
         for (int c = 0; c < cells.size() && c < w.size() && c < 32; ++c) {
@@ -116,7 +154,7 @@ private:
             // Most cells fit on one line; only the others are laid out.
             if (cells[c].isEmpty() || fm.horizontalAdvance(cells[c]) <= room) continue;
             wrap |= 1u << c;
-            h = qMax(h, fm.boundingRect(QRectF(0, 0, room, 1e9), Qt::TextWordWrap, cells[c]).height());
+            h = qMax(h, altoEnvuelto(cells[c], font, m_device, room));
         }
         return {tipo, s, fila, 0, 0, h + 2 * m_pad, wrap};
     }
@@ -135,6 +173,7 @@ private:
 
     QFont m_font, m_bold, m_title;
     QFontMetricsF m_fm;
+    QPaintDevice* m_device;
     qreal m_pad = 0, m_ancho = 0, m_alto = 0, m_y = 0;
     int m_pagina = 0;
 };
