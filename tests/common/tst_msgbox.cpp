@@ -8,6 +8,7 @@
 #include "ModalDriver.h"
 #include "QtPrompts.h"
 #include "TestSupport.h"
+#include "WidgetState.h"
 #include "fInputBox.h"
 #include "fMsgBox.h"
 
@@ -73,6 +74,8 @@ private slots:
                 if (auto* b = box.findChild<QPushButton*>("cmd" + QString::number(i)); !b->isHidden())
                     captions << b->text();
             QCOMPARE(captions, QStringList({"&Yes", "&No", "&Later"}).mid(0, buttons));
+            if (QTest::currentDataTag() == QString("Enter, default 3"))
+                QCOMPARE(windowDiffers(&box, "message-box"), QString());
             box.show(), box.activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(&box));
             play(script);
@@ -86,6 +89,7 @@ private slots:
                 [&](fInputBox* box) {
                     QVERIFY(app().InputBoxAbierto);
                     QCOMPARE(box->txtDato->selectedText(), QString("12.5"));
+                    QCOMPARE(windowDiffers(box, "input-box"), QString());
                     QVERIFY(QTest::qWaitForWindowActive(box));
                     play(script);
                 },

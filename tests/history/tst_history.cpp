@@ -12,6 +12,7 @@
 #include "LonFixtures.h"
 #include "Mbs6Fixtures.h"
 #include "TestSupport.h"
+#include "WidgetState.h"
 #include "fDiferencias.h"
 #include "fHistorial.h"
 #include "mIdioma.h"
@@ -340,6 +341,7 @@ private slots:
         auto result = [](int n) { return Texto("HistResultados").section('|', n, n); };
         fHistorial w(dir);
         w.show();
+        QCOMPARE(windowDiffers(&w, "history-" + history, home.path()), QString());
         QTreeWidget* list = w.lvwHistorial;
         QStringList got;
         const QString note = w.findChild<QLabel*>("lblHistorial") ? w.findChild<QLabel*>("lblHistorial")->text() : "";
@@ -366,6 +368,7 @@ private slots:
         const int most = QGuiApplication::primaryScreen()->availableGeometry().width() * 9 / 10;
         QCOMPARE(d.width(), qBound(820, need, qMax(820, most)));
         QVERIFY(d.txtDiferencias->isReadOnly() && d.windowTitle() == Texto("HistDiferencias"));
+        QCOMPARE(windowDiffers(&d, "differences"), QString());
     }
 
     // The send confirmation says what changes against the last file sent, where and when it went; a third

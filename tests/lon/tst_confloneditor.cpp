@@ -14,6 +14,7 @@
 #include "SignalGrid.h"
 #include "SignalGridView.h"
 #include "TestSupport.h"
+#include "WidgetState.h"
 #include "fConfLonA.h"
 #include "fImportXif.h"
 #include "fSNVT.h"
@@ -120,6 +121,7 @@ private slots:
         QVERIFY(w.windowTitle().endsWith(":64 Max.Regs.ASCII:500"));
         QVERIFY(w.optRS_TCP[1]->isChecked() && w.fraTCP->isVisible() && w.cmdInsertar->isHidden());
         QCOMPARE(fieldsWithoutHelp(w.fraConexion, w.lblHelp), QStringList());
+        QCOMPARE(windowDiffers(&w, "lon-editor", m_home->path()), QString());
         w.TabStrip1->setCurrentIndex(1);
         QVERIFY(!w.cmdInsertar->isHidden() && w.fraConexion->isHidden());
         QCOMPARE(w.lblHelp->text(), Texto("ConfSenyales"));
@@ -137,6 +139,7 @@ private slots:
         QCOMPARE(w.model().RS_TCP, 0);
         choose(w.cboFirmVersion, 1);
         QVERIFY(w.fraTCP->isVisible() && w.optRS_TCP[0]->isChecked());
+        QCOMPARE(windowDiffers(&w, "lon-editor-changed", m_home->path()), QString());
     }
 
     // Each field wired to its check (the checks at their edges: the core tests).
@@ -419,6 +422,7 @@ private slots:
         whenModal<fSNVT>(
             [&](fSNVT* d) {
                 presetSeen = selectedName(d);
+                if (row == 3 && typed.isEmpty()) QCOMPARE(windowDiffers(d, "snvt-chooser"), QString());
                 if (typed.isEmpty()) return d->cmdCancelar->click();
                 QTest::keyClicks(d->txtFiltro, typed);
                 d->cmdAceptar->click();
@@ -481,6 +485,7 @@ private slots:
                 d->chkDevStatus->setChecked(true);
                 d->cmdCargar->click(), d->cmdCargar->click();  // read twice, listed once
                 listed = d->lvwPro->topLevelItemCount();
+                QCOMPARE(windowDiffers(d, "xif-import", m_home->path()), QString());
                 d->cmdSelAll[0]->click();
                 d->lvwPro->topLevelItem(listed - 1)->setSelected(false);  // the last NV stays out
                 d->cboDfin->setCurrentIndex(2);                           // 1..3

@@ -22,6 +22,7 @@
 #include "SignalGridView.h"
 #include "TestSupport.h"
 #include "fConfMbs6A.h"
+#include "WidgetState.h"
 #include "mIdioma.h"
 
 namespace {
@@ -200,6 +201,7 @@ private slots:
                  QString("9600Unit 10"));  // the first unit current, its name shown
         QVERIFY(!e.w.cmdInsertar->isVisible() && !e.w.cmdImportar->isVisible());  // row buttons: signals tab only
         QCOMPARE(fieldsWithoutHelp(e.w.fraConexion, e.w.lblHelp), QStringList());
+        QCOMPARE(windowDiffers(&e.w, "mbs6-editor", e.home.path()), QString());
         e.w.TabStrip1->setCurrentIndex(1);
         QVERIFY(e.w.cmdInsertar->isVisible() && e.w.cmdImportar->isVisible());
         QCOMPARE(e.w.lblHelp->text(), Texto("ConfSenyales"));  // the tab says what it holds
@@ -231,6 +233,7 @@ private slots:
         e.w.lstMaquina->setCurrentRow(0);
         QCOMPARE(e.w.txtMaquina->text(), QString("Hall"));
         QVERIFY(e.w.model().unit(5).On && e.w.connectionChanged());
+        QCOMPARE(windowDiffers(&e.w, "mbs6-editor-edited", e.home.path()), QString());
     }
 
     // In the focused editor, a key typed in row 20 of each column, then a right click inside rows 8-10 of it:

@@ -22,6 +22,7 @@
 #include "SenyalesMonitor.h"
 #include "SignalGridView.h"
 #include "TestSupport.h"
+#include "WidgetState.h"
 #include "WindowPlacement.h"
 #include "fProject.h"
 #include "fSignalEditor.h"
@@ -344,6 +345,7 @@ void TstMonitors::windowsGo() {
             win = w.mdiArea->findChild<fTendencia*>();
         }
         QVERIFY(win);
+        if (round == 0) QCOMPARE(windowDiffers(&w, "area-" + QString(which).replace(' ', '-'), home.path()), QString());
         QPointer<QWidget> gone = win, frame = win->parentWidget();
         QVERIFY(qobject_cast<QMdiSubWindow*>(frame));
         if (which == "viewer")

@@ -9,6 +9,7 @@
 #include "ModulINI.h"
 #include "ProjectCatalogue.h"
 #include "ProjectFixtures.h"
+#include "WidgetState.h"
 #include "fProject.h"
 #include "fProjectNew.h"
 #include "mIdioma.h"
@@ -254,6 +255,8 @@ private slots:
         fProject w;
         w.show(), QApplication::setActiveWindow(&w);
         QVERIFY(QTest::qWaitForWindowActive(&w));
+        if (QTest::currentDataTag() == QString("button Charlie"))
+            QCOMPARE(windowDiffers(&w, "projects", m_home->path()), QString());
         QCOMPARE(listed(w.lvwPro), (QStringList{"alpha", "Bravo", "Charlie"}));
         QCOMPARE(current(w), QStringList({open, app().ProtProyecto, app().DescProyecto}).join('|'));
         w.lvwPro->setCurrentItem(w.lvwPro->findItems(row, Qt::MatchExactly, 0).value(0));
@@ -265,6 +268,7 @@ private slots:
                 seen = d->txtNom->text() + "|" + d->txtDesc->text() + "|" + d->cboProt->currentText() +
                        QString::number(d->cboProt->isEnabled()) + QString::number(d->copiarProyecto()) +
                        QString::number(d->cboProt->count());
+                if (answer != Msg::Yes) QCOMPARE(windowDiffers(d, "project-" + how, m_home->path()), QString());
                 if (answer == Msg::Yes) d->cmdAceptar->click(), stayedOpen = d->isVisible();  // name taken
                 d->txtNom->setText(""), QTest::keyClicks(d->txtNom, "Delta"), d->txtDesc->setText("fresh");
                 if (answer == Msg::No) d->cboProt->setCurrentIndex(1);

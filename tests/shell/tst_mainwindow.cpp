@@ -22,6 +22,7 @@
 #include "ProjectFixtures.h"
 #include "SenyalesMonitor.h"
 #include "Startup.h"
+#include "WidgetState.h"
 #include "fConfPort.h"
 #include "fProject.h"
 #include "fTestExterno.h"
@@ -149,6 +150,12 @@ private slots:
         Started s;
         s.w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&s.w));
+        QCOMPARE(windowDiffers(&s.w, "main-window", s.home.path()), QString());
+        bool about = false;
+        QString aboutState;
+        whenModal<QDialog>([&](QDialog* d) { aboutState = windowDiffers(d, "about"), d->accept(); }, &about);
+        s.w.mnuAcercade->trigger();
+        QVERIFY(about && aboutState.isEmpty());
         QStringList bar;
         for (QAction* a : s.w.menuBar()->actions()) bar << a->text();
         QCOMPARE(bar, (QStringList{Texto("mnuArchivo"), Texto("mnuVer"), Texto("mnuConfiguracion"),
@@ -275,6 +282,10 @@ private slots:
         a.ProtProyecto = a.NombreIni = "LON", a.IPConexion = "10.1.1.1";
         ConfigSerie com{"57600,n,8,1", 4, "/dev/ttyPLM0"};  // a stored device stays choosable
         fConfPort dlg(com, col<bool>("portOpen"));
+        if (QTest::currentDataTag() == QString("UDP") || col<bool>("portOpen"))
+            QCOMPARE(windowDiffers(&dlg, QString("connection-") + (col<bool>("portOpen") ? "port-open" : "closed"),
+                                   home.path()),
+                     QString());
         const QStringList e = col<QString>("entries").split('|');
         dlg.optRSTCP[e[0].toInt()]->setChecked(true), dlg.txtIp->setText(e[1]), dlg.txtPort->setText(e[2]);
         dlg.cboBaud->setCurrentText(e[3]), dlg.cboCom->setCurrentIndex(dlg.cboCom->findText(e[4]));
@@ -296,6 +307,13 @@ private slots:
                                          : QStringLiteral("4|/dev/ttyPLM0|57600,n,8,1"));
         dlg.txtIp->setText("255.255.255.2551");  // no address is longer than 15 characters
         QCOMPARE(dlg.txtIp->text(), QString("255.255.255.255"));
+        QStringList speeds;  // a stored speed is listed once: first, last, or added when not in the list
+        for (const char* stored : {"1200,n,8,1", "115200,n,8,1", "300,n,8,1"}) {
+            ConfigSerie c{stored, 1, QString()};
+            fConfPort d(c, false);
+            speeds << QString::number(d.cboBaud->count()) + ":" + d.cboBaud->currentText();
+        }
+        QCOMPARE(speeds, QStringList({"11:1200", "11:115200", "12:300"}));
     }
 
     // The dialog's port list beyond "COM 16": what the system lists, the stored port kept, marked "-" when absent.
@@ -400,6 +418,7 @@ private slots:
         const QString refused = nonLoopback(dir, app().IPConexion);
         QVERIFY2(refused.isEmpty() && app().ConsolaUDP, qPrintable(refused));
         steps << controls(w);
+        if (how.isEmpty()) QCOMPARE(windowDiffers(&w, "main-window-project", home.path()), QString());
 
         if (!how.isEmpty()) w.Timer1->setInterval(20);
         QTest::mouseClick(w.chkOnline, Qt::LeftButton);
