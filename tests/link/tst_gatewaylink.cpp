@@ -397,6 +397,7 @@ private slots:
         QTest::newRow("generated again later: another date") << "again" << false;
         QTest::newRow("a signal's address changed since") << "address" << true;
         QTest::newRow("a byte of the file changed") << "byte" << true;
+        QTest::newRow("a signal table that no longer reads: stale, and nothing said") << "damaged" << true;
     }
     void staleness() {
         auto [change, stale] = fetch<QString, bool>("change", "stale");
@@ -406,10 +407,12 @@ private slots:
         if (change == "again") runPilmora(r.home.path(), {"generate", r.folder, "--at", "2030/01/02 03:04:05"});
         QByteArray dat = readAll(r.folder + "/LON.dat"), bytes = readAll(r.folder + "/LON.Plmx");
         if (change == "address") writeAll(r.folder + "/LON.dat", dat.replace("Point 1\t1\t", "Point 1\t7\t"));
+        if (change == "damaged") writeAll(r.folder + "/LON.dat", "not a signal table\r\n");
         if (change == "byte")
             writeAll(r.folder + "/LON.Plmx", bytes.replace(200, 1, QByteArray(1, char(bytes[200] ^ 1))));
         r.link.setFichero("LON.PLMX");
         QCOMPARE(r.link.downloadFileInfo().stale, stale);
+        QCOMPARE(r.prompts.texts(), QStringList());  // a question of the confirmation, asked in the background
     }
 
     void serialSettings_data() {

@@ -114,12 +114,6 @@ private slots:
         QCOMPARE(w.lstMaquina->count() * 100 + w.lstMaquina->currentRow(), 6400);  // the first device current
         QCOMPARE(w.lstMaquina->item(63)->text(), Texto("Dispositivo") + "64");
         QVERIFY(!w.connectionChanged() && !w.gridChanged() && m_prompts->shown().isEmpty());
-        QCOMPARE(w.txtIp->text() + "|" + w.txtGateway->text() + "|" + w.txtLTimeoutPollLon->text() + "|" +
-                     w.txtTimeoutKeepAlive->text(),
-                 QString("127.0.0.1|127.0.0.9|250|45"));
-        QCOMPARE(w.cboVersion->currentText() + w.cboFirmVersion->currentText(), QString("A-BasicV.43.1.x"));
-        QVERIFY(w.windowTitle().endsWith(":64 Max.Regs.ASCII:500"));
-        QVERIFY(w.optRS_TCP[1]->isChecked() && w.fraTCP->isVisible() && w.cmdInsertar->isHidden());
         QCOMPARE(fieldsWithoutHelp(w.fraConexion, w.lblHelp), QStringList());
         QCOMPARE(windowDiffers(&w, "lon-editor", m_home->path()), QString());
         w.TabStrip1->setCurrentIndex(1);

@@ -21,8 +21,8 @@
 #include "SignalGrid.h"
 #include "SignalGridView.h"
 #include "TestSupport.h"
-#include "fConfMbs6A.h"
 #include "WidgetState.h"
+#include "fConfMbs6A.h"
 #include "mIdioma.h"
 
 namespace {
@@ -197,9 +197,6 @@ private slots:
         e.w.Form_Load();  // loaded again: the same lists
         QCOMPARE(e.w.lstMaquina->count() * 1000 + e.w.grid->model()->rowCount(), 63826);
         QCOMPARE(e.w.grid->visualRect(e.w.grid->currentIndex()), e.w.grid->cellRect(1, Mbs6Col::Descripcion));
-        QCOMPARE(e.w.cboBaud->currentText() + e.w.txtMaquina->text() + QString::number(e.w.lstMaquina->currentRow()),
-                 QString("9600Unit 10"));  // the first unit current, its name shown
-        QVERIFY(!e.w.cmdInsertar->isVisible() && !e.w.cmdImportar->isVisible());  // row buttons: signals tab only
         QCOMPARE(fieldsWithoutHelp(e.w.fraConexion, e.w.lblHelp), QStringList());
         QCOMPARE(windowDiffers(&e.w, "mbs6-editor", e.home.path()), QString());
         e.w.TabStrip1->setCurrentIndex(1);

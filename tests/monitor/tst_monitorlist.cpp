@@ -173,8 +173,7 @@ void TstMonitorList::values() {
 void TstMonitorList::pacing_data() {
     // Signals at addresses 9 7 8 ("single": 9 only). Steps: "p" Refresh (or Stop), "tN" N ms pass, "aN" the gateway
     // reports address N, "off" the link is lost. Each step -> what it sent; at the end the rows marked "no answer".
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("expected");
+    addColumns<QString, QString>("steps", "expected");
     QTest::newRow("quick gateway: each request after the answer") << "p a9 a7 a8"
                                                                   << "p:AD0009? a9:AD0007? a7:AD0008? a8: | done:";
     QTest::newRow("slow gateway: one request waits at a time")

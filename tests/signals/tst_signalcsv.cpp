@@ -57,7 +57,8 @@ private slots:
         CsvRecords r;
         QString error;
         QList<qint64> done;
-        QVERIFY(csvDecode(bytes, &r, &error, [&](qint64 d, qint64 total) { done << (total == bytes.size() ? d : -1); }));
+        QVERIFY(
+            csvDecode(bytes, &r, &error, [&](qint64 d, qint64 total) { done << (total == bytes.size() ? d : -1); }));
         QCOMPARE(QList<qint64>({done.first(), done.last()}), QList<qint64>({0, bytes.size()}));
         for (int k = 1; k < done.size(); ++k)
             QVERIFY2(done[k] > done[k - 1] && done[k] - done[k - 1] <= 256 * 1024, qPrintable(QString::number(k)));
@@ -94,7 +95,7 @@ private slots:
         QCOMPARE(csvUnstorableChar(u8"a\tb"), QChar('\t'));
         QCOMPARE(csvUnstorableChar(u8"snow ☃"), QChar(0x2603));
         QCOMPARE(csvCharFault(u8"中 ☃"), Texto("CsvCaracter") + "U+4E2D");  // the first, as its code is written
-        QCOMPARE(csvUnstorableChar(QString(QChar(0x80))), QChar(0x80));  // a C1 control cp1252 maps elsewhere
+        QCOMPARE(csvUnstorableChar(QString(QChar(0x80))), QChar(0x80));     // a C1 control cp1252 maps elsewhere
     }
 };
 

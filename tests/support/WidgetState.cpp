@@ -27,14 +27,6 @@ void actions(QStringList& out, const QList<QAction*>& list, const QString& inden
 }
 
 void model(QStringList& out, const QAbstractItemView* v, const QString& indent) {
-    if (auto* tree = qobject_cast<const QTreeView*>(v))
-        out << indent + QString("  tree expandable=%1 decorated=%2")
-                            .arg(tree->itemsExpandable())
-                            .arg(tree->rootIsDecorated());
-    out << indent + QString("  edit=%1 selection=%2/%3")
-                        .arg(int(v->editTriggers()))
-                        .arg(v->selectionMode())
-                        .arg(v->selectionBehavior());
     const QAbstractItemModel* m = v->model();
     if (!m) return;
     const int rows = m->rowCount(v->rootIndex()), cols = m->columnCount(v->rootIndex());
@@ -66,83 +58,59 @@ void model(QStringList& out, const QAbstractItemView* v, const QString& indent) 
     }
 }
 
+// The properties a user sees or meets, where a widget has them.
+const char* const kShown[] = {"text",           "title",
+                              "plainText",      "checkable",
+                              "checked",        "default",
+                              "maxLength",      "readOnly",
+                              "echoMode",       "editable",
+                              "currentIndex",   "minimum",
+                              "maximum",        "value",
+                              "lineWrapMode",   "textInteractionFlags",
+                              "selectionMode",  "selectionBehavior",
+                              "editTriggers",   "itemsExpandable",
+                              "rootIsDecorated"};
+
 void widget(QStringList& out, const QWidget* w, const QWidget* root, const QString& indent) {
     QString line = indent + QString::fromLatin1(w->metaObject()->className());
     if (!w->objectName().isEmpty()) line += "#" + w->objectName();
     if (w != root && !w->isVisibleTo(root)) line += " hidden";
     if (!w->isEnabled()) line += " off";
-    if (!w->windowTitle().isEmpty() && (w == root || w->isWindow() || qobject_cast<const QMdiSubWindow*>(w)))
-        line += " title=" + quoted(w->windowTitle());
+    if (w->isWindow() || qobject_cast<const QMdiSubWindow*>(w)) line += " title=" + quoted(w->windowTitle());
     if (w->testAttribute(Qt::WA_DeleteOnClose)) line += " deleted-on-close";
     if (w->isWindow() && w->windowModality() != Qt::NonModal) line += " modal";
-    bool inside = true;  // whether the widget's own children are worth listing
-    if (auto* l = qobject_cast<const QLabel*>(w)) {
-        line += " " + quoted(l->text());
-        if (l->textInteractionFlags() != Qt::LinksAccessibleByMouse)
-            line += QString(" interaction=%1").arg(int(l->textInteractionFlags()));
-    } else if (auto* b = qobject_cast<const QAbstractButton*>(w)) {
-        line += " " + quoted(b->text());
-        if (b->isCheckable()) line += b->isChecked() ? " [x]" : " [ ]";
-        if (auto* p = qobject_cast<const QPushButton*>(w); p && p->isDefault()) line += " default";
-        inside = false;
-    } else if (auto* e = qobject_cast<const QLineEdit*>(w)) {
-        line += " " + quoted(e->text()) + QString(" max=%1").arg(e->maxLength());
-        if (e->isReadOnly()) line += " read-only";
-        if (e->echoMode() != QLineEdit::Normal) line += " hidden-text";
-        if (e->validator()) line += " validated";
-        inside = false;
-    } else if (auto* c = qobject_cast<const QComboBox*>(w)) {
-        QStringList items;
+    for (const char* name : kShown)
+        if (w->metaObject()->indexOfProperty(name) >= 0)
+            line += QString(" %1=").arg(name) + quoted(w->property(name).toString().left(400));
+    QStringList items;
+    if (auto* c = qobject_cast<const QComboBox*>(w))
         for (int i = 0; i < c->count(); ++i) items << c->itemText(i);
-        line +=
-            QString(" current=%1 ").arg(c->currentIndex()) + quoted(c->currentText()) + " {" + items.join("|") + "}";
-        if (c->isEditable()) line += QString(" editable max=%1").arg(c->lineEdit() ? c->lineEdit()->maxLength() : -1);
-        inside = false;
-    } else if (auto* s = qobject_cast<const QAbstractSpinBox*>(w)) {
-        line += " " + quoted(s->text());
-        if (auto* i = qobject_cast<const QSpinBox*>(w)) line += QString(" %1..%2").arg(i->minimum()).arg(i->maximum());
-        inside = false;
-    } else if (auto* p = qobject_cast<const QProgressBar*>(w)) {
-        line += QString(" %1 of %2..%3").arg(p->value()).arg(p->minimum()).arg(p->maximum());
-    } else if (auto* t = qobject_cast<const QPlainTextEdit*>(w)) {
-        line += QString(" wrap=%1 ").arg(t->lineWrapMode()) + quoted(t->toPlainText().left(400));
-        if (t->isReadOnly()) line += " read-only";
-        inside = false;
-    } else if (auto* t = qobject_cast<const QTextEdit*>(w)) {
-        line += QString(" wrap=%1 ").arg(t->lineWrapMode()) + quoted(t->toPlainText().left(400));
-        if (t->isReadOnly()) line += " read-only";
-        inside = false;
-    } else if (auto* g = qobject_cast<const QGroupBox*>(w)) {
-        line += " " + quoted(g->title());
-        if (g->isCheckable()) line += g->isChecked() ? " [x]" : " [ ]";
-    } else if (auto* tabs = qobject_cast<const QTabWidget*>(w)) {
-        QStringList names;
-        for (int i = 0; i < tabs->count(); ++i) names << tabs->tabText(i) + (tabs->isTabEnabled(i) ? "" : "{off}");
-        line += QString(" current=%1 {").arg(tabs->currentIndex()) + names.join("|") + "}";
-    } else if (auto* bar = qobject_cast<const QTabBar*>(w)) {
-        QStringList names;
-        for (int i = 0; i < bar->count(); ++i) names << bar->tabText(i) + (bar->isTabEnabled(i) ? "" : "{off}");
-        line += QString(" current=%1 {").arg(bar->currentIndex()) + names.join("|") + "}";
-        inside = false;
-    }
+    const QTabBar* tabs = qobject_cast<const QTabWidget*>(w) ? qobject_cast<const QTabWidget*>(w)->tabBar()
+                                                             : qobject_cast<const QTabBar*>(w);
+    for (int i = 0; tabs && i < tabs->count(); ++i) items << tabs->tabText(i) + (tabs->isTabEnabled(i) ? "" : "{off}");
+    if (!items.isEmpty()) line += " {" + items.join("|") + "}";
     out << line;
     if (auto* bar = qobject_cast<const QMenuBar*>(w)) return actions(out, bar->actions(), indent + "  ");
     if (auto* menu = qobject_cast<const QMenu*>(w)) return actions(out, menu->actions(), indent + "  ");
-    if (auto* b = qobject_cast<const QToolButton*>(w); b && b->menu())
-        actions(out, b->menu()->actions(), indent + "  ");
-    if (auto* b = qobject_cast<const QPushButton*>(w); b && b->menu())
-        actions(out, b->menu()->actions(), indent + "  ");
+    auto* tool = qobject_cast<const QToolButton*>(w);
+    auto* push = qobject_cast<const QPushButton*>(w);
+    if (const QMenu* menu = tool ? tool->menu() : push ? push->menu() : nullptr)
+        actions(out, menu->actions(), indent + "  ");
     if (auto* v = qobject_cast<const QAbstractItemView*>(w)) return model(out, v, indent);
     if (auto* c = qobject_cast<const QChartView*>(w)) {
         for (const QAbstractAxis* a : c->chart()->axes())
             out << indent + "  axis " + quoted(a->titleText()) + (a->isTitleVisible() ? "" : " title hidden");
         for (const QAbstractSeries* x : c->chart()->series())
-            out << indent + "  series " + quoted(x->name()) +
-                       QString(" %1 points")
-                           .arg(qobject_cast<const QXYSeries*>(x) ? qobject_cast<const QXYSeries*>(x)->count() : -1);
+            out << indent + "  series " + quoted(x->name()) + " " +
+                       QString::number(static_cast<const QXYSeries*>(x)->count());
         return;
     }
-    if (!inside || qobject_cast<const QScrollBar*>(w)) return;
+    // Compound widgets are described by their properties, not by their parts.
+    if (qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w) ||
+        qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+        (qobject_cast<const QAbstractScrollArea*>(w) && !qobject_cast<const QMdiArea*>(w)) ||
+        qobject_cast<const QTabBar*>(w) || qobject_cast<const QScrollBar*>(w))
+        return;
     for (const QObject* o : w->children())
         if (auto* c = qobject_cast<const QWidget*>(o); c && !c->objectName().startsWith("qt_"))
             widget(out, c, root, indent + "  ");
