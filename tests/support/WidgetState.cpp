@@ -6,110 +6,84 @@
 #include "TestSupport.h"
 
 namespace {
-QString quoted(const QString& s) {
-    return QLatin1Char('"') + QString(s).replace(QLatin1Char('\n'), "\\n") + QLatin1Char('"');
-}
+QString quoted(const QString& s) { return '"' + QString(s).replace('\n', "\\n") + '"'; }
+QString mark(bool on, const char* text) { return on ? QString(text) : QString(); }
 
 void actions(QStringList& out, const QList<QAction*>& list, const QString& indent) {
     for (const QAction* a : list) {
-        if (a->isSeparator()) {
-            out << indent + "----";
-            continue;
-        }
-        QString line = indent + "action " + quoted(a->text());
-        if (!a->isVisible()) line += " hidden";
-        if (!a->isEnabled()) line += " off";
-        if (a->isCheckable()) line += a->isChecked() ? " [x]" : " [ ]";
-        if (!a->shortcut().isEmpty()) line += " key=" + a->shortcut().toString(QKeySequence::PortableText);
-        out << line;
+        out << indent + (a->isSeparator() ? "----" : "action " + quoted(a->text())) + mark(!a->isVisible(), " hidden") +
+                   mark(!a->isEnabled(), " off") + mark(a->isCheckable(), a->isChecked() ? " [x]" : " [ ]") +
+                   mark(!a->shortcut().isEmpty(), " key=") + a->shortcut().toString(QKeySequence::PortableText);
         if (a->menu()) actions(out, a->menu()->actions(), indent + "  ");
     }
 }
 
 void model(QStringList& out, const QAbstractItemView* v, const QString& indent) {
     const QAbstractItemModel* m = v->model();
-    if (!m) return;
     const int rows = m->rowCount(v->rootIndex()), cols = m->columnCount(v->rootIndex());
-    out << indent + QString("  %1 x %2, current %3,%4")
-                        .arg(rows)
-                        .arg(cols)
-                        .arg(v->currentIndex().row())
-                        .arg(v->currentIndex().column());
+    out << indent + QString::asprintf("  %d x %d, current %d,%d", rows, cols, v->currentIndex().row(),
+                                      v->currentIndex().column());
     QStringList head;
     auto* table = qobject_cast<const QTableView*>(v);
-    for (int c = 0; c < cols; ++c)
-        head << m->headerData(c, Qt::Horizontal).toString() + (!table ? QString()
+    for (int c = 0; c < cols; ++c)  // with each column's width in a table
+        head << m->headerData(c, Qt::Horizontal).toString() + (!table ? ""
                                                                : table->isColumnHidden(c)
                                                                    ? "{hidden}"
-                                                                   : QString("{%1}").arg(table->columnWidth(c)));
-    if (!head.join("").isEmpty()) out << indent + "  head " + head.join(" | ");
-    // Enough rows to see what a fill writes, not thousands.
-    for (int r = 0; r < qMin(rows, 24); ++r) {
+                                                                   : QString::asprintf("{%d}", table->columnWidth(c)));
+    out << indent + "  head " + head.join(" | ");
+    for (int r = 0; r < qMin(rows, 24); ++r) {  // enough rows to see what a fill writes, not thousands
         QStringList cells;
         for (int c = 0; c < cols; ++c) {
             const QModelIndex i = m->index(r, c, v->rootIndex());
-            QString t = i.data().toString();
-            if (!(m->flags(i) & Qt::ItemIsEnabled)) t += "{off}";
-            if (m->flags(i) & Qt::ItemIsEditable) t += "{ed}";
-            if (const QVariant check = i.data(Qt::CheckStateRole); check.isValid()) t += check.toInt() ? "{x}" : "{ }";
-            cells << t;
+            const QVariant check = i.data(Qt::CheckStateRole);
+            cells << i.data().toString() + mark(!(i.flags() & Qt::ItemIsEnabled), "{off}") +
+                         mark(i.flags() & Qt::ItemIsEditable, "{ed}") +
+                         mark(check.isValid(), check.toInt() ? "{x}" : "{ }");
         }
         out << indent + "  | " + cells.join(" | ");
     }
 }
 
 // The properties a user sees or meets, where a widget has them.
-const char* const kShown[] = {"text",           "title",
-                              "plainText",      "checkable",
-                              "checked",        "default",
-                              "maxLength",      "readOnly",
-                              "echoMode",       "editable",
-                              "currentIndex",   "minimum",
-                              "maximum",        "value",
-                              "lineWrapMode",   "textInteractionFlags",
-                              "selectionMode",  "selectionBehavior",
-                              "editTriggers",   "itemsExpandable",
-                              "rootIsDecorated"};
+const QStringList kShown = QString(
+                               "text title plainText checkable checked default maxLength readOnly echoMode "
+                               "editable currentIndex minimum maximum value lineWrapMode textInteractionFlags "
+                               "selectionMode selectionBehavior editTriggers itemsExpandable rootIsDecorated")
+                               .split(' ');
 
 void widget(QStringList& out, const QWidget* w, const QWidget* root, const QString& indent) {
-    QString line = indent + QString::fromLatin1(w->metaObject()->className());
-    if (!w->objectName().isEmpty()) line += "#" + w->objectName();
-    if (w != root && !w->isVisibleTo(root)) line += " hidden";
-    if (!w->isEnabled()) line += " off";
+    QString line = indent + w->metaObject()->className() + mark(!w->objectName().isEmpty(), "#") + w->objectName() +
+                   mark(w != root && !w->isVisibleTo(root), " hidden") + mark(!w->isEnabled(), " off") +
+                   mark(w->testAttribute(Qt::WA_DeleteOnClose), " deleted-on-close") +
+                   mark(w->isWindow() && w->windowModality() != Qt::NonModal, " modal");
     if (w->isWindow() || qobject_cast<const QMdiSubWindow*>(w)) line += " title=" + quoted(w->windowTitle());
-    if (w->testAttribute(Qt::WA_DeleteOnClose)) line += " deleted-on-close";
-    if (w->isWindow() && w->windowModality() != Qt::NonModal) line += " modal";
-    for (const char* name : kShown)
-        if (w->metaObject()->indexOfProperty(name) >= 0)
-            line += QString(" %1=").arg(name) + quoted(w->property(name).toString().left(400));
+    for (const QString& name : kShown)
+        if (w->metaObject()->indexOfProperty(name.toLatin1()) >= 0)
+            line += " " + name + "=" + quoted(w->property(name.toLatin1()).toString().left(400));
     QStringList items;
-    if (auto* c = qobject_cast<const QComboBox*>(w))
-        for (int i = 0; i < c->count(); ++i) items << c->itemText(i);
-    const QTabBar* tabs = qobject_cast<const QTabWidget*>(w) ? qobject_cast<const QTabWidget*>(w)->tabBar()
+    for (int i = 0; qobject_cast<const QComboBox*>(w) && i < static_cast<const QComboBox*>(w)->count(); ++i)
+        items << static_cast<const QComboBox*>(w)->itemText(i);
+    const QTabBar* tabs = qobject_cast<const QTabWidget*>(w) ? static_cast<const QTabWidget*>(w)->tabBar()
                                                              : qobject_cast<const QTabBar*>(w);
-    for (int i = 0; tabs && i < tabs->count(); ++i) items << tabs->tabText(i) + (tabs->isTabEnabled(i) ? "" : "{off}");
-    if (!items.isEmpty()) line += " {" + items.join("|") + "}";
-    out << line;
-    if (auto* bar = qobject_cast<const QMenuBar*>(w)) return actions(out, bar->actions(), indent + "  ");
-    if (auto* menu = qobject_cast<const QMenu*>(w)) return actions(out, menu->actions(), indent + "  ");
+    for (int i = 0; tabs && i < tabs->count(); ++i) items << tabs->tabText(i) + mark(!tabs->isTabEnabled(i), "{off}");
+    out << line + mark(!items.isEmpty(), " {") + items.join("|") + mark(!items.isEmpty(), "}");
     auto* tool = qobject_cast<const QToolButton*>(w);
     auto* push = qobject_cast<const QPushButton*>(w);
-    if (const QMenu* menu = tool ? tool->menu() : push ? push->menu() : nullptr)
-        actions(out, menu->actions(), indent + "  ");
+    auto* bar = qobject_cast<const QMenuBar*>(w);
+    const QWidget* menu = tool ? tool->menu() : push ? push->menu() : bar ? bar : qobject_cast<const QMenu*>(w);
+    if (menu) actions(out, menu->actions(), indent + "  ");
     if (auto* v = qobject_cast<const QAbstractItemView*>(w)) return model(out, v, indent);
     if (auto* c = qobject_cast<const QChartView*>(w)) {
         for (const QAbstractAxis* a : c->chart()->axes())
-            out << indent + "  axis " + quoted(a->titleText()) + (a->isTitleVisible() ? "" : " title hidden");
+            out << indent + "  axis " + quoted(a->titleText()) + mark(!a->isTitleVisible(), " title hidden");
         for (const QAbstractSeries* x : c->chart()->series())
-            out << indent + "  series " + quoted(x->name()) + " " +
-                       QString::number(static_cast<const QXYSeries*>(x)->count());
-        return;
+            out << indent + "  series " + quoted(x->name()) +
+                       QString::asprintf(" %d", static_cast<const QXYSeries*>(x)->count());
     }
     // Compound widgets are described by their properties, not by their parts.
-    if (qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w) ||
+    if (menu || qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w) ||
         qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
-        (qobject_cast<const QAbstractScrollArea*>(w) && !qobject_cast<const QMdiArea*>(w)) ||
-        qobject_cast<const QTabBar*>(w) || qobject_cast<const QScrollBar*>(w))
+        (qobject_cast<const QAbstractScrollArea*>(w) && !qobject_cast<const QMdiArea*>(w)) || tabs)
         return;
     for (const QObject* o : w->children())
         if (auto* c = qobject_cast<const QWidget*>(o); c && !c->objectName().startsWith("qt_"))
@@ -124,23 +98,18 @@ QString widgetState(const QWidget* window, const QString& home) {
     if (!home.isEmpty()) s.replace(QDir::toNativeSeparators(home), "<home>").replace(home, "<home>");
     // Clock readings change from run to run.
     s.replace(QRegularExpression("\\d{4}[-/]\\d\\d[-/]\\d\\d[ T]\\d\\d:\\d\\d(:\\d\\d)?"), "<time>");
-    s.replace(QRegularExpression("\\b\\d\\d:\\d\\d:\\d\\d(\\.\\d+)?\\b"), "<time>");
-    return s;
+    return s.replace(QRegularExpression("\\b\\d\\d:\\d\\d:\\d\\d(\\.\\d+)?\\b"), "<time>");
 }
 
 QString windowDiffers(const QWidget* window, const QString& name, const QString& home) {
     const QString now = widgetState(window, home);
     const QString path = QStringLiteral(PILMORA_SOURCE_DIR) + "/tests/data/windows/" + name + ".txt";
-    if (qEnvironmentVariableIsSet("PILMORA_UPDATE_WINDOWS")) {
-        QDir().mkpath(QFileInfo(path).path());
-        return writeAll(path, now.toUtf8()) ? QString() : "cannot write " + path;
-    }
+    if (qEnvironmentVariableIsSet("PILMORA_UPDATE_WINDOWS"))
+        return QDir().mkpath(QFileInfo(path).path()) && writeAll(path, now.toUtf8()) ? "" : "cannot write " + path;
     const QStringList kept = QString::fromUtf8(readAll(path)).split('\n'), seen = now.split('\n');
     for (int i = 0; i < qMax(kept.size(), seen.size()); ++i)
         if (kept.value(i) != seen.value(i))
-            return QString("%1.txt line %2\n  kept: %3\n  seen: %4")
-                .arg(name)
-                .arg(i + 1)
-                .arg(kept.value(i), seen.value(i));
+            return name + QString::asprintf(".txt line %d\n  kept: ", i + 1) + kept.value(i) +
+                   "\n  seen: " + seen.value(i);
     return QString();
 }
