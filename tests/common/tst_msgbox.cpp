@@ -85,18 +85,19 @@ private slots:
             QtPrompts qt;
             installPrompts(&qt);
             bool ran = false;
+            QString state;
             whenModal<fInputBox>(
                 [&](fInputBox* box) {
                     QVERIFY(app().InputBoxAbierto);
                     QCOMPARE(box->txtDato->selectedText(), QString("12.5"));
-                    QCOMPARE(windowDiffers(box, "input-box"), QString());
+                    state = windowDiffers(box, "input-box");
                     QVERIFY(QTest::qWaitForWindowActive(box));
                     play(script);
                 },
                 &ran);
             answer = PideDato("Title", "Prompt", "12.5");
             installPrompts(nullptr);
-            QVERIFY(ran && !app().InputBoxAbierto);
+            QVERIFY2(ran && !app().InputBoxAbierto && state.isEmpty(), qPrintable(state));
         }
         QTEST(answer, "answer");
     }

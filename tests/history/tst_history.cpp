@@ -46,14 +46,6 @@ LonFixture lonProject(const QString& firmware, int addressing, const QString& ch
     return f;
 }
 
-// "@Key;" stands for the key's text (the ";" may be left out before a non-alphanumeric character).
-QString lng(QString s) {
-    static const QRegularExpression key(QStringLiteral("@([A-Za-z0-9]+);?"));
-    QRegularExpressionMatch m;
-    while ((m = key.match(s)).hasMatch()) s.replace(m.capturedStart(), m.capturedLength(), Texto(m.captured(1)));
-    return s;
-}
-
 QByteArray generated(const QString& folder) {
     QByteArray bytes;
     QString message;
@@ -178,7 +170,7 @@ private slots:
         if (cut >= 0) file.truncate(cut);
         const DecodedDownload d = decodeDownload(file);
         QVERIFY(d.damaged());
-        const QString want = lng(verdict);
+        const QString want = withTexts(verdict);
         QVERIFY2(decodeVerdict(d).join('\n').contains(want), qPrintable(want + "\n--\n" + decodeVerdict(d).join('\n')));
     }
 
@@ -236,7 +228,7 @@ private slots:
         for (QString& a : args) a = a == "P" ? dir : a.size() == 1 ? home.file(a) : a;
         const CliRun run = runPilmora(home.path(), args);
         QVERIFY2(run.code == code, qPrintable(run.out + run.err));
-        QVERIFY2(run.out.contains(lng(out)), qPrintable(run.out + run.err));
+        QVERIFY2(run.out.contains(withTexts(out)), qPrintable(run.out + run.err));
         if (args.contains("--json")) {  // what a script reads: well formed, every device listed
             QJsonParseError error;
             const QJsonDocument doc = QJsonDocument::fromJson(run.out.toUtf8(), &error);
@@ -355,7 +347,7 @@ private slots:
         }
         QCOMPARE(got.size(), shown.size());
         for (int i = 0; i < shown.size(); ++i)
-            QVERIFY2(got[i].contains(shown[i][0].isDigit() ? result(shown[i].toInt()) : lng(shown[i])),
+            QVERIFY2(got[i].contains(shown[i][0].isDigit() ? result(shown[i].toInt()) : withTexts(shown[i])),
                      qPrintable(got[i]));
         for (int c = 6; c < list->columnCount() - 1; ++c) QVERIFY(list->columnWidth(c) <= longest);  // last: the rest
         QTest::mouseClick(w.cmdCerrar, Qt::LeftButton);
@@ -404,9 +396,9 @@ private slots:
         const auto& shown = prompts.shown();
         QCOMPARE(shown.first().buttons, buttons);
         QCOMPARE(shown.first().text.contains(Texto("HistUltimoEnviado")), !summary.isEmpty());
-        QVERIFY2(shown.first().text.contains(lng(summary)), qPrintable(shown.first().text));
+        QVERIFY2(shown.first().text.contains(withTexts(summary)), qPrintable(shown.first().text));
         QCOMPARE(shown.size(), buttons == 3 ? 3 : 1);
-        if (buttons == 3) QVERIFY2(shown[1].text.contains(lng(full)), qPrintable(shown[1].text));
+        if (buttons == 3) QVERIFY2(shown[1].text.contains(withTexts(full)), qPrintable(shown[1].text));
     }
 };
 

@@ -54,14 +54,6 @@ QByteArray fileOf(int size) {
     return b;
 }
 
-// "@Key" (ended by ";" when a letter follows) stands for the key's text.
-QString texts(QString s) {
-    static const QRegularExpression key(QStringLiteral("@([A-Za-z0-9]+);?"));
-    QRegularExpressionMatch m;
-    while ((m = key.match(s)).hasMatch()) s.replace(m.capturedStart(), m.capturedLength(), Texto(m.captured(1)));
-    return s;
-}
-
 // A link on a project whose file has `size` bytes (0: none, -1: the MBS6 demo project's, -2: a LON file with its
 // TCP/IP block). With `udp` 0 or 1 it talks to a fake transport of that kind and starts in `state` (0 off line, 1
 // waiting for the report, 2 verified).
@@ -190,7 +182,7 @@ private slots:
         }
         QCOMPARE(
             QStringList({r.sink.log.join('|'), r.monitor.join('|'), r.spies.join('|'), r.link.BufferRx()}).join('#'),
-            texts(col<QString>("after")));
+            withTexts(col<QString>("after")));
     }
 
     // A file (0: none), the gateway's replies ("*": every chunk acknowledged, then "SUCCES"), ticks: the chunks
@@ -255,7 +247,7 @@ private slots:
         if (col<QString>("chunks") != "*") QCOMPARE(r.chunks().join('|'), col<QString>("chunks"));
         QCOMPARE(totals, QList<int>(totals.size(), int(r.file.size() + 127) / 128));
         QCOMPARE(int(app().EstadoConexion), col<int>("state"));
-        QVERIFY2(r.monitor.contains(texts(col<QString>("note"))), qPrintable(r.monitor.join(QLatin1Char('|'))));
+        QVERIFY2(r.monitor.contains(withTexts(col<QString>("note"))), qPrintable(r.monitor.join(QLatin1Char('|'))));
         if (size == -2)  // the gateway's new address, used and remembered for the project
             QCOMPARE(app().IPConexion + "|" + r.t->target + "|" + LeeIni("Console", "IP", "-"),
                      "127.0.0.1|127.0.0.1|127.0.0.1");
@@ -385,7 +377,7 @@ private slots:
         QCOMPARE(QString::fromLatin1(r.t->sent.join('|')), col<QString>("sent"));
         QCOMPARE(int(app().EstadoConexion), col<int>("state"));
         QCOMPARE(app().EspiaInt, col<QString>("steps").startsWith("INT"));
-        QCOMPARE(r.prompts.lastText().section('\r', 0, 0), texts(col<QString>("message")));
+        QCOMPARE(r.prompts.lastText().section('\r', 0, 0), withTexts(col<QString>("message")));
         QCOMPARE(r.monitor.contains(">" + Texto("PuertoPerdidoEsperando") + "FAKE"), !udp);
         QCOMPARE(r.monitor.contains(">gone"), col<QString>("steps").contains("lost"));  // the fault as the port told it
     }

@@ -58,12 +58,6 @@ LonDownload compose(const LonConfig& cfg, const Rows& rows) {
     return composeLonDownload(cfg, grid, LonTuning::fromIni(), kAt);
 }
 
-QByteArray b(std::initializer_list<int> bytes) {
-    QByteArray out;
-    for (int v : bytes) out.append(char(v));
-    return out;
-}
-
 QByteArray expectedHead(int gatewayErrorPoint) {
     QByteArray h = "MEROVANTIX-ASCII-LON-V.1.0 2026/01/02 03:04:05";
     h += QByteArray(62 - h.size(), ' ') + "\r\n" + QByteArray(64, ' ');

@@ -26,11 +26,6 @@
 #include "mIdioma.h"
 
 namespace {
-QByteArray b(std::initializer_list<int> bytes) {
-    QByteArray out;
-    for (int v : bytes) out.append(char(v));
-    return out;
-}
 
 QString cells(const SignalGrid& g, int row) {
     QStringList l;

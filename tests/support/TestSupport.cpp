@@ -73,3 +73,16 @@ CliRun runPilmora(const QString& home, const QStringList& args) {
     r.err = QString::fromLocal8Bit(p.readAllStandardError());
     return r;
 }
+
+QString withTexts(QString s) {
+    static const QRegularExpression key(QStringLiteral("@([A-Za-z0-9]+);?"));
+    QRegularExpressionMatch m;
+    while ((m = key.match(s)).hasMatch()) s.replace(m.capturedStart(), m.capturedLength(), Texto(m.captured(1)));
+    return s;
+}
+
+QByteArray b(std::initializer_list<int> bytes) {
+    QByteArray out;
+    for (int v : bytes) out.append(char(v));
+    return out;
+}

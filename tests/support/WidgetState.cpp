@@ -70,7 +70,10 @@ void widget(QStringList& out, const QWidget* w, const QWidget* root, const QStri
     auto* tool = qobject_cast<const QToolButton*>(w);
     auto* push = qobject_cast<const QPushButton*>(w);
     auto* bar = qobject_cast<const QMenuBar*>(w);
-    const QWidget* menu = tool ? tool->menu() : push ? push->menu() : bar ? bar : qobject_cast<const QMenu*>(w);
+    const QWidget* menu = tool   ? tool->menu()
+                          : push ? push->menu()
+                          : bar  ? static_cast<const QWidget*>(bar)
+                                 : qobject_cast<const QMenu*>(w);
     if (menu) actions(out, menu->actions(), indent + "  ");
     if (auto* v = qobject_cast<const QAbstractItemView*>(w)) return model(out, v, indent);
     if (auto* c = qobject_cast<const QChartView*>(w)) {
