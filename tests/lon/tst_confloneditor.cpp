@@ -519,6 +519,16 @@ private slots:
         dialog(true), w.cmdImportar->click();
         QVERIFY2(m_prompts->lastText().startsWith(Texto("CsvImportado") + QString::number(w.gridModel().dataRows())),
                  qPrintable(m_prompts->lastText()));
+        QStringList more;              // up to 200 faults are listed; at the 200th the list says there are more
+        for (int rows : {200, 201}) {  // the address of the first row used again: a fault on each of the others
+            const QByteArray head = written.left(written.indexOf('\n') + 1),
+                             last = written.trimmed().split('\n').last();
+            writeAll(csv, head + (last + "\n").repeated(rows));
+            dialog(true), w.cmdImportar->click();
+            more << QString::number(m_prompts->lastText().count('\r')) +
+                        QString::number(m_prompts->lastText().contains(Texto("CsvMasErrores")));
+        }
+        QCOMPARE(more, QStringList({"1990", "2011"}));
     }
 
     void saveAndGenerateMatchesCommandLine() {

@@ -343,6 +343,13 @@ void TstMonitors::windowsGo() {
         if (which.startsWith("trend")) {
             v->visor.grid.select(1, 1, 2, 1), v->cmdTendencia->click();
             win = w.mdiArea->findChild<fTendencia*>();
+            w.mnuVMosaico->trigger();  // tiled: the viewer, its trends, then the monitors
+            QList<QMdiSubWindow*> tiled = w.mdiArea->subWindowList();
+            std::sort(tiled.begin(), tiled.end(),
+                      [](auto* a, auto* b) { return std::make_pair(a->y(), a->x()) < std::make_pair(b->y(), b->x()); });
+            QStringList order;
+            for (QMdiSubWindow* sub : tiled) order << sub->widget()->objectName();
+            QCOMPARE(order, QStringList({"fVerDatos", "fTendencia", "fTestPilmora"}));
         }
         QVERIFY(win);
         if (round == 0) QCOMPARE(windowDiffers(&w, "area-" + QString(which).replace(' ', '-'), home.path()), QString());

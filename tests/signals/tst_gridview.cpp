@@ -150,6 +150,14 @@ private slots:
                           h.view.cellRect(cur.y(), cur.x()).center());
         QCOMPARE(QList<int>({h.grid.Row(), h.grid.Col(), h.grid.RowSel(), h.grid.ColSel()}),
                  QList<int>({cur.y(), cur.x(), far.y(), far.x()}));
+        // The current cell moved out of the block, in the block's rows or columns: the block is not its selection.
+        for (const QPoint to : {QPoint(2, 4), QPoint(4, 1)}) {
+            h.grid.select(2, 1, 3, 2);
+            h.view.selectionModel()->setCurrentIndex(h.view.gridModel()->indexOfCell(to.x(), to.y()),
+                                                     QItemSelectionModel::NoUpdate);
+            QCOMPARE(QList<int>({h.grid.Row(), h.grid.Col(), h.grid.RowSel(), h.grid.ColSel()}),
+                     QList<int>({to.x(), to.y(), to.x(), to.y()}));
+        }
         // Select all from a cell inside: the grid's current cell goes to a corner, and the view shows it there,
         // where typing goes.
         QTest::mouseClick(h.view.viewport(), Qt::LeftButton, {}, h.view.cellRect(2, 2).center());
