@@ -229,29 +229,23 @@ void TstCheckout::report() {
                                  Texto("CheckoutSinComprobar") + " +57\\n", Texto("InformeTotal") + " +61\\n",
                                  Texto("InformePagina") + "1 / \\d+\\n"})
         QVERIFY2(QRegularExpression(count).match(pdf).hasMatch(), qPrintable(count + "\n" + checkout.left(800)));
-    // Every word lies inside the page's margins (15 mm, 12 mm at the foot), and no two words overlap.
+    // Every word lies inside the page's margins (A4 in points; 15 mm, 12 mm at the foot), none over another.
     QProcess box;
     box.start(pdftotext, {"-bbox", home.file("r.pdf"), "-"});
     QVERIFY(box.waitForFinished(30000) && box.exitCode() == 0);
-    const QString boxes = QString::fromUtf8(box.readAllStandardOutput());
-    for (const QString& page : boxes.split("<page ").mid(1)) {
-        const QRegularExpressionMatch size = QRegularExpression("width=\"([\\d.]+)\" height=\"([\\d.]+)\"").match(page);
-        const QRectF inside = QRectF(0, 0, size.captured(1).toDouble(), size.captured(2).toDouble())
-                                  .marginsRemoved(QMarginsF(42.5, 42.5, 42.5, 34));
-        QVector<QPair<QRectF, QString>> words;
-        const QRegularExpression word(
-            "xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)");
+    const QRectF inside = QRectF(0, 0, 595, 842).marginsRemoved(QMarginsF(42.5, 42.5, 42.5, 34));
+    const QRegularExpression word(
+        "xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)");
+    for (const QString& page : QString::fromUtf8(box.readAllStandardOutput()).split("<page ").mid(1)) {
+        QVector<QRectF> words;
         for (auto w = word.globalMatch(page); w.hasNext();) {
             const QRegularExpressionMatch m = w.next();
             const QRectF r(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
                            QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
-            QVERIFY2(inside.contains(r), qPrintable(m.captured(5)));
-            for (const auto& o : words)
-                QVERIFY2(!o.first.intersects(r.marginsRemoved(QMarginsF(0.5, 0.5, 0.5, 0.5))),
-                         qPrintable(o.second + " / " + m.captured(5)));
-            words.append({r, m.captured(5)});
+            const auto over = [&](const QRectF& o) { return o.intersects(r.marginsRemoved({0.5, 0.5, 0.5, 0.5})); };
+            QVERIFY2(inside.contains(r) && std::none_of(words.begin(), words.end(), over), qPrintable(m.captured(5)));
+            words << r;
         }
-        QVERIFY(words.size() > 10);
     }
     // Each page numbered "n / N" is a page of its own.
     const QRegularExpressionMatch pages = QRegularExpression(Texto("InformePagina") + "1 / (\\d+)\\n").match(pdf);
