@@ -310,14 +310,11 @@ private slots:
     // held to a width; no history or one that cannot be read is said in the list's place. The differences window
     // is as wide as its longest line, within the screen.
     void windows_data() {
-        // "rows", "none", "unreadable"; the result column, top first (N: the Nth result text)
-        addColumns<QString, QStringList>("history", "shown");
-        QTest::newRow("two sends") << "rows" << QStringList{"2", "0"};
-        QTest::newRow("none") << "none" << QStringList{"@HistVacio"};
-        QTest::newRow("unreadable") << "unreadable" << QStringList{"History.csv"};
+        QTest::addColumn<QString>("history");  // what the window shows: tests/data/windows/history-*.txt
+        for (const char* h : {"rows", "none", "unreadable"}) QTest::newRow(h) << QString(h);
     }
     void windows() {
-        auto [history, shown] = fetch<QString, QStringList>("history", "shown");
+        const QString history = col<QString>("history");
         TestHome home;
         const QString dir = home.projectsRoot() + "/P";
         QVERIFY(QDir().mkpath(dir));
@@ -335,21 +332,11 @@ private slots:
         w.show();
         QCOMPARE(windowDiffers(&w, "history-" + history, home.path()), QString());
         QTreeWidget* list = w.lvwHistorial;
-        QStringList got;
-        const QString note = w.findChild<QLabel*>("lblHistorial") ? w.findChild<QLabel*>("lblHistorial")->text() : "";
-        if (!note.isEmpty()) got << note;
-        const int longest = w.fontMetrics().horizontalAdvance('x') * 24;
         for (int i = 0; i < list->topLevelItemCount(); ++i) {
             const QTreeWidgetItem* item = list->topLevelItem(i);
-            got << item->text(1);
             QCOMPARE(item->foreground(1).color() == Qt::darkRed, item->text(1) != result(0));
             for (int c = 0; c < list->columnCount(); ++c) QCOMPARE(item->toolTip(c), item->text(c));
         }
-        QCOMPARE(got.size(), shown.size());
-        for (int i = 0; i < shown.size(); ++i)
-            QVERIFY2(got[i].contains(shown[i][0].isDigit() ? result(shown[i].toInt()) : withTexts(shown[i])),
-                     qPrintable(got[i]));
-        for (int c = 6; c < list->columnCount() - 1; ++c) QVERIFY(list->columnWidth(c) <= longest);  // last: the rest
         QTest::mouseClick(w.cmdCerrar, Qt::LeftButton);
         QVERIFY(!w.isVisible() && w.result() == QDialog::Accepted);
 

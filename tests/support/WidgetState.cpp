@@ -25,11 +25,13 @@ void model(QStringList& out, const QAbstractItemView* v, const QString& indent) 
                                       v->currentIndex().column());
     QStringList head;
     auto* table = qobject_cast<const QTableView*>(v);
-    for (int c = 0; c < cols; ++c)  // with each column's width in a table
-        head << m->headerData(c, Qt::Horizontal).toString() + (!table ? ""
-                                                               : table->isColumnHidden(c)
+    auto* tree = qobject_cast<const QTreeView*>(v);
+    const QHeaderView* h = table ? table->horizontalHeader() : tree ? tree->header() : nullptr;
+    for (int c = 0; c < cols; ++c)  // with each column's width
+        head << m->headerData(c, Qt::Horizontal).toString() + (!h ? ""
+                                                               : h->isSectionHidden(c)
                                                                    ? "{hidden}"
-                                                                   : QString::asprintf("{%d}", table->columnWidth(c)));
+                                                                   : QString::asprintf("{%d}", h->sectionSize(c)));
     out << indent + "  head " + head.join(" | ");
     for (int r = 0; r < qMin(rows, 24); ++r) {  // enough rows to see what a fill writes, not thousands
         QStringList cells;
