@@ -83,7 +83,7 @@ struct Rig {
             file = readAll(folder + QStringLiteral("/LON.Plmx"));
         } else {
             writeLonFixture(folder, LonFixture());
-            if (size > 0) writeAll(folder + QStringLiteral("/LON.Plmx"), file = fileOf(size));
+            if (size > 0 || size == -3) writeAll(folder + QStringLiteral("/LON.Plmx"), file = fileOf(qMax(size, 0)));
         }
         app().RutaProyecto = folder, app().ProtProyecto = app().NombreIni = size == -1 ? "MBS6" : "LON";
         app().IPConexion = app().IPNueva = QStringLiteral("127.0.0.1");
@@ -216,6 +216,11 @@ private slots:
         QTest::newRow("replies of another state ignored")
             << false << 300 << "Bytes:0\r|SUCCES\r" << 0 << "" << 3 << ">SUCCES" << false;
         QTest::newRow("no file") << false << 0 << "" << 0 << "" << 2 << "" << false;
+        QTest::newRow("empty file") << false << -3 << "" << 0 << "" << 2 << "" << false;
+        QTest::newRow("port lost during the send") << false << 300 << "START\r|lost" << 0 << "1:128" << 5
+                                                   << ">@TransfFicheroCANCEL (@PuertoPerdidoCorto)" << false;
+        QTest::newRow("off line during the send") << true << 300 << "START\r\n|off" << 0 << "1:128" << 0
+                                                  << ">@TransfFicheroCANCEL (@FueraDeLineaNota)" << false;
         QTest::newRow("257 bytes: the last one a chunk of its own")
             << false << 257 << "START\r|*" << 0 << "1:128|25:128|23:1" << 2 << ">@TransfEscFicheroOK" << false;
     }
@@ -228,16 +233,19 @@ private slots:
         QObject::connect(&r.link, &GatewayLink::transferStarted, [&](int n) { totals << n; });
         QObject::connect(&r.link, &GatewayLink::transferProgress, [&](int, int n) { totals << n; });
         r.link.EnviaFichero();
-        if (size == 0) {
-            QCOMPARE(r.prompts.lastText() + QString::number(app().EstadoConexion),
-                     Texto("NoSeEncuentraFichero") + "\r" + findNoCase(r.folder, "LON.PLMX") + "2");
+        if (size == 0 || size == -3) {  // none, or nothing in it
+            QCOMPARE(r.prompts.lastText().section('\r', 0, 1) + QString::number(app().EstadoConexion),
+                     Texto(size ? "NoSePuedeLeerFichero" : "NoSeEncuentraFichero") + "\r" +
+                         findNoCase(r.folder, "LON.PLMX") + "2");
             QCOMPARE(r.prompts.shown().last().style, 3);  // an alert, not a question
             return;
         }
         QCOMPARE(r.t->sent.value(0),
                  (udp ? "ISSEND~" : "SEND~") + QByteArray::number(r.file.size()) + (udp ? "" : "\r"));
         for (const QString& b : col<QString>("replies").split('|', Qt::SkipEmptyParts)) {
-            if (b != "*") r.t->feed(b.toLatin1());
+            if (b == "lost") r.t->lose();
+            if (b == "off") r.link.chkOnline_Click(false);
+            if (b != "*" && b != "lost" && b != "off") r.t->feed(b.toLatin1());
             for (int n = 0; b == "*" && app().EstadoConexion == 4 && n < 1000; ++n)
                 r.t->feed(r.link.PosFichero() > r.link.TamFichero()
                               ? "SUCCES\r\n"
@@ -253,9 +261,13 @@ private slots:
                      "127.0.0.1|127.0.0.1|127.0.0.1");
         // Every end is told once, with the quiet and when to send again after a cut.
         QCOMPARE(r.messages.size(), int(app().EstadoConexion != 3 && app().EstadoConexion != 4 && !r.file.isEmpty()));
-        QCOMPARE(r.messages.value(0).contains(Texto("TransfSilencio")), col<int>("ticks") >= 6);
+        const bool cut = col<QString>("replies").contains(QRegularExpression("lost|off"));
+        QCOMPARE(r.messages.value(0).contains(Texto("TransfSilencio")), col<int>("ticks") >= 6 || cut);
         if (app().EstadoConexion != 2) return;
-        r.t->sent.clear(), r.link.TransmitPilmora("HELP", false);
+        r.t->sent.clear();
+        if (col<bool>("quiet")) r.link.EnviaFichero(), r.link.EnviaFichero();  // in the quiet: not sent, said once
+        QCOMPARE(r.prompts.texts().filter(Texto("EnlaceEnSilencio")).size(), int(col<bool>("quiet")));
+        r.link.TransmitPilmora("HELP", false);
         QCOMPARE(r.t->sent.isEmpty(), col<bool>("quiet"));
     }
 
@@ -339,26 +351,30 @@ private slots:
     // "same"/"another": the gateway's answer, "INT on": what goes out, the state after, the last message.
     void reconnect_data() {
         addColumns<QString, QString, int, QString>("steps", "sent", "state", "message");
-        QTest::newRow("lost: waits, nothing sent") << "lost|gone|3 ticks"
-                                                   << "" << 5 << "";
-        QTest::newRow("another adapter at the port: not opened") << "lost|other|3 ticks"
-                                                                 << "" << 5 << "";
-        QTest::newRow("the same adapter: opened, asked") << "lost|back|2 ticks"
-                                                         << "INFO?\r|INFO?\r" << 5 << "";
-        QTest::newRow("the same gateway answers: on line, spy again")
-            << "INT on|lost|back|1 ticks|same"
-            << "BUSINTALL\r|INFO?\r|ONCHANGES\r|BUSINTALL\r" << 2 << "";
-        QTest::newRow("another gateway answers: off line")
-            << "lost|back|1 ticks|another"
-            << "INFO?\r|BUSINTOFF\r|BUSEXTOFF\r|OFCHANGES\r|DEBUG=0\r" << 0 << "@OtraPasarela";
-        QTest::newRow("not back within 5 minutes: off line") << "lost|gone|300 ticks"
-                                                             << "" << 0 << "@EsperaAdaptadorAgotada";
-        QTest::newRow("udp restart answered: on line by itself") << "udp|restart|2 ticks|same"
-                                                                 << "ISINFO?|ISINFO?|ISONCHANGES" << 2 << "";
-        QTest::newRow("udp restart never answered: off line after 5 minutes")
-            << "udp|restart|300 ticks"
-            << QStringList(299, "ISINFO?").join('|') + "|ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0" << 0
-            << "@EsperaReinicioAgotada";
+        auto row = [](const char* name, const QString& a, const QString& b, int c, const QString& d) {
+            QTest::newRow(name) << a << b << c << d;
+        };
+        row("lost: waits, nothing sent", "lost|gone|3 ticks", "", 5, "");
+        row("another adapter at the port: not opened", "lost|other|3 ticks", "", 5, "");
+        row("the same adapter: opened, asked", "lost|back|2 ticks", "INFO?\r|INFO?\r", 5, "");
+        row("the same gateway answers: on line, spy again", "INT on|lost|back|1 ticks|same",
+            "BUSINTALL\r|INFO?\r|ONCHANGES\r|BUSINTALL\r", 2, "");
+        row("another gateway answers: off line", "lost|back|1 ticks|another",
+            "INFO?\r|BUSINTOFF\r|BUSEXTOFF\r|OFCHANGES\r|DEBUG=0\r", 0, "@OtraPasarela");
+        row("not back within 5 minutes: off line", "lost|gone|300 ticks", "", 0, "@EsperaAdaptadorAgotada");
+        row("udp restart answered: on line by itself", "udp|restart|2 ticks|same", "ISINFO?|ISINFO?|ISONCHANGES", 2,
+            "");
+        row("udp restart never answered: off line after 5 minutes", "udp|restart|300 ticks",
+            QStringList(299, "ISINFO?").join('|') + "|ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0", 0,
+            "@EsperaReinicioAgotada");
+        row("udp lost: off line at once, said", "udp|lost", "ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0", 0,
+            "@PuertoPerdido");
+        row("udp passing fault: shown, on line", "udp|hiccup", "", 2, "");
+        row("serial passing fault: shown, on line", "hiccup", "", 2, "");
+        row("session ends on line, udp: spies off", "udp|INT on|shutdown",
+            "ISBUSINTALL|ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0", 0, "");
+        row("session ends on line, serial: spies off", "INT on|shutdown",
+            "BUSINTALL\r|BUSINTOFF\r|BUSEXTOFF\r|OFCHANGES\r|DEBUG=0\r", 0, "");
     }
     void reconnect() {
         const bool udp = col<QString>("steps").startsWith("udp");
@@ -373,13 +389,19 @@ private slots:
                 r.t->feed(step == "same" ? "Protocol:LON.\r" : "V.9 Protocol:LON.\r");
             if (step == "INT on") r.link.ControlaBusPilmora("INT", true);
             if (step == "restart") r.link.ReinicioTrasDescarga();
+            if (step == "hiccup") emit r.t->failed(QStringLiteral("gone"), false);
+            if (step == "shutdown") r.link.shutdown();
         }
         QCOMPARE(QString::fromLatin1(r.t->sent.join('|')), col<QString>("sent"));
         QCOMPARE(int(app().EstadoConexion), col<int>("state"));
-        QCOMPARE(app().EspiaInt, col<QString>("steps").startsWith("INT"));
+        const QString steps = col<QString>("steps");
+        const bool lost = steps.contains("lost"), passing = steps.contains("hiccup");
+        QCOMPARE(app().EspiaInt, steps.contains("INT on"));
         QCOMPARE(r.prompts.lastText().section('\r', 0, 0), withTexts(col<QString>("message")));
-        QCOMPARE(r.monitor.contains(">" + Texto("PuertoPerdidoEsperando") + "FAKE"), !udp);
-        QCOMPARE(r.monitor.contains(">gone"), col<QString>("steps").contains("lost"));  // the fault as the port told it
+        QCOMPARE(r.monitor.contains(">" + Texto("PuertoPerdidoEsperando") + "FAKE"), !udp && lost);
+        // The fault as the port told it; a passing one over UDP marked as the socket's.
+        QCOMPARE(r.monitor.contains(">gone"), lost || (passing && !udp));
+        QCOMPARE(r.monitor.contains(">gone wsock_Error"), passing && udp);
     }
 
     // The send confirmation's staleness: the file against what the saved project generates now.
