@@ -63,33 +63,19 @@ private slots:
 
 void TstCheckout::store_data() {
     addColumns<QString, QString, QString>("disk", "changes", "expected");  // expected "error": refused, file kept
-    QTest::newRow("answered never replaces a verdict") << "7:OK@10"
-                                                       << "7:answered@20"
-                                                       << "7:OK@10";
-    QTest::newRow("answered refreshes answered") << "7:answered@10"
-                                                 << "7:answered@20"
-                                                 << "7:answered@20";
-    QTest::newRow("older change dropped") << "7:failed@30"
-                                          << "7:OK@20"
-                                          << "7:failed@30";
-    QTest::newRow("newer verdict and reset replace") << "7:OK@10 9:OK@10"
-                                                     << "7:failed@20 9:not_checked@20"
-                                                     << "7:failed@20 9:not_checked@20";
-    QTest::newRow("the other program's rows kept") << "8:OK@10"
-                                                   << "7:n/a@5 8:answered@20"
-                                                   << "7:n/a@5 8:OK@10";
-    QTest::newRow("no file yet") << ""
-                                 << "7:OK@1"
-                                 << "7:OK@1";
-    QTest::newRow("unknown state in the file") << "raw:Address,State\r\n7,fine\r\n"
-                                               << "7:OK@1"
-                                               << "error";
-    QTest::newRow("no address column") << "raw:\xEF\xBB\xBFState\r\nOK\r\n"
-                                       << "7:OK@1"
-                                       << "error";
-    QTest::newRow("quote never closed") << "raw:Address,State\r\n7,\"OK\r\n"
-                                        << "7:OK@1"
-                                        << "error";
+    auto row = [](const char* name, const QString& a, const QString& b, const QString& c) {
+        QTest::newRow(name) << a << b << c;
+    };
+    row("answered never replaces a verdict", "7:OK@10", "7:answered@20", "7:OK@10");
+    row("answered refreshes answered", "7:answered@10", "7:answered@20", "7:answered@20");
+    row("older change dropped", "7:failed@30", "7:OK@20", "7:failed@30");
+    row("newer verdict and reset replace", "7:OK@10 9:OK@10", "7:failed@20 9:not_checked@20",
+        "7:failed@20 9:not_checked@20");
+    row("the other program's rows kept", "8:OK@10", "7:n/a@5 8:answered@20", "7:n/a@5 8:OK@10");
+    row("no file yet", "", "7:OK@1", "7:OK@1");
+    row("unknown state in the file", "raw:Address,State\r\n7,fine\r\n", "7:OK@1", "error");
+    row("no address column", "raw:\xEF\xBB\xBFState\r\nOK\r\n", "7:OK@1", "error");
+    row("quote never closed", "raw:Address,State\r\n7,\"OK\r\n", "7:OK@1", "error");
 }
 
 void TstCheckout::store() {

@@ -70,38 +70,29 @@ private slots:
     // decode(generate(project)) gives back every active point of a selected device and every setting.
     void roundTrip_data() {
         addColumns<QString, QStringList>("kind", "expected");
+        auto row = [](const char* name, const QString& a, const QStringList& b) { QTest::newRow(name) << a << b; };
         const QStringList lonPoints{QStringLiteral("101 device=1") + kNv.arg(3).arg("R"),
                                     QStringLiteral("102 device=2") + kNv.arg(4).arg("RW"),
                                     QStringLiteral("103 device=1") + kNv.arg(5).arg("W"),
                                     "110 device=1 kind=device-error direction=R spontaneous=1 ad=1",
                                     "120 device=0 kind=gateway-error direction=R spontaneous=1 ad=1"};
-        QTest::newRow("LON V.3.1.0, Neuron ID")
-            << "lon-v3-nid"
-            << QStringList{"header.marker=V.1.0",       "serial.baud=9600",          "lon.addressing=0",
-                           "lon.domainId=0A0000000000", "lon.gatewayErrorPoint=120", "dev 1 NID 0102030405A6 110",
-                           "dev 2 NID 0A0B00000000 -1"} +
-                   lonPoints;
-        QTest::newRow("LON V.43.1.x, subnet/node")
-            << "lon-v43-sn"
-            << QStringList{"header.marker=V.2.0", "lon.addressing=1",          "lon.pollTimeout=100",
-                           "lon.lonRetries=3",    "dev 1 subnet 1 node 1 110", "dev 2 subnet 2 node 7 -1",
-                           "tcpip.ip=127.0.0.1",  "tcpip.netMask=255.0.0.0",   "tcpip.gateway=",
-                           "tcpip.port=5000",     "tcpip.keepAlive=30"} +
-                   lonPoints;
-        QTest::newRow("LON V.43.1.x, NUL in an address text")
-            << "lon-v43-sn-nul" << QStringList{"tcpip.ip=127.0.0.1", "tcpip.gateway=10.0.0.1"} + lonPoints;
-        QTest::newRow("MBS6 with broadcast rows")
-            << "mbs6"
-            << QStringList{"header.protocol=MBS6",
-                           "bus.busBaud=19200",
-                           "bus.pollTimeout=1000",
-                           "bus.timeoutInterFrame=10",
-                           "dev 1 3 -1",
-                           "dev 2 5 -1",
-                           "2 device=0 kind=point direction=W spontaneous=1 ad=1",
-                           "9 device=0 kind=point direction=W spontaneous=1 ad=0",
-                           "301 device=3 kind=point direction=RW spontaneous=1 ad=1",
-                           "512 device=5 kind=point direction=R spontaneous=1 ad=0"};
+        row("LON V.3.1.0, Neuron ID", "lon-v3-nid",
+            QStringList{"header.marker=V.1.0", "serial.baud=9600", "lon.addressing=0", "lon.domainId=0A0000000000",
+                        "lon.gatewayErrorPoint=120", "dev 1 NID 0102030405A6 110", "dev 2 NID 0A0B00000000 -1"} +
+                lonPoints);
+        row("LON V.43.1.x, subnet/node", "lon-v43-sn",
+            QStringList{"header.marker=V.2.0", "lon.addressing=1", "lon.pollTimeout=100", "lon.lonRetries=3",
+                        "dev 1 subnet 1 node 1 110", "dev 2 subnet 2 node 7 -1", "tcpip.ip=127.0.0.1",
+                        "tcpip.netMask=255.0.0.0", "tcpip.gateway=", "tcpip.port=5000", "tcpip.keepAlive=30"} +
+                lonPoints);
+        row("LON V.43.1.x, NUL in an address text", "lon-v43-sn-nul",
+            QStringList{"tcpip.ip=127.0.0.1", "tcpip.gateway=10.0.0.1"} + lonPoints);
+        row("MBS6 with broadcast rows", "mbs6",
+            QStringList{"header.protocol=MBS6", "bus.busBaud=19200", "bus.pollTimeout=1000", "bus.timeoutInterFrame=10",
+                        "dev 1 3 -1", "dev 2 5 -1", "2 device=0 kind=point direction=W spontaneous=1 ad=1",
+                        "9 device=0 kind=point direction=W spontaneous=1 ad=0",
+                        "301 device=3 kind=point direction=RW spontaneous=1 ad=1",
+                        "512 device=5 kind=point direction=R spontaneous=1 ad=0"});
     }
     void roundTrip() {
         auto [kind, expected] = fetch<QString, QStringList>("kind", "expected");

@@ -190,39 +190,34 @@ private slots:
     void transfer_data() {
         addColumns<bool, int, QString, int, QString, int, QString, bool>("udp", "size", "replies", "ticks", "chunks",
                                                                          "state", "note", "quiet");
+        auto row = [](const char* name, bool a, int b, const QString& c, int d, const QString& e, int f,
+                      const QString& g, bool h) { QTest::newRow(name) << a << b << c << d << e << f << g << h; };
         const QString timeout = "<@TransfFicheroCANCEL (@SinRespuesta)", c2 = "1:128|25:128";
-        QTest::newRow("300 bytes, serial") << false << 300 << "START\r|Bytes:128\r|Bytes:256\r|Bytes:300\r|SUCCES\r"
-                                           << 0 << c2 + "|23:44" << 2 << ">@TransfEscFicheroOK" << false;
-        QTest::newRow("256 bytes, udp: waits for the restart on line")
-            << true << 256 << "START\r\n|Bytes:128\r\n|Bytes:256\r\nSUCCES\r\n"
-            << 0 << c2 << 5 << ">@X132" << false;
-        QTest::newRow("LON file with its TCP/IP block, udp: the address moves")
-            << true << -2 << "START\r\n|*" << 0 << "*" << 5 << ">@X132" << false;
-        QTest::newRow("cancelled after a chunk: no quiet") << true << 300 << "START\r\n|CANCEL\r\n"
-                                                           << 0 << "1:128" << 2 << ">@TransfFicheroCANCEL" << false;
-        QTest::newRow("refused") << true << 300 << "CANCEL\r\n"
-                                 << 0 << "" << 2 << ">@InicioTransfFicheroCANCEL" << false;
-        QTest::newRow("wrong count: no next chunk")
-            << false << 300 << "START\r|Bytes:129\r" << 0 << "1:128" << 4 << ">Bytes:129" << false;
-        QTest::newRow("count split across pieces")
-            << false << 300 << "START\rBy|tes:12|8\r" << 0 << c2 << 4 << ">Bytes:128" << false;
-        QTest::newRow("silent after START, 5 ticks")
-            << false << 300 << "START\r" << 5 << "1:128" << 4 << ">TX: 1 size 128" << false;
-        QTest::newRow("silent after START, 6 ticks: quiet")
-            << false << 300 << "START\r" << 6 << "1:128" << 2 << timeout << true;
-        QTest::newRow("silent after START, 18 ticks: may send again")
-            << false << 300 << "START\r" << 18 << "1:128" << 2 << ">@EnlaceSilencioFin" << false;
-        QTest::newRow("silent after SEND~") << true << 300 << "" << 6 << "" << 2 << timeout << true;
-        QTest::newRow("replies of another state ignored")
-            << false << 300 << "Bytes:0\r|SUCCES\r" << 0 << "" << 3 << ">SUCCES" << false;
-        QTest::newRow("no file") << false << 0 << "" << 0 << "" << 2 << "" << false;
-        QTest::newRow("empty file") << false << -3 << "" << 0 << "" << 2 << "" << false;
-        QTest::newRow("port lost during the send") << false << 300 << "START\r|lost" << 0 << "1:128" << 5
-                                                   << ">@TransfFicheroCANCEL (@PuertoPerdidoCorto)" << false;
-        QTest::newRow("off line during the send") << true << 300 << "START\r\n|off" << 0 << "1:128" << 0
-                                                  << ">@TransfFicheroCANCEL (@FueraDeLineaNota)" << false;
-        QTest::newRow("257 bytes: the last one a chunk of its own")
-            << false << 257 << "START\r|*" << 0 << "1:128|25:128|23:1" << 2 << ">@TransfEscFicheroOK" << false;
+        row("300 bytes, serial", false, 300, "START\r|Bytes:128\r|Bytes:256\r|Bytes:300\r|SUCCES\r", 0, c2 + "|23:44",
+            2, ">@TransfEscFicheroOK", false);
+        row("256 bytes, udp: waits for the restart on line", true, 256,
+            "START\r\n|Bytes:128\r\n|Bytes:256\r\nSUCCES\r\n", 0, c2, 5, ">@X132", false);
+        row("LON file with its TCP/IP block, udp: the address moves", true, -2, "START\r\n|*", 0, "*", 5, ">@X132",
+            false);
+        row("cancelled after a chunk: no quiet", true, 300, "START\r\n|CANCEL\r\n", 0, "1:128", 2,
+            ">@TransfFicheroCANCEL", false);
+        row("refused", true, 300, "CANCEL\r\n", 0, "", 2, ">@InicioTransfFicheroCANCEL", false);
+        row("wrong count: no next chunk", false, 300, "START\r|Bytes:129\r", 0, "1:128", 4, ">Bytes:129", false);
+        row("count split across pieces", false, 300, "START\rBy|tes:12|8\r", 0, c2, 4, ">Bytes:128", false);
+        row("silent after START, 5 ticks", false, 300, "START\r", 5, "1:128", 4, ">TX: 1 size 128", false);
+        row("silent after START, 6 ticks: quiet", false, 300, "START\r", 6, "1:128", 2, timeout, true);
+        row("silent after START, 18 ticks: may send again", false, 300, "START\r", 18, "1:128", 2,
+            ">@EnlaceSilencioFin", false);
+        row("silent after SEND~", true, 300, "", 6, "", 2, timeout, true);
+        row("replies of another state ignored", false, 300, "Bytes:0\r|SUCCES\r", 0, "", 3, ">SUCCES", false);
+        row("no file", false, 0, "", 0, "", 2, "", false);
+        row("empty file", false, -3, "", 0, "", 2, "", false);
+        row("port lost during the send", false, 300, "START\r|lost", 0, "1:128", 5,
+            ">@TransfFicheroCANCEL (@PuertoPerdidoCorto)", false);
+        row("off line during the send", true, 300, "START\r\n|off", 0, "1:128", 0,
+            ">@TransfFicheroCANCEL (@FueraDeLineaNota)", false);
+        row("257 bytes: the last one a chunk of its own", false, 257, "START\r|*", 0, "1:128|25:128|23:1", 2,
+            ">@TransfEscFicheroOK", false);
     }
     void transfer() {
         const bool udp = col<bool>("udp");

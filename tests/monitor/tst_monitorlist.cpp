@@ -174,32 +174,25 @@ void TstMonitorList::pacing_data() {
     // Signals at addresses 9 7 8 ("single": 9 only). Steps: "p" Refresh (or Stop), "tN" N ms pass, "aN" the gateway
     // reports address N, "off" the link is lost. Each step -> what it sent; at the end the rows marked "no answer".
     addColumns<QString, QString>("steps", "expected");
-    QTest::newRow("quick gateway: each request after the answer") << "p a9 a7 a8"
-                                                                  << "p:AD0009? a9:AD0007? a7:AD0008? a8: | done:";
-    QTest::newRow("slow gateway: one request waits at a time")
-        << "p t30 a9 t30 a7 t30 a8"
-        << "p:AD0009? t30: a9:AD0007? t30: a7:AD0008? t30: a8: | done:";
-    QTest::newRow("silent gateway: one every 50 ms, then all marked")
-        << "p t49 t1 t50 t999 t1"
-        << "p:AD0009? t49: t1:AD0007? t50:AD0008? t999: t1: | done:9 7 8";
-    QTest::newRow("a late answer sends nothing, the awaited one does")
-        << "p t50 a9 t20 a7"
-        << "p:AD0009? t50:AD0007? a9: t20: a7:AD0008? | pass:";
-    QTest::newRow("a flood of other reports does not hurry it") << "p a1 a2 a8 a1 a9"
-                                                                << "p:AD0009? a1: a2: a8: a1: a9:AD0007? | pass:";
-    QTest::newRow("answered before the closing wait ends") << "p a9 t50 t500 a7 a8"
-                                                           << "p:AD0009? a9:AD0007? t50:AD0008? t500: a7: a8: | done:";
-    QTest::newRow("late answer within the closing wait, one missing")
-        << "p a9 t50 t50 a7 t1000"
-        << "p:AD0009? a9:AD0007? t50:AD0008? t50: a7: t1000: | done:8";
-    QTest::newRow("Stop half-way, a new pass begins with the first") << "p a9 p a7 p"
-                                                                     << "p:AD0009? a9:AD0007? p: a7: p:AD0009? | pass:";
-    QTest::newRow("link lost: the pass ends, nothing marked") << "p off t50 t1000"
-                                                              << "p:AD0009? off: t50: t1000: | stopped:";
-    QTest::newRow("off line: Refresh does nothing") << "off p t50"
-                                                    << "off: p: t50: | stopped:";
-    QTest::newRow("a project of one signal is asked too") << "single p a9"
-                                                          << "single: p:AD0009? a9: | done:";
+    auto row = [](const char* name, const QString& a, const QString& b) { QTest::newRow(name) << a << b; };
+    row("quick gateway: each request after the answer", "p a9 a7 a8", "p:AD0009? a9:AD0007? a7:AD0008? a8: | done:");
+    row("slow gateway: one request waits at a time", "p t30 a9 t30 a7 t30 a8",
+        "p:AD0009? t30: a9:AD0007? t30: a7:AD0008? t30: a8: | done:");
+    row("silent gateway: one every 50 ms, then all marked", "p t49 t1 t50 t999 t1",
+        "p:AD0009? t49: t1:AD0007? t50:AD0008? t999: t1: | done:9 7 8");
+    row("a late answer sends nothing, the awaited one does", "p t50 a9 t20 a7",
+        "p:AD0009? t50:AD0007? a9: t20: a7:AD0008? | pass:");
+    row("a flood of other reports does not hurry it", "p a1 a2 a8 a1 a9",
+        "p:AD0009? a1: a2: a8: a1: a9:AD0007? | pass:");
+    row("answered before the closing wait ends", "p a9 t50 t500 a7 a8",
+        "p:AD0009? a9:AD0007? t50:AD0008? t500: a7: a8: | done:");
+    row("late answer within the closing wait, one missing", "p a9 t50 t50 a7 t1000",
+        "p:AD0009? a9:AD0007? t50:AD0008? t50: a7: t1000: | done:8");
+    row("Stop half-way, a new pass begins with the first", "p a9 p a7 p",
+        "p:AD0009? a9:AD0007? p: a7: p:AD0009? | pass:");
+    row("link lost: the pass ends, nothing marked", "p off t50 t1000", "p:AD0009? off: t50: t1000: | stopped:");
+    row("off line: Refresh does nothing", "off p t50", "off: p: t50: | stopped:");
+    row("a project of one signal is asked too", "single p a9", "single: p:AD0009? a9: | done:");
 }
 
 void TstMonitorList::pacing() {

@@ -82,22 +82,19 @@ void TstMonitors::windows_data() {
     // START/STOP lines): lines (time "T", "!" log failure said once) ~ spy switches, flag, new chkHora ~ clipboard ~
     // log (date "D") ~ current row
     QTest::addColumn<QString>("run");
-    QTest::newRow("link: bus off drops, nothing kept")
-        << "P L a,chkBus,L b,chkBus,L c,copy => >a|>c~H0~>a\r\n>c\r\n~~1";
-    QTest::newRow("link: not following keeps the current line") << "P L a,dcl,chkUltimo,L b,L c => >a|>b|>c~H0~~~0";
-    QTest::newRow("link: time in front, remembered") << "P chkHora,L a => T >a~H1~~~0";
-    QTest::newRow("link: cleared, then the next line") << "P L a,L b,clear,L c => >c~H0~~~0";
-    QTest::newRow("ascii: lists what arrives, switches its spy")
-        << "A L a,chkBus,L b,close => a|b~INT1 INT0 INT0 0 H0~~~-1";
-    QTest::newRow("external: spy off lists and logs nothing") << "E chkBus,chkLog,L a,dcl => ~EXT1 EXT0 EXT0 0 H0~~~-1";
-    QTest::newRow("external: logged between START and STOP")
-        << "E L a,chkLog,L b,chkLog,L c,dcl => a|S|b|P|c~EXT1 EXT0 0 H0~a~D S\r\nD b\r\nD P\r\n~0";
-    QTest::newRow("external: closing with the log open writes no STOP")
-        << "E chkLog,L a,close => S|a~EXT1 EXT0 0 H0~~D S\r\nD a\r\n~-1";
-    QTest::newRow("external: each batch reaches the log file")
-        << "E chkLog,L a,dcl => S|a~EXT1 EXT0 0 H0~S~D S\r\nD a\r\n~0";
-    QTest::newRow("external: log that cannot open is said once")
-        << "E nofolder,chkLog,L a,L b => !|a|b~EXT1 EXT0 0 H0~~~2";
+    auto row = [](const char* name, const QString& a) { QTest::newRow(name) << a; };
+    row("link: bus off drops, nothing kept", "P L a,chkBus,L b,chkBus,L c,copy => >a|>c~H0~>a\r\n>c\r\n~~1");
+    row("link: not following keeps the current line", "P L a,dcl,chkUltimo,L b,L c => >a|>b|>c~H0~~~0");
+    row("link: time in front, remembered", "P chkHora,L a => T >a~H1~~~0");
+    row("link: cleared, then the next line", "P L a,L b,clear,L c => >c~H0~~~0");
+    row("ascii: lists what arrives, switches its spy", "A L a,chkBus,L b,close => a|b~INT1 INT0 INT0 0 H0~~~-1");
+    row("external: spy off lists and logs nothing", "E chkBus,chkLog,L a,dcl => ~EXT1 EXT0 EXT0 0 H0~~~-1");
+    row("external: logged between START and STOP",
+        "E L a,chkLog,L b,chkLog,L c,dcl => a|S|b|P|c~EXT1 EXT0 0 H0~a~D S\r\nD b\r\nD P\r\n~0");
+    row("external: closing with the log open writes no STOP",
+        "E chkLog,L a,close => S|a~EXT1 EXT0 0 H0~~D S\r\nD a\r\n~-1");
+    row("external: each batch reaches the log file", "E chkLog,L a,dcl => S|a~EXT1 EXT0 0 H0~S~D S\r\nD a\r\n~0");
+    row("external: log that cannot open is said once", "E nofolder,chkLog,L a,L b => !|a|b~EXT1 EXT0 0 H0~~~2");
 }
 
 void TstMonitors::windows() {

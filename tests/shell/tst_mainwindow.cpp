@@ -314,15 +314,12 @@ private slots:
     // The dialog's port list beyond "COM 16": what the system lists, the stored port kept, marked "-" when absent.
     void portList_data() {
         addColumns<int, QString, QString, QString>("com", "device", "system", "beyond16");
-        QTest::newRow("COM17 and beyond, devices") << 3 << ""
-                                                   << "COM17,COM40,/dev/ttyUSB0"
-                                                   << "COM 17|COM 40|/dev/ttyUSB0";
-        QTest::newRow("stored number absent") << 20 << ""
-                                              << "COM3"
-                                              << "COM 20-";
-        QTest::newRow("stored device absent") << 1 << "/dev/ttyACM3"
-                                              << "/dev/ttyUSB0"
-                                              << "/dev/ttyUSB0|/dev/ttyACM3-";
+        auto row = [](const char* name, int a, const QString& b, const QString& c, const QString& d) {
+            QTest::newRow(name) << a << b << c << d;
+        };
+        row("COM17 and beyond, devices", 3, "", "COM17,COM40,/dev/ttyUSB0", "COM 17|COM 40|/dev/ttyUSB0");
+        row("stored number absent", 20, "", "COM3", "COM 20-");
+        row("stored device absent", 1, "/dev/ttyACM3", "/dev/ttyUSB0", "/dev/ttyUSB0|/dev/ttyACM3-");
     }
     void portList() {
         TestHome home;
