@@ -130,24 +130,22 @@ private slots:
     // Damage is found and placed, never read past.
     void damaged_data() {
         addColumns<int, int, QByteArray, QString>("at", "cut", "bytes", "verdict");
-        QTest::newRow("checksum") << 0 << -1 << QByteArray(1, 'x') << "@DecChecksumMal";
-        QTest::newRow("cut in the header")
-            << 0 << 60 << QByteArray() << "@DecParado;4: file ends inside the header text";
-        QTest::newRow("cut in a variable")
-            << 0 << 240 << QByteArray() << "@DecParado;233: file ends inside variable record 2";
-        QTest::newRow("cut in a point") << 0 << 320 << QByteArray()
-                                        << "@DecParado;317: file ends inside point record 3";
-        QTest::newRow("not a download file") << 4 << -1 << QByteArray("HELLO") << "@DecParado;4: the header does not";
-        QTest::newRow("other protocol") << 21 << -1 << QByteArray("XY-") << "@DecParado;21: unknown protocol XY";
-        QTest::newRow("device count") << 194 << -1 << QByteArray("\xC8", 1) << "@DecParado;194: device count 200";
-        QTest::newRow("slot link") << 312 << -1 << QByteArray("\x09", 1)
-                                   << "@DecDanyado;point 2 (address 102) links to slot 9 of 5";
-        QTest::newRow("stray byte") << -1 << -1 << QByteArray("!") << "@DecDanyado;1 bytes after the end at offset 338";
+        auto row = [](const char* name, int a, int b, const QByteArray& c, const QString& d) {
+            QTest::newRow(name) << a << b << c << d;
+        };
+        row("checksum", 0, -1, QByteArray(1, 'x'), "@DecChecksumMal");
+        row("cut in the header", 0, 60, QByteArray(), "@DecParado;4: file ends inside the header text");
+        row("cut in a variable", 0, 240, QByteArray(), "@DecParado;233: file ends inside variable record 2");
+        row("cut in a point", 0, 320, QByteArray(), "@DecParado;317: file ends inside point record 3");
+        row("not a download file", 4, -1, QByteArray("HELLO"), "@DecParado;4: the header does not");
+        row("other protocol", 21, -1, QByteArray("XY-"), "@DecParado;21: unknown protocol XY");
+        row("device count", 194, -1, QByteArray("\xC8", 1), "@DecParado;194: device count 200");
+        row("slot link", 312, -1, QByteArray("\x09", 1), "@DecDanyado;point 2 (address 102) links to slot 9 of 5");
+        row("stray byte", -1, -1, QByteArray("!"), "@DecDanyado;1 bytes after the end at offset 338");
         // Any one field of an error point's variable slot set (device, NV, offset ... address) is found.
         for (int field : {0, 2, 4, 5, 6, 7, 9, 11, 13, 15})
-            QTest::newRow(qPrintable(QString("error slot, byte %1").arg(field)))
-                << 216 + 17 * 3 + field << -1 << QByteArray("\x01", 1)
-                << "@DecDanyado;error point 4 (address 110) has a variable that is not zero";
+            row(qPrintable(QString("error slot, byte %1").arg(field)), 216 + 17 * 3 + field, -1, QByteArray("\x01", 1),
+                "@DecDanyado;error point 4 (address 110) has a variable that is not zero");
     }
     void damaged() {
         auto [at, cut, bytes, verdict] = fetch<int, int, QByteArray, QString>("at", "cut", "bytes", "verdict");
