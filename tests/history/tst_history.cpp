@@ -329,7 +329,7 @@ private slots:
         QTest::mouseClick(w.cmdCerrar, Qt::LeftButton);
         QVERIFY(!w.isVisible() && w.result() == QDialog::Accepted);
 
-        const QString wide = QString(200, 'w');
+        const QString wide = QString(300, 'w');  // wider than a wide screen
         fDiferencias d("short\n" + wide + "\nshort");
         const int need = d.txtDiferencias->fontMetrics().horizontalAdvance(wide) + 60;
         const int most = QGuiApplication::primaryScreen()->availableGeometry().width() * 9 / 10;

@@ -399,6 +399,20 @@ private slots:
         QCOMPARE(r.monitor.contains(">gone wsock_Error"), passing && udp);
     }
 
+    // Datagrams from another address than the gateway's: dropped, the first named once, the count at the session's end.
+    void strangers() {
+        const QHostAddress gw("127.0.0.1");
+        QCOMPARE(
+            QList<bool>({UdpTransport::accepts(gw, gw), UdpTransport::accepts(gw, QHostAddress("::ffff:127.0.0.1")),
+                         UdpTransport::accepts(gw, QHostAddress("127.0.0.9")), UdpTransport::accepts({}, {})}),
+            QList<bool>({true, true, false, false}));
+        Rig r(1, true, 2);
+        for (const char* sender : {"127.0.0.9", "127.0.0.8", "127.0.0.9"}) emit r.t->strangerDropped(sender);
+        r.link.chkOnline_Click(false);
+        QCOMPARE(r.monitor.filter(Texto("DatagramaAjeno")), QStringList(">" + Texto("DatagramaAjeno") + "127.0.0.9"));
+        QVERIFY(r.monitor.contains(">" + Texto("DatagramasAjenos") + "3"));
+    }
+
     // The send confirmation's staleness: the file against what the saved project generates now.
     void staleness_data() {
         addColumns<QString, bool>("change", "stale");

@@ -59,6 +59,7 @@ void widget(QStringList& out, const QWidget* w, const QWidget* root, const QStri
                    mark(w->testAttribute(Qt::WA_DeleteOnClose), " deleted-on-close") +
                    mark(w->isWindow() && w->windowModality() != Qt::NonModal, " modal");
     if (w->isWindow() || qobject_cast<const QMdiSubWindow*>(w)) line += " title=" + quoted(w->windowTitle());
+    if (w == root) line += QString::asprintf(" size=%dx%d", w->width(), w->height());
     for (const QString& name : kShown)
         if (w->metaObject()->indexOfProperty(name.toLatin1()) >= 0)
             line += " " + name + "=" + quoted(w->property(name.toLatin1()).toString().left(400));
@@ -108,7 +109,9 @@ QString widgetState(const QWidget* window, const QString& home) {
 
 QString windowDiffers(const QWidget* window, const QString& name, const QString& home) {
     const QString now = widgetState(window, home);
-    const QString path = QStringLiteral(PILMORA_SOURCE_DIR) + "/tests/data/windows/" + name + ".txt";
+    // Kept for each screen width the tests run on.
+    const QString path = QStringLiteral(PILMORA_SOURCE_DIR) + "/tests/data/windows/" + name +
+                         QString::asprintf("@%d.txt", QGuiApplication::primaryScreen()->geometry().width());
     if (qEnvironmentVariableIsSet("PILMORA_UPDATE_WINDOWS"))
         return QDir().mkpath(QFileInfo(path).path()) && writeAll(path, now.toUtf8()) ? "" : "cannot write " + path;
     const QStringList kept = QString::fromUtf8(readAll(path)).split('\n'), seen = now.split('\n');
