@@ -6,6 +6,7 @@
 #include "AnsiText.h"
 #include "AppGlobals.h"
 #include "ConnectionSettings.h"
+#include "DownloadHistory.h"
 #include "GatewayLink.h"
 #include "GatewaySimProcess.h"
 #include "LonFixtures.h"
@@ -223,6 +224,7 @@ private slots:
         const bool udp = col<bool>("udp");
         const int size = col<int>("size");
         Rig r(size, udp, 2);  // the file written as the generator names it, offered as "LON.PLMX"
+        HistoryRecorder history(&r.link);
         if (size == -2) app().IPConexion.clear();
         QList<int> totals;  // the chunk count announced, then with each chunk
         QObject::connect(&r.link, &GatewayLink::transferStarted, [&](int n) { totals << n; });
@@ -257,6 +259,16 @@ private slots:
         // Every end is told once, with the quiet and when to send again after a cut.
         QCOMPARE(r.messages.size(), int(app().EstadoConexion != 3 && app().EstadoConexion != 4 && !r.file.isEmpty()));
         const bool cut = col<QString>("replies").contains(QRegularExpression("lost|off"));
+        // What the history records of the end: the one the note tells.
+        const QString note = col<QString>("note");
+        const char* end = note.contains("SinRespuesta") || col<int>("ticks") >= 6 ? HistoryResult::kTimeout
+                          : cut                                                   ? HistoryResult::kPortLost
+                          : note.contains("InicioTransfFicheroCANCEL")            ? HistoryResult::kRefused
+                          : note.contains("CANCEL")                               ? HistoryResult::kCancel
+                                                                                  : HistoryResult::kSucces;
+        QVector<HistoryRow> recorded;
+        QVERIFY(readHistory(r.folder, &recorded));
+        QCOMPARE(recorded.value(0).result, r.messages.isEmpty() ? QString() : QString(end));
         QCOMPARE(r.messages.value(0).contains(Texto("TransfSilencio")), col<int>("ticks") >= 6 || cut);
         if (app().EstadoConexion != 2) return;
         r.t->sent.clear();
