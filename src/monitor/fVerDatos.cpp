@@ -98,7 +98,7 @@ fVerDatos::fVerDatos(std::function<void(const QString&)> transmite, QWidget* par
     cmdCheckout->setText(Texto("CheckoutColumna"));
     cmdCheckout->setToolTip(Texto("CheckoutColumnaAyuda"));
     cmdCheckout->setPopupMode(QToolButton::InstantPopup);
-    auto* marks = new QMenu(cmdCheckout);
+    auto* marks = new QMenu(Texto("CheckoutColumna"), cmdCheckout);  // its caption in the grid's popup
     const std::pair<const char*, EstadoCheckout> kMarks[] = {
         {"CheckoutMarcarCorrecto", EstadoCheckout::Correcto},
         {"CheckoutMarcarFallido", EstadoCheckout::Fallido},
@@ -152,8 +152,9 @@ fVerDatos::fVerDatos(std::function<void(const QString&)> transmite, QWidget* par
                     &fVerDatos::mnuEdit_Click);
         }
         // The marks where the engineer's hand already is, on whichever popup is used.
+        // A closed viewer's marks went with it; the line above them stays for the next viewer's.
         if (!popmnuRefresh->actions().contains(cmdCheckout->menu()->menuAction())) {
-            popmnuRefresh->addSeparator();
+            if (!popmnuRefresh->actions().last()->isSeparator()) popmnuRefresh->addSeparator();
             popmnuRefresh->addMenu(cmdCheckout->menu());
         }
         popmnuRefresh->popup(pos + QPoint(twipsToPx(500), twipsToPx(100)));

@@ -336,6 +336,10 @@ void TstMonitors::windowsGo() {
             QCOMPARE(captions + sent, QStringList({"Stop", "Stop", "-", "AD0007?", "AD0008?", "AD0009?", "AD0007?"})
                                           .replaceInStrings("-", Texto("cmdRefrescar")));
             QVERIFY(!v->visor.sondeo.activo());
+            emit v->grid->cellRightClicked(1, 1, QPoint());  // the popup with the checkout's marks under a line
+            QTRY_VERIFY(w.popmnuRefresh->isVisible());
+            QCOMPARE(windowDiffers(w.popmnuRefresh, "viewer-popup"), QString());
+            w.popmnuRefresh->hide();
         }
         if (which.startsWith("trend")) {
             v->visor.grid.select(1, 1, 2, 1), v->cmdTendencia->click();

@@ -139,7 +139,7 @@ private slots:
         QTest::newRow("lock of a gone process") << gone << 0 << true;
         QTest::newRow("old empty lock file") << QByteArray("\n") << 60 << true;  // cut short by a crash
         QTest::newRow("old garbage lock file") << QByteArray("\x01\x02garbage") << 60 << true;
-        QTest::newRow("fresh empty lock file") << QByteArray("\n") << 0 << false;  // maybe being written now
+        QTest::newRow("fresh empty lock file") << QByteArray("\n") << 0 << false;   // maybe being written now
         QTest::newRow("empty lock file 3 s old") << QByteArray("\n") << 3 << true;  // past the 2 s of a slow write
         QTest::newRow("old lock of a live copy") << QByteArray("held") << 2 * 86400 << false;
     }

@@ -438,9 +438,11 @@ private slots:
         QTest::keyClicks(w.cboCmd, "  AD0002?");
         QTest::keyClick(w.cboCmd, Qt::Key_Return);
         QVERIFY(monitorHas(w, "<AD0002?"));
+        w.cboCmd->setEditText("AD0003?"), QTest::mouseClick(w.cmdEnviar, Qt::LeftButton);  // or by its button
+        QVERIFY(monitorHas(w, "<AD0003?"));
         QCOMPARE(
             w.cboCmd->itemText(w.cboCmd->count() - 1) + QString::number(w.cboCmd->count() - ComandosConsola().size()),
-            QStringLiteral("AD0002?2"));  // below a separator
+            QStringLiteral("AD0002?3"));  // below a separator, the newest first
         // The confirmation loaded the signal list; the gateway's values land in it, and in the viewer.
         QCOMPARE(listaSenyales().NumSenyales, 10);
         QTRY_VERIFY(listaSenyales().Senyales[listaSenyales().IndiceSenyales.value("AD0002")].HayValor);

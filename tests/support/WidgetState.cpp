@@ -47,11 +47,12 @@ void model(QStringList& out, const QAbstractItemView* v, const QString& indent) 
 }
 
 // The properties a user sees or meets, where a widget has them.
-const QStringList kShown = QString(
-                               "text title plainText checkable checked default maxLength readOnly echoMode "
-                               "editable currentIndex minimum maximum value lineWrapMode textInteractionFlags "
-                               "selectionMode selectionBehavior editTriggers itemsExpandable rootIsDecorated")
-                               .split(' ');
+const QStringList kShown =
+    QString(
+        "text title plainText checkable checked default maxLength readOnly echoMode "
+        "editable currentIndex minimum maximum value lineWrapMode textInteractionFlags "
+        "selectionMode selectionBehavior editTriggers itemsExpandable rootIsDecorated clearButtonEnabled")
+        .split(' ');
 
 void widget(QStringList& out, const QWidget* w, const QWidget* root, const QString& indent) {
     QString line = indent + w->metaObject()->className() + mark(!w->objectName().isEmpty(), "#") + w->objectName() +
