@@ -111,7 +111,6 @@ private slots:
         QCOMPARE(g.Rows(), 66);  // captions and the built-in rows
         QCOMPARE(QVector<int>({g.Row(), g.Col(), g.RowSel(), g.ColSel()}), QVector<int>({1, 1, 1, 1}));  // one cell
         QCOMPARE(g.TextMatrix(65, LonCol::Disp) + g.TextMatrix(65, LonCol::Snvt), QString("64-1"));
-        QCOMPARE(w.lstMaquina->count() * 100 + w.lstMaquina->currentRow(), 6400);  // the first device current
         QCOMPARE(w.lstMaquina->item(63)->text(), Texto("Dispositivo") + "64");
         QVERIFY(!w.connectionChanged() && !w.gridChanged() && m_prompts->shown().isEmpty());
         QCOMPARE(fieldsWithoutHelp(w.fraConexion, w.lblHelp), QStringList());
@@ -121,8 +120,6 @@ private slots:
         QCOMPARE(w.lblHelp->text(), Texto("ConfSenyales"));
         w.TabStrip1->setCurrentIndex(0);
         choose(w.cboVersion, 1);
-        QCOMPARE(w.windowTitle(), QString("LON ") + Texto("Configuracion") + " - Max.Lon " + Texto("Dispositivos") +
-                                      ":128 Max.Regs.ASCII:4000");
         QVERIFY(w.connectionChanged());
         w.TabStrip1->setCurrentIndex(1);
         w.gridModel().select(1, LonCol::Add, 1, LonCol::Add);
@@ -132,8 +129,7 @@ private slots:
         QVERIFY(w.optRS_TCP[0]->isChecked() && !w.fraTCP->isVisible() && !w.optRS_TCP[1]->isVisible());
         QCOMPARE(w.model().RS_TCP, 0);
         choose(w.cboFirmVersion, 1);
-        QVERIFY(w.fraTCP->isVisible() && w.optRS_TCP[0]->isChecked());
-        QCOMPARE(windowDiffers(&w, "lon-editor-changed", m_home->path()), QString());
+        QCOMPARE(windowDiffers(&w, "lon-editor-changed", m_home->path()), QString());  // title, TCP/IP shown
     }
 
     // Each field wired to its check (the checks at their edges: the core tests).

@@ -197,8 +197,6 @@ private slots:
         e.w.TabStrip1->setCurrentIndex(1);
         QVERIFY(e.w.cmdInsertar->isVisible() && e.w.cmdImportar->isVisible());
         QCOMPARE(e.w.lblHelp->text(), Texto("ConfSenyales"));  // the tab says what it holds
-        QCOMPARE(e.w.windowTitle(),
-                 "MBS6 " + Texto("Configuracion") + " - Max.MBS6 " + Texto("Dispositivos") + ":63 Max.Regs.ASCII:6314");
         QVERIFY(e.w.lstMaquina->item(0)->checkState() == Qt::Checked && !e.w.connectionChanged() && !e.w.gridChanged());
         g.select(9, 3, 9, 3);
         for (QAbstractButton* b :
