@@ -336,6 +336,9 @@ void TstMonitors::windowsGo() {
             QCOMPARE(captions + sent, QStringList({"Stop", "Stop", "-", "AD0007?", "AD0008?", "AD0009?", "AD0007?"})
                                           .replaceInStrings("-", Texto("cmdRefrescar")));
             QVERIFY(!v->visor.sondeo.activo());
+            emit v->grid->cellRightClicked(0, 1, QPoint()), emit v->grid->cellRightClicked(1, 0, QPoint());
+            QCoreApplication::processEvents();
+            QVERIFY(!w.popmnuRefresh->isVisible());          // none on a caption or a row number
             emit v->grid->cellRightClicked(1, 1, QPoint());  // the popup with the checkout's marks under a line
             QTRY_VERIFY(w.popmnuRefresh->isVisible());
             QCOMPARE(windowDiffers(w.popmnuRefresh, "viewer-popup"), QString());
