@@ -50,6 +50,7 @@ public:
     Maqueta(QPdfWriter& pdf, const QFont& font)
         : m_font(font), m_bold(font), m_title(font), m_fm(font, &pdf), m_device(&pdf) {
         m_bold.setBold(true);
+        m_fmBold = QFontMetricsF(m_bold, &pdf);
         m_title.setBold(true);
         m_title.setPointSizeF(font.pointSizeF() * 1.4);
         m_pad = m_fm.height() * 0.2;
@@ -127,12 +128,11 @@ private:
         for (int x : s.pesos) total += x;
         for (int x : s.pesos) w.append(total > 0 ? m_ancho * x / total : 0);
         // Every word of a caption fits its column; the room comes from the columns with room to spare.
-        const QFontMetricsF bold(m_bold, m_device);
         QVector<qreal> need(w.size());
         qreal falta = 0, sobra = 0;
         for (int c = 0; c < w.size(); ++c) {
             for (const QString& word : s.cabecera.value(c).split(QLatin1Char(' '), Qt::SkipEmptyParts))
-                need[c] = qMax(need[c], bold.horizontalAdvance(word) + 2 * m_pad + 1);
+                need[c] = qMax(need[c], m_fmBold.horizontalAdvance(word) + 2 * m_pad + 1);
             if (w[c] < need[c])
                 falta += need[c] - w[c];
             else
@@ -146,7 +146,7 @@ private:
     Pieza medida(Pieza::Tipo tipo, int s, int fila, const QStringList& cells) {
         const QVector<qreal>& w = m_anchosDe[s];
         const QFont& font = tipo == Pieza::Cabecera ? m_bold : m_font;
-        const QFontMetricsF fm(font, m_device);
+        const QFontMetricsF& fm = tipo == Pieza::Cabecera ? m_fmBold : m_fm;
         qreal h = fm.height();
         quint32 wrap = 0;
         for (int c = 0; c < cells.size() && c < w.size() && c < 32; ++c) {
@@ -172,7 +172,7 @@ private:
     }
 
     QFont m_font, m_bold, m_title;
-    QFontMetricsF m_fm;
+    QFontMetricsF m_fm, m_fmBold{m_fm};  // the captions' in bold
     QPaintDevice* m_device;
     qreal m_pad = 0, m_ancho = 0, m_alto = 0, m_y = 0;
     int m_pagina = 0;
