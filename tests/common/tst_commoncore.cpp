@@ -202,6 +202,8 @@ private slots:
         for (int i = 0; i < 256; ++i) all.append(char(i));
         QCOMPARE(toAnsi(fromAnsi(all)), all);
         QCOMPARE(toAnsi(QString::fromUtf8("\u20ac\u4e2d")), QByteArray("\x80?"));
+        // Either side of the 0x80-0x9F block: only its five undefined bytes pass as C1 controls.
+        QCOMPARE(toAnsi(QString::fromUtf16(u"\u007f\u0080\u0081\u009f\u00a0")), QByteArray("\x7f?\x81?\xa0"));
         QCOMPARE(visibleText(QString::fromLatin1("A\x01\x1f\tB\r\nC\x7f\x81\xe9", 11)),
                  QString::fromLatin1("A??\tB\r\nC??\xe9"));
     }

@@ -282,6 +282,8 @@ private slots:
         QVERIFY2(lines[2] == "CAMPOS=9\r" && lines[3 + 20].startsWith("20\t1\t12\tOffice\t112\tR\t"), lines[3 + 20]);
         QCOMPARE(iniReadInt(e.dir + "/MBS6.ini", "MBS6", "D3-On", -1), 1);
         QVERIFY(!e.w.connectionChanged() && !e.w.gridChanged() && !QFile::exists(e.dir + "/MBS6.Plmx"));
+        e.prompts.queueAnswer(1), e.w.cmdPilmora->click();  // generated: nothing to generate again until a change
+        QVERIFY(QFile::exists(e.dir + "/MBS6.Plmx") && !e.w.cmdPilmora->isEnabled());
     }
 };
 
