@@ -186,6 +186,8 @@ void TstMonitorList::pacing_data() {
         "p:AD0009? a1: a2: a8: a1: a9:AD0007? | pass:");
     row("answered before the closing wait ends", "p a9 t50 t500 a7 a8",
         "p:AD0009? a9:AD0007? t50:AD0008? t500: a7: a8: | done:");
+    row("all but one answered in the closing wait: still waiting", "p a9 t50 t500 a7",
+        "p:AD0009? a9:AD0007? t50:AD0008? t500: a7: | pass:");
     row("late answer within the closing wait, one missing", "p a9 t50 t50 a7 t1000",
         "p:AD0009? a9:AD0007? t50:AD0008? t50: a7: t1000: | done:8");
     row("Stop half-way, a new pass begins with the first", "p a9 p a7 p",
