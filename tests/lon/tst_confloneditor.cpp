@@ -262,6 +262,7 @@ private slots:
             QTest::newRow(name) << row << col << menu << selected << action << answers << cells;
         };
         row("caption row", 0, 7, "popmnuColumns");
+        row("row number: cut, copy and paste", 3, 0, "popmnuEdit");
         row("snvt name: the chooser, no menu", 3, LonCol::SnvtName, "");
         row("data type", 3, LonCol::DataType, "mnuLonDataType");
         row("data type on error row", 1, LonCol::DataType, "");
