@@ -299,7 +299,7 @@ private slots:
         QMenu* m = w.gridRightClick(row, col, false);
         QCOMPARE(m ? m->objectName() : QString(), menu);
         if (action < 0) {
-            if (row > 0) QCOMPARE(QPoint(g.Row(), g.Col()), QPoint(row, col));
+            if (row > 0) QCOMPARE(QPoint(g.Row(), g.Col()), QPoint(row, qMax(col, 1)));  // a row number: its first cell
             return;
         }
         m->actions().at(action)->trigger();
