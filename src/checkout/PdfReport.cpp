@@ -34,6 +34,11 @@ qreal altoEnvuelto(const QString& text, const QFont& font, QPaintDevice* device,
     return h;
 }
 
+QFont negrita(QFont f) {
+    f.setBold(true);
+    return f;
+}
+
 // What goes where: the cover is laid out by the text document; the tables,
 // thousands of rows long, are measured and drawn row by row (a text document
 // takes seconds to lay out a table of that size).
@@ -48,10 +53,12 @@ struct Pieza {
 class Maqueta {
 public:
     Maqueta(QPdfWriter& pdf, const QFont& font)
-        : m_font(font), m_bold(font), m_title(font), m_fm(font, &pdf), m_device(&pdf) {
-        m_bold.setBold(true);
-        m_fmBold = QFontMetricsF(m_bold, &pdf);
-        m_title.setBold(true);
+        : m_font(font),
+          m_bold(negrita(font)),
+          m_title(negrita(font)),
+          m_fm(font, &pdf),
+          m_fmBold(m_bold, &pdf),
+          m_device(&pdf) {
         m_title.setPointSizeF(font.pointSizeF() * 1.4);
         m_pad = m_fm.height() * 0.2;
         m_ancho = pdf.width();
@@ -172,7 +179,7 @@ private:
     }
 
     QFont m_font, m_bold, m_title;
-    QFontMetricsF m_fm, m_fmBold{m_fm};  // the captions' in bold
+    QFontMetricsF m_fm, m_fmBold;  // the cells', the captions' (bold)
     QPaintDevice* m_device;
     qreal m_pad = 0, m_ancho = 0, m_alto = 0, m_y = 0;
     int m_pagina = 0;
