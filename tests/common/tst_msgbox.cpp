@@ -1,8 +1,6 @@
 // The tool's message box and input box under real key and mouse events, and the wait cursor.
-#include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QtTest>
+#include <QtWidgets>
 
 #include "AppGlobals.h"
 #include "ModalDriver.h"

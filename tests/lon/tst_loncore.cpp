@@ -7,6 +7,7 @@
 
 #include "AppGlobals.h"
 #include "DownloadFileCheck.h"
+#include "DownloadInspect.h"
 #include "DownloadWriter.h"
 #include "FileDamage.h"
 #include "LonChecks.h"
@@ -69,12 +70,6 @@ QByteArray expectedHead(int gatewayErrorPoint) {
 
 QByteArray slot(int device, int nv, int snvt, int address) {
     return le16(device) + le16(nv) + b({0, 2, 0}) + le16(1) + le16(0) + le16(0) + le16(snvt) + le16(address);
-}
-
-QVector<int> column(const QVector<QVector<int>>& records, int field) {
-    QVector<int> out;
-    for (const auto& r : records) out << r[field];
-    return out;
 }
 
 QByteArray snvtLine(int number, const char* name, const char* load = "1", const char* preferred = "1") {
@@ -598,14 +593,13 @@ private slots:
             cfg, {lonPointRow(2, 105, 0, "R", 1), lonPointRow(1, 105, 1, "R", 2), lonPointRow(1, 95, 2, "W", 3),
                   lonPointRow(2, 95, 3, "RW", 4), lonPointRow(3, 105, 4, "R", 5), lonPointRow(1, 95, 5, "RW", 6, false),
                   lonPointRow(0, 95, 6, "W", 7), lonPointRow(0, 95, 7, "R", 8)});
-        const LonFileView f = decodeLonDownload(d.bytes);
-        QVERIFY(f.ok);
-        QCOMPARE(f.readable, 3);
-        QCOMPARE(column(f.points, 0), QVector<int>({2, 1, 4, 3, 7}));
-        QCOMPARE(column(f.points, 1), QVector<int>({0, 1, 2, 3, 4}));
-        QCOMPARE(column(f.points, 3), QVector<int>({0, 0, 2, 1, 1}));
-        QCOMPARE(column(f.variables, 0), QVector<int>({0, 1, 1, 0, -1}));
-        QCOMPARE(column(f.variables, 1), QVector<int>({1, 0, 3, 2, 6}));
+        const DecodedDownload f = decodeDownload(d.bytes);
+        QVERIFY(f.complete && f.faults.isEmpty());
+        QStringList points;  // address:slot:direction:device:nv
+        for (const DecodedPoint& p : f.points)
+            points << QString::asprintf("%d:%d:%d:%d:%d", p.address, p.slot, p.direction, p.device, p.nvIndex);
+        QCOMPARE(QString::number(f.readable) + " " + points.join(' '),
+                 "3 2:0:0:1:1 1:1:0:2:0 4:2:2:2:3 3:3:1:1:2 7:4:1:0:6");
         QCOMPARE(QVector<int>({d.total, d.readable, d.writes, d.readWrite}), QVector<int>({5, 3, 2, 1}));
     }
 
@@ -671,23 +665,25 @@ private slots:
             QVERIFY(d.bytes.isEmpty());
             return;
         }
-        const LonFileView f = decodeLonDownload(d.bytes);
-        QVERIFY(f.ok);
-        QCOMPARE(f.checksum, f.sum);
+        const DecodedDownload f = decodeDownload(d.bytes);
+        QVERIFY(f.complete && f.checksumOk && f.faults.isEmpty());
         QCOMPARE(d.bytes.size(), 4 + 190 + 2 + 8 * devices + 4 + 17 * points + 2 + 7 * points + 121);
-        QCOMPARE(f.gatewayErrorPoint, 1);
-        QCOMPARE(f.deviceErrorPoint.last(), devices + 1);  // the error rows carry addresses 2..devices+1
-        QCOMPARE(f.deviceAddress.last(), QByteArray(5, '\0') + char(devices));
+        QCOMPARE(f.block("lon")->value("gatewayErrorPoint"), "1");
+        QCOMPARE(f.devices.last().errorPoint, devices + 1);  // the error rows carry addresses 2..devices+1
+        QCOMPARE(f.devices.last().address, QString("NID %1").arg(devices, 12, 16, QChar('0')).toUpper());
         const int nv = points - devices - 1, writeOnly = nv / 10;
         QCOMPARE(QVector<int>({f.readable, d.readable, d.writes}),
                  QVector<int>({nv - writeOnly, nv - writeOnly, writeOnly}));
-        for (int k = 1; k < f.readable; ++k)
-            QVERIFY(f.variables[k][0] > f.variables[k - 1][0] ||
-                    (f.variables[k][0] == f.variables[k - 1][0] && f.variables[k][9] > f.variables[k - 1][9]));
-        for (int k = f.readable; k <= f.readable + devices; ++k)
-            QCOMPARE(f.points[k].mid(0, 2), QVector<int>({k - f.readable + 1, -1}));
-        const QVector<int> addresses = column(f.points, 0);
-        QCOMPARE(QSet<int>(addresses.begin(), addresses.end()).size(), points);
+        QSet<int> addresses;
+        for (int k = 0; k < f.points.size(); ++k) {
+            const DecodedPoint &p = f.points[k], &before = f.points.value(k - 1);
+            addresses << p.address;
+            if (k > 0 && k < f.readable)  // readable slots by device, then address
+                QVERIFY(std::make_pair(p.device, p.address) > std::make_pair(before.device, before.address));
+            if (k >= f.readable && k <= f.readable + devices)  // then the error points of the gateway and devices
+                QCOMPARE(QVector<int>({p.address, p.slot}), QVector<int>({k - f.readable + 1, -1}));
+        }
+        QCOMPARE(addresses.size(), points);
     }
 
     // Generating from the project: the refusals a and b leave the old file; a file whose contents cannot be

@@ -1,12 +1,5 @@
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QPushButton>
-#include <QTabBar>
-#include <QToolButton>
 #include <QtTest>
+#include <QtWidgets>
 
 #include "AppGlobals.h"
 #include "DownloadWriter.h"

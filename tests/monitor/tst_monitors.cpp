@@ -1,16 +1,7 @@
 // The traffic monitors as a user sees them: lines listed, newest 500 kept, spy switches, copies, the external log;
 // and the typical run through the main window against the simulated gateway.
-#include <QAbstractItemModelTester>
-#include <QCheckBox>
-#include <QClipboard>
-#include <QHeaderView>
-#include <QListView>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
-#include <QPushButton>
-#include <QToolButton>
 #include <QtTest>
+#include <QtWidgets>
 
 #include "AppGlobals.h"
 #include "GatewaySimProcess.h"

@@ -1,15 +1,5 @@
-#include <QComboBox>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenuBar>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTreeWidget>
 #include <QtTest>
+#include <QtWidgets>
 #include <optional>
 
 #include "AppGlobals.h"

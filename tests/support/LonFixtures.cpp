@@ -128,39 +128,6 @@ QString useLonProject(const QString& dir, const QByteArray& ini) {
     return dir;
 }
 
-LonFileView decodeLonDownload(const QByteArray& f) {
-    LonFileView d;
-    int p = 0;
-    auto field = [&](int size) {
-        int v = 0;
-        for (int i = 0; i < size; ++i) v |= int(p < f.size() ? quint8(f[p]) : 0) << (8 * i), ++p;
-        return size == 2 ? int(qint16(v)) : v;
-    };
-    auto record = [&](const char* layout) {
-        QVector<int> r;
-        for (const char* c = layout; *c; ++c) r << field(*c - '0');
-        return r;
-    };
-    d.checksum = quint32(field(4));
-    for (int i = 4; i < f.size(); ++i) d.sum += quint8(f[i]);
-    p = 178;
-    d.gatewayErrorPoint = field(2);
-    p = 184;
-    d.lonRetries = field(1);
-    p = 194;
-    for (int i = field(2); i > 0; --i) {
-        d.deviceAddress << f.mid(p, 6);
-        p += 6;
-        d.deviceErrorPoint << field(2);
-    }
-    d.readable = field(2);
-    for (int i = field(2); i > 0; --i) d.variables << record("2211122222");
-    for (int i = field(2); i > 0; --i) d.points << record("22111");
-    d.tcp = f.mid(p);
-    d.ok = p <= f.size() && d.points.size() == d.variables.size();
-    return d;
-}
-
 QString lonText(const QString& message) {
     QString out;
     for (const QString& piece : message.split('|')) {

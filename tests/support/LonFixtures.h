@@ -38,18 +38,6 @@ LonConfig lonConfig(int devices, const QString& version = QStringLiteral("A-Basi
 int lonGrid(const LonConfig& cfg, SignalGrid& grid, const QVector<QStringList>& rows);
 QString useLonProject(const QString& dir, const QByteArray& ini = QByteArray());
 
-struct LonFileView {
-    bool ok = false;
-    quint32 checksum = 0, sum = 0;
-    int gatewayErrorPoint = 0, lonRetries = 0, readable = 0;
-    QVector<QByteArray> deviceAddress;
-    QVector<int> deviceErrorPoint;
-    QVector<QVector<int>> variables;  // device, nv, offset, type, filter, a, b, c, snvt, address
-    QVector<QVector<int>> points;     // address, link, A/D, direction, spontaneous
-    QByteArray tcp;
-};
-LonFileView decodeLonDownload(const QByteArray& file);
-
 QString lonText(const QString& message);
 QByteArray le16(int v);
 QByteArray le32(qint64 v);
