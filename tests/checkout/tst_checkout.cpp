@@ -54,220 +54,216 @@ void loadLon(const QString& folder, const QVector<QStringList>& rows) {
 class TstCheckout : public QObject {
     Q_OBJECT
 private slots:
-    void store_data();
-    void store();
-    void checkout();
-    void report();
-    void userName();
-};
-
-void TstCheckout::store_data() {
-    addColumns<QString, QString, QString>("disk", "changes", "expected");  // expected "error": refused, file kept
-    auto row = [](const char* name, const QString& a, const QString& b, const QString& c) {
-        QTest::newRow(name) << a << b << c;
-    };
-    row("answered never replaces a verdict", "7:OK@10", "7:answered@20", "7:OK@10");
-    row("answered refreshes answered", "7:answered@10", "7:answered@20", "7:answered@20");
-    row("older change dropped", "7:failed@30", "7:OK@20", "7:failed@30");
-    row("newer verdict and reset replace", "7:OK@10 9:OK@10", "7:failed@20 9:not_checked@20",
-        "7:failed@20 9:not_checked@20");
-    row("the other program's rows kept", "8:OK@10", "7:n/a@5 8:answered@20", "7:n/a@5 8:OK@10");
-    row("no file yet", "", "7:OK@1", "7:OK@1");
-    row("unknown state in the file", "raw:Address,State\r\n7,fine\r\n", "7:OK@1", "error");
-    row("no address column", "raw:\xEF\xBB\xBFState\r\nOK\r\n", "7:OK@1", "error");
-    row("quote never closed", "raw:Address,State\r\n7,\"OK\r\n", "7:OK@1", "error");
-}
-
-void TstCheckout::store() {
-    auto [disk, changes, expected] = fetch<QString, QString, QString>("disk", "changes", "expected");
-    TestHome home(false);
-    CheckoutStore s;
-    s.setRuta(CheckoutStore::rutaEn(home.path()));
-    QString error;
-    if (disk.startsWith("raw:"))
-        QVERIFY(writeAll(s.ruta(), disk.mid(4).toUtf8()));
-    else if (!disk.isEmpty())
-        QVERIFY(s.aplica(records(disk), &error));
-    const QByteArray before = readAll(s.ruta());
-    const bool ok = s.aplica(records(changes), &error);
-    QCOMPARE(ok, expected != "error");
-    if (!ok) {
-        QVERIFY2(error.startsWith(Texto("CheckoutNoLeido")), qPrintable(error));
-        QCOMPARE(readAll(s.ruta()), before);
-        return;
+    void store_data() {
+        addColumns<QString, QString, QString>("disk", "changes", "expected");  // expected "error": refused, file kept
+        auto row = [](const char* name, const QString& a, const QString& b, const QString& c) {
+            QTest::newRow(name) << a << b << c;
+        };
+        row("answered never replaces a verdict", "7:OK@10", "7:answered@20", "7:OK@10");
+        row("answered refreshes answered", "7:answered@10", "7:answered@20", "7:answered@20");
+        row("older change dropped", "7:failed@30", "7:OK@20", "7:failed@30");
+        row("newer verdict and reset replace", "7:OK@10 9:OK@10", "7:failed@20 9:not_checked@20",
+            "7:failed@20 9:not_checked@20");
+        row("the other program's rows kept", "8:OK@10", "7:n/a@5 8:answered@20", "7:n/a@5 8:OK@10");
+        row("no file yet", "", "7:OK@1", "7:OK@1");
+        row("unknown state in the file", "raw:Address,State\r\n7,fine\r\n", "7:OK@1", "error");
+        row("no address column", "raw:\xEF\xBB\xBFState\r\nOK\r\n", "7:OK@1", "error");
+        row("quote never closed", "raw:Address,State\r\n7,\"OK\r\n", "7:OK@1", "error");
     }
-    QCOMPARE(shape(s), expected);
-    // What another program reads back: the same records, notes included, from a file a spreadsheet opens.
-    CheckoutStore again;
-    again.setRuta(s.ruta());
-    QVERIFY(again.carga(&error));
-    QCOMPARE(shape(again), expected);
-    for (auto r = s.registros().cbegin(); r != s.registros().cend(); ++r)
-        QCOMPARE(again.registros().value(r.key()).nota, r->nota);
-    const QByteArray bytes = readAll(s.ruta());
-    QVERIFY(
-        bytes.startsWith("\xEF\xBB\xBF"
-                         "Address,Device,Number,NV index,Offset,Point,Description,State,"));
-    QVERIFY(bytes.contains(",2026-12-07T01:00:") && bytes.contains("+01:00,"));
-}
 
-void TstCheckout::checkout() {
-    TestHome home(false);
-    const QString folder = home.projectsRoot() + "/L";
-    QVector<QStringList> rows{lonErrorRow(0, 100), lonPointRow(1, 105, 0, "R", 7), lonPointRow(1, 105, 1, "W", 8),
-                              lonPointRow(1, 105, 2, "R", 9)};
-    loadLon(folder, rows);
-    ListaSenyales& l = listaSenyales();
-    QCOMPARE(l.NumSenyales, 4);
-    // A value reported; a value written from the viewer and the gateway's answer to it.
-    SenyalesSink sink;
-    QVERIFY(sink.setValue("AD0007", "12.5", nullptr));
-    app().ProtEquipo = "LON";
-    VisorSenyales v;
-    v.transmite = [](const QString&) {};
-    v.Datos_Carga();
-    QCOMPARE(v.escribe(3, "3,5"), VisorSenyales::Escritura::Enviada);
-    QVERIFY(sink.setValue("AD0008", "3.5", nullptr) && sink.setValue("AD0008", "4", nullptr));
-    Checkout c;
-    QString error;
-    QVERIFY(c.carga(kSlotLon, &error));
-    QVERIFY(c.marca(l, {2, 3}, EstadoCheckout::Correcto, QString(), false, &error));
-    QVERIFY(c.marca(l, {4}, EstadoCheckout::Fallido, "no answer", false, &error));
-    QVERIFY(c.marca(l, {2}, EstadoCheckout::Correcto, "seen on the panel", true, &error));
-    const CheckoutRecord* r7 = c.registro(7);
-    const CheckoutRecord* r8 = c.registro(8);
-    QVERIFY(r7 && r8 && c.registro(9) && !c.registro(100));
-    QCOMPARE(r7->valor + "|" + r8->escrito + "|" + r8->eco + "|" + r8->valor + "|" + r7->nota,
-             QString("12.5|3.50|3.5|4|seen on the panel"));
-    QVERIFY(r7->informe.isValid() && r8->ecoHora.isValid() && r8->escritura.isValid());
-    QCOMPARE(r7->usuario, nombreUsuario());
-    // Off line and on line again, in another program: the same states.
-    sink.clearAll();
-    Carga_DatosMFAPilmora(QStringLiteral("LON"));
-    Checkout after;
-    QVERIFY(after.carga(kSlotLon, &error));
-    int answered = 0;
-    QVERIFY(sink.setValue("AD0100", "0", nullptr) && sink.setValue("AD0007", "1", nullptr) &&
-            sink.setValue("AD0009", "2", nullptr));
-    QVERIFY(after.marcaContestados(l, &answered, &error));  // a verdict stays: only address 100 is answered
-    QCOMPARE(answered, 1);
-    const auto n = after.cuenta(l);
-    QCOMPARE(QList<int>(n.begin(), n.end()), QList<int>({0, 1, 2, 1, 0}));
-    QCOMPARE(after.registro(7)->nota, QString("seen on the panel"));
-    // Address 8 now stands for another NV, 9 has left the table: 8 starts again, both old records are kept.
-    rows[2] = lonPointRow(1, 105, 5, "W", 8);
-    rows.removeLast();
-    loadLon(folder, rows);
-    Checkout changed;
-    QVERIFY(changed.carga(kSlotLon, &error));
-    QCOMPARE(changed.estado(8), EstadoCheckout::SinComprobar);
-    QCOMPARE(changed.estado(7), EstadoCheckout::Correcto);
-    QStringList orphans;
-    for (const CheckoutRecord& o : changed.huerfanos())
-        orphans << QString::number(o.direccion) + palabraEstado(o.estado);
-    QCOMPARE(orphans, QStringList({"8OK", "9failed"}));
-    // A scaling change is a change of the point too.
-    rows[1][6] = "2";
-    loadLon(folder, rows);
-    QVERIFY(changed.carga(kSlotLon, &error));
-    QCOMPARE(changed.estado(7), EstadoCheckout::SinComprobar);
-    // No point active: the viewer's one blank row has no state.
-    for (QStringList& r : rows) r[16] = "0-No";
-    loadLon(folder, rows);
-    v.Datos_Carga();
-    CheckoutVisor cv;
-    QVERIFY(l.NumSenyales == 0 && cv.carga(v, kSlotLon, &error));
-    QCOMPARE(v.grid.rowCells(1).value(cv.colEstado, "missing"), QString());
-}
-
-void TstCheckout::report() {
-    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
-    QVERIFY2(!pdftotext.isEmpty(), "pdftotext is missing: scripts/setup-deps.sh installs poppler-utils");
-    TestHome home;
-    const QString folder = home.projectsRoot() + "/L";
-    QVector<QStringList> rows{lonErrorRow(0, 4000), lonPointRow(1, 105, 0, "R", 1300, false)};
-    for (int a = 1201; a <= 1260; ++a) rows << lonPointRow(1, 105, a, a % 2 ? "R" : "RW", a);
-    rows[5][11] = "Pump <&> \"quoted\", 2";
-    loadLon(folder, rows);
-    QVERIFY(writeAll(folder + "/History.csv", "\xEF\xBB\xBFTime,Result\r\n2026-12-01T10:00:00+01:00,SUCCES\r\n"));
-    ListaSenyales& l = listaSenyales();
-    Checkout c;
-    QString error;
-    QVERIFY(c.carga(kSlotLon, &error));
-    QVERIFY(c.marca(l, {2, 3}, EstadoCheckout::Correcto, QString(), false, &error));
-    QVERIFY(c.marca(l, {40}, EstadoCheckout::Fallido, QString(), false, &error));
-    QVERIFY(c.marca(l, {5}, EstadoCheckout::NoAplica, QString(), false, &error));
-    // With nothing set in the environment, not even a display.
-    QProcess p;
-    p.start("env", {"-i", PILMORA_BIN_DIR "/pilmora", "--home", home.path(), "report", folder, "--pdf",
-                    home.file("r.pdf"), "--html", home.file("r.html"), "--points", home.file("p.csv")});
-    QVERIFY(p.waitForFinished(30000));
-    QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
-    QProcess text;
-    text.start(pdftotext, {"-layout", home.file("r.pdf"), "-"});
-    QVERIFY(text.waitForFinished(30000) && text.exitCode() == 0);
-    const QString pdf = QString::fromUtf8(text.readAllStandardOutput());
-    const QString checkout = pdf.mid(pdf.lastIndexOf(Texto("InformeCheckout")));
-    for (int a : {4000, 1201, 1230, 1260})
-        QVERIFY2(QRegularExpression(QString("\\n *%1 ").arg(a)).match(pdf).hasMatch(), qPrintable(QString::number(a)));
-    QVERIFY(!pdf.contains("Point 1300") && pdf.contains("Pump <&> \"quoted\", 2") && pdf.contains("SUCCES"));
-    for (const QString& count : {Texto("CheckoutCorrecto") + " +2\\n", Texto("CheckoutFallido") + " +1\\n",
-                                 Texto("CheckoutSinComprobar") + " +57\\n", Texto("InformeTotal") + " +61\\n",
-                                 Texto("InformePagina") + "1 / \\d+\\n"})
-        QVERIFY2(QRegularExpression(count).match(pdf).hasMatch(), qPrintable(count + "\n" + checkout.left(800)));
-    // Every word lies inside the page's margins (A4 in points; 15 mm, 12 mm at the foot), none over another.
-    QProcess box;
-    box.start(pdftotext, {"-bbox", home.file("r.pdf"), "-"});
-    QVERIFY(box.waitForFinished(30000) && box.exitCode() == 0);
-    const QRectF inside = QRectF(0, 0, 595, 842).marginsRemoved(QMarginsF(42.5, 42.5, 42.5, 34));
-    const QRegularExpression word(
-        "xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)");
-    for (const QString& page : QString::fromUtf8(box.readAllStandardOutput()).split("<page ").mid(1)) {
-        QVector<QRectF> words;
-        for (auto w = word.globalMatch(page); w.hasNext();) {
-            const QRegularExpressionMatch m = w.next();
-            const QRectF r(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
-                           QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
-            const auto over = [&](const QRectF& o) { return o.intersects(r.marginsRemoved({0.5, 0.5, 0.5, 0.5})); };
-            QVERIFY2(inside.contains(r) && std::none_of(words.begin(), words.end(), over), qPrintable(m.captured(5)));
-            words << r;
+    void store() {
+        auto [disk, changes, expected] = fetch<QString, QString, QString>("disk", "changes", "expected");
+        TestHome home(false);
+        CheckoutStore s;
+        s.setRuta(CheckoutStore::rutaEn(home.path()));
+        QString error;
+        if (disk.startsWith("raw:"))
+            QVERIFY(writeAll(s.ruta(), disk.mid(4).toUtf8()));
+        else if (!disk.isEmpty())
+            QVERIFY(s.aplica(records(disk), &error));
+        const QByteArray before = readAll(s.ruta());
+        const bool ok = s.aplica(records(changes), &error);
+        QCOMPARE(ok, expected != "error");
+        if (!ok) {
+            QVERIFY2(error.startsWith(Texto("CheckoutNoLeido")), qPrintable(error));
+            QCOMPARE(readAll(s.ruta()), before);
+            return;
         }
+        QCOMPARE(shape(s), expected);
+        // What another program reads back: the same records, notes included, from a file a spreadsheet opens.
+        CheckoutStore again;
+        again.setRuta(s.ruta());
+        QVERIFY(again.carga(&error));
+        QCOMPARE(shape(again), expected);
+        for (auto r = s.registros().cbegin(); r != s.registros().cend(); ++r)
+            QCOMPARE(again.registros().value(r.key()).nota, r->nota);
+        const QByteArray bytes = readAll(s.ruta());
+        QVERIFY(
+            bytes.startsWith("\xEF\xBB\xBF"
+                             "Address,Device,Number,NV index,Offset,Point,Description,State,"));
+        QVERIFY(bytes.contains(",2026-12-07T01:00:") && bytes.contains("+01:00,"));
     }
-    // Each page numbered "n / N" is a page of its own.
-    const QRegularExpressionMatch pages = QRegularExpression(Texto("InformePagina") + "1 / (\\d+)\\n").match(pdf);
-    QCOMPARE(pages.captured(1).toInt(), pdf.count('\f'));
-    // Failed rows first.
-    const qsizetype failed = checkout.indexOf(QRegularExpression("\\n *1239 "));
-    QVERIFY(failed > 0 && failed < checkout.indexOf(QRegularExpression("\\n *4000 ")));
-    QVERIFY(readAll(home.file("r.html")).contains("<td>Pump &lt;&amp;&gt; &quot;quoted&quot;, 2</td>"));
-    // The points list reads back in a spreadsheet-like reader: every active point, the SNVT and scaling apart.
-    CsvRecords csv;
-    QVERIFY(csvReadFile(home.file("p.csv"), &csv, &error));
-    QCOMPARE(csv.records.size(), 62);
-    QCOMPARE(csv.records[5].mid(0, 2) + csv.records[5].mid(5),
-             QStringList(
-                 {"1204", "Pump <&> \"quoted\", 2", "105", "SNVT_temp_p", "1204", "0", "2-16bit sig", "1", "0", "0"}));
-}
 
-// Who marked a point: the first of USERNAME, USER, LOGNAME that holds more than
-// blanks, else the home folder's name.
-void TstCheckout::userName() {
-    const QByteArray vars[] = {"USERNAME", "USER", "LOGNAME", "HOME"};
-    QByteArray saved[4];
-    for (int i = 0; i < 4; ++i) saved[i] = qgetenv(vars[i]);
-    const struct {
-        const char* values[4];
-        const char* expected;
-    } rows[] = {{{"ana", "bob", "carl", "/h/x"}, "ana"},
-                {{" ", "bob", "carl", "/h/x"}, "bob"},
-                {{"", " ", "carl", "/h/x"}, "carl"},
-                {{"", "", "", "/h/dora"}, "dora"}};
-    for (const auto& r : rows) {
-        for (int i = 0; i < 4; ++i) qputenv(vars[i], r.values[i]);
-        QCOMPARE(nombreUsuario(), QString(r.expected));
+    void checkout() {
+        TestHome home(false);
+        const QString folder = home.projectsRoot() + "/L";
+        QVector<QStringList> rows{lonErrorRow(0, 100), lonPointRow(1, 105, 0, "R", 7), lonPointRow(1, 105, 1, "W", 8),
+                                  lonPointRow(1, 105, 2, "R", 9)};
+        loadLon(folder, rows);
+        ListaSenyales& l = listaSenyales();
+        QCOMPARE(l.NumSenyales, 4);
+        // A value reported; a value written from the viewer and the gateway's answer to it.
+        SenyalesSink sink;
+        QVERIFY(sink.setValue("AD0007", "12.5", nullptr));
+        app().ProtEquipo = "LON";
+        VisorSenyales v;
+        v.transmite = [](const QString&) {};
+        v.Datos_Carga();
+        QCOMPARE(v.escribe(3, "3,5"), VisorSenyales::Escritura::Enviada);
+        QVERIFY(sink.setValue("AD0008", "3.5", nullptr) && sink.setValue("AD0008", "4", nullptr));
+        Checkout c;
+        QString error;
+        QVERIFY(c.carga(kSlotLon, &error));
+        QVERIFY(c.marca(l, {2, 3}, EstadoCheckout::Correcto, QString(), false, &error));
+        QVERIFY(c.marca(l, {4}, EstadoCheckout::Fallido, "no answer", false, &error));
+        QVERIFY(c.marca(l, {2}, EstadoCheckout::Correcto, "seen on the panel", true, &error));
+        const CheckoutRecord* r7 = c.registro(7);
+        const CheckoutRecord* r8 = c.registro(8);
+        QVERIFY(r7 && r8 && c.registro(9) && !c.registro(100));
+        QCOMPARE(r7->valor + "|" + r8->escrito + "|" + r8->eco + "|" + r8->valor + "|" + r7->nota,
+                 QString("12.5|3.50|3.5|4|seen on the panel"));
+        QVERIFY(r7->informe.isValid() && r8->ecoHora.isValid() && r8->escritura.isValid());
+        QCOMPARE(r7->usuario, nombreUsuario());
+        // Off line and on line again, in another program: the same states.
+        sink.clearAll();
+        Carga_DatosMFAPilmora(QStringLiteral("LON"));
+        Checkout after;
+        QVERIFY(after.carga(kSlotLon, &error));
+        int answered = 0;
+        QVERIFY(sink.setValue("AD0100", "0", nullptr) && sink.setValue("AD0007", "1", nullptr) &&
+                sink.setValue("AD0009", "2", nullptr));
+        QVERIFY(after.marcaContestados(l, &answered, &error));  // a verdict stays: only address 100 is answered
+        QCOMPARE(answered, 1);
+        const auto n = after.cuenta(l);
+        QCOMPARE(QList<int>(n.begin(), n.end()), QList<int>({0, 1, 2, 1, 0}));
+        QCOMPARE(after.registro(7)->nota, QString("seen on the panel"));
+        // Address 8 now stands for another NV, 9 has left the table: 8 starts again, both old records are kept.
+        rows[2] = lonPointRow(1, 105, 5, "W", 8);
+        rows.removeLast();
+        loadLon(folder, rows);
+        Checkout changed;
+        QVERIFY(changed.carga(kSlotLon, &error));
+        QCOMPARE(changed.estado(8), EstadoCheckout::SinComprobar);
+        QCOMPARE(changed.estado(7), EstadoCheckout::Correcto);
+        QStringList orphans;
+        for (const CheckoutRecord& o : changed.huerfanos())
+            orphans << QString::number(o.direccion) + palabraEstado(o.estado);
+        QCOMPARE(orphans, QStringList({"8OK", "9failed"}));
+        // A scaling change is a change of the point too.
+        rows[1][6] = "2";
+        loadLon(folder, rows);
+        QVERIFY(changed.carga(kSlotLon, &error));
+        QCOMPARE(changed.estado(7), EstadoCheckout::SinComprobar);
+        // No point active: the viewer's one blank row has no state.
+        for (QStringList& r : rows) r[16] = "0-No";
+        loadLon(folder, rows);
+        v.Datos_Carga();
+        CheckoutVisor cv;
+        QVERIFY(l.NumSenyales == 0 && cv.carga(v, kSlotLon, &error));
+        QCOMPARE(v.grid.rowCells(1).value(cv.colEstado, "missing"), QString());
     }
-    for (int i = 0; i < 4; ++i) qputenv(vars[i], saved[i]);
-}
+
+    void report() {
+        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+        QVERIFY2(!pdftotext.isEmpty(), "pdftotext is missing: scripts/setup-deps.sh installs poppler-utils");
+        TestHome home;
+        const QString folder = home.projectsRoot() + "/L";
+        QVector<QStringList> rows{lonErrorRow(0, 4000), lonPointRow(1, 105, 0, "R", 1300, false)};
+        for (int a = 1201; a <= 1260; ++a) rows << lonPointRow(1, 105, a, a % 2 ? "R" : "RW", a);
+        rows[5][11] = "Pump <&> \"quoted\", 2";
+        loadLon(folder, rows);
+        QVERIFY(writeAll(folder + "/History.csv", "\xEF\xBB\xBFTime,Result\r\n2026-12-01T10:00:00+01:00,SUCCES\r\n"));
+        ListaSenyales& l = listaSenyales();
+        Checkout c;
+        QString error;
+        QVERIFY(c.carga(kSlotLon, &error));
+        QVERIFY(c.marca(l, {2, 3}, EstadoCheckout::Correcto, QString(), false, &error));
+        QVERIFY(c.marca(l, {40}, EstadoCheckout::Fallido, QString(), false, &error));
+        QVERIFY(c.marca(l, {5}, EstadoCheckout::NoAplica, QString(), false, &error));
+        // With nothing set in the environment, not even a display.
+        QProcess p;
+        p.start("env", {"-i", PILMORA_BIN_DIR "/pilmora", "--home", home.path(), "report", folder, "--pdf",
+                        home.file("r.pdf"), "--html", home.file("r.html"), "--points", home.file("p.csv")});
+        QVERIFY(p.waitForFinished(30000));
+        QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+        QProcess text;
+        text.start(pdftotext, {"-layout", home.file("r.pdf"), "-"});
+        QVERIFY(text.waitForFinished(30000) && text.exitCode() == 0);
+        const QString pdf = QString::fromUtf8(text.readAllStandardOutput());
+        const QString checkout = pdf.mid(pdf.lastIndexOf(Texto("InformeCheckout")));
+        for (int a : {4000, 1201, 1230, 1260})
+            QVERIFY2(QRegularExpression(QString("\\n *%1 ").arg(a)).match(pdf).hasMatch(),
+                     qPrintable(QString::number(a)));
+        QVERIFY(!pdf.contains("Point 1300") && pdf.contains("Pump <&> \"quoted\", 2") && pdf.contains("SUCCES"));
+        for (const QString& count : {Texto("CheckoutCorrecto") + " +2\\n", Texto("CheckoutFallido") + " +1\\n",
+                                     Texto("CheckoutSinComprobar") + " +57\\n", Texto("InformeTotal") + " +61\\n",
+                                     Texto("InformePagina") + "1 / \\d+\\n"})
+            QVERIFY2(QRegularExpression(count).match(pdf).hasMatch(), qPrintable(count + "\n" + checkout.left(800)));
+        // Every word lies inside the page's margins (A4 in points; 15 mm, 12 mm at the foot), none over another.
+        QProcess box;
+        box.start(pdftotext, {"-bbox", home.file("r.pdf"), "-"});
+        QVERIFY(box.waitForFinished(30000) && box.exitCode() == 0);
+        const QRectF inside = QRectF(0, 0, 595, 842).marginsRemoved(QMarginsF(42.5, 42.5, 42.5, 34));
+        const QRegularExpression word(
+            "xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)");
+        for (const QString& page : QString::fromUtf8(box.readAllStandardOutput()).split("<page ").mid(1)) {
+            QVector<QRectF> words;
+            for (auto w = word.globalMatch(page); w.hasNext();) {
+                const QRegularExpressionMatch m = w.next();
+                const QRectF r(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                               QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
+                const auto over = [&](const QRectF& o) { return o.intersects(r.marginsRemoved({0.5, 0.5, 0.5, 0.5})); };
+                QVERIFY2(inside.contains(r) && std::none_of(words.begin(), words.end(), over),
+                         qPrintable(m.captured(5)));
+                words << r;
+            }
+        }
+        // Each page numbered "n / N" is a page of its own.
+        const QRegularExpressionMatch pages = QRegularExpression(Texto("InformePagina") + "1 / (\\d+)\\n").match(pdf);
+        QCOMPARE(pages.captured(1).toInt(), pdf.count('\f'));
+        // Failed rows first.
+        const qsizetype failed = checkout.indexOf(QRegularExpression("\\n *1239 "));
+        QVERIFY(failed > 0 && failed < checkout.indexOf(QRegularExpression("\\n *4000 ")));
+        QVERIFY(readAll(home.file("r.html")).contains("<td>Pump &lt;&amp;&gt; &quot;quoted&quot;, 2</td>"));
+        // The points list reads back in a spreadsheet-like reader: every active point, the SNVT and scaling apart.
+        CsvRecords csv;
+        QVERIFY(csvReadFile(home.file("p.csv"), &csv, &error));
+        QCOMPARE(csv.records.size(), 62);
+        QCOMPARE(csv.records[5].mid(0, 2) + csv.records[5].mid(5),
+                 QStringList({"1204", "Pump <&> \"quoted\", 2", "105", "SNVT_temp_p", "1204", "0", "2-16bit sig", "1",
+                              "0", "0"}));
+    }
+
+    // Who marked a point: the first of USERNAME, USER, LOGNAME that holds more than
+    // blanks, else the home folder's name.
+    void userName() {
+        const QByteArray vars[] = {"USERNAME", "USER", "LOGNAME", "HOME"};
+        QByteArray saved[4];
+        for (int i = 0; i < 4; ++i) saved[i] = qgetenv(vars[i]);
+        const struct {
+            const char* values[4];
+            const char* expected;
+        } rows[] = {{{"ana", "bob", "carl", "/h/x"}, "ana"},
+                    {{" ", "bob", "carl", "/h/x"}, "bob"},
+                    {{"", " ", "carl", "/h/x"}, "carl"},
+                    {{"", "", "", "/h/dora"}, "dora"}};
+        for (const auto& r : rows) {
+            for (int i = 0; i < 4; ++i) qputenv(vars[i], r.values[i]);
+            QCOMPARE(nombreUsuario(), QString(r.expected));
+        }
+        for (int i = 0; i < 4; ++i) qputenv(vars[i], saved[i]);
+    }
+};
 
 QTEST_MAIN(TstCheckout)
 #include "tst_checkout.moc"
