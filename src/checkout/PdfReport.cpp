@@ -130,25 +130,10 @@ public:
 
 private:
     void anchos(const SeccionInforme& s) {
-        QVector<qreal> w;
-        int total = 0;
-        for (int x : s.pesos) total += x;
-        for (int x : s.pesos) w.append(total > 0 ? m_ancho * x / total : 0);
-        // Every word of a caption fits its column; the room comes from the columns with room to spare.
-        QVector<qreal> need(w.size());
-        qreal falta = 0, sobra = 0;
-        for (int c = 0; c < w.size(); ++c) {
-            for (const QString& word : s.cabecera.value(c).split(QLatin1Char(' '), Qt::SkipEmptyParts))
-                need[c] = qMax(need[c], m_fmBold.horizontalAdvance(word) + 2 * m_pad + 1);
-            if (w[c] < need[c])
-                falta += need[c] - w[c];
-            else
-                sobra += w[c] - need[c];
-        }
-        if (falta > 0 && sobra > falta)
-            for (int c = 0; c < w.size(); ++c)
-                w[c] = w[c] < need[c] ? need[c] : w[c] - (w[c] - need[c]) * falta / sobra;
-        m_anchosDe.append(w);
+        const qreal margen = 2 * m_pad + 1;
+        m_anchosDe.append(anchosColumnas(s.cabecera, s.pesos, m_ancho, [this, margen](const QString& w) {
+            return m_fmBold.horizontalAdvance(w) + margen;
+        }));
     }
     Pieza medida(Pieza::Tipo tipo, int s, int fila, const QStringList& cells) {
         const QVector<qreal>& w = m_anchosDe[s];
@@ -185,6 +170,28 @@ private:
     int m_pagina = 0;
 };
 }  // namespace
+
+QVector<qreal> anchosColumnas(const QStringList& cabecera, const QVector<int>& pesos, qreal ancho,
+                              const std::function<qreal(const QString&)>& medida) {
+    QVector<qreal> w;
+    int total = 0;
+    for (int x : pesos) total += x;
+    for (int x : pesos) w.append(total > 0 ? ancho * x / total : 0);
+    // Every word of a caption fits its column; the room comes from the columns with room to spare.
+    QVector<qreal> need(w.size());
+    qreal falta = 0, sobra = 0;
+    for (int c = 0; c < w.size(); ++c) {
+        for (const QString& word : cabecera.value(c).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            need[c] = qMax(need[c], medida(word));
+        if (w[c] < need[c])
+            falta += need[c] - w[c];
+        else
+            sobra += w[c] - need[c];
+    }
+    if (falta > 0 && sobra > falta)
+        for (int c = 0; c < w.size(); ++c) w[c] = w[c] < need[c] ? need[c] : w[c] - (w[c] - need[c]) * falta / sobra;
+    return w;
+}
 
 bool escribePdf(const HandoverReport& r, const QString& path, QString* error) {
     // Into a temporary file beside the target, renamed over it at the end.

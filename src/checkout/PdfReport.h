@@ -5,10 +5,19 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <QVector>
+#include <functional>
 #include <memory>
 
 class QCoreApplication;
 struct HandoverReport;
+
+// The widths of a table's columns, `ancho` in all, in proportion to `pesos`; a column whose caption holds a word
+// wider than its share (`medida`: a word's width with the cell's padding) gets it from the columns with room to
+// spare, in proportion to that room, when they have enough of it.
+QVector<qreal> anchosColumnas(const QStringList& cabecera, const QVector<int>& pesos, qreal ancho,
+                              const std::function<qreal(const QString&)>& medida);
 
 // Writes the report to `path` whole or not at all; false with the reason.
 bool escribePdf(const HandoverReport& r, const QString& path, QString* error);

@@ -6,6 +6,7 @@
 #include "Checkout.h"
 #include "CheckoutVisor.h"
 #include "LonFixtures.h"
+#include "PdfReport.h"
 #include "SenyalesMonitor.h"
 #include "SignalCsv.h"
 #include "TestSupport.h"
@@ -171,6 +172,25 @@ private slots:
         CheckoutVisor cv;
         QVERIFY(l.NumSenyales == 0 && cv.carga(v, kSlotLon, &error));
         QCOMPARE(v.grid.rowCells(1).value(cv.colEstado, "missing"), QString());
+    }
+
+    // Column widths of a printed table 100 wide, a word 10 a letter: shares of the weights, a caption's longest
+    // word widening its column with room taken from the others in proportion, when they have more than it needs.
+    void columnWidths_data() {
+        addColumns<QStringList, QVector<int>, QString>("captions", "weights", "widths");
+        QTest::newRow("every word fits") << QStringList{"a", "b c"} << QVector<int>{1, 3} << "25.0 75.0";
+        QTest::newRow("one widened") << QStringList{"abcd", "x", "y"} << QVector<int>{1, 1, 2} << "40.0 20.9 39.1";
+        QTest::newRow("the longest word of two") << QStringList{"abcdef ab", "x"} << QVector<int>{1, 1} << "60.0 40.0";
+        QTest::newRow("room equal to the lack") << QStringList{"abcdefg", "abc"} << QVector<int>{1, 1} << "50.0 50.0";
+        QTest::newRow("no room") << QStringList{"abcdefgh", "abcdefgh"} << QVector<int>{1, 1} << "50.0 50.0";
+        QTest::newRow("no weight") << QStringList{"a", "b"} << QVector<int>{0, 0} << "0.0 0.0";
+    }
+    void columnWidths() {
+        auto [captions, weights, widths] = fetch<QStringList, QVector<int>, QString>("captions", "weights", "widths");
+        QStringList got;
+        for (qreal w : anchosColumnas(captions, weights, 100, [](const QString& w) { return 10.0 * w.size(); }))
+            got << QString::number(w, 'f', 1);
+        QCOMPARE(got.join(' '), widths);
     }
 
     void report() {

@@ -1086,9 +1086,12 @@ private slots:
         row("check MBS6 poll time too long", check, "mbs6poll", 1, {"@TimeoutPollFueraDeRango|40000"});
         row("generate MBS6 poll time too long: no file", generate, "mbs6poll", 1, {"@ErrorAlGenerarFichero"});
         row("generate MBS6 last row cut short", generate, "mbs6cut", 1, damaged + QStringList{"@DanyoFilaCortada|9"});
-        for (const char* command : {"poll", "send"})
+        for (const char* command : {"poll", "send"}) {
             row(qPrintable(QString(command) + " without answer"), {command, "P", "--udp", "SILENT", "--timeout", "1"},
                 "", 1, {"@PilmoraSinRespuesta|1 s"});
+            row(qPrintable(QString(command) + " no such folder"), {command, "nowhere", "--udp", "SILENT"}, "", 1,
+                {"@ProyectoNoEncontrado"});
+        }
         row("poll on a serial device that is not there",
             {"poll", "P", "--serial", "/nonexistent/ttyX", "--timeout", "1"}, "", 1, {"/nonexistent/ttyX. "});
         row("report without a file to write", {"report", "P"}, "", 2, {"@PilmoraErrorUso", "--pdf FILE"});
