@@ -104,8 +104,10 @@ int prepareLink(const SendOptions& o, GatewayLink& link) {
     }
     const QString folder = QDir::toNativeSeparators(project.absoluteFilePath());
     const QString protocol = projectProtocol(folder);
-    if (protocol.isEmpty()) {
-        line(stderr, Texto("ProtocoloNoSoportado") + QStringLiteral("-"));
+    // Only a LON or MBS6 project has a download file to send and points to ask for.
+    const int slot = slotDeProtocolo(protocol);
+    if (slot != kSlotLon && slot != kSlotMbs6) {
+        line(stderr, Texto("ProtocoloNoSoportado") + (protocol.isEmpty() ? QStringLiteral("-") : protocol));
         return 1;
     }
     AppGlobals& g = app();

@@ -32,6 +32,7 @@ LonFixture lonProject(const QString& firmware, int addressing, const QString& ch
     if (change == QLatin1String("device")) f.devices[1].nid = QStringLiteral("0A0C"), f.devices[1].node = "8";
     if (change == QLatin1String("third")) f.devices[2].on = true, f.devices[2].node = "9";
     if (change == QLatin1String("baud")) f.keys << QStringList{"ASCII", "Baudios", "6 (38400)"};
+    if (change == QLatin1String("firmware")) f.firmware = QStringLiteral("V.3.1.0");  // no TCP/IP block
     f.rows = {lonPointRow(1, 105, 3, "R", 101),
               lonPointRow(2, 105, 4, "RW", 102),
               lonPointRow(1, 105, 5, "W", 103),
@@ -199,6 +200,9 @@ private slots:
                                         << "device 3: subnet 3 node 9 errorPoint=-1 -> -\n";
         QTest::newRow("one serial setting")
             << "baud" << QStringList{"diff", "A", "B"} << 1 << "serial.baud: 9600 -> 38400\n@DifAjustes;serial.baud";
+        for (const char* way : {"A B", "B A"})  // settings that only one side has, either side
+            QTest::newRow(way) << "firmware" << QString("diff %1").arg(way).split(' ') << 1
+                               << QString("tcpip.port: ") + (way[0] == 'A' ? "5000 -> -" : "- -> 5000");
         QTest::newRow("damaged side") << "cut" << QStringList{"diff", "A", "B"} << 3 << "";
         QTest::newRow("usage") << "" << QStringList{"diff", "A", "B", "C"} << 2 << "";
         QTest::newRow("project never sent") << "" << QStringList{"diff", "P"} << 3 << "";

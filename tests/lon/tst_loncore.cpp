@@ -1091,6 +1091,10 @@ private slots:
                 "", 1, {"@PilmoraSinRespuesta|1 s"});
             row(qPrintable(QString(command) + " no such folder"), {command, "nowhere", "--udp", "SILENT"}, "", 1,
                 {"@ProyectoNoEncontrado"});
+            row(qPrintable(QString(command) + " other protocol"), {command, "P", "--udp", "SILENT"}, "tester", 1,
+                {"@ProtocoloNoSoportado|Tester"});
+            row(qPrintable(QString(command) + " no protocol"), {command, "P", "--udp", "SILENT"}, "noProtocol", 1,
+                {"@ProtocoloNoSoportado|-"});
         }
         row("poll on a serial device that is not there",
             {"poll", "P", "--serial", "/nonexistent/ttyX", "--timeout", "1"}, "", 1, {"/nonexistent/ttyX. "});
@@ -1130,7 +1134,8 @@ private slots:
                 ini += line.contains('=') ? line.left(line.indexOf('=') + 1) + "\xff#x%\r\n" : line + '\n';
             writeAll(dir + "/LON.ini", ini);
         }
-        if (change == "tester") writeAll(dir + "/Project.ini", "[Project]\r\nProt=Tester\r\n");
+        if (change == "tester" || change == "noProtocol")
+            writeAll(dir + "/Project.ini", change == "tester" ? "[Project]\r\nProt=Tester\r\n" : "[Project]\r\n");
         if (change.startsWith("mbs6"))  // units 1 and 2; unit 3's row and an inactive one left out
             QDir(dir).removeRecursively(),
                 writeMbs6Fixture(
