@@ -315,6 +315,38 @@ private slots:
         }
     }
 
+    // Every per-row and per-column property of a 3x4 grid set and read at -1, 0, the last and one past it: outside
+    // the grid a set is ignored and a read gives the plain value.
+    void accessorEdges_data() {
+        QTest::addColumn<QString>("property");
+        for (const char* p : {"height", "width", "data", "type", "align", "cell row", "cell col"})
+            QTest::newRow(p) << p;
+    }
+    void accessorEdges() {
+        const QString p = col<QString>("property");
+        SignalGrid g(3, 4);
+        const bool byRow = p == "height" || p == "data" || p == "cell row";
+        QStringList got;
+        for (int i : {-1, 0, byRow ? 2 : 3, byRow ? 3 : 4}) {
+            const int r = byRow ? i : 1, c = byRow ? 1 : i;
+            if (p == "height") g.setRowHeight(i, 7);
+            if (p == "width") g.setColWidth(i, 7);
+            if (p == "data") g.setRowData(i, 7);
+            if (p == "type") g.setColDataType(i, SignalGrid::HexByte);
+            if (p == "align") g.setColAlignment(i, SignalGrid::AlignRight);
+            if (p.startsWith("cell")) g.setTextMatrix(r, c, "7");
+            got << (p == "height"  ? QString::number(g.RowHeight(i))
+                    : p == "width" ? QString::number(g.ColWidth(i))
+                    : p == "data"  ? QString::number(g.RowData(i))
+                    : p == "type"  ? QString::number(g.ColDataType(i))
+                    : p == "align" ? QString::number(g.ColAlignment(i))
+                                   : g.TextMatrix(r, c) + "/" + g.cell(r, c));
+        }
+        const QStringList plain{"0", "0", "0", "8", "0", "/", "/"}, set{"7", "7", "7", "17", "2", "7/7", "7/7"};
+        const int k = int(QStringList{"height", "width", "data", "type", "align", "cell row", "cell col"}.indexOf(p));
+        QCOMPARE(got, QStringList({plain[k], set[k], set[k], plain[k]}));
+    }
+
     void modelFollowsGrid() {
         SignalGrid g;
         load(g, kFour);
