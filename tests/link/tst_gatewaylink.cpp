@@ -168,7 +168,7 @@ private slots:
         const QString mb(1 << 20, 'x'),
             kept(GatewayLink::kMaxPendiente, 'x');  // a flood: the newest 64 KiB kept, said once
         QTest::newRow("flood") << mb + "|" + mb + "|AD0001=1\rAD0002=2\r" << 2 << false
-                               << "2=2#>@BufferRxRecortado|>" + kept + "AD0001=1|>AD0002=2##";
+                               << "2=2#>@BufferRxRecortado;|>" + kept + "AD0001=1|>AD0002=2##";
     }
     void receive() {
         Rig r(1, false, col<int>("state"));

@@ -30,13 +30,6 @@ LonFixture fixture(int devices, const QList<QStringList>& keys = {}, int points 
     return f;
 }
 
-QString expand(QString text) {
-    static const QRegularExpression key(QStringLiteral("\\{([^}]+)\\}"));
-    QRegularExpressionMatch m;
-    while ((m = key.match(text)).hasMatch()) text.replace(m.capturedStart(), m.capturedLength(), Texto(m.captured(1)));
-    return text;
-}
-
 void leave(QWidget* w) {
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
     QCoreApplication::sendEvent(w, &out);
@@ -138,12 +131,12 @@ private slots:
         auto row = [](const char* name, const char* field, bool sn, const char* typed, const char* shown,
                       const char* message = "") { QTest::newRow(name) << field << sn << typed << shown << message; };
         row("ip valid", "txtIp", false, "127.0.0.2", "127.0.0.2");
-        row("ip leading zero", "txtIp", false, "127.0.0.01", "127.0.0.1", "{EtqIP}127.0.0.01{incorrecta}");
+        row("ip leading zero", "txtIp", false, "127.0.0.01", "127.0.0.1", "@EtqIP;127.0.0.01@incorrecta;");
         row("mask three octets", "txtNetMask", false, "255.255.0", "255.255.255.0",
-            "{EtqNetMask}255.255.0{incorrecta}");
+            "@EtqNetMask;255.255.0@incorrecta;");
         row("gateway empty", "txtGateway", false, "", "");
         row("gateway trimmed", "txtGateway", false, "  10.0.0.1 ", "10.0.0.1");
-        row("gateway bad", "txtGateway", false, "10.0.0.x", "", "{EtqRouter}10.0.0.x{incorrecta}");
+        row("gateway bad", "txtGateway", false, "10.0.0.x", "", "@EtqRouter;10.0.0.x@incorrecta;");
         row("port zero", "txtPortASCII", false, "0", "5000");
         row("keep-alive too big", "txtTimeoutKeepAlive", false, "70000", "30");
         row("ascii timeout clamped", "txtTimeoutAscii", false, "3000", "2000");
@@ -171,7 +164,7 @@ private slots:
         m_prompts->clear();
         leave(e);
         QCOMPARE(e->text(), shown);
-        QCOMPARE(m_prompts->texts(), message.isEmpty() ? QStringList() : QStringList{expand(message)});
+        QCOMPARE(m_prompts->texts(), message.isEmpty() ? QStringList() : QStringList{withTexts(message)});
         const LonConfig& m = w.model();
         const LonDevice& d = m.device(1);
         const QString fields =
@@ -279,8 +272,8 @@ private slots:
         row("data type filled", 4, LonCol::DataType, "mnuLonDataType", {3, 5}, 6, {},
             "||6-32bit float|6-32bit float|6-32bit float");
         row("active filled, error rows too", 1, LonCol::Activa, "popmnuSiNo", {1, 5}, 1, {},
-            "{1-Si}|{1-Si}|{1-Si}|{1-Si}|{1-Si}");
-        row("a/d, click outside", 4, LonCol::AD, "popmnuAD", {2, 2}, 1, {}, "{1-Dig}|{1-Dig}|0-Ana|{1-Dig}|0-Ana");
+            "@1-Si;|@1-Si;|@1-Si;|@1-Si;|@1-Si;");
+        row("a/d, click outside", 4, LonCol::AD, "popmnuAD", {2, 2}, 1, {}, "@1-Dig;|@1-Dig;|0-Ana|@1-Dig;|0-Ana");
         row("nv access W sets the direction", 3, LonCol::NvAccess, "popmnuNVAccess", {3, 5}, 1, {},
             "/R|/R|W/W|W/W|W/W");
         row("nv access RW", 4, LonCol::NvAccess, "popmnuNVAccess", {4, 4}, 2, {}, "/R|/R|R/R|RW/RW|R/R");
@@ -306,7 +299,7 @@ private slots:
         QStringList got;
         for (int r = 1; r <= 5; ++r)
             got << g.TextMatrix(r, col) + (col == LonCol::NvAccess ? "/" + g.TextMatrix(r, LonCol::Direction) : "");
-        QCOMPARE(got.join('|'), expand(cells));
+        QCOMPARE(got.join('|'), withTexts(cells));
         QVERIFY(w.gridChanged());
         if (!answers.isEmpty()) QCOMPARE(m_prompts->shown().at(0).text, g.TextMatrix(0, col));
     }
@@ -581,15 +574,15 @@ private slots:
                       bool closed = false, const QStringList& sabotage = {}, const QStringList& reasons = {}) {
             QTest::newRow(name) << change << button << answer << told << closed << sabotage << reasons;
         };
-        const QStringList sure{"{EstaSeguroDeSalirSinGrabar}"}, save{"{A23}"};
+        const QStringList sure{"@EstaSeguroDeSalirSinGrabar;"}, save{"@A23;"};
         row("nothing changed", "", "cancel", 2, {}, true);
         row("grid changed, no", "grid", "cancel", 2, sure);
         row("grid changed, yes", "grid", "cancel", 1, sure, true);
         row("connection changed, closed box", "connection", "cancel", 0, sure);
-        row("generate with connection unsaved", "connection", "generate", 0, {"{PrimeroDebeGrabarLosCambios}"});
-        row("generate answered no", "", "generate", 2, {"{A24}"});
-        row("save with an address repeated", "repeat", "save", 0, {"Add:11{repetida}"});
-        row("save, repeated far down", "repeat far", "save", 0, {"Add:11{repetida}"});
+        row("generate with connection unsaved", "connection", "generate", 0, {"@PrimeroDebeGrabarLosCambios;"});
+        row("generate answered no", "", "generate", 2, {"@A24;"});
+        row("save with an address repeated", "repeat", "save", 0, {"Add:11@repetida;"});
+        row("save, repeated far down", "repeat far", "save", 0, {"Add:11@repetida;"});
         row("save answered no", "connection", "save", 2, save);
         row("save, folder in LON.dat's place", "connection", "save", 1, save, false, {"dir:LON.dat"},
             {"LON.dat:Path is not a file"});
@@ -625,7 +618,7 @@ private slots:
         }
         m_prompts->queueAnswer(answer);
         (button == "save" ? w.cmdAceptar : button == "generate" ? w.cmdPilmora : w.cmdCancelar)->click();
-        for (QString& t : told) t = expand(t);
+        for (QString& t : told) t = withTexts(t);
         for (const QString& r : reasons)
             told << Texto("NoSePuedeGrabar") + "\r" + dir + "/" + r.section(':', 0, 0) + "\rError: \r" +
                         r.section(':', 1);

@@ -267,7 +267,7 @@ private slots:
             QCOMPARE(texts.takeFirst(), Texto("Inndisp"));
         }
         QCOMPARE(texts.size(), message.isEmpty() ? 0 : 1);
-        if (!message.isEmpty()) QVERIFY(texts[0].startsWith(lonText(message)));
+        if (!message.isEmpty()) QVERIFY(texts[0].startsWith(withTexts(message)));
         QCOMPARE(iniReadInt(app().RutaProyecto + "/LON.ini", "LON", "NDevs", 0), stored);
     }
 
@@ -428,7 +428,7 @@ private slots:
         grid.select(1, 1, 1, 1);
         const bool ok = Valida_Opciones(grid, kLonChoiceCols) && Valida_Puntos(cfg, grid) && Valida_Dispositivos(cfg);
         QCOMPARE(ok, message.isEmpty());
-        QCOMPARE(m_prompts->texts(), ok ? QStringList() : QStringList{lonText(message)});
+        QCOMPARE(m_prompts->texts(), ok ? QStringList() : QStringList{withTexts(message)});
         if (ok || !row) return;
         QCOMPARE(m_prompts->shown().first().buttons, 1);
         QCOMPARE(QVector<int>({grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()}),
@@ -444,7 +444,7 @@ private slots:
             QTest::newRow(name) << stored << refused << message << rows << check;
         };
         const QString changed = "%1|%2|[changed]|9|9|5-32bit unsig|9|9|9|9|RW|My description|77|W|0-Ana|0-NoSpon|1-Si";
-        const QString updated = "1|%1|%2|[Communication error%3]|||||||||My description|77|R|{1-Dig}|0-NoSpon|1-Si";
+        const QString updated = "1|%1|%2|[Communication error%3]|||||||||My description|77|R|@1-Dig;|0-NoSpon|1-Si";
         auto one = [](const QString& cells) { return Rows{cells.split('|')}; };
         row("built-in row of device 1", one(changed.arg("1", "-1")), 0, "", 4, {"2", updated.arg("1", "-1", "")});
         row("built-in row of the gateway", one(changed.arg("0", "-2")), 0, "", 4,
@@ -458,7 +458,7 @@ private slots:
             {"4", "1|2|95|SNVT_switch|0|1.5|7-bit field|0|0|0|3|RW|  padded  |12|RW|1-Dig|0-NoSpon|0-No"});
         row("device error of a device not configured", one("9|-1|[x]|||||||||Err|5|R|1-Dig|1-Spon|1-Si"), 0, "", 5,
             {"4", "1|9|-1|[x]|0|0|0-8bit sig|0|0|0|||Err|5|R|1-Dig|1-Spon|1-Si"});
-        const QString error = "|1|-1|[Communication error]|||||||||Communication error|3|R|{1-Dig}|1-Spon|1-Si",
+        const QString error = "|1|-1|[Communication error]|||||||||Communication error|3|R|@1-Dig;|1-Spon|1-Si",
                       good = "|1|105|SNVT_temp_p|1|0|2-16bit sig|1|0|0||R|Point 2|2|R|0-Ana|1-Spon|1-Si";
         for (const auto& [name, dataType, filter, copies] : {std::tuple{"data type 8", "8", "", 1},
                                                              {"filter beyond 16 bits", "2", "40000", 1},
@@ -480,8 +480,7 @@ private slots:
         QCOMPARE(m_prompts->texts(), refused ? QStringList{Texto("AlgunDatoIncorrecto") + message} : QStringList());
         QCOMPARE(grid.Rows(), rows);
         for (int i = 0; i < check.size(); i += 2)
-            QCOMPARE(grid.rowCells(check[i].toInt()).join('|'),
-                     QString(check[i + 1]).replace("{1-Dig}", Texto("1-Dig")));
+            QCOMPARE(grid.rowCells(check[i].toInt()).join('|'), withTexts(check[i + 1]));
     }
 
     void cellValueAsVal_data() {
@@ -692,7 +691,7 @@ private slots:
         addColumns<Rows, QVector<bool>, QString, QString>("rows", "inUse", "change", "message");
         auto row = [](const char* name, const Rows& rows, const QVector<bool>& inUse, const QString& message,
                       const char* change = "") { QTest::newRow(name) << rows << inUse << change << message; };
-        const QString a = "@NoSenyalesEntradaDispositivo|%1|@RevisarConfiguracionODesactivarDispositivo";
+        const QString a = "@NoSenyalesEntradaDispositivo|%1@RevisarConfiguracionODesactivarDispositivo";
         row("a: device with only a write row", {lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 95, 0, "W", 2)},
             {true, true}, a.arg(2));
         row("a: device with only its error row", {lonErrorRow(1, 5)}, {true, false}, a.arg(1));
@@ -732,7 +731,7 @@ private slots:
         const bool ok = Genera_FicheroDescarga(cfg, grid, kAt);
         QCOMPARE(ok, !message.startsWith('@'));
         QCOMPARE(m_prompts->texts().size(), 1);
-        const QString expected = lonText(message);
+        const QString expected = withTexts(message);
         const QString path = QDir::toNativeSeparators(dir + "/LON.Plmx");
         const QByteArray file = readAll(path);
         if (message == "@ErrorAlGenerarFichero") {
@@ -785,7 +784,7 @@ private slots:
         QByteArray twelve;
         for (int i = 0; i < 13; ++i) twelve += snvtLine(i + 1, "SAME");
         row("ten duplicate messages, then one summary", twelve, QStringList(13, "SAME"), 13, 13,
-            QStringList(10, dup) << "@SnvtMasDuplicados 2");
+            QStringList(10, dup) << "@SnvtMasDuplicados|2");
     }
 
     void snvtCatalogue() {
@@ -800,8 +799,7 @@ private slots:
         QCOMPARE(got, names);
         QCOMPARE(cat.indiceNumero(number), byNumber);
         if (!names.isEmpty()) QCOMPARE(cat.indiceNombre(names.first().toUpper()), 1);
-        for (QString& m : messages)
-            if (m.startsWith('@')) m = Texto(m.section(' ', 0, 0).mid(1)) + m.section(' ', 1);
+        for (QString& m : messages) m = withTexts(m);
         QCOMPARE(m_prompts->texts(), messages);
         if (!first.isEmpty()) {
             const SnvtRecord& e = cat.entry(1);
@@ -975,8 +973,9 @@ private slots:
         QVERIFY(!p.import(records, &faults));
         QCOMPARE(faults.size(), x.size() / 3);
         for (int i = 0; i < faults.size(); ++i)
-            QVERIFY2(faults[i].startsWith(csvPlace(x[3 * i].toInt(), lonText(x[3 * i + 1])) + lonText(x[3 * i + 2])),
-                     qPrintable(faults[i]));
+            QVERIFY2(
+                faults[i].startsWith(csvPlace(x[3 * i].toInt(), withTexts(x[3 * i + 1])) + withTexts(x[3 * i + 2])),
+                qPrintable(faults[i]));
         QCOMPARE(p.grid.rowCells(7) + QStringList{QString::number(p.grid.Rows())}, before);
     }
 
@@ -1162,7 +1161,7 @@ private slots:
         const CliRun r = runPilmora(change == "noLanguage" ? m_home->file("empty") : m_home->path(), args);
         QCOMPARE(r.code, code);
         for (const QString& t : texts) {
-            const QString text = t.startsWith('@') ? Texto(t.section('|', 0, 0).mid(1)) + t.section('|', 1) : t;
+            const QString text = withTexts(t);
             QVERIFY2((code == 0 ? r.out : r.err).contains(text), qPrintable(text + "\n" + r.out + "|" + r.err));
         }
         if (!texts.join('|').contains("PilmoraSinRespuesta"))  // only a silent gateway is waited for

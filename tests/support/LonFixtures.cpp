@@ -127,12 +127,3 @@ QString useLonProject(const QString& dir, const QByteArray& ini) {
     app().NombreIni = QStringLiteral("LON");
     return dir;
 }
-
-QString lonText(const QString& message) {
-    QString out;
-    for (const QString& piece : message.split('|')) {
-        const int at = int(piece.indexOf('@'));
-        out += at < 0 ? piece : piece.left(at) + Texto(piece.mid(at + 1));
-    }
-    return out;
-}

@@ -38,6 +38,5 @@ LonConfig lonConfig(int devices, const QString& version = QStringLiteral("A-Basi
 int lonGrid(const LonConfig& cfg, SignalGrid& grid, const QVector<QStringList>& rows);
 QString useLonProject(const QString& dir, const QByteArray& ini = QByteArray());
 
-QString lonText(const QString& message);
 QByteArray le16(int v);
 QByteArray le32(qint64 v);

@@ -75,7 +75,7 @@ CliRun runPilmora(const QString& home, const QStringList& args) {
 }
 
 QString withTexts(QString s) {
-    static const QRegularExpression key(QStringLiteral("@([A-Za-z0-9]+);?"));
+    static const QRegularExpression key(QStringLiteral("@([A-Za-z0-9-]+)[;|]?"));
     QRegularExpressionMatch m;
     while ((m = key.match(s)).hasMatch()) s.replace(m.capturedStart(), m.capturedLength(), Texto(m.captured(1)));
     return s;

@@ -24,8 +24,8 @@ QString testData(const QString& name);  // a file of tests/data
 QByteArray readAll(const QString& path);
 QByteArray crlf(const QStringList& lines);  // as the program writes lines: Windows-1252, CR LF
 bool writeAll(const QString& path, const QByteArray& bytes);
-QString withTexts(QString s);                             // "@Key" (ended by ";" when a letter follows): the key's text
-QByteArray b(std::initializer_list<int> bytes);           // bytes by value
+QString withTexts(QString s);                    // "@Key" (ended by ";" or "|" when a letter follows): the key's text
+QByteArray b(std::initializer_list<int> bytes);  // bytes by value
 bool copyFolder(const QString& from, const QString& to);  // plain files only, creates `to`
 // The command-line tool run on a home folder (30 s at most; code -1 when it did not finish, -2 on a crash).
 struct CliRun {
