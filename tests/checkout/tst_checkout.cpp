@@ -201,6 +201,7 @@ private slots:
         QVector<QStringList> rows{lonErrorRow(0, 4000), lonPointRow(1, 105, 0, "R", 1300, false)};
         for (int a = 1201; a <= 1260; ++a) rows << lonPointRow(1, 105, a, a % 2 ? "R" : "RW", a);
         rows[5][11] = "Pump <&> \"quoted\", 2";
+        rows[6][11] = "AHU_north_wing_second_floor_supply_air_temperature_feedback";  // breaks inside its cell
         loadLon(folder, rows);
         QVERIFY(writeAll(folder + "/History.csv", "\xEF\xBB\xBFTime,Result\r\n2026-12-01T10:00:00+01:00,SUCCES\r\n"));
         ListaSenyales& l = listaSenyales();
