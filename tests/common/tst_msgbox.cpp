@@ -58,9 +58,7 @@ private slots:
         QTest::newRow("input: close box gives empty") << "" << 0 << 0 << "close";
     }
     void prompt() {
-        QFETCH(int, buttons);
-        QFETCH(int, defaultButton);
-        QFETCH(QString, script);
+        auto [buttons, defaultButton, script] = fetch<int, int, QString>("buttons", "defaultButton", "script");
         TestHome home(false);
         QString answer;
         if (buttons) {

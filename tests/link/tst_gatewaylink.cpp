@@ -49,11 +49,7 @@ struct Sink : ValueSink {
 };
 
 // 'a'..'z' repeating, so a chunk's first byte tells its position (1, 129, 257: a, y, w).
-QByteArray fileOf(int size) {
-    QByteArray b(size, 'a');
-    for (int i = 0; i < size; ++i) b[i] = char('a' + i % 26);
-    return b;
-}
+QByteArray fileOf(int size) { return QByteArray("abcdefghijklmnopqrstuvwxyz").repeated(size / 26 + 1).left(size); }
 
 // A link on a project whose file has `size` bytes (0: none, -1: the MBS6 demo project's, -2: a LON file with its
 // TCP/IP block). With `udp` 0 or 1 it talks to a fake transport of that kind and starts in `state` (0 off line, 1

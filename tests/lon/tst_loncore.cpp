@@ -574,8 +574,7 @@ private slots:
     }
 
     void neuronIds() {
-        QFETCH(QString, nid);
-        QFETCH(QByteArray, bytes);
+        auto [nid, bytes] = fetch<QString, QByteArray>("nid", "bytes");
         LonConfig cfg = lonConfig(1);
         cfg.Dispositivos[0].NId = nid;
         cfg.Domain = nid;  // the domain is converted the same way
@@ -962,8 +961,7 @@ private slots:
     }
 
     void csvFaults() {
-        QFETCH(QString, edits);
-        QFETCH(QString, expected);
+        auto [edits, expected] = fetch<QString, QString>("edits", "expected");
         Project p(csvFixture(*m_home));
         QVector<QStringList> records = lonCsvRecords(p.grid, p.cfg);
         const QStringList e = edits.split('|'), x = expected.split(';');

@@ -62,9 +62,7 @@ private slots:
         QTest::newRow("more faulty rows than are listed") << "*|1|x" << 200 << "1|CsvNoNumero";
     }
     void import() {
-        QFETCH(QString, edits);
-        QFETCH(int, faults);
-        QFETCH(QString, fault);
+        auto [edits, faults, fault] = fetch<QString, int, QString>("edits", "faults", "fault");
         TestHome home;
         ScriptedPrompts prompts;
         Project p(home), fresh(home);

@@ -75,9 +75,8 @@ private slots:
     }
 
     void lon() {
-        QFETCH(QList<bool>, devices);
-        QFETCH(QVector<QStringList>, rows);
-        QFETCH(QStringList, expected);
+        auto [devices, rows, expected] =
+            fetch<QList<bool>, QVector<QStringList>, QStringList>("devices", "rows", "expected");
         TestHome home(false);
         QVERIFY(loadLon(home, devices, rows));
         QCOMPARE(listed(), expected);
@@ -138,8 +137,7 @@ private slots:
     }
 
     void values() {
-        QFETCH(QString, text);
-        QFETCH(QString, shown);
+        auto [text, shown] = fetch<QString, QString>("text", "shown");
         TestHome home(false);
         QVERIFY(loadLon(home, {true}, {lonPointRow(1, 105, 0, "R", 7)}));
         TendenciaSenyales trend({1});
@@ -186,8 +184,7 @@ private slots:
     }
 
     void pacing() {
-        QFETCH(QString, steps);
-        QFETCH(QString, expected);
+        auto [steps, expected] = fetch<QString, QString>("steps", "expected");
         TestHome home(false);
         QVector<QStringList> rows{lonPointRow(1, 105, 0, "R", 9), lonPointRow(1, 105, 1, "R", 7),
                                   lonPointRow(1, 105, 2, "R", 8)};

@@ -144,8 +144,7 @@ private slots:
         QTest::newRow("old lock of a live copy") << QByteArray("held") << 2 * 86400 << false;
     }
     void lockInProcess() {
-        QFETCH(QByteArray, lockFile);
-        QFETCH(int, ageSeconds);
+        auto [lockFile, ageSeconds] = fetch<QByteArray, int>("lockFile", "ageSeconds");
         QTemporaryDir tmp;
         const QString path = InstanceLock::lockPath(tmp.path());
         InstanceLock holder;
