@@ -146,6 +146,7 @@ void MDIPilmora::construyeMenus() {
     mnuAHistorial = accion(mnuArchivo, "mnuAHistorial", QStringLiteral("&Historial..."));
     mnuAHistorial->setEnabled(false);
     mnuAInforme = accion(mnuArchivo, "mnuAInforme", QStringLiteral("&Informe..."));
+    mnuAInforme->setEnabled(false);  // both wait for a project
     separador(mnuArchivo, "mnuSep1");
     mnuASalir = accion(mnuArchivo, "mnuASalir", QStringLiteral("&Salir"));
     bar->addMenu(mnuArchivo);
