@@ -452,6 +452,7 @@ private slots:
         const int before = w.gridModel().Rows();
         bool shown = false;
         QStringList files, dirs, inSub;
+        QString typedBack;
         int listed = 0;
         whenModal<fImportXif>(
             [&](fImportXif* d) {
@@ -461,7 +462,12 @@ private slots:
                     for (int i = 0; i < d->Dir1->count(); ++i) l << d->Dir1->item(i)->text();
                     for (int i = 0; i < d->File1->count() && pass != 1; ++i) files << d->File1->item(i)->text();
                     l << QString::number(d->File1->count());
-                    if (pass < 2) emit d->Dir1->itemActivated(d->Dir1->item(1 - pass));
+                    if (pass == 1) emit d->Dir1->itemActivated(d->Dir1->item(0));
+                    if (pass == 0) {  // typed: a name of no folder gives way to the folder shown, a folder is opened
+                        d->txtCarpeta->setText(xifs + "/none"), emit d->txtCarpeta->returnPressed();
+                        typedBack = d->txtCarpeta->text();
+                        d->txtCarpeta->setText(xifs + "/sub"), emit d->txtCarpeta->returnPressed();
+                    }
                 }
                 if (!files.contains("cover.XIF")) return d->reject();
                 d->File1->item(files.indexOf("cover.XIF"))->setSelected(true);
@@ -482,6 +488,7 @@ private slots:
         w.cmdImportXIF->click();
         QVERIFY(shown);
         QCOMPARE(files, QStringList({"cover.XIF", "other.xif", ""}));
+        QCOMPARE(typedBack, QDir::toNativeSeparators(xifs));
         QCOMPARE(dirs + inSub, QStringList({"..", "sub", "2", "..", "0"}));
         QCOMPARE(listed, 2 + 27);
         QCOMPARE(w.gridModel().Rows(), before + 26);

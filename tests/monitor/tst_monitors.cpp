@@ -53,6 +53,9 @@ private slots:
         QVERIFY(l.linea(l.rowCount()).isEmpty() && l.linea(-1).isEmpty());
         l.agrega(QStringLiteral("late"));  // the queue alone lists lines once its short wait is over
         QTRY_COMPARE_WITH_TIMEOUT(l.linea(l.rowCount() - 1), QStringLiteral("late"), 1000);
+        QSignalSpy reset(&l, &QAbstractItemModel::modelAboutToBeReset);
+        l.borra();  // a clear is announced before and after
+        QCOMPARE(QList<int>({l.rowCount(), int(reset.size())}), QList<int>({0, 1}));
     }
 
     void windows_data() {
