@@ -143,6 +143,10 @@ private slots:
         row("device count", 194, -1, QByteArray("\xC8", 1), "@DecParado;194: device count 200");
         row("slot link", 312, -1, QByteArray("\x09", 1), "@DecDanyado;point 2 (address 102) links to slot 9 of 5");
         row("stray byte", -1, -1, QByteArray("!"), "@DecDanyado;1 bytes after the end at offset 338");
+        row("variable of a device not listed", 216, -1, QByteArray("\x05", 1),
+            "@DecDanyado;variable 1 belongs to device 6 of 2");
+        row("variable of another address", 231, -1, QByteArray("\x09", 1),
+            "@DecDanyado;point 1 has address 101, its variable 9");
         // Any one field of an error point's variable slot set (device, NV, offset ... address) is found.
         for (int field : {0, 2, 4, 5, 6, 7, 9, 11, 13, 15})
             row(qPrintable(QString("error slot, byte %1").arg(field)), 216 + 17 * 3 + field, -1, QByteArray("\x01", 1),
