@@ -35,11 +35,6 @@ const DefColumna kCols[LonCol::Count] = {
     {600, -1, SignalGrid::Text, nullptr, nullptr, nullptr, nullptr},
 };
 
-void setOptions(InfoColumna& c, const QStringList& items) {
-    c.Opciones.clear();
-    for (int i = 0; i < items.size(); ++i) c.Opciones.Add(items[i], QLatin1Char('K') + QString::number(i));
-}
-
 // Decimal text of a number read from a cell: integral values without a point.
 QString numText(double v) {
     if (std::fabs(v) < 1e15 && v == std::floor(v)) return QString::number(qint64(v));
@@ -84,10 +79,6 @@ void Carga_CabecerasLon(SignalGrid& grid, QVector<InfoColumna>& info, const LonC
     Aplica_Columnas(grid, info, kCols, LonCol::Count);
     for (int c = LonCol::kFirstHidden; c <= LonCol::kLastHidden; ++c) grid.setColWidth(c, 0);
     info[LonCol::Add].Ayuda = AyudaDireccion(cfg.maxAddress());
-    setOptions(info[LonCol::DataType], lonDataTypeCaptions());
-    setOptions(info[LonCol::NvAccess], lonAccessCaptions());
-    setOptions(info[LonCol::Direction], lonAccessCaptions());
-    setOptions(info[LonCol::Spontaneous], lonSpontaneousCaptions());
 }
 
 QString lonRowKey(const QString& device, const QString& snvt) {

@@ -66,10 +66,6 @@ void Carga_CabecerasMbs6(SignalGrid& grid, QVector<InfoColumna>& info) {
     Carga_CabecerasComunes(grid, info, Mbs6Col::Add, Mbs6Col::AD, Mbs6Col::Activa);
     Aplica_Columnas(grid, info, kCols, Mbs6Col::Count);
     info[Mbs6Col::Add].Ayuda = AyudaDireccion(Mbs6Config::kMaxAddress);
-    auto& spon = info[Mbs6Col::Spontaneous].Opciones;
-    spon.clear();
-    for (int i = 0; i < spontaneousCaptions().size(); ++i)
-        spon.Add(spontaneousCaptions()[i], QLatin1Char('K') + QString::number(i));
 }
 
 QString mbs6RowKey(const QString& unit, const QString& code) {

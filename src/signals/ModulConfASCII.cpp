@@ -265,17 +265,11 @@ void Carga_CabecerasComunes(SignalGrid& grid, QVector<InfoColumna>& info, int co
         if (InfoColumna* c = columna(colTipoSenyal, QStringLiteral("A/D"), 600)) {
             c->Tipo = 1;
             c->Ayuda = Texto("TipoSenyal");
-            c->Opciones.clear();
-            c->Opciones.Add(Texto("0-Ana"), QStringLiteral("K0"));
-            c->Opciones.Add(Texto("1-Dig"), QStringLiteral("K1"));
         }
     if (colActiva > 0)
         if (InfoColumna* c = columna(colActiva, Texto("Activa"), 600)) {
             c->Tipo = 1;
             c->Ayuda = Texto("IndicaSiIntegrar");
-            c->Opciones.clear();
-            c->Opciones.Add(Texto("0-No"), QStringLiteral("K0"));
-            c->Opciones.Add(Texto("1-Si"), QStringLiteral("K1"));
         }
 }
 
