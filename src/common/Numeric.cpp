@@ -14,9 +14,9 @@ double radixValue(const QString& t, int pos, int radix) {
         const QChar c = t[pos];
         if (isBlank(c)) continue;
         const int d = c.isDigit() ? c.digitValue() : (c.toUpper().unicode() >= 'A' && c.toUpper().unicode() <= 'F' ? c.toUpper().unicode() - 'A' + 10 : 99);
-        if (d >= radix) break;
+        if (d >= radix || digits == 16) break;  // a 17th hexadecimal digit would not fit in 64 bits
         v = v * radix + d;
-        if (++digits > 16) break;
+        ++digits;
     }
     if (v <= 0xFFFF) return double(qint16(quint16(v)));
     if (v <= 0xFFFFFFFFull) return double(qint32(quint32(v)));
