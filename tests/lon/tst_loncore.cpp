@@ -893,6 +893,19 @@ private slots:
         QVERIFY(reports >= file.size() / (512 * 1024));
     }
 
+    // A device interface file line cut at each blank: two blanks hold an empty field; 20 fields at most.
+    void xifFields_data() {
+        addColumns<QString, QString>("line", "fields");
+        for (const auto& [line, fields] : std::initializer_list<std::pair<QString, QString>>{
+                 {"VAR nvoT 5", "VAR|nvoT|5"},
+                 {"a  b", "a||b"},
+                 {" a ", "|a|"},
+                 {"", ""},
+                 {QString("x ").repeated(25), QStringList(20, "x").join('|')}})
+            QTest::newRow(qPrintable("'" + line.left(12) + "'")) << line << fields;
+    }
+    void xifFields() { QCOMPARE(SeparaCampos(col<QString>("line")).join('|'), col<QString>("fields")); }
+
     // Export, then import (columns reversed, captions in Spanish), then save: the same table, whatever the
     // typing rules say of the project's own cells.
     void csvRoundTrip_data() {
