@@ -728,20 +728,21 @@ void MDIPilmora::cmdSendFilePilmora_Click() {
     activateWindow();
 }
 
-void MDIPilmora::closeEvent(QCloseEvent* e) {
-    if (!qApp->isSavingSession() && chkOnline->isChecked()) {
+void MDIPilmora::closeEvent(QCloseEvent* e) { e->setAccepted(cierra(qApp->isSavingSession())); }
+
+bool MDIPilmora::cierra(bool sesionTermina) {
+    if (!sesionTermina && chkOnline->isChecked()) {
         if (isMinimized()) showMaximized();
         show();
         Aviso(Texto("PasaaOffline"), 3);
-        e->ignore();
-        return;
+        return false;
     }
     GrabaUltimoProyecto();
     // With the link still open: spies off, then the port or socket closed.
     m_link->shutdown();
     Timer1->stop();
     if (m_fTestPilmora) m_fTestPilmora->permiteCerrar();
-    e->accept();
+    return true;
 }
 
 void MDIPilmora::Carga_DatosMFAPilmora(const QString& protocol) {

@@ -110,6 +110,9 @@ public slots:
     void chkOnline_Click(bool checked);
     void cmdEnviar_Click();
     void cmdSendFilePilmora_Click();
+    // Whether the window may close now. On line it may not, unless the desktop session is ending: then the
+    // link is shut down (spies off, port closed) and it closes.
+    bool cierra(bool sesionTermina);
 
 protected:
     void closeEvent(QCloseEvent* e) override;

@@ -410,7 +410,9 @@ private slots:
         if (how == "--no-dot") {
             QTRY_VERIFY(w.monitorEnlace()->lineas().count("<INFO?") >= 3);
             QCOMPARE(int(app().EstadoConexion), 1);
-            return QTest::mouseClick(w.chkOnline, Qt::LeftButton);  // off line, so it may close
+            // The desktop session ending closes it on line: spies off, the link closed.
+            QVERIFY(w.cierra(true) && monitorHas(w, "<BUSINTOFF") && app().EstadoConexion == 0);
+            return;
         }
         if (how.isEmpty()) w.Timer1_Timer();  // the first poll now rather than in a second
         QTRY_COMPARE(int(app().EstadoConexion), 2);
