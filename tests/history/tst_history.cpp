@@ -178,8 +178,8 @@ private slots:
         QTest::newRow("decode damaged") << "cut" << QStringList{"decode", "B"} << 1 << "@DecParado";
         QTest::newRow("decode damaged --json")
             << "cut" << QStringList{"decode", "B", "--json"} << 1 << "\"complete\": false";
-        QTest::newRow("decode usage") << "" << QStringList{"decode", "A", "B"} << 2 << "";
-        QTest::newRow("decode missing") << "" << QStringList{"decode", "none"} << 1 << "";
+        QTest::newRow("decode usage") << "" << QStringList{"decode", "A", "B"} << 2 << "@PilmoraErrorUso";
+        QTest::newRow("decode missing") << "" << QStringList{"decode", "none"} << 1 << "!@NoSeEncuentraFichero";
         QTest::newRow("same apart from the date") << "" << QStringList{"diff", "A", "B"} << 0 << "@DifIguales";
         QTest::newRow("one point") << "point" << QStringList{"diff", "A", "B"} << 1
                                    << "~ 103 offset: 0 -> 2\n@DifCambiados;1";
@@ -207,9 +207,9 @@ private slots:
         for (const char* way : {"A B", "B A"})  // settings that only one side has, either side
             QTest::newRow(way) << "firmware" << QString("diff %1").arg(way).split(' ') << 1
                                << QString("tcpip.port: ") + (way[0] == 'A' ? "5000 -> -" : "- -> 5000");
-        QTest::newRow("damaged side") << "cut" << QStringList{"diff", "A", "B"} << 3 << "";
-        QTest::newRow("usage") << "" << QStringList{"diff", "A", "B", "C"} << 2 << "";
-        QTest::newRow("project never sent") << "" << QStringList{"diff", "P"} << 3 << "";
+        QTest::newRow("damaged side") << "cut" << QStringList{"diff", "A", "B"} << 3 << "@DifDanyado";
+        QTest::newRow("usage") << "" << QStringList{"diff", "A", "B", "C"} << 2 << "@PilmoraErrorUso";
+        QTest::newRow("project never sent") << "" << QStringList{"diff", "P"} << 3 << "@HistNingunEnvio";
     }
     void cli() {
         auto [change, args, code, out] = fetch<QString, QStringList, int, QString>("change", "args", "code", "out");
@@ -225,7 +225,9 @@ private slots:
         for (QString& a : args) a = a == "P" ? dir : a.size() == 1 ? home.file(a) : a;
         const CliRun run = runPilmora(home.path(), args);
         QVERIFY2(run.code == code, qPrintable(run.out + run.err));
-        QVERIFY2(run.out.contains(withTexts(out)), qPrintable(run.out + run.err));
+        const bool toErr = code >= 2 || out.startsWith('!');  // "!": said on the error stream
+        QVERIFY2((toErr ? run.err : run.out).contains(withTexts(out.mid(out.startsWith('!')))),
+                 qPrintable(run.out + run.err));
         if (args.contains("--json")) {  // what a script reads: well formed, every device listed
             QJsonParseError error;
             const QJsonDocument doc = QJsonDocument::fromJson(run.out.toUtf8(), &error);
