@@ -29,13 +29,13 @@ public:
         return true;
     }
     bool isDatagram() const override { return m_udp; }
-    QString describe() const override { return QStringLiteral("FAKE"); }
+    QString describe() const override { return name; }
     bool retarget(const QString& host) override { return target = host, m_udp; }
     void feed(const QByteArray& b) { emit received(b); }
     void lose() { m_open = false, emit failed(QStringLiteral("gone"), true); }
     QByteArrayList sent;
     QByteArray replyOnce;
-    QString target;
+    QString target, name = QStringLiteral("FAKE");
     bool failOpen = false, m_udp, m_open = false;
 };
 
@@ -286,6 +286,7 @@ private slots:
         QTest::newRow("raw: as is") << true << 2 << "raw: IS " << false << " IS " << false;
         QTest::newRow("off line: nothing") << false << 0 << "type:INFO?" << false << "" << false;
         QTest::newRow("port cannot open") << false << 0 << "fail open" << false << "" << false;
+        QTest::newRow("numbered port cannot open") << false << 0 << "fail open COM3" << false << "" << false;
         QTest::newRow("one byte per character")
             << false << 1 << QString::fromUtf8("type:T=\u20ac") << false << QString::fromLatin1("T=\x80\r") << false;
         QTest::newRow("waiting: INFO? every tick") << false << 1 << "2 ticks" << false << "INFO?\r|INFO?\r" << false;
@@ -326,8 +327,9 @@ private slots:
         else if (action.startsWith("send"))
             r.prompts.queueAnswer(Msg::Cancel),
                 r.link.askAndSend([&](const QString& bus) { return action.contains(bus); });
-        else if (action == "off line" || action == "fail open")
-            r.t->failOpen = action == "fail open", r.link.chkOnline_Click(action == "fail open");
+        else if (action == "off line" || action.startsWith("fail open"))
+            r.t->failOpen = action != "off line", r.t->name = action.mid(10).isEmpty() ? "FAKE" : action.mid(10),
+            r.link.chkOnline_Click(r.t->failOpen);
         else
             r.link.ControlaBusPilmora(action.left(3), action.contains(" on"));
         const bool silent = action.contains("ticks") && action.section(' ', 0, 0).toInt() >= 30;
@@ -343,10 +345,13 @@ private slots:
         if (action.startsWith("type:") && !r.t->sent.isEmpty())
             QCOMPARE(r.monitor.join('|'), "<" + action.mid(5).trimmed());
         QCOMPARE(action.startsWith("EXT") ? app().EspiaExt : app().EspiaInt, col<bool>("spiesAfter"));
-        if (action == "fail open")
+        if (action.startsWith("fail open"))  // a port number after "COM", a device path alone
             QCOMPARE(
                 QString::number(app().EstadoConexion) + r.prompts.shown().first().caption + r.prompts.texts().join('|'),
-                "0Error" + Texto("ErroralabrirCOM").chopped(3) + "FAKE. no such port");
+                "0Error" +
+                    (r.t->name == "COM3" ? Texto("ErroralabrirCOM") + "3"
+                                         : Texto("ErroralabrirCOM").chopped(3) + "FAKE") +
+                    ". no such port");
     }
 
     // Automatic waits step by step: a serial port that vanishes ("lost", "gone": not listed, "other": another
