@@ -32,6 +32,7 @@ LonFixture lonProject(const QString& firmware, int addressing, const QString& ch
     if (change == QLatin1String("device")) f.devices[1].nid = QStringLiteral("0A0C"), f.devices[1].node = "8";
     if (change == QLatin1String("third")) f.devices[2].on = true, f.devices[2].node = "9";
     if (change == QLatin1String("baud")) f.keys << QStringList{"ASCII", "Baudios", "6 (38400)"};
+    if (change == QLatin1String("nodevices")) f.devices.clear();  // only the gateway's own error point
     if (change == QLatin1String("firmware")) f.firmware = QStringLiteral("V.3.1.0");  // no TCP/IP block
     f.rows = {lonPointRow(1, 105, 3, "R", 101),
               lonPointRow(2, 105, 4, "RW", 102),
@@ -175,6 +176,8 @@ private slots:
         addColumns<QString, QStringList, int, QString>("change", "args", "code", "out");
         QTest::newRow("decode") << "" << QStringList{"decode", "A"} << 0 << "103 device=1" + kNv.arg(5).arg("W");
         QTest::newRow("decode --json") << "" << QStringList{"decode", "A", "--json"} << 0 << "\"asciiLink\": 1";
+        QTest::newRow("decode, nothing readable")
+            << "nodevices" << QStringList{"decode", "B"} << 0 << "points: 1 readable: 0";
         QTest::newRow("decode damaged") << "cut" << QStringList{"decode", "B"} << 1 << "@DecParado";
         QTest::newRow("decode damaged --json")
             << "cut" << QStringList{"decode", "B", "--json"} << 1 << "\"complete\": false";
