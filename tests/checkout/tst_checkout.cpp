@@ -256,6 +256,10 @@ private slots:
         const qsizetype failed = checkout.indexOf(QRegularExpression("\\n *1239 "));
         QVERIFY(failed > 0 && failed < checkout.indexOf(QRegularExpression("\\n *4000 ")));
         QVERIFY(readAll(home.file("r.html")).contains("<td>Pump &lt;&amp;&gt; &quot;quoted&quot;, 2</td>"));
+        QString kinds;  // the window's report: HTML by the file's name, in any letter case, else PDF
+        for (const char* name : {"w.html", "w.htm", "w.HTM", "w.pdf", "w.txt"})
+            kinds += escribeInforme(folder, home.file(name), &error) ? readAll(home.file(name)).left(1) : "!";
+        QCOMPARE(kinds, "<<<%%");
         // The points list reads back in a spreadsheet-like reader: every active point, the SNVT and scaling apart.
         CsvRecords csv;
         QVERIFY(csvReadFile(home.file("p.csv"), &csv, &error));

@@ -218,6 +218,21 @@ private slots:
         }
     }
 
+    // Every column of the viewer, for either protocol, has help in the language in use, never a key's name.
+    void viewerHelp() {
+        TestHome home(false);
+        QStringList keys;  // the first field of each line of the language file
+        for (const QByteArray& line : readAll(home.file("PilmoraASCII.LNG")).split('\n')) keys << line.split('\t')[0];
+        QStringList bare;
+        for (const char* protocol : {"LON", "MBS6"}) {
+            app().ProtEquipo = protocol;
+            Viewer v;
+            for (int c = 1; c < v.grid.Cols(); ++c)
+                if (v.info[c].Ayuda.isEmpty() || keys.contains(v.info[c].Ayuda)) bare << protocol + v.info[c].Ayuda;
+        }
+        QCOMPARE(bare.join(" / "), QString());
+    }
+
     void viewer() {
         TestHome home(false);
         QVERIFY(
