@@ -380,6 +380,23 @@ private slots:
 
     // Ending an edit writes only an open one (shown, holding a cell of the table) and hides the box whenever it held
     // a cell. "after": the cells holding the typed text, the box shown, the edit's row.
+    // The focus leaving the open editor: for another control it ends the edit; for a menu or another window not.
+    void focusLeaves_data() {
+        addColumns<int, QString>("reason", "cell");  // the cell after, the editor still open: "open"
+        QTest::newRow("tab") << int(Qt::TabFocusReason) << "5";
+        QTest::newRow("mouse") << int(Qt::MouseFocusReason) << "5";
+        QTest::newRow("other") << int(Qt::OtherFocusReason) << "5";
+        QTest::newRow("menu") << int(Qt::PopupFocusReason) << "open";
+        QTest::newRow("another window") << int(Qt::ActiveWindowFocusReason) << "open";
+    }
+    void focusLeaves() {
+        Harness h;
+        h.grid.select(2, 1, 2, 1), QTest::keyClick(&h.view, '5');
+        QFocusEvent out(QEvent::FocusOut, Qt::FocusReason(col<int>("reason")));
+        QCoreApplication::sendEvent(h.editor, &out);
+        QCOMPARE(h.editor->isVisible() ? "open" : h.grid.TextMatrix(2, 1), col<QString>("cell"));
+    }
+
     void endEdit_data() {
         addColumns<bool, QPoint, QString>("shown", "cell", "after");
         QTest::newRow("open edit") << true << QPoint(2, 3) << "2,3 0 -1";
