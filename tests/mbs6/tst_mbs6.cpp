@@ -185,7 +185,8 @@ private slots:
         e.w.Form_Load();  // loaded again: the same lists
         QCOMPARE(e.w.lstMaquina->count() * 1000 + e.w.grid->model()->rowCount(), 63826);
         QCOMPARE(e.w.grid->visualRect(e.w.grid->currentIndex()), e.w.grid->cellRect(1, Mbs6Col::Descripcion));
-        QCOMPARE(fieldsWithoutHelp(e.w.fraConexion, e.w.lblHelp), QStringList());
+        QCOMPARE(fieldsWithoutHelp(e.w.fraConexion, e.w.lblHelp, [&] { return e.w.connectionChanged(); }),
+                 QStringList());
         QCOMPARE(windowDiffers(&e.w, "mbs6-editor", e.home.path()), QString());
         e.w.TabStrip1->setCurrentIndex(1);
         QVERIFY(e.w.cmdInsertar->isVisible() && e.w.cmdImportar->isVisible());

@@ -21,8 +21,9 @@ void whenModal(std::function<void(T*)> action, bool* ran = nullptr, int timeoutM
 }
 
 // The fields shown in `area` that leave the help line `help` empty when they take the focus (push buttons and
-// read-only texts aside): every field a user can tab to must say what it wants.
-inline QStringList fieldsWithoutHelp(QWidget* area, QLabel* help) {
+// read-only texts aside): every field a user can tab to must say what it wants. Then "name changes": a field
+// that, left untouched, makes `changed` say there is something to save.
+inline QStringList fieldsWithoutHelp(QWidget* area, QLabel* help, const std::function<bool()>& changed) {
     QStringList silent;
     for (QWidget* f : area->findChildren<QWidget*>()) {
         auto* text = qobject_cast<QAbstractScrollArea*>(f);
@@ -32,6 +33,9 @@ inline QStringList fieldsWithoutHelp(QWidget* area, QLabel* help) {
         QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
         help->clear(), QCoreApplication::sendEvent(f, &in);
         if (help->text().isEmpty()) silent << f->objectName();
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(f, &out);
+        if (changed()) silent << f->objectName() + " changes";
     }
     return silent;
 }
