@@ -74,6 +74,7 @@ private slots:
                 QCOMPARE(windowDiffers(&box, "message-box"), QString());
             box.show(), box.activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(&box));
+            QCOMPARE(QApplication::focusWidget()->objectName(), "cmd" + QString::number(defaultButton - 1));
             play(script);
             QVERIFY(!box.isVisible());
             answer = QString::number(app().RespuestaMsgBox);
