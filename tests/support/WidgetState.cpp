@@ -81,8 +81,13 @@ void widget(QStringList& out, const QWidget* w, const QWidget* root, const QStri
     if (menu) actions(out, menu->actions(), indent + "  ");
     if (auto* v = qobject_cast<const QAbstractItemView*>(w)) return model(out, v, indent);
     if (auto* c = qobject_cast<const QChartView*>(w)) {
-        for (const QAbstractAxis* a : c->chart()->axes())
-            out << indent + "  axis " + quoted(a->titleText()) + mark(!a->isTitleVisible(), " title hidden");
+        for (const QAbstractAxis* a : c->chart()->axes()) {  // with the range it shows
+            auto* time = qobject_cast<const QDateTimeAxis*>(a);
+            auto* value = qobject_cast<const QValueAxis*>(a);
+            out << indent + "  axis " + quoted(a->titleText()) + mark(!a->isTitleVisible(), " title hidden") +
+                       (time ? QString::asprintf(" %llds", time->min().secsTo(time->max())) : QString()) +
+                       (value ? QString::asprintf(" %g..%g", value->min(), value->max()) : QString());
+        }
         for (const QAbstractSeries* x : c->chart()->series())
             out << indent + "  series " + quoted(x->name()) +
                        QString::asprintf(" %d", static_cast<const QXYSeries*>(x)->count());
