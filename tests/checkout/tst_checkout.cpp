@@ -42,14 +42,6 @@ QString shape(const CheckoutStore& s) {
     return out.join(' ');
 }
 
-void loadLon(const QString& folder, const QVector<QStringList>& rows) {
-    LonFixture f;
-    f.devices << LonFixtureDevice{true, "14A2C31B0001", "1", {}, "Boiler"};
-    f.rows = rows;
-    QVERIFY(writeLonFixture(folder, f));
-    app().RutaProyecto = folder;
-    Carga_DatosMFAPilmora(QStringLiteral("LON"));
-}
 }  // namespace
 
 class TstCheckout : public QObject {
@@ -110,7 +102,7 @@ private slots:
         const QString folder = home.projectsRoot() + "/L";
         QVector<QStringList> rows{lonErrorRow(0, 100), lonPointRow(1, 105, 0, "R", 7), lonPointRow(1, 105, 1, "W", 8),
                                   lonPointRow(1, 105, 2, "R", 9)};
-        loadLon(folder, rows);
+        QVERIFY(loadLonSignals(folder, rows));
         ListaSenyales& l = listaSenyales();
         QCOMPARE(l.NumSenyales, 4);
         // A value reported; a value written from the viewer and the gateway's answer to it.
@@ -151,7 +143,7 @@ private slots:
         // Address 8 now stands for another NV, 9 has left the table: 8 starts again, both old records are kept.
         rows[2] = lonPointRow(1, 105, 5, "W", 8);
         rows.removeLast();
-        loadLon(folder, rows);
+        QVERIFY(loadLonSignals(folder, rows));
         Checkout changed;
         QVERIFY(changed.carga(kSlotLon, &error));
         QCOMPARE(changed.estado(8), EstadoCheckout::SinComprobar);
@@ -162,12 +154,12 @@ private slots:
         QCOMPARE(orphans, QStringList({"8OK", "9failed"}));
         // A scaling change is a change of the point too.
         rows[1][6] = "2";
-        loadLon(folder, rows);
+        QVERIFY(loadLonSignals(folder, rows));
         QVERIFY(changed.carga(kSlotLon, &error));
         QCOMPARE(changed.estado(7), EstadoCheckout::SinComprobar);
         // No point active: the viewer's one blank row has no state.
         for (QStringList& r : rows) r[16] = "0-No";
-        loadLon(folder, rows);
+        QVERIFY(loadLonSignals(folder, rows));
         v.Datos_Carga();
         CheckoutVisor cv;
         QVERIFY(l.NumSenyales == 0 && cv.carga(v, kSlotLon, &error));
@@ -202,7 +194,7 @@ private slots:
         for (int a = 1201; a <= 1260; ++a) rows << lonPointRow(1, 105, a, a % 2 ? "R" : "RW", a);
         rows[5][11] = "Pump <&> \"quoted\", 2";
         rows[6][11] = "AHU_north_wing_second_floor_supply_air_temperature_feedback";  // breaks inside its cell
-        loadLon(folder, rows);
+        QVERIFY(loadLonSignals(folder, rows));
         QVERIFY(writeAll(folder + "/History.csv", "\xEF\xBB\xBFTime,Result\r\n2026-12-01T10:00:00+01:00,SUCCES\r\n"));
         ListaSenyales& l = listaSenyales();
         Checkout c;

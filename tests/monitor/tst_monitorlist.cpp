@@ -41,15 +41,6 @@ QStringList listed() {
     return out + keys;
 }
 
-// A LON project with devices 1.. on or off, made the current one and loaded.
-bool loadLon(TestHome& home, const QList<bool>& devices, const QVector<QStringList>& rows) {
-    LonFixture f;
-    for (bool on : devices)
-        f.devices << LonFixtureDevice{on, QString::number(0x14A2C31B0001 + f.devices.size(), 16), "1", {}, {}};
-    f.rows = rows;
-    app().RutaProyecto = home.projectsRoot() + QStringLiteral("/L");
-    return writeLonFixture(app().RutaProyecto, f) && (Carga_DatosMFAPilmora(QStringLiteral("LON")), true);
-}
 }  // namespace
 
 class TstMonitorList : public QObject {
@@ -78,7 +69,7 @@ private slots:
         auto [devices, rows, expected] =
             fetch<QList<bool>, QVector<QStringList>, QStringList>("devices", "rows", "expected");
         TestHome home(false);
-        QVERIFY(loadLon(home, devices, rows));
+        QVERIFY(loadLonSignals(home.projectsRoot() + "/L", rows, devices));
         QCOMPARE(listed(), expected);
         QCOMPARE(listaSenyales().Senyales.size(), listaSenyales().NumSenyales + 1);
     }
@@ -105,7 +96,7 @@ private slots:
         QFETCH(QString, run);
         TestHome home(false);
         const QString type = run.section(' ', 0, 0);
-        QVERIFY(loadLon(home, {true}, {lonPointRow(1, 105, 0, type == "R" ? "R" : "W", 7)}));
+        QVERIFY(loadLonSignals(home.projectsRoot() + "/L", {lonPointRow(1, 105, 0, type == "R" ? "R" : "W", 7)}));
         listaSenyales().Senyales[1].TipoSenyal = qint16(type.toInt());
         Viewer v;
         const QString sent = run.section(" -> ", 1);
@@ -139,7 +130,7 @@ private slots:
     void values() {
         auto [text, shown] = fetch<QString, QString>("text", "shown");
         TestHome home(false);
-        QVERIFY(loadLon(home, {true}, {lonPointRow(1, 105, 0, "R", 7)}));
+        QVERIFY(loadLonSignals(home.projectsRoot() + "/L", {lonPointRow(1, 105, 0, "R", 7)}));
         TendenciaSenyales trend({1});
         listaSenyales().alInformar = [&](qint32 i) { trend.informe(i); };
         QVERIFY(report("AD0007", text));
@@ -188,7 +179,7 @@ private slots:
         TestHome home(false);
         QVector<QStringList> rows{lonPointRow(1, 105, 0, "R", 9), lonPointRow(1, 105, 1, "R", 7),
                                   lonPointRow(1, 105, 2, "R", 8)};
-        QVERIFY(loadLon(home, {true}, steps.startsWith("single") ? rows.mid(0, 1) : rows));
+        QVERIFY(loadLonSignals(home.projectsRoot() + "/L", steps.startsWith("single") ? rows.mid(0, 1) : rows));
         app().ProtEquipo = QStringLiteral("LON"), app().EstadoConexion = 2;
         Viewer v;
         QStringList got;
@@ -235,9 +226,9 @@ private slots:
 
     void viewer() {
         TestHome home(false);
-        QVERIFY(
-            loadLon(home, {true},
-                    {lonPointRow(1, 105, 0, "R", 9), lonPointRow(1, 105, 1, "R", 7), lonPointRow(1, 105, 2, "R", 8)}));
+        QVERIFY(loadLonSignals(
+            home.projectsRoot() + "/L",
+            {lonPointRow(1, 105, 0, "R", 9), lonPointRow(1, 105, 1, "R", 7), lonPointRow(1, 105, 2, "R", 8)}));
         // Reports land in the list; a signal never reported has no value, not 0.
         SenyalesSink sink;
         const Senyal &a = listaSenyales().Senyales[2], &b = listaSenyales().Senyales[3];
@@ -311,7 +302,7 @@ private slots:
         TestHome home(false);
         QVector<QStringList> table;
         for (int a : {9, 7, 8, 1, 2, 3, 4, 5, 6, 7}) table << lonPointRow(1, 105, int(table.size()), "R", a);
-        QVERIFY(loadLon(home, {true}, table));
+        QVERIFY(loadLonSignals(home.projectsRoot() + "/L", table));
         QScopedPointer<TendenciaSenyales> t;
         listaSenyales().alInformar = [&](qint32 i) { (void)(t && t->informe(i)); };
         const qint64 t0 = 1e12;

@@ -289,12 +289,10 @@ private slots:
         const QString which = col<QString>("window");
         TestHome home;
         ScriptedPrompts prompts;
-        LonFixture f;
-        f.devices.resize(1);
-        f.rows = {lonPointRow(1, 105, 0, "R", 7), lonPointRow(1, 105, 1, "R", 8), lonPointRow(1, 105, 2, "R", 9)};
-        QVERIFY(writeLonFixture(app().RutaProyecto = home.projectsRoot() + "/L", f));
         app().ProtEquipo = app().ProtProyecto = QStringLiteral("LON");
-        Carga_DatosMFAPilmora(QStringLiteral("LON"));
+        QVERIFY(loadLonSignals(
+            home.projectsRoot() + "/L",
+            {lonPointRow(1, 105, 0, "R", 7), lonPointRow(1, 105, 1, "R", 8), lonPointRow(1, 105, 2, "R", 9)}));
         MDIPilmora w;
         QVERIFY(w.Form_Load());
         w.show();

@@ -4,6 +4,7 @@
 #include "LonConfig.h"
 #include "LonGrid.h"
 #include "ModulConfASCII.h"
+#include "SenyalesMonitor.h"
 #include "SignalGrid.h"
 #include "TestSupport.h"
 #include "mIdioma.h"
@@ -118,6 +119,16 @@ int lonGrid(const LonConfig& cfg, SignalGrid& grid, const QVector<QStringList>& 
         for (int c = 0; c < cells.size() && c < 17; ++c) t.setCell(c + 1, r, cells[c]);
     }
     return LlenaGridLon(grid, builtIn, t);
+}
+
+bool loadLonSignals(const QString& folder, const QVector<QStringList>& rows, const QList<bool>& devices) {
+    LonFixture f;
+    for (bool on : devices)
+        f.devices << LonFixtureDevice{
+            on, QString::number(0x14A2C31B0001 + f.devices.size(), 16).toUpper(), "1", {}, "Boiler"};
+    f.rows = rows;
+    app().RutaProyecto = folder;
+    return writeLonFixture(folder, f) && (Carga_DatosMFAPilmora(QStringLiteral("LON")), true);
 }
 
 QString useLonProject(const QString& dir, const QByteArray& ini) {

@@ -37,6 +37,8 @@ LonConfig lonConfig(int devices, const QString& version = QStringLiteral("A-Basi
                     const QString& firmware = QStringLiteral("V.3.1.0"));
 int lonGrid(const LonConfig& cfg, SignalGrid& grid, const QVector<QStringList>& rows);
 QString useLonProject(const QString& dir, const QByteArray& ini = QByteArray());
+// A LON project of `rows` written to `folder`, devices 1.. in use or not, made current and its signals loaded.
+bool loadLonSignals(const QString& folder, const QVector<QStringList>& rows, const QList<bool>& devices = {true});
 
 QByteArray le16(int v);
 QByteArray le32(qint64 v);
