@@ -265,6 +265,10 @@ void Carga_CabecerasComunes(SignalGrid& grid, QVector<InfoColumna>& info, int co
         if (InfoColumna* c = columna(colTipoSenyal, QStringLiteral("A/D"), 600)) {
             c->Tipo = 1;
             c->Ayuda = Texto("TipoSenyal");
+            // The viewer shows a point's type by these.
+            c->Opciones.clear();
+            c->Opciones.Add(Texto("0-Ana"), QStringLiteral("K0"));
+            c->Opciones.Add(Texto("1-Dig"), QStringLiteral("K1"));
         }
     if (colActiva > 0)
         if (InfoColumna* c = columna(colActiva, Texto("Activa"), 600)) {

@@ -176,7 +176,7 @@ private slots:
         QTest::addColumn<QString>("run");
         // Then the checkout: the caption's count, the written row's record (address, value written, answer), rows left.
         QTest::newRow("LON") << "DemoLON -> 10 0 <AD0003=12.50 fits 1 / 10 3,12.50,12 9";
-        QTest::newRow("MBS6, own set") << "DemoMBS6 -> 10 7 <AD0101=1 fits 1 / 10 101,1,1 9";
+        QTest::newRow("MBS6, own set") << "DemoMBS6 -> 10 7:1-Digital <AD0101=1 fits 1 / 10 101,1,1 9";
     }
 
     // Open the project, generate in its editor, on line, send, "SUCCES", on line again, ASCII monitor, viewer, poll,
@@ -239,8 +239,10 @@ private slots:
         }
         QCOMPARE(prompts.texts().filter(Texto("MonitorSoloLectura") + "AD0100 ").size(), 1);
         QCOMPARE(prompts.texts().filter(Texto("MonitorNoEsNumero") + "12,5x").size(), 1);
-        QString got = QString("%1 %2 ").arg(l.NumSenyales).arg(v->visor.colTipoSenyal) +
-                      w.monitorEnlace()->lineas().filter(QRegularExpression("^<AD\\d{4}=")).join(' ');
+        const int ad = v->visor.colTipoSenyal;  // the signal type column, and what its first row shows
+        QString got =
+            QString("%1 %2%3 ").arg(l.NumSenyales).arg(ad).arg(ad ? ":" + v->visor.grid.TextMatrix(1, ad) : "") +
+            w.monitorEnlace()->lineas().filter(QRegularExpression("^<AD\\d{4}=")).join(' ');
         // Each column at least as wide as its caption and its widest cell, in the language of the run (the description
         // takes what is left and may scroll); captions measured in the header's font, here made larger than the cells'.
         QFont captions = v->grid->horizontalHeader()->font();
