@@ -434,13 +434,16 @@ private slots:
         QTest::newRow("a signal's address changed since") << "address" << true;
         QTest::newRow("a byte of the file changed") << "byte" << true;
         QTest::newRow("a signal table that no longer reads: stale, and nothing said") << "damaged" << true;
+        QTest::newRow("the file generated with a fault named: stale") << "fault" << true;
     }
     void staleness() {
         auto [change, stale] = fetch<QString, bool>("change", "stale");
         Rig r(-2);
         ConfigSerie com;
         if (change == "connection") ConnectionSettings::Graba({true, "127.0.0.1", "5001", "9600", 1, ""}, false, com);
-        if (change == "again") runPilmora(r.home.path(), {"generate", r.folder, "--at", "2030/01/02 03:04:05"});
+        if (change == "fault") iniWrite(r.folder + "/LON.ini", "LON", "Subnet", "300");  // written, and said
+        if (change == "again" || change == "fault")
+            runPilmora(r.home.path(), {"generate", r.folder, "--at", "2030/01/02 03:04:05"});
         QByteArray dat = readAll(r.folder + "/LON.dat"), bytes = readAll(r.folder + "/LON.Plmx");
         if (change == "address") writeAll(r.folder + "/LON.dat", dat.replace("Point 1\t1\t", "Point 1\t7\t"));
         if (change == "damaged") writeAll(r.folder + "/LON.dat", "not a signal table\r\n");

@@ -1103,6 +1103,8 @@ private slots:
                 {"@ProyectoNoEncontrado"});
             row(qPrintable(QString(command) + " other protocol"), {command, "P", "--udp", "SILENT"}, "tester", 1,
                 {"@ProtocoloNoSoportado|Tester"});
+            row(qPrintable(QString(command) + " unknown short option"), {command, "P", "-x"}, "", 2,
+                {"@PilmoraErrorUso|-x"});
             row(qPrintable(QString(command) + " no protocol"), {command, "P", "--udp", "SILENT"}, "noProtocol", 1,
                 {"@ProtocoloNoSoportado|-"});
         }

@@ -108,6 +108,9 @@ private slots:
         QCOMPARE((QList<bool>{again.unit(1).On, again.unit(3).On, again.unit(5).On, again.unit(63).On}),
                  (QList<bool>{false, false, true, true}));
         QCOMPARE(again.unit(1).Nm, QString("Hall"));
+        f.rows.removeFirst(), prompts.clear();  // one refused: told without a count
+        QVERIFY(writeMbs6Fixture(dir, f) && loadMbs6Project(dir, cfg, grid, info));
+        QCOMPARE(prompts.texts(), QStringList{Texto("AlgunDatoIncorrecto")});
     }
 
     void download_data() {
