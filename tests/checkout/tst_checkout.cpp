@@ -127,6 +127,12 @@ private slots:
                  QString("12.5|3.50|3.5|4|seen on the panel"));
         QVERIFY(r7->informe.isValid() && r8->ecoHora.isValid() && r8->escritura.isValid());
         QCOMPARE(r7->usuario, nombreUsuario());
+        // The first signal and the last are marked, rows outside the list are not; then the first is reset.
+        QVERIFY(c.marca(l, {0, 1, 4, 5}, EstadoCheckout::NoAplica, QString(), false, &error));
+        QCOMPARE(QList<EstadoCheckout>({c.estado(100), c.estado(9)}),
+                 QList({EstadoCheckout::NoAplica, EstadoCheckout::NoAplica}));
+        QVERIFY(c.marca(l, {1}, EstadoCheckout::SinComprobar, QString(), false, &error));
+        QVERIFY(c.marca(l, {4}, EstadoCheckout::Fallido, "no answer", false, &error));
         // Off line and on line again, in another program: the same states.
         sink.clearAll();
         Carga_DatosMFAPilmora(QStringLiteral("LON"));
