@@ -11,7 +11,11 @@
 #include "GatewaySimProcess.h"
 #include "LonFixtures.h"
 #include "ModulINI.h"
+#include "Mbs6Download.h"
+#include "Mbs6Project.h"
+#include "ModulConfASCII.h"
 #include "SerialTransport.h"
+#include "SignalGrid.h"
 #include "TestSupport.h"
 #include "UdpTransport.h"
 #include "mIdioma.h"
@@ -435,10 +439,23 @@ private slots:
         QTest::newRow("a byte of the file changed") << "byte" << true;
         QTest::newRow("a signal table that no longer reads: stale, and nothing said") << "damaged" << true;
         QTest::newRow("the file generated with a fault named: stale") << "fault" << true;
+        QTest::newRow("MBS6: a file holding what a generation with a fault composes") << "mbs6 fault" << true;
     }
     void staleness() {
         auto [change, stale] = fetch<QString, bool>("change", "stale");
-        Rig r(-2);
+        Rig r(change.startsWith("mbs6") ? -1 : -2);
+        if (change == "mbs6 fault") {  // never written so by the program: a poll time beyond 16 bits
+            iniWrite(r.folder + "/MBS6.ini", "MBS6", "TimeoutPoll", "70000");
+            Mbs6Config cfg;
+            SignalGrid grid;
+            QVector<InfoColumna> info;
+            QVERIFY(loadMbs6Project(r.folder, cfg, grid, info));
+            const Mbs6Download d = composeMbs6Download(cfg, grid, mbs6TimeoutInterFrame(), QDateTime::currentDateTime());
+            QVERIFY(!d.fault.isEmpty() && writeAll(r.folder + "/MBS6.Plmx", d.bytes));
+            r.link.setFichero("MBS6.PLMX");
+            QCOMPARE(r.link.downloadFileInfo().stale, stale);
+            return;
+        }
         ConfigSerie com;
         if (change == "connection") ConnectionSettings::Graba({true, "127.0.0.1", "5001", "9600", 1, ""}, false, com);
         if (change == "fault") iniWrite(r.folder + "/LON.ini", "LON", "Subnet", "300");  // written, and said

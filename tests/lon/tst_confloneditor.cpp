@@ -38,7 +38,7 @@ void leave(QWidget* w) {
 void typeInto(QLineEdit* e, const QString& text) {
     e->setFocus();
     e->selectAll();
-    e->clear();
+    QTest::keyClick(e, Qt::Key_Delete);  // a deletion is an edit too
     QTest::keyClicks(e, text);
 }
 
@@ -136,7 +136,8 @@ private slots:
             "@EtqNetMask;255.255.0@incorrecta;");
         row("gateway empty", "txtGateway", false, "", "");
         row("gateway trimmed", "txtGateway", false, "  10.0.0.1 ", "10.0.0.1");
-        row("gateway bad", "txtGateway", false, "10.0.0.x", "", "@EtqRouter;10.0.0.x@incorrecta;");
+        row("gateway bad: the one before kept", "txtGateway", false, "10.0.0.x", "127.0.0.9",
+            "@EtqRouter;10.0.0.x@incorrecta;");
         row("port zero", "txtPortASCII", false, "0", "5000");
         row("keep-alive too big", "txtTimeoutKeepAlive", false, "70000", "30");
         row("ascii timeout clamped", "txtTimeoutAscii", false, "3000", "2000");
@@ -153,14 +154,14 @@ private slots:
     void fieldChecksOnLeaving() {
         auto [field, subnetNode, typed, shown, message] =
             fetch<QString, bool, QString, QString, QString>("field", "subnetNode", "typed", "shown", "message");
-        QList<QStringList> keys{{"ASCII", "NetMask", "255.255.255.0"}};
+        QList<QStringList> keys{{"ASCII", "NetMask", "255.255.255.0"}, {"ASCII", "Gateway", "127.0.0.9"}};
         if (subnetNode) keys << QStringList{"LON", "Addressing", "1"};  // stored: shown as the second choice
         fConfLonA& w = editor(fixture(1, keys, 0), true);
         QCOMPARE(w.optLAddressing[1]->isChecked(), subnetNode);
         auto* e = w.findChild<QLineEdit*>(field);
         e->setEnabled(true);
         typeInto(e, typed);
-        QCOMPARE(w.connectionChanged(), !typed.isEmpty());
+        QCOMPARE(w.connectionChanged(), !typed.isEmpty() || field == "txtGateway");
         m_prompts->clear();
         leave(e);
         QCOMPARE(e->text(), shown);
@@ -349,8 +350,9 @@ private slots:
         w.mnuPaste->trigger();  // the buffer stays: a second paste writes it again
         QCOMPARE(g.rowCells(5).mid(1), row3);
         g.setTextMatrix(1, LonCol::Add, "7");
-        w.Form_Load();  // loaded again: an empty buffer, the built-in rows as new
-        QVERIFY(!w.mnuPaste->isEnabled());
+        w.TabStrip1->setCurrentIndex(1);
+        w.Form_Load();  // loaded again: an empty buffer, the built-in rows as new, the first tab
+        QVERIFY(!w.mnuPaste->isEnabled() && w.TabStrip1->currentIndex() == 0);
         QCOMPARE(g.TextMatrix(1, LonCol::Add), QString());
     }
 
@@ -482,6 +484,9 @@ private slots:
                 d->cboDfin->setCurrentIndex(1);                           // 2 moves the first to 2
                 d->chkNDevice->setChecked(true);
                 d->cmdImportar->click();
+                w.model().gridChanged = false;  // the last NV alone afterwards: one point is a change too
+                d->lvwPro->clearSelection(), d->lvwPro->topLevelItem(listed - 1)->setSelected(true);
+                d->cmdImportar->click();
                 d->cmdSalir->click();
             },
             &shown);
@@ -491,9 +496,9 @@ private slots:
         QCOMPARE(typedBack, QDir::toNativeSeparators(xifs));
         QCOMPARE(dirs + inSub, QStringList({"..", "sub", "2", "..", "0"}));
         QCOMPARE(listed, 2 + 27);
-        QCOMPARE(w.gridModel().Rows(), before + 26);
+        QCOMPARE(w.gridModel().Rows(), before + 27);
         QCOMPARE(w.gridModel().TextMatrix(before, LonCol::Descripcion), QString("D2.nviRequest.object_id"));
-        QCOMPARE(m_prompts->lastText(), QString("New points:26"));
+        QCOMPARE(m_prompts->texts().mid(m_prompts->texts().size() - 2), QStringList({"New points:26", "New points:1"}));
         QVERIFY(w.gridChanged());
         QCOMPARE(QDir(LeeIni("Import", "Path", "")).absolutePath(), QDir(xifs).absolutePath());
     }

@@ -966,6 +966,8 @@ private slots:
         QTest::newRow("A/D not a choice") << "8|15|2-Dig" << QString("8;A/D;@CsvNoEnLista");
         QTest::newRow("character outside Windows-1252") << u8"9|12|snow ☃" << QString("9;@Descripcion;@CsvCaracter");
         QTest::newRow("mark on a point row") << "9|18|1" << QString("9;@CsvInterna;@CsvFilaInternaDesconocida");
+        QTest::newRow("mark on a device's row of the gateway's error type")
+            << "9|1|1|9|2|-2|9|18|1" << QString("9;@CsvInterna;@CsvFilaInternaDesconocida");
         QTest::newRow("address used twice (save check)") << "12|13|6" << QString("12;Add;Add:6@repetida");
         QTest::newRow("unknown caption") << "1|5|Ofset"
                                          << QString("1;Ofset;@CsvColumnaDesconocida;1;Offset;@CsvFaltaColumna");

@@ -221,6 +221,9 @@ private slots:
         QCOMPARE(e.w.txtMaquina->text(), QString("Hall"));
         QVERIFY(e.w.model().unit(5).On && e.w.connectionChanged());
         QCOMPARE(windowDiffers(&e.w, "mbs6-editor-edited", e.home.path()), QString());
+        iniWrite(e.dir + "/MBS6.ini", "MBS6", "TimeoutPoll", " 0250.123456789012345678");
+        e.w.Form_Load();  // the poll time shown as the number stored, to 15 significant digits
+        QCOMPARE(e.w.txtTimeoutPoll->text(), QString("250.123456789012"));
     }
 
     // In the focused editor, a key typed in row 20 of each column, then a right click inside rows 8-10 of it:
