@@ -464,8 +464,8 @@ private slots:
         QVERIFY(app().EstadoConexion == 5 && monitorHas(w, ">" + Texto("X132")));
         QCOMPARE(w.chkOnline->text() + QString::number(w.chkOnline->isChecked()), QStringLiteral("On Line1"));
         steps << controls(w) + QString::number(w.ProgressBar1->isVisible());
-        QTRY_VERIFY(prompts.texts().contains(Texto("TransfEscFicheroOK")));
         QTRY_COMPARE_WITH_TIMEOUT(int(app().EstadoConexion), 2, 10000);  // back on line by itself
+        QCOMPARE(prompts.texts().filter(Texto("TransfEscFicheroOK")).size(), 1);  // acknowledged once
         QCOMPARE(w.panel(4), Texto("PasarelaDeNuevoEnLinea"));
         // No project, open, waiting, verified, sending (bar shown), waiting for the restart (bar hidden).
         QCOMPARE(steps, (QStringList{"0100000000", "1110000111", "1010000111", "1011111111", "10110101111", "10100001110"}));
