@@ -145,7 +145,6 @@ bool CheckoutStore::decodifica(const QByteArray& bytes, QHash<QString, CheckoutR
     out->clear();
     CsvRecords in;
     if (!csvDecode(bytes, &in, error)) return false;
-    if (in.records.isEmpty()) return true;
     QVector<int> at(kCols, -1);
     for (int i = 0; i < in.records[0].size(); ++i)
         for (int c = 0; c < kCols; ++c)

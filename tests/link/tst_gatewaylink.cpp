@@ -165,8 +165,8 @@ private slots:
             << "INT TX >D0001?\rEXT RX 02 41\r" << 2 << true << "##INT:TX >D0001?|EXT:RX 02 41#";
         QTest::newRow("garbage and NUL bytes") << QString::fromLatin1("\0\xff\x01zz\r\0AD0001=2\r", 16) << 2 << false
                                                << QString::fromLatin1("#>\0\xff\x01zz|>\0AD0001=2##", 20);
-        const QString mb(1 << 20, 'x'),
-            kept(GatewayLink::kMaxPendiente, 'x');  // a flood: the newest 64 KiB kept, said once
+        const QString mb = "y" + QString((1 << 20) - 1, 'x'),
+                      kept(GatewayLink::kMaxPendiente, 'x');  // a flood: the newest 64 KiB kept, said once
         QTest::newRow("flood") << mb + "|" + mb + "|AD0001=1\rAD0002=2\r" << 2 << false
                                << "2=2#>@BufferRxRecortado;|>" + kept + "AD0001=1|>AD0002=2##";
     }
