@@ -446,9 +446,13 @@ DownloadDiff diffDownloads(const DecodedDownload& a, const DecodedDownload& b) {
     QStringList names = sa.keys();
     for (const QString& n : sb.keys())
         if (!sa.contains(n)) names << n;
+    // A setting present but empty reads "", so that it differs on screen from one the file lacks ("-").
+    auto shown = [](const QMap<QString, QString>& s, const QString& n) {
+        return s.contains(n) && s.value(n).isEmpty() ? QStringLiteral("\"\"") : s.value(n);
+    };
     for (const QString& n : names)
         if (sa.value(n) != sb.value(n) || sa.contains(n) != sb.contains(n))
-            diff.fields.append({n, sa.value(n), sb.value(n)});
+            diff.fields.append({n, shown(sa, n), shown(sb, n)});
 
     const bool lonA = a.protocol == QLatin1String("LON"), lonB = b.protocol == QLatin1String("LON");
     for (int i = 0; i < qMax(a.devices.size(), b.devices.size()); ++i) {

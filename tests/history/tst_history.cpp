@@ -209,7 +209,8 @@ private slots:
             << "baud" << QStringList{"diff", "A", "B"} << 1 << "serial.baud: 9600 -> 38400\n@DifAjustes;serial.baud";
         for (const char* way : {"A B", "B A"})  // settings that only one side has, either side
             QTest::newRow(way) << "firmware" << QString("diff %1").arg(way).split(' ') << 1
-                               << QString("tcpip.port: ") + (way[0] == 'A' ? "5000 -> -" : "- -> 5000");
+                               << (way[0] == 'A' ? "tcpip.gateway: \"\" -> -\ntcpip.ip: 127.0.0.1 -> -"
+                                                 : "tcpip.gateway: - -> \"\"\ntcpip.ip: - -> 127.0.0.1");
         QTest::newRow("damaged side") << "cut" << QStringList{"diff", "A", "B"} << 3 << "@DifDanyado";
         QTest::newRow("usage") << "" << QStringList{"diff", "A", "B", "C"} << 2 << "@PilmoraErrorUso";
         QTest::newRow("project never sent") << "" << QStringList{"diff", "P"} << 3 << "@HistNingunEnvio";
