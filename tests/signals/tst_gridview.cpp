@@ -88,6 +88,8 @@ private slots:
         row("backspace deletes", {2, 1}, "12\b3", ret, "13", {2, 1}, true);
         row("decimal: point to comma, no exponent", {2, 2}, "-1.5e3", ret, "-1,53", {2, 2}, true);
         row("hex digits, keypad enter", {2, 3}, "fG-1", int(Qt::Key_Enter), "f1", {2, 3}, true);
+        row("integer: the digits' edges", {2, 1}, "0/9:", ret, "09", {2, 1}, true);
+        row("hex: the edges of digits and letters", {2, 3}, "0/9:@AFG`afg", ret, "09AFaf", {2, 3}, true);
         row("text takes all, blank first", {2, 4}, " a.b-Z", ret, " a.b-Z", {2, 4}, false);
         row("tab next column", {2, 1}, "7", tab, "7", {2, 2}, true);
         row("tab from last column", {2, 4}, "t", tab, "t", {3, 1}, false);
