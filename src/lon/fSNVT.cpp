@@ -112,8 +112,7 @@ void fSNVT::applyFilter(const QString& text) {
     // Keep a visible row selected so that Enter takes it.
     QTreeWidgetItem* current = lvwPro->currentItem();
     if ((!current || current->isHidden()) && firstShown && !part.isEmpty()) {
-        lvwPro->setCurrentItem(firstShown);
-        firstShown->setSelected(true);
+        lvwPro->setCurrentItem(firstShown);  // and selected: the list takes one row
     }
     if (lvwPro->currentItem() && !lvwPro->currentItem()->isHidden()) lvwPro->scrollToItem(lvwPro->currentItem());
 }

@@ -87,10 +87,7 @@ void MuestraVentana(QWidget* form) {
     QWidget* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget());
     if (!frame) frame = form;
     if (frame->isMinimized()) frame->showNormal();
-    if (!form->isVisible()) {
-        form->show();
-        frame->show();
-    }
+    if (!form->isVisible()) frame->show();  // the form shows with its frame
     if (auto* sub = qobject_cast<QMdiSubWindow*>(frame)) {
         if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
     } else {

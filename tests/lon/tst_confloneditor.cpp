@@ -541,8 +541,9 @@ private slots:
         g.setTextMatrix(1, LonCol::Add, "1");
         g.setTextMatrix(1, LonCol::Activa, Texto("1-Si"));
         g.select(4, LonCol::Descripcion, 4, LonCol::Descripcion);
-        typeInCell(w, "Room 4");
-        w.TabStrip1->setCurrentIndex(0);
+        QTest::keyClick(w.grid, 'R'), QTest::keyClicks(cellEditor(w), "oom 4");
+        w.TabStrip1->setCurrentIndex(0);  // the edit still open: the tab change ends it, kept
+        QVERIFY(!cellEditor(w)->isVisible() && g.TextMatrix(4, LonCol::Descripcion) == "Room 4");
         typeInto(w.txtTimeoutAscii, "500");
         typeInto(w.txtGateway, "127.0.0.9");
         QStringList picked;  // each serial choice moved one on from what the project holds, as a user picks it

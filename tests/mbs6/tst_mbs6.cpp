@@ -208,7 +208,11 @@ private slots:
         QCOMPARE(QVector<int>({g.ColWidth(1), g.ColWidth(2), g.ColWidth(3)}), QVector<int>({0, 0, description}));
         e.w.toggleHiddenColumns();
         QCOMPARE(g.ColWidth(1), unit);
-        e.w.TabStrip1->setCurrentIndex(0), e.w.lstMaquina->setFocus();
+        g.select(9, Mbs6Col::Descripcion, 9, Mbs6Col::Descripcion), QTest::keyClick(e.w.grid, 'Q');
+        QVERIFY(e.cellEditor()->isVisible());
+        e.w.TabStrip1->setCurrentIndex(0);  // an edit open when the tab changes ends, kept
+        QVERIFY(!e.cellEditor()->isVisible() && g.TextMatrix(9, Mbs6Col::Descripcion) == "Q");
+        e.w.lstMaquina->setFocus();
         QCOMPARE(e.w.lblHelp->text(), Texto("MarcarDispoAUtilizar"));
         e.w.txtMaquina->setText("  Hall  ");
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
