@@ -378,6 +378,8 @@ private slots:
         Rellena_Columna(g, 1, "q", changed);  // cells only: no reset
         QCOMPARE(reset.count(), 1);
         QCOMPARE(m.data(m.index(0, 0)).toString(), "q");
+        g.select(2, 3, 2, 3), g.setRows(2), g.setCols(2);  // shrunk under the current cell: it stays inside
+        QCOMPARE(QList<int>({g.Row(), g.Col(), g.RowSel(), g.ColSel()}), QList<int>({1, 1, 1, 1}));
     }
 
     // Ending an edit writes only an open one (shown, holding a cell of the table) and hides the box whenever it held
