@@ -161,8 +161,9 @@ private slots:
         // A scaling change is a change of the point too.
         rows[1][6] = "2";
         QVERIFY(loadLonSignals(folder, rows));
-        QVERIFY(changed.carga(kSlotLon, &error));
+        QVERIFY(changed.carga(kSlotLon, &error));  // loaded again: the points afresh
         QCOMPARE(changed.estado(7), EstadoCheckout::SinComprobar);
+        QCOMPARE(changed.puntos().size(), rows.size());
         // No point active: the viewer's one blank row has no state.
         for (QStringList& r : rows) r[16] = "0-No";
         QVERIFY(loadLonSignals(folder, rows));

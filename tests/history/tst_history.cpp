@@ -273,7 +273,7 @@ private slots:
         QCOMPARE(run.out.count(Texto("HistNoGuardado")), readOnly ? 1 : 0);
         QVERIFY2(run.out.contains(Texto("ComunicacionPilmora") + ". IP:127.0.0.1"),
                  qPrintable(run.out));  // where it went
-        QVector<HistoryRow> rows;
+        QVector<HistoryRow> rows(1);  // filled afresh
         QVERIFY(readHistory(dir, &rows));
         QCOMPARE(rows.size(), readOnly ? 0 : 1);
         if (readOnly) return;
