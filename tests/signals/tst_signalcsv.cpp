@@ -73,6 +73,8 @@ private slots:
         row("at", "@SUM", "'@SUM");
         row("negative number", "-12", "-12");
         row("decimal number", "+1,5e3", "\"+1,5e3\"");
+        row("negative exponent", "-1e-3", "-1e-3");
+        row("exponent with a plus", "-1E+3", "-1E+3");
         row("minus text", "-x", "'-x");
         row("guard of its own", "'=a", "''=a");
         row("plain apostrophe", "'a", "'a");
