@@ -257,10 +257,6 @@ void fConfLonA::buildControls() {
     cmdPilmora = new QPushButton(Texto("cmdPilmora"));
     cmdPilmora->setObjectName(QStringLiteral("cmdPilmora"));
     cmdPilmora->setToolTip(Texto("GenerarFicheroPilmora"));
-    for (QPushButton* b : {cmdInsertar, cmdElimina, cmdImportXIF, cmdAceptar, cmdCancelar, cmdPilmora}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
 
     buildHelpLine();
 
@@ -359,6 +355,7 @@ fConfLonA::fConfLonA(QWidget* parent) : fSignalEditor(parent, LonCol::Count), m_
     buildMenus();
     setTexts();
     wireEvents();
+    noDefaultButton();
     TabStrip1_Click(0);
 }
 

@@ -135,10 +135,6 @@ void fConfMbs6A::buildControls() {
     cmdPilmora = new QPushButton(Texto("cmdPilmora"));
     cmdPilmora->setObjectName(QStringLiteral("cmdPilmora"));
     cmdPilmora->setToolTip(Texto("GenerarFicheroPilmora"));
-    for (QPushButton* b : {cmdInsertar, cmdElimina, cmdAceptar, cmdCancelar, cmdPilmora}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
     for (QWidget* w : std::initializer_list<QWidget*>{cmdUp, cmdDown, cmdInsertar, cmdElimina}) w->setEnabled(false);
     buildCsvButtons();
 
@@ -197,6 +193,7 @@ fConfMbs6A::fConfMbs6A(QWidget* parent) : fSignalEditor(parent, Mbs6Col::Count),
     buildCommonMenus();
     setTexts();
     wireEvents();
+    noDefaultButton();
     TabStrip1_Click(0);
 }
 

@@ -314,6 +314,10 @@ void fSignalEditor::reject() {
 
 // ---------------------------------------------------------------- spreadsheet files
 
+void fSignalEditor::noDefaultButton() {
+    for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(false), b->setDefault(false);
+}
+
 void fSignalEditor::buildCsvButtons() {
     cmdExportar = new QPushButton(Texto("CsvExportar"));
     cmdExportar->setObjectName(QStringLiteral("cmdExportar"));
@@ -321,7 +325,6 @@ void fSignalEditor::buildCsvButtons() {
     cmdImportar = new QPushButton(Texto("CsvImportar"));
     cmdImportar->setObjectName(QStringLiteral("cmdImportar"));
     cmdImportar->setToolTip(Texto("CsvAyudaImportar"));
-    for (QPushButton* b : {cmdExportar, cmdImportar}) b->setAutoDefault(false);
     connect(cmdExportar, &QPushButton::clicked, this, [this] { cmdExportar_Click(); });
     connect(cmdImportar, &QPushButton::clicked, this, [this] { cmdImportar_Click(); });
 }

@@ -102,6 +102,9 @@ protected:
     QLabel* buildHelpLine();
     // The export and import buttons with their texts and handlers.
     void buildCsvButtons();
+    // Enter in a field presses no button: none is the default, and none becomes it by taking the focus. Called once
+    // the window's buttons are laid out.
+    void noDefaultButton();
     QMenu* makeMenu(const char* name, const QStringList& captions);
     // Spontaneous, yes/no and "Show/Hide columns" menus.
     void buildCommonMenus();

@@ -22,9 +22,14 @@ void whenModal(std::function<void(T*)> action, bool* ran = nullptr, int timeoutM
 
 // The fields shown in `area` that leave the help line `help` empty when they take the focus (push buttons and
 // read-only texts aside): every field a user can tab to must say what it wants. Then "name changes": a field
-// that, left untouched, makes `changed` say there is something to save.
+// that, left untouched, makes `changed` say there is something to save; "name presses": Enter in a text box
+// pressed a button of the window.
 inline QStringList fieldsWithoutHelp(QWidget* area, QLabel* help, const std::function<bool()>& changed) {
     QStringList silent;
+    bool pressed = false;
+    QList<QMetaObject::Connection> watched;
+    for (QPushButton* b : area->window()->findChildren<QPushButton*>())
+        watched << QObject::connect(b, &QPushButton::clicked, [&pressed] { pressed = true; });
     for (QWidget* f : area->findChildren<QWidget*>()) {
         auto* text = qobject_cast<QAbstractScrollArea*>(f);
         if (!f->isVisible() || !(f->focusPolicy() & Qt::TabFocus) || qobject_cast<QPushButton*>(f) ||
@@ -36,6 +41,10 @@ inline QStringList fieldsWithoutHelp(QWidget* area, QLabel* help, const std::fun
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
         QCoreApplication::sendEvent(f, &out);
         if (changed()) silent << f->objectName() + " changes";
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        if (qobject_cast<QLineEdit*>(f) && (QCoreApplication::sendEvent(f, &enter), pressed))
+            silent << f->objectName() + " presses", pressed = false;
     }
+    for (const QMetaObject::Connection& c : watched) QObject::disconnect(c);
     return silent;
 }
