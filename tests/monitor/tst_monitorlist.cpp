@@ -256,9 +256,11 @@ private slots:
         // A direction without a choice: one box per load, none per refresh; a value beyond the fixed-point
         // range is the gateway's text, not valid, and no box.
         ScriptedPrompts prompts;
-        v.filtra(""), listaSenyales().Senyales[1].Sentido = 5, listaSenyales().Senyales[3].Sentido = 6;
-        report("AD0007", "1e300");
-        v.Datos_Carga(), v.refrescaFilas(1, 3);
+        listaSenyales().Senyales[1].Sentido = 5, listaSenyales().Senyales[3].Sentido = 6;
+        listaSenyales().Senyales[1].Descripcion += " point 7", report("AD0007", "1e300");
+        v.Datos_Carga(), v.refrescaFilas(1, 3);  // the list built again: the filter ("point 7") applied to it
+        QCOMPARE(QList<bool>({v.grid.isRowHidden(1), v.grid.isRowHidden(2), v.grid.isRowHidden(3)}),
+                 QList<bool>({false, false, true}));
         QCOMPARE(prompts.texts(), QStringList(Texto("AlgunDatoIncorrecto") + " (2)"));
         QCOMPARE(v.grid.TextMatrix(2, v.colValor) + v.grid.TextMatrix(1, v.colSentido),
                  Texto("MonitorNoValido") + "1e300");
@@ -276,7 +278,7 @@ private slots:
         QCOMPARE(listed(), QStringList());
         // No signals, not LON: the MBS6 column set, and a copy of captions and one empty row.
         app().ProtEquipo = QStringLiteral("BACX");
-        v.Datos_Carga();
+        v.filtra(""), v.Datos_Carga();
         QCOMPARE(QList<int>({v.colTipoSenyal, v.colValor}), QList<int>({7, 8}));
         QCOMPARE(v.info[v.colTipoSenyal].Ayuda, Texto("TipoSenyal"));  // the help line under the grid
         const QStringList lines = v.textoCopia().split("\r\n");
