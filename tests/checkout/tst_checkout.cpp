@@ -5,7 +5,10 @@
 #include "AppGlobals.h"
 #include "Checkout.h"
 #include "CheckoutVisor.h"
+#include "HandoverReport.h"
 #include "LonFixtures.h"
+#include "Mbs6Fixtures.h"
+#include "ModulINI.h"
 #include "PdfReport.h"
 #include "SenyalesMonitor.h"
 #include "SignalCsv.h"
@@ -266,6 +269,39 @@ private slots:
         QCOMPARE(
             csv.records[4].value(2) + "|" + csv.records[5].mid(0, 3).join('|') + "|" + csv.records[5].mid(5).join('|'),
             "R|1204|Pump <&> \"quoted\", 2|RW|105|SNVT_temp_p|1204|0|2-16bit sig|1|0|0");
+    }
+
+    // The cover names every connection setting with what the project holds (serial settings stored as others
+    // than the usual ones).
+    void reportSettings_data() {
+        addColumns<QString, QString>("protocol", "expected");
+        const QString serial = "Baud rate=%1;Data bits=7;Parity=odd-1stop;ASCII time-out (ms)=700;Send OK for writes=Yes";
+        QTest::newRow("LON") << "LON"
+                             << "Gateway model=B-Extended;Firmware=V.43.1.x;ASCII link=ASCII TCP;" + serial.arg(38400) +
+                                    ";IP address=127.0.0.1;Network mask=255.0.0.0;Default router=;Port=5000;"
+                                    "Keep-alive (s)=30;LON domain (length)=0A (1);Subnet/node=1/1;Addressing=Neuron ID;"
+                                    "Poll time (ms)=100";
+        QTest::newRow("MBS6") << "MBS6" << serial.arg(57600) + ";Poll time (ms)=1000";  // its own list of speeds
+    }
+    void reportSettings() {
+        auto [protocol, expected] = fetch<QString, QString>("protocol", "expected");
+        TestHome home;
+        const QString folder = home.projectsRoot() + "/P";
+        if (protocol == "LON") {
+            LonFixture f;
+            f.devices.resize(1), f.rows = {lonPointRow(1, 105, 1, "R", 1)};
+            QVERIFY(writeLonFixture(folder, f));
+        } else {
+            QVERIFY(writeMbs6Fixture(folder, {{1}, {mbs6Row(1, 1)}}));
+        }
+        for (const char* k : {"Baudios=6 (38400)", "Bits=1 (7)", "Paridad=2 (odd-1stop)", "Tmout_ms=700", "SendACK=1"})
+            iniWrite(folder + "/" + protocol + ".ini", "ASCII", QString(k).section('=', 0, 0), QString(k).section('=', 1));
+        HandoverReport r;
+        QString error;
+        QVERIFY2(r.lee(folder, &error), qPrintable(error));
+        QStringList got;
+        for (const QStringList& a : r.ajustes) got << a.join('=');
+        QCOMPARE(got.join(';'), withTexts(expected));
     }
 
     // Who marked a point: the first of USERNAME, USER, LOGNAME that holds more than
