@@ -54,6 +54,7 @@ private slots:
         QTest::newRow("device 2 off, inactive row out, device 0 in")
             << QList<bool>{true, false} << mixed << QStringList{"0/100/0", "1/7/0", "AD0007=2", "AD0100=1"};
         QTest::newRow("no device on: not even device 0") << QList<bool>{false, false} << mixed << QStringList();
+        QTest::newRow("no device count stored, device 1 on: none") << QList<bool>{true} << mixed << QStringList();
         QTest::newRow("repeated address keeps the first")
             << QList<bool>{true} << QVector<QStringList>{lonPointRow(1, 105, 0, "R", 7), lonPointRow(1, 105, 1, "W", 7)}
             << QStringList{"1/7/0", "1/7/1", "AD0007=1"};
@@ -70,6 +71,9 @@ private slots:
             fetch<QList<bool>, QVector<QStringList>, QStringList>("devices", "rows", "expected");
         TestHome home(false);
         QVERIFY(loadLonSignals(home.projectsRoot() + "/L", rows, devices));
+        const QString ini = home.projectsRoot() + "/L/LON.ini";
+        if (QTest::currentDataTag() == QString("no device count stored, device 1 on: none"))
+            writeAll(ini, readAll(ini).replace("NDevs=1\r\n", "")), Carga_DatosMFAPilmora("LON");
         QCOMPARE(listed(), expected);
         QCOMPARE(listaSenyales().Senyales.size(), listaSenyales().NumSenyales + 1);
     }
