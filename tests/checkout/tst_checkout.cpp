@@ -204,6 +204,7 @@ private slots:
         for (int a = 1201; a <= 1260; ++a) rows << lonPointRow(1, 105, a, a % 2 ? "R" : "RW", a);
         rows[5][11] = "Pump <&> \"quoted\", 2";
         rows[6][11] = "AHU_north_wing_second_floor_supply_air_temperature_feedback";  // breaks inside its cell
+        rows[7][6] = "";  // a scaling written in part is shown as written
         QVERIFY(loadLonSignals(folder, rows));
         QVERIFY(writeAll(folder + "/History.csv", "\xEF\xBB\xBFTime,Result\r\n2026-12-01T10:00:00+01:00,SUCCES\r\n"));
         ListaSenyales& l = listaSenyales();
@@ -257,7 +258,9 @@ private slots:
         // Failed rows first.
         const qsizetype failed = checkout.indexOf(QRegularExpression("\\n *1239 "));
         QVERIFY(failed > 0 && failed < checkout.indexOf(QRegularExpression("\\n *4000 ")));
-        QVERIFY(readAll(home.file("r.html")).contains("<td>Pump &lt;&amp;&gt; &quot;quoted&quot;, 2</td>"));
+        const QString html = QString::fromUtf8(readAll(home.file("r.html")));
+        QVERIFY(html.contains("<td>Pump &lt;&amp;&gt; &quot;quoted&quot;, 2</td>"));
+        QCOMPARE(html.count(QString("<td> \u00d7 10^0 \u00d7 (x + 0)</td>")), 1);
         QString kinds;  // the window's report: HTML by the file's name, in any letter case, else PDF
         for (const char* name : {"w.html", "w.htm", "w.HTM", "w.pdf", "w.txt"})
             kinds += escribeInforme(folder, home.file(name), &error) ? readAll(home.file(name)).left(1) : "!";
