@@ -167,6 +167,9 @@ private slots:
         QVERIFY(changed.carga(kSlotLon, &error));  // loaded again: the points afresh
         QCOMPARE(changed.estado(7), EstadoCheckout::SinComprobar);
         QCOMPARE(changed.puntos().size(), rows.size());
+        const QString ini = folder + "/LON.ini";  // a device count of 0 stored: device 1 on counts for nothing
+        QVERIFY(writeAll(ini, readAll(ini).replace("NDevs=1\r\n", "NDevs=0\r\n")) && changed.carga(kSlotLon, &error));
+        QCOMPARE(changed.puntos().size(), 0);
         // No point active: the viewer's one blank row has no state.
         for (QStringList& r : rows) r[16] = "0-No";
         QVERIFY(loadLonSignals(folder, rows));

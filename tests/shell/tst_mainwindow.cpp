@@ -450,9 +450,13 @@ private slots:
         QCOMPARE(prompts.texts(), QStringList{Texto("PasaaOffline")});
         QVERIFY(prompts.shown()[0].kind == ScriptedPrompts::ToolBox && prompts.shown()[0].style == 3);
         int lastValue = -1, maximum = -1;
+        auto bar = [&] {  // the progress bar and the two transfer marks shown
+            return QString::number(w.ProgressBar1->isVisible()) + QString::number(w.shpTransfer1->isVisible()) +
+                   QString::number(w.shpTransfer2->isVisible());
+        };
         connect(w.enlace(), &GatewayLink::transferProgress, &w, [&] {
             lastValue = w.ProgressBar1->value(), maximum = w.ProgressBar1->maximum();
-            if (lastValue == 1) steps << controls(w) + QString::number(w.ProgressBar1->isVisible());
+            if (lastValue == 1) steps << controls(w) + bar();
         });
         prompts.clear(), prompts.queueAnswer(1);
         QTest::mouseClick(w.cmdSendFilePilmora, Qt::LeftButton);
@@ -463,12 +467,12 @@ private slots:
         // Over UDP the gateway restarts: the link waits on line, the result acknowledged and in the status bar.
         QVERIFY(app().EstadoConexion == 5 && monitorHas(w, ">" + Texto("X132")));
         QCOMPARE(w.chkOnline->text() + QString::number(w.chkOnline->isChecked()), QStringLiteral("On Line1"));
-        steps << controls(w) + QString::number(w.ProgressBar1->isVisible());
+        steps << controls(w) + bar();
         QTRY_COMPARE_WITH_TIMEOUT(int(app().EstadoConexion), 2, 10000);  // back on line by itself
         QCOMPARE(prompts.texts().filter(Texto("TransfEscFicheroOK")).size(), 1);  // acknowledged once
         QCOMPARE(w.panel(4), Texto("PasarelaDeNuevoEnLinea"));
-        // No project, open, waiting, verified, sending (bar shown), waiting for the restart (bar hidden).
-        QCOMPARE(steps, (QStringList{"0100000000", "1110000111", "1010000111", "1011111111", "10110101111", "10100001110"}));
+        // No project, open, waiting, verified, sending (bar and marks shown), waiting for the restart (all hidden).
+        QCOMPARE(steps, (QStringList{"0100000000", "1110000111", "1010000111", "1011111111", "1011010111111", "1010000111000"}));
         QTest::mouseClick(w.chkOnline, Qt::LeftButton);
         QVERIFY(w.close() && appIni("LastProject") == "DemoLON");
     }
