@@ -237,6 +237,8 @@ private slots:
             const QJsonDocument doc = QJsonDocument::fromJson(run.out.toUtf8(), &error);
             QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString() + "\n" + run.out));
             QCOMPARE(doc["devices"].toArray().size(), 2);
+            for (const QJsonValue& p : doc["points"].toArray())  // each point with its own fields only
+                QCOMPARE(p.toObject().contains("snvt"), p["kind"] == "nv");
             QCOMPARE(run.out.count(QRegularExpression("^(    )*[^ ]", QRegularExpression::MultilineOption)),
                      run.out.count('\n'));  // four blanks a level
         }
