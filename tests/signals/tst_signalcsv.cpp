@@ -31,6 +31,7 @@ private slots:
         row("quoted separator, quote, line break", "a,b\n\"x,y\",\"say \"\"hi\"\"\r\nnext\"\n",
             "a|b\nx,y|say \"hi\"\r\nnext");
         row("lone CR ends lines, blank lines skipped", "a\r\r1\r", "a\n1");
+        row("CR alone ends every line", "a,b\r1,2\r", "a|b\n1|2");
         row("separator at the end: one more empty field", "a,b\n1,", "a|b\n1|");
         row("UTF-8 with mark", "\xEF\xBB\xBF\x64\n\xC3\xA9\xE2\x82\xAC", u8"d\né€");  // \x64: d
         row("UTF-8 without mark", "d\n\xC3\xA9", u8"d\né");
