@@ -177,6 +177,10 @@ private slots:
         CheckoutVisor cv;
         QVERIFY(l.NumSenyales == 0 && cv.carga(v, kSlotLon, &error));
         QCOMPARE(v.grid.rowCells(1).value(cv.colEstado, "missing"), QString());
+        QVERIFY(writeAll(folder + "/Checkout.csv", QByteArray("\0\x01", 2)));  // unreadable now: said once
+        QString why;
+        const bool first = cv.refresca(v, &why), again = cv.refresca(v, &error);
+        QVERIFY2(!first && why.startsWith(Texto("CheckoutNoLeido")) && again, qPrintable(why));
     }
 
     // Column widths of a printed table 100 wide, a word 10 a letter: shares of the weights, a caption's longest
