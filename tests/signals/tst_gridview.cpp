@@ -50,6 +50,7 @@ struct Harness {
             for (int c = 1; c < 5; ++c) grid.setTextMatrix(r, c, QString("v%1%2").arg(r).arg(c));
         const int types[] = {SignalGrid::Int16, SignalGrid::Single, SignalGrid::HexByte, SignalGrid::Text};
         for (int c = 1; c < 5; ++c) grid.setColDataType(c, types[c - 1]);
+        grid.setColAlignment(1, SignalGrid::AlignRight);  // the integers' editor aligned as the column
         view.setGrid(&grid);
         editor->setChangedFlag(&changed);
         Prepara_Editor(grid, *editor);
@@ -118,6 +119,7 @@ private slots:
             QTest::keyClick(&h.view, keys.at(0).toLatin1());
         QVERIFY(h.editor->isVisible());
         QCOMPARE(h.editor->geometry(), h.view.cellRect(from.x(), from.y()));
+        QCOMPARE(h.editor->alignment() & Qt::AlignRight, from.y() == 1 ? Qt::AlignRight : Qt::Alignment());
         QTest::keyClicks(h.editor, keys.mid(1));
         if (endKey == 0)
             QTest::mouseClick(h.view.viewport(), Qt::LeftButton, {}, away);
