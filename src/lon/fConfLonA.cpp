@@ -533,7 +533,7 @@ void fConfLonA::wireEvents() {
         if (m_cfg->loading) return;
         m_cfg->RS_TCP = on ? 1 : 0;
         markConnectionChanged();
-        lblHelp->setText(helpOf(on ? optRS_TCP[1] : optRS_TCP[0]));
+        lblHelp->setText(helpOf(optRS_TCP[1]));  // either option's help follows the one chosen
     });
     connect(optLAddressing[1], &QRadioButton::toggled, this, [this](bool on) {
         applyAddressing();

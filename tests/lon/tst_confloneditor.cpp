@@ -114,6 +114,10 @@ private slots:
         w.gridModel().select(1, LonCol::Add, 1, LonCol::Add);
         QVERIFY(w.lblHelp->text().endsWith("4000"));  // the address help names the new limit
         w.TabStrip1->setCurrentIndex(0);
+        w.optRS_TCP[0]->click();  // the help line follows the link chosen
+        const QString serialHelp = w.lblHelp->text();
+        w.optRS_TCP[1]->click();
+        QCOMPARE(serialHelp + "|" + w.lblHelp->text(), Texto("AyudaAsciiRs232") + "|" + Texto("AyudaAsciiTcp"));
         choose(w.cboFirmVersion, 0);  // the old firmware has only the serial line
         QVERIFY(w.optRS_TCP[0]->isChecked() && !w.fraTCP->isVisible() && !w.optRS_TCP[1]->isVisible());
         QCOMPARE(w.model().RS_TCP, 0);
