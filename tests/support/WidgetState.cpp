@@ -51,7 +51,7 @@ const QStringList kShown =
     QString(
         "text title plainText checkable checked default maxLength readOnly echoMode "
         "editable currentIndex minimum maximum value lineWrapMode textInteractionFlags "
-        "selectionMode selectionBehavior editTriggers itemsExpandable rootIsDecorated clearButtonEnabled")
+        "selectionMode selectionBehavior editTriggers itemsExpandable rootIsDecorated clearButtonEnabled expanding")
         .split(' ');
 
 void widget(QStringList& out, const QWidget* w, const QWidget* root, const QString& indent) {
