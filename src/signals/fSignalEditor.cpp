@@ -145,6 +145,10 @@ QMenu* fSignalEditor::makeMenu(const char* name, const QStringList& captions) {
     return m;
 }
 
+void fSignalEditor::noDefaultButton() {
+    for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(false), b->setDefault(false);
+}
+
 void fSignalEditor::buildCommonMenus() {
     popmnuSpon = makeMenu("popmnuSpon", spontaneousCaptions());
     popmnuSiNo = makeMenu("popmnuSiNo", {Texto("0-No"), Texto("1-Si")});
@@ -313,10 +317,6 @@ void fSignalEditor::reject() {
 }
 
 // ---------------------------------------------------------------- spreadsheet files
-
-void fSignalEditor::noDefaultButton() {
-    for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(false), b->setDefault(false);
-}
 
 void fSignalEditor::buildCsvButtons() {
     cmdExportar = new QPushButton(Texto("CsvExportar"));

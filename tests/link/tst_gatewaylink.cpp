@@ -452,9 +452,6 @@ private slots:
             QVERIFY(loadMbs6Project(r.folder, cfg, grid, info));
             const Mbs6Download d = composeMbs6Download(cfg, grid, mbs6TimeoutInterFrame(), QDateTime::currentDateTime());
             QVERIFY(!d.fault.isEmpty() && writeAll(r.folder + "/MBS6.Plmx", d.bytes));
-            r.link.setFichero("MBS6.PLMX");
-            QCOMPARE(r.link.downloadFileInfo().stale, stale);
-            return;
         }
         ConfigSerie com;
         if (change == "connection") ConnectionSettings::Graba({true, "127.0.0.1", "5001", "9600", 1, ""}, false, com);
@@ -466,7 +463,7 @@ private slots:
         if (change == "damaged") writeAll(r.folder + "/LON.dat", "not a signal table\r\n");
         if (change == "byte")
             writeAll(r.folder + "/LON.Plmx", bytes.replace(200, 1, QByteArray(1, char(bytes[200] ^ 1))));
-        r.link.setFichero("LON.PLMX");
+        r.link.setFichero(app().ProtProyecto + ".PLMX");
         QCOMPARE(r.link.downloadFileInfo().stale, stale);
         QCOMPARE(r.prompts.texts(), QStringList());  // a question of the confirmation, asked in the background
     }
