@@ -43,12 +43,6 @@
 #include "mIdioma.h"
 
 namespace {
-// Controls whose window or link is not part of the program yet: they are shown
-// and captioned but stay disabled. Whoever brings the window removes its name.
-const QStringList kPendientes = {};
-
-bool pendiente(const QObject* o) { return kPendientes.contains(o->objectName()); }
-
 QAction* accion(QMenu* menu, const char* name, const QString& caption) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(QString::fromLatin1(name));
@@ -205,7 +199,7 @@ void MDIPilmora::construyeMenus() {
 
     for (QAction* a : {mnuVDatos, mnuVInterno, mnuVPTester, mnuVPExterno, mnuCConexion, mnuAcercade, mnuRefresh,
                        mnuEdit})
-        habilita(a, true);
+        a->setEnabled(true);
 }
 
 void MDIPilmora::construyeConsola() {
@@ -306,8 +300,6 @@ void MDIPilmora::construyeEstado() {
 
 QString MDIPilmora::panel(int n) const { return (n >= 1 && n <= 4) ? m_panel[n - 1]->text() : QString(); }
 
-void MDIPilmora::habilita(QAction* a, bool on) { a->setEnabled(on && !pendiente(a)); }
-void MDIPilmora::habilita(QWidget* w, bool on) { w->setEnabled(on && !pendiente(w)); }
 
 bool MDIPilmora::Form_Load() {
     auto& a = app();
@@ -484,10 +476,10 @@ void MDIPilmora::muestraProyecto() {
     m_panel[0]->setText(a.NombreProyecto);
     m_panel[1]->setText(a.ProtProyecto);
     m_panel[2]->setText(a.DescProyecto);
-    habilita(chkOnline, true);
+    chkOnline->setEnabled(true);
     mnuVPExterno->setText(a.ProtProyecto + QStringLiteral("..."));
-    habilita(mnuCConexion, true);
-    habilita(mnuAHistorial, true);
+    mnuCConexion->setEnabled(true);
+    mnuAHistorial->setEnabled(true);
     // Enabled for every project; a protocol without an editor ("Tester") opens nothing.
     mnuCProtocolo->setEnabled(true);
     LeeEnlaceProyecto();
@@ -677,14 +669,14 @@ void MDIPilmora::ponColor() {
 void MDIPilmora::aplicaControles() {
     const auto& a = app();
     const LinkControls c = LinkControls::para(!a.ProtProyecto.isEmpty(), a.EstadoConexion, chkOnline->isChecked());
-    habilita(chkOnline, c.chkOnline);
+    chkOnline->setEnabled(c.chkOnline);
     mnuAProject->setEnabled(c.mnuAProject);
-    habilita(mnuAInforme, !a.ProtProyecto.isEmpty());
-    habilita(mnuCConexion, c.mnuCConexion);
-    habilita(mnuVer->menuAction(), c.mnuVer);
-    habilita(cmdEnviar, c.cmdEnviar);
-    habilita(cboFichero, c.cboFichero);
-    habilita(cmdSendFilePilmora, c.cmdSendFilePilmora);
+    mnuAInforme->setEnabled(!a.ProtProyecto.isEmpty());
+    mnuCConexion->setEnabled(c.mnuCConexion);
+    mnuVer->menuAction()->setEnabled(c.mnuVer);
+    cmdEnviar->setEnabled(c.cmdEnviar);
+    cboFichero->setEnabled(c.cboFichero);
+    cmdSendFilePilmora->setEnabled(c.cmdSendFilePilmora);
     ponColor();
 }
 

@@ -139,8 +139,6 @@ private:
     void ponColor();
     void llenaComandos();
     // Enables a control unless its window or link is not there yet.
-    void habilita(QAction* a, bool on);
-    void habilita(QWidget* w, bool on);
 
     fTestPilmora* m_fTestPilmora = nullptr;
     fConfLonA* m_fConfLonA = nullptr;
