@@ -48,7 +48,7 @@ int runReport(const QStringList& args) {
             if (out->isEmpty()) wrong = n;
         }
         if (matched) continue;
-        if (a.startsWith(QLatin1Char('-')) || !project.isEmpty())
+        if ((a.startsWith(QLatin1Char('-')) && a.size() > 1) || !project.isEmpty())
             wrong = a;
         else
             project = a;

@@ -182,7 +182,9 @@ private slots:
         QTest::newRow("decode damaged --json")
             << "cut" << QStringList{"decode", "B", "--json"} << 1 << "\"complete\": false";
         QTest::newRow("decode usage") << "" << QStringList{"decode", "A", "B"} << 2 << "@PilmoraErrorUso";
-        QTest::newRow("decode missing") << "" << QStringList{"decode", "none"} << 1 << "!@NoSeEncuentraFichero";
+        for (const char* missing : {"none", "-"})  // a lone "-" is a name too
+            QTest::newRow(missing) << "" << QStringList{"decode", missing} << 1 << "!@NoSeEncuentraFichero";
+        QTest::newRow("diff of -") << "" << QStringList{"diff", "-", "B"} << 3 << "!@NoSeEncuentraFichero";
         QTest::newRow("same apart from the date") << "" << QStringList{"diff", "A", "B"} << 0 << "@DifIguales";
         QTest::newRow("one point") << "point" << QStringList{"diff", "A", "B"} << 1
                                    << "~ 103 offset: 0 -> 2\n@DifCambiados;1";
@@ -226,7 +228,7 @@ private slots:
         QByteArray b = generated(dir);
         if (change == "cut") b.chop(10);
         QVERIFY(writeAll(home.file("B"), b));
-        for (QString& a : args) a = a == "P" ? dir : a.size() == 1 ? home.file(a) : a;
+        for (QString& a : args) a = a == "P" ? dir : a.size() == 1 && a != "-" ? home.file(a) : a;
         const CliRun run = runPilmora(home.path(), args);
         QVERIFY2(run.code == code, qPrintable(run.out + run.err));
         const bool toErr = code >= 2 || out.startsWith('!');  // "!": said on the error stream
@@ -298,8 +300,11 @@ private slots:
     }
 
     // The copy of a file sent is named after the protocol, the time and the checksum
-    // its first four bytes hold, low byte first.
+    // its first four bytes hold, low byte first; a row's time carries its offset from UTC, minutes too.
     void copyName() {
+        for (int offset : {0, 5 * 3600 + 45 * 60, -(3 * 3600 + 30 * 60)})
+            QCOMPARE(isoLocalTime(QDateTime(QDate(2026, 12, 1), QTime(10, 22, 5), Qt::OffsetFromUTC, offset)).mid(19),
+                     offset == 0 ? "+00:00" : offset > 0 ? "+05:45" : "-03:30");
         TestHome home;
         const QString dir = home.projectsRoot() + "/P";
         QVERIFY(QDir().mkpath(dir));

@@ -1112,6 +1112,10 @@ private slots:
             row(qPrintable(QString(command) + " no protocol"), {command, "P", "--udp", "SILENT"}, "noProtocol", 1,
                 {"@ProtocoloNoSoportado|-"});
         }
+        // A lone "-" is a name, as in any path, not an option.
+        for (const QStringList& a : {QStringList{"check", "-"}, {"generate", "-"}, {"report", "-", "--points", "p.csv"},
+                                     {"poll", "-", "--udp", "SILENT"}, {"send", "-", "--udp", "SILENT"}})
+            row(qPrintable(a[0] + " of a folder named -"), a, "", 1, {"@ProyectoNoEncontrado"});
         row("poll on a serial device that is not there",
             {"poll", "P", "--serial", "/nonexistent/ttyX", "--timeout", "1"}, "", 1, {"/nonexistent/ttyX. "});
         row("report without a file to write", {"report", "P"}, "", 2, {"@PilmoraErrorUso", "--pdf FILE"});

@@ -64,7 +64,7 @@ CliRun runPilmora(const QString& home, const QStringList& args) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("PILMORA_HOME");
-    p.setProcessEnvironment(env);
+    p.setProcessEnvironment(env), p.setWorkingDirectory(home);  // relative names are the home's
     p.start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"), QStringList{"--home", home} + args);
     CliRun r;
     if (!p.waitForFinished(30000)) return r;
