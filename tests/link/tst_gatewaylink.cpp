@@ -10,10 +10,10 @@
 #include "GatewayLink.h"
 #include "GatewaySimProcess.h"
 #include "LonFixtures.h"
-#include "ModulINI.h"
 #include "Mbs6Download.h"
 #include "Mbs6Project.h"
 #include "ModulConfASCII.h"
+#include "ModulINI.h"
 #include "SerialTransport.h"
 #include "SignalGrid.h"
 #include "TestSupport.h"
@@ -144,31 +144,27 @@ private slots:
     // Pieces as they arrive ("off:X": off line, X arriving while it switches off; "on": on line, then verified): what
     // reaches the signal list # the monitor # the spy monitors # what waits for its CR.
     void receive_data() {
-        addColumns<QString, int, bool, QString>("pieces", "state", "spies", "after");
-        QTest::newRow("value, CR LF, start of the next")
-            << "AD0001=12.5\r\nAD0002=3" << 2 << false << "1=12.5#>AD0001=12.5##AD0002=3";
-        QTest::newRow("line completed by the next piece") << "AD0001=12.5\r\nAD00|02=3\r|\n"
-                                                          << 2 << false << "1=12.5|2=3#>AD0001=12.5|>AD0002=3##";
-        QTest::newRow("= not at position 7: echoed only") << "AD01=5\r" << 2 << false << "#>AD01=5##";
-        QTest::newRow("address not in the list")
-            << "AD0009=1\r" << 2 << false << "#>AD0009=1|@RecibidaSenyalNoExistente;AD0009##";
-        QTest::newRow("value before the link is verified") << "AD0001=5\r" << 1 << false << "#>AD0001=5##";
-        QTest::newRow("protocol mismatch: off line, the rest dropped")
-            << "Protocol:MBS6.\rAD0001=1" << 1 << false
-            << "#>Protocol:MBS6.|<BUSINTOFF|<BUSEXTOFF|<OFCHANGES|<DEBUG=0##";
-        QTest::newRow("a line begun while going off line ends with that session")
-            << "off:AD00|on|01=5\r" << 2 << false << "#>Protocol:LON.|<ONCHANGES|>01=5##";
-        QTest::newRow("CLEARALL") << "CLEARALL now\r" << 2 << false << "clear#>CLEARALL##";
-        QTest::newRow("other CL lines not shown") << "CLEAR\r" << 2 << false << "###";
-        QTest::newRow("spy lines hidden while spies are off") << "EXT RX 01\rINT TX\r" << 2 << false << "###";
-        QTest::newRow("spy lines to their monitor")
-            << "INT TX >D0001?\rEXT RX 02 41\r" << 2 << true << "##INT:TX >D0001?|EXT:RX 02 41#";
-        QTest::newRow("garbage and NUL bytes") << QString::fromLatin1("\0\xff\x01zz\r\0AD0001=2\r", 16) << 2 << false
-                                               << QString::fromLatin1("#>\0\xff\x01zz|>\0AD0001=2##", 20);
+        const auto row = addColumns<QString, int, bool, QString>("pieces", "state", "spies", "after");
+        row("value, CR LF, start of the next", "AD0001=12.5\r\nAD0002=3", 2, false, "1=12.5#>AD0001=12.5##AD0002=3");
+        row("line completed by the next piece", "AD0001=12.5\r\nAD00|02=3\r|\n", 2, false,
+            "1=12.5|2=3#>AD0001=12.5|>AD0002=3##");
+        row("= not at position 7: echoed only", "AD01=5\r", 2, false, "#>AD01=5##");
+        row("address not in the list", "AD0009=1\r", 2, false, "#>AD0009=1|@RecibidaSenyalNoExistente;AD0009##");
+        row("value before the link is verified", "AD0001=5\r", 1, false, "#>AD0001=5##");
+        row("protocol mismatch: off line, the rest dropped", "Protocol:MBS6.\rAD0001=1", 1, false,
+            "#>Protocol:MBS6.|<BUSINTOFF|<BUSEXTOFF|<OFCHANGES|<DEBUG=0##");
+        row("a line begun while going off line ends with that session", "off:AD00|on|01=5\r", 2, false,
+            "#>Protocol:LON.|<ONCHANGES|>01=5##");
+        row("CLEARALL", "CLEARALL now\r", 2, false, "clear#>CLEARALL##");
+        row("other CL lines not shown", "CLEAR\r", 2, false, "###");
+        row("spy lines hidden while spies are off", "EXT RX 01\rINT TX\r", 2, false, "###");
+        row("spy lines to their monitor", "INT TX >D0001?\rEXT RX 02 41\r", 2, true, "##INT:TX >D0001?|EXT:RX 02 41#");
+        row("garbage and NUL bytes", QString::fromLatin1("\0\xff\x01zz\r\0AD0001=2\r", 16), 2, false,
+            QString::fromLatin1("#>\0\xff\x01zz|>\0AD0001=2##", 20));
         const QString mb = "y" + QString((1 << 20) - 1, 'x'),
                       kept(GatewayLink::kMaxPendiente, 'x');  // a flood: the newest 64 KiB kept, said once
-        QTest::newRow("flood") << mb + "|" + mb + "|AD0001=1\rAD0002=2\r" << 2 << false
-                               << "2=2#>@BufferRxRecortado;|>" + kept + "AD0001=1|>AD0002=2##";
+        row("flood", mb + "|" + mb + "|AD0001=1\rAD0002=2\r", 2, false,
+            "2=2#>@BufferRxRecortado;|>" + kept + "AD0001=1|>AD0002=2##");
     }
     void receive() {
         Rig r(1, false, col<int>("state"));
@@ -280,45 +276,41 @@ private slots:
 
     // Commands typed or raw, ticks, spy switches, going on or off line: what goes out.
     void commands_data() {
-        addColumns<bool, int>("udp", "state");
-        QTest::addColumn<QString>(
-            "action");  // "N ticks", "INT on", "EXT off", "off line", "fail open", "type:X", "raw:X"
-        addColumns<bool, QString, bool>("spiesBefore", "sent", "spiesAfter");
-        QTest::newRow("serial: trimmed, CR") << false << 1 << "type:  INFO?  " << false << "INFO?\r" << false;
-        QTest::newRow("udp: IS in front, no CR") << true << 1 << "type: INFO? " << false << "ISINFO?" << false;
-        QTest::newRow("blank: nothing") << true << 1 << "type:   " << false << "" << false;
-        QTest::newRow("raw: as is") << true << 2 << "raw: IS " << false << " IS " << false;
-        QTest::newRow("off line: nothing") << false << 0 << "type:INFO?" << false << "" << false;
-        QTest::newRow("port cannot open") << false << 0 << "fail open" << false << "" << false;
-        QTest::newRow("numbered port cannot open") << false << 0 << "fail open COM3" << false << "" << false;
-        QTest::newRow("one byte per character")
-            << false << 1 << QString::fromUtf8("type:T=\u20ac") << false << QString::fromLatin1("T=\x80\r") << false;
-        QTest::newRow("waiting: INFO? every tick") << false << 1 << "2 ticks" << false << "INFO?\r|INFO?\r" << false;
-        QTest::newRow("udp verified, silent: INFO? each 10 ticks")
-            << true << 2 << "20 ticks" << false << "ISINFO?|ISINFO?" << false;
-        QTest::newRow("udp verified: IS at the 21st")
-            << true << 2 << "21 ticks" << false << "ISINFO?|ISINFO?|IS" << false;
-        QTest::newRow("serial verified: no keep-alive, not answering at 30")
-            << false << 2 << "42 ticks" << false << "INFO?\r|INFO?\r|INFO?\r|INFO?\r" << false;
-        QTest::newRow("answer to the liveness question: alive, nothing reloaded")
-            << false << 2 << "31 ticks, answer" << true << "INFO?\r|INFO?\r|INFO?\r" << true;
-        QTest::newRow("spy wanted before verified: on at the confirmation")
-            << false << 1 << "INT on, confirmed" << false << "ONCHANGES\r|BUSINTALL\r" << true;
-        QTest::newRow("off line: no tick") << true << 0 << "3 ticks" << false << "" << false;
-        QTest::newRow("spy before verified: nothing") << false << 1 << "INT on" << false << "" << false;
-        QTest::newRow("INT on") << false << 2 << "INT on" << false << "BUSINTALL\r" << true;
-        QTest::newRow("INT already on") << false << 2 << "INT on" << true << "" << true;
-        QTest::newRow("EXT off") << false << 2 << "EXT off" << true << "BUSEXTOFF\r" << false;
-        QTest::newRow("off line: spies and reports off")
-            << false << 2 << "off line" << true << "BUSINTOFF\r|BUSEXTOFF\r|OFCHANGES\r|DEBUG=0\r" << false;
-        QTest::newRow("udp off line") << true << 2 << "off line" << true
-                                      << "ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0" << false;
-        QTest::newRow("udp off line before verified")
-            << true << 1 << "off line" << true << "ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0" << false;
+        // action: "N ticks", "INT on", "EXT off", "off line", "fail open", "type:X", "raw:X"
+        const auto row = addColumns<bool, int, QString, bool, QString, bool>("udp", "state", "action", "spiesBefore",
+                                                                             "sent", "spiesAfter");
+        row("serial: trimmed, CR", false, 1, "type:  INFO?  ", false, "INFO?\r", false);
+        row("udp: IS in front, no CR", true, 1, "type: INFO? ", false, "ISINFO?", false);
+        row("blank: nothing", true, 1, "type:   ", false, "", false);
+        row("raw: as is", true, 2, "raw: IS ", false, " IS ", false);
+        row("off line: nothing", false, 0, "type:INFO?", false, "", false);
+        row("port cannot open", false, 0, "fail open", false, "", false);
+        row("numbered port cannot open", false, 0, "fail open COM3", false, "", false);
+        row("one byte per character", false, 1, QString::fromUtf8("type:T=\u20ac"), false,
+            QString::fromLatin1("T=\x80\r"), false);
+        row("waiting: INFO? every tick", false, 1, "2 ticks", false, "INFO?\r|INFO?\r", false);
+        row("udp verified, silent: INFO? each 10 ticks", true, 2, "20 ticks", false, "ISINFO?|ISINFO?", false);
+        row("udp verified: IS at the 21st", true, 2, "21 ticks", false, "ISINFO?|ISINFO?|IS", false);
+        row("serial verified: no keep-alive, not answering at 30", false, 2, "42 ticks", false,
+            "INFO?\r|INFO?\r|INFO?\r|INFO?\r", false);
+        row("answer to the liveness question: alive, nothing reloaded", false, 2, "31 ticks, answer", true,
+            "INFO?\r|INFO?\r|INFO?\r", true);
+        row("spy wanted before verified: on at the confirmation", false, 1, "INT on, confirmed", false,
+            "ONCHANGES\r|BUSINTALL\r", true);
+        row("off line: no tick", true, 0, "3 ticks", false, "", false);
+        row("spy before verified: nothing", false, 1, "INT on", false, "", false);
+        row("INT on", false, 2, "INT on", false, "BUSINTALL\r", true);
+        row("INT already on", false, 2, "INT on", true, "", true);
+        row("EXT off", false, 2, "EXT off", true, "BUSEXTOFF\r", false);
+        row("off line: spies and reports off", false, 2, "off line", true,
+            "BUSINTOFF\r|BUSEXTOFF\r|OFCHANGES\r|DEBUG=0\r", false);
+        row("udp off line", true, 2, "off line", true, "ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0", false);
+        row("udp off line before verified", true, 1, "off line", true, "ISBUSINTOFF|ISBUSEXTOFF|ISOFCHANGES|ISDEBUG=0",
+            false);
         // Send button, cancelled: a bus spy whose window switched it off is not switched off again.
-        QTest::newRow("send: no window") << false << 2 << "send, cancel" << false << "BUSINTOFF\r|BUSEXTOFF\r" << false;
-        QTest::newRow("send: INT's window") << false << 2 << "send INT, cancel" << false << "BUSEXTOFF\r" << false;
-        QTest::newRow("send: both windows") << false << 2 << "send INT EXT, cancel" << false << "" << false;
+        row("send: no window", false, 2, "send, cancel", false, "BUSINTOFF\r|BUSEXTOFF\r", false);
+        row("send: INT's window", false, 2, "send INT, cancel", false, "BUSEXTOFF\r", false);
+        row("send: both windows", false, 2, "send INT EXT, cancel", false, "", false);
     }
     void commands() {
         const QString action = col<QString>("action");
@@ -432,14 +424,14 @@ private slots:
 
     // The send confirmation's staleness: the file against what the saved project generates now.
     void staleness_data() {
-        addColumns<QString, bool>("change", "stale");
-        QTest::newRow("connection settings saved since") << "connection" << false;
-        QTest::newRow("generated again later: another date") << "again" << false;
-        QTest::newRow("a signal's address changed since") << "address" << true;
-        QTest::newRow("a byte of the file changed") << "byte" << true;
-        QTest::newRow("a signal table that no longer reads: stale, and nothing said") << "damaged" << true;
-        QTest::newRow("the file generated with a fault named: stale") << "fault" << true;
-        QTest::newRow("MBS6: a file holding what a generation with a fault composes") << "mbs6 fault" << true;
+        const auto row = addColumns<QString, bool>("change", "stale");
+        row("connection settings saved since", "connection", false);
+        row("generated again later: another date", "again", false);
+        row("a signal's address changed since", "address", true);
+        row("a byte of the file changed", "byte", true);
+        row("a signal table that no longer reads: stale, and nothing said", "damaged", true);
+        row("the file generated with a fault named: stale", "fault", true);
+        row("MBS6: a file holding what a generation with a fault composes", "mbs6 fault", true);
     }
     void staleness() {
         auto [change, stale] = fetch<QString, bool>("change", "stale");
@@ -450,7 +442,8 @@ private slots:
             SignalGrid grid;
             QVector<InfoColumna> info;
             QVERIFY(loadMbs6Project(r.folder, cfg, grid, info));
-            const Mbs6Download d = composeMbs6Download(cfg, grid, mbs6TimeoutInterFrame(), QDateTime::currentDateTime());
+            const Mbs6Download d =
+                composeMbs6Download(cfg, grid, mbs6TimeoutInterFrame(), QDateTime::currentDateTime());
             QVERIFY(!d.fault.isEmpty() && writeAll(r.folder + "/MBS6.Plmx", d.bytes));
         }
         ConfigSerie com;

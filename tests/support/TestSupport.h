@@ -37,9 +37,15 @@ CliRun runPilmora(const QString& home, const QStringList& args);
 bool copyTemplates(const QString& to);
 
 // Test columns by name and type, and the current row's values of them: auto [a, b] = fetch<A, B>("a", "b").
+// The columns give back a maker of named rows, each value taken as its column's type: row("name", a, b).
+template <class... T>
+struct TableRow {
+    void operator()(const char* name, const T&... values) const { (QTest::newRow(name) << ... << values); }
+};
 template <class... T, class... Name>
-void addColumns(const Name&... names) {
+TableRow<T...> addColumns(const Name&... names) {
     (QTest::addColumn<T>(names), ...);
+    return {};
 }
 template <class T>
 T col(const char* name) {
