@@ -90,7 +90,7 @@ int ScriptedPrompts::toolBox(const ToolBoxRequest& r) {
     // is one of the buttons it shows.
     if (r.defaultButton < 1 || r.defaultButton > r.buttons || r.buttons > 3)
         qFatal("box \"%s\": default button %d of %d", qPrintable(r.text.left(60)), r.defaultButton, r.buttons);
-    m_shown.append({ToolBox, r.text, r.title, r.icon, r.buttons});
+    m_shown.append({ToolBox, r.text, r.title, r.icon, r.buttons, r.defaultButton});
     return m_answers.isEmpty() ? 1 : m_answers.dequeue();
 }
 

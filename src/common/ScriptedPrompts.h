@@ -14,8 +14,9 @@ public:
         Kind kind;
         QString text;
         QString caption;
-        int style = 0;    // system box style, or tool box icon kind
-        int buttons = 0;  // tool box button count
+        int style = 0;          // system box style, or tool box icon kind
+        int buttons = 0;        // tool box button count
+        int defaultButton = 0;  // the tool box button Enter presses
     };
 
     // Installs itself on construction, restores the console prompts on destruction.

@@ -325,7 +325,6 @@ void fVerDatos::cmdTendencia_Click() {
     auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (QMdiArea* area = sub ? sub->mdiArea() : nullptr) {
         QMdiSubWindow* chart = area->addSubWindow(w);
-        chart->setAttribute(Qt::WA_DeleteOnClose);
         const QRect room = area->viewport()->rect();
         chart->resize(qMin(sub->width(), room.width()), qMin(twipsToPx(5000), room.height()));
         const QPoint below = sub->geometry().bottomLeft() + QPoint(0, 1) + 12 * QPoint(0, m_tendencias.size() - 1);

@@ -388,7 +388,7 @@ private slots:
         prompts.queueAnswer(2);
         QVERIFY(!link.askAndSend());
         const auto& shown = prompts.shown();
-        QCOMPARE(shown.first().buttons, buttons);
+        QCOMPARE(QPoint(shown.first().buttons, shown.first().defaultButton), QPoint(buttons, 2));
         QCOMPARE(shown.first().text.contains(Texto("HistUltimoEnviado")), !summary.isEmpty());
         QVERIFY2(shown.first().text.contains(withTexts(summary)), qPrintable(shown.first().text));
         QCOMPARE(shown.size(), buttons == 3 ? 3 : 1);
