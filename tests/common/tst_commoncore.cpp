@@ -68,6 +68,13 @@ private slots:
         const bool number = key.startsWith("int:");
         QCOMPARE(number ? QString::number(iniReadInt(ini(), "Sec", key.mid(4), 7)) : iniRead(ini(), " Sec ", key, "d"),
                  expected);
+        {  // a read batch sees each file as first read, though it changes meanwhile
+            IniReadBatch batch;
+            const QString first = iniRead(ini(), "Sec", "Key", "d");
+            QVERIFY(writeAll(ini(), "[Sec]\r\nKey=changed meanwhile\r\n"));
+            QCOMPARE(iniRead(ini(), "Sec", "Key", "d"), first);
+        }
+        QCOMPARE(iniRead(ini(), "Sec", "Key", "d"), "changed meanwhile");
     }
 
     // Each list of writes, one by one and in a batch: the hand-written bytes both ways.
