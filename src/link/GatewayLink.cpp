@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <QtNumeric>
+#include <utility>
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
@@ -523,7 +524,7 @@ void GatewayLink::onTick() {
     // The quiet counts down off line too: the gateway's own clock runs on.
     if (m_quietTicks > 0 && --m_quietTicks == 0) {
         if (m_quietSaid) echo(Texto("EnlaceSilencioFin"), QStringLiteral(">"));
-        m_quietSaid = false;
+        m_quietSaid = m_quietBoxed = false;
     }
     if (!m_timer) return;
     const bool udp = m_transport && m_transport->isDatagram();
@@ -666,10 +667,10 @@ bool GatewayLink::askAndSend(const std::function<bool(const QString& bus)>& swit
 void GatewayLink::EnviaFichero() {
     if (app().EstadoConexion != 2) return;
     if (m_quietTicks > 0) {
-        // Told in a box once; the link monitor has it too.
-        const bool told = m_quietSaid;
+        // Told in a box once, though a keep-alive held back has told the monitor already.
         enSilencio();
-        if (!told) Aviso(Texto("EnlaceEnSilencio") + QString::number(m_quietTicks) + QStringLiteral(" s"), 3);
+        if (!std::exchange(m_quietBoxed, true))
+            Aviso(Texto("EnlaceEnSilencio") + QString::number(m_quietTicks) + QStringLiteral(" s"), 3);
         return;
     }
     const QString path = findNoCase(app().RutaProyecto, m_fichero);
@@ -779,7 +780,7 @@ void GatewayLink::terminaTransferencia(FinTransfer fin) {
     // file bytes until it gives up (10 s): the link keeps quiet longer than that.
     if (fin == FinTransfer::SinRespuesta || fin == FinTransfer::PuertoPerdido || fin == FinTransfer::FueraDeLinea) {
         m_quietTicks = kTicksSilencio;
-        m_quietSaid = false;
+        m_quietSaid = m_quietBoxed = false;
         message += QLatin1Char('\r') + Texto("TransfSilencio") +
                    QDateTime::currentDateTime().addSecs(kTicksSilencio).toString(QStringLiteral("HH:mm:ss"));
     }

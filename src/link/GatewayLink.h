@@ -56,11 +56,11 @@ public:
 
 // What the send confirmation shows about the download file.
 struct DownloadFileInfo {
-    QString path;          // found whatever the letter case of the name
+    QString path;  // found whatever the letter case of the name
     bool exists = false;
     qint64 size = 0;
     QDateTime modified;
-    quint32 checksum = 0;  // stored in the first 4 bytes
+    quint32 checksum = 0;     // stored in the first 4 bytes
     bool checksumOk = false;  // the stored checksum matches the content
     bool stale = false;       // the file differs from what the saved project generates now
 };
@@ -231,14 +231,14 @@ private:
     QString m_comDevice;
     QString m_pendingSettings;  // chosen while the port was open
 
-    QString m_buffer;       // BufferRx: the unprocessed text starts at m_start
+    QString m_buffer;  // BufferRx: the unprocessed text starts at m_start
     qsizetype m_start = 0;
     bool m_inReceive = false;
     bool m_trimmedSaid = false;
     quint32 m_session = 0;  // changes at every PasaOnLine / PasaOffLine
     struct Needle {
-        qsizetype found = -1;     // position, or -1
-        qsizetype searched = 0;   // searched up to here (exclusive)
+        qsizetype found = -1;    // position, or -1
+        qsizetype searched = 0;  // searched up to here (exclusive)
     } m_needles[3];
 
     qint16 m_contTimeout = 0;
@@ -255,8 +255,9 @@ private:
     QString m_ipTrasDescarga;
 
     int m_quietTicks = 0;
-    bool m_quietSaid = false;
-    int m_silentTicks = 0;  // ticks since the gateway was last heard
+    bool m_quietSaid = false;   // in the monitor
+    bool m_quietBoxed = false;  // in a box, to a user who asked to send
+    int m_silentTicks = 0;      // ticks since the gateway was last heard
     bool m_noAnswer = false;
     QDateTime m_lastHeard;
     Espera m_espera = Espera::Ninguna;

@@ -185,6 +185,7 @@ private slots:
         for (const char* missing : {"none", "-"})  // a lone "-" is a name too
             QTest::newRow(missing) << "" << QStringList{"decode", missing} << 1 << "!@NoSeEncuentraFichero";
         QTest::newRow("diff of -") << "" << QStringList{"diff", "-", "B"} << 3 << "!@NoSeEncuentraFichero";
+        QTest::newRow("diff of a file alone") << "" << QStringList{"diff", "-"} << 2 << "@PilmoraErrorUso;-\n";
         QTest::newRow("same apart from the date") << "" << QStringList{"diff", "A", "B"} << 0 << "@DifIguales";
         QTest::newRow("one point") << "point" << QStringList{"diff", "A", "B"} << 1
                                    << "~ 103 offset: 0 -> 2\n@DifCambiados;1";
@@ -279,7 +280,7 @@ private slots:
         QCOMPARE(run.out.count(Texto("HistNoGuardado")), readOnly ? 1 : 0);
         QVERIFY2(run.out.contains(Texto("ComunicacionPilmora") + ". IP:127.0.0.1"),
                  qPrintable(run.out));  // where it went
-        QVector<HistoryRow> rows(1);  // filled afresh
+        QVector<HistoryRow> rows(1);    // filled afresh
         QVERIFY(readHistory(dir, &rows));
         QCOMPARE(rows.size(), readOnly ? 0 : 1);
         if (readOnly) return;
@@ -299,12 +300,23 @@ private slots:
         QCOMPARE(runPilmora(home.path(), {"diff", dir}).code, result == "SUCCES" ? 0 : 3);
     }
 
+    // What `decode --json` writes reads back as the same texts: control characters by their code, the rest as is.
+    void jsonTexts() {
+        const QString text = QString::fromUtf8("\x01\x0f\x10\x1f\"\\\t\n \u00e9\u20ac\U0001F600");
+        DecodedDownload d;
+        d.blocks = {{"tcpip", {{"gateway", text, 0}}}};
+        const QJsonDocument doc = QJsonDocument::fromJson(decodedJson(d, text));
+        QCOMPARE(doc["blocks"]["tcpip"]["gateway"].toString() + "|" + doc["file"].toString(), text + "|" + text);
+    }
+
     // The copy of a file sent is named after the protocol, the time and the checksum
     // its first four bytes hold, low byte first; a row's time carries its offset from UTC, minutes too.
     void copyName() {
         for (int offset : {0, 5 * 3600 + 45 * 60, -(3 * 3600 + 30 * 60)})
             QCOMPARE(isoLocalTime(QDateTime(QDate(2026, 12, 1), QTime(10, 22, 5), Qt::OffsetFromUTC, offset)).mid(19),
-                     offset == 0 ? "+00:00" : offset > 0 ? "+05:45" : "-03:30");
+                     offset == 0  ? "+00:00"
+                     : offset > 0 ? "+05:45"
+                                  : "-03:30");
         TestHome home;
         const QString dir = home.projectsRoot() + "/P";
         QVERIFY(QDir().mkpath(dir));

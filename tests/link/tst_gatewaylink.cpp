@@ -203,6 +203,8 @@ private slots:
         row("count split across pieces", false, 300, "START\rBy|tes:12|8\r", 0, c2, 4, ">Bytes:128", false);
         row("silent after START, 5 ticks", false, 300, "START\r", 5, "1:128", 4, ">TX: 1 size 128", false);
         row("silent after START, 6 ticks: quiet", false, 300, "START\r", 6, "1:128", 2, timeout, true);
+        row("silent after START, 17 ticks: the quiet's last second", false, 300, "START\r", 17, "1:128", 2, timeout,
+            true);
         row("silent after START, 18 ticks: may send again", false, 300, "START\r", 18, "1:128", 2,
             ">@EnlaceSilencioFin", false);
         row("silent after SEND~", true, 300, "", 6, "", 2, timeout, true);

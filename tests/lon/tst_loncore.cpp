@@ -849,6 +849,9 @@ private slots:
             "0\n\n"
             "* comment\n# comment\n105 * 2\nFILE template\nx 1\n1 * 3\nNVVAL\n8 * 9",
             {" |XIF Version 3.1| | | ", "105|SNVT_temp_p|7|R|nvoT"});
+        row("tabs, vertical tabs and form feeds are blanks too",
+            kXifHead + QByteArray(temp).replace("VAR", "\f\v\tVAR").replace("105 *", "\v105\f *"),
+            {kV, "105|SNVT_temp_p|5|R|nvoT"});
         row("blank line inside a record", kXifHead + QByteArray(temp).replace("0 0\r\n0 1", "0 0\r\n \r\n\r\n0 1"),
             {kV, "105|SNVT_temp_p|5|R|nvoT"});
         row("two blanks: an empty field", kXifHead + QByteArray(temp).replace("nvoT 5", "nvoT  5"),
@@ -1113,8 +1116,11 @@ private slots:
                 {"@ProtocoloNoSoportado|-"});
         }
         // A lone "-" is a name, as in any path, not an option.
-        for (const QStringList& a : {QStringList{"check", "-"}, {"generate", "-"}, {"report", "-", "--points", "p.csv"},
-                                     {"poll", "-", "--udp", "SILENT"}, {"send", "-", "--udp", "SILENT"}})
+        for (const QStringList& a : {QStringList{"check", "-"},
+                                     {"generate", "-"},
+                                     {"report", "-", "--points", "p.csv"},
+                                     {"poll", "-", "--udp", "SILENT"},
+                                     {"send", "-", "--udp", "SILENT"}})
             row(qPrintable(a[0] + " of a folder named -"), a, "", 1, {"@ProyectoNoEncontrado"});
         row("poll on a serial device that is not there",
             {"poll", "P", "--serial", "/nonexistent/ttyX", "--timeout", "1"}, "", 1, {"/nonexistent/ttyX. "});
