@@ -276,6 +276,7 @@ private slots:
         CsvRecords csv;
         QVERIFY(csvReadFile(home.file("p.csv"), &csv, &error));
         QCOMPARE(csv.records.size(), 62);
+        for (const QStringList& r : csv.records) QCOMPARE(r.size(), csv.records[0].size());  // each under its caption
         QCOMPARE(
             csv.records[4].value(2) + "|" + csv.records[5].mid(0, 3).join('|') + "|" + csv.records[5].mid(5).join('|'),
             "R|1204|Pump <&> \"quoted\", 2|RW|105|SNVT_temp_p|1204|0|2-16bit sig|1|0|0");

@@ -462,6 +462,7 @@ private slots:
         QTest::mouseClick(w.cmdSendFilePilmora, Qt::LeftButton);
         QVERIFY(prompts.texts().value(0).contains(Texto("Tamanyo") + QString::number(file.size()) + ", Checksum: "));
         QTRY_VERIFY_WITH_TIMEOUT(monitorHas(w, ">" + Texto("TransfEscFicheroOK")), 10000);
+        QVERIFY(monitorHas(w, "<BUSINTOFF") && monitorHas(w, "<BUSEXTOFF"));  // no spy window open: the link's part
         QCOMPARE(QString("%1 %2").arg(maximum).arg(lastValue), QString("%1 %1").arg((file.size() + 127) / 128));
         QCOMPARE(readAll(home.file("received.plmx")), file);
         // Over UDP the gateway restarts: the link waits on line, the result acknowledged and in the status bar.
