@@ -51,10 +51,8 @@ class TstCheckout : public QObject {
     Q_OBJECT
 private slots:
     void store_data() {
-        addColumns<QString, QString, QString>("disk", "changes", "expected");  // expected "error": refused, file kept
-        auto row = [](const char* name, const QString& a, const QString& b, const QString& c) {
-            QTest::newRow(name) << a << b << c;
-        };
+        // expected "error": refused, file kept
+        const auto row = addColumns<QString, QString, QString>("disk", "changes", "expected");
         row("answered never replaces a verdict", "7:OK@10", "7:answered@20", "7:OK@10");
         row("answered refreshes answered", "7:answered@10", "7:answered@20", "7:answered@20");
         row("older change dropped", "7:failed@30", "7:OK@20", "7:failed@30");
@@ -286,7 +284,8 @@ private slots:
     // than the usual ones).
     void reportSettings_data() {
         addColumns<QString, QString>("protocol", "expected");
-        const QString serial = "Baud rate=%1;Data bits=7;Parity=odd-1stop;ASCII time-out (ms)=700;Send OK for writes=Yes";
+        const QString serial =
+            "Baud rate=%1;Data bits=7;Parity=odd-1stop;ASCII time-out (ms)=700;Send OK for writes=Yes";
         QTest::newRow("LON") << "LON"
                              << "Gateway model=B-Extended;Firmware=V.43.1.x;ASCII link=ASCII TCP;" + serial.arg(38400) +
                                     ";IP address=127.0.0.1;Network mask=255.0.0.0;Default router=;Port=5000;"
@@ -306,7 +305,8 @@ private slots:
             QVERIFY(writeMbs6Fixture(folder, {{1}, {mbs6Row(1, 1)}}));
         }
         for (const char* k : {"Baudios=6 (38400)", "Bits=1 (7)", "Paridad=2 (odd-1stop)", "Tmout_ms=700", "SendACK=1"})
-            iniWrite(folder + "/" + protocol + ".ini", "ASCII", QString(k).section('=', 0, 0), QString(k).section('=', 1));
+            iniWrite(folder + "/" + protocol + ".ini", "ASCII", QString(k).section('=', 0, 0),
+                     QString(k).section('=', 1));
         HandoverReport r;
         QString error;
         QVERIFY2(r.lee(folder, &error), qPrintable(error));

@@ -33,11 +33,8 @@ private slots:
 
     void reads_data() {
         // file null: none; key in section "Sec", "int:" reads it as a number, default 7
-        addColumns<QByteArray, QString, QString>("file", "key", "expected");
+        const auto row = addColumns<QByteArray, QString, QString>("file", "key", "expected");
         const QByteArray kv = "[Sec]\r\nKey=value\r\n";
-        auto row = [](const char* n, const QByteArray& f, const char* k, const QString& e) {
-            QTest::newRow(n) << f << QString(k) << e;
-        };
         row("plain, key case", kv, "KEY", "value");
         row("missing key", kv, "Other", "d");
         row("missing file", QByteArray(), "Key", "d");
@@ -79,10 +76,7 @@ private slots:
 
     // Each list of writes, one by one and in a batch: the hand-written bytes both ways.
     void writes_data() {
-        addColumns<QByteArray, Writes, QByteArray>("before", "writes", "after");  // null: no file
-        auto row = [](const char* n, const QByteArray& b, const Writes& w, const QByteArray& a) {
-            QTest::newRow(n) << b << w << a;
-        };
+        const auto row = addColumns<QByteArray, Writes, QByteArray>("before", "writes", "after");  // null: no file
         row("new file", QByteArray(), {{"Sec", "Key", "v"}}, "[Sec]\r\nKey=v\r\n");
         row("replace keeps the file's spelling", "; h\r\n[SEC]\r\nA=1\r\n  kEy = old \r\nB=2\r\n",
             {{"sec", "KEY", "x"}}, "; h\r\n[SEC]\r\nA=1\r\nkEy=x\r\nB=2\r\n");
@@ -124,11 +118,8 @@ private slots:
     void fileWrites_data() {
         // file: below the test home, "PilmoraASCII.ini" the application file; how: "link" (to real.ini), "ro"
         // read-only, "batch" two writes in a batch; message: the key of what is told; after: the bytes, null: none
-        addColumns<QString, QString, QString, QByteArray>("file", "how", "message", "after");
+        const auto row = addColumns<QString, QString, QString, QByteArray>("file", "how", "message", "after");
         const QByteArray& before = kProjectIni;
-        auto row = [](const char* n, const char* file, const char* how, const char* message, const QByteArray& after) {
-            QTest::newRow(n) << QString(file) << QString(how) << QString(message) << after;
-        };
         row("upper case, batched", "Proj/PROJECT.INI", "batch", "", before + "Desc=d\r\nNode=5\r\n");
         row("symbolic link", "Proj/Project.ini", "link", "", before + "Desc=d\r\n");
         row("read-only application file", "PilmoraASCII.ini", "ro", "ErrorAlEscribirEn", before);

@@ -71,8 +71,7 @@ class TestHistory : public QObject {
 private slots:
     // decode(generate(project)) gives back every active point of a selected device and every setting.
     void roundTrip_data() {
-        addColumns<QString, QStringList>("kind", "expected");
-        auto row = [](const char* name, const QString& a, const QStringList& b) { QTest::newRow(name) << a << b; };
+        const auto row = addColumns<QString, QStringList>("kind", "expected");
         const QStringList lonPoints{QStringLiteral("101 device=1") + kNv.arg(3).arg("R"),
                                     QStringLiteral("102 device=2") + kNv.arg(4).arg("RW"),
                                     QStringLiteral("103 device=1") + kNv.arg(5).arg("W"),
@@ -131,10 +130,7 @@ private slots:
 
     // Damage is found and placed, never read past.
     void damaged_data() {
-        addColumns<int, int, QByteArray, QString>("at", "cut", "bytes", "verdict");
-        auto row = [](const char* name, int a, int b, const QByteArray& c, const QString& d) {
-            QTest::newRow(name) << a << b << c << d;
-        };
+        const auto row = addColumns<int, int, QByteArray, QString>("at", "cut", "bytes", "verdict");
         row("checksum", 0, -1, QByteArray(1, 'x'), "@DecChecksumMal");
         row("cut in the header", 0, 60, QByteArray(), "@DecParado;4: file ends inside the header text");
         row("cut in a variable", 0, 240, QByteArray(), "@DecParado;233: file ends inside variable record 2");

@@ -185,10 +185,8 @@ private slots:
     // A file (0: none), the gateway's replies ("*": every chunk acknowledged, then "SUCCES"), ticks: the chunks
     // sent, the state after, a monitor line, whether a command typed then stays unsent (the quiet after a cut).
     void transfer_data() {
-        addColumns<bool, int, QString, int, QString, int, QString, bool>("udp", "size", "replies", "ticks", "chunks",
-                                                                         "state", "note", "quiet");
-        auto row = [](const char* name, bool a, int b, const QString& c, int d, const QString& e, int f,
-                      const QString& g, bool h) { QTest::newRow(name) << a << b << c << d << e << f << g << h; };
+        const auto row = addColumns<bool, int, QString, int, QString, int, QString, bool>(
+            "udp", "size", "replies", "ticks", "chunks", "state", "note", "quiet");
         const QString timeout = "<@TransfFicheroCANCEL (@SinRespuesta)", c2 = "1:128|25:128";
         row("300 bytes, serial", false, 300, "START\r|Bytes:128\r|Bytes:256\r|Bytes:300\r|SUCCES\r", 0, c2 + "|23:44",
             2, ">@TransfEscFicheroOK", false);
@@ -356,10 +354,7 @@ private slots:
     // adapter listed, "back": the same one) or, over "udp", the restart after a download ("restart"); "N ticks",
     // "same"/"another": the gateway's answer, "INT on": what goes out, the state after, the last message.
     void reconnect_data() {
-        addColumns<QString, QString, int, QString>("steps", "sent", "state", "message");
-        auto row = [](const char* name, const QString& a, const QString& b, int c, const QString& d) {
-            QTest::newRow(name) << a << b << c << d;
-        };
+        const auto row = addColumns<QString, QString, int, QString>("steps", "sent", "state", "message");
         row("lost: waits, nothing sent", "lost|gone|3 ticks", "", 5, "");
         row("another adapter at the port: not opened", "lost|other|3 ticks", "", 5, "");
         row("the same adapter: opened, asked", "lost|back|2 ticks", "INFO?\r|INFO?\r", 5, "");

@@ -216,9 +216,8 @@ private slots:
     }
 
     void gridTypingByKeys_data() {
-        addColumns<int, int, QString, bool, QString, bool>("row", "col", "keys", "escape", "cell", "changed");
-        auto row = [](const char* name, int row, int col, const char* keys, bool escape, const char* cell,
-                      bool changed) { QTest::newRow(name) << row << col << keys << escape << cell << changed; };
+        const auto row =
+            addColumns<int, int, QString, bool, QString, bool>("row", "col", "keys", "escape", "cell", "changed");
         row("description replaced", 3, LonCol::Descripcion, "Boiler 1", false, "Boiler 1", true);
         row("address refuses letters", 3, LonCol::Add, "1x2", false, "12", true);
         row("escape keeps the cell", 3, LonCol::Descripcion, "Other", true, "*", false);

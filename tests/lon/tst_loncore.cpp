@@ -272,10 +272,7 @@ private slots:
     }
 
     void lossyLoadKeepsOldFile_data() {
-        addColumns<QString, QString, QString, QString>("file", "from", "to", "backup");
-        auto row = [](const char* name, const char* file, const char* from, const char* to, const char* backup) {
-            QTest::newRow(name) << file << from << to << backup;
-        };
+        const auto row = addColumns<QString, QString, QString, QString>("file", "from", "to", "backup");
         row("version refused", "LON.dat", "VERSION=ASCII.1.0", "VERSION=ASCII 1.0", "LON.dat.bak");
         row("older backup kept", "LON.dat", "VERSION=ASCII.1.0", "VERSION=ASCII 1.0", "LON.dat.bak1");
         row("devices beyond 128 cut", "LON.ini", "NDevs=1", "NDevs=129", "LON.ini.bak");
@@ -438,11 +435,8 @@ private slots:
     // Stored rows merged into the grid: a built-in row updated in place, other rows converted and appended,
     // bad rows refused with one message for all. `check`: grid row, then its cells ({Key}: a text of the language).
     void merge_data() {
-        addColumns<Rows, int, QString, int, QStringList>("stored", "refused", "message", "rows", "check");
-        auto row = [](const char* name, const Rows& stored, int refused, const char* message, int rows,
-                      const QStringList& check) {
-            QTest::newRow(name) << stored << refused << message << rows << check;
-        };
+        const auto row =
+            addColumns<Rows, int, QString, int, QStringList>("stored", "refused", "message", "rows", "check");
         const QString changed = "%1|%2|[changed]|9|9|5-32bit unsig|9|9|9|9|RW|My description|77|W|0-Ana|0-NoSpon|1-Si";
         const QString updated = "1|%1|%2|[Communication error%3]|||||||||My description|77|R|@1-Dig;|0-NoSpon|1-Si";
         auto one = [](const QString& cells) { return Rows{cells.split('|')}; };

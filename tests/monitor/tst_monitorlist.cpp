@@ -115,10 +115,7 @@ private slots:
 
     void values_data() {
         // The gateway's text after "=" -> as the viewer and `pilmora poll` show it ("!" for not valid).
-        addColumns<QString, QString>("text", "shown");
-        auto row = [](const char* name, const QString& text, const QString& shown) {
-            QTest::newRow(name) << text << shown;
-        };
+        const auto row = addColumns<QString, QString>("text", "shown");
         row("number", "12.345678", "12.3457");
         row("blanks, sign, exponent", " -3.25E2 ", "-325");
         row("fraction only", ".5", "0.5");
@@ -153,8 +150,7 @@ private slots:
     void pacing_data() {
         // Signals at addresses 9 7 8 ("single": 9 only). Steps: "p" Refresh (or Stop), "tN" N ms pass, "aN" the gateway
         // reports address N, "off" the link is lost. Each step -> what it sent; at the end the rows marked "no answer".
-        addColumns<QString, QString>("steps", "expected");
-        auto row = [](const char* name, const QString& a, const QString& b) { QTest::newRow(name) << a << b; };
+        const auto row = addColumns<QString, QString>("steps", "expected");
         row("quick gateway: each request after the answer", "p a9 a7 a8",
             "p:AD0009? a9:AD0007? a7:AD0008? a8: | done:");
         row("slow gateway: one request waits at a time", "p t30 a9 t30 a7 t30 a8",

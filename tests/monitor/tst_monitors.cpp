@@ -63,8 +63,7 @@ private slots:
         // clicks it, "copy"/"dcl" double-click the window/first line, "clear" its Clear button. Expected (S/P:
         // START/STOP lines): lines (time "T", "!" log failure said once) ~ spy switches, flag, new chkHora ~ clipboard
         // ~ log (date "D") ~ current row
-        QTest::addColumn<QString>("run");
-        auto row = [](const char* name, const QString& a) { QTest::newRow(name) << a; };
+        const auto row = addColumns<QString>("run");
         row("link: bus off drops, nothing kept", "P L a,chkBus,L b,chkBus,L c,copy => >a|>c~H0~>a\r\n>c\r\n~~1");
         row("link: not following keeps the current line", "P L a,dcl,chkUltimo,L b,L c => >a|>b|>c~H0~~~0");
         row("link: time in front, remembered", "P chkHora,L a => T >a~H1~~~0");

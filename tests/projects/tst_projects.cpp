@@ -114,12 +114,11 @@ private slots:
     }
 
     void accept_data() {
-        QTest::addColumn<Accept>("c");
+        const auto row = addColumns<Accept>("c");
         const QStringList mines{".hidden", "LON.dat", "LON.ini", "Project.ini"}, ini{"Project.ini"},
             kept{".hidden", "History.csv", "LON.dat", "LON.ini", "Project.ini", "checkout.CSV"};
         const QStringList nameErr{"ErrNomPro"}, taken{"ProErr"};
         const int crit = int(Msg::Critical), excl = int(Msg::Exclamation);
-        auto row = [](const char* tag, const Accept& c) { QTest::newRow(tag) << c; };
         const QStringList fromTemplate{"MBS6.dat", "MBS6.ini", "Project.ini"};
         row("from template", {1, false, "", "New", "MBS6", "", true, {}, -1, fromTemplate});
         row("template match ignores case, read-only template",

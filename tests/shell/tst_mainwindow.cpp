@@ -304,10 +304,7 @@ private slots:
 
     // The dialog's port list beyond "COM 16": what the system lists, the stored port kept, marked "-" when absent.
     void portList_data() {
-        addColumns<int, QString, QString, QString>("com", "device", "system", "beyond16");
-        auto row = [](const char* name, int a, const QString& b, const QString& c, const QString& d) {
-            QTest::newRow(name) << a << b << c << d;
-        };
+        const auto row = addColumns<int, QString, QString, QString>("com", "device", "system", "beyond16");
         row("COM17 and beyond, devices", 3, "", "COM17,COM40,/dev/ttyUSB0", "COM 17|COM 40|/dev/ttyUSB0");
         row("stored number absent", 20, "", "COM3", "COM 20-");
         row("stored device absent", 1, "/dev/ttyACM3", "/dev/ttyUSB0", "/dev/ttyUSB0|/dev/ttyACM3-");
@@ -469,11 +466,12 @@ private slots:
         QVERIFY(app().EstadoConexion == 5 && monitorHas(w, ">" + Texto("X132")));
         QCOMPARE(w.chkOnline->text() + QString::number(w.chkOnline->isChecked()), QStringLiteral("On Line1"));
         steps << controls(w) + bar();
-        QTRY_COMPARE_WITH_TIMEOUT(int(app().EstadoConexion), 2, 10000);  // back on line by itself
+        QTRY_COMPARE_WITH_TIMEOUT(int(app().EstadoConexion), 2, 10000);           // back on line by itself
         QCOMPARE(prompts.texts().filter(Texto("TransfEscFicheroOK")).size(), 1);  // acknowledged once
         QCOMPARE(w.panel(4), Texto("PasarelaDeNuevoEnLinea"));
         // No project, open, waiting, verified, sending (bar and marks shown), waiting for the restart (all hidden).
-        QCOMPARE(steps, (QStringList{"0100000000", "1110000111", "1010000111", "1011111111", "1011010111111", "1010000111000"}));
+        QCOMPARE(steps, (QStringList{"0100000000", "1110000111", "1010000111", "1011111111", "1011010111111",
+                                     "1010000111000"}));
         QTest::mouseClick(w.chkOnline, Qt::LeftButton);
         QVERIFY(w.close() && appIni("LastProject") == "DemoLON");
     }

@@ -79,12 +79,10 @@ private slots:
     // The first key goes to the grid at `from` and opens the editor ('*': a double click opens it on the cell's text,
     // selected), the rest and endKey to the editor (0: a click on cell 1, 1 ends the edit).
     void typing_data() {
-        addColumns<QPoint, QString, int, QString, QPoint, bool>("from", "keys", "endKey", "cell", "to", "changed");
+        const auto row =
+            addColumns<QPoint, QString, int, QString, QPoint, bool>("from", "keys", "endKey", "cell", "to", "changed");
         const int ret = Qt::Key_Return, tab = Qt::Key_Tab, btab = Qt::Key_Backtab, up = Qt::Key_Up, down = Qt::Key_Down,
                   esc = Qt::Key_Escape;
-        auto row = [](const char* n, QPoint from, const char* keys, int end, const char* cell, QPoint to, bool ch) {
-            QTest::newRow(n) << from << QString(keys) << end << QString(cell) << to << ch;
-        };
         row("integer refuses letters + . blank", {2, 1}, "5a+. -2", ret, "5-2", {2, 1}, true);
         row("backspace deletes", {2, 1}, "12\b3", ret, "13", {2, 1}, true);
         row("decimal: point to comma, no exponent", {2, 2}, "-1.5e3", ret, "-1,53", {2, 2}, true);

@@ -24,8 +24,7 @@ class TestSignalCsv : public QObject {
 
 private slots:
     void decode_data() {
-        addColumns<QByteArray, QString>("bytes", "expected");
-        auto row = [](const char* n, const QByteArray& b, const QString& e) { QTest::newRow(n) << b << e; };
+        const auto row = addColumns<QByteArray, QString>("bytes", "expected");
         row("commas, CR LF", "a,b\r\n1,2\r\n", "a|b\n1|2");
         row("semicolons found from the captions", "a;b\n1,5;2\n", "a|b\n1,5|2");
         row("quoted separator, quote, line break", "a,b\n\"x,y\",\"say \"\"hi\"\"\r\nnext\"\n",
@@ -67,8 +66,7 @@ private slots:
 
     // Written, then read back: the same texts; the cell as a spreadsheet sees it.
     void encodeRoundTrip_data() {
-        addColumns<QString, QString>("text", "written");
-        auto row = [](const char* n, const char* t, const char* w) { QTest::newRow(n) << QString(t) << QString(w); };
+        const auto row = addColumns<QString, QString>("text", "written");
         row("formula", "=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\"");
         row("plus, at", "+A1@", "'+A1@");
         row("at", "@SUM", "'@SUM");
