@@ -397,7 +397,8 @@ private slots:
         QVERIFY(writeAll(snvt, readAll(snvt) + entry("SNVT_bad8", 8)));
         fConfLonA& w = editor(fixture(1));
         SignalGrid& g = w.gridModel();
-        g.setTextMatrix(3, LonCol::Filter, "7");  // the old type's filter goes with it
+        // The old type's filter and data type go with it.
+        g.setTextMatrix(3, LonCol::Filter, "7"), g.setTextMatrix(3, LonCol::DataType, "6-32bit float");
         g.select(2, 3, 5, 3);
         g.setRowHeight(4, 0);
         bool shown = false;

@@ -32,7 +32,7 @@ void model(QStringList& out, const QAbstractItemView* v, const QString& indent) 
                                                                : h->isSectionHidden(c)
                                                                    ? "{hidden}"
                                                                    : QString::asprintf("{%d}", h->sectionSize(c)));
-    out << indent + "  head " + head.join(" | ");
+    out << indent + "  head " + head.join(" | ") + mark(h && h->highlightSections(), " {lit}");  // lit with the cell
     for (int r = 0; r < qMin(rows, 24); ++r) {  // enough rows to see what a fill writes, not thousands
         QStringList cells;
         for (int c = 0; c < cols; ++c) {
