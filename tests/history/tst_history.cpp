@@ -294,6 +294,9 @@ private slots:
         QCOMPARE(r.copy.isEmpty(), result != "SUCCES");
         if (!r.copy.isEmpty()) QCOMPARE(readAll(dir + "/" + r.copy), readAll(dir + "/LON.Plmx"));
         QCOMPARE(runPilmora(home.path(), {"diff", dir}).code, result == "SUCCES" ? 0 : 3);
+        if (result != "SUCCES" || !QFile::remove(dir + "/LON.dat")) return;  // a project that no longer generates
+        const CliRun broken = runPilmora(home.path(), {"diff", dir});
+        QVERIFY2(broken.code == 3 && broken.err.contains(Texto("ProyectoNoEncontrado") + dir), qPrintable(broken.err));
     }
 
     // What `decode --json` writes reads back as the same texts: control characters by their code, the rest as is.

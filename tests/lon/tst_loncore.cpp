@@ -1124,8 +1124,9 @@ private slots:
         row("report other protocol", {"report", "P", "--html", "r.html"}, "tester", 1,
             {"@ProtocoloNoSoportado|Tester"});
         row("report no such folder", {"report", "nowhere", "--points", "p.csv"}, "", 1, {"@ProyectoNoEncontrado"});
-        row("report into a folder that is not there", {"report", "P", "--points", "/nonexistent/p.csv"}, "", 1,
-            {"@NoSePuedeGrabar", "/nonexistent/p.csv"});
+        for (const QString kind : {"points", "html", "pdf"})  // each output, into a folder that is not there
+            row(qPrintable("report " + kind + " nowhere"), {"report", "P", "--" + kind, "/nonexistent/r." + kind}, "",
+                1, {"@NoSePuedeGrabar", "/nonexistent/r." + kind});
     }
 
     void cli() {
