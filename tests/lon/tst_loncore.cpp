@@ -1209,7 +1209,12 @@ private slots:
             return runPilmora(m_home->path(), QStringList{"import-xif", m_home->file("P")} + args);
         };
         const QString cover = testData("xif/cover.XIF");
-        QCOMPARE(run({cover, "--devices", "2-4"}).code, 1);  // three devices only
+        for (const auto& [devices, said] : {std::pair{"3", "3): 2-4"}, {"0", "0): 2-4"}}) {  // the devices there are
+            QVERIFY(iniWrite(m_home->file("P/LON.ini"), "LON", "NDevs", devices));
+            const CliRun r = run({cover, "--devices", "2-4"});
+            QVERIFY2(r.code == 1 && r.err.contains(Texto("XifRangoIncorrecto") + said), qPrintable(r.err));
+        }
+        QVERIFY(writeAll(m_home->file("P/LON.ini"), ini));
         QCOMPARE(run({"--devices", "x", cover}).code, 2);
         QCOMPARE(run({cover, m_home->file("none.xif")}).code, 1);
         const CliRun ok = run({cover, testData("xif/SC100MP.XIF"), testData("xif/astroClock.xif"), "--devices", "2-3",
