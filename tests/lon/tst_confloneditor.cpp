@@ -109,8 +109,9 @@ private slots:
         QVERIFY(!w.cmdInsertar->isHidden() && w.fraConexion->isHidden());
         QCOMPARE(w.lblHelp->text(), Texto("ConfSenyales"));
         w.TabStrip1->setCurrentIndex(0);
-        choose(w.cboVersion, 1);
-        QVERIFY(w.connectionChanged());
+        const QString help = w.lblHelp->text();
+        choose(w.cboVersion, 1);  // the address help follows the version on the signals tab only
+        QVERIFY(w.connectionChanged() && w.lblHelp->text() == help);
         w.TabStrip1->setCurrentIndex(1);
         w.gridModel().select(1, LonCol::Add, 1, LonCol::Add);
         QVERIFY(w.lblHelp->text().endsWith("4000"));  // the address help names the new limit
