@@ -236,7 +236,7 @@ private slots:
     void cellEdits_data() {
         addColumns<int, bool>("column", "typable");
         QTest::addColumn<QString>("menu");  // object name, empty: none
-        QTest::addColumn<int>("save");      // 0 not saved, 1 saved, 2 MBS6.ini not writable
+        QTest::addColumn<int>("save");      // 0 not saved, 1 saved, 2 MBS6.ini not writable, 3 refused
         for (int c = 1; c < Mbs6Col::Count; ++c)
             QTest::newRow(qPrintable(QString::number(c))) << c << (c == Mbs6Col::Descripcion || c > Mbs6Col::AD)
                                                           << (c == Mbs6Col::Spontaneous ? "popmnuSpon"
@@ -245,6 +245,7 @@ private slots:
                                                           << 0;
         QTest::newRow("saved") << int(Mbs6Col::Descripcion) << true << "" << 1;
         QTest::newRow("MBS6.ini not writable") << int(Mbs6Col::Descripcion) << true << "" << 2;
+        QTest::newRow("a choice not in its list") << int(Mbs6Col::Descripcion) << true << "" << 3;
     }
     void cellEdits() {
         const int c = col<int>("column"), typable = col<bool>("typable"), save = col<int>("save");
@@ -269,9 +270,14 @@ private slots:
         if (!save) return;
         e.w.lstMaquina->item(2)->setCheckState(Qt::Checked);
         if (save == 2) QVERIFY(QFile::remove(e.dir + "/MBS6.ini") && QDir(e.dir).mkdir("MBS6.ini"));
+        if (save == 3) g.setTextMatrix(30, Mbs6Col::Activa, "maybe");
         e.prompts.queueAnswer(1), e.prompts.queueAnswer(2);
         e.w.cmdAceptar_Click();
         const QStringList shown = e.prompts.texts();
+        if (save == 3) {  // refused before the question
+            QCOMPARE(shown, QStringList{Texto("CeldaNoEsOpcion") + "maybe"});
+            return;
+        }
         QVERIFY(shown.size() == 2 && shown[0] == Texto("A23"));
         if (save == 2) {
             QVERIFY2(shown[1].startsWith(Texto("NoSePuedeGrabar")) && shown[1].contains(e.dir + "/MBS6.ini"),
