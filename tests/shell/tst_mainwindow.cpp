@@ -408,7 +408,7 @@ private slots:
             QTRY_VERIFY(w.monitorEnlace()->lineas().count("<INFO?") >= 3);
             QCOMPARE(int(app().EstadoConexion), 1);
             // The desktop session ending closes it on line: spies off, the link closed.
-            QVERIFY(w.cierra(true) && app().EstadoConexion == 0);
+            QVERIFY(w.cierra(true) && app().EstadoConexion == 0 && !w.Timer1->isActive());
             QTRY_VERIFY(monitorHas(w, "<BUSINTOFF"));
             return;
         }
