@@ -13,5 +13,8 @@ LinkControls LinkControls::para(bool proyecto, int estado, bool enLinea) {
     c.cmdEnviar = libre;
     c.cboFichero = verificado;
     c.cmdSendFilePilmora = libre;
+    // The editor could write the download file while it is being sent, and the
+    // history and the report would show a transfer not yet recorded.
+    c.mnuProyecto = proyecto && estado != 3 && estado != 4;
     return c;
 }

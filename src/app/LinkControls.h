@@ -10,6 +10,7 @@ struct LinkControls {
     bool cmdEnviar = false;           // console commands: verified, no transfer running
     bool cboFichero = false;          // holds the file once verified
     bool cmdSendFilePilmora = false;  // verified, no transfer running
+    bool mnuProyecto = false;         // history, report, editor (none for "Tester"): no transfer
 
     // proyecto: a project is open; estado: EstadoConexion 0..5; enLinea: the
     // on-line button is down.

@@ -466,22 +466,13 @@ void MDIPilmora::muestraProyecto() {
         // Nothing chosen (or the open project was deleted): no project is open.
         a.NombreProyecto.clear();
         for (QLabel* p : m_panel) p->clear();
-        chkOnline->setEnabled(false);
-        mnuCConexion->setEnabled(false);
-        mnuAHistorial->setEnabled(false);
-        mnuAInforme->setEnabled(false);
-        mnuCProtocolo->setEnabled(false);
+        aplicaControles();
         return;
     }
     m_panel[0]->setText(a.NombreProyecto);
     m_panel[1]->setText(a.ProtProyecto);
     m_panel[2]->setText(a.DescProyecto);
-    chkOnline->setEnabled(true);
     mnuVPExterno->setText(a.ProtProyecto + QStringLiteral("..."));
-    mnuCConexion->setEnabled(true);
-    mnuAHistorial->setEnabled(true);
-    // Enabled for every project; a protocol without an editor ("Tester") opens nothing.
-    mnuCProtocolo->setEnabled(true);
     LeeEnlaceProyecto();
     aplicaControles();
 }
@@ -671,7 +662,7 @@ void MDIPilmora::aplicaControles() {
     const LinkControls c = LinkControls::para(!a.ProtProyecto.isEmpty(), a.EstadoConexion, chkOnline->isChecked());
     chkOnline->setEnabled(c.chkOnline);
     mnuAProject->setEnabled(c.mnuAProject);
-    mnuAInforme->setEnabled(!a.ProtProyecto.isEmpty());
+    for (QAction* project : {mnuAHistorial, mnuAInforme, mnuCProtocolo}) project->setEnabled(c.mnuProyecto);
     mnuCConexion->setEnabled(c.mnuCConexion);
     mnuVer->menuAction()->setEnabled(c.mnuVer);
     cmdEnviar->setEnabled(c.cmdEnviar);

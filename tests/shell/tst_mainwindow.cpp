@@ -418,7 +418,7 @@ private slots:
         steps << controls(w);
         if (!how.isEmpty()) {
             prompts.queueAnswer(1), QTest::mouseClick(w.cmdSendFilePilmora, Qt::LeftButton);
-            QCOMPARE(int(app().EstadoConexion), 3);
+            QCOMPARE(QString::number(app().EstadoConexion) + controls(w).right(3), "3000");  // the project's items off
             QTRY_VERIFY(monitorHas(w, "<" + Texto("TransfFicheroCANCEL") + " (" + Texto("SinRespuesta") + ")"));
             QCOMPARE(int(app().EstadoConexion), 2);
             return QTest::mouseClick(w.chkOnline, Qt::LeftButton);
@@ -469,8 +469,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(int(app().EstadoConexion), 2, 10000);           // back on line by itself
         QCOMPARE(prompts.texts().filter(Texto("TransfEscFicheroOK")).size(), 1);  // acknowledged once
         QCOMPARE(w.panel(4), Texto("PasarelaDeNuevoEnLinea"));
-        // No project, open, waiting, verified, sending (bar and marks shown), waiting for the restart (all hidden).
-        QCOMPARE(steps, (QStringList{"0100000000", "1110000111", "1010000111", "1011111111", "1011010111111",
+        // No project, open, waiting, verified, sending (bar and marks shown, the project's items off), waiting for
+        // the restart (all hidden).
+        QCOMPARE(steps, (QStringList{"0100000000", "1110000111", "1010000111", "1011111111", "1011010000111",
                                      "1010000111000"}));
         QTest::mouseClick(w.chkOnline, Qt::LeftButton);
         QVERIFY(w.close() && appIni("LastProject") == "DemoLON");
