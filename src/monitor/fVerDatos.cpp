@@ -253,16 +253,16 @@ void fVerDatos::marcaCheckout(EstadoCheckout estado, bool soloNota) {
 }
 
 void fVerDatos::Timer1_Timer() {
+    // Rows the filter hides are passed over; the first shown row off screen ends the pass. With every row
+    // filtered out there is nothing to refresh, but the help line and the checkout marks still follow.
     const int top = grid->topRow();
-    if (top <= 0) return;
-    // Rows the filter hides are passed over; the first shown row off screen ends the pass.
     int last = top;
-    for (int row = top + 1; row < visor.grid.Rows(); ++row) {
+    for (int row = top + 1; top > 0 && row < visor.grid.Rows(); ++row) {
         if (visor.grid.isRowHidden(row)) continue;
         if (!grid->isRowOnScreen(row)) break;
         last = row;
     }
-    visor.refrescaFilas(top, last);
+    if (top > 0) visor.refrescaFilas(top, last);
     if (visor.sondeando()) lblHelp->setText(visor.textoSondeo());
     // A `pilmora poll --record` beside the window: its marks show within a second.
     const int before = checkout.checkout.store().generacion();

@@ -4,6 +4,7 @@
 #include <QtWidgets>
 
 #include "AppGlobals.h"
+#include "Checkout.h"
 #include "GatewaySimProcess.h"
 #include "ListaTramas.h"
 #include "LonFixtures.h"
@@ -309,6 +310,17 @@ private slots:
                 QCOMPARE(captions + sent, QStringList({"Stop", "Stop", "-", "AD0007?", "AD0008?", "AD0009?", "AD0007?"})
                                               .replaceInStrings("-", Texto("cmdRefrescar")));
                 QVERIFY(!v->visor.sondeo.activo());
+                // Every row filtered out: marks made beside the window still reach its caption within a tick.
+                const QString counts = (QTest::keyClicks(v->txtFiltro, "~"), v->windowTitle());
+                Checkout beside;
+                QString error;
+                QVERIFY(beside.carga(kSlotLon, &error) &&
+                        beside.marca(listaSenyales(), {1, 2, 3},
+                                     round ? EstadoCheckout::SinComprobar : EstadoCheckout::Correcto, {}, false,
+                                     &error));
+                v->Timer1_Timer();
+                QVERIFY2(v->windowTitle() != counts, qPrintable(counts));
+                v->txtFiltro->clear();
                 emit v->grid->cellRightClicked(0, 1, QPoint()), emit v->grid->cellRightClicked(1, 0, QPoint());
                 QCoreApplication::processEvents();
                 QVERIFY(!w.popmnuRefresh->isVisible());          // none on a caption or a row number
