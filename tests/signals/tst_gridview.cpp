@@ -115,7 +115,7 @@ private slots:
                 QTest::mouseDClick(h.view.viewport(), Qt::LeftButton, {}, at);
         else
             QTest::keyClick(&h.view, keys.at(0).toLatin1());
-        QVERIFY(h.editor->isVisible());
+        QVERIFY(h.editor->isVisible() && !h.editor->hasFrame());  // flat, in the cell's place
         QCOMPARE(h.editor->geometry(), h.view.cellRect(from.x(), from.y()));
         QCOMPARE(h.editor->alignment() & Qt::AlignRight, from.y() == 1 ? Qt::AlignRight : Qt::Alignment());
         QTest::keyClicks(h.editor, keys.mid(1));

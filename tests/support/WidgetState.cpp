@@ -61,6 +61,16 @@ void widget(QStringList& out, const QWidget* w, const QWidget* root, const QStri
                    mark(w->isWindow() && w->windowModality() != Qt::NonModal, " modal");
     if (w->isWindow() || qobject_cast<const QMdiSubWindow*>(w)) line += " title=" + quoted(w->windowTitle());
     if (w == root) line += QString::asprintf(" size=%dx%d", w->width(), w->height());
+    // Limits, frames and tips set by hand: what keeps a field readable and tells what it is for. (A window's
+    // minimum follows its layout's contents.)
+    if (!w->isWindow() && (w->minimumWidth() > 0 || w->maximumWidth() < QWIDGETSIZE_MAX))
+        line += QString::asprintf(" width=%d..%d", w->minimumWidth(), qMin(w->maximumWidth(), 99999));
+    auto* frame = qobject_cast<const QFrame*>(w);
+    auto* edit = qobject_cast<const QLineEdit*>(w);
+    line += mark(frame && frame->frameShape() != QFrame::NoFrame, " frame=") +
+            (frame && frame->frameShape() ? QString::number(frame->frameShape()) : QString()) +
+            mark(edit && !edit->hasFrame(), " frameless") + mark(!w->toolTip().isEmpty(), " tip=") +
+            (w->toolTip().isEmpty() ? QString() : quoted(w->toolTip()));
     for (const QString& name : kShown)
         if (w->metaObject()->indexOfProperty(name.toLatin1()) >= 0)
             line += " " + name + "=" + quoted(w->property(name.toLatin1()).toString().left(400));
