@@ -307,12 +307,17 @@ private slots:
         for (const char* k : {"Baudios=6 (38400)", "Bits=1 (7)", "Paridad=2 (odd-1stop)", "Tmout_ms=700", "SendACK=1"})
             iniWrite(folder + "/" + protocol + ".ini", "ASCII", QString(k).section('=', 0, 0),
                      QString(k).section('=', 1));
+        QVERIFY(writeAll(folder + "/History.csv", "Time,Result\r\n2026-12-01T10:00:00+01:00,SUCCES\r\n"));
         HandoverReport r;
         QString error;
         QVERIFY2(r.lee(folder, &error), qPrintable(error));
         QStringList got;
         for (const QStringList& a : r.ajustes) got << a.join('=');
         QCOMPARE(got.join(';'), withTexts(expected));
+        for (const SeccionInforme& s : r.secciones())  // each table's columns share the page in percent, one each
+            QVERIFY2(s.pesos.size() == s.cabecera.size() &&
+                         std::accumulate(s.pesos.begin(), s.pesos.end(), 0) == (s.cabecera.isEmpty() ? 0 : 100),
+                     qPrintable(s.titulo));
     }
 
     // Who marked a point: the first of USERNAME, USER, LOGNAME that holds more than
