@@ -238,6 +238,8 @@ void GatewayLink::PasaOffLine() {
     setBusy(false);
     m_datos.clear();
     if (wasSilent) emit livenessChanged(true);
+    // What the status bar said of the session (waiting, no answer) is past; a reason for going off line follows.
+    emit linkStatus(QString());
     emit linkClosed();
 }
 
@@ -273,7 +275,9 @@ void GatewayLink::onTransportFailed(const QString& description, bool fatal) {
         return;
     }
     PasaOffLine();
-    Aviso(Texto("PuertoPerdido") + QLatin1Char('\r') + name + QStringLiteral(": ") + description, 3);
+    const QString text = Texto("PuertoPerdido") + QLatin1Char('\r') + name + QStringLiteral(": ") + description;
+    emit linkStatus(text);
+    Aviso(text, 3);
 }
 
 void GatewayLink::esperaAdaptador() {
@@ -458,6 +462,7 @@ void GatewayLink::protocolReport(const QString& line, const QString& reported) {
                                        app().ProtProyecto.toUpper() + QLatin1Char('\r') + Texto("SelcorrPro");
     app().ProtEquipo = reported;
     PasaOffLine();
+    emit linkStatus(text);
     // The box lets events run: what arrives meanwhile finds the link off line.
     m_inReceive = false;
     Msgbox1(text, QString::fromLatin1(kAppTitle), 2, 1, 1, Texto("&Aceptar"));

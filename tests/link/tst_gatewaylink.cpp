@@ -66,7 +66,7 @@ struct Rig {
     GatewayLink link;
     FakeTransport* t = nullptr;
     Sink sink;
-    QStringList monitor, spies;
+    QStringList monitor, spies, status;
     QList<bool> finished;
     QStringList messages;
     QList<int> values;
@@ -90,6 +90,7 @@ struct Rig {
         app().IPConexion = app().IPNueva = QStringLiteral("127.0.0.1");
         QObject::connect(&link, &GatewayLink::monitorText,
                          [this](const QString& s, const QString& p) { monitor << p + s; });
+        QObject::connect(&link, &GatewayLink::linkStatus, [this](const QString& s) { status << s; });
         QObject::connect(&link, &GatewayLink::spyLineReceived,
                          [this](const QString& bus, const QString& s) { spies << bus + QLatin1Char(':') + s; });
         QObject::connect(&link, &GatewayLink::transferFinished,
@@ -338,6 +339,11 @@ private slots:
             QCOMPARE(r.link.buttonColour(),
                      r.link.respondiendo() ? ColorEnlace::Confirmado : ColorEnlace::SinRespuesta);
         QCOMPARE(QString::fromLatin1(r.t->sent.join('|')), col<QString>("sent"));
+        if (action.contains("ticks"))  // the status bar: a gateway gone quiet, then heard again
+            QCOMPARE(
+                r.status.join('|').remove(QRegularExpression("\\d\\d:\\d\\d:\\d\\d")),
+                silent ? Texto("SinRespuestaDesde") + (action.endsWith("answer") ? "|" + Texto("PasarelaResponde") : "")
+                       : QString());
         if (action.startsWith("type:") && !r.t->sent.isEmpty())
             QCOMPARE(r.monitor.join('|'), "<" + action.mid(5).trimmed());
         QCOMPARE(action.startsWith("EXT") ? app().EspiaExt : app().EspiaInt, col<bool>("spiesAfter"));
@@ -362,6 +368,7 @@ private slots:
             "BUSINTALL\r|INFO?\r|ONCHANGES\r|BUSINTALL\r", 2, "");
         row("another gateway answers: off line", "lost|back|1 ticks|another",
             "INFO?\r|BUSINTOFF\r|BUSEXTOFF\r|OFCHANGES\r|DEBUG=0\r", 0, "@OtraPasarela");
+        row("gone off line by hand while waiting: the wait no longer shown", "lost|gone|3 ticks|off", "", 0, "");
         row("not back within 5 minutes: off line", "lost|gone|300 ticks", "", 0, "@EsperaAdaptadorAgotada");
         row("udp restart answered: on line by itself", "udp|restart|2 ticks|same", "ISINFO?|ISINFO?|ISONCHANGES", 2,
             "");
@@ -392,10 +399,19 @@ private slots:
             if (step == "restart") r.link.ReinicioTrasDescarga();
             if (step == "hiccup") emit r.t->failed(QStringLiteral("gone"), false);
             if (step == "shutdown") r.link.shutdown();
+            if (step == "off") r.link.chkOnline_Click(false);
         }
         QCOMPARE(QString::fromLatin1(r.t->sent.join('|')), col<QString>("sent"));
         QCOMPARE(int(app().EstadoConexion), col<int>("state"));
         const QString steps = col<QString>("steps");
+        // The status bar: why the link went off line, the wait and its seconds, or back on line.
+        const QString wait = Texto(udp ? "EsperandoReinicio" : "EsperandoAdaptador") +
+                             steps.section(" ticks", 0, 0).section('|', -1) + " s";
+        QCOMPARE(r.status.value(r.status.size() - 1).section('\r', 0, 0),
+                 app().EstadoConexion == 0   ? withTexts(col<QString>("message"))
+                 : app().EstadoConexion == 5 ? wait
+                 : steps.contains("same")    ? Texto("PasarelaDeNuevoEnLinea")
+                                             : QString());
         const bool lost = steps.contains("lost"), passing = steps.contains("hiccup");
         QCOMPARE(app().EspiaInt, steps.contains("INT on"));
         QCOMPARE(r.prompts.lastText().section('\r', 0, 0), withTexts(col<QString>("message")));
