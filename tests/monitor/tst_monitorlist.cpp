@@ -376,7 +376,8 @@ private slots:
         const QString pass =
             flooded.mid(flooded.indexOf("Signals to ask for: 4\n")).section(QRegularExpression("\nAD\\d{4} "), 0, 0);
         const qsizetype answers = pass.count(QRegularExpression("^>AD", QRegularExpression::MultilineOption));
-        QVERIFY2(p[3].exitCode() == 0 && flooded.contains("Signals to ask for: 4\n") && answers >= 1 && answers <= 4,
+        QVERIFY2(p[3].exitCode() == 0 && flooded.contains("Signals to ask for: 4\n") && answers >= 1 && answers <= 4 &&
+                     !report.match(flooded).hasMatch(),  // and no watch unless asked for
                  qPrintable(flooded));
         for (const char* s : {"Signals to ask for: 4\n", "AD0101 +Communication error +0\n",
                               "AD0102 .*\\(no value\\)\n", "without an answer: 1\n"})
