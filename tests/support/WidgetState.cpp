@@ -51,14 +51,16 @@ const QStringList kShown =
     QString(
         "text title plainText checkable checked default maxLength readOnly echoMode "
         "editable currentIndex minimum maximum value lineWrapMode textInteractionFlags "
-        "selectionMode selectionBehavior editTriggers itemsExpandable rootIsDecorated clearButtonEnabled expanding")
+        "selectionMode selectionBehavior editTriggers itemsExpandable rootIsDecorated clearButtonEnabled expanding "
+        "alignment wordWrap")
         .split(' ');
 
 void widget(QStringList& out, const QWidget* w, const QWidget* root, const QString& indent) {
     QString line = indent + w->metaObject()->className() + mark(!w->objectName().isEmpty(), "#") + w->objectName() +
                    mark(w != root && !w->isVisibleTo(root), " hidden") + mark(!w->isEnabled(), " off") +
                    mark(w->testAttribute(Qt::WA_DeleteOnClose), " deleted-on-close") +
-                   mark(w->isWindow() && w->windowModality() != Qt::NonModal, " modal");
+                   mark(w->isWindow() && w->windowModality() != Qt::NonModal, " modal") +
+                   mark(w != root && w == root->focusWidget(), " focused");  // where typing goes
     if (w->isWindow() || qobject_cast<const QMdiSubWindow*>(w)) line += " title=" + quoted(w->windowTitle());
     if (w == root) line += QString::asprintf(" size=%dx%d", w->width(), w->height());
     // Limits, frames and tips set by hand: what keeps a field readable and tells what it is for. (A window's
