@@ -67,6 +67,7 @@ struct Rig {
     FakeTransport* t = nullptr;
     Sink sink;
     QStringList monitor, spies, status;
+    QString caption;  // the link monitor's
     QList<bool> finished;
     QStringList messages;
     QList<int> values;
@@ -91,6 +92,7 @@ struct Rig {
         QObject::connect(&link, &GatewayLink::monitorText,
                          [this](const QString& s, const QString& p) { monitor << p + s; });
         QObject::connect(&link, &GatewayLink::linkStatus, [this](const QString& s) { status << s; });
+        QObject::connect(&link, &GatewayLink::monitorCaption, [this](const QString& s) { caption = s; });
         QObject::connect(&link, &GatewayLink::spyLineReceived,
                          [this](const QString& bus, const QString& s) { spies << bus + QLatin1Char(':') + s; });
         QObject::connect(&link, &GatewayLink::transferFinished,
@@ -412,6 +414,12 @@ private slots:
                  : app().EstadoConexion == 5 ? wait
                  : steps.contains("same")    ? Texto("PasarelaDeNuevoEnLinea")
                                              : QString());
+        // The link monitor's caption: the wait, the port while on line, nothing more off line or back on line.
+        const QString cp = Texto("ComunicacionPilmora");
+        QCOMPARE(r.caption, app().EstadoConexion == 5 ? cp + ". " + wait
+                            : steps.contains("hiccup") || steps.contains("shutdown")
+                                ? cp + (udp ? ". IP:127.0.0.1" : ". FAKE")
+                                : cp);
         const bool lost = steps.contains("lost"), passing = steps.contains("hiccup");
         QCOMPARE(app().EspiaInt, steps.contains("INT on"));
         QCOMPARE(r.prompts.lastText().section('\r', 0, 0), withTexts(col<QString>("message")));
