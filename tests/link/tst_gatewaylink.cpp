@@ -68,6 +68,7 @@ struct Rig {
     Sink sink;
     QStringList monitor, spies, status;
     QString caption;  // the link monitor's
+    QString events;   // the gateway heard again "+" or gone silent "-", the viewer asked to reload "r"
     QList<bool> finished;
     QStringList messages;
     QList<int> values;
@@ -93,6 +94,8 @@ struct Rig {
                          [this](const QString& s, const QString& p) { monitor << p + s; });
         QObject::connect(&link, &GatewayLink::linkStatus, [this](const QString& s) { status << s; });
         QObject::connect(&link, &GatewayLink::monitorCaption, [this](const QString& s) { caption = s; });
+        QObject::connect(&link, &GatewayLink::livenessChanged, [this](bool on) { events += on ? '+' : '-'; });
+        QObject::connect(&link, &GatewayLink::viewerReloadRequested, [this] { events += 'r'; });
         QObject::connect(&link, &GatewayLink::spyLineReceived,
                          [this](const QString& bus, const QString& s) { spies << bus + QLatin1Char(':') + s; });
         QObject::connect(&link, &GatewayLink::transferFinished,
@@ -225,7 +228,8 @@ private slots:
         Rig r(size, udp, 2);  // the file written as the generator names it, offered as "LON.PLMX"
         HistoryRecorder history(&r.link);
         if (size == -2) app().IPConexion.clear();
-        QList<int> totals;  // the chunk count announced, then with each chunk
+        app().VerDatosAbierto = true;  // reloaded once the gateway took the file
+        QList<int> totals;             // the chunk count announced, then with each chunk
         QObject::connect(&r.link, &GatewayLink::transferStarted, [&](int n) { totals << n; });
         QObject::connect(&r.link, &GatewayLink::transferProgress, [&](int, int n) { totals << n; });
         r.link.EnviaFichero();
@@ -268,6 +272,7 @@ private slots:
         QVector<HistoryRow> recorded;
         QVERIFY(readHistory(r.folder, &recorded));
         QCOMPARE(recorded.value(0).result, r.messages.isEmpty() ? QString() : QString(end));
+        QCOMPARE(r.events, recorded.value(0).result == HistoryResult::kSucces ? "r" : "");
         QCOMPARE(r.messages.value(0).contains(Texto("TransfSilencio")), col<int>("ticks") >= 6 || cut);
         if (app().EstadoConexion != 2) return;
         r.t->sent.clear();
@@ -341,6 +346,7 @@ private slots:
             QCOMPARE(r.link.buttonColour(),
                      r.link.respondiendo() ? ColorEnlace::Confirmado : ColorEnlace::SinRespuesta);
         QCOMPARE(QString::fromLatin1(r.t->sent.join('|')), col<QString>("sent"));
+        QCOMPARE(r.events, silent ? action.endsWith("answer") ? "-+" : "-" : "");
         if (action.contains("ticks"))  // the status bar: a gateway gone quiet, then heard again
             QCOMPARE(
                 r.status.join('|').remove(QRegularExpression("\\d\\d:\\d\\d:\\d\\d")),
@@ -371,6 +377,8 @@ private slots:
         row("another gateway answers: off line", "lost|back|1 ticks|another",
             "INFO?\r|BUSINTOFF\r|BUSEXTOFF\r|OFCHANGES\r|DEBUG=0\r", 0, "@OtraPasarela");
         row("gone off line by hand while waiting: the wait no longer shown", "lost|gone|3 ticks|off", "", 0, "");
+        row("silent, then off line: the button's colour back to normal", "30 ticks|off",
+            "INFO?\r|INFO?\r|INFO?\r|BUSINTOFF\r|BUSEXTOFF\r|OFCHANGES\r|DEBUG=0\r", 0, "");
         row("not back within 5 minutes: off line", "lost|gone|300 ticks", "", 0, "@EsperaAdaptadorAgotada");
         row("udp restart answered: on line by itself", "udp|restart|2 ticks|same", "ISINFO?|ISINFO?|ISONCHANGES", 2,
             "");
@@ -414,6 +422,7 @@ private slots:
                  : app().EstadoConexion == 5 ? wait
                  : steps.contains("same")    ? Texto("PasarelaDeNuevoEnLinea")
                                              : QString());
+        QCOMPARE(r.events, steps.startsWith("30 ticks") ? "-+" : "");  // silent, then no longer
         // The link monitor's caption: the wait, the port while on line, nothing more off line or back on line.
         const QString cp = Texto("ComunicacionPilmora");
         QCOMPARE(r.caption, app().EstadoConexion == 5 ? cp + ". " + wait
