@@ -433,6 +433,11 @@ private slots:
         QCOMPARE(app().EspiaInt, steps.contains("INT on"));
         QCOMPARE(r.prompts.lastText().section('\r', 0, 0), withTexts(col<QString>("message")));
         QCOMPARE(r.monitor.contains(">" + Texto("PuertoPerdidoEsperando") + "FAKE"), !udp && lost);
+        for (const auto& [said, step] : {std::pair{"PuertoReabierto", "back"},  // each step of the wait, once
+                                         {"PuertoOtroAdaptador", "other"},
+                                         {"PasarelaDeNuevoEnLinea", "same"}})
+            QCOMPARE(r.monitor.filter(QRegularExpression("^>" + Texto(said))).size(),
+                     int(steps.split('|').contains(step)));
         // The fault as the port told it; a passing one over UDP marked as the socket's.
         QCOMPARE(r.monitor.contains(">gone"), lost || (passing && !udp));
         QCOMPARE(r.monitor.contains(">gone wsock_Error"), passing && udp);

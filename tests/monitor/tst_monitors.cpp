@@ -1,5 +1,6 @@
 // The traffic monitors as a user sees them: lines listed, newest 500 kept, spy switches, copies, the external log;
 // and the typical run through the main window against the simulated gateway.
+#include <QtCharts>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -265,6 +266,26 @@ private slots:
         QCOMPARE(got, run.section(" -> ", 1));
         QTest::mouseClick(w.chkOnline, Qt::LeftButton);  // off line, so the window may close
         QCOMPARE(w.chkOnline->palette().color(QPalette::Button), QApplication::palette().color(QPalette::Button));
+    }
+
+    // The trend fits its window: a time label per 110 px (2 to 8), the legend from 220 px high, the time axis's
+    // title from 300 px high, the value axis's from 420 px wide.
+    void trendFitsItsWindow() {
+        TestHome home;
+        QVERIFY(loadLonSignals(home.projectsRoot() + "/L", {lonPointRow(1, 105, 0, "R", 7)}));
+        fTendencia t({1});
+        t.show();
+        const QChart* c = t.findChild<QChartView*>()->chart();
+        QStringList got;
+        for (const QSize size : {QSize(219, 219), QSize(220, 220), QSize(329, 299), QSize(330, 300), QSize(419, 300),
+                                 QSize(420, 300), QSize(989, 300), QSize(1100, 300)}) {
+            t.resize(size);
+            got << QString::number(static_cast<QDateTimeAxis*>(c->axes(Qt::Horizontal)[0])->tickCount()) + " " +
+                       QString::number(c->legend()->isVisible()) +
+                       QString::number(c->axes(Qt::Horizontal)[0]->isTitleVisible()) +
+                       QString::number(c->axes(Qt::Vertical)[0]->isTitleVisible());
+        }
+        QCOMPARE(got, QStringList({"2 000", "2 100", "2 100", "3 110", "3 110", "3 111", "8 111", "8 111"}));
     }
 
     void windowsGo_data() {
