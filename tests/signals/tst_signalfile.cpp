@@ -119,6 +119,11 @@ private slots:
         good("protocol anywhere on line 1", "xx 60-LON yy\r\n" + kHead.mid(18));
         good("version with more text", QByteArray(kHead).replace("ASCII.1.0", "ASCII.1.0 beta"));
         good("CAMPOS 10000", kHead3 + "CAMPOS=10000\r\ncap\r\n1\tx\t\r\n", 1, "x||");
+        for (const int n : {32767, 32768})  // a short last row is cut off only where CAMPOS can be a field count
+            good(QString("CAMPOS %1, every row that long but the last").arg(n),
+                 kHead3 + "CAMPOS=" + QByteArray::number(n) + "\r\n" + QByteArray(n - 1, '\t') + "c\r\n1" +
+                     QByteArray(n - 1, '\t') + "x\r\n2\tp",
+                 n == 32767 ? 1 : 2, "||");
         for (const char* n : {"", "1", "-5", "abc"})  // no lower limit: a count below 2 reads rows without cells
             good(QString("CAMPOS=%1").arg(n), kHead3 + "CAMPOS=" + n + "\r\ncap\r\n1\tx\t\r\n", 1, "||");
         bad("empty file", QByteArray(), notRight);
