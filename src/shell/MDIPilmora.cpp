@@ -477,17 +477,6 @@ void MDIPilmora::muestraProyecto() {
     aplicaControles();
 }
 
-bool MDIPilmora::EditorDisponible(int slot) {
-    switch (slot) {
-        case kSlotLon:  // fConfLonA
-            return true;
-        case kSlotMbs6:  // fConfMbs6A
-            return true;
-        default:
-            return false;
-    }
-}
-
 bool MDIPilmora::AbreEditor(int slot) {
     switch (slot) {
         case kSlotLon:

@@ -47,8 +47,6 @@ public:
     // Opens the editor of a protocol slot modally: 60 LON, 77 MBS6; any other
     // slot opens nothing. False when nothing opened.
     bool AbreEditor(int slot);
-    // Whether AbreEditor has a window for the slot (mnuCProtocolo follows it).
-    static bool EditorDisponible(int slot);
 
     // Status bar panel text, 1..4 (4: the link's last word: a download's result,
     // an automatic wait, a gateway that stopped answering).

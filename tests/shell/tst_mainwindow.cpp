@@ -173,6 +173,38 @@ private slots:
         QCOMPARE(s.w.monitorAscii()->lineas() + s.w.monitorExterno()->lineas(), QStringList({"a", "b"}));
     }
 
+    // A project's menu items open their windows (a connection accepted reaches the link); opening another project
+    // closes the windows of the one before; File > Exit closes the program.
+    void projectMenusAndSwitch() {
+        Started s({"[Configuracion]", "LastProject=Beta"});
+        for (const char* name : {"Alpha", "Beta"}) makeProject(s.home.file("ProjectsASCII"), name, "LON", name);
+        QString pick = "Beta";
+        auto open = [&] {
+            whenModal<fProject>([&](fProject* d) {
+                d->lvwPro->setCurrentItem(d->lvwPro->findItems(pick, Qt::MatchExactly)[0]), d->cmdSelec->click();
+            });
+            s.w.mnuAProject_Click();
+        };
+        open();
+        QStringList opened;
+        whenModal<QDialog>([&](QDialog* d) { opened << d->metaObject()->className(), d->reject(); });
+        s.w.mnuAHistorial->trigger();
+        whenModal<fConfPort>([&](fConfPort* d) {
+            opened << d->metaObject()->className(), d->cboBaud->setCurrentIndex(0), d->cmdAceptar->click();
+        });
+        s.w.mnuCConexion->trigger();
+        QCOMPARE(opened, QStringList({"fHistorial", "fConfPort"}));
+        QVERIFY2(s.w.comPort().settings != "57600,n,8,1" && s.w.enlace()->serialSettings() == s.w.comPort().settings,
+                 qPrintable(s.w.enlace()->serialSettings()));
+        s.w.mnuVDatos_Click(), s.w.mnuVInterno->trigger();
+        QPointer<QWidget> viewer = s.w.visorDatos(), monitor = s.w.monitorAscii();
+        QVERIFY(viewer && monitor);
+        pick = "Alpha", open();
+        QTRY_VERIFY(viewer.isNull() && monitor.isNull() && app().NombreProyecto == "Alpha");
+        s.w.show(), s.w.mnuASalir->trigger();
+        QVERIFY(!s.w.isVisible());
+    }
+
     void noLanguageFileEndsTheStart() {
         TestHome home(true, /*loadLanguage=*/false);
         QFile::remove(home.file("PilmoraASCII.LNG"));
