@@ -59,8 +59,7 @@ void widget(QStringList& out, const QWidget* w, const QWidget* root, const QStri
     QString line = indent + w->metaObject()->className() + mark(!w->objectName().isEmpty(), "#") + w->objectName() +
                    mark(w != root && !w->isVisibleTo(root), " hidden") + mark(!w->isEnabled(), " off") +
                    mark(w->testAttribute(Qt::WA_DeleteOnClose), " deleted-on-close") +
-                   mark(w->isWindow() && w->windowModality() != Qt::NonModal, " modal") +
-                   mark(w != root && w == root->focusWidget(), " focused");  // where typing goes
+                   mark(w->isWindow() && w->windowModality() != Qt::NonModal, " modal");
     if (w->isWindow() || qobject_cast<const QMdiSubWindow*>(w)) line += " title=" + quoted(w->windowTitle());
     if (w == root) line += QString::asprintf(" size=%dx%d", w->width(), w->height());
     // Limits, frames and tips set by hand: what keeps a field readable and tells what it is for. (A window's
