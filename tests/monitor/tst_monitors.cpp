@@ -268,6 +268,40 @@ private slots:
         QCOMPARE(w.chkOnline->palette().color(QPalette::Button), QApplication::palette().color(QPalette::Button));
     }
 
+    // The viewer's buttons and menus: Copy puts the rows the filter shows on the clipboard, Refresh asks for the
+    // row's signal, a note is asked with the one kept (a blank answer keeps it, text is stored trimmed), a trend
+    // needs a row and follows 8 at most, a tab's click shows its help.
+    void viewerActions() {
+        TestHome home;
+        ScriptedPrompts prompts;
+        app().ProtEquipo = app().ProtProyecto = QStringLiteral("LON");
+        QVector<QStringList> rows;
+        for (int a = 7; a <= 16; ++a) rows << lonPointRow(1, 105, a, "R", a);
+        QVERIFY(loadLonSignals(home.projectsRoot() + "/L", rows));
+        MDIPilmora w;
+        QVERIFY(w.Form_Load());
+        fVerDatos* v = (w.mnuVDatos->trigger(), w.visorDatos());
+        QStringList sent;
+        v->visor.transmite = [&](const QString& t) { sent << t; };
+        QTest::keyClicks(v->txtFiltro, "Point 1"), v->cmdCopy->click();  // the header and points 10..16
+        QCOMPARE(QApplication::clipboard()->text().count("\r\n"), 8);
+        v->txtFiltro->clear();
+        v->visor.grid.select(2, 1, 2, 1), w.mnuRefresh->trigger();
+        QCOMPARE(sent, QStringList{"AD0008?"});
+        QAction* note = v->cmdCheckout->menu()->actions().last();
+        QStringList notes;
+        for (const char* answer : {"  loose wire ", "", "x"})
+            prompts.queueText(answer), note->trigger(), notes << v->checkout.checkout.registro(8)->nota;
+        QCOMPARE(notes, QStringList({"loose wire", "loose wire", "x"}));
+        QTest::keyClicks(v->txtFiltro, "~"), v->cmdTendencia->click(), v->txtFiltro->clear();  // no row chosen
+        for (int n : {8, 9}) v->visor.grid.select(1, 1, n, 1), v->cmdTendencia->click();       // at most 8 followed
+        QCOMPARE(prompts.texts().mid(3),
+                 QStringList({Texto("MonitorTendenciaSinSenyal"), Texto("MonitorTendenciaMaximo") + "8"}));
+        QCOMPARE(w.mdiArea->findChildren<fTendencia*>().size(), 2);
+        emit v->TabStrip1->tabBarClicked(0);
+        QCOMPARE(v->lblHelp->text(), v->TabStrip1->tabToolTip(0));
+    }
+
     // The trend fits its window: a time label per 110 px (2 to 8), the legend from 220 px high, the time axis's
     // title from 300 px high, the value axis's from 420 px wide.
     void trendFitsItsWindow() {
