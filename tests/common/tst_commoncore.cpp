@@ -93,6 +93,8 @@ private slots:
         row("value with a line break", "[A]\r\nk=0\r\n", {{"A", "k", "1\r\n[B]\r\nz=2"}, {"B", "z", "3"}},
             "[A]\r\nk=1\r\n[B]\r\nz=3\r\n");
         row("key holding = is the shorter key", "[A]\r\n", {{"A", "k=1", "0", "?"}, {"A", "K", "2"}}, "[A]\r\nk=2\r\n");
+        row("what would read as damage written as blanks and ?", QByteArray(), {{"S", "k", "a\vb\fc\x02", "a b c?"}},
+            "[S]\r\nk=a b c?\r\n");
     }
     void writes() {
         const auto [before, writes, after] = fetch<QByteArray, Writes, QByteArray>("before", "writes", "after");

@@ -272,17 +272,25 @@ private slots:
     }
 
     void lossyLoadKeepsOldFile_data() {
-        const auto row = addColumns<QString, QString, QString, QString>("file", "from", "to", "backup");
-        row("version refused", "LON.dat", "VERSION=ASCII.1.0", "VERSION=ASCII 1.0", "LON.dat.bak");
-        row("older backup kept", "LON.dat", "VERSION=ASCII.1.0", "VERSION=ASCII 1.0", "LON.dat.bak1");
-        row("devices beyond 128 cut", "LON.ini", "NDevs=1", "NDevs=129", "LON.ini.bak");
-        row("clean load", "LON.dat", "", "", "");
-        row("damaged INI read up to its bad line", "LON.ini", "", "Node\x01=2\r\n", "LON.ini.bak");
-        row("last row cut short", "LON.dat", "", "cut", "LON.dat.bak");
+        // said: what the notice of the load tells
+        const auto row =
+            addColumns<QString, QString, QString, QString, QString>("file", "from", "to", "backup", "said");
+        row("version refused", "LON.dat", "VERSION=ASCII.1.0", "VERSION=ASCII 1.0", "LON.dat.bak", "");
+        row("older backup kept", "LON.dat", "VERSION=ASCII.1.0", "VERSION=ASCII 1.0", "LON.dat.bak1", "");
+        row("devices beyond 128 cut", "LON.ini", "NDevs=1", "NDevs=129", "LON.ini.bak", "");
+        row("clean load", "LON.dat", "", "", "", "");
+        row("damaged INI read up to its bad line", "LON.ini", "", "Node\x01=2\r\n", "LON.ini.bak", "@DanyoLeidoHasta");
+        row("damaged INI: the keys after it at their usual values, the first twelve named", "LON.ini", "[ASCII]",
+            "[ASCII]\r\n\x01", "LON.ini.bak",
+            "@DanyoValoresDefecto;ASCII/Baudios, ASCII/Bits, ASCII/Paridad, ASCII/Tmout_ms, ASCII/SendACK, "
+            "ASCII/GatewayVersion, ASCII/IP, ASCII/NetMask, ASCII/Gateway, ASCII/Port, ASCII/Nagle, "
+            "ASCII/tmoutKeepAlive_sec, ... (14)\r");
+        row("last row cut short", "LON.dat", "", "cut", "LON.dat.bak", "@DanyoFilaCortada");
     }
 
     void lossyLoadKeepsOldFile() {
-        auto [file, from, to, backup] = fetch<QString, QString, QString, QString>("file", "from", "to", "backup");
+        auto [file, from, to, backup, said] =
+            fetch<QString, QString, QString, QString, QString>("file", "from", "to", "backup", "said");
         const QString dir = m_home->file("P");
         LonFixture f;
         f.devices.resize(1);
@@ -300,6 +308,7 @@ private slots:
         if (backup.endsWith("1")) QVERIFY(writeAll(path + ".bak", "older"));
         Project p(dir);
         const int before = int(m_prompts->shown().size());
+        QVERIFY2(m_prompts->texts().join('|').contains(withTexts(said)), qPrintable(m_prompts->texts().join('|')));
         QVERIFY(saveLonProject(p.cfg, p.grid));
         QVERIFY(saveLonProject(p.cfg, p.grid));            // the second save keeps no further copy
         QVERIFY(findProjectDamage(dir, "LON").isEmpty());  // one save clears the damage
@@ -963,6 +972,7 @@ private slots:
         QTest::newRow("A/D not a choice") << "8|15|2-Dig" << QString("8;A/D;@CsvNoEnLista");
         QTest::newRow("character outside Windows-1252") << u8"9|12|snow ☃" << QString("9;@Descripcion;@CsvCaracter");
         QTest::newRow("mark on a point row") << "9|18|1" << QString("9;@CsvInterna;@CsvFilaInternaDesconocida");
+        QTest::newRow("mark neither 0 nor 1") << "9|18|2" << QString("9;@CsvInterna;@CsvNoEnLista|2");
         QTest::newRow("mark on a device's row of the gateway's error type")
             << "9|1|1|9|2|-2|9|18|1" << QString("9;@CsvInterna;@CsvFilaInternaDesconocida");
         QTest::newRow("address used twice (save check)") << "12|13|6" << QString("12;Add;Add:6@repetida");
@@ -1128,6 +1138,8 @@ private slots:
         row("report other protocol", {"report", "P", "--html", "r.html"}, "tester", 1,
             {"@ProtocoloNoSoportado|Tester"});
         row("report no such folder", {"report", "nowhere", "--points", "p.csv"}, "", 1, {"@ProyectoNoEncontrado"});
+        row("export-csv into a folder that is not there", {"export-csv", "P", "/nonexistent/p.csv"}, "", 1,
+            {"@NoSePuedeGrabar", "/nonexistent/p.csv"});
         for (const QString kind : {"points", "html", "pdf"})  // each output, into a folder that is not there
             row(qPrintable("report " + kind + " nowhere"), {"report", "P", "--" + kind, "/nonexistent/r." + kind}, "",
                 1, {"@NoSePuedeGrabar", "/nonexistent/r." + kind});
