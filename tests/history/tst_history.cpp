@@ -169,50 +169,45 @@ private slots:
     // address, its kind and so the fields it has), one device, one serial setting; a project compared with the
     // last file its history kept.
     void cli_data() {
-        addColumns<QString, QStringList, int, QString>("change", "args", "code", "out");
-        QTest::newRow("decode") << "" << QStringList{"decode", "A"} << 0 << "103 device=1" + kNv.arg(5).arg("W");
-        QTest::newRow("decode --json") << "" << QStringList{"decode", "A", "--json"} << 0 << "\"asciiLink\": 1";
-        QTest::newRow("decode, nothing readable")
-            << "nodevices" << QStringList{"decode", "B"} << 0 << "points: 1 readable: 0";
-        QTest::newRow("decode damaged") << "cut" << QStringList{"decode", "B"} << 1 << "@DecParado";
-        QTest::newRow("decode damaged --json")
-            << "cut" << QStringList{"decode", "B", "--json"} << 1 << "\"complete\": false";
-        QTest::newRow("decode usage") << "" << QStringList{"decode", "A", "B"} << 2 << "@PilmoraErrorUso";
+        const auto row = addColumns<QString, QStringList, int, QString>("change", "args", "code", "out");
+        row("decode", "", QStringList{"decode", "A"}, 0, "103 device=1" + kNv.arg(5).arg("W"));
+        row("decode --json", "", QStringList{"decode", "A", "--json"}, 0, "\"asciiLink\": 1");
+        row("decode, nothing readable", "nodevices", QStringList{"decode", "B"}, 0, "points: 1 readable: 0");
+        row("decode damaged", "cut", QStringList{"decode", "B"}, 1, "@DecParado");
+        row("decode damaged --json", "cut", QStringList{"decode", "B", "--json"}, 1, "\"complete\": false");
+        row("decode usage", "", QStringList{"decode", "A", "B"}, 2, "@PilmoraErrorUso");
         for (const char* missing : {"none", "-"})  // a lone "-" is a name too
-            QTest::newRow(missing) << "" << QStringList{"decode", missing} << 1 << "!@NoSeEncuentraFichero";
-        QTest::newRow("diff of -") << "" << QStringList{"diff", "-", "B"} << 3 << "!@NoSeEncuentraFichero";
-        QTest::newRow("diff of a file alone") << "" << QStringList{"diff", "-"} << 2 << "@PilmoraErrorUso;-\n";
-        QTest::newRow("same apart from the date") << "" << QStringList{"diff", "A", "B"} << 0 << "@DifIguales";
-        QTest::newRow("one point") << "point" << QStringList{"diff", "A", "B"} << 1
-                                   << "~ 103 offset: 0 -> 2\n@DifCambiados;1";
-        QTest::newRow("point moved") << "moved" << QStringList{"diff", "A", "B"} << 1
-                                     << "- 103 device=1" + kNv.arg(5).arg("W") + "\n+ 106 device=1" +
-                                            kNv.arg(5).arg("W") + "\n@DifAnyadidos;1; @DifQuitados;1";
-        QTest::newRow("point becomes an error row")
-            << "error" << QStringList{"diff", "A", "B"} << 1
-            << "~ 102 kind: nv -> device-error, nvIndex: 4 -> -, offset: 0 -> -, dataType: 2 -> -, a: 1 -> -, "
-               "b: 0 -> -, c: 0 -> -, filter: 0 -> -, snvt: 105 -> -, direction: RW -> R, ad: 0 -> 1\n";
-        QTest::newRow("error row becomes a point")
-            << "error" << QStringList{"diff", "B", "A"} << 1
-            << "~ 102 kind: device-error -> nv, direction: R -> RW, ad: 1 -> 0, a: - -> 1, b: - -> 0, c: - -> 0, "
-               "dataType: - -> 2, filter: - -> 0, nvIndex: - -> 4, offset: - -> 0, snvt: - -> 105\n";
-        QTest::newRow("one device") << "device" << QStringList{"diff", "A", "B"} << 1
-                                    << "device 2: subnet 2 node 7 errorPoint=-1 -> subnet 2 node 8 errorPoint=-1\n"
-                                       "@DifDispositivos;1";
+            row(missing, "", QStringList{"decode", missing}, 1, "!@NoSeEncuentraFichero");
+        row("diff of -", "", QStringList{"diff", "-", "B"}, 3, "!@NoSeEncuentraFichero");
+        row("diff of a file alone", "", QStringList{"diff", "-"}, 2, "@PilmoraErrorUso;-\n");
+        row("same apart from the date", "", QStringList{"diff", "A", "B"}, 0, "@DifIguales");
+        row("one point", "point", QStringList{"diff", "A", "B"}, 1, "~ 103 offset: 0 -> 2\n@DifCambiados;1");
+        row("point moved", "moved", QStringList{"diff", "A", "B"}, 1,
+            "- 103 device=1" + kNv.arg(5).arg("W") + "\n+ 106 device=1" + kNv.arg(5).arg("W") +
+                "\n@DifAnyadidos;1; @DifQuitados;1");
+        row("point becomes an error row", "error", QStringList{"diff", "A", "B"}, 1,
+            "~ 102 kind: nv -> device-error, nvIndex: 4 -> -, offset: 0 -> -, dataType: 2 -> -, a: 1 -> -, "
+            "b: 0 -> -, c: 0 -> -, filter: 0 -> -, snvt: 105 -> -, direction: RW -> R, ad: 0 -> 1\n");
+        row("error row becomes a point", "error", QStringList{"diff", "B", "A"}, 1,
+            "~ 102 kind: device-error -> nv, direction: R -> RW, ad: 1 -> 0, a: - -> 1, b: - -> 0, c: - -> 0, "
+            "dataType: - -> 2, filter: - -> 0, nvIndex: - -> 4, offset: - -> 0, snvt: - -> 105\n");
+        row("one device", "device", QStringList{"diff", "A", "B"}, 1,
+            "device 2: subnet 2 node 7 errorPoint=-1 -> subnet 2 node 8 errorPoint=-1\n"
+            "@DifDispositivos;1");
         // Device lists of unequal length, both ways.
-        QTest::newRow("device added") << "third" << QStringList{"diff", "A", "B"} << 1
-                                      << "device 3: - -> subnet 3 node 9 errorPoint=-1\n";
-        QTest::newRow("device removed") << "third" << QStringList{"diff", "B", "A"} << 1
-                                        << "device 3: subnet 3 node 9 errorPoint=-1 -> -\n";
-        QTest::newRow("one serial setting")
-            << "baud" << QStringList{"diff", "A", "B"} << 1 << "serial.baud: 9600 -> 38400\n@DifAjustes;serial.baud";
+        row("device added", "third", QStringList{"diff", "A", "B"}, 1,
+            "device 3: - -> subnet 3 node 9 errorPoint=-1\n");
+        row("device removed", "third", QStringList{"diff", "B", "A"}, 1,
+            "device 3: subnet 3 node 9 errorPoint=-1 -> -\n");
+        row("one serial setting", "baud", QStringList{"diff", "A", "B"}, 1,
+            "serial.baud: 9600 -> 38400\n@DifAjustes;serial.baud");
         for (const char* way : {"A B", "B A"})  // settings that only one side has, either side
-            QTest::newRow(way) << "firmware" << QString("diff %1").arg(way).split(' ') << 1
-                               << (way[0] == 'A' ? "tcpip.gateway: \"\" -> -\ntcpip.ip: 127.0.0.1 -> -"
-                                                 : "tcpip.gateway: - -> \"\"\ntcpip.ip: - -> 127.0.0.1");
-        QTest::newRow("damaged side") << "cut" << QStringList{"diff", "A", "B"} << 3 << "@DifDanyado";
-        QTest::newRow("usage") << "" << QStringList{"diff", "A", "B", "C"} << 2 << "@PilmoraErrorUso";
-        QTest::newRow("project never sent") << "" << QStringList{"diff", "P"} << 3 << "@HistNingunEnvio";
+            row(way, "firmware", QString("diff %1").arg(way).split(' '), 1,
+                (way[0] == 'A' ? "tcpip.gateway: \"\" -> -\ntcpip.ip: 127.0.0.1 -> -"
+                               : "tcpip.gateway: - -> \"\"\ntcpip.ip: - -> 127.0.0.1"));
+        row("damaged side", "cut", QStringList{"diff", "A", "B"}, 3, "@DifDanyado");
+        row("usage", "", QStringList{"diff", "A", "B", "C"}, 2, "@PilmoraErrorUso");
+        row("project never sent", "", QStringList{"diff", "P"}, 3, "@HistNingunEnvio");
     }
     void cli() {
         auto [change, args, code, out] = fetch<QString, QStringList, int, QString>("change", "args", "code", "out");

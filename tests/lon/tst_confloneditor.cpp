@@ -380,12 +380,11 @@ private slots:
     }
 
     void chooserWritesSelectedRows_data() {
-        addColumns<int, QString, QString, int>("row", "typed", "preset", "written");
-        QTest::newRow("filter, accept: visible rows of the selection")
-            << 3 << "lev_PERC" << QString("SNVT_temp_p") << 2;
-        QTest::newRow("cancel writes nothing") << 3 << "" << QString("SNVT_temp_p") << 0;
-        QTest::newRow("error row: no chooser") << 1 << "" << QString() << -1;
-        QTest::newRow("type code 8 refused, nothing written") << 3 << "bad8" << QString("SNVT_temp_p") << 0;
+        const auto row = addColumns<int, QString, QString, int>("row", "typed", "preset", "written");
+        row("filter, accept: visible rows of the selection", 3, "lev_PERC", QString("SNVT_temp_p"), 2);
+        row("cancel writes nothing", 3, "", QString("SNVT_temp_p"), 0);
+        row("error row: no chooser", 1, "", QString(), -1);
+        row("type code 8 refused, nothing written", 3, "bad8", QString("SNVT_temp_p"), 0);
     }
 
     void chooserWritesSelectedRows() {
@@ -529,7 +528,7 @@ private slots:
         dialog(true), w.cmdImportar->click();
         QVERIFY2(m_prompts->lastText().startsWith(Texto("CsvImportado") + QString::number(w.gridModel().dataRows())),
                  qPrintable(m_prompts->lastText()));
-        QStringList more;              // up to 200 faults are listed; at the 200th the list says there are more
+        QStringList more;                   // up to 200 faults are listed; at the 200th the list says there are more
         for (int rows : {200, 201, 202}) {  // the address of the first row used again: a fault on each of the others
             const QByteArray head = written.left(written.indexOf('\n') + 1),
                              last = written.trimmed().split('\n').last();

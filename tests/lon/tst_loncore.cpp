@@ -529,27 +529,24 @@ private slots:
     }
 
     void smallFiles_data() {
-        addColumns<int, Rows, QByteArray, QVector<int>>("addressing", "rows", "tail", "counts");
-        QTest::newRow("one readable row, Neuron-ID 0102")
-            << 0 << Rows{lonPointRow(1, 105, 6, "R", 1)}
-            << le16(1) + b({1, 2, 0, 0, 0, 0}) + le16(-1) + le16(1) + le16(1) + slot(0, 6, 105, 1) + le16(1) + le16(1) +
-                   le16(0) + b({0, 0, 1})
-            << QVector<int>{1, 1, 0, 0};
-        QTest::newRow("error rows") << 0
-                                    << Rows{lonErrorRow(0, 9), lonErrorRow(1, 8), lonErrorRow(2, 7, false),
-                                            lonPointRow(2, 105, 0, "R", 2), lonPointRow(1, 105, 0, "R", 1)}
-                                    << le16(2) + b({1, 2, 0, 0, 0, 0}) + le16(8) + b({0, 0, 0, 0, 0, 2}) + le16(-1) +
-                                           le16(2) + le16(4) + slot(0, 0, 105, 1) + slot(1, 0, 105, 2) +
-                                           QByteArray(34, '\0') + le16(4) + le16(1) + le16(0) + b({0, 0, 1}) + le16(2) +
-                                           le16(1) + b({0, 0, 1}) + le16(9) + le16(-1) + b({1, 0, 1}) + le16(8) +
-                                           le16(-1) + b({1, 0, 1})
-                                    << QVector<int>{4, 2, 0, 0};
-        QTest::newRow("subnet/node addressing")
-            << 1 << Rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)}
-            << le16(2) + b({3, 4, 0, 0, 0, 0}) + le16(-1) + b({255, 127, 0, 0, 0, 0}) + le16(-1) + le16(2) + le16(2) +
-                   slot(0, 0, 105, 1) + slot(1, 0, 105, 2) + le16(2) + le16(1) + le16(0) + b({0, 0, 1}) + le16(2) +
-                   le16(1) + b({0, 0, 1})
-            << QVector<int>{2, 2, 0, 0};
+        const auto row = addColumns<int, Rows, QByteArray, QVector<int>>("addressing", "rows", "tail", "counts");
+        row("one readable row, Neuron-ID 0102", 0, Rows{lonPointRow(1, 105, 6, "R", 1)},
+            le16(1) + b({1, 2, 0, 0, 0, 0}) + le16(-1) + le16(1) + le16(1) + slot(0, 6, 105, 1) + le16(1) + le16(1) +
+                le16(0) + b({0, 0, 1}),
+            QVector<int>{1, 1, 0, 0});
+        row("error rows", 0,
+            Rows{lonErrorRow(0, 9), lonErrorRow(1, 8), lonErrorRow(2, 7, false), lonPointRow(2, 105, 0, "R", 2),
+                 lonPointRow(1, 105, 0, "R", 1)},
+            le16(2) + b({1, 2, 0, 0, 0, 0}) + le16(8) + b({0, 0, 0, 0, 0, 2}) + le16(-1) + le16(2) + le16(4) +
+                slot(0, 0, 105, 1) + slot(1, 0, 105, 2) + QByteArray(34, '\0') + le16(4) + le16(1) + le16(0) +
+                b({0, 0, 1}) + le16(2) + le16(1) + b({0, 0, 1}) + le16(9) + le16(-1) + b({1, 0, 1}) + le16(8) +
+                le16(-1) + b({1, 0, 1}),
+            QVector<int>{4, 2, 0, 0});
+        row("subnet/node addressing", 1, Rows{lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)},
+            le16(2) + b({3, 4, 0, 0, 0, 0}) + le16(-1) + b({255, 127, 0, 0, 0, 0}) + le16(-1) + le16(2) + le16(2) +
+                slot(0, 0, 105, 1) + slot(1, 0, 105, 2) + le16(2) + le16(1) + le16(0) + b({0, 0, 1}) + le16(2) +
+                le16(1) + b({0, 0, 1}),
+            QVector<int>{2, 2, 0, 0});
     }
 
     void smallFiles() {

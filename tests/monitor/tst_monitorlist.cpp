@@ -47,23 +47,22 @@ class TstMonitorList : public QObject {
     Q_OBJECT
 private slots:
     void lon_data() {
-        addColumns<QList<bool>, QVector<QStringList>, QStringList>("devices", "rows",
-                                                                   "expected");  // devices 1.. on/off
+        const auto row = addColumns<QList<bool>, QVector<QStringList>, QStringList>("devices", "rows",
+                                                                                    "expected");  // devices 1.. on/off
         const QVector<QStringList> mixed{lonErrorRow(0, 100), lonPointRow(1, 105, 0, "R", 7),
                                          lonPointRow(2, 105, 1, "W", 8), lonPointRow(1, 105, 2, "RW", 9, false)};
-        QTest::newRow("device 2 off, inactive row out, device 0 in")
-            << QList<bool>{true, false} << mixed << QStringList{"0/100/0", "1/7/0", "AD0007=2", "AD0100=1"};
-        QTest::newRow("no device on: not even device 0") << QList<bool>{false, false} << mixed << QStringList();
-        QTest::newRow("no device count stored, device 1 on: none") << QList<bool>{true} << mixed << QStringList();
-        QTest::newRow("repeated address keeps the first")
-            << QList<bool>{true} << QVector<QStringList>{lonPointRow(1, 105, 0, "R", 7), lonPointRow(1, 105, 1, "W", 7)}
-            << QStringList{"1/7/0", "1/7/1", "AD0007=1"};
+        row("device 2 off, inactive row out, device 0 in", QList<bool>{true, false}, mixed,
+            QStringList{"0/100/0", "1/7/0", "AD0007=2", "AD0100=1"});
+        row("no device on: not even device 0", QList<bool>{false, false}, mixed, QStringList());
+        row("no device count stored, device 1 on: none", QList<bool>{true}, mixed, QStringList());
+        row("repeated address keeps the first", QList<bool>{true},
+            QVector<QStringList>{lonPointRow(1, 105, 0, "R", 7), lonPointRow(1, 105, 1, "W", 7)},
+            QStringList{"1/7/0", "1/7/1", "AD0007=1"});
         QVector<QStringList> dirs{lonPointRow(1, 105, 0, "RW", 12345), lonPointRow(1, 105, 1, "R", 2),
                                   lonPointRow(1, 105, 2, "R", 3), lonPointRow(1, 105, 3, "W", 4)};
         dirs[1][13] = "", dirs[2][13] = "x";
-        QTest::newRow("directions RW, empty, other; five digits")
-            << QList<bool>{true} << dirs
-            << QStringList{"1/12345/2", "1/2/2", "1/3/2", "1/4/1", "AD0002=2", "AD0003=3", "AD0004=4", "AD12345=1"};
+        row("directions RW, empty, other; five digits", QList<bool>{true}, dirs,
+            QStringList{"1/12345/2", "1/2/2", "1/3/2", "1/4/1", "AD0002=2", "AD0003=3", "AD0004=4", "AD12345=1"});
     }
 
     void lon() {

@@ -138,17 +138,16 @@ private slots:
 
     void placement_data() {
         // "tile WxH count minWidth viewerWidth" or "inside WxH x,y,w,h minW,minH" -> the rectangles "x,y,w,h" given
-        QTest::addColumn<QString>("run");
-        QTest::newRow("1024x768: the viewer a row of its own, the monitors two abreast")
-            << "tile 1024x620 4 420 700 -> 0,0,1024,310 0,310,512,155 512,310,512,155 0,465,1024,155";
-        QTest::newRow("wide screen, narrow cells: still its own row")
-            << "tile 1920x1000 4 420 700 -> 0,0,1920,667 0,667,640,333 640,667,640,333 1280,667,640,333";
-        QTest::newRow("room for all: side by side") << "tile 1920x1000 2 420 700 -> 0,0,960,1000 960,0,960,1000";
-        QTest::newRow("too narrow for two: one above the other") << "tile 800x600 2 420 0 -> 0,0,800,300 0,300,800,300";
-        QTest::newRow("off the area's corner: moved back in")
-            << "inside 1024x620 900,500,467,267 300,100 -> 557,353,467,267";
-        QTest::newRow("larger than the area: shrunk to it") << "inside 400x300 10,10,467,400 300,100 -> 0,0,400,300";
-        QTest::newRow("below its minimum: grown to it") << "inside 1024x620 0,0,100,50 300,100 -> 0,0,300,100";
+        const auto row = addColumns<QString>("run");
+        row("1024x768: the viewer a row of its own, the monitors two abreast",
+            "tile 1024x620 4 420 700 -> 0,0,1024,310 0,310,512,155 512,310,512,155 0,465,1024,155");
+        row("wide screen, narrow cells: still its own row",
+            "tile 1920x1000 4 420 700 -> 0,0,1920,667 0,667,640,333 640,667,640,333 1280,667,640,333");
+        row("room for all: side by side", "tile 1920x1000 2 420 700 -> 0,0,960,1000 960,0,960,1000");
+        row("too narrow for two: one above the other", "tile 800x600 2 420 0 -> 0,0,800,300 0,300,800,300");
+        row("off the area's corner: moved back in", "inside 1024x620 900,500,467,267 300,100 -> 557,353,467,267");
+        row("larger than the area: shrunk to it", "inside 400x300 10,10,467,400 300,100 -> 0,0,400,300");
+        row("below its minimum: grown to it", "inside 1024x620 0,0,100,50 300,100 -> 0,0,300,100");
     }
 
     void placement() {

@@ -215,17 +215,16 @@ private slots:
     // Project > open offers the last one; chosen, it opens with the link settings of its INI (ConsolaUDP PuertoUDP
     // IPConexion); cancelled or deleted, none is open.
     void projectAction_data() {
-        addColumns<QString, QStringList, QString>("how", "ini", "link");
+        const auto row = addColumns<QString, QStringList, QString>("how", "ini", "link");
         const QString def = QString::fromLatin1(kIPPorDefecto);
-        QTest::newRow("no Console section") << "choose" << QStringList{"[ASCII]", "Baudios=3 (9600)"} << "0 23 " + def;
-        QTest::newRow("UDP") << "choose"
-                             << QStringList{"[Console]", "UDPConsole=1", "Port=5001", "[ASCII]", "IP=127.0.0.1"}
-                             << "1 5001 127.0.0.1";
-        QTest::newRow("any non-zero is UDP") << "choose" << QStringList{"[console]", "udpconsole=-1"} << "1 23 " + def;
-        QTest::newRow("serial") << "choose" << QStringList{"[Console]", "UDPConsole=0", "Port=24"} << "0 24 " + def;
-        QTest::newRow("empty IP stays empty") << "choose" << QStringList{"[ASCII]", "IP="} << "0 23 ";
-        QTest::newRow("cancel") << "cancel" << QStringList() << "";
-        QTest::newRow("delete") << "delete" << QStringList() << "";
+        row("no Console section", "choose", QStringList{"[ASCII]", "Baudios=3 (9600)"}, "0 23 " + def);
+        row("UDP", "choose", QStringList{"[Console]", "UDPConsole=1", "Port=5001", "[ASCII]", "IP=127.0.0.1"},
+            "1 5001 127.0.0.1");
+        row("any non-zero is UDP", "choose", QStringList{"[console]", "udpconsole=-1"}, "1 23 " + def);
+        row("serial", "choose", QStringList{"[Console]", "UDPConsole=0", "Port=24"}, "0 24 " + def);
+        row("empty IP stays empty", "choose", QStringList{"[ASCII]", "IP="}, "0 23 ");
+        row("cancel", "cancel", QStringList(), "");
+        row("delete", "delete", QStringList(), "");
     }
     void projectAction() {
         const QString how = col<QString>("how");

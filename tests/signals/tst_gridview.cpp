@@ -320,9 +320,8 @@ private slots:
     // Every per-row and per-column property of a 3x4 grid set and read at -1, 0, the last and one past it: outside
     // the grid a set is ignored and a read gives the plain value.
     void accessorEdges_data() {
-        QTest::addColumn<QString>("property");
-        for (const char* p : {"height", "width", "data", "type", "align", "cell row", "cell col"})
-            QTest::newRow(p) << p;
+        const auto row = addColumns<QString>("property");
+        for (const char* p : {"height", "width", "data", "type", "align", "cell row", "cell col"}) row(p, p);
     }
     void accessorEdges() {
         const QString p = col<QString>("property");
