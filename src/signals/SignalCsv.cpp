@@ -143,6 +143,15 @@ bool csvDecode(const QByteArray& bytes, CsvRecords* out, QString* error, const C
         record.clear();
         ++recordNo;
     };
+    auto overLimits = [&]() {
+        const bool fields =
+            record.size() > kCsvMaxFields || (!out->records.isEmpty() && out->records.last().size() > kCsvMaxFields);
+        if (!fields && out->records.size() <= kCsvMaxRecords) return false;
+        *error = fields ? Texto("CsvDemasiadasColumnas") + QString::number(kCsvMaxFields)
+                        : Texto("CsvDemasiadasFilas") + QString::number(kCsvMaxRecords);
+        out->records.clear();
+        return true;
+    };
     while (i < n) {
         if (progress && i >= nextReport) {
             progress(total * i / n, total);
@@ -180,18 +189,10 @@ bool csvDecode(const QByteArray& bytes, CsvRecords* out, QString* error, const C
             ++i;
             continue;
         }
-        if (record.size() > kCsvMaxFields || (!out->records.isEmpty() && out->records.last().size() > kCsvMaxFields)) {
-            *error = Texto("CsvDemasiadasColumnas") + QString::number(kCsvMaxFields);
-            out->records.clear();
-            return false;
-        }
-        if (out->records.size() > kCsvMaxRecords) {
-            *error = Texto("CsvDemasiadasFilas") + QString::number(kCsvMaxRecords);
-            out->records.clear();
-            return false;
-        }
+        if (overLimits()) return false;
     }
-    if (!field.isEmpty() || fieldStarted || !record.isEmpty()) endRecord();
+    // The last record, when no line end closes it, counts against the limits too.
+    if ((!field.isEmpty() || fieldStarted || !record.isEmpty()) && (endRecord(), overLimits())) return false;
     if (progress) progress(total, total);
     if (out->records.isEmpty()) {
         *error = Texto("CsvVacio");

@@ -6,11 +6,12 @@
 #include "mIdioma.h"
 
 namespace {
-// Records as "a|b" lines joined by "\n", or "!" + the start of the message.
-QString read(const QByteArray& bytes, QChar* sep = nullptr) {
+// Records as "a|b" lines joined by "\n", or "!" + the start of the message; read from `file` when one is named.
+QString read(const QByteArray& bytes, QChar* sep = nullptr, const QString& file = QString()) {
     CsvRecords r;
     QString error;
-    if (!csvDecode(bytes, &r, &error)) return QStringLiteral("!") + error;
+    if (!(file.isEmpty() ? csvDecode(bytes, &r, &error) : writeAll(file, bytes) && csvReadFile(file, &r, &error)))
+        return QStringLiteral("!") + error;
     if (sep) *sep = r.separator;
     QStringList lines;
     for (const QStringList& rec : r.records) lines << rec.join('|');
@@ -44,10 +45,13 @@ private slots:
         row("10,000 columns", QByteArray(10000, ','), "!" + Texto("CsvDemasiadasColumnas") + "256");
         row("empty", "\r\n\r\n", "!" + Texto("CsvVacio"));
         row("50 MB", QByteArray(50 * 1024 * 1024, 'x'), "!" + Texto("CsvDemasiadoGrande") + "16 MB");
+        row("100,000 records", "a" + QByteArray("\n1").repeated(99999), "a" + QString("\n1").repeated(99999));
+        row("100,001 records", "a" + QByteArray("\n1").repeated(100000), "!" + Texto("CsvDemasiadasFilas") + "100000");
     }
     void decode() {
         const auto [bytes, expected] = fetch<QByteArray, QString>("bytes", "expected");
         QCOMPARE(read(bytes), expected);
+        QCOMPARE(read(bytes, nullptr, m_home.file("t.csv")), expected);  // the same from a file
     }
 
     // A file of a megabyte reports from 0 to its size, forward, at least every 256 KiB, so the dialog moves.
