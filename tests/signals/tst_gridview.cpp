@@ -384,8 +384,12 @@ private slots:
     // Ending an edit writes only an open one (shown, holding a cell of the table) and hides the box whenever it held
     // a cell. "after": the cells holding the typed text, the box shown, the edit's row.
     // The focus leaving the open editor: for another control it ends the edit; for a menu or another window not.
+    // So does the current cell moving to another row or column (reason -1, -2), but not to itself (-3).
     void focusLeaves_data() {
         addColumns<int, QString>("reason", "cell");  // the cell after, the editor still open: "open"
+        QTest::newRow("current cell to the next row") << -1 << "5";
+        QTest::newRow("current cell to the next column") << -2 << "5";
+        QTest::newRow("current cell set to itself") << -3 << "open";
         QTest::newRow("tab") << int(Qt::TabFocusReason) << "5";
         QTest::newRow("mouse") << int(Qt::MouseFocusReason) << "5";
         QTest::newRow("other") << int(Qt::OtherFocusReason) << "5";
@@ -395,8 +399,13 @@ private slots:
     void focusLeaves() {
         Harness h;
         h.grid.select(2, 1, 2, 1), QTest::keyClick(&h.view, '5');
-        QFocusEvent out(QEvent::FocusOut, Qt::FocusReason(col<int>("reason")));
-        QCoreApplication::sendEvent(h.editor, &out);
+        const int reason = col<int>("reason");
+        const QPoint to = QList<QPoint>{{3, 1}, {2, 2}, {2, 1}}.value(-reason - 1);
+        QFocusEvent out(QEvent::FocusOut, Qt::FocusReason(reason));
+        if (reason < 0)
+            h.grid.select(to.x(), to.y(), to.x(), to.y());
+        else
+            QCoreApplication::sendEvent(h.editor, &out);
         QCOMPARE(h.editor->isVisible() ? "open" : h.grid.TextMatrix(2, 1), col<QString>("cell"));
     }
 
