@@ -179,6 +179,8 @@ private slots:
         QString why;
         const bool first = cv.refresca(v, &why), again = cv.refresca(v, &error);
         QVERIFY2(!first && why.startsWith(Texto("CheckoutNoLeido")) && again, qPrintable(why));
+        QVERIFY(writeAll(folder + "/Checkout.csv", QByteArray(17 << 20, 'x')));  // too large to be one: said
+        QVERIFY2(!changed.carga(kSlotLon, &why) && why.endsWith(Texto("CheckoutDemasiadoGrande")), qPrintable(why));
     }
 
     // Column widths of a printed table 100 wide, a word 10 a letter: shares of the weights, a caption's longest
