@@ -151,6 +151,7 @@ private slots:
         row("device subnet refused", "txtMaquina1", true, "300", "1", "Device Subnet not valid: 300");
         row("device node refused", "txtMaquina2", true, "128", "1", "Device Node not valid: 128");
         row("device name trimmed", "txtMaquina3", false, " Boiler  ", "Boiler");
+        row("poll time kept as typed", "txtLTimeoutPollLon", false, "250", "250");
     }
 
     void fieldChecksOnLeaving() {
@@ -172,9 +173,10 @@ private slots:
         const LonDevice& d = m.device(1);
         const QString fields =
             "txtIp txtNetMask txtGateway txtPortASCII txtTimeoutKeepAlive txtTimeoutAscii txtLSubnet txtLNode "
-            "txtMaquina0 txtMaquina1 txtMaquina2 txtMaquina3";
+            "txtMaquina0 txtMaquina1 txtMaquina2 txtMaquina3 txtLTimeoutPollLon";
         const QStringList stored({m.IP, m.NetMask, m.Gateway, QString::number(m.Port), m.tmoutKeepAlive_sec, m.Tmout_ms,
-                                  QString::number(m.Subnet), QString::number(m.Node), d.NId, d.Sb, d.Nd, d.Nm});
+                                  QString::number(m.Subnet), QString::number(m.Node), d.NId, d.Sb, d.Nd, d.Nm,
+                                  m.TimeoutPoll});
         QCOMPARE(stored.value(fields.split(' ').indexOf(field)), shown);
     }
 
@@ -559,6 +561,7 @@ private slots:
                 picked << QString::number(box->currentIndex());
         w.chkACK->click();
         picked << QString::number(w.chkACK->isChecked());
+        w.cboLLenDomain->setCurrentIndex(w.cboLLenDomain->count() - 1);
         QVERIFY(w.gridChanged() && w.connectionChanged());
         w.cmdAceptar->click();  // both questions answered yes
         const QStringList texts = m_prompts->texts();
@@ -573,6 +576,7 @@ private slots:
         for (const char* key : {"Baudios", "Bits", "Paridad", "SendACK"})
             stored << iniRead(dir + "/LON.ini", "ASCII", key, "").section(QLatin1Char(' '), 0, 0);  // "6 (38400)"
         QCOMPARE(stored, picked);
+        QCOMPARE(iniRead(dir + "/LON.ini", "LON", "LenDomain", ""), w.cboLLenDomain->currentText());
         QVERIFY(readAll(dir + "/LON.dat").contains("\tRoom 4\t11\t"));
         const QString copy = QDir(m_home->projectsRoot()).filePath("SaveGenCopy");
         QVERIFY(copyFolder(dir, copy));

@@ -227,6 +227,13 @@ private slots:
         iniWrite(e.dir + "/MBS6.ini", "MBS6", "TimeoutPoll", " 0250.123456789012345678");
         e.w.Form_Load();  // the poll time shown as the number stored, to 15 significant digits
         QCOMPARE(e.w.txtTimeoutPoll->text(), QString("250.123456789012"));
+        // A poll time typed is a change: generating asks for a save first; the save refuses it beyond its range, on
+        // the connection tab.
+        e.prompts.clear(), e.w.TabStrip1->setCurrentIndex(1);
+        e.w.txtTimeoutPoll->clear(), QTest::keyClicks(e.w.txtTimeoutPoll, "40000");
+        e.w.cmdPilmora->click(), e.prompts.queueAnswer(1), e.w.cmdAceptar->click();
+        QCOMPARE(e.prompts.texts() << QString::number(e.w.TabStrip1->currentIndex()),
+                 QStringList({Texto("PrimeroDebeGrabarLosCambios"), Texto("TimeoutPollFueraDeRango") + "40000", "0"}));
     }
 
     // In the focused editor, a key typed in row 20 of each column, then a right click inside rows 8-10 of it:
