@@ -1127,6 +1127,9 @@ private slots:
                                      {"poll", "-", "--udp", "SILENT"},
                                      {"send", "-", "--udp", "SILENT"}})
             row(qPrintable(a[0] + " of a folder named -"), a, "", 1, {"@ProyectoNoEncontrado"});
+        for (const char* port : {"0", "65536"})  // no such port
+            row(qPrintable(QString("poll to port ") + port), {"poll", "P", "--udp", QString("127.0.0.1:") + port}, "",
+                2, {"@PilmoraErrorUso|--udp 127.0.0.1:" + QString(port)});
         row("poll on a serial device that is not there",
             {"poll", "P", "--serial", "/nonexistent/ttyX", "--timeout", "1"}, "", 1, {"/nonexistent/ttyX. "});
         row("report without a file to write", {"report", "P"}, "", 2, {"@PilmoraErrorUso", "--pdf FILE"});

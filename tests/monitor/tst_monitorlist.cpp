@@ -162,6 +162,8 @@ private slots:
             "p:AD0009? a1: a2: a8: a1: a9:AD0007? | pass:");
         row("answered before the closing wait ends", "p a9 t50 t500 a7 a8",
             "p:AD0009? a9:AD0007? t50:AD0008? t500: a7: a8: | done:");
+        row("a late answer the last one in: done at once", "p a9 t50 a8 a7",
+            "p:AD0009? a9:AD0007? t50:AD0008? a8: a7: | done:");
         row("all but one answered in the closing wait: still waiting", "p a9 t50 t500 a7",
             "p:AD0009? a9:AD0007? t50:AD0008? t500: a7: | pass:");
         row("late answer within the closing wait, one missing", "p a9 t50 t50 a7 t1000",
