@@ -191,8 +191,10 @@ bool csvDecode(const QByteArray& bytes, CsvRecords* out, QString* error, const C
         }
         if (overLimits()) return false;
     }
-    // The last record, when no line end closes it, counts against the limits too.
-    if ((!field.isEmpty() || fieldStarted || !record.isEmpty()) && (endRecord(), overLimits())) return false;
+    if (!field.isEmpty() || fieldStarted || !record.isEmpty()) {
+        endRecord();  // the last record, with no line end to close it, counts against the limits too
+        if (overLimits()) return false;
+    }
     if (progress) progress(total, total);
     if (out->records.isEmpty()) {
         *error = Texto("CsvVacio");
