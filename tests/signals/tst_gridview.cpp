@@ -381,6 +381,19 @@ private slots:
         QCOMPARE(QList<int>({g.Row(), g.Col(), g.RowSel(), g.ColSel()}), QList<int>({1, 1, 1, 1}));
     }
 
+    // The corner shows the caption of cell 0,0: a new one is painted at once.
+    void cornerFollowsItsText() {
+        struct Paints : QObject {
+            int n = 0;
+            bool eventFilter(QObject*, QEvent* e) override { return n += e->type() == QEvent::Paint, false; }
+        } paints;
+        Harness h;
+        h.view.findChild<QAbstractButton*>()->installEventFilter(&paints);
+        QCoreApplication::processEvents(), paints.n = 0;
+        h.grid.setTextMatrix(0, 0, "Nr");
+        QTRY_VERIFY(paints.n > 0);
+    }
+
     // Ending an edit writes only an open one (shown, holding a cell of the table) and hides the box whenever it held
     // a cell. "after": the cells holding the typed text, the box shown, the edit's row.
     // The focus leaving the open editor: for another control it ends the edit; for a menu or another window not.
