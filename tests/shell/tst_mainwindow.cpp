@@ -339,6 +339,7 @@ private slots:
         row("COM17 and beyond, devices", 3, "", "COM17,COM40,/dev/ttyUSB0", "COM 17|COM 40|/dev/ttyUSB0");
         row("stored number absent", 20, "", "COM3", "COM 20-");
         row("stored device absent", 1, "/dev/ttyACM3", "/dev/ttyUSB0", "/dev/ttyUSB0|/dev/ttyACM3-");
+        row("a stored device beats a stored number", 20, "/dev/ttyUSB0", "/dev/ttyUSB0", "/dev/ttyUSB0");
     }
     void portList() {
         TestHome home;
