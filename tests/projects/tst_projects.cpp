@@ -262,8 +262,9 @@ private slots:
             QHeaderView* h = w.lvwPro->header();
             for (int c : {0, 0, 2})
                 QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(c) + 4, 4)),
-                    orders << listed(w.lvwPro).join(',');
-            QCOMPARE(orders, QStringList({"alpha,Bravo,Charlie", "Charlie,Bravo,alpha", "Bravo,Charlie,alpha"}));
+                    orders << listed(w.lvwPro).join(',') + QString::number(h->isSortIndicatorShown()) +
+                                  QString::number(h->sortIndicatorSection());  // the arrow on the column
+            QCOMPARE(orders, QStringList({"alpha,Bravo,Charlie10", "Charlie,Bravo,alpha10", "Bravo,Charlie,alpha12"}));
         }
         QCOMPARE(current(w), QStringList({open, app().ProtProyecto, app().DescProyecto}).join('|'));
         w.lvwPro->setCurrentItem(w.lvwPro->findItems(row, Qt::MatchExactly, 0).value(0));
