@@ -52,7 +52,7 @@ const QStringList kShown =
         "text title plainText checkable checked default maxLength readOnly echoMode "
         "editable currentIndex minimum maximum value lineWrapMode textInteractionFlags "
         "selectionMode selectionBehavior editTriggers itemsExpandable rootIsDecorated clearButtonEnabled expanding "
-        "alignment wordWrap")
+        "alignment wordWrap arrowType")
         .split(' ');
 
 void widget(QStringList& out, const QWidget* w, const QWidget* root, const QString& indent) {
