@@ -110,6 +110,8 @@ private slots:
         QCOMPARE(v.grid.TextMatrix(1, v.colValor), shown);
         QCOMPARE(v.marcaCelda(1, v.colValor), sent.isEmpty() ? 0 : VisorSenyales::kPendiente);
         QVERIFY(report("AD0007", "4") && (v.refrescaFilas(1, 1), v.grid.TextMatrix(1, v.colValor) == "4"));
+        v.Datos_Carga();  // built again: every row shows its value at once
+        QCOMPARE(v.grid.TextMatrix(1, v.colValor), QString("4"));
     }
 
     void values_data() {
