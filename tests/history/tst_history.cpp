@@ -137,6 +137,8 @@ private slots:
         row("cut in a point", 0, 320, QByteArray(), "@DecParado;317: file ends inside point record 3");
         row("not a download file", 4, -1, QByteArray("HELLO"), "@DecParado;4: the header does not");
         row("other protocol", 21, -1, QByteArray("XY-"), "@DecParado;21: unknown protocol XY");
+        row("no points", 301, -1, QByteArray(2, '\0'), "@DecDanyado;0 points for 5 variable");
+        row("point count below 0", 301, -1, QByteArray("\xFF\xFF"), "@DecParado;301: point count -1");
         row("device count", 194, -1, QByteArray("\xC8", 1), "@DecParado;194: device count 200");
         row("slot link", 312, -1, QByteArray("\x09", 1), "@DecDanyado;point 2 (address 102) links to slot 9 of 5");
         row("stray byte", -1, -1, QByteArray("!"), "@DecDanyado;1 bytes after the end at offset 338");

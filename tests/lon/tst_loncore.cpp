@@ -1098,7 +1098,8 @@ private slots:
         row("check LON.ini cut and followed by garbage", check, "cutIni", 1, damaged + QStringList{"@DanyoBytes|6"});
         row("generate LON.ini cut and followed by garbage", generate, "cutIni", 1, damaged);
         row("generate last row cut short", generate, "cutRow", 1, damaged + QStringList{"@DanyoFilaCortada|16"});
-        row("check Project.ini with a NUL", check, "nulProject", 1, damaged + QStringList{"Project.ini"});
+        row("check Project.ini with a NUL starting line 4", check, "nulProject", 1,
+            damaged + QStringList{"Project.ini", "@DanyoBytes|4"});
         row("check hand-written quirks", check, "quirks", 0, {"@ComprobacionCorrecta"});
         row("generate last row short but ended", generate, "shortRowEnded", 0, ok, true);
         row("check MBS6: units not in use told apart", check, "mbs6", 0,
@@ -1182,7 +1183,7 @@ private slots:
         if (change == "cutRow") writeAll(dir + "/LON.dat", readAll(dir + "/LON.dat").chopped(30));
         if (change == "shortRowEnded") writeAll(dir + "/LON.dat", readAll(dir + "/LON.dat").chopped(30) + "\r\n");
         if (change == "nulProject")
-            writeAll(dir + "/Project.ini", QByteArray("[Project]\r\nProt=LON\r\nDesc=a\0b\r\n", 31));
+            writeAll(dir + "/Project.ini", QByteArray("[Project]\r\nProt=LON\r\nDesc=a\r\n\0b\r\n", 33));
         if (change == "quirks") {  // comments, blanks around "=", a repeated key, a line without "=", keys left out
             QByteArray ini = lonIniBytes(f).replace("Subnet=1", "; set on site\r\n  Subnet =  1 \r\nSubnet=7");
             writeAll(dir + "/LON.ini", ini.replace("TimeoutPoll=100\r\n", "just a note\r\n"));
