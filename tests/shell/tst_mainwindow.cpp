@@ -340,6 +340,7 @@ private slots:
         row("stored number absent", 20, "", "COM3", "COM 20-");
         row("stored device absent", 1, "/dev/ttyACM3", "/dev/ttyUSB0", "/dev/ttyUSB0|/dev/ttyACM3-");
         row("a stored device beats a stored number", 20, "/dev/ttyUSB0", "/dev/ttyUSB0", "/dev/ttyUSB0");
+        row("COM0 and COM-2 are names, not numbers", 1, "", "COM0,COM-2", "COM-2|COM0");
     }
     void portList() {
         TestHome home;
