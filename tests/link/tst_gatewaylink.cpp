@@ -45,7 +45,8 @@ public:
 
 struct Sink : ValueSink {
     bool setValue(const QString& key, const QString& text, QString* note) override {
-        if (key == "AD0001" || key == "AD0002") return log << key.mid(5) + '=' + text, true;
+        // ADx001: a key the list may hold that is no address, taken but never reported as a value
+        if (key == "AD0001" || key == "AD0002" || key == "ADx001") return log << key.mid(5) + '=' + text, true;
         return *note = Texto("RecibidaSenyalNoExistente") + key, false;
     }
     void clearAll() override { log << QStringLiteral("clear"); }
@@ -151,9 +152,10 @@ private slots:
     // reaches the signal list # the monitor # the spy monitors # what waits for its CR.
     void receive_data() {
         const auto row = addColumns<QString, int, bool, QString>("pieces", "state", "spies", "after");
-        row("value, CR LF, start of the next", "AD0001=12.5\r\nAD0002=3", 2, false, "1=12.5#>AD0001=12.5##AD0002=3");
+        row("value, CR LF, start of the next", "AD0001=12.5\r\nAD0002=3", 2, false, "1=12.5 v1#>AD0001=12.5##AD0002=3");
+        row("a key that is no address", "ADx001=5\r", 2, false, "1=5#>ADx001=5##");
         row("line completed by the next piece", "AD0001=12.5\r\nAD00|02=3\r|\n", 2, false,
-            "1=12.5|2=3#>AD0001=12.5|>AD0002=3##");
+            "1=12.5|2=3 v1,2#>AD0001=12.5|>AD0002=3##");
         row("= not at position 7: echoed only", "AD01=5\r", 2, false, "#>AD01=5##");
         row("address not in the list", "AD0009=1\r", 2, false, "#>AD0009=1|@RecibidaSenyalNoExistente;AD0009##");
         row("value before the link is verified", "AD0001=5\r", 1, false, "#>AD0001=5##");
@@ -170,7 +172,7 @@ private slots:
         const QString mb = "y" + QString((1 << 20) - 1, 'x'),
                       kept(GatewayLink::kMaxPendiente, 'x');  // a flood: the newest 64 KiB kept, said once
         row("flood", mb + "|" + mb + "|AD0001=1\rAD0002=2\r", 2, false,
-            "2=2#>@BufferRxRecortado;|>" + kept + "AD0001=1|>AD0002=2##");
+            "2=2 v2#>@BufferRxRecortado;|>" + kept + "AD0001=1|>AD0002=2##");
     }
     void receive() {
         Rig r(1, false, col<int>("state"));
@@ -183,8 +185,11 @@ private slots:
             else
                 r.t->feed(c.toLatin1());
         }
+        QString values;  // the values reported as such
+        for (int a : r.values) values += (values.isEmpty() ? " v" : ",") + QString::number(a);
         QCOMPARE(
-            QStringList({r.sink.log.join('|'), r.monitor.join('|'), r.spies.join('|'), r.link.BufferRx()}).join('#'),
+            QStringList({r.sink.log.join('|') + values, r.monitor.join('|'), r.spies.join('|'), r.link.BufferRx()})
+                .join('#'),
             withTexts(col<QString>("after")));
     }
 
