@@ -355,25 +355,33 @@ private slots:
                 before.marca(listaSenyales(), {listaSenyales().IndiceSenyales.value("AD0001")}, EstadoCheckout::Fallido,
                              "loose wire", false, &error));
         // Overlapping: every signal once (a gateway slow to answer, and too slow to report unasked), a watch during a
-        // flood of reports, a wrong --watch, a pass through a flood of change reports (only the answers printed).
+        // flood of reports, a wrong --watch, a pass through a flood of change reports (only the answers printed), a
+        // watch on a serial line whose gateway goes before the watch ends.
         GatewaySimProcess slow("udp", {"--project", served, "--tick", "60000", "--answer-delay", "30"}),
-            fast("udp", {"--project", folder}), flood("udp", {"--project", folder, "--tick", "10"});
-        QVERIFY(slow.started() && fast.started() && flood.started());
+            fast("udp", {"--project", folder}), flood("udp", {"--project", folder, "--tick", "10"}),
+            gone("pty", {"--project", folder});
+        QVERIFY(slow.started() && fast.started() && flood.started() && gone.started());
         const QStringList args[] = {{"--udp", "127.0.0.1:" + QString::number(slow.port()), "--record"},
-                                    {"--udp", "127.0.0.1:" + QString::number(fast.port()), "--watch", "30"},
+                                    {"--udp", "127.0.0.1:" + QString::number(fast.port()), "--watch", "3"},
                                     {"--udp", "127.0.0.1:9", "--watch", "x"},
-                                    {"--udp", "127.0.0.1:" + QString::number(flood.port())}};
-        QProcess p[4];
-        for (int i = 0; i < 4; ++i) {
+                                    {"--udp", "127.0.0.1:" + QString::number(flood.port())},
+                                    {"--serial", gone.device(), "--watch", "3"}};
+        QProcess p[5];
+        for (int i = 0; i < 5; ++i) {
             p[i].setProcessChannelMode(QProcess::MergedChannels);
             p[i].start(QStringLiteral(PILMORA_BIN_DIR "/pilmora"),
                        QStringList{"--home", home.path(), "poll", folder} + args[i]);
         }
         const QRegularExpression report("\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  AD0001 +Boiler flow temperature");
-        QString watched;
-        QTRY_VERIFY_WITH_TIMEOUT(report.match(watched += p[1].readAll()).hasMatch(), 30000);
-        p[1].kill();
+        QString lost;
+        QTRY_VERIFY_WITH_TIMEOUT(report.match(lost += p[4].readAll()).hasMatch(), 30000);
+        gone.kill();
         for (QProcess& q : p) QVERIFY(q.state() == QProcess::NotRunning || q.waitForFinished(30000));
+        const QString watched = p[1].readAll(), lostEnd = lost + p[4].readAll();
+        QVERIFY2(p[1].exitCode() == 0 && report.match(watched).hasMatch() &&
+                     !watched.contains(Texto("PilmoraEnlacePerdido")),
+                 qPrintable(watched));
+        QVERIFY2(p[4].exitCode() == 1 && lostEnd.contains(Texto("PilmoraEnlacePerdido")), qPrintable(lostEnd));
         const QString table = p[0].readAll(), wrong = p[2].readAll(), flooded = p[3].readAll();
         // Only the pass itself is bounded: from its start to the table's first row (a slow run may see reports before
         // the pass begins and after the table).
