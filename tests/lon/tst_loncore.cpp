@@ -1066,10 +1066,15 @@ private slots:
         const QStringList check{"check", "P"}, generate{"generate", "P", "--at=" + kCliAt};
         // Every command the tool takes is listed, with what it needs.
         row("--help", {"--help"}, "", 0,
-            {"pilmora [--home DIR] check PROJECT_DIR", "generate PROJECT_DIR [--at \"yyyy/mm/dd hh:nn:ss\"]",
-             "import-xif PROJECT_DIR FILE", "send PROJECT_DIR", "export-csv PROJECT_DIR FILE",
-             "import-csv PROJECT_DIR FILE", "poll PROJECT_DIR", "decode FILE", "diff FILE_A FILE_B",
-             "report PROJECT_DIR", "pilmora --help", "pilmora --version", "@PilmoraUso", "@PilmoraAyudaGenerate"});
+            QStringList{"pilmora [--home DIR] check PROJECT_DIR", "generate PROJECT_DIR [--at \"yyyy/mm/dd hh:nn:ss\"]",
+                        "import-xif PROJECT_DIR FILE", "send PROJECT_DIR", "export-csv PROJECT_DIR FILE",
+                        "import-csv PROJECT_DIR FILE", "poll PROJECT_DIR", "decode FILE", "diff FILE_A FILE_B",
+                        "report PROJECT_DIR", "pilmora --help", "pilmora --version", "@PilmoraUso"} +
+                QString("CsvAyudaExportar CsvAyudaImportar PilmoraAyudaAt PilmoraAyudaCheck PilmoraAyudaDecode "
+                        "PilmoraAyudaDiff PilmoraAyudaGenerate PilmoraAyudaHome PilmoraAyudaImportXif PilmoraAyudaPoll "
+                        "PilmoraAyudaRecord PilmoraAyudaReport PilmoraAyudaSend")
+                    .split(' ')
+                    .replaceInStrings(QRegularExpression("^"), " @"));  // each line of help
         row("nothing", {}, "", 2, usage);
         row("unknown command", {"compile", "P"}, "", 2, usage);
         row("no project", {"check"}, "", 2, usage);
@@ -1233,7 +1238,11 @@ private slots:
         }
         QVERIFY(writeAll(m_home->file("P/LON.ini"), ini));
         QCOMPARE(run({"--devices", "x", cover}).code, 2);
-        QCOMPARE(run({cover, m_home->file("none.xif")}).code, 1);
+        const QByteArray before = readAll(m_home->file("P/LON.dat"));
+        const CliRun none = run({cover, m_home->file("none.xif")});  // nothing taken when one file is not read
+        QVERIFY2(none.code == 1 && none.err.contains(Texto("XifNoLeido") + m_home->file("none.xif")),
+                 qPrintable(none.err));
+        QCOMPARE(readAll(m_home->file("P/LON.dat")), before);
         const CliRun ok = run({cover, testData("xif/SC100MP.XIF"), testData("xif/astroClock.xif"), "--devices", "2-3",
                                "--prefix", "--node-object"});
         QCOMPARE(ok.code, 0);
