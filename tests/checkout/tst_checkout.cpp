@@ -165,6 +165,11 @@ private slots:
         QVERIFY(changed.carga(kSlotLon, &error));  // loaded again: the points afresh
         QCOMPARE(changed.estado(7), EstadoCheckout::SinComprobar);
         QCOMPARE(changed.puntos().size(), rows.size());
+        // Hand-written rows of devices far beyond any there is are no points.
+        QVERIFY(loadLonSignals(folder, rows + QVector<QStringList>{lonPointRow(2000000000, 105, 7, "R", 11),
+                                                                   lonPointRow(-2000000000, 105, 8, "R", 12)}) &&
+                changed.carga(kSlotLon, &error));
+        QCOMPARE(changed.puntos().size(), rows.size());
         const QString ini = folder + "/LON.ini";  // a device count of 0 stored: device 1 on counts for nothing
         QVERIFY(writeAll(ini, readAll(ini).replace("NDevs=1\r\n", "NDevs=0\r\n")) && changed.carga(kSlotLon, &error));
         QCOMPARE(changed.puntos().size(), 0);
