@@ -219,6 +219,25 @@ private slots:
         QCOMPARE(QStringList({QString::number(h.grid.Rows()), h.grid.TextMatrix(1, 1)}), QStringList({"2", "v11"}));
     }
 
+    // Rows on screen: from the first row wholly in sight (the one scrolled just above it is not) to the last one
+    // reaching into the view.
+    void rowsOnScreen() {
+        SignalGrid g(41, 2);
+        SignalGridView v;
+        v.setGrid(&g), v.resize(300, 200), v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        v.resize(300, v.height() - v.viewport()->height() + 7 * v.rowHeight(0));  // the 8th row begins at the bottom
+        v.verticalScrollBar()->setValue(5);
+        QStringList got, expected;
+        for (int r = 1; r < 41; ++r) {
+            if (v.isRowOnScreen(r)) got << QString::number(r);
+            if (r >= 6 && r <= v.rowAt(v.viewport()->height() - 1) + 1) expected << QString::number(r);
+        }
+        QCOMPARE(v.topRow(), 6);
+        QCOMPARE(got.last(), "12");
+        QCOMPARE(got, expected);
+    }
+
     // One operation on rows sel.x to sel.y (columns 2..3); row `hidden` has height 0. "copy>N"/"cut>N"
     // paste the current row into row N; "number:START|STEP" answers the numbering's prompts (maximum 500).
     void rowOps_data() {
