@@ -661,7 +661,8 @@ private slots:
             w.close();
             QVERIFY(w.isVisible());
             QCOMPARE(m_prompts->texts().mid(told.size()), QStringList{Texto("EstaSeguroDeSalirSinGrabar")});
-            QCOMPARE(m_prompts->shown().last().defaultButton, 2);  // No: Enter keeps the work
+            const ScriptedPrompts::Shown& box = m_prompts->shown().last();  // a question; No: Enter keeps the work
+            QCOMPARE(QList<int>({box.style, box.buttons, box.defaultButton}), QList<int>({1, 2, 2}));
         }
         if (reasons.isEmpty()) QCOMPARE(readAll(dir + "/LON.ini") + readAll(dir + "/LON.dat"), files);
         QVERIFY(!QFile::exists(dir + "/LON.Plmx") && w.cmdPilmora->isEnabled());
