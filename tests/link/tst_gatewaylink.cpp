@@ -1,4 +1,5 @@
 // The gateway link over a recording transport, then against the simulated gateway (UDP 127.0.0.1, pty).
+#include <QNetworkDatagram>
 #include <QSerialPort>
 #include <QUdpSocket>
 #include <QtTest>
@@ -190,10 +191,9 @@ private slots:
         }
         QString values;  // the values reported as such
         for (int a : r.values) values += (values.isEmpty() ? " v" : ",") + QString::number(a);
-        QCOMPARE(
-            QStringList({r.sink.log.join('|') + values, r.monitor.join('|'), r.spies.join('|'), r.link.BufferRx()})
-                .join('#'),
-            withTexts(col<QString>("after")));
+        QCOMPARE(QStringList({r.sink.log.join('|') + values, r.monitor.join('|'), r.spies.join('|'), r.link.BufferRx()})
+                     .join('#'),
+                 withTexts(col<QString>("after")));
     }
 
     // A file (0: none), the gateway's replies ("*": every chunk acknowledged, then "SUCCES"), ticks: the chunks
@@ -452,6 +452,27 @@ private slots:
         QCOMPARE(r.monitor.contains(">gone wsock_Error"), passing && udp);
     }
 
+    // The socket's own refusals; a new gateway address is taken only when it is an IPv4 one.
+    void udpSocket() {
+        QUdpSocket gateway;
+        QVERIFY(gateway.bind(QHostAddress::LocalHost, 0));
+        QStringList got;
+        for (const auto& [host, port] :
+             {std::pair{"localhost", gateway.localPort()}, {"::1", gateway.localPort()}, {" 127.0.0.1 ", quint16(0)}}) {
+            UdpTransport u(host, port);
+            QString error;
+            got << (u.open(&error) ? "open" : error);
+        }
+        QCOMPARE(got, QStringList({"IP: localhost", "IP: ::1", "Port: 0"}));
+        UdpTransport u(" 127.0.0.1 ", gateway.localPort());
+        QString error;
+        QVERIFY(u.open(&error) && !u.retarget("x") && !u.retarget("::1") && u.retarget(" 127.0.0.1 ") &&
+                u.write("ISINFO?"));
+        QCOMPARE(u.describe(), "127.0.0.1");
+        QTRY_VERIFY(gateway.hasPendingDatagrams());
+        QCOMPARE(gateway.receiveDatagram().data(), QByteArray("ISINFO?"));
+    }
+
     // Datagrams from another address than the gateway's: dropped, the first named once, the count at the session's end.
     void strangers() {
         const QHostAddress gw("127.0.0.1");
@@ -512,17 +533,37 @@ private slots:
 
     void serialSettings_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("parsed");  // baud parity bits stop, empty when refused
-        for (const QString& r : QString("57600,n,8,1=57600 n 8 1| 56000 ,N, 8 ,1=56000 n 8 1|1200,e,7,2=1200 e 7 2|"
-                                        "300,m,5,1.5=300 m 5 3|9600,x,8,1=|9600,n,9,1=|9600,n,8,3=")
+        QTest::addColumn<QString>("parsed");  // baud parity bits stop, empty when refused; "*": opened on a pty too
+        for (const QString& r : QString("57600,n,8,1=57600 n 8 1*| 56000 ,N, 8 ,1=56000 n 8 1|1200,e,7,2=1200 e 7 2|"
+                                        "300,m,5,1.5=300 m 5 3*|9600,o,8,1=9600 o 8 1*|9600,s,8,2=9600 s 8 2*|"
+                                        "9600,x,8,1=*|9600,n,9,1=*|9600,n,8,3=*")
                                     .split('|'))
             QTest::newRow(qPrintable(r.section('=', 0, 0))) << r.section('=', 0, 0) << r.section('=', 1);
     }
     void serialSettings() {
-        const SerialSettings s = SerialTransport::parseSettings(col<QString>("text"));
+        const QString text = col<QString>("text"), parsed = col<QString>("parsed");
+        const SerialSettings s = SerialTransport::parseSettings(text);
         QCOMPARE(s.valid ? QString("%1 %2 %3 %4").arg(s.baud).arg(QChar(s.parity)).arg(s.dataBits).arg(s.stopBits)
                          : QString(),
-                 col<QString>("parsed"));
+                 QString(parsed).remove('*'));
+        if (!parsed.endsWith('*')) return;
+        GatewaySimProcess sim("pty", {});  // the port as it took them, or why not
+        SerialTransport t(1, sim.device(), text);
+        QString error;
+        QVERIFY2(t.open(&error) == s.valid, qPrintable(error));
+        auto* port = t.findChild<QSerialPort*>();
+        QCOMPARE(s.valid ? QString("%1 %2 %3 %4")
+                               .arg(port->baudRate())
+                               .arg(port->parity())
+                               .arg(port->dataBits())
+                               .arg(port->stopBits())
+                         : error,
+                 s.valid ? QString("%1 %2 %3 %4")
+                               .arg(s.baud)
+                               .arg(QString("n eosm").indexOf(QChar(s.parity)))  // QSerialPort's numbers
+                               .arg(s.dataBits)
+                               .arg(s.stopBits)
+                         : "Settings: " + text);
     }
 
     // On line to the simulated gateway, then a file sent: the state reached, the serial port as set, what the
