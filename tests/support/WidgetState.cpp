@@ -40,7 +40,8 @@ void model(QStringList& out, const QAbstractItemView* v, const QString& indent) 
             const QVariant check = i.data(Qt::CheckStateRole);
             cells << i.data().toString() + mark(!(i.flags() & Qt::ItemIsEnabled), "{off}") +
                          mark(i.flags() & Qt::ItemIsEditable, "{ed}") +
-                         mark(check.isValid(), check.toInt() ? "{x}" : "{ }");
+                         mark(check.isValid(), check.toInt() ? "{x}" : "{ }") +
+                         mark(v->selectionModel() && v->selectionModel()->isSelected(i), "{sel}");
         }
         out << indent + "  | " + cells.join(" | ");
     }
