@@ -159,6 +159,10 @@ private slots:
         t.setCell(3, 1, "w");
         QCOMPARE(t.cell(3, 1) + "/" + QStringList({t.cell(1, rows), t.cell(2, rows), t.cell(3, rows)}).join('|'),
                  t.columns() < 3 ? "/" + lastRow : "w/" + (rows == 1 ? row1.section('|', 0, 1) + "|w" : lastRow));
+        const QString before = t.text();  // outside the table: refused
+        for (const auto& [c, r] : {std::pair{1, 0}, {1, t.rows() + 1}, {0, 1}, {t.columns() + 1, 1}})
+            t.setCell(c, r, "z");
+        QCOMPARE(t.text(), before);
         t.clear(), g.setRows(1);  // the text is freed
         QCOMPARE(shown.mid(1).join('|'), row1);
     }
