@@ -1125,6 +1125,14 @@ private slots:
                 {"@PilmoraErrorUso|-x"});
             row(qPrintable(QString(command) + " no protocol"), {command, "P", "--udp", "SILENT"}, "noProtocol", 1,
                 {"@ProtocoloNoSoportado|-"});
+            for (const auto& [args, wrong] : {std::pair{QStringList{"--udp"}, "--udp"},  // what the usage error names
+                                              {{"Q", "--udp", "SILENT"}, "/P Q"},
+                                              {{"--udp", "SILENT", "--serial", "/dev/x"}, "--udp / --serial"},
+                                              {{}, "--udp / --serial"},
+                                              {{"--udp=SILENT", "--timeout=0"}, "--timeout 0"}})
+                row(qPrintable(QString(command) + " " + args.join(' ')), QStringList{command, "P"} + args, "", 2,
+                    QString(wrong).startsWith('/') ? QStringList{"@PilmoraErrorUso", wrong}  // after the folder
+                                                   : QStringList{"@PilmoraErrorUso|" + QString(wrong)});
         }
         // A lone "-" is a name, as in any path, not an option.
         for (const QStringList& a : {QStringList{"check", "-"},
@@ -1133,6 +1141,7 @@ private slots:
                                      {"poll", "-", "--udp", "SILENT"},
                                      {"send", "-", "--udp", "SILENT"}})
             row(qPrintable(a[0] + " of a folder named -"), a, "", 1, {"@ProyectoNoEncontrado"});
+        row("poll --watch=-1", {"poll", "P", "--udp", "SILENT", "--watch=-1"}, "", 2, {"@PilmoraErrorUso|--watch -1"});
         for (const char* port : {"0", "65536"})  // no such port
             row(qPrintable(QString("poll to port ") + port), {"poll", "P", "--udp", QString("127.0.0.1:") + port}, "",
                 2, {"@PilmoraErrorUso|--udp 127.0.0.1:" + QString(port)});
