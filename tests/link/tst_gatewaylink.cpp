@@ -678,6 +678,17 @@ private slots:
             QCOMPARE(app().IPConexion + s.link.ipTrasDescarga(), QStringLiteral("127.0.0.1"));
         }
         if (!serial) return;
+        // A speed chosen on line waits for the next opening; choosing the one in use again drops it.
+        const QString was = port.section('|', 0, 0);
+        for (const QString& chosen : {QString("9600,n,8,1|") + was, QString("9600,n,8,1")}) {
+            for (const QString& c : chosen.split('|')) s.link.setSerial(1, c, QString());
+            QCOMPARE(serial->baudRate(), was.section(',', 0, 0).toInt());
+            s.link.chkOnline_Click(false), s.link.chkOnline_Click(true);
+            QVERIFY(s.tickUntil(2));
+            serial = s.link.transport()->findChild<QSerialPort*>();
+            QCOMPARE(QString::number(serial->baudRate()) + " " + LeeIniAplicacion("Configuracion", "Settings", ""),
+                     chosen.contains('|') ? was.section(',', 0, 0) + " " + was : "9600 9600,n,8,1");
+        }
         const bool reopen = QByteArray(QTest::currentDataTag()).contains("reopened");
         if (reopen) {
             s.link.ControlaBusPilmora("INT", true);
