@@ -18,12 +18,6 @@ void avisoEntrada(const QString& text) {
 }
 }  // namespace
 
-QStringList ConnectionSettings::ListaCom() {
-    QStringList l;
-    for (int i = 1; i <= 16; ++i) l << QStringLiteral("COM %1").arg(i);
-    return l;
-}
-
 QList<PuertoOfrecido> ConnectionSettings::Puertos(int storedCom, const QString& storedDevice,
                                                   const QStringList& sistema) {
     QList<int> coms;

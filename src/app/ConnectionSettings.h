@@ -27,8 +27,6 @@ struct PuertoOfrecido {
 
 class ConnectionSettings {
 public:
-    // "COM 1" .. "COM 16".
-    static QStringList ListaCom();
     // Every port to offer: "COM 1" .. "COM 16", each COM port of `sistema` (the
     // system's port names, "COM17", "/dev/ttyUSB0") beyond them, then its device
     // paths; the stored port (number or path) stays offered when the system does

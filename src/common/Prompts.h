@@ -44,8 +44,6 @@ public:
     virtual QString inputBox(const QString& title, const QString& prompt, const QString& defaultValue) = 0;
     // Hourglass pointer on/off.
     virtual void setBusy(bool /*on*/) {}
-    // Lets pending events run for up to `ms` milliseconds (0: once).
-    virtual void letEventsRun(int /*ms*/) {}
 };
 
 Prompts& prompts();

@@ -1,7 +1,6 @@
 #include "QtPrompts.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMessageBox>
 
 #include "fInputBox.h"
@@ -55,10 +54,3 @@ void QtPrompts::setBusy(bool on) {
     }
 }
 
-void QtPrompts::letEventsRun(int ms) {
-    QElapsedTimer t;
-    t.start();
-    do {
-        QApplication::processEvents(QEventLoop::AllEvents, qMax(1, ms));
-    } while (t.elapsed() < ms);
-}

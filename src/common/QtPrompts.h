@@ -11,7 +11,6 @@ public:
     int systemBox(const QString& text, int style, const QString& caption) override;
     QString inputBox(const QString& title, const QString& prompt, const QString& defaultValue) override;
     void setBusy(bool on) override;
-    void letEventsRun(int ms) override;
 
 private:
     int m_busy = 0;

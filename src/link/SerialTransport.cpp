@@ -142,8 +142,6 @@ bool SerialTransport::write(const QByteArray& bytes) {
     return m_port->write(bytes) == bytes.size();
 }
 
-qint64 SerialTransport::pendingOutput() const { return m_port->isOpen() ? m_port->bytesToWrite() : 0; }
-
 void SerialTransport::flush(int ms) {
     QDeadlineTimer deadline(ms);
     while (m_port->isOpen() && m_port->bytesToWrite() > 0 && !deadline.hasExpired())

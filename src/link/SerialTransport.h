@@ -26,7 +26,6 @@ public:
     void close() override;
     bool isOpen() const override;
     bool write(const QByteArray& bytes) override;
-    qint64 pendingOutput() const override;
     void flush(int ms) override;
     bool isDatagram() const override { return false; }
     QString describe() const override { return m_name; }

@@ -27,9 +27,7 @@ public:
     // One message: over UDP one datagram, over serial bytes on the line.
     // Returns false when nothing could be handed to the system.
     virtual bool write(const QByteArray& bytes) = 0;
-    // Bytes written but not yet handed to the line.
-    virtual qint64 pendingOutput() const { return 0; }
-    // Waits at most `ms` for pendingOutput() to reach 0.
+    // Waits at most `ms` for the bytes written to be handed to the line.
     virtual void flush(int /*ms*/) {}
     // True for UDP: datagrams start with "IS" and carry no CR.
     virtual bool isDatagram() const = 0;

@@ -255,10 +255,6 @@ QString reportHead(const LonDownload& d) {
 }
 }  // namespace
 
-QString lonDownloadReport(const LonDownload& d, const QString& path) {
-    return reportHead(d) + downloadReportTail(d, path);
-}
-
 QString lonDownloadPath() { return downloadPath(kProtocol); }
 
 bool Genera_FicheroDescarga(const LonConfig& cfg, const SignalGrid& grid, const QDateTime& at) {

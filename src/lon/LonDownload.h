@@ -46,8 +46,6 @@ struct LonDownload : DownloadFile {
 LonDownload composeLonDownload(const LonConfig& cfg, const SignalGrid& grid, const LonTuning& tuning,
                                const QDateTime& at);
 
-// Report shown after a good run (message e).
-QString lonDownloadReport(const LonDownload& d, const QString& path);
 // RutaProyecto + separator + "LON.Plmx".
 QString lonDownloadPath();
 

@@ -788,7 +788,6 @@ void fConfLonA::toggleHiddenColumns() {
     }
 }
 
-void fConfLonA::UpdateRow(int row) { ::UpdateRow(*m_grid, row); }
 
 void fConfLonA::SNVTLink_Pasa(double index) {
     gridOp([&](bool& changed) { changed = ::SNVTLink_Pasa(*m_grid, catalogoSNVT(), int(index)); });

@@ -28,11 +28,6 @@ Mbs6Unit Mbs6Config::unit(int n) const { return (n >= 1 && n <= Maquinas.size())
 
 Mbs6Unit* Mbs6Config::unitPtr(int n) { return (n >= 1 && n <= Maquinas.size()) ? &Maquinas[n - 1] : nullptr; }
 
-int Mbs6Config::selectedUnits() const {
-    int n = 0;
-    for (const Mbs6Unit& u : Maquinas) n += u.On ? 1 : 0;
-    return n;
-}
 
 void Mbs6Config::Carga_ConfMbs6() {
     loading = true;

@@ -56,7 +56,6 @@ public:
     // Units 1..63; out of range gives an empty unit / nullptr.
     Mbs6Unit unit(int n) const;
     Mbs6Unit* unitPtr(int n);
-    int selectedUnits() const;
 
     // Reads "TimeoutPoll", the two keys of every unit, then the serial keys;
     // missing keys take their defaults. Clears both change flags; unit 1 current.
