@@ -975,6 +975,7 @@ private slots:
         QTest::newRow("address used twice (save check)") << "12|13|6" << QString("12;Add;Add:6@repetida");
         QTest::newRow("unknown caption") << "1|5|Ofset"
                                          << QString("1;Ofset;@CsvColumnaDesconocida;1;Offset;@CsvFaltaColumna");
+        QTest::newRow("a caption twice") << "1|5|idx" << QString("1;idx;@CsvColumnaRepetida;1;Offset;@CsvFaltaColumna");
         QTest::newRow("more faults than are listed")
             << "*|4|x|*|5|x|*|13|x|*|8|x|*|9|x|*|10|x" << QString("2;Idx;@CsvNoNumero|x");
         QTest::newRow("two rows wrong, both listed")
