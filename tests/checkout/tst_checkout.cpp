@@ -226,6 +226,11 @@ private slots:
         QVERIFY(c.marca(l, {2, 3}, EstadoCheckout::Correcto, QString(), false, &error));
         QVERIFY(c.marca(l, {40}, EstadoCheckout::Fallido, QString(), false, &error));
         QVERIFY(c.marca(l, {5}, EstadoCheckout::NoAplica, QString(), false, &error));
+        // A checked point since taken out of the table: its record listed apart.
+        QVERIFY(loadLonSignals(folder, rows + QVector<QStringList>{lonPointRow(1, 105, 1, "R", 1299)}) &&
+                c.carga(kSlotLon, &error) &&
+                c.marca(l, {l.NumSenyales}, EstadoCheckout::Fallido, "gone", false, &error));
+        QVERIFY(loadLonSignals(folder, rows));
         // With nothing set in the environment, not even a display.
         QProcess p;
         p.start("env", {"-i", PILMORA_BIN_DIR "/pilmora", "--home", home.path(), "report", folder, "--pdf",
@@ -241,6 +246,11 @@ private slots:
             QVERIFY2(QRegularExpression(QString("\\n *%1 ").arg(a)).match(pdf).hasMatch(),
                      qPrintable(QString::number(a)));
         QVERIFY(!pdf.contains("Point 1300") && pdf.contains("Pump <&> \"quoted\", 2") && pdf.contains("SUCCES"));
+        const QString orphans = pdf.mid(pdf.lastIndexOf(Texto("InformeHuerfanos")));
+        QVERIFY2(QRegularExpression("\\n *1299 +Point 1299 +" + Texto("CheckoutFallido") + " .* gone ")
+                     .match(orphans)
+                     .hasMatch(),
+                 qPrintable(orphans.left(600)));
         for (const QString& count : {Texto("CheckoutCorrecto") + " +2\\n", Texto("CheckoutFallido") + " +1\\n",
                                      Texto("CheckoutSinComprobar") + " +57\\n", Texto("InformeTotal") + " +61\\n",
                                      Texto("InformePagina") + "1 / \\d+\\n"})
