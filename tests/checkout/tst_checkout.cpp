@@ -159,6 +159,9 @@ private slots:
         for (const CheckoutRecord& o : changed.huerfanos())
             orphans << QString::number(o.direccion) + palabraEstado(o.estado);
         QCOMPARE(orphans, QStringList({"8OK", "9failed"}));
+        CheckoutVisor seen;  // the viewer's caption counts them
+        QVERIFY(seen.carga(v, kSlotLon, &error));
+        QVERIFY2(seen.progreso().endsWith(Texto("CheckoutHuerfanos") + "2"), qPrintable(seen.progreso()));
         // A scaling change is a change of the point too.
         rows[1][6] = "2";
         QVERIFY(loadLonSignals(folder, rows));
