@@ -156,6 +156,8 @@ private slots:
         InstanceLock lock, again;
         QTEST(lock.acquire(tmp.path()), "acquired");
         QVERIFY(!again.acquire(tmp.path()));  // refused while a holder in a live process keeps it
+        InstanceLock fresh;  // a folder not there yet is made, and holds its lock
+        QVERIFY(fresh.acquire(tmp.path() + "/new") && QFileInfo::exists(InstanceLock::lockPath(tmp.path() + "/new")));
     }
 
     // Each user keeps the lock of a read-only folder in a runtime folder of their own.
