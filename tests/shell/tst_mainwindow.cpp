@@ -440,6 +440,7 @@ private slots:
         if (how == "--no-dot") {
             QTRY_VERIFY(w.monitorEnlace()->lineas().count("<INFO?") >= 3);
             QCOMPARE(int(app().EstadoConexion), 1);
+            QCOMPARE(w.chkOnline->palette().color(QPalette::Button), QColor(255, 220, 0));  // yellow: not confirmed
             // The desktop session ending closes it on line: spies off, the link closed.
             QVERIFY(w.cierra(true) && app().EstadoConexion == 0 && !w.Timer1->isActive());
             QTRY_VERIFY(monitorHas(w, "<BUSINTOFF"));
@@ -454,6 +455,7 @@ private slots:
             QCOMPARE(QString::number(app().EstadoConexion) + controls(w).right(3), "3000");  // the project's items off
             QTRY_VERIFY(monitorHas(w, "<" + Texto("TransfFicheroCANCEL") + " (" + Texto("SinRespuesta") + ")"));
             QCOMPARE(int(app().EstadoConexion), 2);
+            QTRY_COMPARE(w.chkOnline->palette().color(QPalette::Button), QColor(255, 120, 0));  // orange: gone quiet
             return QTest::mouseClick(w.chkOnline, Qt::LeftButton);
         }
 
