@@ -290,6 +290,10 @@ private slots:
         for (const char* name : {"w.html", "w.htm", "w.HTM", "w.pdf", "w.txt"})
             kinds += escribeInforme(folder, home.file(name), &error) ? readAll(home.file(name)).left(1) : "!";
         QCOMPARE(kinds, "<<<%%");
+        QVERIFY(QFile::remove(folder + "/History.csv") && escribeInforme(folder, home.file("n.pdf"), &error));
+        text.start(pdftotext, {"-layout", home.file("n.pdf"), "-"});  // no download yet: said in its place
+        QVERIFY(text.waitForFinished(30000) &&
+                QString::fromUtf8(text.readAllStandardOutput()).contains(Texto("InformeSinHistoria")));
         // The points list reads back in a spreadsheet-like reader: every active point, the SNVT and scaling apart.
         CsvRecords csv;
         QVERIFY(csvReadFile(home.file("p.csv"), &csv, &error));
