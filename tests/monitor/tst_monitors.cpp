@@ -319,6 +319,17 @@ private slots:
                        QString::number(c->axes(Qt::Vertical)[0]->isTitleVisible());
         }
         QCOMPARE(got, QStringList({"2 000", "2 100", "2 100", "3 110", "3 110", "3 111", "8 111", "8 111"}));
+        // Values reported are drawn at the window's own tick, the value axis around them.
+        SenyalesSink sink;
+        const auto* y = static_cast<QValueAxis*>(c->axes(Qt::Vertical)[0]);
+        QStringList ranges;
+        for (const char* v : {"100", "100", "10"}) {
+            QVERIFY(sink.setValue("AD0007", v, nullptr));
+            t.informe(1);
+            QTRY_COMPARE(static_cast<const QXYSeries*>(c->series()[0])->count(), int(ranges.size()) + 1);
+            ranges << QString("%1..%2").arg(y->min()).arg(y->max());
+        }
+        QCOMPARE(ranges, QStringList({"94..106", "94..106", "0..120"}));  // one value: 5 % either side, in round steps
     }
 
     void windowsGo_data() {
