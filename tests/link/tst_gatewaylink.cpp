@@ -3,6 +3,7 @@
 #include <QSerialPort>
 #include <QUdpSocket>
 #include <QtTest>
+#include <unistd.h>
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
@@ -564,6 +565,19 @@ private slots:
                                .arg(s.dataBits)
                                .arg(s.stopBits)
                          : "Settings: " + text);
+    }
+
+    // What a port refused for want of rights tells the engineer to do: join the device's group, unless it is root's.
+    void permissionHint() {
+        TestHome home(false);
+        QTemporaryDir dir;
+        const QString device = dir.filePath("ttyUSB9");
+        QVERIFY(writeAll(device, ""));
+        if (::chown(QFile::encodeName(device).constData(), uid_t(-1), 20) != 0) QSKIP("cannot give a file group 20");
+        const QString group = QFileInfo(device).group();
+        QCOMPARE(QStringList({SerialTransport::permissionHint(device), SerialTransport::permissionHint("null"),
+                              SerialTransport::permissionHint(dir.filePath("none"))}),
+                 QStringList({Texto("PuertoSinPermiso") + "sudo usermod -a -G " + group + " $USER", "", ""}));
     }
 
     // On line to the simulated gateway, then a file sent: the state reached, the serial port as set, what the
