@@ -1031,23 +1031,28 @@ private slots:
 
     // The file check the gateway makes (and the simulated one) at the edges of the lengths and counts it reads.
     void downloadCheck_data() {
-        addColumns<QString, QString>("edit",
-                                     "expected");  // "len N", "end +N/-N", "devices N", "sum +N" -> reason's start
-        for (const QString& r : QString("end +0=ok 2 2|end +121=ok 2 2|end -1=length|end +1=length|end +120=length|"
-                                        "end +122=length|len 191=file of|len 192=file ends|devices -1=device count|"
-                                        "devices 129=device count|devices 128=file ends|devices 257=device count 257|"
-                                        "len 215=file ends inside the device|len 216=file ends inside the variable|"
-                                        "len 251=file ends inside the variable|len 252=length|sum +1=checksum")
-                                    .split('|'))
+        addColumns<QString, QString>("edit", "expected");  // "len N", "end +N/-N", "devices N", "sum +N", "at N HEX"
+        for (const QString& r :
+             QString("end +0=ok 2 2|end +121=ok 2 2|end -1=length|end +1=length|end +120=length|"
+                     "end +122=length|len 191=file of|len 192=file ends|devices -1=device count|"
+                     "devices 129=device count|devices 128=file ends|devices 257=device count 257|"
+                     "len 215=file ends inside the device|len 216=file ends inside the variable|"
+                     "len 251=file ends inside the variable|len 252=length|sum +1=checksum|"
+                     "at 4 58=header does not start|at 21 58=unknown protocol XON|"
+                     "at 212 0300=slot counts: 3 readable of 2|at 214 ffff=slot counts: 2 readable of -1|"
+                     "at 250 0300=3 points for 2")
+                 .split('|'))
             QTest::newRow(qPrintable(r.section('=', 0, 0))) << r.section('=', 0, 0) << r.section('=', 1);
     }
     void downloadCheck() {
         auto [edit, expected] = fetch<QString, QString>("edit", "expected");
         QByteArray f = compose(lonConfig(2), {lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)}).bytes;
-        const int n = edit.section(' ', 1).toInt();
+        const int n = edit.section(' ', 1, 1).toInt();
         if (edit.startsWith("len")) f.truncate(n);
         if (edit.startsWith("end")) f = n < 0 ? f.left(f.size() + n) : f + QByteArray(n, '\0');
         if (edit.startsWith("devices")) f.replace(194, 2, le16(n));
+        if (edit.startsWith("at"))
+            f.replace(n, edit.section(' ', 2).size() / 2, QByteArray::fromHex(edit.section(' ', 2).toLatin1()));
         const quint32 sum = sumaBytes(f.mid(4)), stored = sum + (edit.startsWith("sum") ? n : 0);
         f.replace(0, 4, le32(stored));
         const DownloadFileCheck c = DownloadFileCheck::of(f);
