@@ -11,6 +11,7 @@
 #include "GatewaySimProcess.h"
 #include "LonFixtures.h"
 #include "Mbs6Fixtures.h"
+#include "ModulINI.h"
 #include "TestSupport.h"
 #include "WidgetState.h"
 #include "fDiferencias.h"
@@ -126,6 +127,30 @@ private slots:
         for (const QString& e : expected) QVERIFY2(lines.contains(e), qPrintable(e + "\n--\n" + lines.join('\n')));
         QCOMPARE(d.points.size(), kind == "mbs6" ? 4 : 5);
         QCOMPARE(decodedText(d, "f").count('\n') + 1, 3 + d.blocks.size() + lines.size() + 2);
+    }
+
+    // Generating in memory, to compare with the last file sent: what it says when it cannot.
+    void composeRefusals_data() {
+        const auto row = addColumns<QString, QString>("change", "message");
+        row("other protocol", "Tester", "@ProtocoloNoSoportado|Tester");
+        row("no protocol", "", "@ProtocoloNoSoportado|-");
+        row("LON without its signal table", "LON.dat", "@ProyectoNoEncontrado");
+        row("MBS6 without its signal table", "MBS6.dat", "@ProyectoNoEncontrado");
+        row("MBS6 poll time beyond its range", "MBS6 poll", "@ErrorAlGenerarFichero");
+    }
+    void composeRefusals() {
+        auto [change, message] = fetch<QString, QString>("change", "message");
+        TestHome home;
+        ScriptedPrompts prompts;
+        const QString dir = home.projectsRoot() + "/P";
+        QVERIFY(change.startsWith("MBS6") ? writeMbs6Fixture(dir, fullMbs6Fixture())
+                                          : writeLonFixture(dir, lonProject("V.3.1.0", 0)));
+        QVERIFY(change == "MBS6 poll" ? iniWrite(dir + "/MBS6.ini", "MBS6", "TimeoutPoll", "40000")
+                : change.contains('.')
+                    ? QFile::remove(dir + "/" + change)
+                    : writeAll(dir + "/Project.ini", "[Project]\r\nProt=" + change.toLatin1() + "\r\n"));
+        const QString said = QString::fromUtf8(generated(dir));
+        QVERIFY2(said.startsWith(withTexts(message)), qPrintable(said.left(200)));
     }
 
     // Damage is found and placed, never read past.
