@@ -49,6 +49,15 @@ LonFixture lonProject(const QString& firmware, int addressing, const QString& ch
     return f;
 }
 
+// The fixed table, active only where named; unit 4 is not in use.
+Mbs6Fixture roundTripMbs6() {
+    Mbs6Fixture f = fullMbs6Fixture();
+    f.units = {3, 5};
+    const QStringList on{"0 2", "0 9", "3 1", "4 1", "5 12"};
+    for (QStringList& row : f.rows) row[7] = on.contains(row[0] + ' ' + row[1]) ? "1-Yes" : "0-No";
+    return f;
+}
+
 QByteArray generated(const QString& folder) {
     QByteArray bytes;
     QString message;
@@ -101,12 +110,7 @@ private slots:
         TestHome home;
         const QString dir = home.projectsRoot() + "/P";
         if (kind == "mbs6") {
-            // The fixed table, active only where named; unit 4 is not in use.
-            Mbs6Fixture f = fullMbs6Fixture();
-            f.units = {3, 5};
-            const QStringList on{"0 2", "0 9", "3 1", "4 1", "5 12"};
-            for (QStringList& row : f.rows) row[7] = on.contains(row[0] + ' ' + row[1]) ? "1-Yes" : "0-No";
-            QVERIFY(writeMbs6Fixture(dir, f));
+            QVERIFY(writeMbs6Fixture(dir, roundTripMbs6()));
         } else {
             QVERIFY(
                 writeLonFixture(dir, lonProject(kind.contains("v3") ? "V.3.1.0" : "V.43.1.x", kind.contains("-sn"))));
@@ -165,6 +169,12 @@ private slots:
         row("no points", 301, -1, QByteArray(2, '\0'), "@DecDanyado;0 points for 5 variable");
         row("point count below 0", 301, -1, QByteArray("\xFF\xFF"), "@DecParado;301: point count -1");
         row("device count", 194, -1, QByteArray("\xC8", 1), "@DecParado;194: device count 200");
+        row("more readable slots than slots", 212, -1, QByteArray("\x06", 1),
+            "@DecParado;212: slot counts: 6 readable of 5");
+        row("MBS6 point with two addresses", 193, -1, QByteArray("\x09", 1),
+            "@DecDanyado;point 1 has addresses 2 and 9");
+        row("MBS6 point of a unit not listed", 195, -1, QByteArray("\x03", 1),
+            "@DecDanyado;point 1 (address 2) names unit position 3 of 2");
         row("slot link", 312, -1, QByteArray("\x09", 1), "@DecDanyado;point 2 (address 102) links to slot 9 of 5");
         row("stray byte", -1, -1, QByteArray("!"), "@DecDanyado;1 bytes after the end at offset 338");
         row("variable of a device not listed", 216, -1, QByteArray("\x05", 1),
@@ -180,9 +190,10 @@ private slots:
         auto [at, cut, bytes, verdict] = fetch<int, int, QByteArray, QString>("at", "cut", "bytes", "verdict");
         TestHome home;
         const QString dir = home.projectsRoot() + "/P";
-        QVERIFY(writeLonFixture(dir, lonProject("V.3.1.0", 0)));
+        const bool mbs6 = QByteArray(QTest::currentDataTag()).startsWith("MBS6");
+        QVERIFY(mbs6 ? writeMbs6Fixture(dir, roundTripMbs6()) : writeLonFixture(dir, lonProject("V.3.1.0", 0)));
         QByteArray file = generated(dir);
-        QCOMPARE(file.size(), 338);
+        QCOMPARE(file.size(), mbs6 ? 223 : 338);
         if (at >= 0) file.replace(at, bytes.size(), bytes);
         if (at < 0) file += bytes;
         if (cut >= 0) file.truncate(cut);
