@@ -204,10 +204,15 @@ private slots:
             if (v.sinRespuesta(i)) marked << QString::number(listaSenyales().Senyales[i].Direccion);
         const QString end = v.sondeando() ? "pass" : v.textoSondeo().isEmpty() ? "stopped" : "done";
         QCOMPARE(got.join(' ') + " | " + end + ":" + marked.join(' '), expected);
-        // The row of a signal without an answer says so; the help line counts them.
+        // Each row of a signal without an answer says so once the pass ends (rows in the list's order); the help
+        // line counts them.
+        QString rowsSay, signalsAre;
+        for (int r = 1; r < v.grid.Rows(); ++r) {
+            rowsSay += v.grid.TextMatrix(r, v.colUltimo) == Texto("MonitorNoContesta") ? '!' : '.';
+            signalsAre += v.sinRespuesta(r) ? '!' : '.';
+        }
+        QCOMPARE(rowsSay, signalsAre);
         if (!marked.isEmpty()) {
-            v.refrescaFilas(1, 3);
-            QCOMPARE(v.grid.TextMatrix(3, v.colUltimo), Texto("MonitorNoContesta"));
             QCOMPARE(v.marcaCelda(3, v.colUltimo), VisorSenyales::kAviso);
             QVERIFY(v.textoSondeo().startsWith(Texto("MonitorPasadaSinRespuesta").section("%1", 0, 0)));
         }
