@@ -267,7 +267,7 @@ private slots:
         ScriptedPrompts prompts;
         listaSenyales().Senyales[1].Sentido = 5, listaSenyales().Senyales[3].Sentido = 6;
         listaSenyales().Senyales[1].Descripcion += " point 7", report("AD0007", "1e300");
-        v.Datos_Carga(), v.refrescaFilas(1, 3);  // the list built again: the filter ("point 7") applied to it
+        v.Datos_Carga();  // the list built again, its values shown, the filter ("point 7") applied to it
         QCOMPARE(QList<bool>({v.grid.isRowHidden(1), v.grid.isRowHidden(2), v.grid.isRowHidden(3)}),
                  QList<bool>({false, false, true}));
         QCOMPARE(prompts.texts(), QStringList(Texto("AlgunDatoIncorrecto") + " (2)"));
