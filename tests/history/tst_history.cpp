@@ -214,6 +214,7 @@ private slots:
         row("decode damaged", "cut", QStringList{"decode", "B"}, 1, "@DecParado");
         row("decode damaged --json", "cut", QStringList{"decode", "B", "--json"}, 1, "\"complete\": false");
         row("decode usage", "", QStringList{"decode", "A", "B"}, 2, "@PilmoraErrorUso");
+        row("decode with an unknown option", "", QStringList{"decode", "A", "--x"}, 2, "@PilmoraErrorUso;--x\n");
         for (const char* missing : {"none", "-"})  // a lone "-" is a name too
             row(missing, "", QStringList{"decode", missing}, 1, "!@NoSeEncuentraFichero");
         row("diff of -", "", QStringList{"diff", "-", "B"}, 3, "!@NoSeEncuentraFichero");

@@ -1154,6 +1154,11 @@ private slots:
         row("poll on a serial device that is not there",
             {"poll", "P", "--serial", "/nonexistent/ttyX", "--timeout", "1"}, "", 1, {"/nonexistent/ttyX. "});
         row("report without a file to write", {"report", "P"}, "", 2, {"@PilmoraErrorUso", "--pdf FILE"});
+        for (const auto& [args, wrong] : {std::pair{QStringList{"report", "P", "--pdf="}, "--pdf\n"},  // named exactly
+                                          {{"report", "P", "--points", "p.csv", "--html"}, "--html\n"},
+                                          {{"export-csv", "P", "p.csv", "--separator", "x"}, "--separator x\n"},
+                                          {{"check", "P", "--separator=;"}, "--separator\n"}})
+            row(qPrintable(args.join(' ')), args, "", 2, {"@PilmoraErrorUso|" + QString(wrong)});
         row("report with an unknown option", {"report", "P", "--pdf", "r.pdf", "--fast"}, "", 2,
             {"@PilmoraErrorUso|--fast"});
         row("report other protocol", {"report", "P", "--html", "r.html"}, "tester", 1,
