@@ -151,7 +151,8 @@ private slots:
 
     void pacing_data() {
         // Signals at addresses 9 7 8 ("single": 9 only). Steps: "p" Refresh (or Stop), "tN" N ms pass, "aN" the gateway
-        // reports address N, "off" the link is lost. Each step -> what it sent; at the end the rows marked "no answer".
+        // reports address N, "off" the link is lost, "echo" from now on each request is answered as it goes out. Each
+        // step -> what it sent; at the end the rows marked "no answer".
         const auto row = addColumns<QString, QString>("steps", "expected");
         row("quick gateway: each request after the answer", "p a9 a7 a8",
             "p:AD0009? a9:AD0007? a7:AD0008? a8: | done:");
@@ -176,6 +177,8 @@ private slots:
         row("link lost: the pass ends, nothing marked", "p off t50 t1000", "p:AD0009? off: t50: t1000: | stopped:");
         row("off line: Refresh does nothing", "off p t50", "off: p: t50: | stopped:");
         row("a project of one signal is asked too", "single p a9", "single: p:AD0009? a9: | done:");
+        row("a gateway answering within the send: all asked in turn", "echo p",
+            "echo: p:AD0009?,AD0007?,AD0008? | done:");
     }
 
     void pacing() {
@@ -191,6 +194,7 @@ private slots:
             const qsizetype before = v.sent.size();
             if (step == "p") v.cmdRefrescar();
             if (step == "off") app().EstadoConexion = 1;
+            if (step == "echo") v.transmite = [&v](const QString& t) { v.sent << t, report(t.chopped(1), "1"); };
             if (step[0] == 't') v.now += step.mid(1).toInt(), v.sondeo.tick();
             if (step[0] == 'a') report(claveSenyal(step.mid(1).toInt()), "1");
             got << step + ":" + v.sent.mid(before).join(',');
