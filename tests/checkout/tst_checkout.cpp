@@ -240,6 +240,9 @@ private slots:
                         home.file("r.pdf"), "--html", home.file("r.html"), "--points", home.file("p.csv")});
         QVERIFY(p.waitForFinished(30000));
         QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+        const QString said = QString::fromUtf8(p.readAllStandardOutput());  // each file written named
+        for (const char* f : {"r.pdf", "r.html", "p.csv"})
+            QVERIFY2(said.contains(Texto("InformeEscrito") + home.file(f) + "\n"), qPrintable(said));
         QProcess text;
         text.start(pdftotext, {"-layout", home.file("r.pdf"), "-"});
         QVERIFY(text.waitForFinished(30000) && text.exitCode() == 0);
