@@ -1,5 +1,6 @@
 // The INI store, numbers as typed, the language file, message routing and the copy of shipped data.
 #include <QtTest>
+#include <filesystem>
 #include <optional>
 
 #include "AnsiText.h"
@@ -157,6 +158,17 @@ private slots:
         QCOMPARE(QDir(dir).entryList({"*.ini"}, QDir::Files),
                  after.isNull() ? QStringList() : QStringList{QFileInfo(path).fileName()});
         QVERIFY(!QFile::exists(m_home->file("no")));
+    }
+
+    // A file written again at the same size within its time stamp's second is read again, not taken from the cache.
+    void rewrittenUnderTheSameStamp() {
+        const std::string path = QFile::encodeName(m_home->file("S.ini")).toStdString();
+        QVERIFY(writeAll(m_home->file("S.ini"), "[S]\r\nA=1\r\n"));
+        const auto stamp = std::filesystem::last_write_time(path);
+        QCOMPARE(iniRead(m_home->file("S.ini"), "S", "A", "-"), "1");
+        QVERIFY(writeAll(m_home->file("S.ini"), "[S]\r\nA=2\r\n"));
+        std::filesystem::last_write_time(path, stamp);
+        QCOMPARE(iniRead(m_home->file("S.ini"), "S", "A", "-"), "2");
     }
 
     void numbers_data() {
