@@ -400,7 +400,7 @@ private slots:
         QVERIFY2(p[3].exitCode() == 0 && flooded.contains("Signals to ask for: 4\n") && answers >= 1 && answers <= 4 &&
                      !report.match(flooded).hasMatch(),  // and no watch unless asked for
                  qPrintable(flooded));
-        for (const char* s : {"Signals to ask for: 4\n", "AD0101 +Communication error +0\n",
+        for (const char* s : {"\n>.*Protocol:LON\\.\n", "Signals to ask for: 4\n", "AD0101 +Communication error +0\n",
                               "AD0102 .*\\(no value\\)\n", "without an answer: 1\n"})
             QVERIFY2(QRegularExpression(s).match(table).hasMatch(), qPrintable(table));
         QVERIFY2(p[0].exitCode() == 0 && p[2].exitCode() == 2 && wrong.contains("--watch x\n"), qPrintable(wrong));
