@@ -490,11 +490,15 @@ private slots:
             lastValue = w.ProgressBar1->value(), maximum = w.ProgressBar1->maximum();
             if (lastValue == 1) steps << controls(w) + bar();
         });
+        w.mnuVPExterno->trigger();  // an external spy monitor listening: its switch goes off with the send
+        QPointer<fTestExterno> external = w.findChild<fTestExterno*>();
+        QVERIFY(external && external->chkBus->isChecked());
         prompts.clear(), prompts.queueAnswer(1);
         QTest::mouseClick(w.cmdSendFilePilmora, Qt::LeftButton);
+        QVERIFY(external && !external->chkBus->isChecked());
         QVERIFY(prompts.texts().value(0).contains(Texto("Tamanyo") + QString::number(file.size()) + ", Checksum: "));
         QTRY_VERIFY_WITH_TIMEOUT(monitorHas(w, ">" + Texto("TransfEscFicheroOK")), 10000);
-        QVERIFY(monitorHas(w, "<BUSINTOFF") && monitorHas(w, "<BUSEXTOFF"));  // no spy window open: the link's part
+        QVERIFY(monitorHas(w, "<BUSINTOFF") && monitorHas(w, "<BUSEXTOFF"));
         QCOMPARE(QString("%1 %2").arg(maximum).arg(lastValue), QString("%1 %1").arg((file.size() + 127) / 128));
         QCOMPARE(readAll(home.file("received.plmx")), file);
         // Over UDP the gateway restarts: the link waits on line, the result acknowledged and in the status bar.
