@@ -430,7 +430,7 @@ private slots:
         GatewayLink link;
         link.setFichero("LON.PLMX");
         QString viewed;  // the whole difference in the window's text viewer where it has one, else in a box
-        if (sent == "same") link.setTextViewer([&](const QString& text) { viewed = text; });
+        if (sent == "point") link.setTextViewer([&](const QString& text) { viewed = text; });
         prompts.queueAnswer(3);
         prompts.queueAnswer(2);
         QVERIFY(!link.askAndSend());
@@ -438,8 +438,8 @@ private slots:
         QCOMPARE(QPoint(shown.first().buttons, shown.first().defaultButton), QPoint(buttons, 2));
         QCOMPARE(shown.first().text.contains(Texto("HistUltimoEnviado")), !summary.isEmpty());
         QVERIFY2(shown.first().text.contains(withTexts(summary)), qPrintable(shown.first().text));
-        QCOMPARE(shown.size(), buttons == 3 ? 3 - (sent == "same") : 1);
-        const QString whole = sent == "same" ? viewed : shown.value(1).text;
+        QCOMPARE(shown.size(), buttons == 3 ? 3 - (sent == "point") : 1);
+        const QString whole = sent == "point" ? viewed : shown.value(1).text;
         if (buttons == 3) QVERIFY2(whole.contains(withTexts(full)), qPrintable(whole));
     }
 };
