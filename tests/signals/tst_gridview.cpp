@@ -85,6 +85,7 @@ private slots:
                   esc = Qt::Key_Escape;
         row("integer refuses letters + . blank", {2, 1}, "5a+. -2", ret, "5-2", {2, 1}, true);
         row("backspace deletes", {2, 1}, "12\b3", ret, "13", {2, 1}, true);
+        row("backspace on the cell opens it, its text chosen", {2, 1}, "\b\b7", ret, "7", {2, 1}, true);
         row("decimal: point to comma, no exponent", {2, 2}, "-1.5e3", ret, "-1,53", {2, 2}, true);
         row("hex digits, keypad enter", {2, 3}, "fG-1", int(Qt::Key_Enter), "f1", {2, 3}, true);
         row("integer: the digits' edges", {2, 1}, "0/9:", ret, "09", {2, 1}, true);
