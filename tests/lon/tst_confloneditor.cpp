@@ -540,6 +540,10 @@ private slots:
                         QString::number(m_prompts->lastText().contains(Texto("CsvMasErrores")));
         }
         QCOMPARE(more, QStringList({"1990", "2011", "2011"}));
+        m_prompts->clear();  // a file that cannot be written: said, with where
+        QVERIFY(!w.exportarSenyales(m_home->file("none/points.csv"), ','));
+        QVERIFY2(m_prompts->lastText().startsWith(Texto("NoSePuedeGrabar") + "\r" + m_home->file("none/points.csv")),
+                 qPrintable(m_prompts->lastText()));
     }
 
     void saveAndGenerateMatchesCommandLine() {
