@@ -385,6 +385,7 @@ private slots:
         QTest::newRow("file there before any copy kept") << tpl << "preexisting" << QByteArray("mine");
         QTest::newRow("build folder of older builds adopted") << tpl << "adopt" << QByteArray("v2");
         QTest::newRow("edit put back follows upgrades") << tpl << "revert" << QByteArray("v2");
+        QTest::newRow("a file in its folder's place: not copied, said") << tpl << "blocked" << QByteArray("-");
     }
     void dataCopy() {
         const auto [rel, userAction, expected] = fetch<QString, QString, QByteArray>("rel", "userAction", "expected");
@@ -403,14 +404,18 @@ private slots:
                 QVERIFY(writeAll(dst, "v1"));
             }
             if (userAction == "delete") QVERIFY(QFile::remove(dst));
+            if (userAction == "blocked")
+                QVERIFY(QDir(QFileInfo(dst).path()).removeRecursively() && writeAll(QFileInfo(dst).path(), "a file"));
         }
         QVERIFY(writeAll(src, "v2"));
         const DataCopyResult r = copyNewData(from.path(), to.path(), {entry}, userAction == "adopt");
-        QVERIFY(r.ok());
+        QVERIFY(r.ok() == r.failed.isEmpty() && r.failed.size() == (userAction == "blocked"));
+        for (const QString& f : r.failed)  // named, with why
+            QVERIFY2(f.startsWith(rel + ": ") && f.size() > rel.size() + 2, qPrintable(f));
 
         QCOMPARE(QFileInfo::exists(dst) ? readAll(dst) : QByteArray("-"), expected);
         QCOMPARE(r.copied.contains(rel), expected == "v2");
-        QCOMPARE(r.kept.contains(rel), expected != "v2");
+        QCOMPARE(r.kept.contains(rel), expected != "v2" && userAction != "blocked");
     }
 };
 
