@@ -442,6 +442,20 @@ private slots:
         QCOMPARE(h.editor->isVisible() ? "open" : h.grid.TextMatrix(2, 1), col<QString>("cell"));
     }
 
+    // Return and Tab with Ctrl or Alt neither end the edit nor reach the text, whatever text the keyboard sends.
+    void modifiedKeysInTheEditor() {
+        Harness h;
+        h.grid.select(2, 4, 2, 4), QTest::keyClick(&h.view, 'a');
+        for (const int key : {int(Qt::Key_Return), int(Qt::Key_Tab)})
+            for (const Qt::KeyboardModifier m : {Qt::ControlModifier, Qt::AltModifier})
+                for (const QString& text : {QString(), QString(key == Qt::Key_Tab ? "\t" : "\r")}) {
+                    QKeyEvent e(QEvent::KeyPress, key, m, text);
+                    QApplication::sendEvent(h.editor, &e);
+                }
+        QVERIFY(h.editor->isVisible() && h.editor->hasFocus());
+        QCOMPARE(h.editor->text(), "a");
+    }
+
     void endEdit_data() {
         addColumns<bool, QPoint, QString>("shown", "cell", "after");
         QTest::newRow("open edit") << true << QPoint(2, 3) << "2,3 0 -1";
