@@ -437,6 +437,12 @@ private slots:
         QCOMPARE(selectedName(w.snvtChooser()), QString("SNVT_amp"));
         w.snvtChooser()->SNVTLink_Muestra(&w, "  SNVT_temp  ");
         QCOMPARE(selectedName(w.snvtChooser()), QString("SNVT_temp"));
+        QStringList moved;  // Down and Up typed in the filter box move through the list
+        for (const Qt::Key k : {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_PageUp})
+            QTest::keyClick(w.snvtChooser()->txtFiltro, k), moved << selectedName(w.snvtChooser());
+        QVERIFY2(moved[0] != "SNVT_temp" && moved[1] == "SNVT_temp" && moved[2] != moved[1] &&
+                     w.snvtChooser()->txtFiltro->text().isEmpty(),
+                 qPrintable(moved.join('|')));
         w.snvtChooser()->SNVTLink_Muestra(&w, "SNVT_none");
         QCOMPARE(selectedName(w.snvtChooser()), QString());
         QTest::keyClicks(w.snvtChooser()->txtFiltro, "~");  // a filter that leaves nothing to show or select
