@@ -119,6 +119,10 @@ private slots:
         QVERIFY2(wrong.code == 1 && wrong.err.contains(Texto("CsvNoImportado")) && wrong.out.isEmpty(),
                  qPrintable(wrong.err));
         QCOMPARE(readAll(dat), imported);
+        const CliRun nowhere = runPilmora(home.path(), {"export-csv", dir, home.file("none/t.csv")});
+        QVERIFY2(nowhere.code == 1 && nowhere.err.contains(Texto("NoSePuedeGrabar")) &&
+                     nowhere.err.contains(home.file("none/t.csv")),
+                 qPrintable(nowhere.err));  // a file that cannot be written: said, with where
 
         app().RutaProyecto = dir;
         if (table == "LON.dat")
