@@ -229,6 +229,8 @@ private slots:
             row(how, "Bravo", "Charlie", -1, {}, "", "Bravo|LON|a-desc");
         row("new", "Charlie", "Bravo", Msg::No, {askCopy.arg("Bravo", "LON")}, "||LON102>Delta|MBS6|fresh",
             "Charlie|LON|b-desc");
+        row("new, cancelled", "Charlie", "Bravo", Msg::No, {askCopy.arg("Bravo", "LON")}, "||LON102>Bravo|LON|a-desc",
+            "Charlie|LON|b-desc");
         row("new", "Charlie", "alpha", Msg::Yes, {askCopy.arg("alpha", "MBS6"), "ProErr"},
             "alpha|c-desc|MBS6012>Delta|MBS6|fresh", "Charlie|LON|b-desc");
         row("edit", "Charlie", "Charlie", -1, {}, "Charlie|b-desc|LON002>Delta|LON|fresh", "Delta|LON|fresh");
@@ -273,10 +275,12 @@ private slots:
         bool stayedOpen = false;
         if (!dialog.isEmpty())
             whenModal<fProjectNew>([&](fProjectNew* d) {
-                seen = d->txtNom->text() + "|" + d->txtDesc->text() + "|" + d->cboProt->currentText() +
-                       QString::number(d->cboProt->isEnabled()) + QString::number(d->copiarProyecto()) +
-                       QString::number(d->cboProt->count()) +
-                       (answer != Msg::Yes ? windowDiffers(d, "project-" + how, m_home->path()) : "");
+                seen =
+                    d->txtNom->text() + "|" + d->txtDesc->text() + "|" + d->cboProt->currentText() +
+                    QString::number(d->cboProt->isEnabled()) + QString::number(d->copiarProyecto()) +
+                    QString::number(d->cboProt->count()) +
+                    (answer != Msg::Yes ? windowDiffers(d, "project-" + how.section(',', 0, 0), m_home->path()) : "");
+                if (how.endsWith("cancelled")) return d->cmdCancelar->click();
                 if (answer == Msg::Yes) d->cmdAceptar->click(), stayedOpen = d->isVisible();  // name taken
                 d->txtNom->setText(""), QTest::keyClicks(d->txtNom, "Delta"), d->txtDesc->setText("fresh");
                 if (answer == Msg::No) d->cboProt->setCurrentIndex(1);
@@ -301,7 +305,7 @@ private slots:
         QCOMPARE(m_prompts->texts(), texts(said));
         if (!said.isEmpty())
             QCOMPARE(m_prompts->shown()[0].style,
-                     int(how == "new" ? Msg::YesNoCancel | Msg::Question : Msg::YesNo | Msg::Question));
+                     int(how.startsWith("new") ? Msg::YesNoCancel | Msg::Question : Msg::YesNo | Msg::Question));
         if (said.size() > 1) QCOMPARE(icon(*m_prompts), int(Msg::Critical));
         QVERIFY(stayedOpen == (answer == Msg::Yes && how == "new"));
         QCOMPARE(listed(w.lvwPro).size(), 3 + (how == "new") - gone);
