@@ -954,10 +954,12 @@ private slots:
         // the caption of the language in use.
         records = lonCsvRecords(p.grid, p.cfg);
         records[6][LonCol::AD] = "1-Numérique", records[7][LonCol::AD] = "1-DIG";
+        records[8][LonCol::AD] = "0", records[9][LonCol::AD] = "1-typed by hand";  // a code alone is that choice
         QVERIFY2(fresh.import(records, &faults), qPrintable(faults.join('\n')));
         QStringList ad;
         for (int r = 1; r < fresh.grid.Rows(); ++r) ad << fresh.grid.TextMatrix(r, LonCol::AD);
         QCOMPARE(QString("%1 %2").arg(ad.count("1-Numérique")).arg(ad.count("1-DIG")), QString("1 0"));
+        QCOMPARE(ad.mid(7, 2), QStringList({Texto("0-Ana"), Texto("1-Dig")}));
     }
 
     // One wrong file each: every fault listed with its row and column, the grid untouched.
