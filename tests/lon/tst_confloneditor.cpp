@@ -354,6 +354,9 @@ private slots:
         w.Form_Load();  // loaded again: an empty buffer, the built-in rows as new, the first tab
         QVERIFY(!w.mnuPaste->isEnabled() && w.TabStrip1->currentIndex() == 0);
         QCOMPARE(g.TextMatrix(1, LonCol::Add), QString());
+        const QStringList row4 = g.rowCells(4).mid(1);  // copy: the row stays, Paste offered
+        w.gridRightClick(4, LonCol::Descripcion, false)->actions().at(1)->trigger();
+        QVERIFY(w.mnuPaste->isEnabled() && !w.gridChanged() && g.rowCells(4).mid(1) == row4);
     }
 
     void insertDeleteAndMoveRows() {
