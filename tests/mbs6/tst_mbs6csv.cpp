@@ -35,9 +35,11 @@ bool importInto(const QVector<QStringList>& records, SignalGrid& into, QStringLi
 }
 
 template <class Editor>
-void importAndSave(const QString& csv, ScriptedPrompts& prompts) {
+void importAndSave(const QString& csv, ScriptedPrompts& prompts, const QByteArray& exported) {
     Editor w;
     w.Form_Load();
+    QVERIFY(w.exportarSenyales(csv + "w", ';'));  // the window writes what the command line writes
+    QCOMPARE(readAll(csv + "w"), exported);
     QVERIFY(w.importarSenyales(csv));
     for (int answer : {1, 1, 2}) prompts.queueAnswer(answer);  // save: yes; the backup; generate: no
     w.cmdAceptar_Click();
@@ -124,11 +126,12 @@ private slots:
                      nowhere.err.contains(home.file("none/t.csv")),
                  qPrintable(nowhere.err));  // a file that cannot be written: said, with where
 
+        QCOMPARE(runPilmora(home.path(), {"export-csv", dir, csv + "c", "--separator", ";"}).code, 0);
         app().RutaProyecto = dir;
         if (table == "LON.dat")
-            importAndSave<fConfLonA>(csv, prompts);
+            importAndSave<fConfLonA>(csv, prompts, readAll(csv + "c"));
         else
-            importAndSave<fConfMbs6A>(csv, prompts);
+            importAndSave<fConfMbs6A>(csv, prompts, readAll(csv + "c"));
         QCOMPARE(readAll(dat + ".bak1"), imported);
         QVERIFY(
             prompts.texts().contains(Texto("CsvCopiaGuardada") + "\r" + QFileInfo(dat).canonicalFilePath() + ".bak1"));
