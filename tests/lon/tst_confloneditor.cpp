@@ -216,6 +216,9 @@ private slots:
         w.cmdLDevices->click();
         QCOMPARE(iniReadInt(m_dir + "/LON.ini", "LON", "NDevs", 0), 5);
         QVERIFY(!w.isVisible());
+        QVERIFY(iniWrite(m_dir + "/LON.ini", "LON", "NDevs", "0"));
+        w.Form_Load();  // no device: no fields to fill
+        QCOMPARE(enabled() + w.txtMaquina[0]->text() + QString::number(w.model().currentDevice), "00000");
     }
 
     void gridTypingByKeys_data() {
