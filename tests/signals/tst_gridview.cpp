@@ -456,17 +456,6 @@ private slots:
         QCOMPARE(h.editor->text(), "a");
     }
 
-    // The editor takes its grid's font and background, whatever the desktop gives a line edit.
-    void editorLooksLikeItsGrid() {
-        Harness h;
-        QPalette p = h.view.palette();
-        p.setColor(QPalette::Base, Qt::yellow), h.view.setPalette(p);
-        QFont f = h.view.font();
-        f.setPointSize(f.pointSize() + 3), h.view.setFont(f);
-        Prepara_Editor(h.grid, *h.editor);
-        QVERIFY(h.editor->palette().color(QPalette::Base) == Qt::yellow && h.editor->font() == f);
-    }
-
     void endEdit_data() {
         addColumns<bool, QPoint, QString>("shown", "cell", "after");
         QTest::newRow("open edit") << true << QPoint(2, 3) << "2,3 0 -1";
