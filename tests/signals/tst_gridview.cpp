@@ -456,6 +456,17 @@ private slots:
         QCOMPARE(h.editor->text(), "a");
     }
 
+    // The cell editor takes its grid's background, whatever the desktop's theme gives a line edit.
+    void editorTakesItsGridsBackground() {
+        QPalette lineEdits = QApplication::palette();
+        lineEdits.setColor(QPalette::Base, Qt::green);
+        QApplication::setPalette(lineEdits, "QLineEdit");
+        Harness h;
+        const QColor base = h.editor->palette().color(QPalette::Base);
+        QApplication::setPalette(QApplication::palette(), "QLineEdit");
+        QCOMPARE(base, h.view.palette().color(QPalette::Base));
+    }
+
     void endEdit_data() {
         addColumns<bool, QPoint, QString>("shown", "cell", "after");
         QTest::newRow("open edit") << true << QPoint(2, 3) << "2,3 0 -1";
