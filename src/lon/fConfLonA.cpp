@@ -788,6 +788,7 @@ void fConfLonA::toggleHiddenColumns() {
     }
 }
 
+void fConfLonA::UpdateRow(int row) { ::UpdateRow(*m_grid, row); }
 
 void fConfLonA::SNVTLink_Pasa(double index) {
     gridOp([&](bool& changed) { changed = ::SNVTLink_Pasa(*m_grid, catalogoSNVT(), int(index)); });

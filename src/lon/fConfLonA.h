@@ -44,6 +44,8 @@ public:
     // Form_Load, then shown modally (the main window's protocol menu).
     int Muestra();
 
+    // Sets column 14 of a row from its NV access (public for the XIF import).
+    void UpdateRow(int row);
     // The SNVT chooser's answer: catalogue entry `index` into the selected rows.
     Q_INVOKABLE void SNVTLink_Pasa(double index);
     // The chooser and the import window, created on first use.

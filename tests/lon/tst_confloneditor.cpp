@@ -360,6 +360,9 @@ private slots:
         const QStringList row4 = g.rowCells(4).mid(1);  // copy: the row stays, Paste offered
         w.gridRightClick(4, LonCol::Descripcion, false)->actions().at(1)->trigger();
         QVERIFY(w.mnuPaste->isEnabled() && !w.gridChanged() && g.rowCells(4).mid(1) == row4);
+        g.setTextMatrix(4, LonCol::NvAccess, "W"),
+            w.UpdateRow(4);  // the editor's own row update, as the XIF import has it
+        QCOMPARE(g.TextMatrix(4, LonCol::Direction), QString("W"));
     }
 
     void insertDeleteAndMoveRows() {
