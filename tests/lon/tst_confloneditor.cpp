@@ -470,7 +470,7 @@ private slots:
         EscribeIni("Import", "Path", xifs);
         const int before = w.gridModel().Rows();
         bool shown = false;
-        QStringList files, dirs, inSub;
+        QStringList files, dirs, inSub, ranges;
         QString typedBack;
         int listed = 0;
         whenModal<fImportXif>(
@@ -496,9 +496,9 @@ private slots:
                 files << windowDiffers(d, "xif-import", m_home->path());
                 d->cmdSelAll[0]->click();
                 d->lvwPro->topLevelItem(listed - 1)->setSelected(false);  // the last NV stays out
-                d->cboDfin->setCurrentIndex(2);                           // 1..3
-                d->cboDini->setCurrentIndex(3);                           // 4 moves the last to 4
-                d->cboDfin->setCurrentIndex(1);                           // 2 moves the first to 2
+                // A first device beyond the last moves the last, and the other way round.
+                for (auto [box, i] : {std::pair{d->cboDfin, 2}, {d->cboDini, 3}, {d->cboDfin, 1}})
+                    box->setCurrentIndex(i), ranges << d->cboDini->currentText() + ".." + d->cboDfin->currentText();
                 d->chkNDevice->setChecked(true);
                 d->cmdImportar->click();
                 w.model().gridChanged = false;  // the last NV alone afterwards: one point is a change too
@@ -510,6 +510,7 @@ private slots:
         w.cmdImportXIF->click();
         QVERIFY(shown);
         QCOMPARE(files, QStringList({"cover.XIF", "other.xif", ""}));
+        QCOMPARE(ranges, QStringList({"1..3", "4..4", "2..2"}));
         QCOMPARE(typedBack, QDir::toNativeSeparators(xifs));
         QCOMPARE(dirs + inSub, QStringList({"..", "sub", "2", "..", "0"}));
         QCOMPARE(listed, 2 + 27);
