@@ -338,8 +338,10 @@ private slots:
         const QString text = QString::fromUtf8("\x01\x0f\x10\x1f\"\\\t\n \u00e9\u20ac\U0001F600");
         DecodedDownload d;
         d.blocks = {{"tcpip", {{"gateway", text, 0}}}};
-        const QJsonDocument doc = QJsonDocument::fromJson(decodedJson(d, text));
+        const QByteArray json = decodedJson(d, text);
+        const QJsonDocument doc = QJsonDocument::fromJson(json);
         QCOMPARE(doc["blocks"]["tcpip"]["gateway"].toString() + "|" + doc["file"].toString(), text + "|" + text);
+        QVERIFY(json.contains(R"("\u0001\u000f\u0010\u001f\"\\\t\n )"));  // only what must be is escaped
     }
 
     // The copy of a file sent is named after the protocol, the time and the checksum

@@ -1253,9 +1253,10 @@ private slots:
             return runPilmora(m_home->path(), QStringList{"import-xif", m_home->file("P")} + args);
         };
         const QString cover = testData("xif/cover.XIF");
-        for (const auto& [devices, said] : {std::pair{"3", "3): 2-4"}, {"0", "0): 2-4"}}) {  // the devices there are
-            QVERIFY(iniWrite(m_home->file("P/LON.ini"), "LON", "NDevs", devices));
-            const CliRun r = run({cover, "--devices", "2-4"});
+        for (const auto& [devices, range] : {std::pair{"3", "2-4"}, {"0", "2-4"}, {"3", "0-2"}, {"3", "3-2"}}) {
+            QVERIFY(iniWrite(m_home->file("P/LON.ini"), "LON", "NDevs", devices));  // the devices there are
+            const CliRun r = run({cover, "--devices", range});
+            const QString said = devices + QString("): ") + range;
             QVERIFY2(r.code == 1 && r.err.contains(Texto("XifRangoIncorrecto") + said), qPrintable(r.err));
         }
         QVERIFY(writeAll(m_home->file("P/LON.ini"), ini));
