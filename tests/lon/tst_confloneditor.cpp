@@ -396,6 +396,7 @@ private slots:
         row("cancel writes nothing", 3, "", QString("SNVT_temp_p"), 0);
         row("error row: no chooser", 1, "", QString(), -1);
         row("type code 8 refused, nothing written", 3, "bad8", QString("SNVT_temp_p"), 0);
+        row("a filter hiding every row, accepted: nothing written", 3, "~", QString("SNVT_temp_p"), 0);
     }
 
     void chooserWritesSelectedRows() {
@@ -667,6 +668,8 @@ private slots:
             told << Texto("NoSePuedeGrabar") + "\r" + dir + "/" + r.section(':', 0, 0) + "\rError: \r" +
                         r.section(':', 1);
         QCOMPARE(m_prompts->texts(), told);
+        for (const ScriptedPrompts::Shown& box : m_prompts->shown())  // every yes/no box a question
+            QVERIFY(box.buttons != 2 || box.style == 1);
         const SignalGrid& g = w.gridModel();
         if (change.startsWith("repeat")) {  // the cell the check stopped at, at the top when it was out of view
             const int at = change == "repeat" ? 6 : 78;
