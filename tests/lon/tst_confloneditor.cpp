@@ -203,9 +203,11 @@ private slots:
         QCOMPARE(w.txtMaquina[2]->text(), QString("9"));
         w.lstMaquina->item(1)->setCheckState(Qt::Checked);  // its check mark is its in-use flag
         QVERIFY(w.model().device(2).On && w.connectionChanged());
+        w.model().connectionChanged = false;  // a new name is a change of its own
         typeInto(w.txtMaquina[3], "Pump");
         leave(w.txtMaquina[3]);
         QCOMPARE(w.model().device(3).Nm + w.model().device(2).Nm, QString("PumpChiller"));
+        QVERIFY(w.model().connectionChanged);
         w.optLAddressing[1]->setChecked(true);
         QCOMPARE(enabled(), QString("0111"));
         QCOMPARE(w.model().Addressing, 1);
