@@ -1,9 +1,10 @@
 // The gateway link over a recording transport, then against the simulated gateway (UDP 127.0.0.1, pty).
+#include <unistd.h>
+
 #include <QNetworkDatagram>
 #include <QSerialPort>
 #include <QUdpSocket>
 #include <QtTest>
-#include <unistd.h>
 
 #include "AnsiText.h"
 #include "AppGlobals.h"
@@ -63,10 +64,7 @@ QByteArray fileOf(int size) { return QByteArray("abcdefghijklmnopqrstuvwxyz").re
 // waiting for the report, 2 verified).
 struct Rig {
     TestHome home{false};
-    struct : ScriptedPrompts {
-        void setBusy(bool on) override { busy += on ? '1' : '0'; }
-        QString busy;  // the wait pointer on "1", off "0"
-    } prompts;
+    BusyPrompts prompts;
     QString folder;
     QByteArray file;
     GatewayLink link;
@@ -263,7 +261,9 @@ private slots:
         for (int i = col<int>("ticks"); i > 0; --i) r.link.onTick();
         if (col<QString>("chunks") != "*") QCOMPARE(r.chunks().join('|'), col<QString>("chunks"));
         QCOMPARE(totals, QList<int>(totals.size(), int(r.file.size() + 127) / 128));
-        QCOMPARE(r.prompts.busy, totals.isEmpty() ? "" : app().EstadoConexion == 4 ? "1" : "10");  // while it runs
+        QCOMPARE(r.prompts.busy, totals.isEmpty()            ? QList<bool>()  // the wait pointer while it runs
+                                 : app().EstadoConexion == 4 ? QList<bool>{true}
+                                                             : QList<bool>({true, false}));
         QCOMPARE(int(app().EstadoConexion), col<int>("state"));
         QVERIFY2(r.monitor.contains(withTexts(col<QString>("note"))), qPrintable(r.monitor.join(QLatin1Char('|'))));
         if (size == -2)  // the gateway's new address, used and remembered for the project

@@ -50,11 +50,6 @@ QString newProject(TestHome& home, const QString& name, const QString& prot = QS
     return dir;
 }
 
-struct BusyPrompts : ScriptedPrompts {  // records the wait pointer
-    void setBusy(bool on) override { busy << on; }
-    QList<bool> busy;
-};
-
 // An editor on a new project, shown, active and focused, on its signals tab.
 struct Editor {
     explicit Editor(const QString& name = QStringLiteral("P")) : dir(newProject(home, name)) {

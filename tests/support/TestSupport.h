@@ -27,6 +27,11 @@ bool writeAll(const QString& path, const QByteArray& bytes);
 QString withTexts(QString s);                    // "@Key" (ended by ";" or "|" when a letter follows): the key's text
 QByteArray b(std::initializer_list<int> bytes);  // bytes by value
 bool copyFolder(const QString& from, const QString& to);  // plain files only, creates `to`
+// Scripted answers that also record the wait pointer: on, off, in order.
+struct BusyPrompts : ScriptedPrompts {
+    void setBusy(bool on) override { busy << on; }
+    QList<bool> busy;
+};
 // The command-line tool run on a home folder (30 s at most; code -1 when it did not finish, -2 on a crash).
 struct CliRun {
     int code = -1;
