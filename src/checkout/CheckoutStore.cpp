@@ -3,10 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstdio>
 
+#include "AnsiText.h"
 #include "SignalCsv.h"
 #include "mIdioma.h"
 
@@ -239,11 +239,7 @@ bool CheckoutStore::aplica(const QVector<CheckoutRecord>& cambios, QString* erro
         }
         disk.insert(key, c);
     }
-    QSaveFile f(m_ruta);
-    if (!(f.open(QIODevice::WriteOnly) && f.write(codifica(disk)) >= 0 && f.commit())) {
-        *error = Texto("NoSePuedeGrabar") + QLatin1Char('\r') + m_ruta + QLatin1Char('\r') + f.errorString();
-        return false;
-    }
+    if (!escribeFichero(m_ruta, codifica(disk), error)) return false;
     const QFileInfo info(m_ruta);
     m_leido = info.lastModified();
     m_tamanyo = info.size();

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 #include "AnsiText.h"
@@ -258,13 +257,6 @@ QString HandoverReport::html() const {
                                   : tabla(s.cabecera, s.filas);
     }
     return h + QStringLiteral("</body></html>");
-}
-
-bool escribeFichero(const QString& path, const QByteArray& bytes, QString* error) {
-    QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit()) return true;
-    *error = Texto("NoSePuedeGrabar") + QLatin1Char('\r') + path + QLatin1Char('\r') + f.errorString();
-    return false;
 }
 
 bool escribePuntosCsv(const HandoverReport& r, const QString& path, QString* error) {

@@ -62,7 +62,5 @@ struct HandoverReport {
     QString pie() const;
 };
 
-// Writes `bytes` to `path` whole or not at all; false with the reason.
-bool escribeFichero(const QString& path, const QByteArray& bytes, QString* error);
 // The points list as a spreadsheet file (UTF-8 with a mark, ",").
 bool escribePuntosCsv(const HandoverReport& r, const QString& path, QString* error);

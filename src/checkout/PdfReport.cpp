@@ -1,14 +1,15 @@
 #include "PdfReport.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include "AnsiText.h"
 #include "AppGlobals.h"
 #include "HandoverReport.h"
 #include "mIdioma.h"
@@ -194,13 +195,10 @@ QVector<qreal> anchosColumnas(const QStringList& cabecera, const QVector<int>& p
 }
 
 bool escribePdf(const HandoverReport& r, const QString& path, QString* error) {
-    // Into a temporary file beside the target, renamed over it at the end.
-    QSaveFile file(path);
-    auto falla = [&](const QString& why) {
-        *error = Texto("NoSePuedeGrabar") + QLatin1Char('\r') + path + QLatin1Char('\r') + why;
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly)) return falla(file.errorString());
+    // Drawn in memory, then written whole or not at all.
+    QByteArray bytes;
+    QBuffer file(&bytes);
+    file.open(QIODevice::WriteOnly);
     {
         QPdfWriter pdf(&file);
         pdf.setTitle(Texto("InformeTitulo") + QStringLiteral(" - ") + r.proyecto);
@@ -234,7 +232,10 @@ bool escribePdf(const HandoverReport& r, const QString& path, QString* error) {
         const int pages = layout.coloca(sections, coverPages, body.height());
 
         QPainter painter;
-        if (!painter.begin(&pdf)) return falla(QString());
+        if (!painter.begin(&pdf)) {  // nothing to draw on: no file written
+            *error = Texto("NoSePuedeGrabar") + QLatin1Char('\r') + path;
+            return false;
+        }
         painter.setFont(font);
         const QString pie = r.pie() + QStringLiteral("  \u00b7  ") + Texto("InformePagina");
         auto foot = [&](int page) {
@@ -260,8 +261,7 @@ bool escribePdf(const HandoverReport& r, const QString& path, QString* error) {
         }
         painter.end();
     }
-    if (!file.commit()) return falla(file.errorString());
-    return true;
+    return escribeFichero(path, bytes, error);
 }
 
 bool escribeInforme(const QString& folder, const QString& path, QString* error) {

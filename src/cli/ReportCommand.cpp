@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "AnsiText.h"
 #include "HandoverReport.h"
 #include "PdfReport.h"
 #include "mIdioma.h"

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "ByteScan.h"
+#include "mIdioma.h"
 
 namespace {
 // Windows-1252 has five undefined bytes (0x81, 0x8D, 0x8F, 0x90, 0x9D); they map to
@@ -142,11 +143,16 @@ bool writeFileAtomic(const QString& given, const QByteArray& bytes, QString* err
     if (!syncToDisk) return replaceByRename(path, fi, bytes, error);
     QSaveFile f(path);
     f.setDirectWriteFallback(false);
-    if (!f.open(QIODevice::WriteOnly)) {
+    // Unbuffered: a full disk takes part of a buffered write unnoticed and the commit then puts a cut
+    // file in place of the old one. Written to the end, the short write meets the disk's own error.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error) *error = f.errorString();
         return false;
     }
-    if (f.write(bytes) != bytes.size()) {
+    qint64 done = 0;
+    for (qint64 n = 0; done < bytes.size() && (n = f.write(bytes.constData() + done, bytes.size() - done)) > 0;)
+        done += n;
+    if (done != bytes.size()) {
         if (error) *error = f.errorString();
         f.cancelWriting();
         return false;
@@ -156,6 +162,13 @@ bool writeFileAtomic(const QString& given, const QByteArray& bytes, QString* err
         return false;
     }
     return true;
+}
+
+bool escribeFichero(const QString& path, const QByteArray& bytes, QString* error) {
+    QString why;
+    if (writeFileAtomic(path, bytes, &why)) return true;
+    *error = Texto(QStringLiteral("NoSePuedeGrabar")) + QLatin1Char('\r') + path + QLatin1Char('\r') + why;
+    return false;
 }
 
 bool readFileBytes(const QString& path, QByteArray* out, QString* error) {

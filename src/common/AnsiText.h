@@ -29,6 +29,9 @@ QString joinPath(const QString& folder, const QString& name);
 // files that are rewritten once per key. A device in the file's place (a link to
 // one) is written in place, so its own error, a full disk, is what gets reported.
 bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr, bool syncToDisk = true);
+// writeFileAtomic for what the user asked to be written; on failure *error tells the user
+// the file and why ("NoSePuedeGrabar").
+bool escribeFichero(const QString& path, const QByteArray& bytes, QString* error);
 
 // Loading this file lost part of what it held (a refused header, dropped rows, a
 // cut list): the next writeFileAtomic of it first keeps the old file beside it,

@@ -1,12 +1,12 @@
 #include "AppFolder.h"
 
+#include "AnsiText.h"
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #ifdef Q_OS_UNIX
@@ -46,10 +46,7 @@ bool writeManifest(const QString& path, const Manifest& m) {
     keys.sort();
     QByteArray out;
     for (const QString& k : keys) out += m.value(k) + '\t' + k.toUtf8() + '\n';
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    f.write(out);
-    return f.commit();
+    return writeFileAtomic(path, out);
 }
 
 // Written through a temporary file, so an interrupted start never leaves half a template.
@@ -57,10 +54,8 @@ QString copyOne(const QString& from, const QString& to) {
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly)) return in.errorString();
     if (!QDir().mkpath(QFileInfo(to).absolutePath())) return QStringLiteral("cannot create folder");
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly)) return out.errorString();
-    if (out.write(in.readAll()) < 0 || !out.commit()) return out.errorString();
-    return {};
+    QString why;
+    return writeFileAtomic(to, in.readAll(), &why) ? QString() : why;
 }
 
 // Files of one entry (a file, or every file below a folder), relative to `from`.

@@ -1,9 +1,9 @@
 #include "LonCsv.h"
 
 #include <QHash>
-#include <QSaveFile>
 #include <QSet>
 
+#include "AnsiText.h"
 #include "LonChecks.h"
 #include "LonConfig.h"
 #include "LonGrid.h"
@@ -125,11 +125,7 @@ QVector<QStringList> lonCsvRecords(const SignalGrid& grid, const LonConfig& cfg)
 }
 
 bool lonCsvExport(const QString& path, const SignalGrid& grid, const LonConfig& cfg, QChar separator, QString* error) {
-    QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly) && f.write(csvEncode(lonCsvRecords(grid, cfg), separator)) >= 0 && f.commit())
-        return true;
-    *error = Texto("NoSePuedeGrabar") + QLatin1Char('\r') + path + QLatin1Char('\r') + f.errorString();
-    return false;
+    return escribeFichero(path, csvEncode(lonCsvRecords(grid, cfg), separator), error);
 }
 
 bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, QStringList* faults, int* rows) {

@@ -1,8 +1,8 @@
 #include "Mbs6Csv.h"
 
 #include <QHash>
-#include <QSaveFile>
 
+#include "AnsiText.h"
 #include "Mbs6Grid.h"
 #include "ModPilmoraASCII.h"
 #include "ModulConfASCII.h"
@@ -35,11 +35,7 @@ QVector<QStringList> mbs6CsvRecords(const SignalGrid& grid) {
 }
 
 bool mbs6CsvExport(const QString& path, const SignalGrid& grid, QChar separator, QString* error) {
-    QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly) && f.write(csvEncode(mbs6CsvRecords(grid), separator)) >= 0 && f.commit())
-        return true;
-    *error = Texto("NoSePuedeGrabar") + QLatin1Char('\r') + path + QLatin1Char('\r') + f.errorString();
-    return false;
+    return escribeFichero(path, csvEncode(mbs6CsvRecords(grid), separator), error);
 }
 
 bool mbs6CsvImport(const CsvRecords& in, SignalGrid& grid, QStringList* faults, int* rows) {

@@ -1,10 +1,12 @@
 // The checkout: Checkout.csv merged and written back, states and evidence
 // across a reconnect, orphans, and the handover report as PDF, HTML and points list.
 #include <QtTest>
+#include <optional>
 
 #include "AppGlobals.h"
 #include "Checkout.h"
 #include "CheckoutVisor.h"
+#include "FolderRights.h"
 #include "HandoverReport.h"
 #include "LonFixtures.h"
 #include "Mbs6Fixtures.h"
@@ -51,7 +53,7 @@ class TstCheckout : public QObject {
     Q_OBJECT
 private slots:
     void store_data() {
-        // expected "error": refused, file kept
+        // expected "error": refused, file kept; "full": no room on the disk, file kept
         const auto row = addColumns<QString, QString, QString>("disk", "changes", "expected");
         row("answered never replaces a verdict", "7:OK@10", "7:answered@20", "7:OK@10");
         row("answered refreshes answered", "7:answered@10", "7:answered@20", "7:answered@20");
@@ -63,6 +65,7 @@ private slots:
         row("unknown state in the file", "raw:Address,State\r\n7,fine\r\n", "7:OK@1", "error");
         row("no address column", "raw:\xEF\xBB\xBFState\r\nOK\r\n", "7:OK@1", "error");
         row("quote never closed", "raw:Address,State\r\n7,\"OK\r\n", "7:OK@1", "error");
+        row("disk full", "7:OK@10", "7:failed@20 9:OK@20", "full");
     }
 
     void store() {
@@ -76,10 +79,16 @@ private slots:
         else if (!disk.isEmpty())
             QVERIFY(s.aplica(records(disk), &error));
         const QByteArray before = readAll(s.ruta());
-        const bool ok = s.aplica(records(changes), &error);
-        QCOMPARE(ok, expected != "error");
+        bool ok = false;
+        {
+            std::optional<FullDisk> full;
+            if (expected == "full") full.emplace(before.size());  // room for the old file, not for more
+            ok = s.aplica(records(changes), &error);
+        }
+        QCOMPARE(ok, expected != "error" && expected != "full");
         if (!ok) {
-            QVERIFY2(error.startsWith(Texto("CheckoutNoLeido")), qPrintable(error));
+            QVERIFY2(error.startsWith(Texto(expected == "full" ? "NoSePuedeGrabar" : "CheckoutNoLeido")),
+                     qPrintable(error));
             QCOMPARE(readAll(s.ruta()), before);
             return;
         }

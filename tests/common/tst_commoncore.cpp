@@ -8,6 +8,7 @@
 #include "AppGlobals.h"
 #include "ConsolePrompts.h"
 #include "DownloadWriter.h"
+#include "FolderRights.h"
 #include "ModulINI.h"
 #include "Numeric.h"
 #include "TestSupport.h"
@@ -128,6 +129,9 @@ private slots:
         row("read-only application file", "PilmoraASCII.ini", "ro", "ErrorAlEscribirEn", before);
         row("read-only project file, batched", "Proj/Project.ini", "ro batch", "NoSePuedeGrabar", before);
         row("missing project folder", "no/such/Project.ini", "", "ErrorAlEscribirEn", QByteArray());
+        row("project folder whose files cannot be replaced", "Proj/Project.ini", "keep", "ErrorAlEscribirEn", before);
+        row("full disk, batched", "Proj/Project.ini", "full batch", "NoSePuedeGrabar", before);
+        row("full disk", "PilmoraASCII.ini", "full", "ErrorAlEscribirEn", before);
     }
     void fileWrites() {
         const auto [file, how, message, after] =
@@ -144,13 +148,17 @@ private slots:
         const auto read = application ? LeeIniAplicacion : LeeIni;
         QCOMPARE(read("Project", "Prot", "-"), after.isNull() ? "-" : "LON");
         {
+            std::optional<NoWriteFolder> keep;  // new files can be made, none put in place of another
+            if (how.contains("keep") && !keep.emplace(dir, true).active()) QSKIP("no append-only folders here");
+            std::optional<FullDisk> full;
+            if (how.contains("full")) full.emplace(kProjectIni.size());
             std::optional<IniBatch> batch;
             if (batched) batch.emplace();
             (application ? EscribeIniAplicacion : EscribeIni)("Project", "Desc", "d");
             if (batched) EscribeIni("Project", "Node", "5");
             QCOMPARE(prompts.shown().isEmpty(), batched || message.isEmpty());
         }
-        const QString where = batched ? "\r" + path + "\rError: \rPermission denied" : QFileInfo(path).fileName();
+        const QString where = batched ? "\r" + path + "\rError: \r" + QString(how.contains("full") ? "File too large" : "Permission denied") : QFileInfo(path).fileName();
         QCOMPARE(prompts.texts(), message.isEmpty() ? QStringList() : QStringList{Texto(message) + where});
         QCOMPARE(read("Project", "Desc", "-"), message.isEmpty() ? "d" : "-");
         QCOMPARE(readAll(linked ? target : path), after);

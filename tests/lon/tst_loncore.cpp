@@ -10,6 +10,7 @@
 #include "DownloadInspect.h"
 #include "DownloadWriter.h"
 #include "FileDamage.h"
+#include "FolderRights.h"
 #include "LonChecks.h"
 #include "LonConfig.h"
 #include "LonCsv.h"
@@ -286,6 +287,7 @@ private slots:
             "ASCII/GatewayVersion, ASCII/IP, ASCII/NetMask, ASCII/Gateway, ASCII/Port, ASCII/Nagle, "
             "ASCII/tmoutKeepAlive_sec, ... (14)\r");
         row("last row cut short", "LON.dat", "", "cut", "LON.dat.bak", "@DanyoFilaCortada");
+        row("no room for the backup", "LON.dat", "VERSION=ASCII.1.0", "VERSION=ASCII 1.0", "full", "");
     }
 
     void lossyLoadKeepsOldFile() {
@@ -304,11 +306,22 @@ private slots:
             old += to.toLatin1();
         else
             old.replace(from.toLatin1(), to.toLatin1());
+        if (backup == "full") old += QByteArray(20000, ';') + "\r\n";  // more than the disk has room for
         QVERIFY(writeAll(path, old));
         if (backup.endsWith("1")) QVERIFY(writeAll(path + ".bak", "older"));
         Project p(dir);
         const int before = int(m_prompts->shown().size());
         QVERIFY2(m_prompts->texts().join('|').contains(withTexts(said)), qPrintable(m_prompts->texts().join('|')));
+        if (backup == "full") {  // no copy, no save: the old file stays as it was
+            {
+                FullDisk disk(old.size() - 1);
+                QVERIFY(!saveLonProject(p.cfg, p.grid));
+            }
+            QCOMPARE(readAll(path), old);
+            QCOMPARE(QDir(dir).entryList({"*.bak*"}, QDir::Files), QStringList());
+            QVERIFY(m_prompts->texts().value(before).startsWith(Texto("NoSePuedeGrabar") + "\r" + path + "\r"));
+            return;
+        }
         QVERIFY(saveLonProject(p.cfg, p.grid));
         QVERIFY(saveLonProject(p.cfg, p.grid));            // the second save keeps no further copy
         QVERIFY(findProjectDamage(dir, "LON").isEmpty());  // one save clears the damage
