@@ -336,16 +336,17 @@ private slots:
         QCOMPARE(m_prompts->texts().mid(before), QStringList{Texto("CopiaAntesDeGrabar") + "\r" + dir + "/" + backup});
     }
 
-    // Every number field of the connection left at min-1, min, max, max+1: what it keeps ("!": refused, said).
+    // Every number field of the connection left at min-1, min, max, max+1: what it keeps ("!": refused, said;
+    // "*": the connection marked changed, only when the value kept is new).
     void fieldEdges_data() {
         addColumns<QString, int, int, QString>("field", "min", "max", "expected");
-        QTest::newRow("port") << "port" << 1 << 65535 << "5000 1 65535 5000";
-        QTest::newRow("keep-alive") << "keepAlive" << 0 << 65535 << "30 0 65535 30";
-        QTest::newRow("ASCII time-out") << "timeout" << 0 << 2000 << "0 0 2000 2000";
-        QTest::newRow("LON subnet") << "subnet" << 0 << 255 << "0 0 255 255";
-        QTest::newRow("LON node") << "node" << 0 << 127 << "0 0 127 127";
-        QTest::newRow("device subnet") << "device1" << 0 << 255 << "! 0 255 !";
-        QTest::newRow("device node") << "device2" << 0 << 127 << "! 0 127 !";
+        QTest::newRow("port") << "port" << 1 << 65535 << "5000 1* 65535* 5000";
+        QTest::newRow("keep-alive") << "keepAlive" << 0 << 65535 << "30 0* 65535* 30";
+        QTest::newRow("ASCII time-out") << "timeout" << 0 << 2000 << "0* 0* 2000* 2000*";
+        QTest::newRow("LON subnet") << "subnet" << 0 << 255 << "0* 0* 255* 255*";
+        QTest::newRow("LON node") << "node" << 0 << 127 << "0* 0* 127* 127*";
+        QTest::newRow("device subnet") << "device1" << 0 << 255 << "! 0* 255* !";
+        QTest::newRow("device node") << "device2" << 0 << 127 << "! 0* 127* !";
     }
     void fieldEdges() {
         auto [field, min, max, expected] = fetch<QString, int, int, QString>("field", "min", "max", "expected");
@@ -360,7 +361,7 @@ private slots:
                                  : field == "subnet"    ? lonLeaveLonSubnet(c, t)
                                  : field == "node"      ? lonLeaveLonNode(c, t)
                                                         : lonLeaveDeviceField(c, 1, field.right(1).toInt(), t);
-            got << (m_prompts->texts().isEmpty() ? kept : "!");
+            got << (m_prompts->texts().isEmpty() ? kept : "!") + (c.connectionChanged ? "*" : "");
         }
         QCOMPARE(got.join(' '), expected);
     }

@@ -397,8 +397,10 @@ private slots:
         Rellena_Columna(g, 1, "q", changed);  // cells only: no reset
         QCOMPARE(reset.count(), 1);
         QCOMPARE(m.data(m.index(0, 0)).toString(), "q");
-        g.select(2, 3, 2, 3), g.setRows(2), g.setCols(2);  // shrunk under the current cell: it stays inside
-        QCOMPARE(QList<int>({g.Row(), g.Col(), g.RowSel(), g.ColSel()}), QList<int>({1, 1, 1, 1}));
+        g.select(2, 3, 2, 3), g.setRows(2);  // shrunk under the current cell: it stays inside, the view follows
+        QCOMPARE(QList<int>({g.Row(), g.RowSel(), int(reset.count()), m.rowCount()}), QList<int>({1, 1, 2, 1}));
+        g.setCols(2);
+        QCOMPARE(QList<int>({g.Col(), g.ColSel(), int(reset.count()), m.columnCount()}), QList<int>({1, 1, 3, 1}));
     }
 
     // The corner shows the caption of cell 0,0: a new one is painted at once.
