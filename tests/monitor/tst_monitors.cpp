@@ -297,6 +297,10 @@ private slots:
         QCOMPARE(prompts.texts().mid(3),
                  QStringList({Texto("MonitorTendenciaSinSenyal"), Texto("MonitorTendenciaMaximo") + "8"}));
         QCOMPARE(w.mdiArea->findChildren<fTendencia*>().size(), 2);
+        // What is on screen follows once a second, a trend four times a second.
+        QCOMPARE(QList<int>({w.Timer1->interval(), v->Timer1->interval(),
+                             w.mdiArea->findChild<fTendencia*>()->Timer1->interval()}),
+                 QList<int>({1000, 1000, 250}));
         emit v->TabStrip1->tabBarClicked(0);
         QCOMPARE(v->lblHelp->text(), v->TabStrip1->tabToolTip(0));
     }
