@@ -168,9 +168,14 @@ private slots:
         for (const CheckoutRecord& o : changed.huerfanos())
             orphans << QString::number(o.direccion) + palabraEstado(o.estado);
         QCOMPARE(orphans, QStringList({"8OK", "9failed"}));
-        CheckoutVisor seen;  // the viewer's caption counts them
+        CheckoutVisor seen;  // the viewer's caption counts them; "not checked only" holds for the rows built anew
+        seen.soloSinComprobar = true, v.Datos_Carga();
         QVERIFY(seen.carga(v, kSlotLon, &error));
         QVERIFY2(seen.progreso().endsWith(Texto("CheckoutHuerfanos") + "2"), qPrintable(seen.progreso()));
+        QStringList shown;
+        for (int row = 1; row < v.grid.Rows(); ++row)
+            if (!v.grid.isRowHidden(row)) shown << v.grid.TextMatrix(row, v.colDireccion);
+        QCOMPARE(shown, QStringList({"100", "8"}));  // 7 is OK, 100 answered, 8 changed since
         // A scaling change is a change of the point too.
         rows[1][6] = "2";
         QVERIFY(loadLonSignals(folder, rows));
@@ -270,13 +275,15 @@ private slots:
                                      Texto("CheckoutSinComprobar") + " +57\\n", Texto("InformeTotal") + " +61\\n",
                                      Texto("InformePagina") + "1 / \\d+\\n"})
             QVERIFY2(QRegularExpression(count).match(pdf).hasMatch(), qPrintable(count + "\n" + checkout.left(800)));
-        // Every word lies inside the page's margins (A4 in points; 15 mm, 12 mm at the foot), none over another.
+        // Every word lies inside the page's margins (A4 in points; 15 mm, 12 mm at the foot), none over another;
+        // each word of a table's captions whole in its column.
         QProcess box;
         box.start(pdftotext, {"-bbox", home.file("r.pdf"), "-"});
         QVERIFY(box.waitForFinished(30000) && box.exitCode() == 0);
         const QRectF inside = QRectF(0, 0, 595, 842).marginsRemoved(QMarginsF(42.5, 42.5, 42.5, 34));
         const QRegularExpression word(
             "xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)");
+        QSet<QString> seen;
         for (const QString& page : QString::fromUtf8(box.readAllStandardOutput()).split("<page ").mid(1)) {
             QVector<QRectF> words;
             for (auto w = word.globalMatch(page); w.hasNext();) {
@@ -286,9 +293,16 @@ private slots:
                 const auto over = [&](const QRectF& o) { return o.intersects(r.marginsRemoved({0.5, 0.5, 0.5, 0.5})); };
                 QVERIFY2(inside.contains(r) && std::none_of(words.begin(), words.end(), over),
                          qPrintable(m.captured(5)));
-                words << r;
+                words << r, seen << m.captured(5);
             }
         }
+        HandoverReport parts;
+        QVERIFY(parts.lee(folder, &error));
+        QStringList broken;
+        for (const SeccionInforme& s : parts.secciones())
+            for (const QString& caption : s.cabecera)
+                for (const QString& w : caption.split(' ', Qt::SkipEmptyParts)) broken << w.repeated(!seen.contains(w));
+        QCOMPARE(broken.join(""), QString());
         // Each page numbered "n / N" is a page of its own.
         const QRegularExpressionMatch pages = QRegularExpression(Texto("InformePagina") + "1 / (\\d+)\\n").match(pdf);
         QCOMPARE(pages.captured(1).toInt(), pdf.count('\f'));

@@ -310,6 +310,7 @@ private slots:
         QVERIFY(writeAll(path, old));
         if (backup.endsWith("1")) QVERIFY(writeAll(path + ".bak", "older"));
         Project p(dir);
+        QVERIFY(!p.cfg.gridChanged && !p.cfg.connectionChanged);  // loading is no change, whatever it lost
         const int before = int(m_prompts->shown().size());
         QVERIFY2(m_prompts->texts().join('|').contains(withTexts(said)), qPrintable(m_prompts->texts().join('|')));
         if (backup == "full") {  // no copy, no save: the old file stays as it was

@@ -86,6 +86,7 @@ private slots:
         SignalGrid grid;
         QVector<InfoColumna> info;
         QVERIFY(loadMbs6Project(dir, cfg, grid, info) && grid.Rows() == 827);
+        QVERIFY(!cfg.gridChanged && !cfg.connectionChanged);  // loading is no change
         QCOMPARE(prompts.texts(), QStringList{Texto("AlgunDatoIncorrecto") + " (2)"});
         QCOMPARE(cells(grid, 7 + 6 * 13 + 10), "7|9|Office set point|709|RW|0-Analog|0-NoSpon|0-No");
         QCOMPARE(grid.TextMatrix(7 + 13 + 4, Mbs6Col::Descripcion), QString("Unit 2 property 3"));
@@ -214,10 +215,11 @@ private slots:
         QCOMPARE(e.w.txtMaquina->text(), QString("Hall"));
         e.w.lstMaquina->setCurrentRow(4);
         QCOMPARE(e.w.txtMaquina->text(), QString());
+        e.w.txtMaquina->setText("Roof"), QCoreApplication::sendEvent(e.w.txtMaquina, &out);  // the unit chosen named
         e.w.lstMaquina->item(4)->setCheckState(Qt::Checked);
         e.w.lstMaquina->setCurrentRow(0);
         QCOMPARE(e.w.txtMaquina->text(), QString("Hall"));
-        QVERIFY(e.w.model().unit(5).On && e.w.connectionChanged());
+        QVERIFY(e.w.model().unit(5).On && e.w.model().unit(5).Nm == "Roof" && e.w.connectionChanged());
         QCOMPARE(windowDiffers(&e.w, "mbs6-editor-edited", e.home.path()), QString());
         iniWrite(e.dir + "/MBS6.ini", "MBS6", "TimeoutPoll", " 0250.123456789012345678");
         e.w.Form_Load();  // the poll time shown as the number stored, to 15 significant digits
