@@ -213,14 +213,14 @@ bool escribePdf(const HandoverReport& r, const QString& path, QString* error) {
         font.setStyleStrategy(QFont::PreferNoShaping);
         const QFontMetricsF metrics(font, &pdf);
         const qreal footer = metrics.height() * 2.5;
-        const QRectF body(0, 0, pdf.width(), pdf.height() - footer);
+        const QSizeF body(pdf.width(), pdf.height() - footer);
 
         QTextDocument cover;
         cover.documentLayout()->setPaintDevice(&pdf);
         cover.setDefaultFont(font);
         cover.setDefaultStyleSheet(QStringLiteral("th{background-color:#e0e0e0;text-align:left}"));
         cover.setHtml(r.htmlPortada());
-        cover.setPageSize(body.size());
+        cover.setPageSize(body);
         const int coverPages = cover.pageCount();
 
         const QVector<SeccionInforme> sections = r.secciones();

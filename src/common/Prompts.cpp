@@ -87,9 +87,14 @@ ScriptedPrompts::~ScriptedPrompts() {
 
 int ScriptedPrompts::toolBox(const ToolBoxRequest& r) {
     // Every box a test sees is one a user could answer with Enter: its default
-    // is one of the buttons it shows.
+    // is one of the buttons it shows, and no two of its buttons read the same.
     if (r.defaultButton < 1 || r.defaultButton > r.buttons || r.buttons > 3)
         qFatal("box \"%s\": default button %d of %d", qPrintable(r.text.left(60)), r.defaultButton, r.buttons);
+    for (int i = 1; i < r.buttons; ++i)
+        for (int j = 0; j < i; ++j)
+            if (r.captions[i] == r.captions[j])
+                qFatal("box \"%s\": buttons %d and %d both read \"%s\"", qPrintable(r.text.left(60)), j + 1, i + 1,
+                       qPrintable(r.captions[i]));
     m_shown.append({ToolBox, r.text, r.title, r.icon, r.buttons, r.defaultButton});
     return m_answers.isEmpty() ? 1 : m_answers.dequeue();
 }

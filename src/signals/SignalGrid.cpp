@@ -68,6 +68,12 @@ void SignalGrid::adoptText(const QString& text) {
     if (!text.isEmpty()) m_adopted.append(text);
 }
 
+qsizetype SignalGrid::heldText() const {
+    qsizetype n = 0;
+    for (const QString& a : m_adopted) n += a.size();
+    return n;
+}
+
 bool SignalGrid::adopted(const QString& text) const {
     const auto p = quintptr(text.constData());
     for (const QString& a : m_adopted)

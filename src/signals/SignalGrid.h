@@ -44,6 +44,8 @@ public:
     // may hold cells made with QString::fromRawData over it, which cost no copy
     // until one is shown or edited. Kept until the grid is back to its caption row.
     void adoptText(const QString& text);
+    // Characters of adopted text the grid holds: one table's worth however often it is loaded again.
+    qsizetype heldText() const;
     // Appends rows of cells (each resized to Cols()).
     void appendRows(QVector<QVector<QString>>&& rows);
     // The cells of a row, columns 0..Cols-1.

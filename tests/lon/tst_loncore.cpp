@@ -1126,6 +1126,7 @@ private slots:
         row("check LON.ini cut and followed by garbage", check, "cutIni", 1, damaged + QStringList{"@DanyoBytes|6"});
         row("generate LON.ini cut and followed by garbage", generate, "cutIni", 1, damaged);
         row("generate last row cut short", generate, "cutRow", 1, damaged + QStringList{"@DanyoFilaCortada|16"});
+        row("generate last row cut to one byte", generate, "cutRow1", 1, damaged + QStringList{"@DanyoFilaCortada|16"});
         row("check Project.ini with a NUL starting line 4", check, "nulProject", 1,
             damaged + QStringList{"Project.ini", "@DanyoBytes|4"});
         row("check hand-written quirks", check, "quirks", 0, {"@ComprobacionCorrecta"});
@@ -1222,7 +1223,10 @@ private slots:
                     dir,
                     {{1, 2}, {mbs6Row(1, 1), mbs6Row(2, 8), mbs6Row(3, 8), mbs6Row(0, 9), mbs6Row(1, 2, false)}, true});
         if (change == "cutIni") writeAll(dir + "/LON.ini", lonIniBytes(f).left(60) + "\x13\x80\xff=\x01\r\nNDevs=9");
-        if (change == "cutRow") writeAll(dir + "/LON.dat", readAll(dir + "/LON.dat").chopped(30));
+        if (change.startsWith("cutRow")) {
+            const QByteArray dat = readAll(dir + "/LON.dat");
+            writeAll(dir + "/LON.dat", change == "cutRow" ? dat.chopped(30) : dat.left(dat.lastIndexOf('\n', -3) + 2));
+        }
         if (change == "shortRowEnded") writeAll(dir + "/LON.dat", readAll(dir + "/LON.dat").chopped(30) + "\r\n");
         if (change == "nulProject")
             writeAll(dir + "/Project.ini", QByteArray("[Project]\r\nProt=LON\r\nDesc=a\r\n\0b\r\n", 33));

@@ -88,6 +88,8 @@ private slots:
         QVERIFY(loadMbs6Project(dir, cfg, grid, info) && grid.Rows() == 827);
         QVERIFY(!cfg.gridChanged && !cfg.connectionChanged);  // loading is no change
         QCOMPARE(prompts.texts(), QStringList{Texto("AlgunDatoIncorrecto") + " (2)"});
+        const qsizetype held = grid.heldText();  // loaded again: the old table's text let go
+        QVERIFY(held > 0 && loadMbs6Project(dir, cfg, grid, info) && grid.heldText() == held);
         QCOMPARE(cells(grid, 7 + 6 * 13 + 10), "7|9|Office set point|709|RW|0-Analog|0-NoSpon|0-No");
         QCOMPARE(grid.TextMatrix(7 + 13 + 4, Mbs6Col::Descripcion), QString("Unit 2 property 3"));
         QCOMPARE(cells(grid, 1), "0|1|Broadcast write. OffOn (0-Off,1-On)|1|W|1-Digital|1-Spon|1-Yes");
