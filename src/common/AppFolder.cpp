@@ -1,6 +1,5 @@
 #include "AppFolder.h"
 
-#include "AnsiText.h"
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -16,6 +15,8 @@
 
 #include <cerrno>
 #endif
+
+#include "AnsiText.h"
 
 namespace {
 
