@@ -66,6 +66,8 @@ private slots:
         row("no address column", "raw:\xEF\xBB\xBFState\r\nOK\r\n", "7:OK@1", "error");
         row("quote never closed", "raw:Address,State\r\n7,\"OK\r\n", "7:OK@1", "error");
         row("disk full", "7:OK@10", "7:failed@20 9:OK@20", "full");
+        row("a short row before a long one", "raw:Address,State,Note\r\n7,OK\r\n8,OK,hello\r\n", "9:OK@1",
+            "7:OK@0 8:OK@0 9:OK@1");
     }
 
     void store() {
@@ -93,6 +95,8 @@ private slots:
             return;
         }
         QCOMPARE(shape(s), expected);
+        QCOMPARE(std::count_if(s.registros().begin(), s.registros().end(), [](auto& r) { return r.nota == "hello"; }),
+                 disk.count("hello"));  // every note on disk read
         // What another program reads back: the same records, notes included, from a file a spreadsheet opens.
         CheckoutStore again;
         again.setRuta(s.ruta());
