@@ -710,7 +710,7 @@ private slots:
         }
         sim.kill();
         QVERIFY2(s.waitState(5), qPrintable(s.monitor.join("|")));  // waits for the adapter, on line
-        QVERIFY(s.monitor.contains(">" + Texto("PuertoPerdidoEsperando") + s.link.transport()->describe()));
+        QCOMPARE(s.monitor.count(">" + Texto("PuertoPerdidoEsperando") + s.link.transport()->describe()), 1);
         if (!reopen) return;
         GatewaySimProcess again("pty", args);  // the adapter back at the same place
         QFile::remove(s.home.file("ttyGW"));
