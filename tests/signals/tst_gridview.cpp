@@ -401,6 +401,8 @@ private slots:
         QCOMPARE(QList<int>({g.Row(), g.RowSel(), int(reset.count()), m.rowCount()}), QList<int>({1, 1, 2, 1}));
         g.setCols(2);
         QCOMPARE(QList<int>({g.Col(), g.ColSel(), int(reset.count()), m.columnCount()}), QList<int>({1, 1, 3, 1}));
+        g.setCols(1);  // down to the row numbers alone
+        QCOMPARE(QList<int>({g.Col(), g.ColSel()}), QList<int>({0, 0}));
     }
 
     // The corner shows the caption of cell 0,0: a new one is painted at once.
