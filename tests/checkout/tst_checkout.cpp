@@ -330,8 +330,8 @@ private slots:
         QCOMPARE(csv.records.size(), 62);
         for (const QStringList& r : csv.records) QCOMPARE(r.size(), csv.records[0].size());  // each under its caption
         QCOMPARE(
-            csv.records[4].value(2) + "|" + csv.records[5].mid(0, 3).join('|') + "|" + csv.records[5].mid(5).join('|'),
-            "R|1204|Pump <&> \"quoted\", 2|RW|105|SNVT_temp_p|1204|0|2-16bit sig|1|0|0");
+            csv.records[4].value(2) + "|" + csv.records[5].mid(0, 4).join('|') + "|" + csv.records[5].mid(5).join('|'),
+            "R|1204|Pump <&> \"quoted\", 2|RW|A|105|SNVT_temp_p|1204|0|2-16bit sig|1|0|0");
     }
 
     // The cover names every connection setting with what the project holds (serial settings stored as others

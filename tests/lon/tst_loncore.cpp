@@ -781,6 +781,9 @@ private slots:
         row("every field read by its prefix",
             "id\t1\t 39x\t2.5\tSNVT_temp\t3\t3.5\t1\t-1\t-2740\t4\t0.25\t1\t0\textra\r\n", {"SNVT_temp"}, 39, 1, {},
             "39 2 3 4 1 -1 -2740 4 0.25 1 0");
+        row("every field just beyond its range: at the nearest limit",
+            "id\t1\t40\t0\tSNVT_edge\t256\t-1\t-32769\t32768\t-32769\t256\t1e39\t1\t0\r\n", {"SNVT_edge"}, 40, 1, {},
+            "40 0 255 0 -32768 32767 -32768 255 3.40282e+38 1 0");
         const QString dup = "Found duplicated SNVT Name in LON.snvt";
         row("headers only", {}, {}, 1, 0);
         row("load switch 0 or empty: no index taken", snvtLine(1, "A", "0") + snvtLine(1, "B", "") + snvtLine(1, "C"),

@@ -284,7 +284,7 @@ private slots:
             QCOMPARE(shown, QStringList{Texto("CeldaNoEsOpcion") + "maybe"});
             return;
         }
-        QVERIFY(shown.size() == 2 && shown[0] == Texto("A23"));
+        QVERIFY(shown.size() == 2 && shown[0] == Texto("A23") && e.prompts.shown()[0].defaultButton == 1);  // Yes
         if (save == 2) {
             QVERIFY2(shown[1].startsWith(Texto("NoSePuedeGrabar")) && shown[1].contains(e.dir + "/MBS6.ini"),
                      qPrintable(shown[1]));

@@ -45,6 +45,7 @@ private slots:
         QAbstractItemModelTester tester(&l, QAbstractItemModelTester::FailureReportingMode::QtTest);
         int n = 0, rowsSeen = 0;
         connect(&l, &ListaTramas::volcado, this, [&] { rowsSeen = l.rowCount(); });
+        QSignalSpy removed(&l, &QAbstractItemModel::rowsRemoved);
         for (const QString& size : sizes) {
             for (int i = 0; i < size.toInt(); ++i) l.agrega(QString::number(++n));
             l.vuelca();
@@ -52,6 +53,7 @@ private slots:
         const QStringList got = l.lineas();
         QCOMPARE(QStringLiteral("%1 %2..%3").arg(got.size()).arg(got.first(), got.last()), run.section(" -> ", 1));
         QCOMPARE(QList<int>({l.lotes(), rowsSeen}), QList<int>({int(sizes.size()), int(got.size())}));  // a batch each
+        for (const QList<QVariant>& r : removed) QVERIFY(r[2].toInt() >= r[1].toInt());  // never an empty removal
         QVERIFY(l.linea(l.rowCount()).isEmpty() && l.linea(-1).isEmpty());
         l.agrega(QStringLiteral("late"));  // the queue alone lists lines once its short wait is over
         QTRY_COMPARE_WITH_TIMEOUT(l.linea(l.rowCount() - 1), QStringLiteral("late"), 1000);
