@@ -3,7 +3,9 @@
 #include "AnsiText.h"
 #include "AppGlobals.h"
 
-QString RegistroTramas::ruta() { return app().RutaProyecto + QLatin1Char('/') + app().ProtProyecto + QStringLiteral(".log"); }
+QString RegistroTramas::ruta() {
+    return app().RutaProyecto + QLatin1Char('/') + app().ProtProyecto + QStringLiteral(".log");
+}
 
 bool RegistroTramas::abre(QString* error) {
     cierra();
@@ -13,14 +15,14 @@ bool RegistroTramas::abre(QString* error) {
     return false;
 }
 
-void RegistroTramas::escribe(const QString& texto, const QDateTime& cuando) {
-    if (!m_file.isOpen()) return;
-    m_file.write(toAnsi(cuando.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss ")) + texto + QStringLiteral("\r\n")));
+bool RegistroTramas::escribe(const QString& texto, const QDateTime& cuando) {
+    if (!m_file.isOpen()) return true;
+    const QByteArray line =
+        toAnsi(cuando.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss ")) + texto + QStringLiteral("\r\n"));
+    return m_file.write(line) == line.size();
 }
 
-void RegistroTramas::vacia() {
-    if (m_file.isOpen()) m_file.flush();
-}
+bool RegistroTramas::vacia() { return !m_file.isOpen() || m_file.flush(); }
 
 void RegistroTramas::cierra() {
     if (m_file.isOpen()) m_file.close();

@@ -15,10 +15,12 @@ public:
     // reason in `error` when it cannot.
     bool abre(QString* error);
     bool abierto() const { return m_file.isOpen(); }
-    void escribe(const QString& texto, const QDateTime& cuando = QDateTime::currentDateTime());
-    // What was written reaches the disk (called once per listed batch).
-    void vacia();
+    // False once the file refuses a write (a full disk): `error()` says why.
+    bool escribe(const QString& texto, const QDateTime& cuando = QDateTime::currentDateTime());
+    // What was written reaches the disk (called once per listed batch); false as escribe.
+    bool vacia();
     void cierra();
+    QString error() const { return m_file.errorString(); }
 
 private:
     QFile m_file;

@@ -23,7 +23,9 @@ fTestExterno::fTestExterno(ControlaBus controlaBus, QWidget* parent)
     m_controlaBus(QStringLiteral("EXT"), true);
     connect(chkBus, &QCheckBox::toggled, this, [this](bool on) { m_controlaBus(QStringLiteral("EXT"), on); });
     connect(chkLog, &QCheckBox::clicked, this, &fTestExterno::chkLog_Click);
-    connect(&tramas, &ListaTramas::volcado, this, [this] { m_log.vacia(); });
+    connect(&tramas, &ListaTramas::volcado, this, [this] {
+        if (!m_log.vacia()) registroFallido();
+    });
     connect(lstTramas, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
         QClipboard* cb = QApplication::clipboard();
         cb->clear();
@@ -41,7 +43,15 @@ fTestExterno::~fTestExterno() {
 void fTestExterno::VerTramas(const QString& text) {
     if (!chkBus->isChecked()) return;
     tramas.agrega(text);
-    m_log.escribe(text);
+    if (!m_log.escribe(text)) registroFallido();
+}
+
+void fTestExterno::registroFallido() {
+    const QString error = m_log.error();
+    m_log.cierra();
+    chkLog->setChecked(false);
+    tramas.agrega(Texto("MonitorRegistroFallo") + RegistroTramas::ruta() + QStringLiteral(" (") + error +
+                  QLatin1Char(')'));
 }
 
 void fTestExterno::chkLog_Click(bool checked) {

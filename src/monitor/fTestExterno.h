@@ -9,8 +9,7 @@
 class fTestExterno : public fMonitorTramas {
     Q_OBJECT
 public:
-    static constexpr const char* kInicioRegistro =
-        "********************* START REGISTER *********************";
+    static constexpr const char* kInicioRegistro = "********************* START REGISTER *********************";
     static constexpr const char* kFinRegistro = "********************* STOP REGISTER *********************";
 
     explicit fTestExterno(ControlaBus controlaBus, QWidget* parent = nullptr);
@@ -25,6 +24,8 @@ public:
     QCheckBox* chkLog = nullptr;
 
 private:
+    // A write the disk refused: the log stops, said once in the list.
+    void registroFallido();
     ControlaBus m_controlaBus;
     RegistroTramas m_log;
 };

@@ -6,6 +6,7 @@
 
 #include "AppGlobals.h"
 #include "Checkout.h"
+#include "FolderRights.h"
 #include "GatewaySimProcess.h"
 #include "ListaTramas.h"
 #include "LonFixtures.h"
@@ -80,6 +81,8 @@ private slots:
             "E chkLog,L a,close => S|a~EXT1 EXT0 0 H0~~D S\r\nD a\r\n~-1");
         row("external: each batch reaches the log file", "E chkLog,L a,dcl => S|a~EXT1 EXT0 0 H0~S~D S\r\nD a\r\n~0");
         row("external: log that cannot open is said once", "E nofolder,chkLog,L a,L b => !|a|b~EXT1 EXT0 0 H0~~~2");
+        row("external: a full disk stops the log, said once",
+            "E chkLog,L a,dcl,full,L b,dcl,L c,dcl => S|a|b|!|c~EXT1 EXT0 0 H0~S~D S\r\nD a\r\n~0");
     }
 
     void windows() {
@@ -97,6 +100,7 @@ private slots:
         QPointer<fMonitorTramas> w = make();
         w->show();
         QStringList listed;
+        std::optional<FullDisk> full;
         for (const QString& step : script.split(',')) {
             if (step.startsWith("L ")) {
                 if (auto* p = qobject_cast<fTestPilmora*>(w)) p->VerTramas(step.mid(2), ">");
@@ -104,6 +108,8 @@ private slots:
                 if (auto* e = qobject_cast<fTestExterno*>(w)) e->VerTramas(step.mid(2));
             } else if (auto* box = w->findChild<QCheckBox*>(step)) {
                 box->click();
+            } else if (step == "full") {
+                full.emplace(QFileInfo(app().RutaProyecto + "/LON.log").size());
             } else if (step == "nofolder") {
                 app().RutaProyecto += "/missing";
             } else if (step == "copy") {
@@ -121,6 +127,7 @@ private slots:
             }
             if (w) listed = w->lineas();
         }
+        full.reset();
         const int current = w ? w->lstTramas->currentIndex().row() : -1;
         QString log = QString::fromLatin1(readAll(app().RutaProyecto + "/LON.log"));  // the window still open
         delete w.data();
@@ -129,8 +136,11 @@ private slots:
         QScopedPointer<fMonitorTramas> again(make());
         calls << "H" + QString::number(again->chkHora->isChecked());
         QString shown = listed.join('|').replace(QRegularExpression("\\d\\d:\\d\\d:\\d\\d\\.\\d{3} "), "T ");
-        if (shown.startsWith(Texto("MonitorRegistroNoAbierto") + app().RutaProyecto + "/LON.log ("))
-            shown = "!|" + shown.section('|', 1);  // path and reason, once, before the lines that follow
+        for (const char* failed : {"MonitorRegistroNoAbierto", "MonitorRegistroFallo"})  // path and reason
+            shown.replace(
+                QRegularExpression(QRegularExpression::escape(Texto(failed) + app().RutaProyecto + "/LON.log (") +
+                                   "[^|]+\\)"),
+                "!");
         log.replace(QRegularExpression("\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d "), "D ");
         const QString clip = QApplication::clipboard()->text();
         const QString got = QStringList({shown, calls.join(' '), clip, log, QString::number(current)}).join('~');
