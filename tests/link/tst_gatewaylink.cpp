@@ -472,6 +472,14 @@ private slots:
         QCOMPARE(u.describe(), "127.0.0.1");
         QTRY_VERIFY(gateway.hasPendingDatagrams());
         QCOMPARE(gateway.receiveDatagram().data(), QByteArray("ISINFO?"));
+        QUdpSocket stranger;  // another loopback address writing to the transport at 127.0.0.1: dropped and named
+        QVERIFY(stranger.bind(QHostAddress("127.0.0.9"), 0));
+        QSignalSpy dropped(&u, &Transport::strangerDropped), heard(&u, &Transport::received);
+        stranger.writeDatagram("AD0001=1\r", QHostAddress::LocalHost, u.localPort());
+        gateway.writeDatagram("AD0001=2\r", QHostAddress::LocalHost, u.localPort());
+        QTRY_COMPARE(heard.size(), 1);
+        QCOMPARE(heard[0][0].toByteArray() + dropped.value(0).value(0).toString().toLatin1(), "AD0001=2\r127.0.0.9");
+        QCOMPARE(u.droppedDatagrams() + dropped.size(), 2);
     }
 
     // Datagrams from another address than the gateway's: dropped, the first named once, the count at the session's end.
