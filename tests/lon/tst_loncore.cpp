@@ -1060,13 +1060,16 @@ private slots:
                      "len 251=file ends inside the variable|len 252=length|sum +1=checksum|"
                      "at 4 58=header does not start|at 21 58=unknown protocol XON|"
                      "at 212 0300=slot counts: 3 readable of 2|at 214 ffff=slot counts: 2 readable of -1|"
-                     "at 250 0300=3 points for 2")
+                     "at 250 0300=3 points for 2|no devices=ok 0 1")
                  .split('|'))
             QTest::newRow(qPrintable(r.section('=', 0, 0))) << r.section('=', 0, 0) << r.section('=', 1);
     }
     void downloadCheck() {
         auto [edit, expected] = fetch<QString, QString>("edit", "expected");
-        QByteArray f = compose(lonConfig(2), {lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)}).bytes;
+        QByteArray f =
+            edit == "no devices"
+                ? compose(lonConfig(0), {lonErrorRow(0, 9)}).bytes
+                : compose(lonConfig(2), {lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)}).bytes;
         const int n = edit.section(' ', 1, 1).toInt();
         if (edit.startsWith("len")) f.truncate(n);
         if (edit.startsWith("end")) f = n < 0 ? f.left(f.size() + n) : f + QByteArray(n, '\0');
