@@ -1060,7 +1060,9 @@ private slots:
                      "len 251=file ends inside the variable|len 252=length|sum +1=checksum|"
                      "at 4 58=header does not start|at 21 58=unknown protocol XON|"
                      "at 212 0300=slot counts: 3 readable of 2|at 214 ffff=slot counts: 2 readable of -1|"
-                     "at 250 0300=3 points for 2|no devices=ok 0 1")
+                     "at 250 0300=3 points for 2|no devices=ok 0 1|mbs6 2 3=ok 2 3|mbs6 0 1=ok 0 1|"
+                     "mbs6 9 -1=point count -1|mbs6 2 3 1=length|mbs6 2 3 -1=length|mbs6 255 0 -250=file ends inside "
+                     "the unit")
                  .split('|'))
             QTest::newRow(qPrintable(r.section('=', 0, 0))) << r.section('=', 0, 0) << r.section('=', 1);
     }
@@ -1071,6 +1073,13 @@ private slots:
                 ? compose(lonConfig(0), {lonErrorRow(0, 9)}).bytes
                 : compose(lonConfig(2), {lonPointRow(1, 105, 0, "R", 1), lonPointRow(2, 105, 0, "R", 2)}).bytes;
         const int n = edit.section(' ', 1, 1).toInt();
+        if (edit.startsWith("mbs6")) {  // by hand: "mbs6 units points [bytes added or cut at the end]"
+            const QStringList v = edit.split(' ');
+            const int units = v[1].toInt(), points = v[2].toInt(), end = v.value(3).toInt();
+            f = QByteArray(4, '\0') + QByteArray("MEROVANTIX-ASCII-MBS6-V.1.0").leftJustified(182, ' ') + char(units) +
+                QByteArray(units, 1) + le16(points) + QByteArray(8 * qMax(points, 0), 2);
+            f = end < 0 ? f.left(f.size() + end) : f + QByteArray(end, '\0');
+        }
         if (edit.startsWith("len")) f.truncate(n);
         if (edit.startsWith("end")) f = n < 0 ? f.left(f.size() + n) : f + QByteArray(n, '\0');
         if (edit.startsWith("devices")) f.replace(194, 2, le16(n));
