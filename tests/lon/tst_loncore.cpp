@@ -1060,7 +1060,7 @@ private slots:
                      "len 251=file ends inside the variable|len 252=length|sum +1=checksum|"
                      "at 4 58=header does not start|at 21 58=unknown protocol XON|"
                      "at 212 0300=slot counts: 3 readable of 2|at 214 ffff=slot counts: 2 readable of -1|"
-                     "at 250 0300=3 points for 2|no devices=ok 0 1|mbs6 2 3=ok 2 3|mbs6 0 1=ok 0 1|"
+                     "at 250 0300=3 points for 2|no devices=ok 0 1|mbs6 2 3=ok 2 3|mbs6 0 1=ok 0 1|mbs6 3 0=ok 3 0|"
                      "mbs6 9 -1=point count -1|mbs6 2 3 1=length|mbs6 2 3 -1=length|mbs6 255 0 -250=file ends inside "
                      "the unit")
                  .split('|'))

@@ -315,6 +315,13 @@ private slots:
                  QList<int>({1000, 1000, 250}));
         emit v->TabStrip1->tabBarClicked(0);
         QCOMPARE(v->lblHelp->text(), v->TabStrip1->tabToolTip(0));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QPoint cell = v->grid->cellRect(3, 2).center();  // a double click asks for a value to write
+        QTest::mouseClick(v->grid->viewport(), Qt::LeftButton, {}, cell);
+        QTest::mouseDClick(v->grid->viewport(), Qt::LeftButton, {}, cell);
+        QVERIFY2(prompts.texts().last().startsWith(Texto("MonitorSoloLectura") + "AD0009"),
+                 qPrintable(prompts.texts().last()));
     }
 
     // The trend fits its window: a time label per 110 px (2 to 8), the legend from 220 px high, the time axis's
