@@ -432,11 +432,17 @@ private slots:
             if (round == 0)
                 QCOMPARE(windowDiffers(&w, "area-" + QString(which).replace(' ', '-'), home.path()), QString());
             QPointer<QWidget> gone = win, frame = win->parentWidget();
-            QVERIFY(qobject_cast<QMdiSubWindow*>(frame));
+            auto* sub = qobject_cast<QMdiSubWindow*>(frame);
+            QVERIFY(sub);
+            if (!which.startsWith("trend")) {  // asked for again, minimized behind another: back and in front
+                sub->showMinimized(), w.mdiArea->setActiveSubWindow(w.mdiArea->subWindowList().first());
+                (which == "ascii" ? w.mnuVInterno : which == "external" ? w.mnuVPExterno : w.mnuVDatos)->trigger();
+                QVERIFY(!sub->isMinimized() && w.mdiArea->activeSubWindow() == sub);
+            }
             if (which == "viewer")
                 v->cmdCerrar->click();
             else
-                qobject_cast<QMdiSubWindow*>(which.endsWith("viewer") ? v->parentWidget() : frame.data())->close();
+                qobject_cast<QMdiSubWindow*>(which.endsWith("viewer") ? v->parentWidget() : sub)->close();
             QTRY_VERIFY(gone.isNull() && frame.isNull());
             QCOMPARE(int(w.mdiArea->subWindowList().size()), frames + (which == "trend"));  // the viewer stays
             QCOMPARE(bool(w.visorDatos()), which == "trend");
