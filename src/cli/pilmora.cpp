@@ -188,8 +188,8 @@ void usage(std::FILE* f) {
 
 // Where the point check stopped.
 int pointFault(const SignalGrid& grid) {
-    out(stderr, Texto("PosicionCelda") + QString::number(grid.Row()) + QStringLiteral(", ") +
-                    QString::number(grid.Col()));
+    out(stderr,
+        Texto("PosicionCelda") + QString::number(grid.Row()) + QStringLiteral(", ") + QString::number(grid.Col()));
     return kFault;
 }
 
@@ -322,9 +322,10 @@ int importCsv(const QString& folder, const Options& o, int slot) {
     if (!csvReadFile(o.file, &records, &error)) faults << error;
     int rows = 0;
     if (faults.isEmpty()) {
-        const bool ok = slot == kSlotLon ? lonCsvImport(records, t.lon, t.grid, &faults, &rows)
-                                         : mbs6CsvImport(records, t.grid, &faults, &rows);
-        if (!ok && faults.size() >= 200) faults << Texto("CsvMasErrores");
+        if (slot == kSlotLon)
+            lonCsvImport(records, t.lon, t.grid, &faults, &rows);
+        else
+            mbs6CsvImport(records, t.grid, &faults, &rows);
     }
     if (!faults.isEmpty()) {
         out(stderr, Texto("CsvNoImportado"));
@@ -380,8 +381,8 @@ int main(int argc, char** argv) {
     }
 
     QStringList problems;
-    app().appFolder = openAppFolder(o.home, qEnvironmentVariable("PILMORA_HOME"),
-                                    QCoreApplication::applicationDirPath(), &problems);
+    app().appFolder =
+        openAppFolder(o.home, qEnvironmentVariable("PILMORA_HOME"), QCoreApplication::applicationDirPath(), &problems);
     for (const QString& p : problems) out(stderr, p);
     LlenaProtocolos();
     ConsolePrompts console;

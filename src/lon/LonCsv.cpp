@@ -16,7 +16,6 @@ namespace {
 // Column of the built-in mark, after the grid's own columns.
 constexpr int kColMark = LonCol::Count;
 // Listing stops here: a file this wrong needs another look, not a longer list.
-constexpr int kMaxFaults = 200;
 
 // Language keys whose texts are captions or menu items the file may hold in any language.
 const QStringList& languageKeys() {
@@ -131,7 +130,7 @@ bool lonCsvExport(const QString& path, const SignalGrid& grid, const LonConfig& 
 bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, QStringList* faults, int* rows) {
     faults->clear();
     auto fault = [&](int record, const QString& column, const QString& text) {
-        if (faults->size() < kMaxFaults) *faults << csvPlace(record, column) + text;
+        if (faults->size() < kCsvMaxFaults) *faults << csvPlace(record, column) + text;
     };
     const QHash<QString, QStringList> lang = TextosEnTodosLosIdiomas(languageKeys());
     const QVector<ColumnRule> rules = rulesFor(cfg, lang);
@@ -147,7 +146,7 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
     const QVector<int> target =
         csvColumns(header, names, required, captions,
                    [&](const QString& col, const QString& text) { fault(headerRow, col, text); });
-    if (!faults->isEmpty()) return false;
+    if (!csvSinFallos(faults)) return false;
     auto fieldOf = [&](int col) { return int(target.indexOf(col)); };
 
     // Every cell, as typing it into the grid would allow.
@@ -240,7 +239,7 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
         for (int c = 1; c < LonCol::Count; ++c) table.setCell(c, r, cells[c]);
         recordOfTableRow << row;
     }
-    if (!faults->isEmpty()) return false;
+    if (!csvSinFallos(faults)) return false;
 
     // The rows as loading them would place them, then the save's point checks:
     // every active row that fails is listed (it is left out of the next round
@@ -259,7 +258,7 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
         for (int r = 0; r < fresh.Rows(); ++r)
             for (int c = 0; c < fresh.Cols(); ++c) probe.setTextMatrix(r, c, fresh.TextMatrix(r, c));
         CsvTakeDown takeDown;
-        while (faults->size() < kMaxFaults && !Valida_Puntos(cfg, probe)) {
+        while (faults->size() < kCsvMaxFaults && !Valida_Puntos(cfg, probe)) {
             const int r = probe.Row(), c = probe.Col();
             const int tableRow = int(lonCellValue(probe.TextMatrix(r, LonCol::Noo)));
             *faults << csvPlace(recordOfTableRow.value(tableRow), header.value(qMax(fieldOf(c), 0))) + takeDown.first();
@@ -267,7 +266,7 @@ bool lonCsvImport(const CsvRecords& in, const LonConfig& cfg, SignalGrid& grid, 
             probe.setTextMatrix(r, LonCol::Activa, QString());
         }
     }
-    if (!faults->isEmpty()) return false;
+    if (!csvSinFallos(faults)) return false;
     // Directions as the save leaves them.
     Valida_Puntos(cfg, fresh);
 

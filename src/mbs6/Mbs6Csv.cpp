@@ -10,7 +10,6 @@
 #include "mIdioma.h"
 
 namespace {
-constexpr int kMaxFaults = 200;
 // The cells an import may change: those the grid lets the user type or choose.
 const int kEditable[] = {Mbs6Col::Descripcion, Mbs6Col::Spontaneous, Mbs6Col::Activa};
 
@@ -41,7 +40,7 @@ bool mbs6CsvExport(const QString& path, const SignalGrid& grid, QChar separator,
 bool mbs6CsvImport(const CsvRecords& in, SignalGrid& grid, QStringList* faults, int* rows) {
     faults->clear();
     auto fault = [&](int record, const QString& column, const QString& text) {
-        if (faults->size() < kMaxFaults) *faults << csvPlace(record, column) + text;
+        if (faults->size() < kCsvMaxFaults) *faults << csvPlace(record, column) + text;
     };
     const QHash<QString, QStringList> lang =
         TextosEnTodosLosIdiomas({"Noo", "Disp", "Descripcion", "Activa", "0-Ana", "1-Dig", "0-No", "1-Si", "ColProp",
@@ -70,7 +69,7 @@ bool mbs6CsvImport(const CsvRecords& in, SignalGrid& grid, QStringList* faults, 
         header, names,
         {Mbs6Col::Disp, Mbs6Col::Prop, Mbs6Col::Descripcion, Mbs6Col::AD, Mbs6Col::Spontaneous, Mbs6Col::Activa},
         captions, [&](const QString& col, const QString& text) { fault(headerRow, col, text); });
-    if (!faults->isEmpty()) return false;
+    if (!csvSinFallos(faults)) return false;
     auto captionOf = [&](int col) { return header.value(target.indexOf(col)); };
 
     // The fixed rows, as the editor builds them, by "unit-code".
@@ -137,7 +136,7 @@ bool mbs6CsvImport(const CsvRecords& in, SignalGrid& grid, QStringList* faults, 
             changes.append({*it, cells});
         }
     }
-    if (!faults->isEmpty()) return false;
+    if (!csvSinFallos(faults)) return false;
 
     // The rows with their new cells, then the save's point check: every active
     // row that fails is listed (left out of the next round so the rest are checked).
@@ -151,14 +150,14 @@ bool mbs6CsvImport(const CsvRecords& in, SignalGrid& grid, QStringList* faults, 
         for (int c : kEditable) probe.setTextMatrix(ch.first, c, ch.second[c]);
     {
         CsvTakeDown takeDown;
-        while (faults->size() < kMaxFaults && !Valida_PuntosMbs6(probe)) {
+        while (faults->size() < kCsvMaxFaults && !Valida_PuntosMbs6(probe)) {
             const int r = probe.Row();
             *faults << csvPlace(recordOfRow.value(r), captionOf(probe.Col())) + takeDown.first();
             takeDown.texts.clear();
             probe.setTextMatrix(r, Mbs6Col::Activa, QString());
         }
     }
-    if (!faults->isEmpty()) return false;
+    if (!csvSinFallos(faults)) return false;
 
     {
         RedrawOff off(grid);

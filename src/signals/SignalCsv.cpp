@@ -226,6 +226,11 @@ QString csvPlace(int record, const QString& column) {
            QStringLiteral("\": ");
 }
 
+bool csvSinFallos(QStringList* faults) {
+    if (faults->size() >= kCsvMaxFaults) *faults << Texto("CsvMasErrores");
+    return faults->isEmpty();
+}
+
 QChar csvUnstorableChar(const QString& text) {
     for (const QChar c : text) {
         const char16_t u = c.unicode();

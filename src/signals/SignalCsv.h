@@ -61,6 +61,11 @@ QString csvPlace(int record, const QString& column);
 // LF): the first such character, or a null QChar when the text is fine.
 QChar csvUnstorableChar(const QString& text);
 
+// At most this many faults of an import are listed; a last line then says there are more.
+constexpr int kCsvMaxFaults = 200;
+// True when `faults` is empty; a list that reached the limit is ended by that line.
+bool csvSinFallos(QStringList* faults);
+
 // Index of the menu item `text` stands for, each item given with every caption
 // that means it; -1 when none. Letter case is not compared; *exact tells
 // whether the text is one of the captions as written.

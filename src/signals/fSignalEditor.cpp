@@ -362,7 +362,6 @@ bool fSignalEditor::importarSenyales(const QString& path) {
         csvImport(records, &faults, &rows);
     }
     if (!faults.isEmpty()) {
-        if (faults.size() >= 200) faults << Texto("CsvMasErrores");
         fSignalCsv::showFaults(faults);
         return false;
     }
