@@ -113,6 +113,10 @@ private slots:
         choose(w.cboVersion, 1);  // the address help follows the version on the signals tab only
         QVERIFY(w.connectionChanged() && w.lblHelp->text() == help);
         w.TabStrip1->setCurrentIndex(1);
+        QStringList helps;  // each column says what it holds, the first one too
+        for (int c = LonCol::Count - 1; c >= 1; --c) w.gridModel().select(1, c, 1, c), helps << w.lblHelp->text();
+        helps.removeDuplicates(), helps.removeAll(QString());
+        QCOMPARE(helps.size(), LonCol::Count - 1);
         w.gridModel().select(1, LonCol::Add, 1, LonCol::Add);
         QVERIFY(w.lblHelp->text().endsWith("4000"));  // the address help names the new limit
         w.TabStrip1->setCurrentIndex(0);

@@ -117,6 +117,22 @@ private slots:
         QCOMPARE(v.grid.TextMatrix(1, v.colValor) + "|" + v.grid.TextMatrix(2, v.colValor), QString("4|9"));
     }
 
+    // The viewer's column widths at 7 px a character: with no room given (the natural width) the description as wide as
+    // it reads; short of room, at least 200 px or half the room; with room to spare, all that the others leave.
+    void columnWidths() {
+        TestHome home(false);
+        QStringList r = lonPointRow(1, 105, 0, "R", 7);
+        r[11] = QString(60, 'd');
+        QVERIFY(loadLonSignals(home.projectsRoot() + "/L", {r}));
+        Viewer v;
+        QStringList got;
+        for (int room : {0, 1, 600, 5000}) {
+            const QVector<int> w = v.anchosColumnas([](const QString& t, int) { return 7 * int(t.size()); }, room);
+            got << (std::accumulate(w.begin(), w.end(), 0) == room ? "fills" : QString::number(w[v.colDescripcion]));
+        }
+        QCOMPARE(got, QStringList({"434", "200", "300", "fills"}));
+    }
+
     void values_data() {
         // The gateway's text after "=" -> as the viewer and `pilmora poll` show it ("!" for not valid).
         const auto row = addColumns<QString, QString>("text", "shown");
