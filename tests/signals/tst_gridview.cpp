@@ -197,6 +197,10 @@ private slots:
     // Widths go both ways; a rebuilt table keeps the place it was scrolled to; a chosen cell is brought into sight.
     void geometryBothWays() {
         Harness h;
+        const int numbers = h.grid.ColWidth(0);
+        h.grid.setColWidth(0, pxToTwips(1)), h.grid.setColWidth(1, pxToTwips(1));  // a pixel wide is still there
+        QVERIFY(!h.view.verticalHeader()->isHidden() && !h.view.isColumnHidden(0));
+        h.grid.setColWidth(0, numbers);
         h.grid.setColWidth(2, 0);
         h.grid.setColWidth(3, 3000);
         QCOMPARE(QList<bool>({h.view.isColumnHidden(0), h.view.isColumnHidden(1)}), QList<bool>({false, true}));
