@@ -180,11 +180,22 @@ private slots:
         for (int row = 1; row < v.grid.Rows(); ++row)
             if (!v.grid.isRowHidden(row)) shown << v.grid.TextMatrix(row, v.colDireccion);
         QCOMPARE(shown, QStringList({"100", "8"}));  // 7 is OK, 100 answered, 8 changed since
-        // A scaling change is a change of the point too.
-        rows[1][6] = "2";
-        QVERIFY(loadLonSignals(folder, rows));
-        QVERIFY(changed.carga(kSlotLon, &error));  // loaded again: the points afresh
-        QCOMPARE(changed.estado(7), EstadoCheckout::SinComprobar);
+        // Each field of a point's definition, changed alone, is a change of the point; its description is not.
+        QString kept;
+        for (const auto& [field, text] : {std::pair{11, "Pump"},
+                                          {5, "3-16bit unsig"},
+                                          {6, "2"},
+                                          {7, "1"},
+                                          {8, "1"},
+                                          {10, "RW"},
+                                          {13, "W"},
+                                          {14, "1-Dig"}}) {
+            const QString was = std::exchange(rows[1][field], QString(text));
+            QVERIFY(loadLonSignals(folder, rows));
+            QVERIFY(changed.carga(kSlotLon, &error));  // loaded again: the points afresh
+            kept += QString::number(changed.estado(7) == EstadoCheckout::Correcto), rows[1][field] = was;
+        }
+        QCOMPARE(kept, "10000000");
         QCOMPARE(changed.puntos().size(), rows.size());
         // Hand-written rows of devices far beyond any there is are no points.
         QVERIFY(loadLonSignals(folder, rows + QVector<QStringList>{lonPointRow(2000000000, 105, 7, "R", 11),

@@ -164,6 +164,7 @@ private slots:
         row("cut in the header", 0, 60, QByteArray(), "@DecParado;4: file ends inside the header text");
         row("cut in a variable", 0, 240, QByteArray(), "@DecParado;233: file ends inside variable record 2");
         row("cut in a point", 0, 320, QByteArray(), "@DecParado;317: file ends inside point record 3");
+        row("cut after the last variable", 0, 301, QByteArray(), "@DecParado;301: file ends inside the point count");
         row("not a download file", 4, -1, QByteArray("HELLO"), "@DecParado;4: the header does not");
         row("other protocol", 21, -1, QByteArray("XY-"), "@DecParado;21: unknown protocol XY");
         row("no points", 301, -1, QByteArray(2, '\0'), "@DecDanyado;0 points for 5 variable");
@@ -441,6 +442,7 @@ private slots:
         QCOMPARE(shown.first().text.contains(Texto("HistUltimoEnviado")), !summary.isEmpty());
         QVERIFY2(shown.first().text.contains(withTexts(summary)), qPrintable(shown.first().text));
         QCOMPARE(shown.size(), buttons == 3 ? 3 - (sent == "point") : 1);
+        for (const auto& box : shown) QCOMPARE(box.style, 1);  // the question's icon, the difference's box too
         const QString whole = sent == "point" ? viewed : shown.value(1).text;
         if (buttons == 3) QVERIFY2(whole.contains(withTexts(full)), qPrintable(whole));
     }

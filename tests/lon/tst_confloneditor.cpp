@@ -277,6 +277,7 @@ private slots:
         row("a/d on error row", 1, LonCol::AD, "");
         row("spontaneous on error row", 1, LonCol::Spontaneous, "popmnuSpon");
         row("address", 2, LonCol::Add, "popmnuEnum");
+        row("beyond the last column", 2, LonCol::Count, "");
         row("active", 5, LonCol::Activa, "popmnuSiNo");
         row("description", 5, LonCol::Descripcion, "popmnuEdit");
         row("data type filled", 4, LonCol::DataType, "mnuLonDataType", {3, 5}, 6, {},
@@ -302,7 +303,8 @@ private slots:
         QMenu* m = w.gridRightClick(row, col, false);
         QCOMPARE(m ? m->objectName() : QString(), menu);
         if (action < 0) {
-            if (row > 0) QCOMPARE(QPoint(g.Row(), g.Col()), QPoint(row, qMax(col, 1)));  // a row number: its first cell
+            if (row > 0)  // a row number: its first cell; beyond the last column: none
+                QCOMPARE(QPoint(g.Row(), g.Col()), col < LonCol::Count ? QPoint(row, qMax(col, 1)) : QPoint(1, 1));
             return;
         }
         m->actions().at(action)->trigger();

@@ -92,6 +92,7 @@ private slots:
         QTest::newRow("second comma: refused") << "0 1,2,3 -> ";
         QTest::newRow("beyond the value's range: refused") << "0 1e300 -> ";
         QTest::newRow("exponent and hexadecimal taken") << "0 &H1F -> AD0007=31.00";
+        QTest::newRow("exponent in small letters") << "0 25e-1 -> AD0007=2.50";
         QTest::newRow("read-only signal: refused") << "R 5 -> ";
     }
 
@@ -140,6 +141,9 @@ private slots:
         row("blanks, sign, exponent", " -3.25E2 ", "-325");
         row("fraction only", ".5", "0.5");
         row("hexadecimal", "&H1F", "31");
+        row("hexadecimal, small letters", "&h1f", "31");
+        row("hexadecimal, 16 digits", "&H000000000000001F", "31");
+        row("exponent, small letters", "2.5e+1", "25");
         for (const char* bad :
              {"ERR", "", "12,5x", "&HZZ", "NaN", "1e", "1e300", "1e999"})  // beyond what a value holds
             row(qPrintable(QString("not valid: ") + bad), bad, QString("!") + bad);

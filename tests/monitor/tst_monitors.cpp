@@ -70,11 +70,11 @@ private slots:
         // ~ log (date "D") ~ current row
         const auto row = addColumns<QString>("run");
         row("link: bus off drops, nothing kept", "P L a,chkBus,L b,chkBus,L c,copy => >a|>c~H0~>a\r\n>c\r\n~~1");
-        row("link: not following keeps the current line", "P L a,dcl,chkUltimo,L b,L c => >a|>b|>c~H0~~~0");
+        row("link: not following keeps the current line", "P L a,dcl,chkUltimo,L b,L c => >a|>b|>c~H0~old~~0");
         row("link: time in front, remembered", "P chkHora,L a => T >a~H1~~~0");
         row("link: cleared, then the next line", "P L a,L b,clear,L c => >c~H0~~~0");
         row("ascii: lists what arrives, switches its spy", "A L a,chkBus,L b,close => a|b~INT1 INT0 INT0 0 H0~~~-1");
-        row("external: spy off lists and logs nothing", "E chkBus,chkLog,L a,dcl => ~EXT1 EXT0 EXT0 0 H0~~~-1");
+        row("external: spy off lists and logs nothing", "E chkBus,chkLog,L a,dcl => ~EXT1 EXT0 EXT0 0 H0~old~~-1");
         row("external: logged between START and STOP",
             "E L a,chkLog,L b,chkLog,L c,dcl => a|S|b|P|c~EXT1 EXT0 0 H0~a~D S\r\nD b\r\nD P\r\n~0");
         row("external: closing with the log open writes no STOP",
@@ -115,7 +115,7 @@ private slots:
             } else if (step == "copy") {
                 QTest::mouseDClick(w, Qt::LeftButton, {}, QPoint(1, 1));
             } else if (step == "dcl") {
-                w->flush();
+                w->flush(), QApplication::clipboard()->setText("old");
                 const QPoint first = w->lstTramas->visualRect(w->tramas.index(0)).center();
                 QTest::mouseClick(w->lstTramas->viewport(), Qt::LeftButton, {}, first);
                 QTest::mouseDClick(w->lstTramas->viewport(), Qt::LeftButton, {}, first);
