@@ -15,7 +15,6 @@
 namespace {
 // Column of the built-in mark, after the grid's own columns.
 constexpr int kColMark = LonCol::Count;
-// Listing stops here: a file this wrong needs another look, not a longer list.
 
 // Language keys whose texts are captions or menu items the file may hold in any language.
 const QStringList& languageKeys() {

@@ -61,7 +61,8 @@ QString csvPlace(int record, const QString& column);
 // LF): the first such character, or a null QChar when the text is fine.
 QChar csvUnstorableChar(const QString& text);
 
-// At most this many faults of an import are listed; a last line then says there are more.
+// At most this many faults of an import are listed (a file this wrong needs another look, not a longer
+// list); a last line then says there are more.
 constexpr int kCsvMaxFaults = 200;
 // True when `faults` is empty; a list that reached the limit is ended by that line.
 bool csvSinFallos(QStringList* faults);
