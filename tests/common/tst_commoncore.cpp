@@ -158,7 +158,9 @@ private slots:
             if (batched) EscribeIni("Project", "Node", "5");
             QCOMPARE(prompts.shown().isEmpty(), batched || message.isEmpty());
         }
-        const QString where = batched ? "\r" + path + "\rError: \r" + QString(how.contains("full") ? "File too large" : "Permission denied") : QFileInfo(path).fileName();
+        const QString where = batched ? "\r" + path + "\rError: \r" +
+                                            QString(how.contains("full") ? "File too large" : "Permission denied")
+                                      : QFileInfo(path).fileName();
         QCOMPARE(prompts.texts(), message.isEmpty() ? QStringList() : QStringList{Texto(message) + where});
         QCOMPARE(read("Project", "Desc", "-"), message.isEmpty() ? "d" : "-");
         QCOMPARE(readAll(linked ? target : path), after);
@@ -166,6 +168,16 @@ private slots:
         QCOMPARE(QDir(dir).entryList({"*.ini"}, QDir::Files),
                  after.isNull() ? QStringList() : QStringList{QFileInfo(path).fileName()});
         QVERIFY(!QFile::exists(m_home->file("no")));
+    }
+
+    // Outside a batch read, a project file renamed to another letter case is looked for again.
+    void renamedBetweenReads() {
+        const QString dir = m_home->file("Proj");
+        QVERIFY(QDir().mkpath(dir) && writeAll(dir + "/Project.ini", kProjectIni));
+        app().RutaProyecto = dir, app().NombreIni = "Project";
+        QCOMPARE(LeeIni("Project", "Prot", "-"), "LON");
+        QVERIFY(QFile::rename(dir + "/Project.ini", dir + "/PROJECT.INI"));
+        QCOMPARE(LeeIni("Project", "Prot", "-"), "LON");
     }
 
     // A file written again at the same size within its time stamp's second is read again, not taken from the cache.
@@ -183,12 +195,13 @@ private slots:
         addColumns<QString, double, int>("text", "value", "cint");
         // text|Val|CInt
         for (const QString& r :
-             QString(" |0|0;12abc|12|12; 1 2 3|123|123;\t1\n2\r3|123|123;12,5|12|12;&HFFFF|-1|-1;&O17|15|15;1e3|1000|1000;"
-                     "1D2|100|100;1.2.3|1.2|1;2.5|2.5|2;-2.5|-2.5|-2;1.5|1.5|2;32767.4|32767.4|32767;"
-                     "40000|40000|32767;-40000|-40000|-32768;32768|32768|32767;32767.5|32767.5|32767;"
-                     "-32768|-32768|-32768;-32769|-32769|-32768;&H10000|65536|32767;&HFFFFFFFF|-1|-1;"
-                     "&H100000000|4294967296|32767;&H1000000000000000F|1152921504606846976|32767;"
-                     "15e|15|15;-7e+|-7|-7;-|0|0;+e|0|0")
+             QString(
+                 " |0|0;12abc|12|12; 1 2 3|123|123;\t1\n2\r3|123|123;12,5|12|12;&HFFFF|-1|-1;&O17|15|15;1e3|1000|1000;"
+                 "1D2|100|100;1.2.3|1.2|1;2.5|2.5|2;-2.5|-2.5|-2;1.5|1.5|2;32767.4|32767.4|32767;"
+                 "40000|40000|32767;-40000|-40000|-32768;32768|32768|32767;32767.5|32767.5|32767;"
+                 "-32768|-32768|-32768;-32769|-32769|-32768;&H10000|65536|32767;&HFFFFFFFF|-1|-1;"
+                 "&H100000000|4294967296|32767;&H1000000000000000F|1152921504606846976|32767;"
+                 "15e|15|15;-7e+|-7|-7;-|0|0;+e|0|0")
                  .split(';')) {
             const QStringList f = r.split('|');
             QTest::newRow(qPrintable(f[0])) << f[0] << f[1].toDouble() << f[2].toInt();

@@ -211,9 +211,12 @@ private slots:
         whenModal<fProject>([](fProject* d) { d->cmdSelec->click(); });
         w.mnuAProject->trigger();
         if (const QString guard = nonLoopback(dir, app().IPConexion); !guard.isEmpty()) qFatal("%s", qPrintable(guard));
-        whenModal<fSignalEditor>(
-            [](fSignalEditor* d) { d->findChild<QPushButton*>("cmdPilmora")->click(), d->close(); });
+        int rows = 0;  // the editor opens on the project's table
+        whenModal<fSignalEditor>([&rows](fSignalEditor* d) {
+            rows = d->gridModel().Rows(), d->findChild<QPushButton*>("cmdPilmora")->click(), d->close();
+        });
         w.mnuCProtocolo->trigger();  // "Pilmora" writes the download file
+        QVERIFY(rows > 1);
         QTest::mouseClick(w.chkOnline, Qt::LeftButton), w.Timer1_Timer();
         QTRY_COMPARE_WITH_TIMEOUT(int(app().EstadoConexion), 2, 10000);
         QCOMPARE(w.chkOnline->palette().color(QPalette::Button), QColor(Qt::green));  // a gateway that answers
