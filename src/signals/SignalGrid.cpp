@@ -204,7 +204,7 @@ void SignalGrid::removeRows(int first, int count) {
 }
 
 void SignalGrid::moveRows(int first, int count, int to) {
-    if (first < 0 || count <= 0 || first + count > Rows() || to < 0 || to + count > Rows() || to == first) return;
+    if (first < 1 || count <= 0 || first + count > Rows() || to < 1 || to + count > Rows() || to == first) return;
     beginStructure();
     auto b = m_rows.begin();
     if (to < first)

@@ -84,7 +84,7 @@ public:
     // Rows.
     void insertRows(int at, int count);
     void removeRows(int first, int count);
-    // Moves `count` rows starting at `first` so that they start at `to`.
+    // Moves `count` rows starting at `first` so that they start at `to` (the caption row never moves).
     void moveRows(int first, int count, int to);
     // Removes every row r >= 1 with remove[r] set, in one pass (row 0 always stays).
     void removeMarkedRows(const QVector<bool>& remove);

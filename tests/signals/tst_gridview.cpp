@@ -222,6 +222,9 @@ private slots:
         QCOMPARE(h.view.horizontalScrollBar()->value(), 0);
         h.grid.removeRows(2, 99);  // more rows than there are: those there go, row 1 stays
         QCOMPARE(QStringList({QString::number(h.grid.Rows()), h.grid.TextMatrix(1, 1)}), QStringList({"2", "v11"}));
+        const QStringList captions = h.grid.rowCells(0);
+        h.grid.moveRows(0, 1, 1), h.grid.moveRows(1, 1, 0);  // the caption row never moves, as it never goes
+        QCOMPARE(h.grid.rowCells(0) << h.grid.TextMatrix(1, 1), captions + QStringList{"v11"});
     }
 
     // Rows on screen: from the first row wholly in sight (the one scrolled just above it is not) to the last one
