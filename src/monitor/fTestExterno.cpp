@@ -24,7 +24,7 @@ fTestExterno::fTestExterno(ControlaBus controlaBus, QWidget* parent)
     connect(chkBus, &QCheckBox::toggled, this, [this](bool on) { m_controlaBus(QStringLiteral("EXT"), on); });
     connect(chkLog, &QCheckBox::clicked, this, &fTestExterno::chkLog_Click);
     connect(&tramas, &ListaTramas::volcado, this, [this] {
-        if (!m_log.vacia()) registroFallido();
+        if (!m_log.vacia()) registroParado(Texto("MonitorRegistroFallo"), m_log.error());
     });
     connect(lstTramas, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
         QClipboard* cb = QApplication::clipboard();
@@ -43,15 +43,14 @@ fTestExterno::~fTestExterno() {
 void fTestExterno::VerTramas(const QString& text) {
     if (!chkBus->isChecked()) return;
     tramas.agrega(text);
-    if (!m_log.escribe(text)) registroFallido();
+    if (!m_log.escribe(text)) registroParado(Texto("MonitorRegistroFallo"), m_log.error());
 }
 
-void fTestExterno::registroFallido() {
-    const QString error = m_log.error();
+void fTestExterno::registroParado(const QString& aviso, const QString& error) {
+    // Said once, in the list itself: nobody should believe the traffic is recorded.
     m_log.cierra();
     chkLog->setChecked(false);
-    tramas.agrega(Texto("MonitorRegistroFallo") + RegistroTramas::ruta() + QStringLiteral(" (") + error +
-                  QLatin1Char(')'));
+    tramas.agrega(aviso + RegistroTramas::ruta() + QStringLiteral(" (") + error + QLatin1Char(')'));
 }
 
 void fTestExterno::chkLog_Click(bool checked) {
@@ -61,10 +60,7 @@ void fTestExterno::chkLog_Click(bool checked) {
             VerTramas(QString::fromLatin1(kInicioRegistro));
             return;
         }
-        // Said once, in the list itself: nobody should believe the traffic is recorded.
-        tramas.agrega(Texto("MonitorRegistroNoAbierto") + RegistroTramas::ruta() + QStringLiteral(" (") + error +
-                      QLatin1Char(')'));
-        chkLog->setChecked(false);
+        registroParado(Texto("MonitorRegistroNoAbierto"), error);
     } else if (m_log.abierto()) {
         VerTramas(QString::fromLatin1(kFinRegistro));
         m_log.cierra();

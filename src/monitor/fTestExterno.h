@@ -24,8 +24,8 @@ public:
     QCheckBox* chkLog = nullptr;
 
 private:
-    // A write the disk refused: the log stops, said once in the list.
-    void registroFallido();
+    // The log cannot go on (not opened, or a write refused): it stops, said once in the list.
+    void registroParado(const QString& aviso, const QString& error);
     ControlaBus m_controlaBus;
     RegistroTramas m_log;
 };
